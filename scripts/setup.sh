@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the project needs, when any is missing.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ clang pkg-config ccache
+  qt6-base-dev libgl-dev libpugixml-dev libzip-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xauth x11-apps imagemagick
+  zip unzip rsync
+)
+# libFuzzer comes with clang's runtime package of the installed version.
+clang_major=$(clang --version 2>/dev/null | sed -n 's/.*clang version \([0-9]*\).*/\1/p' | head -n1 || true)
+if [ -n "${clang_major}" ]; then
+  packages+=("libclang-rt-${clang_major}-dev")
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# clang's runtime is named after the clang that is now installed.
+if [ -z "${clang_major}" ]; then
+  clang_major=$(clang --version | sed -n 's/.*clang version \([0-9]*\).*/\1/p' | head -n1)
+  $sudo apt-get install -y -qq --no-install-recommends "libclang-rt-${clang_major}-dev" || true
+fi

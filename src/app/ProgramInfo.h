@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string_view>
+
+namespace zdr::app {
+
+// The program's title as message boxes and the error text show it.
+inline constexpr std::string_view kProgramTitle = "Zendor DaroRazu";
+inline constexpr std::string_view kHelpFileName = "Zendor DaroRazu.chm";
+// Product web page opened from the help menus.
+inline constexpr std::string_view kProductWebPage = "https://www.zendor.example/darorazu";
+
+struct Version {
+    int major;
+    int minor;
+    int revision;
+};
+Version programVersion();
+
+} // namespace zdr::app

@@ -1,0 +1,143 @@
+#include "platform/DosAttributes.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace zdr::platform {
+
+namespace {
+
+constexpr const char* kDosAttribName = "user.DOSATTRIB";
+
+std::int64_t nanos(const struct statx_timestamp& t)
+{
+    return static_cast<std::int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
+}
+
+// Marks a value read from the store, so an empty store differs from none.
+constexpr std::uint32_t kStoreFound = 0x80000000u;
+
+std::uint32_t defaultBits(bool directory) { return directory ? 0 : attr::kArchive; }
+
+const char* baseName(const char* path)
+{
+    const char* slash = std::strrchr(path, '/');
+    return slash ? slash + 1 : path;
+}
+
+std::uint32_t readLe32(const unsigned char* p)
+{
+    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8
+        | static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+}
+
+} // namespace
+
+std::uint32_t parseDosAttrib(const unsigned char* data, std::size_t size)
+{
+    if (size >= 3 && data[0] == '0' && (data[1] == 'x' || data[1] == 'X')) {
+        std::uint32_t value = 0;
+        for (std::size_t i = 2; i < size && i < 10 && data[i] != 0; ++i) {
+            const unsigned char c = data[i];
+            int digit = -1;
+            if (c >= '0' && c <= '9')
+                digit = c - '0';
+            else if (c >= 'a' && c <= 'f')
+                digit = c - 'a' + 10;
+            else if (c >= 'A' && c <= 'F')
+                digit = c - 'A' + 10;
+            if (digit < 0)
+                break;
+            value = value << 4 | static_cast<std::uint32_t>(digit);
+        }
+        return value & attr::kStoredBits;
+    }
+    // Binary form: version, union level, then the record; versions 1 and 2
+    // start with the attributes, later ones with a flags word before them.
+    if (size >= 8) {
+        const unsigned version = data[0] | data[1] << 8;
+        if (version == 1 || version == 2)
+            return readLe32(data + 4) & attr::kStoredBits;
+        if (version >= 3 && version <= 5 && size >= 12)
+            return readLe32(data + 8) & attr::kStoredBits;
+    }
+    return 0;
+}
+
+static std::uint32_t readDosAttributes(const char* fullPath)
+{
+    unsigned char buffer[128];
+    const ssize_t n = lgetxattr(fullPath, kDosAttribName, buffer, sizeof buffer);
+    if (n <= 0)
+        return 0;
+    return parseDosAttrib(buffer, static_cast<std::size_t>(n)) | kStoreFound;
+}
+
+bool statAt(int dirFd, const char* name, const char* fullPath, FileEntry& out, ErrorCode& error)
+{
+    struct statx sx {};
+    const unsigned mask = STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_MTIME | STATX_ATIME | STATX_BTIME
+        | STATX_CTIME;
+    if (statx(dirFd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, mask, &sx) != 0) {
+        error = lastError();
+        return false;
+    }
+    const bool directory = S_ISDIR(sx.stx_mode);
+    const bool link = S_ISLNK(sx.stx_mode);
+    std::uint32_t a = 0;
+    if (directory)
+        a |= attr::kDirectory;
+    if (link)
+        a |= attr::kReparsePoint;
+    if ((sx.stx_mode & 0222) == 0 && !link)
+        a |= attr::kReadOnly;
+    if ((sx.stx_attributes & STATX_ATTR_COMPRESSED) != 0)
+        a |= attr::kCompressed;
+    std::uint32_t stored = link ? 0 : readDosAttributes(fullPath);
+    if ((stored & kStoreFound) == 0)
+        stored = defaultBits(directory);
+    a |= stored & attr::kStoredBits;
+    if (baseName(name)[0] == '.')
+        a |= attr::kHidden; // the Linux convention for hidden entries
+    out.attributes = a;
+    out.size = directory ? 0 : sx.stx_size;
+    out.lastWrite = nanos(sx.stx_mtime);
+    out.lastAccess = nanos(sx.stx_atime);
+    out.creation = (sx.stx_mask & STATX_BTIME) != 0 ? nanos(sx.stx_btime) : nanos(sx.stx_ctime);
+    error = error::kSuccess;
+    return true;
+}
+
+bool writeDosAttributes(const std::string& path, std::uint32_t bits, ErrorCode& error)
+{
+    struct stat st {};
+    if (lstat(path.c_str(), &st) != 0) {
+        error = lastError();
+        return false;
+    }
+    if (S_ISLNK(st.st_mode))
+        return true; // links have no attributes of their own here
+    bits &= attr::kStoredBits;
+    if (bits == defaultBits(S_ISDIR(st.st_mode))) {
+        if (removexattr(path.c_str(), kDosAttribName) != 0 && errno != ENODATA && errno != ENOTSUP) {
+            error = lastError();
+            return false;
+        }
+        return true;
+    }
+    char value[16];
+    const int n = std::snprintf(value, sizeof value, "0x%x", bits);
+    if (setxattr(path.c_str(), kDosAttribName, value, static_cast<std::size_t>(n) + 1, 0) != 0) {
+        error = lastError();
+        return false;
+    }
+    return true;
+}
+
+} // namespace zdr::platform

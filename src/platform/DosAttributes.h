@@ -1,0 +1,27 @@
+#pragma once
+
+#include "platform/FileEntry.h"
+
+#include <cstdint>
+#include <string>
+
+// Internals of the file seam shared by the entry readers: the statx call and
+// the DOS attribute store (the "user.DOSATTRIB" extended attribute as Samba
+// keeps it).
+namespace zdr::platform {
+
+// statx of name relative to dirFd (AT_FDCWD for a full path), not following
+// links, filled into out (name untouched). fullPath names the same entry for
+// the attribute store, whose calls take paths.
+bool statAt(int dirFd, const char* name, const char* fullPath, FileEntry& out, ErrorCode& error);
+
+// Writes the store; removes it when the bits equal the default (archive for
+// files), so untouched files keep no extended attribute. Succeeds silently
+// where the file system has no extended attributes and nothing is to be kept.
+bool writeDosAttributes(const std::string& path, std::uint32_t bits, ErrorCode& error);
+
+// Parses a stored value: the text form "0x22" or the binary form with its
+// version header. Unknown forms give 0.
+std::uint32_t parseDosAttrib(const unsigned char* data, std::size_t size);
+
+} // namespace zdr::platform

@@ -1,0 +1,40 @@
+#include "platform/FileEntry.h"
+
+#include "platform/DosAttributes.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+
+namespace zdr::platform {
+
+bool statEntry(const std::string& path, FileEntry& out, ErrorCode& error)
+{
+    const std::size_t slash = path.rfind('/');
+    out.name = slash == std::string::npos ? path : path.substr(slash + 1);
+    return statAt(AT_FDCWD, path.c_str(), path.c_str(), out, error);
+}
+
+bool setAttributes(const std::string& path, std::uint32_t attributes, ErrorCode& error)
+{
+    struct stat st {};
+    if (lstat(path.c_str(), &st) != 0) {
+        error = lastError();
+        return false;
+    }
+    if (!S_ISLNK(st.st_mode)) {
+        mode_t mode = st.st_mode & 07777;
+        if ((attributes & attr::kReadOnly) != 0)
+            mode &= ~static_cast<mode_t>(0222);
+        else if ((mode & 0222) == 0)
+            mode |= S_IWUSR;
+        if (mode != (st.st_mode & 07777) && chmod(path.c_str(), mode) != 0) {
+            error = lastError();
+            return false;
+        }
+    }
+    return writeDosAttributes(path, attributes & attr::kStoredBits, error);
+}
+
+} // namespace zdr::platform

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "platform/ErrorCode.h"
+
+#include <cstdint>
+#include <string>
+
+namespace zdr::platform {
+
+// Attribute bits of the system (the Windows values the project file and the
+// option masks use).
+namespace attr {
+inline constexpr std::uint32_t kReadOnly = 0x1;
+inline constexpr std::uint32_t kHidden = 0x2;
+inline constexpr std::uint32_t kSystem = 0x4;
+inline constexpr std::uint32_t kDirectory = 0x10;
+inline constexpr std::uint32_t kArchive = 0x20;
+inline constexpr std::uint32_t kNormal = 0x80;
+inline constexpr std::uint32_t kTemporary = 0x100;
+inline constexpr std::uint32_t kReparsePoint = 0x400;
+inline constexpr std::uint32_t kCompressed = 0x800;
+// The bits kept in the DOS attribute store beside the mode bits.
+inline constexpr std::uint32_t kStoredBits = kHidden | kSystem | kArchive;
+} // namespace attr
+
+// One directory entry as the walk sees it: what one statx call gives.
+// Times are nanoseconds since the Unix epoch (UTC), the file system's own
+// resolution, so equal copies compare exactly equal.
+struct FileEntry {
+    std::string name;
+    std::uint32_t attributes = 0;
+    std::uint64_t size = 0;
+    std::int64_t lastWrite = 0;
+    std::int64_t lastAccess = 0;
+    std::int64_t creation = 0;
+
+    bool isDirectory() const { return (attributes & attr::kDirectory) != 0; }
+    // A symbolic link is reported as itself, never followed.
+    bool isSymlink() const { return (attributes & attr::kReparsePoint) != 0; }
+};
+
+// Reads one entry by its full path (the "search on a named entry").
+bool statEntry(const std::string& path, FileEntry& out, ErrorCode& error);
+
+// Writes the attribute bits kReadOnly, kHidden, kSystem and kArchive.
+// Read-only is the absence of write bits; the other three live in the DOS
+// attribute store. Directory and compression bits are ignored here.
+bool setAttributes(const std::string& path, std::uint32_t attributes, ErrorCode& error);
+
+} // namespace zdr::platform

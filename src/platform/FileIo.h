@@ -1,0 +1,24 @@
+#pragma once
+
+#include "platform/ErrorCode.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace zdr::platform {
+
+// Reads a whole file of at most maxSize bytes. A larger file fails and sets
+// *tooLarge, so callers can say so in their own words.
+bool readWholeFile(const std::string& path, std::size_t maxSize, std::string& data, ErrorCode& error,
+                   bool* tooLarge = nullptr);
+
+// Writes data to a temporary file beside path, flushes it to the disk and
+// renames it over path, so the old file stays whole until the new one is.
+// The temporary file is removed on failure.
+bool writeFileAtomically(const std::string& path, std::string_view data, ErrorCode& error);
+
+// A name for a temporary file in the folder of path, unique for this process.
+std::string temporarySibling(const std::string& path);
+
+} // namespace zdr::platform

@@ -1,0 +1,236 @@
+#include "project/ProjectFile.h"
+
+#include "platform/FileIo.h"
+#include "util/Text.h"
+
+#include <pugixml.hpp>
+
+#include <set>
+#include <sstream>
+#include <vector>
+
+namespace zdr::project {
+
+namespace {
+
+const char* parseStatusText(pugi::xml_parse_status status)
+{
+    switch (status) {
+    case pugi::status_out_of_memory: return "nicht genügend Speicher";
+    case pugi::status_unrecognized_tag: return "unbekanntes Element";
+    case pugi::status_bad_pi: return "fehlerhafte Verarbeitungsanweisung";
+    case pugi::status_bad_comment: return "fehlerhafter Kommentar";
+    case pugi::status_bad_cdata: return "fehlerhafter CDATA-Abschnitt";
+    case pugi::status_bad_doctype: return "fehlerhafte Dokumenttyp-Angabe";
+    case pugi::status_bad_pcdata: return "fehlerhafter Text";
+    case pugi::status_bad_start_element: return "fehlerhaftes Start-Tag";
+    case pugi::status_bad_attribute: return "fehlerhaftes Attribut";
+    case pugi::status_bad_end_element: return "fehlerhaftes End-Tag";
+    case pugi::status_end_element_mismatch: return "End-Tag passt nicht zum Start-Tag";
+    case pugi::status_append_invalid_root: return "ungültiges Stammelement";
+    case pugi::status_no_document_element: return "kein Stammelement";
+    default: return "unbekannter Fehler";
+    }
+}
+
+// Files written by older programs may declare a Latin-1 code page.
+bool declaresLatin1(std::string_view xml)
+{
+    const std::string head = util::toLower(xml.substr(0, std::min<std::size_t>(xml.size(), 200)));
+    if (head.rfind("<?xml", 0) != 0)
+        return false;
+    const std::size_t end = head.find("?>");
+    const std::string declaration = head.substr(0, end);
+    return declaration.find("iso-8859-1") != std::string::npos
+        || declaration.find("windows-1252") != std::string::npos
+        || declaration.find("latin1") != std::string::npos;
+}
+
+// The element children of a node, in document order.
+std::vector<pugi::xml_node> elementChildren(const pugi::xml_node& node)
+{
+    std::vector<pugi::xml_node> children;
+    for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling())
+        if (child.type() == pugi::node_element)
+            children.push_back(child);
+    return children;
+}
+
+bool isSmallNumber(std::string_view text, int low, int high, int& value)
+{
+    if (text.empty() || text.size() > 6)
+        return false;
+    std::size_t i = text[0] == '-' ? 1 : 0;
+    if (i == text.size())
+        return false;
+    for (std::size_t k = i; k < text.size(); ++k)
+        if (text[k] < '0' || text[k] > '9')
+            return false;
+    value = static_cast<int>(util::numberValue(text));
+    return value >= low && value <= high;
+}
+
+class Reader {
+public:
+    explicit Reader(std::string& description) : description_(description) {}
+
+    bool element(const pugi::xml_node& node, ProjectElement& out)
+    {
+        out.name = node.name();
+        out.kind = controlKindOf(out.name);
+        switch (out.kind) {
+        case ControlKind::Text: out.value = node.text().get(); return true;
+        case ControlKind::Check: return number(node, out, 0, 2);
+        case ControlKind::Combo: return number(node, out, -1, 99999);
+        case ControlKind::List:
+            for (const pugi::xml_node& child : elementChildren(node))
+                out.listEntries.emplace_back(child.text().get());
+            return true;
+        case ControlKind::ListView: return listView(node, out);
+        case ControlKind::NotStored: return true;
+        }
+        return true;
+    }
+
+private:
+    bool fail(std::string text)
+    {
+        description_ = std::move(text);
+        return false;
+    }
+
+    bool number(const pugi::xml_node& node, ProjectElement& out, int low, int high)
+    {
+        out.value = util::trim(node.text().get());
+        int value = 0;
+        if (!isSmallNumber(out.value, low, high, value))
+            return fail("Der Wert '" + out.value + "' von '" + out.name + "' ist ungültig.");
+        out.value = std::to_string(value);
+        return true;
+    }
+
+    bool listView(const pugi::xml_node& node, ProjectElement& out)
+    {
+        std::set<std::string> keys;
+        std::string lastSelected;
+        for (const pugi::xml_node& child : elementChildren(node)) {
+            DecodedRowLine decoded = decodeRowLine(child.text().get());
+            if (decoded.row.key.empty())
+                return fail("Eine Zeile von '" + out.name + "' hat keinen Schlüssel.");
+            if (!keys.insert(decoded.row.key).second)
+                return fail("Der Schlüssel '" + decoded.row.key + "' ist in '" + out.name + "' mehrfach vorhanden.");
+            lastSelected = decoded.selectedKey;
+            out.listView.rows.push_back(std::move(decoded.row));
+        }
+        if (!out.listView.rows.empty() && !lastSelected.empty()) {
+            if (keys.count(lastSelected) == 0)
+                return fail("Der ausgewählte Eintrag '" + lastSelected + "' ist in '" + out.name
+                            + "' nicht vorhanden.");
+            out.listView.selectedKey = lastSelected;
+        }
+        return true;
+    }
+
+    std::string& description_;
+};
+
+} // namespace
+
+bool parseProjectXml(std::string_view xml, std::string_view rootName, ProjectDocument& doc,
+                     std::string& description)
+{
+    const bool latin1 = declaresLatin1(xml);
+    if (!latin1 && !util::isValidUtf8(xml)) {
+        description = "Die Datei enthält ungültige Zeichen (kein gültiges UTF-8) und ist keine Projektdatei.";
+        return false;
+    }
+    pugi::xml_document xmlDoc;
+    const unsigned options = (pugi::parse_default | pugi::parse_ws_pcdata_single) & ~pugi::parse_eol;
+    const pugi::xml_parse_result result = xmlDoc.load_buffer(xml.data(), xml.size(), options,
+                                                             latin1 ? pugi::encoding_latin1 : pugi::encoding_utf8);
+    if (!result) {
+        description = std::string("Die Datei ist kein gültiges XML-Dokument (") + parseStatusText(result.status)
+            + " bei Zeichen " + std::to_string(result.offset) + ").";
+        return false;
+    }
+    const pugi::xml_node root = xmlDoc.document_element();
+    if (std::string_view(root.name()) != rootName) {
+        description = "Das Stammelement '" + std::string(rootName) + "' fehlt (gefunden: '" + root.name() + "').";
+        return false;
+    }
+    ProjectDocument parsed;
+    Reader reader(description);
+    for (const pugi::xml_node& node : elementChildren(root)) {
+        ProjectElement element;
+        if (!reader.element(node, element))
+            return false;
+        if (element.kind != ControlKind::NotStored)
+            parsed.elements.push_back(std::move(element));
+    }
+    doc = std::move(parsed);
+    return true;
+}
+
+bool readProjectFile(const std::string& fileName, std::string_view rootName, ProjectDocument& doc,
+                     std::string& description)
+{
+    std::string data;
+    platform::ErrorCode error = platform::error::kSuccess;
+    bool tooLarge = false;
+    if (!platform::readWholeFile(fileName, kMaxProjectFileSize, data, error, &tooLarge)) {
+        description = tooLarge ? "Die Datei '" + fileName + "' ist zu groß für eine Projektdatei (mehr als 16 MB)."
+                               : "Die Datei '" + fileName + "' kann nicht gelesen werden: "
+                + platform::systemMessage(error);
+        return false;
+    }
+    return parseProjectXml(data, rootName, doc, description);
+}
+
+std::string writeProjectXml(const ProjectDocument& doc, std::string_view rootName)
+{
+    pugi::xml_document xmlDoc;
+    pugi::xml_node declaration = xmlDoc.append_child(pugi::node_declaration);
+    declaration.append_attribute("version") = "1.0";
+    declaration.append_attribute("encoding") = "UTF-8";
+    pugi::xml_node root = xmlDoc.append_child(std::string(rootName).c_str());
+    for (const ProjectElement& element : doc.elements) {
+        pugi::xml_node node = root.append_child(element.name.c_str());
+        switch (element.kind) {
+        case ControlKind::Text:
+        case ControlKind::Check:
+        case ControlKind::Combo: node.text().set(element.value.c_str()); break;
+        case ControlKind::List:
+            for (std::size_t i = 0; i < element.listEntries.size(); ++i)
+                node.append_child(("LST" + std::to_string(i)).c_str()).text().set(element.listEntries[i].c_str());
+            break;
+        case ControlKind::ListView: {
+            int subItemCount = 0;
+            for (const ListViewRow& row : element.listView.rows)
+                subItemCount = std::max(subItemCount, static_cast<int>(row.subItems.size()));
+            for (std::size_t i = 0; i < element.listView.rows.size(); ++i) {
+                const std::string line = encodeRowLine(element.listView.rows[i], element.listView.selectedKey,
+                                                       subItemCount);
+                node.append_child(("LVW" + std::to_string(i + 1)).c_str()).text().set(line.c_str());
+            }
+            break;
+        }
+        case ControlKind::NotStored: break;
+        }
+    }
+    std::ostringstream out;
+    xmlDoc.save(out, "  ", pugi::format_default, pugi::encoding_utf8);
+    return out.str();
+}
+
+bool writeProjectFile(const std::string& fileName, std::string_view rootName, const ProjectDocument& doc,
+                      std::string& description)
+{
+    platform::ErrorCode error = platform::error::kSuccess;
+    if (!platform::writeFileAtomically(fileName, writeProjectXml(doc, rootName), error)) {
+        description = platform::systemMessage(error);
+        return false;
+    }
+    return true;
+}
+
+} // namespace zdr::project

@@ -1,0 +1,118 @@
+#include "project/Task.h"
+
+#include "util/Text.h"
+
+#include <algorithm>
+#include <climits>
+
+namespace zdr::project {
+
+const std::array<Column, kColumnCount>& taskColumns()
+{
+    static const std::array<Column, kColumnCount> columns{{
+        {"COL1", "Bezeichnung", 2000},
+        {"COL2", "Quelle", 2500},
+        {"COL3", "Ziel", 2500},
+        {"COL4", "Info", 1000},
+        {"COL5", "FolderAndFiles", 0},
+        {"COL6", "FolderAndFilesExclude", 0},
+        {"COL7", "FolderAndFilesFilter", 0},
+        {"COL8", "FilesSizeMax", 0},
+        {"COL9", "AttributeSet", 0},
+        {"COL10", "AttributeDel", 0},
+        {"COL11", "FilesExtensions", 0},
+        {"COL12", "RenameActionText", 0},
+        {"COL13", "RenameActionKEY", 0},
+        {"COL14", "NetConnectSourceText", 0},
+        {"COL15", "NetConnectSourceKEY", 0},
+        {"COL16", "NetConnectTargetText", 0},
+        {"COL17", "NetConnectTargetKEY", 0},
+        {"COL18", "DateTimeFrom", 0},
+        {"COL19", "DateTimeTo", 0},
+        {"COL20", "FileBackupDir", 0},
+    }};
+    return columns;
+}
+
+int taskNumber(std::string_view key)
+{
+    if (key.size() <= 4)
+        return 0;
+    const long long n = util::numberValue(key.substr(4));
+    return static_cast<int>(std::clamp<long long>(n, INT_MIN, INT_MAX));
+}
+
+int nextTaskNumber(const std::vector<Task>& tasks)
+{
+    int highest = 0;
+    for (const Task& task : tasks)
+        highest = std::max(highest, taskNumber(task.key));
+    return highest == INT_MAX ? INT_MAX : highest + 1;
+}
+
+Task newTask(int number)
+{
+    Task task;
+    task.key = "(JOB" + std::to_string(number);
+    task.label = "(neuer Eintrag " + std::to_string(number) + ")";
+    return task;
+}
+
+const std::array<AttributeBox, 4>& attributeBoxes()
+{
+    static const std::array<AttributeBox, 4> boxes{{
+        {"chkAttribute_Protected", "geschützt", 0x1},
+        {"chkAttribute_Hidden", "versteckt", 0x2},
+        {"chkAttribute_Archive", "Archiv", 0x20},
+        {"chkAttribute_Compressed", "komprimiert", 0x800},
+    }};
+    return boxes;
+}
+
+std::pair<std::uint32_t, std::uint32_t> masksFromBoxes(const std::array<CheckState, 4>& boxes)
+{
+    std::uint32_t set = 0;
+    std::uint32_t del = 0;
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        if (boxes[i] == CheckState::Checked)
+            set |= attributeBoxes()[i].bit;
+        else if (boxes[i] == CheckState::Cleared)
+            del |= attributeBoxes()[i].bit;
+    }
+    return {set, del};
+}
+
+CheckState boxStateFromMasks(std::uint32_t bit, std::uint32_t setMask, std::uint32_t delMask)
+{
+    if ((setMask & bit) != 0)
+        return CheckState::Checked;
+    if ((delMask & bit) != 0)
+        return CheckState::Cleared;
+    return CheckState::Grey;
+}
+
+const std::array<Action, 8>& actionCatalogue()
+{
+    static const std::array<Action, 8> actions{{
+        {0, "Informationen über Daten", "INFO"},
+        {1, "Daten kopieren", "COPY"},
+        {2, "Daten synchronisieren (noch inaktiv)", "COPY"},
+        {3, "Daten löschen", "DELETE"},
+        {4, "Attribute verändern", "ATTRIB"},
+        {5, "Verzeichnis erstellen", "MKDIR"},
+        {6, nullptr, "INFO"},
+        {7, nullptr, "CHANGE"},
+    }};
+    return actions;
+}
+
+std::string actionCode(int index)
+{
+    if (index < 0 || index >= static_cast<int>(actionCatalogue().size()))
+        return {};
+    return actionCatalogue()[static_cast<std::size_t>(index)].code;
+}
+
+bool isRegistryAction(int index) { return index == 6 || index == 7; }
+
+} // namespace zdr::project

@@ -1,0 +1,240 @@
+#include "project/clsProject.h"
+
+#include "project/ProjectFile.h"
+#include "util/MsgBox.h"
+#include "util/Text.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QTreeWidget>
+#include <QVariant>
+
+namespace zdr::project {
+
+namespace {
+
+std::vector<QWidget*> storedControls(QWidget* form)
+{
+    std::vector<QWidget*> controls;
+    const QVariant order = form->property("zdrStoredControls");
+    if (order.isValid()) {
+        for (const QString& name : order.toStringList())
+            if (auto* w = form->findChild<QWidget*>(name))
+                controls.push_back(w);
+        return controls;
+    }
+    for (QWidget* w : form->findChildren<QWidget*>())
+        if (!w->objectName().isEmpty())
+            controls.push_back(w);
+    return controls;
+}
+
+std::string text(const QString& s) { return s.toStdString(); }
+QString qtext(const std::string& s) { return QString::fromStdString(s); }
+
+int checkValue(const QCheckBox* box)
+{
+    switch (box->checkState()) {
+    case Qt::Checked: return 1;
+    case Qt::PartiallyChecked: return 2;
+    default: return 0;
+    }
+}
+
+Qt::CheckState qtCheckState(int value)
+{
+    return value == 1 ? Qt::Checked : value == 2 ? Qt::PartiallyChecked : Qt::Unchecked;
+}
+
+ListViewData listViewData(const QTreeWidget* list)
+{
+    ListViewData data;
+    const int subItems = list->columnCount() - 1;
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* item = list->topLevelItem(i);
+        ListViewRow row;
+        row.key = text(item->data(0, kRowKeyRole).toString());
+        row.text = text(item->text(0));
+        for (int c = 1; c <= subItems; ++c)
+            row.subItems.push_back(text(item->text(c)));
+        data.rows.push_back(std::move(row));
+    }
+    if (const QTreeWidgetItem* selected = list->currentItem(); selected && selected->isSelected())
+        data.selectedKey = text(selected->data(0, kRowKeyRole).toString());
+    return data;
+}
+
+void restoreListView(QTreeWidget* list, const ListViewData& data)
+{
+    list->clear();
+    QTreeWidgetItem* selected = nullptr;
+    for (const ListViewRow& row : data.rows) {
+        auto* item = new QTreeWidgetItem(list);
+        item->setData(0, kRowKeyRole, qtext(row.key));
+        item->setText(0, qtext(row.text));
+        for (std::size_t c = 0; c < row.subItems.size(); ++c)
+            item->setText(static_cast<int>(c) + 1, qtext(row.subItems[c]));
+        if (row.key == data.selectedKey)
+            selected = item;
+    }
+    if (selected) {
+        list->setCurrentItem(selected);
+        selected->setSelected(true);
+    }
+}
+
+// Whether a control of the element's kind can take its value.
+bool fits(const ProjectElement& element, QWidget* control, std::string& description)
+{
+    const auto refuse = [&](const std::string& why) {
+        description = "Der Wert von '" + element.name + "' kann nicht übernommen werden: " + why;
+        return false;
+    };
+    switch (element.kind) {
+    case ControlKind::Text:
+        if (!qobject_cast<QLineEdit*>(control) && !qobject_cast<QPlainTextEdit*>(control))
+            return refuse("kein Textfeld.");
+        return true;
+    case ControlKind::Check:
+        return qobject_cast<QCheckBox*>(control) ? true : refuse("kein Kontrollkästchen.");
+    case ControlKind::Combo: {
+        auto* combo = qobject_cast<QComboBox*>(control);
+        if (!combo)
+            return refuse("kein Auswahlfeld.");
+        if (util::numberValue(element.value) >= combo->count())
+            return refuse("Index " + element.value + " ist nicht in der Liste.");
+        return true;
+    }
+    case ControlKind::List:
+        return qobject_cast<QListWidget*>(control) ? true : refuse("keine Liste.");
+    case ControlKind::ListView: {
+        auto* list = qobject_cast<QTreeWidget*>(control);
+        if (!list)
+            return refuse("keine Listenansicht.");
+        const std::size_t subItems = static_cast<std::size_t>(list->columnCount() - 1);
+        for (std::size_t i = 0; i < element.listView.rows.size(); ++i)
+            if (element.listView.rows[i].subItems.size() > subItems)
+                return refuse("Zeile " + std::to_string(i + 1) + " hat mehr als "
+                              + std::to_string(subItems + 3) + " Felder.");
+        return true;
+    }
+    case ControlKind::NotStored: return true;
+    }
+    return true;
+}
+
+void apply(const ProjectElement& element, QWidget* control)
+{
+    switch (element.kind) {
+    case ControlKind::Text:
+        if (auto* edit = qobject_cast<QLineEdit*>(control))
+            edit->setText(qtext(element.value));
+        else if (auto* plain = qobject_cast<QPlainTextEdit*>(control))
+            plain->setPlainText(qtext(element.value));
+        break;
+    case ControlKind::Check:
+        qobject_cast<QCheckBox*>(control)->setCheckState(
+            qtCheckState(static_cast<int>(util::numberValue(element.value))));
+        break;
+    case ControlKind::Combo:
+        qobject_cast<QComboBox*>(control)->setCurrentIndex(static_cast<int>(util::numberValue(element.value)));
+        break;
+    case ControlKind::List: {
+        auto* list = qobject_cast<QListWidget*>(control);
+        list->clear();
+        for (const std::string& entry : element.listEntries)
+            list->addItem(qtext(entry));
+        break;
+    }
+    case ControlKind::ListView: restoreListView(qobject_cast<QTreeWidget*>(control), element.listView); break;
+    case ControlKind::NotStored: break;
+    }
+}
+
+} // namespace
+
+ProjectDocument clsProject::documentFromForm(QWidget* form, const QString& exclusions)
+{
+    const std::string excluded = ";" + text(exclusions) + ";";
+    ProjectDocument doc;
+    for (QWidget* control : storedControls(form)) {
+        const std::string name = text(control->objectName());
+        if (util::icontains(excluded, ";" + name + ";"))
+            continue;
+        ProjectElement element;
+        element.name = name;
+        element.kind = controlKindOf(name);
+        switch (element.kind) {
+        case ControlKind::Text:
+            if (auto* edit = qobject_cast<QLineEdit*>(control))
+                element.value = text(edit->text());
+            else if (auto* plain = qobject_cast<QPlainTextEdit*>(control))
+                element.value = text(plain->toPlainText());
+            break;
+        case ControlKind::Check:
+            if (auto* box = qobject_cast<QCheckBox*>(control))
+                element.value = std::to_string(checkValue(box));
+            break;
+        case ControlKind::Combo:
+            if (auto* combo = qobject_cast<QComboBox*>(control))
+                element.value = std::to_string(combo->currentIndex());
+            break;
+        case ControlKind::List:
+            if (auto* list = qobject_cast<QListWidget*>(control))
+                for (int i = 0; i < list->count(); ++i)
+                    element.listEntries.push_back(text(list->item(i)->text()));
+            break;
+        case ControlKind::ListView:
+            if (auto* list = qobject_cast<QTreeWidget*>(control))
+                element.listView = listViewData(list);
+            break;
+        case ControlKind::NotStored: continue;
+        }
+        doc.elements.push_back(std::move(element));
+    }
+    return doc;
+}
+
+bool clsProject::applyDocument(const ProjectDocument& doc, QWidget* form, std::string& description)
+{
+    std::vector<std::pair<const ProjectElement*, QWidget*>> targets;
+    for (const ProjectElement& element : doc.elements) {
+        QWidget* control = form->findChild<QWidget*>(qtext(element.name));
+        if (!control)
+            continue; // elements that name no control are ignored
+        if (!fits(element, control, description))
+            return false;
+        targets.emplace_back(&element, control);
+    }
+    for (const auto& [element, control] : targets)
+        apply(*element, control);
+    return true;
+}
+
+bool clsProject::fc_ProjectSaveXML(const QString& fileName, const QString& rootName, QWidget* form,
+                                   const QString& exclusions)
+{
+    std::string description;
+    if (!writeProjectFile(text(fileName), text(rootName), documentFromForm(form, exclusions), description)) {
+        util::ui::msgBox(form, "Beim Speichern des Projektes ist folgender Fehler aufgetreten: \r\n" + description);
+        return false;
+    }
+    return true;
+}
+
+bool clsProject::fc_ProjectLoadXML(const QString& fileName, const QString& rootName, QWidget* form)
+{
+    ProjectDocument doc;
+    std::string description;
+    if (!readProjectFile(text(fileName), text(rootName), doc, description)
+        || !applyDocument(doc, form, description)) {
+        util::ui::msgBox(form, "Beim Laden des Projektes ist folgender Fehler aufgetreten: \r\n" + description);
+        return false;
+    }
+    return true;
+}
+
+} // namespace zdr::project

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "project/ProjectDocument.h"
+
+#include <QString>
+
+class QWidget;
+
+namespace zdr::project {
+
+// Stores a window's input controls in a project file by control name and
+// restores them the same way. The stored controls and their order come from
+// the form's "zdrStoredControls" property (a list of names) when it has one,
+// else from its named children in creation order.
+class clsProject {
+public:
+    bool fc_ProjectSaveXML(const QString& fileName, const QString& rootName, QWidget* form,
+                           const QString& exclusions);
+    bool fc_ProjectLoadXML(const QString& fileName, const QString& rootName, QWidget* form);
+
+    // The document a save would write, and applying a read one; both public
+    // for the tests that round-trip a window without files.
+    static ProjectDocument documentFromForm(QWidget* form, const QString& exclusions);
+    // Checks every element against the form first; applies nothing unless all
+    // fit. On failure description says why.
+    static bool applyDocument(const ProjectDocument& doc, QWidget* form, std::string& description);
+};
+
+// The role under which a list view row keeps its key.
+inline constexpr int kRowKeyRole = Qt::UserRole + 1;
+
+} // namespace zdr::project

@@ -1,0 +1,336 @@
+#include "project/frmMain.h"
+
+#include "project/Task.h"
+#include "project/clsProject.h"
+#include "util/CommandLabel.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace zdr::project {
+
+using util::ui::CommandLabel;
+
+namespace {
+
+// Run options of the options frame: name, caption, tool tip.
+struct OptionBox {
+    const char* name;
+    const char* caption;
+    const char* tip;
+};
+
+constexpr OptionBox kOptionBoxes[] = {
+    {"chkCopyWithInfo", "Aktion mit Infos",
+     "Informationen generell oder in Verbindung mit einer anderen Aktion sammeln."},
+    {"chkCopyNoFileInfo", "keine Dateien",
+     "Dateien werden bei dem Informationsdurchlauf nicht angezeigt => Erhöhung der Geschwindigkeit (nur in "
+     "Verbindung mit \"Aktion mit Infos\")."},
+    {"chkCopyInfoOnlyCount", "nur Anzahl",
+     "Dateien werden bei dem Informationsdurchlauf nicht angezeigt und es wird auch keine Größe aufsummiert => "
+     "Erhöhung der Geschwindigkeit (nur in Verbindung mit \"Aktion mit Infos\")."},
+    {"chkCopyInfoAskBeforeAction", "Protokoll vor Aktion",
+     "Das ggf. erstellte Protokoll wird vor Aktion (Kopieren, Löschen, Attribute) angezeigt, nach "
+     "Benutzerabfrage kann die Aktion dann ausgeführt werden (nur in Verbindung mit \"Aktion mit Infos\")."},
+    {"chkInfoAboutFolderEntries", "Info über Ordnerinh.",
+     "Informationen über Unterverzeichnisse (Anzahl, Größe) aller Unterverzeichnisse der 2. Ebene aufsummieren "
+     "un im Protokoll anzeigen."},
+    {"chkCopyOnlyDiffrentFiles", "Dateien abgleichen",
+     "Nur Dateien nehmen, die ungleich sind, Größe, Datum/Zeit oder Attribute werden verglichen."},
+    {"chkCopyOnlyNewer", "nur neuere Dateien",
+     "Nur neuere Dateien nehmen => Größe, ältere Dateien oder Attribute nicht beachten (nur in Verbindung mit "
+     "\"Dateien abgleichen\")."},
+    {"chkCopyAskByTargetNewer", "bei neuerem Ziel nachfragen",
+     "Vergleicht bei ungleichen Dateien das Datum eines neueren Ziels mit der Quelle."},
+    {"chkCopyOverwriteExisting", "Einträge überschreiben", "Vorhandene Daten (Verzeichnisse, Dateien) überschreiben."},
+    {"chkCopyOverwriteProtected", "geschützte überschreiben",
+     "Vorhandene schreibgeschützte Daten (Verzeichnisse, Dateien) überschreiben."},
+    {"chkCopyCreateProtocol", "Protokoll erstellen",
+     "Generelles Protokoll aller herangezogenen Daten erstellen => wenn ein Eintrag in das Protokoll eingetragen "
+     "wird, kann das Protokoll schon angezeigt werden."},
+    {"chkCopyProtocolShowAuto", "Protokoll autom. anzeig.",
+     "Protokoll automatisch anzeigen wenn Einträge vorhanden sind."},
+    {"chkCopyContinueAfterError", "bei Fehler fortsetzen",
+     "Aktion wird bei jedem Fehler weiter ausgeführt, der Fehler wird jedoch in das Protokoll eingetragen."},
+    {"chkCopyBlockBytes", "Block Bytes kopieren", "Dateien übers Netzwerk mittels Block Bytes kopieren."},
+    {"chkCopyFolderOnly", "nur Verzeichnisse", "Nur Verzeichnisse bearbeiten, Dateien werden übersprungen."},
+    {"chkCopySaveFiles", "ersetzte Dateien sichern",
+     "Dateien, die beim Kopieren ersetzt werden, vorher in das Sicherungsverzeichnis sichern."},
+    {"chkCopySaveFilesInZip", "Sicherung als Zip-Archiv",
+     "Die gesicherten Dateien am Ende in ein Zip-Archiv packen."},
+    {"chkActionAutoStart", "Aktion automatisch starten",
+     "Die Aktion beginnt sofort, ohne auf den Start im Fortschrittsfenster zu warten."},
+    {"chkFormMinAfterStart", "Fenster nach Start minimieren",
+     "Das Hauptfenster wird während der Aktion minimiert und danach wiederhergestellt."},
+};
+
+QLabel* caption(const char* name, const char* text, QWidget* parent)
+{
+    auto* label = new QLabel(QString::fromUtf8(text), parent);
+    label->setObjectName(QString::fromLatin1(name));
+    return label;
+}
+
+} // namespace
+
+QStringList frmMain::storedControlOrder()
+{
+    return {"chkCopyFolderOnly", "chkCopySaveFilesInZip", "chkCopySaveFiles", "txtFolderInfoLevel",
+            "chkInfoAboutFolderEntries", "chkFormMinAfterStart", "txtBackupDir", "txtSystemFilesDateTimeFrom",
+            "txtSystemFilesDateTimeTo", "txtRenameAfterActionText", "txtSystemFilesExtensions",
+            "txtSystemFilesSizeMax", "txtSystemDirAndFilesFilter", "chkAttribute_Compressed", "lvwMain",
+            "txtSystemDir", "txtSystemTargetDir", "chkAttribute_Hidden", "chkAttribute_Protected",
+            "txtSystemDirAndFilesExclude", "txtSystemDirAndFiles", "chkAttribute_Archive",
+            "chkCopyAskByTargetNewer", "txtFileBlockSize", "chkCopyBlockBytes", "chkCopyProtocolShowAuto",
+            "chkActionAutoStart", "chkCopyContinueAfterError", "chkCopyCreateProtocol", "chkCopyOnlyNewer",
+            "chkCopyWithInfo", "chkCopyOverwriteExisting", "chkCopyOverwriteProtected", "chkCopyNoFileInfo",
+            "chkCopyInfoOnlyCount", "chkCopyInfoAskBeforeAction", "chkCopyOnlyDiffrentFiles", "cboAction",
+            "txtProjectName"};
+}
+
+QString frmMain::projectFileFilter()
+{
+    return QStringLiteral("Zendor File Copy Dateien (*.ZdrPrj)|*.ZdrPrj|Alle Dateien (*.*)|*.*");
+}
+
+frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setProperty("zdrStoredControls", storedControlOrder());
+    setWindowTitle(QStringLiteral("[Projekt]"));
+    buildControls();
+    connectEditing();
+    // On load the changed flag is set without touching the caption.
+    changed_ = true;
+    sb_TaskShow(nullptr);
+}
+
+frmMain::~frmMain() = default;
+
+QLineEdit* frmMain::addTextBox(const char* name, const char* tip)
+{
+    auto* box = new QLineEdit(this);
+    box->setObjectName(QString::fromLatin1(name));
+    if (tip)
+        box->setToolTip(QString::fromUtf8(tip));
+    box->installEventFilter(this);
+    return box;
+}
+
+QCheckBox* frmMain::addOption(const char* name, const char* captionText, const char* tip)
+{
+    auto* box = new QCheckBox(QString::fromUtf8(captionText), this);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setToolTip(QString::fromUtf8(tip));
+    return box;
+}
+
+void frmMain::buildControls()
+{
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->addWidget(buildProjectFrame());
+    layout->addWidget(buildOptionsFrame());
+    layout->addWidget(buildTaskFrame(), 1);
+    layout->addWidget(buildEditFrame());
+    layout->addWidget(buildCommandStrip());
+    setCentralWidget(central);
+
+    mnuJobs_ = new QMenu(QStringLiteral("Aufgaben"), this);
+    mnuJobs_->setObjectName(QStringLiteral("mnuJobs"));
+    const char* jobItems[] = {"&Umbenennen", "&Löschen", nullptr, "&Neu"};
+    for (const char* item : jobItems) {
+        QAction* action = item ? mnuJobs_->addAction(QString::fromUtf8(item)) : mnuJobs_->addSeparator();
+        action->setObjectName(QStringLiteral("mnuJobsWork"));
+    }
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("Hilfe"));
+    help->setObjectName(QStringLiteral("mnuHelp"));
+    const char* helpItems[] = {"HTML Hilfe aufrufen", nullptr, "Informationen", "Zendor GmbH im Internet"};
+    for (const char* item : helpItems) {
+        QAction* action = item ? help->addAction(QString::fromUtf8(item)) : help->addSeparator();
+        action->setObjectName(QStringLiteral("mnuHelpWork"));
+    }
+    resize(900, 780);
+}
+
+QWidget* frmMain::buildProjectFrame()
+{
+    auto* frame = new QGroupBox(this);
+    frame->setObjectName(QStringLiteral("fraProject"));
+    auto* grid = new QGridLayout(frame);
+    txtProjectName_ = addTextBox("txtProjectName", "Bezeichnung, Name des Projektes.");
+    cboAction_ = new QComboBox(this);
+    cboAction_->setObjectName(QStringLiteral("cboAction"));
+    cboAction_->setToolTip(QStringLiteral("Aktion die durchgeführt werden soll, z.B.: Informationen ausgeben, "
+                                          "Daten kopieren, - löschen oder Attribute setzen."));
+    for (const Action& action : actionCatalogue())
+        if (action.listText)
+            cboAction_->addItem(QString::fromUtf8(action.listText));
+    cboAction_->setCurrentIndex(kActionInitialIndex);
+    grid->addWidget(caption("lblProjectName", "Projekt:", this), 0, 0);
+    grid->addWidget(txtProjectName_, 0, 1);
+    grid->addWidget(caption("lblAction", "Aktion:", this), 0, 2);
+    grid->addWidget(cboAction_, 0, 3);
+    grid->setColumnStretch(1, 2);
+    grid->setColumnStretch(3, 1);
+    return frame;
+}
+
+QWidget* frmMain::buildOptionsFrame()
+{
+    auto* frame = new QGroupBox(QStringLiteral("Aktionszusammenstellung (Verzeichnisse und Dateien) "), this);
+    frame->setObjectName(QStringLiteral("fraCopyFolder"));
+    auto* grid = new QGridLayout(frame);
+    int i = 0;
+    for (const OptionBox& option : kOptionBoxes) {
+        grid->addWidget(addOption(option.name, option.caption, option.tip), i / 4, i % 4);
+        ++i;
+    }
+    auto* level = addTextBox("txtFolderInfoLevel", "Ordner Auflisten bis Verzeichnistiefe x (Normal 2).");
+    level->setText(QStringLiteral("2"));
+    level->setMaximumWidth(50);
+    auto* block = addTextBox("txtFileBlockSize",
+                             "Blockgröße beim Kopieren von Block Bytes max. 32767 bei Akion 'Dateien kopieren'.");
+    block->setText(QStringLiteral("32767"));
+    block->setMaximumWidth(70);
+    auto* numbers = new QHBoxLayout;
+    numbers->addWidget(new QLabel(QStringLiteral("Verzeichnistiefe:"), this));
+    numbers->addWidget(level);
+    numbers->addWidget(new QLabel(QStringLiteral("Blockgröße:"), this));
+    numbers->addWidget(block);
+    numbers->addStretch();
+    grid->addLayout(numbers, i / 4 + 1, 0, 1, 4);
+    return frame;
+}
+
+QWidget* frmMain::buildTaskFrame()
+{
+    auto* frame = new QGroupBox(QStringLiteral("Aufgaben:"), this);
+    frame->setObjectName(QStringLiteral("fraActionList"));
+    auto* layout = new QVBoxLayout(frame);
+    lvwMain_ = new QTreeWidget(this);
+    lvwMain_->setObjectName(QStringLiteral("lvwMain"));
+    lvwMain_->setToolTip(QStringLiteral(
+        "Liste von Aufgaben über Quell-, Zielverzeichnis, Daten einschließen, - ausschließen, Filter, etc. Diese "
+        "Aufgaben werden von oben nach unten durchlaufen und ausgeführt."));
+    lvwMain_->setRootIsDecorated(false);
+    lvwMain_->setUniformRowHeights(true);
+    lvwMain_->setSelectionMode(QAbstractItemView::SingleSelection);
+    lvwMain_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    QStringList headers;
+    for (const Column& column : taskColumns())
+        headers << QString::fromUtf8(column.header);
+    lvwMain_->setColumnCount(kColumnCount);
+    lvwMain_->setHeaderLabels(headers);
+    for (int c = 0; c < kColumnCount; ++c) {
+        const int twips = taskColumns()[static_cast<std::size_t>(c)].widthTwips;
+        if (twips == 0)
+            lvwMain_->setColumnHidden(c, true);
+        else
+            lvwMain_->setColumnWidth(c, twips / 15); // 15 twips per pixel at 96 dpi
+    }
+    lvwMain_->viewport()->installEventFilter(this);
+    lvwMain_->installEventFilter(this);
+    layout->addWidget(lvwMain_);
+    return frame;
+}
+
+QWidget* frmMain::buildEditFrame()
+{
+    auto* frame = new QWidget(this);
+    auto* grid = new QGridLayout(frame);
+    grid->setContentsMargins(0, 0, 0, 0);
+    int row = 0;
+    const auto addRow = [&](QLabel* label, QWidget* field, QWidget* extra = nullptr) {
+        grid->addWidget(label, row, 0);
+        grid->addWidget(field, row, 1, 1, extra ? 1 : 2);
+        if (extra)
+            grid->addWidget(extra, row, 2);
+        ++row;
+    };
+    addRow(caption("lblSystemDir", "* Quellverzeichnis:", this),
+           addTextBox("txtSystemDir", "Komplettes Quellverzeichnis (z.B.: C:\\Temp)."),
+           new CommandLabel(QStringLiteral("lblCmdSystemDirConnect"), QStringLiteral("verbinden"), this));
+    addRow(caption("lblSystemDirAndFiles", "ausgewählte Daten:", this),
+           addTextBox("txtSystemDirAndFiles",
+                      "Verzeichnisse oder Dateien, die im Quellverzeichnis existieren und herangezogen werden solle, "
+                      "Verzeichnisse bitte mit einem vorangestellten \"\\\" eintragen (z.B.: \\Daten;Text "
+                      "01.txt;Text 02.txt)."));
+    addRow(caption("lblSystemTargetDir", "* Zielverzeichnis:", this),
+           addTextBox("txtSystemTargetDir", "Komplettes Zielverzeichnis (z.B.: C:\\Temp)."),
+           new CommandLabel(QStringLiteral("lblCmdSystemTargetDirConnect"), QStringLiteral("verbinden"), this));
+    addRow(caption("lblSystemDirAndFilesExclude", "Daten ausschließen:", this),
+           addTextBox("txtSystemDirAndFilesExclude",
+                      "Verzeichnisse oder Dateien die übersprungen werden sollen, getrennt durch \";\". "
+                      "Verzeichnisse bitte mit einem \"\\\" vorangestellt eintragen (z.B.: \\Daten;Textdateien)."));
+    addRow(caption("lblSystemDirAndFilesFilter", "Datei Filter Bezeichnungen:", this),
+           addTextBox("txtSystemDirAndFilesFilter",
+                      "Verzeichnisse oder Dateien die durch die eingebebenen Textdaten mit Wildcards (*, ?) "
+                      "gefiltert werden, getrennt durch \";\" (z.B.: Daten*;Textdatei*)."));
+    addRow(caption("lblSystemFilesExtensions", "Datei Filter Endungen:", this),
+           addTextBox("txtSystemFilesExtensions",
+                      "Dateiendungen die genommen werden sollen, getrennt durch \";\" (z.B.: *.txt;*.dat)."));
+    addRow(caption("lblSystemFilesSizeMax", "bis max. Größe (KB):", this),
+           addTextBox("txtSystemFilesSizeMax", "Maximale Dateigröße in KB die zur Aktion zugelassen sind."));
+
+    auto* dates = new QWidget(this);
+    auto* dateLayout = new QHBoxLayout(dates);
+    dateLayout->setContentsMargins(0, 0, 0, 0);
+    dateLayout->addWidget(addTextBox("txtSystemFilesDateTimeFrom",
+                                     "Datei Änderungszeitraum \"von\" die zur Aktion zugelassen sind."));
+    dateLayout->addWidget(addTextBox("txtSystemFilesDateTimeTo",
+                                     "Datei Änderungszeitraum \"bis\" die zur Aktion zugelassen sind."));
+    addRow(caption("lblSystemFilesDateTime", "Datum/Zeit (von/bis):", this), dates);
+
+    auto* attributes = new QWidget(this);
+    auto* attributeLayout = new QHBoxLayout(attributes);
+    attributeLayout->setContentsMargins(0, 0, 0, 0);
+    const char* attributeTips[] = {"Attribut \"Schreibgeschützt\" setzen, wegsetzen oder unberührt lassen.",
+                                   "Attribut \"Versteckt\" setzen, wegsetzen oder unberührt lassen.",
+                                   "Attribut \"Archiv\" setzen, wegsetzen oder unberührt lassen.",
+                                   "Attribut \"Komprimiert\" setzen, wegsetzen oder unberührt lassen."};
+    int tip = 0;
+    for (const AttributeBox& box : attributeBoxes()) {
+        QCheckBox* check = addOption(box.controlName, box.caption, attributeTips[tip++]);
+        check->setTristate(true);
+        attributeLayout->addWidget(check);
+    }
+    attributeLayout->addWidget(caption("Label1", kAttributeLegend, this));
+    attributeLayout->addStretch();
+    addRow(caption("lblAttribute", "Attribute weg-/setzen:", this), attributes);
+
+    QLineEdit* rename = addTextBox("txtRenameAfterActionText", "Bestimmte Daten nach erfolgreicher Aktion umbenennen.");
+    rename->setReadOnly(true);
+    addRow(caption("lblRenameAfterAction", "Daten umbenennen:", this), rename);
+    addRow(caption("lblBackupDir", "Sicherungsverzeichnis:", this),
+           addTextBox("txtBackupDir", "Komplettes Sicherungsverzeichnis (z.B.: C:\\Temp)."));
+    grid->setColumnStretch(1, 1);
+    return frame;
+}
+
+QWidget* frmMain::buildCommandStrip()
+{
+    auto* strip = new QWidget(this);
+    auto* layout = new QHBoxLayout(strip);
+    lblCmdProjectAction_ = new CommandLabel(QStringLiteral("lblCmdProjectAction"), QStringLiteral("&Aktion ausführen"), this);
+    lblCmdProjectAction_->setToolTip(QStringLiteral("Aktion ausführen ..."));
+    layout->addWidget(lblCmdProjectAction_);
+    layout->addStretch();
+    layout->addWidget(new CommandLabel(QStringLiteral("lblCmdProjectLoad"), QStringLiteral("Projekt laden"), this));
+    layout->addWidget(new CommandLabel(QStringLiteral("lblCmdProjectSave"), QStringLiteral("Projekt speichern"), this));
+    layout->addWidget(new CommandLabel(QStringLiteral("lblCmdClose"), QStringLiteral("Schließen"), this));
+    return strip;
+}
+
+} // namespace zdr::project

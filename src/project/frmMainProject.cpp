@@ -1,0 +1,173 @@
+// Start-up, loading and saving the project, the modified marker and closing.
+#include "project/frmMain.h"
+
+#include "app/CommandLine.h"
+#include "platform/Paths.h"
+#include "project/ProjectFile.h"
+#include "project/clsProject.h"
+#include "util/CommandLabel.h"
+#include "util/MsgBox.h"
+#include "util/clsCommonDialog.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QTreeWidget>
+
+namespace zdr::project {
+
+using util::ui::Answer;
+using util::ui::Buttons;
+using util::ui::Icon;
+
+namespace {
+
+QString programFolder() { return QString::fromStdString(platform::programFolder()); }
+
+bool ctrlHeld() { return (QApplication::queryKeyboardModifiers() & Qt::ControlModifier) != 0; }
+
+} // namespace
+
+void frmMain::fc_Init(const QString& projectFile, const QString& switch1, const QString& switch2)
+{
+    connect(findChild<util::ui::CommandLabel*>(QStringLiteral("lblCmdProjectLoad")), &util::ui::CommandLabel::command,
+            this, [this] { sb_ProjectLoad(QString()); });
+    connect(findChild<util::ui::CommandLabel*>(QStringLiteral("lblCmdProjectSave")), &util::ui::CommandLabel::command,
+            this, &frmMain::sb_ProjectSave);
+    connect(findChild<util::ui::CommandLabel*>(QStringLiteral("lblCmdClose")), &util::ui::CommandLabel::command, this,
+            &frmMain::commandClose);
+    connect(lblCmdProjectAction_, &util::ui::CommandLabel::command, this, [this] {
+        emit runRequested(findChild<QCheckBox*>(QStringLiteral("chkActionAutoStart"))->checkState() == Qt::Checked);
+    });
+
+    if (!projectFile.isEmpty())
+        sb_ProjectLoad(projectFile);
+    const auto isA = [](const QString& s) { return app::isSwitch(s.toStdString(), 'a'); };
+    const auto isS = [](const QString& s) { return app::isSwitch(s.toStdString(), 's'); };
+    if (isA(switch1) || isA(switch2)) {
+        if (ctrlHeld()) {
+            show();
+            return;
+        }
+        closeAfterRun_ = isS(switch1) || isS(switch2);
+        emit runRequested(true);
+        return;
+    }
+    show();
+    if (projectFile.isEmpty()) {
+        sb_TaskNew();
+        lvwMain_->setFocus();
+    }
+}
+
+void frmMain::sb_ProjectLoad(const QString& fileName)
+{
+    setCurrentTask(nullptr);
+    sb_TaskShow(nullptr);
+
+    QString resolved;
+    if (!fileName.isEmpty() && QFileInfo(fileName).isFile())
+        resolved = QFileInfo(fileName).absoluteFilePath();
+    else if (!fileName.isEmpty() && QFileInfo(programFolder() + QLatin1Char('/') + fileName).isFile())
+        resolved = programFolder() + QLatin1Char('/') + fileName;
+    else
+        resolved = QString::fromStdString(util::ui::clsCommonDialog().fc_ChooseFile(
+            projectFileFilter().toStdString(), programFolder().toStdString(), false, std::string(),
+            std::string(kProjectExtension), this));
+
+    if (!resolved.isEmpty()) {
+        clsProject().fc_ProjectLoadXML(resolved, QString::fromLatin1(kProjectRootName.data()), this);
+        setWindowTitle(QStringLiteral("Projekt: ") + resolved);
+    }
+    QTreeWidgetItem* selected = lvwMain_->currentItem();
+    if (selected && selected->isSelected()) {
+        setCurrentTask(selected);
+        if (isVisible())
+            lvwMain_->setFocus();
+    }
+    for (int i = 0; i < lvwMain_->topLevelItemCount(); ++i)
+        lvwMain_->topLevelItem(i)->setFlags(lvwMain_->topLevelItem(i)->flags() | Qt::ItemIsEditable);
+    rememberedProjectName_ = txtProjectName_->text();
+    lblCmdProjectAction_->setEnabled(lvwMain_->topLevelItemCount() > 0);
+    changed_ = true; // the marker is cleared even when nothing was loaded
+    sb_ChangedClear();
+}
+
+void frmMain::sb_ProjectSave()
+{
+    if (txtProjectName_->text().isEmpty()) {
+        util::ui::msgBox(this, "Bitte vergeben Sie dem Projekt eine Bezeichnung!", Buttons::Ok, Icon::Information,
+                         "Aktion abgebrochen ...");
+        return;
+    }
+    const QString caption = windowTitle();
+    QString proposal;
+    if (caption == QLatin1String("[Projekt]") || caption == QLatin1String("Projekt: [Projekt]"))
+        proposal = txtProjectName_->text();
+    else if (!caption.isEmpty())
+        proposal = QString(caption).remove(QStringLiteral(" *")).remove(QStringLiteral("Projekt: "));
+    else
+        proposal = txtProjectName_->text() + QStringLiteral(".ZdrPrj");
+
+    const QString chosen = QString::fromStdString(util::ui::clsCommonDialog().fc_ChooseFile(
+        projectFileFilter().toStdString(), programFolder().toStdString(), true, proposal.toStdString(),
+        std::string(kProjectExtension), this));
+    if (!chosen.isEmpty()) {
+        clsProject().fc_ProjectSaveXML(chosen, QString::fromLatin1(kProjectRootName.data()), this, QString());
+        setWindowTitle(QStringLiteral("Projekt: ") + chosen);
+    }
+    changed_ = true;
+    sb_ChangedClear();
+}
+
+void frmMain::sb_ChangedSet()
+{
+    if (changed_)
+        return;
+    if (!windowTitle().contains(QLatin1Char('*')))
+        setWindowTitle(windowTitle() + QStringLiteral(" *"));
+    changed_ = true;
+}
+
+void frmMain::sb_ChangedClear()
+{
+    if (!changed_)
+        return;
+    setWindowTitle(QString(windowTitle()).remove(QStringLiteral(" *")));
+    changed_ = false;
+}
+
+bool frmMain::askSaveBeforeClose()
+{
+    if (!windowTitle().contains(QStringLiteral(" *")))
+        return true;
+    switch (util::ui::msgBox(this, "Möchten Sie die geänderten Daten speichern?", Buttons::YesNoCancel,
+                             Icon::Question, "Änderungen speichern ...")) {
+    case Answer::Yes: sb_ProjectSave(); return true;
+    case Answer::No: return true;
+    default: return false;
+    }
+}
+
+void frmMain::commandClose()
+{
+    if (!askSaveBeforeClose())
+        return;
+    closing_ = true;
+    close();
+}
+
+void frmMain::closeEvent(QCloseEvent* event)
+{
+    // The window's close box asks like the "Schließen" command.
+    if (!closing_ && !askSaveBeforeClose()) {
+        event->ignore();
+        return;
+    }
+    closing_ = true;
+    QMainWindow::closeEvent(event);
+}
+
+} // namespace zdr::project

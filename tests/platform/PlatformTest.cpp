@@ -1,0 +1,196 @@
+#include "platform/DirectoryReader.h"
+#include "platform/DosAttributes.h"
+#include "platform/FileIo.h"
+#include "platform/Paths.h"
+#include "support/FileSizeLimit.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/time.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <map>
+
+namespace zdr::platform {
+namespace {
+
+using test::TempDir;
+
+std::map<std::string, FileEntry> listAll(const std::string& folder)
+{
+    std::map<std::string, FileEntry> entries;
+    DirectoryReader reader;
+    ErrorCode error = 0;
+    EXPECT_TRUE(reader.open(folder, error));
+    FileEntry entry;
+    while (reader.next(entry, error))
+        entries[entry.name] = entry;
+    EXPECT_EQ(error, 0u);
+    return entries;
+}
+
+bool xattrsWork(const std::string& path)
+{
+    return setxattr(path.c_str(), "user.zdrprobe", "1", 1, 0) == 0 && removexattr(path.c_str(), "user.zdrprobe") == 0;
+}
+
+TEST(DirectoryReader, ListsEntriesWithSizeTimesAndAttributes)
+{
+    TempDir dir;
+    const std::string file = dir.write("a.txt", "12345");
+    dir.mkdir("Sub");
+    dir.write(".hidden", "");
+    const timespec times[2] = {{1000, 5}, {1700000000, 123456789}};
+    ASSERT_EQ(utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
+    ASSERT_EQ(symlink("/etc", dir.file("link").c_str()), 0);
+
+    const auto entries = listAll(dir.path());
+    ASSERT_EQ(entries.size(), 4u);
+    const FileEntry& a = entries.at("a.txt");
+    EXPECT_EQ(a.size, 5u);
+    EXPECT_EQ(a.lastWrite, 1700000000LL * 1000000000 + 123456789);
+    EXPECT_EQ(a.attributes, attr::kArchive);
+    EXPECT_EQ(entries.at("Sub").attributes, attr::kDirectory);
+    EXPECT_EQ(entries.at("Sub").size, 0u);
+    EXPECT_TRUE(entries.at(".hidden").attributes & attr::kHidden);
+    // A link is reported as itself, never followed.
+    EXPECT_TRUE(entries.at("link").isSymlink());
+    EXPECT_FALSE(entries.at("link").isDirectory());
+}
+
+TEST(DirectoryReader, ReportsMissingAndUnreadableFolders)
+{
+    TempDir dir;
+    DirectoryReader reader;
+    ErrorCode error = 0;
+    EXPECT_FALSE(reader.open(dir.file("missing"), error));
+    EXPECT_EQ(error, error::kFileNotFound);
+    const std::string locked = dir.mkdir("locked");
+    chmod(locked.c_str(), 0);
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root reads every folder";
+    EXPECT_FALSE(reader.open(locked, error));
+    EXPECT_EQ(error, error::kAccessDenied);
+}
+
+TEST(DirectoryReader, KeepsNamesThatAreNotUtf8)
+{
+    TempDir dir;
+    dir.write("caf\xE9.txt", "x");
+    dir.write("pipe|and~°~", "x");
+    const auto entries = listAll(dir.path());
+    EXPECT_EQ(entries.count("caf\xE9.txt"), 1u);
+    EXPECT_EQ(entries.count("pipe|and~°~"), 1u);
+}
+
+TEST(Attributes, ReadOnlyIsTheAbsenceOfWriteBits)
+{
+    TempDir dir;
+    const std::string file = dir.write("f", "x");
+    ErrorCode error = 0;
+    ASSERT_TRUE(setAttributes(file, attr::kReadOnly | attr::kArchive, error));
+    FileEntry entry;
+    ASSERT_TRUE(statEntry(file, entry, error));
+    EXPECT_EQ(entry.attributes & (attr::kReadOnly | attr::kArchive), attr::kReadOnly | attr::kArchive);
+    struct stat st {};
+    stat(file.c_str(), &st);
+    EXPECT_EQ(st.st_mode & 0222, 0u);
+    ASSERT_TRUE(setAttributes(file, attr::kArchive, error));
+    ASSERT_TRUE(statEntry(file, entry, error));
+    EXPECT_FALSE(entry.attributes & attr::kReadOnly);
+}
+
+TEST(Attributes, HiddenSystemArchiveLiveInTheDosStore)
+{
+    TempDir dir;
+    const std::string file = dir.write("f", "x");
+    if (!xattrsWork(file))
+        GTEST_SKIP() << "no user extended attributes on " << dir.path();
+    ErrorCode error = 0;
+    ASSERT_TRUE(setAttributes(file, attr::kHidden | attr::kSystem, error));
+    FileEntry entry;
+    ASSERT_TRUE(statEntry(file, entry, error));
+    EXPECT_EQ(entry.attributes, attr::kHidden | attr::kSystem);
+    char value[32] = {};
+    ASSERT_GT(getxattr(file.c_str(), "user.DOSATTRIB", value, sizeof value), 0);
+    EXPECT_STREQ(value, "0x6");
+    // Back to the default: the store is removed.
+    ASSERT_TRUE(setAttributes(file, attr::kArchive, error));
+    EXPECT_LT(getxattr(file.c_str(), "user.DOSATTRIB", value, sizeof value), 0);
+}
+
+TEST(Attributes, ParsesTheStoredForms)
+{
+    const unsigned char text[] = "0x22";
+    EXPECT_EQ(parseDosAttrib(text, sizeof text), attr::kHidden | attr::kArchive);
+    const unsigned char v1[] = {1, 0, 1, 0, 0x06, 0, 0, 0};
+    EXPECT_EQ(parseDosAttrib(v1, sizeof v1), attr::kHidden | attr::kSystem);
+    const unsigned char v4[] = {4, 0, 4, 0, 0xff, 0, 0, 0, 0x20, 0, 0, 0};
+    EXPECT_EQ(parseDosAttrib(v4, sizeof v4), attr::kArchive);
+    const unsigned char junk[] = {0xff, 0xff, 1};
+    EXPECT_EQ(parseDosAttrib(junk, sizeof junk), 0u);
+}
+
+TEST(FileIo, AtomicWriteReplacesWholeOrNotAtAll)
+{
+    TempDir dir;
+    const std::string file = dir.write("p.xml", "old");
+    ErrorCode error = 0;
+    ASSERT_TRUE(writeFileAtomically(file, "new content", error));
+    EXPECT_EQ(dir.read("p.xml"), "new content");
+    // The disk fills up midway: the old file stays and no temporary is left.
+    {
+        test::FileSizeLimit full(4);
+        EXPECT_FALSE(writeFileAtomically(file, "longer than four bytes", error));
+    }
+    EXPECT_EQ(dir.read("p.xml"), "new content");
+    EXPECT_EQ(listAll(dir.path()).size(), 1u);
+    // A name that is a folder cannot be replaced.
+    dir.write("folder/inside", "x");
+    EXPECT_FALSE(writeFileAtomically(dir.file("folder"), "x", error));
+    EXPECT_EQ(listAll(dir.path()).size(), 2u);
+}
+
+TEST(FileIo, ReadRefusesLargeAndMissingFiles)
+{
+    TempDir dir;
+    const std::string file = dir.write("big", std::string(2000, 'x'));
+    std::string data;
+    ErrorCode error = 0;
+    bool tooLarge = false;
+    EXPECT_FALSE(readWholeFile(file, 1000, data, error, &tooLarge));
+    EXPECT_TRUE(tooLarge);
+    EXPECT_FALSE(readWholeFile(dir.file("gone"), 1000, data, error, &tooLarge));
+    EXPECT_EQ(error, error::kFileNotFound);
+    EXPECT_FALSE(readWholeFile(dir.path(), 1000, data, error));
+}
+
+TEST(Paths, SeparatorsRootsAndStoredEntries)
+{
+    EXPECT_EQ(joinPath("/a", "b"), "/a/b");
+    EXPECT_EQ(joinPath("/", "b"), "/b");
+    EXPECT_EQ(parentPath("/a/b"), "/a");
+    EXPECT_EQ(parentPath("/a"), "/");
+    EXPECT_EQ(withoutTrailingSeparator("/a/b//"), "/a/b");
+    EXPECT_EQ(withoutTrailingSeparator("/"), "/");
+    EXPECT_EQ(entryToRelativePath("\\Daten\\Sub"), "Daten/Sub");
+    EXPECT_EQ(entryToRelativePath("Text 01.txt"), "Text 01.txt");
+    EXPECT_EQ(folderEntryFromRelativePath("A/B"), "\\A\\B");
+    EXPECT_FALSE(programFolder().empty());
+}
+
+TEST(ErrorCodes, MapErrnoToTheSystemsNumbers)
+{
+    EXPECT_EQ(fromErrno(EACCES), error::kAccessDenied);
+    EXPECT_EQ(fromErrno(ENOSPC), error::kDiskFull);
+    EXPECT_EQ(fromErrno(EEXIST), error::kFileExists);
+    EXPECT_STREQ(systemMessage(error::kAccessDenied), "Zugriff verweigert");
+    EXPECT_STRNE(systemMessage(fromErrno(EPIPE)), "");
+}
+
+} // namespace
+} // namespace zdr::platform

@@ -1,0 +1,182 @@
+#include "ProjectGenerator.h"
+#include "project/ProjectFile.h"
+#include "project/Task.h"
+#include "support/FileSizeLimit.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace zdr::project {
+namespace {
+
+using test::TempDir;
+
+std::string wrap(const std::string& body) { return "<?xml version=\"1.0\"?><ZendorFileCopy>" + body + "</ZendorFileCopy>"; }
+
+TEST(RowLine, EscapesPipesInAllFieldsButTheKey)
+{
+    ListViewRow row{"(JOB1", "a|b", {"C:\\x|y", "", "~°~"}};
+    const std::string line = encodeRowLine(row, "(JOB1", kSubItemCount);
+    EXPECT_EQ(line.rfind("(JOB1|a~°~b|(JOB1|C:\\x~°~y||~°~|", 0), 0u) << line;
+    EXPECT_EQ(std::count(line.begin(), line.end(), '|'), 21); // 22 fields
+    const DecodedRowLine back = decodeRowLine(line);
+    EXPECT_EQ(back.row.key, "(JOB1");
+    EXPECT_EQ(back.row.text, "a|b");
+    EXPECT_EQ(back.selectedKey, "(JOB1");
+    ASSERT_EQ(back.row.subItems.size(), 19u);
+    EXPECT_EQ(back.row.subItems[0], "C:\\x|y");
+    // A value that itself held "~°~" comes back as "|".
+    EXPECT_EQ(back.row.subItems[2], "|");
+}
+
+TEST(RowLine, AKeyHoldingAPipeSurvivesWritingAndReading)
+{
+    // Keys are read with escapes removed; writing them raw would split the line.
+    const ListViewRow row{"(JOB1|x", "t", {"s"}};
+    const DecodedRowLine back = decodeRowLine(encodeRowLine(row, row.key, 1));
+    EXPECT_EQ(back.row, row);
+    EXPECT_EQ(back.selectedKey, row.key);
+}
+
+TEST(RowLine, EscapesAtTheEndsOfFieldsAndShortLines)
+{
+    const DecodedRowLine d = decodeRowLine("(JOB2|~°~start|~°~|end~°~|~°~");
+    EXPECT_EQ(d.row.text, "|start");
+    EXPECT_EQ(d.selectedKey, "|");
+    EXPECT_EQ(d.row.subItems, (std::vector<std::string>{"end|", "|"}));
+    const DecodedRowLine keyOnly = decodeRowLine("(JOB3");
+    EXPECT_EQ(keyOnly.row.key, "(JOB3");
+    EXPECT_TRUE(keyOnly.row.subItems.empty());
+}
+
+TEST(ProjectFile, ReadsElementsByKindInFileOrder)
+{
+    ProjectDocument doc;
+    std::string why;
+    ASSERT_TRUE(parseProjectXml(wrap("<txtProjectName>Demo Ä</txtProjectName><cmdIgnored>x</cmdIgnored>"
+                                     "<chkCopyWithInfo> 1 </chkCopyWithInfo><unknownThing/>"
+                                     "<lstNames><LST0>a</LST0><LST1>b</LST1></lstNames>"
+                                     "<lvwMain><LVW1>(JOB1|T1|(JOB2|/src</LVW1><LVW2>(JOB2|T2|(JOB2</LVW2></lvwMain>"
+                                     "<cboAction>3</cboAction>"),
+                                kProjectRootName, doc, why))
+        << why;
+    ASSERT_EQ(doc.elements.size(), 5u);
+    EXPECT_EQ(doc.elements[0].value, "Demo Ä");
+    EXPECT_EQ(doc.elements[1].value, "1");
+    EXPECT_EQ(doc.elements[2].listEntries, (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(doc.elements[3].listView.rows.size(), 2u);
+    EXPECT_EQ(doc.elements[3].listView.selectedKey, "(JOB2");
+    EXPECT_EQ(doc.elements[3].listView.rows[0].subItems, std::vector<std::string>{"/src"});
+    EXPECT_EQ(doc.find("cboAction")->value, "3");
+    EXPECT_EQ(doc.find("unknownThing"), nullptr);
+    EXPECT_EQ(doc.find("cmdIgnored"), nullptr);
+}
+
+TEST(ProjectFile, RefusesMalformedFilesWithAGermanReasonAndTouchesNothing)
+{
+    struct Case {
+        std::string xml;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"", "kein gültiges XML"},
+        {"<ZendorFileCopy><txtA>x</txtB></ZendorFileCopy>", "kein gültiges XML"},
+        {"<?xml version=\"1.0\"?><Other><txtA/></Other>", "Stammelement 'ZendorFileCopy' fehlt"},
+        {wrap("<txtA>caf\xE9</txtA>"), "kein gültiges UTF-8"},
+        {wrap("<chkA>7</chkA>"), "Der Wert '7' von 'chkA' ist ungültig"},
+        {wrap("<chkA>yes</chkA>"), "ist ungültig"},
+        {wrap("<cboA>-2</cboA>"), "ist ungültig"},
+        {wrap("<lvwMain><LVW1>(JOB1|a|</LVW1><LVW2>(JOB1|b|</LVW2></lvwMain>"), "mehrfach vorhanden"},
+        {wrap("<lvwMain><LVW1>(JOB1|a|(JOB9</LVW1></lvwMain>"), "'(JOB9' ist in 'lvwMain' nicht vorhanden"},
+        {wrap("<lvwMain><LVW1>|a|</LVW1></lvwMain>"), "keinen Schlüssel"},
+        {std::string("<ZendorFileCopy>\0</ZendorFileCopy>", 34), "kein gültiges XML"},
+    };
+    for (const Case& c : cases) {
+        ProjectDocument doc;
+        doc.elements.push_back({"txtKeep", ControlKind::Text, "unchanged", {}, {}});
+        const ProjectDocument before = doc;
+        std::string why;
+        EXPECT_FALSE(parseProjectXml(c.xml, kProjectRootName, doc, why)) << c.xml;
+        EXPECT_NE(why.find(c.reason), std::string::npos) << why;
+        EXPECT_EQ(doc, before);
+    }
+}
+
+TEST(ProjectFile, AcceptsLatin1FilesOfOlderPrograms)
+{
+    ProjectDocument doc;
+    std::string why;
+    ASSERT_TRUE(parseProjectXml("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><ZendorFileCopy>"
+                                "<txtProjectName>Gr\xF6\xDF" "e</txtProjectName></ZendorFileCopy>",
+                                kProjectRootName, doc, why))
+        << why;
+    EXPECT_EQ(doc.elements[0].value, "Größe");
+}
+
+TEST(ProjectFile, FilesThatCannotBeReadGiveAClearReason)
+{
+    TempDir dir;
+    ProjectDocument doc;
+    std::string why;
+    EXPECT_FALSE(readProjectFile(dir.file("vanished.ZdrPrj"), kProjectRootName, doc, why));
+    EXPECT_NE(why.find("kann nicht gelesen werden"), std::string::npos) << why;
+
+    const std::string big = dir.file("big.ZdrPrj");
+    {
+        std::ofstream out(big, std::ios::binary);
+        out << "<ZendorFileCopy><txtA>";
+        std::string chunk(1 << 20, 'x');
+        for (int i = 0; i < 100; ++i)
+            out << chunk;
+        out << "</txtA></ZendorFileCopy>";
+    }
+    EXPECT_FALSE(readProjectFile(big, kProjectRootName, doc, why));
+    EXPECT_NE(why.find("zu groß"), std::string::npos) << why;
+    EXPECT_TRUE(doc.elements.empty());
+}
+
+TEST(ProjectFile, GeneratedProjectsRoundTripFieldForField)
+{
+    test::ProjectGenerator generator(42, true);
+    for (int i = 0; i < 300; ++i) {
+        const ProjectDocument doc = generator.next();
+        ProjectDocument back;
+        std::string why;
+        const std::string xml = writeProjectXml(doc, kProjectRootName);
+        ASSERT_TRUE(parseProjectXml(xml, kProjectRootName, back, why)) << why << "\n" << xml;
+        ASSERT_EQ(back.elements.size(), doc.elements.size());
+        for (std::size_t e = 0; e < doc.elements.size(); ++e)
+            ASSERT_EQ(back.elements[e], doc.elements[e]) << describe(back.elements[e]) << "\n---\n"
+                                                          << describe(doc.elements[e]);
+    }
+}
+
+TEST(ProjectFile, FailedSaveKeepsThePreviousFile)
+{
+    TempDir dir;
+    ProjectDocument doc;
+    doc.elements.push_back({"txtProjectName", ControlKind::Text, "eins", {}, {}});
+    std::string why;
+    const std::string file = dir.file("p.ZdrPrj");
+    ASSERT_TRUE(writeProjectFile(file, kProjectRootName, doc, why)) << why;
+    const std::string saved = dir.read("p.ZdrPrj");
+    EXPECT_NE(saved.find("<txtProjectName>eins</txtProjectName>"), std::string::npos);
+
+    doc.elements[0].value = std::string(4096, 'z');
+    {
+        test::FileSizeLimit full(1024);
+        EXPECT_FALSE(writeProjectFile(file, kProjectRootName, doc, why));
+    }
+    EXPECT_FALSE(why.empty());
+    EXPECT_EQ(dir.read("p.ZdrPrj"), saved);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1) << "no temporary file left";
+}
+
+} // namespace
+} // namespace zdr::project

@@ -1,0 +1,48 @@
+#include "project/Task.h"
+
+#include <gtest/gtest.h>
+
+namespace zdr::project {
+namespace {
+
+TEST(Task, NewTasksAreNumberedAfterTheHighestKey)
+{
+    EXPECT_EQ(nextTaskNumber({}), 1);
+    std::vector<Task> tasks{newTask(1), newTask(5), newTask(3)};
+    tasks[1].label = "renamed"; // labels do not count
+    const Task next = newTask(nextTaskNumber(tasks));
+    EXPECT_EQ(next.key, "(JOB6");
+    EXPECT_EQ(next.label, "(neuer Eintrag 6)");
+    for (const std::string& field : next.subItems)
+        EXPECT_TRUE(field.empty());
+    EXPECT_EQ(taskNumber("(JOB12"), 12);
+    EXPECT_EQ(taskNumber("(JOBx"), 0);
+    EXPECT_EQ(taskNumber("(JO"), 0);
+    EXPECT_EQ(nextTaskNumber({Task{"(JOB99999999999999", {}, {}}}), INT_MAX);
+}
+
+TEST(Task, AttributeBoxesBuildDisjointMasks)
+{
+    using S = CheckState;
+    EXPECT_EQ(masksFromBoxes({S::Grey, S::Checked, S::Cleared, S::Grey}), std::make_pair(2u, 32u));
+    EXPECT_EQ(masksFromBoxes({S::Grey, S::Grey, S::Grey, S::Grey}), std::make_pair(0u, 0u));
+    EXPECT_EQ(masksFromBoxes({S::Checked, S::Checked, S::Checked, S::Checked}), std::make_pair(0x823u, 0u));
+    EXPECT_EQ(boxStateFromMasks(2, 2, 32), S::Checked);
+    EXPECT_EQ(boxStateFromMasks(32, 2, 32), S::Cleared);
+    EXPECT_EQ(boxStateFromMasks(1, 2, 32), S::Grey);
+}
+
+TEST(Task, ActionCatalogue)
+{
+    const char* codes[] = {"INFO", "COPY", "COPY", "DELETE", "ATTRIB", "MKDIR", "INFO", "CHANGE"};
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(actionCode(i), codes[i]);
+    EXPECT_EQ(actionCode(8), "");
+    EXPECT_EQ(actionCode(-1), "");
+    EXPECT_STREQ(actionCatalogue()[2].listText, "Daten synchronisieren (noch inaktiv)");
+    EXPECT_EQ(actionCatalogue()[6].listText, nullptr);
+    EXPECT_EQ(std::string(taskColumns()[19].header), "FileBackupDir");
+}
+
+} // namespace
+} // namespace zdr::project

@@ -1,0 +1,222 @@
+#include "ProjectGenerator.h"
+#include "project/ProjectFile.h"
+#include "project/Task.h"
+#include "project/clsProject.h"
+#include "project/frmMain.h"
+#include "support/ScriptedUi.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
+#include <QTreeWidget>
+
+namespace zdr::project {
+namespace {
+
+using test::ScriptedUi;
+using test::TempDir;
+using util::ui::Answer;
+
+QString box(frmMain& w, const char* name) { return w.findChild<QLineEdit*>(name)->text(); }
+QTreeWidget* tasks(frmMain& w) { return w.findChild<QTreeWidget*>("lvwMain"); }
+
+const char* kDemo = R"(<?xml version="1.0"?>
+<ZendorFileCopy>
+  <chkCopyWithInfo>1</chkCopyWithInfo>
+  <lvwMain>
+    <LVW1>(JOB1|Bilder|(JOB4|/home/u/Bilder|/mnt/backup||||||2|32|*.jpg|||||||||</LVW1>
+    <LVW2>(JOB4|Texte ~°~ Briefe|(JOB4|/home/u/Texte|/mnt/texte|||\Alt;x.tmp||||||||||||||/mnt/sich</LVW2>
+  </lvwMain>
+  <txtSystemDir>stale</txtSystemDir>
+  <cboAction>3</cboAction>
+  <txtProjectName>Sicherung</txtProjectName>
+</ZendorFileCopy>
+)";
+
+TEST(frmMain, NewProjectStartsWithTaskOne)
+{
+    ScriptedUi ui;
+    frmMain w;
+    w.fc_Init({}, {}, {});
+    QApplication::setActiveWindow(&w);
+    ASSERT_EQ(tasks(w)->topLevelItemCount(), 1);
+    const QTreeWidgetItem* first = tasks(w)->topLevelItem(0);
+    EXPECT_EQ(first->data(0, kRowKeyRole).toString(), "(JOB1");
+    EXPECT_EQ(first->text(0), "(neuer Eintrag 1)");
+    EXPECT_EQ(w.currentTask(), first);
+    EXPECT_EQ(w.windowTitle(), "[Projekt]");
+    EXPECT_EQ(w.findChild<QComboBox*>("cboAction")->currentIndex(), 1);
+    EXPECT_EQ(w.findChild<QComboBox*>("cboAction")->count(), 6);
+    EXPECT_EQ(box(w, "txtFolderInfoLevel"), "2");
+    EXPECT_EQ(box(w, "txtFileBlockSize"), "32767");
+    EXPECT_EQ(box(w, "txtRenameAfterActionText"), kRenameNone);
+    // Typing a source with a trailing separator stores it without.
+    auto* source = w.findChild<QLineEdit*>("txtSystemDir");
+    source->setFocus();
+    QTest::keyClicks(source, "/tmp/daten/");
+    EXPECT_EQ(first->text(kSourceFolder), "/tmp/daten/");
+    w.findChild<QLineEdit*>("txtSystemTargetDir")->setFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(first->text(kSourceFolder), "/tmp/daten");
+    EXPECT_EQ(w.windowTitle(), "[Projekt]") << "a new project keeps its caption while edited";
+}
+
+TEST(frmMain, LoadFillsTheControlsAndShowsTheSelectedTask)
+{
+    ScriptedUi ui;
+    TempDir dir;
+    const std::string file = dir.write("demo.ZdrPrj", kDemo);
+    frmMain w;
+    w.fc_Init(QString::fromStdString(file), {}, {});
+    EXPECT_TRUE(ui.messages().empty()) << ui.lastText();
+    EXPECT_EQ(w.windowTitle(), QString::fromStdString("Projekt: " + file));
+    EXPECT_EQ(tasks(w)->topLevelItemCount(), 2);
+    ASSERT_NE(w.currentTask(), nullptr);
+    EXPECT_EQ(w.currentTask()->text(0), "Texte | Briefe");
+    EXPECT_EQ(box(w, "txtSystemDir"), "/home/u/Texte") << "the selected task overwrites the stored box";
+    EXPECT_EQ(box(w, "txtSystemDirAndFilesExclude"), "\\Alt;x.tmp");
+    EXPECT_EQ(box(w, "txtBackupDir"), "/mnt/sich");
+    EXPECT_EQ(w.findChild<QComboBox*>("cboAction")->currentIndex(), 3);
+    EXPECT_EQ(w.findChild<QCheckBox*>("chkCopyWithInfo")->checkState(), Qt::Checked);
+    EXPECT_FALSE(w.isChanged());
+
+    // Selecting the other task shows its attribute masks.
+    w.setCurrentTask(tasks(w)->topLevelItem(0));
+    EXPECT_EQ(w.findChild<QCheckBox*>("chkAttribute_Hidden")->checkState(), Qt::Checked);
+    EXPECT_EQ(w.findChild<QCheckBox*>("chkAttribute_Archive")->checkState(), Qt::Unchecked);
+    EXPECT_EQ(w.findChild<QCheckBox*>("chkAttribute_Protected")->checkState(), Qt::PartiallyChecked);
+    // An edit marks the project changed.
+    w.findChild<QCheckBox*>("chkAttribute_Protected")->setCheckState(Qt::Checked);
+    EXPECT_EQ(w.currentTask()->text(kAttributeSet), "3");
+    EXPECT_EQ(w.currentTask()->text(kAttributeDel), "32");
+    EXPECT_TRUE(w.windowTitle().endsWith(" *"));
+}
+
+TEST(frmMain, FailedLoadTellsWhyAndLeavesTheProjectAsItWas)
+{
+    TempDir dir;
+    const std::string good = dir.write("good.ZdrPrj", kDemo);
+    const struct {
+        const char* name;
+        std::string content;
+        const char* reason;
+    } bad[] = {
+        {"broken.ZdrPrj", "<ZendorFileCopy><txtProjectName>x</ZendorFileCopy>", "kein gültiges XML"},
+        {"wrongroot.ZdrPrj", "<Projekt/>", "Stammelement"},
+        {"toomany.ZdrPrj",
+         "<ZendorFileCopy><txtProjectName>neu</txtProjectName><lvwMain><LVW1>(JOB1|a||1|2|3|4|5|6|7|8|9|10|11|12|13|14|"
+         "15|16|17|18|19|20</LVW1></lvwMain></ZendorFileCopy>",
+         "mehr als 22 Felder"},
+        {"badcombo.ZdrPrj", "<ZendorFileCopy><txtProjectName>neu</txtProjectName><cboAction>6</cboAction></ZendorFileCopy>",
+         "Index 6"},
+    };
+    for (const auto& b : bad) {
+        ScriptedUi ui;
+        frmMain w;
+        w.fc_Init(QString::fromStdString(good), {}, {});
+        const ProjectDocument before = clsProject::documentFromForm(&w, {});
+        w.sb_ProjectLoad(QString::fromStdString(dir.write(b.name, b.content)));
+        ASSERT_EQ(ui.messages().size(), 1u) << b.name;
+        EXPECT_EQ(ui.lastText().rfind("Beim Laden des Projektes ist folgender Fehler aufgetreten: \r\n", 0), 0u);
+        EXPECT_NE(ui.lastText().find(b.reason), std::string::npos) << ui.lastText();
+        EXPECT_EQ(clsProject::documentFromForm(&w, {}), before) << b.name;
+    }
+}
+
+TEST(frmMain, MissingFileFallsBackToTheOpenDialog)
+{
+    ScriptedUi ui;
+    TempDir dir;
+    const std::string file = dir.write("picked.ZdrPrj", kDemo);
+    ui.chooseFile(file);
+    frmMain w;
+    w.fc_Init(QString::fromStdString(dir.file("nowhere.ZdrPrj")), {}, {});
+    ASSERT_EQ(ui.dialogs().size(), 1u);
+    EXPECT_FALSE(ui.dialogs()[0].save);
+    EXPECT_EQ(ui.dialogs()[0].fileExtDefault, "ZdrPrj");
+    EXPECT_EQ(ui.dialogs()[0].filter, "Zendor File Copy Dateien (*.ZdrPrj)|*.ZdrPrj|Alle Dateien (*.*)|*.*");
+    EXPECT_EQ(tasks(w)->topLevelItemCount(), 2);
+}
+
+TEST(frmMain, SaveAsksForANameAndWritesTheControlsInOrder)
+{
+    ScriptedUi ui;
+    TempDir dir;
+    frmMain w;
+    w.fc_Init({}, {}, {});
+    w.sb_ProjectSave();
+    EXPECT_EQ(ui.lastText(), "Bitte vergeben Sie dem Projekt eine Bezeichnung!");
+    EXPECT_TRUE(ui.dialogs().empty());
+
+    w.findChild<QLineEdit*>("txtProjectName")->setText("Demo");
+    const std::string file = dir.file("demo.ZdrPrj");
+    ui.chooseFile(file);
+    w.sb_ProjectSave();
+    ASSERT_EQ(ui.dialogs().size(), 1u);
+    EXPECT_EQ(ui.dialogs()[0].fileName, "Demo");
+    EXPECT_EQ(w.windowTitle(), QString::fromStdString("Projekt: " + file));
+    const std::string xml = dir.read("demo.ZdrPrj");
+    EXPECT_NE(xml.find("<LVW1>(JOB1|(neuer Eintrag 1)|(JOB1|||||||||||||||||||</LVW1>"), std::string::npos) << xml;
+    const std::size_t first = xml.find("<chkCopyFolderOnly>");
+    const std::size_t list = xml.find("<lvwMain>");
+    const std::size_t last = xml.find("<txtProjectName>");
+    EXPECT_LT(first, list);
+    EXPECT_LT(list, last);
+
+    // A second save proposes the current file.
+    ui.chooseFile(file);
+    w.sb_ProjectSave();
+    EXPECT_EQ(ui.dialogs()[1].fileName, file);
+}
+
+TEST(frmMain, ClosingAChangedProjectAsksToSave)
+{
+    ScriptedUi ui;
+    TempDir dir;
+    const std::string file = dir.write("demo.ZdrPrj", kDemo);
+    frmMain w;
+    w.fc_Init(QString::fromStdString(file), {}, {});
+    w.sb_TaskNew();
+    ASSERT_TRUE(w.windowTitle().endsWith(" *"));
+    ui.answer(Answer::Cancel);
+    EXPECT_FALSE(w.close());
+    EXPECT_EQ(ui.lastText(), "Möchten Sie die geänderten Daten speichern?");
+    EXPECT_EQ(ui.messages().back().title, "Änderungen speichern ...");
+    ui.answer(Answer::No);
+    EXPECT_TRUE(w.close());
+}
+
+TEST(frmMain, GeneratedProjectsRoundTripThroughTheWindow)
+{
+    ScriptedUi ui;
+    test::ProjectGenerator generator(7, false);
+    frmMain w;
+    w.fc_Init({}, {}, {});
+    for (int i = 0; i < 60; ++i) {
+        const ProjectDocument doc = generator.next();
+        w.setCurrentTask(nullptr);
+        std::string why;
+        ASSERT_TRUE(clsProject::applyDocument(doc, &w, why)) << why;
+        const ProjectDocument back = clsProject::documentFromForm(&w, {});
+        for (const ProjectElement& element : doc.elements) {
+            const ProjectElement* read = back.find(element.name);
+            ASSERT_NE(read, nullptr) << element.name;
+            if (element.kind == ControlKind::ListView) {
+                ASSERT_EQ(read->listView.rows.size(), element.listView.rows.size());
+                for (std::size_t r = 0; r < element.listView.rows.size(); ++r)
+                    EXPECT_EQ(read->listView.rows[r], element.listView.rows[r]);
+                EXPECT_EQ(read->listView.selectedKey, element.listView.selectedKey);
+            } else {
+                EXPECT_EQ(read->value, element.value) << element.name;
+            }
+        }
+    }
+    EXPECT_TRUE(ui.messages().empty());
+}
+
+} // namespace
+} // namespace zdr::project

@@ -1,0 +1,40 @@
+#include "support/ScriptedUi.h"
+
+namespace zdr::test {
+
+using util::ui::Answer;
+using util::ui::Buttons;
+
+ScriptedUi::ScriptedUi()
+{
+    util::ui::setAnswerer([this](const util::ui::MessageRequest& request) {
+        messages_.push_back(request);
+        if (!answers_.empty()) {
+            const Answer a = answers_.front();
+            answers_.pop_front();
+            return a;
+        }
+        switch (request.buttons) {
+        case Buttons::Ok: return Answer::Ok;
+        case Buttons::YesNo: return Answer::No;
+        case Buttons::AbortRetryIgnore: return Answer::Abort;
+        default: return Answer::Cancel;
+        }
+    });
+    util::ui::clsCommonDialog::setChooser([this](const util::ui::clsCommonDialog::Request& request) {
+        dialogs_.push_back(request);
+        if (files_.empty())
+            return std::string();
+        std::string file = files_.front();
+        files_.pop_front();
+        return file;
+    });
+}
+
+ScriptedUi::~ScriptedUi()
+{
+    util::ui::setAnswerer({});
+    util::ui::clsCommonDialog::setChooser({});
+}
+
+} // namespace zdr::test

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "util/MsgBox.h"
+#include "util/clsCommonDialog.h"
+
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace zdr::test {
+
+// Answers the program's message boxes and file dialogs by script while it
+// lives, and records what they showed. An unscripted box is answered with
+// Cancel (or No) so a test never blocks on a window.
+class ScriptedUi {
+public:
+    ScriptedUi();
+    ~ScriptedUi();
+    ScriptedUi(const ScriptedUi&) = delete;
+    ScriptedUi& operator=(const ScriptedUi&) = delete;
+
+    void answer(util::ui::Answer a) { answers_.push_back(a); }
+    void chooseFile(std::string path) { files_.push_back(std::move(path)); }
+
+    const std::vector<util::ui::MessageRequest>& messages() const { return messages_; }
+    const std::vector<util::ui::clsCommonDialog::Request>& dialogs() const { return dialogs_; }
+    std::string lastText() const { return messages_.empty() ? std::string() : messages_.back().text; }
+
+private:
+    std::deque<util::ui::Answer> answers_;
+    std::deque<std::string> files_;
+    std::vector<util::ui::MessageRequest> messages_;
+    std::vector<util::ui::clsCommonDialog::Request> dialogs_;
+};
+
+} // namespace zdr::test
