@@ -66,6 +66,11 @@ Answer msgBox(QWidget* owner, const std::string& text, Buttons buttons, Icon ico
     return fromQt(box.exec());
 }
 
+Answer MsgBoxQuestioner::ask(const MessageRequest& request)
+{
+    return msgBox(owner_, request.text, request.buttons, request.icon, request.title);
+}
+
 void setAnswerer(Answerer answerer_) { answerer() = std::move(answerer_); }
 
 } // namespace zdr::util::ui

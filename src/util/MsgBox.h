@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/Message.h"
+
 #include <functional>
 #include <string>
 
@@ -9,20 +11,25 @@ class QWidget;
 // answer a box without a person and see what it said.
 namespace zdr::util::ui {
 
-enum class Icon { None, Critical, Question, Exclamation, Information };
-enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, AbortRetryIgnore, RetryCancel };
-enum class Answer { Ok, Cancel, Yes, No, Abort, Retry, Ignore };
-
-struct MessageRequest {
-    std::string text; // line breaks as the program writes them (CR LF)
-    std::string title;
-    Icon icon = Icon::None;
-    Buttons buttons = Buttons::Ok;
-};
+using util::Answer;
+using util::Buttons;
+using util::Icon;
+using util::MessageRequest;
 
 // Shows a modal message box; an empty title shows the program's title.
 Answer msgBox(QWidget* owner, const std::string& text, Buttons buttons = Buttons::Ok, Icon icon = Icon::None,
               const std::string& title = {});
+
+// A questioner that shows message boxes over an owner window.
+class MsgBoxQuestioner : public Questioner {
+public:
+    explicit MsgBoxQuestioner(QWidget* owner = nullptr) : owner_(owner) {}
+    Answer ask(const MessageRequest& request) override;
+    void setOwner(QWidget* owner) { owner_ = owner; }
+
+private:
+    QWidget* owner_;
+};
 
 // Replaces the real boxes (tests); an empty function restores them.
 using Answerer = std::function<Answer(const MessageRequest&)>;

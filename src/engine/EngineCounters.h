@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdint>
+
+namespace zdr::engine {
+
+// The counters of a run. Counts are whole numbers, sizes kilobytes
+// (bytes / 1024) as doubles. All move while the walk runs; the task driver
+// sets some anew between the information pass and the action pass.
+struct EngineCounters {
+    std::int64_t CountFiles = 0;
+    std::int64_t CountFolder = 0;
+    std::int64_t CountFiles_Protected = 0;
+    std::int64_t CountFolder_Protected = 0;
+    std::int64_t CountFiles_System = 0;
+    std::int64_t CountFolder_System = 0;
+    std::int64_t CountFiles_Hidden = 0;
+    std::int64_t CountFolder_Hidden = 0;
+    std::int64_t CountFiles_Compressed = 0;
+    std::int64_t CountFolder_Compressed = 0;
+    std::int64_t CountFiles_Done = 0;
+    std::int64_t CountFolder_Done = 0;
+    std::int64_t CountFiles_Not = 0;
+    std::int64_t CountFolder_Not = 0;
+    std::int64_t CountFiles_ExistsTimeOk = 0;
+    std::int64_t CountFolder_ExistsTimeOk = 0;
+    std::int64_t CountFiles_ToDo = 0;
+    std::int64_t CountFolder_ToDo = 0;
+    double SizeTotal = 0;
+    double SizeTotal_Done = 0;
+    double SizeTotal_Not = 0;
+    double SizeTotal_ExistsTimeOk = 0;
+    double SizeTotal_ToDo = 0;
+    double SizeTotal_NeedHD = 0;
+    std::int32_t LevelMax = 0;
+    std::int32_t FullPathMaxLetters = 0;
+
+    bool operator==(const EngineCounters&) const = default;
+};
+
+} // namespace zdr::engine

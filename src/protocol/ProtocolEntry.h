@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace zdr::protocol {
+
+// One protocol entry as the engine sends it: eight values in fixed order.
+struct ProtocolEntry {
+    std::string par_Type;   // "FILE", "FOLDER", "INFO" or another word (handled like a folder)
+    std::string par_Name;   // file name; for "FILE" rows the key is par_Folder + par_Name
+    std::string par_Info;   // display text of the row
+    std::string par_Folder; // source folder; the key of every row that is not "FILE"
+    std::string par_Target; // target folder; for an error entry the error message
+    bool par_SynchActionInTarget = false; // sort by par_Target instead of par_Folder
+    std::int16_t par_Level = 0;
+    std::int16_t par_SystemActionTypeIndex = 0; // the copy engine's task number
+
+    bool operator==(const ProtocolEntry&) const = default;
+};
+
+// One step through the protocol as a work list (the engine asks, the
+// protocol answers): the nine values of the request, in and out.
+struct WorkListStep {
+    std::string direction;      // in: "NEXT" or "PREVIOUS"
+    std::string action;         // in: "COPY", "RENAME", ...
+    std::int32_t index = 0;     // in: current row from 1, or -1; out: the row found, -1 or 0 when none
+    std::string type;           // out: column "Typ"
+    std::string sourcePath;     // out: column 2
+    std::string source;         // out: the entry name
+    std::string targetPath;     // out: column 3
+    std::int16_t level = 0;     // out
+    std::int16_t taskIndex = 0; // out: left unchanged when no row is found
+};
+
+} // namespace zdr::protocol
