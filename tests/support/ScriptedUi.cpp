@@ -29,12 +29,17 @@ ScriptedUi::ScriptedUi()
         files_.pop_front();
         return file;
     });
+    util::ui::setHelpOpener([this](const std::string& path) {
+        help_.push_back(path);
+        return !helpFails_;
+    });
 }
 
 ScriptedUi::~ScriptedUi()
 {
     util::ui::setAnswerer({});
     util::ui::clsCommonDialog::setChooser({});
+    util::ui::setHelpOpener({});
 }
 
 } // namespace zdr::test

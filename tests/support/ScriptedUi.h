@@ -1,5 +1,6 @@
 #pragma once
 
+#include "util/HelpFile.h"
 #include "util/MsgBox.h"
 #include "util/clsCommonDialog.h"
 
@@ -10,8 +11,9 @@
 namespace zdr::test {
 
 // Answers the program's message boxes and file dialogs by script while it
-// lives, and records what they showed. An unscripted box is answered with
-// Cancel (or No) so a test never blocks on a window.
+// lives, and records what they showed and which help file was opened. An
+// unscripted box is answered with Cancel (or No) so a test never blocks on a
+// window.
 class ScriptedUi {
 public:
     ScriptedUi();
@@ -24,6 +26,8 @@ public:
 
     const std::vector<util::ui::MessageRequest>& messages() const { return messages_; }
     const std::vector<util::ui::clsCommonDialog::Request>& dialogs() const { return dialogs_; }
+    const std::vector<std::string>& helpOpened() const { return help_; }
+    void failHelp() { helpFails_ = true; }
     std::string lastText() const { return messages_.empty() ? std::string() : messages_.back().text; }
 
 private:
@@ -31,6 +35,8 @@ private:
     std::deque<std::string> files_;
     std::vector<util::ui::MessageRequest> messages_;
     std::vector<util::ui::clsCommonDialog::Request> dialogs_;
+    std::vector<std::string> help_;
+    bool helpFails_ = false;
 };
 
 } // namespace zdr::test

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+class QWidget;
+
+namespace zdr::util::ui {
+
+// The help file "Zendor DaroRazu.chm" in the program's folder.
+std::string helpFilePath();
+
+// F1 and the help menus: opens the help file at its table of contents in the
+// system's viewer. A missing file or a failed start is told in a message box.
+void openHelpFile(QWidget* owner);
+
+// Replaces the viewer start (tests); an empty function restores it. The
+// opener gets the file's path and says whether it could open it.
+using HelpOpener = std::function<bool(const std::string& path)>;
+void setHelpOpener(HelpOpener opener);
+
+} // namespace zdr::util::ui

@@ -1,0 +1,96 @@
+#include "util/clsClipboard.h"
+
+#include "util/Text.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace zdr::util::ui {
+
+namespace {
+
+constexpr std::uint32_t kFirstRegistered = 0xC000;
+
+struct Registry {
+    std::mutex mutex;
+    std::vector<std::string> names;
+};
+
+Registry& registry()
+{
+    static Registry instance;
+    return instance;
+}
+
+// The name a non-text format is known by; empty for a number nobody gave out.
+std::string formatName(std::uint32_t format)
+{
+    switch (format) {
+    case clipboardFormat::kSylk: return "SYLK";
+    case clipboardFormat::kDif: return "DIF";
+    default: break;
+    }
+    Registry& r = registry();
+    const std::lock_guard lock(r.mutex);
+    if (format >= kFirstRegistered && format - kFirstRegistered < r.names.size())
+        return r.names[format - kFirstRegistered];
+    return {};
+}
+
+bool isTextFormat(std::uint32_t format)
+{
+    return format == clipboardFormat::kText || format == clipboardFormat::kOemText
+        || format == clipboardFormat::kUnicodeText;
+}
+
+} // namespace
+
+std::uint32_t clsClipboard::fc_RegisterFormat(std::string_view name)
+{
+    Registry& r = registry();
+    const std::lock_guard lock(r.mutex);
+    for (std::size_t i = 0; i < r.names.size(); ++i)
+        if (iequals(r.names[i], name))
+            return kFirstRegistered + static_cast<std::uint32_t>(i);
+    r.names.emplace_back(name);
+    return kFirstRegistered + static_cast<std::uint32_t>(r.names.size() - 1);
+}
+
+bool clsClipboard::ClipboardAll_Copy(const std::string& text, std::uint32_t format)
+{
+    // Without a GUI application there is no clipboard to open.
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return false;
+    const std::string utf8 = toValidUtf8(text);
+    auto data = std::make_unique<QMimeData>();
+    if (isTextFormat(format)) {
+        data->setText(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+    } else {
+        const std::string name = formatName(format);
+        if (name.empty())
+            return false;
+        // The form under which Qt puts a format of this name on the Windows clipboard.
+        data->setData(QStringLiteral("application/x-qt-windows-mime;value=\"%1\"").arg(QString::fromStdString(name)),
+                      QByteArray(utf8.data(), static_cast<qsizetype>(utf8.size())));
+    }
+    QGuiApplication::clipboard()->setMimeData(data.release(), QClipboard::Clipboard);
+    return true;
+}
+
+bool clsClipboard::CopyOEMText(const std::string& text) { return ClipboardAll_Copy(text, clipboardFormat::kOemText); }
+bool clsClipboard::CopyDIF(const std::string& text) { return ClipboardAll_Copy(text, clipboardFormat::kDif); }
+bool clsClipboard::CopyUNICODETEXT(const std::string& text)
+{
+    return ClipboardAll_Copy(text, clipboardFormat::kUnicodeText);
+}
+bool clsClipboard::CopySYLK(const std::string& text) { return ClipboardAll_Copy(text, clipboardFormat::kSylk); }
+bool clsClipboard::CopyXlTable(const std::string& text) { return ClipboardAll_Copy(text, fc_RegisterFormat("XlTable")); }
+bool clsClipboard::CopyBiff5(const std::string& text) { return ClipboardAll_Copy(text, fc_RegisterFormat("Biff5")); }
+bool clsClipboard::CopyCsv(const std::string& text) { return ClipboardAll_Copy(text, fc_RegisterFormat("Csv")); }
+
+} // namespace zdr::util::ui

@@ -1,0 +1,163 @@
+// The clipboard, the file dialog and the help file behind the program's own
+// interfaces.
+#include "platform/Paths.h"
+#include "support/ScriptedUi.h"
+#include "support/TempDir.h"
+#include "util/HelpFile.h"
+#include "util/clsClipboard.h"
+#include "util/clsCommonDialog.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QTimer>
+
+#include <filesystem>
+#include <fstream>
+
+namespace zdr::util::ui {
+namespace {
+
+using test::ScriptedUi;
+namespace format = clipboardFormat;
+
+QString clipboardText() { return QGuiApplication::clipboard()->text(); }
+
+QString namedFormat(const char* name)
+{
+    return QStringLiteral("application/x-qt-windows-mime;value=\"%1\"").arg(QLatin1String(name));
+}
+
+TEST(clsClipboard, TextFormatsCarryUnicodeText)
+{
+    clsClipboard clipboard;
+    const std::string path = "/mnt/Sicherung/Übersicht 2026 \xE2\x82\xAC \xF0\x9F\x98\x80"; // euro sign, emoji
+    for (std::uint32_t f : {format::kText, format::kOemText, format::kUnicodeText}) {
+        QGuiApplication::clipboard()->clear();
+        ASSERT_TRUE(clipboard.ClipboardAll_Copy(path, f)) << f;
+        EXPECT_EQ(clipboardText(), QString::fromUtf8(path.c_str())) << f;
+    }
+    ASSERT_TRUE(clipboard.CopyUNICODETEXT("Grüße"));
+    EXPECT_EQ(clipboardText(), QStringLiteral("Grüße"));
+    EXPECT_EQ(clipboardText().size(), 5) << "five UTF-16 units, not the UTF-8 bytes";
+}
+
+TEST(clsClipboard, EmptyLongAndDamagedTexts)
+{
+    clsClipboard clipboard;
+    ASSERT_TRUE(clipboard.ClipboardAll_Copy("vorher", format::kText));
+    ASSERT_TRUE(clipboard.ClipboardAll_Copy("", format::kText));
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(data, nullptr);
+    EXPECT_TRUE(data->hasText()) << "an empty text is still text on the clipboard";
+    EXPECT_TRUE(data->text().isEmpty());
+
+    // No 16-bit length limit: a text far beyond 32767 characters goes whole.
+    std::string longText;
+    for (int i = 0; i < 20000; ++i)
+        longText += "ä/b";
+    ASSERT_TRUE(clipboard.ClipboardAll_Copy(longText, format::kText));
+    EXPECT_EQ(clipboardText().size(), 60000);
+    EXPECT_EQ(clipboardText(), QString::fromUtf8(longText.c_str()));
+
+    // A name from disk that is not UTF-8 is shown with a replacement character.
+    ASSERT_TRUE(clipboard.ClipboardAll_Copy("a\xFF" "b", format::kText));
+    EXPECT_EQ(clipboardText(), QStringLiteral("a\uFFFDb"));
+}
+
+TEST(clsClipboard, NamedFormatsReplaceTheContent)
+{
+    clsClipboard clipboard;
+    const struct {
+        bool (clsClipboard::*copy)(const std::string&);
+        const char* name;
+    } rows[] = {
+        {&clsClipboard::CopyCsv, "Csv"},   {&clsClipboard::CopyXlTable, "XlTable"},
+        {&clsClipboard::CopyBiff5, "Biff5"}, {&clsClipboard::CopySYLK, "SYLK"},
+        {&clsClipboard::CopyDIF, "DIF"},
+    };
+    for (const auto& row : rows) {
+        ASSERT_TRUE(clipboard.ClipboardAll_Copy("alt", format::kText));
+        ASSERT_TRUE((clipboard.*row.copy)("a;ö"));
+        const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+        EXPECT_EQ(data->data(namedFormat(row.name)), QByteArray("a;\xC3\xB6")) << row.name;
+        EXPECT_FALSE(data->hasText()) << row.name << ": the clipboard was emptied first";
+    }
+    EXPECT_EQ(clsClipboard::fc_RegisterFormat("Csv"), clsClipboard::fc_RegisterFormat("CSV"));
+    EXPECT_GE(clsClipboard::fc_RegisterFormat("Csv"), 0xC000u);
+    EXPECT_NE(clsClipboard::fc_RegisterFormat("Csv"), clsClipboard::fc_RegisterFormat("Biff5"));
+
+    // A number nobody gave out changes nothing.
+    ASSERT_TRUE(clipboard.ClipboardAll_Copy("bleibt", format::kText));
+    EXPECT_FALSE(clipboard.ClipboardAll_Copy("x", 99));
+    EXPECT_FALSE(clipboard.ClipboardAll_Copy("x", 0xFFFF));
+    EXPECT_EQ(clipboardText(), QStringLiteral("bleibt"));
+}
+
+TEST(clsCommonDialog, FilterPairsBecomeDialogEntries)
+{
+    const struct {
+        const char* filter;
+        const char* entries;
+    } rows[] = {
+        {"Zendor File Copy Dateien (*.ZdrPrj)|*.ZdrPrj|Alle Dateien (*.*)|*.*",
+         "Zendor File Copy Dateien (*.ZdrPrj);;Alle Dateien (*)"},
+        {"Texte|*.txt;*.dat", "Texte (*.txt *.dat)"},
+        {"Texte|*.txt|ohne Muster", "Texte (*.txt)"},
+        {"", ""},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(clsCommonDialog::qtFilter(row.filter), row.entries) << row.filter;
+}
+
+// The real dialog, answered through the widget as a user would.
+std::string chooseWithRealDialog(bool save, const std::string& folder, const std::string& name, bool accept)
+{
+    QTimer::singleShot(0, [accept] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        if (accept)
+            static_cast<QDialog*>(dialog)->accept(); // QFileDialog hides its override
+        else
+            dialog->reject();
+    });
+    return clsCommonDialog().fc_ChooseFile("Zendor File Copy Dateien (*.ZdrPrj)|*.ZdrPrj|Alle Dateien (*.*)|*.*",
+                                           folder, save, name, "ZdrPrj", nullptr);
+}
+
+TEST(clsCommonDialog, RealDialogReturnsThePathOrNothing)
+{
+    test::TempDir dir;
+    EXPECT_EQ(chooseWithRealDialog(true, dir.path(), "Projekt", false), "") << "cancelled";
+    EXPECT_EQ(chooseWithRealDialog(true, dir.path(), "Projekt", true), dir.file("Projekt.ZdrPrj"))
+        << "the default extension is added";
+    const std::string existing = dir.write("Alt.ZdrPrj", "<ZendorFileCopy/>");
+    EXPECT_EQ(chooseWithRealDialog(false, dir.path(), existing, true), existing);
+}
+
+TEST(HelpFile, OpensThePresentFileAndTellsAboutAMissingOne)
+{
+    ScriptedUi ui;
+    const std::string path = helpFilePath();
+    EXPECT_EQ(path, platform::joinPath(platform::programFolder(), "Zendor DaroRazu.chm"));
+    std::filesystem::remove(path);
+    openHelpFile(nullptr);
+    EXPECT_TRUE(ui.helpOpened().empty());
+    EXPECT_EQ(ui.lastText(), "Die Hilfedatei '" + path + "' wurde nicht gefunden.");
+
+    std::ofstream(path) << "help";
+    openHelpFile(nullptr);
+    EXPECT_EQ(ui.helpOpened(), std::vector<std::string>{path});
+    EXPECT_EQ(ui.messages().size(), 1u);
+    ui.failHelp();
+    openHelpFile(nullptr);
+    EXPECT_EQ(ui.lastText(), "Die Hilfedatei '" + path + "' konnte nicht geöffnet werden.");
+    std::filesystem::remove(path);
+}
+
+} // namespace
+} // namespace zdr::util::ui
