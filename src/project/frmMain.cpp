@@ -110,6 +110,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     setWindowTitle(QStringLiteral("[Projekt]"));
     buildControls();
     connectEditing();
+    connectParameters();
     // On load the changed flag is set without touching the caption.
     changed_ = true;
     sb_TaskShow(nullptr);

@@ -41,6 +41,11 @@ public:
     void sb_TaskNew();
     void sb_TaskDelete();
 
+    // Opens the parameter dialog for the current task's rename code
+    // (kRenameKey) or network-drive code (kNetSourceKey, kNetTargetKey) and
+    // stores what the user stored or deleted.
+    void sb_ParameterEdit(int codeSubItem);
+
     bool isChanged() const { return changed_; }
     void sb_ChangedSet();
     void sb_ChangedClear();
@@ -66,6 +71,9 @@ private:
     QWidget* buildEditFrame();
     QWidget* buildCommandStrip();
     void connectEditing();
+    void connectParameters();
+    bool parameterBoxEvent(QObject* watched, QEvent* event);
+    void applyRenameProtocolRule();
 
     QLineEdit* addTextBox(const char* name, const char* tip);
     QCheckBox* addOption(const char* name, const char* caption, const char* tip);

@@ -101,6 +101,8 @@ void frmMain::connectEditing()
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event)
 {
+    if (parameterBoxEvent(watched, event))
+        return true;
     if (event->type() == QEvent::FocusOut) {
         if (const FieldBox* field = fieldOf(watched)) {
             auto* box = static_cast<QLineEdit*>(watched);

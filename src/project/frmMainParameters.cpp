@@ -1,0 +1,107 @@
+// The task parameters: the rename box and the two "verbinden" labels open the
+// parameter dialog, and what the user stored there goes into the current task.
+#include "project/frmMain.h"
+
+#include "project/Task.h"
+#include "project/frmParameter.h"
+#include "util/CommandLabel.h"
+
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QTreeWidget>
+
+namespace zdr::project {
+
+using util::ui::CommandLabel;
+
+namespace {
+
+const char* const kRenameBox = "txtRenameAfterActionText";
+
+const char* connectLabel(int codeSubItem)
+{
+    return codeSubItem == kNetSourceKey ? "lblCmdSystemDirConnect" : "lblCmdSystemTargetDirConnect";
+}
+
+} // namespace
+
+void frmMain::connectParameters()
+{
+    for (int codeSubItem : {kNetSourceKey, kNetTargetKey})
+        connect(findChild<CommandLabel*>(QString::fromLatin1(connectLabel(codeSubItem))), &CommandLabel::command, this,
+                [this, codeSubItem] { sb_ParameterEdit(codeSubItem); });
+}
+
+bool frmMain::parameterBoxEvent(QObject* watched, QEvent* event)
+{
+    if (watched->objectName() != QLatin1String(kRenameBox))
+        return false;
+    // A click opens the dialog; so do Enter and Space for the keyboard.
+    bool open = false;
+    if (event->type() == QEvent::MouseButtonRelease)
+        open = static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
+    else if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        open = key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
+    }
+    if (open)
+        sb_ParameterEdit(kRenameKey);
+    return open;
+}
+
+void frmMain::sb_ParameterEdit(int codeSubItem)
+{
+    QTreeWidgetItem* const task = currentTask_;
+    if (!task)
+        return;
+    auto* renameBox = findChild<QLineEdit*>(QString::fromLatin1(kRenameBox));
+    QString mode;
+    QString text;
+    QString folder;
+    if (codeSubItem == kRenameKey) {
+        mode = QStringLiteral("RENAME");
+        text = renameBox->text();
+    } else if (codeSubItem == kNetSourceKey) {
+        mode = QStringLiteral("NETCONNECT,SOURCE");
+        folder = findChild<QLineEdit*>(QStringLiteral("txtSystemDir"))->text();
+    } else {
+        mode = QStringLiteral("NETCONNECT,TARGET");
+        folder = findChild<QLineEdit*>(QStringLiteral("txtSystemTargetDir"))->text();
+    }
+
+    frmParameter dialog(this);
+    if (!dialog.fc_Init(mode, task->text(codeSubItem), text, folder))
+        return;
+    dialog.exec();
+    if (!dialog.ParameterSaved() || currentTask_ != task)
+        return;
+    if (dialog.ActionKEY() != task->text(codeSubItem)) {
+        storeField(codeSubItem, dialog.ActionKEY());
+        if (codeSubItem == kRenameKey) {
+            storeField(kRenameText, dialog.ActiontText());
+            renameBox->setText(dialog.ActiontText());
+        }
+    }
+    if (codeSubItem == kRenameKey)
+        applyRenameProtocolRule();
+    else
+        markCaption(findChild<QLabel*>(QString::fromLatin1(connectLabel(codeSubItem))),
+                    !task->text(codeSubItem).isEmpty());
+}
+
+void frmMain::applyRenameProtocolRule()
+{
+    // A task that renames after the action keeps the protocol on; the box is
+    // free again only when nothing else holds it.
+    auto* protocol = findChild<QCheckBox*>(QStringLiteral("chkCopyCreateProtocol"));
+    if (currentTask_ && !currentTask_->text(kRenameKey).isEmpty()) {
+        protocol->setChecked(true);
+        protocol->setEnabled(false);
+    } else {
+        protocol->setEnabled(!findChild<QCheckBox*>(QStringLiteral("chkCopyOnlyDiffrentFiles"))->isChecked());
+    }
+}
+
+} // namespace zdr::project
