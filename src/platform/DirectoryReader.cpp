@@ -3,6 +3,8 @@
 #include "platform/DosAttributes.h"
 
 #include <dirent.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
@@ -27,6 +29,31 @@ bool DirectoryReader::open(const std::string& path, ErrorCode& error)
     return true;
 }
 
+bool DirectoryReader::openChild(const DirectoryReader& parent, const std::string& name, ErrorCode& error)
+{
+    close();
+    if (parent.dir_ == nullptr) {
+        error = error::kInvalidHandle;
+        return false;
+    }
+    const int fd = openat(dirfd(static_cast<DIR*>(parent.dir_)), name.c_str(),
+                          O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) {
+        error = lastError();
+        return false;
+    }
+    DIR* dir = fdopendir(fd);
+    if (dir == nullptr) {
+        error = lastError();
+        ::close(fd);
+        return false;
+    }
+    dir_ = dir;
+    folder_ = parent.folder_ + name + '/';
+    error = error::kSuccess;
+    return true;
+}
+
 bool DirectoryReader::next(FileEntry& out, ErrorCode& error)
 {
     error = error::kSuccess;
@@ -38,6 +65,7 @@ bool DirectoryReader::next(FileEntry& out, ErrorCode& error)
         const dirent* d = readdir(dir);
         if (d == nullptr) {
             error = errno == 0 ? error::kSuccess : lastError();
+            close(); // a failed listing does not come back
             return false;
         }
         if (std::strcmp(d->d_name, ".") == 0 || std::strcmp(d->d_name, "..") == 0)

@@ -16,13 +16,19 @@ public:
     DirectoryReader& operator=(const DirectoryReader&) = delete;
 
     bool open(const std::string& path, ErrorCode& error);
+    // Opens the subfolder name of an open parent relative to it: no path is
+    // resolved again (so depth is not bound by the path length limit), and a
+    // subfolder that was replaced by a symbolic link is not followed.
+    bool openChild(const DirectoryReader& parent, const std::string& name, ErrorCode& error);
     // Next entry; false at the end (error 0) or on a failure (error set; for
     // an entry that cannot be examined its name is in out.name and the next
-    // call goes on after it). An entry that vanished since the listing is
-    // skipped.
+    // call goes on after it; a listing that fails ends, and the next call
+    // reports the end). An entry that vanished since the listing is skipped.
     bool next(FileEntry& out, ErrorCode& error);
     void close();
     bool isOpen() const { return dir_ != nullptr; }
+    // The folder's path as opened, with its final separator.
+    const std::string& folder() const { return folder_; }
 
 private:
     void* dir_ = nullptr; // DIR*, kept opaque so <dirent.h> stays out of callers

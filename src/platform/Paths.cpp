@@ -74,6 +74,12 @@ std::string folderEntryFromRelativePath(std::string_view relative)
     return out;
 }
 
+DriveInfo driveInfo(std::string_view root)
+{
+    const std::string name = fileName(withoutTrailingSeparator(root));
+    return {name.empty() ? std::string("root") : name, {}};
+}
+
 bool pathExists(const std::string& path)
 {
     struct stat st {};

@@ -35,6 +35,15 @@ std::string entryToRelativePath(std::string_view entry);
 // A native relative path of a folder in the stored form with its leading "\".
 std::string folderEntryFromRelativePath(std::string_view relative);
 
+// A drive root as the computer source ("<Arbeitsplatz>") selects it. On
+// Linux a drive is a mount point: its letter is its last name ("root" for
+// "/"); there is no volume label.
+struct DriveInfo {
+    std::string letter;
+    std::string label;
+};
+DriveInfo driveInfo(std::string_view root);
+
 bool pathExists(const std::string& path);
 bool isDirectory(const std::string& path);
 

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace zdr::engine {
+
+// What the caller hands over for one task, in the order of the task record.
+// Folders are native paths; selection and exclusion entries keep their
+// stored form (a leading "\" marks a folder).
+struct EngineTaskInput {
+    std::string Source;
+    std::vector<std::string> Selection;
+    std::string Target;
+    std::uint32_t AttributesSet = 0;
+    std::uint32_t AttributesClear = 0;
+    std::string Exclusions;  // ";"-separated entries
+    std::string NameFilters; // ";"-separated entries
+    std::string Extensions;  // ";.txt;.doc;" (the caller removes the "*")
+    std::uint32_t MaxSizeK = 0;
+    std::string RenameParameter; // "part0|flags|code"
+    std::string NetSource;
+    std::string NetTarget;
+    std::string DateFrom;
+    std::string DateTo;
+    std::string BackupFolder;
+};
+
+// One task as the engine keeps it for the run; never changed afterwards
+// (except the target of task 1, which the progress window may change).
+struct EngineTask {
+    std::string Source;
+    std::string Target;
+    // Never empty: "." (the folder with its content), "*.*" (its content) or
+    // entry names relative to the source folder.
+    std::vector<std::string> Selection;
+    std::string ExcludeNames; // ";a;\b;" or empty
+    std::vector<std::string> ExcludePatterns;
+    std::string IncludeNames;
+    std::vector<std::string> IncludePatterns;
+    std::string Extensions;
+    std::uint32_t MaxSizeK = 0;
+    bool Filtered = false;
+    std::uint32_t AttributesSet = 0;
+    std::uint32_t AttributesClear = 0;
+    std::uint32_t RenameFlags = 0;
+    std::string RenameCode;
+    std::string NetSource;
+    std::string NetTarget;
+    std::string DateFrom;
+    std::string DateTo;
+    std::string BackupFolder; // with its final separator, or empty
+
+    // Builds the task by the engine's rules; onlyDifferent is option 0x10000,
+    // which makes every task filtered.
+    static EngineTask fromInput(const EngineTaskInput& input, bool onlyDifferent);
+};
+
+inline constexpr const char* kSelectionAll = ".";
+inline constexpr const char* kSelectionContent = "*.*";
+inline constexpr const char* kSourceComputer = "<Arbeitsplatz>";
+inline constexpr const char* kSourceNetSet = "[Net][";
+
+// Splits an exclusion or filter text at ";": entries without "*" go into the
+// ";"-framed names text, entries with "*" into the pattern list.
+void splitFilterText(const std::string& text, std::string& names, std::vector<std::string>& patterns);
+
+} // namespace zdr::engine

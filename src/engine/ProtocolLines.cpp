@@ -1,0 +1,113 @@
+#include "engine/ProtocolLines.h"
+
+#include "engine/FolderCopyObserver.h"
+#include "platform/Paths.h"
+
+namespace zdr::engine {
+
+namespace {
+
+constexpr const char* kCrLf = "\r\n";
+constexpr char kSep = platform::kSeparator;
+
+std::string blanks(std::int32_t count) { return std::string(static_cast<std::size_t>(count > 0 ? count : 0), ' '); }
+
+std::string fileLine(const ProtocolRecord& r)
+{
+    std::string line = blanks(2 * (r.level + 1));
+    line += r.name;
+    line += "  ----  ";
+    line += r.text;
+    return line;
+}
+
+protocol::ProtocolEntry entry(const ProtocolRecord& r, std::string_view type, std::string info, std::string_view folder,
+                              std::string_view target, std::int16_t taskNumber)
+{
+    protocol::ProtocolEntry e;
+    e.par_Type = type;
+    e.par_Name = r.name;
+    e.par_Info = std::move(info);
+    e.par_Folder = folder;
+    e.par_Target = target;
+    e.par_SynchActionInTarget = r.targetSide;
+    e.par_Level = static_cast<std::int16_t>(r.level);
+    e.par_SystemActionTypeIndex = taskNumber;
+    return e;
+}
+
+// The folder report: one row per folder of the reported levels, marked
+// ">>" where its subfolders follow and "<<" where they end.
+protocol::ProtocolEntry folderReportEntry(const ProtocolRecord& r, bool sameFolder, std::int16_t taskNumber)
+{
+    const std::string level = std::to_string(r.level);
+    if (sameFolder) {
+        std::string info = std::string(r.folder) + kSep + std::string(r.name) + kSep + "     (" + level + ")";
+        return entry(r, r.type, std::move(info), blanks(5 * r.level) + std::string(r.text), r.folder, taskNumber);
+    }
+    if (r.target == "DIRSTART") {
+        std::string info = std::string(r.folder) + kSep + "     (" + std::to_string(r.level - 1) + ")  >>";
+        return entry(r, r.type, std::move(info), blanks(5 * (r.level - 1)) + "(", r.folder, taskNumber);
+    }
+    std::string info = r.folder.empty() ? std::string(r.name) : std::string(r.folder) + kSep + std::string(r.name);
+    info += kSep;
+    info += "     (" + level + ")  <<";
+    const std::string_view target = r.folder.empty() ? r.name : r.folder;
+    return entry(r, r.type, std::move(info), blanks(5 * r.level) + ") " + std::string(r.text), target, taskNumber);
+}
+
+} // namespace
+
+void ProtocolLines::clear()
+{
+    text_.clear();
+    lastFolder_.clear();
+}
+
+void ProtocolLines::append(const std::string& line, FolderCopyObserver& observer)
+{
+    if (line.empty())
+        return;
+    const bool wasEmpty = text_.empty();
+    text_ += line;
+    if (wasEmpty)
+        observer.ActionProtocolExists();
+}
+
+void ProtocolLines::add(const ProtocolRecord& r, bool onlyDifferent, std::int16_t taskNumber,
+                        FolderCopyObserver& observer)
+{
+    const bool sameFolder = r.folder == lastFolder_;
+    const bool isFile = r.type == "FILE";
+
+    if (r.action == "INFO FOLDER") {
+        observer.ActionProtocolAdd(folderReportEntry(r, sameFolder, taskNumber));
+    } else if (r.action == "INFO" && onlyDifferent) {
+        if (isFile) {
+            if (!sameFolder)
+                observer.ActionProtocolAdd(entry(r, "INFO", "(" + std::string(r.folder) + ")", r.folder, {}, taskNumber));
+            observer.ActionProtocolAdd(entry(r, r.type, fileLine(r), r.folder, r.target, taskNumber));
+        } else {
+            observer.ActionProtocolAdd(entry(r, r.type, std::string(r.folder), r.folder, r.target, taskNumber));
+        }
+    } else {
+        std::string line;
+        if (isFile) {
+            if (!onlyDifferent && !sameFolder)
+                line = kCrLf + ("(" + std::string(r.folder) + ")");
+            line += kCrLf + fileLine(r);
+        } else if (onlyDifferent || (r.action == "INFO" && r.level <= 2)) {
+            line = kCrLf + std::string(r.folder);
+        } else if (!sameFolder) {
+            line = kCrLf + blanks(2 * r.level) + kSep + std::string(r.name) + kSep + "  ----  " + std::string(r.text)
+                + blanks(14) + std::string(r.folder);
+        }
+        if (r.error)
+            observer.ActionProtocolErr(entry(r, r.type, line, r.folder, r.target, taskNumber));
+        else
+            append(line, observer);
+    }
+    lastFolder_ = r.folder;
+}
+
+} // namespace zdr::engine

@@ -1,0 +1,184 @@
+#pragma once
+
+#include "engine/EngineCounters.h"
+#include "engine/EngineTask.h"
+#include "engine/EntryFilter.h"
+#include "engine/ProtocolLines.h"
+#include "net/NetworkDrive.h"
+#include "protocol/ProtocolEntry.h"
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace zdr::util {
+class Questioner;
+}
+namespace zdr::platform {
+class DirectoryReader;
+struct FileEntry;
+} // namespace zdr::platform
+
+namespace zdr::engine {
+
+class FolderCopyObserver;
+
+// The copy engine: one object carries out one run, an ordered list of tasks
+// that share one set of option bits, in passes (information, copy, delete,
+// attributes, make directory). It runs synchronously on the caller's thread
+// and reports through the observer; questions and its one error box go
+// through the questioner.
+//
+// The run:  fc_Init -> fc_InitAdd (per task) -> fc_ActionRun -> sb_Action_CloseConnections.
+// Inside a pass:  task driver -> fc_FolderWalk -> fc_FolderAction / fc_FileAction,
+// which dispatch by the pass to the entry routines (fc_InfoEntry, ...).
+class clsFolderCopy {
+public:
+    clsFolderCopy(FolderCopyObserver& observer, util::Questioner& questioner,
+                  net::NetworkDriveFactory networkDrives = {});
+    ~clsFolderCopy();
+    clsFolderCopy(const clsFolderCopy&) = delete;
+    clsFolderCopy& operator=(const clsFolderCopy&) = delete;
+
+    bool IsRunning() const { return isRunning_; }
+    std::uint32_t FolderCopy_Status() const { return status_; }
+    void FolderCopy_Status(std::uint32_t value) { status_ = value; }
+    std::uint32_t FolderCopy_StatusEx() const { return statusEx_; }
+    void FolderCopy_StatusEx(std::uint32_t value) { statusEx_ = value; }
+    const std::string& FileName_Current() const { return fileNameCurrent_; }
+    // The text protocol of the current pass (it begins with a line break).
+    const std::string& Protocol() const { return protocol_.text(); }
+
+    // Empties the task list and keeps the options. errorText is not touched.
+    bool fc_Init(std::uint32_t status, std::uint32_t statusEx, std::uint8_t folderInfoLevel, std::string& errorText,
+                 std::uint32_t blockSize);
+    // Appends one task. Input is not checked here; the run checks it.
+    bool fc_InitAdd(const EngineTaskInput& input, std::string& errorText);
+    // Cancels the run; the walk sees it after the current entry.
+    bool fc_Cancel();
+    // Seconds the time estimate must leave out (time spent in questions).
+    void sb_SecondsOffAdd(std::int32_t seconds) { secondsOff_ += seconds; }
+
+    const std::string& Action() const { return action_; }
+    const std::string& Source() const { return current_.Source; }
+    const std::string& Target() const { return current_.Target; }
+    // Also changes the target of task 1 (the progress window lets the user
+    // pick the target of a single-task run).
+    void Target(const std::string& value);
+    // Element 0 of the current task's selection.
+    std::string FolderAndFilesDot() const;
+    std::uint8_t FolderInfoLevel() const { return folderInfoLevel_; }
+    void FolderInfoLevel(std::uint8_t value) { folderInfoLevel_ = value; }
+
+    // Progress within one file: recomputes the estimate, raises ActionFileDoneByte.
+    void sb_ActionFileDoneByte(std::int64_t totalBytes, std::int64_t bytesDone);
+    // Disconnects what the tasks ask to be disconnected and releases the connections.
+    void sb_Action_CloseConnections();
+
+    const EngineCounters& Counters() const { return counters_; }
+    std::int32_t SecondsMax() const { return secondsMax_; }
+    std::int32_t SecondsUsed() const;
+
+    // Runs all passes; true at the normal end.
+    bool fc_ActionRun();
+
+    // Where a made folder's path goes with option 0x400000 (the clipboard,
+    // which the engine cannot reach itself).
+    void sb_SetClipboardWriter(std::function<void(const std::string&)> writer) { clipboard_ = std::move(writer); }
+
+private:
+    using Clock = std::chrono::steady_clock;
+    enum class Pass { Info, Copy, Delete, Attrib, MkDir };
+
+    // --- task driver (clsFolderCopyDriver.cpp)
+    void sb_RunStart();
+    void sb_PassStart(Pass pass, const char* action);
+    bool fc_InfoPass();
+    // false: the run ends (error end or cancelled by the user).
+    bool fc_ActionPass(Pass pass, const char* action);
+    bool fc_MkDirPass();
+    bool fc_LoadTask(std::size_t index);
+    bool fc_CheckSide(bool source, const char* missingText);
+    bool fc_ConnectDrive(bool source);
+    bool fc_WalkTask();
+    bool fc_ProtocolCopy();
+    void sb_ErrorEnd();
+    bool fc_NormalEnd();
+
+    // --- tree walk (clsFolderCopyWalk.cpp)
+    bool fc_FolderWalk(std::int32_t level, const platform::FileEntry& folder, const std::string& path,
+                       const std::string& targetPath, const platform::DirectoryReader* parent,
+                       std::string& errorText);
+    bool fc_WalkListing(std::int32_t level, platform::DirectoryReader& reader, const std::string& path,
+                        const std::string& targetPath, std::string& errorText);
+    bool fc_WalkNamed(std::int32_t level, const std::string& path, const std::string& targetPath,
+                      std::string& errorText);
+    bool fc_WalkDrives(std::int32_t level, const std::string& targetPath, std::string& errorText);
+    bool fc_WalkEntry(std::int32_t level, const platform::FileEntry& entry, const std::string& path,
+                      const std::string& targetPath, const platform::DirectoryReader* reader,
+                      std::string& errorText);
+    bool fc_WalkSubfolder(std::int32_t level, const platform::FileEntry& entry, const std::string& path,
+                          const std::string& targetPath, const platform::DirectoryReader* reader,
+                          std::string& errorText);
+    void sb_SearchFailed(const std::string& searchPath, std::uint32_t code, std::string& errorText);
+    void sb_EntryUnreadable(std::int32_t level, const std::string& path, const std::string& name,
+                            std::uint32_t code);
+
+    // --- per-entry hooks (clsFolderCopyEntry.cpp): dispatch by the pass
+    bool fc_FolderAction(std::int32_t level, const platform::FileEntry& folder, const std::string& path,
+                         const std::string& targetPath, std::string& errorText);
+    bool fc_FileAction(std::int32_t level, const platform::FileEntry& file, const std::string& path,
+                       const std::string& targetPath, std::string& errorText);
+    // One ticked row of the protocol-driven copy; false ends the run.
+    bool fc_ProtocolEntryCopy(const protocol::WorkListStep& step, std::string& errorText);
+
+    // --- information pass per entry (clsFolderCopyInfo.cpp)
+    bool fc_InfoEntry(bool isFile, std::int32_t level, const platform::FileEntry& entry, const std::string& path,
+                      const std::string& targetPath, std::string& errorText);
+    bool fc_InfoFileCompared(std::int32_t level, const platform::FileEntry& entry, const std::string& path,
+                             const std::string& targetPath);
+    void sb_CountAttributes(std::uint32_t attributes, bool isFile);
+
+    // --- shared helpers
+    void sb_ProtocolAdd(const ProtocolRecord& record);
+    bool has(std::uint32_t bit) const { return (status_ & bit) != 0; }
+    bool isCancelled() const { return cancel_; }
+
+    FolderCopyObserver& observer_;
+    util::Questioner& questioner_;
+    net::NetworkDriveFactory networkDrives_;
+    std::function<void(const std::string&)> clipboard_;
+
+    // options
+    std::uint32_t status_ = 0;
+    std::uint32_t statusEx_ = 0;
+    std::uint8_t folderInfoLevel_ = 0;
+    std::uint32_t blockSize_ = 0;
+    std::vector<EngineTask> tasks_{1}; // numbered from 1; slot 0 unused
+
+    // run state
+    bool isRunning_ = false;
+    Pass pass_ = Pass::Info;
+    std::string action_;
+    std::int16_t taskNumber_ = 0;
+    EngineTask current_;
+    EntryFilter filter_;
+    EngineCounters counters_;
+    std::string fileNameCurrent_;
+    std::string errorText_;
+    ProtocolLines protocol_;
+    bool cancel_ = false; // set by fc_Cancel and a cancel answer
+    std::vector<std::unique_ptr<net::NetworkDrive>> sourceDrives_;
+    std::vector<std::unique_ptr<net::NetworkDrive>> targetDrives_;
+
+    // timing
+    Clock::time_point passStart_{};
+    std::int32_t secondsOff_ = 0;
+    std::int32_t secondsMax_ = 0;
+    std::int64_t lastEstimateSecond_ = -1;
+};
+
+} // namespace zdr::engine

@@ -1,0 +1,328 @@
+// The task driver: the passes of a run in their fixed order, the checks of
+// each task's source and target (with network drives), and the end of each
+// pass.
+#include "engine/FolderCopyObserver.h"
+#include "engine/SizeText.h"
+#include "engine/StatusBits.h"
+#include "engine/clsFolderCopy.h"
+
+#include "app/mdlErrSys.h"
+#include "platform/DirectoryReader.h"
+#include "platform/FileEntry.h"
+#include "platform/Paths.h"
+#include "util/Text.h"
+
+#include <sys/stat.h>
+
+namespace zdr::engine {
+
+namespace {
+
+constexpr const char* kNothingToCopy = "Nichts zu kopieren, alle Dateien sind vom gleichen Zeitstempel!";
+constexpr const char* kCancelledByUser = "Aktion durch Benutzer abgebrochen!";
+// The text of error 1222 as the network drives word it.
+constexpr const char* kNoNetworkSupport =
+    "Fehler: Netzlaufwerk konnte nicht verbunden oder zugegriffen werden: Es ist keine Netzwerkunterstützung installiert";
+
+bool folderExists(const std::string& path)
+{
+    return path == kSourceComputer || platform::isDirectory(path);
+}
+
+// The target check of a task: a target is required; an empty one asks for it.
+bool targetMissing(const EngineTask& task, std::string& errorText)
+{
+    if (task.Target.empty()) {
+        errorText = "bitte geben Sie ein Zielverzeichnis an ...";
+        return true;
+    }
+    if (platform::isDirectory(task.Target))
+        return false;
+    errorText = "Zielverzeichnis: '" + task.Target + "' ist nicht vorhanden oder keinen Zugriff!";
+    return true;
+}
+
+} // namespace
+
+void clsFolderCopy::sb_RunStart()
+{
+    errorText_.clear();
+    fileNameCurrent_.clear();
+    passStart_ = Clock::now();
+    secondsOff_ = 0;
+    secondsMax_ = 0;
+    lastEstimateSecond_ = -1;
+    sourceDrives_.clear();
+    targetDrives_.clear();
+    sourceDrives_.resize(tasks_.size());
+    targetDrives_.resize(tasks_.size());
+    isRunning_ = true;
+    cancel_ = false;
+    counters_ = EngineCounters{};
+    taskNumber_ = 0;
+    protocol_.clear();
+}
+
+void clsFolderCopy::sb_PassStart(Pass pass, const char* action)
+{
+    pass_ = pass;
+    action_ = action;
+    passStart_ = Clock::now();
+    secondsOff_ = 0;
+    secondsMax_ = 0;
+    lastEstimateSecond_ = -1;
+    fileNameCurrent_.clear();
+    // A failure of the pass before must not make this one look failed.
+    errorText_.clear();
+    protocol_.clear();
+    observer_.ActionStart(action_);
+}
+
+bool clsFolderCopy::fc_ActionRun()
+{
+    sb_RunStart();
+    if (has(status::kWithInfo) && !fc_InfoPass())
+        return false;
+    const struct {
+        std::uint32_t bit;
+        Pass pass;
+        const char* action;
+    } actionPasses[] = {
+        {status::kCopy, Pass::Copy, "COPY"},
+        {status::kDelete, Pass::Delete, "DELETE"},
+        {status::kAttrib, Pass::Attrib, "ATTRIB"},
+    };
+    for (const auto& p : actionPasses) {
+        if (has(p.bit) && !cancel_ && !fc_ActionPass(p.pass, p.action))
+            return !isRunning_ ? false : fc_NormalEnd();
+    }
+    if (has(status::kMkDir) && !cancel_ && !fc_MkDirPass())
+        return false;
+    return fc_NormalEnd();
+}
+
+bool clsFolderCopy::fc_NormalEnd()
+{
+    cancel_ = false;
+    isRunning_ = false;
+    return true;
+}
+
+void clsFolderCopy::sb_ErrorEnd()
+{
+    observer_.ActionReady(false, errorText_, !protocol_.text().empty());
+    isRunning_ = false;
+}
+
+bool clsFolderCopy::fc_LoadTask(std::size_t index)
+{
+    taskNumber_ = static_cast<std::int16_t>(index);
+    current_ = tasks_[index];
+    return filter_.load(current_, has(status::kFolderOnly), errorText_);
+}
+
+bool clsFolderCopy::fc_ConnectDrive(bool source)
+{
+    const std::string& code = source ? current_.NetSource : current_.NetTarget;
+    if (code.empty())
+        return true;
+    const char* side = source ? "Quelle: '" : "Ziel: '";
+    const std::string& folder = source ? current_.Source : current_.Target;
+    std::unique_ptr<net::NetworkDrive>& drive = (source ? sourceDrives_ : targetDrives_)[taskNumber_];
+    if (!drive && networkDrives_)
+        drive = networkDrives_();
+    if (!drive) {
+        errorText_ = side + folder + "' konnte nicht verbunden werden: " + kNoNetworkSupport;
+        return false;
+    }
+    if (drive->Connected())
+        return true;
+    drive->fc_Init(code);
+    observer_.ActionInfo(side + drive->LocalName() + "' mit Netzlaufwerk '" + drive->RemoteName() + "' verbinden ...");
+    std::string message;
+    if (!drive->fc_Connect(message)) {
+        errorText_ = side + folder + "' konnte nicht verbunden werden: " + message;
+        return false;
+    }
+    observer_.ActionInfo(side + drive->LocalName() + "' mit Netzlaufwerk '" + drive->RemoteName() + "' verbunden");
+    return true;
+}
+
+// Checks (and connects) one side of the current task. missingText: the end
+// of the message for a missing folder; nullptr when only the connection is
+// made here and the caller reports a missing folder itself.
+bool clsFolderCopy::fc_CheckSide(bool source, const char* missingText)
+{
+    if (!fc_ConnectDrive(source))
+        return false;
+    const std::string& folder = source ? current_.Source : current_.Target;
+    if (missingText == nullptr || folderExists(folder))
+        return true;
+    errorText_ = std::string(source ? "Quelle: '" : "Zielverzeichnis: '") + folder + missingText;
+    return false;
+}
+
+bool clsFolderCopy::fc_WalkTask()
+{
+    platform::FileEntry self;
+    if (current_.Source == kSourceComputer) {
+        self.name = current_.Source;
+        self.attributes = platform::attr::kDirectory;
+    } else {
+        platform::ErrorCode code = 0;
+        if (!platform::statEntry(current_.Source, self, code)) {
+            sb_SearchFailed(current_.Source, code, errorText_);
+            return false;
+        }
+    }
+    return fc_FolderWalk(0, self, current_.Source, current_.Target, nullptr, errorText_);
+}
+
+bool clsFolderCopy::fc_InfoPass()
+{
+    sb_PassStart(Pass::Info, "INFO");
+    const bool targetRequired = has(status::kCopy) || has(status::kOnlyDifferent);
+    const std::size_t taskCount = tasks_.size() - 1;
+    for (std::size_t i = 1; i <= taskCount; ++i) {
+        if (!fc_LoadTask(i) || !fc_CheckSide(true, "' ist nicht vorhanden oder kein Zugriff!")
+            || (targetRequired && !fc_CheckSide(false, nullptr))) {
+            sb_ErrorEnd();
+            return false;
+        }
+        observer_.ActionStartAufgabe("INFO", static_cast<std::int32_t>(i), static_cast<std::int32_t>(taskCount), 0);
+        if (targetRequired && current_.Source != kSourceComputer && targetMissing(current_, errorText_)) {
+            sb_ErrorEnd();
+            return false;
+        }
+        fc_WalkTask();
+    }
+    if (errorText_.empty() && !cancel_) {
+        if (has(status::kFolderEntriesInfo)) {
+            const std::string text = fc_SizeText(counters_.SizeTotal, "MB", "0,000.00") + " - (" + "Unterverz.: "
+                + std::to_string(counters_.CountFolder - 1) + ", Dateien: " + std::to_string(counters_.CountFiles)
+                + ")";
+            sb_ProtocolAdd({.action = "INFO FOLDER",
+                            .level = 0,
+                            .type = "FOLDER",
+                            .name = current_.Source,
+                            .text = text,
+                            .folder = {},
+                            .target = "DIREND"});
+        }
+        observer_.ActionReady(true, {}, !protocol_.text().empty());
+        if (has(status::kFolderEntriesInfo)) {
+            bool shown = false;
+            observer_.ActionProtocolShow(shown);
+        }
+    } else {
+        observer_.ActionReady(false, errorText_, !protocol_.text().empty());
+    }
+    return true;
+}
+
+// One action pass (copy, delete, attributes). false ends the run: at once
+// when an error end was raised (IsRunning is false then), else normally.
+bool clsFolderCopy::fc_ActionPass(Pass pass, const char* action)
+{
+    action_ = action;
+    if (has(status::kSkipEmpty) && counters_.CountFolder + counters_.CountFiles == 0)
+        return false;
+    const bool fromProtocol = pass == Pass::Copy && has(status::kOnlyDifferent) && has(status::kWithInfo);
+    if (fromProtocol) {
+        if (counters_.CountFiles_ToDo + counters_.CountFolder_ToDo == 0) {
+            observer_.ActionReady(true, kNothingToCopy, false);
+            return false;
+        }
+        counters_.CountFiles_ExistsTimeOk = 0;
+        counters_.CountFolder_ExistsTimeOk = 0;
+        counters_.CountFiles = counters_.CountFiles_ToDo;
+        counters_.CountFolder = counters_.CountFolder_ToDo;
+    }
+    if (has(status::kAskBeforeAction)) {
+        bool goOn = true;
+        observer_.ActionProtocolShow(goOn);
+        if (!goOn) {
+            observer_.ActionReady(false, kCancelledByUser, false);
+            return false;
+        }
+    }
+    sb_PassStart(pass, action);
+    if (fromProtocol) {
+        if (!fc_ProtocolCopy()) {
+            sb_ErrorEnd();
+            return false;
+        }
+    } else {
+        const std::size_t taskCount = tasks_.size() - 1;
+        for (std::size_t i = 1; i <= taskCount; ++i) {
+            if (!fc_LoadTask(i) || !fc_CheckSide(true, "' ist nicht vorhanden oder keinen Zugriff!")
+                || (pass == Pass::Copy && !fc_CheckSide(false, nullptr))) {
+                sb_ErrorEnd();
+                return false;
+            }
+            observer_.ActionStartAufgabe(action_, static_cast<std::int32_t>(i), static_cast<std::int32_t>(taskCount), 0);
+            if (pass == Pass::Copy && current_.Source != kSourceComputer && targetMissing(current_, errorText_)) {
+                sb_ErrorEnd();
+                return false;
+            }
+            if (pass != Pass::Copy)
+                current_.Target.clear(); // delete and attributes work in the source only
+            fc_WalkTask();
+        }
+    }
+    observer_.ActionReady(errorText_.empty(), errorText_, !protocol_.text().empty());
+    return true;
+}
+
+// The copy of a "differing files" run after its information pass: the
+// ticked protocol rows are pulled one by one instead of walking again.
+bool clsFolderCopy::fc_ProtocolCopy()
+{
+    observer_.ActionStartAufgabe("COPY", 1, 1, 2);
+    protocol::WorkListStep step;
+    step.index = 0;
+    for (;;) {
+        step.direction = "NEXT";
+        step.action = "COPY";
+        observer_.ActionEntryGetNext(step);
+        if (step.index <= 0 || cancel_)
+            break;
+        if (!fc_ProtocolEntryCopy(step, errorText_))
+            return false;
+    }
+    return true;
+}
+
+bool clsFolderCopy::fc_MkDirPass()
+{
+    sb_PassStart(Pass::MkDir, "MKDIR");
+    const std::size_t taskCount = tasks_.size() - 1;
+    counters_.CountFolder_ToDo = static_cast<std::int64_t>(taskCount);
+    for (std::size_t i = 1; i <= taskCount; ++i) {
+        taskNumber_ = static_cast<std::int16_t>(i);
+        current_ = tasks_[i];
+        observer_.ActionStartAufgabe("MKDIR", static_cast<std::int32_t>(i), static_cast<std::int32_t>(taskCount), 0);
+        if (current_.Target.empty()) {
+            errorText_ = "Bitte geben Sie eine Verzeichnisbezeichnung an!";
+            sb_ErrorEnd();
+            return false;
+        }
+        const std::string path = platform::joinPath(current_.Source, current_.Target);
+        if (platform::pathExists(path))
+            continue;
+        observer_.ActionFolderStart(path);
+        if (::mkdir(path.c_str(), 0777) != 0) {
+            errorText_ = "Fehler bei Verzeichnis: " + path + " - " + app::fc_GetApiErrorText(platform::lastError());
+            sb_ErrorEnd();
+            return false;
+        }
+        ++counters_.CountFolder_Done;
+        if (has(status::kFolderToClipboard) && clipboard_)
+            clipboard_(path);
+        observer_.ActionFolderDone();
+    }
+    observer_.ActionReady(errorText_.empty(), errorText_, !protocol_.text().empty());
+    return true;
+}
+
+} // namespace zdr::engine

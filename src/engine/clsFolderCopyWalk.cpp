@@ -1,0 +1,259 @@
+// The tree walk: which entries of a task's source take part and in which
+// order they reach the entry routines of the pass.
+//
+// A folder handled as a whole (the source with selection ".", and every
+// folder below level 1) goes: the folder itself (information and copy) ->
+// its entries, subfolders walked as they come -> the folder itself again
+// (delete and attributes, after its content).
+#include "app/mdlErrSys.h"
+#include "engine/FolderCopyObserver.h"
+#include "engine/SizeText.h"
+#include "engine/StatusBits.h"
+#include "engine/clsFolderCopy.h"
+#include "platform/DirectoryReader.h"
+#include "platform/FileEntry.h"
+#include "platform/Paths.h"
+#include "util/Message.h"
+#include "util/Text.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cmath>
+
+namespace zdr::engine {
+
+namespace {
+
+// A named entry must stay inside the source folder.
+bool namesInside(const std::string& relative)
+{
+    if (relative.empty())
+        return false;
+    for (const std::string& part : util::split(relative, platform::kSeparatorText)) {
+        if (part.empty() || part == "." || part == "..")
+            return false;
+    }
+    return true;
+}
+
+std::string joinTarget(const std::string& targetPath, const std::string& name)
+{
+    return targetPath.empty() ? std::string() : platform::joinPath(targetPath, name);
+}
+
+} // namespace
+
+bool clsFolderCopy::fc_FolderWalk(std::int32_t level, const platform::FileEntry& folder, const std::string& path,
+                                  const std::string& targetPath, const platform::DirectoryReader* parent,
+                                  std::string& errorText)
+{
+    ++level;
+    const bool whole = level > 1 || current_.Selection.front() == kSelectionAll;
+    if (pass_ == Pass::Delete || pass_ == Pass::Attrib)
+        observer_.ActionFolderSet(path);
+    // The source folder handled as a whole goes into the target under its own name.
+    const std::string ownTarget = level == 1 && whole ? joinTarget(targetPath, folder.name) : targetPath;
+    if (whole && (pass_ == Pass::Info || pass_ == Pass::Copy)) {
+        if (!fc_FolderAction(level, folder, path, ownTarget, errorText)) {
+            errorText = std::string(pass_ == Pass::Info ? "Fehler bei Info Verzeichnis: '" : "Fehler bei Kopie Verzeichnis: '")
+                + folder.name + "'";
+            return false;
+        }
+        if (pass_ == Pass::Info && has(status::kFolderEntriesInfo) && level <= folderInfoLevel_)
+            sb_ProtocolAdd({.action = "INFO FOLDER", .level = level, .type = "FOLDER", .folder = path, .target = "DIRSTART"});
+    }
+
+    bool goOn = true;
+    if (whole || (level == 1 && current_.Selection.front() == kSelectionContent)) {
+        platform::DirectoryReader reader;
+        platform::ErrorCode code = 0;
+        const bool opened = parent != nullptr && level > 1 ? reader.openChild(*parent, folder.name, code)
+                                                           : reader.open(path, code);
+        if (!opened)
+            sb_SearchFailed(path, code, errorText);
+        else
+            goOn = fc_WalkListing(level, reader, path, ownTarget, errorText);
+    } else if (current_.Source == kSourceComputer) {
+        goOn = fc_WalkDrives(level, targetPath, errorText);
+    } else {
+        goOn = fc_WalkNamed(level, path, targetPath, errorText);
+    }
+    if (!goOn)
+        return false;
+
+    if (whole && (pass_ == Pass::Delete || pass_ == Pass::Attrib)
+        && !fc_FolderAction(level, folder, path, targetPath, errorText)) {
+        errorText = std::string(pass_ == Pass::Delete ? "Fehler bei Löschen Verzeichnis: '"
+                                                      : "Fehler bei Attribute setzen Verzeichnis: '")
+            + folder.name + "'";
+    }
+    return !cancel_;
+}
+
+bool clsFolderCopy::fc_WalkListing(std::int32_t level, platform::DirectoryReader& reader, const std::string& path,
+                                   const std::string& targetPath, std::string& errorText)
+{
+    platform::FileEntry entry;
+    platform::ErrorCode code = 0;
+    for (;;) {
+        if (!reader.next(entry, code)) {
+            if (code == 0 || !reader.isOpen())
+                return true;
+            sb_EntryUnreadable(level, path, entry.name, code);
+            continue;
+        }
+        if (!fc_WalkEntry(level, entry, path, targetPath, &reader, errorText))
+            return false;
+    }
+}
+
+// Level 1 with a list of named entries: each is looked up on its own; one
+// that is missing is reported and the others are still walked.
+bool clsFolderCopy::fc_WalkNamed(std::int32_t level, const std::string& path, const std::string& targetPath,
+                                 std::string& errorText)
+{
+    for (const std::string& element : current_.Selection) {
+        const std::string relative = platform::entryToRelativePath(element);
+        const std::string full = platform::joinPath(path, relative);
+        if (!namesInside(relative)) {
+            sb_SearchFailed(full, platform::error::kInvalidName, errorText);
+            continue;
+        }
+        platform::FileEntry entry;
+        platform::ErrorCode code = 0;
+        if (!platform::statEntry(full, entry, code)) {
+            sb_SearchFailed(full, code, errorText);
+            continue;
+        }
+        if (!fc_WalkEntry(level, entry, platform::parentPath(full), targetPath, nullptr, errorText))
+            return false;
+    }
+    return true;
+}
+
+// Source "<Arbeitsplatz>": each selected element is the root of a drive,
+// walked into a target folder named after the drive.
+bool clsFolderCopy::fc_WalkDrives(std::int32_t level, const std::string& targetPath, std::string& errorText)
+{
+    for (const std::string& element : current_.Selection) {
+        const std::string root = platform::withoutTrailingSeparator(element);
+        platform::DirectoryReader reader;
+        platform::ErrorCode code = 0;
+        if (!reader.open(root, code)) {
+            sb_SearchFailed(root, code, errorText);
+            continue;
+        }
+        const platform::DriveInfo drive = platform::driveInfo(root);
+        const std::string driveTarget = joinTarget(
+            targetPath, drive.label.empty() ? "(Laufwerk " + drive.letter + ")" : "(" + drive.label + " " + drive.letter + ")");
+        // Only the copy makes it: the other passes leave the target alone.
+        if (pass_ == Pass::Copy && !driveTarget.empty() && !platform::pathExists(driveTarget)
+            && ::mkdir(driveTarget.c_str(), 0777) != 0) {
+            errorText = "Fehler bei Verzeichnis: " + driveTarget + " - " + app::fc_GetApiErrorText(platform::lastError());
+            return false;
+        }
+        if (!fc_WalkListing(level, reader, root, driveTarget, errorText))
+            return false;
+    }
+    return true;
+}
+
+bool clsFolderCopy::fc_WalkEntry(std::int32_t level, const platform::FileEntry& entry, const std::string& path,
+                                 const std::string& targetPath, const platform::DirectoryReader* reader,
+                                 std::string& errorText)
+{
+    if (entry.isDirectory()) {
+        if (!filter_.folderPasses(entry.name))
+            return true;
+        return fc_WalkSubfolder(level, entry, path, targetPath, reader, errorText);
+    }
+    if (!filter_.filePasses(entry))
+        return true;
+    errorText.clear();
+    fileNameCurrent_ = entry.name;
+    return fc_FileAction(level, entry, path, targetPath, errorText) && !cancel_;
+}
+
+bool clsFolderCopy::fc_WalkSubfolder(std::int32_t level, const platform::FileEntry& entry, const std::string& path,
+                                     const std::string& targetPath, const platform::DirectoryReader* reader,
+                                     std::string& errorText)
+{
+    const EngineCounters before = counters_;
+    const std::string subPath = platform::joinPath(path, entry.name);
+    const std::string subTarget = joinTarget(targetPath, entry.name);
+    if (!fc_FolderWalk(level, entry, subPath, subTarget, reader, errorText))
+        return false;
+
+    if (pass_ == Pass::Info && has(status::kFolderEntriesInfo) && level <= folderInfoLevel_) {
+        const double sizeKB = counters_.SizeTotal - before.SizeTotal;
+        const std::int64_t folders = counters_.CountFolder - before.CountFolder;
+        const std::int64_t files = counters_.CountFiles - before.CountFiles;
+        observer_.ActionFolderEntriesInfo(subPath, std::llround(sizeKB), folders, files);
+        const std::string text = fc_SizeText(sizeKB, "MB", "0,000.00") + " - (" + "Unterverz.: "
+            + std::to_string(folders - 1) + ", Dateien: " + std::to_string(files) + ")";
+        sb_ProtocolAdd({.action = "INFO FOLDER",
+                        .level = level,
+                        .type = "FOLDER",
+                        .name = entry.name,
+                        .text = text,
+                        .folder = path,
+                        .target = "DIREND"});
+    }
+    if (pass_ == Pass::Info && current_.Filtered && has(status::kOnlyDifferent)
+        && counters_.CountFiles_ToDo == before.CountFiles_ToDo) {
+        // Nothing to copy in here: the folder's entries are taken back.
+        if (has(status::kCreateProtocol) && counters_.CountFolder_ToDo != before.CountFolder_ToDo)
+            observer_.ActionProtocolDel(subPath);
+        EngineCounters restored = before;
+        restored.CountFiles = counters_.CountFiles;
+        restored.CountFolder = counters_.CountFolder;
+        counters_ = restored;
+        observer_.ActionFolderDone();
+    }
+    if (pass_ == Pass::Copy && current_.Filtered && counters_.CountFiles_Done == before.CountFiles_Done
+        && counters_.CountFiles_Not == before.CountFiles_Not) {
+        // No file was copied into this folder: take it back, and remove the
+        // target folder unless it was there already.
+        EngineCounters restored = before;
+        restored.CountFiles_ExistsTimeOk = counters_.CountFiles_ExistsTimeOk;
+        restored.SizeTotal_ExistsTimeOk = counters_.SizeTotal_ExistsTimeOk;
+        const bool targetExisted = counters_.CountFolder_ExistsTimeOk != before.CountFolder_ExistsTimeOk;
+        counters_ = restored;
+        if (!targetExisted && !subTarget.empty())
+            ::rmdir(subTarget.c_str()); // only an empty folder goes; a failure changes nothing
+        observer_.ActionFolderDone();
+    }
+    return !cancel_;
+}
+
+void clsFolderCopy::sb_SearchFailed(const std::string& searchPath, std::uint32_t code, std::string& errorText)
+{
+    if (code == platform::error::kAccessDenied) {
+        ++counters_.CountFolder_Not;
+        observer_.ActionFolderNot(0);
+        errorText = "Kein Zugriff!";
+        return;
+    }
+    if (code == 0)
+        return;
+    questioner_.ask({.text = "Fehler bei: '" + searchPath + "'\r\n\r\n" + app::fc_GetApiErrorText(code),
+                     .title = "Fehler ...",
+                     .icon = util::Icon::Critical,
+                     .buttons = util::Buttons::Ok});
+}
+
+// An entry that was listed but cannot be examined: it is counted as not
+// handled and named in the protocol; the walk goes on.
+void clsFolderCopy::sb_EntryUnreadable(std::int32_t level, const std::string& path, const std::string& name,
+                                       std::uint32_t code)
+{
+    ++counters_.CountFiles_Not;
+    observer_.ActionFileNot(0);
+    if (has(status::kCreateProtocol)) {
+        const std::string text = "Fehler: " + app::fc_GetApiErrorText(code);
+        sb_ProtocolAdd({.action = action_, .level = level, .type = "FILE", .name = name, .text = text, .folder = path});
+    }
+}
+
+} // namespace zdr::engine
