@@ -21,10 +21,10 @@ std::int32_t fc_EstimateSeconds(std::int64_t elapsed, const EngineCounters& c, s
                                 bool countOnly)
 {
     const double seconds = static_cast<double>(elapsed);
-    double handled = static_cast<double>(c.CountFiles_Done + c.CountFolder_Done);
-    if (handled == 0)
-        handled = 0.1;
-    const double byCount = std::floor(seconds * static_cast<double>(c.CountFiles + c.CountFolder) / handled);
+    const double count = static_cast<double>(c.CountFiles + c.CountFolder);
+    const double handled = static_cast<double>(c.CountFiles_Done + c.CountFolder_Done);
+    // Nothing handled yet counts as a tenth of an entry.
+    const double byCount = std::floor(handled > 0 ? seconds * count / handled : seconds * count * 10);
     if (countOnly)
         return clampSeconds(byCount);
     const double doneKB = c.SizeTotal_Done + static_cast<double>(currentFileBytes) / 1024;

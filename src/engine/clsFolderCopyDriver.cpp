@@ -183,7 +183,8 @@ bool clsFolderCopy::fc_InfoPass()
     sb_PassStart(Pass::Info, "INFO");
     const bool targetRequired = has(status::kCopy) || has(status::kOnlyDifferent);
     const std::size_t taskCount = tasks_.size() - 1;
-    for (std::size_t i = 1; i <= taskCount; ++i) {
+    // A cancelled run walks no further task.
+    for (std::size_t i = 1; i <= taskCount && !cancel_; ++i) {
         if (!fc_LoadTask(i) || !fc_CheckSide(true, "' ist nicht vorhanden oder kein Zugriff!")
             || (targetRequired && !fc_CheckSide(false, nullptr))) {
             sb_ErrorEnd();
@@ -254,7 +255,7 @@ bool clsFolderCopy::fc_ActionPass(Pass pass, const char* action)
         }
     } else {
         const std::size_t taskCount = tasks_.size() - 1;
-        for (std::size_t i = 1; i <= taskCount; ++i) {
+        for (std::size_t i = 1; i <= taskCount && !cancel_; ++i) {
             if (!fc_LoadTask(i) || !fc_CheckSide(true, "' ist nicht vorhanden oder keinen Zugriff!")
                 || (pass == Pass::Copy && !fc_CheckSide(false, nullptr))) {
                 sb_ErrorEnd();

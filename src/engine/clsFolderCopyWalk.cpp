@@ -114,7 +114,7 @@ bool clsFolderCopy::fc_WalkNamed(std::int32_t level, const std::string& path, co
                                  std::string& errorText)
 {
     for (const std::string& element : current_.Selection) {
-        const std::string relative = platform::entryToRelativePath(element);
+        const std::string relative = platform::withoutTrailingSeparator(platform::entryToRelativePath(element));
         const std::string full = platform::joinPath(path, relative);
         if (!namesInside(relative)) {
             sb_SearchFailed(full, platform::error::kInvalidName, errorText);

@@ -1,0 +1,220 @@
+// The task driver: passes and their order, the checks of source and target
+// with their exact messages, network drives, review and skip rules, the
+// make-directory pass.
+#include "EngineRun.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace zdr::engine {
+namespace {
+
+using test::EngineRun;
+using test::kInfo;
+using test::TempDir;
+
+TEST(Driver, SourceAndTargetMessages)
+{
+    TempDir dir;
+    dir.write("src/a", "1");
+    const std::string src = dir.file("src");
+    const std::string none = dir.file("none");
+    const struct {
+        const char* label;
+        std::uint32_t status;
+        EngineTaskInput task;
+        std::string message;
+    } cases[] = {
+        {"information, source", kInfo, {.Source = none}, "Quelle: '" + none + "' ist nicht vorhanden oder kein Zugriff!"},
+        {"delete, source", status::kDelete, {.Source = none},
+         "Quelle: '" + none + "' ist nicht vorhanden oder keinen Zugriff!"},
+        {"copy, no target", status::kCopy, {.Source = src}, "bitte geben Sie ein Zielverzeichnis an ..."},
+        {"information before copy, missing target", kInfo | status::kCopy, {.Source = src, .Target = none},
+         "Zielverzeichnis: '" + none + "' ist nicht vorhanden oder keinen Zugriff!"},
+        {"differing files need a target", kInfo | status::kOnlyDifferent, {.Source = src},
+         "bitte geben Sie ein Zielverzeichnis an ..."},
+        {"unreadable date", kInfo, {.Source = src, .DateTo = "31.02.2026"}, "Datum '31.02.2026' ist ungültig!"},
+    };
+    for (const auto& c : cases) {
+        EngineRun r;
+        EXPECT_FALSE(r.run(c.status, c.task)) << c.label;
+        EXPECT_EQ(r.ready(), "Ready false '" + c.message + "' none") << c.label;
+        EXPECT_EQ(r.rec.only("Ready").size(), 1u) << c.label; // no further pass runs
+        EXPECT_FALSE(r.engine.IsRunning());
+    }
+    // The missing target is reported after the task was announced.
+    EngineRun r;
+    r.run(status::kCopy, {.Source = src});
+    EXPECT_EQ(r.rec.events.at(1), "Aufgabe COPY 1/1 0");
+    // An information run needs no target, nor does one over the computer.
+    EngineRun info;
+    EXPECT_TRUE(info.run(kInfo, {.Source = src, .Target = none}));
+}
+
+TEST(Driver, PassesRunInOrderAndEachReportsItsEnd)
+{
+    TempDir dir;
+    dir.write("src/a", "1");
+    EngineRun r;
+    r.run(kInfo | status::kDelete | status::kAttrib | status::kMkDir, {.Source = dir.file("src"), .Target = "made"});
+    EXPECT_EQ(r.rec.only("Start"), (std::vector<std::string>{"Start INFO", "Start DELETE", "Start ATTRIB", "Start MKDIR"}));
+    EXPECT_EQ(r.rec.only("Ready").size(), 4u);
+    EXPECT_EQ(r.rec.only("Ready").back(), "Ready true '' none");
+    EXPECT_EQ(r.engine.Action(), "MKDIR");
+}
+
+TEST(Driver, SkipEmptyAndReviewBeforeTheAction)
+{
+    TempDir dir;
+    dir.mkdir("empty");
+    EngineRun skip;
+    EXPECT_TRUE(skip.run(kInfo | status::kSkipEmpty | status::kDelete, {.Source = dir.file("empty"), .Selection = {"*.*"}}));
+    EXPECT_EQ(skip.rec.only("Start"), std::vector<std::string>{"Start INFO"});
+
+    dir.write("src/a", "1");
+    EngineRun review;
+    review.rec.showAnswer = false;
+    EXPECT_TRUE(review.run(kInfo | status::kAskBeforeAction | status::kDelete | status::kAttrib,
+                           {.Source = dir.file("src")}));
+    const std::vector<std::string> tail(review.rec.events.end() - 3, review.rec.events.end());
+    EXPECT_EQ(tail, (std::vector<std::string>{"Ready true '' none", "ProtocolShow true",
+                                              "Ready false 'Aktion durch Benutzer abgebrochen!' none"}));
+    EXPECT_TRUE(review.rec.only("Start ATTRIB").empty());
+}
+
+TEST(Driver, NothingToCopyWhenEveryFileIsTheSame)
+{
+    TempDir dir;
+    dir.write("src/D/a.txt", "same");
+    dir.write("src/D/Sub/b.txt", "same too");
+    dir.mkdir("dst");
+    std::filesystem::copy(dir.file("src/D"), dir.file("dst/D"), std::filesystem::copy_options::recursive);
+    for (const char* f : {"D/a.txt", "D/Sub/b.txt"}) {
+        std::filesystem::last_write_time(dir.file(std::string("dst/") + f),
+                                         std::filesystem::last_write_time(dir.file(std::string("src/") + f)));
+    }
+    EngineRun r;
+    EXPECT_TRUE(r.run(kInfo | status::kCopy | status::kOnlyDifferent, {.Source = dir.file("src/D"), .Target = dir.file("dst")}));
+    EXPECT_EQ(r.ready(), "Ready true 'Nichts zu kopieren, alle Dateien sind vom gleichen Zeitstempel!' none");
+    EXPECT_TRUE(r.rec.only("Start COPY").empty());
+}
+
+TEST(Driver, CopyFromTheProtocolAsksForTheTickedRows)
+{
+    TempDir dir;
+    dir.write("src/D/a.txt", "new");
+    dir.mkdir("dst");
+    EngineRun r;
+    r.run(kInfo | status::kCopy | status::kOnlyDifferent, {.Source = dir.file("src/D"), .Target = dir.file("dst")});
+    EXPECT_EQ(r.counters().CountFiles, 1); // set anew from the to-do counts
+    EXPECT_EQ(r.counters().CountFolder, 1);
+    const auto copy = std::find(r.rec.events.begin(), r.rec.events.end(), "Start COPY");
+    ASSERT_NE(copy, r.rec.events.end());
+    EXPECT_EQ(*(copy + 1), "Aufgabe COPY 1/1 2");
+    EXPECT_EQ(*(copy + 2), "EntryGetNext NEXT COPY");
+}
+
+// A network drive that connects when told and remembers what happened.
+struct FakeDrive : net::NetworkDrive {
+    std::vector<std::string>* log;
+    bool succeed;
+    bool connected = false;
+    FakeDrive(std::vector<std::string>* l, bool s) : log(l), succeed(s) {}
+    bool fc_Init(const std::string& code) override
+    {
+        log->push_back("init " + code);
+        return !code.empty();
+    }
+    bool fc_Connect(std::string& message) override
+    {
+        log->push_back("connect");
+        connected = succeed;
+        message = succeed ? "" : "Fehler: Netzlaufwerk konnte nicht verbunden oder zugegriffen werden: Zugriff verweigert";
+        return succeed;
+    }
+    bool fc_DisConnect(std::string& message) override
+    {
+        log->push_back("disconnect");
+        message.clear();
+        return true;
+    }
+    std::string LocalName() const override { return "X:"; }
+    std::string RemoteName() const override { return "\\\\server\\share"; }
+    bool Connected() const override { return connected; }
+    bool DisConnectAfterAction() const override { return true; }
+};
+
+TEST(Driver, NetworkDrivesOfATask)
+{
+    TempDir dir;
+    dir.write("src/a", "1");
+    const std::string src = dir.file("src");
+
+    EngineRun noSupport;
+    EXPECT_FALSE(noSupport.run(kInfo, {.Source = src, .NetSource = "0|X|\\\\server\\share||"}));
+    EXPECT_EQ(noSupport.ready(), "Ready false 'Quelle: '" + src
+                                     + "' konnte nicht verbunden werden: Fehler: Netzlaufwerk konnte nicht verbunden "
+                                       "oder zugegriffen werden: Es ist keine Netzwerkunterstützung installiert' none");
+
+    std::vector<std::string> log;
+    bool succeed = true;
+    EngineRun r([&] { return std::make_unique<FakeDrive>(&log, succeed); });
+    EXPECT_TRUE(r.run(kInfo | status::kDelete, {.Source = src, .NetSource = "2|X|\\\\server\\share||"}));
+    EXPECT_EQ(r.rec.events.at(1), "Info Quelle: 'X:' mit Netzlaufwerk '\\\\server\\share' verbinden ...");
+    EXPECT_EQ(r.rec.events.at(2), "Info Quelle: 'X:' mit Netzlaufwerk '\\\\server\\share' verbunden");
+    EXPECT_EQ(r.rec.events.at(3), "Aufgabe INFO 1/1 0");
+    EXPECT_EQ(r.rec.only("Info").size(), 2u); // connected once per run, not per pass
+    r.engine.sb_Action_CloseConnections();
+    EXPECT_EQ(log, (std::vector<std::string>{"init 2|X|\\\\server\\share||", "connect", "disconnect"}));
+
+    succeed = false;
+    EngineRun failing([&] { return std::make_unique<FakeDrive>(&log, succeed); });
+    EXPECT_FALSE(failing.run(kInfo | status::kCopy, {.Source = src, .Target = dir.file("t"), .NetTarget = "0|Y|\\\\s\\t||"}));
+    EXPECT_EQ(failing.ready(), "Ready false 'Ziel: '" + dir.file("t")
+                                   + "' konnte nicht verbunden werden: Fehler: Netzlaufwerk konnte nicht verbunden oder "
+                                     "zugegriffen werden: Zugriff verweigert' none");
+}
+
+TEST(Driver, MakeDirectoryPass)
+{
+    TempDir dir;
+    dir.mkdir("base");
+    dir.mkdir("base/exists");
+    std::vector<std::string> clipboard;
+    EngineRun r;
+    r.engine.sb_SetClipboardWriter([&](const std::string& p) { clipboard.push_back(p); });
+    EXPECT_TRUE(r.run(status::kMkDir | status::kFolderToClipboard,
+                      std::vector<EngineTaskInput>{{.Source = dir.file("base"), .Target = "Neu"},
+                                                   {.Source = dir.file("base"), .Target = "exists"}}));
+    EXPECT_TRUE(std::filesystem::is_directory(dir.file("base/Neu")));
+    EXPECT_EQ(r.counters().CountFolder_Done, 1); // the existing one changes nothing
+    EXPECT_EQ(r.counters().CountFolder_ToDo, 2);
+    EXPECT_EQ(clipboard, std::vector<std::string>{dir.file("base/Neu")});
+    EXPECT_EQ(r.rec.only("FolderStart"), std::vector<std::string>{"FolderStart " + dir.file("base/Neu")});
+
+    EngineRun noName;
+    EXPECT_FALSE(noName.run(status::kMkDir, {.Source = dir.file("base")}));
+    EXPECT_EQ(noName.ready(), "Ready false 'Bitte geben Sie eine Verzeichnisbezeichnung an!' none");
+    EngineRun noParent;
+    EXPECT_FALSE(noParent.run(status::kMkDir, {.Source = dir.file("missing"), .Target = "x"}));
+    EXPECT_EQ(noParent.ready(), "Ready false 'Fehler bei Verzeichnis: " + dir.file("missing/x")
+                                    + " - Die angegebene Datei wurde nicht gefunden.' none");
+}
+
+TEST(Driver, TargetOfASingleTaskRunCanBeChanged)
+{
+    EngineRun r;
+    std::string error;
+    r.engine.fc_Init(kInfo, 0, 2, error, 32767);
+    r.engine.fc_InitAdd({.Source = "/x", .Target = "/old"}, error);
+    r.engine.Target("/new");
+    EXPECT_EQ(r.engine.Target(), "/new");
+    r.engine.fc_ActionRun(); // the run loads task 1 with the new target
+    EXPECT_EQ(r.engine.Target(), "/new");
+    EXPECT_EQ(r.engine.FolderAndFilesDot(), ".");
+}
+
+} // namespace
+} // namespace zdr::engine

@@ -1,0 +1,273 @@
+// The rules that decide which entries take part: task splitting, wildcards,
+// the file and folder rules, extensions, size texts and the time estimate.
+#include "engine/EngineTask.h"
+#include "engine/EntryFilter.h"
+#include "engine/FileCompare.h"
+#include "engine/SizeText.h"
+#include "engine/TimeEstimate.h"
+#include "engine/Wildcard.h"
+
+#include <gtest/gtest.h>
+
+#include <ctime>
+
+namespace zdr::engine {
+namespace {
+
+using platform::FileEntry;
+
+TEST(EngineTask, SplitsExclusionsAndFiltersIntoNamesAndPatterns)
+{
+    const struct {
+        const char* text;
+        const char* names;
+        std::vector<std::string> patterns;
+    } cases[] = {
+        {"Temp;*.bak;\\Cache", ";Temp;\\Cache;", {"*.bak"}},
+        {"", "", {}},
+        {";;", "", {}},
+        {"a.txt;", ";a.txt;", {}},
+        {"*;\\T*", "", {"*", "\\T*"}},
+    };
+    for (const auto& c : cases) {
+        std::string names;
+        std::vector<std::string> patterns;
+        splitFilterText(c.text, names, patterns);
+        EXPECT_EQ(names, c.names) << c.text;
+        EXPECT_EQ(patterns, c.patterns) << c.text;
+    }
+}
+
+TEST(EngineTask, NormalisesFoldersSelectionRenameAndFiltered)
+{
+    EngineTaskInput in;
+    in.Source = "/data/src/";
+    in.Target = "/data/dst//";
+    in.BackupFolder = "/data/backup";
+    in.RenameParameter = "x|24|[NAMETOTAL]_[yyyy]";
+    EngineTask t = EngineTask::fromInput(in, false);
+    EXPECT_EQ(t.Source, "/data/src");
+    EXPECT_EQ(t.Target, "/data/dst");
+    EXPECT_EQ(t.BackupFolder, "/data/backup/");
+    EXPECT_EQ(t.Selection, std::vector<std::string>{"."}); // empty selection: the whole folder
+    EXPECT_EQ(t.RenameFlags, 24u);
+    EXPECT_EQ(t.RenameCode, "[NAMETOTAL]_[yyyy]");
+    EXPECT_FALSE(t.Filtered);
+
+    in.Source = "[Net][Share]\\";
+    in.BackupFolder.clear();
+    in.Selection = {"", "a.txt", "\\Sub"};
+    in.DateFrom = "01.01.2020"; // a date range alone does not filter
+    t = EngineTask::fromInput(in, false);
+    EXPECT_EQ(t.Source, "[Net][Share]\\");
+    EXPECT_EQ(t.BackupFolder, ""); // never the root
+    EXPECT_EQ(t.Selection, (std::vector<std::string>{"a.txt", "\\Sub"}));
+    EXPECT_FALSE(t.Filtered);
+    EXPECT_TRUE(EngineTask::fromInput(in, true).Filtered);
+    in.MaxSizeK = 1;
+    EXPECT_TRUE(EngineTask::fromInput(in, false).Filtered);
+}
+
+TEST(Wildcard, MatchesLikeTheProgramsPatterns)
+{
+    const struct {
+        const char* pattern;
+        const char* name;
+        bool match;
+    } cases[] = {
+        {"*.txt", "a.txt", true},       {"*.txt", "a.TXT", false}, // case-sensitive
+        {"*.txt", ".txt", true},        {"*.txt", "a.txt.bak", false},
+        {"a?c", "abc", true},           {"a?c", "ac", false},
+        {"a?c", "aäc", true}, // one character, two bytes
+        {"v#", "v1", true},             {"v#", "vx", false},
+        {"v##", "v12", true},           {"[abc]x", "bx", true},
+        {"[abc]x", "dx", false},        {"[a-c]x", "cx", true},
+        {"[!a-c]x", "cx", false},       {"[!a-c]x", "dx", true},
+        {"[x", "[x", true}, // an unclosed list is literal
+        {"*", "", true},                {"", "", true},
+        {"", "a", false},               {"**a**", "bab", true},
+        {"*a*b*c*", "xaybzc", true},    {"*a*b*c*", "xaybz", false},
+        {"\\Temp*", "\\Temp1", true},   {"*", "\xFF\xFE", true},
+        {"?", "\xFF", true},            {"?", "\xC3", true}, // truncated sequence is one character
+        {"a*", "a|b~°~c", true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(wildcardMatch(c.pattern, c.name), c.match) << c.pattern << " vs " << c.name;
+}
+
+TEST(Wildcard, ManyStarsStayFast)
+{
+    // Backtracking to the last star only: this must not take exponential time.
+    const std::string name(5000, 'a');
+    EXPECT_FALSE(wildcardMatch("*a*a*a*a*a*a*a*a*a*a*b", name));
+}
+
+TEST(Extensions, LastDotDecidesWithoutRegardToCase)
+{
+    EXPECT_TRUE(fc_ExtensionListed(";.txt;.doc;", "Brief.TXT"));
+    EXPECT_TRUE(fc_ExtensionListed(";.gz;", "archiv.tar.gz"));
+    EXPECT_FALSE(fc_ExtensionListed(";.tar.gz;", "archiv.tar.gz"));
+    EXPECT_FALSE(fc_ExtensionListed(";.txt;", "README"));
+    EXPECT_FALSE(fc_ExtensionListed(";.txt;", "a.txt2"));
+    EXPECT_TRUE(fc_ExtensionListed(";.;", "punkt."));
+}
+
+FileEntry file(std::string name, std::uint64_t size = 10, std::int64_t mtime = 0)
+{
+    FileEntry e;
+    e.name = std::move(name);
+    e.size = size;
+    e.lastWrite = mtime;
+    return e;
+}
+
+std::int64_t localNanos(int y, int mo, int d, int h, int mi, int s)
+{
+    std::tm tm{};
+    tm.tm_year = y - 1900;
+    tm.tm_mon = mo - 1;
+    tm.tm_mday = d;
+    tm.tm_hour = h;
+    tm.tm_min = mi;
+    tm.tm_sec = s;
+    tm.tm_isdst = -1;
+    return static_cast<std::int64_t>(std::mktime(&tm)) * 1000000000;
+}
+
+TEST(EntryFilter, FileRulesInTheirOrder)
+{
+    const std::int64_t noon = localNanos(2026, 3, 10, 12, 0, 0);
+    const struct {
+        const char* label;
+        EngineTaskInput task;
+        bool folderOnly;
+        FileEntry entry;
+        bool passes;
+    } cases[] = {
+        {"no rules", {}, false, file("a.txt"), true},
+        {"folders only", {}, true, file("a.txt"), false},
+        {"extension listed", {.Extensions = ";.txt;"}, false, file("a.TXT"), true},
+        {"extension missing", {.Extensions = ";.txt;"}, false, file("README"), false},
+        {"size at the limit", {.MaxSizeK = 2}, false, file("a", 2000), true},
+        {"size one above", {.MaxSizeK = 2}, false, file("a", 2001), false},
+        {"5 GiB over a 1 MB limit", {.MaxSizeK = 1000}, false, file("big", 5ULL << 30), false},
+        {"include name", {.NameFilters = "a.txt;b.txt"}, false, file("B.TXT"), true},
+        {"include name missing", {.NameFilters = "a.txt"}, false, file("c.txt"), false},
+        {"include pattern", {.NameFilters = "*.doc"}, false, file("x.doc"), true},
+        {"name or pattern", {.NameFilters = "a.txt;*.doc"}, false, file("x.doc"), true},
+        {"name or pattern (name)", {.NameFilters = "a.txt;*.doc"}, false, file("a.txt"), true},
+        {"folder pattern filters no file", {.NameFilters = "\\D*"}, false, file("Daten"), false},
+        {"date from", {.DateFrom = "10.03.2026 12:00"}, false, file("a", 1, noon), true},
+        {"date from, older", {.DateFrom = "10.03.2026 12:00:01"}, false, file("a", 1, noon), false},
+        {"date to", {.DateTo = "10.03.2026 12:00"}, false, file("a", 1, noon), true},
+        {"date to, newer", {.DateTo = "10.03.2026 11:59:59"}, false, file("a", 1, noon), false},
+        {"date binds pattern matches", {.NameFilters = "*.txt", .DateTo = "01.01.2000"}, false,
+         file("a.txt", 1, noon), false},
+        {"exclude name", {.Exclusions = "a.txt"}, false, file("A.txt"), false},
+        {"exclude folder name keeps file", {.Exclusions = "\\a.txt"}, false, file("a.txt"), true},
+        {"exclude pattern", {.Exclusions = "*.bak"}, false, file("x.bak"), false},
+        {"exclude pattern is case-sensitive", {.Exclusions = "*.bak"}, false, file("x.BAK"), true},
+        {"exclude beats include", {.Exclusions = "a.txt", .NameFilters = "*.txt"}, false, file("a.txt"), false},
+    };
+    for (const auto& c : cases) {
+        EntryFilter filter;
+        std::string error;
+        ASSERT_TRUE(filter.load(EngineTask::fromInput(c.task, false), c.folderOnly, error)) << c.label << error;
+        EXPECT_EQ(filter.filePasses(c.entry), c.passes) << c.label;
+    }
+}
+
+TEST(EntryFilter, FolderRules)
+{
+    const struct {
+        const char* exclusions;
+        const char* folder;
+        bool passes;
+    } cases[] = {
+        {"\\Temp", "Temp", false}, {"\\Temp", "TEMP", false}, {"Temp", "Temp", true},
+        {"\\T*", "Tmp", false},    {"\\T*", "tmp", true},     {"*.old", "x.old", false},
+        {"", "Temp", true},
+    };
+    for (const auto& c : cases) {
+        EntryFilter filter;
+        std::string error;
+        ASSERT_TRUE(filter.load(EngineTask::fromInput({.Exclusions = c.exclusions}, false), false, error));
+        EXPECT_EQ(filter.folderPasses(c.folder), c.passes) << c.exclusions << " / " << c.folder;
+    }
+}
+
+TEST(EntryFilter, UnreadableDateIsAnError)
+{
+    EntryFilter filter;
+    std::string error;
+    EXPECT_FALSE(filter.load(EngineTask::fromInput({.DateFrom = "gestern"}, false), false, error));
+    EXPECT_EQ(error, "Datum 'gestern' ist ungültig!");
+}
+
+TEST(SizeText, UnitsAndPictures)
+{
+    const struct {
+        double kb;
+        const char* unit;
+        const char* format;
+        const char* expected;
+    } cases[] = {
+        {0, "", "", ""},
+        {0.5, "", "", "512 Byte"},
+        {1, "", "", "1,00 KB"},
+        {1023.994, "", "", "1.023,99 KB"},
+        {1024, "", "", "1,00 MB"},
+        {1536 * 1024.0, "", "", "1,50 GB"},
+        {0, "MB", "0,000.00", "0.000,00 MB"},
+        {2560, "MB", "0,000.00", "0.002,50 MB"},
+        {0, "KB", "", "0,00 KB"},
+        {2, "B", "", "2048 Byte"},
+        {-4, "", "", "-4,00 KB"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(fc_SizeText(c.kb, c.unit, c.format), c.expected) << c.kb << " " << c.unit;
+}
+
+TEST(FileCompare, EqualityAndItsReasons)
+{
+    FileEntry s = file("a", 100, 1000);
+    FileEntry t = s;
+    EXPECT_TRUE(fc_FilesEqual(s, t, false));
+    t.lastWrite = 1001; // one unit of the file time
+    EXPECT_FALSE(fc_FilesEqual(s, t, false));
+    EXPECT_TRUE(fc_FilesEqual(s, t, true)); // target newer: nothing to do
+    t = s;
+    t.attributes = platform::attr::kHidden;
+    EXPECT_FALSE(fc_FilesEqual(s, t, false));
+    EXPECT_EQ(fc_DifferenceText(s, t, false), "'' Attribute ungleich: 'versteckt'");
+    t = s;
+    t.attributes = platform::attr::kArchive; // not compared
+    EXPECT_TRUE(fc_FilesEqual(s, t, false));
+    t = s;
+    t.size = 2048;
+    EXPECT_EQ(fc_DifferenceText(s, t, false), "'100 Byte' Größe ungleich: '2,00 KB'");
+    t.lastWrite = s.lastWrite + 5'000'000'000;
+    EXPECT_NE(fc_DifferenceText(s, t, false).find("' (x  ~>  x): '"), std::string::npos);
+    EXPECT_EQ(fc_DifferenceText(s, s, false), ""); // differs below a second only
+    EXPECT_EQ(fc_AttributeText(0x1 | 0x4 | 0x800), "schreigeschützt, System, kompirmiert");
+}
+
+TEST(TimeEstimate, CountsAndSizes)
+{
+    EngineCounters c;
+    c.CountFiles = 90;
+    c.CountFolder = 10;
+    c.CountFiles_Done = 20;
+    c.CountFolder_Done = 5;
+    c.SizeTotal = 1000;
+    c.SizeTotal_Done = 100;
+    EXPECT_EQ(fc_EstimateSeconds(10, c, 0, true), 40);              // 10 × 100 / 25
+    EXPECT_EQ(fc_EstimateSeconds(10, c, 0, false), 70);             // (40 + 100) / 2
+    EXPECT_EQ(fc_EstimateSeconds(10, c, 100 * 1024, false), 45);    // the file in progress counts whole
+    EngineCounters empty;
+    empty.CountFiles = 3;
+    EXPECT_EQ(fc_EstimateSeconds(2, empty, 0, false), 60);          // nothing done: 0.1 handled, no size
+}
+
+} // namespace
+} // namespace zdr::engine

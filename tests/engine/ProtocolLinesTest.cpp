@@ -1,0 +1,119 @@
+// The protocol lines exactly as the engine writes them: the text protocol,
+// the list entries of a "differing files" information pass, the folder
+// report and error entries.
+#include "engine/ProtocolLines.h"
+#include "EngineRecorder.h"
+
+#include <gtest/gtest.h>
+
+namespace zdr::engine {
+namespace {
+
+using test::EngineRecorder;
+
+struct Lines {
+    ProtocolLines lines;
+    EngineRecorder rec;
+    void add(const ProtocolRecord& r, bool onlyDifferent = false) { lines.add(r, onlyDifferent, 3, rec); }
+};
+
+TEST(ProtocolLines, TextProtocolOfTheInformationPass)
+{
+    Lines p;
+    p.add({.action = "INFO", .level = 0, .type = "FOLDER", .name = "Data", .text = "ok", .folder = "/s/Data"});
+    p.add({.action = "INFO", .level = 1, .type = "FILE", .name = "a.txt", .text = "ok", .folder = "/s/Data"});
+    p.add({.action = "INFO", .level = 1, .type = "FILE", .name = "b.txt", .text = "ok", .folder = "/s/Data"});
+    p.add({.action = "INFO", .level = 3, .type = "FOLDER", .name = "D", .text = "ok", .folder = "/s/Data/A/B/D"});
+    p.add({.action = "INFO", .level = 3, .type = "FOLDER", .name = "D", .text = "ok", .folder = "/s/Data/A/B/D"});
+    p.add({.action = "INFO", .level = 4, .type = "FILE", .name = "c", .text = "ok", .folder = "/s/Data/A/B/D"});
+    EXPECT_EQ(p.lines.text(), "\r\n/s/Data"
+                              "\r\n    a.txt  ----  ok"
+                              "\r\n    b.txt  ----  ok"
+                              "\r\n      /D/  ----  ok              /s/Data/A/B/D"
+                              "\r\n          c  ----  ok");
+    // Announced once, when the first line arrives.
+    EXPECT_EQ(p.rec.only("ProtocolExists").size(), 1u);
+    EXPECT_TRUE(p.rec.added.empty());
+}
+
+TEST(ProtocolLines, FileOfANewFolderGetsItsHeading)
+{
+    Lines p;
+    p.add({.action = "COPY", .level = 2, .type = "FILE", .name = "x", .text = "ok", .folder = "/s/A"});
+    p.add({.action = "COPY", .level = 2, .type = "FILE", .name = "y", .text = "ok", .folder = "/s/A"});
+    p.add({.action = "DELETE", .level = 1, .type = "FILE", .name = "z", .text = "ok", .folder = "/s"});
+    EXPECT_EQ(p.lines.text(), "\r\n(/s/A)\r\n      x  ----  ok\r\n      y  ----  ok\r\n(/s)\r\n    z  ----  ok");
+    p.lines.clear();
+    EXPECT_EQ(p.lines.text(), "");
+    p.add({.action = "COPY", .level = 2, .type = "FILE", .name = "x", .text = "ok", .folder = "/s/A"});
+    EXPECT_EQ(p.lines.text(), "\r\n(/s/A)\r\n      x  ----  ok"); // a new pass names its folder again
+}
+
+TEST(ProtocolLines, ActionPassOfADifferingFilesRun)
+{
+    Lines p;
+    p.add({.action = "COPY", .level = 1, .type = "FOLDER", .name = "A", .text = "ok", .folder = "/s/A"}, true);
+    p.add({.action = "COPY", .level = 1, .type = "FILE", .name = "x", .text = "ok", .folder = "/s/A"}, true);
+    EXPECT_EQ(p.lines.text(), "\r\n/s/A\r\n    x  ----  ok");
+}
+
+TEST(ProtocolLines, InformationOfADifferingFilesRunBecomesListEntries)
+{
+    Lines p;
+    p.add({.action = "INFO", .level = 0, .type = "FOLDER", .name = "Data", .text = "ok", .folder = "/s/Data",
+           .target = "/t/Data"},
+          true);
+    p.add({.action = "INFO", .level = 1, .type = "FILE", .name = "a", .text = "diff", .folder = "/s/Data",
+           .target = "/t/Data"},
+          true);
+    p.add({.action = "INFO", .level = 1, .type = "FILE", .name = "b", .text = "diff", .folder = "/s/Data",
+           .target = "/t/Data"},
+          true);
+    p.add({.action = "INFO", .level = 2, .type = "FILE", .name = "c", .text = "d", .folder = "/s/Data/S",
+           .target = "/t/Data/S"},
+          true);
+    const std::vector<protocol::ProtocolEntry> expected = {
+        {"FOLDER", "Data", "/s/Data", "/s/Data", "/t/Data", false, 0, 3},
+        {"FILE", "a", "    a  ----  diff", "/s/Data", "/t/Data", false, 1, 3},
+        {"FILE", "b", "    b  ----  diff", "/s/Data", "/t/Data", false, 1, 3},
+        {"INFO", "c", "(/s/Data/S)", "/s/Data/S", "", false, 2, 3},
+        {"FILE", "c", "      c  ----  d", "/s/Data/S", "/t/Data/S", false, 2, 3},
+    };
+    EXPECT_EQ(p.rec.added, expected);
+    EXPECT_EQ(p.lines.text(), "");
+}
+
+TEST(ProtocolLines, FolderReport)
+{
+    Lines p;
+    p.add({.action = "INFO FOLDER", .level = 1, .type = "FOLDER", .folder = "/s/D", .target = "DIRSTART"});
+    p.add({.action = "INFO FOLDER", .level = 2, .type = "FOLDER", .folder = "/s/D/A", .target = "DIRSTART"});
+    p.add({.action = "INFO FOLDER", .level = 2, .type = "FOLDER", .name = "X", .text = "1 MB", .folder = "/s/D/A",
+           .target = "DIREND"});
+    p.add({.action = "INFO FOLDER", .level = 1, .type = "FOLDER", .name = "A", .text = "2 MB", .folder = "/s/D",
+           .target = "DIREND"});
+    p.add({.action = "INFO FOLDER", .level = 0, .type = "FOLDER", .name = "/s/D", .text = "3 MB", .target = "DIREND"});
+    const std::vector<protocol::ProtocolEntry> expected = {
+        {"FOLDER", "", "/s/D/     (0)  >>", "(", "/s/D", false, 1, 3},
+        {"FOLDER", "", "/s/D/A/     (1)  >>", "     (", "/s/D/A", false, 2, 3},
+        {"FOLDER", "X", "/s/D/A/X/     (2)", "          1 MB", "/s/D/A", false, 2, 3},
+        {"FOLDER", "A", "/s/D/A/     (1)  <<", "     ) 2 MB", "/s/D", false, 1, 3},
+        {"FOLDER", "/s/D", "/s/D/     (0)  <<", ") 3 MB", "/s/D", false, 0, 3},
+    };
+    EXPECT_EQ(p.rec.added, expected);
+}
+
+TEST(ProtocolLines, ErrorEntryInsteadOfALine)
+{
+    Lines p;
+    p.add({.action = "COPY", .level = 1, .type = "FILE", .name = "x", .text = "ok", .folder = "/s",
+           .target = "Fehler bei Datei: x", .error = true});
+    ASSERT_EQ(p.rec.errors.size(), 1u);
+    EXPECT_EQ(p.rec.errors[0].par_Target, "Fehler bei Datei: x");
+    EXPECT_EQ(p.rec.errors[0].par_Info, "\r\n(/s)\r\n    x  ----  ok");
+    EXPECT_EQ(p.lines.text(), "");
+    EXPECT_TRUE(p.rec.only("ProtocolExists").empty());
+}
+
+} // namespace
+} // namespace zdr::engine
