@@ -44,14 +44,9 @@ bool targetMissing(const EngineTask& task, std::string& errorText)
 
 } // namespace
 
+// The rest is set anew by each pass start.
 void clsFolderCopy::sb_RunStart()
 {
-    errorText_.clear();
-    fileNameCurrent_.clear();
-    passStart_ = Clock::now();
-    secondsOff_ = 0;
-    secondsMax_ = 0;
-    lastEstimateSecond_ = -1;
     sourceDrives_.clear();
     targetDrives_.clear();
     sourceDrives_.resize(tasks_.size());
