@@ -1,6 +1,8 @@
 #include "app/mdlMain.h"
 
 #include "app/CommandLine.h"
+#include "app/TaskReportCover.h"
+#include "app/frmStart.h"
 #include "project/frmMain.h"
 #include "util/MsgBox.h"
 
@@ -25,10 +27,16 @@ int Main(int argc, char** argv)
     case StartPlan::Form::WrongCall:
         util::ui::msgBox(nullptr, plan.messageText, util::ui::Buttons::Ok, util::ui::Icon::Critical, plan.messageTitle);
         return 1;
-    case StartPlan::Form::HandOff:
-        util::ui::msgBox(nullptr, "Die Übergabe aus dem Dateimanager ist in dieser Version noch nicht verfügbar.",
-                         util::ui::Buttons::Ok, util::ui::Icon::Information);
-        return 1;
+    case StartPlan::Form::HandOff: {
+        // The hand-off ends the program itself, also when a message box was
+        // the last window.
+        QApplication::setQuitOnLastWindowClosed(false);
+        frmStart start(TaskReportCover::factory());
+        QObject::connect(&start, &frmStart::ended, &application, [](int code) { QApplication::exit(code); });
+        const std::vector<std::string>& a = plan.arguments;
+        start.fc_Init(a[0], a[1], a[2], a[3], a[4]);
+        return QApplication::exec();
+    }
     case StartPlan::Form::MainWindow: break;
     }
     auto* window = new project::frmMain;

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+class QWidget;
+
+namespace zdr::app {
+
+// One task as the run coordinator's fc_InitAdd takes it: the fifteen fields
+// in the coordinator's order.
+struct CoverTask {
+    std::string sourceFolder;
+    std::string selectedEntries; // separated by ";"
+    std::string targetFolder;
+    std::uint32_t attributeSet = 0;
+    std::uint32_t attributeDel = 0;
+    std::string exclusions;
+    std::string nameFilters;
+    std::string fileExtensions;
+    std::string filesSizeMax;
+    std::string renameCode;
+    std::string netSourceCode;
+    std::string netTargetCode;
+    std::string dateFrom;
+    std::string dateTo;
+    std::string backupFolder;
+};
+
+// The run coordinator as the hand-off receiver uses it: fc_Init, fc_InitAdd
+// per task (stop at the first false), fc_InitActionStart; a false from it
+// makes the caller release the coordinator. The coordinator reports the end
+// of the run (its window closed) through the InfoCover_Done function it was
+// created with; the caller releases it on the next turn of the event loop,
+// so InfoCover_Done must not be raised while a run is still on the stack.
+class RunCover {
+public:
+    virtual ~RunCover() = default;
+    virtual bool fc_Init(const std::string& action, std::uint32_t status, std::uint32_t statusEx,
+                         std::uint8_t folderInfoLevel, std::uint32_t fileBlockBytes) = 0;
+    virtual bool fc_InitAdd(const CoverTask& task) = 0;
+    virtual bool fc_InitActionStart(bool dataComplete, QWidget* callingWindow) = 0;
+};
+
+using InfoCoverDone = std::function<void()>;
+using RunCoverFactory = std::function<std::unique_ptr<RunCover>(InfoCoverDone infoCoverDone)>;
+
+} // namespace zdr::app

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "app/RunCover.h"
+#include "shellext/HandOffWire.h"
+
+#include <QTimer>
+#include <QWidget>
+
+#include <memory>
+#include <string>
+
+class QLocalServer;
+class QLocalSocket;
+
+namespace zdr::app {
+
+// The hidden receiver of a hand-off from the file manager. It listens under
+// its title ("Zendor DaroRazu - " + key), collects the entries, builds one
+// task and hands it to a run coordinator; when the run is over it ends.
+//
+// States: Started (listening, no sender yet) -> Collecting (one sender, entry
+// messages) -> Running (end message received; the listener is closed, so no
+// other sender can reach it) -> Ended. Anything wrong on the way ends the
+// hand-off with a message, and nothing runs.
+class frmStart : public QWidget {
+    Q_OBJECT
+
+public:
+    // End message overdue: the sender has gone or hangs.
+    static constexpr int kDefaultTimeoutMs = 60000;
+
+    explicit frmStart(RunCoverFactory coverFactory, QWidget* parent = nullptr);
+    ~frmStart() override;
+
+    // DLL, action word, key, source folder, shell folder. False when the
+    // hand-off is refused at once (the message follows, then ended(1)).
+    bool fc_Init(const std::string& firstWord, const std::string& actionWord, const std::string& key,
+                 const std::string& sourceFolder, const std::string& shellFolder);
+    // One entry; false when refused.
+    bool fc_AddData(const std::string& entry);
+    // The end message with the announced count; the run opens right after
+    // the answer has gone back to the sender.
+    bool fc_ReadySendData(const std::string& countText);
+
+    void setTimeoutMs(int ms) { timeout_.setInterval(ms); }
+
+    const std::string& dataList() const { return dataList_; }
+    const std::string& socketPath() const { return socketPath_; }
+
+signals:
+    // The hand-off is over; the program ends with this code.
+    void ended(int exitCode);
+
+private:
+    enum class State { Started, Collecting, Running, Ended };
+
+    void onNewConnection();
+    void onReadyRead();
+    void onSenderGone();
+    void sb_StartRun();
+    void lkl_clsFolderCopy_InfoCover_Done();
+    void refuse(const std::string& reason);
+    void unload(int exitCode);
+    bool listen(std::string& error);
+
+    RunCoverFactory coverFactory_;
+    std::unique_ptr<RunCover> cover_;
+    State state_ = State::Started;
+    std::string actionWord_;
+    std::string sourceFolder_;
+    std::string shellFolder_;
+    std::string dataList_;
+    bool dataComplete_ = false;
+    bool insideCover_ = false;
+    bool runDone_ = false;
+    bool unloaded_ = false;
+    std::string socketPath_;
+    QLocalServer* server_ = nullptr;
+    QLocalSocket* sender_ = nullptr;
+    shellext::wire::Decoder decoder_;
+    QTimer timeout_;
+};
+
+} // namespace zdr::app

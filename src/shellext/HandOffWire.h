@@ -1,0 +1,85 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// The hand-off wire between the file-manager extension and the program, used
+// by both sides. The receiver listens on a local socket named after its
+// window title in the user's runtime folder; every message carries dwData and
+// at most 256 bytes of payload and is answered before the next one is sent.
+//
+// Frame: dwData (4 bytes, little endian), payload size (4 bytes, little
+// endian), payload. Answer: one byte, Reply.
+namespace zdr::shellext::wire {
+
+inline constexpr std::string_view kReceiverTitlePrefix = "Zendor DaroRazu - ";
+inline constexpr std::size_t kMaxPayload = 256;
+inline constexpr std::size_t kHeaderSize = 8;
+// The key is "%d" seven times; a longer one cannot come from a real clock.
+inline constexpr std::size_t kMaxKeyLength = 32;
+
+inline constexpr std::uint32_t kEntry = 1; // one selected entry
+inline constexpr std::uint32_t kEnd = 2;   // end of the selection, the count in decimal
+
+// Source folder of a hand-off whose entries are full paths (the root or a
+// mount root was selected).
+inline constexpr std::string_view kMyComputer = "<Arbeitsplatz>";
+
+enum class Reply : std::uint8_t { Refused = 0, Accepted = 1 };
+
+struct Message {
+    std::uint32_t dwData = 0;
+    std::string payload;
+};
+
+// "Zendor DaroRazu - " + key.
+std::string receiverTitle(std::string_view key);
+
+// Keys are decimal digits only: they end up in a file name.
+bool isValidKey(std::string_view key);
+
+// The folder receivers listen in: $XDG_RUNTIME_DIR when set, else
+// /tmp/zendor-darorazu-<uid>, made (mode 0700) when missing and refused when
+// it is a link, belongs to another user or is open to others.
+bool runtimeFolder(std::string& folder, std::string& error);
+
+// Full socket path of the receiver for a key; fails for a bad key, an unsafe
+// folder, or a path longer than a local socket address holds.
+bool receiverSocketPath(std::string_view key, std::string& path, std::string& error);
+
+// One frame; fails when the payload exceeds kMaxPayload.
+bool encodeMessage(std::uint32_t dwData, std::string_view payload, std::string& frame);
+
+// Cuts frames out of a byte stream.
+class Decoder {
+public:
+    enum class Result { NeedMore, Message, Malformed };
+
+    void feed(std::string_view bytes) { buffer_.append(bytes); }
+    // Malformed (a payload size over kMaxPayload) is final: the stream cannot
+    // be resynchronised.
+    Result next(Message& message);
+
+private:
+    std::string buffer_;
+    bool malformed_ = false;
+};
+
+// True when a path has a "." or ".." step.
+bool hasDotStep(std::string_view path);
+
+// The rules both sides apply to one entry's hand-off text, so that nothing is
+// ever run on a wrong path: it begins with "/", names something below the
+// source folder (or is a full path when the source is kMyComputer), has no
+// "." or ".." step, no ";" (the separator of a task's selection), no "\"
+// (a folder marker of stored selections) and fits
+// into one message. Returns false with a German reason.
+bool checkEntry(std::string_view entry, bool fullPath, std::string& error);
+
+// True when the process at the other end of a connected local socket runs as
+// the same user as this one.
+bool peerIsSameUser(int socketFd);
+
+} // namespace zdr::shellext::wire

@@ -1,0 +1,70 @@
+#include "shellext/WireClient.h"
+
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace zdr::shellext::wire {
+
+WireClient::~WireClient() { close(); }
+
+void WireClient::close()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
+}
+
+bool WireClient::connect(const std::string& socketPath)
+{
+    close();
+    sockaddr_un address {};
+    address.sun_family = AF_UNIX;
+    if (socketPath.size() >= sizeof(address.sun_path))
+        return false;
+    std::memcpy(address.sun_path, socketPath.c_str(), socketPath.size() + 1);
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return false;
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0 || !peerIsSameUser(fd)) {
+        ::close(fd);
+        return false;
+    }
+    fd_ = fd;
+    return true;
+}
+
+WireClient::SendResult WireClient::send(std::uint32_t dwData, std::string_view payload, int answerTimeoutMs)
+{
+    std::string frame;
+    if (fd_ < 0 || !encodeMessage(dwData, payload, frame))
+        return SendResult::Broken;
+    std::size_t written = 0;
+    while (written < frame.size()) {
+        const ssize_t n = ::send(fd_, frame.data() + written, frame.size() - written, MSG_NOSIGNAL);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            close();
+            return SendResult::Broken;
+        }
+        written += static_cast<std::size_t>(n);
+    }
+    pollfd waitFor {fd_, POLLIN, 0};
+    int ready = 0;
+    do {
+        ready = poll(&waitFor, 1, answerTimeoutMs);
+    } while (ready < 0 && errno == EINTR);
+    unsigned char answer = 0;
+    if (ready != 1 || ::recv(fd_, &answer, 1, 0) != 1) {
+        close();
+        return SendResult::Broken;
+    }
+    return answer == static_cast<unsigned char>(Reply::Accepted) ? SendResult::Accepted : SendResult::Refused;
+}
+
+} // namespace zdr::shellext::wire
