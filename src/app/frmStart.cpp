@@ -8,11 +8,15 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <filesystem>
 
 namespace zdr::app {
 
 namespace wire = shellext::wire;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -67,11 +71,9 @@ bool frmStart::fc_Init(const std::string& /*firstWord: always DLL*/, const std::
 bool frmStart::listen(std::string& error)
 {
     const QString path = QString::fromStdString(socketPath_);
-    server_ = new QLocalServer(this);
-    // Only this user may hand entries in.
-    server_->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!server_->listen(path)) {
-        // A socket left by a receiver that died may go; a live one may not.
+    // A socket left by a receiver that died may go; a live one may not (Qt
+    // would put the new one in its place).
+    if (fs::exists(fs::symlink_status(socketPath_))) {
         QLocalSocket probe;
         probe.connectToServer(path);
         if (probe.waitForConnected(200)) {
@@ -79,11 +81,15 @@ bool frmStart::listen(std::string& error)
             return false;
         }
         QLocalServer::removeServer(path);
-        if (!server_->listen(path)) {
-            error = server_->errorString().toStdString();
-            return false;
-        }
     }
+    server_ = new QLocalServer(this);
+    server_->setSocketOptions(QLocalServer::UserAccessOption);
+    if (!server_->listen(path)) {
+        error = server_->errorString().toStdString();
+        return false;
+    }
+    // Only this user may hand entries in; a socket needs no execute bit.
+    chmod(socketPath_.c_str(), 0600);
     connect(server_, &QLocalServer::newConnection, this, &frmStart::onNewConnection);
     return true;
 }
@@ -106,6 +112,7 @@ void frmStart::onNewConnection()
 void frmStart::onReadyRead()
 {
     const QByteArray bytes = sender_->readAll();
+    senderSpoke_ = senderSpoke_ || !bytes.isEmpty();
     decoder_.feed(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
     wire::Message message;
     for (;;) {
@@ -129,8 +136,15 @@ void frmStart::onReadyRead()
 
 void frmStart::onSenderGone()
 {
-    if (state_ == State::Collecting)
+    if (state_ != State::Collecting)
+        return;
+    if (senderSpoke_) {
         refuse("Der Dateimanager hat die Übergabe vor ihrem Ende abgebrochen.");
+        return;
+    }
+    // Only looked whether we are there (as a second receiver under the same key does).
+    sender_->deleteLater();
+    sender_ = nullptr;
 }
 
 bool frmStart::fc_AddData(const std::string& entry)

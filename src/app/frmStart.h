@@ -74,6 +74,7 @@ private:
     bool insideCover_ = false;
     bool runDone_ = false;
     bool unloaded_ = false;
+    bool senderSpoke_ = false;
     std::string socketPath_;
     QLocalServer* server_ = nullptr;
     QLocalSocket* sender_ = nullptr;

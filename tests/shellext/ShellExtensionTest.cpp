@@ -1,0 +1,416 @@
+#include "ShellExtensionLibrary.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <thread>
+
+namespace zdr::test {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+constexpr const char* kCaption = "ZendorShellExtension|";
+constexpr const char* kRefused = "ZendorShellExtension|Aktion abgebrochen, nichts wurde übergeben.\n";
+constexpr const char* kCannotSend =
+    "ZendorShellExtension|Fehler beim Aufrufen des Programmes Zendor DaroRazu.exe\nKann Nachrichten nicht senden.";
+
+const std::string kBinLibrary = std::string(ZDR_BIN_DIR) + "/libZendorShellExtensions.so";
+
+std::string runtimeFolder;
+
+class ShellExtension : public ::testing::Test {
+protected:
+    // Receivers of this test listen in a folder of their own; the program
+    // it starts has no display.
+    static void SetUpTestSuite()
+    {
+        char pattern[] = "/tmp/zdr-rt-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        runtimeFolder = pattern;
+        setenv("XDG_RUNTIME_DIR", pattern, 1);
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    }
+    static void TearDownTestSuite() { fs::remove_all(runtimeFolder); }
+
+    // A copy of the library in a folder of its own, beside a stand-in for the
+    // program (a shell script) or nothing.
+    std::string isolatedLibrary(const std::string& programScript, mode_t mode = 0755)
+    {
+        const std::string library = folder_.file("libZendorShellExtensions.so");
+        fs::copy_file(kBinLibrary, library);
+        if (!programScript.empty()) {
+            const std::string program = folder_.write("Zendor DaroRazu", programScript);
+            chmod(program.c_str(), mode);
+        }
+        return library;
+    }
+
+    TempDir folder_;
+};
+
+TEST_F(ShellExtension, InitializeTakesOnlyAReadableFileList)
+{
+    ShellExtensionLibrary lib(kBinLibrary);
+    ASSERT_TRUE(lib.loaded());
+    const std::string tooLong = "/" + std::string(4096, 'x');
+    struct Case {
+        std::vector<const char*> names;
+        int count;
+        ZSE_HRESULT expected;
+    };
+    const std::vector<Case> cases {
+        {{"/daten/a", "/daten/b"}, 2, ZSE_S_OK},
+        {{}, 0, ZSE_E_INVALIDARG},
+        {{"/daten/a"}, 0, ZSE_E_INVALIDARG},
+        {{nullptr}, 1, ZSE_E_INVALIDARG},
+        {{""}, 1, ZSE_E_INVALIDARG},
+        {{"daten/a"}, 1, ZSE_E_INVALIDARG},
+        {{tooLong.c_str()}, 1, ZSE_E_INVALIDARG},
+        {{"/daten/a", nullptr}, 2, ZSE_E_INVALIDARG},
+        {{"/daten/a", "relativ"}, 2, ZSE_E_INVALIDARG},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(lib.Initialize(lib.handler(), nullptr, c.names.data(), c.count), c.expected) << c.names.size();
+    EXPECT_EQ(lib.Initialize(lib.handler(), nullptr, nullptr, 1), ZSE_E_INVALIDARG); // no file list at all
+    const char* one[] = {"/daten/a"};
+    EXPECT_EQ(lib.Initialize(lib.handler(), "relativ", one, 1), ZSE_E_INVALIDARG);
+    EXPECT_EQ(lib.Initialize(lib.handler(), "/ziel", one, 1), ZSE_S_OK);
+    EXPECT_TRUE(lib.messages().empty());
+}
+
+struct Shown {
+    int kind;
+    unsigned id;
+    int bitmap;
+    std::string text;
+    std::vector<Shown> submenu;
+    bool operator==(const Shown&) const = default;
+};
+
+std::vector<Shown> shown(const ShellExtensionLibrary& lib, const zse_Menu* menu)
+{
+    std::vector<Shown> items;
+    for (int i = 0; i < lib.GetMenuItemCount(menu); ++i) {
+        zse_MenuItem item {};
+        lib.GetMenuItem(menu, i, &item);
+        items.push_back({item.kind, item.id, item.bitmap, item.text, item.submenu ? shown(lib, item.submenu) : std::vector<Shown>{}});
+    }
+    return items;
+}
+
+// A menu with the file manager's own two items, "Öffnen" and "Eigenschaften".
+zse_Menu* fileManagerMenu(ShellExtensionLibrary& lib)
+{
+    zse_Menu* menu = lib.CreateMenu();
+    const zse_MenuItem open {ZSE_MF_STRING, 1, 0, "Öffnen", nullptr};
+    const zse_MenuItem properties {ZSE_MF_STRING, 2, 0, "Eigenschaften", nullptr};
+    lib.InsertMenuItem(menu, 0, &open);
+    lib.InsertMenuItem(menu, 99, &properties);
+    return menu;
+}
+
+const Shown kOpen {ZSE_MF_STRING, 1, 0, "Öffnen", {}};
+const Shown kProperties {ZSE_MF_STRING, 2, 0, "Eigenschaften", {}};
+const Shown kSeparator {ZSE_MF_SEPARATOR, 0, 0, "", {}};
+
+TEST_F(ShellExtension, MenuBlockInBothForms)
+{
+    ShellExtensionLibrary lib(kBinLibrary);
+    const Shown copy {ZSE_MF_STRING, 101, 101, "&Kopieren (Zendor Daten kopieren)", {}};
+
+    zse_Menu* menu = fileManagerMenu(lib);
+    EXPECT_EQ(lib.QueryContextMenu(lib.handler(), menu, 1, 100, 200, ZSE_CMF_NORMAL), 2);
+    EXPECT_EQ(shown(lib, menu), (std::vector<Shown> {kOpen, copy, kSeparator, kProperties}));
+    lib.DestroyMenu(menu);
+
+    menu = fileManagerMenu(lib);
+    EXPECT_EQ(lib.QueryContextMenu(lib.handler(), menu, 1, 100, 200, ZSE_CMF_EXPLORE), 7);
+    const Shown information {ZSE_MF_POPUP, 0, 103, "&Informationen (Zendor Daten Informationen)",
+                             {{ZSE_MF_STRING, 104, 103, "&Informationen", {}},
+                              {ZSE_MF_STRING, 105, 103, "&Informationen Ordner Platzbedarf", {}}}};
+    EXPECT_EQ(shown(lib, menu),
+              (std::vector<Shown> {kOpen, kSeparator, information, copy,
+                                   {ZSE_MF_STRING, 102, 102, "&Löschen (Zendor Daten löschen)", {}}, kSeparator,
+                                   {ZSE_MF_STRING, 103, 104, "&Verzeichnis anlegen", {}}, kSeparator, kProperties}));
+    lib.DestroyMenu(menu);
+
+    // Only the default item asked for, or no room for five identifiers: nothing.
+    for (const auto& [flags, last] : {std::pair {ZSE_CMF_DEFAULTONLY, 200u}, std::pair {ZSE_CMF_DEFAULTONLY | ZSE_CMF_EXPLORE, 200u},
+                                      std::pair {ZSE_CMF_EXPLORE, 104u}, std::pair {ZSE_CMF_NORMAL, 99u}}) {
+        menu = fileManagerMenu(lib);
+        EXPECT_EQ(lib.QueryContextMenu(lib.handler(), menu, 1, 100, last, flags), 0) << flags << " " << last;
+        EXPECT_EQ(shown(lib, menu), (std::vector<Shown> {kOpen, kProperties}));
+        lib.DestroyMenu(menu);
+    }
+    EXPECT_STREQ(lib.BitmapIconName(101), "edit-copy");
+    EXPECT_EQ(lib.BitmapIconName(0), nullptr);
+}
+
+TEST_F(ShellExtension, HelpTexts)
+{
+    ShellExtensionLibrary lib(kBinLibrary);
+    const std::vector<std::string> texts {
+        "Zendor Copy Copy - Sicheres Kopieren von Dateien und Ordnern",
+        "Zendor Copy Delete - Löschen von Dateien und Ordnern",
+        "Verzeichnis anlegen",
+        "Zendor Copy Informationen über Dateien und Ordner",
+        "Zendor Copy Informationen über Platzbelegung Ordner",
+    };
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        char buffer[256] = {};
+        EXPECT_EQ(lib.GetCommandString(lib.handler(), i + 1, ZSE_GCS_HELPTEXTA, nullptr, buffer, sizeof(buffer)), ZSE_S_OK);
+        EXPECT_EQ(std::string(buffer), texts[i]);
+
+        char16_t wide[256] = {};
+        EXPECT_EQ(lib.GetCommandString(lib.handler(), i + 1, ZSE_GCS_HELPTEXTW, nullptr, reinterpret_cast<char*>(wide), 256),
+                  ZSE_S_OK);
+        std::u16string expected;
+        for (std::size_t k = 0; k < texts[i].size(); ++k) {
+            const auto c = static_cast<unsigned char>(texts[i][k]);
+            if (c == 0xC3) // ö, ü: two bytes here, one unit there
+                expected += static_cast<char16_t>(0xC0 | (static_cast<unsigned char>(texts[i][++k]) & 0x3F));
+            else
+                expected += static_cast<char16_t>(c);
+        }
+        EXPECT_EQ(std::u16string(wide), expected);
+    }
+
+    // Cut to the buffer, terminated, never inside a character.
+    struct Cut {
+        std::uintptr_t offset;
+        unsigned type;
+        unsigned size;
+        std::string expected;
+    };
+    for (const Cut& c : {Cut {3, ZSE_GCS_HELPTEXTA, 5, "Verz"}, Cut {3, ZSE_GCS_HELPTEXTA, 1, ""},
+                         Cut {2, ZSE_GCS_HELPTEXTA, 22, "Zendor Copy Delete - "}, // "L" then the two bytes of "ö"
+                         Cut {2, ZSE_GCS_HELPTEXTA, 24, "Zendor Copy Delete - L"},
+                         Cut {2, ZSE_GCS_HELPTEXTW, 24, "Zendor Copy Delete - Lö"}}) {
+        char buffer[64];
+        std::memset(buffer, 'x', sizeof(buffer));
+        EXPECT_EQ(lib.GetCommandString(lib.handler(), c.offset, c.type, nullptr, buffer, c.size), ZSE_S_OK);
+        std::string got;
+        if (c.type & ZSE_GCS_UNICODE) {
+            char16_t units[32];
+            std::memcpy(units, buffer, sizeof(units));
+            std::u16string wide(units);
+            EXPECT_EQ(wide.size(), c.size - 1u);
+            EXPECT_EQ(wide.back(), u'ö');
+        } else {
+            EXPECT_EQ(std::string(buffer), c.expected) << c.size;
+        }
+    }
+
+    // Only help texts are served; other offsets are refused.
+    for (unsigned type : {ZSE_GCS_VERBA, ZSE_GCS_VALIDATEA, ZSE_GCS_UNICODE}) {
+        char buffer[8] = "unberü";
+        EXPECT_EQ(lib.GetCommandString(lib.handler(), 1, type, nullptr, buffer, sizeof(buffer)), ZSE_S_OK);
+        EXPECT_STREQ(buffer, "unberü");
+    }
+    char buffer[64];
+    for (std::uintptr_t offset : {std::uintptr_t(0), std::uintptr_t(6), std::uintptr_t(0x10001)})
+        EXPECT_EQ(lib.GetCommandString(lib.handler(), offset, ZSE_GCS_HELPTEXTA, nullptr, buffer, sizeof(buffer)),
+                  ZSE_E_INVALIDARG);
+    EXPECT_EQ(lib.GetCommandString(lib.handler(), 1, ZSE_GCS_HELPTEXTA, nullptr, buffer, 0), ZSE_S_OK);
+}
+
+TEST_F(ShellExtension, VerbsThatStartNothing)
+{
+    // No program beside this copy: a start would show its failure message.
+    ShellExtensionLibrary lib(isolatedLibrary(""));
+    const char* names[] = {"/daten/a"};
+    ASSERT_EQ(lib.Initialize(lib.handler(), nullptr, names, 1), ZSE_S_OK);
+    EXPECT_EQ(lib.InvokeCommand(lib.handler(), "copy"), ZSE_E_INVALIDARG);
+    EXPECT_EQ(lib.InvokeCommand(lib.handler(), ZSE_MAKEINTVERB(0)), ZSE_S_OK);
+    EXPECT_EQ(lib.InvokeCommand(lib.handler(), ZSE_MAKEINTVERB(6)), ZSE_S_OK);
+    EXPECT_EQ(lib.InvokeCommand(lib.handler(), ZSE_MAKEINTVERB(0xFFFF)), ZSE_S_OK);
+    EXPECT_TRUE(lib.messages().empty());
+}
+
+TEST_F(ShellExtension, BadSelectionIsRefusedBeforeTheProgramStarts)
+{
+    ShellExtensionLibrary lib(isolatedLibrary(""));
+    const std::string longName(300, 'n');
+    struct Case {
+        int offset;
+        std::vector<std::string> selection;
+        std::string folder;
+        std::string reason;
+    };
+    const std::vector<Case> cases {
+        {1, {"/daten/a", "/anderswo/b"}, "", "nicht unter dem Quellordner /daten: /anderswo/b"},
+        {1, {"/daten/a", "/datenbank/b"}, "", "nicht unter dem Quellordner /daten: /datenbank/b"},
+        {4, {"/daten/a", "/daten"}, "", "nicht unter dem Quellordner"},
+        {1, {"/daten/a", "/daten/../etc"}, "", "\"..\""},
+        {1, {"/daten/../etc/a"}, "", "\"..\""},
+        {3, {"/daten/./neu"}, "", "\".\""},
+        {1, {"/daten/a;b"}, "", "\";\""},
+        {1, {"/daten/a\\b"}, "", "\"\\\""},
+        {1, {"/daten/" + longName}, "", "länger als 256 Bytes"},
+        {1, {"/da\"ten/a"}, "", "Anführungszeichen: /da\"ten"},
+        {1, {"/daten/a"}, "/zi\"el", "Anführungszeichen: /zi\"el"},
+        {1, {"/daten/a"}, "/ziel/..", "\"..\""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(lib.invoke(c.offset, c.selection, c.folder), ZSE_E_INVALIDARG) << c.reason;
+        ASSERT_FALSE(lib.messages().empty());
+        EXPECT_EQ(lib.lastMessage().rfind(kRefused, 0), 0u) << lib.lastMessage();
+        EXPECT_NE(lib.lastMessage().find(c.reason), std::string::npos) << lib.lastMessage();
+    }
+    EXPECT_EQ(lib.messages().size(), cases.size()); // one message each: nothing was started
+    EXPECT_EQ(lib.InvokeCommand(lib.CreateHandler(), ZSE_MAKEINTVERB(1)), ZSE_E_INVALIDARG); // no selection
+}
+
+TEST_F(ShellExtension, ProgramThatCannotStart)
+{
+    for (const auto& [script, mode] : {std::pair {std::string(), 0}, std::pair {std::string("#!/bin/sh\n"), 0644}}) {
+        TempDir isolated;
+        const std::string library = isolated.file("libZendorShellExtensions.so");
+        fs::copy_file(kBinLibrary, library);
+        if (!script.empty())
+            chmod(isolated.write("Zendor DaroRazu", script).c_str(), static_cast<mode_t>(mode));
+        ShellExtensionLibrary lib(library);
+        EXPECT_EQ(lib.invoke(1, {"/daten/a b/c"}, "/ziel"), ZSE_E_INVALIDARG);
+        ASSERT_EQ(lib.messages().size(), 1u);
+        const std::string prefix = std::string(kCaption) + "Fehler beim Aufrufen des Programmes Zendor DaroRazu.exe.\nDLL COPY ";
+        EXPECT_EQ(lib.lastMessage().rfind(prefix, 0), 0u) << lib.lastMessage();
+        EXPECT_NE(lib.lastMessage().find(" \"/daten/a b\" \"/ziel\""), std::string::npos) << lib.lastMessage();
+    }
+}
+
+std::vector<std::string> lines(const std::string& file)
+{
+    std::ifstream in(file);
+    std::vector<std::string> out;
+    for (std::string line; std::getline(in, line);)
+        out.push_back(line);
+    return out;
+}
+
+bool waitForFile(const std::string& file, std::chrono::seconds limit)
+{
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!fs::exists(file) && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(20ms);
+    return fs::exists(file);
+}
+
+TEST_F(ShellExtension, StartsTheProgramBesideItselfAndGivesUpOnAMissingReceiver)
+{
+    // The stand-in program notes its arguments and folder and never listens.
+    const std::string notes = folder_.file("arguments.txt");
+    ShellExtensionLibrary lib(isolatedLibrary("#!/bin/sh\n{ printf '%s\\n' \"$@\"; pwd; } > '" + notes + ".tmp'\nmv '" + notes
+                                              + ".tmp' '" + notes + "'\n"));
+    lib.SetReceiverWait(lib.handler(), 5, 20);
+    const timespec before = [] { timespec t {}; clock_gettime(CLOCK_REALTIME, &t); return t; }();
+    EXPECT_EQ(lib.invoke(1, {"/daten/bilder/a", "/daten/bilder/b"}, "/ziel"), ZSE_E_FAIL);
+    EXPECT_EQ(lib.messages(), std::vector<std::string> {kCannotSend});
+
+    ASSERT_TRUE(waitForFile(notes, 10s));
+    const std::vector<std::string> got = lines(notes);
+    ASSERT_EQ(got.size(), 6u);
+    EXPECT_EQ(got[0], "DLL");
+    EXPECT_EQ(got[1], "COPY");
+    tm utc {};
+    gmtime_r(&before.tv_sec, &utc);
+    const std::string datePart = std::to_string(utc.tm_mday) + std::to_string(utc.tm_mon + 1) + std::to_string(utc.tm_year + 1900);
+    EXPECT_EQ(got[2].rfind(datePart, 0), 0u) << got[2];
+    EXPECT_TRUE(got[2].find_first_not_of("0123456789") == std::string::npos) << got[2];
+    EXPECT_EQ(got[3], "\"/daten/bilder\"");
+    EXPECT_EQ(got[4], "\"/ziel\"");
+    EXPECT_EQ(got[5], folder_.path()); // started in its own folder
+}
+
+TEST_F(ShellExtension, MissingReceiverTakesAboutTenSeconds)
+{
+    ShellExtensionLibrary lib(isolatedLibrary("#!/bin/sh\nexit 0\n"));
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(lib.invoke(4, {"/daten/a"}), ZSE_E_FAIL);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 9500ms); // 50 waits of 200 ms
+    EXPECT_EQ(lib.messages(), std::vector<std::string> {kCannotSend});
+}
+
+std::map<std::string, std::string> readReport(const std::string& file)
+{
+    std::map<std::string, std::string> report;
+    for (const std::string& line : lines(file)) {
+        const std::size_t equals = line.find('=');
+        report[line.substr(0, equals)] = line.substr(equals + 1);
+    }
+    return report;
+}
+
+bool runtimeFolderEmpty()
+{
+    return fs::is_empty(runtimeFolder);
+}
+
+// The real program, started offscreen by the library, receives the entries
+// and builds its task.
+TEST_F(ShellExtension, ProgramReceivesTheSelection)
+{
+    TempDir tree;
+    tree.write("Daten/Bilder/a.jpg", "a");
+    tree.write("Daten/Texte/brief.txt", "b");
+    tree.write("Daten/Mit Leerzeichen/c.txt", "c");
+    tree.mkdir("Ziel");
+    const std::string data = tree.file("Daten");
+    const std::string target = tree.file("Ziel");
+
+    struct Case {
+        int offset;
+        std::vector<std::string> selection;
+        std::string folder;
+        std::map<std::string, std::string> expected;
+    };
+    const std::vector<Case> cases {
+        {1, {data + "/Bilder", data + "/Mit Leerzeichen"}, target,
+         {{"Action", "COPY"}, {"Status", "0x10870B"}, {"Source", data}, {"Selection", "/Bilder;/Mit Leerzeichen"},
+          {"Target", target}}},
+        {4, {data + "/Texte"}, "", {{"Action", "INFO"}, {"Status", "0x10800A"}, {"Source", data}, {"Selection", "/Texte"}, {"Target", ""}}},
+        {5, {data}, "", {{"Action", "INFO"}, {"Status", "0x12800A"}, {"Source", tree.path()}, {"Selection", "/Daten"}}},
+        {2, {data + "/Texte/brief.txt"}, "", {{"Action", "DELETE"}, {"Status", "0x852A"}, {"Selection", "/brief.txt"}}},
+        {3, {data + "/Bilder"}, "", {{"Action", "MKDIR"}, {"Status", "0x600000"}, {"Source", data + "/Bilder"}, {"Selection", ""}}},
+        {4, {"/"}, "", {{"Action", "INFO"}, {"Source", "<Arbeitsplatz>"}, {"Selection", "/"}}},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        const std::string report = folder_.file("report" + std::to_string(++n) + ".txt");
+        setenv("ZDR_HANDOFF_REPORT", report.c_str(), 1);
+        ShellExtensionLibrary lib(kBinLibrary);
+        EXPECT_EQ(lib.invoke(c.offset, c.selection, c.folder), ZSE_S_OK) << c.offset;
+        EXPECT_TRUE(lib.messages().empty()) << lib.lastMessage();
+        ASSERT_TRUE(waitForFile(report, 60s)) << c.offset;
+        std::map<std::string, std::string> got = readReport(report);
+        for (const auto& [name, value] : c.expected)
+            EXPECT_EQ(got[name], value) << c.offset << " " << name;
+        EXPECT_EQ(got["StatusEx"], "0x0");
+        EXPECT_EQ(got["FolderInfoLevel"], "2");
+        EXPECT_EQ(got["FileBlockBytes"], "65536");
+        EXPECT_EQ(got["AttributeSet"], "0");
+        EXPECT_EQ(got["AttributeDel"], "0");
+        EXPECT_EQ(got["Others"], "");
+        EXPECT_EQ(got["DataComplete"], "1");
+        // The program ends after the run and takes its socket along.
+        const auto end = std::chrono::steady_clock::now() + 30s;
+        while (!runtimeFolderEmpty() && std::chrono::steady_clock::now() < end)
+            std::this_thread::sleep_for(20ms);
+        EXPECT_TRUE(runtimeFolderEmpty());
+    }
+    unsetenv("ZDR_HANDOFF_REPORT");
+}
+
+} // namespace
+} // namespace zdr::test
