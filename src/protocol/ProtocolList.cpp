@@ -245,6 +245,8 @@ void ProtocolList::flush()
 
 std::size_t ProtocolList::viewPosition(RowId row) const
 {
+    if (row >= rows_.size() || has(row, kRemoved))
+        return kNoPosition;
     if (customView_)
         return positionIn(view_, row, viewColumn_, viewAscending_);
     return positionIn(work_, row, Column::Sort, true);
