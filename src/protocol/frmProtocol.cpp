@@ -199,7 +199,7 @@ void frmProtocol::resizeEvent(QResizeEvent* event)
 void frmProtocol::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_F1) {
-        util::ui::showHelpFile();
+        util::ui::openHelpFile(this);
         return;
     }
     QDialog::keyPressEvent(event);

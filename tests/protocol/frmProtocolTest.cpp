@@ -3,6 +3,7 @@
 #include "protocol/frmProtocol.h"
 #include "support/ScriptedUi.h"
 #include "util/CommandLabel.h"
+#include "util/HelpFile.h"
 
 #include <gtest/gtest.h>
 
@@ -226,6 +227,16 @@ TEST(frmProtocol, TextModeReloadAndClosing)
     ASSERT_TRUE(reload->isVisible());
     reload->click();
     EXPECT_EQ(text->toPlainText(), "neu geladen");
+    zdr::test::ScriptedUi script; // the help file may be missing in a build folder
+    std::string opened;
+    util::ui::setHelpOpener([&](const std::string& path) {
+        opened = path;
+        return true;
+    });
+    QTest::keyClick(&w, Qt::Key_F1);
+    util::ui::setHelpOpener({});
+    EXPECT_TRUE(opened == util::ui::helpFilePath()
+                || script.lastText().find(util::ui::helpFilePath()) != std::string::npos);
     // Closing hides the window and empties the text; the window stays.
     label(w, "lblCmdClose")->click();
     EXPECT_FALSE(w.isVisible());
