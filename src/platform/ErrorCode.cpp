@@ -72,6 +72,10 @@ const char* systemMessage(ErrorCode code)
     case kIoDevice: return "Die Anforderung konnte wegen eines E/A-Gerätefehlers nicht ausgeführt werden.";
     case kNoNetwork: return "Das Netzwerk ist nicht vorhanden oder wurde nicht gestartet.";
     case kRequestAborted: return "Die Anforderung wurde abgebrochen.";
+    case kNoSuchLogonSession:
+        return "Eine angegebene Anmeldesitzung ist nicht vorhanden. Sie wurde gegebenenfalls bereits beendet.";
+    case kLogonFailure: return "Der Benutzername oder das Kennwort ist falsch.";
+    case kTimeout: return "Dieser Vorgang wurde wegen Zeitüberschreitung zurückgegeben.";
     case kRpcUnavailable: return "Der RPC-Server ist nicht verfügbar.";
     case kCantResolveFilename: return "Der Name der Datei kann nicht vom System aufgelöst werden.";
     default: break;

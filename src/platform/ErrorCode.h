@@ -35,6 +35,9 @@ inline constexpr ErrorCode kDirectory = 267;
 inline constexpr ErrorCode kIoDevice = 1117;
 inline constexpr ErrorCode kRequestAborted = 1235;
 inline constexpr ErrorCode kNoNetwork = 1222;
+inline constexpr ErrorCode kNoSuchLogonSession = 1312;
+inline constexpr ErrorCode kLogonFailure = 1326;
+inline constexpr ErrorCode kTimeout = 1460;
 inline constexpr ErrorCode kRpcUnavailable = 1722;
 inline constexpr ErrorCode kCantResolveFilename = 1921;
 // Application-defined range (bit 29), as Windows reserves it for programs.

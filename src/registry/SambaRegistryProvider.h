@@ -1,0 +1,41 @@
+#pragma once
+
+#include "registry/RegistryProvider.h"
+#include "registry/ToolProcess.h"
+
+#include <string>
+#include <vector>
+
+namespace zdr::registry {
+
+// Reads a value of a Windows computer's registry over the network with
+// Samba's "net rpc registry" (Debian package samba-common-bin). Without
+// credentials in the task it logs on with the current user's Kerberos ticket;
+// with them it hands user and password over in an authentication file that
+// only the user can read and that is removed right after the call, so a
+// password never shows on a command line. Linux has no registry of its own:
+// a request without a computer fails with a German text, as does every
+// request when the tool is not installed.
+class SambaRegistryProvider : public RegistryProvider {
+public:
+    struct Options {
+        std::string program = "net";
+        // Extra options for every call, such as "--port=445" or "--configfile=...".
+        std::vector<std::string> extraArguments;
+        ToolLimits limits;
+    };
+
+    SambaRegistryProvider() = default;
+    explicit SambaRegistryProvider(Options options) : options_(std::move(options)) {}
+
+    RegistryReadResult fc_ReadValue(const RegistryReadRequest& request) override;
+
+    // Lets the caller keep its windows alive while a computer takes its
+    // time to answer; a false answer stops the call.
+    void setKeepWaiting(std::function<bool()> keepWaiting) { options_.limits.keepWaiting = std::move(keepWaiting); }
+
+private:
+    Options options_;
+};
+
+} // namespace zdr::registry

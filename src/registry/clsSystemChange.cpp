@@ -1,0 +1,243 @@
+#include "registry/clsSystemChange.h"
+
+#include "engine/StatusBits.h"
+#include "platform/ErrorCode.h"
+#include "registry/RegistryProvider.h"
+#include "registry/RegistryRootKey.h"
+#include "registry/SystemChangeObserver.h"
+#include "util/Text.h"
+
+#include <cmath>
+
+namespace zdr::registry {
+
+namespace status = engine::status;
+
+namespace {
+
+constexpr const char* kInfoPhase = "INFO REG";
+constexpr const char* kChangePhase = "CHANGE";
+
+// The log-on a task's network-drive code carries: fields 4 and 5 (user,
+// password). A password may itself hold "|", so it runs to the end.
+void credentialsFromCode(const std::string& code, RegistryReadRequest& request)
+{
+    std::vector<std::string> fields = util::split(code, "|");
+    if (fields.size() < 5)
+        return;
+    request.user = fields[3];
+    request.password = util::join(std::vector<std::string>(fields.begin() + 4, fields.end()), "|");
+}
+
+} // namespace
+
+clsSystemChange::clsSystemChange(SystemChangeObserver& observer, RegistryProvider& provider,
+                                 net::NetworkDriveFactory networkDrives)
+    : observer_(observer), provider_(provider), networkDrives_(std::move(networkDrives)),
+      clock_([] { return std::chrono::steady_clock::now(); })
+{
+}
+
+clsSystemChange::~clsSystemChange() { sb_Action_CloseConnections(); }
+
+bool clsSystemChange::fc_Init(std::uint32_t par_System_Status, std::uint8_t par_FolderInfoLevel)
+{
+    tasks_.clear();
+    status_ = par_System_Status;
+    folderInfoLevel_ = par_FolderInfoLevel;
+    return true;
+}
+
+bool clsSystemChange::fc_InitAdd(const std::string& par_Computer, std::uint32_t par_RegistryRootKey,
+                                 const std::string& par_RegistryPath, const std::string& par_RegistryKey,
+                                 const std::string& par_RegistryValue, const std::string& par_ServiceStartAndStop,
+                                 const std::string& par_NetConnectSource)
+{
+    tasks_.push_back({par_Computer, par_RegistryRootKey, par_RegistryPath, par_RegistryKey, par_RegistryValue,
+                      par_ServiceStartAndStop, par_NetConnectSource});
+    return true;
+}
+
+bool clsSystemChange::fc_Cancel()
+{
+    cancelled_ = true;
+    return true;
+}
+
+std::int32_t clsSystemChange::SecondsUsed() const
+{
+    if (!phaseStarted_)
+        return 0;
+    const auto elapsed = std::chrono::duration_cast<std::chrono::seconds>(clock_() - phaseStart_).count();
+    return std::max<std::int32_t>(0, static_cast<std::int32_t>(elapsed) - secondsOff_);
+}
+
+void clsSystemChange::startPhase(const char* action)
+{
+    phaseStart_ = clock_();
+    phaseStarted_ = true;
+    secondsOff_ = 0;
+    secondsMax_ = 0;
+    observer_.ActionStart(action);
+}
+
+bool clsSystemChange::fc_ActionRun()
+{
+    errorText_.clear();
+    fileNameCurrent_.clear();
+    protocol_.clear();
+    computer_.clear();
+    currentTask_ = 0;
+    counters_ = {};
+    phaseStarted_ = false;
+    sb_Action_CloseConnections();
+    connections_.resize(tasks_.size());
+    running_ = true;
+
+    if (has(status::kWithInfo))
+        runInfoPhase();
+    if (has(status::kCopy) && !cancelled_)
+        runChangePhase();
+
+    sb_Action_CloseConnections();
+    cancelled_ = false;
+    running_ = false;
+    return true;
+}
+
+void clsSystemChange::runInfoPhase()
+{
+    action_ = kInfoPhase;
+    protocol_.clear();
+    startPhase(kInfoPhase);
+    const auto count = static_cast<std::int32_t>(tasks_.size());
+    for (std::int32_t i = 1; i <= count && !cancelled_; ++i) {
+        currentTask_ = i;
+        computer_ = tasks_[i - 1].par_Computer;
+        fileNameCurrent_ = computer_;
+        observer_.ActionStartAufgabe(kInfoPhase, i, count, 0);
+        sb_SystemRead(tasks_[i - 1]);
+    }
+    if (!errorText_.empty() || cancelled_) {
+        observer_.ActionReady(false, errorText_, !protocol_.empty());
+        return;
+    }
+    observer_.ActionReady(true, {}, !protocol_.empty());
+    if (has(status::kFolderEntriesInfo)) {
+        bool continueRun = false; // the answer is not used
+        observer_.ActionProtocolShow(continueRun);
+    }
+}
+
+void clsSystemChange::runChangePhase()
+{
+    action_ = kChangePhase;
+    // Nothing in the run marks a computer as still to do, so these two ends
+    // are taken whenever their options are set.
+    if (has(status::kSkipEmpty) && counters_.CountSystem_ToDo == 0)
+        return;
+    if (has(status::kOnlyDifferent) && has(status::kWithInfo) && counters_.CountSystem_ToDo == 0) {
+        observer_.ActionReady(true, "Nichts zu kopieren, alle Dateien sind vom gleichen Zeitstempel!", false);
+        return;
+    }
+    if (has(status::kAskBeforeAction)) {
+        bool continueRun = true;
+        observer_.ActionProtocolShow(continueRun);
+        if (!continueRun) {
+            observer_.ActionReady(false, "Aktion durch Benutzer abgebrochen!", false);
+            return;
+        }
+    }
+    startPhase(kChangePhase);
+    observer_.ActionReady(errorText_.empty(), errorText_, !protocol_.empty());
+}
+
+void clsSystemChange::sb_SystemRead(const SystemTask& task)
+{
+    const bool events = !has(status::kNoFileInfo);
+    if (events)
+        observer_.ActionSystemStart(task.par_Computer);
+    sb_NetConnect(task);
+
+    RegistryReadResult read;
+    if (util::startsWith(task.par_Computer, kNetPlaceholder)) {
+        // The network search found no computer for it: nothing to ask.
+        read.result = static_cast<std::int32_t>(platform::error::kBadNetPath);
+        read.errorText = "Für '" + task.par_Computer + "' wurde im Netzwerk kein Computer gefunden.";
+    } else if (rootKeyName(task.par_RegistryRootKey).empty()) {
+        read = errorResult(platform::error::kInvalidHandle);
+    } else {
+        RegistryReadRequest request{task.par_RegistryRootKey, task.par_RegistryPath, task.par_RegistryKey,
+                                    task.par_Computer, {}, {}};
+        credentialsFromCode(task.par_NetConnectSource, request);
+        read = provider_.fc_ReadValue(request);
+    }
+    if (!read.ok())
+        errorText_ = read.errorText;
+
+    ++counters_.CountSystem;
+    const double perComputer = static_cast<double>(SecondsUsed()) / static_cast<double>(counters_.CountSystem);
+    secondsMax_ = static_cast<std::int32_t>(std::lround(perComputer * static_cast<double>(tasks_.size())));
+    if (events)
+        observer_.ActionSystemDone();
+    if (has(status::kCreateProtocol) && !has(status::kFolderEntriesInfo))
+        sb_ProtocolAdd(task.par_Computer, read.ok() ? std::string("ok") : read.errorText);
+}
+
+void clsSystemChange::sb_NetConnect(const SystemTask& task)
+{
+    if (task.par_NetConnectSource.empty() || !networkDrives_)
+        return;
+    std::unique_ptr<net::NetworkDrive>& drive = connections_[static_cast<std::size_t>(currentTask_ - 1)];
+    if (!drive) {
+        drive = networkDrives_();
+        if (!drive || !drive->fc_Init(task.par_NetConnectSource)) {
+            drive.reset();
+            return;
+        }
+    }
+    if (drive->Connected() || drive->LocalName().empty())
+        return;
+    const std::string head = "Computer '" + task.par_Computer + "': '" + drive->LocalName() + "'";
+    observer_.ActionInfo(head + " mit Netzlaufwerk '" + drive->RemoteName() + "' verbinden ...");
+    std::string message;
+    if (drive->fc_Connect(message)) {
+        observer_.ActionInfo(head + " mit Netzlaufwerk '" + drive->RemoteName() + "' verbunden");
+        return;
+    }
+    errorText_ = head + " konnte nicht verbunden werden: " + message;
+    observer_.ActionInfo(errorText_);
+}
+
+void clsSystemChange::sb_Action_CloseConnections()
+{
+    for (std::unique_ptr<net::NetworkDrive>& drive : connections_) {
+        if (drive && drive->DisConnectAfterAction()) {
+            std::string message; // not shown: the run is over
+            drive->fc_DisConnect(message);
+        }
+        drive.reset();
+    }
+    connections_.clear();
+}
+
+// One information line as the copy engine writes one for a file at level 0
+// below an empty folder: the computer in place of the file name. The copy
+// engine's line builder is not shared yet; this is the one case it needs.
+void clsSystemChange::sb_ProtocolAdd(const std::string& computer, const std::string& text)
+{
+    const std::string line = "  " + computer + "  ----  " + text;
+    if (has(status::kOnlyDifferent)) {
+        // Rows other than files are told apart by their folder value: the
+        // computer is that here, so no two computers share a row.
+        observer_.ActionProtocolAdd(
+            {"SYSTEM", computer, line, computer, {}, false, 0, static_cast<std::int16_t>(currentTask_)});
+        return;
+    }
+    const bool first = protocol_.empty();
+    protocol_ += "\r\n" + line;
+    if (first)
+        observer_.ActionProtocolExists();
+}
+
+} // namespace zdr::registry
