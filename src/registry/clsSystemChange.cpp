@@ -1,13 +1,14 @@
 #include "registry/clsSystemChange.h"
 
+#include "engine/FolderCopyObserver.h"
+#include "engine/ProtocolLines.h"
 #include "engine/StatusBits.h"
+#include "engine/TimeEstimate.h"
 #include "platform/ErrorCode.h"
 #include "registry/RegistryProvider.h"
 #include "registry/RegistryRootKey.h"
 #include "registry/SystemChangeObserver.h"
 #include "util/Text.h"
-
-#include <cmath>
 
 namespace zdr::registry {
 
@@ -28,6 +29,18 @@ void credentialsFromCode(const std::string& code, RegistryReadRequest& request)
     request.user = fields[3];
     request.password = util::join(std::vector<std::string>(fields.begin() + 4, fields.end()), "|");
 }
+
+// The copy engine's line builder reports to a copy-engine observer; this
+// hands its protocol events on to the registry run's observer.
+class ProtocolRelay : public engine::FolderCopyObserver {
+public:
+    explicit ProtocolRelay(SystemChangeObserver& observer) : observer_(observer) {}
+    void ActionProtocolExists() override { observer_.ActionProtocolExists(); }
+    void ActionProtocolAdd(const protocol::ProtocolEntry& entry) override { observer_.ActionProtocolAdd(entry); }
+
+private:
+    SystemChangeObserver& observer_;
+};
 
 } // namespace
 
@@ -119,10 +132,10 @@ void clsSystemChange::runInfoPhase()
         sb_SystemRead(tasks_[i - 1]);
     }
     if (!errorText_.empty() || cancelled_) {
-        observer_.ActionReady(false, errorText_, !protocol_.empty());
+        observer_.ActionReady(false, errorText_, !protocol_.text().empty());
         return;
     }
-    observer_.ActionReady(true, {}, !protocol_.empty());
+    observer_.ActionReady(true, {}, !protocol_.text().empty());
     if (has(status::kFolderEntriesInfo)) {
         bool continueRun = false; // the answer is not used
         observer_.ActionProtocolShow(continueRun);
@@ -149,7 +162,7 @@ void clsSystemChange::runChangePhase()
         }
     }
     startPhase(kChangePhase);
-    observer_.ActionReady(errorText_.empty(), errorText_, !protocol_.empty());
+    observer_.ActionReady(errorText_.empty(), errorText_, !protocol_.text().empty());
 }
 
 void clsSystemChange::sb_SystemRead(const SystemTask& task)
@@ -176,8 +189,11 @@ void clsSystemChange::sb_SystemRead(const SystemTask& task)
         errorText_ = read.errorText;
 
     ++counters_.CountSystem;
-    const double perComputer = static_cast<double>(SecondsUsed()) / static_cast<double>(counters_.CountSystem);
-    secondsMax_ = static_cast<std::int32_t>(std::lround(perComputer * static_cast<double>(tasks_.size())));
+    // The copy engine's estimate by counts: the computers are its entries.
+    engine::EngineCounters byCount;
+    byCount.CountFiles = static_cast<std::int64_t>(tasks_.size());
+    byCount.CountFiles_Done = counters_.CountSystem;
+    secondsMax_ = engine::fc_EstimateSeconds(SecondsUsed(), byCount, 0, true);
     if (events)
         observer_.ActionSystemDone();
     if (has(status::kCreateProtocol) && !has(status::kFolderEntriesInfo))
@@ -221,23 +237,16 @@ void clsSystemChange::sb_Action_CloseConnections()
     connections_.clear();
 }
 
-// One information line as the copy engine writes one for a file at level 0
-// below an empty folder: the computer in place of the file name. The copy
-// engine's line builder is not shared yet; this is the one case it needs.
+// The computer's line, built as the copy engine builds the information line
+// of a file at level 0 below an empty folder, the computer in place of the
+// file name. The builder reads every kind word but "FILE" as a folder, whose
+// line is the folder alone, so the record is a file's; in a run with
+// option 0x10000 the list row is then keyed by the computer.
 void clsSystemChange::sb_ProtocolAdd(const std::string& computer, const std::string& text)
 {
-    const std::string line = "  " + computer + "  ----  " + text;
-    if (has(status::kOnlyDifferent)) {
-        // Rows other than files are told apart by their folder value: the
-        // computer is that here, so no two computers share a row.
-        observer_.ActionProtocolAdd(
-            {"SYSTEM", computer, line, computer, {}, false, 0, static_cast<std::int16_t>(currentTask_)});
-        return;
-    }
-    const bool first = protocol_.empty();
-    protocol_ += "\r\n" + line;
-    if (first)
-        observer_.ActionProtocolExists();
+    ProtocolRelay relay(observer_);
+    protocol_.add({.action = "INFO", .level = 0, .type = "FILE", .name = computer, .text = text},
+                  has(status::kOnlyDifferent), static_cast<std::int16_t>(currentTask_), relay);
 }
 
 } // namespace zdr::registry

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/ProtocolLines.h"
 #include "net/NetworkDrive.h"
 #include "registry/SystemTask.h"
 
@@ -66,7 +67,7 @@ public:
     std::uint8_t FolderInfoLevel() const { return folderInfoLevel_; }
     const std::string& FileName_Current() const { return fileNameCurrent_; }
     // The text protocol: one line per computer, each beginning with CR LF.
-    const std::string& Protocol() const { return protocol_; }
+    const std::string& Protocol() const { return protocol_.text(); }
     const std::string& Action() const { return action_; }
     const std::string& Computer() const { return computer_; }
     const SystemCounters& counters() const { return counters_; }
@@ -109,7 +110,7 @@ private:
     std::string action_;
     std::string computer_;
     std::string fileNameCurrent_;
-    std::string protocol_;
+    engine::ProtocolLines protocol_;
     std::string errorText_;
     std::int32_t currentTask_ = 0;
     SystemCounters counters_;

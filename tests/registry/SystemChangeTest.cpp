@@ -263,7 +263,7 @@ TEST(clsSystemChange, ProtocolEntriesInsteadOfLinesWhenOnlyDifferent)
     EXPECT_EQ(run.engine.Protocol(), "");
     ASSERT_EQ(run.events.entries.size(), 2u);
     EXPECT_EQ(run.events.entries[0],
-              (protocol::ProtocolEntry{"SYSTEM", "PC1", "  PC1  ----  ok", "PC1", "", false, 0, 1}));
+              (protocol::ProtocolEntry{"FILE", "PC1", "  PC1  ----  ok", "", "", false, 0, 1}));
     EXPECT_EQ(run.events.entries[1].par_Info, "  PC2  ----  Die angegebene Datei wurde nicht gefunden.");
     EXPECT_EQ(run.events.entries[1].par_SystemActionTypeIndex, 2);
     EXPECT_EQ(run.events.log.back(), "Ready failed [Die angegebene Datei wurde nicht gefunden.]");
@@ -375,7 +375,7 @@ TEST(clsSystemChange, SecondsOffAreNotCountedAndTheEstimateFollowsTheComputers)
     run.events.onSystemStart = [&](const std::string&) { estimates.push_back(run.engine.SecondsMax()); };
     run.engine.fc_ActionRun();
     EXPECT_EQ(run.engine.SecondsUsed(), 30);
-    EXPECT_EQ(estimates, (std::vector<std::int32_t>{0, 40, 20, 27}));
+    EXPECT_EQ(estimates, (std::vector<std::int32_t>{0, 40, 20, 26}));
     EXPECT_EQ(run.engine.SecondsMax(), 30);
 }
 
