@@ -2,9 +2,11 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -70,10 +72,38 @@ std::uint32_t parseDosAttrib(const unsigned char* data, std::size_t size)
     return 0;
 }
 
-static std::uint32_t readDosAttributes(const char* fullPath)
+// Reads the store relative to the open folder where the kernel can
+// (getxattrat, Linux 6.13): one name to look up instead of the whole path,
+// and no path length limit. Older kernels take the full path.
+static ssize_t getDosAttribAt(int dirFd, const char* name, const char* fullPath, unsigned char* buffer,
+                              std::size_t size)
+{
+#if defined(__linux__) && defined(__x86_64__)
+    constexpr long kGetXattrAt = 464;
+    struct XattrArgs {
+        std::uint64_t value;
+        std::uint32_t size;
+        std::uint32_t flags;
+    };
+    static std::atomic<bool> unavailable{false};
+    if (dirFd != AT_FDCWD && !unavailable.load(std::memory_order_relaxed)) {
+        XattrArgs args{reinterpret_cast<std::uintptr_t>(buffer), static_cast<std::uint32_t>(size), 0};
+        const long n = syscall(kGetXattrAt, dirFd, name, AT_SYMLINK_NOFOLLOW, kDosAttribName, &args, sizeof args);
+        if (n >= 0 || errno != ENOSYS)
+            return n;
+        unavailable.store(true, std::memory_order_relaxed);
+    }
+#else
+    (void)dirFd;
+    (void)name;
+#endif
+    return lgetxattr(fullPath, kDosAttribName, buffer, size);
+}
+
+static std::uint32_t readDosAttributes(int dirFd, const char* name, const char* fullPath)
 {
     unsigned char buffer[128];
-    const ssize_t n = lgetxattr(fullPath, kDosAttribName, buffer, sizeof buffer);
+    const ssize_t n = getDosAttribAt(dirFd, name, fullPath, buffer, sizeof buffer);
     if (n <= 0)
         return 0;
     return parseDosAttrib(buffer, static_cast<std::size_t>(n)) | kStoreFound;
@@ -99,7 +129,7 @@ bool statAt(int dirFd, const char* name, const char* fullPath, FileEntry& out, E
         a |= attr::kReadOnly;
     if ((sx.stx_attributes & STATX_ATTR_COMPRESSED) != 0)
         a |= attr::kCompressed;
-    std::uint32_t stored = link ? 0 : readDosAttributes(fullPath);
+    std::uint32_t stored = link ? 0 : readDosAttributes(dirFd, name, fullPath);
     if ((stored & kStoreFound) == 0)
         stored = defaultBits(directory);
     a |= stored & attr::kStoredBits;
