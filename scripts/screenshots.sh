@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Screenshots of the windows under Xvfb, for looking at them and comparing
+# them after a change: build/screenshots/*.png.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+[ -d build ] || scripts/build.sh
+cmake --build build -j2 --target zdr-protocol-demo >/dev/null
+out="$PWD/build/screenshots"
+mkdir -p "$out"
+
+# shot NAME COMMAND...: runs the command on a fresh X server, photographs the
+# screen after it has settled.
+shot() {
+  local name=$1; shift
+  xvfb-run -a -s "-screen 0 1280x1000x24" sh -c \
+    "\"\$@\" & pid=\$!; sleep 3; import -window root '$out/$name.png'; kill \$pid" sh "$@"
+  echo "$out/$name.png"
+}
+
+shot protocol-list build/bin/zdr-protocol-demo list
+shot protocol-text build/bin/zdr-protocol-demo text
