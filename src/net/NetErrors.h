@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/ErrorCode.h"
+
+#include <string>
+
+// The Windows error numbers the network connect and cancel calls answer with,
+// and the texts the program shows for them.
+namespace zdr::net {
+
+namespace error {
+using platform::ErrorCode;
+inline constexpr ErrorCode kAccessDenied = 5;
+inline constexpr ErrorCode kBadNetPath = 53;
+inline constexpr ErrorCode kBadDevType = 66;
+inline constexpr ErrorCode kBadNetName = 67;
+inline constexpr ErrorCode kAlreadyAssigned = 85;
+inline constexpr ErrorCode kInvalidPassword = 86;
+inline constexpr ErrorCode kBusy = 170;
+inline constexpr ErrorCode kBadDevice = 1200;
+inline constexpr ErrorCode kDeviceAlreadyRemembered = 1202;
+inline constexpr ErrorCode kNoNetOrBadPath = 1203;
+inline constexpr ErrorCode kBadProvider = 1204;
+inline constexpr ErrorCode kCannotOpenProfile = 1205;
+inline constexpr ErrorCode kBadProfile = 1206;
+inline constexpr ErrorCode kNoNetwork = 1222;
+inline constexpr ErrorCode kNotConnected = 2250;
+} // namespace error
+
+// The text for a connect or cancel result; "Fehler unbekannt!" for numbers
+// outside the table.
+std::string fc_NetErrorText(platform::ErrorCode code);
+
+} // namespace zdr::net

@@ -1,0 +1,26 @@
+#include "net/NetworkDrives.h"
+
+#include "net/LinuxNetProvider.h"
+#include "net/clsNetConnect.h"
+
+namespace zdr::net {
+
+NetworkDriveFactory networkDriveFactory(WaitHooks waitHooks)
+{
+    return [waitHooks = std::move(waitHooks)]() -> std::unique_ptr<NetworkDrive> {
+        return std::make_unique<clsNetConnect>(std::make_shared<LinuxNetProvider>(), waitHooks);
+    };
+}
+
+void sb_Action_CloseConnections(std::vector<std::unique_ptr<NetworkDrive>>& drives)
+{
+    for (std::unique_ptr<NetworkDrive>& drive : drives) {
+        if (drive && drive->DisConnectAfterAction()) {
+            std::string ignored;
+            drive->fc_DisConnect(ignored);
+        }
+        drive.reset();
+    }
+}
+
+} // namespace zdr::net
