@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <set>
 
 namespace zdr::net {
 
@@ -53,12 +54,15 @@ bool clsNetwork::fc_Init(const std::string& par_NetDomain, const std::string& pa
 {
     found_.clear();
     sb_ReadContainer(nullptr, par_NetShare);
-    // The found list is also the queue, so the walk is breadth first.
+    // The found list is also the queue, so the walk is breadth first. A
+    // container that turns up again (a computer listed by its workgroup and
+    // by name) is opened once, so a network that lists itself cannot loop.
+    std::set<std::pair<std::uint32_t, std::string>> opened;
     for (std::size_t cursor = 0; cursor < found_.size(); ++cursor) {
-        if (shouldOpen(found_[cursor], par_NetDomain, par_NetShare, par_OnlyComputers)) {
-            const NetResource container = found_[cursor]; // the list grows below
+        const NetResource container = found_[cursor]; // the list grows below
+        if (shouldOpen(container, par_NetDomain, par_NetShare, par_OnlyComputers)
+            && opened.emplace(container.dwDisplayType, util::toUpper(container.RemoteName)).second)
             sb_ReadContainer(&container, par_NetShare);
-        }
     }
     sb_BuildLists();
     return true;
@@ -123,6 +127,8 @@ void clsNetwork::sb_BuildLists()
              &genericList_, &groupList_, &networkList_, &rootList_, &shareAdminList_ })
         list->clear();
     for (const NetResource& r : found_) {
+        if (r.RemoteName.empty())
+            continue;
         switch (r.dwDisplayType) {
         case resource::kDisplayServer: serverList_ += r.RemoteName + ","; break;
         case resource::kDisplayDomain: domainList_ += r.RemoteName + ", "; break;
