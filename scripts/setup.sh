@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-apps imagemagick
   zip unzip rsync
-  samba-common-bin
+  samba-common-bin libsmbclient-dev samba smbclient cifs-utils
 )
 # libFuzzer comes with clang's runtime package of the installed version.
 clang_major=$(clang --version 2>/dev/null | sed -n 's/.*clang version \([0-9]*\).*/\1/p' | head -n1 || true)

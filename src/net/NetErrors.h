@@ -10,12 +10,13 @@ namespace zdr::net {
 
 namespace error {
 using platform::ErrorCode;
-inline constexpr ErrorCode kAccessDenied = 5;
-inline constexpr ErrorCode kBadNetPath = 53;
+using platform::error::kAccessDenied;
+using platform::error::kBadNetName;
+using platform::error::kBadNetPath;
+using platform::error::kInvalidPassword;
+using platform::error::kNoNetwork;
 inline constexpr ErrorCode kBadDevType = 66;
-inline constexpr ErrorCode kBadNetName = 67;
 inline constexpr ErrorCode kAlreadyAssigned = 85;
-inline constexpr ErrorCode kInvalidPassword = 86;
 inline constexpr ErrorCode kBusy = 170;
 inline constexpr ErrorCode kBadDevice = 1200;
 inline constexpr ErrorCode kDeviceAlreadyRemembered = 1202;
@@ -23,7 +24,6 @@ inline constexpr ErrorCode kNoNetOrBadPath = 1203;
 inline constexpr ErrorCode kBadProvider = 1204;
 inline constexpr ErrorCode kCannotOpenProfile = 1205;
 inline constexpr ErrorCode kBadProfile = 1206;
-inline constexpr ErrorCode kNoNetwork = 1222;
 inline constexpr ErrorCode kNotConnected = 2250;
 } // namespace error
 
