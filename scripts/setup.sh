@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ clang pkg-config ccache
-  qt6-base-dev libgl-dev libpugixml-dev libzip-dev
+  qt6-base-dev libgl-dev libpugixml-dev libzip-dev libnautilus-extension-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-apps imagemagick
   zip unzip rsync

@@ -110,6 +110,12 @@ int zse_InsertMenuItem(zse_Menu* menu, unsigned position, const zse_MenuItem* it
     return 1;
 }
 
+const char* zse_CommandActionWord(int offset)
+{
+    const zdr::shellext::MenuCommand* command = zdr::shellext::menuCommand(offset);
+    return command ? command->actionWord.data() : nullptr;
+}
+
 const char* zse_BitmapIconName(int bitmap) { return zdr::shellext::bitmapIconName(bitmap); }
 
 void zse_ShowDesktopMessage(void* /*context*/, const char* caption, const char* text)

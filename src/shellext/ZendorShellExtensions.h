@@ -96,6 +96,9 @@ ZSE_API int zse_GetMenuItem(const zse_Menu* menu, int position, zse_MenuItem* it
  * takes ownership of item->submenu. 0 on failure. */
 ZSE_API int zse_InsertMenuItem(zse_Menu* menu, unsigned position, const zse_MenuItem* item);
 
+/* The action word a command offset hands over ("COPY", ...), NULL outside 1 to 5. */
+ZSE_API const char* zse_CommandActionWord(int offset);
+
 /* Icon name (freedesktop naming) for a picture number, NULL for none. */
 ZSE_API const char* zse_BitmapIconName(int bitmap);
 

@@ -6,7 +6,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
@@ -410,6 +412,42 @@ TEST_F(ShellExtension, ProgramReceivesTheSelection)
         EXPECT_TRUE(runtimeFolderEmpty());
     }
     unsetenv("ZDR_HANDOFF_REPORT");
+}
+
+// The front end of the service menus: paths typed in a terminal count from
+// the current folder; its service menus call it by its full path.
+TEST_F(ShellExtension, CommandLineFrontEnd)
+{
+    TempDir tree;
+    tree.mkdir("Daten/Bilder");
+    const std::string report = folder_.file("cli-report.txt");
+    const std::string frontEnd = std::string(ZDR_BIN_DIR) + "/zendor-shellext";
+    const std::string command = "cd '" + tree.file("Daten") + "' && ZDR_HANDOFF_REPORT='" + report + "' '" + frontEnd
+        + "' INFODIR --folder /ziel Bilder";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    ASSERT_TRUE(waitForFile(report, 60s));
+    std::map<std::string, std::string> got = readReport(report);
+    EXPECT_EQ(got["Action"], "INFO");
+    EXPECT_EQ(got["Status"], "0x12800A");
+    EXPECT_EQ(got["Source"], tree.file("Daten"));
+    EXPECT_EQ(got["Selection"], "/Bilder");
+    EXPECT_EQ(got["Target"], "/ziel");
+    EXPECT_NE(std::system(("'" + frontEnd + "' KOPIEREN /daten 2>/dev/null").c_str()), 0);
+    EXPECT_NE(std::system(("'" + frontEnd + "' COPY /daten/../etc 2>/dev/null").c_str()), 0);
+
+    const std::string share = folder_.file("share");
+    ASSERT_EQ(std::system(("'" + frontEnd + "' --write-service-menus '" + share + "' '/opt/z d/zendor-shellext'").c_str()), 0);
+    const std::vector<std::string> dolphin = lines(share + "/kio/servicemenus/zendor-darorazu.desktop");
+    EXPECT_NE(std::find(dolphin.begin(), dolphin.end(), "Exec=\"/opt/z d/zendor-shellext\" COPY %F"), dolphin.end());
+    EXPECT_NE(std::find(dolphin.begin(), dolphin.end(), "Name=Löschen (Zendor Daten löschen)"), dolphin.end());
+    EXPECT_NE(fs::status(share + "/kio/servicemenus/zendor-darorazu.desktop").permissions() & fs::perms::owner_exec, fs::perms::none);
+    for (const char* word : {"copy", "delete", "mkdir", "info", "infodir"}) {
+        EXPECT_TRUE(fs::exists(share + "/nemo/actions/zendor-darorazu-" + word + ".nemo_action")) << word;
+        EXPECT_TRUE(fs::exists(share + "/Thunar/sendto/zendor-darorazu-" + word + ".desktop")) << word;
+    }
+    const std::vector<std::string> nemo = lines(share + "/nemo/actions/zendor-darorazu-mkdir.nemo_action");
+    EXPECT_NE(std::find(nemo.begin(), nemo.end(), "Exec=\"/opt/z d/zendor-shellext\" MKDIR %F"), nemo.end());
+    EXPECT_NE(std::find(nemo.begin(), nemo.end(), "Extensions=dir;"), nemo.end());
 }
 
 } // namespace
