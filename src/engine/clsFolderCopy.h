@@ -103,7 +103,7 @@ private:
     bool fc_LoadTask(std::size_t index);
     bool fc_CheckSide(bool source, const char* missingText);
     bool fc_ConnectDrive(bool source);
-    bool fc_WalkTask();
+    bool fc_WalkTask(const std::string& targetPath);
     bool fc_ProtocolCopy();
     void sb_ErrorEnd();
     bool fc_NormalEnd();

@@ -157,7 +157,7 @@ bool clsFolderCopy::fc_CheckSide(bool source, const char* missingText)
     return false;
 }
 
-bool clsFolderCopy::fc_WalkTask()
+bool clsFolderCopy::fc_WalkTask(const std::string& targetPath)
 {
     platform::FileEntry self;
     if (current_.Source == kSourceComputer) {
@@ -170,7 +170,7 @@ bool clsFolderCopy::fc_WalkTask()
             return false;
         }
     }
-    return fc_FolderWalk(0, self, current_.Source, current_.Target, nullptr, errorText_);
+    return fc_FolderWalk(0, self, current_.Source, targetPath, nullptr, errorText_);
 }
 
 bool clsFolderCopy::fc_InfoPass()
@@ -190,7 +190,7 @@ bool clsFolderCopy::fc_InfoPass()
             sb_ErrorEnd();
             return false;
         }
-        fc_WalkTask();
+        fc_WalkTask(current_.Target);
     }
     if (errorText_.empty() && !cancel_) {
         if (has(status::kFolderEntriesInfo)) {
@@ -261,9 +261,8 @@ bool clsFolderCopy::fc_ActionPass(Pass pass, const char* action)
                 sb_ErrorEnd();
                 return false;
             }
-            if (pass != Pass::Copy)
-                current_.Target.clear(); // delete and attributes work in the source only
-            fc_WalkTask();
+            // Delete and attributes work in the source only.
+            fc_WalkTask(pass == Pass::Copy ? current_.Target : std::string());
         }
     }
     observer_.ActionReady(errorText_.empty(), errorText_, !protocol_.text().empty());
