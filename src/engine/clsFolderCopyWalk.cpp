@@ -25,6 +25,10 @@ namespace zdr::engine {
 
 namespace {
 
+// Each level keeps its folder open and its frame on the stack; deeper trees
+// are reported at this depth instead of running out of either.
+constexpr std::int32_t kMaxLevel = 512;
+
 // A named entry must stay inside the source folder.
 bool namesInside(const std::string& relative)
 {
@@ -68,8 +72,12 @@ bool clsFolderCopy::fc_FolderWalk(std::int32_t level, const platform::FileEntry&
     if (whole || (level == 1 && current_.Selection.front() == kSelectionContent)) {
         platform::DirectoryReader reader;
         platform::ErrorCode code = 0;
-        const bool opened = parent != nullptr && level > 1 ? reader.openChild(*parent, folder.name, code)
-                                                           : reader.open(path, code);
+        bool opened = false;
+        if (level > kMaxLevel)
+            code = platform::error::kFilenameTooLong;
+        else
+            opened = parent != nullptr && level > 1 ? reader.openChild(*parent, folder.name, code)
+                                                    : reader.open(path, code);
         if (!opened)
             sb_SearchFailed(path, code, errorText);
         else

@@ -457,6 +457,26 @@ TEST(Walk, PathsLongerThanTheSystemLimit)
     shell("rm -rf " + quoted(root)); // the usual removal stops at the path limit
 }
 
+TEST(Walk, TreeDeeperThanTheWalkGoesIsReportedOnce)
+{
+    TempDir dir;
+    const std::string root = dir.mkdir("Chain");
+    int fd = open(root.c_str(), O_RDONLY | O_DIRECTORY);
+    for (int i = 0; i < 600; ++i) {
+        ASSERT_EQ(mkdirat(fd, "d", 0755), 0);
+        const int next = openat(fd, "d", O_RDONLY | O_DIRECTORY);
+        close(fd);
+        fd = next;
+    }
+    close(fd);
+    EngineRun r;
+    ASSERT_TRUE(r.run(kInfo, {.Source = root}));
+    EXPECT_EQ(r.counters().CountFolder, 513); // the source and 512 levels below it
+    ASSERT_EQ(r.questions.asked.size(), 1u);
+    EXPECT_NE(r.questions.asked[0].text.find("Der Dateiname oder die Erweiterung ist zu lang."), std::string::npos);
+    shell("rm -rf " + quoted(root));
+}
+
 TEST(Walk, MissingSourceAndEmptyFolder)
 {
     TempDir dir;
