@@ -3,6 +3,7 @@
 #include "engine/FolderCopyObserver.h"
 #include "engine/StatusBits.h"
 #include "engine/TimeEstimate.h"
+#include "net/NetworkDrives.h"
 
 #include <ctime>
 
@@ -72,14 +73,8 @@ void clsFolderCopy::sb_ActionFileDoneByte(std::int64_t totalBytes, std::int64_t 
 
 void clsFolderCopy::sb_Action_CloseConnections()
 {
-    for (auto* drives : {&sourceDrives_, &targetDrives_}) {
-        for (std::unique_ptr<net::NetworkDrive>& drive : *drives) {
-            std::string message;
-            if (drive && drive->DisConnectAfterAction())
-                drive->fc_DisConnect(message);
-            drive.reset();
-        }
-    }
+    net::sb_Action_CloseConnections(sourceDrives_);
+    net::sb_Action_CloseConnections(targetDrives_);
 }
 
 void clsFolderCopy::sb_ProtocolAdd(const ProtocolRecord& record)

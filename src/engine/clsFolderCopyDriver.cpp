@@ -7,6 +7,7 @@
 #include "engine/clsFolderCopy.h"
 
 #include "app/mdlErrSys.h"
+#include "net/DriveFolder.h"
 #include "platform/DirectoryReader.h"
 #include "platform/FileEntry.h"
 #include "platform/Paths.h"
@@ -150,7 +151,10 @@ bool clsFolderCopy::fc_CheckSide(bool source, const char* missingText)
 {
     if (!fc_ConnectDrive(source))
         return false;
-    const std::string& folder = source ? current_.Source : current_.Target;
+    std::string& folder = source ? current_.Source : current_.Target;
+    // A folder on a network drive ("X:", "X:/rest") reaches the file system
+    // through the drive's link.
+    folder = net::resolveDrivePath(folder);
     if (missingText == nullptr || folderExists(folder))
         return true;
     errorText_ = std::string(source ? "Quelle: '" : "Zielverzeichnis: '") + folder + missingText;

@@ -2,6 +2,7 @@
 #include "net/LinuxNetProvider.h"
 #include "net/NetErrors.h"
 #include "net/clsNetConnect.h"
+#include "FakeMountTools.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -13,40 +14,6 @@ namespace fs = std::filesystem;
 
 namespace zdr::net {
 namespace {
-
-// Stand-ins for the mount tools: they note how they were called (arguments,
-// environment, what came on standard input, the credentials file and its
-// mode) in the folder they live in, and answer as the file "behaviour" says.
-constexpr const char* kFakeMountCifs = R"SH(#!/bin/bash
-dir=$(dirname "$0")
-printf '%s\n' "$@" > "$dir/cifs-args"
-env > "$dir/cifs-env"
-cred=$(echo "$4" | tr ',' '\n' | sed -n 's/^credentials=//p')
-if [ -n "$cred" ]; then stat -c %a "$cred" > "$dir/cifs-cred-mode"; cat "$cred" > "$dir/cifs-cred"; fi
-if [ -s "$dir/behaviour" ]; then cat "$dir/behaviour" >&2; exit 32; fi
-echo inhalt > "$2/datei.txt"
-)SH";
-
-constexpr const char* kFakeGio = R"SH(#!/bin/bash
-dir=$(dirname "$0")
-echo "$@" >> "$dir/gio-calls"
-env > "$dir/gio-env"
-case "$1" in
-mount)
-  [ "$2" = "-u" ] && exit 0
-  uri="${@: -1}"
-  if [ -s "$dir/behaviour" ]; then echo "gio: $uri: $(cat "$dir/behaviour")" >&2; exit 2; fi
-  for try in 1 2; do
-    printf 'Password: '
-    read -r pw || { echo "gio: $uri: Password dialog cancelled" >&2; exit 2; }
-    echo "$pw" >> "$dir/gio-passwords"
-    [ "$pw" = "richtig" ] && exit 0
-  done
-  exit 2;;
-info)
-  echo "uri: $2"; echo "local path: $dir/gvfs/share"; exit 0;;
-esac
-)SH";
 
 class LinuxNetProviderTest : public ::testing::Test {
 protected:
