@@ -3,6 +3,7 @@
 #include "project/Task.h"
 #include "project/clsProject.h"
 #include "util/CommandLabel.h"
+#include "util/frmAbout.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -161,6 +162,8 @@ void frmMain::buildControls()
     for (const char* item : helpItems) {
         QAction* action = item ? help->addAction(QString::fromUtf8(item)) : help->addSeparator();
         action->setObjectName(QStringLiteral("mnuHelpWork"));
+        if (item && qstrcmp(item, "Informationen") == 0)
+            connect(action, &QAction::triggered, this, [this] { util::ui::showAbout(this); });
     }
     resize(900, 780);
 }
