@@ -1,6 +1,7 @@
 #include "registry/SambaRegistryProvider.h"
 
 #include "app/mdlErrSys.h"
+#include "net/ToolRun.h"
 #include "platform/ErrorCode.h"
 #include "registry/RegistryRootKey.h"
 #include "registry/SambaOutput.h"
@@ -93,21 +94,15 @@ std::string withoutLeading(std::string text, std::string_view characters)
     return text;
 }
 
-std::optional<RegistryReadResult> toolFailure(const ToolRun& run, const std::string& program,
+std::optional<RegistryReadResult> toolFailure(const net::ToolRun& run, const std::string& program,
                                               const std::string& computer)
 {
-    switch (run.outcome) {
-    case ToolRun::Outcome::NotFound:
-        return failure(platform::error::kFileNotFound,
-                       "Die Registry von Computer '" + computer + "' kann nicht gelesen werden: das Programm '" +
-                           program + "' (Paket samba-common-bin) ist nicht installiert.");
-    case ToolRun::Outcome::TimedOut: return errorResult(platform::error::kTimeout);
-    case ToolRun::Outcome::Stopped: return errorResult(platform::error::kRequestAborted);
-    case ToolRun::Outcome::Failed:
-        return failure(platform::error::kInvalidFunction,
-                       "Das Programm '" + program + "' konnte nicht ausgeführt werden.");
-    case ToolRun::Outcome::Exited: break;
-    }
+    if (!run.started)
+        return failure(platform::error::kInvalidFunction, "Das Programm '" + program +
+                                                              "' konnte nicht gestartet werden: " +
+                                                              app::fc_GetApiErrorText(platform::fromErrno(run.startError)));
+    if (run.timedOut)
+        return errorResult(platform::error::kTimeout);
     if (run.exitCode != 0)
         return samba::failureFromToolOutput(run.err + "\n" + run.out, computer);
     return std::nullopt;
@@ -123,6 +118,11 @@ RegistryReadResult SambaRegistryProvider::fc_ReadValue(const RegistryReadRequest
         return failure(platform::error::kNotSupported,
                        "Kein Computer angegeben: unter Linux gibt es keine lokale Registry, bitte nennen Sie den "
                        "Computer, dessen Registry gelesen werden soll.");
+    const std::string tool = net::findTool(options_.program);
+    if (tool.empty())
+        return failure(platform::error::kFileNotFound,
+                       "Die Registry von Computer '" + computer + "' kann nicht gelesen werden: das Programm '" +
+                           options_.program + "' (Paket samba-common-bin) ist nicht installiert.");
 
     AuthFile authFile;
     std::vector<std::string> logOn;
@@ -139,15 +139,15 @@ RegistryReadResult SambaRegistryProvider::fc_ReadValue(const RegistryReadRequest
         key += "\\" + keyPath;
 
     const auto call = [&](const char* command, const std::string& last) {
-        std::vector<std::string> arguments{"rpc", "registry", command, "-S", computer};
+        std::vector<std::string> arguments{tool, "rpc", "registry", command, "-S", computer};
         arguments.insert(arguments.end(), logOn.begin(), logOn.end());
         arguments.insert(arguments.end(), options_.extraArguments.begin(), options_.extraArguments.end());
         // Key and value name are never read as options, whatever they hold.
         arguments.insert(arguments.end(), {"--", key, last});
-        return runTool(options_.program, arguments, options_.limits);
+        return net::runTool(arguments, {}, options_.timeoutSeconds);
     };
 
-    ToolRun run = call("getvalue", request.valueName);
+    net::ToolRun run = call("getvalue", request.valueName);
     if (auto failed = toolFailure(run, options_.program, computer))
         return *failed;
     samba::GetValueOutput parsed = samba::parseGetValue(run.out, request.valueName);

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "registry/RegistryProvider.h"
-#include "registry/ToolProcess.h"
 
 #include <string>
 #include <vector>
@@ -22,17 +21,15 @@ public:
         std::string program = "net";
         // Extra options for every call, such as "--port=445" or "--configfile=...".
         std::vector<std::string> extraArguments;
-        ToolLimits limits;
+        // A computer that has not answered by then counts as unreachable.
+        int timeoutSeconds = 60;
     };
 
     SambaRegistryProvider() = default;
     explicit SambaRegistryProvider(Options options) : options_(std::move(options)) {}
 
+    // Blocks until the computer answered or the time is up.
     RegistryReadResult fc_ReadValue(const RegistryReadRequest& request) override;
-
-    // Lets the caller keep its windows alive while a computer takes its
-    // time to answer; a false answer stops the call.
-    void setKeepWaiting(std::function<bool()> keepWaiting) { options_.limits.keepWaiting = std::move(keepWaiting); }
 
 private:
     Options options_;

@@ -9,7 +9,7 @@ namespace zdr::registry {
 // progress window shows besides (the value and the service are shown only;
 // the run neither writes the value nor touches the service).
 struct SystemTask {
-    std::string par_Computer; // empty: the local computer
+    std::string par_Computer; // empty: the local computer; "[Net][domain]": expanded before the run
     std::uint32_t par_RegistryRootKey = 0;
     std::string par_RegistryPath; // below the root
     std::string par_RegistryKey;  // name of the value
@@ -19,9 +19,5 @@ struct SystemTask {
 
     bool operator==(const SystemTask&) const = default;
 };
-
-// Computer texts that begin so are network placeholders, expanded into one
-// task per computer before the run.
-inline constexpr const char* kNetPlaceholder = "[Net][";
 
 } // namespace zdr::registry

@@ -4,6 +4,8 @@
 #include "engine/ProtocolLines.h"
 #include "engine/StatusBits.h"
 #include "engine/TimeEstimate.h"
+#include "net/NetPlaceholder.h"
+#include "net/NetworkDrives.h"
 #include "platform/ErrorCode.h"
 #include "registry/RegistryProvider.h"
 #include "registry/RegistryRootKey.h"
@@ -104,6 +106,7 @@ bool clsSystemChange::fc_ActionRun()
     counters_ = {};
     phaseStarted_ = false;
     sb_Action_CloseConnections();
+    connections_.clear();
     connections_.resize(tasks_.size());
     running_ = true;
 
@@ -173,7 +176,7 @@ void clsSystemChange::sb_SystemRead(const SystemTask& task)
     sb_NetConnect(task);
 
     RegistryReadResult read;
-    if (util::startsWith(task.par_Computer, kNetPlaceholder)) {
+    if (net::isNetPlaceholder(task.par_Computer)) {
         // The network search found no computer for it: nothing to ask.
         read.result = static_cast<std::int32_t>(platform::error::kBadNetPath);
         read.errorText = "Für '" + task.par_Computer + "' wurde im Netzwerk kein Computer gefunden.";
@@ -225,17 +228,7 @@ void clsSystemChange::sb_NetConnect(const SystemTask& task)
     observer_.ActionInfo(errorText_);
 }
 
-void clsSystemChange::sb_Action_CloseConnections()
-{
-    for (std::unique_ptr<net::NetworkDrive>& drive : connections_) {
-        if (drive && drive->DisConnectAfterAction()) {
-            std::string message; // not shown: the run is over
-            drive->fc_DisConnect(message);
-        }
-        drive.reset();
-    }
-    connections_.clear();
-}
+void clsSystemChange::sb_Action_CloseConnections() { net::sb_Action_CloseConnections(connections_); }
 
 // The computer's line, built as the copy engine builds the information line
 // of a file at level 0 below an empty folder, the computer in place of the

@@ -1,3 +1,4 @@
+#include "net/ToolRun.h"
 #include "registry/RegistryRootKey.h"
 #include "registry/SambaRegistryProvider.h"
 #include "support/TempDir.h"
@@ -58,9 +59,9 @@ public:
         return fs::exists(dir_.file(name)) ? dir_.read(name) : std::string();
     }
     void slow() const { dir_.write("sleep", ""); }
-    SambaRegistryProvider provider(ToolLimits limits = {}) const
+    SambaRegistryProvider provider(int timeoutSeconds = 60) const
     {
-        return SambaRegistryProvider({program_, {"--configfile=/dev/null"}, std::move(limits)});
+        return SambaRegistryProvider({program_, {"--configfile=/dev/null"}, timeoutSeconds});
     }
 
 private:
@@ -144,20 +145,18 @@ TEST(SambaRegistryProvider, FailuresEveryComputerGetsATextFor)
     EXPECT_NE(local.errorText.find("Kein Computer angegeben"), std::string::npos);
 
     const RegistryReadResult missing =
-        SambaRegistryProvider({"zdr-no-such-net-tool", {}, {}}).fc_ReadValue(request("PC1"));
+        SambaRegistryProvider({"zdr-no-such-net-tool", {}, 60}).fc_ReadValue(request("PC1"));
     EXPECT_EQ(missing.result, 2);
     EXPECT_EQ(missing.errorText, "Die Registry von Computer 'PC1' kann nicht gelesen werden: das Programm "
                                  "'zdr-no-such-net-tool' (Paket samba-common-bin) ist nicht installiert.");
 
+    // A computer that does not answer in time; the tool is stopped, not awaited.
     net.slow();
-    ToolLimits shortWait;
-    shortWait.timeout = std::chrono::milliseconds(300);
-    EXPECT_EQ(net.provider(shortWait).fc_ReadValue(request("PC1")).result, 1460);
-    SambaRegistryProvider stopped = net.provider();
-    stopped.setKeepWaiting([] { return false; });
     const auto started = std::chrono::steady_clock::now();
-    EXPECT_EQ(stopped.fc_ReadValue(request("PC1")).errorText, "Die Anforderung wurde abgebrochen.");
-    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(4)); // the tool was stopped, not awaited
+    const RegistryReadResult late = net.provider(1).fc_ReadValue(request("PC1"));
+    EXPECT_EQ(late.result, 1460);
+    EXPECT_EQ(late.errorText, "Dieser Vorgang wurde wegen Zeitüberschreitung zurückgegeben.");
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(4));
 }
 
 // A Samba server of our own on a free port of 127.0.0.1, with its registry
@@ -242,21 +241,17 @@ public:
     // Runs "net rpc registry <command>" against the server as root.
     bool registry(const std::vector<std::string>& command) const
     {
-        std::vector<std::string> arguments{"rpc", "registry", command[0], "-S", "127.0.0.1", "-U",
-                                           std::string("root%") + kPassword};
+        std::vector<std::string> arguments{net::findTool("net"), "rpc", "registry", command[0], "-S", "127.0.0.1",
+                                           "-U", std::string("root%") + kPassword};
         const std::vector<std::string> o = options(port_);
         arguments.insert(arguments.end(), o.begin(), o.end());
         arguments.insert(arguments.end(), command.begin() + 1, command.end());
-        const ToolRun run = runTool("net", arguments, {});
-        return run.outcome == ToolRun::Outcome::Exited && run.exitCode == 0;
+        return net::runTool(arguments, {}, 60).exitCode == 0;
     }
     std::string write(const std::string& name, const std::string& content) const { return dir_.write(name, content); }
 
 private:
-    static bool tool(const char* name)
-    {
-        return runTool("sh", {"-c", std::string("command -v ") + name}, {}).exitCode == 0;
-    }
+    static bool tool(const char* name) { return !net::findTool(name).empty(); }
     static std::vector<pid_t> processesWith(const std::string& argument)
     {
         std::vector<pid_t> found;
@@ -311,7 +306,7 @@ TEST(SambaRegistryProvider, ReadsARealRegistryService)
     ASSERT_TRUE(server.registry({"import", reg}));
     ASSERT_TRUE(server.registry({"setvalue", "HKLM\\SOFTWARE\\Zendor", "Text", "sz", "Grüße \"x\""}));
 
-    SambaRegistryProvider provider({"net", server.options(server.port()), {}});
+    SambaRegistryProvider provider({"net", server.options(server.port()), 60});
     const auto read = [&](const std::string& path, const std::string& name, const std::string& password) {
         return provider.fc_ReadValue({rootKey::kLocalMachine, path, name, "127.0.0.1", "root", password});
     };
@@ -324,7 +319,7 @@ TEST(SambaRegistryProvider, ReadsARealRegistryService)
     EXPECT_EQ(read("SOFTWARE\\Zendor", "Fehlt", pw).result, 2);
     EXPECT_EQ(read("SOFTWARE\\Zendor", "Text", "falsch").result, 1326);
 
-    SambaRegistryProvider closedPort({"net", server.options(PrivateSambaServer::freePort()), {}});
+    SambaRegistryProvider closedPort({"net", server.options(PrivateSambaServer::freePort()), 60});
     EXPECT_EQ(closedPort.fc_ReadValue({rootKey::kLocalMachine, "SOFTWARE", "x", "127.0.0.1", "root", pw}).result, 53);
 }
 
