@@ -9,14 +9,14 @@
 
 #include <chrono>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace zdr::util {
+class ClipboardWriter;
 class Questioner;
-}
+} // namespace zdr::util
 namespace zdr::platform {
 class DirectoryReader;
 struct FileEntry;
@@ -86,8 +86,8 @@ public:
     bool fc_ActionRun();
 
     // Where a made folder's path goes with option 0x400000 (the clipboard,
-    // which the engine cannot reach itself).
-    void sb_SetClipboardWriter(std::function<void(const std::string&)> writer) { clipboard_ = std::move(writer); }
+    // which the engine cannot reach itself); not owned.
+    void sb_SetClipboardWriter(util::ClipboardWriter* writer) { clipboard_ = writer; }
 
 private:
     using Clock = std::chrono::steady_clock;
@@ -150,7 +150,7 @@ private:
     FolderCopyObserver& observer_;
     util::Questioner& questioner_;
     net::NetworkDriveFactory networkDrives_;
-    std::function<void(const std::string&)> clipboard_;
+    util::ClipboardWriter* clipboard_ = nullptr;
 
     // options
     std::uint32_t status_ = 0;

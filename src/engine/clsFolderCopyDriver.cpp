@@ -11,6 +11,7 @@
 #include "platform/DirectoryReader.h"
 #include "platform/FileEntry.h"
 #include "platform/Paths.h"
+#include "util/ClipboardWriter.h"
 #include "util/Text.h"
 
 #include <sys/stat.h>
@@ -316,8 +317,8 @@ bool clsFolderCopy::fc_MkDirPass()
             return false;
         }
         ++counters_.CountFolder_Done;
-        if (has(status::kFolderToClipboard) && clipboard_)
-            clipboard_(path);
+        if (has(status::kFolderToClipboard) && clipboard_ != nullptr)
+            clipboard_->ClipboardAll_Copy(path, util::clipboardFormat::kText);
         observer_.ActionFolderDone();
     }
     observer_.ActionReady(errorText_.empty(), errorText_, !protocol_.text().empty());

@@ -3,6 +3,7 @@
 // make-directory pass.
 #include "EngineRun.h"
 #include "support/TempDir.h"
+#include "util/ClipboardWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -182,16 +183,23 @@ TEST(Driver, MakeDirectoryPass)
     TempDir dir;
     dir.mkdir("base");
     dir.mkdir("base/exists");
-    std::vector<std::string> clipboard;
+    struct Clipboard : util::ClipboardWriter {
+        std::vector<std::string> texts;
+        bool ClipboardAll_Copy(const std::string& text, std::uint32_t format) override
+        {
+            texts.push_back(text + (format == util::clipboardFormat::kText ? "" : " (format?)"));
+            return true;
+        }
+    } clipboard;
     EngineRun r;
-    r.engine.sb_SetClipboardWriter([&](const std::string& p) { clipboard.push_back(p); });
+    r.engine.sb_SetClipboardWriter(&clipboard);
     EXPECT_TRUE(r.run(status::kMkDir | status::kFolderToClipboard,
                       std::vector<EngineTaskInput>{{.Source = dir.file("base"), .Target = "Neu"},
                                                    {.Source = dir.file("base"), .Target = "exists"}}));
     EXPECT_TRUE(std::filesystem::is_directory(dir.file("base/Neu")));
     EXPECT_EQ(r.counters().CountFolder_Done, 1); // the existing one changes nothing
     EXPECT_EQ(r.counters().CountFolder_ToDo, 2);
-    EXPECT_EQ(clipboard, std::vector<std::string>{dir.file("base/Neu")});
+    EXPECT_EQ(clipboard.texts, std::vector<std::string>{dir.file("base/Neu")});
     EXPECT_EQ(r.rec.only("FolderStart"), std::vector<std::string>{"FolderStart " + dir.file("base/Neu")});
 
     EngineRun noName;
