@@ -1,8 +1,10 @@
 #include "net/clsNetConnect.h"
 
 #include "net/NetErrors.h"
+#include "project/ParameterCodes.h"
 #include "util/Text.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -27,28 +29,23 @@ bool clsNetConnect::fc_Init(const std::string& code)
 {
     if (code.empty())
         return false;
-    std::vector<std::string> fields = util::split(code, "|");
-    // A code the dialog did not write (fewer fields) cannot name a share
-    // with its credentials; it is refused rather than half applied.
-    if (fields.size() < kCodeFields)
+    // A code the dialog did not write (fewer than five fields) cannot name a
+    // share with its credentials; it is refused rather than half applied.
+    if (std::count(code.begin(), code.end(), '|') < static_cast<std::ptrdiff_t>(kCodeFields - 1))
         return false;
-    // The password is the rest of the code, so one typed with a "|" in it
-    // still reaches the server whole.
-    std::string password = fields[4];
-    for (std::size_t i = kCodeFields; i < fields.size(); ++i)
-        password += "|" + fields[i];
-
+    // Other faults of the code (a drive that is no letter, a share of
+    // another form) are left to the connection, which names them.
+    project::ParsedCode<project::NetConnectCode> parsed = project::parseNetConnectCode(code);
     forgetPassword();
-    flags_ = static_cast<std::uint32_t>(util::numberValue(fields[0]));
-    localName_ = fields[1];
+    flags_ = parsed.code.flags;
+    localName_ = parsed.code.localName;
     // "X" means the drive "X:"; an empty drive stays empty (nothing to map).
     if (!localName_.empty() && !util::endsWith(localName_, ":"))
         localName_ += ":";
-    remoteName_ = fields[2];
-    userName_ = fields[3];
-    password_ = std::move(password);
-    for (std::string& field : fields)
-        explicit_bzero(field.data(), field.size());
+    remoteName_ = parsed.code.remoteName;
+    userName_ = parsed.code.user;
+    password_ = parsed.code.password;
+    explicit_bzero(parsed.code.password.data(), parsed.code.password.size());
     return true;
 }
 
