@@ -7,10 +7,10 @@
 #include "net/NetPlaceholder.h"
 #include "net/NetworkDrives.h"
 #include "platform/ErrorCode.h"
+#include "project/ParameterCodes.h"
 #include "registry/RegistryProvider.h"
 #include "registry/RegistryRootKey.h"
 #include "registry/SystemChangeObserver.h"
-#include "util/Text.h"
 
 namespace zdr::registry {
 
@@ -20,17 +20,6 @@ namespace {
 
 constexpr const char* kInfoPhase = "INFO REG";
 constexpr const char* kChangePhase = "CHANGE";
-
-// The log-on a task's network-drive code carries: fields 4 and 5 (user,
-// password). A password may itself hold "|", so it runs to the end.
-void credentialsFromCode(const std::string& code, RegistryReadRequest& request)
-{
-    std::vector<std::string> fields = util::split(code, "|");
-    if (fields.size() < 5)
-        return;
-    request.user = fields[3];
-    request.password = util::join(std::vector<std::string>(fields.begin() + 4, fields.end()), "|");
-}
 
 // The copy engine's line builder reports to a copy-engine observer; this
 // hands its protocol events on to the registry run's observer.
@@ -176,17 +165,20 @@ void clsSystemChange::sb_SystemRead(const SystemTask& task)
     sb_NetConnect(task);
 
     RegistryReadResult read;
+    // The task's network-drive code carries the log-on for the computer.
+    const auto code = project::parseNetConnectCode(task.par_NetConnectSource);
     if (net::isNetPlaceholder(task.par_Computer)) {
         // The network search found no computer for it: nothing to ask.
         read.result = static_cast<std::int32_t>(platform::error::kBadNetPath);
         read.errorText = "Für '" + task.par_Computer + "' wurde im Netzwerk kein Computer gefunden.";
     } else if (rootKeyName(task.par_RegistryRootKey).empty()) {
         read = errorResult(platform::error::kInvalidHandle);
+    } else if (!code.empty && !code.ok()) {
+        read.result = static_cast<std::int32_t>(platform::error::kInvalidParameter);
+        read.errorText = code.error;
     } else {
-        RegistryReadRequest request{task.par_RegistryRootKey, task.par_RegistryPath, task.par_RegistryKey,
-                                    task.par_Computer, {}, {}};
-        credentialsFromCode(task.par_NetConnectSource, request);
-        read = provider_.fc_ReadValue(request);
+        read = provider_.fc_ReadValue({task.par_RegistryRootKey, task.par_RegistryPath, task.par_RegistryKey,
+                                       task.par_Computer, code.code.user, code.code.password});
     }
     if (!read.ok())
         errorText_ = read.errorText;

@@ -159,8 +159,10 @@ TEST(clsSystemChange, FailedReadsFailThePhaseAndShowInTheComputersLine)
     run.add("PC6");
     run.add("PC7", rk::kNone);
     run.add("[Net][Firma]");
-    run.add("PC9");
-    run.registry.set("PC9", kHklm, kPath, "Version", std::string("spät"));
+    run.add("PC9", kHklm, "Version", "0||srv|admin|geheim"); // a damaged log-on is not tried
+    run.add("PC10");
+    run.registry.set("PC9", kHklm, kPath, "Version", std::string("x"));
+    run.registry.set("PC10", kHklm, kPath, "Version", std::string("spät"));
     run.engine.fc_ActionRun();
 
     EXPECT_EQ(run.engine.Protocol(),
@@ -173,12 +175,13 @@ TEST(clsSystemChange, FailedReadsFailThePhaseAndShowInTheComputersLine)
               "REG_BINARY und REG_DWORD."
               "\r\n  PC7  ----  Das Handle ist ungültig."
               "\r\n  [Net][Firma]  ----  Für '[Net][Firma]' wurde im Netzwerk kein Computer gefunden."
-              "\r\n  PC9  ----  ok");
+              "\r\n  PC9  ----  Die Netzwerkfreigabe 'srv' hat nicht die Form \\\\Server\\Freigabe."
+              "\r\n  PC10  ----  ok");
     // A later good read does not clear the failure of an earlier one.
-    EXPECT_EQ(run.events.log.back(), "Ready failed [Für '[Net][Firma]' wurde im Netzwerk kein Computer gefunden.] "
-                                     "protocol");
-    EXPECT_EQ(run.engine.counters().CountSystem, 9);
-    // Neither the unknown root nor the placeholder reach the network.
+    EXPECT_EQ(run.events.log.back(), "Ready failed [Die Netzwerkfreigabe 'srv' hat nicht die Form "
+                                     "\\\\Server\\Freigabe.] protocol");
+    EXPECT_EQ(run.engine.counters().CountSystem, 10);
+    // Neither the unknown root, the placeholder nor the damaged code reach the network.
     EXPECT_EQ(run.registry.requests.size(), 7u);
 }
 
