@@ -10,11 +10,10 @@
 #include "net/DriveFolder.h"
 #include "platform/DirectoryReader.h"
 #include "platform/FileEntry.h"
+#include "platform/Folders.h"
 #include "platform/Paths.h"
 #include "util/ClipboardWriter.h"
 #include "util/Text.h"
-
-#include <sys/stat.h>
 
 namespace zdr::engine {
 
@@ -311,8 +310,9 @@ bool clsFolderCopy::fc_MkDirPass()
         if (platform::pathExists(path))
             continue;
         observer_.ActionFolderStart(path);
-        if (::mkdir(path.c_str(), 0777) != 0) {
-            errorText_ = "Fehler bei Verzeichnis: " + path + " - " + app::fc_GetApiErrorText(platform::lastError());
+        platform::ErrorCode code = 0;
+        if (!platform::makeDirectory(path, code)) {
+            errorText_ = "Fehler bei Verzeichnis: " + path + " - " + app::fc_GetApiErrorText(code);
             sb_ErrorEnd();
             return false;
         }

@@ -12,12 +12,10 @@
 #include "engine/clsFolderCopy.h"
 #include "platform/DirectoryReader.h"
 #include "platform/FileEntry.h"
+#include "platform/Folders.h"
 #include "platform/Paths.h"
 #include "util/Message.h"
 #include "util/Text.h"
-
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cmath>
 
@@ -157,8 +155,8 @@ bool clsFolderCopy::fc_WalkDrives(std::int32_t level, const std::string& targetP
             targetPath, drive.label.empty() ? "(Laufwerk " + drive.letter + ")" : "(" + drive.label + " " + drive.letter + ")");
         // Only the copy makes it: the other passes leave the target alone.
         if (pass_ == Pass::Copy && !driveTarget.empty() && !platform::pathExists(driveTarget)
-            && ::mkdir(driveTarget.c_str(), 0777) != 0) {
-            errorText = "Fehler bei Verzeichnis: " + driveTarget + " - " + app::fc_GetApiErrorText(platform::lastError());
+            && !platform::makeDirectory(driveTarget, code)) {
+            errorText = "Fehler bei Verzeichnis: " + driveTarget + " - " + app::fc_GetApiErrorText(code);
             return false;
         }
         if (!fc_WalkListing(level, reader, root, driveTarget, errorText))
@@ -228,8 +226,9 @@ bool clsFolderCopy::fc_WalkSubfolder(std::int32_t level, const platform::FileEnt
         restored.SizeTotal_ExistsTimeOk = counters_.SizeTotal_ExistsTimeOk;
         const bool targetExisted = counters_.CountFolder_ExistsTimeOk != before.CountFolder_ExistsTimeOk;
         counters_ = restored;
+        platform::ErrorCode ignored = 0;
         if (!targetExisted && !subTarget.empty())
-            ::rmdir(subTarget.c_str()); // only an empty folder goes; a failure changes nothing
+            platform::removeDirectory(subTarget, ignored); // only an empty folder goes; a failure changes nothing
         observer_.ActionFolderDone();
     }
     return !cancel_;

@@ -1,0 +1,28 @@
+#include "platform/Folders.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace zdr::platform {
+
+bool makeDirectory(const std::string& path, ErrorCode& error)
+{
+    if (::mkdir(path.c_str(), 0777) != 0) {
+        error = lastError();
+        return false;
+    }
+    error = error::kSuccess;
+    return true;
+}
+
+bool removeDirectory(const std::string& path, ErrorCode& error)
+{
+    if (::rmdir(path.c_str()) != 0) {
+        error = lastError();
+        return false;
+    }
+    error = error::kSuccess;
+    return true;
+}
+
+} // namespace zdr::platform

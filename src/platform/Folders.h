@@ -1,0 +1,16 @@
+#pragma once
+
+#include "platform/ErrorCode.h"
+
+#include <string>
+
+namespace zdr::platform {
+
+// Makes one folder (its parent must exist). An existing entry of that name
+// is a failure (error 80 for a file or folder there already).
+bool makeDirectory(const std::string& path, ErrorCode& error);
+
+// Removes one empty folder; a folder with content is left alone (error 145).
+bool removeDirectory(const std::string& path, ErrorCode& error);
+
+} // namespace zdr::platform
