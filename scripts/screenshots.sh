@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 [ -d build ] || scripts/build.sh
-cmake --build build -j2 --target zdr-protocol-demo >/dev/null
+cmake --build build -j2 --target zdr-protocol-demo zdr-progress-demo >/dev/null
 out="$PWD/build/screenshots"
 mkdir -p "$out"
 
@@ -19,3 +19,5 @@ shot() {
 
 shot protocol-list build/bin/zdr-protocol-demo list
 shot protocol-text build/bin/zdr-protocol-demo text
+shot progress-copy build/bin/zdr-progress-demo copy
+shot progress-mkdir build/bin/zdr-progress-demo mkdir

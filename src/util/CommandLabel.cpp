@@ -39,9 +39,17 @@ void CommandLabel::setCaption(const QString& caption)
     }
 }
 
+bool CommandLabel::repeatIfRunning()
+{
+    if (!repeatWhileRunning_ || tag_ != QLatin1String("RUN"))
+        return false;
+    emit command();
+    return true;
+}
+
 void CommandLabel::click()
 {
-    if (!isEnabled() || !tag_.isEmpty())
+    if (!isEnabled() || repeatIfRunning() || !tag_.isEmpty())
         return;
     tag_ = QStringLiteral("DOWN");
     release();
@@ -60,7 +68,7 @@ void CommandLabel::mouseReleaseEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton && tag_ == QLatin1String("DOWN"))
         release();
-    else
+    else if (event->button() != Qt::LeftButton || !repeatIfRunning())
         QLabel::mouseReleaseEvent(event);
 }
 

@@ -25,6 +25,11 @@ public:
     // Starts the command as a click would: tag "DOWN", then the release.
     void click();
 
+    // While the command runs (tag "RUN") a further click raises the command
+    // again instead of being refused: a start button whose command is a long
+    // run uses that second click to ask whether to cancel.
+    void setRepeatWhileRunning(bool repeat) { repeatWhileRunning_ = repeat; }
+
 signals:
     // The command; handlers run while the tag is "RUN".
     void command();
@@ -37,11 +42,13 @@ protected:
 
 private:
     void release();
+    bool repeatIfRunning();
     void setPressedLook(bool pressed);
 
     QString tag_;
     QString caption_;
     QShortcut* shortcut_ = nullptr;
+    bool repeatWhileRunning_ = false;
 };
 
 } // namespace zdr::util::ui

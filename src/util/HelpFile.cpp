@@ -34,6 +34,14 @@ void openHelpFile(QWidget* owner)
         msgBox(owner, "Die Hilfedatei '" + path + "' konnte nicht geöffnet werden.", Buttons::Ok, Icon::Information);
 }
 
+void openWebPage(const std::string& address)
+{
+    if (opener())
+        opener()(address);
+    else
+        QDesktopServices::openUrl(QUrl(QString::fromStdString(address)));
+}
+
 void setHelpOpener(HelpOpener opener_) { opener() = std::move(opener_); }
 
 } // namespace zdr::util::ui

@@ -14,8 +14,12 @@ std::string helpFilePath();
 // system's viewer. A missing file or a failed start is told in a message box.
 void openHelpFile(QWidget* owner);
 
-// Replaces the viewer start (tests); an empty function restores it. The
-// opener gets the file's path and says whether it could open it.
+// The help menus' web-page entry: opens the address in the system's browser.
+void openWebPage(const std::string& address);
+
+// Replaces the viewer and browser start (tests); an empty function restores
+// it. The opener gets the file's path or the page's address and says whether
+// it could open it.
 using HelpOpener = std::function<bool(const std::string& path)>;
 void setHelpOpener(HelpOpener opener);
 

@@ -70,4 +70,20 @@ std::string formatNumber(double value, std::string_view picture)
     return out;
 }
 
+std::int64_t roundHalfEven(double value)
+{
+    if (!std::isfinite(value))
+        return 0;
+    const double below = std::floor(value);
+    const double rest = value - below;
+    double whole = below;
+    if (rest > 0.5 || (rest == 0.5 && std::fmod(below, 2.0) != 0.0))
+        whole = below + 1.0;
+    if (whole >= 9.2e18)
+        return INT64_MAX;
+    if (whole <= -9.2e18)
+        return INT64_MIN;
+    return static_cast<std::int64_t>(whole);
+}
+
 } // namespace zdr::util

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -12,5 +13,9 @@ namespace zdr::util {
 // is a digit always written, each "#" one written only when needed. Halves
 // round away from zero.
 std::string formatNumber(double value, std::string_view picture);
+
+// Nearest whole number, halves to the even neighbour (2.5 -> 2, 3.5 -> 4), as
+// the program rounds percentages and rates.
+std::int64_t roundHalfEven(double value);
 
 } // namespace zdr::util

@@ -23,16 +23,25 @@ ScriptedUi::ScriptedUi()
     });
     util::ui::clsCommonDialog::setChooser([this](const util::ui::clsCommonDialog::Request& request) {
         dialogs_.push_back(request);
-        if (files_.empty())
-            return std::string();
-        std::string file = files_.front();
-        files_.pop_front();
-        return file;
+        return next(files_);
     });
     util::ui::setHelpOpener([this](const std::string& path) {
         help_.push_back(path);
         return !helpFails_;
     });
+    util::ui::setFolderChooser([this](const util::ui::FolderRequest& request) {
+        folderRequests_.push_back(request);
+        return next(folders_);
+    });
+}
+
+std::string ScriptedUi::next(std::deque<std::string>& answers)
+{
+    if (answers.empty())
+        return {};
+    std::string answer = std::move(answers.front());
+    answers.pop_front();
+    return answer;
 }
 
 ScriptedUi::~ScriptedUi()
@@ -40,6 +49,7 @@ ScriptedUi::~ScriptedUi()
     util::ui::setAnswerer({});
     util::ui::clsCommonDialog::setChooser({});
     util::ui::setHelpOpener({});
+    util::ui::setFolderChooser({});
 }
 
 } // namespace zdr::test

@@ -32,5 +32,13 @@ TEST(NumberFormat, PicturesWithGermanSeparators)
         EXPECT_EQ(formatNumber(c.value, c.picture), c.expected) << c.value << " " << c.picture;
 }
 
+TEST(NumberFormat, RoundHalfEven)
+{
+    const std::pair<double, std::int64_t> cases[] = {{0.5, 0},  {1.5, 2},  {2.5, 2}, {3.5, 4},  {-0.5, 0},
+                                                      {-1.5, -2}, {2.4, 2}, {2.6, 3}, {-2.6, -3}, {37.5, 38}};
+    for (const auto& [value, expected] : cases)
+        EXPECT_EQ(roundHalfEven(value), expected) << value;
+}
+
 } // namespace
 } // namespace zdr::util

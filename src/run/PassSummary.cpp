@@ -1,0 +1,98 @@
+#include "run/PassSummary.h"
+
+#include "engine/StatusBits.h"
+
+namespace zdr::run {
+
+namespace {
+
+using std::to_string;
+
+// " (geschützt: n)" and its siblings, each only when its number is above 0.
+std::string attributeCounts(std::int64_t isProtected, std::int64_t system, std::int64_t hidden,
+                            std::int64_t compressed)
+{
+    std::string out;
+    auto part = [&out](const char* name, std::int64_t n) {
+        if (n > 0)
+            out += std::string(" (") + name + ": " + to_string(n) + ")";
+    };
+    part("geschützt", isProtected);
+    part("System", system);
+    part("versteckt", hidden);
+    part("komprimiert", compressed);
+    return out;
+}
+
+} // namespace
+
+std::string passSummary(const EngineState& engine)
+{
+    const engine::EngineCounters& c = engine.counters;
+    const bool withInfo = (engine.status & engine::status::kWithInfo) != 0;
+    const std::string crlf = "\r\n";
+    if (engine.action == "INFO")
+        return " Anzahl Ordner: " + to_string(c.CountFolder)
+            + attributeCounts(c.CountFolder_Protected, c.CountFolder_System, c.CountFolder_Hidden,
+                              c.CountFolder_Compressed)
+            + crlf + "Anzahl Dateien: " + to_string(c.CountFiles)
+            + attributeCounts(c.CountFiles_Protected, c.CountFiles_System, c.CountFiles_Hidden, c.CountFiles_Compressed)
+            + crlf + "Tiefe: " + to_string(c.LevelMax) + " - max. Länge: " + to_string(c.FullPathMaxLetters);
+
+    const bool copy = engine.action == "COPY";
+    if (!copy && engine.action != "DELETE" && engine.action != "ATTRIB")
+        return {};
+    // One line per kind; the folder line of a copy after the information pass
+    // has two blanks before "- (übersprungen".
+    auto line = [&](const char* head, std::int64_t done, std::int64_t all, std::int64_t failed, std::int64_t skipped,
+                    const char* skippedGap) {
+        std::string text = std::string(head) + to_string(done);
+        if (withInfo)
+            text += " (von " + to_string(all) + ")";
+        text += " - (Fehler " + to_string(failed) + ")";
+        if (copy)
+            text += std::string(skippedGap) + "- (übersprungen " + to_string(skipped) + ")";
+        return text;
+    };
+    return line(" Anzahl Ordner: ", c.CountFolder_Done, c.CountFolder, c.CountFolder_Not, c.CountFolder_ExistsTimeOk,
+                withInfo ? "  " : " ")
+        + crlf
+        + line("Anzahl Dateien: ", c.CountFiles_Done, c.CountFiles, c.CountFiles_Not, c.CountFiles_ExistsTimeOk, " ");
+}
+
+ViewUpdate passReady(const EngineState& engine, bool success, const std::string& message, bool targetMissing,
+                     const std::string& objectText)
+{
+    ViewUpdate update;
+    const engine::EngineCounters& c = engine.counters;
+    const bool mkDir = engine.action == "MKDIR";
+    if (success) {
+        if (message == kNothingToCopy) {
+            update.setText(Control::lblSystemInfoObject, objectText + " - " + message);
+        } else {
+            const char* state = (c.CountFiles_Not + c.CountFolder_Not > 0) ? "Vorgang abgeschlossen"
+                                                                           : "Vorgang erfolgreich abgeschlossen";
+            update.setText(Control::Caption, state);
+            update.setText(Control::lblSystemInfoQuestion, state);
+        }
+        if (!mkDir)
+            update.setText(Control::lblSystemInfo, passSummary(engine));
+        const bool action = engine.action == "COPY" || engine.action == "DELETE" || engine.action == "ATTRIB";
+        update.unloadWindow = action && (engine.statusEx & engine::statusEx::kCloseAfterRun) != 0;
+        return update;
+    }
+    const char* state = targetMissing ? "Eingabe erwartet..." : "Vorgang abgebrochen";
+    update.setText(Control::Caption, state);
+    update.setText(Control::lblSystemInfoQuestion, state);
+    if (!message.empty()) {
+        if (mkDir) {
+            update.setText(Control::lblCreateFolderError, objectText + " - " + message);
+            update.show(Control::lblCreateFolderError, true);
+        } else {
+            update.setText(Control::lblSystemInfoObject, objectText + " - " + message);
+        }
+    }
+    return update;
+}
+
+} // namespace zdr::run

@@ -1,0 +1,233 @@
+#include "run/PassTexts.h"
+
+#include "engine/StatusBits.h"
+#include "platform/Paths.h"
+#include "util/Text.h"
+
+#include <array>
+
+namespace zdr::run {
+
+namespace status = engine::status;
+
+std::optional<ActionTitles> actionTitles(std::string_view action)
+{
+    struct Row {
+        const char* action;
+        ActionTitles titles;
+    };
+    static constexpr std::array<Row, 5> rows = {{
+        {"INFO",
+         {"Information erstellen ...", "Bitte starten Sie den Informationsvorgang ...", "Information erstellen ..."}},
+        {"COPY",
+         {"Verzeichnis kopieren ...", "Bitte starten Sie den Kopier- und ggf. Informationsvorgang ...",
+          "Daten kopieren ..."}},
+        {"DELETE",
+         {"Daten löschen ...", "Bitte starten Sie den Lösch- und ggf. Informationsvorgang ...", "Daten löschen ..."}},
+        {"ATTRIB",
+         {"Attribute setzen ...", "Bitte starten Sie den 'Attribute setzen' Vorgang ...", "Daten Attribute ..."}},
+        {"MKDIR",
+         {"Verzeichnis erstellen ...", "Bitte geben Sie eine Verzeichnisbezeichnung an ...",
+          "Verzeichnis erstellen ..."}},
+    }};
+    for (const Row& row : rows)
+        if (action == row.action)
+            return row.titles;
+    return std::nullopt;
+}
+
+std::string tasksPendingText(std::int32_t taskCount)
+{
+    return "Durchlauf von " + std::to_string(taskCount) + " Aufgaben ...";
+}
+
+std::string errorCountInitialText(bool dataComplete) { return dataComplete ? "(keine)" : "Datenempfang"; }
+
+namespace {
+
+struct ActionPass {
+    const char* action;
+    const char* verb;     // after "(komplett)' " / "(Auswahl)' "
+    const char* caption;  // window caption while the pass runs
+    const char* question; // lblSystemInfoQuestion
+};
+
+constexpr std::array<ActionPass, 3> kActionPasses = {{
+    {"COPY", "kopieren ...", "kopiere ...", "Kopiervorgang gestartet ..."},
+    {"DELETE", "löschen ...", "lösche ...", "Löschvorgang gestartet ..."},
+    {"ATTRIB", "Attribute setzen/wegsetzen ...", "setze ...", "Attribute setzen gestartet ..."},
+}};
+
+const ActionPass* actionPass(const std::string& action)
+{
+    for (const ActionPass& pass : kActionPasses)
+        if (action == pass.action)
+            return &pass;
+    return nullptr;
+}
+
+} // namespace
+
+ViewUpdate passStarted(const std::string& action, const EngineState& engine)
+{
+    ViewUpdate update;
+    const std::uint32_t bits = engine.status;
+    if (action == "INFO") {
+        const bool withCopy = (bits & status::kCopy) != 0;
+        update.setText(Control::lblSystemInfoTask, withCopy ? "Informationen über zu kopierende Daten sammeln ..."
+                                                            : "Informationen über Daten sammeln ...");
+        update.setText(Control::lblSystemInfoQuestion,
+                       withCopy ? "Informations- und Kopiervorgang gestartet ..." : "Informationsvorgang gestartet ...");
+        update.setText(Control::lblSystemInfo, "");
+        update.setText(Control::lblSystemInfoObject, "");
+        update.setText(Control::Caption, "lese ...");
+        update.bar("HIDE", "*");
+        update.lastMainPercent = 0;
+        if ((bits & status::kOnlyDifferent) == 0) {
+            update.initFolderInfoProtocol = (bits & status::kFolderEntriesInfo) != 0;
+        } else {
+            update.show(Control::lblCountToDo, true);
+            update.show(Control::lblCountToDoCaption, true);
+            update.setText(Control::lblCountToDo, "");
+        }
+        return update;
+    }
+    if (action == "MKDIR") {
+        update.show(Control::lblCreateFolderError, false);
+        update.setText(Control::lblCreateFolderError, "");
+        update.bar("INIT", "*");
+        return update;
+    }
+    if (const ActionPass* pass = actionPass(action)) {
+        const bool whole = engine.folderAndFilesDot == ".";
+        update.setText(Control::lblSystemInfoTask, "Verzeichnis '" + engine.source
+                           + (whole ? " (komplett)' " : " (Auswahl)' ") + pass->verb);
+        update.setText(Control::Caption, pass->caption);
+        update.setText(Control::lblSystemInfoQuestion, pass->question);
+        if (bits & status::kOnlyDifferent) {
+            update.show(Control::lblCountExistsTimeOk, true);
+            update.show(Control::lblCountExistsTimeOkCaption, true);
+            update.setText(Control::lblCountExistsTimeOk, "");
+        }
+    }
+    update.bar("INIT", (bits & status::kWithInfo) ? "*" : "SUB");
+    return update;
+}
+
+namespace {
+
+const char* taskHeading(const std::string& action)
+{
+    if (action == "INFO")
+        return "Informationsvorgang - Aufgabe (";
+    if (action == "COPY")
+        return "Kopiervorgang - Aufgabe (";
+    if (action == "DELETE")
+        return "Löschvorgang - Aufgabe (";
+    if (action == "ATTRIB")
+        return "Attribute setzen - Aufgabe (";
+    return nullptr;
+}
+
+std::string attributeNames(std::uint32_t mask)
+{
+    struct Name {
+        std::uint32_t bit;
+        const char* text;
+    };
+    static constexpr std::array<Name, 4> names = {{
+        {0x20, " Archive, "},
+        {0x2, " Versteckt, "},
+        {0x1, " Schreibgeschützt, "},
+        {0x800, " Komprimiert, "},
+    }};
+    std::string out;
+    for (const Name& name : names)
+        if (mask & name.bit)
+            out += name.text;
+    return out;
+}
+
+} // namespace
+
+std::string taskSourceText(const TaskRecord& record)
+{
+    std::string text;
+    bool firstEntry = true; // inside the parentheses
+    const std::vector<std::string>& selection = record.selection;
+    int folders = 0;
+    int files = 0;
+    for (const std::string& entry : selection)
+        (util::startsWith(entry, "\\") ? folders : files)++;
+
+    if (selection.empty() || (selection.size() == 1 && selection.front() == ".")) {
+        text = "von Verzeichnis: " + record.source + " (komplett";
+        firstEntry = false;
+    } else if (folders == 1 && files == 0) {
+        text = "von Verzeichnis: " + platform::joinPath(record.source, platform::entryToRelativePath(selection.front()))
+            + "  =>  (";
+    } else if (files == 1 && folders == 0) {
+        text = "von Datei: " + platform::joinPath(record.source, platform::entryToRelativePath(selection.front()))
+            + "  =>  (";
+    } else {
+        text = "von Verzeichnis: " + record.source + "  =>  (Filter ";
+        if (folders > 0)
+            text += "Ordner " + std::to_string(folders);
+        if (folders > 0 && files > 0)
+            text += ", ";
+        if (files > 0)
+            text += "Dateien " + std::to_string(files);
+        firstEntry = false;
+    }
+
+    auto entry = [&](const char* filter) {
+        if (!firstEntry)
+            text += ", ";
+        text += filter;
+        firstEntry = false;
+    };
+    if (!record.exclusions.empty())
+        entry("Filter Daten auss.");
+    if (!record.extensions.empty())
+        entry("Filter Dateierw.");
+    if (record.filesSizeMaxK > 0)
+        entry("Filter Dateigröße");
+    if (record.attributesSet != 0)
+        entry("Attrib. setzen");
+    if (record.attributesClear != 0)
+        entry("Attrib. wegsetzen");
+    return text + ")";
+}
+
+std::optional<std::string> taskTargetText(const std::string& action, const TaskRecord& record)
+{
+    if (action == "COPY" && !record.target.empty())
+        return "Ziel: " + record.target;
+    if (action != "ATTRIB")
+        return std::nullopt;
+    // Both lists are shown when a task sets some attributes and clears others.
+    std::string text;
+    if (record.attributesSet != 0)
+        text = "    setzen: " + attributeNames(record.attributesSet);
+    if (record.attributesClear != 0)
+        text += (text.empty() ? "" : "\r\n") + std::string("wegsetzen: ") + attributeNames(record.attributesClear);
+    if (text.empty())
+        return std::nullopt;
+    return text;
+}
+
+ViewUpdate taskStarted(const std::string& action, std::int32_t task, std::int32_t taskCount, std::uint8_t state,
+                       const TaskRecord& record)
+{
+    ViewUpdate update;
+    if (const char* heading = taskHeading(action))
+        update.setText(Control::lblSystemInfoQuestion,
+                       heading + std::to_string(task) + " / " + std::to_string(taskCount)
+                           + (state == kTaskPending ? ") ausstehend ..." : ") gestartet ..."));
+    update.setText(Control::lblSystemInfoSource, taskSourceText(record));
+    if (auto target = taskTargetText(action, record))
+        update.setText(Control::lblSystemInfoTarget, *target);
+    return update;
+}
+
+} // namespace zdr::run

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "run/EngineState.h"
+#include "run/ProgressView.h"
+#include "run/TaskRecord.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// The headings of a run, a pass and a task.
+namespace zdr::run {
+
+// Task label, prompt and title of the window for an action code; nothing for
+// an unknown code.
+struct ActionTitles {
+    const char* taskLabel;
+    const char* prompt;
+    const char* title;
+};
+std::optional<ActionTitles> actionTitles(std::string_view action);
+
+// lblSystemInfoSource of a run of several tasks before the start.
+std::string tasksPendingText(std::int32_t taskCount);
+// lblCountNot before the start: whether all data of the run has arrived.
+std::string errorCountInitialText(bool dataComplete);
+
+// The texts of a pass that starts (engine event ActionStart).
+ViewUpdate passStarted(const std::string& action, const EngineState& engine);
+
+// state 1: the task waits for the start; anything else: it runs.
+inline constexpr std::uint8_t kTaskPending = 1;
+
+// The heading of task `task` of `taskCount`, its source description and its
+// target (engine event ActionStartAufgabe).
+ViewUpdate taskStarted(const std::string& action, std::int32_t task, std::int32_t taskCount, std::uint8_t state,
+                       const TaskRecord& record);
+
+// "von Verzeichnis: …  =>  (Filter …)" for a task.
+std::string taskSourceText(const TaskRecord& record);
+// The target line of a copy or attribute task; nothing when it shows none.
+std::optional<std::string> taskTargetText(const std::string& action, const TaskRecord& record);
+
+} // namespace zdr::run

@@ -1,0 +1,219 @@
+#include "engine/StatusBits.h"
+#include "run/ProgressFigures.h"
+#include "run/ProgressTexts.h"
+
+#include <gtest/gtest.h>
+
+namespace zdr::run {
+namespace {
+
+namespace status = engine::status;
+
+TEST(ProgressTexts, SizeTexts)
+{
+    const std::pair<double, const char*> sizes[] = {
+        {0, "0,00 KB"},       {1.125, "1,13 KB"},    {1023.5, "1.023,50 KB"},       {1024, "1,00 MB"},
+        {1536, "1,50 MB"},    {1048576, "1.024,00 MB"}, {5000000, "4.882,81 MB"},
+    };
+    for (const auto& [kb, text] : sizes)
+        EXPECT_EQ(sizeText(kb), text) << kb;
+
+    const std::pair<std::int64_t, const char*> bytes[] = {
+        {0, "0,00 KB"},           {1536, "1,50 KB"},        {1048575, "1.024,00 KB"},
+        {1048576, "1,00 MB"},     {5368709120LL, "5.120,00 MB"},
+    };
+    for (const auto& [b, text] : bytes)
+        EXPECT_EQ(byteSizeText(b), text) << b;
+}
+
+TEST(ProgressTexts, TimeTextCountsHoursBeyondADay)
+{
+    const std::pair<std::int64_t, const char*> times[] = {
+        {0, "00:00:00"}, {59, "00:00:59"}, {3661, "01:01:01"}, {86399, "23:59:59"}, {90000, "25:00:00"}, {-5, "00:00:00"},
+    };
+    for (const auto& [s, text] : times)
+        EXPECT_EQ(timeText(s), text) << s;
+}
+
+EngineState engineIn(const std::string& action, std::uint32_t bits = 0)
+{
+    EngineState e;
+    e.action = action;
+    e.status = bits;
+    return e;
+}
+
+TEST(ProgressFigures, InformationPass)
+{
+    EngineState e = engineIn("INFO");
+    e.counters.CountFiles = 10;
+    e.counters.CountFolder = 2;
+    e.counters.SizeTotal = 2048;
+    e.counters.SizeTotal_NeedHD = 512;
+    e.counters.CountFiles_ToDo = 3;
+    e.counters.CountFolder_ToDo = 1;
+    e.counters.SizeTotal_ToDo = 100;
+    e.secondsUsed = 4;
+    ViewUpdate u = figures(e, 0);
+    EXPECT_EQ(u.text(Control::lblSize), "2,00 MB - (neu 512,00 KB)");
+    EXPECT_EQ(u.text(Control::lblCount), "12");
+    EXPECT_EQ(u.text(Control::lblTime), "00:00:04 - (Anz. 3, KB 512,00) / Sek.");
+    EXPECT_EQ(u.text(Control::lblCountToDo), "4 - 100,00 KB");
+    EXPECT_EQ(u.bars, (std::vector<BarCommand>{{"VALUE", "SUB", 100}}));
+    EXPECT_FALSE(u.lastMainPercent);
+
+    e.counters.CountFolder = 0; // 10 entries in 4 s: 2.5 a second rounds to 2
+    EXPECT_EQ(figures(e, 0).text(Control::lblTime), "00:00:04 - (Anz. 2, KB 512,00) / Sek.");
+    e.secondsUsed = 0;
+    EXPECT_EQ(figures(e, 0).text(Control::lblTime), "00:00:00");
+}
+
+TEST(ProgressFigures, ActionPassWithoutInformationPass)
+{
+    EngineState e = engineIn("COPY");
+    e.counters.CountFiles_Done = 5;
+    e.counters.CountFolder_Done = 1;
+    e.counters.CountFiles_ExistsTimeOk = 2;
+    e.counters.SizeTotal_Done = 100;
+    e.counters.SizeTotal_ExistsTimeOk = 24;
+    e.secondsUsed = 65;
+    ViewUpdate u = figures(e, 0);
+    EXPECT_EQ(u.text(Control::lblSize), "124,00 KB");
+    EXPECT_EQ(u.text(Control::lblCount), "8");
+    EXPECT_EQ(u.text(Control::lblTime), "00:01:05");
+    EXPECT_TRUE(u.bars.empty());
+    EXPECT_FALSE(u.text(Control::Caption));
+}
+
+TEST(ProgressFigures, ActionPassAfterInformationPass)
+{
+    EngineState e = engineIn("COPY", status::kWithInfo);
+    e.counters.CountFiles = 9;
+    e.counters.CountFolder = 1;
+    e.counters.CountFiles_Done = 5;
+    e.counters.SizeTotal = 1000;
+    e.counters.SizeTotal_Done = 250;
+    e.secondsMax = 20;
+    e.secondsUsed = 10;
+    ViewUpdate u = figures(e, 0);
+    EXPECT_EQ(u.text(Control::lblSize), "von 1.000,00 KB => 250,00 KB");
+    EXPECT_EQ(u.text(Control::lblCount), "von 10 => 5");
+    EXPECT_EQ(u.text(Control::lblTime), "von 20 => 10 s - (Anz. 0, KB 25,00) / Sek.");
+    // (50 + 25) / 2 = 37.5 rounds to the even 38
+    EXPECT_EQ(u.bars, (std::vector<BarCommand>{{"VALUE", "MAIN", 38}}));
+    EXPECT_EQ(u.text(Control::Caption), "38% kopiert...");
+    EXPECT_EQ(u.lastMainPercent, 38);
+
+    // The same percentage again rewrites neither the bar nor the caption.
+    ViewUpdate again = figures(e, 38);
+    EXPECT_TRUE(again.bars.empty());
+    EXPECT_FALSE(again.text(Control::Caption));
+    EXPECT_FALSE(again.lastMainPercent);
+    EXPECT_EQ(again.text(Control::lblCount), "von 10 => 5");
+}
+
+TEST(ProgressFigures, MainPercentTable)
+{
+    struct Case {
+        std::int64_t files, done;
+        double size, sizeDone;
+        std::int32_t expected;
+    };
+    const Case cases[] = {
+        {4, 1, 0, 0, 25},       // no sizes: the count share alone
+        {200, 1, 0, 0, 0},      // 0.5 -> 0
+        {200, 3, 0, 0, 2},      // 1.5 -> 2
+        {200, 5, 0, 0, 2},      // 2.5 -> 2
+        {0, 0, 0, 0, 0},        // nothing found: no division by zero
+        {2, 2, 100, 150, 100},  // a file that grew does not pass 100
+        {10, 10, 100, 100, 100},
+    };
+    for (const Case& c : cases) {
+        engine::EngineCounters counters;
+        counters.CountFiles = c.files;
+        counters.CountFiles_Done = c.done;
+        counters.SizeTotal = c.size;
+        counters.SizeTotal_Done = c.sizeDone;
+        EXPECT_EQ(mainPercent(counters), c.expected) << c.files << "/" << c.done;
+    }
+}
+
+TEST(ProgressFigures, CaptionWordPerAction)
+{
+    const std::pair<const char*, const char*> captions[] = {
+        {"COPY", "25% kopiert..."}, {"DELETE", "25% gelöscht..."}, {"ATTRIB", "25% gesetzt..."}};
+    for (const auto& [action, caption] : captions) {
+        EngineState e = engineIn(action, status::kWithInfo);
+        e.counters.CountFiles = 4;
+        e.counters.CountFiles_Done = 1;
+        EXPECT_EQ(figures(e, 0).text(Control::Caption), caption);
+    }
+}
+
+TEST(ProgressFigures, FileInProgressCountsTheBytesCopiedSoFar)
+{
+    EngineState e = engineIn("COPY", status::kWithInfo);
+    e.counters.CountFiles = 2;
+    e.counters.SizeTotal = 2048;
+    e.fileNameCurrent = "big.bin";
+    ViewUpdate u = fileProgress(e, 1048576, 524288, 0);
+    EXPECT_EQ(u.bars.front(), (BarCommand{"VALUE", "SUB", 50}));
+    EXPECT_EQ(u.text(Control::lblSystemInfoObject), "big.bin von 1,00 MB => 512,00 KB");
+    EXPECT_EQ(u.text(Control::lblSize), "von 2,00 MB => 512,00 KB");
+    EXPECT_EQ(u.lastMainPercent, 12); // (0 + 25) / 2 = 12.5 -> 12
+    EXPECT_EQ(fileProgress(e, 0, 0, 0).bars.front(), (BarCommand{"VALUE", "SUB", 100}));
+}
+
+TEST(ProgressFigures, FileStartAndFolderStart)
+{
+    ViewUpdate copy = fileStarted("COPY", "a.txt", 1536);
+    EXPECT_EQ(copy.text(Control::lblSystemInfoObject), "a.txt => von 1,50 KB");
+    EXPECT_EQ(copy.bars, (std::vector<BarCommand>{{"VALUE", "SUB", 0}}));
+    ViewUpdate info = fileStarted("INFO", "a.txt", 1536);
+    EXPECT_TRUE(info.texts.empty());
+    EXPECT_TRUE(info.bars.empty());
+
+    EXPECT_EQ(folderStarted("MKDIR", "/d/neu").bars, (std::vector<BarCommand>{{"VALUE", "SUB", 0}}));
+    EXPECT_TRUE(folderStarted("COPY", "/d").bars.empty());
+    EXPECT_EQ(folderStarted("COPY", "/d").text(Control::lblSystemInfo), "/d");
+}
+
+TEST(ProgressFigures, SkippedAndFailedEntries)
+{
+    EngineState e = engineIn("COPY");
+    e.counters.CountFiles_ExistsTimeOk = 3;
+    e.counters.CountFolder_ExistsTimeOk = 1;
+    e.counters.SizeTotal_ExistsTimeOk = 2048;
+    ViewUpdate skipped = entryNotDone(e, 1, 0);
+    EXPECT_EQ(skipped.text(Control::lblCountExistsTimeOk), "4 - 2,00 MB");
+    EXPECT_FALSE(skipped.text(Control::lblCountNot));
+    EXPECT_EQ(skipped.text(Control::lblCount), "4");
+
+    ViewUpdate noError = entryNotDone(e, 0, 0);
+    EXPECT_TRUE(noError.shown.empty());
+    EXPECT_EQ(noError.text(Control::lblCountNot), "0");
+
+    e.counters.CountFiles_Not = 2;
+    e.counters.SizeTotal_Not = 10;
+    ViewUpdate failed = entryNotDone(e, 0, 0);
+    for (Control c : {Control::lblCountNot, Control::lblSizeNot, Control::lblSizeNotCaption})
+        EXPECT_EQ(failed.visible(c), true) << controlName(c);
+    EXPECT_EQ(failed.text(Control::lblCountNot), "2");
+    EXPECT_EQ(failed.text(Control::lblSizeNot), "10,00 KB");
+}
+
+TEST(ProgressFigures, MakeDirectoryBars)
+{
+    EngineState e = engineIn("MKDIR");
+    e.counters.CountFolder_ToDo = 4;
+    e.counters.CountFolder_Done = 1;
+    EXPECT_EQ(folderMade(e).bars, (std::vector<BarCommand>{{"VALUE", "SUB", 100}, {"VALUE", "MAIN", 25}}));
+    e.counters.CountFolder_ToDo = 0;
+    EXPECT_EQ(folderMade(e).bars.back(), (BarCommand{"VALUE", "MAIN", 100}));
+    // A make-directory pass with the information bit keeps its own main bar.
+    e.status = status::kWithInfo;
+    EXPECT_TRUE(figures(e, 0).bars.empty());
+}
+
+} // namespace
+} // namespace zdr::run
