@@ -1,6 +1,5 @@
 #include "run/frmFileSystem.h"
 
-#include "app/ProgramInfo.h"
 #include "app/mdlErrSys.h"
 #include "engine/StatusBits.h"
 #include "platform/ErrorCode.h"
@@ -9,6 +8,7 @@
 #include "run/clsProgressBar.h"
 #include "util/CommandLabel.h"
 #include "util/HelpFile.h"
+#include "util/HelpMenu.h"
 #include "util/MsgBox.h"
 #include "util/Text.h"
 #include "util/mdlGetFolder.h"
@@ -332,25 +332,7 @@ void frmFileSystem::buildHelpMenu()
 {
     mnuHelp_ = new QMenu(QStringLiteral("Hilfe"), this);
     mnuHelp_->setObjectName(QStringLiteral("mnuHelp"));
-    struct Entry {
-        int index;
-        const char* text;
-    };
-    static constexpr Entry entries[] = {
-        {1, "HTML Hilfe aufrufen"}, {2, nullptr}, {3, "Informationen"}, {4, "Zendor GmbH im Internet"}};
-    for (const Entry& entry : entries) {
-        QAction* action = entry.text ? mnuHelp_->addAction(QString::fromUtf8(entry.text)) : mnuHelp_->addSeparator();
-        action->setObjectName(QStringLiteral("mnuHelpWork"));
-        action->setProperty("Index", entry.index);
-    }
-    connect(mnuHelp_, &QMenu::triggered, this, [this](QAction* action) {
-        switch (action->property("Index").toInt()) {
-        case 1: util::ui::openHelpFile(this); break;
-        case 3: emit AboutBoxRequested(); break;
-        case 4: util::ui::openWebPage(std::string(app::kProductWebPage)); break;
-        default: break;
-        }
-    });
+    util::ui::fillHelpMenu(mnuHelp_, this);
 }
 
 void frmFileSystem::createBars()

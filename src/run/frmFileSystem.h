@@ -97,8 +97,6 @@ signals:
     void FolderInfoLevelChanged(std::uint8_t level);
     void ExceptData(std::string& first, std::string& second);
     void FileBlockBytesChange(std::int32_t blockBytes);
-    // Help menu entry "Informationen": the about box is the receiver's.
-    void AboutBoxRequested();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
