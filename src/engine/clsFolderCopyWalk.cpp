@@ -104,8 +104,12 @@ bool clsFolderCopy::fc_WalkListing(std::int32_t level, platform::DirectoryReader
     platform::ErrorCode code = 0;
     for (;;) {
         if (!reader.next(entry, code)) {
-            if (code == 0 || !reader.isOpen())
+            if (code == 0)
                 return true;
+            if (!reader.isOpen()) { // the listing itself broke off
+                sb_SearchFailed(path, code, errorText);
+                return true;
+            }
             sb_EntryUnreadable(level, path, entry.name, code);
             continue;
         }
