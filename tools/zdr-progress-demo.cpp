@@ -47,10 +47,10 @@ void simulateCopy(run::ui::frmFileSystem& w)
     c.CountFiles = 40;
     c.SizeTotal = 40 * 2300.0;
     w.apply(run::passStarted("COPY", e));
-    run::TaskRecord task;
-    task.source = e.source;
-    task.target = "/mnt/sicherung/Bilder";
-    task.extensions = ";.jpg;.png;";
+    engine::EngineTaskInput task;
+    task.Source = e.source;
+    task.Target = "/mnt/sicherung/Bilder";
+    task.Extensions = ";.jpg;.png;";
     w.apply(run::taskStarted("COPY", 1, 2, 0, task));
 
     std::int32_t lastPercent = 0;

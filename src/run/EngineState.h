@@ -5,6 +5,10 @@
 #include <cstdint>
 #include <string>
 
+namespace zdr::engine {
+class clsFolderCopy;
+}
+
 namespace zdr::run {
 
 // What the progress texts read from the engine at the moment of an event.
@@ -19,5 +23,8 @@ struct EngineState {
     std::string folderAndFilesDot; // first selected entry of the current task
     std::string fileNameCurrent;
 };
+
+// The engine's state now.
+EngineState engineStateOf(const engine::clsFolderCopy& engine);
 
 } // namespace zdr::run

@@ -150,27 +150,27 @@ std::string attributeNames(std::uint32_t mask)
 
 } // namespace
 
-std::string taskSourceText(const TaskRecord& record)
+std::string taskSourceText(const engine::EngineTaskInput& record)
 {
     std::string text;
     bool firstEntry = true; // inside the parentheses
-    const std::vector<std::string>& selection = record.selection;
+    const std::vector<std::string>& selection = record.Selection;
     int folders = 0;
     int files = 0;
     for (const std::string& entry : selection)
         (util::startsWith(entry, "\\") ? folders : files)++;
 
     if (selection.empty() || (selection.size() == 1 && selection.front() == ".")) {
-        text = "von Verzeichnis: " + record.source + " (komplett";
+        text = "von Verzeichnis: " + record.Source + " (komplett";
         firstEntry = false;
     } else if (folders == 1 && files == 0) {
-        text = "von Verzeichnis: " + platform::joinPath(record.source, platform::entryToRelativePath(selection.front()))
+        text = "von Verzeichnis: " + platform::joinPath(record.Source, platform::entryToRelativePath(selection.front()))
             + "  =>  (";
     } else if (files == 1 && folders == 0) {
-        text = "von Datei: " + platform::joinPath(record.source, platform::entryToRelativePath(selection.front()))
+        text = "von Datei: " + platform::joinPath(record.Source, platform::entryToRelativePath(selection.front()))
             + "  =>  (";
     } else {
-        text = "von Verzeichnis: " + record.source + "  =>  (Filter ";
+        text = "von Verzeichnis: " + record.Source + "  =>  (Filter ";
         if (folders > 0)
             text += "Ordner " + std::to_string(folders);
         if (folders > 0 && files > 0)
@@ -186,38 +186,38 @@ std::string taskSourceText(const TaskRecord& record)
         text += filter;
         firstEntry = false;
     };
-    if (!record.exclusions.empty())
+    if (!record.Exclusions.empty())
         entry("Filter Daten auss.");
-    if (!record.extensions.empty())
+    if (!record.Extensions.empty())
         entry("Filter Dateierw.");
-    if (record.filesSizeMaxK > 0)
+    if (record.MaxSizeK > 0)
         entry("Filter Dateigröße");
-    if (record.attributesSet != 0)
+    if (record.AttributesSet != 0)
         entry("Attrib. setzen");
-    if (record.attributesClear != 0)
+    if (record.AttributesClear != 0)
         entry("Attrib. wegsetzen");
     return text + ")";
 }
 
-std::optional<std::string> taskTargetText(const std::string& action, const TaskRecord& record)
+std::optional<std::string> taskTargetText(const std::string& action, const engine::EngineTaskInput& record)
 {
-    if (action == "COPY" && !record.target.empty())
-        return "Ziel: " + record.target;
+    if (action == "COPY" && !record.Target.empty())
+        return "Ziel: " + record.Target;
     if (action != "ATTRIB")
         return std::nullopt;
     // Both lists are shown when a task sets some attributes and clears others.
     std::string text;
-    if (record.attributesSet != 0)
-        text = "    setzen: " + attributeNames(record.attributesSet);
-    if (record.attributesClear != 0)
-        text += (text.empty() ? "" : "\r\n") + std::string("wegsetzen: ") + attributeNames(record.attributesClear);
+    if (record.AttributesSet != 0)
+        text = "    setzen: " + attributeNames(record.AttributesSet);
+    if (record.AttributesClear != 0)
+        text += (text.empty() ? "" : "\r\n") + std::string("wegsetzen: ") + attributeNames(record.AttributesClear);
     if (text.empty())
         return std::nullopt;
     return text;
 }
 
 ViewUpdate taskStarted(const std::string& action, std::int32_t task, std::int32_t taskCount, std::uint8_t state,
-                       const TaskRecord& record)
+                       const engine::EngineTaskInput& record)
 {
     ViewUpdate update;
     if (const char* heading = taskHeading(action))

@@ -2,7 +2,7 @@
 
 #include "run/EngineState.h"
 #include "run/ProgressView.h"
-#include "run/TaskRecord.h"
+#include "engine/EngineTask.h"
 
 #include <cstdint>
 #include <optional>
@@ -35,11 +35,11 @@ inline constexpr std::uint8_t kTaskPending = 1;
 // The heading of task `task` of `taskCount`, its source description and its
 // target (engine event ActionStartAufgabe).
 ViewUpdate taskStarted(const std::string& action, std::int32_t task, std::int32_t taskCount, std::uint8_t state,
-                       const TaskRecord& record);
+                       const engine::EngineTaskInput& record);
 
 // "von Verzeichnis: …  =>  (Filter …)" for a task.
-std::string taskSourceText(const TaskRecord& record);
+std::string taskSourceText(const engine::EngineTaskInput& record);
 // The target line of a copy or attribute task; nothing when it shows none.
-std::optional<std::string> taskTargetText(const std::string& action, const TaskRecord& record);
+std::optional<std::string> taskTargetText(const std::string& action, const engine::EngineTaskInput& record);
 
 } // namespace zdr::run

@@ -71,6 +71,7 @@ frmFileSystem::frmFileSystem(QWidget* parent) : QWidget(parent, Qt::Window)
     connect(&refreshTimer_, &QTimer::timeout, this, &frmFileSystem::refresh);
     buildControls();
     createBars();
+    createProtocolWindow();
 
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, [this] {
@@ -565,6 +566,7 @@ void frmFileSystem::closeEvent(QCloseEvent* event)
     unloaded_ = true;
     std::int32_t none = 0;
     ProgressBarAction("TERM", "*", none);
+    delete lkl_frmProtocol_.data();
     emit Unload();
 }
 

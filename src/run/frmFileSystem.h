@@ -1,6 +1,7 @@
 #pragma once
 
 #include "protocol/ProtocolEntry.h"
+#include "protocol/frmProtocol.h"
 #include "run/ProgressView.h"
 
 #include <QElapsedTimer>
@@ -50,6 +51,23 @@ public:
     // action "INIT", "VALUE", "HIDE" or "TERM" on bar "MAIN", "SUB" or "*".
     void ProgressBarAction(const std::string& action, const std::string& bar, std::int32_t& value);
 
+    // The protocol window this window owns, one per run.
+    void sb_Protocol_EntryGetNext(protocol::WorkListStep& step);
+    // Error flag: marks the entry failed. Otherwise adds its row (preparing
+    // the list before the first) and shows the protocol button.
+    bool fc_Protocol_ListItem_Add(const protocol::ProtocolEntry& entry, bool error);
+    bool fc_Protocol_Init(const std::string& mode, bool display);
+    // The first entry of a pass shows the protocol button, and with
+    // "Protokoll autom. anzeig." the protocol.
+    void sb_Protocol_Exists();
+    // Shows the protocol text (or the list); with `ask` modally as the review
+    // before the action, `continueRun` then being the user's answer.
+    void sb_Protocol_Show(bool& continueRun, const std::string& protocolText, bool ask);
+    void sb_Protocol_SetBack();
+    void sb_Protocol_Delete(const std::string& key);
+    // Nullptr once the protocol window is gone.
+    protocol::ui::frmProtocol* protocolWindow() const { return lkl_frmProtocol_; }
+
     // Texts, visibility and bars computed by the progress texts.
     void apply(const ViewUpdate& update);
     void setText(Control control, const std::string& text);
@@ -95,7 +113,8 @@ signals:
     void Unload();
     void FolderTargetChanged(const std::string& folder);
     void FolderInfoLevelChanged(std::uint8_t level);
-    void ExceptData(std::string& first, std::string& second);
+    // The user excluded a folder ("FOLDER") or file ("FILE") in the protocol.
+    void ExceptData(const std::string& kind, const std::string& value);
     void FileBlockBytesChange(std::int32_t blockBytes);
 
 protected:
@@ -126,7 +145,9 @@ private:
     void takeTarget(const std::string& folder);
     void dropOnTarget(const QList<QUrl>& urls);
 
+    void createProtocolWindow();
     void commandAction();
+    void commandProtocol();
     void scheduleRefresh();
     void refresh();
 
@@ -152,6 +173,7 @@ private:
     QLineEdit* txtFileBlockSize_ = nullptr;
     QHash<std::uint32_t, QCheckBox*> options_;
     QMenu* mnuHelp_ = nullptr;
+    QPointer<protocol::ui::frmProtocol> lkl_frmProtocol_;
 
     std::function<bool()> runningQuery_;
     bool reverting_ = false;    // a refused click is being taken back

@@ -92,33 +92,33 @@ TEST(PassTexts, MakeDirectoryPassStart)
     EXPECT_FALSE(u.text(Control::Caption));
 }
 
-TaskRecord task(std::vector<std::string> selection)
+engine::EngineTaskInput task(std::vector<std::string> selection)
 {
-    TaskRecord r;
-    r.source = "/data";
-    r.selection = std::move(selection);
+    engine::EngineTaskInput r;
+    r.Source = "/data";
+    r.Selection = std::move(selection);
     return r;
 }
 
 TEST(PassTexts, TaskSourceDescriptions)
 {
     struct Case {
-        TaskRecord record;
+        engine::EngineTaskInput record;
         const char* expected;
     };
-    TaskRecord excluded = task({"."});
-    excluded.exclusions = "tmp";
-    TaskRecord folderFiltered = task({"\\sub\\deep"});
-    folderFiltered.extensions = ";.txt;";
-    folderFiltered.filesSizeMaxK = 100;
-    TaskRecord mixed = task({"\\a", "\\b", "c.txt"});
-    mixed.attributesSet = 1;
-    TaskRecord all = task({"\\a", "\\b"});
-    all.exclusions = "x";
-    all.extensions = ";.a;";
-    all.filesSizeMaxK = 1;
-    all.attributesSet = 2;
-    all.attributesClear = 4;
+    engine::EngineTaskInput excluded = task({"."});
+    excluded.Exclusions = "tmp";
+    engine::EngineTaskInput folderFiltered = task({"\\sub\\deep"});
+    folderFiltered.Extensions = ";.txt;";
+    folderFiltered.MaxSizeK = 100;
+    engine::EngineTaskInput mixed = task({"\\a", "\\b", "c.txt"});
+    mixed.AttributesSet = 1;
+    engine::EngineTaskInput all = task({"\\a", "\\b"});
+    all.Exclusions = "x";
+    all.Extensions = ";.a;";
+    all.MaxSizeK = 1;
+    all.AttributesSet = 2;
+    all.AttributesClear = 4;
     const Case cases[] = {
         {task({"."}), "von Verzeichnis: /data (komplett)"},
         {excluded, "von Verzeichnis: /data (komplett, Filter Daten auss.)"},
@@ -136,8 +136,8 @@ TEST(PassTexts, TaskSourceDescriptions)
 
 TEST(PassTexts, TaskHeadingsAndTargets)
 {
-    TaskRecord r = task({"."});
-    r.target = "/t";
+    engine::EngineTaskInput r = task({"."});
+    r.Target = "/t";
     ViewUpdate copy = taskStarted("COPY", 1, 3, 0, r);
     EXPECT_EQ(copy.text(Control::lblSystemInfoQuestion), "Kopiervorgang - Aufgabe (1 / 3) gestartet ...");
     EXPECT_EQ(copy.text(Control::lblSystemInfoSource), "von Verzeichnis: /data (komplett)");
@@ -153,7 +153,7 @@ TEST(PassTexts, TaskHeadingsAndTargets)
     EXPECT_FALSE(taskStarted("MKDIR", 1, 1, 0, r).text(Control::lblSystemInfoQuestion));
     EXPECT_FALSE(taskStarted("INFO", 1, 1, 0, r).text(Control::lblSystemInfoTarget));
 
-    r.target.clear(); // the chosen target is not overwritten by an empty one
+    r.Target.clear(); // the chosen target is not overwritten by an empty one
     EXPECT_FALSE(taskStarted("COPY", 1, 1, 0, r).text(Control::lblSystemInfoTarget));
 }
 
@@ -170,9 +170,9 @@ TEST(PassTexts, AttributeTargetLines)
         {0, 0, std::nullopt},
     };
     for (const Case& c : cases) {
-        TaskRecord r = task({"."});
-        r.attributesSet = c.set;
-        r.attributesClear = c.clear;
+        engine::EngineTaskInput r = task({"."});
+        r.AttributesSet = c.set;
+        r.AttributesClear = c.clear;
         EXPECT_EQ(taskTargetText("ATTRIB", r), c.expected) << c.set << " " << c.clear;
     }
 }

@@ -262,10 +262,10 @@ TEST(frmFileSystem, ShowsTheFiguresTheTextsCompute)
     e.secondsUsed = 10;
 
     w.apply(passStarted("COPY", e));
-    TaskRecord task;
-    task.source = "/daten";
-    task.target = "/ziel";
-    task.exclusions = "tmp";
+    engine::EngineTaskInput task;
+    task.Source = "/daten";
+    task.Target = "/ziel";
+    task.Exclusions = "tmp";
     w.apply(taskStarted("COPY", 1, 1, 0, task));
     w.apply(figures(e, 0));
     w.sb_ShowNow();

@@ -1,0 +1,119 @@
+// The progress window's protocol window: created with the window, filled by
+// the run, shown on the protocol button and for the review before an action.
+#include "engine/StatusBits.h"
+#include "protocol/frmProtocol.h"
+#include "run/frmFileSystem.h"
+#include "util/CommandLabel.h"
+#include "util/MsgBox.h"
+
+#include <QCheckBox>
+
+namespace zdr::run::ui {
+
+namespace status = zdr::engine::status;
+
+void frmFileSystem::createProtocolWindow()
+{
+    lkl_frmProtocol_ = new protocol::ui::frmProtocol(this);
+    connect(lkl_frmProtocol_, &protocol::ui::frmProtocol::ReLoad, this, [this](QString& text) {
+        std::string protocolText;
+        emit ActionProtocolGet(protocolText);
+        text = QString::fromStdString(protocolText);
+    });
+    connect(lkl_frmProtocol_, &protocol::ui::frmProtocol::ExceptData, this,
+            [this](const QString& kind, const QString& value) { emit ExceptData(kind.toStdString(), value.toStdString()); });
+    connect(lblCmdProtocol_, &util::ui::CommandLabel::command, this, &frmFileSystem::commandProtocol);
+}
+
+void frmFileSystem::commandProtocol()
+{
+    std::string protocolText;
+    emit ActionProtocolGet(protocolText);
+    bool continueRun = false;
+    sb_Protocol_Show(continueRun, protocolText, false);
+}
+
+void frmFileSystem::sb_Protocol_EntryGetNext(protocol::WorkListStep& step)
+{
+    if (lkl_frmProtocol_)
+        lkl_frmProtocol_->sb_EntryGetNext(step);
+    else
+        step.index = -1; // no list: no further entry
+}
+
+bool frmFileSystem::fc_Protocol_ListItem_Add(const protocol::ProtocolEntry& entry, bool error)
+{
+    if (!lkl_frmProtocol_)
+        return false;
+    if (error) {
+        lkl_frmProtocol_->fc_ListItem_Err(entry);
+        return true;
+    }
+    if (lkl_frmProtocol_->Task().empty())
+        lkl_frmProtocol_->fc_Init(std::string(protocol::ProtocolDocument::kListView), true);
+    const bool added = lkl_frmProtocol_->fc_ListItem_Add(entry);
+    sb_Protocol_Exists();
+    return added;
+}
+
+bool frmFileSystem::fc_Protocol_Init(const std::string& mode, bool display)
+{
+    return lkl_frmProtocol_ && lkl_frmProtocol_->fc_Init(mode, display);
+}
+
+void frmFileSystem::sb_Protocol_Exists()
+{
+    if (!lblCmdProtocol_->isHidden())
+        return;
+    lblCmdProtocol_->setEnabled(true);
+    lblCmdProtocol_->show();
+    QCheckBox* showAuto = optionBox(status::kProtocolShowAuto);
+    if (showAuto && showAuto->isChecked())
+        lblCmdProtocol_->click();
+}
+
+void frmFileSystem::sb_Protocol_Show(bool& continueRun, const std::string& protocolText, bool ask)
+{
+    if (!lkl_frmProtocol_) {
+        util::ui::msgBox(this, "Protokoll wurde geschlossen, bitte wiederholen Sie die Aktion.", util::ui::Buttons::Ok,
+                         util::ui::Icon::Information, "Hinweis");
+        return;
+    }
+    protocol::ui::frmProtocol& window = *lkl_frmProtocol_;
+    QCheckBox* onlyDifferent = optionBox(status::kOnlyDifferent);
+    if (!onlyDifferent || !onlyDifferent->isChecked())
+        window.fc_Init(protocolText, true);
+    if (window.isVisible() && !ask)
+        window.raise();
+    window.chkActionContinue()->setChecked(continueRun);
+    if (!ask) {
+        window.chkActionContinue()->hide();
+        window.show();
+        window.raise();
+        window.activateWindow();
+        return;
+    }
+    QCheckBox* folderEntries = optionBox(status::kFolderEntriesInfo);
+    if (!folderEntries || !folderEntries->isChecked())
+        window.chkActionContinue()->show();
+    // The review is modal: a list shown before without blocking is shown
+    // again as the modal one.
+    window.hide();
+    QPointer<protocol::ui::frmProtocol> alive(&window);
+    window.exec();
+    continueRun = alive && alive->chkActionContinue()->isChecked();
+}
+
+void frmFileSystem::sb_Protocol_SetBack()
+{
+    if (lkl_frmProtocol_)
+        lkl_frmProtocol_->setTask({});
+}
+
+void frmFileSystem::sb_Protocol_Delete(const std::string& key)
+{
+    if (lkl_frmProtocol_)
+        lkl_frmProtocol_->sb_Protocol_Delete(key);
+}
+
+} // namespace zdr::run::ui

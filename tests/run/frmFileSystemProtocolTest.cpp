@@ -1,0 +1,169 @@
+#include "engine/StatusBits.h"
+#include "protocol/ProtocolEntries.h"
+#include "protocol/frmProtocol.h"
+#include "run/frmFileSystem.h"
+#include "support/ScriptedUi.h"
+#include "util/CommandLabel.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QTest>
+#include <QTimer>
+
+namespace zdr::run::ui {
+namespace {
+
+namespace status = engine::status;
+using protocol::test::fileEntry;
+using protocol::test::folderEntry;
+using protocol::test::step;
+using test::ScriptedUi;
+
+struct ProtocolFetches {
+    int count = 0;
+    explicit ProtocolFetches(frmFileSystem& w)
+    {
+        QObject::connect(&w, &frmFileSystem::ActionProtocolGet, [this](std::string& text) {
+            ++count;
+            text = "\r\nText-Protokoll";
+        });
+    }
+};
+
+TEST(frmFileSystemProtocol, FirstEntryOfAPassShowsTheButton)
+{
+    frmFileSystem w;
+    ProtocolFetches fetches(w);
+    w.show();
+    EXPECT_TRUE(w.lblCmdProtocol()->isHidden());
+    EXPECT_TRUE(w.fc_Protocol_ListItem_Add(folderEntry("/a"), false));
+    EXPECT_EQ(w.protocolWindow()->Task(), "LISTVIEW") << "the list is prepared before the first row";
+    EXPECT_TRUE(w.lblCmdProtocol()->isVisible());
+    EXPECT_FALSE(w.protocolWindow()->isVisible());
+    EXPECT_FALSE(w.fc_Protocol_ListItem_Add(folderEntry("/a"), false)) << "the same row again";
+
+    // With "Protokoll autom. anzeig." the first entry of a pass also opens
+    // the protocol; later entries do not.
+    w.optionBox(status::kProtocolShowAuto)->setChecked(true);
+    w.lblCmdProtocol()->hide(); // a new pass
+    w.fc_Protocol_ListItem_Add(fileEntry("/a", "x.txt"), false);
+    w.fc_Protocol_ListItem_Add(fileEntry("/a", "y.txt"), false);
+    EXPECT_EQ(fetches.count, 1);
+    EXPECT_TRUE(w.protocolWindow()->isVisible());
+    EXPECT_TRUE(w.protocolWindow()->chkActionContinue()->isHidden());
+    EXPECT_EQ(w.protocolWindow()->Task(), "TEXT") << "the button shows the text protocol";
+    EXPECT_EQ(w.protocolWindow()->document().text(), "Text-Protokoll");
+}
+
+TEST(frmFileSystemProtocol, TheWorkListIsTheProtocolList)
+{
+    frmFileSystem w;
+    w.fc_Protocol_Init("LISTVIEW", true);
+    w.fc_Protocol_ListItem_Add(folderEntry("/a"), false);
+    w.fc_Protocol_ListItem_Add(fileEntry("/a", "x.txt"), false);
+    w.fc_Protocol_ListItem_Add(fileEntry("/a", "x.txt"), true); // failed
+    w.sb_Protocol_Delete("/a");
+
+    protocol::WorkListStep s = step("NEXT", "COPY", 0);
+    std::vector<std::string> names;
+    for (w.sb_Protocol_EntryGetNext(s); s.index > 0; w.sb_Protocol_EntryGetNext(s))
+        names.push_back(s.type + ":" + s.source);
+    EXPECT_EQ(names, std::vector<std::string>{"FILE:x.txt"});
+
+    w.sb_Protocol_SetBack();
+    EXPECT_EQ(w.protocolWindow()->Task(), "");
+    w.fc_Protocol_ListItem_Add(fileEntry("/b", "z.txt"), false);
+    EXPECT_EQ(w.protocolWindow()->Task(), "LISTVIEW") << "set back: the next entry prepares the list anew";
+}
+
+// Answers the modal review: ticks or clears "Aktion ausführen" and closes.
+void answerReview(bool tick, bool* continueShown)
+{
+    QTimer::singleShot(0, [tick, continueShown] {
+        auto* review = qobject_cast<protocol::ui::frmProtocol*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(review);
+        *continueShown = review->chkActionContinue()->isVisible();
+        review->chkActionContinue()->setChecked(tick);
+        review->reject();
+    });
+}
+
+TEST(frmFileSystemProtocol, ReviewBeforeTheAction)
+{
+    frmFileSystem w;
+    w.show();
+    w.fc_Protocol_ListItem_Add(fileEntry("/a", "x.txt"), false);
+    struct Case {
+        bool initially;
+        bool tick;
+        bool folderEntries;
+        bool shown;
+    };
+    const Case cases[] = {{true, false, false, true}, {false, true, false, true}, {true, true, true, false}};
+    for (const Case& c : cases) {
+        w.optionBox(status::kFolderEntriesInfo)->setChecked(c.folderEntries);
+        w.protocolWindow()->chkActionContinue()->hide();
+        bool continueRun = c.initially;
+        bool shown = !c.shown;
+        answerReview(c.tick, &shown);
+        w.sb_Protocol_Show(continueRun, "\r\nProtokoll", true);
+        EXPECT_EQ(continueRun, c.tick);
+        EXPECT_EQ(shown, c.shown) << "\"Aktion ausführen\" is offered unless folder contents are listed";
+    }
+}
+
+TEST(frmFileSystemProtocol, ComparingFilesKeepsTheList)
+{
+    frmFileSystem w;
+    w.optionBox(status::kOnlyDifferent)->setChecked(true);
+    w.fc_Protocol_ListItem_Add(fileEntry("/a", "x.txt"), false);
+    bool continueRun = false;
+    w.sb_Protocol_Show(continueRun, "\r\nText", false);
+    EXPECT_EQ(w.protocolWindow()->Task(), "LISTVIEW");
+    EXPECT_TRUE(w.protocolWindow()->isVisible());
+}
+
+TEST(frmFileSystemProtocol, ProtocolWindowGone)
+{
+    ScriptedUi ui;
+    frmFileSystem w;
+    w.protocolWindow()->setTag(QStringLiteral("UNLOAD"));
+    w.protocolWindow()->reject();
+    QTRY_VERIFY(w.protocolWindow() == nullptr);
+    bool continueRun = true;
+    w.sb_Protocol_Show(continueRun, "x", true);
+    ASSERT_EQ(ui.messages().size(), 1u);
+    EXPECT_EQ(ui.messages()[0].text, "Protokoll wurde geschlossen, bitte wiederholen Sie die Aktion.");
+    EXPECT_EQ(ui.messages()[0].title, "Hinweis");
+    EXPECT_EQ(ui.messages()[0].icon, util::Icon::Information);
+    EXPECT_TRUE(continueRun);
+    EXPECT_FALSE(w.fc_Protocol_ListItem_Add(fileEntry("/a", "x.txt"), false));
+    protocol::WorkListStep s = step("NEXT", "COPY", 0);
+    w.sb_Protocol_EntryGetNext(s);
+    EXPECT_EQ(s.index, -1);
+}
+
+TEST(frmFileSystemProtocol, ProtocolEventsReachTheCaller)
+{
+    frmFileSystem w;
+    ProtocolFetches fetches(w);
+    std::vector<std::string> excluded;
+    QObject::connect(&w, &frmFileSystem::ExceptData,
+                     [&excluded](const std::string& kind, const std::string& value) {
+                         excluded.push_back(kind + " " + value);
+                     });
+    QString reloaded;
+    emit w.protocolWindow()->ReLoad(reloaded);
+    EXPECT_EQ(reloaded, "\r\nText-Protokoll");
+    emit w.protocolWindow()->ExceptData(QStringLiteral("FOLDER"), QStringLiteral("Temp"));
+    EXPECT_EQ(excluded, std::vector<std::string>{"FOLDER Temp"});
+
+    QPointer<protocol::ui::frmProtocol> protocolWindow = w.protocolWindow();
+    w.close();
+    EXPECT_TRUE(protocolWindow.isNull()) << "the protocol window goes with the progress window";
+}
+
+} // namespace
+} // namespace zdr::run::ui
