@@ -6,19 +6,19 @@ namespace zdr::protocol {
 
 namespace {
 
-struct ColumnSpec {
+struct ColumnLayout {
     std::string_view caption;
     int widthTwips;
 };
 
-constexpr std::array<ColumnSpec, kColumnCount> kListViewColumns{{{"Eintrag", 7000},
+constexpr std::array<ColumnLayout, kColumnCount> kListViewColumns{{{"Eintrag", 7000},
                                                                  {"Verzeichnis Herkunft", 6000},
                                                                  {"Verzeichnis Ziel", 6000},
                                                                  {"Typ", 0},
                                                                  {"Sort", 0},
                                                                  {"Level", 0},
                                                                  {"SystemActionTypeIndex", 0}}};
-constexpr std::array<ColumnSpec, kColumnCount> kInfoDirColumns{{{"Verzeichnis", 7000},
+constexpr std::array<ColumnLayout, kColumnCount> kInfoDirColumns{{{"Verzeichnis", 7000},
                                                                 {"Speicher", 3000},
                                                                 {"Hauptverzeichnis", 5000},
                                                                 {"Typ", 0},
@@ -26,7 +26,7 @@ constexpr std::array<ColumnSpec, kColumnCount> kInfoDirColumns{{{"Verzeichnis", 
                                                                 {"Level", 0},
                                                                 {"SystemActionTypeIndex", 0}}};
 
-const ColumnSpec& spec(ColumnSet set, Column column)
+const ColumnLayout& layoutOf(ColumnSet set, Column column)
 {
     const auto& columns = set == ColumnSet::InfoDir ? kInfoDirColumns : kListViewColumns;
     return columns[static_cast<std::size_t>(column)];
@@ -51,9 +51,9 @@ std::string_view lastComponent(std::string_view path)
 
 } // namespace
 
-std::string_view columnCaption(ColumnSet set, Column column) { return spec(set, column).caption; }
+std::string_view columnCaption(ColumnSet set, Column column) { return layoutOf(set, column).caption; }
 
-int columnWidthTwips(ColumnSet set, Column column) { return spec(set, column).widthTwips; }
+int columnWidthTwips(ColumnSet set, Column column) { return layoutOf(set, column).widthTwips; }
 
 ProtocolDocument::ProtocolDocument() : actionInfo_("(Protokoll erstellen ...)") {}
 
