@@ -306,6 +306,21 @@ TEST(frmFileSystem, ShowsTheFiguresTheTextsCompute)
               "Anzahl Dateien: 5 (von 9) - (Fehler 1) - (übersprungen 0)");
 }
 
+TEST(frmFileSystem, NamesAreShownAsTheyAre)
+{
+    frmFileSystem w;
+    // Markup, the protocol's separators, a line break and invalid UTF-8 in a
+    // file name: shown as plain text, the bad byte as a replacement mark.
+    w.setText(Control::lblSystemInfoObject, "<b>fett</b>|~\xC2\xB0~\r\nzwei\xFF.txt");
+    w.sb_ShowNow();
+    EXPECT_EQ(shown(w, Control::lblSystemInfoObject), QString::fromUtf8("<b>fett</b>|~°~\nzwei\uFFFD.txt"));
+    EXPECT_EQ(label(w, "lblSystemInfoObject")->textFormat(), Qt::PlainText);
+    const int width = w.width();
+    w.setText(Control::lblSystemInfo, std::string(5000, 'x'));
+    w.sb_ShowNow();
+    EXPECT_EQ(w.width(), width) << "a long path does not widen the window";
+}
+
 TEST(frmFileSystem, FiguresRefreshAtMostTenTimesASecond)
 {
     frmFileSystem w;
