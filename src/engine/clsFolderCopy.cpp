@@ -3,6 +3,7 @@
 #include "engine/FolderCopyObserver.h"
 #include "engine/StatusBits.h"
 #include "engine/TimeEstimate.h"
+#include "engine/clsFileCopyEvt.h"
 #include "net/NetworkDrives.h"
 
 #include <ctime>
@@ -37,6 +38,9 @@ bool clsFolderCopy::fc_InitAdd(const EngineTaskInput& input, std::string& /*erro
 bool clsFolderCopy::fc_Cancel()
 {
     cancel_ = true;
+    copyCancel_ = true; // a whole-file copy stops at its next step
+    if (fileCopyEvt_)
+        fileCopyEvt_->StopCopyFile(true); // a block copy after its current block
     return true;
 }
 
@@ -58,16 +62,21 @@ std::int32_t clsFolderCopy::SecondsUsed() const
     return static_cast<std::int32_t>(elapsed) - secondsOff_;
 }
 
-void clsFolderCopy::sb_ActionFileDoneByte(std::int64_t totalBytes, std::int64_t bytesDone)
+void clsFolderCopy::sb_Estimate(std::int64_t currentFileBytes)
 {
     const std::int64_t presentSecond = static_cast<std::int64_t>(std::time(nullptr));
     const auto sincePassStart = std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - passStart_).count();
     // At most once a second, and then only every fifth second once there is an estimate.
     if (presentSecond != lastEstimateSecond_ && (sincePassStart % 5 == 0 || secondsMax_ == 0)) {
-        secondsMax_ = fc_EstimateSeconds(sincePassStart - secondsOff_, counters_, totalBytes,
+        secondsMax_ = fc_EstimateSeconds(sincePassStart - secondsOff_, counters_, currentFileBytes,
                                          has(status::kInfoOnlyCount));
         lastEstimateSecond_ = presentSecond;
     }
+}
+
+void clsFolderCopy::sb_ActionFileDoneByte(std::int64_t totalBytes, std::int64_t bytesDone)
+{
+    sb_Estimate(totalBytes);
     observer_.ActionFileDoneByte(totalBytes, bytesDone);
 }
 

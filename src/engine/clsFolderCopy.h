@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/EngineCounters.h"
+#include "engine/clsFileCompress.h"
 #include "engine/EngineTask.h"
 #include "engine/EntryFilter.h"
 #include "engine/ProtocolLines.h"
@@ -9,13 +10,18 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace zdr::util {
 class ClipboardWriter;
 class Questioner;
+enum class Answer;
+enum class Buttons;
 } // namespace zdr::util
 namespace zdr::platform {
 class DirectoryReader;
@@ -25,6 +31,7 @@ struct FileEntry;
 namespace zdr::engine {
 
 class FolderCopyObserver;
+class clsFileCopyEvt;
 
 // The copy engine: one object carries out one run, an ordered list of tasks
 // that share one set of option bits, in passes (information, copy, delete,
@@ -88,10 +95,30 @@ public:
     // Where a made folder's path goes with option 0x400000 (the clipboard,
     // which the engine cannot reach itself); not owned.
     void sb_SetClipboardWriter(util::ClipboardWriter* writer) { clipboard_ = writer; }
+    // Lets the user interface run once. With option 0x8000 the block copy
+    // calls it between its steps and during its pause after each block;
+    // without it that pause only waits.
+    void sb_SetDoEvents(std::function<void()> doEvents) { doEvents_ = std::move(doEvents); }
 
 private:
     using Clock = std::chrono::steady_clock;
     enum class Pass { Info, Copy, Delete, Attrib, MkDir };
+
+    // One entry as the action routines, the questions and the error policy
+    // see it.
+    struct EntryAt {
+        bool isFile;
+        std::int32_t level;
+        const platform::FileEntry& entry;
+        const std::string& path;       // the folder that holds a file; a folder's own path
+        const std::string& targetPath; // the matching target folder; a folder's own target
+    };
+    // A folder by its identity on the disk.
+    struct FolderId {
+        std::uint64_t device;
+        std::uint64_t inode;
+        auto operator<=>(const FolderId&) const = default;
+    };
 
     // --- task driver (clsFolderCopyDriver.cpp)
     void sb_RunStart();
@@ -135,6 +162,25 @@ private:
     // One ticked row of the protocol-driven copy; false ends the run.
     bool fc_ProtocolEntryCopy(const protocol::WorkListStep& step, std::string& errorText);
 
+    // --- questions and error policy (clsFolderCopyAsk.cpp)
+    bool fc_AskUser(const EntryAt& at, const platform::FileEntry* obstacle, bool& skip, std::string& errorText);
+    util::Answer fc_Question(const EntryAt& at, const std::string& text, util::Buttons buttons);
+    void sb_AskLine(const EntryAt& at, const char* fileText, const char* folderText);
+    bool fc_EntryFailed(const EntryAt& at, std::string& errorText);
+    void sb_CountLeft(const EntryAt& at);
+    void sb_QuestionTimeAdd(Clock::time_point start);
+    void sb_ProtocolEntry(const EntryAt& at, const std::string& text);
+
+    // --- copy of one entry (clsFolderCopyCopy.cpp)
+    bool fc_FileCopy(const EntryAt& at, std::string& errorText);
+    bool fc_CopyFile(const EntryAt& at, std::string& errorText);
+    bool fc_CopyFolder(const EntryAt& at, std::string& errorText);
+    bool fc_CopyContent(const EntryAt& at, const std::string& source, const std::string& target, bool replace,
+                        std::string& errorText);
+    std::uint32_t fc_TargetAttributes(std::uint32_t sourceAttributes) const;
+    void sb_TargetFolderDone(const std::string& targetPath, const platform::FileEntry& source);
+    bool fc_IsOwnTarget(const platform::FileEntry& folder) const;
+
     // --- information pass per entry (clsFolderCopyInfo.cpp)
     bool fc_InfoEntry(bool isFile, std::int32_t level, const platform::FileEntry& entry, const std::string& path,
                       const std::string& targetPath, std::string& errorText);
@@ -144,6 +190,9 @@ private:
 
     // --- shared helpers
     void sb_ProtocolAdd(const ProtocolRecord& record);
+    // Recomputes SecondsMax (at most once a second) with the file in
+    // progress counted by its whole size.
+    void sb_Estimate(std::int64_t currentFileBytes);
     bool has(std::uint32_t bit) const { return (status_ & bit) != 0; }
     bool isCancelled() const { return cancel_; }
 
@@ -171,6 +220,21 @@ private:
     std::string errorText_;
     ProtocolLines protocol_;
     bool cancel_ = false; // set by fc_Cancel and a cancel answer
+    // The program-wide flag: stops a running whole-file copy between its chunks.
+    bool copyCancel_ = false;
+    std::uint32_t askedFlags_ = 0; // 0x1: "all existing" asked, 0x2: "all read-only" asked
+    // The failure of an entry that the policy kept for the pass's result,
+    // so a later entry that clears the error text cannot hide it.
+    std::string entryError_;
+    bool folderLeft_ = false; // the failed folder's content is not walked
+    std::unique_ptr<clsFileCopyEvt> fileCopyEvt_;
+    clsFileCompress compress_;
+    std::function<void()> doEvents_;
+    // Folders this task's copy made (for the roll-back and their times), and
+    // the folders of the source that are the copy itself: the target and
+    // what was made in it, never walked as source.
+    std::unordered_map<std::string, FolderId> madeFolders_;
+    std::set<FolderId> ownTargets_;
     std::vector<std::unique_ptr<net::NetworkDrive>> sourceDrives_;
     std::vector<std::unique_ptr<net::NetworkDrive>> targetDrives_;
 
@@ -179,6 +243,7 @@ private:
     std::int32_t secondsOff_ = 0;
     std::int32_t secondsMax_ = 0;
     std::int64_t lastEstimateSecond_ = -1;
+    std::int64_t questionMillis_ = 0; // question time not yet a whole second
 };
 
 } // namespace zdr::engine

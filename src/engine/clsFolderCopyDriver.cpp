@@ -54,6 +54,9 @@ void clsFolderCopy::sb_RunStart()
     targetDrives_.resize(tasks_.size());
     isRunning_ = true;
     cancel_ = false;
+    copyCancel_ = false;
+    askedFlags_ = 0;
+    questionMillis_ = 0;
     counters_ = EngineCounters{};
     taskNumber_ = 0;
     protocol_.clear();
@@ -70,6 +73,7 @@ void clsFolderCopy::sb_PassStart(Pass pass, const char* action)
     fileNameCurrent_.clear();
     // A failure of the pass before must not make this one look failed.
     errorText_.clear();
+    entryError_.clear();
     protocol_.clear();
     observer_.ActionStart(action_);
 }
@@ -100,6 +104,7 @@ bool clsFolderCopy::fc_ActionRun()
 bool clsFolderCopy::fc_NormalEnd()
 {
     cancel_ = false;
+    copyCancel_ = false;
     isRunning_ = false;
     return true;
 }
@@ -173,6 +178,18 @@ bool clsFolderCopy::fc_WalkTask(const std::string& targetPath)
             sb_SearchFailed(current_.Source, code, errorText_);
             return false;
         }
+    }
+    // A target inside the source (and a copy of the source folder there from
+    // an earlier run) is not walked as source.
+    madeFolders_.clear();
+    ownTargets_.clear();
+    const std::string copyOfSource =
+        current_.Selection.front() == kSelectionAll ? platform::joinPath(targetPath, self.name) : std::string();
+    for (const std::string& folder : {targetPath, copyOfSource}) {
+        platform::FileEntry entry;
+        platform::ErrorCode ignored = 0;
+        if (!targetPath.empty() && !folder.empty() && platform::statEntry(folder, entry, ignored) && entry.isDirectory())
+            ownTargets_.insert({entry.device, entry.inode});
     }
     return fc_FolderWalk(0, self, current_.Source, targetPath, nullptr, errorText_);
 }
@@ -269,12 +286,16 @@ bool clsFolderCopy::fc_ActionPass(Pass pass, const char* action)
             fc_WalkTask(pass == Pass::Copy ? current_.Target : std::string());
         }
     }
-    observer_.ActionReady(errorText_.empty(), errorText_, !protocol_.text().empty());
+    // An entry that failed earlier in the pass fails the pass, and so does a cancel.
+    const std::string& message = errorText_.empty() ? entryError_ : errorText_;
+    observer_.ActionReady(message.empty() && !cancel_, message, !protocol_.text().empty());
     return true;
 }
 
 // The copy of a "differing files" run after its information pass: the
-// ticked protocol rows are pulled one by one instead of walking again.
+// ticked protocol rows are pulled one by one instead of walking again. The
+// packing of the backup archive (extra options 0x1 and 0x2) and the rename
+// from the protocol (the rows again, backwards) follow the loop.
 bool clsFolderCopy::fc_ProtocolCopy()
 {
     observer_.ActionStartAufgabe("COPY", 1, 1, 2);

@@ -57,11 +57,14 @@ bool clsFolderCopy::fc_FolderWalk(std::int32_t level, const platform::FileEntry&
     // The source folder handled as a whole goes into the target under its own name.
     const std::string ownTarget = level == 1 && whole ? joinTarget(targetPath, folder.name) : targetPath;
     if (whole && (pass_ == Pass::Info || pass_ == Pass::Copy)) {
+        folderLeft_ = false;
         if (!fc_FolderAction(level, folder, path, ownTarget, errorText)) {
             errorText = std::string(pass_ == Pass::Info ? "Fehler bei Info Verzeichnis: '" : "Fehler bei Kopie Verzeichnis: '")
                 + folder.name + "'";
             return false;
         }
+        if (folderLeft_) // it failed and errors are passed over: its content has nowhere to go
+            return !cancel_;
         if (pass_ == Pass::Info && has(status::kFolderEntriesInfo) && level <= folderInfoLevel_)
             sb_ProtocolAdd({.action = "INFO FOLDER", .level = level, .type = "FOLDER", .folder = path, .target = "DIRSTART"});
     }
@@ -88,6 +91,8 @@ bool clsFolderCopy::fc_FolderWalk(std::int32_t level, const platform::FileEntry&
     if (!goOn)
         return false;
 
+    if (whole && pass_ == Pass::Copy)
+        sb_TargetFolderDone(ownTarget, folder);
     if (whole && (pass_ == Pass::Delete || pass_ == Pass::Attrib)
         && !fc_FolderAction(level, folder, path, targetPath, errorText)) {
         errorText = std::string(pass_ == Pass::Delete ? "Fehler bei Löschen Verzeichnis: '"
@@ -174,7 +179,8 @@ bool clsFolderCopy::fc_WalkEntry(std::int32_t level, const platform::FileEntry& 
                                  std::string& errorText)
 {
     if (entry.isDirectory()) {
-        if (!filter_.folderPasses(entry.name))
+        // The target inside its own source is the copy, not part of what is copied.
+        if (!filter_.folderPasses(entry.name) || fc_IsOwnTarget(entry))
             return true;
         return fc_WalkSubfolder(level, entry, path, targetPath, reader, errorText);
     }
@@ -224,15 +230,20 @@ bool clsFolderCopy::fc_WalkSubfolder(std::int32_t level, const platform::FileEnt
     if (pass_ == Pass::Copy && current_.Filtered && counters_.CountFiles_Done == before.CountFiles_Done
         && counters_.CountFiles_Not == before.CountFiles_Not) {
         // No file was copied into this folder: take it back, and remove the
-        // target folder unless it was there already.
+        // target folder when this run made it (one that was there before
+        // stays, empty or not).
         EngineCounters restored = before;
         restored.CountFiles_ExistsTimeOk = counters_.CountFiles_ExistsTimeOk;
         restored.SizeTotal_ExistsTimeOk = counters_.SizeTotal_ExistsTimeOk;
         const bool targetExisted = counters_.CountFolder_ExistsTimeOk != before.CountFolder_ExistsTimeOk;
         counters_ = restored;
+        const auto made = madeFolders_.find(subTarget);
         platform::ErrorCode ignored = 0;
-        if (!targetExisted && !subTarget.empty())
-            platform::removeDirectory(subTarget, ignored); // only an empty folder goes; a failure changes nothing
+        // Only an empty folder goes; a failure changes nothing.
+        if (!targetExisted && made != madeFolders_.end() && platform::removeDirectory(subTarget, ignored)) {
+            ownTargets_.erase(made->second);
+            madeFolders_.erase(made);
+        }
         observer_.ActionFolderDone();
     }
     return !cancel_;

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
+#include <sys/sysmacros.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -140,8 +141,28 @@ bool statAt(int dirFd, const char* name, const char* fullPath, FileEntry& out, E
     out.lastWrite = nanos(sx.stx_mtime);
     out.lastAccess = nanos(sx.stx_atime);
     out.creation = (sx.stx_mask & STATX_BTIME) != 0 ? nanos(sx.stx_btime) : nanos(sx.stx_ctime);
+    out.device = makedev(sx.stx_dev_major, sx.stx_dev_minor);
+    out.inode = sx.stx_ino;
+    out.mode = sx.stx_mode & 07777;
     error = error::kSuccess;
     return true;
+}
+
+// What the store must hold for bits: nothing (false) when the entry shows
+// them without it: the default bits, and "hidden" of a name that begins
+// with a dot.
+static bool storeNeeded(const char* name, bool directory, std::uint32_t& bits)
+{
+    bits &= attr::kStoredBits;
+    if (baseName(name)[0] == '.')
+        bits &= ~attr::kHidden;
+    return bits != defaultBits(directory);
+}
+
+// The text form with its final zero byte; returns its length.
+static std::size_t formatDosAttrib(std::uint32_t bits, char (&value)[16])
+{
+    return static_cast<std::size_t>(std::snprintf(value, sizeof value, "0x%x", bits)) + 1;
 }
 
 bool writeDosAttributes(const std::string& path, std::uint32_t bits, ErrorCode& error)
@@ -153,8 +174,7 @@ bool writeDosAttributes(const std::string& path, std::uint32_t bits, ErrorCode& 
     }
     if (S_ISLNK(st.st_mode))
         return true; // links have no attributes of their own here
-    bits &= attr::kStoredBits;
-    if (bits == defaultBits(S_ISDIR(st.st_mode))) {
+    if (!storeNeeded(path.c_str(), S_ISDIR(st.st_mode), bits)) {
         if (removexattr(path.c_str(), kDosAttribName) != 0 && errno != ENODATA && errno != ENOTSUP) {
             error = lastError();
             return false;
@@ -162,8 +182,23 @@ bool writeDosAttributes(const std::string& path, std::uint32_t bits, ErrorCode& 
         return true;
     }
     char value[16];
-    const int n = std::snprintf(value, sizeof value, "0x%x", bits);
-    if (setxattr(path.c_str(), kDosAttribName, value, static_cast<std::size_t>(n) + 1, 0) != 0) {
+    const std::size_t length = formatDosAttrib(bits, value);
+    if (setxattr(path.c_str(), kDosAttribName, value, length, 0) != 0) {
+        error = lastError();
+        return false;
+    }
+    return true;
+}
+
+bool writeNewDosAttributes(int fd, const std::string& name, std::uint32_t bits, ErrorCode& error)
+{
+    if (!storeNeeded(name.c_str(), false, bits))
+        return true;
+    char value[16];
+    const std::size_t length = formatDosAttrib(bits, value);
+    // A volume without extended attributes cannot keep them; the copy
+    // itself is still good.
+    if (fsetxattr(fd, kDosAttribName, value, length, 0) != 0 && errno != ENOTSUP) {
         error = lastError();
         return false;
     }

@@ -19,6 +19,8 @@ bool statAt(int dirFd, const char* name, const char* fullPath, FileEntry& out, E
 // files), so untouched files keep no extended attribute. Succeeds silently
 // where the file system has no extended attributes and nothing is to be kept.
 bool writeDosAttributes(const std::string& path, std::uint32_t bits, ErrorCode& error);
+// The same for a new file (no store yet) open as fd, whose name is name.
+bool writeNewDosAttributes(int fd, const std::string& name, std::uint32_t bits, ErrorCode& error);
 
 // Parses a stored value: the text form "0x22" or the binary form with its
 // version header. Unknown forms give 0.

@@ -25,6 +25,7 @@ ErrorCode fromErrno(int e)
     case EINVAL: return kInvalidParameter;
     case ENOSPC:
     case EDQUOT: return kDiskFull;
+    case EFBIG: return kFileTooLarge;
     case EILSEQ: return kInvalidName;
     case ENOTEMPTY: return kDirNotEmpty;
     case ENAMETOOLONG: return kFilenameTooLong;
@@ -57,6 +58,7 @@ const char* systemMessage(ErrorCode code)
     case kWriteProtect: return "Der Datenträger ist schreibgeschützt.";
     case kSharingViolation:
         return "Der Prozess kann nicht auf die Datei zugreifen, da sie von einem anderen Prozess verwendet wird.";
+    case kHandleEof: return "Das Ende der Datei wurde erreicht.";
     case kNotSupported: return "Die Anforderung wird nicht unterstützt.";
     case kBadNetPath: return "Der Netzwerkpfad wurde nicht gefunden.";
     case kBadNetName: return "Der Netzwerkname wurde nicht gefunden.";
@@ -68,6 +70,8 @@ const char* systemMessage(ErrorCode code)
         return "Die Syntax für den Dateinamen, Verzeichnisnamen oder die Datenträgerbezeichnung ist falsch.";
     case kDirNotEmpty: return "Das Verzeichnis ist nicht leer.";
     case kFilenameTooLong: return "Der Dateiname oder die Erweiterung ist zu lang.";
+    case kFileTooLarge:
+        return "Die Dateigröße überschreitet die zulässige Grenze und kann nicht gespeichert werden.";
     case kDirectory: return "Der Verzeichnisname ist ungültig.";
     case kIoDevice: return "Die Anforderung konnte wegen eines E/A-Gerätefehlers nicht ausgeführt werden.";
     case kNoNetwork: return "Das Netzwerk ist nicht vorhanden oder wurde nicht gestartet.";

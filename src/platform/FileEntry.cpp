@@ -37,4 +37,25 @@ bool setAttributes(const std::string& path, std::uint32_t attributes, ErrorCode&
     return writeDosAttributes(path, attributes & attr::kStoredBits, error);
 }
 
+bool setPermissions(const std::string& path, std::uint32_t mode, ErrorCode& error)
+{
+    if (chmod(path.c_str(), static_cast<mode_t>(mode & 07777)) != 0) {
+        error = lastError();
+        return false;
+    }
+    error = error::kSuccess;
+    return true;
+}
+
+bool setLastWrite(const std::string& path, std::int64_t lastWrite, ErrorCode& error)
+{
+    const timespec times[2] = {{0, UTIME_OMIT}, {lastWrite / 1000000000, lastWrite % 1000000000}};
+    if (utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) {
+        error = lastError();
+        return false;
+    }
+    error = error::kSuccess;
+    return true;
+}
+
 } // namespace zdr::platform

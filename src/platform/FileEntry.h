@@ -33,6 +33,12 @@ struct FileEntry {
     std::int64_t lastWrite = 0;
     std::int64_t lastAccess = 0;
     std::int64_t creation = 0;
+    // Which object on which file system: tells a folder from its copy when
+    // the copy lies inside the tree being walked.
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    // The permission bits (07777): a copied folder keeps them.
+    std::uint32_t mode = 0;
 
     bool isDirectory() const { return (attributes & attr::kDirectory) != 0; }
     // A symbolic link is reported as itself, never followed.
@@ -46,5 +52,12 @@ bool statEntry(const std::string& path, FileEntry& out, ErrorCode& error);
 // Read-only is the absence of write bits; the other three live in the DOS
 // attribute store. Directory and compression bits are ignored here.
 bool setAttributes(const std::string& path, std::uint32_t attributes, ErrorCode& error);
+
+// Sets the permission bits (07777) of an entry.
+bool setPermissions(const std::string& path, std::uint32_t mode, ErrorCode& error);
+
+// Sets the last-write time (nanoseconds since the Unix epoch) of an entry,
+// not following a link; the last-access time stays.
+bool setLastWrite(const std::string& path, std::int64_t lastWrite, ErrorCode& error);
 
 } // namespace zdr::platform

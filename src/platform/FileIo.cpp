@@ -1,6 +1,7 @@
 #include "platform/FileIo.h"
 
 #include "platform/Paths.h"
+#include "platform/WriteSeam.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -16,7 +17,7 @@ namespace {
 bool writeAll(int fd, std::string_view data)
 {
     while (!data.empty()) {
-        const ssize_t n = ::write(fd, data.data(), data.size());
+        const ssize_t n = seamWrite(fd, data.data(), data.size());
         if (n < 0) {
             if (errno == EINTR)
                 continue;

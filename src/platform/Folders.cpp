@@ -5,9 +5,9 @@
 
 namespace zdr::platform {
 
-bool makeDirectory(const std::string& path, ErrorCode& error)
+bool makeDirectory(const std::string& path, ErrorCode& error, std::uint32_t mode)
 {
-    if (::mkdir(path.c_str(), 0777) != 0) {
+    if (::mkdir(path.c_str(), static_cast<mode_t>(mode)) != 0) {
         error = lastError();
         return false;
     }

@@ -2,13 +2,15 @@
 
 #include "platform/ErrorCode.h"
 
+#include <cstdint>
 #include <string>
 
 namespace zdr::platform {
 
-// Makes one folder (its parent must exist). An existing entry of that name
-// is a failure (error 80 for a file or folder there already).
-bool makeDirectory(const std::string& path, ErrorCode& error);
+// Makes one folder (its parent must exist) with the permission bits mode,
+// less the process's mask. An existing entry of that name is a failure
+// (error 80 for a file or folder there already).
+bool makeDirectory(const std::string& path, ErrorCode& error, std::uint32_t mode = 0777);
 
 // Removes one empty folder; a folder with content is left alone (error 145).
 bool removeDirectory(const std::string& path, ErrorCode& error);

@@ -1,0 +1,41 @@
+#include "engine/clsFileCompress.h"
+
+#include "platform/Compression.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace zdr::engine {
+
+namespace {
+
+int openEntry(const std::string& path) { return ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY); }
+
+} // namespace
+
+bool clsFileCompress::fc_SetCompression(int fd, bool uncompress, std::string& errorText) const
+{
+    const bool compress = !uncompress;
+    if (platform::compressionFlag(fd) == compress)
+        return true;
+    platform::ErrorCode code = 0;
+    // A volume that keeps the flag without compressing would only pretend.
+    if (!(compress && !platform::volumeCompresses(fd)) && platform::setCompressionFlag(fd, compress, code))
+        return true;
+    errorText = compress ? "Fehler, Daten Kompression fehlgeschlagen" : "Fehler, Daten Dekompression fehlgeschlagen";
+    return false;
+}
+
+bool clsFileCompress::fc_SetCompression(const std::string& path, bool uncompress, std::string& errorText) const
+{
+    const int fd = openEntry(path);
+    if (fd < 0) {
+        errorText = "Could not open file/directory name: " + path + "\r\nError: -1";
+        return false;
+    }
+    const bool ok = fc_SetCompression(fd, uncompress, errorText);
+    ::close(fd);
+    return ok;
+}
+
+} // namespace zdr::engine

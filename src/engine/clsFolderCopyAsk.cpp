@@ -1,0 +1,199 @@
+// The questions before an action and after a failed one, and the error
+// policy that turns a failed entry into its protocol line and counters.
+//
+//   before the action (error text empty):  existing target? -> read-only? -> act
+//   after a failure:                       read-only? -> repeat, leave or abort?
+//
+// Answers "for all" change the run's options 0x200 and 0x400; each "for all"
+// question is asked once per run.
+#include "engine/FolderCopyObserver.h"
+#include "engine/StatusBits.h"
+#include "engine/clsFolderCopy.h"
+#include "platform/FileEntry.h"
+#include "platform/Paths.h"
+#include "util/Message.h"
+
+namespace zdr::engine {
+
+namespace {
+
+constexpr std::uint32_t kAskedExisting = 0x1;
+constexpr std::uint32_t kAskedReadOnly = 0x2;
+constexpr const char* kTwoLines = "\r\n\r\n";
+
+} // namespace
+
+util::Answer clsFolderCopy::fc_Question(const EntryAt& at, const std::string& text, util::Buttons buttons)
+{
+    return questioner_.ask({.text = text,
+                            .title = at.isFile ? "Datei Fehler ..." : "Verzeichnis Fehler ...",
+                            .icon = util::Icon::Question,
+                            .buttons = buttons});
+}
+
+void clsFolderCopy::sb_ProtocolEntry(const EntryAt& at, const std::string& text)
+{
+    // A copied file's lines stand under its target folder, as its "ok" does.
+    const bool targetSide = at.isFile && pass_ == Pass::Copy;
+    sb_ProtocolAdd({.action = action_,
+                    .level = at.isFile ? at.level : at.level - 1,
+                    .type = at.isFile ? "FILE" : "FOLDER",
+                    .name = at.entry.name,
+                    .text = text,
+                    .folder = targetSide ? at.targetPath : at.path});
+}
+
+void clsFolderCopy::sb_AskLine(const EntryAt& at, const char* fileText, const char* folderText)
+{
+    if (has(status::kCreateProtocol))
+        sb_ProtocolEntry(at, at.isFile ? fileText : folderText);
+}
+
+void clsFolderCopy::sb_QuestionTimeAdd(Clock::time_point start)
+{
+    questionMillis_ += std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+    sb_SecondsOffAdd(static_cast<std::int32_t>(questionMillis_ / 1000));
+    questionMillis_ %= 1000;
+}
+
+bool clsFolderCopy::fc_AskUser(const EntryAt& at, const platform::FileEntry* obstacle, bool& skip,
+                               std::string& errorText)
+{
+    // The time the user takes does not count in the estimate.
+    struct Timed {
+        clsFolderCopy& engine;
+        Clock::time_point start = Clock::now();
+        ~Timed() { engine.sb_QuestionTimeAdd(start); }
+    } timed{*this};
+
+    skip = false;
+    const bool before = errorText.empty();
+    const bool copy = pass_ == Pass::Copy;
+    const std::string& name = at.entry.name;
+    // What the first two questions are about: the target of a copy, else the entry itself.
+    const std::string& side = copy ? at.targetPath : at.path;
+    const std::string subject = at.isFile ? platform::joinPath(side, name) : side;
+
+    if (before && copy && obstacle != nullptr && !has(status::kOverwriteExisting)) {
+        const std::string text = at.isFile
+            ? "Zieldatei '" + subject + "' vorhanden!" + kTwoLines + " => Zieldatei überschreiben?"
+            : "Zielverzeichnis '" + subject + "' vorhanden!" + kTwoLines + " => Zielverzeichnis überschreiben?";
+        switch (fc_Question(at, text, util::Buttons::YesNoCancel)) {
+        case util::Answer::Yes:
+            if ((askedFlags_ & kAskedExisting) == 0
+                && fc_Question(at,
+                               at.isFile ? "Möchten Sie alle vorhandenen Dateien überschreiben?"
+                                         : "Möchten Sie alle vorhandenen Verzeichnisse überschreiben?",
+                               util::Buttons::YesNo)
+                    == util::Answer::Yes)
+                status_ |= status::kOverwriteExisting;
+            askedFlags_ |= kAskedExisting;
+            break;
+        case util::Answer::No:
+            sb_AskLine(at, "Datei übersprungen", "Verzeichnis übersprungen");
+            skip = true;
+            return false;
+        default:
+            sb_AskLine(at, "Datei nicht kopiert => abgebrochen", "Verzeichnis nicht kopiert => abgebrochen");
+            cancel_ = true;
+            return false;
+        }
+    }
+
+    if (obstacle != nullptr && (obstacle->attributes & platform::attr::kReadOnly) != 0
+        && !has(status::kOverwriteProtected)) {
+        const bool remove = pass_ == Pass::Delete;
+        std::string text = (copy ? (at.isFile ? "Zieldatei '" : "Zielverzeichnis '") : (at.isFile ? "Datei '" : "Verzeichnis '"))
+            + subject + "' ist schreibgeschützt!" + kTwoLines;
+        if (copy)
+            text += at.isFile ? " => Zieldatei überschreiben?" : " => Zielverzeichnis überschreiben?";
+        else
+            text += std::string(at.isFile ? " => Datei trotzdem " : " => Verzeichnis trotzdem ")
+                + (remove ? "löschen?" : "verändern?");
+        switch (fc_Question(at, text, util::Buttons::YesNoCancel)) {
+        case util::Answer::Yes: {
+            if ((askedFlags_ & kAskedReadOnly) == 0
+                && fc_Question(at, std::string("Möchten Sie alle schreibgeschützten Daten ")
+                                   + (remove ? "löschen?" : "überschreiben?"),
+                               util::Buttons::YesNo)
+                    == util::Answer::Yes)
+                status_ |= status::kOverwriteProtected;
+            askedFlags_ |= kAskedReadOnly;
+            // A copy replaces the target as a whole and leaves it alone until
+            // then; the other actions work on the entry and need it writable.
+            platform::ErrorCode ignored = 0; // the action itself tells when this did not help
+            if (!copy)
+                platform::setAttributes(subject, obstacle->attributes & ~platform::attr::kReadOnly, ignored);
+            if (!before)
+                return true; // repeat the action
+            break;
+        }
+        case util::Answer::No:
+            sb_AskLine(at, "Datei übersprungen", "Verzeichnis übersprungen");
+            skip = true;
+            return false;
+        default:
+            sb_AskLine(at, "Datei nicht kopiert => abgebrochen", "Verzeichnis nicht kopiert => abgebrochen");
+            cancel_ = true;
+            return false;
+        }
+    }
+    if (before)
+        return true;
+
+    // A failure: with "continue after errors" nobody is asked; the entry is left.
+    if (has(status::kContinueAfterError))
+        return false;
+    const std::string text = (at.isFile ? "Datei '" + platform::joinPath(at.path, name) : "Verzeichnis '" + at.path)
+        + "' konnte nicht " + (copy ? "kopiert" : "gelöscht") + " werden!" + kTwoLines + errorText + kTwoLines
+        + "=> Vorgang wiederholen?";
+    switch (fc_Question(at, text, util::Buttons::AbortRetryIgnore)) {
+    case util::Answer::Retry: return true;
+    case util::Answer::Ignore: return false;
+    default:
+        sb_AskLine(at, "Datei nicht ausgeführt => abgebrochen", "Verzeichnis nicht ausgeführt => abgebrochen");
+        cancel_ = true;
+        return false;
+    }
+}
+
+void clsFolderCopy::sb_CountLeft(const EntryAt& at)
+{
+    EngineCounters& c = counters_;
+    if (at.isFile) {
+        const double sizeKB = static_cast<double>(at.entry.size) / 1024;
+        ++c.CountFiles_Done;
+        ++c.CountFiles_Not;
+        c.SizeTotal_Done += sizeKB;
+        c.SizeTotal_Not += sizeKB;
+        observer_.ActionFileNot(0);
+    } else {
+        ++c.CountFolder_Done;
+        ++c.CountFolder_Not;
+        observer_.ActionFolderNot(0);
+    }
+}
+
+// After the action routine reported failure: the entry's line, its counts,
+// and whether the walk goes on. A file never stops the walk (only the cancel
+// flag does); a folder stops it unless errors are to be passed over, and
+// then its content is left.
+bool clsFolderCopy::fc_EntryFailed(const EntryAt& at, std::string& errorText)
+{
+    const bool stop = cancel_ || !has(status::kContinueAfterError);
+    if (has(status::kCreateProtocol)) {
+        const char* what = pass_ == Pass::Copy ? "nicht kopiert (" : pass_ == Pass::Delete ? "nicht gelöscht (" : "nicht gesetzt (";
+        sb_ProtocolEntry(at, what + errorText + (stop ? ") => Abbruch" : ") => Fehler ignorieren, weiter"));
+    }
+    if (stop)
+        entryError_ = errorText;
+    else
+        errorText.clear();
+    sb_CountLeft(at);
+    if (at.isFile)
+        return true;
+    folderLeft_ = true;
+    return !stop;
+}
+
+} // namespace zdr::engine

@@ -1,0 +1,233 @@
+// The copy of one entry in the copy pass: a file (three ways: plain, with
+// progress, in verified byte blocks) or a folder (made in the target).
+//
+// A file is copied into an unnamed new file beside its target, given the
+// source's times and attributes, and only then put in place, so a failure
+// or a cancel at any point leaves the old target as it was and nothing
+// behind; the source is only read.
+#include "app/mdlErrSys.h"
+#include "engine/FileCompare.h"
+#include "engine/FolderCopyObserver.h"
+#include "engine/StatusBits.h"
+#include "engine/clsFileCopyEvt.h"
+#include "engine/clsFolderCopy.h"
+#include "platform/ContentCopy.h"
+#include "platform/FileEntry.h"
+#include "platform/Folders.h"
+#include "platform/LinkCopy.h"
+#include "platform/Paths.h"
+#include "platform/PendingFile.h"
+
+namespace zdr::engine {
+
+namespace {
+
+// Files up to this size are copied in one call without progress events.
+constexpr std::uint64_t kPlainCopyLimit = 1000 * 1024;
+// Progress and the cancel flag between these steps of a larger copy.
+constexpr std::uint64_t kProgressStep = 4 * 1024 * 1024;
+// The pause after each block of the block copy.
+constexpr std::int32_t kBlockPauseMs = 20;
+
+std::string withCode(std::string text, platform::ErrorCode code)
+{
+    if (code > 0)
+        text += " - " + app::fc_GetApiErrorText(code);
+    return text;
+}
+
+} // namespace
+
+bool clsFolderCopy::fc_FileCopy(const EntryAt& at, std::string& errorText)
+{
+    return at.isFile ? fc_CopyFile(at, errorText) : fc_CopyFolder(at, errorText);
+}
+
+// The target's attributes: the source's, with the task's bits set and then
+// cleared (compression is the volume's business, not an attribute here).
+std::uint32_t clsFolderCopy::fc_TargetAttributes(std::uint32_t sourceAttributes) const
+{
+    const std::uint32_t set = current_.AttributesSet & ~platform::attr::kCompressed;
+    const std::uint32_t clear = current_.AttributesClear & ~platform::attr::kCompressed;
+    return (sourceAttributes | set) & ~clear;
+}
+
+bool clsFolderCopy::fc_CopyFile(const EntryAt& at, std::string& errorText)
+{
+    const platform::FileEntry& entry = at.entry;
+    const double sizeKB = static_cast<double>(entry.size) / 1024;
+    observer_.ActionFileStart(entry.name, static_cast<std::int64_t>(entry.size));
+    const std::string source = platform::joinPath(at.path, entry.name);
+    const std::string target = platform::joinPath(at.targetPath, entry.name);
+    platform::FileEntry existing;
+    platform::ErrorCode code = 0;
+    const bool exists = platform::statEntry(target, existing, code);
+    if (exists && has(status::kOnlyDifferent) && fc_FilesEqual(entry, existing, has(status::kOnlyNewer))) {
+        ++counters_.CountFiles_ExistsTimeOk;
+        counters_.SizeTotal_ExistsTimeOk += sizeKB;
+        observer_.ActionFileNot(1);
+        return true;
+    }
+    // The target is the source itself (a copy into its own folder): never
+    // replace a file by a copy of itself.
+    const bool itself = exists && existing.device == entry.device && existing.inode == entry.inode;
+    bool skip = false;
+    if (exists && !itself && !fc_AskUser(at, &existing, skip, errorText)) {
+        sb_CountLeft(at); // skipped, or the run was cancelled in the question
+        return true;
+    }
+    // The backup of a target about to be replaced goes here (extra option 0x1).
+    for (;;) {
+        if (itself)
+            errorText = withCode("Fehler bei Datei: " + entry.name, platform::error::kSharingViolation);
+        else if (fc_CopyContent(at, source, target, exists, errorText))
+            break;
+        if (copyCancel_ || !fc_AskUser(at, nullptr, skip, errorText)) {
+            if (!errorText.empty() && has(status::kCreateProtocol))
+                sb_ProtocolAdd({.action = action_, .level = at.level, .type = "FILE", .name = entry.name, .text = "ok",
+                                .folder = at.path, .target = errorText, .error = true});
+            return false;
+        }
+        errorText.clear();
+    }
+    if (has(status::kCreateProtocol))
+        sb_ProtocolEntry(at, exists ? "ok (überschrieben)" : "ok");
+    // Renaming the copied file after the copy (rename flag 0x10) goes here.
+    ++counters_.CountFiles_Done;
+    counters_.SizeTotal_Done += sizeKB;
+    sb_Estimate(0);
+    observer_.ActionFileDone();
+    return true;
+}
+
+// The content, compression, times and attributes of one file, put in place
+// when all is done. replace: an existing target may be replaced.
+bool clsFolderCopy::fc_CopyContent(const EntryAt& at, const std::string& source, const std::string& target,
+                                   bool replace, std::string& errorText)
+{
+    const bool blocks = has(status::kBlockBytes);
+    platform::ErrorCode code = 0;
+    bool ok = true;
+    if (at.entry.isSymlink()) {
+        ok = platform::copyLink(source, target, replace, code);
+    } else {
+        platform::PendingFile file;
+        ok = file.open(source, target, code);
+        // Before the content, so the volume compresses what is written.
+        const bool compress = (current_.AttributesSet & platform::attr::kCompressed) != 0;
+        const bool uncompress = (current_.AttributesClear & platform::attr::kCompressed) != 0;
+        if (ok && ((compress && !compress_.fc_SetCompression(file.fd(), false, errorText))
+                   || (uncompress && !compress_.fc_SetCompression(file.fd(), true, errorText))))
+            return false;
+        if (ok && blocks) {
+            if (!fileCopyEvt_) {
+                fileCopyEvt_ = std::make_unique<clsFileCopyEvt>();
+                fileCopyEvt_->Progress = [this](std::int64_t total, std::int64_t written) {
+                    sb_ActionFileDoneByte(total, written);
+                };
+                fileCopyEvt_->DoEvents = [this] {
+                    if (doEvents_)
+                        doEvents_();
+                };
+            }
+            if (!fileCopyEvt_->fc_CopyFile(file, blockSize_, kBlockPauseMs, has(status::kYield), errorText, true)) {
+                errorText += "\r\nBei Aktion 'Kopieren (Byte Blöcke)': '" + source + "' nach '" + target + "'";
+                return false;
+            }
+        } else if (ok) {
+            const auto total = static_cast<std::int64_t>(file.size());
+            const bool withProgress = file.size() > kPlainCopyLimit;
+            ok = platform::copyContent(
+                file.sourceFd(), file.fd(), file.size(), withProgress ? kProgressStep : file.size(),
+                [&](std::uint64_t done) {
+                    if (withProgress)
+                        sb_ActionFileDoneByte(total, static_cast<std::int64_t>(done));
+                    return !copyCancel_;
+                },
+                code);
+        }
+        ok = ok && file.finish(fc_TargetAttributes(at.entry.attributes), code) && file.commit(replace, code);
+    }
+    if (ok)
+        return true;
+    if (blocks)
+        errorText = "Fehler: '" + app::fc_GetApiErrorText(code) + "'\r\nBei Aktion 'Kopieren (Byte Blöcke)': '" + source
+            + "' nach '" + target + "'";
+    else
+        errorText = withCode("Fehler bei Datei: " + at.entry.name, code);
+    return false;
+}
+
+bool clsFolderCopy::fc_CopyFolder(const EntryAt& at, std::string& errorText)
+{
+    observer_.ActionFolderStart(at.path);
+    platform::FileEntry folder;
+    platform::ErrorCode code = 0;
+    bool made = false;
+    while (!(platform::statEntry(at.targetPath, folder, code) && folder.isDirectory())) {
+        // The owner may do everything while the content goes in; the
+        // source's own bits follow after it.
+        if ((made = platform::makeDirectory(at.targetPath, code, at.entry.mode | 0700)))
+            continue; // read it back for its identity
+        errorText = withCode("Fehler bei Verzeichnis: " + at.entry.name, code);
+        bool skip = false;
+        if (!fc_AskUser(at, nullptr, skip, errorText))
+            return false;
+        errorText.clear();
+    }
+    const FolderId id{folder.device, folder.inode};
+    ownTargets_.insert(id); // the copy's own folder is never walked as source
+    if (made) {
+        madeFolders_[at.targetPath] = id;
+    } else if (has(status::kOnlyDifferent)) {
+        ++counters_.CountFolder_ExistsTimeOk;
+        observer_.ActionFolderNot(1);
+        return true;
+    }
+    const bool compress = (current_.AttributesSet & platform::attr::kCompressed) != 0;
+    const bool uncompress = (current_.AttributesClear & platform::attr::kCompressed) != 0;
+    if ((compress && !compress_.fc_SetCompression(at.targetPath, false, errorText))
+        || (uncompress && !compress_.fc_SetCompression(at.targetPath, true, errorText)))
+        return false;
+    // A new folder takes the source's hidden and system bits; the task's
+    // bits go on every folder. Read-only waits until the content is in.
+    const std::uint32_t wanted = fc_TargetAttributes(made ? at.entry.attributes : folder.attributes);
+    if ((wanted & platform::attr::kStoredBits) != (folder.attributes & platform::attr::kStoredBits)
+        && !platform::setAttributes(at.targetPath, wanted & ~platform::attr::kReadOnly, code)) {
+        errorText = withCode("Fehler bei Verzeichnis: " + at.entry.name, code);
+        return false;
+    }
+    if (has(status::kCreateProtocol))
+        sb_ProtocolEntry(at, made ? "ok" : "ok (vorhanden)");
+    ++counters_.CountFolder_Done;
+    observer_.ActionFolderDone();
+    return true;
+}
+
+// After a copied folder's content: a folder this run made gets the source's
+// permission bits and last-write time (the content moved it); every folder
+// gets the read-only bit the task asks for.
+void clsFolderCopy::sb_TargetFolderDone(const std::string& targetPath, const platform::FileEntry& source)
+{
+    platform::ErrorCode ignored = 0; // the folder and its content are there; these are finishing touches
+    if (madeFolders_.count(targetPath) != 0) {
+        std::uint32_t mode = source.mode;
+        if ((fc_TargetAttributes(source.attributes) & platform::attr::kReadOnly) != 0)
+            mode &= ~0222u;
+        else if ((mode & 0222) == 0)
+            mode |= 0200;
+        platform::setPermissions(targetPath, mode, ignored);
+        platform::setLastWrite(targetPath, source.lastWrite, ignored);
+    } else if ((fc_TargetAttributes(0) & platform::attr::kReadOnly) != 0) {
+        platform::FileEntry folder;
+        if (platform::statEntry(targetPath, folder, ignored))
+            platform::setAttributes(targetPath, folder.attributes | platform::attr::kReadOnly, ignored);
+    }
+}
+
+bool clsFolderCopy::fc_IsOwnTarget(const platform::FileEntry& folder) const
+{
+    return !ownTargets_.empty() && ownTargets_.count({folder.device, folder.inode}) != 0;
+}
+
+} // namespace zdr::engine

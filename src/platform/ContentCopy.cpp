@@ -1,0 +1,88 @@
+#include "platform/ContentCopy.h"
+
+#include "platform/WriteSeam.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <memory>
+
+namespace zdr::platform {
+
+namespace {
+
+// The kernel cannot copy between these two files (another file system on
+// an older kernel, a file system without the call): copy through a buffer.
+bool kernelCannot(int e) { return e == EXDEV || e == EINVAL || e == ENOSYS || e == EOPNOTSUPP || e == EBADF; }
+
+// One step through a buffer: reads at offset and appends to out (whose
+// file position is where the copy stands). Returns the bytes copied, 0 at
+// the source's end, -1 on a failure (errno set).
+ssize_t bufferedStep(int in, int out, off_t offset, std::size_t want)
+{
+    constexpr std::size_t kBuffer = 256 * 1024;
+    static thread_local std::unique_ptr<char[]> buffer(new char[kBuffer]);
+    want = std::min(want, kBuffer);
+    ssize_t got = 0;
+    do {
+        got = ::pread(in, buffer.get(), want, offset);
+    } while (got < 0 && errno == EINTR);
+    if (got <= 0)
+        return got;
+    for (ssize_t put = 0; put < got;) {
+        const ssize_t n = seamWrite(out, buffer.get() + put, static_cast<std::size_t>(got - put));
+        if (n < 0 && errno != EINTR)
+            return -1;
+        put += n > 0 ? n : 0;
+    }
+    return got;
+}
+
+} // namespace
+
+bool copyContent(int in, int out, std::uint64_t size, std::uint64_t chunk,
+                 const std::function<bool(std::uint64_t)>& onChunk, ErrorCode& error)
+{
+    bool inKernel = true;
+    std::uint64_t done = 0;
+    while (done < size) {
+        const std::uint64_t stepEnd = std::min(size, done + std::max<std::uint64_t>(chunk, 1));
+        while (done < stepEnd) {
+            const auto want = static_cast<std::size_t>(stepEnd - done);
+            ssize_t n = -1;
+            if (inKernel) {
+                off_t inOffset = static_cast<off_t>(done);
+                off_t outOffset = static_cast<off_t>(done);
+                n = seamCopyRange(in, &inOffset, out, &outOffset, want);
+                // Only before the first byte: the buffered steps append at
+                // the file position, which the kernel copy leaves at 0.
+                if (n < 0 && kernelCannot(errno) && done == 0) {
+                    inKernel = false;
+                    continue;
+                }
+            } else {
+                n = bufferedStep(in, out, static_cast<off_t>(done), want);
+            }
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                error = lastError();
+                return false;
+            }
+            if (n == 0) {
+                error = error::kHandleEof;
+                return false;
+            }
+            done += static_cast<std::uint64_t>(n);
+        }
+        if (onChunk && !onChunk(done)) {
+            error = error::kRequestAborted;
+            return false;
+        }
+    }
+    error = error::kSuccess;
+    return true;
+}
+
+} // namespace zdr::platform

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "platform/ErrorCode.h"
+
+#include <string>
+
+namespace zdr::platform {
+
+// Copies a symbolic link as a link (never what it points to), with its
+// last-write time, made beside target and renamed into place. Without
+// replace an existing target is not touched (kFileExists).
+bool copyLink(const std::string& source, const std::string& target, bool replace, ErrorCode& error);
+
+} // namespace zdr::platform

@@ -1,0 +1,165 @@
+#include "platform/PendingFile.h"
+
+#include "platform/DosAttributes.h"
+#include "platform/FileEntry.h"
+#include "platform/FileIo.h"
+#include "platform/Paths.h"
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
+namespace zdr::platform {
+
+namespace {
+
+bool fail(ErrorCode& error)
+{
+    error = lastError();
+    return false;
+}
+
+int openSource(const std::string& path)
+{
+    constexpr int kFlags = O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK; // a fifo must not block the run
+    const int fd = ::open(path.c_str(), kFlags | O_NOATIME);
+    // Only the owner (or root) may read without moving the access time.
+    return fd < 0 && errno == EPERM ? ::open(path.c_str(), kFlags) : fd;
+}
+
+bool sameTime(const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; }
+
+// Links the open unnamed file under path (which must not exist).
+bool linkUnnamed(int fd, const std::string& path)
+{
+    char procPath[64];
+    std::snprintf(procPath, sizeof procPath, "/proc/self/fd/%d", fd);
+    if (::linkat(AT_FDCWD, procPath, AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0)
+        return true;
+    // Without /proc the kernel links the descriptor itself (needs privilege).
+    return errno == ENOENT && ::linkat(fd, "", AT_FDCWD, path.c_str(), AT_EMPTY_PATH) == 0;
+}
+
+} // namespace
+
+bool moveIntoPlace(const std::string& from, const std::string& to, bool replace, ErrorCode& error)
+{
+    if (replace ? ::rename(from.c_str(), to.c_str()) == 0
+                : ::syscall(SYS_renameat2, AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+        error = error::kSuccess;
+        return true;
+    }
+    // A file system that cannot refuse a rename over an existing name: a
+    // hard link can, and the old name goes after it.
+    if (!replace && errno == EINVAL && ::link(from.c_str(), to.c_str()) == 0) {
+        ::unlink(from.c_str());
+        error = error::kSuccess;
+        return true;
+    }
+    return fail(error);
+}
+
+PendingFile::~PendingFile() { discard(); }
+
+void PendingFile::discard()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+    if (source_ >= 0)
+        ::close(source_);
+    if (!temporary_.empty())
+        ::unlink(temporary_.c_str());
+    fd_ = source_ = -1;
+    temporary_.clear();
+}
+
+bool PendingFile::open(const std::string& source, const std::string& target, ErrorCode& error)
+{
+    discard();
+    source_ = openSource(source);
+    if (source_ < 0 || ::fstat(source_, &sourceStat_) != 0)
+        return fail(error);
+    if (!S_ISREG(sourceStat_.st_mode)) {
+        error = S_ISDIR(sourceStat_.st_mode) ? error::kDirectory : error::kNotSupported;
+        return false;
+    }
+    target_ = target;
+    const std::string folder = parentPath(target);
+    const mode_t mode = sourceStat_.st_mode & 0777;
+    fd_ = ::open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, mode);
+    if (fd_ < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
+        temporary_ = temporarySibling(target);
+        fd_ = ::open(temporary_.c_str(), O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, mode);
+        if (fd_ < 0)
+            temporary_.clear();
+    }
+    if (fd_ < 0)
+        return fail(error);
+    error = error::kSuccess;
+    return true;
+}
+
+bool PendingFile::finish(std::uint32_t attributes, ErrorCode& error)
+{
+    struct stat now {};
+    if (::fstat(source_, &now) != 0)
+        return fail(error);
+    if (now.st_nlink == 0) {
+        error = error::kFileNotFound;
+        return false;
+    }
+    if (now.st_size != sourceStat_.st_size || !sameTime(now.st_mtim, sourceStat_.st_mtim)) {
+        error = error::kSharingViolation;
+        return false;
+    }
+    if (geteuid() == 0 && (sourceStat_.st_uid != 0 || sourceStat_.st_gid != getegid())
+        && ::fchown(fd_, sourceStat_.st_uid, sourceStat_.st_gid) != 0)
+        return fail(error);
+    mode_t mode = sourceStat_.st_mode & 07777;
+    if ((attributes & attr::kReadOnly) != 0)
+        mode &= ~static_cast<mode_t>(0222);
+    else if ((mode & 0222) == 0)
+        mode |= S_IWUSR;
+    if (::fchmod(fd_, mode) != 0)
+        return fail(error);
+    if (!writeNewDosAttributes(fd_, target_, attributes, error))
+        return false;
+    // Last: every write before moves the last-write time.
+    const timespec times[2] = {sourceStat_.st_atim, sourceStat_.st_mtim};
+    if (::futimens(fd_, times) != 0)
+        return fail(error);
+    error = error::kSuccess;
+    return true;
+}
+
+bool PendingFile::commit(bool replace, ErrorCode& error)
+{
+    bool ok = false;
+    if (!temporary_.empty()) {
+        ok = moveIntoPlace(temporary_, target_, replace, error);
+        if (ok)
+            temporary_.clear();
+    } else if (!replace) {
+        ok = linkUnnamed(fd_, target_);
+        if (!ok)
+            error = lastError();
+    } else {
+        // A name is needed to rename over the old file; it lives for two calls.
+        const std::string named = temporarySibling(target_);
+        ok = linkUnnamed(fd_, named);
+        if (!ok)
+            error = lastError();
+        else if (!(ok = moveIntoPlace(named, target_, true, error)))
+            ::unlink(named.c_str());
+    }
+    if (ok)
+        error = error::kSuccess;
+    discard();
+    return ok;
+}
+
+} // namespace zdr::platform

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "platform/ErrorCode.h"
+
+#include <sys/stat.h>
+
+#include <cstdint>
+#include <string>
+
+namespace zdr::platform {
+
+// The copy of one file, made beside its target and put in place in one step
+// only when it is complete. The new content goes into an unnamed file in the
+// target's folder (a hidden temporary one where the file system cannot make
+// unnamed files), so the old target stays whole until commit(), and a
+// pending file that is dropped leaves nothing behind; the unnamed kind
+// leaves nothing even when the process is killed.
+//
+//   open -> (content into fd()) -> finish -> commit;  anything else discards.
+class PendingFile {
+public:
+    PendingFile() = default;
+    ~PendingFile();
+    PendingFile(const PendingFile&) = delete;
+    PendingFile& operator=(const PendingFile&) = delete;
+
+    // Opens source for reading (it is never written, nor its access time
+    // moved where the system allows) and makes the new file beside target.
+    // Only regular files can be copied so.
+    bool open(const std::string& source, const std::string& target, ErrorCode& error);
+    int sourceFd() const { return source_; }
+    int fd() const { return fd_; }
+    // The source's size when it was opened.
+    std::uint64_t size() const { return static_cast<std::uint64_t>(sourceStat_.st_size); }
+
+    // After the content: fails when the source changed while it was copied
+    // (kSharingViolation) or was removed (kFileNotFound); else gives the new
+    // file the source's owner (as root), mode, access and last-write times,
+    // and the attribute bits kReadOnly, kHidden, kSystem, kArchive of
+    // attributes.
+    bool finish(std::uint32_t attributes, ErrorCode& error);
+    // Puts the new file in place. Without replace an existing target is not
+    // touched and the commit fails with kFileExists.
+    bool commit(bool replace, ErrorCode& error);
+
+private:
+    void discard();
+
+    int source_ = -1;
+    int fd_ = -1;
+    struct stat sourceStat_ {};
+    std::string target_;
+    std::string temporary_; // the named kind only
+};
+
+// Renames from to to; without replace an existing to fails with kFileExists.
+bool moveIntoPlace(const std::string& from, const std::string& to, bool replace, ErrorCode& error);
+
+} // namespace zdr::platform

@@ -1,0 +1,586 @@
+// The copy pass on real trees: a copied tree is the same as its source
+// (content, sizes, last-write times, attributes), a rerun that copies only
+// differing files copies nothing, and the questions, the error policy, the
+// three ways of copying, the target inside its own source and the
+// roll-back of a filtered copy behave as the user expects.
+#include "EngineRun.h"
+#include "TreeState.h"
+#include "support/TempDir.h"
+#include "support/WriteFault.h"
+
+#include "protocol/ProtocolDocument.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <random>
+#include <thread>
+
+namespace zdr::engine {
+namespace {
+
+using test::EngineRun;
+using test::kInfo;
+using test::TempDir;
+using test::treeState;
+using util::Answer;
+
+constexpr std::uint32_t kCopy = status::kCopy;
+constexpr std::uint32_t kProtocol = status::kCreateProtocol;
+const std::vector<std::string> kSame;
+
+void setTime(const std::string& path, std::int64_t nanos)
+{
+    const timespec times[2] = {{nanos / 1000000000, nanos % 1000000000}, {nanos / 1000000000, nanos % 1000000000}};
+    utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW);
+}
+
+std::string bytes(std::size_t size, unsigned seed)
+{
+    std::mt19937 rng(seed);
+    std::string s(size, '\0');
+    for (char& c : s)
+        c = static_cast<char>(rng());
+    return s;
+}
+
+// A tree with every kind of entry a copy must keep: empty and large files
+// (one above the plain-copy limit), hidden, system and read-only files,
+// dot names, odd names, links, empty folders, and times with nanoseconds.
+// Folder times are set last, as a copy must leave them.
+std::string makeTree(const TempDir& dir, const std::string& relative, unsigned seed = 7)
+{
+    const std::string root = dir.mkdir(relative);
+    std::mt19937 rng(seed);
+    std::vector<std::string> folders = {root};
+    for (int i = 0; i < 12; ++i) {
+        const std::string parent = folders[rng() % folders.size()];
+        folders.push_back(parent + "/F" + std::to_string(i) + (i % 4 == 0 ? " mit Leerzeichen" : ""));
+        std::filesystem::create_directory(folders.back());
+    }
+    folders.push_back(root + "/.versteckt");
+    std::filesystem::create_directory(folders.back());
+    std::vector<std::string> files;
+    for (int i = 0; i < 60; ++i) {
+        const std::string name = i % 13 == 0 ? ".dot" + std::to_string(i) : i == 7 ? "neue\nZeile" : i == 8 ? "bad\xFFname" : "f" + std::to_string(i) + ".dat";
+        const std::size_t size = i % 11 == 0 ? 0 : rng() % 9000;
+        files.push_back(dir.write(folders[rng() % folders.size()].substr(dir.path().size() + 1) + "/" + name,
+                                  bytes(size, seed + static_cast<unsigned>(i))));
+    }
+    files.push_back(dir.write(relative + "/F1/big.bin", bytes(1200 * 1024, seed)));
+    platform::ErrorCode code = 0;
+    platform::setAttributes(files[1], platform::attr::kHidden | platform::attr::kArchive, code);
+    platform::setAttributes(files[2], platform::attr::kSystem, code);
+    platform::setAttributes(files[3], platform::attr::kReadOnly | platform::attr::kArchive, code);
+    platform::setAttributes(folders[2], platform::attr::kHidden, code);
+    std::filesystem::create_symlink("f1.dat", root + "/link");
+    std::filesystem::create_symlink("/nirgendwo", root + "/F0 mit Leerzeichen/dangling");
+    for (const std::string& f : files)
+        setTime(f, 1600000000LL * 1000000000 + static_cast<std::int64_t>(rng() % 1000000000) * 1000 + rng() % 1000);
+    setTime(root + "/link", 1500000000123456789LL);
+    for (auto it = folders.rbegin(); it != folders.rend(); ++it)
+        setTime(*it, 1400000000LL * 1000000000 + static_cast<std::int64_t>(rng() % 1000000000));
+    return root;
+}
+
+std::size_t countKind(const std::map<std::string, test::EntryState>& tree, char kind)
+{
+    std::size_t n = 0;
+    for (const auto& [path, e] : tree)
+        n += e.kind == kind ? 1 : 0;
+    return n;
+}
+
+// The engine's list entries go into a real protocol document, which answers
+// the work-list steps of a "differing files" copy, as the protocol window does.
+struct ProtocolWorkList : test::EngineRecorder {
+    protocol::ProtocolDocument document;
+    void ActionProtocolAdd(const protocol::ProtocolEntry& e) override
+    {
+        if (document.Task().empty())
+            document.fc_Init(protocol::ProtocolDocument::kListView, true);
+        document.fc_ListItem_Add(e);
+        EngineRecorder::ActionProtocolAdd(e);
+    }
+    void ActionProtocolDel(const std::string& folder) override
+    {
+        document.sb_Protocol_Delete(folder);
+        EngineRecorder::ActionProtocolDel(folder);
+    }
+    void ActionEntryGetNext(protocol::WorkListStep& step) override
+    {
+        document.sb_EntryGetNext(step);
+        EngineRecorder::events.push_back("EntryGetNext " + step.type + " " + step.source);
+    }
+};
+
+struct ProtocolRun {
+    ProtocolWorkList rec;
+    test::ScriptedQuestioner questions;
+    clsFolderCopy engine{rec, questions};
+    bool run(std::uint32_t status, const EngineTaskInput& task)
+    {
+        std::string error;
+        engine.fc_Init(status, 0, 2, error, 32767);
+        engine.fc_InitAdd(task, error);
+        return engine.fc_ActionRun();
+    }
+};
+
+TEST(Copy, CopiedTreeIsTheSameAndARerunCopiesNothing)
+{
+    TempDir dir;
+    const std::string source = makeTree(dir, "src/Daten");
+    const auto sourceBefore = treeState(source);
+    const std::size_t files = countKind(sourceBefore, 'f') + countKind(sourceBefore, 'l');
+    const std::size_t folders = countKind(sourceBefore, 'd');
+    const struct {
+        const char* label;
+        std::uint32_t status;
+    } ways[] = {{"whole files", kCopy | kProtocol}, {"byte blocks", kCopy | kProtocol | status::kBlockBytes}};
+    for (const auto& way : ways) {
+        const std::string target = dir.mkdir(std::string("dst-") + (way.status & status::kBlockBytes ? "b" : "w"));
+        EngineRun r;
+        ASSERT_TRUE(r.run(way.status, {.Source = source, .Target = target})) << way.label;
+        EXPECT_EQ(r.ready(), "Ready true '' protocol") << way.label;
+        EXPECT_TRUE(r.questions.asked.empty()) << way.label;
+        EXPECT_EQ(r.counters().CountFiles_Done, static_cast<std::int64_t>(files)) << way.label;
+        EXPECT_EQ(r.counters().CountFolder_Done, static_cast<std::int64_t>(folders)) << way.label;
+        EXPECT_EQ(r.counters().CountFiles_Not, 0) << way.label;
+        EXPECT_EQ(test::differences(treeState(target + "/Daten"), sourceBefore), kSame) << way.label;
+        EXPECT_EQ(test::differences(treeState(source), sourceBefore), kSame) << way.label << ": the source is only read";
+    }
+
+    // "Differing files only", with the information pass: nothing to copy,
+    // nothing touched.
+    const std::string target = dir.file("dst-w");
+    const auto inodesBefore = test::inodes(target);
+    ProtocolRun again;
+    ASSERT_TRUE(again.run(kInfo | kCopy | kProtocol | status::kOnlyDifferent, {.Source = source, .Target = target}));
+    EXPECT_EQ(again.rec.only("Ready").back(),
+              "Ready true 'Nichts zu kopieren, alle Dateien sind vom gleichen Zeitstempel!' none");
+    EXPECT_EQ(again.rec.only("FileNot 1").size(), files);
+    EXPECT_EQ(test::inodes(target), inodesBefore);
+    // And the same walking the tree in the copy pass itself.
+    EngineRun walk;
+    ASSERT_TRUE(walk.run(kCopy | status::kOnlyDifferent, {.Source = source, .Target = target}));
+    EXPECT_EQ(walk.counters().CountFiles_Done, 0);
+    EXPECT_EQ(walk.counters().CountFiles_ExistsTimeOk, static_cast<std::int64_t>(files));
+    EXPECT_EQ(walk.rec.only("FileNot 1").size(), files);
+    EXPECT_EQ(test::inodes(target), inodesBefore);
+    EXPECT_EQ(test::differences(treeState(target + "/Daten"), sourceBefore), kSame);
+}
+
+TEST(Copy, ChangedFilesAreCopiedFromTheProtocol)
+{
+    TempDir dir;
+    const std::string source = makeTree(dir, "src/Daten");
+    dir.write("src/Daten/known.txt", "old content");
+    const std::string target = dir.mkdir("dst");
+    EngineRun first;
+    ASSERT_TRUE(first.run(kCopy, {.Source = source, .Target = target}));
+    dir.write("src/Daten/known.txt", "changed");                              // new content, new time
+    setTime(dir.file("src/Daten/F1/big.bin"), 1700000000LL * 1000000000);    // only a new time
+    dir.write("src/Daten/F1/new.txt", "new");
+    dir.write("src/Daten/Neu/Tief/t.txt", "t");
+    const auto inodesBefore = test::inodes(target + "/Daten");
+
+    ProtocolRun r;
+    ASSERT_TRUE(r.run(kInfo | kCopy | kProtocol | status::kOnlyDifferent | status::kOverwriteExisting,
+                      {.Source = source, .Target = target}));
+    EXPECT_EQ(r.engine.Counters().CountFiles_Done, 4);
+    EXPECT_EQ(r.engine.Counters().CountFolder_Done, 2);
+    EXPECT_EQ(r.engine.Counters().CountFiles_Not, 0);
+    EXPECT_EQ(r.rec.only("Ready").back(), "Ready true '' protocol") << r.engine.Protocol();
+    // Folder times: the rows make folders and add files one by one.
+    EXPECT_EQ(test::differences(treeState(target + "/Daten", false), treeState(source, false)), kSame);
+    const auto inodesAfter = test::inodes(target + "/Daten");
+    for (const auto& [path, inode] : inodesBefore) {
+        const bool replaced = path == "known.txt" || path == "F1/big.bin";
+        EXPECT_EQ(inodesAfter.at(path) != inode, replaced) << path;
+    }
+}
+
+// Two files named in the selection, copied over existing targets in this
+// order, answering the questions from a script.
+struct ExistingTargets {
+    TempDir dir;
+    std::string source = dir.mkdir("src");
+    std::string target = dir.mkdir("dst");
+    ExistingTargets()
+    {
+        dir.write("src/a.txt", "new a");
+        dir.write("src/b.txt", "new b");
+        dir.write("dst/a.txt", "old a");
+        dir.write("dst/b.txt", "old b");
+    }
+    EngineTaskInput task() const { return {.Source = source, .Selection = {"a.txt", "b.txt"}, .Target = target}; }
+};
+
+TEST(Copy, QuestionsAboutExistingTargets)
+{
+    const std::string existsA = "' vorhanden!\r\n\r\n => Zieldatei überschreiben?";
+    const std::string all = "Möchten Sie alle vorhandenen Dateien überschreiben?";
+    const struct {
+        const char* label;
+        std::vector<Answer> answers;
+        std::vector<std::string> asked; // "a"/"b": the existing-target question, "all": the question for all
+        const char* a;
+        const char* b;
+        std::vector<std::string> lines;
+        bool overwriteAllAfter;
+    } cases[] = {
+        {"yes, for all", {Answer::Yes, Answer::Yes}, {"a", "all"}, "new a", "new b",
+         {"a.txt  ----  ok (überschrieben)", "b.txt  ----  ok (überschrieben)"}, true},
+        {"yes, not for all: asked again, not for all", {Answer::Yes, Answer::No, Answer::Yes}, {"a", "all", "b"},
+         "new a", "new b", {"a.txt  ----  ok (überschrieben)", "b.txt  ----  ok (überschrieben)"}, false},
+        {"no", {Answer::No, Answer::No}, {"a", "b"}, "old a", "old b",
+         {"a.txt  ----  Datei übersprungen", "b.txt  ----  Datei übersprungen"}, false},
+        {"cancel", {Answer::Cancel}, {"a"}, "old a", "old b", {"a.txt  ----  Datei nicht kopiert => abgebrochen"}, false},
+    };
+    for (const auto& c : cases) {
+        ExistingTargets scene;
+        EngineRun r;
+        r.questions.answers = {c.answers.begin(), c.answers.end()};
+        r.run(kCopy | kProtocol, scene.task());
+        std::vector<std::string> asked;
+        for (const auto& q : r.questions.asked) {
+            EXPECT_EQ(q.title, "Datei Fehler ...");
+            EXPECT_EQ(q.icon, util::Icon::Question);
+            if (q.text == all) {
+                EXPECT_EQ(q.buttons, util::Buttons::YesNo);
+                asked.push_back("all");
+            } else {
+                EXPECT_EQ(q.buttons, util::Buttons::YesNoCancel);
+                asked.push_back(q.text == "Zieldatei '" + scene.target + "/a.txt" + existsA ? "a" : "b");
+            }
+        }
+        EXPECT_EQ(asked, c.asked) << c.label;
+        EXPECT_EQ(scene.dir.read("dst/a.txt"), c.a) << c.label;
+        EXPECT_EQ(scene.dir.read("dst/b.txt"), c.b) << c.label;
+        for (const std::string& line : c.lines)
+            EXPECT_NE(r.engine.Protocol().find(line), std::string::npos) << c.label << ": " << line;
+        EXPECT_EQ((r.engine.FolderCopy_Status() & status::kOverwriteExisting) != 0, c.overwriteAllAfter) << c.label;
+        EXPECT_EQ(test::entryCount(scene.target), 2u) << c.label;
+    }
+    // A skipped file is counted as left, and the pass is not a failure.
+    ExistingTargets scene;
+    EngineRun skip;
+    skip.questions.answers = {Answer::No, Answer::No};
+    skip.run(kCopy, scene.task());
+    EXPECT_EQ(skip.counters().CountFiles_Not, 2);
+    EXPECT_EQ(skip.rec.only("FileNot"), (std::vector<std::string>{"FileNot 0", "FileNot 0"}));
+    EXPECT_EQ(skip.ready(), "Ready true '' none");
+    // Cancel ends the pass after the current file, as a failure.
+    EngineRun cancel;
+    cancel.questions.answers = {Answer::Cancel};
+    cancel.run(kCopy, scene.task());
+    EXPECT_EQ(cancel.ready(), "Ready false '' none");
+    EXPECT_TRUE(cancel.rec.only("FileStart b.txt").empty());
+}
+
+TEST(Copy, ReadOnlyTargetIsReplacedOnlyWhenTheUserSaysSo)
+{
+    const std::string readOnlyA = "' ist schreibgeschützt!\r\n\r\n => Zieldatei überschreiben?";
+    for (const bool yes : {true, false}) {
+        ExistingTargets scene;
+        chmod(scene.dir.file("dst/a.txt").c_str(), 0444);
+        EngineRun r;
+        r.questions.answers = {yes ? Answer::Yes : Answer::No, Answer::Yes};
+        r.run(kCopy | kProtocol | status::kOverwriteExisting, scene.task());
+        ASSERT_GE(r.questions.asked.size(), 1u);
+        EXPECT_EQ(r.questions.asked[0].text, "Zieldatei '" + scene.target + "/a.txt" + readOnlyA);
+        EXPECT_EQ(scene.dir.read("dst/a.txt"), yes ? "new a" : "old a");
+        struct stat st {};
+        stat(scene.dir.file("dst/a.txt").c_str(), &st);
+        EXPECT_EQ(st.st_mode & 0222, yes ? 0200u : 0u) << "the copy carries the source's mode";
+        if (yes) {
+            EXPECT_EQ(r.questions.asked.at(1).text, "Möchten Sie alle schreibgeschützten Daten überschreiben?");
+            EXPECT_NE(r.engine.FolderCopy_Status() & status::kOverwriteProtected, 0u);
+        }
+        EXPECT_EQ(scene.dir.read("dst/b.txt"), "new b");
+    }
+}
+
+TEST(Copy, FailureQuestionAndErrorPolicy)
+{
+    const struct {
+        const char* label;
+        std::uint32_t extra;
+        std::vector<Answer> answers;
+        const char* a;
+        const char* b;
+        const char* line; // the policy's line for a.txt, or nullptr
+        const char* ready;
+    } cases[] = {
+        {"retry", 0, {Answer::Retry}, "new a", "new b", nullptr, "Ready true '' protocol"},
+        {"ignore", 0, {Answer::Ignore}, "old a", "new b", ") => Abbruch", "Ready false '%' protocol"},
+        {"abort", 0, {Answer::Abort}, "old a", "old b", ") => Abbruch", "Ready false '%' protocol"},
+        {"continue after errors: nobody asked", status::kContinueAfterError, {}, "old a", "new b",
+         ") => Fehler ignorieren, weiter", "Ready true '' protocol"},
+    };
+    const std::string failure = "Fehler bei Datei: a.txt - "
+                                "Die Anforderung konnte wegen eines E/A-Gerätefehlers nicht ausgeführt werden.";
+    for (const auto& c : cases) {
+        ExistingTargets scene;
+        EngineRun r;
+        r.questions.answers = {c.answers.begin(), c.answers.end()};
+        int writes = 0;
+        test::WriteFault fault([&](std::size_t) { return ++writes == 1 ? EIO : 0; }); // the first write breaks
+        r.run(kCopy | kProtocol | status::kOverwriteExisting | c.extra, scene.task());
+        EXPECT_EQ(scene.dir.read("dst/a.txt"), c.a) << c.label;
+        EXPECT_EQ(scene.dir.read("dst/b.txt"), c.b) << c.label;
+        EXPECT_EQ(test::entryCount(scene.target), 2u) << c.label;
+        if (c.extra == 0) {
+            ASSERT_EQ(r.questions.asked.size(), 1u) << c.label;
+            EXPECT_EQ(r.questions.asked[0].text, "Datei '" + scene.source + "/a.txt' konnte nicht kopiert werden!\r\n\r\n"
+                                                     + failure + "\r\n\r\n=> Vorgang wiederholen?");
+            EXPECT_EQ(r.questions.asked[0].buttons, util::Buttons::AbortRetryIgnore);
+        } else {
+            EXPECT_TRUE(r.questions.asked.empty());
+        }
+        std::string ready = c.ready;
+        if (const auto at = ready.find('%'); at != std::string::npos)
+            ready.replace(at, 1, failure);
+        EXPECT_EQ(r.ready(), ready) << c.label;
+        if (c.line == nullptr) {
+            EXPECT_TRUE(r.rec.errors.empty());
+            continue;
+        }
+        EXPECT_NE(r.engine.Protocol().find("a.txt  ----  nicht kopiert (" + failure + c.line), std::string::npos)
+            << c.label << r.engine.Protocol();
+        ASSERT_EQ(r.rec.errors.size(), 1u) << c.label;
+        EXPECT_EQ(r.rec.errors[0].par_Target, failure);
+        EXPECT_EQ(r.rec.errors[0].par_Folder, scene.source);
+        EXPECT_EQ(r.counters().CountFiles_Not, 1);
+        if (c.answers == std::vector<Answer>{Answer::Abort})
+            EXPECT_NE(r.engine.Protocol().find("a.txt  ----  Datei nicht ausgeführt => abgebrochen"), std::string::npos);
+    }
+}
+
+// The user's time in a question does not count in the time used.
+class SlowQuestioner : public util::Questioner {
+public:
+    util::Answer ask(const util::MessageRequest&) override
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1050));
+        return Answer::Yes;
+    }
+};
+
+TEST(Copy, TimeInQuestionsIsLeftOut)
+{
+    ExistingTargets scene;
+    test::EngineRecorder rec;
+    SlowQuestioner slow;
+    clsFolderCopy engine(rec, slow);
+    const auto start = std::chrono::steady_clock::now();
+    std::int64_t used = -1;
+    std::int64_t elapsed = -1;
+    rec.onEvent = [&](const std::string& e) {
+        if (e.rfind("Ready", 0) == 0) {
+            used = engine.SecondsUsed();
+            elapsed = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start).count();
+        }
+    };
+    std::string error;
+    engine.fc_Init(kCopy | status::kOverwriteExisting, 0, 2, error, 0);
+    EngineTaskInput task = scene.task();
+    task.Selection = {"a.txt"};
+    chmod(scene.dir.file("dst/a.txt").c_str(), 0444); // one question and its "for all": over 2 s
+    engine.fc_InitAdd(task, error);
+    engine.fc_ActionRun();
+    EXPECT_GE(elapsed, 2);
+    EXPECT_LE(used, elapsed - 2);
+}
+
+TEST(Copy, ThreeWaysOfCopying)
+{
+    TempDir dir;
+    const std::uint64_t limit = 1000 * 1024;
+    dir.write("src/plain.bin", bytes(limit, 1));
+    dir.write("src/progress.bin", bytes(limit + 1, 2));
+    dir.write("src/blocks.bin", bytes(100000, 3));
+    const std::string target = dir.mkdir("dst");
+    const struct {
+        const char* name;
+        std::uint32_t status;
+        std::vector<std::string> progress;
+    } cases[] = {
+        {"plain.bin", 0, {}},
+        {"progress.bin", 0, {"1024001 1024001"}},
+        // Block size 100000 is bounded to 32767.
+        {"blocks.bin", status::kBlockBytes,
+         {"100000 32767", "100000 65534", "100000 98301", "100000 100000"}},
+    };
+    for (const auto& c : cases) {
+        struct Progress : test::EngineRecorder {
+            std::vector<std::string> steps;
+            void ActionFileDoneByte(std::int64_t total, std::int64_t done) override
+            {
+                steps.push_back(std::to_string(total) + " " + std::to_string(done));
+            }
+        } rec;
+        test::ScriptedQuestioner questions;
+        clsFolderCopy engine(rec, questions);
+        std::string error;
+        engine.fc_Init(kCopy | c.status, 0, 2, error, 100000);
+        engine.fc_InitAdd({.Source = dir.file("src"), .Selection = {c.name}, .Target = target}, error);
+        ASSERT_TRUE(engine.fc_ActionRun());
+        EXPECT_EQ(rec.steps, c.progress) << c.name;
+        EXPECT_EQ(dir.read(std::string("dst/") + c.name), dir.read(std::string("src/") + c.name)) << c.name;
+    }
+}
+
+TEST(Copy, BlockCopyYieldsPausesAndVerifiesEveryByte)
+{
+    TempDir dir;
+    dir.write("src/a.bin", bytes(200000, 4));
+    dir.write("dst/a.bin", "old");
+    const std::string source = dir.file("src/a.bin");
+    // With the yield option the user interface runs between the blocks.
+    for (const std::uint32_t yield : {0u, status::kYield}) {
+        EngineRun r;
+        int ui = 0;
+        r.engine.sb_SetDoEvents([&] { ++ui; });
+        r.run(kCopy | status::kBlockBytes | status::kOverwriteExisting | yield,
+              {.Source = dir.file("src"), .Selection = {"a.bin"}, .Target = dir.file("dst")});
+        EXPECT_EQ(ui > 0, yield != 0);
+        EXPECT_EQ(dir.read("dst/a.bin"), dir.read("src/a.bin"));
+    }
+    // A byte in the middle of the source changes after its block was copied
+    // (its time kept, so only the content tells): the copy does not match.
+    dir.write("dst/a.bin", "old");
+    struct stat before {};
+    stat(source.c_str(), &before);
+    struct Corrupt : test::EngineRecorder {
+        std::string path;
+        struct stat times {};
+        bool done = false;
+        void ActionFileDoneByte(std::int64_t, std::int64_t written) override
+        {
+            if (done || written < 100000)
+                return;
+            const int fd = open(path.c_str(), O_WRONLY);
+            ASSERT_EQ(pwrite(fd, "X", 1, 50000), 1);
+            const timespec t[2] = {times.st_atim, times.st_mtim};
+            futimens(fd, t);
+            close(fd);
+            done = true;
+        }
+    } rec;
+    rec.path = source;
+    rec.times = before;
+    test::ScriptedQuestioner questions;
+    questions.answers = {Answer::Ignore};
+    clsFolderCopy engine(rec, questions);
+    std::string error;
+    engine.fc_Init(kCopy | status::kBlockBytes | status::kOverwriteExisting | kProtocol, 0, 2, error, 32767);
+    engine.fc_InitAdd({.Source = dir.file("src"), .Selection = {"a.bin"}, .Target = dir.file("dst")}, error);
+    engine.fc_ActionRun();
+    const std::string failure = "Fehler: 'Fehlerhaftes Kopieren - Dateiinhalte stimmen nicht überein.'\r\n"
+                                "Bei Aktion 'Kopieren (Byte Blöcke)': '"
+        + source + "' nach '" + dir.file("dst/a.bin") + "'";
+    ASSERT_EQ(rec.errors.size(), 1u);
+    EXPECT_EQ(rec.errors[0].par_Target, failure);
+    EXPECT_EQ(dir.read("dst/a.bin"), "old");
+    EXPECT_EQ(test::entryCount(dir.file("dst")), 1u);
+}
+
+TEST(Copy, TargetInsideItsOwnSourceIsNotCopiedIntoItself)
+{
+    const struct {
+        const char* label;
+        std::vector<std::string> selection;
+        const char* target;
+        const char* copy; // where the copy of a's content lands
+        std::int64_t files;
+    } cases[] = {
+        {"the folder into its backup", {"."}, "a/backup", "a/backup/a", 2},
+        {"its content into its backup", {"*.*"}, "a/backup", "a/backup", 2},
+        {"the folder into itself", {"."}, "a", "a/a", 3},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        dir.write("a/one.txt", "1");
+        dir.write("a/sub/two.txt", "2");
+        dir.write("a/backup/older/stale.txt", "s");
+        for (int run = 0; run < 2; ++run) { // the second run finds the first copy in the source
+            EngineRun r;
+            ASSERT_TRUE(r.run(kInfo | kCopy | status::kOverwriteExisting,
+                              {.Source = dir.file("a"), .Selection = c.selection, .Target = dir.file(c.target)}))
+                << c.label;
+            EXPECT_EQ(r.rec.only("Ready").back(), "Ready true '' none") << c.label;
+            EXPECT_EQ(r.counters().CountFiles_Done, c.files) << c.label << ", run " << run;
+            EXPECT_EQ(dir.read(std::string(c.copy) + "/sub/two.txt"), "2") << c.label;
+        }
+        EXPECT_FALSE(std::filesystem::exists(dir.file(std::string(c.copy) + "/backup/a"))) << c.label;
+        EXPECT_FALSE(std::filesystem::exists(dir.file(std::string(c.copy) + "/a"))) << c.label;
+    }
+}
+
+TEST(Copy, FilteredCopyRemovesOnlyTheFoldersItMade)
+{
+    TempDir dir;
+    dir.write("src/D/Keep/x.txt", "x");
+    dir.write("src/D/Empty/y.bak", "y");
+    dir.write("src/D/Was/z.bak", "z");
+    dir.mkdir("dst/D/Was"); // there before the run, empty
+    EngineRun r;
+    ASSERT_TRUE(r.run(kCopy, {.Source = dir.file("src/D"), .Target = dir.file("dst"), .Extensions = ";.txt;"}));
+    EXPECT_EQ(dir.read("dst/D/Keep/x.txt"), "x");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("dst/D/Empty"))) << "made for nothing";
+    EXPECT_TRUE(std::filesystem::exists(dir.file("dst/D/Was"))) << "the user's folder stays";
+    EXPECT_EQ(r.counters().CountFiles_Done, 1);
+}
+
+TEST(Copy, TaskAttributesAndCompression)
+{
+    TempDir dir;
+    dir.write("src/a.txt", "a");
+    dir.write("src/Sub/b.txt", "b");
+    EngineRun r;
+    ASSERT_TRUE(r.run(kCopy, {.Source = dir.file("src"), .Selection = {"*.*"}, .Target = dir.mkdir("dst"),
+                              .AttributesSet = platform::attr::kReadOnly | platform::attr::kSystem,
+                              .AttributesClear = platform::attr::kArchive | platform::attr::kCompressed}));
+    for (const char* path : {"dst/a.txt", "dst/Sub/b.txt"}) {
+        EXPECT_EQ(test::entryState(dir.file(path)).attributes, platform::attr::kReadOnly | platform::attr::kSystem)
+            << path;
+    }
+    EXPECT_EQ(test::entryState(dir.file("dst/Sub")).attributes,
+              platform::attr::kDirectory | platform::attr::kReadOnly | platform::attr::kSystem);
+    EXPECT_EQ(test::entryState(dir.file("src/a.txt")).attributes, platform::attr::kArchive);
+
+    // A volume that does not compress: the copy fails with the program's
+    // text and nothing is written.
+    EngineRun compress;
+    compress.questions.answers = {Answer::Ignore};
+    compress.run(kCopy | kProtocol, {.Source = dir.file("src"), .Selection = {"a.txt"}, .Target = dir.mkdir("plain"),
+                                     .AttributesSet = platform::attr::kCompressed});
+    EXPECT_EQ(compress.ready(), "Ready false 'Fehler, Daten Kompression fehlgeschlagen' protocol");
+    EXPECT_EQ(test::entryCount(dir.file("plain")), 0u);
+}
+
+TEST(Copy, LinksAreCopiedAsLinksAndSpecialFilesFail)
+{
+    TempDir dir;
+    dir.write("src/file", "f");
+    std::filesystem::create_symlink("file", dir.file("src/link"));
+    std::filesystem::create_directory_symlink("/", dir.file("src/root"));
+    mkfifo(dir.file("src/pipe").c_str(), 0644);
+    EngineRun r;
+    r.questions.answers = {Answer::Ignore};
+    r.run(kCopy | kProtocol, {.Source = dir.file("src"), .Selection = {"link", "root", "pipe"}, .Target = dir.mkdir("dst")});
+    EXPECT_EQ(std::filesystem::read_symlink(dir.file("dst/link")), "file");
+    EXPECT_EQ(std::filesystem::read_symlink(dir.file("dst/root")), "/");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("dst/pipe")));
+    EXPECT_EQ(r.ready(), "Ready false 'Fehler bei Datei: pipe - Die Anforderung wird nicht unterstützt.' protocol");
+}
+
+} // namespace
+} // namespace zdr::engine

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <sys/mount.h>
+
+#include <cstdlib>
+#include <string>
+
+namespace zdr::test {
+
+// A small file system of its own for one test, mounted on an empty folder
+// (which must outlive it): a tmpfs of a given size, or a loop-mounted btrfs
+// image. mounted() is false where the test may not mount (not root, no
+// loop devices, no mkfs.btrfs); the test should GTEST_SKIP() then.
+class ScratchMount {
+public:
+    static ScratchMount tmpfs(const std::string& folder, const std::string& size)
+    {
+        ScratchMount m(folder);
+        m.mounted_ = ::mount("tmpfs", folder.c_str(), "tmpfs", 0, ("size=" + size).c_str()) == 0;
+        return m;
+    }
+    static ScratchMount btrfs(const std::string& folder, const std::string& image)
+    {
+        ScratchMount m(folder);
+        const std::string command = "truncate -s 128M '" + image + "' && mkfs.btrfs -q '" + image
+            + "' >/dev/null 2>&1 && mount -o loop '" + image + "' '" + folder + "' 2>/dev/null";
+        m.mounted_ = std::system(command.c_str()) == 0;
+        return m;
+    }
+    ScratchMount(ScratchMount&& other) noexcept : folder_(other.folder_), mounted_(other.mounted_)
+    {
+        other.mounted_ = false;
+    }
+    ~ScratchMount()
+    {
+        if (mounted_)
+            ::umount2(folder_.c_str(), MNT_DETACH);
+    }
+    ScratchMount& operator=(ScratchMount&&) = delete;
+
+    bool mounted() const { return mounted_; }
+    // Makes the file system read-only (or writable again).
+    bool setReadOnly(bool readOnly)
+    {
+        const unsigned long flags = MS_REMOUNT | (readOnly ? MS_RDONLY : 0);
+        return ::mount(nullptr, folder_.c_str(), nullptr, flags, nullptr) == 0;
+    }
+
+private:
+    explicit ScratchMount(std::string folder) : folder_(std::move(folder)) {}
+
+    std::string folder_;
+    bool mounted_ = false;
+};
+
+} // namespace zdr::test
