@@ -1,9 +1,9 @@
 #include "engine/FileCompare.h"
 
-#include "engine/EntryFilter.h"
 #include "engine/SizeText.h"
-#include "util/DateText.h"
 #include "util/Text.h"
+
+#include <ctime>
 
 namespace zdr::engine {
 
@@ -15,6 +15,19 @@ constexpr std::uint32_t kComparedBits = platform::attr::kReadOnly | platform::at
 std::string sizeText(const platform::FileEntry& entry) { return fc_SizeText(static_cast<double>(entry.size) / 1024); }
 
 } // namespace
+
+util::LocalDateTime fc_FileTimeToDate(std::int64_t fileTime, bool local)
+{
+    if (local)
+        return util::LocalDateTime::fromUnixNanos(fileTime);
+    std::int64_t seconds = fileTime / 1000000000;
+    if (fileTime < 0 && fileTime % 1000000000 != 0)
+        --seconds; // floor, so times before 1970 keep their second
+    const std::time_t t = static_cast<std::time_t>(seconds);
+    std::tm utc{};
+    gmtime_r(&t, &utc);
+    return {utc.tm_year + 1900, utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec};
+}
 
 bool fc_FilesEqual(const platform::FileEntry& source, const platform::FileEntry& target, bool onlyNewer)
 {
@@ -45,8 +58,8 @@ std::string fc_AttributeText(std::uint32_t attributes)
 
 std::string fc_DifferenceText(const platform::FileEntry& source, const platform::FileEntry& target, bool onlyNewer)
 {
-    const util::LocalDateTime s = fc_FileDate(source);
-    const util::LocalDateTime t = fc_FileDate(target);
+    const util::LocalDateTime s = fc_FileTimeToDate(source.lastWrite, true);
+    const util::LocalDateTime t = fc_FileTimeToDate(target.lastWrite, true);
     std::string text;
     if (t != s) {
         text = "'" + util::formatDateTime(s) + (t < s ? "' (x  =>  x): '" : "' (x  ~>  x): '") + util::formatDateTime(t)

@@ -5,6 +5,7 @@
 // roll-back of a filtered copy behave as the user expects.
 #include "EngineRun.h"
 #include "TreeState.h"
+#include "support/ScratchMount.h"
 #include "support/TempDir.h"
 #include "support/WriteFault.h"
 
@@ -564,6 +565,31 @@ TEST(Copy, TaskAttributesAndCompression)
                                      .AttributesSet = platform::attr::kCompressed});
     EXPECT_EQ(compress.ready(), "Ready false 'Fehler, Daten Kompression fehlgeschlagen' protocol");
     EXPECT_EQ(test::entryCount(dir.file("plain")), 0u);
+}
+
+TEST(Copy, CompressionOnAVolumeThatCompresses)
+{
+    TempDir dir;
+    const std::string volume = dir.mkdir("btrfs");
+    const auto mount = test::ScratchMount::btrfs(volume, dir.file("btrfs.img"));
+    if (!mount.mounted())
+        GTEST_SKIP() << "cannot make and mount a btrfs volume here (needs root, loop devices and mkfs.btrfs)";
+    dir.write("src/D/a.txt", std::string(100000, 'a'));
+    dir.write("src/D/Sub/b.txt", "b");
+    const std::uint32_t compressed = platform::attr::kCompressed;
+    EngineRun on;
+    ASSERT_TRUE(on.run(kCopy, {.Source = dir.file("src/D"), .Target = volume, .AttributesSet = compressed}));
+    EXPECT_EQ(on.ready(), "Ready true '' none");
+    for (const char* path : {"btrfs/D", "btrfs/D/a.txt", "btrfs/D/Sub", "btrfs/D/Sub/b.txt"})
+        EXPECT_NE(test::entryState(dir.file(path)).attributes & compressed, 0u) << path;
+    EXPECT_EQ(dir.read("btrfs/D/a.txt"), dir.read("src/D/a.txt"));
+    // Taken off again, also where the volume gives it to the new entries of
+    // a compressed folder.
+    EngineRun off;
+    ASSERT_TRUE(off.run(kCopy | status::kOverwriteExisting,
+                        {.Source = dir.file("src/D/Sub"), .Target = dir.file("btrfs/D"), .AttributesClear = compressed}));
+    EXPECT_EQ(off.ready(), "Ready true '' none");
+    EXPECT_EQ(test::entryState(dir.file("btrfs/D/Sub/b.txt")).attributes & compressed, 0u);
 }
 
 TEST(Copy, LinksAreCopiedAsLinksAndSpecialFilesFail)

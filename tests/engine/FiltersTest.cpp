@@ -112,12 +112,13 @@ TEST(Extensions, LastDotDecidesWithoutRegardToCase)
     EXPECT_TRUE(fc_ExtensionListed(";.;", "punkt."));
 }
 
-FileEntry file(std::string name, std::uint64_t size = 10, std::int64_t mtime = 0)
+FileEntry file(std::string name, std::uint64_t size = 10, std::int64_t mtime = 0, std::uint32_t attributes = 0)
 {
     FileEntry e;
     e.name = std::move(name);
     e.size = size;
     e.lastWrite = mtime;
+    e.attributes = attributes;
     return e;
 }
 
@@ -250,6 +251,42 @@ TEST(FileCompare, EqualityAndItsReasons)
     EXPECT_NE(fc_DifferenceText(s, t, false).find("' (x  ~>  x): '"), std::string::npos);
     EXPECT_EQ(fc_DifferenceText(s, s, false), ""); // differs below a second only
     EXPECT_EQ(fc_AttributeText(0x1 | 0x4 | 0x800), "schreigeschützt, System, kompirmiert");
+}
+
+TEST(FileCompare, DifferenceLines)
+{
+    using platform::attr::kHidden;
+    using platform::attr::kReadOnly;
+    const std::int64_t noon = localNanos(2024, 5, 1, 12, 0, 0);
+    const std::int64_t later = localNanos(2024, 5, 2, 8, 30, 15);
+    const struct {
+        const char* label;
+        FileEntry source;
+        FileEntry target;
+        bool onlyNewer;
+        const char* text;
+    } cases[] = {
+        {"source newer", file("a", 10, later), file("a", 10, noon), false,
+         "'02.05.2024 08:30:15' (x  =>  x): '01.05.2024 12:00:00'"},
+        {"target newer", file("a", 10, noon), file("a", 10, later), false,
+         "'01.05.2024 12:00:00' (x  ~>  x): '02.05.2024 08:30:15'"},
+        {"all three", file("a", 10, later, kReadOnly | kHidden), file("a", 3000, noon), false,
+         "'02.05.2024 08:30:15' (x  =>  x): '01.05.2024 12:00:00' - 'schreigeschützt, versteckt' Attribute ungleich: "
+         "'' - '10 Byte' Größe ungleich: '2,93 KB'"},
+        {"only newer: the source's size", file("a", 10, later), file("a", 3000, noon), true,
+         "'02.05.2024 08:30:15' (x  =>  x): '01.05.2024 12:00:00' -  '10 Byte"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(fc_DifferenceText(c.source, c.target, c.onlyNewer), c.text) << c.label;
+
+    EXPECT_EQ(fc_AttributeText(0x1 | 0x2 | 0x4 | 0x20 | 0x80 | 0x100 | 0x800 | 0x10),
+              "schreigeschützt, versteckt, System, Archiv, normal, temporär, kompirmiert");
+    EXPECT_EQ(fc_AttributeText(0), "");
+    // A file time in universal and in local time.
+    const std::int64_t utcNoon = 1714564800LL * 1000000000 + 999999999; // 01.05.2024 12:00:00.999 UTC
+    EXPECT_EQ(util::formatDateTime(fc_FileTimeToDate(utcNoon, false)), "01.05.2024 12:00:00");
+    EXPECT_EQ(fc_FileTimeToDate(utcNoon, true), util::LocalDateTime::fromUnixNanos(utcNoon));
+    EXPECT_EQ(util::formatDateTime(fc_FileTimeToDate(-1, false)), "31.12.1969 23:59:59");
 }
 
 TEST(TimeEstimate, CountsAndSizes)
