@@ -1,5 +1,8 @@
 #include "app/HandOffAction.h"
 
+#include "platform/Paths.h"
+#include "util/Text.h"
+
 #include <array>
 
 namespace zdr::app {
@@ -18,6 +21,22 @@ const HandOffAction* handOffAction(std::string_view word)
         if (a.word == word)
             return &a;
     return nullptr;
+}
+
+std::string storedSelection(const std::string& dataList, const std::string& sourceFolder)
+{
+    if (dataList.empty() || sourceFolder == "<Arbeitsplatz>")
+        return dataList;
+    std::vector<std::string> entries = util::split(dataList, ";");
+    for (std::string& entry : entries) {
+        const std::string relative = platform::entryToRelativePath(entry);
+        const std::string full = platform::joinPath(sourceFolder, relative);
+        if (platform::pathExists(full) && !platform::isDirectory(full))
+            entry = util::replaceAll(relative, platform::kSeparatorText, "\\");
+        else
+            entry = platform::folderEntryFromRelativePath(relative);
+    }
+    return util::join(entries, ";");
 }
 
 } // namespace zdr::app

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace zdr::app {
@@ -16,6 +17,12 @@ struct HandOffAction {
 
 // nullptr for a word that is none of the six.
 const HandOffAction* handOffAction(std::string_view word);
+
+// The received entries ("/Bilder;/brief.txt", relative to the source folder)
+// in the stored form of a task's selection: "\Bilder" for a folder (also one
+// that is not there), "brief.txt" for a file. With the source folder
+// "<Arbeitsplatz>" the entries are full paths and stay as they are.
+std::string storedSelection(const std::string& dataList, const std::string& sourceFolder);
 
 inline constexpr std::uint32_t kHandOffStatusEx = 0;
 inline constexpr std::uint8_t kHandOffFolderInfoLevel = 2;

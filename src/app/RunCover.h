@@ -29,12 +29,13 @@ struct CoverTask {
     std::string backupFolder;
 };
 
-// The run coordinator as the hand-off receiver uses it: fc_Init, fc_InitAdd
-// per task (stop at the first false), fc_InitActionStart; a false from it
-// makes the caller release the coordinator. The coordinator reports the end
-// of the run (its window closed) through the InfoCover_Done function it was
-// created with; the caller releases it on the next turn of the event loop,
-// so InfoCover_Done must not be raised while a run is still on the stack.
+// The run coordinator as its callers (the main window, the hand-off receiver)
+// use it: fc_Init, fc_InitAdd per task (stop at the first false),
+// fc_InitActionStart; a false from it makes the caller release the
+// coordinator. The coordinator reports to the caller through the events it
+// was created with. The end of the run (its window closed) is InfoCover_Done;
+// the caller releases the coordinator on the next turn of the event loop, so
+// InfoCover_Done must not be raised while a run is still on the stack.
 class RunCover {
 public:
     virtual ~RunCover() = default;
@@ -42,9 +43,21 @@ public:
                          std::uint8_t folderInfoLevel, std::uint32_t fileBlockBytes) = 0;
     virtual bool fc_InitAdd(const CoverTask& task) = 0;
     virtual bool fc_InitActionStart(bool dataComplete, QWidget* callingWindow) = 0;
+    // The engine's run is on the stack (inside the event loop's yields): the
+    // coordinator must not be released now.
+    virtual bool IsRunning() const = 0;
 };
 
 using InfoCoverDone = std::function<void()>;
-using RunCoverFactory = std::function<std::unique_ptr<RunCover>(InfoCoverDone infoCoverDone)>;
+
+// The coordinator's events to its caller; an empty function is not raised.
+struct InfoCoverEvents {
+    InfoCoverDone done;                     // InfoCover_Done: the run's window has closed
+    std::function<void()> actionStart;      // InfoCover_ActionStart: a pass has started
+    // InfoCover_ExceptData: the user excluded a "FOLDER" or "FILE" in the protocol.
+    std::function<void(std::string& kind, std::string& name)> exceptData;
+};
+
+using RunCoverFactory = std::function<std::unique_ptr<RunCover>(InfoCoverEvents events)>;
 
 } // namespace zdr::app

@@ -62,7 +62,7 @@ bool frmStart::fc_Init(const std::string& /*firstWord: always DLL*/, const std::
         refuse(error);
         return false;
     }
-    cover_ = coverFactory_([this] { lkl_clsFolderCopy_InfoCover_Done(); });
+    cover_ = coverFactory_({.done = [this] { lkl_clsFolderCopy_InfoCover_Done(); }, .actionStart = {}, .exceptData = {}});
     state_ = State::Collecting;
     timeout_.start();
     return true;
@@ -184,7 +184,7 @@ void frmStart::sb_StartRun()
     const HandOffAction* action = handOffAction(actionWord_);
     CoverTask task;
     task.sourceFolder = sourceFolder_;
-    task.selectedEntries = dataList_;
+    task.selectedEntries = storedSelection(dataList_, sourceFolder_);
     task.targetFolder = shellFolder_;
     insideCover_ = true;
     const bool started = cover_->fc_Init(std::string(action->action), action->status, kHandOffStatusEx,

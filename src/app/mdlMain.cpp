@@ -1,12 +1,17 @@
 #include "app/mdlMain.h"
 
 #include "app/CommandLine.h"
-#include "app/TaskReportCover.h"
+#include "app/Unattended.h"
 #include "app/frmStart.h"
 #include "project/frmMain.h"
+#include "run/clsFolderCopy_Cover.h"
 #include "util/MsgBox.h"
+#include "util/clsCommonDialog.h"
+#include "util/mdlGetFolder.h"
 
 #include <QApplication>
+
+#include <cstdio>
 
 namespace zdr::app {
 
@@ -14,12 +19,34 @@ namespace {
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
 
+// Without a person at the screen every box gets the answer that changes
+// nothing, and what it said goes to stderr.
+void answerForNobody()
+{
+    util::ui::setAnswerer([](const util::MessageRequest& request) {
+        std::fprintf(stderr, "Zendor DaroRazu: %s: %s\n", request.title.c_str(), request.text.c_str());
+        switch (request.buttons) {
+        case util::Buttons::Ok: return util::Answer::Ok;
+        case util::Buttons::YesNo: return util::Answer::No;
+        case util::Buttons::AbortRetryIgnore: return util::Answer::Abort;
+        default: return util::Answer::Cancel;
+        }
+    });
+    util::ui::clsCommonDialog::setChooser([](const util::ui::clsCommonDialog::Request&) { return std::string(); });
+    util::ui::setFolderChooser([](const util::ui::FolderRequest&) { return std::string(); });
+}
+
 } // namespace
 
 int Main(int argc, char** argv)
 {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zendor DaroRazu"));
+    // The program ends when its main window (or the hand-off) says so, not
+    // when a progress window or a message box happens to be the last one.
+    QApplication::setQuitOnLastWindowClosed(false);
+    if (unattended())
+        answerForNobody();
 
     std::vector<std::string> given(argv + 1, argv + argc);
     const StartPlan plan = planStart(fc_GetCommandLine(rawCommandLine(given)));
@@ -28,10 +55,7 @@ int Main(int argc, char** argv)
         util::ui::msgBox(nullptr, plan.messageText, util::ui::Buttons::Ok, util::ui::Icon::Critical, plan.messageTitle);
         return 1;
     case StartPlan::Form::HandOff: {
-        // The hand-off ends the program itself, also when a message box was
-        // the last window.
-        QApplication::setQuitOnLastWindowClosed(false);
-        frmStart start(TaskReportCover::factory());
+        frmStart start(run::ui::clsFolderCopy_Cover::factory());
         QObject::connect(&start, &frmStart::ended, &application, [](int code) { QApplication::exit(code); });
         const std::vector<std::string>& a = plan.arguments;
         start.fc_Init(a[0], a[1], a[2], a[3], a[4]);
@@ -41,6 +65,8 @@ int Main(int argc, char** argv)
     }
     auto* window = new project::frmMain;
     window->setAttribute(Qt::WA_DeleteOnClose);
+    // Unloading the main window ends the program.
+    QObject::connect(window, &QObject::destroyed, &application, [] { QApplication::quit(); });
     window->fc_Init(q(plan.arguments[0]), q(plan.arguments[1]), q(plan.arguments[2]));
     return QApplication::exec();
 }

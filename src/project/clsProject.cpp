@@ -35,15 +35,6 @@ std::vector<QWidget*> storedControls(QWidget* form)
 std::string text(const QString& s) { return s.toStdString(); }
 QString qtext(const std::string& s) { return QString::fromStdString(s); }
 
-int checkValue(const QCheckBox* box)
-{
-    switch (box->checkState()) {
-    case Qt::Checked: return 1;
-    case Qt::PartiallyChecked: return 2;
-    default: return 0;
-    }
-}
-
 Qt::CheckState qtCheckState(int value)
 {
     return value == 1 ? Qt::Checked : value == 2 ? Qt::PartiallyChecked : Qt::Unchecked;
@@ -155,6 +146,15 @@ void apply(const ProjectElement& element, QWidget* control)
 }
 
 } // namespace
+
+int clsProject::checkValue(const QCheckBox* box)
+{
+    switch (box->checkState()) {
+    case Qt::Checked: return 1;
+    case Qt::PartiallyChecked: return 2;
+    default: return 0;
+    }
+}
 
 ProjectDocument clsProject::documentFromForm(QWidget* form, const QString& exclusions)
 {

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+class QCheckBox;
 class QWidget;
 
 namespace zdr::project {
@@ -24,6 +25,8 @@ public:
     // Checks every element against the form first; applies nothing unless all
     // fit. On failure description says why.
     static bool applyDocument(const ProjectDocument& doc, QWidget* form, std::string& description);
+    // A check box's value as the file keeps it: 0 cleared, 1 checked, 2 grey.
+    static int checkValue(const QCheckBox* box);
 };
 
 // The role under which a list view row keeps its key.

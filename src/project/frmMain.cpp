@@ -2,8 +2,10 @@
 
 #include "project/Task.h"
 #include "project/clsProject.h"
+#include "run/clsFolderCopy_Cover.h"
 #include "util/CommandLabel.h"
-#include "util/frmAbout.h"
+#include "util/HelpFile.h"
+#include "util/HelpMenu.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -15,6 +17,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QShortcut>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -104,14 +107,19 @@ QString frmMain::projectFileFilter()
     return QStringLiteral("Zendor File Copy Dateien (*.ZdrPrj)|*.ZdrPrj|Alle Dateien (*.*)|*.*");
 }
 
-frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
+frmMain::frmMain(QWidget* parent)
+    : QMainWindow(parent), runCoverFactory_(run::ui::clsFolderCopy_Cover::factory())
 {
     setObjectName(QStringLiteral("frmMain"));
     setProperty("zdrStoredControls", storedControlOrder());
     setWindowTitle(QStringLiteral("[Projekt]"));
     buildControls();
+    buildMenus();
+    connectCommands();
     connectEditing();
+    connectOptions();
     connectParameters();
+    cboAction_Click(cboAction_->currentIndex());
     // On load the changed flag is set without touching the caption.
     changed_ = true;
     sb_TaskShow(nullptr);
@@ -147,7 +155,11 @@ void frmMain::buildControls()
     layout->addWidget(buildEditFrame());
     layout->addWidget(buildCommandStrip());
     setCentralWidget(central);
+    resize(900, 780);
+}
 
+void frmMain::buildMenus()
+{
     mnuJobs_ = new QMenu(QStringLiteral("Aufgaben"), this);
     mnuJobs_->setObjectName(QStringLiteral("mnuJobs"));
     const char* jobItems[] = {"&Umbenennen", "&Löschen", nullptr, "&Neu"};
@@ -155,17 +167,12 @@ void frmMain::buildControls()
         QAction* action = item ? mnuJobs_->addAction(QString::fromUtf8(item)) : mnuJobs_->addSeparator();
         action->setObjectName(QStringLiteral("mnuJobsWork"));
     }
-
     QMenu* help = menuBar()->addMenu(QStringLiteral("Hilfe"));
     help->setObjectName(QStringLiteral("mnuHelp"));
-    const char* helpItems[] = {"HTML Hilfe aufrufen", nullptr, "Informationen", "Zendor GmbH im Internet"};
-    for (const char* item : helpItems) {
-        QAction* action = item ? help->addAction(QString::fromUtf8(item)) : help->addSeparator();
-        action->setObjectName(QStringLiteral("mnuHelpWork"));
-        if (item && qstrcmp(item, "Informationen") == 0)
-            connect(action, &QAction::triggered, this, [this] { util::ui::showAbout(this); });
-    }
-    resize(900, 780);
+    util::ui::fillHelpMenu(help, this);
+    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    f1->setContext(Qt::WindowShortcut);
+    connect(f1, &QShortcut::activated, this, [this] { util::ui::openHelpFile(this); });
 }
 
 QWidget* frmMain::buildProjectFrame()
@@ -182,7 +189,13 @@ QWidget* frmMain::buildProjectFrame()
         if (action.listText)
             cboAction_->addItem(QString::fromUtf8(action.listText));
     cboAction_->setCurrentIndex(kActionInitialIndex);
-    grid->addWidget(caption("lblProjectName", "Projekt:", this), 0, 0);
+    QLabel* projectCaption = caption("lblProjectName", "Projekt:", this);
+    // Project files are dropped on the frame, its caption or the name box.
+    for (QWidget* place : std::initializer_list<QWidget*>{frame, projectCaption, txtProjectName_}) {
+        place->setAcceptDrops(true);
+        place->installEventFilter(this);
+    }
+    grid->addWidget(projectCaption, 0, 0);
     grid->addWidget(txtProjectName_, 0, 1);
     grid->addWidget(caption("lblAction", "Aktion:", this), 0, 2);
     grid->addWidget(cboAction_, 0, 3);
@@ -320,6 +333,14 @@ QWidget* frmMain::buildEditFrame()
     addRow(caption("lblBackupDir", "Sicherungsverzeichnis:", this),
            addTextBox("txtBackupDir", "Komplettes Sicherungsverzeichnis (z.B.: C:\\Temp)."));
     grid->setColumnStretch(1, 1);
+    // Folders and files from the file manager are dropped on these rows.
+    for (const char* name : {"lblSystemDir", "lblSystemDirAndFiles", "lblSystemDirAndFilesExclude", "lblSystemTargetDir",
+                             "txtSystemDir", "txtSystemDirAndFiles", "txtSystemDirAndFilesExclude",
+                             "txtSystemTargetDir"}) {
+        auto* place = findChild<QWidget*>(QString::fromLatin1(name));
+        place->setAcceptDrops(true);
+        place->installEventFilter(this);
+    }
     return frame;
 }
 

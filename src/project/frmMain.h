@@ -1,6 +1,11 @@
 #pragma once
 
+#include "app/RunCover.h"
+
 #include <QMainWindow>
+
+#include <memory>
+#include <string>
 
 class QCheckBox;
 class QComboBox;
@@ -9,6 +14,7 @@ class QLineEdit;
 class QMenu;
 class QTreeWidget;
 class QTreeWidgetItem;
+class QUrl;
 
 namespace zdr::util::ui {
 class CommandLabel;
@@ -18,7 +24,8 @@ namespace zdr::project {
 
 // The project editor: project name, action, run options, the task list and
 // the editing controls of the current task. Control names are part of the
-// project file format.
+// project file format. It runs the project through a run coordinator, one
+// at a time, and reacts to the coordinator's events.
 class frmMain : public QMainWindow {
     Q_OBJECT
 public:
@@ -33,6 +40,13 @@ public:
     void sb_ProjectLoad(const QString& fileName);
     void sb_ProjectSave();
 
+    // Runs every task with the project's action and options; autoStart
+    // starts the run without waiting for the progress window's button.
+    void sb_ProjectRun(bool autoStart);
+    // The coordinators the window creates (tests give their own).
+    void setRunCoverFactory(app::RunCoverFactory factory) { runCoverFactory_ = std::move(factory); }
+    bool isRunGoing() const { return cover_ != nullptr; }
+
     // Shows a task in the editing controls, or none.
     void sb_TaskShow(QTreeWidgetItem* task);
     QTreeWidgetItem* currentTask() const { return currentTask_; }
@@ -40,6 +54,8 @@ public:
 
     void sb_TaskNew();
     void sb_TaskDelete();
+    // Exchanges the current task with its neighbour above (-1) or below (+1).
+    void sb_TaskMove(int direction);
 
     // Opens the parameter dialog for the current task's rename code
     // (kRenameKey) or network-drive code (kNetSourceKey, kNetTargetKey) and
@@ -55,10 +71,6 @@ public:
     static QStringList storedControlOrder();
     static QString projectFileFilter();
 
-signals:
-    // The user or the command line asked to run the project.
-    void runRequested(bool autoStart);
-
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -70,22 +82,55 @@ private:
     QWidget* buildTaskFrame();
     QWidget* buildEditFrame();
     QWidget* buildCommandStrip();
+    void buildMenus();
+    void connectCommands();
     void connectEditing();
+    void connectOptions();
     void connectParameters();
     bool parameterBoxEvent(QObject* watched, QEvent* event);
-    void applyRenameProtocolRule();
+    bool taskListKey(QKeyEvent* event);
 
     QLineEdit* addTextBox(const char* name, const char* tip);
     QCheckBox* addOption(const char* name, const char* caption, const char* tip);
+    QCheckBox* option(const char* name) const;
 
     // Editing the current task.
     void storeField(int subItem, const QString& value);
     void storeFolderField(QLineEdit* box, int subItem);
+    void storeDateField(QLineEdit* box, int subItem);
+    void storeOnLeaving(QObject* box);
+    void storeFocusedField();
     void storeAttributes();
     void markCaption(QLabel* caption, bool filled);
     void updateCaptionMarks();
     void setEditingEnabled(bool enabled);
     void updateRunCommand();
+
+    // Options that follow the action and each other.
+    void cboAction_Click(int index);
+    void sb_FieldCaptions(bool registry);
+    void sb_OptionsEnable();
+    void chkCopyOnlyDiffrentFiles_Click(bool on);
+    void chkCopyInfoAskBeforeAction_Click(bool on);
+    void applyRenameProtocolRule();
+
+    // Drag and drop from the file manager.
+    enum class DropPlace { None, Project, Source, Exclusions, Target };
+    DropPlace dropPlaceOf(const QObject* watched) const;
+    bool dropFilter(QObject* watched, QEvent* event);
+    void dropProject(const QList<QUrl>& urls);
+    void dropSource(const QList<QUrl>& urls);
+    void dropExclusions(const QList<QUrl>& urls);
+    void dropTarget(const QList<QUrl>& urls);
+    bool fc_DroppedPath(const QUrl& url, std::string& path);
+
+    // The run's events.
+    void lkl_clsFolderCopy_InfoCover_ActionStart();
+    void lkl_clsFolderCopy_InfoCover_Done();
+    void lkl_clsFolderCopy_InfoCover_ExceptData(std::string& kind, std::string& name);
+    // The coordinator goes on the next turn of the event loop: its events
+    // come from inside its own windows.
+    void releaseCover();
 
     bool askSaveBeforeClose();
     void commandClose();
@@ -101,6 +146,10 @@ private:
     bool closeAfterRun_ = false;
     bool closing_ = false;
     QString rememberedProjectName_;
+    int shownActionIndex_ = -1;
+
+    app::RunCoverFactory runCoverFactory_;
+    std::unique_ptr<app::RunCover> cover_; // the folder-run coordinator, from the start to InfoCover_Done
 };
 
 } // namespace zdr::project

@@ -91,17 +91,4 @@ void frmMain::sb_ParameterEdit(int codeSubItem)
                     !task->text(codeSubItem).isEmpty());
 }
 
-void frmMain::applyRenameProtocolRule()
-{
-    // A task that renames after the action keeps the protocol on; the box is
-    // free again only when nothing else holds it.
-    auto* protocol = findChild<QCheckBox*>(QStringLiteral("chkCopyCreateProtocol"));
-    if (currentTask_ && !currentTask_->text(kRenameKey).isEmpty()) {
-        protocol->setChecked(true);
-        protocol->setEnabled(false);
-    } else {
-        protocol->setEnabled(!findChild<QCheckBox*>(QStringLiteral("chkCopyOnlyDiffrentFiles"))->isChecked());
-    }
-}
-
 } // namespace zdr::project

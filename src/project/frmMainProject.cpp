@@ -6,10 +6,10 @@
 #include "project/ProjectFile.h"
 #include "project/clsProject.h"
 #include "util/CommandLabel.h"
+#include "util/KeyState.h"
 #include "util/MsgBox.h"
 #include "util/clsCommonDialog.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -26,33 +26,33 @@ namespace {
 
 QString programFolder() { return QString::fromStdString(platform::programFolder()); }
 
-bool ctrlHeld() { return (QApplication::queryKeyboardModifiers() & Qt::ControlModifier) != 0; }
-
 } // namespace
+
+void frmMain::connectCommands()
+{
+    const auto command = [this](const char* name) {
+        return findChild<util::ui::CommandLabel*>(QString::fromLatin1(name));
+    };
+    connect(command("lblCmdProjectLoad"), &util::ui::CommandLabel::command, this, [this] { sb_ProjectLoad(QString()); });
+    connect(command("lblCmdProjectSave"), &util::ui::CommandLabel::command, this, &frmMain::sb_ProjectSave);
+    connect(command("lblCmdClose"), &util::ui::CommandLabel::command, this, &frmMain::commandClose);
+    connect(lblCmdProjectAction_, &util::ui::CommandLabel::command, this,
+            [this] { sb_ProjectRun(option("chkActionAutoStart")->checkState() == Qt::Checked); });
+}
 
 void frmMain::fc_Init(const QString& projectFile, const QString& switch1, const QString& switch2)
 {
-    connect(findChild<util::ui::CommandLabel*>(QStringLiteral("lblCmdProjectLoad")), &util::ui::CommandLabel::command,
-            this, [this] { sb_ProjectLoad(QString()); });
-    connect(findChild<util::ui::CommandLabel*>(QStringLiteral("lblCmdProjectSave")), &util::ui::CommandLabel::command,
-            this, &frmMain::sb_ProjectSave);
-    connect(findChild<util::ui::CommandLabel*>(QStringLiteral("lblCmdClose")), &util::ui::CommandLabel::command, this,
-            &frmMain::commandClose);
-    connect(lblCmdProjectAction_, &util::ui::CommandLabel::command, this, [this] {
-        emit runRequested(findChild<QCheckBox*>(QStringLiteral("chkActionAutoStart"))->checkState() == Qt::Checked);
-    });
-
     if (!projectFile.isEmpty())
         sb_ProjectLoad(projectFile);
     const auto isA = [](const QString& s) { return app::isSwitch(s.toStdString(), 'a'); };
     const auto isS = [](const QString& s) { return app::isSwitch(s.toStdString(), 's'); };
     if (isA(switch1) || isA(switch2)) {
-        if (ctrlHeld()) {
+        if (util::ui::ctrlKeyHeld()) {
             show();
             return;
         }
         closeAfterRun_ = isS(switch1) || isS(switch2);
-        emit runRequested(true);
+        sb_ProjectRun(true);
         return;
     }
     show();
@@ -97,6 +97,7 @@ void frmMain::sb_ProjectLoad(const QString& fileName)
 
 void frmMain::sb_ProjectSave()
 {
+    storeFocusedField();
     if (txtProjectName_->text().isEmpty()) {
         util::ui::msgBox(this, "Bitte vergeben Sie dem Projekt eine Bezeichnung!", Buttons::Ok, Icon::Information,
                          "Aktion abgebrochen ...");
@@ -141,6 +142,7 @@ void frmMain::sb_ChangedClear()
 
 bool frmMain::askSaveBeforeClose()
 {
+    storeFocusedField();
     if (!windowTitle().contains(QStringLiteral(" *")))
         return true;
     switch (util::ui::msgBox(this, "Möchten Sie die geänderten Daten speichern?", Buttons::YesNoCancel,
@@ -161,6 +163,16 @@ void frmMain::commandClose()
 
 void frmMain::closeEvent(QCloseEvent* event)
 {
+    // Unloading releases the coordinator; its engine must not be in the middle of a run.
+    if (cover_ && cover_->IsRunning()) {
+        util::ui::msgBox(this,
+                         "Es läuft noch ein Vorgang. Bitte brechen Sie ihn im Fortschrittsfenster ab oder warten Sie "
+                         "sein Ende ab.",
+                         Buttons::Ok, Icon::Information, "Schließen ...");
+        closing_ = false;
+        event->ignore();
+        return;
+    }
     // The window's close box asks like the "Schließen" command.
     if (!closing_ && !askSaveBeforeClose()) {
         event->ignore();
@@ -168,6 +180,7 @@ void frmMain::closeEvent(QCloseEvent* event)
     }
     closing_ = true;
     QMainWindow::closeEvent(event);
+    releaseCover();
 }
 
 } // namespace zdr::project

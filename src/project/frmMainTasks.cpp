@@ -5,9 +5,12 @@
 #include "project/Task.h"
 #include "project/clsProject.h"
 #include "util/CommandLabel.h"
+#include "util/DateText.h"
+#include "util/MsgBox.h"
 #include "util/Text.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -15,6 +18,8 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QTreeWidget>
+
+#include <algorithm>
 
 namespace zdr::project {
 
@@ -101,19 +106,14 @@ void frmMain::connectEditing()
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event)
 {
-    if (parameterBoxEvent(watched, event))
+    if (parameterBoxEvent(watched, event) || dropFilter(watched, event))
         return true;
     if (event->type() == QEvent::FocusOut) {
-        if (const FieldBox* field = fieldOf(watched)) {
-            auto* box = static_cast<QLineEdit*>(watched);
-            if (field->subItem == kSourceFolder || field->subItem == kTargetFolder)
-                storeFolderField(box, field->subItem);
-            else
-                storeField(field->subItem, box->text());
-        } else if (watched == txtProjectName_ && txtProjectName_->text() != rememberedProjectName_) {
-            rememberedProjectName_ = txtProjectName_->text();
-            sb_ChangedSet();
-        }
+        // Another window taking the focus (a message box, another program)
+        // does not leave the box; the box is stored when the user leaves it.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            storeOnLeaving(watched);
     } else if (lvwMain_ && watched == lvwMain_->viewport() && event->type() == QEvent::MouseButtonRelease) {
         auto* mouse = static_cast<QMouseEvent*>(event);
         QTreeWidgetItem* row = lvwMain_->itemAt(mouse->position().toPoint());
@@ -127,13 +127,89 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
             jobs[3]->setEnabled(row == nullptr);
             mnuJobs_->popup(mouse->globalPosition().toPoint());
         }
-    } else if (watched == lvwMain_ && event->type() == QEvent::KeyRelease) {
-        // Arrow and page keys move the selection; the selected row becomes current.
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_PageUp || key == Qt::Key_PageDown)
-            setCurrentTask(lvwMain_->currentItem());
+    } else if (watched == lvwMain_ && event->type() == QEvent::KeyPress) {
+        if (taskListKey(static_cast<QKeyEvent*>(event)))
+            return true;
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+// Up and Down select the row above or below, Page Up the first and Page Down
+// the last; Ctrl+Up and Ctrl+Down move the current task.
+bool frmMain::taskListKey(QKeyEvent* event)
+{
+    const int count = lvwMain_->topLevelItemCount();
+    const int key = event->key();
+    if (count == 0 || (key != Qt::Key_Up && key != Qt::Key_Down && key != Qt::Key_PageUp && key != Qt::Key_PageDown))
+        return false;
+    const bool ctrl = (event->modifiers() & Qt::ControlModifier) != 0;
+    if (ctrl && (key == Qt::Key_Up || key == Qt::Key_Down)) {
+        sb_TaskMove(key == Qt::Key_Up ? -1 : 1);
+        return true;
+    }
+    const int row = lvwMain_->indexOfTopLevelItem(currentTask_ ? currentTask_ : lvwMain_->currentItem());
+    int next = 0;
+    if (key == Qt::Key_PageDown)
+        next = count - 1;
+    else if (key == Qt::Key_Up)
+        next = row < 0 ? 0 : std::max(row - 1, 0);
+    else if (key == Qt::Key_Down)
+        next = row < 0 ? 0 : std::min(row + 1, count - 1);
+    QTreeWidgetItem* task = lvwMain_->topLevelItem(next);
+    lvwMain_->clearSelection();
+    task->setSelected(true);
+    setCurrentTask(task);
+    return true;
+}
+
+void frmMain::sb_TaskMove(int direction)
+{
+    if (!currentTask_)
+        return;
+    QTreeWidgetItem* moved = currentTask_;
+    QTreeWidgetItem* neighbour = lvwMain_->topLevelItem(lvwMain_->indexOfTopLevelItem(moved) + direction);
+    if (!neighbour)
+        return; // the first row up, the last row down
+    currentTask_ = nullptr;
+    // The keys pass through a temporary form, so no two rows share a key at any moment.
+    const QVariant movedKey = moved->data(0, kRowKeyRole);
+    const QVariant neighbourKey = neighbour->data(0, kRowKeyRole);
+    moved->setData(0, kRowKeyRole, QStringLiteral("_") + movedKey.toString());
+    neighbour->setData(0, kRowKeyRole, movedKey);
+    moved->setData(0, kRowKeyRole, neighbourKey);
+    for (int column = 0; column < kColumnCount; ++column) {
+        const QString text = moved->text(column);
+        moved->setText(column, neighbour->text(column));
+        neighbour->setText(column, text);
+    }
+    lvwMain_->clearSelection();
+    neighbour->setSelected(true);
+    setCurrentTask(neighbour);
+    sb_ChangedSet();
+}
+
+void frmMain::storeOnLeaving(QObject* watched)
+{
+    if (const FieldBox* field = fieldOf(watched)) {
+        auto* box = static_cast<QLineEdit*>(watched);
+        if (field->subItem == kSourceFolder || field->subItem == kTargetFolder)
+            storeFolderField(box, field->subItem);
+        else if (field->subItem == kDateFrom || field->subItem == kDateTo)
+            storeDateField(box, field->subItem);
+        else
+            storeField(field->subItem, box->text());
+    } else if (watched == txtProjectName_ && txtProjectName_->text() != rememberedProjectName_) {
+        rememberedProjectName_ = txtProjectName_->text();
+        sb_ChangedSet();
+    }
+}
+
+// Commands are labels, which take no focus: the box being edited is stored
+// before a command reads the task.
+void frmMain::storeFocusedField()
+{
+    if (QWidget* focused = QApplication::focusWidget(); focused && isAncestorOf(focused))
+        storeOnLeaving(focused);
 }
 
 void frmMain::setCurrentTask(QTreeWidgetItem* task)
@@ -191,6 +267,19 @@ void frmMain::storeFolderField(QLineEdit* box, int n)
     storeField(n, stored);
 }
 
+void frmMain::storeDateField(QLineEdit* box, int n)
+{
+    if (!currentTask_ || box->text() == currentTask_->text(n))
+        return;
+    // An empty box removes the bound; anything else must be a date.
+    if (!box->text().isEmpty() && !util::parseDateTime(box->text().toStdString())) {
+        util::ui::msgBox(this, "Bitte geben Sie ein korrektes Datum/Zeit Format an!", util::Buttons::Ok,
+                         util::Icon::Exclamation, "Fehlerhafte Eingabe");
+        return;
+    }
+    storeField(n, box->text());
+}
+
 void frmMain::storeAttributes()
 {
     if (!currentTask_)
@@ -237,12 +326,13 @@ void frmMain::setEditingEnabled(bool enabled)
     for (const char* name : {"txtRenameAfterActionText", "lblRenameAfterAction", "lblAttribute", "Label1",
                              "lblCmdSystemDirConnect", "lblCmdSystemTargetDirConnect"})
         findChild<QWidget*>(QString::fromLatin1(name))->setEnabled(enabled);
+    sb_OptionsEnable();
 }
 
 void frmMain::updateRunCommand()
 {
-    lblCmdProjectAction_->setEnabled(!findChild<QLineEdit*>(QStringLiteral("txtSystemDir"))->text().isEmpty()
-                                     || lvwMain_->topLevelItemCount() > 0);
+    if (currentTask_)
+        lblCmdProjectAction_->setEnabled(!findChild<QLineEdit*>(QStringLiteral("txtSystemDir"))->text().isEmpty());
 }
 
 void frmMain::sb_TaskNew()

@@ -2,6 +2,7 @@
 #include "app/frmStart.h"
 #include "shellext/WireClient.h"
 #include "support/ScriptedUi.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -72,6 +73,7 @@ public:
         log_.callingWindow = callingWindow;
         return !log_.refuseStart;
     }
+    bool IsRunning() const override { return false; }
 
 private:
     CoverLog& log_;
@@ -89,9 +91,9 @@ protected:
     static void TearDownTestSuite() { fs::remove_all(runtime_); }
 
     HandOff()
-        : form_([this](InfoCoverDone done) {
+        : form_([this](InfoCoverEvents events) {
               ++log_.created;
-              log_.done = std::move(done);
+              log_.done = std::move(events.done);
               return std::make_unique<ScriptedCover>(log_);
           })
     {
@@ -155,7 +157,7 @@ TEST_F(HandOff, TwoEntriesBecomeOneTask)
     EXPECT_EQ(log_.fileBlockBytes, 65536u);
     CoverTask expected;
     expected.sourceFolder = "/daten";
-    expected.selectedEntries = "/Bilder;/Texte";
+    expected.selectedEntries = "\\Bilder;\\Texte"; // nothing there: the folder form
     expected.targetFolder = "/ziel";
     EXPECT_EQ(log_.task.sourceFolder, expected.sourceFolder);
     EXPECT_EQ(log_.task.selectedEntries, expected.selectedEntries);
@@ -230,8 +232,8 @@ TEST_F(HandOff, CountThatDoesNotMatchOnlyClearsDataComplete)
     };
     for (const Case& c : cases) {
         CoverLog log;
-        frmStart form([&log](InfoCoverDone done) {
-            log.done = std::move(done);
+        frmStart form([&log](InfoCoverEvents events) {
+            log.done = std::move(events.done);
             return std::make_unique<ScriptedCover>(log);
         });
         ASSERT_TRUE(form.fc_Init("INFO", "INFO", kKey, "/daten", ""));
@@ -239,9 +241,33 @@ TEST_F(HandOff, CountThatDoesNotMatchOnlyClearsDataComplete)
         EXPECT_EQ(answers.size(), c.messages.size());
         ASSERT_TRUE(QTest::qWaitFor([&log] { return log.calls.size() == 3; }));
         EXPECT_EQ(log.dataComplete, c.complete) << c.messages.back().payload;
-        EXPECT_EQ(log.task.selectedEntries, "/a" + std::string(c.messages[1].dwData == wire::kEntry ? ";/b" : ""));
+        EXPECT_EQ(log.task.selectedEntries, "\\a" + std::string(c.messages[1].dwData == wire::kEntry ? ";\\b" : ""));
     }
     EXPECT_TRUE(ui_.messages().empty());
+}
+
+// The received entries become a task's selection in its stored form: folders
+// with their mark, files by name, as the main window stores them.
+TEST(HandOffSelection, EntriesTakeTheStoredForm)
+{
+    test::TempDir tree;
+    tree.write("Daten/brief.txt", "b");
+    tree.write("Daten/Sub/x.txt", "x");
+    tree.mkdir("Daten/Bilder");
+    const std::string data = tree.file("Daten");
+    const struct {
+        std::string list;
+        std::string source;
+        std::string stored;
+    } cases[] = {
+        {"/Bilder;/brief.txt", data, "\\Bilder;brief.txt"},
+        {"/Sub;/Sub/x.txt", data, "\\Sub;Sub\\x.txt"},
+        {"/fehlt", data, "\\fehlt"},
+        {"", data, ""},
+        {"/;/media/usb", "<Arbeitsplatz>", "/;/media/usb"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(storedSelection(c.list, c.source), c.stored) << c.list;
 }
 
 TEST_F(HandOff, FullPathsBelowMyComputer)
@@ -273,7 +299,7 @@ TEST_F(HandOff, BadEntriesRunNothing)
         ScriptedUi ui;
         CoverLog log;
         int code = -1;
-        frmStart form([&log](InfoCoverDone) { return std::make_unique<ScriptedCover>(log); });
+        frmStart form([&log](InfoCoverEvents) { return std::make_unique<ScriptedCover>(log); });
         QObject::connect(&form, &frmStart::ended, [&code](int e) { code = e; });
         ASSERT_TRUE(form.fc_Init("DLL", "COPY", kKey, c.source, ""));
         EXPECT_EQ(send({{wire::kEntry, "/gut"}, {wire::kEntry, c.entry}, {wire::kEnd, "2"}}, form.socketPath()),
@@ -349,7 +375,7 @@ TEST_F(HandOff, OnlyOneSenderAndOnlyUntilTheEnd)
     ASSERT_TRUE(QTest::qWaitFor([&] { return again.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
     EXPECT_EQ(again.get(), Sent::Refused);
     ASSERT_TRUE(QTest::qWaitFor([this] { return log_.calls.size() == 3; }));
-    EXPECT_EQ(log_.task.selectedEntries, "/a");
+    EXPECT_EQ(log_.task.selectedEntries, "\\a");
 }
 
 TEST_F(HandOff, EndMessageThatNeverArrives)
@@ -389,7 +415,7 @@ TEST_F(HandOff, RefusedAtOnce)
         ScriptedUi ui;
         int code = -1;
         int created = 0;
-        frmStart form([&created](InfoCoverDone) {
+        frmStart form([&created](InfoCoverEvents) {
             ++created;
             return std::unique_ptr<RunCover>();
         });
@@ -401,7 +427,7 @@ TEST_F(HandOff, RefusedAtOnce)
         EXPECT_NE(ui.lastText().find(c.reason), std::string::npos) << ui.lastText();
     }
     ScriptedUi ui;
-    frmStart badKey([](InfoCoverDone) { return std::unique_ptr<RunCover>(); });
+    frmStart badKey([](InfoCoverEvents) { return std::unique_ptr<RunCover>(); });
     EXPECT_FALSE(badKey.fc_Init("DLL", "COPY", "../../etc/x", "/daten", ""));
     ASSERT_TRUE(QTest::qWaitFor([&ui] { return !ui.messages().empty(); }));
     EXPECT_NE(ui.lastText().find("Übergabeschlüssel"), std::string::npos);
@@ -424,7 +450,7 @@ TEST_F(HandOff, StaleSocketIsReplacedLiveOneIsNot)
     ASSERT_TRUE(init());
 
     ScriptedUi ui;
-    frmStart twin([](InfoCoverDone) { return std::unique_ptr<RunCover>(); });
+    frmStart twin([](InfoCoverEvents) { return std::unique_ptr<RunCover>(); });
     EXPECT_FALSE(twin.fc_Init("DLL", "COPY", kKey, "/daten", ""));
     ASSERT_TRUE(QTest::qWaitFor([&ui] { return !ui.messages().empty(); }));
     EXPECT_NE(ui.lastText().find("bereits"), std::string::npos) << ui.lastText();
@@ -439,7 +465,7 @@ TEST_F(HandOff, CoordinatorThatRefusesIsReleased)
         log.refuseInit = atInit;
         log.refuseStart = !atInit;
         int code = -1;
-        frmStart form([&log](InfoCoverDone) { return std::make_unique<ScriptedCover>(log); });
+        frmStart form([&log](InfoCoverEvents) { return std::make_unique<ScriptedCover>(log); });
         QObject::connect(&form, &frmStart::ended, [&code](int e) { code = e; });
         ASSERT_TRUE(form.fc_Init("DLL", "DELETE", kKey, "/daten", ""));
         EXPECT_EQ(send({{wire::kEntry, "/a"}, {wire::kEnd, "1"}}, form.socketPath()).size(), 2u);

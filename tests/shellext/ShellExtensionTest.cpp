@@ -13,8 +13,6 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
-#include <map>
-#include <sstream>
 #include <thread>
 
 namespace zdr::test {
@@ -344,24 +342,42 @@ TEST_F(ShellExtension, MissingReceiverTakesAboutTenSeconds)
     EXPECT_EQ(lib.messages(), std::vector<std::string> {kCannotSend});
 }
 
-std::map<std::string, std::string> readReport(const std::string& file)
+// The protocol file of an unattended run, once the run's window has closed
+// (empty when it did not within the limit).
+std::string protocolOfEndedRun(const std::string& file, std::chrono::seconds limit)
 {
-    std::map<std::string, std::string> report;
-    for (const std::string& line : lines(file)) {
-        const std::size_t equals = line.find('=');
-        report[line.substr(0, equals)] = line.substr(equals + 1);
+    const auto end = std::chrono::steady_clock::now() + limit;
+    for (;;) {
+        std::ifstream in(file);
+        const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        if (text.find("=== Ende\n") != std::string::npos)
+            return text;
+        if (std::chrono::steady_clock::now() > end)
+            return {};
+        std::this_thread::sleep_for(20ms);
     }
-    return report;
 }
 
-bool runtimeFolderEmpty()
-{
-    return fs::is_empty(runtimeFolder);
-}
+// The program runs a hand-off without anybody at the screen: runs that start
+// by themselves run, the others wait for nobody and do nothing; each writes
+// its protocol.
+class UnattendedRun {
+public:
+    explicit UnattendedRun(const std::string& protocolFile)
+    {
+        setenv("ZDR_UNATTENDED", "1", 1);
+        setenv("ZDR_PROTOCOL_FILE", protocolFile.c_str(), 1);
+    }
+    ~UnattendedRun()
+    {
+        unsetenv("ZDR_UNATTENDED");
+        unsetenv("ZDR_PROTOCOL_FILE");
+    }
+};
 
 // The real program, started offscreen by the library, receives the entries
-// and builds its task.
-TEST_F(ShellExtension, ProgramReceivesTheSelection)
+// and runs them.
+TEST_F(ShellExtension, ProgramRunsTheSelection)
 {
     TempDir tree;
     tree.write("Daten/Bilder/a.jpg", "a");
@@ -375,43 +391,36 @@ TEST_F(ShellExtension, ProgramReceivesTheSelection)
         int offset;
         std::vector<std::string> selection;
         std::string folder;
-        std::map<std::string, std::string> expected;
+        std::vector<std::string> expected; // lines of the protocol
     };
     const std::vector<Case> cases {
         {1, {data + "/Bilder", data + "/Mit Leerzeichen"}, target,
-         {{"Action", "COPY"}, {"Status", "0x10870B"}, {"Source", data}, {"Selection", "/Bilder;/Mit Leerzeichen"},
-          {"Target", target}}},
-        {4, {data + "/Texte"}, "", {{"Action", "INFO"}, {"Status", "0x10800A"}, {"Source", data}, {"Selection", "/Texte"}, {"Target", ""}}},
-        {5, {data}, "", {{"Action", "INFO"}, {"Status", "0x12800A"}, {"Source", tree.path()}, {"Selection", "/Daten"}}},
-        {2, {data + "/Texte/brief.txt"}, "", {{"Action", "DELETE"}, {"Status", "0x852A"}, {"Selection", "/brief.txt"}}},
-        {3, {data + "/Bilder"}, "", {{"Action", "MKDIR"}, {"Status", "0x600000"}, {"Source", data + "/Bilder"}, {"Selection", ""}}},
-        {4, {"/"}, "", {{"Action", "INFO"}, {"Source", "<Arbeitsplatz>"}, {"Selection", "/"}}},
+         {"=== INFO: Informationen über zu kopierende Daten sammeln ...",
+          "Aufgabe 1 / 1: von Verzeichnis: " + data + "  =>  (Filter Ordner 2)  Ziel: " + target,
+          "Anzahl Ordner: 2\n  Anzahl Dateien: 2"}},
+        {4, {data + "/Texte"}, "",
+         {"=== INFO: Informationen über Daten sammeln ...", "Aufgabe 1 / 1: von Verzeichnis: " + data + "/Texte  =>  ()",
+          "Ergebnis: Vorgang erfolgreich abgeschlossen", "Anzahl Dateien: 1"}},
+        {5, {data}, "",
+         {"Aufgabe 1 / 1: von Verzeichnis: " + tree.path() + "/Daten  =>  ()",
+          "Ergebnis: Vorgang erfolgreich abgeschlossen"}},
+        // Delete and make-folder runs wait for the start button: nothing happens.
+        {2, {data + "/Texte/brief.txt"}, "", {"=== DELETE: wartet auf den Start, ohne Benutzer nicht ausgeführt"}},
+        {3, {data + "/Bilder"}, "", {"=== MKDIR: wartet auf den Start, ohne Benutzer nicht ausgeführt"}},
     };
     int n = 0;
     for (const Case& c : cases) {
-        const std::string report = folder_.file("report" + std::to_string(++n) + ".txt");
-        setenv("ZDR_HANDOFF_REPORT", report.c_str(), 1);
+        const std::string protocol = folder_.file("protocol" + std::to_string(++n) + ".txt");
+        UnattendedRun unattended(protocol);
         ShellExtensionLibrary lib(kBinLibrary);
         EXPECT_EQ(lib.invoke(c.offset, c.selection, c.folder), ZSE_S_OK) << c.offset;
         EXPECT_TRUE(lib.messages().empty()) << lib.lastMessage();
-        ASSERT_TRUE(waitForFile(report, 60s)) << c.offset;
-        std::map<std::string, std::string> got = readReport(report);
-        for (const auto& [name, value] : c.expected)
-            EXPECT_EQ(got[name], value) << c.offset << " " << name;
-        EXPECT_EQ(got["StatusEx"], "0x0");
-        EXPECT_EQ(got["FolderInfoLevel"], "2");
-        EXPECT_EQ(got["FileBlockBytes"], "65536");
-        EXPECT_EQ(got["AttributeSet"], "0");
-        EXPECT_EQ(got["AttributeDel"], "0");
-        EXPECT_EQ(got["Others"], "");
-        EXPECT_EQ(got["DataComplete"], "1");
-        // The program ends after the run and takes its socket along.
-        const auto end = std::chrono::steady_clock::now() + 30s;
-        while (!runtimeFolderEmpty() && std::chrono::steady_clock::now() < end)
-            std::this_thread::sleep_for(20ms);
-        EXPECT_TRUE(runtimeFolderEmpty());
+        const std::string text = protocolOfEndedRun(protocol, 60s);
+        ASSERT_FALSE(text.empty()) << c.offset;
+        for (const std::string& line : c.expected)
+            EXPECT_NE(text.find(line), std::string::npos) << c.offset << ": " << line << "\n" << text;
     }
-    unsetenv("ZDR_HANDOFF_REPORT");
+    EXPECT_TRUE(fs::exists(data + "/Texte/brief.txt")) << "a delete nobody started deletes nothing";
 }
 
 // The front end of the service menus: paths typed in a terminal count from
@@ -420,18 +429,16 @@ TEST_F(ShellExtension, CommandLineFrontEnd)
 {
     TempDir tree;
     tree.mkdir("Daten/Bilder");
-    const std::string report = folder_.file("cli-report.txt");
+    const std::string protocol = folder_.file("cli-protocol.txt");
     const std::string frontEnd = std::string(ZDR_BIN_DIR) + "/zendor-shellext";
-    const std::string command = "cd '" + tree.file("Daten") + "' && ZDR_HANDOFF_REPORT='" + report + "' '" + frontEnd
-        + "' INFODIR --folder /ziel Bilder";
+    const std::string command = "cd '" + tree.file("Daten") + "' && ZDR_UNATTENDED=1 ZDR_PROTOCOL_FILE='" + protocol
+        + "' '" + frontEnd + "' INFODIR --folder /ziel Bilder";
     EXPECT_EQ(std::system(command.c_str()), 0);
-    ASSERT_TRUE(waitForFile(report, 60s));
-    std::map<std::string, std::string> got = readReport(report);
-    EXPECT_EQ(got["Action"], "INFO");
-    EXPECT_EQ(got["Status"], "0x12800A");
-    EXPECT_EQ(got["Source"], tree.file("Daten"));
-    EXPECT_EQ(got["Selection"], "/Bilder");
-    EXPECT_EQ(got["Target"], "/ziel");
+    const std::string text = protocolOfEndedRun(protocol, 60s);
+    EXPECT_NE(text.find("=== INFO: Informationen über Daten sammeln ..."), std::string::npos) << text;
+    EXPECT_NE(text.find("Aufgabe 1 / 1: von Verzeichnis: " + tree.file("Daten/Bilder") + "  =>  ()"),
+              std::string::npos)
+        << text;
     EXPECT_NE(std::system(("'" + frontEnd + "' KOPIEREN /daten 2>/dev/null").c_str()), 0);
     EXPECT_NE(std::system(("'" + frontEnd + "' COPY /daten/../etc 2>/dev/null").c_str()), 0);
 

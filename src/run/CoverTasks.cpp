@@ -1,0 +1,55 @@
+#include "run/CoverTasks.h"
+
+#include "platform/Paths.h"
+#include "util/Text.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace zdr::run {
+
+engine::EngineTaskInput fc_TaskRecord(const app::CoverTask& task, std::string_view action)
+{
+    engine::EngineTaskInput record;
+    record.Source = util::startsWith(task.sourceFolder, engine::kSourceNetSet)
+        ? task.sourceFolder
+        : platform::withoutTrailingSeparator(task.sourceFolder);
+    if (action == "MKDIR" && platform::pathExists(record.Source) && !platform::isDirectory(record.Source))
+        record.Source = platform::parentPath(record.Source);
+    record.Target = platform::withoutTrailingSeparator(task.targetFolder);
+    if (task.selectedEntries.empty() || task.selectedEntries == engine::kSelectionAll)
+        record.Selection = {engine::kSelectionAll};
+    else
+        record.Selection = util::split(task.selectedEntries, ";");
+    record.AttributesSet = task.attributeSet;
+    record.AttributesClear = task.attributeDel;
+    record.Exclusions = task.exclusions;
+    record.NameFilters = task.nameFilters;
+    if (!task.fileExtensions.empty())
+        record.Extensions = ";" + util::removeAll(task.fileExtensions, '*') + ";";
+    record.MaxSizeK = static_cast<std::uint32_t>(
+        std::clamp<long long>(util::numberValue(task.filesSizeMax), 0, UINT32_MAX));
+    record.RenameParameter = task.renameCode;
+    record.NetSource = task.netSourceCode;
+    record.NetTarget = task.netTargetCode;
+    record.DateFrom = task.dateFrom;
+    record.DateTo = task.dateTo;
+    record.BackupFolder = task.backupFolder;
+    return record;
+}
+
+engine::EngineTaskInput fc_EngineInput(const engine::EngineTaskInput& record, std::string_view action)
+{
+    engine::EngineTaskInput input = record;
+    if (action == "COPY")
+        return input;
+    input.RenameParameter.clear();
+    input.BackupFolder.clear();
+    if (action == "MKDIR") {
+        input.DateFrom.clear();
+        input.DateTo.clear();
+    }
+    return input;
+}
+
+} // namespace zdr::run

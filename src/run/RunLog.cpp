@@ -1,0 +1,60 @@
+#include "run/RunLog.h"
+
+#include "util/Text.h"
+
+#include <cstdio>
+
+namespace zdr::run {
+
+namespace {
+
+// The program's texts end lines with CR LF; the file is read on Linux.
+std::string lines(const std::string& text, const char* indent)
+{
+    std::string out;
+    for (const std::string& line : util::split(util::replaceAll(text, "\r\n", "\n"), "\n"))
+        if (!util::trim(line).empty())
+            out += indent + line + "\n";
+    return out;
+}
+
+} // namespace
+
+void RunLog::passStarted(const std::string& action, const std::string& heading)
+{
+    rows_.clear();
+    append("=== " + action + ": " + heading + "\n");
+}
+
+void RunLog::entry(const protocol::ProtocolEntry& entry, bool error)
+{
+    // Rows keep their indentation; a text line's leading break goes.
+    const std::string info = util::replaceAll(entry.par_Info, "\r\n", "");
+    rows_ += error ? "  FEHLER: " + (util::trim(info).empty() ? entry.par_Folder + "/" + entry.par_Name : util::trim(info)) + " - "
+                  + entry.par_Target + "\n"
+                   : "  " + info + "\n";
+}
+
+void RunLog::passEnded(const std::string& state, const std::string& details, const std::string& protocolText)
+{
+    std::string text;
+    if (!rows_.empty())
+        text += "Liste:\n" + rows_;
+    if (!util::trim(protocolText).empty())
+        text += "Protokoll:\n" + lines(protocolText, "  ");
+    text += "Ergebnis: " + state + "\n" + lines(details, "  ") + "\n";
+    rows_.clear();
+    append(text);
+}
+
+void RunLog::note(const std::string& line) { append(line + "\n"); }
+
+void RunLog::append(const std::string& text)
+{
+    if (std::FILE* f = std::fopen(file_.c_str(), "a")) {
+        std::fputs(text.c_str(), f);
+        std::fclose(f);
+    }
+}
+
+} // namespace zdr::run

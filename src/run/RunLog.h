@@ -1,0 +1,31 @@
+#pragma once
+
+#include "protocol/ProtocolEntry.h"
+
+#include <string>
+
+namespace zdr::run {
+
+// The protocol file of a run without a person at the screen: each pass
+// appends its list rows, its text protocol and how it ended, in plain lines,
+// so a script can show what the run did.
+class RunLog {
+public:
+    explicit RunLog(std::string fileName) : file_(std::move(fileName)) {}
+
+    void passStarted(const std::string& action, const std::string& heading);
+    void entry(const protocol::ProtocolEntry& entry, bool error);
+    // state: the window's final state line; details: its summary and message
+    // lines; protocolText: the pass's text protocol.
+    void passEnded(const std::string& state, const std::string& details, const std::string& protocolText);
+    // A line of its own (a run that did not start, ...).
+    void note(const std::string& line);
+
+private:
+    void append(const std::string& text);
+
+    std::string file_;
+    std::string rows_;
+};
+
+} // namespace zdr::run

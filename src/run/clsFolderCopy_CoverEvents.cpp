@@ -1,0 +1,165 @@
+// The engine's events: each becomes texts, figures and bars of the progress
+// window (computed by the progress texts), a protocol row, or a question.
+// Handlers of the walk's frequent events end with a turn of the event loop.
+#include "app/Unattended.h"
+#include "engine/clsFolderCopy.h"
+#include "run/PassSummary.h"
+#include "run/PassTexts.h"
+#include "run/ProgressFigures.h"
+#include "run/RunLog.h"
+#include "run/clsFolderCopy_Cover.h"
+#include "run/frmFileSystem.h"
+#include "util/CommandLabel.h"
+
+#include <QPushButton>
+
+namespace zdr::run::ui {
+
+EngineState clsFolderCopy_Cover::state() const { return engineStateOf(*engine_); }
+
+void clsFolderCopy_Cover::show(const ViewUpdate& update)
+{
+    window_->apply(update);
+    if (update.initFolderInfoProtocol)
+        window_->fc_Protocol_Init(std::string(protocol::ProtocolDocument::kListViewInfoDir), true);
+    if (update.lastMainPercent)
+        lastMainPercent_ = *update.lastMainPercent;
+}
+
+void clsFolderCopy_Cover::ActionStart(const std::string& action)
+{
+    if (events_.actionStart)
+        events_.actionStart();
+    frmFileSystem& w = *window_;
+    ViewUpdate update;
+    update.show(Control::lblCountExistsTimeOk, false);
+    update.show(Control::lblCountExistsTimeOkCaption, false);
+    w.apply(update);
+    w.lblCmdClose()->setEnabled(false);
+    actionCaption_ = w.lblCmdAction()->caption();
+    w.lblCmdAction()->setCaption(QStringLiteral("Abbrechen ..."));
+    w.lblCmdProtocol()->hide();
+    w.lblCmdProtocol()->setEnabled(false);
+    const EngineState now = state();
+    show(passStarted(action, now));
+    if (log_)
+        log_->passStarted(action, w.text(Control::lblSystemInfoTask));
+    sb_DoEvents();
+}
+
+void clsFolderCopy_Cover::ActionInfo(const std::string& text)
+{
+    window_->setText(Control::lblSystemInfoObject, text);
+    sb_DoEvents();
+}
+
+void clsFolderCopy_Cover::ActionStartAufgabe(const std::string& action, std::int32_t task, std::int32_t taskCount,
+                                             std::uint8_t state)
+{
+    const auto index = static_cast<std::size_t>(task - 1);
+    if (task < 1 || index >= tasks_.size())
+        return;
+    show(taskStarted(action, task, taskCount, state, tasks_[index]));
+    if (log_ && state != kTaskPending) {
+        const std::optional<std::string> target = taskTargetText(action, tasks_[index]);
+        log_->note("Aufgabe " + std::to_string(task) + " / " + std::to_string(taskCount) + ": "
+                   + taskSourceText(tasks_[index]) + (target ? "  " + *target : ""));
+    }
+}
+
+void clsFolderCopy_Cover::ActionFolderSet(const std::string& path)
+{
+    show(folderStarted(engine_->Action(), path));
+    sb_DoEvents();
+}
+
+void clsFolderCopy_Cover::ActionFolderStart(const std::string& path)
+{
+    show(folderStarted(engine_->Action(), path));
+    sb_DoEvents();
+}
+
+void clsFolderCopy_Cover::ActionFileStart(const std::string& name, std::int64_t size)
+{
+    show(fileStarted(engine_->Action(), name, size));
+    sb_DoEvents();
+}
+
+void clsFolderCopy_Cover::ActionFileDoneByte(std::int64_t total, std::int64_t done)
+{
+    show(fileProgress(state(), total, done, lastMainPercent_));
+    sb_DoEvents();
+}
+
+void clsFolderCopy_Cover::ActionFileDone()
+{
+    show(figures(state(), lastMainPercent_));
+    sb_DoEvents();
+}
+
+void clsFolderCopy_Cover::ActionFolderDone()
+{
+    const EngineState now = state();
+    show(figures(now, lastMainPercent_));
+    if (now.action == "MKDIR")
+        show(folderMade(now));
+    sb_DoEvents();
+}
+
+void clsFolderCopy_Cover::ActionFileNot(std::int32_t reason)
+{
+    show(entryNotDone(state(), reason, lastMainPercent_));
+    sb_DoEvents();
+}
+
+void clsFolderCopy_Cover::ActionFolderNot(std::int32_t reason)
+{
+    show(entryNotDone(state(), reason, lastMainPercent_));
+    sb_DoEvents();
+}
+
+void clsFolderCopy_Cover::ActionReady(bool success, const std::string& message, bool /*protocolPresent*/)
+{
+    frmFileSystem& w = *window_;
+    w.lblCmdAction()->setCaption(actionCaption_);
+    w.lblCmdClose()->setEnabled(true);
+    show(passReady(state(), success, message, w.cmdTarget()->isEnabled(), w.text(Control::lblSystemInfoObject)));
+    w.sb_ShowNow();
+    if (log_)
+        log_->passEnded(w.text(Control::lblSystemInfoQuestion),
+                        (success ? w.text(Control::lblSystemInfo) : std::string())
+                            + (message.empty() ? "" : "\r\nMeldung: " + message),
+                        engine_->Protocol());
+}
+
+void clsFolderCopy_Cover::ActionProtocolExists() { window_->sb_Protocol_Exists(); }
+
+void clsFolderCopy_Cover::ActionProtocolAdd(const protocol::ProtocolEntry& entry)
+{
+    window_->fc_Protocol_ListItem_Add(entry, false);
+    if (log_)
+        log_->entry(entry, false);
+}
+
+void clsFolderCopy_Cover::ActionProtocolErr(const protocol::ProtocolEntry& entry)
+{
+    window_->fc_Protocol_ListItem_Add(entry, true);
+    if (log_)
+        log_->entry(entry, true);
+}
+
+void clsFolderCopy_Cover::ActionProtocolDel(const std::string& folderPath) { window_->sb_Protocol_Delete(folderPath); }
+
+void clsFolderCopy_Cover::ActionProtocolShow(bool& continueRun)
+{
+    if (app::unattended()) {
+        // Nobody can review the protocol: nothing is confirmed on their behalf.
+        continueRun = false;
+        return;
+    }
+    window_->sb_Protocol_Show(continueRun, engine_->Protocol(), true);
+}
+
+void clsFolderCopy_Cover::ActionEntryGetNext(protocol::WorkListStep& step) { window_->sb_Protocol_EntryGetNext(step); }
+
+} // namespace zdr::run::ui
