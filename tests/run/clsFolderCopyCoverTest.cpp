@@ -1,0 +1,465 @@
+// The run coordinator with the real engine and the real progress window,
+// offscreen: what the user sees of a run, its start, cancel and end.
+#include "engine/StatusBits.h"
+#include "engine/clsFolderCopy.h"
+#include "net/clsNetwork.h"
+#include "protocol/frmProtocol.h"
+#include "run/clsFolderCopy_Cover.h"
+#include "run/frmFileSystem.h"
+#include "support/ScriptedUi.h"
+#include "support/TempDir.h"
+#include "util/CommandLabel.h"
+#include "util/KeyState.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <filesystem>
+#include <map>
+
+namespace zdr::run::ui {
+namespace {
+
+namespace fs = std::filesystem;
+namespace status = engine::status;
+using test::ScriptedUi;
+using test::TempDir;
+using util::Answer;
+
+constexpr std::uint32_t kInfoRun = status::kWithInfo | status::kCreateProtocol | status::kYield;
+
+// What the coordinator told its caller.
+struct Caller {
+    int done = 0;
+    int actionStart = 0;
+    std::vector<std::string> excepted;
+
+    app::InfoCoverEvents events()
+    {
+        return {.done = [this] { ++done; },
+                .actionStart = [this] { ++actionStart; },
+                .exceptData = [this](std::string& kind, std::string& name) { excepted.push_back(kind + " " + name); }};
+    }
+};
+
+// A tree of `folders` folders with `files` files each.
+std::string makeTree(const TempDir& dir, int folders, int files)
+{
+    for (int d = 0; d < folders; ++d)
+        for (int f = 0; f < files; ++f)
+            dir.write("Daten/Ordner" + std::to_string(d) + "/datei" + std::to_string(f) + ".txt",
+                      std::string(static_cast<std::size_t>(100 * (f + 1)), 'x'));
+    return dir.file("Daten");
+}
+
+app::CoverTask taskOf(const std::string& source, const std::string& target = {})
+{
+    app::CoverTask task;
+    task.sourceFolder = source;
+    task.targetFolder = target;
+    return task;
+}
+
+std::string shown(const clsFolderCopy_Cover& cover, Control control)
+{
+    return cover.progressWindow()->text(control);
+}
+
+// Ctrl counts as held while this lives.
+struct CtrlHeld {
+    CtrlHeld() { util::ui::setCtrlKeyQuery([] { return true; }); }
+    ~CtrlHeld() { util::ui::setCtrlKeyQuery({}); }
+};
+
+TEST(clsFolderCopy_Cover, InformationRunShowsFiguresAndProtocolAndEndsOnce)
+{
+    ScriptedUi ui;
+    TempDir dir;
+    const std::string data = makeTree(dir, 3, 4);
+    Caller caller;
+    clsFolderCopy_Cover cover(caller.events());
+    ASSERT_TRUE(cover.fc_Init("INFO", kInfoRun | status::kAutoStart, 0, 2, 32767));
+    ASSERT_TRUE(cover.fc_InitAdd(taskOf(data)));
+    // The automatic start runs at once.
+    ASSERT_TRUE(cover.fc_InitActionStart(true, nullptr));
+    frmFileSystem& w = *cover.progressWindow();
+    w.sb_ShowNow();
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_FALSE(cover.IsRunning());
+    EXPECT_EQ(caller.actionStart, 1);
+    EXPECT_EQ(shown(cover, Control::Caption), "Vorgang erfolgreich abgeschlossen");
+    EXPECT_EQ(shown(cover, Control::lblCount), "16") << "12 files and 4 folders";
+    EXPECT_EQ(shown(cover, Control::lblSize).rfind("2,93 KB - (neu ", 0), 0u) << "3,000 bytes";
+    EXPECT_EQ(shown(cover, Control::lblSystemInfoSource), "von Verzeichnis: " + data + " (komplett)");
+    EXPECT_NE(shown(cover, Control::lblSystemInfo).find("Anzahl Dateien: 12"), std::string::npos);
+    EXPECT_EQ(w.lblCmdAction()->caption(), "Information erstellen ...");
+    EXPECT_TRUE(w.lblCmdClose()->isEnabled());
+    ASSERT_TRUE(w.lblCmdProtocol()->isVisible());
+    w.lblCmdProtocol()->click();
+    ASSERT_TRUE(w.protocolWindow()->isVisible());
+    EXPECT_NE(w.protocolWindow()->document().text().find("datei3.txt"), std::string::npos);
+    EXPECT_TRUE(ui.messages().empty()) << ui.lastText();
+
+    EXPECT_EQ(caller.done, 0);
+    EXPECT_TRUE(w.close());
+    EXPECT_EQ(caller.done, 1);
+    w.close();
+    EXPECT_EQ(caller.done, 1) << "InfoCover_Done exactly once";
+}
+
+TEST(clsFolderCopy_Cover, OneRunPerCoordinator)
+{
+    ScriptedUi ui;
+    TempDir dir;
+    clsFolderCopy_Cover cover;
+    cover.fc_Init("INFO", kInfoRun, 0, 2, 32767);
+    cover.fc_InitAdd(taskOf(makeTree(dir, 1, 1)));
+    ASSERT_TRUE(cover.fc_FolderAndFiles_Info(true, nullptr));
+    frmFileSystem* first = cover.progressWindow();
+    EXPECT_FALSE(cover.fc_FolderAndFiles_Copy(true, nullptr));
+    EXPECT_FALSE(cover.fc_InitActionStart(true, nullptr));
+    EXPECT_EQ(cover.progressWindow(), first);
+    EXPECT_TRUE(first->isVisible());
+}
+
+TEST(clsFolderCopy_Cover, RefusedStartsTellWhyAndShowNoWindow)
+{
+    ScriptedUi ui;
+    Caller caller;
+    {
+        clsFolderCopy_Cover cover(caller.events());
+        cover.fc_Init("COPY", kInfoRun, 0, 2, 32767);
+        EXPECT_FALSE(cover.fc_InitActionStart(true, nullptr)) << "no task";
+        ASSERT_EQ(ui.messages().size(), 1u);
+        EXPECT_EQ(ui.messages()[0].title, "Aktion abgebrochen ...");
+        EXPECT_EQ(ui.messages()[0].icon, util::Icon::Critical);
+        EXPECT_EQ(ui.lastText(), "Keine Aufgabe vorhanden, bitte legen Sie mindestens eine Aufgabe an!");
+        EXPECT_EQ(cover.progressWindow(), nullptr);
+        EXPECT_EQ(cover.engine(), nullptr);
+    }
+    clsFolderCopy_Cover unknown(caller.events());
+    unknown.fc_Init("RENAME", kInfoRun, 0, 2, 32767);
+    unknown.fc_InitAdd(taskOf("/"));
+    EXPECT_FALSE(unknown.fc_InitActionStart(true, nullptr));
+    EXPECT_EQ(ui.messages().size(), 1u) << "an unknown action does nothing";
+    EXPECT_EQ(caller.done, 0);
+}
+
+TEST(clsFolderCopy_Cover, CtrlHeldKeepsTheAutomaticStartWaiting)
+{
+    ScriptedUi ui;
+    TempDir dir;
+    const std::string data = makeTree(dir, 1, 2);
+    {
+        CtrlHeld ctrl;
+        clsFolderCopy_Cover cover;
+        cover.fc_Init("INFO", kInfoRun | status::kAutoStart, 0, 2, 32767);
+        cover.fc_InitAdd(taskOf(data));
+        ASSERT_TRUE(cover.fc_InitActionStart(false, nullptr));
+        EXPECT_EQ(shown(cover, Control::lblSystemInfoQuestion), "Informationsvorgang - Aufgabe (1 / 1) ausstehend ...");
+        EXPECT_EQ(shown(cover, Control::lblCountNot), "Datenempfang") << "not all data arrived";
+        EXPECT_EQ(cover.engine()->Counters().CountFiles, 0) << "nothing ran";
+    }
+    clsFolderCopy_Cover cover;
+    cover.fc_Init("INFO", kInfoRun, 0, 2, 32767);
+    for (int i = 0; i < 3; ++i)
+        cover.fc_InitAdd(taskOf(data));
+    ASSERT_TRUE(cover.fc_InitActionStart(true, nullptr));
+    EXPECT_EQ(shown(cover, Control::lblSystemInfoSource), "Durchlauf von 3 Aufgaben ...");
+    EXPECT_EQ(shown(cover, Control::lblSystemInfoTask), "Information erstellen ...");
+    EXPECT_EQ(shown(cover, Control::lblSystemInfoQuestion), "Bitte starten Sie den Informationsvorgang ...");
+    cover.progressWindow()->sb_ActionStart();
+    EXPECT_EQ(cover.engine()->Counters().CountFiles, 6) << "the start button runs all three tasks";
+    EXPECT_EQ(shown(cover, Control::lblSystemInfoQuestion), "Vorgang erfolgreich abgeschlossen");
+}
+
+// A click on the start button during the run asks whether to cancel; the
+// clicks arrive through the yields of the run.
+TEST(clsFolderCopy_Cover, StartButtonDuringTheRunAsksToCancel)
+{
+    TempDir dir;
+    const std::string data = makeTree(dir, 5, 20);
+    for (const Answer answer : {Answer::No, Answer::Yes}) {
+        ScriptedUi ui;
+        ui.answer(answer);
+        clsFolderCopy_Cover cover;
+        cover.fc_Init("INFO", kInfoRun, 0, 2, 32767);
+        cover.fc_InitAdd(taskOf(data));
+        ASSERT_TRUE(cover.fc_InitActionStart(true, nullptr));
+        frmFileSystem& w = *cover.progressWindow();
+        bool closed = true;
+        QTimer::singleShot(0, &w, [&] {
+            EXPECT_TRUE(cover.IsRunning());
+            EXPECT_EQ(w.lblCmdAction()->caption(), "Abbrechen ...");
+            EXPECT_FALSE(w.lblCmdClose()->isEnabled());
+            closed = w.close();
+            w.sb_ActionStart();
+        });
+        w.sb_ActionStart();
+        EXPECT_FALSE(closed) << "the window stays while the run goes on";
+        ASSERT_EQ(ui.messages().size(), 1u);
+        EXPECT_EQ(ui.lastText(), "Möchten Sie den Vorgang 'Abbrechen'?");
+        EXPECT_EQ(ui.messages()[0].title, "Vorgang abbrechen ...");
+        EXPECT_EQ(ui.messages()[0].buttons, util::Buttons::YesNo);
+        const engine::EngineCounters& c = cover.engine()->Counters();
+        if (answer == Answer::No) {
+            EXPECT_EQ(c.CountFiles, 100);
+            EXPECT_EQ(shown(cover, Control::lblSystemInfoQuestion), "Vorgang erfolgreich abgeschlossen");
+        } else {
+            EXPECT_LT(c.CountFiles, 100) << "the walk stopped";
+            EXPECT_EQ(shown(cover, Control::lblSystemInfoQuestion), "Vorgang abgebrochen");
+        }
+        EXPECT_EQ(w.lblCmdAction()->caption(), "Information erstellen ...");
+        EXPECT_TRUE(w.close());
+    }
+}
+
+TEST(clsFolderCopy_Cover, OptionBoxesShowTheStatusAndChangeTheRun)
+{
+    ScriptedUi ui;
+    TempDir dir;
+    clsFolderCopy_Cover cover;
+    const std::uint32_t bits = status::kCopy | status::kWithInfo | status::kAskBeforeAction | status::kContinueAfterError
+        | status::kYield | status::kBlockBytes;
+    cover.fc_Init("COPY", bits, 0, 2, 4096);
+    cover.fc_InitAdd(taskOf(makeTree(dir, 1, 1), dir.mkdir("Ziel")));
+    ASSERT_TRUE(cover.fc_InitActionStart(true, nullptr));
+    frmFileSystem& w = *cover.progressWindow();
+    EXPECT_TRUE(w.optionBox(status::kAskBeforeAction)->isChecked());
+    EXPECT_TRUE(w.optionBox(status::kCreateProtocol)->isChecked()) << "the review needs the protocol";
+    EXPECT_TRUE(w.optionBox(status::kBlockBytes)->isChecked());
+    EXPECT_EQ(w.findChild<QLineEdit*>("txtFileBlockSize")->text(), "4096");
+    EXPECT_FALSE(w.optionBox(status::kOverwriteExisting)->isChecked());
+    EXPECT_FALSE(w.optionBox(status::kFolderEntriesInfo)->isEnabled());
+    EXPECT_TRUE(w.optionBox(status::kOnlyDifferent)->isEnabled());
+    EXPECT_EQ(cover.Status(), bits | status::kCreateProtocol);
+    EXPECT_EQ(cover.engine()->FolderCopy_Status(), bits | status::kCreateProtocol);
+    w.optionBox(status::kOverwriteExisting)->click();
+    EXPECT_EQ(cover.engine()->FolderCopy_Status() & status::kOverwriteExisting, status::kOverwriteExisting);
+    w.optionBox(status::kContinueAfterError)->click();
+    EXPECT_EQ(cover.Status() & status::kContinueAfterError, 0u);
+
+    clsFolderCopy_Cover info;
+    info.fc_Init("INFO", kInfoRun | status::kFolderEntriesInfo | status::kOnlyDifferent, 0, 4, 32767);
+    info.fc_InitAdd(taskOf(dir.file("Daten")));
+    ASSERT_TRUE(info.fc_InitActionStart(true, nullptr));
+    frmFileSystem& iw = *info.progressWindow();
+    EXPECT_TRUE(iw.optionBox(status::kFolderEntriesInfo)->isEnabled());
+    EXPECT_FALSE(iw.optionBox(status::kOnlyDifferent)->isEnabled());
+    EXPECT_FALSE(iw.optionBox(status::kBlockBytes)->isEnabled());
+    EXPECT_EQ(iw.findChild<QLineEdit*>("txtFolderInfoLevel")->text(), "4");
+}
+
+TEST(clsFolderCopy_Cover, CopyWithoutTargetWaitsForOne)
+{
+    ScriptedUi ui;
+    TempDir dir;
+    const std::string data = makeTree(dir, 1, 2);
+    const std::string target = dir.mkdir("Ziel");
+    clsFolderCopy_Cover cover;
+    cover.fc_Init("COPY", status::kCopy | kInfoRun, 0, 2, 32767);
+    cover.fc_InitAdd(taskOf(data));
+    ASSERT_TRUE(cover.fc_InitActionStart(true, nullptr));
+    frmFileSystem& w = *cover.progressWindow();
+    EXPECT_EQ(shown(cover, Control::lblSystemInfoTarget), "Ziel: ...");
+    EXPECT_TRUE(w.cmdTarget()->isEnabled());
+    w.sb_ActionStart();
+    EXPECT_EQ(shown(cover, Control::lblSystemInfoQuestion), "Eingabe erwartet...");
+    EXPECT_NE(shown(cover, Control::lblSystemInfoObject).find("bitte geben Sie ein Zielverzeichnis an ..."),
+              std::string::npos);
+
+    ui.chooseFolder(target + "/");
+    w.cmdTarget()->click();
+    EXPECT_EQ(cover.Tasks().front().Target, target);
+    EXPECT_EQ(shown(cover, Control::lblSystemInfoTarget), "Ziel: " + target);
+    w.sb_ActionStart();
+    EXPECT_EQ(cover.engine()->Target(), target);
+    EXPECT_EQ(cover.engine()->Counters().CountFiles, 2) << "the information pass ran with the chosen target";
+}
+
+// Bad tasks end the run with the engine's message in the window, and touch nothing.
+TEST(clsFolderCopy_Cover, BadTasksEndWithAMessage)
+{
+    TempDir dir;
+    const std::string data = makeTree(dir, 2, 2);
+    const struct {
+        const char* what;
+        app::CoverTask task;
+        std::string message;
+    } cases[] = {
+        {"missing source", taskOf(dir.file("fehlt"), dir.mkdir("Ziel")),
+         "Quelle: '" + dir.file("fehlt") + "' ist nicht vorhanden oder kein Zugriff!"},
+        {"unreachable target", taskOf(data, dir.file("nirgends/Ziel")),
+         "Zielverzeichnis: '" + dir.file("nirgends/Ziel") + "' ist nicht vorhanden oder keinen Zugriff!"},
+    };
+    for (const auto& c : cases) {
+        ScriptedUi ui;
+        Caller caller;
+        clsFolderCopy_Cover cover(caller.events());
+        cover.fc_Init("COPY", status::kCopy | kInfoRun | status::kAutoStart, 0, 2, 32767);
+        cover.fc_InitAdd(c.task);
+        ASSERT_TRUE(cover.fc_InitActionStart(true, nullptr)) << c.what;
+        EXPECT_EQ(shown(cover, Control::lblSystemInfoQuestion), "Vorgang abgebrochen") << c.what;
+        EXPECT_NE(shown(cover, Control::lblSystemInfoObject).find(c.message), std::string::npos)
+            << c.what << ": " << shown(cover, Control::lblSystemInfoObject);
+        EXPECT_TRUE(cover.progressWindow()->lblCmdClose()->isEnabled());
+        EXPECT_FALSE(fs::exists(dir.file("nirgends"))) << c.what;
+        EXPECT_TRUE(cover.progressWindow()->close());
+        EXPECT_EQ(caller.done, 1);
+    }
+}
+
+// A target inside its own source: the run ends, and the target does not
+// grow copies of itself.
+TEST(clsFolderCopy_Cover, TargetInsideItsSourceEnds)
+{
+    ScriptedUi ui;
+    TempDir dir;
+    const std::string data = makeTree(dir, 2, 3);
+    const std::string target = dir.mkdir("Daten/Ziel");
+    clsFolderCopy_Cover cover;
+    cover.fc_Init("COPY", status::kCopy | kInfoRun | status::kAutoStart | status::kOverwriteExisting, 0, 2, 32767);
+    cover.fc_InitAdd(taskOf(data, target));
+    ASSERT_TRUE(cover.fc_InitActionStart(true, nullptr));
+    EXPECT_FALSE(cover.IsRunning());
+    const std::string question = shown(cover, Control::lblSystemInfoQuestion);
+    EXPECT_TRUE(question == "Vorgang erfolgreich abgeschlossen" || question == "Vorgang abgeschlossen"
+                || question == "Vorgang abgebrochen")
+        << question;
+    EXPECT_FALSE(fs::exists(target + "/Ziel/Ziel")) << "no copy of a copy";
+}
+
+TEST(clsFolderCopy_Cover, MakeFolderMakesItAndCloses)
+{
+    ScriptedUi ui;
+    TempDir dir;
+    const std::string parent = dir.mkdir("Eltern");
+    Caller caller;
+    clsFolderCopy_Cover cover(caller.events());
+    cover.fc_Init("MKDIR", status::kMkDir | status::kFolderToClipboard | status::kYield, 0, 2, 65536);
+    cover.fc_InitAdd(taskOf(parent));
+    ASSERT_TRUE(cover.fc_InitActionStart(true, nullptr));
+    frmFileSystem& w = *cover.progressWindow();
+    EXPECT_EQ(shown(cover, Control::lblSystemInfoQuestion), "Bitte geben Sie eine Verzeichnisbezeichnung an ...");
+    EXPECT_EQ(shown(cover, Control::lblSystemFolderSource), parent);
+    EXPECT_TRUE(w.findChild<QWidget*>("fraFolder")->isVisible());
+    EXPECT_FALSE(w.findChild<QWidget*>("fraOptions")->isVisible());
+    auto* name = w.findChild<QLineEdit*>("txtNewFolder");
+    QTest::keyClicks(name, "Neu");
+    QTest::keyClick(name, Qt::Key_Return);
+    EXPECT_TRUE(fs::is_directory(parent + "/Neu"));
+    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), parent + "/Neu");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return caller.done == 1; }, 2000)) << "the window closes after its run";
+}
+
+TEST(clsFolderCopy_Cover, NetworkSourceBecomesOneTaskPerShare)
+{
+    ScriptedUi ui;
+    // The network: one workgroup, one computer with three shares.
+    class Network : public net::NetEnumerator {
+    public:
+        platform::ErrorCode enumerate(const net::NetResource* container, std::uint32_t,
+                                      const std::function<void(const net::NetResource&)>& found) override
+        {
+            const std::string name = container ? container->RemoteName : "";
+            for (const auto& [display, child] : children[name]) {
+                net::NetResource r;
+                r.dwDisplayType = display;
+                r.dwUsage = display == net::resource::kDisplayShare ? net::resource::kUsageConnectable
+                                                                    : net::resource::kUsageContainer;
+                r.RemoteName = child;
+                found(r);
+            }
+            return 0;
+        }
+        std::map<std::string, std::vector<std::pair<std::uint32_t, std::string>>> children{
+            {"", {{net::resource::kDisplayDomain, "WG"}}},
+            {"WG", {{net::resource::kDisplayServer, "\\\\A"}}},
+            {"\\\\A", {{3, "\\\\A\\daten"}, {3, "\\\\A\\bilder"}, {3, "\\\\A\\texte"}}},
+        };
+    };
+    clsFolderCopy_Cover::Services services = clsFolderCopy_Cover::defaultServices();
+    services.network = [] { return std::make_unique<net::clsNetwork>(std::make_shared<Network>()); };
+    clsFolderCopy_Cover cover({}, services);
+    cover.fc_Init("INFO", kInfoRun, 0, 2, 32767);
+    app::CoverTask network = taskOf("[Net][WG][*]", "/ziel");
+    network.exclusions = "\\Alt";
+    ASSERT_TRUE(cover.fc_InitAdd(network));
+    ASSERT_TRUE(cover.fc_InitAdd(taskOf("/danach")));
+    std::vector<std::string> sources;
+    for (const engine::EngineTaskInput& task : cover.Tasks()) {
+        sources.push_back(task.Source);
+        if (task.Source != "/danach")
+            EXPECT_EQ(task.Exclusions, "\\Alt") << "each share keeps the task's fields";
+    }
+    EXPECT_EQ(sources, (std::vector<std::string>{"\\\\A\\daten", "\\\\A\\bilder", "\\\\A\\texte", "/danach"}));
+}
+
+TEST(clsFolderCopy_Cover, ExcludedEntriesReachTheCaller)
+{
+    ScriptedUi ui;
+    TempDir dir;
+    Caller caller;
+    clsFolderCopy_Cover cover(caller.events());
+    cover.fc_Init("INFO", kInfoRun | status::kAutoStart, 0, 2, 32767);
+    cover.fc_InitAdd(taskOf(makeTree(dir, 1, 1)));
+    ASSERT_TRUE(cover.fc_InitActionStart(true, nullptr));
+    emit cover.progressWindow()->protocolWindow()->ExceptData(QStringLiteral("FOLDER"), QStringLiteral("Ordner0"));
+    EXPECT_EQ(caller.excepted, std::vector<std::string>{"FOLDER Ordner0"});
+}
+
+// Without a person at the screen the window closes after the run, a run
+// that waits for its start button does not run, and each writes its protocol.
+TEST(clsFolderCopy_Cover, UnattendedRunsWriteTheirProtocolAndClose)
+{
+    ScriptedUi ui;
+    TempDir dir;
+    const std::string data = makeTree(dir, 1, 2);
+    const std::string protocol = dir.file("protokoll.txt");
+    setenv("ZDR_UNATTENDED", "1", 1);
+    setenv("ZDR_PROTOCOL_FILE", protocol.c_str(), 1);
+    Caller caller;
+    {
+        clsFolderCopy_Cover cover(caller.events());
+        cover.fc_Init("INFO", kInfoRun | status::kAutoStart, 0, 2, 32767);
+        cover.fc_InitAdd(taskOf(data));
+        ASSERT_TRUE(cover.fc_InitActionStart(true, nullptr));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return caller.done == 1; }, 2000));
+    }
+    {
+        clsFolderCopy_Cover cover(caller.events());
+        cover.fc_Init("DELETE", status::kDelete | kInfoRun, 0, 2, 32767);
+        cover.fc_InitAdd(taskOf(data));
+        ASSERT_TRUE(cover.fc_InitActionStart(true, nullptr));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return caller.done == 2; }, 2000));
+    }
+    unsetenv("ZDR_UNATTENDED");
+    unsetenv("ZDR_PROTOCOL_FILE");
+    EXPECT_TRUE(fs::exists(data + "/Ordner0/datei1.txt"));
+    EXPECT_EQ(dir.read("protokoll.txt"),
+              "=== INFO: Informationen über Daten sammeln ...\n"
+              "Aufgabe 1 / 1: von Verzeichnis: " + data + " (komplett)\n"
+              "Protokoll:\n"
+              "  " + data + "\n"
+              "  " + data + "/Ordner0\n"
+              "        datei0.txt  ----  ok\n"
+              "        datei1.txt  ----  ok\n"
+              "Ergebnis: Vorgang erfolgreich abgeschlossen\n"
+              "   Anzahl Ordner: 2\n"
+              "  Anzahl Dateien: 2\n"
+              "  Tiefe: 2 - max. Länge: " + std::to_string(data.size() + 18) + "\n"
+              "\n"
+              "=== Ende\n"
+              "=== DELETE: wartet auf den Start, ohne Benutzer nicht ausgeführt\n"
+              "=== Ende\n");
+}
+
+} // namespace
+} // namespace zdr::run::ui
