@@ -1,0 +1,374 @@
+// Running the project from the main window: the option words from the
+// controls, the tasks to the coordinator, and the coordinator's events.
+#include "project/RunOptions.h"
+#include "project/Task.h"
+#include "project/frmMain.h"
+#include "support/ScriptedUi.h"
+#include "support/TempDir.h"
+#include "util/CommandLabel.h"
+#include "util/KeyState.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTest>
+#include <QTreeWidget>
+
+namespace zdr::project {
+namespace {
+
+using test::ScriptedUi;
+using test::TempDir;
+
+// What the main window handed to its coordinators.
+struct Runs {
+    struct Run {
+        std::string action;
+        std::uint32_t status = 0;
+        std::uint32_t statusEx = 0;
+        int level = 0;
+        std::uint32_t blockBytes = 0;
+        std::vector<app::CoverTask> tasks;
+        bool dataComplete = false;
+        QWidget* caller = nullptr;
+    };
+    std::vector<Run> runs;
+    app::InfoCoverEvents events; // of the last coordinator
+    int alive = 0;
+    bool refuseStart = false;
+
+    // A coordinator released after its run goes on the next turn of the loop.
+    ~Runs() { QCoreApplication::processEvents(); }
+
+    app::RunCoverFactory factory()
+    {
+        return [this](app::InfoCoverEvents e) {
+            events = std::move(e);
+            runs.emplace_back();
+            return std::make_unique<Cover>(*this);
+        };
+    }
+
+    class Cover : public app::RunCover {
+    public:
+        explicit Cover(Runs& runs) : r_(runs) { ++r_.alive; }
+        ~Cover() override { --r_.alive; }
+        bool fc_Init(const std::string& action, std::uint32_t status, std::uint32_t statusEx, std::uint8_t level,
+                     std::uint32_t blockBytes) override
+        {
+            Run& run = r_.runs.back();
+            run.action = action;
+            run.status = status;
+            run.statusEx = statusEx;
+            run.level = level;
+            run.blockBytes = blockBytes;
+            return true;
+        }
+        bool fc_InitAdd(const app::CoverTask& task) override
+        {
+            r_.runs.back().tasks.push_back(task);
+            return true;
+        }
+        bool fc_InitActionStart(bool dataComplete, QWidget* caller) override
+        {
+            r_.runs.back().dataComplete = dataComplete;
+            r_.runs.back().caller = caller;
+            return !r_.refuseStart;
+        }
+        bool IsRunning() const override { return false; }
+
+    private:
+        Runs& r_;
+    };
+};
+
+void runCommand(frmMain& w) { w.findChild<util::ui::CommandLabel*>("lblCmdProjectAction")->click(); }
+QCheckBox* box(frmMain& w, const char* name) { return w.findChild<QCheckBox*>(name); }
+QLineEdit* text(frmMain& w, const char* name) { return w.findChild<QLineEdit*>(name); }
+
+// Each option box of the window, checked on its own, reaches the run as
+// exactly its bit (the boxes it checks itself add theirs).
+TEST(frmMainRun, EveryOptionBoxSetsExactlyItsBits)
+{
+    ScriptedUi ui;
+    const std::map<std::string, std::pair<std::uint32_t, std::uint32_t>> expected{
+        {"chkCopyWithInfo", {0x2, 0}},
+        {"chkCopyOnlyNewer", {0x80, 0}},
+        {"chkCopyContinueAfterError", {0x100, 0}},
+        {"chkCopyOverwriteExisting", {0x200, 0}},
+        {"chkCopyOverwriteProtected", {0x400, 0}},
+        {"chkCopyFolderOnly", {0x800, 0}},
+        {"chkCopyCreateProtocol", {0x2000, 0}},
+        {"chkCopyInfoAskBeforeAction", {0x4000 | 0x2000, 0}}, // turns the protocol on
+        {"chkCopyOnlyDiffrentFiles", {0x10000 | 0x2000, 0}},  // turns the protocol on
+        {"chkInfoAboutFolderEntries", {0x20000, 0}},
+        {"chkCopyNoFileInfo", {0x40000, 0}},
+        {"chkCopyInfoOnlyCount", {0x80000, 0}},
+        {"chkCopyProtocolShowAuto", {0x1000000, 0}},
+        {"chkCopyBlockBytes", {0x20000000, 0}},
+        {"chkCopyAskByTargetNewer", {0x40000000, 0}},
+        {"chkCopySaveFiles", {0, 0x1}},
+        {"chkCopySaveFilesInZip", {0, 0x2}},
+        {"chkActionAutoStart", {0x100000, 0}}, // the command's automatic start
+        {"chkFormMinAfterStart", {0, 0}},
+    };
+    // Every option box of the window is in the table, and only those.
+    frmMain all;
+    std::size_t options = 0;
+    for (QCheckBox* b : all.findChildren<QCheckBox*>())
+        if (!b->objectName().startsWith("chkAttribute_")) {
+            ++options;
+            EXPECT_TRUE(expected.count(b->objectName().toStdString())) << b->objectName().toStdString();
+        }
+    EXPECT_EQ(options, expected.size());
+    EXPECT_EQ(runOptionBits().size(), expected.size());
+
+    for (const auto& [name, bits] : expected) {
+        Runs runs;
+        frmMain w;
+        w.setRunCoverFactory(runs.factory());
+        w.fc_Init({}, {}, {});
+        box(w, name.c_str())->setChecked(true);
+        runCommand(w);
+        ASSERT_EQ(runs.runs.size(), 1u) << name;
+        EXPECT_EQ(runs.runs[0].status, bits.first | 0x1 | 0x8000) << name;
+        EXPECT_EQ(runs.runs[0].statusEx, bits.second) << name;
+    }
+}
+
+TEST(frmMainRun, ActionChoosesCodeAndBits)
+{
+    ScriptedUi ui;
+    Runs runs;
+    frmMain w;
+    w.setRunCoverFactory(runs.factory());
+    w.fc_Init({}, {}, {});
+    auto* action = w.findChild<QComboBox*>("cboAction");
+    box(w, "chkCopyOnlyDiffrentFiles")->setChecked(true);
+    box(w, "chkCopyOnlyNewer")->setChecked(true);
+    const struct {
+        int index;
+        const char* code;
+        std::uint32_t bits; // besides 0x8000 and the protocol of "only different"
+    } cases[] = {{0, "INFO", 0}, {1, "COPY", 0x1 | 0x80 | 0x10000}, {3, "DELETE", 0x20 | 0x80 | 0x10000},
+                 {4, "ATTRIB", 0x40 | 0x80 | 0x10000}, {5, "MKDIR", 0x600000 | 0x80 | 0x10000}};
+    for (const auto& c : cases) {
+        action->setCurrentIndex(c.index);
+        w.sb_ProjectRun(false);
+        ASSERT_FALSE(runs.runs.empty());
+        EXPECT_EQ(runs.runs.back().action, c.code);
+        EXPECT_EQ(runs.runs.back().status, c.bits | 0x8000 | 0x2000) << c.code;
+        runs.events.done();
+        QApplication::processEvents(); // the coordinator goes on the next turn
+    }
+    // Synchronising is not available: the list goes back to the information.
+    action->setCurrentIndex(2);
+    EXPECT_EQ(ui.lastText(), "Diese Funktion ist noch nicht aktiviert, bitte wählen Sie eine andere Aktion aus!");
+    EXPECT_EQ(ui.messages().back().title, "Aktion deaktiviert...");
+    EXPECT_EQ(action->currentIndex(), 0);
+}
+
+TEST(frmMainRun, TasksGoToTheCoordinatorInListOrder)
+{
+    ScriptedUi ui;
+    TempDir dir;
+    const std::string file = dir.write("p.ZdrPrj", R"(<?xml version="1.0"?>
+<ZendorFileCopy>
+  <lvwMain>
+    <LVW1>(JOB1|Eins|(JOB1|/q1|/z1||\a;b.txt|\x|f*|12|3|32|*.txt|Text|1~°~20~°~done||2~°~X:~°~\\s\q~°~u~°~p||0~°~Y:~°~\\s\z~°~u~°~p|1.1.2020|31.12.2020 23:59|/sich</LVW1>
+    <LVW2>(JOB2|Zwei|(JOB1|/q2|/z2|||||||||||||||||</LVW2>
+  </lvwMain>
+  <txtFolderInfoLevel>300</txtFolderInfoLevel>
+  <txtFileBlockSize>4096</txtFileBlockSize>
+  <cboAction>1</cboAction>
+  <txtProjectName>Reihenfolge</txtProjectName>
+</ZendorFileCopy>
+)");
+    Runs runs;
+    frmMain w;
+    w.setRunCoverFactory(runs.factory());
+    w.fc_Init(QString::fromStdString(file), {}, {});
+    w.sb_ProjectRun(false);
+    ASSERT_EQ(runs.runs.size(), 1u);
+    const Runs::Run& run = runs.runs[0];
+    EXPECT_EQ(run.level, 255) << "the level is a byte";
+    EXPECT_EQ(run.blockBytes, 4096u);
+    EXPECT_TRUE(run.dataComplete);
+    EXPECT_EQ(run.caller, &w);
+    ASSERT_EQ(run.tasks.size(), 2u);
+    EXPECT_EQ(run.tasks[1].sourceFolder, "/q2");
+    const app::CoverTask& t = run.tasks[0];
+    EXPECT_EQ(std::tie(t.sourceFolder, t.selectedEntries, t.targetFolder, t.exclusions, t.nameFilters),
+              std::make_tuple(std::string("/q1"), std::string("\\a;b.txt"), std::string("/z1"), std::string("\\x"),
+                              std::string("f*")));
+    EXPECT_EQ(t.filesSizeMax, "12");
+    EXPECT_EQ(t.attributeSet, 3u);
+    EXPECT_EQ(t.attributeDel, 32u);
+    EXPECT_EQ(t.fileExtensions, "*.txt");
+    EXPECT_EQ(t.renameCode, "1|20|done");
+    EXPECT_EQ(t.netSourceCode, "2|X:|\\\\s\\q|u|p");
+    EXPECT_EQ(t.netTargetCode, "0|Y:|\\\\s\\z|u|p");
+    EXPECT_EQ(t.dateFrom, "1.1.2020");
+    EXPECT_EQ(t.dateTo, "31.12.2020 23:59");
+    EXPECT_EQ(t.backupFolder, "/sich");
+}
+
+TEST(frmMainRun, OneRunAtATime)
+{
+    ScriptedUi ui;
+    Runs runs;
+    frmMain w;
+    w.setRunCoverFactory(runs.factory());
+    w.fc_Init({}, {}, {});
+    w.sb_ProjectRun(false);
+    w.sb_ProjectRun(false);
+    EXPECT_EQ(runs.runs.size(), 1u) << "a run is going on";
+    EXPECT_TRUE(w.isRunGoing());
+    runs.events.done();
+    EXPECT_EQ(runs.alive, 1) << "released after the event, not inside it";
+    QApplication::processEvents();
+    EXPECT_EQ(runs.alive, 0);
+    EXPECT_FALSE(w.isRunGoing());
+    w.sb_ProjectRun(false);
+    EXPECT_EQ(runs.runs.size(), 2u);
+
+    // A coordinator that refuses the start goes at once; the window stays.
+    runs.events.done();
+    QApplication::processEvents();
+    runs.refuseStart = true;
+    w.sb_ProjectRun(false);
+    QApplication::processEvents();
+    EXPECT_EQ(runs.alive, 0);
+    EXPECT_TRUE(w.isVisible());
+}
+
+TEST(frmMainRun, MinimisedDuringTheRunAndRestoredAfter)
+{
+    ScriptedUi ui;
+    Runs runs;
+    frmMain w;
+    w.setRunCoverFactory(runs.factory());
+    w.fc_Init({}, {}, {});
+    box(w, "chkFormMinAfterStart")->setChecked(true);
+    w.sb_ProjectRun(false);
+    runs.events.actionStart();
+    EXPECT_TRUE(w.isMinimized());
+    runs.events.actionStart(); // the next pass: already minimised
+    runs.events.done();
+    EXPECT_FALSE(w.isMinimized());
+    EXPECT_TRUE(w.isVisible());
+    QApplication::processEvents();
+
+    // Minimised before the start: nothing is remembered, nothing restored.
+    w.showMinimized();
+    w.sb_ProjectRun(false);
+    runs.events.actionStart();
+    runs.events.done();
+    EXPECT_TRUE(w.isMinimized());
+}
+
+TEST(frmMainRun, EndOfTheRunClosesAHiddenOrClosingWindow)
+{
+    TempDir dir;
+    const std::string file = dir.write("p.ZdrPrj", "<ZendorFileCopy><lvwMain><LVW1>(JOB1|a||/q|/z</LVW1></lvwMain></ZendorFileCopy>");
+    struct Case {
+        const char* second;
+        bool showDuringRun;
+        bool closes;
+    };
+    for (const Case& c : {Case{"", false, true}, Case{"/s", false, true}, Case{"/S", true, true}}) {
+        ScriptedUi ui;
+        Runs runs;
+        QPointer<frmMain> w = new frmMain;
+        w->setAttribute(Qt::WA_DeleteOnClose);
+        w->setRunCoverFactory(runs.factory());
+        w->fc_Init(QString::fromStdString(file), "/A", c.second);
+        ASSERT_EQ(runs.runs.size(), 1u);
+        EXPECT_FALSE(w->isVisible()) << "an automatic start keeps the window hidden";
+        EXPECT_EQ(runs.runs[0].status & 0x100000, 0x100000u);
+        EXPECT_EQ(runs.runs[0].statusEx, *c.second ? 0x200000u : 0u);
+        if (c.showDuringRun)
+            w->show();
+        runs.events.done();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_EQ(w.isNull(), c.closes) << c.second;
+        delete w.data();
+    }
+    // Visible without /s: the window stays and comes to the front.
+    ScriptedUi ui;
+    Runs runs;
+    frmMain w;
+    w.setRunCoverFactory(runs.factory());
+    w.fc_Init(QString::fromStdString(file), {}, {});
+    w.sb_ProjectRun(false);
+    runs.events.done();
+    EXPECT_TRUE(w.isVisible());
+}
+
+TEST(frmMainRun, CtrlHeldOpensTheWindowInsteadOfRunning)
+{
+    ScriptedUi ui;
+    util::ui::setCtrlKeyQuery([] { return true; });
+    Runs runs;
+    frmMain w;
+    w.setRunCoverFactory(runs.factory());
+    w.fc_Init({}, "/a", "/s");
+    util::ui::setCtrlKeyQuery({});
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_TRUE(runs.runs.empty());
+    EXPECT_FALSE(w.closeAfterRun());
+}
+
+// /a with a project file that is nowhere: the open dialog (cancelled), then
+// the coordinator refuses an empty task list, and the window shows itself
+// instead of leaving an invisible program behind.
+TEST(frmMainRun, FailedAutomaticStartShowsTheWindow)
+{
+    ScriptedUi ui;
+    TempDir dir;
+    frmMain w; // with the program's coordinator
+    w.fc_Init(QString::fromStdString(dir.file("fehlt.ZdrPrj")), "/a", "/s");
+    ASSERT_EQ(ui.dialogs().size(), 1u) << "the open dialog offers another file";
+    ASSERT_EQ(ui.messages().size(), 1u);
+    EXPECT_EQ(ui.lastText(), "Keine Aufgabe vorhanden, bitte legen Sie mindestens eine Aufgabe an!");
+    EXPECT_EQ(ui.messages()[0].title, "Aktion abgebrochen ...");
+    EXPECT_TRUE(w.isVisible());
+    QApplication::processEvents();
+    EXPECT_FALSE(w.isRunGoing());
+}
+
+TEST(frmMainRun, ExcludedEntriesGoIntoTheExclusionBox)
+{
+    ScriptedUi ui;
+    Runs runs;
+    frmMain w;
+    w.setRunCoverFactory(runs.factory());
+    w.fc_Init({}, {}, {});
+    w.sb_ProjectRun(false);
+    const auto except = [&](std::string kind, std::string name) { runs.events.exceptData(kind, name); };
+    except("FOLDER", "Alt");
+    except("FILE", "x.tmp");
+    except("FOLDER", "alt"); // already there, whatever the case
+    EXPECT_EQ(text(w, "txtSystemDirAndFilesExclude")->text(), "\\Alt;x.tmp");
+    EXPECT_EQ(w.currentTask()->text(kExclusions), "\\Alt;x.tmp");
+}
+
+TEST(frmMainRun, RegistryActionsAreNotYetRun)
+{
+    ScriptedUi ui;
+    Runs runs;
+    frmMain w;
+    w.setRunCoverFactory(runs.factory());
+    w.fc_Init({}, {}, {});
+    EXPECT_TRUE(isRegistryAction(6));
+    EXPECT_TRUE(isRegistryAction(7));
+    EXPECT_FALSE(isRegistryAction(5));
+    EXPECT_EQ(w.findChild<QComboBox*>("cboAction")->count(), 6) << "the list does not offer them";
+}
+
+} // namespace
+} // namespace zdr::project
