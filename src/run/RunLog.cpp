@@ -23,6 +23,7 @@ std::string lines(const std::string& text, const char* indent)
 void RunLog::passStarted(const std::string& action, const std::string& heading)
 {
     rows_.clear();
+    passOpen_ = true;
     append("=== " + action + ": " + heading + "\n");
 }
 
@@ -35,9 +36,11 @@ void RunLog::entry(const protocol::ProtocolEntry& entry, bool error)
                    : "  " + info + "\n";
 }
 
-void RunLog::passEnded(const std::string& state, const std::string& details, const std::string& protocolText)
+void RunLog::passEnded(const std::string& action, const std::string& state, const std::string& details,
+                       const std::string& protocolText)
 {
-    std::string text;
+    std::string text = passOpen_ ? "" : "=== " + action + "\n";
+    passOpen_ = false;
     if (!rows_.empty())
         text += "Liste:\n" + rows_;
     if (!util::trim(protocolText).empty())

@@ -16,8 +16,10 @@ public:
     void passStarted(const std::string& action, const std::string& heading);
     void entry(const protocol::ProtocolEntry& entry, bool error);
     // state: the window's final state line; details: its summary and message
-    // lines; protocolText: the pass's text protocol.
-    void passEnded(const std::string& state, const std::string& details, const std::string& protocolText);
+    // lines; protocolText: the pass's text protocol. A pass that ends without
+    // having started (nothing to copy) is headed by its action.
+    void passEnded(const std::string& action, const std::string& state, const std::string& details,
+                   const std::string& protocolText);
     // A line of its own (a run that did not start, ...).
     void note(const std::string& line);
 
@@ -26,6 +28,7 @@ private:
 
     std::string file_;
     std::string rows_;
+    bool passOpen_ = false;
 };
 
 } // namespace zdr::run

@@ -126,7 +126,7 @@ void clsFolderCopy_Cover::ActionReady(bool success, const std::string& message, 
     show(passReady(state(), success, message, w.cmdTarget()->isEnabled(), w.text(Control::lblSystemInfoObject)));
     w.sb_ShowNow();
     if (log_)
-        log_->passEnded(w.text(Control::lblSystemInfoQuestion),
+        log_->passEnded(engine_->Action(), w.text(Control::lblSystemInfoQuestion),
                         (success ? w.text(Control::lblSystemInfo) : std::string())
                             + (message.empty() ? "" : "\r\nMeldung: " + message),
                         engine_->Protocol());

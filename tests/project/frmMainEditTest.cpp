@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -346,14 +348,15 @@ TEST(frmMainEdit, BuiltSavedLoadedAndRun)
     dir.write("Daten/Alt/alt.txt", "a");
     dir.write("Daten/Texte/bild.jpg", "j");
     const std::string data = dir.file("Daten");
+    const std::string target = dir.mkdir("Ziel");
     const std::string file = dir.file("demo.ZdrPrj");
     {
         frmMain w;
         w.fc_Init({}, {}, {});
-    QApplication::setActiveWindow(&w);
-        type(w, "txtProjectName", "Texte sichten");
-        w.findChild<QComboBox*>("cboAction")->setCurrentIndex(0);
+        QApplication::setActiveWindow(&w);
+        type(w, "txtProjectName", "Texte sichern");
         type(w, "txtSystemDir", QString::fromStdString(data + "/"));
+        type(w, "txtSystemTargetDir", QString::fromStdString(target));
         type(w, "txtSystemDirAndFilesExclude", "\\Alt");
         type(w, "txtSystemFilesExtensions", "*.txt");
         box(w, "chkCopyWithInfo")->click();
@@ -384,14 +387,18 @@ TEST(frmMainEdit, BuiltSavedLoadedAndRun)
     run::ui::frmFileSystem& progress = *cover->progressWindow();
     progress.sb_ShowNow();
     EXPECT_EQ(progress.text(run::Control::lblSystemInfoQuestion), "Vorgang erfolgreich abgeschlossen");
-    EXPECT_EQ(progress.text(run::Control::lblCount), "7") << "5 texts, their folder and the source; not Alt, not the jpg";
+    EXPECT_EQ(progress.text(run::Control::lblCount), "von 7 => 7") << "5 texts, their folder and the source";
     EXPECT_EQ(progress.text(run::Control::lblSystemInfoSource),
               "von Verzeichnis: " + data + " (komplett, Filter Daten auss., Filter Dateierw.)");
+    EXPECT_EQ(progress.text(run::Control::lblSystemInfoTarget), "Ziel: " + target);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(dir.read("Ziel/Daten/Texte/text" + std::to_string(i) + ".txt").size(), 1000u + i);
+    EXPECT_FALSE(std::filesystem::exists(target + "/Daten/Alt")) << "excluded";
+    EXPECT_FALSE(std::filesystem::exists(target + "/Daten/Texte/bild.jpg")) << "filtered";
     progress.lblCmdProtocol()->click();
     const std::string protocol = progress.protocolWindow()->document().text();
-    EXPECT_NE(protocol.find("text4.txt"), std::string::npos) << protocol;
+    EXPECT_NE(protocol.find("text4.txt  ----  ok"), std::string::npos) << protocol;
     EXPECT_EQ(protocol.find("alt.txt"), std::string::npos) << protocol;
-    EXPECT_EQ(protocol.find("bild.jpg"), std::string::npos) << protocol;
 
     // Closing the progress window ends the run's life.
     EXPECT_TRUE(w.isRunGoing());

@@ -280,8 +280,8 @@ TEST(clsFolderCopy_Cover, CopyWithoutTargetWaitsForOne)
     EXPECT_EQ(cover.Tasks().front().Target, target);
     EXPECT_EQ(shown(cover, Control::lblSystemInfoTarget), "Ziel: " + target);
     w.sb_ActionStart();
-    EXPECT_EQ(cover.engine()->Target(), target);
-    EXPECT_EQ(cover.engine()->Counters().CountFiles, 2) << "the information pass ran with the chosen target";
+    EXPECT_EQ(shown(cover, Control::lblSystemInfoQuestion), "Vorgang erfolgreich abgeschlossen");
+    EXPECT_TRUE(fs::exists(target + "/Daten/Ordner0/datei1.txt")) << "copied into the chosen target";
 }
 
 // Bad tasks end the run with the engine's message in the window, and touch nothing.
@@ -329,11 +329,101 @@ TEST(clsFolderCopy_Cover, TargetInsideItsSourceEnds)
     cover.fc_InitAdd(taskOf(data, target));
     ASSERT_TRUE(cover.fc_InitActionStart(true, nullptr));
     EXPECT_FALSE(cover.IsRunning());
-    const std::string question = shown(cover, Control::lblSystemInfoQuestion);
-    EXPECT_TRUE(question == "Vorgang erfolgreich abgeschlossen" || question == "Vorgang abgeschlossen"
-                || question == "Vorgang abgebrochen")
-        << question;
-    EXPECT_FALSE(fs::exists(target + "/Ziel/Ziel")) << "no copy of a copy";
+    EXPECT_EQ(shown(cover, Control::lblSystemInfoQuestion), "Vorgang erfolgreich abgeschlossen");
+    EXPECT_TRUE(fs::exists(target + "/Daten/Ordner1/datei2.txt"));
+    EXPECT_FALSE(fs::exists(target + "/Daten/Ziel")) << "the target is not copied into itself";
+}
+
+// The files of a source tree with their sizes, by relative path.
+std::map<std::string, std::uintmax_t> filesOf(const std::string& folder)
+{
+    std::map<std::string, std::uintmax_t> files;
+    if (fs::exists(folder))
+        for (const auto& e : fs::recursive_directory_iterator(folder))
+            if (e.is_regular_file())
+                files[fs::relative(e.path(), folder).string()] = e.file_size();
+    return files;
+}
+
+TEST(clsFolderCopy_Cover, CopyThenOnlyDifferingFilesCopyNothing)
+{
+    ScriptedUi ui;
+    TempDir dir;
+    const std::string data = makeTree(dir, 3, 3);
+    const std::string target = dir.mkdir("Ziel");
+    Caller caller;
+    clsFolderCopy_Cover cover(caller.events());
+    cover.fc_Init("COPY", status::kCopy | kInfoRun | status::kOnlyDifferent | status::kAutoStart, 0, 2, 32767);
+    cover.fc_InitAdd(taskOf(data, target));
+    ASSERT_TRUE(cover.fc_InitActionStart(true, nullptr));
+    EXPECT_EQ(filesOf(target + "/Daten"), filesOf(data));
+    EXPECT_EQ(shown(cover, Control::lblSystemInfoQuestion), "Vorgang erfolgreich abgeschlossen");
+    EXPECT_EQ(caller.actionStart, 2) << "the information pass and the copy";
+    EXPECT_NE(shown(cover, Control::lblSystemInfo).find("Anzahl Dateien: 9 (von 9)"), std::string::npos)
+        << shown(cover, Control::lblSystemInfo);
+    // The start button runs the project again: everything is up to date.
+    cover.progressWindow()->sb_ActionStart();
+    EXPECT_NE(shown(cover, Control::lblSystemInfoObject)
+                  .find("Nichts zu kopieren, alle Dateien sind vom gleichen Zeitstempel!"),
+              std::string::npos);
+    EXPECT_TRUE(ui.messages().empty()) << ui.lastText();
+}
+
+// The engine's questions come as message boxes over the progress window.
+TEST(clsFolderCopy_Cover, EngineAsksThroughMessageBoxes)
+{
+    ScriptedUi ui;
+    TempDir dir;
+    const std::string data = makeTree(dir, 1, 1);
+    const std::string target = dir.mkdir("Ziel");
+    dir.write("Ziel/Daten/Ordner0/datei0.txt", "alt");
+    ui.answer(Answer::No);
+    clsFolderCopy_Cover cover;
+    cover.fc_Init("COPY", status::kCopy | status::kCreateProtocol | status::kYield | status::kAutoStart, 0, 2, 32767);
+    cover.fc_InitAdd(taskOf(data, target));
+    ASSERT_TRUE(cover.fc_InitActionStart(true, nullptr));
+    ASSERT_FALSE(ui.messages().empty());
+    EXPECT_NE(ui.messages()[0].text.find("vorhanden!"), std::string::npos) << ui.messages()[0].text;
+    EXPECT_EQ(ui.messages()[0].icon, util::Icon::Question);
+    EXPECT_EQ(dir.read("Ziel/Daten/Ordner0/datei0.txt"), "alt") << "the user said no";
+}
+
+// Cancelled in the middle of a large file: what was copied before it is
+// whole, of the large one nothing is left.
+TEST(clsFolderCopy_Cover, CancelledCopyLeavesNothingHalfCopied)
+{
+    ScriptedUi ui;
+    TempDir dir;
+    dir.write("Daten/a/klein.txt", "klein");
+    dir.write("Daten/b/gross.bin", std::string(24u * 1024u * 1024u, 'g'));
+    const std::string data = dir.file("Daten");
+    const std::string target = dir.mkdir("Ziel");
+    ui.answer(Answer::Yes);
+    clsFolderCopy_Cover cover;
+    cover.fc_Init("COPY", status::kCopy | status::kCreateProtocol | status::kYield, 0, 2, 32767);
+    cover.fc_InitAdd(taskOf(data, target));
+    ASSERT_TRUE(cover.fc_InitActionStart(true, nullptr));
+    frmFileSystem& w = *cover.progressWindow();
+    // The user presses "Abbrechen ..." while the large file is on its way.
+    QTimer watch;
+    bool pressed = false;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (!pressed && w.text(Control::lblSystemInfoObject).rfind("gross.bin von ", 0) == 0) {
+            pressed = true;
+            w.sb_ActionStart();
+        }
+    });
+    watch.start(0);
+    w.sb_ActionStart();
+    watch.stop();
+    ASSERT_TRUE(pressed) << "the copy reported its progress";
+    EXPECT_EQ(ui.lastText(), "Möchten Sie den Vorgang 'Abbrechen'?");
+    EXPECT_EQ(shown(cover, Control::lblSystemInfoQuestion), "Vorgang abgebrochen");
+    const std::map<std::string, std::uintmax_t> source = filesOf(data);
+    for (const auto& [name, size] : filesOf(target))
+        EXPECT_EQ(source.at(name.substr(6)), size) << name;
+    EXPECT_FALSE(fs::exists(target + "/Daten/b/gross.bin"));
+    EXPECT_EQ(filesOf(target).count("Daten/b/gross.bin"), 0u);
 }
 
 TEST(clsFolderCopy_Cover, MakeFolderMakesItAndCloses)

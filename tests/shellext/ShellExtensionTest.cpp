@@ -397,7 +397,7 @@ TEST_F(ShellExtension, ProgramRunsTheSelection)
         {1, {data + "/Bilder", data + "/Mit Leerzeichen"}, target,
          {"=== INFO: Informationen über zu kopierende Daten sammeln ...",
           "Aufgabe 1 / 1: von Verzeichnis: " + data + "  =>  (Filter Ordner 2)  Ziel: " + target,
-          "Anzahl Ordner: 2\n  Anzahl Dateien: 2"}},
+          "=== COPY: ", "Anzahl Dateien: 2 (von 2) - (Fehler 0)"}},
         {4, {data + "/Texte"}, "",
          {"=== INFO: Informationen über Daten sammeln ...", "Aufgabe 1 / 1: von Verzeichnis: " + data + "/Texte  =>  ()",
           "Ergebnis: Vorgang erfolgreich abgeschlossen", "Anzahl Dateien: 1"}},
@@ -420,6 +420,9 @@ TEST_F(ShellExtension, ProgramRunsTheSelection)
         for (const std::string& line : c.expected)
             EXPECT_NE(text.find(line), std::string::npos) << c.offset << ": " << line << "\n" << text;
     }
+    EXPECT_TRUE(fs::exists(target + "/Bilder/a.jpg"));
+    EXPECT_TRUE(fs::exists(target + "/Mit Leerzeichen/c.txt"));
+    EXPECT_FALSE(fs::exists(target + "/Texte")) << "only the selection is copied";
     EXPECT_TRUE(fs::exists(data + "/Texte/brief.txt")) << "a delete nobody started deletes nothing";
 }
 
