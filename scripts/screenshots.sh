@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 [ -d build ] || scripts/build.sh
-cmake --build build -j2 --target zdr-protocol-demo zdr-progress-demo >/dev/null
+cmake --build build -j2 --target zdr-protocol-demo zdr-progress-demo zdr_program >/dev/null
 out="$PWD/build/screenshots"
 mkdir -p "$out"
 
@@ -21,3 +21,12 @@ shot protocol-list build/bin/zdr-protocol-demo list
 shot protocol-text build/bin/zdr-protocol-demo text
 shot progress-copy build/bin/zdr-progress-demo copy
 shot progress-mkdir build/bin/zdr-progress-demo mkdir
+
+# The program with the example project: the main window, and a finished run
+# (started with /a; its progress window stays open).
+demo="$PWD/build/screenshot-demo"
+program="$PWD/build/bin/Zendor DaroRazu"
+scripts/demo-tree.sh "$demo"
+shot main-window "$program" "$demo/demo-copy.ZdrPrj"
+scripts/demo-tree.sh "$demo"
+shot run-finished "$program" "$demo/demo-copy.ZdrPrj" /a
