@@ -150,6 +150,7 @@ private:
 
     app::RunCoverFactory runCoverFactory_;
     std::unique_ptr<app::RunCover> cover_; // the folder-run coordinator, from the start to InfoCover_Done
+    bool starting_ = false;                // inside the coordinator's preparing calls
 };
 
 } // namespace zdr::project

@@ -164,7 +164,7 @@ void frmMain::commandClose()
 void frmMain::closeEvent(QCloseEvent* event)
 {
     // Unloading releases the coordinator; its engine must not be in the middle of a run.
-    if (cover_ && cover_->IsRunning()) {
+    if (starting_ || (cover_ && cover_->IsRunning())) {
         util::ui::msgBox(this,
                          "Es läuft noch ein Vorgang. Bitte brechen Sie ihn im Fortschrittsfenster ab oder warten Sie "
                          "sein Ende ab.",
@@ -180,7 +180,9 @@ void frmMain::closeEvent(QCloseEvent* event)
     }
     closing_ = true;
     QMainWindow::closeEvent(event);
-    releaseCover();
+    // Not inside the coordinator here (its own events release it first):
+    // it goes now, with its window and the run's network drives.
+    cover_.reset();
 }
 
 } // namespace zdr::project

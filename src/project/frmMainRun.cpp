@@ -84,11 +84,14 @@ void frmMain::sb_ProjectRun(bool autoStart)
                                }});
     if (!cover_)
         return;
+    // The coordinator turns the event loop while it prepares (a network
+    // source) and an automatic start runs inside fc_InitActionStart.
+    starting_ = true;
     bool started = cover_->fc_Init(action, words.status, words.statusEx, level, blockBytes);
     for (int i = 0; started && i < lvwMain_->topLevelItemCount(); ++i)
         started = cover_->fc_InitAdd(coverTaskOf(lvwMain_->topLevelItem(i)));
-    // An automatic start runs inside fc_InitActionStart.
     started = started && cover_->fc_InitActionStart(true, this);
+    starting_ = false;
     if (started)
         return;
     releaseCover();

@@ -67,6 +67,14 @@ app::CoverTask taskOf(const std::string& source, const std::string& target = {})
     return task;
 }
 
+// Prepares a copy run of one task; with the automatic start it runs here.
+bool prepareCopy(clsFolderCopy_Cover& cover, const app::CoverTask& task, std::uint32_t bits)
+{
+    cover.fc_Init("COPY", status::kCopy | bits, 0, 2, 32767);
+    cover.fc_InitAdd(task);
+    return cover.fc_InitActionStart(true, nullptr);
+}
+
 std::string shown(const clsFolderCopy_Cover& cover, Control control)
 {
     return cover.progressWindow()->text(control);
@@ -264,9 +272,7 @@ TEST(clsFolderCopy_Cover, CopyWithoutTargetWaitsForOne)
     const std::string data = makeTree(dir, 1, 2);
     const std::string target = dir.mkdir("Ziel");
     clsFolderCopy_Cover cover;
-    cover.fc_Init("COPY", status::kCopy | kInfoRun, 0, 2, 32767);
-    cover.fc_InitAdd(taskOf(data));
-    ASSERT_TRUE(cover.fc_InitActionStart(true, nullptr));
+    ASSERT_TRUE(prepareCopy(cover, taskOf(data), kInfoRun));
     frmFileSystem& w = *cover.progressWindow();
     EXPECT_EQ(shown(cover, Control::lblSystemInfoTarget), "Ziel: ...");
     EXPECT_TRUE(w.cmdTarget()->isEnabled());
@@ -303,9 +309,7 @@ TEST(clsFolderCopy_Cover, BadTasksEndWithAMessage)
         ScriptedUi ui;
         Caller caller;
         clsFolderCopy_Cover cover(caller.events());
-        cover.fc_Init("COPY", status::kCopy | kInfoRun | status::kAutoStart, 0, 2, 32767);
-        cover.fc_InitAdd(c.task);
-        ASSERT_TRUE(cover.fc_InitActionStart(true, nullptr)) << c.what;
+        ASSERT_TRUE(prepareCopy(cover, c.task, kInfoRun | status::kAutoStart)) << c.what;
         EXPECT_EQ(shown(cover, Control::lblSystemInfoQuestion), "Vorgang abgebrochen") << c.what;
         EXPECT_NE(shown(cover, Control::lblSystemInfoObject).find(c.message), std::string::npos)
             << c.what << ": " << shown(cover, Control::lblSystemInfoObject);
@@ -325,9 +329,7 @@ TEST(clsFolderCopy_Cover, TargetInsideItsSourceEnds)
     const std::string data = makeTree(dir, 2, 3);
     const std::string target = dir.mkdir("Daten/Ziel");
     clsFolderCopy_Cover cover;
-    cover.fc_Init("COPY", status::kCopy | kInfoRun | status::kAutoStart | status::kOverwriteExisting, 0, 2, 32767);
-    cover.fc_InitAdd(taskOf(data, target));
-    ASSERT_TRUE(cover.fc_InitActionStart(true, nullptr));
+    ASSERT_TRUE(prepareCopy(cover, taskOf(data, target), kInfoRun | status::kAutoStart | status::kOverwriteExisting));
     EXPECT_FALSE(cover.IsRunning());
     EXPECT_EQ(shown(cover, Control::lblSystemInfoQuestion), "Vorgang erfolgreich abgeschlossen");
     EXPECT_TRUE(fs::exists(target + "/Daten/Ordner1/datei2.txt"));
@@ -353,9 +355,7 @@ TEST(clsFolderCopy_Cover, CopyThenOnlyDifferingFilesCopyNothing)
     const std::string target = dir.mkdir("Ziel");
     Caller caller;
     clsFolderCopy_Cover cover(caller.events());
-    cover.fc_Init("COPY", status::kCopy | kInfoRun | status::kOnlyDifferent | status::kAutoStart, 0, 2, 32767);
-    cover.fc_InitAdd(taskOf(data, target));
-    ASSERT_TRUE(cover.fc_InitActionStart(true, nullptr));
+    ASSERT_TRUE(prepareCopy(cover, taskOf(data, target), kInfoRun | status::kOnlyDifferent | status::kAutoStart));
     EXPECT_EQ(filesOf(target + "/Daten"), filesOf(data));
     EXPECT_EQ(shown(cover, Control::lblSystemInfoQuestion), "Vorgang erfolgreich abgeschlossen");
     EXPECT_EQ(caller.actionStart, 2) << "the information pass and the copy";
@@ -379,9 +379,7 @@ TEST(clsFolderCopy_Cover, EngineAsksThroughMessageBoxes)
     dir.write("Ziel/Daten/Ordner0/datei0.txt", "alt");
     ui.answer(Answer::No);
     clsFolderCopy_Cover cover;
-    cover.fc_Init("COPY", status::kCopy | status::kCreateProtocol | status::kYield | status::kAutoStart, 0, 2, 32767);
-    cover.fc_InitAdd(taskOf(data, target));
-    ASSERT_TRUE(cover.fc_InitActionStart(true, nullptr));
+    ASSERT_TRUE(prepareCopy(cover, taskOf(data, target), status::kCreateProtocol | status::kYield | status::kAutoStart));
     ASSERT_FALSE(ui.messages().empty());
     EXPECT_NE(ui.messages()[0].text.find("vorhanden!"), std::string::npos) << ui.messages()[0].text;
     EXPECT_EQ(ui.messages()[0].icon, util::Icon::Question);
@@ -400,9 +398,7 @@ TEST(clsFolderCopy_Cover, CancelledCopyLeavesNothingHalfCopied)
     const std::string target = dir.mkdir("Ziel");
     ui.answer(Answer::Yes);
     clsFolderCopy_Cover cover;
-    cover.fc_Init("COPY", status::kCopy | status::kCreateProtocol | status::kYield, 0, 2, 32767);
-    cover.fc_InitAdd(taskOf(data, target));
-    ASSERT_TRUE(cover.fc_InitActionStart(true, nullptr));
+    ASSERT_TRUE(prepareCopy(cover, taskOf(data, target), status::kCreateProtocol | status::kYield));
     frmFileSystem& w = *cover.progressWindow();
     // The user presses "Abbrechen ..." while the large file is on its way.
     QTimer watch;
