@@ -254,7 +254,9 @@ void clsFolderCopy_Cover::sb_FillWindow(const EntryPoint& entry, bool dataComple
         w.setText(c, "");
     w.setText(Control::lblCountNot, errorCountInitialText(dataComplete));
     w.setText(Control::Caption, titles.title);
-    w.lblCmdAction()->setCaption(QString::fromUtf8(titles.title));
+    // Also what a pass gives back that ends without having started (a review declined).
+    actionCaption_ = QString::fromUtf8(titles.title);
+    w.lblCmdAction()->setCaption(actionCaption_);
     if (action_ == "COPY" && tasks_.size() == 1 && tasks_.front().Target.empty()) {
         w.setText(Control::lblSystemInfoTarget, "Ziel: ...");
         w.setTargetSelectable(true);

@@ -369,6 +369,40 @@ TEST(clsFolderCopy_Cover, CopyThenOnlyDifferingFilesCopyNothing)
     EXPECT_TRUE(ui.messages().empty()) << ui.lastText();
 }
 
+// "Protokoll vor Aktion": the protocol is shown modally between the passes;
+// its "Aktion ausführen" box is the user's answer.
+TEST(clsFolderCopy_Cover, ReviewBeforeTheActionDecides)
+{
+    TempDir dir;
+    const std::string data = makeTree(dir, 1, 2);
+    for (const bool confirm : {false, true}) {
+        ScriptedUi ui;
+        const std::string target = dir.mkdir(confirm ? "Ja" : "Nein");
+        clsFolderCopy_Cover cover;
+        // The user answers the review when it opens.
+        bool reviewed = false;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            auto* review = qobject_cast<protocol::ui::frmProtocol*>(QApplication::activeModalWidget());
+            if (!review)
+                return;
+            reviewed = review->chkActionContinue()->isVisible();
+            EXPECT_NE(review->document().text().find("datei1.txt"), std::string::npos);
+            review->chkActionContinue()->setChecked(confirm);
+            review->reject();
+        });
+        watch.start(0);
+        ASSERT_TRUE(prepareCopy(cover, taskOf(data, target), kInfoRun | status::kAskBeforeAction | status::kAutoStart));
+        watch.stop();
+        EXPECT_TRUE(reviewed) << "the protocol was shown modally with its answer box";
+        EXPECT_EQ(fs::exists(target + "/Daten/Ordner0/datei1.txt"), confirm);
+        EXPECT_EQ(cover.progressWindow()->lblCmdAction()->caption(), "Daten kopieren ...");
+        if (!confirm)
+            EXPECT_NE(shown(cover, Control::lblSystemInfoObject).find("Aktion durch Benutzer abgebrochen!"),
+                      std::string::npos);
+    }
+}
+
 // The engine's questions come as message boxes over the progress window.
 TEST(clsFolderCopy_Cover, EngineAsksThroughMessageBoxes)
 {
