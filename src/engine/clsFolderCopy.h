@@ -6,6 +6,7 @@
 #include "engine/EntryFilter.h"
 #include "engine/ProtocolLines.h"
 #include "net/NetworkDrive.h"
+#include "platform/FolderLookup.h"
 #include "protocol/ProtocolEntry.h"
 
 #include <chrono>
@@ -235,6 +236,8 @@ private:
     // what was made in it, never walked as source.
     std::unordered_map<std::string, FolderId> madeFolders_;
     std::set<FolderId> ownTargets_;
+    // Finds existing targets folder by folder (each folder's path walked once).
+    platform::FolderLookup targets_;
     std::vector<std::unique_ptr<net::NetworkDrive>> sourceDrives_;
     std::vector<std::unique_ptr<net::NetworkDrive>> targetDrives_;
 

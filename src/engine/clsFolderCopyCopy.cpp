@@ -61,7 +61,10 @@ bool clsFolderCopy::fc_CopyFile(const EntryAt& at, std::string& errorText)
     const std::string target = platform::joinPath(at.targetPath, entry.name);
     platform::FileEntry existing;
     platform::ErrorCode code = 0;
-    const bool exists = platform::statEntry(target, existing, code);
+    // In a folder this run made nothing is there yet; one that comes in
+    // meanwhile is still never replaced unasked (the copy then fails).
+    const bool exists = madeFolders_.count(at.targetPath) == 0
+        && targets_.statEntry(at.targetPath, entry.name, existing, code);
     if (exists && has(status::kOnlyDifferent) && fc_FilesEqual(entry, existing, has(status::kOnlyNewer))) {
         ++counters_.CountFiles_ExistsTimeOk;
         counters_.SizeTotal_ExistsTimeOk += sizeKB;

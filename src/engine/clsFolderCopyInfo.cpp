@@ -47,7 +47,7 @@ bool clsFolderCopy::fc_InfoFileCompared(std::int32_t level, const platform::File
     platform::FileEntry target;
     platform::ErrorCode code = 0;
     std::string text;
-    if (!targetPath.empty() && platform::statEntry(platform::joinPath(targetPath, entry.name), target, code)) {
+    if (!targetPath.empty() && targets_.statEntry(targetPath, entry.name, target, code)) {
         if (fc_FilesEqual(entry, target, has(status::kOnlyNewer))) {
             ++c.CountFiles_ExistsTimeOk;
             observer_.ActionFileNot(1);

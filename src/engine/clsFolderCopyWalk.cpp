@@ -243,6 +243,7 @@ bool clsFolderCopy::fc_WalkSubfolder(std::int32_t level, const platform::FileEnt
         if (!targetExisted && made != madeFolders_.end() && platform::removeDirectory(subTarget, ignored)) {
             ownTargets_.erase(made->second);
             madeFolders_.erase(made);
+            targets_.close();
         }
         observer_.ActionFolderDone();
     }

@@ -44,7 +44,10 @@ ssize_t bufferedStep(int in, int out, off_t offset, std::size_t want)
 bool copyContent(int in, int out, std::uint64_t size, std::uint64_t chunk,
                  const std::function<bool(std::uint64_t)>& onChunk, ErrorCode& error)
 {
-    bool inKernel = true;
+    // A small file is quicker through the buffer than through the kernel's
+    // copy machinery, which pays off from a few blocks on.
+    constexpr std::uint64_t kKernelCopyFrom = 64 * 1024;
+    bool inKernel = size >= kKernelCopyFrom;
     std::uint64_t done = 0;
     while (done < size) {
         const std::uint64_t stepEnd = std::min(size, done + std::max<std::uint64_t>(chunk, 1));

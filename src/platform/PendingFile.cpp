@@ -33,15 +33,49 @@ int openSource(const std::string& path)
 
 bool sameTime(const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; }
 
-// Links the open unnamed file under path (which must not exist).
+// Links the open unnamed file under path (which must not exist): the
+// descriptor itself where the kernel allows it (its opener may since Linux
+// 6.10, root always), else through its name in /proc.
 bool linkUnnamed(int fd, const std::string& path)
 {
+    if (::linkat(fd, "", AT_FDCWD, path.c_str(), AT_EMPTY_PATH) == 0)
+        return true;
+    if (errno != EPERM && errno != ENOENT && errno != EINVAL)
+        return false;
     char procPath[64];
     std::snprintf(procPath, sizeof procPath, "/proc/self/fd/%d", fd);
-    if (::linkat(AT_FDCWD, procPath, AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0)
-        return true;
-    // Without /proc the kernel links the descriptor itself (needs privilege).
-    return errno == ENOENT && ::linkat(fd, "", AT_FDCWD, path.c_str(), AT_EMPTY_PATH) == 0;
+    return ::linkat(AT_FDCWD, procPath, AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0;
+}
+
+// The process's file mode mask, read once (setting it to learn it would
+// race with other threads).
+mode_t processUmask()
+{
+    static const mode_t mask = [] {
+        mode_t value = 022;
+        if (std::FILE* status = std::fopen("/proc/self/status", "re")) {
+            char line[128];
+            unsigned parsed = 0;
+            while (std::fgets(line, sizeof line, status) != nullptr) {
+                if (std::sscanf(line, "Umask: %o", &parsed) == 1) {
+                    value = static_cast<mode_t>(parsed);
+                    break;
+                }
+            }
+            std::fclose(status);
+        }
+        return value;
+    }();
+    return mask;
+}
+
+// Whose files root's copies are made as: a copy of another's file is given
+// to its owner.
+bool ownedByOthers(const struct stat& source)
+{
+    static const uid_t user = geteuid();
+    static const gid_t group = getegid();
+    return user == 0 && (source.st_uid != user || source.st_gid != group);
 }
 
 } // namespace
@@ -116,15 +150,15 @@ bool PendingFile::finish(std::uint32_t attributes, ErrorCode& error)
         error = error::kSharingViolation;
         return false;
     }
-    if (geteuid() == 0 && (sourceStat_.st_uid != 0 || sourceStat_.st_gid != getegid())
-        && ::fchown(fd_, sourceStat_.st_uid, sourceStat_.st_gid) != 0)
+    if (ownedByOthers(sourceStat_) && ::fchown(fd_, sourceStat_.st_uid, sourceStat_.st_gid) != 0)
         return fail(error);
     mode_t mode = sourceStat_.st_mode & 07777;
     if ((attributes & attr::kReadOnly) != 0)
         mode &= ~static_cast<mode_t>(0222);
     else if ((mode & 0222) == 0)
         mode |= S_IWUSR;
-    if (::fchmod(fd_, mode) != 0)
+    // The new file was made with the source's bits less the mask.
+    if (mode != ((sourceStat_.st_mode & 0777) & ~processUmask()) && ::fchmod(fd_, mode) != 0)
         return fail(error);
     if (!writeNewDosAttributes(fd_, target_, attributes, error))
         return false;
