@@ -33,15 +33,6 @@ namespace {
 using test::EngineRun;
 using test::TempDir;
 
-std::string bytes(std::size_t size, unsigned seed)
-{
-    std::mt19937 rng(seed);
-    std::string s(size, '\0');
-    for (char& c : s)
-        c = static_cast<char>(rng());
-    return s;
-}
-
 std::string readFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
@@ -77,7 +68,7 @@ struct Scene {
         : targetFolder(folder.empty() ? dir.mkdir("dst") : folder), target(targetFolder + "/f.bin"),
           existing(withTarget)
     {
-        dir.write("src/f.bin", bytes(size, 11));
+        dir.write("src/f.bin", test::randomBytes(size, 11));
         sourceBefore = test::entryState(source);
         if (withTarget && folder.empty())
             dir.write("dst/f.bin", "old target");
@@ -208,7 +199,7 @@ TEST(CopyFaults, SmallDiskRunsFull)
     if (!mount.mounted())
         GTEST_SKIP() << "cannot mount a tmpfs here (needs root in a mount namespace that allows it)";
     dir.write("src/small.txt", "fits");
-    dir.write("src/large.bin", bytes(3 * 1024 * 1024, 3));
+    dir.write("src/large.bin", test::randomBytes(3 * 1024 * 1024, 3));
     dir.write("disk/large.bin", "old target");
     const auto sourceBefore = test::treeState(dir.file("src"));
     EngineRun r;
@@ -221,7 +212,7 @@ TEST(CopyFaults, SmallDiskRunsFull)
     EXPECT_EQ(test::entryCount(disk), 2u);
     EXPECT_EQ(test::differences(test::treeState(dir.file("src")), sourceBefore), std::vector<std::string>{});
     // The space of the broken copy is free again: a file of most of the disk fits.
-    dir.write("src/after.bin", bytes(900 * 1024, 4));
+    dir.write("src/after.bin", test::randomBytes(900 * 1024, 4));
     EngineRun after;
     after.run(kCopyReplacing, {.Source = dir.file("src"), .Selection = {"after.bin"}, .Target = disk});
     EXPECT_EQ(after.ready(), "Ready true '' protocol");

@@ -41,15 +41,6 @@ void setTime(const std::string& path, std::int64_t nanos)
     utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW);
 }
 
-std::string bytes(std::size_t size, unsigned seed)
-{
-    std::mt19937 rng(seed);
-    std::string s(size, '\0');
-    for (char& c : s)
-        c = static_cast<char>(rng());
-    return s;
-}
-
 // A tree with every kind of entry a copy must keep: empty and large files
 // (one above the plain-copy limit), hidden, system and read-only files,
 // dot names, odd names, links, empty folders, and times with nanoseconds.
@@ -71,9 +62,9 @@ std::string makeTree(const TempDir& dir, const std::string& relative, unsigned s
         const std::string name = i % 13 == 0 ? ".dot" + std::to_string(i) : i == 7 ? "neue\nZeile" : i == 8 ? "bad\xFFname" : "f" + std::to_string(i) + ".dat";
         const std::size_t size = i % 11 == 0 ? 0 : rng() % 9000;
         files.push_back(dir.write(folders[rng() % folders.size()].substr(dir.path().size() + 1) + "/" + name,
-                                  bytes(size, seed + static_cast<unsigned>(i))));
+                                  test::randomBytes(size, seed + static_cast<unsigned>(i))));
     }
-    files.push_back(dir.write(relative + "/F1/big.bin", bytes(1200 * 1024, seed)));
+    files.push_back(dir.write(relative + "/F1/big.bin", test::randomBytes(1200 * 1024, seed)));
     platform::ErrorCode code = 0;
     platform::setAttributes(files[1], platform::attr::kHidden | platform::attr::kArchive, code);
     platform::setAttributes(files[2], platform::attr::kSystem, code);
@@ -404,9 +395,9 @@ TEST(Copy, ThreeWaysOfCopying)
 {
     TempDir dir;
     const std::uint64_t limit = 1000 * 1024;
-    dir.write("src/plain.bin", bytes(limit, 1));
-    dir.write("src/progress.bin", bytes(limit + 1, 2));
-    dir.write("src/blocks.bin", bytes(100000, 3));
+    dir.write("src/plain.bin", test::randomBytes(limit, 1));
+    dir.write("src/progress.bin", test::randomBytes(limit + 1, 2));
+    dir.write("src/blocks.bin", test::randomBytes(100000, 3));
     const std::string target = dir.mkdir("dst");
     const struct {
         const char* name;
@@ -441,7 +432,7 @@ TEST(Copy, ThreeWaysOfCopying)
 TEST(Copy, BlockCopyYieldsPausesAndVerifiesEveryByte)
 {
     TempDir dir;
-    dir.write("src/a.bin", bytes(200000, 4));
+    dir.write("src/a.bin", test::randomBytes(200000, 4));
     dir.write("dst/a.bin", "old");
     const std::string source = dir.file("src/a.bin");
     // With the yield option the user interface runs between the blocks.

@@ -9,11 +9,22 @@
 #include <fstream>
 #include <map>
 #include <ostream>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
 
 namespace zdr::test {
+
+// size bytes that differ from file to file (by seed).
+inline std::string randomBytes(std::size_t size, unsigned seed)
+{
+    std::mt19937 rng(seed);
+    std::string s(size, '\0');
+    for (char& c : s)
+        c = static_cast<char>(rng());
+    return s;
+}
 
 // What one entry of a tree holds as far as a copy must keep it.
 struct EntryState {
