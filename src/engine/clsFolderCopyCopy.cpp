@@ -109,6 +109,7 @@ bool clsFolderCopy::fc_CopyContent(const EntryAt& at, const std::string& source,
                                    bool replace, std::string& errorText)
 {
     const bool blocks = has(status::kBlockBytes);
+    const std::string inBlocks = "\r\nBei Aktion 'Kopieren (Byte Blöcke)': '" + source + "' nach '" + target + "'";
     platform::ErrorCode code = 0;
     bool ok = true;
     if (at.entry.isSymlink()) {
@@ -134,7 +135,7 @@ bool clsFolderCopy::fc_CopyContent(const EntryAt& at, const std::string& source,
                 };
             }
             if (!fileCopyEvt_->fc_CopyFile(file, blockSize_, kBlockPauseMs, has(status::kYield), errorText, true)) {
-                errorText += "\r\nBei Aktion 'Kopieren (Byte Blöcke)': '" + source + "' nach '" + target + "'";
+                errorText += inBlocks;
                 return false;
             }
         } else if (ok) {
@@ -154,8 +155,7 @@ bool clsFolderCopy::fc_CopyContent(const EntryAt& at, const std::string& source,
     if (ok)
         return true;
     if (blocks)
-        errorText = "Fehler: '" + app::fc_GetApiErrorText(code) + "'\r\nBei Aktion 'Kopieren (Byte Blöcke)': '" + source
-            + "' nach '" + target + "'";
+        errorText = "Fehler: '" + app::fc_GetApiErrorText(code) + "'" + inBlocks;
     else
         errorText = withCode("Fehler bei Datei: " + at.entry.name, code);
     return false;

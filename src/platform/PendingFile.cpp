@@ -87,14 +87,28 @@ bool moveIntoPlace(const std::string& from, const std::string& to, bool replace,
         error = error::kSuccess;
         return true;
     }
+    if (replace || errno != EINVAL)
+        return fail(error);
     // A file system that cannot refuse a rename over an existing name: a
     // hard link can, and the old name goes after it.
-    if (!replace && errno == EINVAL && ::link(from.c_str(), to.c_str()) == 0) {
+    if (::link(from.c_str(), to.c_str()) == 0) {
         ::unlink(from.c_str());
         error = error::kSuccess;
         return true;
     }
-    return fail(error);
+    if (errno != EPERM && errno != EOPNOTSUPP)
+        return fail(error);
+    // Nor hard links (network shares): look first; only a file that comes
+    // in between the two calls could still be replaced.
+    struct stat st {};
+    if (::lstat(to.c_str(), &st) == 0) {
+        error = error::kFileExists;
+        return false;
+    }
+    if (errno != ENOENT || ::rename(from.c_str(), to.c_str()) != 0)
+        return fail(error);
+    error = error::kSuccess;
+    return true;
 }
 
 PendingFile::~PendingFile() { discard(); }
@@ -150,8 +164,9 @@ bool PendingFile::finish(std::uint32_t attributes, ErrorCode& error)
         error = error::kSharingViolation;
         return false;
     }
-    if (ownedByOthers(sourceStat_) && ::fchown(fd_, sourceStat_.st_uid, sourceStat_.st_gid) != 0)
-        return fail(error);
+    // The owner where the volume keeps it; a share that does not is no reason to fail.
+    if (ownedByOthers(sourceStat_))
+        static_cast<void>(::fchown(fd_, sourceStat_.st_uid, sourceStat_.st_gid));
     mode_t mode = sourceStat_.st_mode & 07777;
     if ((attributes & attr::kReadOnly) != 0)
         mode &= ~static_cast<mode_t>(0222);
