@@ -236,7 +236,9 @@ private:
     // what was made in it, never walked as source.
     std::unordered_map<std::string, FolderId> madeFolders_;
     std::set<FolderId> ownTargets_;
-    // Finds existing targets folder by folder (each folder's path walked once).
+    // The folders of the entry being copied, each opened once: existing
+    // targets are looked up and files copied relative to them.
+    platform::FolderLookup sources_;
     platform::FolderLookup targets_;
     std::vector<std::unique_ptr<net::NetworkDrive>> sourceDrives_;
     std::vector<std::unique_ptr<net::NetworkDrive>> targetDrives_;

@@ -115,8 +115,9 @@ bool clsFolderCopy::fc_CopyContent(const EntryAt& at, const std::string& source,
     if (at.entry.isSymlink()) {
         ok = platform::copyLink(source, target, replace, code);
     } else {
+        // Named relative to their folders, each opened once.
         platform::PendingFile file;
-        ok = file.open(source, target, code);
+        ok = file.open(sources_.place(at.path, at.entry.name), targets_.place(at.targetPath, at.entry.name), code);
         // Before the content, so the volume compresses what is written.
         const bool compress = (current_.AttributesSet & platform::attr::kCompressed) != 0;
         const bool uncompress = (current_.AttributesClear & platform::attr::kCompressed) != 0;

@@ -183,6 +183,7 @@ bool clsFolderCopy::fc_WalkTask(const std::string& targetPath)
     // an earlier run) is not walked as source.
     madeFolders_.clear();
     ownTargets_.clear();
+    sources_.close();
     targets_.close();
     const std::string copyOfSource =
         current_.Selection.front() == kSelectionAll ? platform::joinPath(targetPath, self.name) : std::string();

@@ -18,18 +18,31 @@ void FolderLookup::close()
     folder_.clear();
 }
 
-bool FolderLookup::statEntry(const std::string& folder, const std::string& name, FileEntry& out, ErrorCode& error)
+int FolderLookup::open(const std::string& folder)
 {
-    const std::string path = joinPath(folder, name);
     if (fd_ < 0 || folder != folder_) {
         close();
         fd_ = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-        if (fd_ < 0)
-            return platform::statEntry(path, out, error); // says why it is not there
-        folder_ = folder;
+        if (fd_ >= 0)
+            folder_ = folder;
     }
+    return fd_;
+}
+
+EntryPlace FolderLookup::place(const std::string& folder, const std::string& name)
+{
+    const int fd = open(folder);
+    return fd < 0 ? EntryPlace{AT_FDCWD, joinPath(folder, name)} : EntryPlace{fd, name};
+}
+
+bool FolderLookup::statEntry(const std::string& folder, const std::string& name, FileEntry& out, ErrorCode& error)
+{
+    const std::string path = joinPath(folder, name);
+    const int fd = open(folder);
+    if (fd < 0)
+        return platform::statEntry(path, out, error); // says why it is not there
     out.name = name;
-    return statAt(fd_, name.c_str(), path.c_str(), out, error);
+    return statAt(fd, name.c_str(), path.c_str(), out, error);
 }
 
 } // namespace zdr::platform

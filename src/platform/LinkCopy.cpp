@@ -40,7 +40,7 @@ bool copyLink(const std::string& source, const std::string& target, bool replace
     if (!ok)
         error = lastError();
     else
-        ok = moveIntoPlace(temporary, target, replace, error);
+        ok = moveIntoPlace(AT_FDCWD, temporary, target, replace, error);
     if (!ok)
         ::unlink(temporary.c_str());
     return ok;

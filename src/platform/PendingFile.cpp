@@ -23,28 +23,28 @@ bool fail(ErrorCode& error)
     return false;
 }
 
-int openSource(const std::string& path)
+int openSource(int folder, const std::string& name)
 {
     constexpr int kFlags = O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK; // a fifo must not block the run
-    const int fd = ::open(path.c_str(), kFlags | O_NOATIME);
+    const int fd = ::openat(folder, name.c_str(), kFlags | O_NOATIME);
     // Only the owner (or root) may read without moving the access time.
-    return fd < 0 && errno == EPERM ? ::open(path.c_str(), kFlags) : fd;
+    return fd < 0 && errno == EPERM ? ::openat(folder, name.c_str(), kFlags) : fd;
 }
 
 bool sameTime(const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; }
 
-// Links the open unnamed file under path (which must not exist): the
-// descriptor itself where the kernel allows it (its opener may since Linux
-// 6.10, root always), else through its name in /proc.
-bool linkUnnamed(int fd, const std::string& path)
+// Links the open unnamed file as name in folder (where nothing of that name
+// may be): the descriptor itself where the kernel allows it (its opener may
+// since Linux 6.10, root always), else through its name in /proc.
+bool linkUnnamed(int fd, int folder, const std::string& name)
 {
-    if (::linkat(fd, "", AT_FDCWD, path.c_str(), AT_EMPTY_PATH) == 0)
+    if (::linkat(fd, "", folder, name.c_str(), AT_EMPTY_PATH) == 0)
         return true;
     if (errno != EPERM && errno != ENOENT && errno != EINVAL)
         return false;
     char procPath[64];
     std::snprintf(procPath, sizeof procPath, "/proc/self/fd/%d", fd);
-    return ::linkat(AT_FDCWD, procPath, AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0;
+    return ::linkat(AT_FDCWD, procPath, folder, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
 }
 
 // The process's file mode mask, read once (setting it to learn it would
@@ -80,10 +80,10 @@ bool ownedByOthers(const struct stat& source)
 
 } // namespace
 
-bool moveIntoPlace(const std::string& from, const std::string& to, bool replace, ErrorCode& error)
+bool moveIntoPlace(int folder, const std::string& from, const std::string& to, bool replace, ErrorCode& error)
 {
-    if (replace ? ::rename(from.c_str(), to.c_str()) == 0
-                : ::syscall(SYS_renameat2, AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+    if (replace ? ::renameat(folder, from.c_str(), folder, to.c_str()) == 0
+                : ::syscall(SYS_renameat2, folder, from.c_str(), folder, to.c_str(), RENAME_NOREPLACE) == 0) {
         error = error::kSuccess;
         return true;
     }
@@ -91,8 +91,8 @@ bool moveIntoPlace(const std::string& from, const std::string& to, bool replace,
         return fail(error);
     // A file system that cannot refuse a rename over an existing name: a
     // hard link can, and the old name goes after it.
-    if (::link(from.c_str(), to.c_str()) == 0) {
-        ::unlink(from.c_str());
+    if (::linkat(folder, from.c_str(), folder, to.c_str(), 0) == 0) {
+        ::unlinkat(folder, from.c_str(), 0);
         error = error::kSuccess;
         return true;
     }
@@ -101,11 +101,11 @@ bool moveIntoPlace(const std::string& from, const std::string& to, bool replace,
     // Nor hard links (network shares): look first; only a file that comes
     // in between the two calls could still be replaced.
     struct stat st {};
-    if (::lstat(to.c_str(), &st) == 0) {
+    if (::fstatat(folder, to.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
         error = error::kFileExists;
         return false;
     }
-    if (errno != ENOENT || ::rename(from.c_str(), to.c_str()) != 0)
+    if (errno != ENOENT || ::renameat(folder, from.c_str(), folder, to.c_str()) != 0)
         return fail(error);
     error = error::kSuccess;
     return true;
@@ -120,28 +120,34 @@ void PendingFile::discard()
     if (source_ >= 0)
         ::close(source_);
     if (!temporary_.empty())
-        ::unlink(temporary_.c_str());
+        ::unlinkat(targetFolder_, temporary_.c_str(), 0);
     fd_ = source_ = -1;
     temporary_.clear();
 }
 
 bool PendingFile::open(const std::string& source, const std::string& target, ErrorCode& error)
 {
+    return open(EntryPlace{AT_FDCWD, source}, EntryPlace{AT_FDCWD, target}, error);
+}
+
+bool PendingFile::open(const EntryPlace& source, const EntryPlace& target, ErrorCode& error)
+{
     discard();
-    source_ = openSource(source);
+    source_ = openSource(source.folder, source.name);
     if (source_ < 0 || ::fstat(source_, &sourceStat_) != 0)
         return fail(error);
     if (!S_ISREG(sourceStat_.st_mode)) {
         error = S_ISDIR(sourceStat_.st_mode) ? error::kDirectory : error::kNotSupported;
         return false;
     }
-    target_ = target;
-    const std::string folder = parentPath(target);
+    targetFolder_ = target.folder;
+    target_ = target.name;
+    const std::string folder = parentPath(target_);
     const mode_t mode = sourceStat_.st_mode & 0777;
-    fd_ = ::open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, mode);
+    fd_ = ::openat(targetFolder_, folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, mode);
     if (fd_ < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
-        temporary_ = temporarySibling(target);
-        fd_ = ::open(temporary_.c_str(), O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, mode);
+        temporary_ = temporarySibling(target_);
+        fd_ = ::openat(targetFolder_, temporary_.c_str(), O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, mode);
         if (fd_ < 0)
             temporary_.clear();
     }
@@ -189,21 +195,21 @@ bool PendingFile::commit(bool replace, ErrorCode& error)
 {
     bool ok = false;
     if (!temporary_.empty()) {
-        ok = moveIntoPlace(temporary_, target_, replace, error);
+        ok = moveIntoPlace(targetFolder_, temporary_, target_, replace, error);
         if (ok)
             temporary_.clear();
     } else if (!replace) {
-        ok = linkUnnamed(fd_, target_);
+        ok = linkUnnamed(fd_, targetFolder_, target_);
         if (!ok)
             error = lastError();
     } else {
         // A name is needed to rename over the old file; it lives for two calls.
         const std::string named = temporarySibling(target_);
-        ok = linkUnnamed(fd_, named);
+        ok = linkUnnamed(fd_, targetFolder_, named);
         if (!ok)
             error = lastError();
-        else if (!(ok = moveIntoPlace(named, target_, true, error)))
-            ::unlink(named.c_str());
+        else if (!(ok = moveIntoPlace(targetFolder_, named, target_, true, error)))
+            ::unlinkat(targetFolder_, named.c_str(), 0);
     }
     if (ok)
         error = error::kSuccess;

@@ -2,12 +2,20 @@
 
 #include "platform/ErrorCode.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <cstdint>
 #include <string>
 
 namespace zdr::platform {
+
+// An entry named relative to an open folder (any kind of descriptor), or by
+// its path (folder AT_FDCWD).
+struct EntryPlace {
+    int folder = AT_FDCWD;
+    std::string name;
+};
 
 // The copy of one file, made beside its target and put in place in one step
 // only when it is complete. The new content goes into an unnamed file in the
@@ -28,6 +36,9 @@ public:
     // moved where the system allows) and makes the new file beside target.
     // Only regular files can be copied so.
     bool open(const std::string& source, const std::string& target, ErrorCode& error);
+    // The same with source and target named relative to open folders, which
+    // must stay open until the commit: no path is walked again for each file.
+    bool open(const EntryPlace& source, const EntryPlace& target, ErrorCode& error);
     int sourceFd() const { return source_; }
     int fd() const { return fd_; }
     // The source's size when it was opened.
@@ -49,11 +60,13 @@ private:
     int source_ = -1;
     int fd_ = -1;
     struct stat sourceStat_ {};
-    std::string target_;
-    std::string temporary_; // the named kind only
+    int targetFolder_ = AT_FDCWD;
+    std::string target_;    // relative to targetFolder_
+    std::string temporary_; // the named kind only, relative to targetFolder_
 };
 
-// Renames from to to; without replace an existing to fails with kFileExists.
-bool moveIntoPlace(const std::string& from, const std::string& to, bool replace, ErrorCode& error);
+// Renames from to to, both in folder (AT_FDCWD for paths); without replace
+// an existing to fails with kFileExists.
+bool moveIntoPlace(int folder, const std::string& from, const std::string& to, bool replace, ErrorCode& error);
 
 } // namespace zdr::platform
