@@ -1,15 +1,12 @@
 // The engine's events: each becomes texts, figures and bars of the progress
 // window (computed by the progress texts), a protocol row, or a question.
 // Handlers of the walk's frequent events end with a turn of the event loop.
-#include "app/Unattended.h"
 #include "engine/clsFolderCopy.h"
 #include "run/PassSummary.h"
 #include "run/PassTexts.h"
 #include "run/ProgressFigures.h"
-#include "run/RunLog.h"
 #include "run/clsFolderCopy_Cover.h"
 #include "run/frmFileSystem.h"
-#include "util/CommandLabel.h"
 
 #include <QPushButton>
 
@@ -17,41 +14,9 @@ namespace zdr::run::ui {
 
 EngineState clsFolderCopy_Cover::state() const { return engineStateOf(*engine_); }
 
-void clsFolderCopy_Cover::show(const ViewUpdate& update)
-{
-    window_->apply(update);
-    if (update.initFolderInfoProtocol)
-        window_->fc_Protocol_Init(std::string(protocol::ProtocolDocument::kListViewInfoDir), true);
-    if (update.lastMainPercent)
-        lastMainPercent_ = *update.lastMainPercent;
-}
+void clsFolderCopy_Cover::ActionStart(const std::string& action) { sb_ActionStart(action, passStarted(action, state())); }
 
-void clsFolderCopy_Cover::ActionStart(const std::string& action)
-{
-    if (events_.actionStart)
-        events_.actionStart();
-    frmFileSystem& w = *window_;
-    ViewUpdate update;
-    update.show(Control::lblCountExistsTimeOk, false);
-    update.show(Control::lblCountExistsTimeOkCaption, false);
-    w.apply(update);
-    w.lblCmdClose()->setEnabled(false);
-    actionCaption_ = w.lblCmdAction()->caption();
-    w.lblCmdAction()->setCaption(QStringLiteral("Abbrechen ..."));
-    w.lblCmdProtocol()->hide();
-    w.lblCmdProtocol()->setEnabled(false);
-    const EngineState now = state();
-    show(passStarted(action, now));
-    if (log_)
-        log_->passStarted(action, w.text(Control::lblSystemInfoTask));
-    sb_DoEvents();
-}
-
-void clsFolderCopy_Cover::ActionInfo(const std::string& text)
-{
-    window_->setText(Control::lblSystemInfoObject, text);
-    sb_DoEvents();
-}
+void clsFolderCopy_Cover::ActionInfo(const std::string& text) { sb_ActionInfo(text); }
 
 void clsFolderCopy_Cover::ActionStartAufgabe(const std::string& action, std::int32_t task, std::int32_t taskCount,
                                              std::uint8_t state)
@@ -60,11 +25,8 @@ void clsFolderCopy_Cover::ActionStartAufgabe(const std::string& action, std::int
     if (task < 1 || index >= tasks_.size())
         return;
     show(taskStarted(action, task, taskCount, state, tasks_[index]));
-    if (log_ && state != kTaskPending) {
-        const std::optional<std::string> target = taskTargetText(action, tasks_[index]);
-        log_->note("Aufgabe " + std::to_string(task) + " / " + std::to_string(taskCount) + ": "
-                   + taskSourceText(tasks_[index]) + (target ? "  " + *target : ""));
-    }
+    const std::optional<std::string> target = taskTargetText(action, tasks_[index]);
+    sb_TaskLog(task, taskCount, state, taskSourceText(tasks_[index]) + (target ? "  " + *target : ""));
 }
 
 void clsFolderCopy_Cover::ActionFolderSet(const std::string& path)
@@ -121,45 +83,16 @@ void clsFolderCopy_Cover::ActionFolderNot(std::int32_t reason)
 void clsFolderCopy_Cover::ActionReady(bool success, const std::string& message, bool /*protocolPresent*/)
 {
     frmFileSystem& w = *window_;
-    w.lblCmdAction()->setCaption(actionCaption_);
-    w.lblCmdClose()->setEnabled(true);
-    show(passReady(state(), success, message, w.cmdTarget()->isEnabled(), w.text(Control::lblSystemInfoObject)));
-    w.sb_ShowNow();
-    if (log_)
-        log_->passEnded(engine_->Action(), w.text(Control::lblSystemInfoQuestion),
-                        (success ? w.text(Control::lblSystemInfo) : std::string())
-                            + (message.empty() ? "" : "\r\nMeldung: " + message),
-                        engine_->Protocol());
+    sb_ActionReady(engine_->Action(), success, message,
+                   passReady(state(), success, message, w.cmdTarget()->isEnabled(),
+                             w.text(Control::lblSystemInfoObject)));
 }
 
 void clsFolderCopy_Cover::ActionProtocolExists() { window_->sb_Protocol_Exists(); }
-
-void clsFolderCopy_Cover::ActionProtocolAdd(const protocol::ProtocolEntry& entry)
-{
-    window_->fc_Protocol_ListItem_Add(entry, false);
-    if (log_)
-        log_->entry(entry, false);
-}
-
-void clsFolderCopy_Cover::ActionProtocolErr(const protocol::ProtocolEntry& entry)
-{
-    window_->fc_Protocol_ListItem_Add(entry, true);
-    if (log_)
-        log_->entry(entry, true);
-}
-
+void clsFolderCopy_Cover::ActionProtocolAdd(const protocol::ProtocolEntry& entry) { sb_ProtocolAdd(entry, false); }
+void clsFolderCopy_Cover::ActionProtocolErr(const protocol::ProtocolEntry& entry) { sb_ProtocolAdd(entry, true); }
 void clsFolderCopy_Cover::ActionProtocolDel(const std::string& folderPath) { window_->sb_Protocol_Delete(folderPath); }
-
-void clsFolderCopy_Cover::ActionProtocolShow(bool& continueRun)
-{
-    if (app::unattended()) {
-        // Nobody can review the protocol: nothing is confirmed on their behalf.
-        continueRun = false;
-        return;
-    }
-    window_->sb_Protocol_Show(continueRun, engine_->Protocol(), true);
-}
-
+void clsFolderCopy_Cover::ActionProtocolShow(bool& continueRun) { sb_ProtocolShow(continueRun); }
 void clsFolderCopy_Cover::ActionEntryGetNext(protocol::WorkListStep& step) { window_->sb_Protocol_EntryGetNext(step); }
 
 } // namespace zdr::run::ui

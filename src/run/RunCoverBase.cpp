@@ -1,0 +1,324 @@
+#include "run/RunCoverBase.h"
+
+#include "app/Unattended.h"
+#include "engine/StatusBits.h"
+#include "net/NetworkDrives.h"
+#include "net/clsNetwork.h"
+#include "protocol/frmProtocol.h"
+#include "run/PassTexts.h"
+#include "run/RunLog.h"
+#include "run/frmFileSystem.h"
+#include "util/CommandLabel.h"
+#include "util/KeyState.h"
+#include "util/MsgBox.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QThread>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace zdr::run::ui {
+
+namespace status = engine::status;
+using util::ui::Buttons;
+using util::ui::Icon;
+
+namespace {
+
+constexpr const char* kAbortedTitle = "Aktion abgebrochen ...";
+constexpr const char* kNoTask = "Keine Aufgabe vorhanden, bitte legen Sie mindestens eine Aufgabe an!";
+
+} // namespace
+
+RunCoverBase::Services RunCoverBase::defaultServices()
+{
+    net::WaitHooks hooks = net::defaultWaitHooks();
+    // A drive that waits between connection tries keeps the windows alive.
+    hooks.doEvents = [] {
+        QCoreApplication::processEvents();
+        QThread::msleep(5);
+    };
+    return {net::networkDriveFactory(hooks), [] { return std::make_unique<net::clsNetwork>(); }};
+}
+
+RunCoverBase::RunCoverBase(app::InfoCoverEvents events, Services services)
+    : events_(std::move(events)), services_(std::move(services))
+{
+    if (const std::string file = app::protocolFileName(); !file.empty())
+        log_ = std::make_unique<RunLog>(file);
+}
+
+RunCoverBase::~RunCoverBase() = default;
+
+bool RunCoverBase::closeAfterRun(bool /*done*/) const { return false; }
+
+void RunCoverBase::sb_DoEvents()
+{
+    if (hasEngine() && (engineStatus() & status::kYield))
+        QCoreApplication::processEvents();
+}
+
+void RunCoverBase::sb_Release()
+{
+    // Released without being closed (the caller goes): the run's drives go too.
+    if (hasEngine() && !unloaded_)
+        engineCloseConnections();
+    window_.reset();
+    sb_ReleaseEngine();
+}
+
+// ---- network placeholder ------------------------------------------------------
+
+void RunCoverBase::sb_NetworkWalk(const std::string& domain, const std::string& share, bool onlyComputers,
+                                  std::uint32_t displayType, const std::function<void(const std::string&)>& found)
+{
+    std::unique_ptr<net::clsNetwork> network = services_.network();
+    networkDisplayType_ = displayType;
+    networkFound_ = found;
+    networkProtocol_ = new protocol::ui::frmProtocol;
+    networkProtocol_->fc_Init(std::string(protocol::ProtocolDocument::kNetwork), true);
+    networkProtocol_->show();
+    network->ResourceFound = [this](const std::string& name, std::uint32_t type) {
+        lkl_clsNetwork_ResourceFound(name, type);
+    };
+    network->fc_Init(domain, share, onlyComputers);
+    delete networkProtocol_.data();
+    networkFound_ = nullptr;
+}
+
+void RunCoverBase::lkl_clsNetwork_ResourceFound(const std::string& name, std::uint32_t displayType)
+{
+    if (displayType != networkDisplayType_)
+        return;
+    if (networkProtocol_)
+        networkProtocol_->sb_Protocol_Add(name);
+    networkFound_(name);
+    QCoreApplication::processEvents();
+}
+
+// ---- entry points -------------------------------------------------------------
+
+frmFileSystem& RunCoverBase::sb_CreateWindow()
+{
+    window_ = std::make_unique<frmFileSystem>();
+    frmFileSystem* w = window_.get();
+    w->setRunningQuery([this] { return engineRunning(); });
+    connect(w, &frmFileSystem::ActionStart, this, [this](bool) { lkl_frmFileSystem_ActionStart(); });
+    connect(w, &frmFileSystem::ActionProtocolGet, this,
+            [this](std::string& text) { text = hasEngine() ? engineProtocol() : std::string(); });
+    connect(w, &frmFileSystem::FolderCopyStatusChange, this, &RunCoverBase::lkl_frmFileSystem_FolderCopyStatusChange);
+    connect(w, &frmFileSystem::ExceptData, this, [this](const std::string& kind, const std::string& value) {
+        if (!events_.exceptData)
+            return;
+        std::string k = kind;
+        std::string v = value;
+        events_.exceptData(k, v);
+    });
+    connect(w, &frmFileSystem::Unload, this, &RunCoverBase::lkl_frmFileSystem_Unload);
+    return *w;
+}
+
+void RunCoverBase::sb_FillWindow(const ActionTitles& titles, bool dataComplete)
+{
+    frmFileSystem& w = *window_;
+    w.setText(Control::lblSystemInfoTask, titles.taskLabel);
+    w.setText(Control::lblSystemInfoQuestion, titles.prompt);
+    for (Control c : {Control::lblSystemInfo, Control::lblTime, Control::lblSize, Control::lblCount,
+                      Control::lblSizeNot, Control::lblCountToDo})
+        w.setText(c, "");
+    w.setText(Control::lblCountNot, errorCountInitialText(dataComplete));
+    w.setText(Control::Caption, titles.title);
+    // Also what a pass gives back that ends without having started (a review declined).
+    actionCaption_ = QString::fromUtf8(titles.title);
+    w.lblCmdAction()->setCaption(actionCaption_);
+}
+
+void RunCoverBase::sb_SetOptionBoxes()
+{
+    // The protocol before the review of it: a review ticked first would turn
+    // the protocol on as its own.
+    for (std::uint32_t bit : {status::kContinueAfterError, status::kCreateProtocol, status::kAskBeforeAction,
+                              status::kProtocolShowAuto, status::kOnlyNewer, status::kOnlyDifferent,
+                              status::kOverwriteExisting, status::kOverwriteProtected, status::kWithInfo,
+                              status::kNoFileInfo, status::kInfoOnlyCount})
+        window_->optionBox(bit)->setChecked((status_ & bit) != 0);
+}
+
+bool RunCoverBase::fc_ShowWindow(std::size_t taskCount, QWidget* callingWindow)
+{
+    std::string errorText;
+    if (!fc_EngineLoad(errorText) || taskCount == 0) {
+        util::ui::msgBox(callingWindow, errorText.empty() ? kNoTask : errorText, Buttons::Ok, Icon::Critical,
+                         kAbortedTitle);
+        sb_Release();
+        return false;
+    }
+    window_->adjustSize();
+    if (callingWindow) {
+        const QRect caller = callingWindow->geometry();
+        window_->move(caller.left() + caller.width() / 2 - window_->width() / 2,
+                      caller.top() + caller.height() / 2 - window_->height() / 2);
+    }
+    window_->show();
+    return true;
+}
+
+void RunCoverBase::sb_StartOrWait()
+{
+    if ((status_ & status::kAutoStart) && !util::ui::ctrlKeyHeld()) {
+        window_->sb_ActionStart();
+        return;
+    }
+    sb_ShowPending();
+    window_->sb_ShowNow();
+    if (app::unattended()) {
+        // Nobody would ever press the start button.
+        std::fprintf(stderr, "Zendor DaroRazu: %s wartet auf den Start und wird ohne Benutzer nicht ausgeführt.\n",
+                     action_.c_str());
+        if (log_)
+            log_->note("=== " + action_ + ": wartet auf den Start, ohne Benutzer nicht ausgeführt");
+        QTimer::singleShot(0, window_.get(), &frmFileSystem::sb_Unload);
+    }
+}
+
+// ---- events of the progress window -------------------------------------------
+
+void RunCoverBase::lkl_frmFileSystem_ActionStart()
+{
+    if (engineRunning()) {
+        sb_AskCancel();
+        return;
+    }
+    frmFileSystem& w = *window_;
+    w.setText(Control::lblCountNot, "(keine)");
+    w.setText(Control::lblSizeNot, "");
+    w.sb_Protocol_SetBack();
+    std::string errorText;
+    if (!fc_EngineLoad(errorText)) {
+        util::ui::msgBox(&w, errorText, Buttons::Ok, Icon::Critical, kAbortedTitle);
+        return;
+    }
+    const bool done = fc_EngineRun();
+    if (closeAfterRun(done) || app::unattended())
+        w.sb_Unload();
+}
+
+bool RunCoverBase::fc_FolderAndFiles_Cancel()
+{
+    if (hasEngine())
+        sb_AskCancel();
+    return false;
+}
+
+void RunCoverBase::sb_AskCancel()
+{
+    QElapsedTimer asked;
+    asked.start();
+    if (util::ui::msgBox(window_.get(), "Möchten Sie den Vorgang 'Abbrechen'?", Buttons::YesNo, Icon::Question,
+                         "Vorgang abbrechen ...")
+        == util::Answer::Yes) {
+        engineCancel();
+        return;
+    }
+    // The time and speed figures leave out the time the question was open.
+    engineSecondsOffAdd(static_cast<std::int32_t>(asked.elapsed() / 1000));
+}
+
+void RunCoverBase::lkl_frmFileSystem_FolderCopyStatusChange(std::uint32_t bit, bool on)
+{
+    status_ = on ? (status_ | bit) : (status_ & ~bit);
+    if (hasEngine())
+        setEngineStatus(on ? (engineStatus() | bit) : (engineStatus() & ~bit));
+}
+
+void RunCoverBase::lkl_frmFileSystem_Unload()
+{
+    unloaded_ = true;
+    if (hasEngine())
+        engineCloseConnections();
+    if (log_)
+        log_->note("=== Ende");
+    if (events_.done)
+        events_.done();
+}
+
+// ---- engine events --------------------------------------------------------------
+
+void RunCoverBase::show(const ViewUpdate& update)
+{
+    window_->apply(update);
+    if (update.initFolderInfoProtocol)
+        window_->fc_Protocol_Init(std::string(protocol::ProtocolDocument::kListViewInfoDir), true);
+    if (update.lastMainPercent)
+        lastMainPercent_ = *update.lastMainPercent;
+}
+
+void RunCoverBase::sb_ActionStart(const std::string& action, const ViewUpdate& texts)
+{
+    if (events_.actionStart)
+        events_.actionStart();
+    frmFileSystem& w = *window_;
+    ViewUpdate update;
+    update.show(Control::lblCountExistsTimeOk, false);
+    update.show(Control::lblCountExistsTimeOkCaption, false);
+    w.apply(update);
+    w.lblCmdClose()->setEnabled(false);
+    actionCaption_ = w.lblCmdAction()->caption();
+    w.lblCmdAction()->setCaption(QStringLiteral("Abbrechen ..."));
+    w.lblCmdProtocol()->hide();
+    w.lblCmdProtocol()->setEnabled(false);
+    show(texts);
+    if (log_)
+        log_->passStarted(action, w.text(Control::lblSystemInfoTask));
+    sb_DoEvents();
+}
+
+void RunCoverBase::sb_ActionReady(const std::string& action, bool success, const std::string& message,
+                                  const ViewUpdate& texts)
+{
+    frmFileSystem& w = *window_;
+    w.lblCmdAction()->setCaption(actionCaption_);
+    w.lblCmdClose()->setEnabled(true);
+    show(texts);
+    w.sb_ShowNow();
+    if (log_)
+        log_->passEnded(action, w.text(Control::lblSystemInfoQuestion),
+                        (success ? w.text(Control::lblSystemInfo) : std::string())
+                            + (message.empty() ? "" : "\r\nMeldung: " + message),
+                        engineProtocol());
+}
+
+void RunCoverBase::sb_ActionInfo(const std::string& text)
+{
+    window_->setText(Control::lblSystemInfoObject, text);
+    sb_DoEvents();
+}
+
+void RunCoverBase::sb_TaskLog(std::int32_t task, std::int32_t taskCount, std::uint8_t state,
+                              const std::string& description)
+{
+    if (log_ && state != kTaskPending)
+        log_->note("Aufgabe " + std::to_string(task) + " / " + std::to_string(taskCount) + ": " + description);
+}
+
+void RunCoverBase::sb_ProtocolAdd(const protocol::ProtocolEntry& entry, bool error)
+{
+    window_->fc_Protocol_ListItem_Add(entry, error);
+    if (log_)
+        log_->entry(entry, error);
+}
+
+void RunCoverBase::sb_ProtocolShow(bool& continueRun)
+{
+    if (app::unattended()) {
+        // Nobody can review the protocol: nothing is confirmed on their behalf.
+        continueRun = false;
+        return;
+    }
+    window_->sb_Protocol_Show(continueRun, engineProtocol(), true);
+}
+
+} // namespace zdr::run::ui
