@@ -18,9 +18,6 @@ namespace status = engine::status;
 
 namespace {
 
-constexpr const char* kInfoPhase = "INFO REG";
-constexpr const char* kChangePhase = "CHANGE";
-
 // The copy engine's line builder reports to a copy-engine observer; this
 // hands its protocol events on to the registry run's observer.
 class ProtocolRelay : public engine::FolderCopyObserver {
@@ -149,7 +146,7 @@ void clsSystemChange::runChangePhase()
         bool continueRun = true;
         observer_.ActionProtocolShow(continueRun);
         if (!continueRun) {
-            observer_.ActionReady(false, "Aktion durch Benutzer abgebrochen!", false);
+            observer_.ActionReady(false, kDeclinedByUser, false);
             return;
         }
     }
@@ -180,17 +177,20 @@ void clsSystemChange::sb_SystemRead(const SystemTask& task)
         read = provider_.fc_ReadValue({task.par_RegistryRootKey, task.par_RegistryPath, task.par_RegistryKey,
                                        task.par_Computer, code.code.user, code.code.password});
     }
-    if (!read.ok())
-        errorText_ = read.errorText;
-
     ++counters_.CountSystem;
+    if (!read.ok()) {
+        errorText_ = read.errorText;
+        ++counters_.CountSystem_Not;
+    }
     // The copy engine's estimate by counts: the computers are its entries.
     engine::EngineCounters byCount;
     byCount.CountFiles = static_cast<std::int64_t>(tasks_.size());
     byCount.CountFiles_Done = counters_.CountSystem;
     secondsMax_ = engine::fc_EstimateSeconds(SecondsUsed(), byCount, 0, true);
-    if (events)
+    if (events && read.ok())
         observer_.ActionSystemDone();
+    else if (events)
+        observer_.ActionSystemNot(read.result);
     if (has(status::kCreateProtocol) && !has(status::kFolderEntriesInfo))
         sb_ProtocolAdd(task.par_Computer, read.ok() ? std::string("ok") : read.errorText);
 }

@@ -16,9 +16,9 @@ namespace zdr::registry {
 class RegistryProvider;
 class SystemChangeObserver;
 
-// The counters of a registry run. Only CountSystem (computers read) moves;
-// the others are there for the progress window, which shows them as it does
-// the copy engine's.
+// The counters of a registry run. CountSystem (computers read) and
+// CountSystem_Not (reads that failed) move; the others are there for the
+// progress window, which shows them as it does the copy engine's.
 struct SystemCounters {
     std::int64_t CountSystem = 0;
     std::int64_t CountSystem_Done = 0;
@@ -35,13 +35,21 @@ struct SystemCounters {
 //
 // Phases of fc_ActionRun, each only with its option bit:
 //   INFO REG (0x2):  ActionStart, per computer ActionStartAufgabe and the
-//                    read, then ActionReady (and ActionProtocolShow with 0x20000)
+//                    read (ActionSystemDone, or ActionSystemNot with the
+//                    error number when it failed), then ActionReady (and
+//                    ActionProtocolShow with 0x20000)
 //   CHANGE   (0x1):  unless cancelled or nothing is to do: the question
 //                    (0x4000), ActionStart, ActionReady
 //   end:             network drives released, cancel cleared
 class clsSystemChange {
 public:
     using Clock = std::function<std::chrono::steady_clock::time_point()>;
+
+    // The phase words (Action).
+    static constexpr const char* kInfoPhase = "INFO REG";
+    static constexpr const char* kChangePhase = "CHANGE";
+    // The end of a change phase the user declined in the review.
+    static constexpr const char* kDeclinedByUser = "Aktion durch Benutzer abgebrochen!";
 
     // The observer and the provider must outlive the engine. Without a
     // factory, tasks with a network-drive code connect no drive.

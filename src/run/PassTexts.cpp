@@ -16,7 +16,7 @@ std::optional<ActionTitles> actionTitles(std::string_view action)
         const char* action;
         ActionTitles titles;
     };
-    static constexpr std::array<Row, 5> rows = {{
+    static constexpr std::array<Row, 6> rows = {{
         {"INFO",
          {"Information erstellen ...", "Bitte starten Sie den Informationsvorgang ...", "Information erstellen ..."}},
         {"COPY",
@@ -29,6 +29,9 @@ std::optional<ActionTitles> actionTitles(std::string_view action)
         {"MKDIR",
          {"Verzeichnis erstellen ...", "Bitte geben Sie eine Verzeichnisbezeichnung an ...",
           "Verzeichnis erstellen ..."}},
+        {"CHANGE",
+         {"Computer Registry ändern ...", "Bitte starten Sie den Änderungs- und ggf. Informationsvorgang ...",
+          "Computer Registry ändern ..."}},
     }};
     for (const Row& row : rows)
         if (action == row.action)
@@ -116,11 +119,12 @@ ViewUpdate passStarted(const std::string& action, const EngineState& engine)
 
 namespace {
 
+// The registry run's phases take the headings of the information and the copy.
 const char* taskHeading(const std::string& action)
 {
-    if (action == "INFO")
+    if (action == "INFO" || action == "INFO REG")
         return "Informationsvorgang - Aufgabe (";
-    if (action == "COPY")
+    if (action == "COPY" || action == "CHANGE")
         return "Kopiervorgang - Aufgabe (";
     if (action == "DELETE")
         return "Löschvorgang - Aufgabe (";
@@ -216,14 +220,20 @@ std::optional<std::string> taskTargetText(const std::string& action, const engin
     return text;
 }
 
-ViewUpdate taskStarted(const std::string& action, std::int32_t task, std::int32_t taskCount, std::uint8_t state,
-                       const engine::EngineTaskInput& record)
+ViewUpdate taskHeadingText(const std::string& action, std::int32_t task, std::int32_t taskCount, std::uint8_t state)
 {
     ViewUpdate update;
     if (const char* heading = taskHeading(action))
         update.setText(Control::lblSystemInfoQuestion,
                        heading + std::to_string(task) + " / " + std::to_string(taskCount)
                            + (state == kTaskPending ? ") ausstehend ..." : ") gestartet ..."));
+    return update;
+}
+
+ViewUpdate taskStarted(const std::string& action, std::int32_t task, std::int32_t taskCount, std::uint8_t state,
+                       const engine::EngineTaskInput& record)
+{
+    ViewUpdate update = taskHeadingText(action, task, taskCount, state);
     update.setText(Control::lblSystemInfoSource, taskSourceText(record));
     if (auto target = taskTargetText(action, record))
         update.setText(Control::lblSystemInfoTarget, *target);

@@ -12,8 +12,8 @@
 // The headings of a run, a pass and a task.
 namespace zdr::run {
 
-// Task label, prompt and title of the window for an action code; nothing for
-// an unknown code.
+// Task label, prompt and title of the window for an action code (the registry
+// change "CHANGE" among them); nothing for an unknown code.
 struct ActionTitles {
     const char* taskLabel;
     const char* prompt;
@@ -31,6 +31,11 @@ ViewUpdate passStarted(const std::string& action, const EngineState& engine);
 
 // state 1: the task waits for the start; anything else: it runs.
 inline constexpr std::uint8_t kTaskPending = 1;
+
+// The heading of task `task` of `taskCount` (lblSystemInfoQuestion); nothing
+// for an action without one. The registry phases "INFO REG" and "CHANGE"
+// have the headings of "INFO" and "COPY".
+ViewUpdate taskHeadingText(const std::string& action, std::int32_t task, std::int32_t taskCount, std::uint8_t state);
 
 // The heading of task `task` of `taskCount`, its source description and its
 // target (engine event ActionStartAufgabe).

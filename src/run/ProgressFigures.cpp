@@ -10,14 +10,14 @@ namespace zdr::run {
 
 namespace status = engine::status;
 
-namespace {
-
 std::int32_t percentOf(double part, double whole)
 {
     if (whole <= 0)
         return 0;
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(util::roundHalfEven(part / whole * 100), 0, 100));
 }
+
+namespace {
 
 const char* percentCaption(const std::string& action)
 {

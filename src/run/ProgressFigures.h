@@ -9,6 +9,10 @@
 // The count, size, time and speed figures and the bars while a pass runs.
 namespace zdr::run {
 
+// part of whole in whole percent, rounded halves to even, within 0 to 100; 0
+// for nothing as a whole.
+std::int32_t percentOf(double part, double whole);
+
 // Main-bar percentage of an action pass after the information pass: the mean
 // of the count share and the size share (the count share alone when there is
 // no size), rounded halves to even, within 0 to 100. `extraDoneK` is the part

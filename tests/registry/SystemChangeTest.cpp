@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace zdr::registry {
 namespace {
 
@@ -39,6 +41,7 @@ public:
             onSystemStart(computer);
     }
     void ActionSystemDone() override { log.push_back("SystemDone"); }
+    void ActionSystemNot(std::int32_t code) override { log.push_back("SystemNot " + std::to_string(code)); }
     void ActionReady(bool success, const std::string& message, bool protocolPresent) override
     {
         log.push_back(std::string("Ready ") + (success ? "ok" : "failed") + " [" + message + "]" +
@@ -181,6 +184,8 @@ TEST(clsSystemChange, FailedReadsFailThePhaseAndShowInTheComputersLine)
     EXPECT_EQ(run.events.log.back(), "Ready failed [Die Netzwerkfreigabe 'srv' hat nicht die Form "
                                      "\\\\Server\\Freigabe.] protocol");
     EXPECT_EQ(run.engine.counters().CountSystem, 10);
+    EXPECT_EQ(run.engine.counters().CountSystem_Not, 7) << "every failed read counts as an error";
+    EXPECT_EQ(std::count(run.events.log.begin(), run.events.log.end(), "SystemNot 53"), 2) << "PC2, the placeholder";
     // Neither the unknown root, the placeholder nor the damaged code reach the network.
     EXPECT_EQ(run.registry.requests.size(), 7u);
 }
@@ -215,7 +220,7 @@ TEST(clsSystemChange, CancelStopsBeforeTheNextComputerAndSkipsTheChangePhase)
 
 TEST(clsSystemChange, ChangePhaseRules)
 {
-    const std::vector<std::string> info{"Start INFO REG", "Aufgabe INFO REG 1/1 0", "SystemStart PC1", "SystemDone"};
+    const std::vector<std::string> info{"Start INFO REG", "Aufgabe INFO REG 1/1 0", "SystemStart PC1"};
     const struct {
         const char* name;
         std::uint32_t status;
@@ -250,6 +255,8 @@ TEST(clsSystemChange, ChangePhaseRules)
         run.add("PC1");
         run.engine.fc_ActionRun();
         std::vector<std::string> expected = (c.status & st::kWithInfo) ? info : std::vector<std::string>{};
+        if (c.status & st::kWithInfo)
+            expected.push_back(c.readFails ? "SystemNot 53" : "SystemDone");
         expected.insert(expected.end(), c.tail.begin(), c.tail.end());
         EXPECT_EQ(run.events.log, expected) << c.name;
     }

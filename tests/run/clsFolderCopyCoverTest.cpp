@@ -6,6 +6,7 @@
 #include "protocol/frmProtocol.h"
 #include "run/clsFolderCopy_Cover.h"
 #include "run/frmFileSystem.h"
+#include "support/ScriptedNetwork.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
 #include "util/CommandLabel.h"
@@ -483,35 +484,18 @@ TEST(clsFolderCopy_Cover, NetworkSourceBecomesOneTaskPerShare)
 {
     ScriptedUi ui;
     // The network: one workgroup, one computer with three shares.
-    class Network : public net::NetEnumerator {
-    public:
-        platform::ErrorCode enumerate(const net::NetResource* container, std::uint32_t,
-                                      const std::function<void(const net::NetResource&)>& found) override
-        {
-            const std::string name = container ? container->RemoteName : "";
-            for (const auto& [display, child] : children[name]) {
-                net::NetResource r;
-                r.dwDisplayType = display;
-                r.dwUsage = display == net::resource::kDisplayShare ? net::resource::kUsageConnectable
-                                                                    : net::resource::kUsageContainer;
-                r.RemoteName = child;
-                found(r);
-            }
-            return 0;
-        }
-        std::map<std::string, std::vector<std::pair<std::uint32_t, std::string>>> children{
-            {"", {{net::resource::kDisplayDomain, "WG"}}},
-            {"WG", {{net::resource::kDisplayServer, "\\\\A"}}},
-            {"\\\\A", {{3, "\\\\A\\daten"}, {3, "\\\\A\\bilder"}, {3, "\\\\A\\texte"}}},
-        };
+    const std::map<std::string, test::ScriptedNetwork::Children> network{
+        {"", {{net::resource::kDisplayDomain, "WG"}}},
+        {"WG", {{net::resource::kDisplayServer, "\\\\A"}}},
+        {"\\\\A", {{3, "\\\\A\\daten"}, {3, "\\\\A\\bilder"}, {3, "\\\\A\\texte"}}},
     };
     clsFolderCopy_Cover::Services services = clsFolderCopy_Cover::defaultServices();
-    services.network = [] { return std::make_unique<net::clsNetwork>(std::make_shared<Network>()); };
+    services.network = [&] { return std::make_unique<net::clsNetwork>(std::make_shared<test::ScriptedNetwork>(network)); };
     clsFolderCopy_Cover cover({}, services);
     cover.fc_Init("INFO", kInfoRun, 0, 2, 32767);
-    app::CoverTask network = taskOf("[Net][WG][*]", "/ziel");
-    network.exclusions = "\\Alt";
-    ASSERT_TRUE(cover.fc_InitAdd(network));
+    app::CoverTask placeholder = taskOf("[Net][WG][*]", "/ziel");
+    placeholder.exclusions = "\\Alt";
+    ASSERT_TRUE(cover.fc_InitAdd(placeholder));
     ASSERT_TRUE(cover.fc_InitAdd(taskOf("/danach")));
     std::vector<std::string> sources;
     for (const engine::EngineTaskInput& task : cover.Tasks()) {
