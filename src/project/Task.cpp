@@ -100,8 +100,8 @@ const std::array<Action, 8>& actionCatalogue()
         {3, "Daten löschen", "DELETE"},
         {4, "Attribute verändern", "ATTRIB"},
         {5, "Verzeichnis erstellen", "MKDIR"},
-        {6, nullptr, "INFO"},
-        {7, nullptr, "CHANGE"},
+        {6, "Registry Informationen über Computer", "INFO"},
+        {7, "Computer Registry ändern", "CHANGE"},
     }};
     return actions;
 }
@@ -113,6 +113,6 @@ std::string actionCode(int index)
     return actionCatalogue()[static_cast<std::size_t>(index)].code;
 }
 
-bool isRegistryAction(int index) { return index == 6 || index == 7; }
+bool isRegistryAction(int index) { return index == kActionRegistryInfo || index == kActionRegistryChange; }
 
 } // namespace zdr::project

@@ -77,13 +77,18 @@ inline constexpr const char* kAttributeLegend = "(Aktiviert => setzen; Zwischens
 // The action catalogue: list index to action code.
 struct Action {
     int index;
-    const char* listText; // nullptr for the registry actions, which have no list entry
+    const char* listText; // the registry actions' texts show only while one is chosen
     const char* code;
 };
 const std::array<Action, 8>& actionCatalogue();
+// The list offers the first six from the start; the registry actions are
+// added to it when the user chooses one (and leave when a folder action is
+// chosen again).
 inline constexpr int kActionListCount = 6;
 inline constexpr int kActionInitialIndex = 1;
 inline constexpr int kActionSynchronise = 2;
+inline constexpr int kActionRegistryInfo = 6;
+inline constexpr int kActionRegistryChange = 7;
 // Action code of a list index; empty for an unknown index.
 std::string actionCode(int index);
 bool isRegistryAction(int index);

@@ -2,11 +2,13 @@
 
 #include "project/Task.h"
 #include "project/clsProject.h"
+#include "registry/clsSystemChange_Cover.h"
 #include "run/clsFolderCopy_Cover.h"
 #include "util/CommandLabel.h"
 #include "util/HelpFile.h"
 #include "util/HelpMenu.h"
 
+#include <QActionGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -108,7 +110,8 @@ QString frmMain::projectFileFilter()
 }
 
 frmMain::frmMain(QWidget* parent)
-    : QMainWindow(parent), runCoverFactory_(run::ui::clsFolderCopy_Cover::factory())
+    : QMainWindow(parent), runCoverFactory_(run::ui::clsFolderCopy_Cover::factory()),
+      registryCoverFactory_(registry::ui::clsSystemChange_Cover::factory())
 {
     setObjectName(QStringLiteral("frmMain"));
     setProperty("zdrStoredControls", storedControlOrder());
@@ -167,6 +170,24 @@ void frmMain::buildMenus()
         QAction* action = item ? mnuJobs_->addAction(QString::fromUtf8(item)) : mnuJobs_->addSeparator();
         action->setObjectName(QStringLiteral("mnuJobsWork"));
     }
+    // The registry actions, which the action list offers only once chosen.
+    QMenu* extras = menuBar()->addMenu(QStringLiteral("&Extras"));
+    extras->setObjectName(QStringLiteral("mnuExtras"));
+    extras->setToolTipsVisible(true);
+    auto* registry = new QActionGroup(this);
+    registry->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    for (const int index : {kActionRegistryInfo, kActionRegistryChange}) {
+        QAction* entry = extras->addAction(QString::fromUtf8(actionCatalogue()[static_cast<std::size_t>(index)].listText));
+        entry->setObjectName(QStringLiteral("mnuRegistryWork"));
+        entry->setCheckable(true);
+        entry->setData(index);
+        entry->setToolTip(QStringLiteral("Registry-Wert auf einer Liste von Computern lesen: die Aufgaben nennen "
+                                         "Computer, Registry Pfad, Schlüssel, Wert und Dienst."));
+        registry->addAction(entry);
+        // Unticked again: back to the program's first action.
+        connect(entry, &QAction::triggered, this,
+                [this, index](bool checked) { sb_ActionChoose(checked ? index : kActionInitialIndex); });
+    }
     QMenu* help = menuBar()->addMenu(QStringLiteral("Hilfe"));
     help->setObjectName(QStringLiteral("mnuHelp"));
     util::ui::fillHelpMenu(help, this);
@@ -185,9 +206,8 @@ QWidget* frmMain::buildProjectFrame()
     cboAction_->setObjectName(QStringLiteral("cboAction"));
     cboAction_->setToolTip(QStringLiteral("Aktion die durchgeführt werden soll, z.B.: Informationen ausgeben, "
                                           "Daten kopieren, - löschen oder Attribute setzen."));
-    for (const Action& action : actionCatalogue())
-        if (action.listText)
-            cboAction_->addItem(QString::fromUtf8(action.listText));
+    for (int i = 0; i < kActionListCount; ++i)
+        cboAction_->addItem(QString::fromUtf8(actionCatalogue()[static_cast<std::size_t>(i)].listText));
     cboAction_->setCurrentIndex(kActionInitialIndex);
     QLabel* projectCaption = caption("lblProjectName", "Projekt:", this);
     // Project files are dropped on the frame, its caption or the name box.

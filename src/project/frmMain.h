@@ -45,7 +45,8 @@ public:
     void sb_ProjectRun(bool autoStart);
     // The coordinators the window creates (tests give their own).
     void setRunCoverFactory(app::RunCoverFactory factory) { runCoverFactory_ = std::move(factory); }
-    bool isRunGoing() const { return cover_ != nullptr; }
+    void setRegistryCoverFactory(app::SystemChangeCoverFactory factory) { registryCoverFactory_ = std::move(factory); }
+    bool isRunGoing() const { return cover_ != nullptr || registryCover_ != nullptr; }
 
     // Shows a task in the editing controls, or none.
     void sb_TaskShow(QTreeWidgetItem* task);
@@ -108,6 +109,12 @@ private:
 
     // Options that follow the action and each other.
     void cboAction_Click(int index);
+    // Chooses an action, offering the registry actions in the list first
+    // when it is one of them (the "Extras" menu).
+    void sb_ActionChoose(int index);
+    // Adds the registry actions to the list, or removes them while no
+    // registry action is chosen.
+    void sb_RegistryActionsOffer(bool offer);
     void sb_FieldCaptions(bool registry);
     void sb_OptionsEnable();
     void chkCopyOnlyDiffrentFiles_Click(bool on);
@@ -128,9 +135,10 @@ private:
     void lkl_clsFolderCopy_InfoCover_ActionStart();
     void lkl_clsFolderCopy_InfoCover_Done();
     void lkl_clsFolderCopy_InfoCover_ExceptData(std::string& kind, std::string& name);
-    // The coordinator goes on the next turn of the event loop: its events
-    // come from inside its own windows.
-    void releaseCover();
+    void lkl_clsSystemChange_InfoCover_Done();
+    // After a run: the window as before it, at the front; or the program
+    // ends (a hidden window, or /s when `closeAfterRunTest`).
+    void sb_RunOver(bool closeAfterRunTest);
 
     bool askSaveBeforeClose();
     void commandClose();
@@ -149,7 +157,10 @@ private:
     int shownActionIndex_ = -1;
 
     app::RunCoverFactory runCoverFactory_;
-    std::unique_ptr<app::RunCover> cover_; // the folder-run coordinator, from the start to InfoCover_Done
+    app::SystemChangeCoverFactory registryCoverFactory_;
+    // The coordinators, from the start to their InfoCover_Done: folders and registry.
+    std::unique_ptr<app::RunCover> cover_;
+    std::unique_ptr<app::SystemChangeCover> registryCover_;
     bool starting_ = false;                // inside the coordinator's preparing calls
 };
 

@@ -5,6 +5,7 @@
 #include "project/Task.h"
 #include "util/MsgBox.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -53,12 +54,35 @@ void frmMain::cboAction_Click(int index)
         cboAction_->setCurrentIndex(0);
         return;
     }
+    sb_RegistryActionsOffer(false);
+    for (QAction* entry : findChildren<QAction*>(QStringLiteral("mnuRegistryWork")))
+        entry->setChecked(entry->data().toInt() == index);
     sb_FieldCaptions(isRegistryAction(index));
     sb_OptionsEnable();
     // The first action shown is the window's own, not an edit.
     if (shownActionIndex_ >= 0 && index != shownActionIndex_)
         sb_ChangedSet();
     shownActionIndex_ = index;
+}
+
+void frmMain::sb_ActionChoose(int index)
+{
+    if (isRegistryAction(index))
+        sb_RegistryActionsOffer(true);
+    cboAction_->setCurrentIndex(index);
+}
+
+void frmMain::sb_RegistryActionsOffer(bool offer)
+{
+    const auto all = static_cast<int>(actionCatalogue().size());
+    if (offer) {
+        for (int i = cboAction_->count(); i < all; ++i)
+            cboAction_->addItem(QString::fromUtf8(actionCatalogue()[static_cast<std::size_t>(i)].listText));
+        return;
+    }
+    // The current entry is never removed, so the choice does not change.
+    while (cboAction_->count() > kActionListCount && cboAction_->currentIndex() < kActionListCount)
+        cboAction_->removeItem(cboAction_->count() - 1);
 }
 
 void frmMain::sb_FieldCaptions(bool registry)

@@ -78,7 +78,11 @@ void frmMain::sb_ProjectLoad(const QString& fileName)
             std::string(kProjectExtension), this));
 
     if (!resolved.isEmpty()) {
+        // A registry project stores the index of a registry action: the
+        // list must hold it while the project is read.
+        sb_RegistryActionsOffer(true);
         clsProject().fc_ProjectLoadXML(resolved, QString::fromLatin1(kProjectRootName.data()), this);
+        sb_RegistryActionsOffer(false);
         setWindowTitle(QStringLiteral("Projekt: ") + resolved);
     }
     QTreeWidgetItem* selected = lvwMain_->currentItem();
@@ -164,7 +168,7 @@ void frmMain::commandClose()
 void frmMain::closeEvent(QCloseEvent* event)
 {
     // Unloading releases the coordinator; its engine must not be in the middle of a run.
-    if (starting_ || (cover_ && cover_->IsRunning())) {
+    if (starting_ || (cover_ && cover_->IsRunning()) || (registryCover_ && registryCover_->IsRunning())) {
         util::ui::msgBox(this,
                          "Es läuft noch ein Vorgang. Bitte brechen Sie ihn im Fortschrittsfenster ab oder warten Sie "
                          "sein Ende ab.",
@@ -180,9 +184,10 @@ void frmMain::closeEvent(QCloseEvent* event)
     }
     closing_ = true;
     QMainWindow::closeEvent(event);
-    // Not inside the coordinator here (its own events release it first):
-    // it goes now, with its window and the run's network drives.
+    // Not inside a coordinator here (their own events release them first):
+    // they go now, with their windows and the runs' network drives.
     cover_.reset();
+    registryCover_.reset();
 }
 
 } // namespace zdr::project

@@ -7,7 +7,6 @@
 #include "project/RunOptions.h"
 #include "project/Task.h"
 #include "project/clsProject.h"
-#include "util/MsgBox.h"
 #include "util/Text.h"
 
 #include <QApplication>
@@ -31,26 +30,56 @@ std::uint32_t number32(const QString& text)
     return static_cast<std::uint32_t>(std::clamp<long long>(util::numberValue(text.toStdString()), 0, UINT32_MAX));
 }
 
+std::string field(const QTreeWidgetItem* row, int subItem) { return row->text(subItem).toStdString(); }
+
 app::CoverTask coverTaskOf(const QTreeWidgetItem* row)
 {
-    const auto field = [row](int subItem) { return row->text(subItem).toStdString(); };
     app::CoverTask task;
-    task.sourceFolder = field(kSourceFolder);
-    task.selectedEntries = field(kSelection);
-    task.targetFolder = field(kTargetFolder);
+    task.sourceFolder = field(row, kSourceFolder);
+    task.selectedEntries = field(row, kSelection);
+    task.targetFolder = field(row, kTargetFolder);
     task.attributeSet = number32(row->text(kAttributeSet));
     task.attributeDel = number32(row->text(kAttributeDel));
-    task.exclusions = field(kExclusions);
-    task.nameFilters = field(kNameFilters);
-    task.fileExtensions = field(kExtensions);
-    task.filesSizeMax = field(kFilesSizeMax);
-    task.renameCode = field(kRenameKey);
-    task.netSourceCode = field(kNetSourceKey);
-    task.netTargetCode = field(kNetTargetKey);
-    task.dateFrom = field(kDateFrom);
-    task.dateTo = field(kDateTo);
-    task.backupFolder = field(kBackupDir);
+    task.exclusions = field(row, kExclusions);
+    task.nameFilters = field(row, kNameFilters);
+    task.fileExtensions = field(row, kExtensions);
+    task.filesSizeMax = field(row, kFilesSizeMax);
+    task.renameCode = field(row, kRenameKey);
+    task.netSourceCode = field(row, kNetSourceKey);
+    task.netTargetCode = field(row, kNetTargetKey);
+    task.dateFrom = field(row, kDateFrom);
+    task.dateTo = field(row, kDateTo);
+    task.backupFolder = field(row, kBackupDir);
     return task;
+}
+
+// A registry task: the fields that the registry actions relabel.
+app::SystemCoverTask systemTaskOf(const QTreeWidgetItem* row)
+{
+    return {field(row, kSourceFolder), field(row, kSelection), field(row, kTargetFolder), field(row, kExclusions),
+            field(row, kNameFilters), field(row, kNetSourceKey)};
+}
+
+// fc_Init, fc_InitAdd for every task from the first row, fc_InitActionStart;
+// false as soon as one refuses.
+template <class Task>
+bool fc_CoverStart(app::RunCoverOf<Task>& cover, const std::string& action, const RunWords& words,
+                   std::uint8_t level, std::uint32_t blockBytes, const QTreeWidget& tasks,
+                   Task (*taskOf)(const QTreeWidgetItem*), QWidget* caller)
+{
+    bool started = cover.fc_Init(action, words.status, words.statusEx, level, blockBytes);
+    for (int i = 0; started && i < tasks.topLevelItemCount(); ++i)
+        started = cover.fc_InitAdd(taskOf(tasks.topLevelItem(i)));
+    return started && cover.fc_InitActionStart(true, caller);
+}
+
+// A coordinator goes on the next turn of the event loop: its events come from
+// inside its own windows.
+template <class Cover>
+void releaseLater(std::unique_ptr<Cover>& cover)
+{
+    if (cover)
+        QTimer::singleShot(0, qApp, [doomed = std::shared_ptr<Cover>(std::move(cover))] {});
 }
 
 } // namespace
@@ -59,14 +88,10 @@ void frmMain::sb_ProjectRun(bool autoStart)
 {
     storeFocusedField();
     const int index = cboAction_->currentIndex();
-    if (isRegistryAction(index)) {
-        util::ui::msgBox(this, "Registry-Aufgaben können in dieser Version noch nicht ausgeführt werden.",
-                         util::Buttons::Ok, util::Icon::Information, "Aktion abgebrochen ...");
-        return;
-    }
     const std::string action = actionCode(index);
-    if (action.empty() || cover_)
-        return; // a run is going on
+    const bool registry = isRegistryAction(index);
+    if (action.empty() || (registry ? registryCover_ != nullptr : cover_ != nullptr))
+        return; // a run of that kind is going on
     const auto checkValue = [this](std::string_view name) {
         return clsProject::checkValue(option(std::string(name).c_str()));
     };
@@ -77,39 +102,39 @@ void frmMain::sb_ProjectRun(bool autoStart)
         util::numberValue(findChild<QLineEdit*>(QStringLiteral("txtFileBlockSize"))->text().toStdString()), 0,
         INT32_MAX));
 
-    cover_ = runCoverFactory_({.done = [this] { lkl_clsFolderCopy_InfoCover_Done(); },
-                               .actionStart = [this] { lkl_clsFolderCopy_InfoCover_ActionStart(); },
-                               .exceptData = [this](std::string& kind, std::string& name) {
-                                   lkl_clsFolderCopy_InfoCover_ExceptData(kind, name);
-                               }});
-    if (!cover_)
-        return;
     // The coordinator turns the event loop while it prepares (a network
     // source) and an automatic start runs inside fc_InitActionStart.
     starting_ = true;
-    bool started = cover_->fc_Init(action, words.status, words.statusEx, level, blockBytes);
-    for (int i = 0; started && i < lvwMain_->topLevelItemCount(); ++i)
-        started = cover_->fc_InitAdd(coverTaskOf(lvwMain_->topLevelItem(i)));
-    started = started && cover_->fc_InitActionStart(true, this);
+    bool started = false;
+    if (registry) {
+        // Registry runs read no folder levels, and their protocol lists no
+        // entries to exclude: the exclusion box holds a registry value.
+        registryCover_ = registryCoverFactory_({.done = [this] { lkl_clsSystemChange_InfoCover_Done(); },
+                                                .actionStart = [this] { lkl_clsFolderCopy_InfoCover_ActionStart(); },
+                                                .exceptData = {}});
+        started = registryCover_
+            && fc_CoverStart(*registryCover_, action, words, 2, blockBytes, *lvwMain_, &systemTaskOf, this);
+        if (!started)
+            releaseLater(registryCover_);
+    } else {
+        cover_ = runCoverFactory_({.done = [this] { lkl_clsFolderCopy_InfoCover_Done(); },
+                                   .actionStart = [this] { lkl_clsFolderCopy_InfoCover_ActionStart(); },
+                                   .exceptData = [this](std::string& kind, std::string& name) {
+                                       lkl_clsFolderCopy_InfoCover_ExceptData(kind, name);
+                                   }});
+        started = cover_ && fc_CoverStart(*cover_, action, words, level, blockBytes, *lvwMain_, &coverTaskOf, this);
+        if (!started)
+            releaseLater(cover_);
+    }
     starting_ = false;
-    if (started)
-        return;
-    releaseCover();
     // A start from the command line that failed must not leave a program
     // without a window behind.
-    if (!isVisible()) {
+    if (!started && !isVisible()) {
         if (app::unattended())
             close();
         else
             show();
     }
-}
-
-void frmMain::releaseCover()
-{
-    if (!cover_)
-        return;
-    QTimer::singleShot(0, qApp, [doomed = std::shared_ptr<app::RunCover>(std::move(cover_))] {});
 }
 
 void frmMain::lkl_clsFolderCopy_InfoCover_ActionStart()
@@ -123,6 +148,18 @@ void frmMain::lkl_clsFolderCopy_InfoCover_ActionStart()
 
 void frmMain::lkl_clsFolderCopy_InfoCover_Done()
 {
+    releaseLater(cover_);
+    sb_RunOver(true);
+}
+
+void frmMain::lkl_clsSystemChange_InfoCover_Done()
+{
+    releaseLater(registryCover_);
+    sb_RunOver(false);
+}
+
+void frmMain::sb_RunOver(bool closeAfterRunTest)
+{
     const QString remembered = property(kStateTag).toString();
     if (!remembered.isEmpty()) {
         setProperty(kStateTag, QString());
@@ -131,12 +168,10 @@ void frmMain::lkl_clsFolderCopy_InfoCover_Done()
         QCoreApplication::processEvents();
     } else if (!isVisible()) {
         // Started from the command line with the window hidden: the program ends.
-        releaseCover();
         close();
         return;
     }
-    releaseCover();
-    if (closeAfterRun_) {
+    if (closeAfterRunTest && closeAfterRun_) {
         close();
         return;
     }

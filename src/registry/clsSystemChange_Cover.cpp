@@ -9,6 +9,7 @@
 #include "registry/clsSystemChange.h"
 #include "run/PassTexts.h"
 #include "run/frmFileSystem.h"
+#include "util/CommandLabel.h"
 
 #include <QCheckBox>
 #include <QPushButton>
@@ -213,11 +214,17 @@ void clsSystemChange_Cover::ActionSystemNot(std::int32_t /*code*/)
     sb_DoEvents();
 }
 
-void clsSystemChange_Cover::ActionReady(bool success, const std::string& message, bool /*protocolPresent*/)
+void clsSystemChange_Cover::ActionReady(bool success, const std::string& message, bool protocolPresent)
 {
     sb_ActionReady(engine_->Action(), success, message,
                    systemPassReady(systemStateOf(*engine_), success, cancelled_, message,
                                    window_->text(Control::lblSystemInfoObject)));
+    // The change phase adds no lines to the computers' protocol: its start
+    // hid the button, which offers that protocol again.
+    if (protocolPresent) {
+        window_->lblCmdProtocol()->setEnabled(true);
+        window_->lblCmdProtocol()->show();
+    }
 }
 
 void clsSystemChange_Cover::ActionProtocolExists() { window_->sb_Protocol_Exists(); }

@@ -40,7 +40,7 @@ TEST(Task, ActionCatalogue)
     EXPECT_EQ(actionCode(8), "");
     EXPECT_EQ(actionCode(-1), "");
     EXPECT_STREQ(actionCatalogue()[2].listText, "Daten synchronisieren (noch inaktiv)");
-    EXPECT_EQ(actionCatalogue()[6].listText, nullptr);
+    EXPECT_STREQ(actionCatalogue()[7].listText, "Computer Registry ändern");
     EXPECT_EQ(std::string(taskColumns()[19].header), "FileBackupDir");
 }
 

@@ -1,6 +1,7 @@
 // Editing in the main window as a user does it: options that follow each
 // other, the field rules, the task list keys, drag and drop, help; and a
 // project built in the window, saved, loaded and run.
+#include "frmMainDriver.h"
 #include "project/Task.h"
 #include "project/clsProject.h"
 #include "project/frmMain.h"
@@ -31,27 +32,10 @@
 namespace zdr::project {
 namespace {
 
+using namespace driver;
 using test::ScriptedUi;
 using test::TempDir;
 using util::ui::Answer;
-
-QCheckBox* box(frmMain& w, const char* name) { return w.findChild<QCheckBox*>(name); }
-QLineEdit* text(frmMain& w, const char* name) { return w.findChild<QLineEdit*>(name); }
-QTreeWidget* list(frmMain& w) { return w.findChild<QTreeWidget*>("lvwMain"); }
-bool enabled(frmMain& w, const char* name) { return w.findChild<QWidget*>(name)->isEnabled(); }
-
-// Types into a box and leaves it, as a user does.
-void type(frmMain& w, const char* name, const QString& value)
-{
-    QLineEdit* field = text(w, name);
-    field->setFocus();
-    field->selectAll();
-    if (value.isEmpty())
-        QTest::keyClick(field, Qt::Key_Backspace);
-    else
-        QTest::keyClicks(field, value);
-    list(w)->setFocus();
-}
 
 // A file manager's drop of these paths on a control.
 void drop(frmMain& w, const char* name, const std::vector<std::string>& paths)

@@ -1,5 +1,6 @@
 // Running the project from the main window: the option words from the
 // controls, the tasks to the coordinator, and the coordinator's events.
+#include "RecordingRuns.h"
 #include "project/RunOptions.h"
 #include "project/Task.h"
 #include "project/frmMain.h"
@@ -24,67 +25,7 @@ namespace {
 using test::ScriptedUi;
 using test::TempDir;
 
-// What the main window handed to its coordinators.
-struct Runs {
-    struct Run {
-        std::string action;
-        std::uint32_t status = 0;
-        std::uint32_t statusEx = 0;
-        int level = 0;
-        std::uint32_t blockBytes = 0;
-        std::vector<app::CoverTask> tasks;
-        bool dataComplete = false;
-        QWidget* caller = nullptr;
-    };
-    std::vector<Run> runs;
-    app::InfoCoverEvents events; // of the last coordinator
-    int alive = 0;
-    bool refuseStart = false;
-
-    // A coordinator released after its run goes on the next turn of the loop.
-    ~Runs() { QCoreApplication::processEvents(); }
-
-    app::RunCoverFactory factory()
-    {
-        return [this](app::InfoCoverEvents e) {
-            events = std::move(e);
-            runs.emplace_back();
-            return std::make_unique<Cover>(*this);
-        };
-    }
-
-    class Cover : public app::RunCover {
-    public:
-        explicit Cover(Runs& runs) : r_(runs) { ++r_.alive; }
-        ~Cover() override { --r_.alive; }
-        bool fc_Init(const std::string& action, std::uint32_t status, std::uint32_t statusEx, std::uint8_t level,
-                     std::uint32_t blockBytes) override
-        {
-            Run& run = r_.runs.back();
-            run.action = action;
-            run.status = status;
-            run.statusEx = statusEx;
-            run.level = level;
-            run.blockBytes = blockBytes;
-            return true;
-        }
-        bool fc_InitAdd(const app::CoverTask& task) override
-        {
-            r_.runs.back().tasks.push_back(task);
-            return true;
-        }
-        bool fc_InitActionStart(bool dataComplete, QWidget* caller) override
-        {
-            r_.runs.back().dataComplete = dataComplete;
-            r_.runs.back().caller = caller;
-            return !r_.refuseStart;
-        }
-        bool IsRunning() const override { return false; }
-
-    private:
-        Runs& r_;
-    };
-};
+using Runs = test::RecordingRuns<app::CoverTask>;
 
 void runCommand(frmMain& w) { w.findChild<util::ui::CommandLabel*>("lblCmdProjectAction")->click(); }
 QCheckBox* box(frmMain& w, const char* name) { return w.findChild<QCheckBox*>(name); }
@@ -355,19 +296,6 @@ TEST(frmMainRun, ExcludedEntriesGoIntoTheExclusionBox)
     except("FOLDER", "alt"); // already there, whatever the case
     EXPECT_EQ(text(w, "txtSystemDirAndFilesExclude")->text(), "\\Alt;x.tmp");
     EXPECT_EQ(w.currentTask()->text(kExclusions), "\\Alt;x.tmp");
-}
-
-TEST(frmMainRun, RegistryActionsAreNotYetRun)
-{
-    ScriptedUi ui;
-    Runs runs;
-    frmMain w;
-    w.setRunCoverFactory(runs.factory());
-    w.fc_Init({}, {}, {});
-    EXPECT_TRUE(isRegistryAction(6));
-    EXPECT_TRUE(isRegistryAction(7));
-    EXPECT_FALSE(isRegistryAction(5));
-    EXPECT_EQ(w.findChild<QComboBox*>("cboAction")->count(), 6) << "the list does not offer them";
 }
 
 } // namespace

@@ -111,8 +111,8 @@ TEST(frmMain, FailedLoadTellsWhyAndLeavesTheProjectAsItWas)
          "<ZendorFileCopy><txtProjectName>neu</txtProjectName><lvwMain><LVW1>(JOB1|a||1|2|3|4|5|6|7|8|9|10|11|12|13|14|"
          "15|16|17|18|19|20</LVW1></lvwMain></ZendorFileCopy>",
          "mehr als 22 Felder"},
-        {"badcombo.ZdrPrj", "<ZendorFileCopy><txtProjectName>neu</txtProjectName><cboAction>6</cboAction></ZendorFileCopy>",
-         "Index 6"},
+        {"badcombo.ZdrPrj", "<ZendorFileCopy><txtProjectName>neu</txtProjectName><cboAction>8</cboAction></ZendorFileCopy>",
+         "Index 8"},
     };
     for (const auto& b : bad) {
         ScriptedUi ui;
@@ -124,6 +124,7 @@ TEST(frmMain, FailedLoadTellsWhyAndLeavesTheProjectAsItWas)
         EXPECT_EQ(ui.lastText().rfind("Beim Laden des Projektes ist folgender Fehler aufgetreten: \r\n", 0), 0u);
         EXPECT_NE(ui.lastText().find(b.reason), std::string::npos) << ui.lastText();
         EXPECT_EQ(clsProject::documentFromForm(&w, {}), before) << b.name;
+        EXPECT_EQ(w.findChild<QComboBox*>("cboAction")->count(), 6) << "the registry actions offered for the load left";
     }
 }
 

@@ -169,6 +169,7 @@ TEST(clsSystemChange_Cover, WindowTextsOfTheInformationAndTheChangeRun)
         const bool reads = std::string(c.action) == "INFO" || (c.status & status::kWithInfo);
         EXPECT_EQ(run.registry->requests.size(), reads ? static_cast<std::size_t>(c.tasks) : 0u);
         EXPECT_EQ(run.shown(Control::lblSystemInfo), " Anzahl Systeme: " + std::to_string(reads ? c.tasks : 0));
+        EXPECT_EQ(run.window().lblCmdProtocol()->isVisible(), reads) << "the computers' protocol stays offered";
         EXPECT_TRUE(ui.messages().empty()) << ui.lastText();
     }
 }
