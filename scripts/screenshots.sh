@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 [ -d build ] || scripts/build.sh
-cmake --build build -j2 --target zdr-protocol-demo zdr-progress-demo zdr_program >/dev/null
+cmake --build build -j2 --target zdr-protocol-demo zdr-progress-demo zdr-registry-demo zdr_program >/dev/null
 out="$PWD/build/screenshots"
 mkdir -p "$out"
 
@@ -21,6 +21,10 @@ shot protocol-list build/bin/zdr-protocol-demo list
 shot protocol-text build/bin/zdr-protocol-demo text
 shot progress-copy build/bin/zdr-progress-demo copy
 shot progress-mkdir build/bin/zdr-progress-demo mkdir
+# The about box, opened from the progress window's help menu.
+shot about-box build/bin/zdr-progress-demo about
+# A finished registry run over five computers (answering by script), with its protocol.
+shot registry-run build/bin/zdr-registry-demo
 
 # The program with the example project: the main window, and a finished run
 # (started with /a; its progress window stays open).
@@ -30,3 +34,5 @@ scripts/demo-tree.sh "$demo"
 shot main-window "$program" "$demo/demo-copy.ZdrPrj"
 scripts/demo-tree.sh "$demo"
 shot run-finished "$program" "$demo/demo-copy.ZdrPrj" /a
+# A registry project: the action from the "Extras" menu, the fields relabelled.
+shot main-window-registry "$program" "$PWD/examples/demo-registry.ZdrPrj"

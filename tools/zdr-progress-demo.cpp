@@ -2,7 +2,9 @@
 // about half full), as the run coordinator would fill it from the engine's
 // events. For screenshots: scripts/screenshots.sh.
 //
-//   zdr-progress-demo [copy|mkdir] [--quit-after SECONDS]
+//   zdr-progress-demo [copy|mkdir|about] [--quit-after SECONDS]
+//
+// "about" opens the about box from the window's help menu over the copy.
 #include "engine/StatusBits.h"
 #include "run/PassSummary.h"
 #include "run/PassTexts.h"
@@ -10,7 +12,9 @@
 #include "run/frmFileSystem.h"
 #include "util/CommandLabel.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QMenu>
 #include <QCheckBox>
 #include <QTimer>
 
@@ -122,6 +126,12 @@ int main(int argc, char** argv)
         simulateMakeDirectory(w);
     else
         simulateCopy(w);
+    if (scenario == "about")
+        QTimer::singleShot(300, &w, [&w] {
+            for (QAction* entry : w.mnuHelp()->actions())
+                if (entry->text() == QStringLiteral("Informationen"))
+                    entry->trigger();
+        });
     if (quitAfter > 0)
         QTimer::singleShot(quitAfter * 1000, &app, &QApplication::quit);
     return app.exec();

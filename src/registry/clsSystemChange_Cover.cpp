@@ -133,8 +133,11 @@ bool clsSystemChange_Cover::fc_SystemRegistry(const char* action, bool dataCompl
     SystemChangeObserver& observer = *this;
     engine_ = std::make_unique<clsSystemChange>(observer, *registry_, services_.networkDrives);
     sb_FillWindow(*run::actionTitles(action_), dataComplete);
-    // No target to choose: the row shows the registry value of a task.
+    // No target to choose: the row shows the registry value of a task. And
+    // computers have no size.
     w.cmdTarget()->hide();
+    for (const char* name : {"lblSize", "lblSizeCaption"})
+        w.findChild<QWidget*>(QString::fromLatin1(name))->hide();
     sb_SetOptionBoxes();
     if (!fc_ShowWindow(tasks_.size(), callingWindow))
         return false;

@@ -285,8 +285,9 @@ void RunCoverBase::sb_ActionReady(const std::string& action, bool success, const
     show(texts);
     w.sb_ShowNow();
     if (log_)
+        // The summary, also of a pass whose texts give one despite a failure.
         log_->passEnded(action, w.text(Control::lblSystemInfoQuestion),
-                        (success ? w.text(Control::lblSystemInfo) : std::string())
+                        (success || texts.text(Control::lblSystemInfo) ? w.text(Control::lblSystemInfo) : std::string())
                             + (message.empty() ? "" : "\r\nMeldung: " + message),
                         engineProtocol());
 }
