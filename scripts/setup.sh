@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev libgl-dev libpugixml-dev libzip-dev libnautilus-extension-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-apps imagemagick
-  zip unzip rsync
+  zip unzip rsync btrfs-progs
   samba-common-bin libsmbclient-dev samba smbclient cifs-utils
 )
 # libFuzzer comes with clang's runtime package of the installed version.
