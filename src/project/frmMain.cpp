@@ -3,6 +3,7 @@
 #include "project/Task.h"
 #include "project/clsProject.h"
 #include "registry/clsSystemChange_Cover.h"
+#include "run/OptionBoxes.h"
 #include "run/clsFolderCopy_Cover.h"
 #include "util/CommandLabel.h"
 #include "util/HelpFile.h"
@@ -29,51 +30,34 @@ using util::ui::CommandLabel;
 
 namespace {
 
-// Run options of the options frame: name, caption, tool tip.
+// Run options of the options frame in their order. The boxes the progress
+// window has too take its caption and tool tip; the others bring their own.
 struct OptionBox {
     const char* name;
-    const char* caption;
-    const char* tip;
+    const char* caption = nullptr;
+    const char* tip = nullptr;
 };
 
 constexpr OptionBox kOptionBoxes[] = {
-    {"chkCopyWithInfo", "Aktion mit Infos",
-     "Informationen generell oder in Verbindung mit einer anderen Aktion sammeln."},
-    {"chkCopyNoFileInfo", "keine Dateien",
-     "Dateien werden bei dem Informationsdurchlauf nicht angezeigt => Erhöhung der Geschwindigkeit (nur in "
-     "Verbindung mit \"Aktion mit Infos\")."},
-    {"chkCopyInfoOnlyCount", "nur Anzahl",
-     "Dateien werden bei dem Informationsdurchlauf nicht angezeigt und es wird auch keine Größe aufsummiert => "
-     "Erhöhung der Geschwindigkeit (nur in Verbindung mit \"Aktion mit Infos\")."},
-    {"chkCopyInfoAskBeforeAction", "Protokoll vor Aktion",
-     "Das ggf. erstellte Protokoll wird vor Aktion (Kopieren, Löschen, Attribute) angezeigt, nach "
-     "Benutzerabfrage kann die Aktion dann ausgeführt werden (nur in Verbindung mit \"Aktion mit Infos\")."},
-    {"chkInfoAboutFolderEntries", "Info über Ordnerinh.",
-     "Informationen über Unterverzeichnisse (Anzahl, Größe) aller Unterverzeichnisse der 2. Ebene aufsummieren "
-     "un im Protokoll anzeigen."},
-    {"chkCopyOnlyDiffrentFiles", "Dateien abgleichen",
-     "Nur Dateien nehmen, die ungleich sind, Größe, Datum/Zeit oder Attribute werden verglichen."},
-    {"chkCopyOnlyNewer", "nur neuere Dateien",
-     "Nur neuere Dateien nehmen => Größe, ältere Dateien oder Attribute nicht beachten (nur in Verbindung mit "
-     "\"Dateien abgleichen\")."},
+    {"chkCopyWithInfo"},
+    {"chkCopyNoFileInfo"},
+    {"chkCopyInfoOnlyCount"},
+    {"chkCopyInfoAskBeforeAction"},
+    {"chkInfoAboutFolderEntries"},
+    {"chkCopyOnlyDiffrentFiles"},
+    {"chkCopyOnlyNewer"},
     {"chkCopyAskByTargetNewer", "bei neuerem Ziel nachfragen",
      "Vergleicht bei ungleichen Dateien das Datum eines neueren Ziels mit der Quelle."},
-    {"chkCopyOverwriteExisting", "Einträge überschreiben", "Vorhandene Daten (Verzeichnisse, Dateien) überschreiben."},
-    {"chkCopyOverwriteProtected", "geschützte überschreiben",
-     "Vorhandene schreibgeschützte Daten (Verzeichnisse, Dateien) überschreiben."},
-    {"chkCopyCreateProtocol", "Protokoll erstellen",
-     "Generelles Protokoll aller herangezogenen Daten erstellen => wenn ein Eintrag in das Protokoll eingetragen "
-     "wird, kann das Protokoll schon angezeigt werden."},
-    {"chkCopyProtocolShowAuto", "Protokoll autom. anzeig.",
-     "Protokoll automatisch anzeigen wenn Einträge vorhanden sind."},
-    {"chkCopyContinueAfterError", "bei Fehler fortsetzen",
-     "Aktion wird bei jedem Fehler weiter ausgeführt, der Fehler wird jedoch in das Protokoll eingetragen."},
-    {"chkCopyBlockBytes", "Block Bytes kopieren", "Dateien übers Netzwerk mittels Block Bytes kopieren."},
+    {"chkCopyOverwriteExisting"},
+    {"chkCopyOverwriteProtected"},
+    {"chkCopyCreateProtocol"},
+    {"chkCopyProtocolShowAuto"},
+    {"chkCopyContinueAfterError"},
+    {"chkCopyBlockBytes"},
     {"chkCopyFolderOnly", "nur Verzeichnisse", "Nur Verzeichnisse bearbeiten, Dateien werden übersprungen."},
     {"chkCopySaveFiles", "ersetzte Dateien sichern",
      "Dateien, die beim Kopieren ersetzt werden, vorher in das Sicherungsverzeichnis sichern."},
-    {"chkCopySaveFilesInZip", "Sicherung als Zip-Archiv",
-     "Die gesicherten Dateien am Ende in ein Zip-Archiv packen."},
+    {"chkCopySaveFilesInZip", "Sicherung als Zip-Archiv", "Die gesicherten Dateien am Ende in ein Zip-Archiv packen."},
     {"chkActionAutoStart", "Aktion automatisch starten",
      "Die Aktion beginnt sofort, ohne auf den Start im Fortschrittsfenster zu warten."},
     {"chkFormMinAfterStart", "Fenster nach Start minimieren",
@@ -230,7 +214,11 @@ QWidget* frmMain::buildOptionsFrame()
     frame->setObjectName(QStringLiteral("fraCopyFolder"));
     auto* grid = new QGridLayout(frame);
     int i = 0;
-    for (const OptionBox& option : kOptionBoxes) {
+    for (OptionBox option : kOptionBoxes) {
+        if (!option.caption) {
+            const run::OptionBox* shared = run::progressOptionBox(option.name);
+            option = {shared->name, shared->caption, shared->tip};
+        }
         grid->addWidget(addOption(option.name, option.caption, option.tip), i / 4, i % 4);
         ++i;
     }

@@ -3,6 +3,7 @@
 #include "project/Task.h"
 #include "project/clsProject.h"
 #include "project/frmMain.h"
+#include "run/OptionBoxes.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
 
@@ -36,6 +37,26 @@ const char* kDemo = R"(<?xml version="1.0"?>
   <txtProjectName>Sicherung</txtProjectName>
 </ZendorFileCopy>
 )";
+
+// The run options read alike in the main window and the progress window;
+// the boxes only the main window has bring their own caption and tip.
+TEST(frmMain, OptionBoxesReadLikeTheProgressWindows)
+{
+    frmMain w;
+    int shared = 0;
+    for (const QCheckBox* b : w.findChildren<QCheckBox*>()) {
+        const std::string name = b->objectName().toStdString();
+        EXPECT_FALSE(b->text().isEmpty()) << name;
+        EXPECT_FALSE(b->toolTip().isEmpty()) << name;
+        if (const run::OptionBox* progress = run::progressOptionBox(name)) {
+            ++shared;
+            EXPECT_EQ(b->text().toStdString(), progress->caption) << name;
+            EXPECT_EQ(b->toolTip().toStdString(), progress->tip) << name;
+        }
+    }
+    EXPECT_EQ(shared, 13) << "every progress window box but the clipboard's";
+    EXPECT_EQ(w.findChild<QCheckBox*>("chkCopyAskByTargetNewer")->text(), "bei neuerem Ziel nachfragen");
+}
 
 TEST(frmMain, NewProjectStartsWithTaskOne)
 {
