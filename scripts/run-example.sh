@@ -31,8 +31,10 @@ run() {
   echo
   echo "== Run $n: $title"
   echo "   \"$program\" \"$project\" /a /s"
-  ZDR_PROTOCOL_FILE="$protocol" timeout 300 "$program" "$project" /a /s 2>"$root/meldungen-$n.txt" \
-    || echo "   (the program did not end normally, see $root/meldungen-$n.txt)"
+  local code=0
+  ZDR_PROTOCOL_FILE="$protocol" timeout 300 "$program" "$project" /a /s 2>"$root/meldungen-$n.txt" || code=$?
+  # 1: the run failed, was cancelled or left entries undone; other codes: the program did not end normally.
+  [ "$code" -eq 0 ] || echo "   (exit code $code, see $root/meldungen-$n.txt and the protocol)"
   echo "   Protocol: $protocol"
   sed 's/^/   | /' "$protocol"
 }

@@ -58,6 +58,10 @@ public:
     // The engine's run is on the stack (inside the event loop's yields): the
     // coordinator must not be released now.
     virtual bool IsRunning() const = 0;
+    // The last run ended with every pass done and no entry failed; false
+    // also when it never started or was cancelled. Read at InfoCover_Done,
+    // it tells a caller without a person (a script) how the run went.
+    virtual bool RunSucceeded() const = 0;
 };
 
 // The folder-run coordinator and the registry coordinator.

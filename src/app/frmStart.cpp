@@ -195,7 +195,7 @@ void frmStart::sb_StartRun()
         // The coordinator has told the user why.
         unload(1);
     } else if (runDone_) {
-        QTimer::singleShot(0, this, [this] { unload(0); });
+        QTimer::singleShot(0, this, [this] { unload(runExitCode_); });
     }
 }
 
@@ -204,8 +204,10 @@ void frmStart::lkl_clsFolderCopy_InfoCover_Done()
     // Raised from inside the coordinator: it is released (by unload) only
     // once its call has returned.
     runDone_ = true;
+    // A script that started the hand-off learns how the run went.
+    runExitCode_ = cover_->RunSucceeded() ? 0 : 1;
     if (!insideCover_)
-        QTimer::singleShot(0, this, [this] { unload(0); });
+        QTimer::singleShot(0, this, [this] { unload(runExitCode_); });
 }
 
 void frmStart::refuse(const std::string& reason)

@@ -48,7 +48,8 @@ public:
     const std::string& socketPath() const { return socketPath_; }
 
 signals:
-    // The hand-off is over; the program ends with this code.
+    // The hand-off is over; the program ends with this code: 0 the run
+    // succeeded, 1 it failed, was cancelled or never started.
     void ended(int exitCode);
 
 private:
@@ -73,6 +74,7 @@ private:
     bool dataComplete_ = false;
     bool insideCover_ = false;
     bool runDone_ = false;
+    int runExitCode_ = 1;
     bool unloaded_ = false;
     bool senderSpoke_ = false;
     std::string socketPath_;

@@ -67,10 +67,18 @@ public:
     void sb_ChangedSet();
     void sb_ChangedClear();
     bool closeAfterRun() const { return closeAfterRun_; }
+    // The program's exit code: how the run started from the command line
+    // (/a) ended. 0 it succeeded (or there was none), 1 it failed, was
+    // cancelled or could not start.
+    int exitCode() const { return exitCode_; }
 
     // The controls the project file stores, in their order.
     static QStringList storedControlOrder();
     static QString projectFileFilter();
+
+signals:
+    // The window is unloaded, which ends the program with exitCode().
+    void unloaded(int exitCode);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -139,6 +147,8 @@ private:
     // After a run: the window as before it, at the front; or the program
     // ends (a hidden window, or /s when `closeAfterRunTest`).
     void sb_RunOver(bool closeAfterRunTest);
+    // The end (or the failed start) of the run the command line started.
+    void sb_CommandLineRunOver(bool succeeded);
 
     bool askSaveBeforeClose();
     void commandClose();
@@ -152,6 +162,8 @@ private:
     QTreeWidgetItem* currentTask_ = nullptr;
     bool changed_ = false;
     bool closeAfterRun_ = false;
+    bool commandLineRun_ = false; // the run of /a has not ended yet
+    int exitCode_ = 0;
     bool closing_ = false;
     QString rememberedProjectName_;
     int shownActionIndex_ = -1;

@@ -52,6 +52,7 @@ void frmMain::fc_Init(const QString& projectFile, const QString& switch1, const 
             return;
         }
         closeAfterRun_ = isS(switch1) || isS(switch2);
+        commandLineRun_ = true;
         sb_ProjectRun(true);
         return;
     }
@@ -188,6 +189,7 @@ void frmMain::closeEvent(QCloseEvent* event)
     // they go now, with their windows and the runs' network drives.
     cover_.reset();
     registryCover_.reset();
+    emit unloaded(exitCode_);
 }
 
 } // namespace zdr::project

@@ -127,6 +127,8 @@ void frmMain::sb_ProjectRun(bool autoStart)
             releaseLater(cover_);
     }
     starting_ = false;
+    if (!started)
+        sb_CommandLineRunOver(false);
     // A start from the command line that failed must not leave a program
     // without a window behind.
     if (!started && !isVisible()) {
@@ -148,12 +150,14 @@ void frmMain::lkl_clsFolderCopy_InfoCover_ActionStart()
 
 void frmMain::lkl_clsFolderCopy_InfoCover_Done()
 {
+    sb_CommandLineRunOver(cover_->RunSucceeded());
     releaseLater(cover_);
     sb_RunOver(true);
 }
 
 void frmMain::lkl_clsSystemChange_InfoCover_Done()
 {
+    sb_CommandLineRunOver(registryCover_->RunSucceeded());
     releaseLater(registryCover_);
     sb_RunOver(false);
 }
@@ -178,6 +182,14 @@ void frmMain::sb_RunOver(bool closeAfterRunTest)
     raise();
     activateWindow();
     lvwMain_->setFocus();
+}
+
+void frmMain::sb_CommandLineRunOver(bool succeeded)
+{
+    if (!commandLineRun_)
+        return;
+    commandLineRun_ = false;
+    exitCode_ = succeeded ? 0 : 1;
 }
 
 void frmMain::lkl_clsFolderCopy_InfoCover_ExceptData(std::string& kind, std::string& name)

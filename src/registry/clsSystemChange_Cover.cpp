@@ -14,6 +14,10 @@
 #include <QCheckBox>
 #include <QPushButton>
 
+namespace zdr::run::ui {
+template class EngineCover<app::SystemCoverTask, registry::SystemTask, registry::clsSystemChange>;
+}
+
 namespace zdr::registry::ui {
 
 namespace status = engine::status;
@@ -34,7 +38,7 @@ app::SystemChangeCoverFactory clsSystemChange_Cover::factory()
 }
 
 clsSystemChange_Cover::clsSystemChange_Cover(app::InfoCoverEvents events, Services services)
-    : RunCoverBase(std::move(events), services), registry_(std::move(services.registry))
+    : SystemCoverBase(std::move(events), services), registry_(std::move(services.registry))
 {
 }
 
@@ -42,24 +46,19 @@ clsSystemChange_Cover::~clsSystemChange_Cover() { sb_Release(); }
 
 // ---- the engine as the shared steps reach it ------------------------------
 
-bool clsSystemChange_Cover::engineRunning() const { return engine_ && engine_->IsRunning(); }
 std::uint32_t clsSystemChange_Cover::engineStatus() const { return engine_->System_Status(); }
 void clsSystemChange_Cover::setEngineStatus(std::uint32_t status) { engine_->setSystem_Status(status); }
-std::string clsSystemChange_Cover::engineProtocol() const { return engine_->Protocol(); }
-void clsSystemChange_Cover::engineCloseConnections() { engine_->sb_Action_CloseConnections(); }
-void clsSystemChange_Cover::sb_ReleaseEngine() { engine_.reset(); }
-void clsSystemChange_Cover::engineSecondsOffAdd(std::int32_t seconds) { engine_->sb_SecondsOffAdd(seconds); }
 
 void clsSystemChange_Cover::engineCancel()
 {
     cancelled_ = true;
-    engine_->fc_Cancel();
+    SystemCoverBase::engineCancel();
 }
 
 bool clsSystemChange_Cover::fc_EngineRun()
 {
     cancelled_ = false;
-    return engine_->fc_ActionRun();
+    return SystemCoverBase::fc_EngineRun();
 }
 
 // The engine gets the tasks anew before each start, with the options the
@@ -74,16 +73,6 @@ bool clsSystemChange_Cover::fc_EngineLoad(std::string& /*errorText*/)
 }
 
 // ---- configuration -----------------------------------------------------------
-
-bool clsSystemChange_Cover::fc_Init(const std::string& action, std::uint32_t status, std::uint32_t /*statusEx*/,
-                                    std::uint8_t folderInfoLevel, std::uint32_t /*fileBlockBytes*/)
-{
-    tasks_.clear();
-    action_ = action;
-    status_ = status;
-    folderInfoLevel_ = folderInfoLevel;
-    return true;
-}
 
 bool clsSystemChange_Cover::fc_InitAdd(const app::SystemCoverTask& task)
 {
@@ -219,7 +208,7 @@ void clsSystemChange_Cover::ActionSystemNot(std::int32_t /*code*/)
 
 void clsSystemChange_Cover::ActionReady(bool success, const std::string& message, bool protocolPresent)
 {
-    sb_ActionReady(engine_->Action(), success, message,
+    sb_ActionReady(engine_->Action(), success, engine_->counters().CountSystem_Not > 0, message,
                    systemPassReady(systemStateOf(*engine_), success, cancelled_, message,
                                    window_->text(Control::lblSystemInfoObject)));
     // The change phase adds no lines to the computers' protocol: its start

@@ -3,7 +3,7 @@
 #include "app/RunCover.h"
 #include "registry/SystemChangeObserver.h"
 #include "registry/SystemTask.h"
-#include "run/RunCoverBase.h"
+#include "run/EngineCover.h"
 
 #include <cstdint>
 #include <memory>
@@ -15,7 +15,13 @@ class clsSystemChange;
 class RegistryProvider;
 } // namespace zdr::registry
 
+namespace zdr::run::ui {
+extern template class EngineCover<app::SystemCoverTask, registry::SystemTask, registry::clsSystemChange>;
+}
+
 namespace zdr::registry::ui {
+
+using SystemCoverBase = run::ui::EngineCover<app::SystemCoverTask, SystemTask, clsSystemChange>;
 
 // The coordinator of a registry run: sits between the registry engine and
 // the progress window as the folder-run coordinator does between the copy
@@ -25,7 +31,7 @@ namespace zdr::registry::ui {
 // computer of the domain, the action is "INFO" (read the value on every
 // computer) or "CHANGE" (read, then the change phase, which asks and
 // reports), and the window shows computers instead of folders.
-class clsSystemChange_Cover : public run::ui::RunCoverBase, public app::SystemChangeCover, private SystemChangeObserver {
+class clsSystemChange_Cover : public SystemCoverBase, private SystemChangeObserver {
     Q_OBJECT
 public:
     struct Services : RunCoverBase::Services {
@@ -40,8 +46,6 @@ public:
     explicit clsSystemChange_Cover(app::InfoCoverEvents events = {}, Services services = defaultServices());
     ~clsSystemChange_Cover() override;
 
-    bool fc_Init(const std::string& action, std::uint32_t status, std::uint32_t statusEx, std::uint8_t folderInfoLevel,
-                 std::uint32_t fileBlockBytes) override;
     // One task; a "[Net][domain]" computer becomes one task per computer found.
     bool fc_InitAdd(const app::SystemCoverTask& task) override;
     // "INFO": fc_SystemRegistry_Info, "CHANGE": fc_SystemRegistry_Change;
@@ -53,26 +57,15 @@ public:
     bool fc_SystemRegistry_Info(bool dataComplete, QWidget* callingWindow);
     bool fc_SystemRegistry_Change(bool dataComplete, QWidget* callingWindow);
 
-    // The task records, from the first.
-    const std::vector<SystemTask>& Tasks() const { return tasks_; }
-    const clsSystemChange* engine() const { return engine_.get(); }
-    bool IsRunning() const override { return engineRunning(); }
-
 private:
     bool fc_SystemRegistry(const char* action, bool dataComplete, QWidget* callingWindow);
     void sb_SetOptionBoxes();
     // The computers of the run, for the change phase's heading.
     std::string computers() const;
 
-    bool hasEngine() const override { return engine_ != nullptr; }
-    bool engineRunning() const override;
     std::uint32_t engineStatus() const override;
     void setEngineStatus(std::uint32_t status) override;
     void engineCancel() override;
-    void engineSecondsOffAdd(std::int32_t seconds) override;
-    std::string engineProtocol() const override;
-    void engineCloseConnections() override;
-    void sb_ReleaseEngine() override;
     bool fc_EngineLoad(std::string& errorText) override;
     bool fc_EngineRun() override;
     void sb_ShowPending() override;
@@ -93,9 +86,6 @@ private:
     void ActionEntryGetNext(protocol::WorkListStep& step) override;
 
     std::shared_ptr<RegistryProvider> registry_;
-    std::unique_ptr<clsSystemChange> engine_; // lkl_clsSystemChange
-    std::vector<SystemTask> tasks_;
-    std::uint8_t folderInfoLevel_ = 0;
     bool cancelled_ = false; // the user cancelled the run now going
 };
 

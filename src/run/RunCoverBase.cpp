@@ -201,7 +201,11 @@ void RunCoverBase::lkl_frmFileSystem_ActionStart()
         util::ui::msgBox(&w, errorText, Buttons::Ok, Icon::Critical, kAbortedTitle);
         return;
     }
+    runSucceeded_ = false;
+    passEnded_ = false;
+    passesClean_ = true;
     const bool done = fc_EngineRun();
+    runSucceeded_ = done && passEnded_ && passesClean_;
     if (closeAfterRun(done) || app::unattended())
         w.sb_Unload();
 }
@@ -276,9 +280,11 @@ void RunCoverBase::sb_ActionStart(const std::string& action, const ViewUpdate& t
     sb_DoEvents();
 }
 
-void RunCoverBase::sb_ActionReady(const std::string& action, bool success, const std::string& message,
-                                  const ViewUpdate& texts)
+void RunCoverBase::sb_ActionReady(const std::string& action, bool success, bool entriesFailed,
+                                  const std::string& message, const ViewUpdate& texts)
 {
+    passEnded_ = true;
+    passesClean_ = passesClean_ && success && !entriesFailed;
     frmFileSystem& w = *window_;
     w.lblCmdAction()->setCaption(actionCaption_);
     w.lblCmdClose()->setEnabled(true);

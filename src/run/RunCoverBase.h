@@ -88,6 +88,8 @@ protected:
     virtual bool fc_EngineRun() = 0;
     // Whether the window closes after a run that returned `done`.
     virtual bool closeAfterRun(bool done) const;
+    // The last run: every pass ended well and no entry failed.
+    bool runSucceeded() const { return runSucceeded_; }
     // Shows the tasks waiting for the start button.
     virtual void sb_ShowPending() = 0;
 
@@ -111,7 +113,9 @@ protected:
     // A pass starts: the window's run state, then the pass's texts.
     void sb_ActionStart(const std::string& action, const ViewUpdate& texts);
     // A pass ends: the window's rest state, then the pass's final texts.
-    void sb_ActionReady(const std::string& action, bool success, const std::string& message,
+    // `entriesFailed`: entries of the pass were not done (the engine's "_Not"
+    // counters), even when the pass went on after them.
+    void sb_ActionReady(const std::string& action, bool success, bool entriesFailed, const std::string& message,
                         const ViewUpdate& texts);
     // A message of the engine (a network drive connected, ...).
     void sb_ActionInfo(const std::string& text);
@@ -162,6 +166,9 @@ private:
 
     QPointer<protocol::ui::frmProtocol> networkProtocol_; // NetworkProtocol
     std::uint32_t networkDisplayType_ = 0;
+    bool passEnded_ = false;     // in the run now going
+    bool passesClean_ = false;   // every pass of it so far ended well, no entry failed
+    bool runSucceeded_ = false;
     std::function<void(const std::string&)> networkFound_;
 };
 

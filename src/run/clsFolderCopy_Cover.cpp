@@ -18,6 +18,8 @@ namespace zdr::run::ui {
 
 namespace status = engine::status;
 
+template class EngineCover<app::CoverTask, engine::EngineTaskInput, engine::clsFolderCopy>;
+
 // What differs between the entry points: the action, and whether the window
 // offers each of the four action-bound option boxes (nothing: the box keeps
 // the window's own rule).
@@ -50,7 +52,7 @@ app::RunCoverFactory clsFolderCopy_Cover::factory()
 }
 
 clsFolderCopy_Cover::clsFolderCopy_Cover(app::InfoCoverEvents events, Services services)
-    : RunCoverBase(std::move(events), std::move(services))
+    : FolderCoverBase(std::move(events), std::move(services))
 {
 }
 
@@ -58,15 +60,8 @@ clsFolderCopy_Cover::~clsFolderCopy_Cover() { sb_Release(); }
 
 // ---- the engine as the shared steps reach it ------------------------------
 
-bool clsFolderCopy_Cover::engineRunning() const { return engine_ && engine_->IsRunning(); }
 std::uint32_t clsFolderCopy_Cover::engineStatus() const { return engine_->FolderCopy_Status(); }
 void clsFolderCopy_Cover::setEngineStatus(std::uint32_t status) { engine_->FolderCopy_Status(status); }
-void clsFolderCopy_Cover::engineCancel() { engine_->fc_Cancel(); }
-void clsFolderCopy_Cover::engineSecondsOffAdd(std::int32_t seconds) { engine_->sb_SecondsOffAdd(seconds); }
-std::string clsFolderCopy_Cover::engineProtocol() const { return engine_->Protocol(); }
-void clsFolderCopy_Cover::engineCloseConnections() { engine_->sb_Action_CloseConnections(); }
-bool clsFolderCopy_Cover::fc_EngineRun() { return engine_->fc_ActionRun(); }
-void clsFolderCopy_Cover::sb_ReleaseEngine() { engine_.reset(); }
 
 // A new folder made: the window closes, unless Ctrl is held.
 bool clsFolderCopy_Cover::closeAfterRun(bool done) const
@@ -75,18 +70,6 @@ bool clsFolderCopy_Cover::closeAfterRun(bool done) const
 }
 
 // ---- configuration ---------------------------------------------------------
-
-bool clsFolderCopy_Cover::fc_Init(const std::string& action, std::uint32_t status, std::uint32_t statusEx,
-                                  std::uint8_t folderInfoLevel, std::uint32_t fileBlockBytes)
-{
-    tasks_.clear();
-    action_ = action;
-    status_ = status;
-    statusEx_ = statusEx;
-    folderInfoLevel_ = folderInfoLevel;
-    fileBlockBytes_ = fileBlockBytes;
-    return true;
-}
 
 bool clsFolderCopy_Cover::fc_InitAdd(const app::CoverTask& task)
 {

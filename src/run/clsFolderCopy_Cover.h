@@ -4,7 +4,7 @@
 #include "engine/EngineTask.h"
 #include "engine/FolderCopyObserver.h"
 #include "run/EngineState.h"
-#include "run/RunCoverBase.h"
+#include "run/EngineCover.h"
 #include "util/MsgBox.h"
 #include "util/clsClipboard.h"
 
@@ -22,6 +22,9 @@ namespace zdr::run::ui {
 
 class frmFileSystem;
 
+using FolderCoverBase = EngineCover<app::CoverTask, engine::EngineTaskInput, engine::clsFolderCopy>;
+extern template class EngineCover<app::CoverTask, engine::EngineTaskInput, engine::clsFolderCopy>;
+
 // The run coordinator of folder tasks: carries out one run of a caller's
 // tasks. It owns the copy engine and the progress window and sits between
 // them: every engine event becomes an update of the window, every event of
@@ -30,7 +33,7 @@ class frmFileSystem;
 // coordinator yields to the event loop after most engine events, so the
 // window stays usable and a second click on the start button asks to cancel.
 // Its states are RunCoverBase's.
-class clsFolderCopy_Cover : public RunCoverBase, public app::RunCover, private engine::FolderCopyObserver {
+class clsFolderCopy_Cover : public FolderCoverBase, private engine::FolderCopyObserver {
     Q_OBJECT
 public:
     // The program's coordinator for callers that create one per run.
@@ -39,8 +42,6 @@ public:
     explicit clsFolderCopy_Cover(app::InfoCoverEvents events = {}, Services services = defaultServices());
     ~clsFolderCopy_Cover() override;
 
-    bool fc_Init(const std::string& action, std::uint32_t status, std::uint32_t statusEx, std::uint8_t folderInfoLevel,
-                 std::uint32_t fileBlockBytes) override;
     bool fc_InitAdd(const app::CoverTask& task) override;
     bool fc_InitActionStart(bool dataComplete, QWidget* callingWindow) override;
 
@@ -52,11 +53,6 @@ public:
     bool fc_FolderAndFiles_Attributes(bool dataComplete, QWidget* callingWindow);
     bool fc_FolderAndFiles_MkDir(bool dataComplete, QWidget* callingWindow);
 
-    // The task records, from the first.
-    const std::vector<engine::EngineTaskInput>& Tasks() const { return tasks_; }
-    const engine::clsFolderCopy* engine() const { return engine_.get(); }
-    bool IsRunning() const override { return engineRunning(); }
-
 private:
     struct EntryPoint;
     static const EntryPoint* entryPoint(const std::string& action);
@@ -64,17 +60,9 @@ private:
     void sb_FillWindow(bool dataComplete);
     void sb_SetOptionBoxes(const EntryPoint& entry);
 
-    bool hasEngine() const override { return engine_ != nullptr; }
-    bool engineRunning() const override;
     std::uint32_t engineStatus() const override;
     void setEngineStatus(std::uint32_t status) override;
-    void engineCancel() override;
-    void engineSecondsOffAdd(std::int32_t seconds) override;
-    std::string engineProtocol() const override;
-    void engineCloseConnections() override;
-    void sb_ReleaseEngine() override;
     bool fc_EngineLoad(std::string& errorText) override;
-    bool fc_EngineRun() override;
     bool closeAfterRun(bool done) const override;
     void sb_ShowPending() override;
 
@@ -107,12 +95,6 @@ private:
 
     util::ui::MsgBoxQuestioner questioner_;
     util::ui::clsClipboard clipboard_;
-    std::unique_ptr<engine::clsFolderCopy> engine_; // lkl_clsFolderCopy
-
-    std::vector<engine::EngineTaskInput> tasks_;
-    std::uint32_t statusEx_ = 0;
-    std::uint8_t folderInfoLevel_ = 0;
-    std::uint32_t fileBlockBytes_ = 0;
 };
 
 } // namespace zdr::run::ui

@@ -83,7 +83,8 @@ void clsFolderCopy_Cover::ActionFolderNot(std::int32_t reason)
 void clsFolderCopy_Cover::ActionReady(bool success, const std::string& message, bool /*protocolPresent*/)
 {
     frmFileSystem& w = *window_;
-    sb_ActionReady(engine_->Action(), success, message,
+    const engine::EngineCounters& c = engine_->Counters();
+    sb_ActionReady(engine_->Action(), success, c.CountFiles_Not + c.CountFolder_Not > 0, message,
                    passReady(state(), success, message, w.cmdTarget()->isEnabled(),
                              w.text(Control::lblSystemInfoObject)));
 }

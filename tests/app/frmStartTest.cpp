@@ -41,6 +41,7 @@ struct CoverLog {
     bool released = false;
     bool refuseInit = false;
     bool refuseStart = false;
+    bool succeeded = true;
     InfoCoverDone done;
 };
 
@@ -74,6 +75,7 @@ public:
         return !log_.refuseStart;
     }
     bool IsRunning() const override { return false; }
+    bool RunSucceeded() const override { return log_.succeeded; }
 
 private:
     CoverLog& log_;
@@ -456,6 +458,19 @@ TEST_F(HandOff, StaleSocketIsReplacedLiveOneIsNot)
     EXPECT_NE(ui.lastText().find("bereits"), std::string::npos) << ui.lastText();
     // The first receiver still serves.
     EXPECT_EQ(send({{wire::kEntry, "/a"}, {wire::kEnd, "1"}}), (std::vector<Sent> {Sent::Accepted, Sent::Accepted}));
+}
+
+// A script that started the hand-off learns from the exit code how the run went.
+TEST_F(HandOff, RunThatDidNotSucceedEndsWithOne)
+{
+    ASSERT_TRUE(init("INFO"));
+    EXPECT_EQ(send({{wire::kEntry, "/Bilder"}, {wire::kEnd, "1"}}).size(), 2u);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return log_.calls.size() == 3; }));
+    log_.succeeded = false; // failed, cancelled or never started
+    log_.done();
+    ASSERT_TRUE(waitForEnd());
+    EXPECT_EQ(exitCode_, 1);
+    EXPECT_TRUE(log_.released);
 }
 
 TEST_F(HandOff, CoordinatorThatRefusesIsReleased)

@@ -29,6 +29,7 @@ struct RecordingRuns {
     app::InfoCoverEvents events; // of the last coordinator
     int alive = 0;
     bool refuseStart = false;
+    bool succeeded = true; // what the coordinators say of their run
 
     // A coordinator released after its run goes on the next turn of the loop.
     ~RecordingRuns() { QCoreApplication::processEvents(); }
@@ -69,6 +70,7 @@ struct RecordingRuns {
             return !r_.refuseStart;
         }
         bool IsRunning() const override { return false; }
+        bool RunSucceeded() const override { return r_.succeeded; }
 
     private:
         RecordingRuns& r_;

@@ -220,12 +220,16 @@ TEST(frmMainRun, EndOfTheRunClosesAHiddenOrClosingWindow)
         const char* second;
         bool showDuringRun;
         bool closes;
+        bool succeeded; // the run's outcome is the program's exit code
     };
-    for (const Case& c : {Case{"", false, true}, Case{"/s", false, true}, Case{"/S", true, true}}) {
+    for (const Case& c : {Case{"", false, true, true}, Case{"/s", false, true, false}, Case{"/S", true, true, true}}) {
         ScriptedUi ui;
         Runs runs;
+        runs.succeeded = c.succeeded;
         QPointer<frmMain> w = new frmMain;
         w->setAttribute(Qt::WA_DeleteOnClose);
+        int exitCode = -1;
+        QObject::connect(w, &frmMain::unloaded, [&exitCode](int code) { exitCode = code; });
         w->setRunCoverFactory(runs.factory());
         w->fc_Init(QString::fromStdString(file), "/A", c.second);
         ASSERT_EQ(runs.runs.size(), 1u);
@@ -237,6 +241,7 @@ TEST(frmMainRun, EndOfTheRunClosesAHiddenOrClosingWindow)
         runs.events.done();
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_EQ(w.isNull(), c.closes) << c.second;
+        EXPECT_EQ(exitCode, c.succeeded ? 0 : 1) << c.second;
         delete w.data();
     }
     // Visible without /s: the window stays and comes to the front.
@@ -246,8 +251,10 @@ TEST(frmMainRun, EndOfTheRunClosesAHiddenOrClosingWindow)
     w.setRunCoverFactory(runs.factory());
     w.fc_Init(QString::fromStdString(file), {}, {});
     w.sb_ProjectRun(false);
+    runs.succeeded = false;
     runs.events.done();
     EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(w.exitCode(), 0) << "only a run from the command line sets the exit code";
 }
 
 TEST(frmMainRun, CtrlHeldOpensTheWindowInsteadOfRunning)
@@ -278,6 +285,7 @@ TEST(frmMainRun, FailedAutomaticStartShowsTheWindow)
     EXPECT_EQ(ui.lastText(), "Keine Aufgabe vorhanden, bitte legen Sie mindestens eine Aufgabe an!");
     EXPECT_EQ(ui.messages()[0].title, "Aktion abgebrochen ...");
     EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(w.exitCode(), 1) << "the run could not start";
     QApplication::processEvents();
     EXPECT_FALSE(w.isRunGoing());
 }

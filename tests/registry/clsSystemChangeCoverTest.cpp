@@ -94,6 +94,7 @@ TEST(clsSystemChange_Cover, RunOverComputersShowsFiguresAndProtocol)
     // Every computer was read; one failed: finished, not cancelled, and said so.
     EXPECT_EQ(run.shown(Control::Caption), "Vorgang abgeschlossen");
     EXPECT_EQ(run.shown(Control::lblSystemInfoQuestion), "Vorgang abgeschlossen");
+    EXPECT_FALSE(cover.RunSucceeded()) << "a read failed";
     EXPECT_EQ(run.shown(Control::lblSystemInfo), " Anzahl Systeme: 3");
     EXPECT_EQ(run.shown(Control::lblSystemInfoObject), " - Der Netzwerkpfad wurde nicht gefunden.");
     EXPECT_EQ(run.shown(Control::lblCount), "von 3 => 3");
@@ -275,6 +276,7 @@ TEST(clsSystemChange_Cover, StartButtonDuringTheRunAsksToCancel)
             EXPECT_EQ(run.shown(Control::lblSystemInfo), "PC2") << "the last computer, no summary";
             EXPECT_EQ(cover.engine()->Action(), "INFO REG") << "no change phase";
         }
+        EXPECT_EQ(cover.RunSucceeded(), answer == Answer::No);
         EXPECT_EQ(w.lblCmdAction()->caption(), "Computer Registry ändern ...");
         EXPECT_TRUE(w.close());
     }

@@ -184,9 +184,11 @@ TEST(clsFolderCopy_Cover, CtrlHeldKeepsTheAutomaticStartWaiting)
     EXPECT_EQ(shown(cover, Control::lblSystemInfoSource), "Durchlauf von 3 Aufgaben ...");
     EXPECT_EQ(shown(cover, Control::lblSystemInfoTask), "Information erstellen ...");
     EXPECT_EQ(shown(cover, Control::lblSystemInfoQuestion), "Bitte starten Sie den Informationsvorgang ...");
+    EXPECT_FALSE(cover.RunSucceeded()) << "nothing has run yet";
     cover.progressWindow()->sb_ActionStart();
     EXPECT_EQ(cover.engine()->Counters().CountFiles, 6) << "the start button runs all three tasks";
     EXPECT_EQ(shown(cover, Control::lblSystemInfoQuestion), "Vorgang erfolgreich abgeschlossen");
+    EXPECT_TRUE(cover.RunSucceeded());
 }
 
 // A click on the start button during the run asks whether to cancel; the
@@ -225,6 +227,7 @@ TEST(clsFolderCopy_Cover, StartButtonDuringTheRunAsksToCancel)
             EXPECT_LT(c.CountFiles, 100) << "the walk stopped";
             EXPECT_EQ(shown(cover, Control::lblSystemInfoQuestion), "Vorgang abgebrochen");
         }
+        EXPECT_EQ(cover.RunSucceeded(), answer == Answer::No) << "a cancelled run did not succeed";
         EXPECT_EQ(w.lblCmdAction()->caption(), "Information erstellen ...");
         EXPECT_TRUE(w.close());
     }
@@ -312,6 +315,7 @@ TEST(clsFolderCopy_Cover, BadTasksEndWithAMessage)
         clsFolderCopy_Cover cover(caller.events());
         ASSERT_TRUE(prepareCopy(cover, c.task, kInfoRun | status::kAutoStart)) << c.what;
         EXPECT_EQ(shown(cover, Control::lblSystemInfoQuestion), "Vorgang abgebrochen") << c.what;
+        EXPECT_FALSE(cover.RunSucceeded()) << c.what;
         EXPECT_NE(shown(cover, Control::lblSystemInfoObject).find(c.message), std::string::npos)
             << c.what << ": " << shown(cover, Control::lblSystemInfoObject);
         EXPECT_TRUE(cover.progressWindow()->lblCmdClose()->isEnabled());
@@ -333,6 +337,7 @@ TEST(clsFolderCopy_Cover, TargetInsideItsSourceEnds)
     ASSERT_TRUE(prepareCopy(cover, taskOf(data, target), kInfoRun | status::kAutoStart | status::kOverwriteExisting));
     EXPECT_FALSE(cover.IsRunning());
     EXPECT_EQ(shown(cover, Control::lblSystemInfoQuestion), "Vorgang erfolgreich abgeschlossen");
+    EXPECT_TRUE(cover.RunSucceeded());
     EXPECT_TRUE(fs::exists(target + "/Daten/Ordner1/datei2.txt"));
     EXPECT_FALSE(fs::exists(target + "/Daten/Ziel")) << "the target is not copied into itself";
 }

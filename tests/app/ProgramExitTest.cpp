@@ -1,0 +1,219 @@
+// The program's exit code as a script sees it: the real program, offscreen
+// and without a person at the screen, runs a project (/a, /s) or a hand-off;
+// 0 tells that the run succeeded, 1 that it failed, was cancelled or could
+// not start.
+#include "shellext/HandOffWire.h"
+#include "shellext/WireClient.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <map>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace zdr::app {
+namespace {
+
+namespace fs = std::filesystem;
+namespace wire = shellext::wire;
+using namespace std::chrono_literals;
+using test::TempDir;
+
+constexpr int kNotEnded = -1;
+
+// The program with its arguments, unattended and offscreen; its receiver's
+// socket goes into `runtimeFolder`.
+class Program {
+public:
+    Program(const std::vector<std::string>& arguments, const std::string& runtimeFolder)
+    {
+        std::map<std::string, std::string> env;
+        for (char** e = environ; *e; ++e) {
+            const std::string entry(*e);
+            const std::size_t eq = entry.find('=');
+            if (eq != std::string::npos)
+                env[entry.substr(0, eq)] = entry.substr(eq + 1);
+        }
+        env["QT_QPA_PLATFORM"] = "offscreen";
+        env["ZDR_UNATTENDED"] = "1";
+        env["XDG_RUNTIME_DIR"] = runtimeFolder;
+        env.erase("ZDR_PROTOCOL_FILE");
+        std::vector<std::string> envText;
+        for (const auto& [key, value] : env)
+            envText.push_back(key + "=" + value);
+        std::vector<std::string> argText{ZDR_PROGRAM};
+        argText.insert(argText.end(), arguments.begin(), arguments.end());
+        std::vector<char*> argv;
+        std::vector<char*> envp;
+        for (std::string& a : argText)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        for (std::string& e : envText)
+            envp.push_back(e.data());
+        envp.push_back(nullptr);
+        if (posix_spawn(&pid_, ZDR_PROGRAM, nullptr, nullptr, argv.data(), envp.data()) != 0)
+            pid_ = -1;
+    }
+    ~Program()
+    {
+        if (pid_ > 0 && exitCode(0s) == kNotEnded) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    // The exit code once the program has ended within the limit, else kNotEnded.
+    int exitCode(std::chrono::seconds limit)
+    {
+        const auto end = std::chrono::steady_clock::now() + limit;
+        while (pid_ > 0 && !ended_) {
+            int status = 0;
+            if (waitpid(pid_, &status, WNOHANG) == pid_) {
+                ended_ = true;
+                code_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            } else if (std::chrono::steady_clock::now() > end) {
+                break;
+            } else {
+                std::this_thread::sleep_for(20ms);
+            }
+        }
+        return code_;
+    }
+
+private:
+    pid_t pid_ = -1;
+    bool ended_ = false;
+    int code_ = kNotEnded;
+};
+
+class ProgramExit : public ::testing::Test {
+protected:
+    ProgramExit() : runtime_(tree_.mkdir("runtime"))
+    {
+        chmod(runtime_.c_str(), 0700);
+        tree_.write("Daten/Texte/brief.txt", "Brief");
+        tree_.write("Daten/Bilder/a.jpg", "Bild");
+        tree_.write("Defekt/gut.txt", "gut");
+        // A file kind nothing can copy: its entry fails, whatever the user's rights.
+        mkfifo(tree_.file("Defekt/Rohr").c_str(), 0600);
+    }
+
+    // A project of one task with the action index and option boxes.
+    std::string project(const std::string& name, int action, const std::string& source, const std::string& target,
+                        const std::vector<const char*>& options = {}) const
+    {
+        std::string xml = "<?xml version=\"1.0\"?>\n<ZendorFileCopy>\n  <lvwMain><LVW1>(JOB1|Aufgabe||" + source + "|"
+            + target + "</LVW1></lvwMain>\n";
+        for (const char* option : options)
+            xml += std::string("  <") + option + ">1</" + option + ">\n";
+        xml += "  <cboAction>" + std::to_string(action) + "</cboAction>\n  <txtProjectName>" + name
+            + "</txtProjectName>\n</ZendorFileCopy>\n";
+        return tree_.write(name + ".ZdrPrj", xml);
+    }
+
+    // Hands the entries to a program started with DLL, as the file manager
+    // does; false when no receiver took them.
+    bool handOff(const std::string& key, const std::vector<std::string>& entries) const
+    {
+        setenv("XDG_RUNTIME_DIR", runtime_.c_str(), 1);
+        std::string socket;
+        std::string error;
+        if (!wire::receiverSocketPath(key, socket, error))
+            return false;
+        wire::WireClient client;
+        const auto end = std::chrono::steady_clock::now() + 30s;
+        while (!client.connect(socket)) {
+            if (std::chrono::steady_clock::now() > end)
+                return false;
+            std::this_thread::sleep_for(20ms);
+        }
+        for (const std::string& entry : entries)
+            if (client.send(wire::kEntry, entry, 10000) != wire::WireClient::SendResult::Accepted)
+                return false;
+        return client.send(wire::kEnd, std::to_string(entries.size()), 10000)
+            == wire::WireClient::SendResult::Accepted;
+    }
+
+    TempDir tree_;
+    std::string runtime_;
+};
+
+TEST_F(ProgramExit, ProjectRunFromTheCommandLine)
+{
+    const std::string data = tree_.file("Daten");
+    const struct {
+        const char* what;
+        std::vector<std::string> arguments;
+        int expected;
+    } cases[] = {
+        {"information", {project("info", 0, data, "", {"chkCopyWithInfo"}), "/a", "/s"}, 0},
+        {"without /s the hidden window closes all the same",
+         {project("info2", 0, data, "", {"chkCopyWithInfo"}), "/A"}, 0},
+        {"information without its pass: nothing ran", {project("leer", 0, data, ""), "/a", "/s"}, 1},
+        {"copy", {project("kopie", 1, data, tree_.mkdir("Ziel1"), {"chkCopyWithInfo"}), "/a", "/s"}, 0},
+        {"copy with an entry that fails",
+         {project("defekt", 1, tree_.file("Defekt"), tree_.mkdir("Ziel2"), {"chkCopyContinueAfterError"}), "/a", "/s"},
+         1},
+        {"a source that is not there",
+         {project("fehlt", 0, tree_.file("nirgends"), "", {"chkCopyWithInfo"}), "/a", "/s"}, 1},
+        {"delete whose review nobody confirms",
+         {project("loeschen", 3, data, "", {"chkCopyWithInfo", "chkCopyCreateProtocol", "chkCopyInfoAskBeforeAction"}),
+          "/a", "/s"},
+         1},
+        {"a project file that is nowhere", {tree_.file("fehlt.ZdrPrj"), "/a", "/s"}, 1},
+    };
+    for (const auto& c : cases) {
+        Program program(c.arguments, runtime_);
+        EXPECT_EQ(program.exitCode(120s), c.expected) << c.what;
+    }
+    EXPECT_TRUE(fs::exists(tree_.file("Ziel1/Daten/Texte/brief.txt")));
+    EXPECT_TRUE(fs::exists(tree_.file("Ziel2/Defekt/gut.txt"))) << "the rest is copied, the run still failed";
+    EXPECT_TRUE(fs::exists(tree_.file("Daten/Texte/brief.txt"))) << "a declined review deletes nothing";
+}
+
+TEST_F(ProgramExit, HandOffRun)
+{
+    const struct {
+        const char* action;
+        std::string source;
+        std::string shellFolder;
+        std::vector<std::string> entries;
+        int expected;
+    } cases[] = {
+        {"INFO", tree_.file("Daten"), "", {"/Texte"}, 0},
+        {"COPY", tree_.file("Daten"), tree_.mkdir("Ziel3"), {"/Bilder"}, 0},
+        {"COPY", tree_.file("Defekt"), tree_.mkdir("Ziel4"), {"/Rohr", "/gut.txt"}, 1},
+        // Waits for the start button, which nobody presses.
+        {"DELETE", tree_.file("Daten"), "", {"/Texte"}, 1},
+    };
+    int key = 0;
+    for (const auto& c : cases) {
+        const std::string handOffKey = "4711" + std::to_string(++key);
+        Program program({"DLL", c.action, handOffKey, "\"" + c.source + "\"", "\"" + c.shellFolder + "\""}, runtime_);
+        EXPECT_TRUE(handOff(handOffKey, c.entries)) << c.action;
+        EXPECT_EQ(program.exitCode(120s), c.expected) << c.action << " " << c.source;
+    }
+    EXPECT_TRUE(fs::exists(tree_.file("Ziel3/Bilder/a.jpg")));
+    EXPECT_TRUE(fs::exists(tree_.file("Ziel4/gut.txt")));
+    EXPECT_TRUE(fs::exists(tree_.file("Daten/Texte/brief.txt")));
+
+    // Refused before anything runs: an action word the program does not know.
+    Program unknown({"DLL", "KOPIEREN", "47110", "\"" + tree_.file("Daten") + "\"", "\"\""}, runtime_);
+    EXPECT_EQ(unknown.exitCode(120s), 1);
+}
+
+} // namespace
+} // namespace zdr::app
