@@ -1,6 +1,7 @@
 #include "engine/EngineTask.h"
 
 #include "platform/Paths.h"
+#include "project/ParameterCodes.h"
 #include "util/Text.h"
 
 namespace zdr::engine {
@@ -41,11 +42,11 @@ EngineTask EngineTask::fromInput(const EngineTaskInput& in, bool onlyDifferent)
         || !t.ExcludePatterns.empty() || !t.IncludePatterns.empty() || t.MaxSizeK != 0 || onlyDifferent;
     t.AttributesSet = in.AttributesSet;
     t.AttributesClear = in.AttributesClear;
-    const std::vector<std::string> rename = util::split(in.RenameParameter, "|");
-    if (rename.size() > 1)
-        t.RenameFlags = static_cast<std::uint32_t>(util::numberValue(rename[1]));
-    if (rename.size() > 2)
-        t.RenameCode = rename[2];
+    const project::ParsedCode<project::RenameCode> rename = project::parseRenameCode(in.RenameParameter);
+    t.RenameFlags = rename.code.flags;
+    t.RenameCode = rename.code.pattern;
+    if (!rename.empty)
+        t.RenameProblem = rename.error;
     t.NetSource = in.NetSource;
     t.NetTarget = in.NetTarget;
     t.DateFrom = in.DateFrom;

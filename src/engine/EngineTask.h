@@ -46,6 +46,9 @@ struct EngineTask {
     std::uint32_t AttributesClear = 0;
     std::uint32_t RenameFlags = 0;
     std::string RenameCode;
+    // Why the rename parameter cannot be used (empty when it can): every
+    // rename of the task fails with it.
+    std::string RenameProblem;
     std::string NetSource;
     std::string NetTarget;
     std::string DateFrom;

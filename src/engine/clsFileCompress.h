@@ -1,5 +1,8 @@
 #pragma once
 
+#include "platform/FileEntry.h"
+
+#include <cstdint>
 #include <string>
 
 namespace zdr::engine {
@@ -14,6 +17,18 @@ public:
     bool fc_SetCompression(const std::string& path, bool uncompress, std::string& errorText) const;
     // The same for an entry that is open as fd.
     bool fc_SetCompression(int fd, bool uncompress, std::string& errorText) const;
+
+    // As a task's attribute masks ask: compressed when setMask has the
+    // compressed bit, then uncompressed when clearMask has it (clearing
+    // comes second). entry: a path (a link is not followed) or an open fd.
+    template <class Entry>
+    bool fc_SetAsAsked(const Entry& entry, std::uint32_t setMask, std::uint32_t clearMask,
+                       std::string& errorText) const
+    {
+        using platform::attr::kCompressed;
+        return ((setMask & kCompressed) == 0 || fc_SetCompression(entry, false, errorText))
+            && ((clearMask & kCompressed) == 0 || fc_SetCompression(entry, true, errorText));
+    }
 };
 
 } // namespace zdr::engine

@@ -4,6 +4,7 @@
 #include "engine/StatusBits.h"
 #include "engine/TimeEstimate.h"
 #include "engine/clsFileCopyEvt.h"
+#include "engine/clsZip.h"
 #include "net/NetworkDrives.h"
 
 #include <ctime>

@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -33,6 +34,7 @@ namespace zdr::engine {
 
 class FolderCopyObserver;
 class clsFileCopyEvt;
+class clsZip;
 
 // The copy engine: one object carries out one run, an ordered list of tasks
 // that share one set of option bits, in passes (information, copy, delete,
@@ -132,7 +134,11 @@ private:
     bool fc_CheckSide(bool source, const char* missingText);
     bool fc_ConnectDrive(bool source);
     bool fc_WalkTask(const std::string& targetPath);
+    // The tasks of an action pass one after the other; false: an error end.
+    bool fc_WalkTasks(Pass pass);
     bool fc_ProtocolCopy();
+    // The copy works from the reviewed protocol instead of walking.
+    bool fc_FromProtocol() const;
     void sb_ErrorEnd();
     bool fc_NormalEnd();
 
@@ -151,6 +157,8 @@ private:
     bool fc_WalkSubfolder(std::int32_t level, const platform::FileEntry& entry, const std::string& path,
                           const std::string& targetPath, const platform::DirectoryReader* reader,
                           std::string& errorText);
+    bool fc_MountedFolder(std::int32_t level, const platform::FileEntry& entry, const std::string& path,
+                          std::string& errorText);
     void sb_SearchFailed(const std::string& searchPath, std::uint32_t code, std::string& errorText);
     void sb_EntryUnreadable(std::int32_t level, const std::string& path, const std::string& name,
                             std::uint32_t code);
@@ -160,8 +168,15 @@ private:
                          const std::string& targetPath, std::string& errorText);
     bool fc_FileAction(std::int32_t level, const platform::FileEntry& file, const std::string& path,
                        const std::string& targetPath, std::string& errorText);
-    // One ticked row of the protocol-driven copy; false ends the run.
-    bool fc_ProtocolEntryCopy(const protocol::WorkListStep& step, std::string& errorText);
+    bool fc_EntryAction(const EntryAt& at, std::string& errorText);
+    // One ticked row of the protocol-driven copy.
+    void sb_ProtocolEntryCopy(const protocol::WorkListStep& step, std::string& errorText);
+    // A reviewed row names its entry inside its task's folders.
+    bool fc_RowInside(const protocol::WorkListStep& step, std::string& errorText) const;
+    // The start and the successful end of an entry in the action passes:
+    // its event, its protocol line, its counters.
+    void sb_EntryStart(const EntryAt& at);
+    void sb_EntryDone(const EntryAt& at, const char* text);
 
     // --- questions and error policy (clsFolderCopyAsk.cpp)
     bool fc_AskUser(const EntryAt& at, const platform::FileEntry* obstacle, bool& skip, std::string& errorText);
@@ -181,6 +196,33 @@ private:
     std::uint32_t fc_TargetAttributes(std::uint32_t sourceAttributes) const;
     void sb_TargetFolderDone(const std::string& targetPath, const platform::FileEntry& source);
     bool fc_IsOwnTarget(const platform::FileEntry& folder) const;
+
+    // --- delete and attributes of one entry (clsFolderCopyDelete.cpp)
+    bool fc_DeleteEntry(const EntryAt& at, std::string& errorText);
+    bool fc_SetAttributes(const EntryAt& at, std::string& errorText);
+    bool fc_ChangeAttributes(const EntryAt& at, const std::string& path, std::string& errorText);
+    // After a failed delete or attribute change: the questions. true: try
+    // again; false: skipped (counted, the entry is done) or failed (errorText set).
+    // readOnlyAllowed: the answer was a yes to the read-only question.
+    bool fc_AskAgain(const EntryAt& at, const std::string& path, bool& skipped, bool& readOnlyAllowed,
+                     std::string& errorText);
+
+    // --- rename after the copy (clsFolderCopyRename.cpp)
+    bool fc_Rename(const std::string& code, bool isFile, const std::string& fullPath, const std::string& name,
+                   std::uint64_t numbered, std::string& newName, std::string& errorText);
+    // A copied file, or a folder after its content: renamed in the source or
+    // the target when the task asks for it.
+    void sb_RenameAfterCopy(const EntryAt& at);
+    // The copied rows of the protocol-driven copy, from the last to the first.
+    bool fc_ProtocolRename();
+
+    // --- backup of replaced files (clsFolderCopyBackup.cpp)
+    // Saves the target of a copy before it is replaced.
+    bool fc_BackupZip(const EntryAt& at, std::string& errorText);
+    bool fc_BackupInFolder(const EntryAt& at, std::string& errorText);
+    bool fc_BackupForZip(const EntryAt& at, std::string& errorText);
+    // Packs the run's archive of saved files (zip mode), however the copy ended.
+    bool fc_BackupZipClose(std::string& errorText);
 
     // --- information pass per entry (clsFolderCopyInfo.cpp)
     bool fc_InfoEntry(bool isFile, std::int32_t level, const platform::FileEntry& entry, const std::string& path,
@@ -240,6 +282,20 @@ private:
     // targets are looked up and files copied relative to them.
     platform::FolderLookup sources_;
     platform::FolderLookup targets_;
+    // The open folder that holds the entry being deleted or changed (-1:
+    // reached by its path): a folder swapped for a link meanwhile leads nowhere.
+    int entryFolder_ = -1;
+    // Source entries renamed in this task's walk, by their new paths: the
+    // listing still going on may show them again.
+    std::set<std::string> renamedSources_;
+    std::map<std::int16_t, std::uint64_t> renameNumbers_; // numbers given, by task
+    std::set<std::string> copiedRows_;                    // rows the protocol-driven copy handled
+    // The backup of replaced files: the run's name, its folder in each
+    // backup folder, and in zip mode the archive with the folder its files
+    // are gathered in until it is packed.
+    std::string backupName_;
+    std::map<std::string, std::string> backupFolders_;
+    std::unique_ptr<clsZip> zip_;
     std::vector<std::unique_ptr<net::NetworkDrive>> sourceDrives_;
     std::vector<std::unique_ptr<net::NetworkDrive>> targetDrives_;
 

@@ -35,12 +35,15 @@ void clsFolderCopy::sb_ProtocolEntry(const EntryAt& at, const std::string& text)
 {
     // A copied file's lines stand under its target folder, as its "ok" does.
     const bool targetSide = at.isFile && pass_ == Pass::Copy;
+    // A folder handled after its content stands under its parent: under its
+    // own path it would pass for the heading its files already wrote.
+    const bool afterContent = !at.isFile && (pass_ == Pass::Delete || pass_ == Pass::Attrib);
     sb_ProtocolAdd({.action = action_,
                     .level = at.isFile ? at.level : at.level - 1,
                     .type = at.isFile ? "FILE" : "FOLDER",
                     .name = at.entry.name,
                     .text = text,
-                    .folder = targetSide ? at.targetPath : at.path});
+                    .folder = targetSide ? at.targetPath : afterContent ? platform::parentPath(at.path) : at.path});
 }
 
 void clsFolderCopy::sb_AskLine(const EntryAt& at, const char* fileText, const char* folderText)
@@ -133,7 +136,11 @@ bool clsFolderCopy::fc_AskUser(const EntryAt& at, const platform::FileEntry* obs
             skip = true;
             return false;
         default:
-            sb_AskLine(at, "Datei nicht kopiert => abgebrochen", "Verzeichnis nicht kopiert => abgebrochen");
+            // A delete or a change is not a copy: its line says so.
+            if (copy)
+                sb_AskLine(at, "Datei nicht kopiert => abgebrochen", "Verzeichnis nicht kopiert => abgebrochen");
+            else
+                sb_AskLine(at, "Datei nicht ausgeführt => abgebrochen", "Verzeichnis nicht ausgeführt => abgebrochen");
             cancel_ = true;
             return false;
         }
@@ -145,7 +152,7 @@ bool clsFolderCopy::fc_AskUser(const EntryAt& at, const platform::FileEntry* obs
     if (has(status::kContinueAfterError))
         return false;
     const std::string text = (at.isFile ? "Datei '" + platform::joinPath(at.path, name) : "Verzeichnis '" + at.path)
-        + "' konnte nicht " + (copy ? "kopiert" : "gelöscht") + " werden!" + kTwoLines + errorText + kTwoLines
+        + "' konnte nicht " + (copy ? "kopiert" : pass_ == Pass::Delete ? "gelöscht" : "verändert") + " werden!" + kTwoLines + errorText + kTwoLines
         + "=> Vorgang wiederholen?";
     switch (fc_Question(at, text, util::Buttons::AbortRetryIgnore)) {
     case util::Answer::Retry: return true;

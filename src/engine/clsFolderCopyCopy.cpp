@@ -6,6 +6,7 @@
 // or a cancel at any point leaves the old target as it was and nothing
 // behind; the source is only read.
 #include "app/mdlErrSys.h"
+#include "engine/ErrorTexts.h"
 #include "engine/FileCompare.h"
 #include "engine/FolderCopyObserver.h"
 #include "engine/StatusBits.h"
@@ -29,13 +30,6 @@ constexpr std::uint64_t kProgressStep = 4 * 1024 * 1024;
 // The pause after each block of the block copy.
 constexpr std::int32_t kBlockPauseMs = 20;
 
-std::string withCode(std::string text, platform::ErrorCode code)
-{
-    if (code > 0)
-        text += " - " + app::fc_GetApiErrorText(code);
-    return text;
-}
-
 } // namespace
 
 bool clsFolderCopy::fc_FileCopy(const EntryAt& at, std::string& errorText)
@@ -56,7 +50,7 @@ bool clsFolderCopy::fc_CopyFile(const EntryAt& at, std::string& errorText)
 {
     const platform::FileEntry& entry = at.entry;
     const double sizeKB = static_cast<double>(entry.size) / 1024;
-    observer_.ActionFileStart(entry.name, static_cast<std::int64_t>(entry.size));
+    sb_EntryStart(at);
     const std::string source = platform::joinPath(at.path, entry.name);
     const std::string target = platform::joinPath(at.targetPath, entry.name);
     platform::FileEntry existing;
@@ -79,12 +73,16 @@ bool clsFolderCopy::fc_CopyFile(const EntryAt& at, std::string& errorText)
         sb_CountLeft(at); // skipped, or the run was cancelled in the question
         return true;
     }
-    // The backup of a target about to be replaced goes here (extra option 0x1).
+    // A target about to be replaced is saved first; when that fails it stays.
+    bool backup = exists && !itself && (statusEx_ & statusEx::kSaveFiles) != 0;
     for (;;) {
         if (itself)
-            errorText = withCode("Fehler bei Datei: " + entry.name, platform::error::kSharingViolation);
-        else if (fc_CopyContent(at, source, target, exists, errorText))
-            break;
+            errorText = fc_EntryErrorText(true, entry.name, platform::error::kSharingViolation);
+        else if (!backup || fc_BackupZip(at, errorText)) {
+            backup = false;
+            if (fc_CopyContent(at, source, target, exists, errorText))
+                break;
+        }
         if (copyCancel_ || !fc_AskUser(at, nullptr, skip, errorText)) {
             if (!errorText.empty() && has(status::kCreateProtocol))
                 sb_ProtocolAdd({.action = action_, .level = at.level, .type = "FILE", .name = entry.name, .text = "ok",
@@ -93,13 +91,9 @@ bool clsFolderCopy::fc_CopyFile(const EntryAt& at, std::string& errorText)
         }
         errorText.clear();
     }
-    if (has(status::kCreateProtocol))
-        sb_ProtocolEntry(at, exists ? "ok (überschrieben)" : "ok");
-    // Renaming the copied file after the copy (rename flag 0x10) goes here.
-    ++counters_.CountFiles_Done;
-    counters_.SizeTotal_Done += sizeKB;
-    sb_Estimate(0);
-    observer_.ActionFileDone();
+    sb_EntryDone(at, exists ? "ok (überschrieben)" : "ok");
+    if (!fc_FromProtocol())
+        sb_RenameAfterCopy(at);
     return true;
 }
 
@@ -119,10 +113,7 @@ bool clsFolderCopy::fc_CopyContent(const EntryAt& at, const std::string& source,
         platform::PendingFile file;
         ok = file.open(sources_.place(at.path, at.entry.name), targets_.place(at.targetPath, at.entry.name), code);
         // Before the content, so the volume compresses what is written.
-        const bool compress = (current_.AttributesSet & platform::attr::kCompressed) != 0;
-        const bool uncompress = (current_.AttributesClear & platform::attr::kCompressed) != 0;
-        if (ok && ((compress && !compress_.fc_SetCompression(file.fd(), false, errorText))
-                   || (uncompress && !compress_.fc_SetCompression(file.fd(), true, errorText))))
+        if (ok && !compress_.fc_SetAsAsked(file.fd(), current_.AttributesSet, current_.AttributesClear, errorText))
             return false;
         if (ok && blocks) {
             if (!fileCopyEvt_) {
@@ -158,13 +149,13 @@ bool clsFolderCopy::fc_CopyContent(const EntryAt& at, const std::string& source,
     if (blocks)
         errorText = "Fehler: '" + app::fc_GetApiErrorText(code) + "'" + inBlocks;
     else
-        errorText = withCode("Fehler bei Datei: " + at.entry.name, code);
+        errorText = fc_EntryErrorText(true, at.entry.name, code);
     return false;
 }
 
 bool clsFolderCopy::fc_CopyFolder(const EntryAt& at, std::string& errorText)
 {
-    observer_.ActionFolderStart(at.path);
+    sb_EntryStart(at);
     platform::FileEntry folder;
     platform::ErrorCode code = 0;
     bool made = false;
@@ -173,7 +164,7 @@ bool clsFolderCopy::fc_CopyFolder(const EntryAt& at, std::string& errorText)
         // source's own bits follow after it.
         if ((made = platform::makeDirectory(at.targetPath, code, at.entry.mode | 0700)))
             continue; // read it back for its identity
-        errorText = withCode("Fehler bei Verzeichnis: " + at.entry.name, code);
+        errorText = fc_EntryErrorText(false, at.entry.name, code);
         bool skip = false;
         if (!fc_AskUser(at, nullptr, skip, errorText))
             return false;
@@ -188,23 +179,17 @@ bool clsFolderCopy::fc_CopyFolder(const EntryAt& at, std::string& errorText)
         observer_.ActionFolderNot(1);
         return true;
     }
-    const bool compress = (current_.AttributesSet & platform::attr::kCompressed) != 0;
-    const bool uncompress = (current_.AttributesClear & platform::attr::kCompressed) != 0;
-    if ((compress && !compress_.fc_SetCompression(at.targetPath, false, errorText))
-        || (uncompress && !compress_.fc_SetCompression(at.targetPath, true, errorText)))
+    if (!compress_.fc_SetAsAsked(at.targetPath, current_.AttributesSet, current_.AttributesClear, errorText))
         return false;
     // A new folder takes the source's hidden and system bits; the task's
     // bits go on every folder. Read-only waits until the content is in.
     const std::uint32_t wanted = fc_TargetAttributes(made ? at.entry.attributes : folder.attributes);
     if ((wanted & platform::attr::kStoredBits) != (folder.attributes & platform::attr::kStoredBits)
         && !platform::setAttributes(at.targetPath, wanted & ~platform::attr::kReadOnly, code)) {
-        errorText = withCode("Fehler bei Verzeichnis: " + at.entry.name, code);
+        errorText = fc_EntryErrorText(false, at.entry.name, code);
         return false;
     }
-    if (has(status::kCreateProtocol))
-        sb_ProtocolEntry(at, made ? "ok" : "ok (vorhanden)");
-    ++counters_.CountFolder_Done;
-    observer_.ActionFolderDone();
+    sb_EntryDone(at, made ? "ok" : "ok (vorhanden)");
     return true;
 }
 

@@ -60,6 +60,9 @@ void clsFolderCopy::sb_RunStart()
     counters_ = EngineCounters{};
     taskNumber_ = 0;
     protocol_.clear();
+    renameNumbers_.clear();
+    backupName_.clear();
+    backupFolders_.clear();
 }
 
 void clsFolderCopy::sb_PassStart(Pass pass, const char* action)
@@ -183,6 +186,7 @@ bool clsFolderCopy::fc_WalkTask(const std::string& targetPath)
     // an earlier run) is not walked as source.
     madeFolders_.clear();
     ownTargets_.clear();
+    renamedSources_.clear();
     sources_.close();
     targets_.close();
     const std::string copyOfSource =
@@ -246,7 +250,7 @@ bool clsFolderCopy::fc_ActionPass(Pass pass, const char* action)
     action_ = action;
     if (has(status::kSkipEmpty) && counters_.CountFolder + counters_.CountFiles == 0)
         return false;
-    const bool fromProtocol = pass == Pass::Copy && has(status::kOnlyDifferent) && has(status::kWithInfo);
+    const bool fromProtocol = pass == Pass::Copy && fc_FromProtocol();
     if (fromProtocol) {
         if (counters_.CountFiles_ToDo + counters_.CountFolder_ToDo == 0) {
             observer_.ActionReady(true, kNothingToCopy, false);
@@ -266,27 +270,15 @@ bool clsFolderCopy::fc_ActionPass(Pass pass, const char* action)
         }
     }
     sb_PassStart(pass, action);
-    if (fromProtocol) {
-        if (!fc_ProtocolCopy()) {
-            sb_ErrorEnd();
-            return false;
-        }
-    } else {
-        const std::size_t taskCount = tasks_.size() - 1;
-        for (std::size_t i = 1; i <= taskCount && !cancel_; ++i) {
-            if (!fc_LoadTask(i) || !fc_CheckSide(true, "' ist nicht vorhanden oder keinen Zugriff!")
-                || (pass == Pass::Copy && !fc_CheckSide(false, nullptr))) {
-                sb_ErrorEnd();
-                return false;
-            }
-            observer_.ActionStartAufgabe(action_, static_cast<std::int32_t>(i), static_cast<std::int32_t>(taskCount), 0);
-            if (pass == Pass::Copy && current_.Source != kSourceComputer && targetMissing(current_, errorText_)) {
-                sb_ErrorEnd();
-                return false;
-            }
-            // Delete and attributes work in the source only.
-            fc_WalkTask(pass == Pass::Copy ? current_.Target : std::string());
-        }
+    const bool walked = fromProtocol ? fc_ProtocolCopy() : fc_WalkTasks(pass);
+    // The archive holds the only copy of what was replaced: it is packed
+    // however the copy ended. A failure to pack outweighs the others.
+    std::string packError;
+    if (!fc_BackupZipClose(packError))
+        errorText_ = packError;
+    if (!walked) {
+        sb_ErrorEnd();
+        return false;
     }
     // An entry that failed earlier in the pass fails the pass, and so does a cancel.
     const std::string& message = errorText_.empty() ? entryError_ : errorText_;
@@ -294,13 +286,33 @@ bool clsFolderCopy::fc_ActionPass(Pass pass, const char* action)
     return true;
 }
 
+bool clsFolderCopy::fc_FromProtocol() const { return has(status::kOnlyDifferent) && has(status::kWithInfo); }
+
+bool clsFolderCopy::fc_WalkTasks(Pass pass)
+{
+    const std::size_t taskCount = tasks_.size() - 1;
+    for (std::size_t i = 1; i <= taskCount && !cancel_; ++i) {
+        if (!fc_LoadTask(i) || !fc_CheckSide(true, "' ist nicht vorhanden oder keinen Zugriff!")
+            || (pass == Pass::Copy && !fc_CheckSide(false, nullptr)))
+            return false;
+        observer_.ActionStartAufgabe(action_, static_cast<std::int32_t>(i), static_cast<std::int32_t>(taskCount), 0);
+        if (pass == Pass::Copy && current_.Source != kSourceComputer && targetMissing(current_, errorText_))
+            return false;
+        // Delete and attributes work in the source only.
+        fc_WalkTask(pass == Pass::Copy ? current_.Target : std::string());
+    }
+    return true;
+}
+
 // The copy of a "differing files" run after its information pass: the
-// ticked protocol rows are pulled one by one instead of walking again. The
-// packing of the backup archive (extra options 0x1 and 0x2) and the rename
-// from the protocol (the rows again, backwards) follow the loop.
+// ticked protocol rows are pulled one by one instead of walking again. Then
+// the backup archive is packed (extra options 0x1 and 0x2) and the copied
+// rows are renamed (the rows again, backwards); a failure of either ends
+// the run.
 bool clsFolderCopy::fc_ProtocolCopy()
 {
     observer_.ActionStartAufgabe("COPY", 1, 1, 2);
+    copiedRows_.clear();
     protocol::WorkListStep step;
     step.index = 0;
     for (;;) {
@@ -309,10 +321,14 @@ bool clsFolderCopy::fc_ProtocolCopy()
         observer_.ActionEntryGetNext(step);
         if (step.index <= 0 || cancel_)
             break;
-        if (!fc_ProtocolEntryCopy(step, errorText_))
-            return false;
+        sb_ProtocolEntryCopy(step, errorText_);
     }
-    return true;
+    std::string packError;
+    if (!fc_BackupZipClose(packError)) {
+        errorText_ = packError;
+        return false;
+    }
+    return fc_ProtocolRename();
 }
 
 bool clsFolderCopy::fc_MkDirPass()

@@ -1,68 +1,101 @@
-// The per-entry hooks of the walk: each pass has its folder and its file
-// routine, and a failed action goes through the error policy. An action
-// pass without its routines in this build reports so and the walk of the
-// task stops.
+// The per-entry hooks of the walk: each pass has its routine for a folder
+// and a file, and a failed action goes through the error policy. Also the
+// rows of the protocol-driven copy, and what every action does at the start
+// and the successful end of an entry.
+#include "engine/ErrorTexts.h"
+#include "engine/FolderCopyObserver.h"
+#include "engine/RenamePattern.h"
+#include "engine/StatusBits.h"
 #include "engine/clsFolderCopy.h"
+#include "net/DriveFolder.h"
 #include "platform/FileEntry.h"
 #include "platform/Paths.h"
 
 namespace zdr::engine {
 
-namespace {
-
-bool notAvailable(const std::string& action, std::string& errorText)
+bool clsFolderCopy::fc_EntryAction(const EntryAt& at, std::string& errorText)
 {
-    errorText = "Aktion '" + action + "' ist in dieser Version nicht verfügbar.";
-    return false;
+    switch (pass_) {
+    case Pass::Copy: return fc_FileCopy(at, errorText);
+    case Pass::Delete: return fc_DeleteEntry(at, errorText);
+    case Pass::Attrib: return fc_SetAttributes(at, errorText);
+    case Pass::Info:  // has its own routine
+    case Pass::MkDir: // does not walk
+        break;
+    }
+    return true;
 }
-
-} // namespace
 
 bool clsFolderCopy::fc_FolderAction(std::int32_t level, const platform::FileEntry& folder, const std::string& path,
                                     const std::string& targetPath, std::string& errorText)
 {
-    switch (pass_) {
-    case Pass::Info: return fc_InfoEntry(false, level, folder, path, targetPath, errorText);
-    case Pass::Copy: {
-        const EntryAt at{false, level, folder, path, targetPath};
-        return fc_FileCopy(at, errorText) || fc_EntryFailed(at, errorText);
-    }
-    case Pass::Delete:
-    case Pass::Attrib:
-    case Pass::MkDir: break;
-    }
-    return notAvailable(action_, errorText);
+    if (pass_ == Pass::Info)
+        return fc_InfoEntry(false, level, folder, path, targetPath, errorText);
+    const EntryAt at{false, level, folder, path, targetPath};
+    return fc_EntryAction(at, errorText) || fc_EntryFailed(at, errorText);
 }
 
 bool clsFolderCopy::fc_FileAction(std::int32_t level, const platform::FileEntry& file, const std::string& path,
                                   const std::string& targetPath, std::string& errorText)
 {
-    switch (pass_) {
-    case Pass::Info: return fc_InfoEntry(true, level, file, path, targetPath, errorText);
-    case Pass::Copy: {
-        const EntryAt at{true, level, file, path, targetPath};
-        return fc_FileCopy(at, errorText) || fc_EntryFailed(at, errorText);
+    if (pass_ == Pass::Info)
+        return fc_InfoEntry(true, level, file, path, targetPath, errorText);
+    const EntryAt at{true, level, file, path, targetPath};
+    return fc_EntryAction(at, errorText) || fc_EntryFailed(at, errorText);
+}
+
+void clsFolderCopy::sb_EntryStart(const EntryAt& at)
+{
+    if (at.isFile)
+        observer_.ActionFileStart(at.entry.name, static_cast<std::int64_t>(at.entry.size));
+    else
+        observer_.ActionFolderStart(at.path);
+}
+
+void clsFolderCopy::sb_EntryDone(const EntryAt& at, const char* text)
+{
+    if (has(status::kCreateProtocol))
+        sb_ProtocolEntry(at, text);
+    if (at.isFile) {
+        ++counters_.CountFiles_Done;
+        counters_.SizeTotal_Done += static_cast<double>(at.entry.size) / 1024;
+        sb_Estimate(0);
+        observer_.ActionFileDone();
+    } else {
+        ++counters_.CountFolder_Done;
+        observer_.ActionFolderDone();
     }
-    case Pass::Delete:
-    case Pass::Attrib:
-    case Pass::MkDir: break;
-    }
-    return notAvailable(action_, errorText);
+}
+
+// A row comes from the protocol window: it must name a plain entry inside
+// its task's source and target folders, or the copy (and the rename after
+// it) could reach outside them.
+bool clsFolderCopy::fc_RowInside(const protocol::WorkListStep& step, std::string& errorText) const
+{
+    const bool isFile = step.type == "FILE";
+    const EngineTask& task = tasks_[static_cast<std::size_t>(step.taskIndex)];
+    const std::string source = task.Source == kSourceComputer ? std::string(platform::kSeparatorText)
+                                                               : net::resolveDrivePath(task.Source);
+    if ((!isFile || fc_RenameNameValid(step.source)) && platform::isWithin(step.sourcePath, source)
+        && platform::isWithin(step.targetPath, net::resolveDrivePath(task.Target)))
+        return true;
+    errorText = fc_EntryErrorText(isFile, step.source, platform::error::kInvalidName);
+    return false;
 }
 
 // One ticked row of the protocol-driven copy: the row names the entry, its
 // folders, its level and its task (whose attribute masks apply). Heading
 // rows are passed over; a failed entry goes through the error policy and
-// the rows go on (only the cancel flag stops them).
-bool clsFolderCopy::fc_ProtocolEntryCopy(const protocol::WorkListStep& step, std::string& errorText)
+// the rows go on (only the cancel flag stops them). A row copied without a
+// failure is kept for the rename after the copy.
+void clsFolderCopy::sb_ProtocolEntryCopy(const protocol::WorkListStep& step, std::string& errorText)
 {
     const bool isFile = step.type == "FILE";
-    if (!isFile && step.type != "FOLDER")
-        return true;
-    if (step.taskIndex >= 1 && static_cast<std::size_t>(step.taskIndex) < tasks_.size()) {
-        taskNumber_ = step.taskIndex;
-        current_ = tasks_[static_cast<std::size_t>(step.taskIndex)];
-    }
+    if ((!isFile && step.type != "FOLDER") || step.taskIndex < 1
+        || static_cast<std::size_t>(step.taskIndex) >= tasks_.size())
+        return;
+    taskNumber_ = step.taskIndex;
+    current_ = tasks_[static_cast<std::size_t>(step.taskIndex)];
     const std::string source = isFile ? platform::joinPath(step.sourcePath, step.source) : step.sourcePath;
     platform::FileEntry entry;
     platform::ErrorCode code = 0;
@@ -75,9 +108,11 @@ bool clsFolderCopy::fc_ProtocolEntryCopy(const protocol::WorkListStep& step, std
     errorText.clear();
     // A folder's row carries the level of its parent, as its line does.
     const EntryAt at{isFile, isFile ? step.level : step.level + 1, entry, step.sourcePath, step.targetPath};
-    if (!fc_FileCopy(at, errorText))
+    const std::int64_t notBefore = counters_.CountFiles_Not + counters_.CountFolder_Not;
+    if (!fc_RowInside(step, errorText) || !fc_FileCopy(at, errorText))
         fc_EntryFailed(at, errorText);
-    return true;
+    else if (counters_.CountFiles_Not + counters_.CountFolder_Not == notBefore)
+        copiedRows_.insert(source);
 }
 
 } // namespace zdr::engine

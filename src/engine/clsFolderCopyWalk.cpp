@@ -39,6 +39,25 @@ bool namesInside(const std::string& relative)
     return true;
 }
 
+// Every step of relative before its last is a folder of its own, not a
+// link to one.
+bool throughFoldersOnly(const std::string& folder, const std::string& relative, platform::ErrorCode& error)
+{
+    std::string path = folder;
+    const std::vector<std::string> steps = util::split(relative, platform::kSeparatorText);
+    for (std::size_t i = 0; i + 1 < steps.size(); ++i) {
+        path = platform::joinPath(path, steps[i]);
+        platform::FileEntry entry;
+        if (!platform::statEntry(path, entry, error))
+            return false;
+        if (!entry.isDirectory()) {
+            error = platform::error::kCantResolveFilename;
+            return false;
+        }
+    }
+    return true;
+}
+
 std::string joinTarget(const std::string& targetPath, const std::string& name)
 {
     return targetPath.empty() ? std::string() : platform::joinPath(targetPath, name);
@@ -91,8 +110,13 @@ bool clsFolderCopy::fc_FolderWalk(std::int32_t level, const platform::FileEntry&
     if (!goOn)
         return false;
 
-    if (whole && pass_ == Pass::Copy)
+    if (whole && pass_ == Pass::Copy) {
         sb_TargetFolderDone(ownTarget, folder);
+        if (level == 1) // the source folder itself; its subfolders are renamed as the walk comes back from them
+            sb_RenameAfterCopy({false, level, folder, path, ownTarget});
+    }
+    // Removed or changed relative to the folder that holds it, where the walk has it open.
+    entryFolder_ = parent != nullptr ? parent->fd() : -1;
     if (whole && (pass_ == Pass::Delete || pass_ == Pass::Attrib)
         && !fc_FolderAction(level, folder, path, targetPath, errorText)) {
         errorText = std::string(pass_ == Pass::Delete ? "Fehler bei Löschen Verzeichnis: '"
@@ -137,7 +161,9 @@ bool clsFolderCopy::fc_WalkNamed(std::int32_t level, const std::string& path, co
         }
         platform::FileEntry entry;
         platform::ErrorCode code = 0;
-        if (!platform::statEntry(full, entry, code)) {
+        // A delete or a change never reaches through a link to another place.
+        const bool changes = pass_ == Pass::Delete || pass_ == Pass::Attrib;
+        if ((changes && !throughFoldersOnly(path, relative, code)) || !platform::statEntry(full, entry, code)) {
             sb_SearchFailed(full, code, errorText);
             continue;
         }
@@ -178,16 +204,22 @@ bool clsFolderCopy::fc_WalkEntry(std::int32_t level, const platform::FileEntry& 
                                  const std::string& targetPath, const platform::DirectoryReader* reader,
                                  std::string& errorText)
 {
+    // A source entry renamed after its copy, met again under its new name.
+    if (!renamedSources_.empty() && renamedSources_.count(platform::joinPath(path, entry.name)) != 0)
+        return true;
     if (entry.isDirectory()) {
         // The target inside its own source is the copy, not part of what is copied.
         if (!filter_.folderPasses(entry.name) || fc_IsOwnTarget(entry))
             return true;
+        if (entry.mountRoot && (pass_ == Pass::Delete || pass_ == Pass::Attrib))
+            return fc_MountedFolder(level, entry, path, errorText);
         return fc_WalkSubfolder(level, entry, path, targetPath, reader, errorText);
     }
     if (!filter_.filePasses(entry))
         return true;
     errorText.clear();
     fileNameCurrent_ = entry.name;
+    entryFolder_ = reader != nullptr ? reader->fd() : -1;
     return fc_FileAction(level, entry, path, targetPath, errorText) && !cancel_;
 }
 
@@ -227,8 +259,9 @@ bool clsFolderCopy::fc_WalkSubfolder(std::int32_t level, const platform::FileEnt
         counters_ = restored;
         observer_.ActionFolderDone();
     }
-    if (pass_ == Pass::Copy && current_.Filtered && counters_.CountFiles_Done == before.CountFiles_Done
-        && counters_.CountFiles_Not == before.CountFiles_Not) {
+    const bool copiedNothing = pass_ == Pass::Copy && current_.Filtered
+        && counters_.CountFiles_Done == before.CountFiles_Done && counters_.CountFiles_Not == before.CountFiles_Not;
+    if (copiedNothing) {
         // No file was copied into this folder: take it back, and remove the
         // target folder when this run made it (one that was there before
         // stays, empty or not).
@@ -246,7 +279,21 @@ bool clsFolderCopy::fc_WalkSubfolder(std::int32_t level, const platform::FileEnt
             targets_.close();
         }
         observer_.ActionFolderDone();
+    } else if (pass_ == Pass::Copy && !cancel_) {
+        sb_RenameAfterCopy({false, level + 1, entry, subPath, subTarget});
     }
+    return !cancel_;
+}
+
+// Another file system mounted inside the tree: a delete or a change stops
+// at it (it is not the task's), and says so as for a folder that failed.
+bool clsFolderCopy::fc_MountedFolder(std::int32_t level, const platform::FileEntry& entry, const std::string& path,
+                                     std::string& errorText)
+{
+    const EntryAt at{false, level + 1, entry, platform::joinPath(path, entry.name), {}};
+    sb_EntryStart(at);
+    errorText = "Fehler bei Verzeichnis: " + entry.name + " - ein anderes Laufwerk ist hier eingebunden";
+    fc_EntryFailed(at, errorText);
     return !cancel_;
 }
 

@@ -87,6 +87,8 @@ bool DirectoryReader::next(FileEntry& out, ErrorCode& error)
     }
 }
 
+int DirectoryReader::fd() const { return dir_ != nullptr ? dirfd(static_cast<DIR*>(dir_)) : -1; }
+
 void DirectoryReader::close()
 {
     if (dir_ != nullptr)

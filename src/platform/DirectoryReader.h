@@ -27,6 +27,9 @@ public:
     bool next(FileEntry& out, ErrorCode& error);
     void close();
     bool isOpen() const { return dir_ != nullptr; }
+    // The open folder's descriptor (-1 when closed): entries listed here can
+    // be acted on relative to it, never through a path walked again.
+    int fd() const;
     // The folder's path as opened, with its final separator.
     const std::string& folder() const { return folder_; }
 

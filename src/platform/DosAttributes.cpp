@@ -144,6 +144,8 @@ bool statAt(int dirFd, const char* name, const char* fullPath, FileEntry& out, E
     out.device = makedev(sx.stx_dev_major, sx.stx_dev_minor);
     out.inode = sx.stx_ino;
     out.mode = sx.stx_mode & 07777;
+    out.mountRoot = (sx.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0
+        && (sx.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
     error = error::kSuccess;
     return true;
 }

@@ -39,6 +39,8 @@ struct FileEntry {
     std::uint64_t inode = 0;
     // The permission bits (07777): a copied folder keeps them.
     std::uint32_t mode = 0;
+    // Another file system is mounted here: walks that change things stop at it.
+    bool mountRoot = false;
 
     bool isDirectory() const { return (attributes & attr::kDirectory) != 0; }
     // A symbolic link is reported as itself, never followed.

@@ -1,5 +1,6 @@
 #include "platform/Folders.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,6 +19,16 @@ bool makeDirectory(const std::string& path, ErrorCode& error, std::uint32_t mode
 bool removeDirectory(const std::string& path, ErrorCode& error)
 {
     if (::rmdir(path.c_str()) != 0) {
+        error = lastError();
+        return false;
+    }
+    error = error::kSuccess;
+    return true;
+}
+
+bool removeEntry(int folderFd, const std::string& name, bool folder, ErrorCode& error)
+{
+    if (::unlinkat(folderFd < 0 ? AT_FDCWD : folderFd, name.c_str(), folder ? AT_REMOVEDIR : 0) != 0) {
         error = lastError();
         return false;
     }

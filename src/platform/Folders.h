@@ -15,4 +15,9 @@ bool makeDirectory(const std::string& path, ErrorCode& error, std::uint32_t mode
 // Removes one empty folder; a folder with content is left alone (error 145).
 bool removeDirectory(const std::string& path, ErrorCode& error);
 
+// Removes one entry named relative to an open folder (folderFd -1: name is
+// a path): a file or a link (never what it points to) or, with folder set,
+// an empty folder.
+bool removeEntry(int folderFd, const std::string& name, bool folder, ErrorCode& error);
+
 } // namespace zdr::platform

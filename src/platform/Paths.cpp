@@ -45,6 +45,30 @@ bool isRoot(std::string_view path) { return path == kSeparatorText; }
 
 bool isAbsolute(std::string_view path) { return !path.empty() && path.front() == kSeparator; }
 
+bool isWithin(std::string_view path, std::string_view folder)
+{
+    const std::string root = withoutTrailingSeparator(folder);
+    if (root.empty() || path.substr(0, root.size()) != root)
+        return false;
+    std::string_view rest = path.substr(root.size());
+    if (rest.empty())
+        return true;
+    if (!isRoot(root)) {
+        if (rest.front() != kSeparator)
+            return false; // "/data2" is not below "/data"
+        rest.remove_prefix(1);
+    }
+    for (;;) {
+        const std::size_t end = rest.find(kSeparator);
+        const std::string_view step = rest.substr(0, end);
+        if (step.empty() || step == "." || step == "..")
+            return false;
+        if (end == std::string_view::npos)
+            return true;
+        rest.remove_prefix(end + 1);
+    }
+}
+
 bool endsWithSeparator(std::string_view path) { return !path.empty() && path.back() == kSeparator; }
 
 std::string withoutTrailingSeparator(std::string_view path)

@@ -25,6 +25,10 @@ std::string fileName(std::string_view path);
 bool isRoot(std::string_view path);
 bool isAbsolute(std::string_view path);
 
+// path is folder itself or lies below it, named without "." or ".." steps
+// (so it cannot lead out of it) and without empty steps.
+bool isWithin(std::string_view path, std::string_view folder);
+
 // A folder typed with a final separator is stored without it; a root stays.
 std::string withoutTrailingSeparator(std::string_view path);
 bool endsWithSeparator(std::string_view path);

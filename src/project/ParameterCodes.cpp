@@ -51,6 +51,25 @@ bool hasFolderSeparator(std::string_view text)
     return text.find('/') != std::string_view::npos || text.find('\\') != std::string_view::npos;
 }
 
+// The "|" of a pattern that are not inside a running number "[000|x]"
+// (which the pattern, the code's last field, may hold).
+std::size_t barsOutsideNumbering(std::string_view pattern)
+{
+    std::size_t bars = 0;
+    for (std::size_t at = 0; at < pattern.size(); ++at) {
+        if (pattern[at] == '[') {
+            const std::size_t zeros = pattern.find_first_not_of('0', at + 1);
+            const std::size_t digits = zeros == std::string_view::npos ? zeros : pattern.find_first_not_of("0123456789", zeros + 1);
+            if (zeros > at + 1 && digits != std::string_view::npos && pattern[zeros] == '|' && digits > zeros + 1
+                && pattern[digits] == ']')
+                at = digits;
+        } else if (pattern[at] == '|') {
+            ++bars;
+        }
+    }
+    return bars;
+}
+
 constexpr std::array<std::string_view, 10> kPlaceholders = {"[NAME]", "[EXT]", "[NAMETOTAL]", "[yy]", "[yyyy]",
                                                             "[mm]",   "[dd]",  "[hh]",        "[nn]", "[ss]"};
 
@@ -98,8 +117,8 @@ ParsedCode<RenameCode> parseRenameCode(std::string_view text)
         result.empty = true;
         return result;
     }
-    const std::vector<std::string> all = util::split(text, "|");
     const std::vector<std::string> fields = splitFields(text, 3);
+    const std::size_t found = fields.size() < 3 ? fields.size() : 3 + barsOutsideNumbering(fields[2]);
     // Without any "|" nothing says which field the text is; a new code starts.
     if (fields.size() >= 2) {
         result.code.head = fields[0];
@@ -109,8 +128,8 @@ ParsedCode<RenameCode> parseRenameCode(std::string_view text)
         result.code.pattern = fields[2];
 
     std::uint32_t flags = 0;
-    if (all.size() != 3)
-        result.error = fieldCountError("Umbenennungsparameter", all.size(), 3);
+    if (found != 3)
+        result.error = fieldCountError("Umbenennungsparameter", found, 3);
     else if (!readFlags(fields[1], flags))
         result.error = "Die Schalter des Umbenennungsparameters sind keine Zahl: '" + fields[1] + "'.";
     else if (flags != 0 && fields[2].empty())
@@ -162,9 +181,9 @@ std::vector<std::string> renameProblems(std::uint32_t flags, std::string_view pa
         problems.emplace_back(" - aus dem Code [NAMETOTAL] wird keine Umbenennung ausgeführt, da er übereinstimmt'");
         return problems;
     }
-    // A "|" would end the pattern when the code is read back; a separator
+    // A "|" outside a running number would end the pattern when the code is read back; a separator
     // would move the entry into another folder.
-    if (pattern.find('|') != std::string_view::npos)
+    if (barsOutsideNumbering(pattern) != 0)
         problems.emplace_back(" - der Umbenennungscode darf kein '|' enthalten");
     if (hasFolderSeparator(pattern))
         problems.emplace_back(" - der Umbenennungscode darf kein '\\' oder '/' enthalten");

@@ -64,7 +64,8 @@ struct ParsedCode {
 // Rename code. An empty text is no renaming. Errors: fewer or more than three
 // fields, switches that are not a decimal number, switches without a
 // pattern, a pattern with a folder separator (it would move the entry).
-// Leniently the pattern is everything after the second "|".
+// Leniently the pattern is everything after the second "|"; a "|" inside a
+// running number "[000|x]" belongs to it.
 ParsedCode<RenameCode> parseRenameCode(std::string_view text);
 std::string buildRenameCode(const RenameCode& code);
 // Readable form, e.g. "Quelle, Verz., Dateien umbenennen in: done [NAMETOTAL]".

@@ -1,6 +1,8 @@
 // Fuzz target: reading any text as a rename or network-drive code never
-// crashes, a sound code rebuilds to one that reads the same, and no error
+// crashes, a sound code rebuilds to one that reads the same, a sound rename
+// pattern names an entry in its own folder, and no error
 // text or description of a drive code depends on its password.
+#include "engine/RenamePattern.h"
 #include "project/ParameterCodes.h"
 
 #include <cstddef>
@@ -16,6 +18,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (rename.ok() && parseRenameCode(buildRenameCode(rename.code)).code != rename.code)
         __builtin_trap();
     (void)renameText(rename.code);
+    // A sound pattern never makes a name that leads into another folder.
+    bool numbered = false;
+    if (rename.ok() && zdr::engine::fc_RenameName(rename.code.pattern, {"a.b", true, {}, 7}, numbered).find('/')
+                           != std::string::npos)
+        __builtin_trap();
     (void)renameProblemMessage(renameProblems(rename.code.flags, rename.code.pattern));
 
     const ParsedCode<NetConnectCode> net = parseNetConnectCode(text);

@@ -26,7 +26,9 @@ TEST(RenameCode, ParseGivesADefinedOutcomeForEveryShape)
         {"1|26|[nametotal] (", true, "1", 26, "[nametotal] (", ""}, // kept literally; the dialog refuses it
         {"1|26", false, "1", 26, "", "2 statt 3 Felder"},
         {"abc", false, "1", 0, "", "1 statt 3 Felder"},          // no field is known: a fresh head
-        {"1|26|[000|1]_x", false, "1", 26, "[000|1]_x", "4 statt 3 Felder"},
+        {"1|26|[000|1]_x", true, "1", 26, "[000|1]_x", ""},      // a running number holds its "|"
+        {"1|26|[000|1]|x", false, "1", 26, "[000|1]|x", "4 statt 3 Felder"},
+        {"1|26|[0a|1]_x", false, "1", 26, "[0a|1]_x", "4 statt 3 Felder"},
         {"|||", false, "", 0, "|", "4 statt 3 Felder"},
         {"1|abc|x", false, "1", 0, "x", "keine Zahl: 'abc'"},
         {"1| 26|x", false, "1", 0, "x", "keine Zahl"},
@@ -88,7 +90,9 @@ TEST(RenameCode, StoreChecksListEveryProblemOnce)
          {" - aus dem Code [NAMETOTAL] wird keine Umbenennung ausgeführt, da er übereinstimmt'"}},
         {2, "x", chooseKind},
         {8, "x", chooseSide},
-        {26, "[000|1]_[NAMETOTAL]", {" - der Umbenennungscode darf kein '|' enthalten"}},
+        {26, "[000|1]_[NAMETOTAL]", {}}, // a running number
+        {26, "a|[NAMETOTAL]", {" - der Umbenennungscode darf kein '|' enthalten"}},
+        {26, "[00|]_[NAMETOTAL]", {" - der Umbenennungscode darf kein '|' enthalten"}}, // no start number
         {26, "alt/[NAMETOTAL]", {" - der Umbenennungscode darf kein '\\' oder '/' enthalten"}},
         {26, "done [NAMETOTAL", {" - im Umbenennungscode fehlt eine schließende Klammer ']'"}},
         {26, "[a[NAMETOTAL] [", {" - im Umbenennungscode fehlt eine schließende Klammer ']'"}},

@@ -108,7 +108,9 @@ TEST(frmParameter, StoringARenameParameterChecksAndBuildsTheCode)
         {"", {true, false, true, false, false}, "[NAMETOTAL]", nullptr,
          "Fehlerhafte Einstellung,\r\n\r\n - aus dem Code [NAMETOTAL] wird keine Umbenennung ausgeführt, da er "
          "übereinstimmt'\r\n\r\n für die Umbenennung!"},
-        {"", {true, false, true, false, false}, "[000|1] [Name", nullptr,
+        {"", {true, false, true, false, false}, "Bild [000|1]", "1|10|Bild [000|1]",
+         "Quelle, Verz. umbenennen in: Bild [000|1]"},
+        {"", {true, false, true, false, false}, "a|b [Name", nullptr,
          "Fehlerhafte Einstellung,\r\n\r\n - der Umbenennungscode darf kein '|' enthalten\r\n - im Umbenennungscode "
          "fehlt eine schließende Klammer ']'\r\n\r\n für die Umbenennung!"},
     };

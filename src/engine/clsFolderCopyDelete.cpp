@@ -1,0 +1,101 @@
+// The delete and the attribute change of one entry (a folder after its
+// content). Both ask after a failure: the read-only question first, when the
+// entry is read-only, else whether to try again.
+//
+// A read-only entry is not deleted until the user allows it (or option
+// 0x400 does), as the system where read-only means "keep" would refuse it;
+// Linux itself would delete it without a word.
+#include "engine/ErrorTexts.h"
+#include "engine/StatusBits.h"
+#include "engine/clsFolderCopy.h"
+#include "platform/FileEntry.h"
+#include "platform/Folders.h"
+#include "platform/Paths.h"
+
+namespace zdr::engine {
+
+namespace {
+
+bool readOnly(const platform::FileEntry& entry) { return (entry.attributes & platform::attr::kReadOnly) != 0; }
+
+} // namespace
+
+bool clsFolderCopy::fc_AskAgain(const EntryAt& at, const std::string& path, bool& skipped, bool& readOnlyAllowed,
+                                std::string& errorText)
+{
+    // The entry as it is now: an earlier answer may have made it writable.
+    platform::FileEntry now = at.entry;
+    platform::ErrorCode ignored = 0;
+    platform::statEntry(path, now, ignored);
+    const bool readOnlyQuestion = readOnly(now) && !has(status::kOverwriteProtected);
+    bool skip = false;
+    if (fc_AskUser(at, &now, skip, errorText)) {
+        errorText.clear();
+        readOnlyAllowed = readOnlyAllowed || readOnlyQuestion;
+        return true;
+    }
+    skipped = skip;
+    if (skip)
+        sb_CountLeft(at);
+    return false;
+}
+
+bool clsFolderCopy::fc_DeleteEntry(const EntryAt& at, std::string& errorText)
+{
+    sb_EntryStart(at);
+    const std::string path = at.isFile ? platform::joinPath(at.path, at.entry.name) : at.path;
+    // Relative to the folder the walk holds open where it has one.
+    const std::string& name = entryFolder_ >= 0 ? at.entry.name : path;
+    const bool folder = !at.isFile && !at.entry.isSymlink(); // a link is removed as itself
+    // Kept until the first answer: it either allowed the delete or was
+    // about something else (the entry is no longer read-only then).
+    bool keep = readOnly(at.entry) && !has(status::kOverwriteProtected);
+    for (;;) {
+        platform::ErrorCode code = platform::error::kAccessDenied;
+        if (!keep && platform::removeEntry(entryFolder_, name, folder, code))
+            break;
+        errorText = fc_EntryErrorText(at.isFile, at.entry.name, code);
+        bool skipped = false;
+        bool allowed = false;
+        if (!fc_AskAgain(at, path, skipped, allowed, errorText))
+            return skipped;
+        keep = false;
+    }
+    sb_EntryDone(at, readOnly(at.entry) ? "ok (geschützt)" : "ok");
+    return true;
+}
+
+bool clsFolderCopy::fc_SetAttributes(const EntryAt& at, std::string& errorText)
+{
+    sb_EntryStart(at);
+    const std::string path = at.isFile ? platform::joinPath(at.path, at.entry.name) : at.path;
+    bool allowed = false; // the read-only question let the change go on
+    while (!fc_ChangeAttributes(at, path, errorText)) {
+        bool skipped = false;
+        if (!fc_AskAgain(at, path, skipped, allowed, errorText))
+            return skipped;
+    }
+    sb_EntryDone(at, allowed ? "ok (geschützt)" : "ok");
+    return true;
+}
+
+// Compression first, then the other bits: the entry's own with the task's
+// set and then cleared; nothing is written when they are as wanted.
+bool clsFolderCopy::fc_ChangeAttributes(const EntryAt& at, const std::string& path, std::string& errorText)
+{
+    // A link has no attributes of its own here, and what it points to is
+    // not the task's.
+    if (at.entry.isSymlink())
+        return true;
+    if (!compress_.fc_SetAsAsked(path, current_.AttributesSet, current_.AttributesClear, errorText))
+        return false;
+    constexpr std::uint32_t kWritten = platform::attr::kReadOnly | platform::attr::kStoredBits;
+    const std::uint32_t wanted = fc_TargetAttributes(at.entry.attributes);
+    platform::ErrorCode code = 0;
+    if (((wanted ^ at.entry.attributes) & kWritten) == 0 || platform::setAttributes(path, wanted, code))
+        return true;
+    errorText = fc_EntryErrorText(at.isFile, at.entry.name, code);
+    return false;
+}
+
+} // namespace zdr::engine

@@ -1,0 +1,140 @@
+// The rename after the copy: a copied file, or a folder after its content,
+// renamed in the source or in the target as the task's rename parameter
+// asks (in the walk), or the copied rows of the reviewed protocol from the
+// last to the first (children before their folders).
+//
+// A rename never replaces an entry that is there: a name that is taken is
+// a failure with its line.
+#include "engine/ErrorTexts.h"
+#include "engine/FolderCopyObserver.h"
+#include "engine/RenamePattern.h"
+#include "engine/StatusBits.h"
+#include "engine/clsFolderCopy.h"
+#include "platform/Paths.h"
+#include "platform/PendingFile.h"
+#include "project/ParameterCodes.h"
+
+#include <algorithm>
+
+namespace zdr::engine {
+
+namespace {
+
+namespace flag = project::renameFlag;
+
+// rowLevel: a file's level, a folder's parent's (the entries directly in
+// the task's source folder are at level 1).
+bool renameWanted(std::uint32_t flags, bool isFile, std::int32_t rowLevel)
+{
+    return (flags & (isFile ? flag::kFiles : flag::kFolders)) != 0 && (flags & (flag::kSource | flag::kTarget)) != 0
+        && ((flags & flag::kFirstLevel) == 0 || rowLevel <= 1);
+}
+
+} // namespace
+
+bool clsFolderCopy::fc_Rename(const std::string& code, bool isFile, const std::string& fullPath,
+                              const std::string& name, std::uint64_t numbered, std::string& newName,
+                              std::string& errorText)
+{
+    const std::string failed = std::string("Fehler bei Umbenennung ") + (isFile ? "Datei" : "Verzeichnis") + ": " + fullPath;
+    if (!current_.RenameProblem.empty()) {
+        errorText = failed + " - " + current_.RenameProblem;
+        return false;
+    }
+    bool numberUsed = false;
+    newName = fc_RenameName(code, {name, isFile, util::LocalDateTime::now(), numbered}, numberUsed);
+    platform::ErrorCode error = platform::error::kInvalidName;
+    if (fc_RenameNameValid(newName)
+        && (newName == name
+            || platform::moveIntoPlace(AT_FDCWD, fullPath, platform::joinPath(platform::parentPath(fullPath), newName),
+                                       false, error)))
+        return true;
+    errorText = fc_TextWithCode(failed, error);
+    return false;
+}
+
+void clsFolderCopy::sb_RenameAfterCopy(const EntryAt& at)
+{
+    const std::uint32_t flags = current_.RenameFlags;
+    if (cancel_ || !renameWanted(flags, at.isFile, at.isFile ? at.level : at.level - 1))
+        return;
+    const bool inSource = (flags & flag::kSource) != 0;
+    const std::string& folder = inSource ? at.path : at.targetPath;
+    const std::string full = at.isFile ? platform::joinPath(folder, at.entry.name) : folder;
+    std::uint64_t& numbered = renameNumbers_[taskNumber_];
+    std::string newName;
+    std::string errorText;
+    if (!fc_Rename(current_.RenameCode, at.isFile, full, at.entry.name, numbered, newName, errorText)) {
+        // Copied, but not renamed: its line says so and the pass fails with it.
+        if (has(status::kCreateProtocol))
+            sb_ProtocolEntry(at, "nicht umbenannt (" + errorText + ")");
+        entryError_ = errorText;
+        return;
+    }
+    if (fc_RenameNumbers(current_.RenameCode))
+        ++numbered;
+    if (has(status::kCreateProtocol))
+        sb_ProtocolEntry(at, "umbenannt in: " + newName);
+    // The lookups keep folders by their old paths.
+    if (inSource) {
+        renamedSources_.insert(platform::joinPath(platform::parentPath(full), newName));
+        sources_.close();
+    } else {
+        targets_.close();
+    }
+}
+
+bool clsFolderCopy::fc_ProtocolRename()
+{
+    if (cancel_ || std::none_of(tasks_.begin() + 1, tasks_.end(), [](const EngineTask& t) { return t.RenameFlags != 0; }))
+        return true;
+    // The copied rows that their task renames, from the last to the first.
+    std::vector<protocol::WorkListStep> rows;
+    protocol::WorkListStep step;
+    step.index = -1;
+    for (;;) {
+        step.direction = "PREVIOUS";
+        step.action = "RENAME";
+        observer_.ActionEntryGetNext(step);
+        if (step.index <= 0)
+            break;
+        const bool isFile = step.type == "FILE";
+        const std::string source = isFile ? platform::joinPath(step.sourcePath, step.source) : step.sourcePath;
+        if (copiedRows_.count(source) != 0
+            && renameWanted(tasks_[static_cast<std::size_t>(step.taskIndex)].RenameFlags, isFile, step.level))
+            rows.push_back(step);
+    }
+    // Numbers are given in the order of the list.
+    std::vector<std::uint64_t> numbers(rows.size());
+    for (std::size_t i = rows.size(); i-- > 0;) {
+        std::uint64_t& next = renameNumbers_[rows[i].taskIndex];
+        numbers[i] = next;
+        if (fc_RenameNumbers(tasks_[static_cast<std::size_t>(rows[i].taskIndex)].RenameCode))
+            ++next;
+    }
+    for (std::size_t i = 0; i < rows.size() && !cancel_; ++i) {
+        const protocol::WorkListStep& row = rows[i];
+        taskNumber_ = row.taskIndex;
+        current_ = tasks_[static_cast<std::size_t>(row.taskIndex)];
+        const bool isFile = row.type == "FILE";
+        const std::string& folder = (current_.RenameFlags & flag::kSource) != 0 ? row.sourcePath : row.targetPath;
+        const std::string full = isFile ? platform::joinPath(folder, row.source) : folder;
+        std::string newName;
+        const bool renamed = fc_Rename(current_.RenameCode, isFile, full, platform::fileName(full), numbers[i], newName,
+                                       errorText_);
+        if (has(status::kCreateProtocol) || !renamed)
+            sb_ProtocolAdd({.action = action_,
+                            .level = row.level,
+                            .type = row.type,
+                            .name = row.source,
+                            .text = renamed ? "umbenannt in: " + newName : "nicht umbenannt",
+                            .folder = row.sourcePath,
+                            .target = renamed ? std::string_view() : std::string_view(errorText_),
+                            .error = !renamed});
+        if (!renamed)
+            return false;
+    }
+    return true;
+}
+
+} // namespace zdr::engine
