@@ -31,6 +31,8 @@ public:
     void clear();
     void add(const ProtocolRecord& record, bool onlyDifferent, std::int16_t taskNumber, FolderCopyObserver& observer);
     const std::string& text() const { return text_; }
+    // The next record writes its folder as if it were new.
+    void forgetLastFolder() { lastFolder_.clear(); }
 
 private:
     void append(const std::string& line, FolderCopyObserver& observer);

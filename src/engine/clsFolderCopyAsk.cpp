@@ -35,15 +35,16 @@ void clsFolderCopy::sb_ProtocolEntry(const EntryAt& at, const std::string& text)
 {
     // A copied file's lines stand under its target folder, as its "ok" does.
     const bool targetSide = at.isFile && pass_ == Pass::Copy;
-    // A folder handled after its content stands under its parent: under its
-    // own path it would pass for the heading its files already wrote.
-    const bool afterContent = !at.isFile && (pass_ == Pass::Delete || pass_ == Pass::Attrib);
+    // A folder handled after its content follows its files' lines: its own
+    // line must not pass for their heading and be left out.
+    if (!at.isFile && (pass_ == Pass::Delete || pass_ == Pass::Attrib))
+        protocol_.forgetLastFolder();
     sb_ProtocolAdd({.action = action_,
                     .level = at.isFile ? at.level : at.level - 1,
                     .type = at.isFile ? "FILE" : "FOLDER",
                     .name = at.entry.name,
                     .text = text,
-                    .folder = targetSide ? at.targetPath : afterContent ? platform::parentPath(at.path) : at.path});
+                    .folder = targetSide ? at.targetPath : at.path});
 }
 
 void clsFolderCopy::sb_AskLine(const EntryAt& at, const char* fileText, const char* folderText)

@@ -1,0 +1,430 @@
+// The delete and the attribute pass on real trees: what goes and what
+// stays, the read-only question after the first attempt, the error policy,
+// and the safety of a delete: it never leaves its task's folder (links,
+// named entries, folders swapped for links while it runs, other file
+// systems mounted inside), deletes only what the filters admit, and a
+// cancelled delete reports exactly what it deleted.
+#include "EngineRun.h"
+#include "TreeState.h"
+#include "support/ScratchMount.h"
+#include "support/TempDir.h"
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+namespace zdr::engine {
+namespace {
+
+namespace fs = std::filesystem;
+using test::EngineRun;
+using test::kInfo;
+using test::TempDir;
+using util::Answer;
+
+constexpr std::uint32_t kDelete = status::kDelete | status::kCreateProtocol;
+constexpr std::uint32_t kAttrib = status::kAttrib | status::kCreateProtocol;
+constexpr std::uint32_t kGoOn = status::kContinueAfterError;
+
+std::size_t countOf(const std::string& text, const std::string& part)
+{
+    std::size_t n = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++n;
+    return n;
+}
+
+std::size_t filesBelow(const std::string& root)
+{
+    std::size_t n = 0;
+    for (const auto& e : fs::recursive_directory_iterator(root))
+        n += e.is_regular_file() ? 1 : 0;
+    return n;
+}
+
+// A file even root can neither delete nor change while it lives: the
+// root-proof way to make an entry fail. ok() is false where the volume
+// has no such flag.
+class Immutable {
+public:
+    explicit Immutable(const std::string& path) : path_(path) { ok_ = set(true); }
+    ~Immutable()
+    {
+        if (ok_)
+            set(false);
+    }
+    Immutable(const Immutable&) = delete;
+    Immutable& operator=(const Immutable&) = delete;
+    bool ok() const { return ok_; }
+
+private:
+    bool set(bool on)
+    {
+        const int fd = ::open(path_.c_str(), O_RDONLY | O_NONBLOCK);
+        int flags = 0;
+        const bool done = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0
+            && (flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL, ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0);
+        if (fd >= 0)
+            ::close(fd);
+        return done;
+    }
+    std::string path_;
+    bool ok_ = false;
+};
+
+TEST(Delete, TheFolderWithItsContentGoesAfterItsContent)
+{
+    TempDir dir;
+    dir.write("src/a.txt", "aa");
+    dir.write("src/Sub/b.txt", "bbb");
+    dir.write("src/Sub/.versteckt", "");
+    dir.mkdir("src/Leer");
+    const std::string src = dir.file("src");
+    EngineRun r;
+    EXPECT_TRUE(r.run(kInfo | kDelete, {.Source = src}));
+    EXPECT_FALSE(fs::exists(src));
+    EXPECT_EQ(r.ready(), "Ready true '' protocol");
+    EXPECT_EQ(r.counters().CountFiles_Done, 3);
+    EXPECT_EQ(r.counters().CountFolder_Done, 3);
+    EXPECT_EQ(r.counters().SizeTotal_Done, 5.0 / 1024);
+    const std::string protocol = r.engine.Protocol();
+    EXPECT_EQ(countOf(protocol, "  ----  ok"), 6u) << protocol;
+    EXPECT_NE(protocol.find("/src/  ----  ok              " + dir.path()), std::string::npos) << protocol;
+    EXPECT_NE(protocol.find("/Sub/  ----  ok              " + src), std::string::npos) << protocol;
+
+    // Within Sub: the folder is entered, its files go, then the folder itself.
+    const auto& events = r.rec.events;
+    const auto pass = std::find(events.begin(), events.end(), "Start DELETE");
+    const auto at = [&](const std::string& e) { return std::find(pass, events.end(), e) - events.begin(); };
+    EXPECT_LT(at("FolderSet " + src + "/Sub"), at("FileStart b.txt 3"));
+    EXPECT_LT(at("FileStart b.txt 3"), at("FolderStart " + src + "/Sub"));
+    EXPECT_EQ(events.at(static_cast<std::size_t>(at("FolderStart " + src))), events.at(events.size() - 3))
+        << "the source folder is the last entry";
+
+    // Its content only: the folder stays.
+    dir.write("src2/a.txt", "a");
+    dir.write("src2/Sub/b.txt", "b");
+    EngineRun content;
+    EXPECT_TRUE(content.run(kDelete, {.Source = dir.file("src2"), .Selection = {"*.*"}}));
+    EXPECT_TRUE(fs::is_directory(dir.file("src2")));
+    EXPECT_TRUE(fs::is_empty(dir.file("src2")));
+}
+
+TEST(Delete, NeverLeavesTheTasksFolder)
+{
+    TempDir dir;
+    dir.write("outside/keep.txt", "keep");
+    dir.write("outside/Sub/deep.txt", "deep");
+    const auto outsideBefore = test::treeState(dir.file("outside"));
+    dir.write("src/a.txt", "a");
+    dir.mkdir("src/Sub");
+    fs::create_directory_symlink(dir.file("outside"), dir.file("src/Sub/folderLink"));
+    fs::create_symlink(dir.file("outside/keep.txt"), dir.file("src/fileLink"));
+    fs::create_symlink(dir.file("nirgendwo"), dir.file("src/dangling"));
+    const std::string src = dir.file("src");
+
+    // Named entries through a link, or up and out, are refused before anything happens.
+    EngineRun named;
+    named.run(kDelete | kGoOn, {.Source = src, .Selection = {"\\Sub\\folderLink\\keep.txt", "..\\outside", "a.txt"}});
+    EXPECT_TRUE(test::differences(outsideBefore, test::treeState(dir.file("outside"))).empty());
+    EXPECT_FALSE(fs::exists(dir.file("src/a.txt"))) << "the sound entry of the list goes";
+    ASSERT_EQ(named.questions.asked.size(), 2u);
+    EXPECT_NE(named.questions.asked[0].text.find("nicht vom System aufgelöst"), std::string::npos)
+        << named.questions.asked[0].text;
+
+    // The whole tree: links go as links, never what they point to.
+    EngineRun whole;
+    EXPECT_TRUE(whole.run(kInfo | kDelete, {.Source = src}));
+    EXPECT_FALSE(fs::exists(src));
+    EXPECT_TRUE(test::differences(outsideBefore, test::treeState(dir.file("outside"))).empty());
+    EXPECT_EQ(whole.counters().CountFiles_Done, 3) << "three links";
+}
+
+TEST(Delete, FolderSwappedForALinkWhileItRunsLeadsNowhere)
+{
+    TempDir dir;
+    dir.write("outside/x1.txt", "keep");
+    dir.write("outside/x2.txt", "keep");
+    const auto outsideBefore = test::treeState(dir.file("outside"));
+    for (int i = 1; i <= 5; ++i)
+        dir.write("src/Sub/x" + std::to_string(i) + ".txt", "gone");
+    const std::string src = dir.file("src");
+    EngineRun r;
+    bool swapped = false;
+    r.rec.onEvent = [&](const std::string& e) {
+        // Inside Sub, after its first file: Sub is moved away and a link to
+        // the outside folder takes its name.
+        if (!swapped && e.rfind("FileStart x", 0) == 0) {
+            swapped = true;
+            fs::rename(dir.file("src/Sub"), dir.file("moved"));
+            fs::create_directory_symlink(dir.file("outside"), dir.file("src/Sub"));
+        }
+    };
+    r.run(kDelete | kGoOn, {.Source = src, .Selection = {"*.*"}});
+    ASSERT_TRUE(swapped);
+    EXPECT_TRUE(test::differences(outsideBefore, test::treeState(dir.file("outside"))).empty());
+    EXPECT_TRUE(fs::is_empty(dir.file("moved"))) << "the files went from the folder the walk had open";
+}
+
+TEST(Delete, StopsAtAnotherFileSystemMountedInside)
+{
+    TempDir dir;
+    dir.write("src/a.txt", "a");
+    const std::string mountPoint = dir.mkdir("src/Laufwerk");
+    test::ScratchMount mount = test::ScratchMount::tmpfs(mountPoint, "1M");
+    if (!mount.mounted())
+        GTEST_SKIP() << "cannot mount a tmpfs here";
+    dir.write("src/Laufwerk/fremd.txt", "fremd");
+    EngineRun r;
+    r.run(kInfo | kDelete | kGoOn, {.Source = dir.file("src")});
+    EXPECT_TRUE(fs::exists(dir.file("src/Laufwerk/fremd.txt")));
+    EXPECT_FALSE(fs::exists(dir.file("src/a.txt")));
+    EXPECT_NE(r.engine.Protocol().find("nicht gelöscht (Fehler bei Verzeichnis: Laufwerk - ein anderes Laufwerk ist hier "
+                                       "eingebunden) => Fehler ignorieren, weiter"),
+              std::string::npos)
+        << r.engine.Protocol();
+    EXPECT_EQ(r.counters().CountFolder_Not, 2) << "the mounted folder, and the source that still holds it";
+}
+
+TEST(Delete, OnlyWhatTheFiltersAdmit)
+{
+    TempDir dir;
+    for (const char* f : {"a.txt", "b.bak", "c.doc", "Keep/k.txt", "Sub/d.txt", "Sub/e.doc", "Sub/groß.txt", "Nur/f.txt"})
+        dir.write(std::string("src/") + f, std::string(std::string(f).find("groß") != std::string::npos ? 3000 : 10, 'x'));
+    const std::string src = dir.file("src");
+    EngineRun r;
+    r.questions.answers = {Answer::Ignore, Answer::Ignore};
+    EXPECT_TRUE(r.run(kInfo | kDelete,
+                      {.Source = src, .Exclusions = "\\Keep;*.bak", .Extensions = ";.txt;", .MaxSizeK = 2}));
+    std::vector<std::string> left;
+    for (const auto& e : fs::recursive_directory_iterator(src))
+        left.push_back(e.path().string().substr(src.size() + 1));
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"Keep", "Keep/k.txt", "Sub", "Sub/e.doc", "Sub/groß.txt", "b.bak", "c.doc"}));
+    // The folders that still hold what the filters kept are not empty: each
+    // asks once and is left, and so is the source.
+    ASSERT_EQ(r.questions.asked.size(), 2u);
+    EXPECT_EQ(r.questions.asked[0].text, "Verzeichnis '" + src + "/Sub' konnte nicht gelöscht werden!\r\n\r\nFehler bei "
+                                             "Verzeichnis: Sub - Das Verzeichnis ist nicht leer.\r\n\r\n=> Vorgang wiederholen?");
+    EXPECT_EQ(r.counters().CountFolder_Not, 2);
+    EXPECT_EQ(r.ready(), "Ready false 'Fehler bei Löschen Verzeichnis: 'src'' protocol");
+}
+
+TEST(Delete, ReadOnlyIsAskedAfterTheFirstAttempt)
+{
+    const std::string question = "' ist schreibgeschützt!\r\n\r\n => Datei trotzdem löschen?";
+    const struct {
+        const char* label;
+        std::uint32_t status;
+        std::vector<Answer> answers;
+        bool gone1;
+        bool gone2;
+        std::size_t questions;
+        const char* line1;
+    } rows[] = {
+        {"yes, not for all", 0, {Answer::Yes, Answer::No, Answer::Yes}, true, true, 3, "r1.txt  ----  ok (geschützt)"},
+        {"yes for all", 0, {Answer::Yes, Answer::Yes}, true, true, 2, "r1.txt  ----  ok (geschützt)"},
+        {"no", 0, {Answer::No, Answer::No}, false, false, 2, "r1.txt  ----  Datei übersprungen"},
+        {"cancel", 0, {Answer::Cancel}, false, false, 1, "r1.txt  ----  Datei nicht ausgeführt => abgebrochen"},
+        {"option 0x400", status::kOverwriteProtected, {}, true, true, 0, "r1.txt  ----  ok (geschützt)"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.label);
+        TempDir dir;
+        dir.write("src/r1.txt", "1");
+        dir.write("src/r2.txt", "2");
+        platform::ErrorCode code = 0;
+        for (const char* f : {"src/r1.txt", "src/r2.txt"})
+            platform::setAttributes(dir.file(f), platform::attr::kReadOnly, code);
+        EngineRun r;
+        r.questions.answers = {row.answers.begin(), row.answers.end()};
+        // Named one after the other, so the order is known.
+        r.run(kDelete | row.status, {.Source = dir.file("src"), .Selection = {"r1.txt", "r2.txt"}});
+        EXPECT_EQ(!fs::exists(dir.file("src/r1.txt")), row.gone1);
+        EXPECT_EQ(!fs::exists(dir.file("src/r2.txt")), row.gone2);
+        ASSERT_EQ(r.questions.asked.size(), row.questions);
+        if (row.questions > 0) {
+            EXPECT_EQ(r.questions.asked[0].text, "Datei '" + dir.file("src/r1.txt") + question);
+            EXPECT_EQ(r.questions.asked[0].title, "Datei Fehler ...");
+        }
+        if (row.questions > 1 && row.answers[0] == Answer::Yes)
+            EXPECT_EQ(r.questions.asked[1].text, "Möchten Sie alle schreibgeschützten Daten löschen?");
+        EXPECT_NE(r.engine.Protocol().find(row.line1), std::string::npos) << r.engine.Protocol();
+        const std::int64_t deleted = (row.gone1 ? 1 : 0) + (row.gone2 ? 1 : 0);
+        EXPECT_EQ(r.counters().CountFiles_Done - r.counters().CountFiles_Not, deleted);
+    }
+}
+
+TEST(Delete, FailuresFollowThePolicy)
+{
+    TempDir dir;
+    dir.write("src/fest.txt", "f");
+    dir.write("src/los.txt", "l");
+    Immutable locked(dir.file("src/fest.txt"));
+    if (!locked.ok())
+        GTEST_SKIP() << "the volume has no immutable flag";
+    const std::string src = dir.file("src");
+    const std::string failure = "Fehler bei Datei: fest.txt - Zugriff verweigert";
+
+    EngineRun asked;
+    asked.questions.answers = {Answer::Retry, Answer::Ignore};
+    asked.run(kDelete, {.Source = src, .Selection = {"fest.txt", "los.txt"}});
+    ASSERT_EQ(asked.questions.asked.size(), 2u) << "asked again after the retry";
+    EXPECT_EQ(asked.questions.asked[0].text,
+              "Datei '" + src + "/fest.txt' konnte nicht gelöscht werden!\r\n\r\n" + failure + "\r\n\r\n=> Vorgang wiederholen?");
+    EXPECT_NE(asked.engine.Protocol().find("fest.txt  ----  nicht gelöscht (" + failure + ") => Abbruch"), std::string::npos);
+    EXPECT_FALSE(fs::exists(dir.file("src/los.txt"))) << "a file never stops the walk";
+    EXPECT_EQ(asked.ready(), "Ready false '" + failure + "' protocol") << "a kept failure fails the pass";
+
+    dir.write("src/los.txt", "l");
+    EngineRun goOn;
+    goOn.run(kDelete | kGoOn, {.Source = src, .Selection = {"fest.txt", "los.txt"}});
+    EXPECT_TRUE(goOn.questions.asked.empty());
+    EXPECT_NE(goOn.engine.Protocol().find("nicht gelöscht (" + failure + ") => Fehler ignorieren, weiter"), std::string::npos);
+    EXPECT_EQ(goOn.ready(), "Ready true '' protocol");
+    EXPECT_EQ(goOn.counters().CountFiles_Not, 1);
+
+    dir.write("src/los.txt", "l");
+    EngineRun aborted;
+    aborted.questions.answers = {Answer::Abort};
+    aborted.run(kDelete, {.Source = src, .Selection = {"fest.txt", "los.txt"}});
+    EXPECT_NE(aborted.engine.Protocol().find("fest.txt  ----  Datei nicht ausgeführt => abgebrochen"), std::string::npos);
+    EXPECT_TRUE(fs::exists(dir.file("src/los.txt"))) << "the run stops";
+}
+
+TEST(Delete, CancelledRunReportsExactlyWhatWasDeleted)
+{
+    TempDir dir;
+    for (int i = 0; i < 40; ++i)
+        dir.write("src/F" + std::to_string(i % 4) + "/G" + std::to_string(i % 3) + "/f" + std::to_string(i), "x");
+    const std::string src = dir.file("src");
+    for (const int stopAfter : {1, 7, 25}) {
+        SCOPED_TRACE(stopAfter);
+        const std::size_t before = filesBelow(src);
+        std::size_t foldersBefore = 0;
+        for (const auto& e : fs::recursive_directory_iterator(src))
+            foldersBefore += e.is_directory() ? 1 : 0;
+        EngineRun r;
+        int done = 0;
+        r.rec.onEvent = [&](const std::string& e) {
+            if (e == "FileDone" && ++done == stopAfter)
+                r.engine.fc_Cancel();
+        };
+        r.run(kDelete, {.Source = src, .Selection = {"*.*"}});
+        std::size_t foldersAfter = 0;
+        for (const auto& e : fs::recursive_directory_iterator(src))
+            foldersAfter += e.is_directory() ? 1 : 0;
+        const std::size_t deleted = before - filesBelow(src);
+        EXPECT_EQ(deleted, static_cast<std::size_t>(stopAfter));
+        EXPECT_EQ(r.counters().CountFiles_Done - r.counters().CountFiles_Not, static_cast<std::int64_t>(deleted));
+        EXPECT_EQ(r.counters().CountFolder_Done, static_cast<std::int64_t>(foldersBefore - foldersAfter));
+        EXPECT_EQ(countOf(r.engine.Protocol(), "  ----  ok"), deleted + foldersBefore - foldersAfter);
+        EXPECT_EQ(r.ready(), "Ready false '' protocol") << "a cancel fails the pass";
+    }
+}
+
+TEST(Attributes, MasksSetThenClear)
+{
+    using namespace platform::attr;
+    const struct {
+        std::uint32_t before;
+        std::uint32_t set;
+        std::uint32_t clear;
+        std::uint32_t after;
+    } rows[] = {
+        {kArchive, kReadOnly, kReadOnly, kArchive},                      // clearing comes second
+        {kArchive, kHidden | kSystem, kArchive, kHidden | kSystem},
+        {kHidden | kReadOnly | kArchive, 0, kHidden | kReadOnly, kArchive},
+        {kArchive, kReadOnly, 0, kReadOnly | kArchive},
+    };
+    for (const auto& row : rows) {
+        TempDir dir;
+        const std::string file = dir.write("src/f.txt", "f");
+        platform::ErrorCode code = 0;
+        platform::setAttributes(file, row.before, code);
+        EngineRun r;
+        EXPECT_TRUE(r.run(kAttrib, {.Source = dir.file("src"), .Selection = {"*.*"}, .AttributesSet = row.set,
+                                    .AttributesClear = row.clear}));
+        EXPECT_EQ(test::entryState(file).attributes, row.after) << std::hex << row.set << " " << row.clear;
+        EXPECT_NE(r.engine.Protocol().find("f.txt  ----  ok"), std::string::npos);
+        EXPECT_EQ(r.counters().CountFiles_Done, 1);
+    }
+}
+
+TEST(Attributes, FoldersAfterTheirContentAndNothingWrittenWhenAsWanted)
+{
+    TempDir dir;
+    const std::string file = dir.write("src/Sub/f.txt", "f");
+    dir.write("outside.txt", "o");
+    fs::create_symlink(dir.file("outside.txt"), dir.file("src/Sub/link"));
+    platform::ErrorCode code = 0;
+    platform::setAttributes(file, platform::attr::kHidden | platform::attr::kArchive, code);
+    struct stat before {};
+    ::stat(file.c_str(), &before);
+    const auto outsideBefore = test::entryState(dir.file("outside.txt"));
+    EngineRun r;
+    EXPECT_TRUE(r.run(kAttrib, {.Source = dir.file("src"), .AttributesSet = platform::attr::kHidden}));
+    struct stat after {};
+    ::stat(file.c_str(), &after);
+    EXPECT_EQ(after.st_ctim.tv_nsec, before.st_ctim.tv_nsec) << "already as wanted: not written";
+    EXPECT_EQ(after.st_ctim.tv_sec, before.st_ctim.tv_sec);
+    EXPECT_EQ(r.counters().CountFiles_Done, 2);
+    EXPECT_EQ(r.counters().CountFolder_Done, 2);
+    EXPECT_NE(test::entryState(dir.file("src/Sub")).attributes & platform::attr::kHidden, 0u);
+    EXPECT_EQ(test::entryState(dir.file("outside.txt")), outsideBefore) << "a link's target is not the task's";
+    const auto& events = r.rec.events;
+    const auto at = [&](const std::string& e) { return std::find(events.begin(), events.end(), e) - events.begin(); };
+    EXPECT_LT(at("FileStart f.txt 1"), at("FolderStart " + dir.file("src/Sub")));
+}
+
+TEST(Attributes, ACompressedFlagOnAVolumeThatCompresses)
+{
+    TempDir dir;
+    const std::string mountPoint = dir.mkdir("btrfs");
+    test::ScratchMount mount = test::ScratchMount::btrfs(mountPoint, dir.file("image"));
+    if (!mount.mounted())
+        GTEST_SKIP() << "cannot mount a btrfs image here";
+    const std::string file = dir.write("btrfs/src/f.txt", std::string(10000, 'a'));
+    EngineRun on;
+    EXPECT_TRUE(on.run(kAttrib, {.Source = dir.file("btrfs/src"), .AttributesSet = platform::attr::kCompressed}));
+    EXPECT_NE(test::entryState(file).attributes & platform::attr::kCompressed, 0u);
+    EXPECT_NE(test::entryState(dir.file("btrfs/src")).attributes & platform::attr::kCompressed, 0u);
+    EngineRun off;
+    EXPECT_TRUE(off.run(kAttrib, {.Source = dir.file("btrfs/src"), .AttributesClear = platform::attr::kCompressed}));
+    EXPECT_EQ(test::entryState(file).attributes & platform::attr::kCompressed, 0u);
+
+    // A volume that does not compress says so, and the entry fails.
+    TempDir plain;
+    plain.write("src/f.txt", "f");
+    EngineRun refused;
+    refused.run(kAttrib | kGoOn, {.Source = plain.file("src"), .Selection = {"f.txt"},
+                                  .AttributesSet = platform::attr::kCompressed});
+    EXPECT_NE(refused.engine.Protocol().find("nicht gesetzt (Fehler, Daten Kompression fehlgeschlagen)"), std::string::npos)
+        << refused.engine.Protocol();
+}
+
+TEST(Attributes, AFailureAsksWhetherToChangeIt)
+{
+    TempDir dir;
+    const std::string file = dir.write("src/fest.txt", "f");
+    Immutable locked(file);
+    if (!locked.ok())
+        GTEST_SKIP() << "the volume has no immutable flag";
+    EngineRun r;
+    r.questions.answers = {Answer::Ignore};
+    r.run(kAttrib, {.Source = dir.file("src"), .Selection = {"fest.txt"}, .AttributesSet = platform::attr::kReadOnly});
+    ASSERT_EQ(r.questions.asked.size(), 1u);
+    EXPECT_EQ(r.questions.asked[0].text.substr(0, r.questions.asked[0].text.find("\r")),
+              "Datei '" + file + "' konnte nicht verändert werden!");
+    EXPECT_NE(r.engine.Protocol().find("nicht gesetzt (Fehler bei Datei: fest.txt - Zugriff verweigert) => Abbruch"),
+              std::string::npos);
+}
+
+} // namespace
+} // namespace zdr::engine
