@@ -4,12 +4,11 @@
 // three ways of copying, the target inside its own source and the
 // roll-back of a filtered copy behave as the user expects.
 #include "EngineRun.h"
+#include "ProtocolWorkList.h"
 #include "TreeState.h"
 #include "support/ScratchMount.h"
 #include "support/TempDir.h"
 #include "support/WriteFault.h"
-
-#include "protocol/ProtocolDocument.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -26,6 +25,7 @@ namespace zdr::engine {
 namespace {
 
 using test::EngineRun;
+using test::ProtocolRun;
 using test::kInfo;
 using test::TempDir;
 using test::treeState;
@@ -87,42 +87,6 @@ std::size_t countKind(const std::map<std::string, test::EntryState>& tree, char 
         n += e.kind == kind ? 1 : 0;
     return n;
 }
-
-// The engine's list entries go into a real protocol document, which answers
-// the work-list steps of a "differing files" copy, as the protocol window does.
-struct ProtocolWorkList : test::EngineRecorder {
-    protocol::ProtocolDocument document;
-    void ActionProtocolAdd(const protocol::ProtocolEntry& e) override
-    {
-        if (document.Task().empty())
-            document.fc_Init(protocol::ProtocolDocument::kListView, true);
-        document.fc_ListItem_Add(e);
-        EngineRecorder::ActionProtocolAdd(e);
-    }
-    void ActionProtocolDel(const std::string& folder) override
-    {
-        document.sb_Protocol_Delete(folder);
-        EngineRecorder::ActionProtocolDel(folder);
-    }
-    void ActionEntryGetNext(protocol::WorkListStep& step) override
-    {
-        document.sb_EntryGetNext(step);
-        EngineRecorder::events.push_back("EntryGetNext " + step.type + " " + step.source);
-    }
-};
-
-struct ProtocolRun {
-    ProtocolWorkList rec;
-    test::ScriptedQuestioner questions;
-    clsFolderCopy engine{rec, questions};
-    bool run(std::uint32_t status, const EngineTaskInput& task)
-    {
-        std::string error;
-        engine.fc_Init(status, 0, 2, error, 32767);
-        engine.fc_InitAdd(task, error);
-        return engine.fc_ActionRun();
-    }
-};
 
 TEST(Copy, CopiedTreeIsTheSameAndARerunCopiesNothing)
 {
