@@ -12,13 +12,14 @@ struct EngineRun {
     EngineRecorder rec;
     ScriptedQuestioner questions;
     engine::clsFolderCopy engine;
+    std::uint32_t statusEx = 0; // the extra options of the next run
 
     explicit EngineRun(net::NetworkDriveFactory drives = {}) : engine(rec, questions, std::move(drives)) {}
 
     bool run(std::uint32_t status, const std::vector<engine::EngineTaskInput>& tasks, std::uint8_t infoLevel = 2)
     {
         std::string error;
-        engine.fc_Init(status, 0, infoLevel, error, 32767);
+        engine.fc_Init(status, statusEx, infoLevel, error, 32767);
         for (const engine::EngineTaskInput& t : tasks)
             engine.fc_InitAdd(t, error);
         return engine.fc_ActionRun();
