@@ -1,3 +1,4 @@
+#include "OptionBoxBits.h"
 #include "project/RunOptions.h"
 
 #include <gtest/gtest.h>
@@ -13,36 +14,13 @@ constexpr std::uint32_t kYield = 0x8000;
 // else besides the always-set yield bit and the action's bits.
 TEST(RunOptions, EachBoxSetsExactlyItsBit)
 {
-    const struct {
-        const char* control;
-        RunWords expected; // for the copy action (index 1)
-    } table[] = {
-        {"chkCopyWithInfo", {0x2, 0}},
-        {"chkCopyOnlyNewer", {0x80, 0}},
-        {"chkCopyContinueAfterError", {0x100, 0}},
-        {"chkCopyOverwriteExisting", {0x200, 0}},
-        {"chkCopyOverwriteProtected", {0x400, 0}},
-        {"chkCopyFolderOnly", {0x800, 0}},
-        {"chkCopyCreateProtocol", {0x2000, 0}},
-        {"chkCopyInfoAskBeforeAction", {0x4000, 0}},
-        {"chkCopyOnlyDiffrentFiles", {0x10000, 0}},
-        {"chkInfoAboutFolderEntries", {0x20000, 0}},
-        {"chkCopyNoFileInfo", {0x40000, 0}},
-        {"chkCopyInfoOnlyCount", {0x80000, 0}},
-        {"chkCopyProtocolShowAuto", {0x1000000, 0}},
-        {"chkCopyBlockBytes", {0x20000000, 0}},
-        {"chkCopyAskByTargetNewer", {0x40000000, 0}},
-        {"chkCopySaveFiles", {0, 0x1}},
-        {"chkCopySaveFilesInZip", {0, 0x2}},
-        {"chkActionAutoStart", {0, 0}},
-        {"chkFormMinAfterStart", {0, 0}},
-    };
-    ASSERT_EQ(runOptionBits().size(), std::size(table));
-    for (const auto& row : table) {
+    ASSERT_EQ(runOptionBits().size(), std::size(test::kOptionBoxBits));
+    // For the copy action (index 1).
+    for (const test::OptionBoxBits& row : test::kOptionBoxBits) {
         const auto only = [&](std::string_view name) { return name == row.control ? 1 : 0; };
         const RunWords words = fc_RunWords(1, only, false, false);
-        EXPECT_EQ(words.status, row.expected.status | 0x1 | kYield) << row.control;
-        EXPECT_EQ(words.statusEx, row.expected.statusEx) << row.control;
+        EXPECT_EQ(words.status, row.status | 0x1 | kYield) << row.control;
+        EXPECT_EQ(words.statusEx, row.statusEx) << row.control;
         // A grey box counts as not checked.
         const auto grey = [&](std::string_view name) { return name == row.control ? 2 : 0; };
         EXPECT_EQ(fc_RunWords(1, grey, false, false), (RunWords{0x1 | kYield, 0})) << row.control;

@@ -1,5 +1,6 @@
 // Running the project from the main window: the option words from the
 // controls, the tasks to the coordinator, and the coordinator's events.
+#include "OptionBoxBits.h"
 #include "RecordingRuns.h"
 #include "project/RunOptions.h"
 #include "project/Task.h"
@@ -31,32 +32,32 @@ void runCommand(frmMain& w) { w.findChild<util::ui::CommandLabel*>("lblCmdProjec
 QCheckBox* box(frmMain& w, const char* name) { return w.findChild<QCheckBox*>(name); }
 QLineEdit* text(frmMain& w, const char* name) { return w.findChild<QLineEdit*>(name); }
 
+// A main window whose runs go to recording coordinators, opened with a
+// project file or a new project.
+struct RecordedWindow {
+    Runs runs;
+    frmMain w;
+    explicit RecordedWindow(const std::string& projectFile = {})
+    {
+        w.setRunCoverFactory(runs.factory());
+        w.fc_Init(QString::fromStdString(projectFile), {}, {});
+    }
+};
+
 // Each option box of the window, checked on its own, reaches the run as
 // exactly its bit (the boxes it checks itself add theirs).
 TEST(frmMainRun, EveryOptionBoxSetsExactlyItsBits)
 {
     ScriptedUi ui;
-    const std::map<std::string, std::pair<std::uint32_t, std::uint32_t>> expected{
-        {"chkCopyWithInfo", {0x2, 0}},
-        {"chkCopyOnlyNewer", {0x80, 0}},
-        {"chkCopyContinueAfterError", {0x100, 0}},
-        {"chkCopyOverwriteExisting", {0x200, 0}},
-        {"chkCopyOverwriteProtected", {0x400, 0}},
-        {"chkCopyFolderOnly", {0x800, 0}},
-        {"chkCopyCreateProtocol", {0x2000, 0}},
-        {"chkCopyInfoAskBeforeAction", {0x4000 | 0x2000, 0}}, // turns the protocol on
-        {"chkCopyOnlyDiffrentFiles", {0x10000 | 0x2000, 0}},  // turns the protocol on
-        {"chkInfoAboutFolderEntries", {0x20000, 0}},
-        {"chkCopyNoFileInfo", {0x40000, 0}},
-        {"chkCopyInfoOnlyCount", {0x80000, 0}},
-        {"chkCopyProtocolShowAuto", {0x1000000, 0}},
-        {"chkCopyBlockBytes", {0x20000000, 0}},
-        {"chkCopyAskByTargetNewer", {0x40000000, 0}},
-        {"chkCopySaveFiles", {0, 0x1}},
-        {"chkCopySaveFilesInZip", {0, 0x2}},
-        {"chkActionAutoStart", {0x100000, 0}}, // the command's automatic start
-        {"chkFormMinAfterStart", {0, 0}},
+    // What the window adds to a box's own bits.
+    const std::map<std::string, std::uint32_t> added{
+        {"chkCopyInfoAskBeforeAction", 0x2000}, // turns the protocol on
+        {"chkCopyOnlyDiffrentFiles", 0x2000},   // turns the protocol on
+        {"chkActionAutoStart", 0x100000},       // the command's automatic start
     };
+    std::map<std::string, std::pair<std::uint32_t, std::uint32_t>> expected;
+    for (const test::OptionBoxBits& box : test::kOptionBoxBits)
+        expected[box.control] = {box.status | (added.count(box.control) ? added.at(box.control) : 0), box.statusEx};
     // Every option box of the window is in the table, and only those.
     frmMain all;
     std::size_t options = 0;
@@ -69,10 +70,8 @@ TEST(frmMainRun, EveryOptionBoxSetsExactlyItsBits)
     EXPECT_EQ(runOptionBits().size(), expected.size());
 
     for (const auto& [name, bits] : expected) {
-        Runs runs;
-        frmMain w;
-        w.setRunCoverFactory(runs.factory());
-        w.fc_Init({}, {}, {});
+        RecordedWindow window;
+        auto& [runs, w] = window;
         box(w, name.c_str())->setChecked(true);
         runCommand(w);
         ASSERT_EQ(runs.runs.size(), 1u) << name;
@@ -84,10 +83,8 @@ TEST(frmMainRun, EveryOptionBoxSetsExactlyItsBits)
 TEST(frmMainRun, ActionChoosesCodeAndBits)
 {
     ScriptedUi ui;
-    Runs runs;
-    frmMain w;
-    w.setRunCoverFactory(runs.factory());
-    w.fc_Init({}, {}, {});
+    RecordedWindow window;
+    auto& [runs, w] = window;
     auto* action = w.findChild<QComboBox*>("cboAction");
     box(w, "chkCopyOnlyDiffrentFiles")->setChecked(true);
     box(w, "chkCopyOnlyNewer")->setChecked(true);
@@ -129,10 +126,8 @@ TEST(frmMainRun, TasksGoToTheCoordinatorInListOrder)
   <txtProjectName>Reihenfolge</txtProjectName>
 </ZendorFileCopy>
 )");
-    Runs runs;
-    frmMain w;
-    w.setRunCoverFactory(runs.factory());
-    w.fc_Init(QString::fromStdString(file), {}, {});
+    RecordedWindow window(file);
+    auto& [runs, w] = window;
     w.sb_ProjectRun(false);
     ASSERT_EQ(runs.runs.size(), 1u);
     const Runs::Run& run = runs.runs[0];
@@ -161,10 +156,8 @@ TEST(frmMainRun, TasksGoToTheCoordinatorInListOrder)
 TEST(frmMainRun, OneRunAtATime)
 {
     ScriptedUi ui;
-    Runs runs;
-    frmMain w;
-    w.setRunCoverFactory(runs.factory());
-    w.fc_Init({}, {}, {});
+    RecordedWindow window;
+    auto& [runs, w] = window;
     w.sb_ProjectRun(false);
     w.sb_ProjectRun(false);
     EXPECT_EQ(runs.runs.size(), 1u) << "a run is going on";
@@ -190,10 +183,8 @@ TEST(frmMainRun, OneRunAtATime)
 TEST(frmMainRun, MinimisedDuringTheRunAndRestoredAfter)
 {
     ScriptedUi ui;
-    Runs runs;
-    frmMain w;
-    w.setRunCoverFactory(runs.factory());
-    w.fc_Init({}, {}, {});
+    RecordedWindow window;
+    auto& [runs, w] = window;
     box(w, "chkFormMinAfterStart")->setChecked(true);
     w.sb_ProjectRun(false);
     runs.events.actionStart();
@@ -246,10 +237,8 @@ TEST(frmMainRun, EndOfTheRunClosesAHiddenOrClosingWindow)
     }
     // Visible without /s: the window stays and comes to the front.
     ScriptedUi ui;
-    Runs runs;
-    frmMain w;
-    w.setRunCoverFactory(runs.factory());
-    w.fc_Init(QString::fromStdString(file), {}, {});
+    RecordedWindow window(file);
+    auto& [runs, w] = window;
     w.sb_ProjectRun(false);
     runs.succeeded = false;
     runs.events.done();
@@ -293,12 +282,10 @@ TEST(frmMainRun, FailedAutomaticStartShowsTheWindow)
 TEST(frmMainRun, ExcludedEntriesGoIntoTheExclusionBox)
 {
     ScriptedUi ui;
-    Runs runs;
-    frmMain w;
-    w.setRunCoverFactory(runs.factory());
-    w.fc_Init({}, {}, {});
+    RecordedWindow window;
+    frmMain& w = window.w;
     w.sb_ProjectRun(false);
-    const auto except = [&](std::string kind, std::string name) { runs.events.exceptData(kind, name); };
+    const auto except = [&](std::string kind, std::string name) { window.runs.events.exceptData(kind, name); };
     except("FOLDER", "Alt");
     except("FILE", "x.tmp");
     except("FOLDER", "alt"); // already there, whatever the case

@@ -1,3 +1,4 @@
+#include "EngineStates.h"
 #include "engine/StatusBits.h"
 #include "run/PassSummary.h"
 
@@ -7,22 +8,14 @@ namespace zdr::run {
 namespace {
 
 namespace status = engine::status;
+using test::engineIn;
 
 EngineState counted(const std::string& action, std::uint32_t bits)
 {
-    EngineState e;
-    e.action = action;
-    e.status = bits;
-    engine::EngineCounters& c = e.counters;
-    c.CountFolder = 3;
-    c.CountFiles = 10;
-    c.CountFolder_Done = 2;
-    c.CountFiles_Done = 8;
-    c.CountFolder_Not = 1;
-    c.CountFiles_Not = 2;
-    c.CountFolder_ExistsTimeOk = 0;
-    c.CountFiles_ExistsTimeOk = 4;
-    return e;
+    return engineIn(action, bits,
+                    {.CountFiles = 10, .CountFolder = 3, .CountFiles_Done = 8, .CountFolder_Done = 2,
+                     .CountFiles_Not = 2, .CountFolder_Not = 1, .CountFiles_ExistsTimeOk = 4,
+                     .CountFolder_ExistsTimeOk = 0});
 }
 
 TEST(PassSummary, SummaryTable)
@@ -48,17 +41,10 @@ TEST(PassSummary, SummaryTable)
 
 TEST(PassSummary, InformationSummaryShowsOnlyAttributesPresent)
 {
-    EngineState e;
-    e.action = "INFO";
-    engine::EngineCounters& c = e.counters;
-    c.CountFolder = 3;
-    c.CountFolder_Protected = 1;
-    c.CountFolder_Hidden = 2;
-    c.CountFiles = 10;
-    c.CountFiles_System = 4;
-    c.CountFiles_Compressed = 1;
-    c.LevelMax = 5;
-    c.FullPathMaxLetters = 120;
+    const EngineState e = engineIn("INFO", 0,
+                                   {.CountFiles = 10, .CountFolder = 3, .CountFolder_Protected = 1,
+                                    .CountFiles_System = 4, .CountFolder_Hidden = 2, .CountFiles_Compressed = 1,
+                                    .LevelMax = 5, .FullPathMaxLetters = 120});
     EXPECT_EQ(passSummary(e), " Anzahl Ordner: 3 (geschützt: 1) (versteckt: 2)\r\n"
                               "Anzahl Dateien: 10 (System: 4) (komprimiert: 1)\r\n"
                               "Tiefe: 5 - max. Länge: 120");
@@ -66,8 +52,7 @@ TEST(PassSummary, InformationSummaryShowsOnlyAttributesPresent)
 
 TEST(PassSummary, FinalStates)
 {
-    EngineState clean;
-    clean.action = "INFO";
+    const EngineState clean = engineIn("INFO");
     ViewUpdate ok = passReady(clean, true, "", false, "x");
     EXPECT_EQ(ok.text(Control::Caption), "Vorgang erfolgreich abgeschlossen");
     EXPECT_EQ(ok.text(Control::lblSystemInfoQuestion), "Vorgang erfolgreich abgeschlossen");

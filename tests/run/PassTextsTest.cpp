@@ -1,3 +1,4 @@
+#include "EngineStates.h"
 #include "engine/StatusBits.h"
 #include "run/PassTexts.h"
 
@@ -10,9 +11,7 @@ namespace status = engine::status;
 
 EngineState engineAt(const std::string& action, std::uint32_t bits, const std::string& dot = ".")
 {
-    EngineState e;
-    e.action = action;
-    e.status = bits;
+    EngineState e = test::engineIn(action, bits);
     e.source = "/d";
     e.folderAndFilesDot = dot;
     return e;

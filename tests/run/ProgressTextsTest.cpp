@@ -1,3 +1,4 @@
+#include "EngineStates.h"
 #include "engine/StatusBits.h"
 #include "run/ProgressFigures.h"
 #include "run/ProgressTexts.h"
@@ -8,6 +9,7 @@ namespace zdr::run {
 namespace {
 
 namespace status = engine::status;
+using test::engineIn;
 
 TEST(ProgressTexts, SizeTexts)
 {
@@ -35,24 +37,11 @@ TEST(ProgressTexts, TimeTextCountsHoursBeyondADay)
         EXPECT_EQ(timeText(s), text) << s;
 }
 
-EngineState engineIn(const std::string& action, std::uint32_t bits = 0)
-{
-    EngineState e;
-    e.action = action;
-    e.status = bits;
-    return e;
-}
-
 TEST(ProgressFigures, InformationPass)
 {
-    EngineState e = engineIn("INFO");
-    e.counters.CountFiles = 10;
-    e.counters.CountFolder = 2;
-    e.counters.SizeTotal = 2048;
-    e.counters.SizeTotal_NeedHD = 512;
-    e.counters.CountFiles_ToDo = 3;
-    e.counters.CountFolder_ToDo = 1;
-    e.counters.SizeTotal_ToDo = 100;
+    EngineState e = engineIn("INFO", 0,
+                             {.CountFiles = 10, .CountFolder = 2, .CountFiles_ToDo = 3, .CountFolder_ToDo = 1,
+                              .SizeTotal = 2048, .SizeTotal_ToDo = 100, .SizeTotal_NeedHD = 512});
     e.secondsUsed = 4;
     ViewUpdate u = figures(e, 0);
     EXPECT_EQ(u.text(Control::lblSize), "2,00 MB - (neu 512,00 KB)");
@@ -70,12 +59,9 @@ TEST(ProgressFigures, InformationPass)
 
 TEST(ProgressFigures, ActionPassWithoutInformationPass)
 {
-    EngineState e = engineIn("COPY");
-    e.counters.CountFiles_Done = 5;
-    e.counters.CountFolder_Done = 1;
-    e.counters.CountFiles_ExistsTimeOk = 2;
-    e.counters.SizeTotal_Done = 100;
-    e.counters.SizeTotal_ExistsTimeOk = 24;
+    EngineState e = engineIn("COPY", 0,
+                             {.CountFiles_Done = 5, .CountFolder_Done = 1, .CountFiles_ExistsTimeOk = 2,
+                              .SizeTotal_Done = 100, .SizeTotal_ExistsTimeOk = 24});
     e.secondsUsed = 65;
     ViewUpdate u = figures(e, 0);
     EXPECT_EQ(u.text(Control::lblSize), "124,00 KB");
@@ -87,12 +73,9 @@ TEST(ProgressFigures, ActionPassWithoutInformationPass)
 
 TEST(ProgressFigures, ActionPassAfterInformationPass)
 {
-    EngineState e = engineIn("COPY", status::kWithInfo);
-    e.counters.CountFiles = 9;
-    e.counters.CountFolder = 1;
-    e.counters.CountFiles_Done = 5;
-    e.counters.SizeTotal = 1000;
-    e.counters.SizeTotal_Done = 250;
+    EngineState e = engineIn("COPY", status::kWithInfo,
+                             {.CountFiles = 9, .CountFolder = 1, .CountFiles_Done = 5, .SizeTotal = 1000,
+                              .SizeTotal_Done = 250});
     e.secondsMax = 20;
     e.secondsUsed = 10;
     ViewUpdate u = figures(e, 0);
@@ -129,11 +112,8 @@ TEST(ProgressFigures, MainPercentTable)
         {10, 10, 100, 100, 100},
     };
     for (const Case& c : cases) {
-        engine::EngineCounters counters;
-        counters.CountFiles = c.files;
-        counters.CountFiles_Done = c.done;
-        counters.SizeTotal = c.size;
-        counters.SizeTotal_Done = c.sizeDone;
+        const engine::EngineCounters counters{
+            .CountFiles = c.files, .CountFiles_Done = c.done, .SizeTotal = c.size, .SizeTotal_Done = c.sizeDone};
         EXPECT_EQ(mainPercent(counters), c.expected) << c.files << "/" << c.done;
     }
 }
@@ -143,18 +123,14 @@ TEST(ProgressFigures, CaptionWordPerAction)
     const std::pair<const char*, const char*> captions[] = {
         {"COPY", "25% kopiert..."}, {"DELETE", "25% gelöscht..."}, {"ATTRIB", "25% gesetzt..."}};
     for (const auto& [action, caption] : captions) {
-        EngineState e = engineIn(action, status::kWithInfo);
-        e.counters.CountFiles = 4;
-        e.counters.CountFiles_Done = 1;
+        const EngineState e = engineIn(action, status::kWithInfo, {.CountFiles = 4, .CountFiles_Done = 1});
         EXPECT_EQ(figures(e, 0).text(Control::Caption), caption);
     }
 }
 
 TEST(ProgressFigures, FileInProgressCountsTheBytesCopiedSoFar)
 {
-    EngineState e = engineIn("COPY", status::kWithInfo);
-    e.counters.CountFiles = 2;
-    e.counters.SizeTotal = 2048;
+    EngineState e = engineIn("COPY", status::kWithInfo, {.CountFiles = 2, .SizeTotal = 2048});
     e.fileNameCurrent = "big.bin";
     ViewUpdate u = fileProgress(e, 1048576, 524288, 0);
     EXPECT_EQ(u.bars.front(), (BarCommand{"VALUE", "SUB", 50}));
@@ -180,10 +156,8 @@ TEST(ProgressFigures, FileStartAndFolderStart)
 
 TEST(ProgressFigures, SkippedAndFailedEntries)
 {
-    EngineState e = engineIn("COPY");
-    e.counters.CountFiles_ExistsTimeOk = 3;
-    e.counters.CountFolder_ExistsTimeOk = 1;
-    e.counters.SizeTotal_ExistsTimeOk = 2048;
+    EngineState e = engineIn("COPY", 0,
+                             {.CountFiles_ExistsTimeOk = 3, .CountFolder_ExistsTimeOk = 1, .SizeTotal_ExistsTimeOk = 2048});
     ViewUpdate skipped = entryNotDone(e, 1, 0);
     EXPECT_EQ(skipped.text(Control::lblCountExistsTimeOk), "4 - 2,00 MB");
     EXPECT_FALSE(skipped.text(Control::lblCountNot));
@@ -204,9 +178,7 @@ TEST(ProgressFigures, SkippedAndFailedEntries)
 
 TEST(ProgressFigures, MakeDirectoryBars)
 {
-    EngineState e = engineIn("MKDIR");
-    e.counters.CountFolder_ToDo = 4;
-    e.counters.CountFolder_Done = 1;
+    EngineState e = engineIn("MKDIR", 0, {.CountFolder_Done = 1, .CountFolder_ToDo = 4});
     EXPECT_EQ(folderMade(e).bars, (std::vector<BarCommand>{{"VALUE", "SUB", 100}, {"VALUE", "MAIN", 25}}));
     e.counters.CountFolder_ToDo = 0;
     EXPECT_EQ(folderMade(e).bars.back(), (BarCommand{"VALUE", "MAIN", 100}));

@@ -68,12 +68,24 @@ app::CoverTask taskOf(const std::string& source, const std::string& target = {})
     return task;
 }
 
-// Prepares a copy run of one task; with the automatic start it runs here.
+// Prepares a run of one task as a caller does (false at the first call that
+// refuses); with the automatic start it runs here.
+struct RunArguments {
+    bool dataComplete = true;
+    std::uint8_t level = 2;
+    std::uint32_t blockBytes = 32767;
+};
+
+bool prepare(clsFolderCopy_Cover& cover, const char* action, std::uint32_t bits, const app::CoverTask& task,
+             RunArguments arguments = {})
+{
+    return cover.fc_Init(action, bits, 0, arguments.level, arguments.blockBytes) && cover.fc_InitAdd(task)
+        && cover.fc_InitActionStart(arguments.dataComplete, nullptr);
+}
+
 bool prepareCopy(clsFolderCopy_Cover& cover, const app::CoverTask& task, std::uint32_t bits)
 {
-    cover.fc_Init("COPY", status::kCopy | bits, 0, 2, 32767);
-    cover.fc_InitAdd(task);
-    return cover.fc_InitActionStart(true, nullptr);
+    return prepare(cover, "COPY", status::kCopy | bits, task);
 }
 
 std::string shown(const clsFolderCopy_Cover& cover, Control control)
@@ -94,10 +106,8 @@ TEST(clsFolderCopy_Cover, InformationRunShowsFiguresAndProtocolAndEndsOnce)
     const std::string data = makeTree(dir, 3, 4);
     Caller caller;
     clsFolderCopy_Cover cover(caller.events());
-    ASSERT_TRUE(cover.fc_Init("INFO", kInfoRun | status::kAutoStart, 0, 2, 32767));
-    ASSERT_TRUE(cover.fc_InitAdd(taskOf(data)));
     // The automatic start runs at once.
-    ASSERT_TRUE(cover.fc_InitActionStart(true, nullptr));
+    ASSERT_TRUE(prepare(cover, "INFO", kInfoRun | status::kAutoStart, taskOf(data)));
     frmFileSystem& w = *cover.progressWindow();
     w.sb_ShowNow();
     EXPECT_TRUE(w.isVisible());
@@ -154,9 +164,7 @@ TEST(clsFolderCopy_Cover, RefusedStartsTellWhyAndShowNoWindow)
         EXPECT_EQ(cover.engine(), nullptr);
     }
     clsFolderCopy_Cover unknown(caller.events());
-    unknown.fc_Init("RENAME", kInfoRun, 0, 2, 32767);
-    unknown.fc_InitAdd(taskOf("/"));
-    EXPECT_FALSE(unknown.fc_InitActionStart(true, nullptr));
+    EXPECT_FALSE(prepare(unknown, "RENAME", kInfoRun, taskOf("/")));
     EXPECT_EQ(ui.messages().size(), 1u) << "an unknown action does nothing";
     EXPECT_EQ(caller.done, 0);
 }
@@ -169,9 +177,7 @@ TEST(clsFolderCopy_Cover, CtrlHeldKeepsTheAutomaticStartWaiting)
     {
         CtrlHeld ctrl;
         clsFolderCopy_Cover cover;
-        cover.fc_Init("INFO", kInfoRun | status::kAutoStart, 0, 2, 32767);
-        cover.fc_InitAdd(taskOf(data));
-        ASSERT_TRUE(cover.fc_InitActionStart(false, nullptr));
+        ASSERT_TRUE(prepare(cover, "INFO", kInfoRun | status::kAutoStart, taskOf(data), {.dataComplete = false}));
         EXPECT_EQ(shown(cover, Control::lblSystemInfoQuestion), "Informationsvorgang - Aufgabe (1 / 1) ausstehend ...");
         EXPECT_EQ(shown(cover, Control::lblCountNot), "Datenempfang") << "not all data arrived";
         EXPECT_EQ(cover.engine()->Counters().CountFiles, 0) << "nothing ran";
@@ -201,9 +207,7 @@ TEST(clsFolderCopy_Cover, StartButtonDuringTheRunAsksToCancel)
         ScriptedUi ui;
         ui.answer(answer);
         clsFolderCopy_Cover cover;
-        cover.fc_Init("INFO", kInfoRun, 0, 2, 32767);
-        cover.fc_InitAdd(taskOf(data));
-        ASSERT_TRUE(cover.fc_InitActionStart(true, nullptr));
+        ASSERT_TRUE(prepare(cover, "INFO", kInfoRun, taskOf(data)));
         frmFileSystem& w = *cover.progressWindow();
         bool closed = true;
         QTimer::singleShot(0, &w, [&] {
@@ -240,9 +244,7 @@ TEST(clsFolderCopy_Cover, OptionBoxesShowTheStatusAndChangeTheRun)
     clsFolderCopy_Cover cover;
     const std::uint32_t bits = status::kCopy | status::kWithInfo | status::kAskBeforeAction | status::kContinueAfterError
         | status::kYield | status::kBlockBytes;
-    cover.fc_Init("COPY", bits, 0, 2, 4096);
-    cover.fc_InitAdd(taskOf(makeTree(dir, 1, 1), dir.mkdir("Ziel")));
-    ASSERT_TRUE(cover.fc_InitActionStart(true, nullptr));
+    ASSERT_TRUE(prepare(cover, "COPY", bits, taskOf(makeTree(dir, 1, 1), dir.mkdir("Ziel")), {.blockBytes = 4096}));
     frmFileSystem& w = *cover.progressWindow();
     EXPECT_TRUE(w.optionBox(status::kAskBeforeAction)->isChecked());
     EXPECT_TRUE(w.optionBox(status::kCreateProtocol)->isChecked()) << "the review needs the protocol";
@@ -259,9 +261,8 @@ TEST(clsFolderCopy_Cover, OptionBoxesShowTheStatusAndChangeTheRun)
     EXPECT_EQ(cover.Status() & status::kContinueAfterError, 0u);
 
     clsFolderCopy_Cover info;
-    info.fc_Init("INFO", kInfoRun | status::kFolderEntriesInfo | status::kOnlyDifferent, 0, 4, 32767);
-    info.fc_InitAdd(taskOf(dir.file("Daten")));
-    ASSERT_TRUE(info.fc_InitActionStart(true, nullptr));
+    ASSERT_TRUE(prepare(info, "INFO", kInfoRun | status::kFolderEntriesInfo | status::kOnlyDifferent,
+                        taskOf(dir.file("Daten")), {.level = 4}));
     frmFileSystem& iw = *info.progressWindow();
     EXPECT_TRUE(iw.optionBox(status::kFolderEntriesInfo)->isEnabled());
     EXPECT_FALSE(iw.optionBox(status::kOnlyDifferent)->isEnabled());
@@ -469,9 +470,8 @@ TEST(clsFolderCopy_Cover, MakeFolderMakesItAndCloses)
     const std::string parent = dir.mkdir("Eltern");
     Caller caller;
     clsFolderCopy_Cover cover(caller.events());
-    cover.fc_Init("MKDIR", status::kMkDir | status::kFolderToClipboard | status::kYield, 0, 2, 65536);
-    cover.fc_InitAdd(taskOf(parent));
-    ASSERT_TRUE(cover.fc_InitActionStart(true, nullptr));
+    ASSERT_TRUE(prepare(cover, "MKDIR", status::kMkDir | status::kFolderToClipboard | status::kYield, taskOf(parent),
+                        {.blockBytes = 65536}));
     frmFileSystem& w = *cover.progressWindow();
     EXPECT_EQ(shown(cover, Control::lblSystemInfoQuestion), "Bitte geben Sie eine Verzeichnisbezeichnung an ...");
     EXPECT_EQ(shown(cover, Control::lblSystemFolderSource), parent);
@@ -517,9 +517,7 @@ TEST(clsFolderCopy_Cover, ExcludedEntriesReachTheCaller)
     TempDir dir;
     Caller caller;
     clsFolderCopy_Cover cover(caller.events());
-    cover.fc_Init("INFO", kInfoRun | status::kAutoStart, 0, 2, 32767);
-    cover.fc_InitAdd(taskOf(makeTree(dir, 1, 1)));
-    ASSERT_TRUE(cover.fc_InitActionStart(true, nullptr));
+    ASSERT_TRUE(prepare(cover, "INFO", kInfoRun | status::kAutoStart, taskOf(makeTree(dir, 1, 1))));
     emit cover.progressWindow()->protocolWindow()->ExceptData(QStringLiteral("FOLDER"), QStringLiteral("Ordner0"));
     EXPECT_EQ(caller.excepted, std::vector<std::string>{"FOLDER Ordner0"});
 }
@@ -537,16 +535,12 @@ TEST(clsFolderCopy_Cover, UnattendedRunsWriteTheirProtocolAndClose)
     Caller caller;
     {
         clsFolderCopy_Cover cover(caller.events());
-        cover.fc_Init("INFO", kInfoRun | status::kAutoStart, 0, 2, 32767);
-        cover.fc_InitAdd(taskOf(data));
-        ASSERT_TRUE(cover.fc_InitActionStart(true, nullptr));
+        ASSERT_TRUE(prepare(cover, "INFO", kInfoRun | status::kAutoStart, taskOf(data)));
         ASSERT_TRUE(QTest::qWaitFor([&] { return caller.done == 1; }, 2000));
     }
     {
         clsFolderCopy_Cover cover(caller.events());
-        cover.fc_Init("DELETE", status::kDelete | kInfoRun, 0, 2, 32767);
-        cover.fc_InitAdd(taskOf(data));
-        ASSERT_TRUE(cover.fc_InitActionStart(true, nullptr));
+        ASSERT_TRUE(prepare(cover, "DELETE", status::kDelete | kInfoRun, taskOf(data)));
         ASSERT_TRUE(QTest::qWaitFor([&] { return caller.done == 2; }, 2000));
     }
     unsetenv("ZDR_UNATTENDED");

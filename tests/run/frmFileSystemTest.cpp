@@ -1,3 +1,4 @@
+#include "EngineStates.h"
 #include "engine/StatusBits.h"
 #include "run/PassSummary.h"
 #include "run/PassTexts.h"
@@ -238,26 +239,14 @@ TEST(frmFileSystem, NumberFieldRules)
     }
 }
 
-engine::EngineCounters copyCounters()
-{
-    engine::EngineCounters c;
-    c.CountFiles = 9;
-    c.CountFolder = 1;
-    c.CountFiles_Done = 5;
-    c.SizeTotal = 1000;
-    c.SizeTotal_Done = 250;
-    return c;
-}
-
 TEST(frmFileSystem, ShowsTheFiguresTheTextsCompute)
 {
     frmFileSystem w;
-    EngineState e;
-    e.action = "COPY";
-    e.status = status::kWithInfo;
+    EngineState e = test::engineIn(
+        "COPY", status::kWithInfo,
+        {.CountFiles = 9, .CountFolder = 1, .CountFiles_Done = 5, .SizeTotal = 1000, .SizeTotal_Done = 250});
     e.source = "/daten";
     e.folderAndFilesDot = ".";
-    e.counters = copyCounters();
     e.secondsMax = 20;
     e.secondsUsed = 10;
 
@@ -404,8 +393,7 @@ TEST(frmFileSystem, TheRunMayCloseTheWindowWhenItEnds)
     Raised raised(w);
     w.show();
     QObject::connect(&w, &frmFileSystem::ActionStart, [&](bool) {
-        EngineState e;
-        e.action = "COPY";
+        EngineState e = test::engineIn("COPY");
         e.statusEx = engine::statusEx::kCloseAfterRun;
         w.apply(passReady(e, true, "", false, ""));
         EXPECT_TRUE(w.isVisible()) << "not while the run is on the stack";
