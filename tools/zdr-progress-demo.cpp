@@ -97,6 +97,10 @@ void simulateMakeDirectory(run::ui::frmFileSystem& w)
     w.setText(Control::lblSystemInfoTask, titles.taskLabel);
     w.setText(Control::lblSystemInfoQuestion, titles.prompt);
     w.setText(Control::lblSystemFolderSource, "/home/anna/Projekte");
+    // Empty figures, as the coordinator fills the window before a run.
+    for (Control c : {Control::lblCount, Control::lblSize, Control::lblTime})
+        w.setText(c, "");
+    w.setText(Control::lblCountNot, run::errorCountInitialText(true));
     w.setMakeDirectoryMode(true);
     run::EngineState e;
     e.action = "MKDIR";

@@ -222,18 +222,19 @@ QWidget* frmMain::buildOptionsFrame()
         grid->addWidget(addOption(option.name, option.caption, option.tip), i / 4, i % 4);
         ++i;
     }
-    auto* level = addTextBox("txtFolderInfoLevel", "Ordner Auflisten bis Verzeichnistiefe x (Normal 2).");
-    level->setText(QStringLiteral("2"));
-    level->setMaximumWidth(50);
-    auto* block = addTextBox("txtFileBlockSize",
-                             "Blockgröße beim Kopieren von Block Bytes max. 32767 bei Akion 'Dateien kopieren'.");
-    block->setText(QStringLiteral("32767"));
-    block->setMaximumWidth(70);
     auto* numbers = new QHBoxLayout;
-    numbers->addWidget(new QLabel(QStringLiteral("Verzeichnistiefe:"), this));
-    numbers->addWidget(level);
-    numbers->addWidget(new QLabel(QStringLiteral("Blockgröße:"), this));
-    numbers->addWidget(block);
+    const struct {
+        const char* text;
+        int width;
+    } numberFields[] = {{"2", 50}, {"32767", 70}};
+    for (std::size_t f = 0; f < std::size(numberFields); ++f) {
+        const run::NumberField& field = run::optionNumberFields()[f];
+        QLineEdit* box = addTextBox(field.name, field.tip);
+        box->setText(QString::fromLatin1(numberFields[f].text));
+        box->setMaximumWidth(numberFields[f].width);
+        numbers->addWidget(new QLabel(QString::fromUtf8(field.caption), this));
+        numbers->addWidget(box);
+    }
     numbers->addStretch();
     grid->addLayout(numbers, i / 4 + 1, 0, 1, 4);
     return frame;

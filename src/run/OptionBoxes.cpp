@@ -49,6 +49,16 @@ std::span<const OptionBox> progressOptionBoxes()
     return boxes;
 }
 
+std::span<const NumberField> optionNumberFields()
+{
+    static constexpr std::array<NumberField, 2> fields = {{
+        {"txtFolderInfoLevel", "Verzeichnistiefe:", "Ordner Auflisten bis Verzeichnistiefe x (Normal 2)."},
+        {"txtFileBlockSize", "Blockgröße:",
+         "Blockgröße beim Kopieren von Block Bytes max. 32767 bei Akion 'Dateien kopieren'."},
+    }};
+    return fields;
+}
+
 const OptionBox* progressOptionBox(std::string_view name)
 {
     for (const OptionBox& box : progressOptionBoxes())

@@ -19,4 +19,14 @@ std::span<const OptionBox> progressOptionBoxes();
 // The box of a name, or nullptr.
 const OptionBox* progressOptionBox(std::string_view name);
 
+// A number field beside the option boxes, in the progress window and in the
+// main window alike.
+struct NumberField {
+    const char* name;
+    const char* caption;
+    const char* tip;
+};
+// The folder level and the block size, in this order.
+std::span<const NumberField> optionNumberFields();
+
 } // namespace zdr::run

@@ -7,6 +7,7 @@
 #include "run/OptionBoxes.h"
 #include "run/clsProgressBar.h"
 #include "util/CommandLabel.h"
+#include "util/ElidedLabel.h"
 #include "util/HelpFile.h"
 #include "util/HelpMenu.h"
 #include "util/MsgBox.h"
@@ -88,9 +89,9 @@ frmFileSystem::~frmFileSystem() = default;
 
 QLabel* frmFileSystem::addLabel(Control control, const char* text, bool shown)
 {
-    auto* label = new QLabel(QString::fromUtf8(text), this);
+    // Paths are shown as they are, never as markup, and shortened where too long.
+    auto* label = new util::ui::ElidedLabel(QString::fromUtf8(text), this);
     label->setObjectName(QString::fromLatin1(controlName(control)));
-    label->setTextFormat(Qt::PlainText); // paths are shown as they are, never as markup
     label->setVisible(shown);
     labels_.insert(static_cast<int>(control), label);
     return label;
@@ -247,6 +248,8 @@ QWidget* frmFileSystem::buildFigures()
     grid->addWidget(fitted(addLabel(Control::lblCountToDo, "[Wert]", false)), 5, 1);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
+    // Room for the figures of a large run before the second column begins.
+    grid->setColumnMinimumWidth(1, fontMetrics().horizontalAdvance(QStringLiteral("von 999.999,99 MB => 999.999,99 MB")));
     return frame;
 }
 
@@ -270,18 +273,20 @@ QWidget* frmFileSystem::buildOptions()
     frame->setObjectName(QStringLiteral("fraOptions"));
     fraOptions_ = frame;
     auto* grid = new QGridLayout(frame);
-    auto numberField = [this](const char* name, const char* text, const char* tip) {
+    auto* numbers = new QHBoxLayout;
+    auto numberField = [this, numbers](const NumberField& of, const char* text) {
         auto* field = new QLineEdit(QString::fromLatin1(text), this);
-        field->setObjectName(QString::fromLatin1(name));
-        field->setToolTip(QString::fromUtf8(tip));
+        field->setObjectName(QString::fromLatin1(of.name));
+        field->setToolTip(QString::fromUtf8(of.tip));
         field->setMaxLength(9);
         field->setMaximumWidth(70);
         field->setEnabled(false);
+        numbers->addWidget(new QLabel(QString::fromUtf8(of.caption), this));
+        numbers->addWidget(field);
         return field;
     };
-    txtFolderInfoLevel_ = numberField("txtFolderInfoLevel", "2", "Ordner Auflisten bis Verzeichnistiefe x (Normal 2).");
-    txtFileBlockSize_ = numberField("txtFileBlockSize", "32767",
-                                    "Blockgröße beim Kopieren von Block Bytes max. 32767 bei Akion 'Dateien kopieren'.");
+    txtFolderInfoLevel_ = numberField(optionNumberFields()[0], "2");
+    txtFileBlockSize_ = numberField(optionNumberFields()[1], "32767");
     int i = 0;
     for (const OptionBox& option : progressOptionBoxes()) {
         if (!option.tip)
@@ -296,9 +301,6 @@ QWidget* frmFileSystem::buildOptions()
     connect(txtFolderInfoLevel_, &QLineEdit::editingFinished, this, &frmFileSystem::folderInfoLevelLeft);
     connect(txtFileBlockSize_, &QLineEdit::textChanged, this, &frmFileSystem::blockSizeEdited);
     connect(txtFileBlockSize_, &QLineEdit::editingFinished, this, &frmFileSystem::blockSizeLeft);
-    auto* numbers = new QHBoxLayout;
-    numbers->addWidget(txtFolderInfoLevel_);
-    numbers->addWidget(txtFileBlockSize_);
     numbers->addStretch();
     grid->addLayout(numbers, (i + 2) / 3, 0, 1, 3);
     // The dependent controls follow their boxes from the start.

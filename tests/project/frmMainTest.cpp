@@ -55,6 +55,8 @@ TEST(frmMain, OptionBoxesReadLikeTheProgressWindows)
         }
     }
     EXPECT_EQ(shared, 13) << "every progress window box but the clipboard's";
+    for (const run::NumberField& field : run::optionNumberFields())
+        EXPECT_EQ(w.findChild<QLineEdit*>(field.name)->toolTip().toStdString(), field.tip) << field.name;
     EXPECT_EQ(w.findChild<QCheckBox*>("chkCopyAskByTargetNewer")->text(), "bei neuerem Ziel nachfragen");
 }
 

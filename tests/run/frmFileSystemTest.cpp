@@ -8,6 +8,7 @@
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
 #include "util/CommandLabel.h"
+#include "util/ElidedLabel.h"
 #include "util/HelpFile.h"
 
 #include <gtest/gtest.h>
@@ -308,6 +309,30 @@ TEST(frmFileSystem, NamesAreShownAsTheyAre)
     w.setText(Control::lblSystemInfo, std::string(5000, 'x'));
     w.sb_ShowNow();
     EXPECT_EQ(w.width(), width) << "a long path does not widen the window";
+}
+
+// A task or a source longer than the window shows its beginning and its end
+// around "…"; the whole text stays the label's and shows in its tool tip.
+TEST(frmFileSystem, LongTextsAreShortenedInTheMiddle)
+{
+    frmFileSystem w;
+    w.show();
+    const std::string task = "Verzeichnis '/home/anna/" + std::string(300, 'x') + "/Quelle (Auswahl)' kopieren ...";
+    w.setText(Control::lblSystemInfoTask, task);
+    w.sb_ShowNow();
+    auto* shortened = w.findChild<util::ui::ElidedLabel*>("lblSystemInfoTask");
+    ASSERT_TRUE(shortened);
+    EXPECT_EQ(w.text(Control::lblSystemInfoTask), task);
+    EXPECT_TRUE(shortened->isElided());
+    const QString shown = shortened->shownText();
+    EXPECT_TRUE(shown.startsWith("Verzeichnis '/home/anna/")) << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith("kopieren ...")) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QChar(0x2026)));
+    EXPECT_LE(shortened->fontMetrics().horizontalAdvance(shown), shortened->contentsRect().width());
+
+    w.setText(Control::lblSystemInfoTask, "Verzeichnis '/a' kopieren ...");
+    w.sb_ShowNow();
+    EXPECT_FALSE(shortened->isElided()) << "a text that fits is shown whole";
 }
 
 TEST(frmFileSystem, FiguresRefreshAtMostTenTimesASecond)

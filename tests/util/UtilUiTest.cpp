@@ -3,6 +3,7 @@
 #include "platform/Paths.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
+#include "util/ElidedLabel.h"
 #include "util/HelpFile.h"
 #include "util/clsClipboard.h"
 #include "util/clsCommonDialog.h"
@@ -30,6 +31,23 @@ QString clipboardText() { return QGuiApplication::clipboard()->text(); }
 QString namedFormat(const char* name)
 {
     return QStringLiteral("application/x-qt-windows-mime;value=\"%1\"").arg(QLatin1String(name));
+}
+
+// Each line that does not fit is shortened on its own; lines that fit stay.
+TEST(ElidedLabel, ShortensEachLineThatDoesNotFit)
+{
+    ElidedLabel label;
+    label.setFixedWidth(200);
+    const QString longLine = QStringLiteral("Anfang ") + QString(200, QLatin1Char('m')) + QStringLiteral(" Ende");
+    label.setText(QStringLiteral("kurz\n") + longLine);
+    const QStringList lines = label.shownText().split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(lines[0], "kurz");
+    EXPECT_TRUE(lines[1].startsWith("Anfang") && lines[1].endsWith("Ende")) << lines[1].toStdString();
+    EXPECT_LE(label.fontMetrics().horizontalAdvance(lines[1]), 200);
+    EXPECT_EQ(label.text(), QStringLiteral("kurz\n") + longLine) << "the label keeps the whole text";
+    EXPECT_TRUE(label.isElided());
+    EXPECT_EQ(label.textFormat(), Qt::PlainText) << "paths are never read as markup";
 }
 
 TEST(clsClipboard, TextFormatsCarryUnicodeText)
