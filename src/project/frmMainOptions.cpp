@@ -90,6 +90,8 @@ void frmMain::sb_FieldCaptions(bool registry)
     for (const FieldCaption& caption : kFieldCaptions)
         findChild<QLabel*>(QString::fromLatin1(caption.label))
             ->setText(QString::fromUtf8(registry ? caption.registry : caption.folders));
+    // The registry key needs no network drive: only the computers' log-on counts.
+    findChild<QWidget*>(QStringLiteral("lblCmdSystemTargetDirConnect"))->setVisible(!registry);
 }
 
 // Enabled means the user can change the box; a disabled box keeps its value

@@ -81,6 +81,9 @@ TEST(frmMainRegistry, ChosenFromTheMenuTheFieldsBecomeRegistryFields)
     EXPECT_EQ(action->currentIndex(), 7);
     EXPECT_EQ(action->currentText(), "Computer Registry ändern");
     EXPECT_EQ(fieldCaptions(w), kRegistryCaptions);
+    QWidget* targetConnect = w.findChild<QWidget*>("lblCmdSystemTargetDirConnect");
+    EXPECT_FALSE(targetConnect->isVisible()) << "nothing to connect for a registry key";
+    EXPECT_TRUE(w.findChild<QWidget*>("lblCmdSystemDirConnect")->isVisible()) << "the computers' log-on";
     EXPECT_TRUE(change->isChecked());
     EXPECT_TRUE(w.isChanged());
 
@@ -94,6 +97,7 @@ TEST(frmMainRegistry, ChosenFromTheMenuTheFieldsBecomeRegistryFields)
     action->setCurrentIndex(3);
     EXPECT_EQ(action->count(), 6);
     EXPECT_EQ(fieldCaptions(w), kFolderCaptions);
+    EXPECT_TRUE(targetConnect->isVisible());
     EXPECT_FALSE(info->isChecked() || change->isChecked());
 
     // Unticking the chosen entry goes back to the program's first action.
