@@ -111,12 +111,13 @@ protected:
         mkfifo(tree_.file("Defekt/Rohr").c_str(), 0600);
     }
 
-    // A project of one task with the action index and option boxes.
+    // A project of one task with the action index and option boxes; more:
+    // the task's fields after the target ("|" before each).
     std::string project(const std::string& name, int action, const std::string& source, const std::string& target,
-                        const std::vector<const char*>& options = {}) const
+                        const std::vector<const char*>& options = {}, const std::string& more = {}) const
     {
         std::string xml = "<?xml version=\"1.0\"?>\n<ZendorFileCopy>\n  <lvwMain><LVW1>(JOB1|Aufgabe||" + source + "|"
-            + target + "</LVW1></lvwMain>\n";
+            + target + more + "</LVW1></lvwMain>\n";
         for (const char* option : options)
             xml += std::string("  <") + option + ">1</" + option + ">\n";
         xml += "  <cboAction>" + std::to_string(action) + "</cboAction>\n  <txtProjectName>" + name
@@ -182,6 +183,33 @@ TEST_F(ProgramExit, ProjectRunFromTheCommandLine)
     EXPECT_TRUE(fs::exists(tree_.file("Ziel1/Daten/Texte/brief.txt")));
     EXPECT_TRUE(fs::exists(tree_.file("Ziel2/Defekt/gut.txt"))) << "the rest is copied, the run still failed";
     EXPECT_TRUE(fs::exists(tree_.file("Daten/Texte/brief.txt"))) << "a declined review deletes nothing";
+}
+
+// Delete, attribute and make-folder projects as a script runs them: started
+// at once, the result on the disk and in the exit code.
+TEST_F(ProgramExit, ActionsOfAProject)
+{
+    tree_.write("Weg/Sub/a.txt", "a");
+    tree_.write("Weg/b.txt", "b");
+    tree_.write("Schutz/c.txt", "c");
+    tree_.mkdir("Basis");
+    const std::vector<const char*> started = {"chkActionAutoStart", "chkCopyWithInfo", "chkCopyCreateProtocol"};
+    const struct {
+        const char* what;
+        std::string project;
+    } cases[] = {
+        {"delete", project("loeschen2", 3, tree_.file("Weg"), "", started)},
+        // Sub-item 8: the attributes to set (read-only).
+        {"attributes", project("schuetzen", 4, tree_.file("Schutz"), "", started, "||||||1")},
+        {"make a folder", project("ordner", 5, tree_.file("Basis"), "Neu", {"chkActionAutoStart"})},
+    };
+    for (const auto& c : cases) {
+        Program program({c.project, "/a", "/s"}, runtime_);
+        EXPECT_EQ(program.exitCode(120s), 0) << c.what;
+    }
+    EXPECT_FALSE(fs::exists(tree_.file("Weg")));
+    EXPECT_EQ(fs::status(tree_.file("Schutz/c.txt")).permissions() & fs::perms::owner_write, fs::perms::none);
+    EXPECT_TRUE(fs::is_directory(tree_.file("Basis/Neu")));
 }
 
 TEST_F(ProgramExit, HandOffRun)
