@@ -100,6 +100,32 @@ inline void makeTree(const std::string& root, int files, int folders, const std:
     }
 }
 
+// A system tool and ours, measured in turns.
+struct Pair {
+    Measure tool;
+    Measure ours;
+};
+
+// Runs the system tool's and our command in turns (run -1 warms up);
+// command(ours, run) gives the command line, prepare(ours, run) (not timed)
+// makes what it needs; dirty pages are written out before each run.
+inline Pair sideBySide(int runs, const std::function<std::string(bool ours, int run)>& command,
+                       const std::function<void(bool ours, int run)>& prepare)
+{
+    std::vector<Measure> toolRuns;
+    std::vector<Measure> ourRuns;
+    for (int i = -1; i < runs; ++i) {
+        for (const bool ours : {false, true}) {
+            prepare(ours, i);
+            sync();
+            const Measure m = runOnce(command(ours, i));
+            if (i >= 0)
+                (ours ? ourRuns : toolRuns).push_back(m);
+        }
+    }
+    return {median(toolRuns), median(ourRuns)};
+}
+
 inline std::string quoted(const std::string& s) { return "'" + s + "'"; }
 
 } // namespace zdr::bench

@@ -26,36 +26,11 @@
 #include <vector>
 
 using zdr::bench::Measure;
+using zdr::bench::Pair;
+using zdr::bench::sideBySide;
 using zdr::bench::quoted;
 
 namespace {
-
-struct Pair {
-    Measure tool;
-    Measure ours;
-};
-
-// Runs the system tool's and our command in turns (run -1 warms up);
-// command(ours, run) gives the command line, prepare(ours, run) (not timed)
-// makes what it needs. Each run copies into a target of its own: removing a
-// large tree right before would make the next run pay for the file system's
-// reuse checks of freed inodes.
-Pair sideBySide(int runs, const std::function<std::string(bool ours, int run)>& command,
-                const std::function<void(bool ours, int run)>& prepare)
-{
-    std::vector<Measure> toolRuns;
-    std::vector<Measure> ourRuns;
-    for (int i = -1; i < runs; ++i) {
-        for (const bool ours : {false, true}) {
-            prepare(ours, i);
-            sync();
-            const Measure m = zdr::bench::runOnce(command(ours, i));
-            if (i >= 0)
-                (ours ? ourRuns : toolRuns).push_back(m);
-        }
-    }
-    return {zdr::bench::median(toolRuns), zdr::bench::median(ourRuns)};
-}
 
 void print(const char* what, const char* tool, const Pair& p, double goal)
 {
@@ -114,6 +89,9 @@ int main(int argc, char** argv)
 
     const std::string tree = work + "/tree";
     zdr::bench::makeTree(tree, 20000, 1000, [](int) { return std::size_t{4096}; });
+    // Each run copies into a target of its own: removing a large tree right
+    // before would make the next run pay for the file system's reuse checks
+    // of freed inodes.
     const auto target = [&](bool ours, int run) {
         return work + (ours ? "/ours" : "/cp") + std::to_string(run + 1);
     };

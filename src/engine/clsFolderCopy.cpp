@@ -6,6 +6,7 @@
 #include "engine/clsFileCopyEvt.h"
 #include "engine/clsZip.h"
 #include "net/NetworkDrives.h"
+#include "platform/ParallelRemover.h"
 
 #include <ctime>
 

@@ -6,14 +6,17 @@
 #include "engine/EntryFilter.h"
 #include "engine/ProtocolLines.h"
 #include "net/NetworkDrive.h"
+#include "platform/FileEntry.h"
 #include "platform/FolderLookup.h"
 #include "protocol/ProtocolEntry.h"
 
 #include <chrono>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <unordered_map>
@@ -27,7 +30,7 @@ enum class Buttons;
 } // namespace zdr::util
 namespace zdr::platform {
 class DirectoryReader;
-struct FileEntry;
+class ParallelRemover;
 } // namespace zdr::platform
 
 namespace zdr::engine {
@@ -199,6 +202,11 @@ private:
 
     // --- delete and attributes of one entry (clsFolderCopyDelete.cpp)
     bool fc_DeleteEntry(const EntryAt& at, std::string& errorText);
+    // tried: the outcome of an attempt made already.
+    bool fc_DeleteAsking(const EntryAt& at, int folderFd, std::optional<platform::ErrorCode> tried,
+                         std::string& errorText);
+    void sb_DeleteLater(const EntryAt& at);
+    void sb_DeletesDone();
     bool fc_SetAttributes(const EntryAt& at, std::string& errorText);
     bool fc_ChangeAttributes(const EntryAt& at, const std::string& path, std::string& errorText);
     // After a failed delete or attribute change: the questions. true: try
@@ -288,6 +296,15 @@ private:
     // Source entries renamed in this task's walk, by their new paths: the
     // listing still going on may show them again.
     std::set<std::string> renamedSources_;
+    // Files whose removal is on its way, in the walk's order.
+    struct PendingDelete {
+        platform::FileEntry entry;
+        std::string path;
+        std::int32_t level;
+        int folder;
+    };
+    std::deque<PendingDelete> pendingDeletes_;
+    std::unique_ptr<platform::ParallelRemover> remover_;
     std::map<std::int16_t, std::uint64_t> renameNumbers_; // numbers given, by task
     std::set<std::string> copiedRows_;                    // rows the protocol-driven copy handled
     // The backup of replaced files: the run's name, its folder in each

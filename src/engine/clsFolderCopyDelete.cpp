@@ -5,16 +5,26 @@
 // A read-only entry is not deleted until the user allows it (or option
 // 0x400 does), as the system where read-only means "keep" would refuse it;
 // Linux itself would delete it without a word.
+//
+// Files the walk lists are removed on a few threads (the waits of the file
+// system overlap) and reported in the walk's order before anything else is
+// reported, asked or removed: before their folder goes, at the end of each
+// listing, and after a cancel, which lets the removals on their way finish.
 #include "engine/ErrorTexts.h"
 #include "engine/StatusBits.h"
 #include "engine/clsFolderCopy.h"
 #include "platform/FileEntry.h"
 #include "platform/Folders.h"
+#include "platform/ParallelRemover.h"
 #include "platform/Paths.h"
 
 namespace zdr::engine {
 
 namespace {
+
+// Removals handed on before they are reported: enough for the file system's
+// waits to overlap, few enough that a cancel is seen soon.
+constexpr std::size_t kDeletesInFlight = 32;
 
 bool readOnly(const platform::FileEntry& entry) { return (entry.attributes & platform::attr::kReadOnly) != 0; }
 
@@ -42,17 +52,36 @@ bool clsFolderCopy::fc_AskAgain(const EntryAt& at, const std::string& path, bool
 
 bool clsFolderCopy::fc_DeleteEntry(const EntryAt& at, std::string& errorText)
 {
+    // The common case, a file the walk lists in a folder it holds open: its
+    // removal is handed on, and reported with the others in their order.
+    if (at.isFile && entryFolder_ >= 0 && (!readOnly(at.entry) || has(status::kOverwriteProtected))) {
+        sb_DeleteLater(at);
+        return true;
+    }
+    sb_DeletesDone(); // the earlier ones first
     sb_EntryStart(at);
+    return fc_DeleteAsking(at, entryFolder_, std::nullopt, errorText);
+}
+
+bool clsFolderCopy::fc_DeleteAsking(const EntryAt& at, int folderFd, std::optional<platform::ErrorCode> tried,
+                                    std::string& errorText)
+{
     const std::string path = at.isFile ? platform::joinPath(at.path, at.entry.name) : at.path;
     // Relative to the folder the walk holds open where it has one.
-    const std::string& name = entryFolder_ >= 0 ? at.entry.name : path;
+    const std::string& name = folderFd >= 0 ? at.entry.name : path;
     const bool folder = !at.isFile && !at.entry.isSymlink(); // a link is removed as itself
     // Kept until the first answer: it either allowed the delete or was
     // about something else (the entry is no longer read-only then).
     bool keep = readOnly(at.entry) && !has(status::kOverwriteProtected);
     for (;;) {
         platform::ErrorCode code = platform::error::kAccessDenied;
-        if (!keep && platform::removeEntry(entryFolder_, name, folder, code))
+        if (tried) {
+            code = *tried;
+            tried.reset();
+        } else if (!keep) {
+            platform::removeEntry(folderFd, name, folder, code);
+        }
+        if (code == platform::error::kSuccess)
             break;
         errorText = fc_EntryErrorText(at.isFile, at.entry.name, code);
         bool skipped = false;
@@ -63,6 +92,33 @@ bool clsFolderCopy::fc_DeleteEntry(const EntryAt& at, std::string& errorText)
     }
     sb_EntryDone(at, readOnly(at.entry) ? "ok (geschützt)" : "ok");
     return true;
+}
+
+void clsFolderCopy::sb_DeleteLater(const EntryAt& at)
+{
+    if (!remover_)
+        remover_ = std::make_unique<platform::ParallelRemover>();
+    remover_->submit(entryFolder_, at.entry.name);
+    pendingDeletes_.push_back({at.entry, at.path, at.level, entryFolder_});
+    if (pendingDeletes_.size() >= kDeletesInFlight)
+        sb_DeletesDone();
+}
+
+// Reports every removal handed on, in order, also after a cancel: what is
+// gone is counted and written as gone.
+void clsFolderCopy::sb_DeletesDone()
+{
+    platform::ErrorCode code = 0;
+    while (!pendingDeletes_.empty() && remover_->next(code)) {
+        const PendingDelete pending = std::move(pendingDeletes_.front());
+        pendingDeletes_.pop_front();
+        const EntryAt at{true, pending.level, pending.entry, pending.path, {}};
+        fileNameCurrent_ = pending.entry.name;
+        sb_EntryStart(at);
+        std::string errorText;
+        if (!fc_DeleteAsking(at, pending.folder, code, errorText))
+            fc_EntryFailed(at, errorText);
+    }
 }
 
 bool clsFolderCopy::fc_SetAttributes(const EntryAt& at, std::string& errorText)

@@ -131,20 +131,25 @@ bool clsFolderCopy::fc_WalkListing(std::int32_t level, platform::DirectoryReader
 {
     platform::FileEntry entry;
     platform::ErrorCode code = 0;
+    bool goOn = true;
     for (;;) {
         if (!reader.next(entry, code)) {
-            if (code == 0)
-                return true;
-            if (!reader.isOpen()) { // the listing itself broke off
+            if (code != 0 && !reader.isOpen()) // the listing itself broke off
                 sb_SearchFailed(path, code, errorText);
-                return true;
+            else if (code != 0) {
+                sb_EntryUnreadable(level, path, entry.name, code);
+                continue;
             }
-            sb_EntryUnreadable(level, path, entry.name, code);
-            continue;
+            break;
         }
-        if (!fc_WalkEntry(level, entry, path, targetPath, &reader, errorText))
-            return false;
+        if (!fc_WalkEntry(level, entry, path, targetPath, &reader, errorText)) {
+            goOn = false;
+            break;
+        }
     }
+    // Removals on their way are named relative to this folder, which closes after it.
+    sb_DeletesDone();
+    return goOn && !cancel_;
 }
 
 // Level 1 with a list of named entries: each is looked up on its own; one

@@ -64,7 +64,9 @@ bool DirectoryReader::next(FileEntry& out, ErrorCode& error)
         errno = 0;
         const dirent* d = readdir(dir);
         if (d == nullptr) {
-            error = errno == 0 ? error::kSuccess : lastError();
+            if (errno == 0)
+                return false; // the end: the folder stays open for what is done relative to it
+            error = lastError();
             close(); // a failed listing does not come back
             return false;
         }

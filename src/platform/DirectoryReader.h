@@ -20,10 +20,11 @@ public:
     // resolved again (so depth is not bound by the path length limit), and a
     // subfolder that was replaced by a symbolic link is not followed.
     bool openChild(const DirectoryReader& parent, const std::string& name, ErrorCode& error);
-    // Next entry; false at the end (error 0) or on a failure (error set; for
-    // an entry that cannot be examined its name is in out.name and the next
-    // call goes on after it; a listing that fails ends, and the next call
-    // reports the end). An entry that vanished since the listing is skipped.
+    // Next entry; false at the end (error 0; the folder stays open) or on a
+    // failure (error set; for an entry that cannot be examined its name is in
+    // out.name and the next call goes on after it; a listing that fails is
+    // closed, and the next call reports the end). An entry that vanished
+    // since the listing is skipped.
     bool next(FileEntry& out, ErrorCode& error);
     void close();
     bool isOpen() const { return dir_ != nullptr; }

@@ -301,7 +301,7 @@ TEST(Delete, FailuresFollowThePolicy)
 TEST(Delete, CancelledRunReportsExactlyWhatWasDeleted)
 {
     TempDir dir;
-    for (int i = 0; i < 40; ++i)
+    for (int i = 0; i < 120; ++i)
         dir.write("src/F" + std::to_string(i % 4) + "/G" + std::to_string(i % 3) + "/f" + std::to_string(i), "x");
     const std::string src = dir.file("src");
     for (const int stopAfter : {1, 7, 25}) {
@@ -320,8 +320,12 @@ TEST(Delete, CancelledRunReportsExactlyWhatWasDeleted)
         std::size_t foldersAfter = 0;
         for (const auto& e : fs::recursive_directory_iterator(src))
             foldersAfter += e.is_directory() ? 1 : 0;
+        // Removals already on their way when the cancel came still finish,
+        // and are reported; nothing after them starts.
         const std::size_t deleted = before - filesBelow(src);
-        EXPECT_EQ(deleted, static_cast<std::size_t>(stopAfter));
+        EXPECT_GE(deleted, static_cast<std::size_t>(stopAfter));
+        EXPECT_LE(deleted, static_cast<std::size_t>(stopAfter) + 32);
+        EXPECT_LT(deleted, before);
         EXPECT_EQ(r.counters().CountFiles_Done - r.counters().CountFiles_Not, static_cast<std::int64_t>(deleted));
         EXPECT_EQ(r.counters().CountFolder_Done, static_cast<std::int64_t>(foldersBefore - foldersAfter));
         EXPECT_EQ(countOf(r.engine.Protocol(), "  ----  ok"), deleted + foldersBefore - foldersAfter);
