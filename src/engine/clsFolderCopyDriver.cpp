@@ -345,16 +345,27 @@ bool clsFolderCopy::fc_MkDirPass()
             sb_ErrorEnd();
             return false;
         }
-        const std::string path = platform::joinPath(current_.Source, current_.Target);
-        if (platform::pathExists(path))
-            continue;
-        observer_.ActionFolderStart(path);
-        platform::ErrorCode code = 0;
-        if (!platform::makeDirectory(path, code)) {
-            errorText_ = "Fehler bei Verzeichnis: " + path + " - " + app::fc_GetApiErrorText(code);
+        // A folder on a network drive: the drive is connected and reached through its link.
+        if (!fc_CheckSide(true, nullptr)) {
             sb_ErrorEnd();
             return false;
         }
+        const std::string path = platform::joinPath(current_.Source, current_.Target);
+        const bool exists = platform::pathExists(path);
+        if (!exists) {
+            observer_.ActionFolderStart(path);
+            platform::ErrorCode code = 0;
+            if (!platform::makeDirectory(path, code)) {
+                errorText_ = "Fehler bei Verzeichnis: " + path + " - " + app::fc_GetApiErrorText(code);
+                sb_ErrorEnd();
+                return false;
+            }
+        }
+        if (has(status::kCreateProtocol))
+            sb_ProtocolAdd({.action = action_, .type = "FOLDER", .name = current_.Target,
+                            .text = exists ? "ok (vorhanden)" : "ok", .folder = path});
+        if (exists)
+            continue;
         ++counters_.CountFolder_Done;
         if (has(status::kFolderToClipboard) && clipboard_ != nullptr)
             clipboard_->ClipboardAll_Copy(path, util::clipboardFormat::kText);

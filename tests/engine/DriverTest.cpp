@@ -195,7 +195,7 @@ TEST(Driver, MakeDirectoryPass)
     } clipboard;
     EngineRun r;
     r.engine.sb_SetClipboardWriter(&clipboard);
-    EXPECT_TRUE(r.run(status::kMkDir | status::kFolderToClipboard,
+    EXPECT_TRUE(r.run(status::kMkDir | status::kFolderToClipboard | status::kCreateProtocol,
                       std::vector<EngineTaskInput>{{.Source = dir.file("base"), .Target = "Neu"},
                                                    {.Source = dir.file("base"), .Target = "exists"}}));
     EXPECT_TRUE(std::filesystem::is_directory(dir.file("base/Neu")));
@@ -203,6 +203,8 @@ TEST(Driver, MakeDirectoryPass)
     EXPECT_EQ(r.counters().CountFolder_ToDo, 2);
     EXPECT_EQ(clipboard.texts, std::vector<std::string>{dir.file("base/Neu")});
     EXPECT_EQ(r.rec.only("FolderStart"), std::vector<std::string>{"FolderStart " + dir.file("base/Neu")});
+    EXPECT_EQ(r.engine.Protocol(), "\r\n/Neu/  ----  ok              " + dir.file("base/Neu") + "\r\n/exists/  ----  ok "
+                                   "(vorhanden)              " + dir.file("base/exists"));
 
     EngineRun noName;
     EXPECT_FALSE(noName.run(status::kMkDir, {.Source = dir.file("base")}));
