@@ -221,7 +221,7 @@ void clsSystemChange_Cover::ActionReady(bool success, const std::string& message
 
 void clsSystemChange_Cover::ActionProtocolExists() { window_->sb_Protocol_Exists(); }
 void clsSystemChange_Cover::ActionProtocolAdd(const protocol::ProtocolEntry& entry) { sb_ProtocolAdd(entry, false); }
-void clsSystemChange_Cover::ActionProtocolDel(const std::string& folderPath) { window_->sb_Protocol_Delete(folderPath); }
+void clsSystemChange_Cover::ActionProtocolDel(const std::string& folderPath) { sb_ProtocolDelete(folderPath); }
 void clsSystemChange_Cover::ActionProtocolShow(bool& continueRun) { sb_ProtocolShow(continueRun); }
 void clsSystemChange_Cover::ActionEntryGetNext(protocol::WorkListStep& step) { window_->sb_Protocol_EntryGetNext(step); }
 

@@ -318,6 +318,13 @@ void RunCoverBase::sb_ProtocolAdd(const protocol::ProtocolEntry& entry, bool err
         log_->entry(entry, error);
 }
 
+void RunCoverBase::sb_ProtocolDelete(const std::string& key)
+{
+    window_->sb_Protocol_Delete(key);
+    if (log_)
+        log_->removeRow(key);
+}
+
 void RunCoverBase::sb_ProtocolShow(bool& continueRun)
 {
     if (app::unattended()) {

@@ -122,6 +122,7 @@ protected:
     // A task starts (not while it waits): the protocol file notes it.
     void sb_TaskLog(std::int32_t task, std::int32_t taskCount, std::uint8_t state, const std::string& description);
     void sb_ProtocolAdd(const protocol::ProtocolEntry& entry, bool error);
+    void sb_ProtocolDelete(const std::string& key);
     void sb_ProtocolShow(bool& continueRun);
     // Shows an update of the texts and keeps LastMainPercent.
     void show(const ViewUpdate& update);

@@ -31,9 +31,18 @@ void RunLog::entry(const protocol::ProtocolEntry& entry, bool error)
 {
     // Rows keep their indentation; a text line's leading break goes.
     const std::string info = util::replaceAll(entry.par_Info, "\r\n", "");
-    rows_ += error ? "  FEHLER: " + (util::trim(info).empty() ? entry.par_Folder + "/" + entry.par_Name : util::trim(info)) + " - "
-                  + entry.par_Target + "\n"
-                   : "  " + info + "\n";
+    // Rows are keyed as the protocol list keys them, so a withdrawn row goes.
+    const std::string key = entry.par_Type == "FILE" ? entry.par_Folder + entry.par_Name : entry.par_Folder;
+    rows_.emplace_back(key, error ? "  FEHLER: "
+                                   + (util::trim(info).empty() ? entry.par_Folder + "/" + entry.par_Name
+                                                               : util::trim(info))
+                                   + " - " + entry.par_Target + "\n"
+                                  : "  " + info + "\n");
+}
+
+void RunLog::removeRow(const std::string& key)
+{
+    std::erase_if(rows_, [&](const auto& row) { return row.first == key; });
 }
 
 void RunLog::passEnded(const std::string& action, const std::string& state, const std::string& details,
@@ -41,8 +50,11 @@ void RunLog::passEnded(const std::string& action, const std::string& state, cons
 {
     std::string text = passOpen_ ? "" : "=== " + action + "\n";
     passOpen_ = false;
-    if (!rows_.empty())
-        text += "Liste:\n" + rows_;
+    if (!rows_.empty()) {
+        text += "Liste:\n";
+        for (const auto& row : rows_)
+            text += row.second;
+    }
     if (!util::trim(protocolText).empty())
         text += "Protokoll:\n" + lines(protocolText, "  ");
     text += "Ergebnis: " + state + "\n" + lines(details, "  ") + "\n";

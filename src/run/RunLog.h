@@ -3,6 +3,8 @@
 #include "protocol/ProtocolEntry.h"
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace zdr::run {
 
@@ -15,6 +17,8 @@ public:
 
     void passStarted(const std::string& action, const std::string& heading);
     void entry(const protocol::ProtocolEntry& entry, bool error);
+    // The engine withdrew a folder's row (a filtered folder with nothing to do).
+    void removeRow(const std::string& key);
     // state: the window's final state line; details: its summary and message
     // lines; protocolText: the pass's text protocol. A pass that ends without
     // having started (nothing to copy) is headed by its action.
@@ -27,7 +31,7 @@ private:
     void append(const std::string& text);
 
     std::string file_;
-    std::string rows_;
+    std::vector<std::pair<std::string, std::string>> rows_; // row key, line
     bool passOpen_ = false;
 };
 

@@ -92,7 +92,7 @@ void clsFolderCopy_Cover::ActionReady(bool success, const std::string& message, 
 void clsFolderCopy_Cover::ActionProtocolExists() { window_->sb_Protocol_Exists(); }
 void clsFolderCopy_Cover::ActionProtocolAdd(const protocol::ProtocolEntry& entry) { sb_ProtocolAdd(entry, false); }
 void clsFolderCopy_Cover::ActionProtocolErr(const protocol::ProtocolEntry& entry) { sb_ProtocolAdd(entry, true); }
-void clsFolderCopy_Cover::ActionProtocolDel(const std::string& folderPath) { window_->sb_Protocol_Delete(folderPath); }
+void clsFolderCopy_Cover::ActionProtocolDel(const std::string& folderPath) { sb_ProtocolDelete(folderPath); }
 void clsFolderCopy_Cover::ActionProtocolShow(bool& continueRun) { sb_ProtocolShow(continueRun); }
 void clsFolderCopy_Cover::ActionEntryGetNext(protocol::WorkListStep& step) { window_->sb_Protocol_EntryGetNext(step); }
 

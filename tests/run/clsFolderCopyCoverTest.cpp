@@ -564,5 +564,31 @@ TEST(clsFolderCopy_Cover, UnattendedRunsWriteTheirProtocolAndClose)
               "=== Ende\n");
 }
 
+// A filtered folder with nothing to copy is withdrawn from the list; the
+// protocol file must not keep it either.
+TEST(clsFolderCopy_Cover, UnattendedProtocolDropsWithdrawnRows)
+{
+    ScriptedUi ui;
+    TempDir dir;
+    dir.write("Daten/Texte/a.txt", "a");
+    dir.write("Daten/Bilder/b.jpg", "b");
+    const std::string protocol = dir.file("protokoll.txt");
+    setenv("ZDR_UNATTENDED", "1", 1);
+    setenv("ZDR_PROTOCOL_FILE", protocol.c_str(), 1);
+    Caller caller;
+    {
+        clsFolderCopy_Cover cover(caller.events());
+        app::CoverTask task = taskOf(dir.file("Daten"), dir.mkdir("Ziel"));
+        task.fileExtensions = "*.txt";
+        ASSERT_TRUE(prepare(cover, "INFO", kInfoRun | status::kOnlyDifferent | status::kAutoStart, task));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return caller.done == 1; }, 2000));
+    }
+    unsetenv("ZDR_UNATTENDED");
+    unsetenv("ZDR_PROTOCOL_FILE");
+    const std::string log = dir.read("protokoll.txt");
+    EXPECT_NE(log.find(dir.file("Daten/Texte")), std::string::npos) << log;
+    EXPECT_EQ(log.find(dir.file("Daten/Bilder")), std::string::npos) << log;
+}
+
 } // namespace
 } // namespace zdr::run::ui
