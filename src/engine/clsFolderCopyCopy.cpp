@@ -159,16 +159,21 @@ bool clsFolderCopy::fc_CopyFolder(const EntryAt& at, std::string& errorText)
     platform::FileEntry folder;
     platform::ErrorCode code = 0;
     bool made = false;
-    while (!(platform::statEntry(at.targetPath, folder, code) && folder.isDirectory())) {
+    // First among its folder's entries (looked up ahead of the walk), then
+    // as it is after each attempt.
+    bool found = targets_.statEntry(platform::parentPath(at.targetPath), platform::fileName(at.targetPath), folder, code);
+    while (!(found && folder.isDirectory())) {
         // The owner may do everything while the content goes in; the
         // source's own bits follow after it.
-        if ((made = platform::makeDirectory(at.targetPath, code, at.entry.mode | 0700)))
-            continue; // read it back for its identity
-        errorText = fc_EntryErrorText(false, at.entry.name, code);
-        bool skip = false;
-        if (!fc_AskUser(at, nullptr, skip, errorText))
-            return false;
-        errorText.clear();
+        made = platform::makeDirectory(at.targetPath, code, at.entry.mode | 0700);
+        if (!made) {
+            errorText = fc_EntryErrorText(false, at.entry.name, code);
+            bool skip = false;
+            if (!fc_AskUser(at, nullptr, skip, errorText))
+                return false;
+            errorText.clear();
+        }
+        found = platform::statEntry(at.targetPath, folder, code); // made: read back for its identity
     }
     const FolderId id{folder.device, folder.inode};
     ownTargets_.insert(id); // the copy's own folder is never walked as source

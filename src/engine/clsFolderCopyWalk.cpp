@@ -98,10 +98,20 @@ bool clsFolderCopy::fc_FolderWalk(std::int32_t level, const platform::FileEntry&
         else
             opened = parent != nullptr && level > 1 ? reader.openChild(*parent, folder.name, code)
                                                     : reader.open(path, code);
-        if (!opened)
+        // The files' counterparts in the target are looked up on a thread
+        // ahead of the walk.
+        const bool lookups = !ownTarget.empty()
+            && ((pass_ == Pass::Copy && madeFolders_.count(ownTarget) == 0)
+                || (pass_ == Pass::Info && has(status::kOnlyDifferent)));
+        if (!opened) {
             sb_SearchFailed(path, code, errorText);
-        else
+        } else {
+            if (lookups)
+                targets_.listAhead(path, ownTarget);
             goOn = fc_WalkListing(level, reader, path, ownTarget, errorText);
+            if (lookups)
+                targets_.leave(ownTarget);
+        }
     } else if (current_.Source == kSourceComputer) {
         goOn = fc_WalkDrives(level, targetPath, errorText);
     } else {

@@ -8,9 +8,10 @@
 
 namespace zdr::platform {
 
+FolderLookup::FolderLookup() = default;
 FolderLookup::~FolderLookup() { close(); }
 
-void FolderLookup::close()
+void FolderLookup::closeFolder()
 {
     if (fd_ >= 0)
         ::close(fd_);
@@ -18,10 +19,36 @@ void FolderLookup::close()
     folder_.clear();
 }
 
+void FolderLookup::close()
+{
+    closeFolder();
+    listed_.reset();
+    listedFolder_.clear();
+    if (prefetch_)
+        prefetch_->clear();
+}
+
+void FolderLookup::listAhead(const std::string& source, const std::string& folder)
+{
+    if (!prefetch_)
+        prefetch_ = std::make_unique<ListingPrefetch>();
+    prefetch_->want(source, folder);
+}
+
+void FolderLookup::leave(const std::string& folder)
+{
+    if (folder == listedFolder_) {
+        listed_.reset();
+        listedFolder_.clear();
+    }
+    if (prefetch_)
+        prefetch_->leave(folder);
+}
+
 int FolderLookup::open(const std::string& folder)
 {
     if (fd_ < 0 || folder != folder_) {
-        close();
+        closeFolder();
         fd_ = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
         if (fd_ >= 0)
             folder_ = folder;
@@ -37,6 +64,17 @@ EntryPlace FolderLookup::place(const std::string& folder, const std::string& nam
 
 bool FolderLookup::statEntry(const std::string& folder, const std::string& name, FileEntry& out, ErrorCode& error)
 {
+    if (prefetch_ && folder != listedFolder_) {
+        listed_ = prefetch_->listing(folder);
+        listedFolder_ = folder;
+    }
+    if (listed_) {
+        switch (listed_->find(name, out, error)) {
+        case FolderListing::Answer::Found: return true;
+        case FolderListing::Answer::Missing: return false;
+        case FolderListing::Answer::Unknown: break;
+        }
+    }
     const std::string path = joinPath(folder, name);
     const int fd = open(folder);
     if (fd < 0)

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "platform/FileEntry.h"
+#include "platform/ListingPrefetch.h"
 #include "platform/PendingFile.h"
 
+#include <memory>
 #include <string>
 
 namespace zdr::platform {
@@ -13,25 +15,37 @@ namespace zdr::platform {
 // folder replaces the open one.
 class FolderLookup {
 public:
-    FolderLookup() = default;
+    FolderLookup();
     ~FolderLookup();
     FolderLookup(const FolderLookup&) = delete;
     FolderLookup& operator=(const FolderLookup&) = delete;
 
-    // As statEntry(folder + "/" + name).
+    // As statEntry(folder + "/" + name); from the listing made ahead where
+    // there is one.
     bool statEntry(const std::string& folder, const std::string& name, FileEntry& out, ErrorCode& error);
     // Where name in folder is: relative to the open folder, or by its full
     // path when the folder cannot be opened (the call using it says why).
     EntryPlace place(const std::string& folder, const std::string& name);
-    // Forgets the open folder (it may have been replaced).
+    // Forgets the open folder and every listing (they may have changed).
     void close();
+
+    // A walk enters source, whose entries it looks up in folder: they are
+    // looked up on another thread ahead of the walk (folder first, then its
+    // subfolders, guessed from both sides), until leave(folder).
+    void listAhead(const std::string& source, const std::string& folder);
+    void leave(const std::string& folder);
 
 private:
     // The open folder (a path-only descriptor); -1 when it cannot be opened.
     int open(const std::string& folder);
+    void closeFolder();
 
     int fd_ = -1;
     std::string folder_;
+    std::unique_ptr<ListingPrefetch> prefetch_; // made by the first listAhead
+    // The listing of the folder looked up last (null: none).
+    std::string listedFolder_;
+    std::shared_ptr<const FolderListing> listed_;
 };
 
 } // namespace zdr::platform

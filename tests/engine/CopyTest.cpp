@@ -18,6 +18,8 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <random>
 #include <thread>
 
@@ -130,6 +132,65 @@ TEST(Copy, CopiedTreeIsTheSameAndARerunCopiesNothing)
     EXPECT_EQ(walk.rec.only("FileNot 1").size(), files);
     EXPECT_EQ(test::inodes(target), inodesBefore);
     EXPECT_EQ(test::differences(treeState(target + "/Daten"), sourceBefore), kSame);
+}
+
+// The copy pass looks its targets up ahead of the walk: every way a target
+// can differ, each deep in its own folder, is still found, and only those
+// files are replaced.
+TEST(Copy, DifferingOnlyFindsEachDifferenceDeepInTheTree)
+{
+    TempDir dir;
+    const std::string source = dir.mkdir("src/Daten");
+    for (int a = 0; a < 4; ++a) {
+        for (int b = 0; b < 3; ++b) {
+            for (int f = 0; f < 5; ++f)
+                dir.write("src/Daten/A" + std::to_string(a) + "/B" + std::to_string(b) + "/f" + std::to_string(f) + ".txt",
+                          "inhalt");
+        }
+    }
+    const std::string target = dir.mkdir("dst");
+    EngineRun first;
+    ASSERT_TRUE(first.run(kCopy, {.Source = source, .Target = target}));
+    const std::string copy = target + "/Daten";
+    platform::ErrorCode code = 0;
+    const struct {
+        const char* file;
+        std::function<void(const std::string&)> change;
+    } changes[] = {
+        {"A0/B1/f2.txt", [&](const std::string& p) { setTime(p, 1700000000LL * 1000000000 + 1); }},
+        {"A1/B2/f0.txt",
+         [&](const std::string& p) { // only the size: the time stays
+             platform::FileEntry before;
+             platform::statEntry(p, before, code);
+             std::ofstream(p) << "inhalt!";
+             setTime(p, before.lastWrite);
+         }},
+        {"A2/B0/f4.txt", [&](const std::string& p) { platform::setAttributes(p, platform::attr::kHidden | platform::attr::kArchive, code); }},
+        {"A3/B1/f1.txt", [&](const std::string& p) { platform::setAttributes(p, platform::attr::kSystem | platform::attr::kArchive, code); }},
+    };
+    for (const auto& c : changes)
+        c.change(copy + "/" + c.file);
+    platform::FileEntry hidden;
+    ASSERT_TRUE(platform::statEntry(copy + "/A2/B0/f4.txt", hidden, code));
+    if ((hidden.attributes & platform::attr::kHidden) == 0)
+        GTEST_SKIP() << "the volume keeps no attribute store (extended attributes) for hidden and system bits";
+    const auto inodesBefore = test::inodes(copy);
+
+    const std::int64_t differing = 4;
+    EngineRun info;
+    ASSERT_TRUE(info.run(kInfo | status::kOnlyDifferent, {.Source = source, .Target = target}));
+    EXPECT_EQ(info.counters().CountFiles_ToDo, differing);
+    EngineRun r;
+    ASSERT_TRUE(r.run(kCopy | status::kOnlyDifferent | status::kOverwriteExisting, {.Source = source, .Target = target}));
+    EXPECT_EQ(r.counters().CountFiles_Done, differing);
+    const auto inodesAfter = test::inodes(copy);
+    for (const auto& [path, inode] : inodesBefore) {
+        const std::string& file = path;
+        const bool changed =
+            std::any_of(std::begin(changes), std::end(changes), [&file](const auto& c) { return file == c.file; });
+        EXPECT_EQ(inodesAfter.at(path) != inode, changed) << path;
+    }
+    EXPECT_EQ(test::differences(treeState(copy, false), treeState(source, false)), kSame);
 }
 
 TEST(Copy, ChangedFilesAreCopiedFromTheProtocol)
