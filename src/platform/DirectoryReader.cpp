@@ -4,8 +4,10 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -25,6 +27,7 @@ bool DirectoryReader::open(const std::string& path, ErrorCode& error)
     folder_ = path;
     if (folder_.empty() || folder_.back() != '/')
         folder_ += '/';
+    listNames();
     error = error::kSuccess;
     return true;
 }
@@ -50,8 +53,37 @@ bool DirectoryReader::openChild(const DirectoryReader& parent, const std::string
     }
     dir_ = dir;
     folder_ = parent.folder_ + name + '/';
+    listNames();
     error = error::kSuccess;
     return true;
+}
+
+void DirectoryReader::listNames()
+{
+    names_.clear();
+    nextName_ = 0;
+    listError_ = error::kSuccess;
+    DIR* dir = static_cast<DIR*>(dir_);
+    for (;;) {
+        errno = 0;
+        const dirent* d = readdir(dir);
+        if (d == nullptr) {
+            if (errno != 0)
+                listError_ = lastError();
+            break;
+        }
+        if (std::strcmp(d->d_name, ".") == 0 || std::strcmp(d->d_name, "..") == 0)
+            continue;
+        bool folder = d->d_type == DT_DIR;
+        if (d->d_type == DT_UNKNOWN) { // a volume that does not say: ask for this one
+            struct stat st {};
+            folder = fstatat(dirfd(dir), d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode);
+        }
+        names_.push_back({folder, d->d_name});
+    }
+    std::sort(names_.begin(), names_.end(), [](const Name& a, const Name& b) {
+        return a.folder != b.folder ? b.folder : a.name < b.name;
+    });
 }
 
 bool DirectoryReader::next(FileEntry& out, ErrorCode& error)
@@ -59,34 +91,29 @@ bool DirectoryReader::next(FileEntry& out, ErrorCode& error)
     error = error::kSuccess;
     if (dir_ == nullptr)
         return false;
-    DIR* dir = static_cast<DIR*>(dir_);
-    for (;;) {
-        errno = 0;
-        const dirent* d = readdir(dir);
-        if (d == nullptr) {
-            if (errno == 0)
-                return false; // the end: the folder stays open for what is done relative to it
-            error = lastError();
-            close(); // a failed listing does not come back
-            return false;
-        }
-        if (std::strcmp(d->d_name, ".") == 0 || std::strcmp(d->d_name, "..") == 0)
-            continue;
+    const int dirFd = dirfd(static_cast<DIR*>(dir_));
+    while (nextName_ < names_.size()) {
+        const std::string& name = names_[nextName_++].name;
         const std::size_t folderLength = folder_.size();
-        folder_ += d->d_name;
+        folder_ += name;
         ErrorCode statError = error::kSuccess;
-        const bool ok = statAt(dirfd(dir), d->d_name, folder_.c_str(), out, statError);
+        const bool ok = statAt(dirFd, name.c_str(), folder_.c_str(), out, statError);
         folder_.resize(folderLength);
         if (!ok) {
             if (statError == error::kFileNotFound)
                 continue; // vanished since the listing
             error = statError;
-            out.name = d->d_name;
+            out.name = name;
             return false;
         }
-        out.name = d->d_name;
+        out.name = name;
         return true;
     }
+    if (listError_ != error::kSuccess) {
+        error = listError_;
+        close(); // a failed listing does not come back
+    }
+    return false; // the end: the folder stays open for what is done relative to it
 }
 
 int DirectoryReader::fd() const { return dir_ != nullptr ? dirfd(static_cast<DIR*>(dir_)) : -1; }
@@ -96,6 +123,9 @@ void DirectoryReader::close()
     if (dir_ != nullptr)
         closedir(static_cast<DIR*>(dir_));
     dir_ = nullptr;
+    names_.clear();
+    nextName_ = 0;
+    listError_ = error::kSuccess;
 }
 
 } // namespace zdr::platform

@@ -3,11 +3,15 @@
 #include "platform/FileEntry.h"
 
 #include <string>
+#include <vector>
 
 namespace zdr::platform {
 
 // Lists one folder: one readdir pass and one statx per entry, relative to the
 // open folder so no full path is built. "." and ".." are never entries.
+// Entries come in the order a person reads a folder (and the protocol list
+// sorts it): the files by name, then the subfolders by name; names compare
+// byte by byte.
 class DirectoryReader {
 public:
     DirectoryReader() = default;
@@ -23,8 +27,8 @@ public:
     // Next entry; false at the end (error 0; the folder stays open) or on a
     // failure (error set; for an entry that cannot be examined its name is in
     // out.name and the next call goes on after it; a listing that fails is
-    // closed, and the next call reports the end). An entry that vanished
-    // since the listing is skipped.
+    // closed after the entries read before the failure, and the next call
+    // reports the end). An entry that vanished since the listing is skipped.
     bool next(FileEntry& out, ErrorCode& error);
     void close();
     bool isOpen() const { return dir_ != nullptr; }
@@ -35,8 +39,18 @@ public:
     const std::string& folder() const { return folder_; }
 
 private:
+    struct Name {
+        bool folder = false;
+        std::string name;
+    };
+    // Reads the open folder's names and puts them in order.
+    void listNames();
+
     void* dir_ = nullptr; // DIR*, kept opaque so <dirent.h> stays out of callers
     std::string folder_;  // the folder with its separator, reused for entry paths
+    std::vector<Name> names_;
+    std::size_t nextName_ = 0;
+    ErrorCode listError_ = 0; // the listing broke off after names_
 };
 
 } // namespace zdr::platform

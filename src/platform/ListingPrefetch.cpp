@@ -220,6 +220,7 @@ bool ListingPrefetch::list(const std::string& source, const std::string& target,
     }
     ::close(folder);
     closedir(dir);
+    std::sort(subfolders.begin(), subfolders.end()); // as DirectoryReader hands them to the walk
     listed.index();
     return ok;
 }

@@ -61,7 +61,7 @@ TEST_F(NetEngineTest, WalksThroughTheConnectedDriveAndReleasesIt)
     EXPECT_EQ(r.ready(), "Ready true '' none");
     EXPECT_EQ(r.rec.events.at(1), "Info Quelle: 'Z:' mit Netzlaufwerk '\\\\srv\\daten' verbinden ...");
     EXPECT_EQ(r.counters().CountFiles, 2);
-    EXPECT_EQ(r.rec.only("FileStart"), (std::vector<std::string> { "FileStart zwei.txt 5", "FileStart eins.txt 5" }));
+    EXPECT_EQ(r.rec.only("FileStart"), (std::vector<std::string> { "FileStart eins.txt 5", "FileStart zwei.txt 5" }));
     EXPECT_NE(resolveDrivePath("Z:"), "Z:");
 
     r.engine.sb_Action_CloseConnections();

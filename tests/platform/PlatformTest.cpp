@@ -62,6 +62,25 @@ TEST(DirectoryReader, ListsEntriesWithSizeTimesAndAttributes)
     EXPECT_FALSE(entries.at("link").isDirectory());
 }
 
+TEST(DirectoryReader, ListsFilesByNameThenFolders)
+{
+    TempDir dir;
+    for (const char* name : {"b.bak", "Temp", "a.txt", "Sub", "c.txt"}) {
+        if (name[0] >= 'A' && name[0] <= 'Z')
+            dir.mkdir(name);
+        else
+            dir.write(name, "x");
+    }
+    DirectoryReader reader;
+    ErrorCode error = 0;
+    ASSERT_TRUE(reader.open(dir.path(), error));
+    std::vector<std::string> names;
+    FileEntry entry;
+    while (reader.next(entry, error))
+        names.push_back(entry.name);
+    EXPECT_EQ(names, (std::vector<std::string>{"a.txt", "b.bak", "c.txt", "Sub", "Temp"}));
+}
+
 TEST(DirectoryReader, ReportsMissingAndUnreadableFolders)
 {
     TempDir dir;
