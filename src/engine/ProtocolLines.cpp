@@ -64,6 +64,15 @@ void ProtocolLines::clear()
     lastFolder_.clear();
 }
 
+bool ProtocolLines::withdraw(std::size_t at, std::string_view line)
+{
+    if (at > text_.size() || text_.compare(at, line.size(), line) != 0)
+        return false;
+    text_.erase(at, line.size());
+    lastFolder_.clear();
+    return true;
+}
+
 void ProtocolLines::append(const std::string& line, FolderCopyObserver& observer)
 {
     if (line.empty())

@@ -33,6 +33,9 @@ public:
     const std::string& text() const { return text_; }
     // The next record writes its folder as if it were new.
     void forgetLastFolder() { lastFolder_.clear(); }
+    // Takes back the text written from offset at on, provided it is still
+    // line there (a folder made and removed again); false otherwise.
+    bool withdraw(std::size_t at, std::string_view line);
 
 private:
     void append(const std::string& line, FolderCopyObserver& observer);

@@ -285,6 +285,8 @@ private:
     // the folders of the source that are the copy itself: the target and
     // what was made in it, never walked as source.
     std::unordered_map<std::string, FolderId> madeFolders_;
+    // The protocol line of each folder made ("ok"), taken back with it.
+    std::unordered_map<std::string, std::pair<std::size_t, std::string>> madeFolderLines_;
     std::set<FolderId> ownTargets_;
     // The folders of the entry being copied, each opened once: existing
     // targets are looked up and files copied relative to them.

@@ -194,7 +194,10 @@ bool clsFolderCopy::fc_CopyFolder(const EntryAt& at, std::string& errorText)
         errorText = fc_EntryErrorText(false, at.entry.name, code);
         return false;
     }
+    const std::size_t lineAt = protocol_.text().size();
     sb_EntryDone(at, made ? "ok" : "ok (vorhanden)");
+    if (made && protocol_.text().size() > lineAt)
+        madeFolderLines_[at.targetPath] = {lineAt, protocol_.text().substr(lineAt)};
     return true;
 }
 

@@ -185,6 +185,7 @@ bool clsFolderCopy::fc_WalkTask(const std::string& targetPath)
     // A target inside the source (and a copy of the source folder there from
     // an earlier run) is not walked as source.
     madeFolders_.clear();
+    madeFolderLines_.clear();
     ownTargets_.clear();
     renamedSources_.clear();
     sources_.close();

@@ -292,11 +292,16 @@ bool clsFolderCopy::fc_WalkSubfolder(std::int32_t level, const platform::FileEnt
             ownTargets_.erase(made->second);
             madeFolders_.erase(made);
             targets_.close();
+            // Its "ok" would name a folder that is not there.
+            if (const auto line = madeFolderLines_.find(subTarget); line != madeFolderLines_.end())
+                protocol_.withdraw(line->second.first, line->second.second);
         }
         observer_.ActionFolderDone();
     } else if (pass_ == Pass::Copy && !cancel_) {
         sb_RenameAfterCopy({false, level + 1, entry, subPath, subTarget});
     }
+    if (pass_ == Pass::Copy)
+        madeFolderLines_.erase(subTarget);
     return !cancel_;
 }
 

@@ -549,11 +549,14 @@ TEST(Copy, FilteredCopyRemovesOnlyTheFoldersItMade)
     dir.write("src/D/Was/z.bak", "z");
     dir.mkdir("dst/D/Was"); // there before the run, empty
     EngineRun r;
-    ASSERT_TRUE(r.run(kCopy, {.Source = dir.file("src/D"), .Target = dir.file("dst"), .Extensions = ";.txt;"}));
+    ASSERT_TRUE(r.run(kCopy | kProtocol, {.Source = dir.file("src/D"), .Target = dir.file("dst"), .Extensions = ";.txt;"}));
     EXPECT_EQ(dir.read("dst/D/Keep/x.txt"), "x");
     EXPECT_FALSE(std::filesystem::exists(dir.file("dst/D/Empty"))) << "made for nothing";
     EXPECT_TRUE(std::filesystem::exists(dir.file("dst/D/Was"))) << "the user's folder stays";
     EXPECT_EQ(r.counters().CountFiles_Done, 1);
+    // The protocol names only the folders that stay.
+    EXPECT_NE(r.engine.Protocol().find("/Keep/  ----  ok"), std::string::npos) << r.engine.Protocol();
+    EXPECT_EQ(r.engine.Protocol().find("/Empty/"), std::string::npos) << r.engine.Protocol();
 }
 
 TEST(Copy, TaskAttributesAndCompression)
