@@ -77,6 +77,9 @@ ViewUpdate passReady(const EngineState& engine, bool success, const std::string&
         }
         if (!mkDir)
             update.setText(Control::lblSystemInfo, passSummary(engine));
+        // Small files are copied without progress steps: the last one's bar
+        // would stay where it started.
+        update.bar("VALUE", "SUB", 100);
         const bool action = engine.action == "COPY" || engine.action == "DELETE" || engine.action == "ATTRIB";
         update.unloadWindow = action && (engine.statusEx & engine::statusEx::kCloseAfterRun) != 0;
         return update;

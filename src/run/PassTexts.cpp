@@ -110,7 +110,7 @@ ViewUpdate passStarted(const std::string& action, const EngineState& engine)
         if (bits & status::kOnlyDifferent) {
             update.show(Control::lblCountExistsTimeOk, true);
             update.show(Control::lblCountExistsTimeOkCaption, true);
-            update.setText(Control::lblCountExistsTimeOk, "");
+            update.setText(Control::lblCountExistsTimeOk, "0"); // nothing skipped yet
         }
     }
     update.bar("INIT", (bits & status::kWithInfo) ? "*" : "SUB");

@@ -235,12 +235,12 @@ QWidget* frmFileSystem::buildFigures()
     grid->addWidget(caption("lblTimeCaption", "Zeit:", this), 4, 0);
     grid->addWidget(fitted(addLabel(Control::lblTime, "[Wert]")), 4, 1, 1, 3);
 
-    // Errors: the count shows "(keine)" from the start, the caption and the
-    // size only once an error occurs.
+    // Errors: the count shows "(keine)" under its caption from the start,
+    // the size only once an error occurs.
     auto* errors = new QHBoxLayout;
     errors->addWidget(addLabel(Control::lblCountNot, "[Wert]"));
     errors->addWidget(fitted(addLabel(Control::lblSizeNot, "[Wert]", false)), 1);
-    grid->addWidget(addLabel(Control::lblSizeNotCaption, "Fehler:", false), 2, 2);
+    grid->addWidget(addLabel(Control::lblSizeNotCaption, "Fehler:"), 2, 2);
     grid->addLayout(errors, 2, 3);
     grid->addWidget(addLabel(Control::lblCountExistsTimeOkCaption, "übersprungen:", false), 3, 2);
     grid->addWidget(fitted(addLabel(Control::lblCountExistsTimeOk, "[Wert]", false)), 3, 3);

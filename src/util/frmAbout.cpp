@@ -123,11 +123,13 @@ void frmAbout::sb_Form_Init(QWidget* caller)
     findChild<QLabel*>(QStringLiteral("picIcon"))->setPixmap(icon.pixmap(48, 48));
 
     sysInfoTool_ = findSystemInfoTool();
-    findChild<CommandLabel*>(QStringLiteral("lblCmdSysInfo"))->setEnabled(!sysInfoTool_.empty());
 }
 
+// Without a program the command stays pressable and says why nothing opens.
 void frmAbout::StartSysInfo()
 {
+    if (sysInfoTool_.empty())
+        sysInfoTool_ = findSystemInfoTool(); // installed since the box opened
     if (sysInfoTool_.empty() || !QProcess::startDetached(QString::fromStdString(sysInfoTool_), {}))
         msgBox(this, "Systeminformationsprogramm zur Zeit nicht verfügbar.");
 }

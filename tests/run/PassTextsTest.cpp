@@ -79,7 +79,7 @@ TEST(PassTexts, ActionPassStartTable)
     ViewUpdate compare = passStarted("COPY", engineAt("COPY", status::kOnlyDifferent));
     EXPECT_EQ(compare.visible(Control::lblCountExistsTimeOk), true);
     EXPECT_EQ(compare.visible(Control::lblCountExistsTimeOkCaption), true);
-    EXPECT_EQ(compare.text(Control::lblCountExistsTimeOk), "");
+    EXPECT_EQ(compare.text(Control::lblCountExistsTimeOk), "0");
 }
 
 TEST(PassTexts, MakeDirectoryPassStart)

@@ -111,9 +111,12 @@ TEST(frmFileSystem, ControlsWithTheirTexts)
                              "lblSystemInfoSource", "lblSystemInfoTarget", "lblSystemInfo", "lblSystemInfoObject"})
         EXPECT_TRUE(w.findChild<QWidget*>(name)) << name;
     // Hidden until they have something to show.
-    for (const char* name : {"lblCmdProtocol", "lblSizeNot", "lblSizeNotCaption", "lblCountExistsTimeOk",
+    for (const char* name : {"lblCmdProtocol", "lblSizeNot", "lblCountExistsTimeOk",
                              "lblCountToDo", "lblCreateFolderError", "fraFolder"})
         EXPECT_FALSE(w.findChild<QWidget*>(name)->isVisibleTo(&w)) << name;
+    // The error count is never shown without its caption.
+    for (const char* name : {"lblCountNot", "lblSizeNotCaption"})
+        EXPECT_TRUE(w.findChild<QWidget*>(name)->isVisibleTo(&w)) << name;
     EXPECT_EQ(w.mnuHelp()->objectName(), "mnuHelp");
     EXPECT_EQ(w.mainBar()->pixelRect().size(), w.findChild<QWidget*>("picMain")->size());
 }
