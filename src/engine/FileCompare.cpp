@@ -3,6 +3,7 @@
 #include "engine/SizeText.h"
 #include "util/Text.h"
 
+#include <algorithm>
 #include <ctime>
 
 namespace zdr::engine {
@@ -56,14 +57,31 @@ std::string fc_AttributeText(std::uint32_t attributes)
     return util::join(set, ", ");
 }
 
+namespace {
+
+// Below a second, in seconds: "0,25", "0,000000001".
+std::string subSecondText(std::int64_t nanos)
+{
+    std::string digits = std::to_string(nanos < 0 ? -nanos : nanos);
+    digits.insert(0, 9 - std::min<std::size_t>(digits.size(), 9), '0');
+    while (digits.size() > 1 && digits.back() == '0')
+        digits.pop_back();
+    return "0," + digits;
+}
+
+} // namespace
+
 std::string fc_DifferenceText(const platform::FileEntry& source, const platform::FileEntry& target, bool onlyNewer)
 {
     const util::LocalDateTime s = fc_FileTimeToDate(source.lastWrite, true);
     const util::LocalDateTime t = fc_FileTimeToDate(target.lastWrite, true);
     std::string text;
-    if (t != s) {
-        text = "'" + util::formatDateTime(s) + (t < s ? "' (x  =>  x): '" : "' (x  ~>  x): '") + util::formatDateTime(t)
-            + "' - ";
+    if (t != s || source.lastWrite != target.lastWrite) {
+        text = "'" + util::formatDateTime(s) + (target.lastWrite < source.lastWrite ? "' (x  =>  x): '" : "' (x  ~>  x): '")
+            + util::formatDateTime(t) + "' - ";
+        // Both read alike to the second: the difference itself is the reason.
+        if (t == s)
+            text.insert(text.size() - 3, " Zeitunterschied: '" + subSecondText(source.lastWrite - target.lastWrite) + " s'");
     }
     if (onlyNewer) {
         text += " '" + sizeText(source);

@@ -249,7 +249,7 @@ TEST(FileCompare, EqualityAndItsReasons)
     EXPECT_EQ(fc_DifferenceText(s, t, false), "'100 Byte' Größe ungleich: '2,00 KB'");
     t.lastWrite = s.lastWrite + 5'000'000'000;
     EXPECT_NE(fc_DifferenceText(s, t, false).find("' (x  ~>  x): '"), std::string::npos);
-    EXPECT_EQ(fc_DifferenceText(s, s, false), ""); // differs below a second only
+    EXPECT_EQ(fc_DifferenceText(s, s, false), "");
     EXPECT_EQ(fc_AttributeText(0x1 | 0x4 | 0x800), "schreigeschützt, System, kompirmiert");
 }
 
@@ -275,6 +275,10 @@ TEST(FileCompare, DifferenceLines)
          "'' - '10 Byte' Größe ungleich: '2,93 KB'"},
         {"only newer: the source's size", file("a", 10, later), file("a", 3000, noon), true,
          "'02.05.2024 08:30:15' (x  =>  x): '01.05.2024 12:00:00' -  '10 Byte"},
+        {"source newer below a second", file("a", 10, noon + 250'000'000), file("a", 10, noon), false,
+         "'01.05.2024 12:00:00' (x  =>  x): '01.05.2024 12:00:00' Zeitunterschied: '0,25 s'"},
+        {"target newer by a nanosecond", file("a", 10, noon), file("a", 10, noon + 1), false,
+         "'01.05.2024 12:00:00' (x  ~>  x): '01.05.2024 12:00:00' Zeitunterschied: '0,000000001 s'"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(fc_DifferenceText(c.source, c.target, c.onlyNewer), c.text) << c.label;
