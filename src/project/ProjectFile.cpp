@@ -139,6 +139,17 @@ private:
 bool parseProjectXml(std::string_view xml, std::string_view rootName, ProjectDocument& doc,
                      std::string& description)
 {
+    // Saved as "Unicode" by editors of other systems: UTF-16 with its
+    // byte-order mark. Read as UTF-8; a save writes UTF-8 again.
+    std::string fromUtf16;
+    const bool littleEndian = xml.substr(0, 2) == "\xFF\xFE";
+    if (littleEndian || xml.substr(0, 2) == "\xFE\xFF") {
+        if (!util::utf16ToUtf8(xml.substr(2), !littleEndian, fromUtf16)) {
+            description = "Die Datei enthält ungültige Zeichen (kein gültiges UTF-16) und ist keine Projektdatei.";
+            return false;
+        }
+        xml = fromUtf16;
+    }
     const bool latin1 = declaresLatin1(xml);
     if (!latin1 && !util::isValidUtf8(xml)) {
         description = "Die Datei enthält ungültige Zeichen (kein gültiges UTF-8) und ist keine Projektdatei.";

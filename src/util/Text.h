@@ -23,7 +23,8 @@ inline bool icontains(std::string_view haystack, std::string_view needle)
 bool startsWith(std::string_view text, std::string_view prefix);
 bool endsWith(std::string_view text, std::string_view suffix);
 
-// Splits at every separator; an empty text gives one empty field, as VB's Split.
+// Splits at every separator into the fields between them, empty fields kept:
+// n separators give n + 1 fields, and an empty text one empty field.
 std::vector<std::string> split(std::string_view text, std::string_view separator);
 std::string join(const std::vector<std::string>& parts, std::string_view separator);
 
@@ -37,8 +38,14 @@ bool isValidUtf8(std::string_view text);
 // from disk can always be shown.
 std::string toValidUtf8(std::string_view text);
 
-// Number value of a text as VB's Val(): leading blanks, optional sign, digits;
-// anything else ends the number; no digits give 0. Clamped to the 64-bit range.
+// UTF-16 (two bytes a unit, big- or little-endian, no byte-order mark) as
+// UTF-8; false for an odd length or a surrogate without its partner.
+bool utf16ToUtf8(std::string_view bytes, bool bigEndian, std::string& out);
+
+// The number a text begins with, as typed numbers are read throughout:
+// leading blanks, an optional sign, then digits; the first other character
+// ends the number, and a text without digits gives 0. Clamped to the 64-bit
+// range.
 long long numberValue(std::string_view text);
 
 } // namespace zdr::util

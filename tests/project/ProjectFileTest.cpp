@@ -96,6 +96,8 @@ TEST(ProjectFile, RefusesMalformedFilesWithAGermanReasonAndTouchesNothing)
         {wrap("<lvwMain><LVW1>(JOB1|a|(JOB9</LVW1></lvwMain>"), "'(JOB9' ist in 'lvwMain' nicht vorhanden"},
         {wrap("<lvwMain><LVW1>|a|</LVW1></lvwMain>"), "keinen Schlüssel"},
         {std::string("<ZendorFileCopy>\0</ZendorFileCopy>", 34), "kein gültiges XML"},
+        {std::string("\xFF\xFE<\0Z\0\x00\xD8<\0", 10), "kein gültiges UTF-16"}, // a lone surrogate
+        {std::string("\xFE\xFF\0<\0", 5), "kein gültiges UTF-16"},                 // half a unit
     };
     for (const Case& c : cases) {
         ProjectDocument doc;
@@ -117,6 +119,24 @@ TEST(ProjectFile, AcceptsLatin1FilesOfOlderPrograms)
                                 kProjectRootName, doc, why))
         << why;
     EXPECT_EQ(doc.elements[0].value, "Größe");
+}
+
+TEST(ProjectFile, ReadsUtf16FilesWithAByteOrderMark)
+{
+    const std::u16string xml = u"<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<ZendorFileCopy>"
+                               u"<txtProjectName>Größe \U0001F600</txtProjectName></ZendorFileCopy>";
+    for (const bool bigEndian : {false, true}) {
+        std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+        for (const char16_t unit : xml) {
+            const char high = static_cast<char>(unit >> 8);
+            const char low = static_cast<char>(unit & 0xFF);
+            bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+        }
+        ProjectDocument doc;
+        std::string why;
+        ASSERT_TRUE(parseProjectXml(bytes, kProjectRootName, doc, why)) << why;
+        EXPECT_EQ(doc.elements[0].value, "Größe \xF0\x9F\x98\x80");
+    }
 }
 
 TEST(ProjectFile, FilesThatCannotBeReadGiveAClearReason)
