@@ -1,4 +1,5 @@
 // Developer tool: prints the settings and tasks of a project file, headless.
+#include "project/ParameterCodes.h"
 #include "project/ProjectFile.h"
 #include "project/Task.h"
 #include "util/Text.h"
@@ -27,10 +28,16 @@ int main(int argc, char** argv)
         for (const ListViewRow& row : element.listView.rows) {
             std::cout << "\nAufgabe " << row.key << (row.key == element.listView.selectedKey ? " (ausgewählt)" : "")
                       << ": " << zdr::util::toValidUtf8(row.text) << "\n";
-            for (std::size_t i = 0; i < row.subItems.size() && i < taskColumns().size() - 1; ++i)
-                if (!row.subItems[i].empty())
-                    std::cout << "  " << taskColumns()[i + 1].header << ": " << zdr::util::toValidUtf8(row.subItems[i])
-                              << "\n";
+            for (std::size_t i = 0; i < row.subItems.size() && i < taskColumns().size() - 1; ++i) {
+                if (row.subItems[i].empty())
+                    continue;
+                const std::string_view header = taskColumns()[i + 1].header;
+                // Network passwords stay in the file, not on the screen.
+                const std::string value = zdr::util::startsWith(header, "NetConnect") && zdr::util::endsWith(header, "KEY")
+                    ? maskedNetConnectCode(row.subItems[i])
+                    : row.subItems[i];
+                std::cout << "  " << header << ": " << zdr::util::toValidUtf8(value) << "\n";
+            }
         }
         std::cout << "\n";
     }

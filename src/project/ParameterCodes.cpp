@@ -273,6 +273,18 @@ std::string describe(const NetConnectCode& code)
     return text;
 }
 
+std::string maskedNetConnectCode(std::string_view text)
+{
+    std::size_t at = 0;
+    for (int field = 1; field < 5; ++field) {
+        at = text.find('|', at);
+        if (at == std::string_view::npos)
+            return std::string(text);
+        ++at;
+    }
+    return at == text.size() ? std::string(text) : std::string(text.substr(0, at)) + "***";
+}
+
 bool isDriveName(std::string_view text)
 {
     const auto isLetter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };

@@ -89,6 +89,10 @@ std::vector<std::string> netConnectProblems(const NetConnectCode& code);
 std::string netConnectProblemMessage(const std::vector<std::string>& problems);
 // One line for messages and logs, with the password masked.
 std::string describe(const NetConnectCode& code);
+// The code as stored with its password (everything after the fourth "|")
+// shown as "***"; a text without a password comes back as it is, damaged
+// or not.
+std::string maskedNetConnectCode(std::string_view text);
 
 // "Z:" or "Z" (any case).
 bool isDriveName(std::string_view text);

@@ -203,6 +203,10 @@ TEST(NetConnectCode, DescriptionMasksThePassword)
     EXPECT_EQ(text, "Netzlaufwerk Z: = \\\\srv\\share, Benutzer hans, Kennwort ***, nach der Aktion trennen");
     EXPECT_EQ(text.find("Geheim"), std::string::npos);
     EXPECT_EQ(describe(NetConnectCode{}), "Netzlaufwerk (kein Laufwerk) = (keine Freigabe), ohne Kennwort");
+    // The stored code as a tool prints it.
+    EXPECT_EQ(maskedNetConnectCode("2|Z:|\\\\srv\\share|hans|Geheim|#1"), "2|Z:|\\\\srv\\share|hans|***");
+    EXPECT_EQ(maskedNetConnectCode("2||||"), "2||||");
+    EXPECT_EQ(maskedNetConnectCode("2|Z:|x"), "2|Z:|x");
 }
 
 // Every short text over the characters that matter: reading never fails
