@@ -1,8 +1,13 @@
 #include "platform/Paths.h"
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <vector>
 
 namespace zdr::platform {
@@ -98,10 +103,78 @@ std::string folderEntryFromRelativePath(std::string_view relative)
     return out;
 }
 
+std::string labelFromLinkName(std::string_view name)
+{
+    const auto hex = [](char c) {
+        return c >= '0' && c <= '9' ? c - '0' : (c >= 'a' && c <= 'f' ? c - 'a' + 10 : (c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1));
+    };
+    std::string label;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        if (name[i] == '\\' && i + 3 < name.size() && name[i + 1] == 'x' && hex(name[i + 2]) >= 0 && hex(name[i + 3]) >= 0) {
+            label += static_cast<char>(hex(name[i + 2]) * 16 + hex(name[i + 3]));
+            i += 3;
+        } else {
+            label += name[i];
+        }
+    }
+    return label;
+}
+
+namespace {
+
+// The label the file system keeps itself (ext4, btrfs, xfs, ...).
+std::string labelOfFileSystem(const std::string& root)
+{
+    const int fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return {};
+    char label[FSLABEL_MAX + 1] = {};
+#ifdef FS_IOC_GETFSLABEL
+    const bool got = ioctl(fd, FS_IOC_GETFSLABEL, label) == 0;
+#else
+    const bool got = false;
+#endif
+    ::close(fd);
+    return got ? std::string(label, strnlen(label, FSLABEL_MAX)) : std::string();
+}
+
+// Others (vfat, ntfs, ...): the system's list of labelled block devices.
+std::string labelOfDevice(const std::string& root)
+{
+    struct stat st {};
+    if (stat(root.c_str(), &st) != 0)
+        return {};
+    const std::string folder = "/dev/disk/by-label/";
+    DIR* dir = opendir(folder.c_str());
+    if (dir == nullptr)
+        return {};
+    std::string label;
+    while (const dirent* d = readdir(dir)) {
+        struct stat device {};
+        if (d->d_name[0] != '.' && stat((folder + d->d_name).c_str(), &device) == 0 && S_ISBLK(device.st_mode)
+            && device.st_rdev == st.st_dev) {
+            label = labelFromLinkName(d->d_name);
+            break;
+        }
+    }
+    closedir(dir);
+    return label;
+}
+
+} // namespace
+
 DriveInfo driveInfo(std::string_view root)
 {
-    const std::string name = fileName(withoutTrailingSeparator(root));
-    return {name.empty() ? std::string("root") : name, {}};
+    const std::string folder = withoutTrailingSeparator(root);
+    const std::string name = fileName(folder);
+    std::string label = labelOfFileSystem(folder.empty() ? "/" : folder);
+    if (label.empty())
+        label = labelOfDevice(folder.empty() ? "/" : folder);
+    // It becomes part of a folder name.
+    for (char& c : label)
+        if (c == kSeparator || static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            c = '_';
+    return {name.empty() ? std::string("root") : name, label};
 }
 
 bool pathExists(const std::string& path)

@@ -41,12 +41,15 @@ std::string folderEntryFromRelativePath(std::string_view relative);
 
 // A drive root as the computer source ("<Arbeitsplatz>") selects it. On
 // Linux a drive is a mount point: its letter is its last name ("root" for
-// "/"); there is no volume label.
+// "/"); its label is the file system's, where it has one (empty otherwise),
+// made fit to stand in a folder name ("/" and control characters as "_").
 struct DriveInfo {
     std::string letter;
     std::string label;
 };
 DriveInfo driveInfo(std::string_view root);
+// A name of /dev/disk/by-label as the label it stands for ("\x20" a blank).
+std::string labelFromLinkName(std::string_view name);
 
 bool pathExists(const std::string& path);
 bool isDirectory(const std::string& path);

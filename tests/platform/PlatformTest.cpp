@@ -3,6 +3,7 @@
 #include "platform/FileIo.h"
 #include "platform/Paths.h"
 #include "support/FileSizeLimit.h"
+#include "support/ScratchMount.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -200,6 +201,20 @@ TEST(Paths, SeparatorsRootsAndStoredEntries)
     EXPECT_EQ(entryToRelativePath("Text 01.txt"), "Text 01.txt");
     EXPECT_EQ(folderEntryFromRelativePath("A/B"), "\\A\\B");
     EXPECT_FALSE(programFolder().empty());
+}
+
+TEST(Paths, DrivesShowTheirFileSystemsLabel)
+{
+    EXPECT_EQ(labelFromLinkName("Daten\\x201"), "Daten 1");
+    EXPECT_EQ(labelFromLinkName("a\\x2fb\\x"), "a/b\\x");
+    TempDir dir;
+    const std::string folder = dir.mkdir("mnt");
+    const auto mount = test::ScratchMount::btrfs(folder, dir.file("disk.img"), "Daten 1");
+    if (!mount.mounted())
+        GTEST_SKIP() << "cannot mount a btrfs image here";
+    const DriveInfo drive = driveInfo(folder + "/");
+    EXPECT_EQ(drive.letter, "mnt");
+    EXPECT_EQ(drive.label, "Daten 1");
 }
 
 TEST(ErrorCodes, MapErrnoToTheSystemsNumbers)

@@ -19,10 +19,11 @@ public:
         m.mounted_ = ::mount("tmpfs", folder.c_str(), "tmpfs", 0, ("size=" + size).c_str()) == 0;
         return m;
     }
-    static ScratchMount btrfs(const std::string& folder, const std::string& image)
+    static ScratchMount btrfs(const std::string& folder, const std::string& image, const std::string& label = {})
     {
         ScratchMount m(folder);
-        const std::string command = "truncate -s 128M '" + image + "' && mkfs.btrfs -q '" + image
+        const std::string command = "truncate -s 128M '" + image + "' && mkfs.btrfs -q "
+            + (label.empty() ? std::string() : "-L '" + label + "' ") + "'" + image
             + "' >/dev/null 2>&1 && mount -o loop '" + image + "' '" + folder + "' 2>/dev/null";
         m.mounted_ = std::system(command.c_str()) == 0;
         return m;
