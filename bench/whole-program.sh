@@ -1,0 +1,227 @@
+#!/usr/bin/env bash
+# The whole program against the system's tools, as a user runs it: the
+# program started with a project and "/a /s" (offscreen, unattended, no
+# protocol file), start to exit, and the peer tool on the same tree. Each
+# piece of work runs once of each to warm up, then in pairs (ours, peer;
+# the order turns every pair); each pair's ratio (ours / peer) and their
+# median are printed, for a folder in memory (tmpfs) and one on the disk.
+#
+#   copy    20,000 x 4 KB in 1,000 folders into an empty target   cp -a
+#   rerun   the same tree again, "Dateien abgleichen" (unchanged)  rsync -a
+#   info    information run, 100,000 x 1 KB in 5,000 folders      du -s + find | wc -l
+#   delete  the 20,000-file tree                                   rm -rf
+#   big     one 1 GiB file                                         cp
+#   start   one small file copied, start to exit                   cp (ms only)
+#   memory  peak memory of an information run over 200,000 files   (MB, goal 100)
+#
+# usage: bench/whole-program.sh [--only copy,rerun,...] [--scale 0.1]
+#          [--pairs 5] [--where tmpfs|disk|both] [--build DIR]
+#          [--tmpfs DIR] [--disk DIR]
+# --scale multiplies the counts of files and folders and the big file's size
+# (a quick look: --scale 0.1 --pairs 2). The disk folder is a fresh ext4
+# volume in an image file when run as root (a long-used volume's freed inodes
+# would be timed rather than the programs), else a plain folder.
+set -euo pipefail
+here="$(cd "$(dirname "$0")/.." && pwd)"
+only="copy,rerun,info,delete,big,start,memory"
+scale=1
+pairs=5
+where=both
+build="$here/build"
+tmpfsBase=/dev/shm
+diskBase=""
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --only) only="$2"; shift 2 ;;
+    --scale) scale="$2"; shift 2 ;;
+    --pairs) pairs="$2"; shift 2 ;;
+    --where) where="$2"; shift 2 ;;
+    --build) build="$2"; shift 2 ;;
+    --tmpfs) tmpfsBase="$2"; shift 2 ;;
+    --disk) diskBase="$2"; shift 2 ;;
+    -h|--help) sed -n '2,24p' "$0"; exit 0 ;;
+    *) echo "unknown argument: $1" >&2; exit 2 ;;
+  esac
+done
+[ -n "$diskBase" ] || diskBase="$here/build"
+program="$build/bin/Zendor DaroRazu"
+[ -x "$program" ] || { echo "no program at $program (build it first)" >&2; exit 2; }
+
+wanted() { [[ ",$only," == *",$1,"* ]]; }
+scaled() { awk -v n="$1" -v s="$scale" 'BEGIN { v = int(n * s + 0.5); print (v < 1 ? 1 : v) }'; }
+
+export QT_QPA_PLATFORM=offscreen ZDR_UNATTENDED=1
+unset ZDR_PROTOCOL_FILE
+
+# files spread evenly over folders: 50 first-level folders, the rest below.
+make_tree() {
+  local root=$1 files=$2 folders=$3 size=$4
+  python3 - "$root" "$files" "$folders" "$size" <<'EOF'
+import os, sys
+root, files, folders, size = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), int(sys.argv[4])
+os.makedirs(root, exist_ok=True)
+top = min(50, folders)
+leaves = []
+for t in range(top):
+    p = os.path.join(root, "d%d" % t); os.mkdir(p); leaves.append(p)
+for i in range(top, folders):
+    p = os.path.join(leaves[i % top], "s%d" % i); os.mkdir(p); leaves.append(p)
+data = b"z" * size
+for i in range(files):
+    with open(os.path.join(leaves[i % len(leaves)], "file%d.dat" % i), "wb") as f:
+        f.write(data)
+EOF
+}
+
+# project NAME ACTION SOURCE TARGET SELECTION OPTION...: a one-task project.
+project() {
+  local file=$1 action=$2 source=$3 target=$4 selection=$5
+  shift 5
+  {
+    echo '<?xml version="1.0" encoding="UTF-8"?>'
+    echo '<ZendorFileCopy>'
+    echo "  <lvwMain><LVW1>(JOB1|Bench||$source|$target||$selection</LVW1></lvwMain>"
+    for option in "$@"; do echo "  <$option>1</$option>"; done
+    echo "  <cboAction>$action</cboAction>"
+    echo "  <txtProjectName>Bench</txtProjectName>"
+    echo '</ZendorFileCopy>'
+  } >"$file"
+}
+
+now() { date +%s%N; }
+last_seconds=0
+last_cpu=0
+# timed CMD...: runs it, output discarded; its wall time in last_seconds,
+# user + system time in last_cpu (steadier when others share the machine).
+timed() {
+  local start end code=0
+  sync
+  start=$(now)
+  /usr/bin/time -f "%U %S" -o "$cpuFile" "$@" >/dev/null 2>&1 || code=$?
+  end=$(now)
+  last_seconds=$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.4f", (b - a) / 1e9 }')
+  last_cpu=$(awk 'END { printf "%.2f", $1 + $2 }' "$cpuFile")
+  [ "$code" -eq 0 ] || echo "    (exit code $code: $*)" >&2
+}
+
+# compare TITLE PEER-NAME PREPARE OURS-CMD PEER-CMD: a warm-up, then pairs.
+# PREPARE is called with "ours" or "peer" before each (not timed).
+compare() {
+  local title=$1 peerName=$2 prepare=$3 oursCmd=$4 peerCmd=$5
+  local ratios=() i o p oc pc line=""
+  $prepare ours; timed $oursCmd
+  $prepare peer; timed $peerCmd
+  for ((i = 0; i < pairs; i++)); do
+    if ((i % 2 == 0)); then
+      $prepare ours; timed $oursCmd; o=$last_seconds; oc=$last_cpu
+      $prepare peer; timed $peerCmd; p=$last_seconds; pc=$last_cpu
+    else
+      $prepare peer; timed $peerCmd; p=$last_seconds; pc=$last_cpu
+      $prepare ours; timed $oursCmd; o=$last_seconds; oc=$last_cpu
+    fi
+    ratios+=("$(awk -v o="$o" -v p="$p" 'BEGIN { printf "%.2f", o / p }')")
+    line+=$(printf ' %.3f/%.3f (cpu %s/%s)' "$o" "$p" "$oc" "$pc")
+  done
+  local median
+  median=$(printf '%s\n' "${ratios[@]}" | sort -n | awk '{ v[NR] = $1 } END { if (NR % 2) print v[(NR + 1) / 2]; else printf "%.2f\n", (v[NR / 2] + v[NR / 2 + 1]) / 2 }')
+  printf '  %-34s vs %-22s median %s  ratios %s\n' "$title" "$peerName" "$median" "${ratios[*]}"
+  printf '      seconds ours/peer:%s\n' "$line"
+  echo "$where_now $title $median" >>"$results"
+}
+
+results=$(mktemp)
+cpuFile=$(mktemp)
+trap 'rm -f "$results" "$cpuFile"' EXIT
+
+run_at() {
+  local base=$1
+  W="$base/zdr-whole-bench"
+  rm -rf "$W"
+  mkdir -p "$W"
+  local mounted=""
+  if [ "$where_now" = disk ] && [ "$(id -u)" = 0 ] && command -v mkfs.ext4 >/dev/null; then
+    truncate -s 8G "$W/volume.img"
+    mkfs.ext4 -q -F "$W/volume.img"
+    mkdir -p "$W/v"
+    if mount -o loop "$W/volume.img" "$W/v" 2>/dev/null; then
+      mounted="$W/v"; W="$W/v"
+    fi
+  fi
+  # the program under a name without a space, so commands stay plain words
+  ln -s "$program" "$W/zdr"
+  echo "== $where_now: $W ($(stat -f -c %T "$W"))"
+  local files folders
+  files=$(scaled 20000); folders=$(scaled 1000)
+
+  if wanted copy || wanted rerun || wanted delete; then
+    make_tree "$W/Quelle" "$files" "$folders" 4096
+  fi
+  if wanted copy; then
+    project "$W/copy.ZdrPrj" 1 "$W/Quelle" "$W/Ziel" "" chkCopyContinueAfterError chkCopyOverwriteExisting
+    prep_copy() { rm -rf "$W/Ziel" "$W/ZielCp"; mkdir -p "$W/Ziel" "$W/ZielCp"; }
+    compare "copy $files x 4 KB" "cp -a" prep_copy "$W/zdr $W/copy.ZdrPrj /a /s" "cp -a $W/Quelle $W/ZielCp/"
+  fi
+  if wanted rerun; then
+    rm -rf "$W/Ziel" "$W/ZielCp"; mkdir -p "$W/Ziel" "$W/ZielCp"
+    cp -a "$W/Quelle" "$W/Ziel/"; cp -a "$W/Quelle" "$W/ZielCp/"
+    project "$W/rerun.ZdrPrj" 1 "$W/Quelle" "$W/Ziel" "" chkCopyContinueAfterError chkCopyOverwriteExisting \
+      chkCopyOnlyDiffrentFiles
+    prep_none() { :; }
+    compare "unchanged rerun, only differing" "rsync -a" prep_none "$W/zdr $W/rerun.ZdrPrj /a /s" \
+      "rsync -a $W/Quelle $W/ZielCp/"
+  fi
+  if wanted delete; then
+    project "$W/delete.ZdrPrj" 3 "$W/Weg" "" "" chkActionAutoStart chkCopyContinueAfterError
+    prep_delete() { rm -rf "$W/Weg"; cp -a "$W/Quelle" "$W/Weg"; }
+    compare "delete $files files" "rm -rf" prep_delete "$W/zdr $W/delete.ZdrPrj /a /s" "rm -rf $W/Weg"
+  fi
+  rm -rf "$W/Quelle" "$W/Ziel" "$W/ZielCp" "$W/Weg"
+  if wanted info; then
+    make_tree "$W/Info" "$(scaled 100000)" "$(scaled 5000)" 1024
+    project "$W/info.ZdrPrj" 0 "$W/Info" "" "" chkCopyWithInfo
+    printf '#!/bin/sh\ndu -s "$1" && find "$1" | wc -l\n' >"$W/du-find.sh"; chmod +x "$W/du-find.sh"
+    prep_none() { :; }
+    compare "information $(scaled 100000) x 1 KB" "du -s + find | wc -l" prep_none "$W/zdr $W/info.ZdrPrj /a /s" \
+      "$W/du-find.sh $W/Info"
+    rm -rf "$W/Info"
+  fi
+  if wanted big; then
+    mkdir -p "$W/Gross"
+    head -c "$(scaled 1073741824)" /dev/urandom >"$W/Gross/gross.bin"
+    project "$W/big.ZdrPrj" 1 "$W/Gross" "$W/ZielGross" "gross.bin" chkCopyContinueAfterError chkCopyOverwriteExisting
+    prep_big() { rm -rf "$W/ZielGross" "$W/ZielGrossCp"; mkdir -p "$W/ZielGross" "$W/ZielGrossCp"; }
+    compare "one file of $(($(scaled 1073741824) / 1048576)) MiB" "cp" prep_big "$W/zdr $W/big.ZdrPrj /a /s" \
+      "cp $W/Gross/gross.bin $W/ZielGrossCp/"
+    rm -rf "$W/Gross" "$W/ZielGross" "$W/ZielGrossCp"
+  fi
+  if wanted start; then
+    mkdir -p "$W/Eins"; echo "eine Datei" >"$W/Eins/brief.txt"
+    project "$W/one.ZdrPrj" 1 "$W/Eins" "$W/ZielEins" "brief.txt" chkCopyContinueAfterError chkCopyOverwriteExisting
+    prep_one() { rm -rf "$W/ZielEins" "$W/ZielEinsCp"; mkdir -p "$W/ZielEins" "$W/ZielEinsCp"; }
+    compare "one-file copy, start to exit" "cp" prep_one "$W/zdr $W/one.ZdrPrj /a /s" "cp $W/Eins/brief.txt $W/ZielEinsCp/"
+    local t all=()
+    for ((t = 0; t < pairs; t++)); do prep_one; timed "$W/zdr" "$W/one.ZdrPrj" /a /s; all+=("$last_seconds"); done
+    printf '  %-34s %s ms (median of %d)\n' "one-file copy, ours" \
+      "$(printf '%s\n' "${all[@]}" | sort -n | awk '{ v[NR] = $1 } END { printf "%.0f", v[int((NR + 1) / 2)] * 1000 }')" "$pairs"
+  fi
+  if wanted memory; then
+    make_tree "$W/Viel" "$(scaled 200000)" "$(scaled 10000)" 0
+    project "$W/mem.ZdrPrj" 0 "$W/Viel" "" "" chkCopyWithInfo
+    /usr/bin/time -f %M -o "$W/peak" "$program" "$W/mem.ZdrPrj" /a /s >/dev/null 2>&1 || true
+    printf '  %-34s %s MB (goal at most 100)\n' "peak memory, info $(scaled 200000) files" \
+      "$(awk '{ printf "%.0f", $1 / 1024 }' "$W/peak")"
+    rm -rf "$W/Viel"
+  fi
+  if [ -n "$mounted" ]; then
+    umount "$mounted"
+    W="$base/zdr-whole-bench"
+  fi
+  rm -rf "$W"
+}
+
+echo "Zendor DaroRazu against cp, rsync, du on $(nproc) cores ($(lscpu | sed -n 's/^Model name: *//p')), scale $scale, $pairs pairs"
+if [ "$where" = tmpfs ] || [ "$where" = both ]; then where_now=tmpfs; run_at "$tmpfsBase"; fi
+if [ "$where" = disk ] || [ "$where" = both ]; then where_now=disk; run_at "$diskBase"; fi
+echo
+echo "Medians (ours / peer):"
+sed 's/^/  /' "$results"
