@@ -2,11 +2,68 @@
 
 #include "net/UncName.h"
 
+#include <dlfcn.h>
+
 #include <cerrno>
 #include <cstring>
 #include <libsmbclient.h>
 
 namespace zdr::net {
+
+namespace {
+
+// libsmbclient brings about a hundred libraries of its own: loaded when a
+// network is first walked, every other run starts without them.
+struct SmbLibrary {
+    decltype(&smbc_new_context) newContext = nullptr;
+    decltype(&smbc_free_context) freeContext = nullptr;
+    decltype(&smbc_init_context) initContext = nullptr;
+    decltype(&smbc_setDebug) setDebug = nullptr;
+    decltype(&smbc_setOptionUserData) setOptionUserData = nullptr;
+    decltype(&smbc_getOptionUserData) getOptionUserData = nullptr;
+    decltype(&smbc_setFunctionAuthDataWithContext) setFunctionAuthDataWithContext = nullptr;
+    decltype(&smbc_setTimeout) setTimeout = nullptr;
+    decltype(&smbc_setPort) setPort = nullptr;
+    decltype(&smbc_setOptionUseKerberos) setOptionUseKerberos = nullptr;
+    decltype(&smbc_setOptionFallbackAfterKerberos) setOptionFallbackAfterKerberos = nullptr;
+    decltype(&smbc_getFunctionOpendir) getFunctionOpendir = nullptr;
+    decltype(&smbc_getFunctionReaddir) getFunctionReaddir = nullptr;
+    decltype(&smbc_getFunctionClosedir) getFunctionClosedir = nullptr;
+    bool loaded = false;
+};
+
+template <class F>
+bool bind(void* handle, F& function, const char* name)
+{
+    function = reinterpret_cast<F>(dlsym(handle, name));
+    return function != nullptr;
+}
+
+// The library, loaded once; `loaded` is false where it is not installed.
+const SmbLibrary& smbLibrary()
+{
+    static const SmbLibrary library = [] {
+        SmbLibrary l;
+        void* handle = dlopen("libsmbclient.so.0", RTLD_NOW | RTLD_LOCAL);
+        if (!handle)
+            return l;
+        l.loaded = bind(handle, l.newContext, "smbc_new_context") && bind(handle, l.freeContext, "smbc_free_context")
+            && bind(handle, l.initContext, "smbc_init_context") && bind(handle, l.setDebug, "smbc_setDebug")
+            && bind(handle, l.setOptionUserData, "smbc_setOptionUserData")
+            && bind(handle, l.getOptionUserData, "smbc_getOptionUserData")
+            && bind(handle, l.setFunctionAuthDataWithContext, "smbc_setFunctionAuthDataWithContext")
+            && bind(handle, l.setTimeout, "smbc_setTimeout") && bind(handle, l.setPort, "smbc_setPort")
+            && bind(handle, l.setOptionUseKerberos, "smbc_setOptionUseKerberos")
+            && bind(handle, l.setOptionFallbackAfterKerberos, "smbc_setOptionFallbackAfterKerberos")
+            && bind(handle, l.getFunctionOpendir, "smbc_getFunctionOpendir")
+            && bind(handle, l.getFunctionReaddir, "smbc_getFunctionReaddir")
+            && bind(handle, l.getFunctionClosedir, "smbc_getFunctionClosedir");
+        return l; // the handle stays open for the program's life
+    }();
+    return library;
+}
+
+} // namespace
 
 struct SmbEnumerator::Context {
     Options options;
@@ -15,7 +72,7 @@ struct SmbEnumerator::Context {
     ~Context()
     {
         if (smb)
-            smbc_free_context(smb, 1);
+            smbLibrary().freeContext(smb, 1);
     }
 };
 
@@ -35,7 +92,7 @@ void copyInto(char* buffer, int size, const std::string& text)
 void answerCredentials(SMBCCTX* smb, const char*, const char*, char* workgroup, int workgroupSize, char* user,
     int userSize, char* password, int passwordSize)
 {
-    const auto* options = static_cast<const SmbEnumerator::Options*>(smbc_getOptionUserData(smb));
+    const auto* options = static_cast<const SmbEnumerator::Options*>(smbLibrary().getOptionUserData(smb));
     if (!options->domain.empty())
         copyInto(workgroup, workgroupSize, options->domain);
     copyInto(user, userSize, options->user);
@@ -75,19 +132,22 @@ SmbEnumerator::SmbEnumerator(Options options)
     : context_(std::make_unique<Context>())
 {
     context_->options = std::move(options);
-    SMBCCTX* smb = smbc_new_context();
+    const SmbLibrary& lib = smbLibrary();
+    if (!lib.loaded)
+        return; // no network then, as without a context
+    SMBCCTX* smb = lib.newContext();
     if (!smb)
         return;
-    smbc_setDebug(smb, 0);
-    smbc_setOptionUserData(smb, &context_->options);
-    smbc_setFunctionAuthDataWithContext(smb, answerCredentials);
-    smbc_setTimeout(smb, context_->options.timeoutMilliseconds);
+    lib.setDebug(smb, 0);
+    lib.setOptionUserData(smb, &context_->options);
+    lib.setFunctionAuthDataWithContext(smb, answerCredentials);
+    lib.setTimeout(smb, context_->options.timeoutMilliseconds);
     if (context_->options.port > 0)
-        smbc_setPort(smb, static_cast<std::uint16_t>(context_->options.port));
-    smbc_setOptionUseKerberos(smb, 0);
-    smbc_setOptionFallbackAfterKerberos(smb, 1);
-    if (!smbc_init_context(smb)) {
-        smbc_free_context(smb, 0);
+        lib.setPort(smb, static_cast<std::uint16_t>(context_->options.port));
+    lib.setOptionUseKerberos(smb, 0);
+    lib.setOptionFallbackAfterKerberos(smb, 1);
+    if (!lib.initContext(smb)) {
+        lib.freeContext(smb, 0);
         return;
     }
     context_->smb = smb;
@@ -125,11 +185,12 @@ platform::ErrorCode SmbEnumerator::enumerate(const NetResource* container, std::
     const bool listSmb = container->dwDisplayType != kDisplayNetwork || context_->options.browseWorkgroups;
     if (listSmb) {
         SMBCCTX* smb = context_->smb;
-        SMBCFILE* dir = smbc_getFunctionOpendir(smb)(smb, url.c_str());
+        const SmbLibrary& lib = smbLibrary();
+        SMBCFILE* dir = lib.getFunctionOpendir(smb)(smb, url.c_str());
         if (!dir) {
             result = platform::fromErrno(errno);
         } else {
-            while (const smbc_dirent* entry = smbc_getFunctionReaddir(smb)(smb, dir)) {
+            while (const smbc_dirent* entry = lib.getFunctionReaddir(smb)(smb, dir)) {
                 const std::string comment = entry->comment ? entry->comment : "";
                 switch (entry->smbc_type) {
                 case SMBC_WORKGROUP:
@@ -152,7 +213,7 @@ platform::ErrorCode SmbEnumerator::enumerate(const NetResource* container, std::
                 default: break;
                 }
             }
-            smbc_getFunctionClosedir(smb)(smb, dir);
+            lib.getFunctionClosedir(smb)(smb, dir);
         }
     }
     if (container->dwDisplayType == kDisplayNetwork) {

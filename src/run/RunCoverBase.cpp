@@ -18,6 +18,7 @@
 #include <QThread>
 #include <QTimer>
 
+#include <chrono>
 #include <cstdio>
 
 namespace zdr::run::ui {
@@ -30,6 +31,13 @@ namespace {
 
 constexpr const char* kAbortedTitle = "Aktion abgebrochen ...";
 constexpr const char* kNoTask = "Keine Aufgabe vorhanden, bitte legen Sie mindestens eine Aufgabe an!";
+constexpr std::int64_t kViewPaceMs = 30; // "Abbrechen ..." is seen well within 200 ms
+
+std::function<std::int64_t()>& viewClock()
+{
+    static std::function<std::int64_t()> clock;
+    return clock;
+}
 
 } // namespace
 
@@ -260,8 +268,23 @@ void RunCoverBase::show(const ViewUpdate& update)
         lastMainPercent_ = *update.lastMainPercent;
 }
 
+void RunCoverBase::setViewClock(std::function<std::int64_t()> clock) { viewClock() = std::move(clock); }
+
+bool RunCoverBase::fc_ViewDue()
+{
+    const std::int64_t now = viewClock() ? viewClock()()
+                                         : std::chrono::duration_cast<std::chrono::milliseconds>(
+                                               std::chrono::steady_clock::now().time_since_epoch())
+                                               .count();
+    if (viewShownAt_ >= 0 && now - viewShownAt_ < kViewPaceMs)
+        return false;
+    viewShownAt_ = now;
+    return true;
+}
+
 void RunCoverBase::sb_ActionStart(const std::string& action, const ViewUpdate& texts)
 {
+    viewShownAt_ = -1;
     if (events_.actionStart)
         events_.actionStart();
     frmFileSystem& w = *window_;

@@ -66,6 +66,10 @@ public:
     bool fc_FolderAndFiles_Cancel();
 
     frmFileSystem* progressWindow() const { return window_.get(); }
+
+    // The clock (milliseconds) that paces the view of the frequent events;
+    // tests give their own, an empty one restores the steady clock.
+    static void setViewClock(std::function<std::int64_t()> clock);
     std::uint32_t Status() const { return status_; }
 
 protected:
@@ -126,6 +130,11 @@ protected:
     void sb_ProtocolShow(bool& continueRun);
     // Shows an update of the texts and keeps LastMainPercent.
     void show(const ViewUpdate& update);
+    // Whether the frequent events of a pass show their texts and turn the
+    // event loop now: at the pass's first such event, then every 30 ms. Done
+    // per entry, the texts and the turns took longer than the work on a tree
+    // of small files; the window shows at most ten refreshes a second anyway.
+    bool fc_ViewDue();
 
     // A "[Net][" placeholder, the last task: walks the network for it; the
     // first resource of the display type found replaces the placeholder in
@@ -167,6 +176,7 @@ private:
 
     QPointer<protocol::ui::frmProtocol> networkProtocol_; // NetworkProtocol
     std::uint32_t networkDisplayType_ = 0;
+    std::int64_t viewShownAt_ = -1; // ms of the steady clock; -1: not yet in this pass
     bool passEnded_ = false;     // in the run now going
     bool passesClean_ = false;   // every pass of it so far ended well, no entry failed
     bool runSucceeded_ = false;

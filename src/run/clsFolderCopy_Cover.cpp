@@ -124,7 +124,7 @@ bool clsFolderCopy_Cover::fc_FolderAndFiles(const EntryPoint& entry, bool dataCo
     frmFileSystem& w = sb_CreateWindow();
     questioner_.setOwner(&w);
     engine::FolderCopyObserver& observer = *this;
-    engine_ = std::make_unique<engine::clsFolderCopy>(observer, questioner_, services_.networkDrives);
+    engine_ = std::make_unique<engine::clsFolderCopy>(observer, showingQuestioner_, services_.networkDrives);
     engine_->sb_SetClipboardWriter(&clipboard_);
     engine_->sb_SetDoEvents([this] { sb_DoEvents(); }); // the block copy's pause, the packing of the backup
     connect(&w, &frmFileSystem::FolderInfoLevelChanged, this,

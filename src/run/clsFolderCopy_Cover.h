@@ -93,6 +93,34 @@ private:
 
     EngineState state() const;
 
+    // What the frequent events would show, kept until the view is due.
+    enum class Kept : std::uint8_t { Folder, File, Bytes, Figures };
+    struct KeptView {
+        std::string folder;
+        std::string file;
+        std::int64_t fileSize = 0;
+        std::int64_t bytesTotal = 0;
+        std::int64_t bytesDone = 0;
+        std::vector<Kept> order; // each kind once, by its latest event
+    };
+    void sb_Keep(Kept kind);
+    void sb_ShowKept();
+    // Questions come after what was kept is shown.
+    class ShowingQuestioner : public util::Questioner {
+    public:
+        explicit ShowingQuestioner(clsFolderCopy_Cover& cover) : cover_(cover) {}
+        util::Answer ask(const util::MessageRequest& request) override
+        {
+            cover_.sb_ShowKept();
+            return cover_.questioner_.ask(request);
+        }
+
+    private:
+        clsFolderCopy_Cover& cover_;
+    };
+
+    KeptView kept_;
+    ShowingQuestioner showingQuestioner_{*this};
     util::ui::MsgBoxQuestioner questioner_;
     util::ui::clsClipboard clipboard_;
 };

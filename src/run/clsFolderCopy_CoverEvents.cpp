@@ -1,6 +1,8 @@
 // The engine's events: each becomes texts, figures and bars of the progress
 // window (computed by the progress texts), a protocol row, or a question.
-// Handlers of the walk's frequent events end with a turn of the event loop.
+// The walk's frequent events (folder, file, bytes, done) keep what they show
+// until the view is due; then it is shown and the event loop turned. Every
+// other event shows what was kept first.
 #include "engine/clsFolderCopy.h"
 #include "run/PassSummary.h"
 #include "run/PassTexts.h"
@@ -14,9 +16,17 @@ namespace zdr::run::ui {
 
 EngineState clsFolderCopy_Cover::state() const { return engineStateOf(*engine_); }
 
-void clsFolderCopy_Cover::ActionStart(const std::string& action) { sb_ActionStart(action, passStarted(action, state())); }
+void clsFolderCopy_Cover::ActionStart(const std::string& action)
+{
+    sb_ShowKept();
+    sb_ActionStart(action, passStarted(action, state()));
+}
 
-void clsFolderCopy_Cover::ActionInfo(const std::string& text) { sb_ActionInfo(text); }
+void clsFolderCopy_Cover::ActionInfo(const std::string& text)
+{
+    sb_ShowKept();
+    sb_ActionInfo(text);
+}
 
 void clsFolderCopy_Cover::ActionStartAufgabe(const std::string& action, std::int32_t task, std::int32_t taskCount,
                                              std::uint8_t state)
@@ -24,64 +34,105 @@ void clsFolderCopy_Cover::ActionStartAufgabe(const std::string& action, std::int
     const auto index = static_cast<std::size_t>(task - 1);
     if (task < 1 || index >= tasks_.size())
         return;
+    sb_ShowKept();
     show(taskStarted(action, task, taskCount, state, tasks_[index]));
     const std::optional<std::string> target = taskTargetText(action, tasks_[index]);
     sb_TaskLog(task, taskCount, state, taskSourceText(tasks_[index]) + (target ? "  " + *target : ""));
 }
 
+// ---- the frequent events: kept, shown when the view is due ----------------------
+
+void clsFolderCopy_Cover::sb_Keep(Kept kind)
+{
+    std::erase(kept_.order, kind);
+    kept_.order.push_back(kind);
+    if (fc_ViewDue()) {
+        sb_ShowKept();
+        sb_DoEvents();
+    }
+}
+
+// What the kept events show, each kind by its latest event, in the order of
+// those events: every text ends as the event by event showing left it.
+void clsFolderCopy_Cover::sb_ShowKept()
+{
+    for (const Kept kind : kept_.order) {
+        switch (kind) {
+        case Kept::Folder:
+            show(folderStarted(engine_->Action(), kept_.folder));
+            break;
+        case Kept::File:
+            show(fileStarted(engine_->Action(), kept_.file, kept_.fileSize));
+            break;
+        case Kept::Bytes:
+            show(fileProgress(state(), kept_.bytesTotal, kept_.bytesDone, lastMainPercent_));
+            break;
+        case Kept::Figures:
+            show(figures(state(), lastMainPercent_));
+            break;
+        }
+    }
+    kept_.order.clear();
+}
+
 void clsFolderCopy_Cover::ActionFolderSet(const std::string& path)
 {
-    show(folderStarted(engine_->Action(), path));
-    sb_DoEvents();
+    kept_.folder = path;
+    sb_Keep(Kept::Folder);
 }
 
 void clsFolderCopy_Cover::ActionFolderStart(const std::string& path)
 {
-    show(folderStarted(engine_->Action(), path));
-    sb_DoEvents();
+    kept_.folder = path;
+    sb_Keep(Kept::Folder);
 }
 
 void clsFolderCopy_Cover::ActionFileStart(const std::string& name, std::int64_t size)
 {
-    show(fileStarted(engine_->Action(), name, size));
-    sb_DoEvents();
+    kept_.file = name;
+    kept_.fileSize = size;
+    sb_Keep(Kept::File);
 }
 
 void clsFolderCopy_Cover::ActionFileDoneByte(std::int64_t total, std::int64_t done)
 {
-    show(fileProgress(state(), total, done, lastMainPercent_));
-    sb_DoEvents();
+    kept_.bytesTotal = total;
+    kept_.bytesDone = done;
+    sb_Keep(Kept::Bytes);
 }
 
-void clsFolderCopy_Cover::ActionFileDone()
-{
-    show(figures(state(), lastMainPercent_));
-    sb_DoEvents();
-}
+void clsFolderCopy_Cover::ActionFileDone() { sb_Keep(Kept::Figures); }
 
 void clsFolderCopy_Cover::ActionFolderDone()
 {
+    if (engine_->Action() != "MKDIR") {
+        sb_Keep(Kept::Figures);
+        return;
+    }
+    sb_ShowKept();
     const EngineState now = state();
     show(figures(now, lastMainPercent_));
-    if (now.action == "MKDIR")
-        show(folderMade(now));
+    show(folderMade(now));
     sb_DoEvents();
 }
 
 void clsFolderCopy_Cover::ActionFileNot(std::int32_t reason)
 {
+    sb_ShowKept();
     show(entryNotDone(state(), reason, lastMainPercent_));
     sb_DoEvents();
 }
 
 void clsFolderCopy_Cover::ActionFolderNot(std::int32_t reason)
 {
+    sb_ShowKept();
     show(entryNotDone(state(), reason, lastMainPercent_));
     sb_DoEvents();
 }
 
 void clsFolderCopy_Cover::ActionReady(bool success, const std::string& message, bool /*protocolPresent*/)
 {
+    sb_ShowKept();
     frmFileSystem& w = *window_;
     const engine::EngineCounters& c = engine_->Counters();
     sb_ActionReady(engine_->Action(), success, c.CountFiles_Not + c.CountFolder_Not > 0, message,
@@ -93,7 +144,11 @@ void clsFolderCopy_Cover::ActionProtocolExists() { window_->sb_Protocol_Exists()
 void clsFolderCopy_Cover::ActionProtocolAdd(const protocol::ProtocolEntry& entry) { sb_ProtocolAdd(entry, false); }
 void clsFolderCopy_Cover::ActionProtocolErr(const protocol::ProtocolEntry& entry) { sb_ProtocolAdd(entry, true); }
 void clsFolderCopy_Cover::ActionProtocolDel(const std::string& folderPath) { sb_ProtocolDelete(folderPath); }
-void clsFolderCopy_Cover::ActionProtocolShow(bool& continueRun) { sb_ProtocolShow(continueRun); }
+void clsFolderCopy_Cover::ActionProtocolShow(bool& continueRun)
+{
+    sb_ShowKept();
+    sb_ProtocolShow(continueRun);
+}
 void clsFolderCopy_Cover::ActionEntryGetNext(protocol::WorkListStep& step) { window_->sb_Protocol_EntryGetNext(step); }
 
 } // namespace zdr::run::ui

@@ -427,6 +427,33 @@ TEST(clsFolderCopy_Cover, EngineAsksThroughMessageBoxes)
     EXPECT_EQ(dir.read("Ziel/Daten/Ordner0/datei0.txt"), "alt") << "the user said no";
 }
 
+// The frequent events show at the view's pace; at the end of the pass every
+// text is what showing each event at once would have left.
+TEST(clsFolderCopy_Cover, PacedViewEndsAsEveryEventShown)
+{
+    ScriptedUi ui;
+    TempDir dir;
+    const std::string data = makeTree(dir, 4, 5);
+    const std::string target = dir.mkdir("Ziel");
+    std::map<Control, std::string> texts[2];
+    for (const bool paced : {true, false}) {
+        fs::remove_all(target + "/Daten");
+        if (paced)
+            RunCoverBase::setViewClock([] { return std::int64_t {0}; }); // never due after the first
+        else
+            RunCoverBase::setViewClock([ms = std::int64_t {0}]() mutable { return ms += 1000; }); // always due
+        clsFolderCopy_Cover cover;
+        ASSERT_TRUE(prepareCopy(cover, taskOf(data, target),
+                                status::kYield | status::kAutoStart));
+        RunCoverBase::setViewClock({});
+        for (int c = 0; c < kControlCount; ++c)
+            if (const auto control = static_cast<Control>(c); control != Control::lblTime && control != Control::lblSize)
+                texts[paced ? 0 : 1][control] = shown(cover, control);
+    }
+    for (const auto& [control, text] : texts[1])
+        EXPECT_EQ(texts[0][control], text) << controlName(control);
+}
+
 // Cancelled in the middle of a large file: what was copied before it is
 // whole, of the large one nothing is left.
 TEST(clsFolderCopy_Cover, CancelledCopyLeavesNothingHalfCopied)
@@ -441,6 +468,8 @@ TEST(clsFolderCopy_Cover, CancelledCopyLeavesNothingHalfCopied)
     clsFolderCopy_Cover cover;
     ASSERT_TRUE(prepareCopy(cover, taskOf(data, target), status::kCreateProtocol | status::kYield));
     frmFileSystem& w = *cover.progressWindow();
+    // Every event shows at once: the copy takes less than the view's pace.
+    RunCoverBase::setViewClock([ms = std::int64_t {0}]() mutable { return ms += 1000; });
     // The user presses "Abbrechen ..." while the large file is on its way.
     QTimer watch;
     bool pressed = false;
@@ -453,6 +482,7 @@ TEST(clsFolderCopy_Cover, CancelledCopyLeavesNothingHalfCopied)
     watch.start(0);
     w.sb_ActionStart();
     watch.stop();
+    RunCoverBase::setViewClock({});
     ASSERT_TRUE(pressed) << "the copy reported its progress";
     EXPECT_EQ(ui.lastText(), "Möchten Sie den Vorgang 'Abbrechen'?");
     EXPECT_EQ(shown(cover, Control::lblSystemInfoQuestion), "Vorgang abgebrochen");
