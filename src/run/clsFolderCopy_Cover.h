@@ -94,7 +94,7 @@ private:
     EngineState state() const;
 
     // What the frequent events would show, kept until the view is due.
-    enum class Kept : std::uint8_t { Folder, File, Bytes, Figures };
+    enum class Kept : std::uint8_t { Folder, File, Bytes, Figures, Unchanged };
     struct KeptView {
         std::string folder;
         std::string file;

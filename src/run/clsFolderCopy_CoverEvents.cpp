@@ -14,6 +14,10 @@
 
 namespace zdr::run::ui {
 
+namespace {
+constexpr std::int32_t kUnchanged = 1; // an entry left out: its target is the same
+} // namespace
+
 EngineState clsFolderCopy_Cover::state() const { return engineStateOf(*engine_); }
 
 void clsFolderCopy_Cover::ActionStart(const std::string& action)
@@ -70,6 +74,9 @@ void clsFolderCopy_Cover::sb_ShowKept()
         case Kept::Figures:
             show(figures(state(), lastMainPercent_));
             break;
+        case Kept::Unchanged:
+            show(entryNotDone(state(), kUnchanged, lastMainPercent_));
+            break;
         }
     }
     kept_.order.clear();
@@ -118,6 +125,10 @@ void clsFolderCopy_Cover::ActionFolderDone()
 
 void clsFolderCopy_Cover::ActionFileNot(std::int32_t reason)
 {
+    if (reason == kUnchanged) {
+        sb_Keep(Kept::Unchanged); // every file of an unchanged tree
+        return;
+    }
     sb_ShowKept();
     show(entryNotDone(state(), reason, lastMainPercent_));
     sb_DoEvents();
@@ -125,6 +136,10 @@ void clsFolderCopy_Cover::ActionFileNot(std::int32_t reason)
 
 void clsFolderCopy_Cover::ActionFolderNot(std::int32_t reason)
 {
+    if (reason == kUnchanged) {
+        sb_Keep(Kept::Unchanged);
+        return;
+    }
     sb_ShowKept();
     show(entryNotDone(state(), reason, lastMainPercent_));
     sb_DoEvents();
