@@ -97,7 +97,7 @@ bool clsFolderCopy::fc_DeleteAsking(const EntryAt& at, int folderFd, std::option
 void clsFolderCopy::sb_DeleteLater(const EntryAt& at)
 {
     if (!remover_)
-        remover_ = std::make_unique<platform::ParallelRemover>();
+        remover_ = std::make_unique<platform::ParallelRemover>(platform::ParallelRemover::threadsFor(entryFolder_));
     remover_->submit(entryFolder_, at.entry.name);
     pendingDeletes_.push_back({at.entry, at.path, at.level, entryFolder_});
     if (pendingDeletes_.size() >= kDeletesInFlight)

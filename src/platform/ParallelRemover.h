@@ -19,7 +19,11 @@ namespace zdr::platform {
 // which must stay open until its result has been collected.
 class ParallelRemover {
 public:
+    // With no threads the collector removes each file itself in next().
     explicit ParallelRemover(unsigned threads = 4);
+    // Threads worth having for removals in the folder: none on a volume in
+    // memory, where a removal never waits and handing it over costs more.
+    static unsigned threadsFor(int folderFd);
     // Finishes what was asked, then stops its threads.
     ~ParallelRemover();
     ParallelRemover(const ParallelRemover&) = delete;
@@ -46,6 +50,10 @@ private:
     std::condition_variable finished_;
     std::deque<Job> jobs_; // oldest first; a deque keeps jobs in place while workers use them
     std::size_t firstUnstarted_ = 0;
+    // Waiting threads: only they are woken (a wake-up per file cost more than
+    // the removal of a small file).
+    unsigned idleWorkers_ = 0;
+    bool collectorWaits_ = false;
     bool stopping_ = false;
 };
 
