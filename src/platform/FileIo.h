@@ -3,6 +3,7 @@
 #include "platform/ErrorCode.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -15,8 +16,12 @@ bool readWholeFile(const std::string& path, std::size_t maxSize, std::string& da
 
 // Writes data to a temporary file beside path, flushes it to the disk and
 // renames it over path, so the old file stays whole until the new one is.
-// The temporary file is removed on failure.
-bool writeFileAtomically(const std::string& path, std::string_view data, ErrorCode& error);
+// The temporary file is removed on failure. A path that is a symbolic link
+// writes the file it leads to; the new file keeps the old one's mode, owner,
+// group and extended attributes (ACLs among them). A file that is not there
+// yet is made with newFileMode (less the process's mask).
+bool writeFileAtomically(const std::string& path, std::string_view data, ErrorCode& error,
+                         std::uint32_t newFileMode = 0666);
 
 // A name for a temporary file in the folder of path, unique for this process.
 std::string temporarySibling(const std::string& path);

@@ -1,6 +1,7 @@
 #include "project/ProjectFile.h"
 
 #include "platform/FileIo.h"
+#include "project/ParameterCodes.h"
 #include "util/Text.h"
 
 #include <pugixml.hpp>
@@ -233,11 +234,38 @@ std::string writeProjectXml(const ProjectDocument& doc, std::string_view rootNam
     return out.str();
 }
 
+namespace {
+
+bool holdsPassword(std::string_view value)
+{
+    const ParsedCode<NetConnectCode> parsed = parseNetConnectCode(value);
+    return parsed.ok() && !parsed.code.password.empty();
+}
+
+// A network-drive code with a password, in a task or in a field.
+bool holdsPassword(const ProjectDocument& doc)
+{
+    for (const ProjectElement& element : doc.elements) {
+        if (holdsPassword(element.value))
+            return true;
+        for (const ListViewRow& row : element.listView.rows)
+            for (const std::string& value : row.subItems)
+                if (holdsPassword(value))
+                    return true;
+    }
+    return false;
+}
+
+} // namespace
+
 bool writeProjectFile(const std::string& fileName, std::string_view rootName, const ProjectDocument& doc,
                       std::string& description)
 {
     platform::ErrorCode error = platform::error::kSuccess;
-    if (!platform::writeFileAtomically(fileName, writeProjectXml(doc, rootName), error)) {
+    // A new file that holds a password is its owner's alone; an existing
+    // one keeps the rights it was given.
+    if (!platform::writeFileAtomically(fileName, writeProjectXml(doc, rootName), error,
+                                       holdsPassword(doc) ? 0600 : 0666)) {
         description = platform::systemMessage(error);
         return false;
     }

@@ -38,7 +38,8 @@ public:
 
     // Loading and saving as the commands do them.
     void sb_ProjectLoad(const QString& fileName);
-    void sb_ProjectSave();
+    // true when the project is on the disk.
+    bool sb_ProjectSave();
 
     // Runs every task with the project's action and options; autoStart
     // starts the run without waiting for the progress window's button.
@@ -149,6 +150,8 @@ private:
     void sb_RunOver(bool closeAfterRunTest);
     // The end (or the failed start) of the run the command line started.
     void sb_CommandLineRunOver(bool succeeded);
+    // A run that could not start: the exit code, and a window or the end.
+    void sb_StartFailed();
 
     bool askSaveBeforeClose();
     void commandClose();

@@ -104,7 +104,10 @@ void frmMain::dropProject(const QList<QUrl>& urls)
     if (changed_) {
         switch (util::ui::msgBox(this, "Möchten Sie vorher die geänderten Daten speichern?", util::Buttons::YesNoCancel,
                                  util::Icon::Question, "Änderungen speichern ...")) {
-        case util::Answer::Yes: sb_ProjectSave(); break;
+        case util::Answer::Yes:
+            if (!sb_ProjectSave())
+                return; // the changes would be lost
+            break;
         case util::Answer::No: break;
         default: return;
         }

@@ -100,13 +100,13 @@ void frmMain::sb_ProjectLoad(const QString& fileName)
     sb_ChangedClear();
 }
 
-void frmMain::sb_ProjectSave()
+bool frmMain::sb_ProjectSave()
 {
     storeFocusedField();
     if (txtProjectName_->text().isEmpty()) {
         util::ui::msgBox(this, "Bitte vergeben Sie dem Projekt eine Bezeichnung!", Buttons::Ok, Icon::Information,
                          "Aktion abgebrochen ...");
-        return;
+        return false;
     }
     const QString caption = windowTitle();
     QString proposal;
@@ -120,12 +120,15 @@ void frmMain::sb_ProjectSave()
     const QString chosen = QString::fromStdString(util::ui::clsCommonDialog().fc_ChooseFile(
         projectFileFilter().toStdString(), programFolder().toStdString(), true, proposal.toStdString(),
         std::string(kProjectExtension), this));
-    if (!chosen.isEmpty()) {
-        clsProject().fc_ProjectSaveXML(chosen, QString::fromLatin1(kProjectRootName.data()), this, QString());
-        setWindowTitle(QStringLiteral("Projekt: ") + chosen);
-    }
+    // Only a project on the disk loses its marker: a cancelled or failed
+    // save leaves the caption and the question before closing as they were.
+    if (chosen.isEmpty()
+        || !clsProject().fc_ProjectSaveXML(chosen, QString::fromLatin1(kProjectRootName.data()), this, QString()))
+        return false;
+    setWindowTitle(QStringLiteral("Projekt: ") + chosen);
     changed_ = true;
     sb_ChangedClear();
+    return true;
 }
 
 void frmMain::sb_ChangedSet()
@@ -152,7 +155,7 @@ bool frmMain::askSaveBeforeClose()
         return true;
     switch (util::ui::msgBox(this, "Möchten Sie die geänderten Daten speichern?", Buttons::YesNoCancel,
                              Icon::Question, "Änderungen speichern ...")) {
-    case Answer::Yes: sb_ProjectSave(); return true;
+    case Answer::Yes: return sb_ProjectSave();
     case Answer::No: return true;
     default: return false;
     }

@@ -7,6 +7,7 @@
 #include "project/RunOptions.h"
 #include "project/Task.h"
 #include "project/clsProject.h"
+#include "util/MsgBox.h"
 #include "util/Text.h"
 
 #include <QApplication>
@@ -90,7 +91,14 @@ void frmMain::sb_ProjectRun(bool autoStart)
     const int index = cboAction_->currentIndex();
     const std::string action = actionCode(index);
     const bool registry = isRegistryAction(index);
-    if (action.empty() || (registry ? registryCover_ != nullptr : cover_ != nullptr))
+    if (action.empty()) {
+        // A project file with a damaged action index: nothing can run.
+        util::ui::msgBox(this, "Bitte wählen Sie eine gültige Aktion aus!", util::ui::Buttons::Ok,
+                         util::ui::Icon::Information, "Aktion abgebrochen ...");
+        sb_StartFailed();
+        return;
+    }
+    if (registry ? registryCover_ != nullptr : cover_ != nullptr)
         return; // a run of that kind is going on
     const auto checkValue = [this](std::string_view name) {
         return clsProject::checkValue(option(std::string(name).c_str()));
@@ -128,10 +136,15 @@ void frmMain::sb_ProjectRun(bool autoStart)
     }
     starting_ = false;
     if (!started)
-        sb_CommandLineRunOver(false);
+        sb_StartFailed();
+}
+
+void frmMain::sb_StartFailed()
+{
+    sb_CommandLineRunOver(false);
     // A start from the command line that failed must not leave a program
     // without a window behind.
-    if (!started && !isVisible()) {
+    if (!isVisible()) {
         if (app::unattended())
             close();
         else

@@ -87,6 +87,10 @@ void frmMain::connectEditing()
                 [this] { storeAttributes(); });
     connect(findChild<QLineEdit*>(QStringLiteral("txtSystemDir")), &QLineEdit::textChanged, this,
             [this] { updateRunCommand(); });
+    // The project's own number fields are stored with it: an edit is a change.
+    for (const char* name : {"txtFolderInfoLevel", "txtFileBlockSize"})
+        connect(findChild<QLineEdit*>(QString::fromLatin1(name)), &QLineEdit::textChanged, this,
+                [this] { sb_ChangedSet(); });
     for (QCheckBox* box : findChildren<QCheckBox*>())
         if (!box->objectName().startsWith(QLatin1String("chkAttribute_")))
             connect(box, &QCheckBox::stateChanged, this, [this] { sb_ChangedSet(); });

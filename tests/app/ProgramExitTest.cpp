@@ -175,6 +175,7 @@ TEST_F(ProgramExit, ProjectRunFromTheCommandLine)
           "/a", "/s"},
          1},
         {"a project file that is nowhere", {tree_.file("fehlt.ZdrPrj"), "/a", "/s"}, 1},
+        {"a damaged action index", {project("kaputt", -1, data, "", {"chkCopyWithInfo"}), "/a", "/s"}, 1},
     };
     for (const auto& c : cases) {
         Program program(c.arguments, runtime_);

@@ -14,6 +14,7 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <map>
 
 namespace zdr::platform {
@@ -173,6 +174,39 @@ TEST(FileIo, AtomicWriteReplacesWholeOrNotAtAll)
     dir.write("folder/inside", "x");
     EXPECT_FALSE(writeFileAtomically(dir.file("folder"), "x", error));
     EXPECT_EQ(listAll(dir.path()).size(), 2u);
+}
+
+TEST(FileIo, AtomicWriteKeepsTheRightsAndFollowsLinks)
+{
+    TempDir dir;
+    const std::string file = dir.write("real/p.xml", "old");
+    ASSERT_EQ(chmod(file.c_str(), 0640), 0);
+    const bool root = geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(chown(file.c_str(), 12345, 23456), 0);
+    }
+    const bool xattrs = setxattr(file.c_str(), "user.zdr", "wert", 4, 0) == 0;
+    std::filesystem::create_symlink("real/p.xml", dir.file("link.xml"));
+    ErrorCode error = 0;
+    ASSERT_TRUE(writeFileAtomically(dir.file("link.xml"), "new", error));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.xml"))) << "the link stays a link";
+    EXPECT_EQ(dir.read("real/p.xml"), "new");
+    struct stat st {};
+    ASSERT_EQ(stat(file.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    if (root) {
+        EXPECT_EQ(st.st_uid, 12345u);
+        EXPECT_EQ(st.st_gid, 23456u);
+    }
+    if (xattrs) {
+        char value[16] = {};
+        EXPECT_EQ(getxattr(file.c_str(), "user.zdr", value, sizeof value), 4);
+        EXPECT_EQ(std::string(value), "wert");
+    }
+    // A new file gets the mode asked for.
+    ASSERT_TRUE(writeFileAtomically(dir.file("neu.xml"), "geheim", error, 0600));
+    ASSERT_EQ(stat(dir.file("neu.xml").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
 }
 
 TEST(FileIo, ReadRefusesLargeAndMissingFiles)

@@ -196,6 +196,15 @@ TEST(ProjectFile, FailedSaveKeepsThePreviousFile)
     EXPECT_FALSE(why.empty());
     EXPECT_EQ(dir.read("p.ZdrPrj"), saved);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1) << "no temporary file left";
+
+    // A new project that holds a network password is its owner's alone.
+    ProjectDocument secret;
+    ListViewRow row{"JOB1", "Aufgabe", std::vector<std::string>(16)};
+    row.subItems[13] = "2|Z:|\\\\server\\share|anna|geheim";
+    secret.elements.push_back({"lvwMain", ControlKind::ListView, {}, {}, {{row}, "JOB1"}});
+    ASSERT_TRUE(writeProjectFile(dir.file("geheim.ZdrPrj"), kProjectRootName, secret, why)) << why;
+    EXPECT_EQ(std::filesystem::status(dir.file("geheim.ZdrPrj")).permissions(), std::filesystem::perms::owner_read
+                                                                              | std::filesystem::perms::owner_write);
 }
 
 } // namespace

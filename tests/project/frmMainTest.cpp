@@ -210,8 +210,28 @@ TEST(frmMain, ClosingAChangedProjectAsksToSave)
     EXPECT_FALSE(w.close());
     EXPECT_EQ(ui.lastText(), "Möchten Sie die geänderten Daten speichern?");
     EXPECT_EQ(ui.messages().back().title, "Änderungen speichern ...");
+    // A save that fails does not pass for one: the marker stays, and the
+    // close waits for the user.
+    ui.answer(Answer::Yes);
+    ui.chooseFile(dir.file("nirgends/demo.ZdrPrj"));
+    EXPECT_FALSE(w.close());
+    EXPECT_NE(ui.lastText().find("Beim Speichern des Projektes ist folgender Fehler aufgetreten"), std::string::npos);
+    EXPECT_TRUE(w.windowTitle().endsWith(" *"));
     ui.answer(Answer::No);
     EXPECT_TRUE(w.close());
+
+    // The number fields of the project are edits too, and saved.
+    for (const char* name : {"txtFolderInfoLevel", "txtFileBlockSize"}) {
+        frmMain edited;
+        edited.fc_Init(QString::fromStdString(file), {}, {});
+        ASSERT_FALSE(edited.windowTitle().endsWith(" *")) << name;
+        edited.findChild<QLineEdit*>(name)->setText("7");
+        EXPECT_TRUE(edited.windowTitle().endsWith(" *")) << name;
+        ui.answer(Answer::Yes);
+        ui.chooseFile(file);
+        EXPECT_TRUE(edited.close()) << name;
+        EXPECT_NE(dir.read("demo.ZdrPrj").find(std::string("<") + name + ">7</"), std::string::npos) << name;
+    }
 }
 
 TEST(frmMain, GeneratedProjectsRoundTripThroughTheWindow)
