@@ -8,6 +8,7 @@
 #include "net/NetworkDrive.h"
 #include "platform/FileEntry.h"
 #include "platform/FolderLookup.h"
+#include "platform/Leftovers.h"
 #include "protocol/ProtocolEntry.h"
 
 #include <chrono>
@@ -142,6 +143,8 @@ private:
     bool fc_ProtocolCopy();
     // The copy works from the reviewed protocol instead of walking.
     bool fc_FromProtocol() const;
+    // Flushes the file systems the copy pass wrote to.
+    bool fc_FlushTargets(std::string& errorText);
     void sb_ErrorEnd();
     bool fc_NormalEnd();
 
@@ -179,12 +182,18 @@ private:
     // The start and the successful end of an entry in the action passes:
     // its event, its protocol line, its counters.
     void sb_EntryStart(const EntryAt& at);
-    void sb_EntryDone(const EntryAt& at, const char* text);
+    void sb_EntryDone(const EntryAt& at, const std::string& text);
 
     // --- questions and error policy (clsFolderCopyAsk.cpp)
     bool fc_AskUser(const EntryAt& at, const platform::FileEntry* obstacle, bool& skip, std::string& errorText);
     util::Answer fc_Question(const EntryAt& at, const std::string& text, util::Buttons buttons);
     void sb_AskLine(const EntryAt& at, const char* fileText, const char* folderText);
+    // The question for all after an answer, asked once per run (askedBit
+    // of askedFlags_): true for a yes.
+    bool fc_ForAll(const EntryAt& at, std::uint32_t askedBit, const std::string& question);
+    // The answers "no" (the entry is skipped) and "cancel" of a copy question: false.
+    bool fc_Skipped(const EntryAt& at, bool& skip);
+    bool fc_CopyCancelled(const EntryAt& at);
     bool fc_EntryFailed(const EntryAt& at, std::string& errorText);
     void sb_CountLeft(const EntryAt& at);
     void sb_QuestionTimeAdd(Clock::time_point start);
@@ -197,8 +206,24 @@ private:
     bool fc_CopyContent(const EntryAt& at, const std::string& source, const std::string& target, bool replace,
                         std::string& errorText);
     std::uint32_t fc_TargetAttributes(std::uint32_t sourceAttributes) const;
+    // The compression the task asks for; a volume that cannot leaves the
+    // copy as it is and the failure in compressProblem_ for the entry's line.
+    template <class Entry>
+    void sb_CompressAsAsked(const Entry& entry);
+    // The entry's line: text, and the compression failure when there was one.
+    std::string fc_DoneText(const char* text, const char* textWithNote) const;
     void sb_TargetFolderDone(const std::string& targetPath, const platform::FileEntry& source);
     bool fc_IsOwnTarget(const platform::FileEntry& folder) const;
+    // The made folders of the protocol-driven copy get their finishing
+    // touches after all rows, the deepest first.
+    void sb_RowFoldersDone();
+    // What a killed run left in a target folder (once per folder and pass):
+    // its temporary files go.
+    void sb_TidyTarget(const std::string& targetPath);
+    // A backup folder where no live run works: stale temporaries go, an
+    // unpacked archive folder is packed (or named when it cannot be).
+    void sb_TidyBackupFolder(const std::string& folder);
+    void sb_PackLeftover(const std::string& gathered);
 
     // --- delete and attributes of one entry (clsFolderCopyDelete.cpp)
     bool fc_DeleteEntry(const EntryAt& at, std::string& errorText);
@@ -280,6 +305,7 @@ private:
     bool folderLeft_ = false; // the failed folder's content is not walked
     std::unique_ptr<clsFileCopyEvt> fileCopyEvt_;
     clsFileCompress compress_;
+    std::string compressProblem_; // of the entry being copied
     std::function<void()> doEvents_;
     // Folders this task's copy made (for the roll-back and their times), and
     // the folders of the source that are the copy itself: the target and
@@ -287,6 +313,12 @@ private:
     std::unordered_map<std::string, FolderId> madeFolders_;
     // The protocol line of each folder made ("ok"), taken back with it.
     std::unordered_map<std::string, std::pair<std::size_t, std::string>> madeFolderLines_;
+    // Folders a killed run made and this one finishes (their content may be
+    // there already), and the protocol-driven copy's made folders by target
+    // with their sources.
+    std::set<std::string> resumedFolders_;
+    std::vector<std::pair<std::string, std::string>> rowFolders_;
+    std::set<std::string> tidied_;
     std::set<FolderId> ownTargets_;
     // The folders of the entry being copied, each opened once: existing
     // targets are looked up and files copied relative to them.
@@ -315,6 +347,8 @@ private:
     std::string backupName_;
     std::map<std::string, std::string> backupFolders_;
     std::unique_ptr<clsZip> zip_;
+    // Held while the archive's files gather in the backup folder.
+    platform::FolderLock backupLock_;
     std::vector<std::unique_ptr<net::NetworkDrive>> sourceDrives_;
     std::vector<std::unique_ptr<net::NetworkDrive>> targetDrives_;
 

@@ -19,6 +19,10 @@ namespace {
 
 constexpr std::uint32_t kAskedExisting = 0x1;
 constexpr std::uint32_t kAskedReadOnly = 0x2;
+constexpr std::uint32_t kAskedNewer = 0x4;  // "replace all newer targets" asked
+constexpr std::uint32_t kNewerForAll = 0x8; // and answered yes
+constexpr std::uint32_t kAskedKeep = 0x10;  // "keep all newer targets" asked
+constexpr std::uint32_t kKeepForAll = 0x20; // and answered yes
 constexpr const char* kTwoLines = "\r\n\r\n";
 
 } // namespace
@@ -60,6 +64,27 @@ void clsFolderCopy::sb_QuestionTimeAdd(Clock::time_point start)
     questionMillis_ %= 1000;
 }
 
+bool clsFolderCopy::fc_ForAll(const EntryAt& at, std::uint32_t askedBit, const std::string& question)
+{
+    const bool first = (askedFlags_ & askedBit) == 0;
+    askedFlags_ |= askedBit;
+    return first && fc_Question(at, question, util::Buttons::YesNo) == util::Answer::Yes;
+}
+
+bool clsFolderCopy::fc_Skipped(const EntryAt& at, bool& skip)
+{
+    sb_AskLine(at, "Datei übersprungen", "Verzeichnis übersprungen");
+    skip = true;
+    return false;
+}
+
+bool clsFolderCopy::fc_CopyCancelled(const EntryAt& at)
+{
+    sb_AskLine(at, "Datei nicht kopiert => abgebrochen", "Verzeichnis nicht kopiert => abgebrochen");
+    cancel_ = true;
+    return false;
+}
+
 bool clsFolderCopy::fc_AskUser(const EntryAt& at, const platform::FileEntry* obstacle, bool& skip,
                                std::string& errorText)
 {
@@ -78,29 +103,38 @@ bool clsFolderCopy::fc_AskUser(const EntryAt& at, const platform::FileEntry* obs
     const std::string& side = copy ? at.targetPath : at.path;
     const std::string subject = at.isFile ? platform::joinPath(side, name) : side;
 
-    if (before && copy && obstacle != nullptr && !has(status::kOverwriteExisting)) {
+    // A target newer than its source is asked about whatever else allows
+    // the replace; the answer stands for this file in place of the next question.
+    const bool newer = before && copy && at.isFile && obstacle != nullptr && has(status::kAskByTargetNewer)
+        && obstacle->lastWrite > at.entry.lastWrite;
+    if (newer && (askedFlags_ & kNewerForAll) == 0) {
+        const std::string text = "Zieldatei '" + subject + "' ist neuer als die Quelldatei!" + kTwoLines
+            + " => Zieldatei trotzdem überschreiben?";
+        switch ((askedFlags_ & kKeepForAll) != 0 ? util::Answer::No : fc_Question(at, text, util::Buttons::YesNoCancel)) {
+        case util::Answer::Yes:
+            if (fc_ForAll(at, kAskedNewer, "Möchten Sie alle neueren Zieldateien überschreiben?"))
+                askedFlags_ |= kNewerForAll;
+            break;
+        case util::Answer::No:
+            if (fc_ForAll(at, kAskedKeep, "Möchten Sie alle neueren Zieldateien behalten?"))
+                askedFlags_ |= kKeepForAll;
+            return fc_Skipped(at, skip);
+        default: return fc_CopyCancelled(at);
+        }
+    }
+    if (before && copy && obstacle != nullptr && !newer && !has(status::kOverwriteExisting)) {
         const std::string text = at.isFile
             ? "Zieldatei '" + subject + "' vorhanden!" + kTwoLines + " => Zieldatei überschreiben?"
             : "Zielverzeichnis '" + subject + "' vorhanden!" + kTwoLines + " => Zielverzeichnis überschreiben?";
         switch (fc_Question(at, text, util::Buttons::YesNoCancel)) {
         case util::Answer::Yes:
-            if ((askedFlags_ & kAskedExisting) == 0
-                && fc_Question(at,
-                               at.isFile ? "Möchten Sie alle vorhandenen Dateien überschreiben?"
-                                         : "Möchten Sie alle vorhandenen Verzeichnisse überschreiben?",
-                               util::Buttons::YesNo)
-                    == util::Answer::Yes)
+            if (fc_ForAll(at, kAskedExisting,
+                          at.isFile ? "Möchten Sie alle vorhandenen Dateien überschreiben?"
+                                    : "Möchten Sie alle vorhandenen Verzeichnisse überschreiben?"))
                 status_ |= status::kOverwriteExisting;
-            askedFlags_ |= kAskedExisting;
             break;
-        case util::Answer::No:
-            sb_AskLine(at, "Datei übersprungen", "Verzeichnis übersprungen");
-            skip = true;
-            return false;
-        default:
-            sb_AskLine(at, "Datei nicht kopiert => abgebrochen", "Verzeichnis nicht kopiert => abgebrochen");
-            cancel_ = true;
-            return false;
+        case util::Answer::No: return fc_Skipped(at, skip);
+        default: return fc_CopyCancelled(at);
         }
     }
 
@@ -116,13 +150,9 @@ bool clsFolderCopy::fc_AskUser(const EntryAt& at, const platform::FileEntry* obs
                 + (remove ? "löschen?" : "verändern?");
         switch (fc_Question(at, text, util::Buttons::YesNoCancel)) {
         case util::Answer::Yes: {
-            if ((askedFlags_ & kAskedReadOnly) == 0
-                && fc_Question(at, std::string("Möchten Sie alle schreibgeschützten Daten ")
-                                   + (remove ? "löschen?" : "überschreiben?"),
-                               util::Buttons::YesNo)
-                    == util::Answer::Yes)
+            if (fc_ForAll(at, kAskedReadOnly,
+                          std::string("Möchten Sie alle schreibgeschützten Daten ") + (remove ? "löschen?" : "überschreiben?")))
                 status_ |= status::kOverwriteProtected;
-            askedFlags_ |= kAskedReadOnly;
             // A copy replaces the target as a whole and leaves it alone until
             // then; the other actions work on the entry and need it writable.
             platform::ErrorCode ignored = 0; // the action itself tells when this did not help
@@ -132,16 +162,12 @@ bool clsFolderCopy::fc_AskUser(const EntryAt& at, const platform::FileEntry* obs
                 return true; // repeat the action
             break;
         }
-        case util::Answer::No:
-            sb_AskLine(at, "Datei übersprungen", "Verzeichnis übersprungen");
-            skip = true;
-            return false;
+        case util::Answer::No: return fc_Skipped(at, skip);
         default:
-            // A delete or a change is not a copy: its line says so.
             if (copy)
-                sb_AskLine(at, "Datei nicht kopiert => abgebrochen", "Verzeichnis nicht kopiert => abgebrochen");
-            else
-                sb_AskLine(at, "Datei nicht ausgeführt => abgebrochen", "Verzeichnis nicht ausgeführt => abgebrochen");
+                return fc_CopyCancelled(at);
+            // A delete or a change is not a copy: its line says so.
+            sb_AskLine(at, "Datei nicht ausgeführt => abgebrochen", "Verzeichnis nicht ausgeführt => abgebrochen");
             cancel_ = true;
             return false;
         }

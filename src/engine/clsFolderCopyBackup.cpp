@@ -72,6 +72,23 @@ bool makeFolders(const std::string& base, const std::string& relative, platform:
     return true;
 }
 
+// "_DaroRazu Backup yymmdd hhnnss", perhaps numbered " (n)": where a run
+// gathers the files of its archive.
+bool isGatherFolderName(const std::string& name)
+{
+    const std::string head = "_DaroRazu Backup ";
+    const auto digits = [&](std::size_t at, std::size_t n) {
+        return name.size() >= at + n && name.find_first_not_of("0123456789", at) >= at + n;
+    };
+    if (name.rfind(head, 0) != 0 || !digits(head.size(), 6) || name.size() < head.size() + 13
+        || name[head.size() + 6] != ' ' || !digits(head.size() + 7, 6))
+        return false;
+    const std::string rest = name.substr(head.size() + 13);
+    return rest.empty()
+        || (rest.size() > 3 && rest.rfind(" (", 0) == 0 && rest.back() == ')'
+            && rest.find_first_not_of("0123456789", 2) == rest.size() - 1);
+}
+
 } // namespace
 
 bool clsFolderCopy::fc_BackupZip(const EntryAt& at, std::string& errorText)
@@ -118,6 +135,8 @@ bool clsFolderCopy::fc_BackupForZip(const EntryAt& at, std::string& errorText)
             errorText = failedText(current_.BackupFolder + "_" + backupName_, code);
             return false;
         }
+        // A later run's tidying leaves the folder alone while this run lives.
+        backupLock_.shared(current_.BackupFolder);
         zip_ = std::make_unique<clsZip>();
         zip_->ZipFile(gathered + ".zip");
         zip_->BasePath(gathered);
@@ -141,6 +160,10 @@ bool clsFolderCopy::fc_BackupZipClose(std::string& errorText)
 {
     if (!zip_)
         return true;
+    struct Unlock {
+        platform::FolderLock& lock;
+        ~Unlock() { lock.release(); }
+    } unlock{backupLock_};
     const std::unique_ptr<clsZip> zip = std::move(zip_);
     if (zip->FileSpecCount() == 0) { // nothing was replaced after all
         platform::ErrorCode ignored = 0;
@@ -158,6 +181,62 @@ bool clsFolderCopy::fc_BackupZipClose(std::string& errorText)
     std::filesystem::remove_all(zip->BasePath(), ignored);
     observer_.ActionInfo("Sicherungsdatei erstellt.");
     return true;
+}
+
+void clsFolderCopy::sb_TidyTarget(const std::string& targetPath)
+{
+    if (madeFolders_.count(targetPath) != 0 || !tidied_.insert(targetPath).second)
+        return; // new, or done already
+    for (const std::string& name : platform::removeStaleTemporaries(targetPath))
+        if (has(status::kCreateProtocol))
+            sb_ProtocolAdd({.action = action_, .type = "FILE", .name = name,
+                            .text = "entfernt (Rest eines abgebrochenen Vorgangs)", .folder = targetPath});
+}
+
+void clsFolderCopy::sb_TidyBackupFolder(const std::string& folder)
+{
+    platform::FolderLock lock;
+    if (!lock.exclusiveNow(folder))
+        return; // a live run gathers its files here (or the folder is not there)
+    platform::removeStaleTemporaries(folder);
+    std::error_code error;
+    std::vector<std::string> gathered;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        const std::string name = entry.path().filename().string();
+        std::error_code kind;
+        if (isGatherFolderName(name) && entry.is_directory(kind) && !entry.is_symlink(kind))
+            gathered.push_back(entry.path().string());
+    }
+    for (const std::string& path : gathered)
+        sb_PackLeftover(path);
+}
+
+// A killed run's saved files, gathered for its archive: packed under the
+// archive's name now, or named where they stay.
+void clsFolderCopy::sb_PackLeftover(const std::string& gathered)
+{
+    clsZip zip;
+    zip.BasePath(gathered);
+    zip.ZipFile(gathered + ".zip");
+    std::error_code error;
+    std::filesystem::recursive_directory_iterator it(gathered, error);
+    for (; !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
+        std::error_code kind;
+        if (it->is_regular_file(kind) && !it->is_symlink(kind))
+            zip.AddFileSpec(it->path().string().substr(gathered.size() + 1));
+    }
+    std::string why;
+    if (!error && !std::filesystem::exists(zip.ZipFile(), error) && zip.FileSpecCount() > 0 && zip.Zip(why)) {
+        std::filesystem::remove_all(gathered, error);
+        observer_.ActionInfo("Sicherungsdatei eines abgebrochenen Vorgangs erstellt: '" + zip.ZipFile() + "'");
+        return;
+    }
+    if (zip.FileSpecCount() == 0 && !error) {
+        platform::ErrorCode ignored = 0;
+        if (platform::removeDirectory(gathered, ignored)) // nothing was saved in it yet
+            return;
+    }
+    observer_.ActionInfo("Gesicherte Dateien eines abgebrochenen Vorgangs liegen in '" + gathered + "'");
 }
 
 } // namespace zdr::engine

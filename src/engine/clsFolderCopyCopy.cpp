@@ -46,6 +46,21 @@ std::uint32_t clsFolderCopy::fc_TargetAttributes(std::uint32_t sourceAttributes)
     return (sourceAttributes | set) & ~clear;
 }
 
+template <class Entry>
+void clsFolderCopy::sb_CompressAsAsked(const Entry& entry)
+{
+    std::string problem;
+    if (!compress_.fc_SetAsAsked(entry, current_.AttributesSet, current_.AttributesClear, problem))
+        compressProblem_ = problem;
+}
+
+std::string clsFolderCopy::fc_DoneText(const char* text, const char* textWithNote) const
+{
+    if (compressProblem_.empty())
+        return text;
+    return std::string(textWithNote) + compressProblem_ + ")";
+}
+
 bool clsFolderCopy::fc_CopyFile(const EntryAt& at, std::string& errorText)
 {
     const platform::FileEntry& entry = at.entry;
@@ -59,7 +74,9 @@ bool clsFolderCopy::fc_CopyFile(const EntryAt& at, std::string& errorText)
     // meanwhile is still never replaced unasked (the copy then fails).
     const bool exists = madeFolders_.count(at.targetPath) == 0
         && targets_.statEntry(at.targetPath, entry.name, existing, code);
-    if (exists && has(status::kOnlyDifferent) && fc_FilesEqual(entry, existing, has(status::kOnlyNewer))) {
+    // "Only newer files" protects a newer target also without "differing files".
+    if (exists && (has(status::kOnlyDifferent) || has(status::kOnlyNewer))
+        && fc_FilesEqual(entry, existing, has(status::kOnlyNewer))) {
         ++counters_.CountFiles_ExistsTimeOk;
         counters_.SizeTotal_ExistsTimeOk += sizeKB;
         observer_.ActionFileNot(1);
@@ -91,7 +108,7 @@ bool clsFolderCopy::fc_CopyFile(const EntryAt& at, std::string& errorText)
         }
         errorText.clear();
     }
-    sb_EntryDone(at, exists ? "ok (überschrieben)" : "ok");
+    sb_EntryDone(at, exists ? fc_DoneText("ok (überschrieben)", "ok (überschrieben; ") : fc_DoneText("ok", "ok ("));
     if (!fc_FromProtocol())
         sb_RenameAfterCopy(at);
     return true;
@@ -106,15 +123,17 @@ bool clsFolderCopy::fc_CopyContent(const EntryAt& at, const std::string& source,
     const std::string inBlocks = "\r\nBei Aktion 'Kopieren (Byte Blöcke)': '" + source + "' nach '" + target + "'";
     platform::ErrorCode code = 0;
     bool ok = true;
+    compressProblem_.clear();
     if (at.entry.isSymlink()) {
         ok = platform::copyLink(source, target, replace, code);
     } else {
         // Named relative to their folders, each opened once.
         platform::PendingFile file;
         ok = file.open(sources_.place(at.path, at.entry.name), targets_.place(at.targetPath, at.entry.name), code);
-        // Before the content, so the volume compresses what is written.
-        if (ok && !compress_.fc_SetAsAsked(file.fd(), current_.AttributesSet, current_.AttributesClear, errorText))
-            return false;
+        // Before the content, so a volume that compresses does so with
+        // what is written; one that cannot still gets the copy.
+        if (ok)
+            sb_CompressAsAsked(file.fd());
         if (ok && blocks) {
             if (!fileCopyEvt_) {
                 fileCopyEvt_ = std::make_unique<clsFileCopyEvt>();
@@ -178,14 +197,22 @@ bool clsFolderCopy::fc_CopyFolder(const EntryAt& at, std::string& errorText)
     const FolderId id{folder.device, folder.inode};
     ownTargets_.insert(id); // the copy's own folder is never walked as source
     if (made) {
+        // Until its content is in and it has its bits and time: a run that
+        // is killed meanwhile leaves it for the next one to finish.
+        platform::markUnfinished(at.targetPath);
         madeFolders_[at.targetPath] = id;
-    } else if (has(status::kOnlyDifferent)) {
+    } else if (platform::unfinishedByGoneRun(at.targetPath)) {
+        resumedFolders_.insert(at.targetPath);
+    }
+    if ((made || resumedFolders_.count(at.targetPath) != 0) && fc_FromProtocol())
+        rowFolders_.emplace_back(at.targetPath, at.path);
+    if (!made && has(status::kOnlyDifferent)) {
         ++counters_.CountFolder_ExistsTimeOk;
         observer_.ActionFolderNot(1);
         return true;
     }
-    if (!compress_.fc_SetAsAsked(at.targetPath, current_.AttributesSet, current_.AttributesClear, errorText))
-        return false;
+    compressProblem_.clear();
+    sb_CompressAsAsked(at.targetPath);
     // A new folder takes the source's hidden and system bits; the task's
     // bits go on every folder. Read-only waits until the content is in.
     const std::uint32_t wanted = fc_TargetAttributes(made ? at.entry.attributes : folder.attributes);
@@ -195,7 +222,7 @@ bool clsFolderCopy::fc_CopyFolder(const EntryAt& at, std::string& errorText)
         return false;
     }
     const std::size_t lineAt = protocol_.text().size();
-    sb_EntryDone(at, made ? "ok" : "ok (vorhanden)");
+    sb_EntryDone(at, made ? fc_DoneText("ok", "ok (") : fc_DoneText("ok (vorhanden)", "ok (vorhanden; "));
     if (made && protocol_.text().size() > lineAt)
         madeFolderLines_[at.targetPath] = {lineAt, protocol_.text().substr(lineAt)};
     return true;
@@ -207,12 +234,17 @@ bool clsFolderCopy::fc_CopyFolder(const EntryAt& at, std::string& errorText)
 void clsFolderCopy::sb_TargetFolderDone(const std::string& targetPath, const platform::FileEntry& source)
 {
     platform::ErrorCode ignored = 0; // the folder and its content are there; these are finishing touches
-    if (madeFolders_.count(targetPath) != 0) {
+    const bool resumed = resumedFolders_.erase(targetPath) != 0;
+    if (madeFolders_.count(targetPath) != 0 || resumed) {
+        platform::clearUnfinished(targetPath); // before the bits, which may take the owner's writing
         std::uint32_t mode = source.mode;
         if ((fc_TargetAttributes(source.attributes) & platform::attr::kReadOnly) != 0)
             mode &= ~0222u;
         else if ((mode & 0222) == 0)
             mode |= 0200;
+        // As root's copy of a file is its owner's (before the bits, which a
+        // change of owner may clear).
+        platform::giveOwner(targetPath, source.owner, source.group, ignored);
         platform::setPermissions(targetPath, mode, ignored);
         platform::setLastWrite(targetPath, source.lastWrite, ignored);
     } else if ((fc_TargetAttributes(0) & platform::attr::kReadOnly) != 0) {
@@ -220,6 +252,17 @@ void clsFolderCopy::sb_TargetFolderDone(const std::string& targetPath, const pla
         if (platform::statEntry(targetPath, folder, ignored))
             platform::setAttributes(targetPath, folder.attributes | platform::attr::kReadOnly, ignored);
     }
+}
+
+void clsFolderCopy::sb_RowFoldersDone()
+{
+    for (auto it = rowFolders_.rbegin(); it != rowFolders_.rend(); ++it) {
+        platform::FileEntry source;
+        platform::ErrorCode ignored = 0;
+        if (platform::statEntry(it->second, source, ignored))
+            sb_TargetFolderDone(it->first, source);
+    }
+    rowFolders_.clear();
 }
 
 bool clsFolderCopy::fc_IsOwnTarget(const platform::FileEntry& folder) const

@@ -78,6 +78,9 @@ void clsFolderCopy::sb_PassStart(Pass pass, const char* action)
     errorText_.clear();
     entryError_.clear();
     protocol_.clear();
+    tidied_.clear();
+    resumedFolders_.clear();
+    rowFolders_.clear();
     observer_.ActionStart(action_);
 }
 
@@ -271,12 +274,25 @@ bool clsFolderCopy::fc_ActionPass(Pass pass, const char* action)
         }
     }
     sb_PassStart(pass, action);
+    if (pass == Pass::Copy && (statusEx_ & statusEx::kSaveFiles) != 0) {
+        std::set<std::string> backupFolders;
+        for (std::size_t i = 1; i < tasks_.size(); ++i)
+            if (!tasks_[i].BackupFolder.empty())
+                backupFolders.insert(net::resolveDrivePath(platform::withoutTrailingSeparator(tasks_[i].BackupFolder)));
+        for (const std::string& folder : backupFolders)
+            sb_TidyBackupFolder(folder);
+    }
     const bool walked = fromProtocol ? fc_ProtocolCopy() : fc_WalkTasks(pass);
     // The archive holds the only copy of what was replaced: it is packed
     // however the copy ended. A failure to pack outweighs the others.
     std::string packError;
     if (!fc_BackupZipClose(packError))
         errorText_ = packError;
+    // "Done" means on the disk: what this pass wrote reaches the storage
+    // before its end is reported (a stick pulled then holds it all).
+    std::string flushError;
+    if (pass == Pass::Copy && !fc_FlushTargets(flushError) && errorText_.empty())
+        errorText_ = flushError;
     if (!walked) {
         sb_ErrorEnd();
         return false;
@@ -285,6 +301,24 @@ bool clsFolderCopy::fc_ActionPass(Pass pass, const char* action)
     const std::string& message = errorText_.empty() ? entryError_ : errorText_;
     observer_.ActionReady(message.empty() && !cancel_, message, !protocol_.text().empty());
     return true;
+}
+
+// The target and backup folders of every task, each file system once: the
+// pass's last phase.
+bool clsFolderCopy::fc_FlushTargets(std::string& errorText)
+{
+    std::vector<std::string> folders;
+    for (std::size_t i = 1; i < tasks_.size(); ++i) {
+        folders.push_back(net::resolveDrivePath(tasks_[i].Target));
+        if (!tasks_[i].BackupFolder.empty())
+            folders.push_back(net::resolveDrivePath(tasks_[i].BackupFolder));
+    }
+    observer_.ActionInfo("Daten werden auf den Datenträger geschrieben ...");
+    platform::ErrorCode code = 0;
+    if (platform::flushFileSystems(folders, code))
+        return true;
+    errorText = "Fehler beim Schreiben auf den Datenträger - " + app::fc_GetApiErrorText(code);
+    return false;
 }
 
 bool clsFolderCopy::fc_FromProtocol() const { return has(status::kOnlyDifferent) && has(status::kWithInfo); }
@@ -324,6 +358,7 @@ bool clsFolderCopy::fc_ProtocolCopy()
             break;
         sb_ProtocolEntryCopy(step, errorText_);
     }
+    sb_RowFoldersDone();
     std::string packError;
     if (!fc_BackupZipClose(packError)) {
         errorText_ = packError;

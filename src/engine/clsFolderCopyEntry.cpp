@@ -52,7 +52,7 @@ void clsFolderCopy::sb_EntryStart(const EntryAt& at)
         observer_.ActionFolderStart(at.path);
 }
 
-void clsFolderCopy::sb_EntryDone(const EntryAt& at, const char* text)
+void clsFolderCopy::sb_EntryDone(const EntryAt& at, const std::string& text)
 {
     if (has(status::kCreateProtocol))
         sb_ProtocolEntry(at, text);
@@ -109,7 +109,10 @@ void clsFolderCopy::sb_ProtocolEntryCopy(const protocol::WorkListStep& step, std
     // A folder's row carries the level of its parent, as its line does.
     const EntryAt at{isFile, isFile ? step.level : step.level + 1, entry, step.sourcePath, step.targetPath};
     const std::int64_t notBefore = counters_.CountFiles_Not + counters_.CountFolder_Not;
-    if (!fc_RowInside(step, errorText) || !fc_FileCopy(at, errorText))
+    const bool inside = fc_RowInside(step, errorText);
+    if (inside && isFile)
+        sb_TidyTarget(step.targetPath);
+    if (!inside || !fc_FileCopy(at, errorText))
         fc_EntryFailed(at, errorText);
     else if (counters_.CountFiles_Not + counters_.CountFolder_Not == notBefore)
         copiedRows_.insert(source);

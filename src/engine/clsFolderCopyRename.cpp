@@ -23,11 +23,14 @@ namespace {
 namespace flag = project::renameFlag;
 
 // rowLevel: a file's level, a folder's parent's (the entries directly in
-// the task's source folder are at level 1).
+// the task's source folder are at level 1; the source folder itself, copied
+// as a whole, is at 0). The task's own source folder is never renamed: the
+// next run would not find it.
 bool renameWanted(std::uint32_t flags, bool isFile, std::int32_t rowLevel)
 {
     return (flags & (isFile ? flag::kFiles : flag::kFolders)) != 0 && (flags & (flag::kSource | flag::kTarget)) != 0
-        && ((flags & flag::kFirstLevel) == 0 || rowLevel <= 1);
+        && ((flags & flag::kFirstLevel) == 0 || rowLevel <= 1)
+        && (isFile || rowLevel >= 1 || (flags & flag::kSource) == 0);
 }
 
 } // namespace

@@ -88,6 +88,8 @@ bool clsFolderCopy::fc_FolderWalk(std::int32_t level, const platform::FileEntry&
             sb_ProtocolAdd({.action = "INFO FOLDER", .level = level, .type = "FOLDER", .folder = path, .target = "DIRSTART"});
     }
 
+    if (pass_ == Pass::Copy && !ownTarget.empty())
+        sb_TidyTarget(ownTarget);
     bool goOn = true;
     if (whole || (level == 1 && current_.Selection.front() == kSelectionContent)) {
         platform::DirectoryReader reader;

@@ -114,7 +114,7 @@ bool statAt(int dirFd, const char* name, const char* fullPath, FileEntry& out, E
 {
     struct statx sx {};
     const unsigned mask = STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_MTIME | STATX_ATIME | STATX_BTIME
-        | STATX_CTIME;
+        | STATX_CTIME | STATX_UID | STATX_GID;
     if (statx(dirFd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, mask, &sx) != 0) {
         error = lastError();
         return false;
@@ -144,6 +144,8 @@ bool statAt(int dirFd, const char* name, const char* fullPath, FileEntry& out, E
     out.device = makedev(sx.stx_dev_major, sx.stx_dev_minor);
     out.inode = sx.stx_ino;
     out.mode = sx.stx_mode & 07777;
+    out.owner = sx.stx_uid;
+    out.group = sx.stx_gid;
     out.mountRoot = (sx.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0
         && (sx.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
     error = error::kSuccess;

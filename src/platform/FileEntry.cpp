@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 
@@ -44,6 +45,20 @@ bool setPermissions(const std::string& path, std::uint32_t mode, ErrorCode& erro
         return false;
     }
     error = error::kSuccess;
+    return true;
+}
+
+bool giveOwner(const std::string& path, std::uint32_t owner, std::uint32_t group, ErrorCode& error)
+{
+    static const uid_t user = geteuid();
+    static const gid_t own = getegid();
+    error = error::kSuccess;
+    if (user != 0 || (owner == user && group == own))
+        return true;
+    if (fchownat(AT_FDCWD, path.c_str(), owner, group, AT_SYMLINK_NOFOLLOW) != 0) {
+        error = lastError();
+        return false;
+    }
     return true;
 }
 

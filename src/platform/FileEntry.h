@@ -39,6 +39,9 @@ struct FileEntry {
     std::uint64_t inode = 0;
     // The permission bits (07777): a copied folder keeps them.
     std::uint32_t mode = 0;
+    // Owner and group: root's copy gives them on.
+    std::uint32_t owner = 0;
+    std::uint32_t group = 0;
     // Another file system is mounted here: walks that change things stop at it.
     bool mountRoot = false;
 
@@ -57,6 +60,11 @@ bool setAttributes(const std::string& path, std::uint32_t attributes, ErrorCode&
 
 // Sets the permission bits (07777) of an entry.
 bool setPermissions(const std::string& path, std::uint32_t mode, ErrorCode& error);
+
+// Gives an entry (not following a link) the owner and group of its source
+// where the process may (as root) and they are not its own; true when
+// nothing was to be done.
+bool giveOwner(const std::string& path, std::uint32_t owner, std::uint32_t group, ErrorCode& error);
 
 // Sets the last-write time (nanoseconds since the Unix epoch) of an entry,
 // not following a link; the last-access time stays.

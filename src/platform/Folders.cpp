@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <set>
+
 namespace zdr::platform {
 
 bool makeDirectory(const std::string& path, ErrorCode& error, std::uint32_t mode)
@@ -34,6 +36,24 @@ bool removeEntry(int folderFd, const std::string& name, bool folder, ErrorCode& 
     }
     error = error::kSuccess;
     return true;
+}
+
+bool flushFileSystems(const std::vector<std::string>& folders, ErrorCode& error)
+{
+    error = error::kSuccess;
+    std::set<dev_t> flushed;
+    for (const std::string& folder : folders) {
+        if (folder.empty())
+            continue;
+        const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat st {};
+        if (::fstat(fd, &st) == 0 && flushed.insert(st.st_dev).second && ::syncfs(fd) != 0)
+            error = lastError();
+        ::close(fd);
+    }
+    return error == error::kSuccess;
 }
 
 } // namespace zdr::platform

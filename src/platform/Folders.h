@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace zdr::platform {
 
@@ -19,5 +20,11 @@ bool removeDirectory(const std::string& path, ErrorCode& error);
 // a path): a file or a link (never what it points to) or, with folder set,
 // an empty folder.
 bool removeEntry(int folderFd, const std::string& name, bool folder, ErrorCode& error);
+
+// Writes out what is cached for the file systems that hold these folders
+// (each file system once), so what was written there is on the storage.
+// A folder that cannot be opened is passed over; a failed flush (a write
+// error of the device) is the failure.
+bool flushFileSystems(const std::vector<std::string>& folders, ErrorCode& error);
 
 } // namespace zdr::platform

@@ -14,6 +14,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -244,7 +248,9 @@ TEST(Backup, ZipArchiveHoldsTheReplacedContents)
     EXPECT_EQ(test::entryCount(t.backup), 1u) << "no temporary file left";
     const auto infos = r.rec.only("Info ");
     EXPECT_EQ(infos, (std::vector<std::string>{"Info Sicherungsdatei wird zusammengepackt ...",
-                                               "Info Sicherungsdatei erstellt."}));
+                                               "Info Sicherungsdatei erstellt.",
+                                               "Info Daten werden auf den Datenträger geschrieben ..."}))
+        << "the archive is packed before the flush";
 }
 
 TEST(Backup, ZipArchiveOfAReviewedCopy)
@@ -282,6 +288,50 @@ TEST(Backup, AnArchiveThatCannotBeWrittenKeepsTheSavedFiles)
     EXPECT_NE(r.ready().find("Ready false 'Fehler bei Sicherungsdatei '" + made[0] + ".zip'"), std::string::npos)
         << r.ready();
     EXPECT_NE(r.ready().find("die gesicherten Dateien liegen in '" + made[0] + "'"), std::string::npos);
+}
+
+// The number of a process that has ended.
+long goneProcess()
+{
+    const pid_t child = fork();
+    if (child == 0)
+        _exit(0);
+    waitpid(child, nullptr, 0);
+    return child;
+}
+
+// What a killed run left: its temporaries beside targets and archive, the
+// files gathered for an archive it never packed, a folder it made but did
+// not finish. The next run over those folders clears its own leftovers only.
+TEST(Backup, ARerunClearsWhatAKilledRunLeft)
+{
+    Replacement t;
+    const std::string gone = std::to_string(goneProcess());
+    const std::string stale = t.dir.write("dst/src/.a.txt.zdrtmp-" + gone + "-0", "halb");
+    const std::string live = t.dir.write("dst/src/.c.txt.zdrtmp-1-0", "lebt"); // process 1 lives
+    const std::string foreign = t.dir.write("dst/src/.d.txt.zdrtmp-" + gone, "fremd");
+    // The folder the killed run made: its mark, and the time of the kill.
+    const std::string sub = t.dst + "/src/Sub";
+    const bool marks = setxattr(sub.c_str(), "user.zendor.unfinished", gone.data(), gone.size(), 0) == 0;
+    const std::string partial = t.dir.write("backup/._DaroRazu Backup 261207 090503.zip.zdrtmp-" + gone + "-3", "PK");
+    t.dir.write("backup/_DaroRazu Backup 261207 090503/dst/src/alt.txt", "gesichert");
+
+    EngineRun r;
+    r.statusEx = statusEx::kSaveFiles | statusEx::kSaveFilesInZip;
+    EXPECT_TRUE(r.run(kReplace, t.task()));
+    EXPECT_FALSE(fs::exists(stale));
+    EXPECT_FALSE(fs::exists(partial));
+    EXPECT_TRUE(fs::exists(live)) << "a live process's temporary stays";
+    EXPECT_TRUE(fs::exists(foreign)) << "not our name pattern";
+    EXPECT_NE(r.engine.Protocol().find(".a.txt.zdrtmp-" + gone + "-0  ----  entfernt (Rest eines abgebrochenen Vorgangs)"),
+              std::string::npos)
+        << r.engine.Protocol();
+    EXPECT_FALSE(fs::exists(t.backup + "/_DaroRazu Backup 261207 090503"));
+    expectArchive(t.backup + "/_DaroRazu Backup 261207 090503.zip", {{"dst/src/alt.txt", "gesichert"}});
+    if (marks) {
+        EXPECT_EQ(test::entryState(sub).lastWrite, test::entryState(t.src + "/Sub").lastWrite) << "finished now";
+        EXPECT_LT(getxattr(sub.c_str(), "user.zendor.unfinished", nullptr, 0), 0);
+    }
 }
 
 TEST(Zip, NamesFoldersLinksAndNoReplacedArchive)

@@ -45,6 +45,8 @@ TEST(Rename, WhatTheFlagsAskForAfterTheCopy)
     } rows[] = {
         {"target, folders and files", "1|28|done [NAMETOTAL]", {"."}, {"Sub", "Sub/b.txt", "a.txt"},
          {"done src", "done src/done Sub", "done src/done Sub/done b.txt", "done src/done a.txt"}},
+        {"source, the folder as a whole: never the task's own folder", "1|26|done [NAMETOTAL]", {"."},
+         {"done Sub", "done Sub/done b.txt", "done a.txt"}, {"src", "src/Sub", "src/Sub/b.txt", "src/a.txt"}},
         {"source and target: the source", "1|30|done [NAMETOTAL]", {"*.*"},
          {"done Sub", "done Sub/done b.txt", "done a.txt"}, {"Sub", "Sub/b.txt", "a.txt"}},
         {"files only, first level only", "1|52|[NAME]_alt[EXT]", {"*.*"}, {"Sub", "Sub/b.txt", "a.txt"},

@@ -1,0 +1,125 @@
+#include "platform/Leftovers.h"
+
+#include "platform/Paths.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
+#include <cstring>
+
+namespace zdr::platform {
+
+namespace {
+
+constexpr std::string_view kTemporaryMark = ".zdrtmp-";
+constexpr const char* kUnfinishedName = "user.zendor.unfinished";
+
+bool digitsOnly(std::string_view text)
+{
+    return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+} // namespace
+
+bool temporaryOwner(std::string_view name, long& process)
+{
+    const std::size_t mark = name.rfind(kTemporaryMark);
+    if (name.size() < 2 || name.front() != '.' || mark == std::string_view::npos || mark < 2)
+        return false;
+    const std::string_view rest = name.substr(mark + kTemporaryMark.size());
+    const std::size_t dash = rest.find('-');
+    if (dash == std::string_view::npos || !digitsOnly(rest.substr(0, dash)) || !digitsOnly(rest.substr(dash + 1)))
+        return false;
+    const auto [end, error] = std::from_chars(rest.data(), rest.data() + dash, process);
+    return error == std::errc() && end == rest.data() + dash && process > 0;
+}
+
+bool processAlive(long process)
+{
+    return ::kill(static_cast<pid_t>(process), 0) == 0 || errno == EPERM;
+}
+
+std::vector<std::string> removeStaleTemporaries(const std::string& folder)
+{
+    std::vector<std::string> removed;
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr)
+        return removed;
+    const int fd = ::dirfd(dir);
+    const long self = static_cast<long>(::getpid());
+    while (const dirent* d = ::readdir(dir)) {
+        long process = 0;
+        if (d->d_name[0] != '.' || !temporaryOwner(d->d_name, process) || process == self || processAlive(process))
+            continue;
+        struct stat st {
+        };
+        if (::fstatat(fd, d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode))
+            && ::unlinkat(fd, d->d_name, 0) == 0)
+            removed.emplace_back(d->d_name);
+    }
+    ::closedir(dir);
+    return removed;
+}
+
+void markUnfinished(const std::string& folder)
+{
+    const std::string process = std::to_string(::getpid());
+    static_cast<void>(::lsetxattr(folder.c_str(), kUnfinishedName, process.data(), process.size(), 0));
+}
+
+void clearUnfinished(const std::string& folder)
+{
+    static_cast<void>(::lremovexattr(folder.c_str(), kUnfinishedName));
+}
+
+bool unfinishedByGoneRun(const std::string& folder)
+{
+    char value[32];
+    const ssize_t n = ::lgetxattr(folder.c_str(), kUnfinishedName, value, sizeof value);
+    if (n <= 0 || !digitsOnly(std::string_view(value, static_cast<std::size_t>(n))))
+        return false;
+    long process = 0;
+    std::from_chars(value, value + n, process);
+    return process != static_cast<long>(::getpid()) && !processAlive(process);
+}
+
+FolderLock::~FolderLock()
+{
+    release();
+}
+
+void FolderLock::release()
+{
+    if (fd_ >= 0)
+        ::close(fd_); // the lock goes with it
+    fd_ = -1;
+}
+
+bool FolderLock::lock(const std::string& folder, int how)
+{
+    release();
+    fd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd_ >= 0 && ::flock(fd_, how) == 0)
+        return true;
+    release();
+    return false;
+}
+
+bool FolderLock::shared(const std::string& folder)
+{
+    return lock(folder, LOCK_SH);
+}
+
+bool FolderLock::exclusiveNow(const std::string& folder)
+{
+    return lock(folder, LOCK_EX | LOCK_NB);
+}
+
+} // namespace zdr::platform

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// What a run of this program that was killed may leave behind, and how a
+// later run tells it from what a live run is still working on.
+namespace zdr::platform {
+
+// The process that made a temporary sibling (temporarySibling's names:
+// "." + name + ".zdrtmp-" + process + "-" + number); false for other names.
+bool temporaryOwner(std::string_view name, long& process);
+// A process of that number runs (perhaps another user's).
+bool processAlive(long process);
+
+// Removes the temporary siblings in folder whose process is gone (plain
+// files of that name pattern only; never this process's own). The names
+// removed, for the protocol.
+std::vector<std::string> removeStaleTemporaries(const std::string& folder);
+
+// A folder this process made and has not finished yet (permissions and time
+// follow after its content): marked, so a later run can finish it when this
+// one is killed. Where the volume keeps no marks nothing is marked.
+void markUnfinished(const std::string& folder);
+void clearUnfinished(const std::string& folder);
+// Marked by a process that is gone.
+bool unfinishedByGoneRun(const std::string& folder);
+
+// A lock on a folder for as long as the object lives: shared while a run
+// works in it; exclusive (without waiting) only when no live run holds it.
+class FolderLock {
+public:
+    FolderLock() = default;
+    ~FolderLock();
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+    bool shared(const std::string& folder);
+    bool exclusiveNow(const std::string& folder);
+    void release();
+
+private:
+    bool lock(const std::string& folder, int how);
+    int fd_ = -1;
+};
+
+} // namespace zdr::platform
