@@ -104,11 +104,13 @@ timed() {
   [ "$code" -eq 0 ] || echo "    (exit code $code: $*)" >&2
 }
 
+median_of() { printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END { if (NR % 2) print v[(NR + 1) / 2]; else printf "%.2f\n", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+
 # compare TITLE PEER-NAME PREPARE OURS-CMD PEER-CMD: a warm-up, then pairs.
 # PREPARE is called with "ours" or "peer" before each (not timed).
 compare() {
   local title=$1 peerName=$2 prepare=$3 oursCmd=$4 peerCmd=$5
-  local ratios=() i o p oc pc line=""
+  local ratios=() cpuRatios=() i o p oc pc line=""
   $prepare ours; timed $oursCmd
   $prepare peer; timed $peerCmd
   for ((i = 0; i < pairs; i++)); do
@@ -120,13 +122,17 @@ compare() {
       $prepare ours; timed $oursCmd; o=$last_seconds; oc=$last_cpu
     fi
     ratios+=("$(awk -v o="$o" -v p="$p" 'BEGIN { printf "%.2f", o / p }')")
+    # cpu times are counted in 10 ms steps: at least one step each
+    cpuRatios+=("$(awk -v o="$oc" -v p="$pc" 'BEGIN { if (o < 0.01) o = 0.01; if (p < 0.01) p = 0.01; printf "%.2f", o / p }')")
     line+=$(printf ' %.3f/%.3f (cpu %s/%s)' "$o" "$p" "$oc" "$pc")
   done
-  local median
-  median=$(printf '%s\n' "${ratios[@]}" | sort -n | awk '{ v[NR] = $1 } END { if (NR % 2) print v[(NR + 1) / 2]; else printf "%.2f\n", (v[NR / 2] + v[NR / 2 + 1]) / 2 }')
-  printf '  %-34s vs %-22s median %s  ratios %s\n' "$title" "$peerName" "$median" "${ratios[*]}"
+  local median cpuMedian
+  median=$(median_of "${ratios[@]}")
+  cpuMedian=$(median_of "${cpuRatios[@]}")
+  printf '  %-34s vs %-22s median %s  ratios %s  (cpu: median %s)\n' "$title" "$peerName" "$median" "${ratios[*]}" \
+    "$cpuMedian"
   printf '      seconds ours/peer:%s\n' "$line"
-  echo "$where_now $title $median" >>"$results"
+  printf '  %-6s %-36s %-22s %6s   cpu %s\n' "$where_now" "$title" "$peerName" "$median" "$cpuMedian" >>"$results"
 }
 
 results=$(mktemp)
@@ -198,18 +204,26 @@ run_at() {
     mkdir -p "$W/Eins"; echo "eine Datei" >"$W/Eins/brief.txt"
     project "$W/one.ZdrPrj" 1 "$W/Eins" "$W/ZielEins" "brief.txt" chkCopyContinueAfterError chkCopyOverwriteExisting
     prep_one() { rm -rf "$W/ZielEins" "$W/ZielEinsCp"; mkdir -p "$W/ZielEins" "$W/ZielEinsCp"; }
-    compare "one-file copy, start to exit" "cp" prep_one "$W/zdr $W/one.ZdrPrj /a /s" "cp $W/Eins/brief.txt $W/ZielEinsCp/"
-    local t all=()
-    for ((t = 0; t < pairs; t++)); do prep_one; timed "$W/zdr" "$W/one.ZdrPrj" /a /s; all+=("$last_seconds"); done
-    printf '  %-34s %s ms (median of %d)\n' "one-file copy, ours" \
-      "$(printf '%s\n' "${all[@]}" | sort -n | awk '{ v[NR] = $1 } END { printf "%.0f", v[int((NR + 1) / 2)] * 1000 }')" "$pairs"
+    compare "one-file copy" "cp" prep_one "$W/zdr $W/one.ZdrPrj /a /s" "cp $W/Eins/brief.txt $W/ZielEinsCp/"
+    local t wall=() cpu=() ms cpuMs
+    for ((t = 0; t < pairs; t++)); do
+      prep_one; timed "$W/zdr" "$W/one.ZdrPrj" /a /s; wall+=("$last_seconds"); cpu+=("$last_cpu")
+    done
+    ms=$(median_of "${wall[@]}" | awk '{ printf "%.0f", $1 * 1000 }')
+    cpuMs=$(median_of "${cpu[@]}" | awk '{ printf "%.0f", $1 * 1000 }')
+    printf '  %-34s %s ms, cpu %s ms (median of %d; goal: first entry within 40 ms)\n' "one-file copy, start to exit" \
+      "$ms" "$cpuMs" "$pairs"
+    printf '  %-6s %-36s %-22s %6s   cpu %s ms\n' "$where_now" "one-file copy, start to exit" "" "$ms ms" "$cpuMs" \
+      >>"$results"
   fi
   if wanted memory; then
     make_tree "$W/Viel" "$(scaled 200000)" "$(scaled 10000)" 0
     project "$W/mem.ZdrPrj" 0 "$W/Viel" "" "" chkCopyWithInfo
     /usr/bin/time -f %M -o "$W/peak" "$program" "$W/mem.ZdrPrj" /a /s >/dev/null 2>&1 || true
-    printf '  %-34s %s MB (goal at most 100)\n' "peak memory, info $(scaled 200000) files" \
-      "$(awk '{ printf "%.0f", $1 / 1024 }' "$W/peak")"
+    local mb
+    mb=$(awk '{ printf "%.0f", $1 / 1024 }' "$W/peak")
+    printf '  %-34s %s MB (goal at most 100)\n' "peak memory, info $(scaled 200000) files" "$mb"
+    printf '  %-6s %-36s %-22s %6s\n' "$where_now" "peak memory, info $(scaled 200000) files" "" "$mb MB" >>"$results"
     rm -rf "$W/Viel"
   fi
   if [ -n "$mounted" ]; then
@@ -223,5 +237,5 @@ echo "Zendor DaroRazu against cp, rsync, du on $(nproc) cores ($(lscpu | sed -n 
 if [ "$where" = tmpfs ] || [ "$where" = both ]; then where_now=tmpfs; run_at "$tmpfsBase"; fi
 if [ "$where" = disk ] || [ "$where" = both ]; then where_now=disk; run_at "$diskBase"; fi
 echo
-echo "Medians (ours / peer):"
-sed 's/^/  /' "$results"
+echo "Medians of the pairs' ratios, ours / peer (wall time, and user + system time):"
+cat "$results"
