@@ -1,7 +1,7 @@
 // What the run coordinator adds to a run: an information pass over 20,000
 // files, once with the bare engine (no observer work) and once through the
-// coordinator with its progress window offscreen, texts per event and a turn
-// of the event loop after each (bit 0x8000). Prints both times and the ratio.
+// coordinator with its progress window offscreen, texts and turns of the
+// event loop at the view's pace (bit 0x8000). Prints both times and the ratio.
 #include "engine/FolderCopyObserver.h"
 #include "engine/StatusBits.h"
 #include "engine/clsFolderCopy.h"
