@@ -24,11 +24,11 @@ const char* StringTable::store(std::string_view text)
     char* at = nullptr;
     if (text.size() > kBlockSize / 4) {
         // A long text gets a block of its own; the open block stays open.
-        blocks_.push_back(std::make_unique<char[]>(text.size()));
+        blocks_.push_back(std::make_unique_for_overwrite<char[]>(text.size()));
         at = blocks_.back().get();
     } else {
         if (blockUsed_ + text.size() > kBlockSize) {
-            blocks_.push_back(std::make_unique<char[]>(kBlockSize));
+            blocks_.push_back(std::make_unique_for_overwrite<char[]>(kBlockSize));
             open_ = blocks_.back().get();
             blockUsed_ = 0;
         }
