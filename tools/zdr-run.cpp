@@ -7,6 +7,7 @@
 #include "util/Message.h"
 #include "util/Text.h"
 
+#include <csignal>
 #include <cstdlib>
 #include <iostream>
 #include <map>
@@ -141,6 +142,7 @@ void printCounters(const engine::EngineCounters& c)
 
 int main(int argc, char** argv)
 {
+    std::signal(SIGXFSZ, SIG_IGN); // a write beyond a file-size limit fails the file, not the tool
     std::uint32_t status = engine::status::kWithInfo | engine::status::kCreateProtocol;
     std::uint32_t statusEx = 0;
     int level = 2;

@@ -11,6 +11,7 @@
 
 #include <QApplication>
 
+#include <csignal>
 #include <cstdio>
 
 namespace zdr::app {
@@ -40,6 +41,10 @@ void answerForNobody()
 
 int Main(int argc, char** argv)
 {
+    // Under a file-size limit a write beyond it fails with EFBIG, which the
+    // file's copy reports; the signal the kernel sends as well would end the
+    // program in the middle of the run.
+    std::signal(SIGXFSZ, SIG_IGN);
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zendor DaroRazu"));
     // The program ends when its main window (or the hand-off) says so, not

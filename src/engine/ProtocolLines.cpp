@@ -89,7 +89,10 @@ void ProtocolLines::add(const ProtocolRecord& r, bool onlyDifferent, std::int16_
     const bool sameFolder = r.folder == lastFolder_;
     const bool isFile = r.type == "FILE";
 
-    if (r.action == "INFO FOLDER") {
+    if (r.error && r.action == "INFO" && onlyDifferent) {
+        // A failure in the list of what is to be copied: its own row, marked.
+        observer.ActionProtocolErr(entry(r, r.type, isFile ? fileLine(r) : std::string(r.folder), r.folder, r.target, taskNumber));
+    } else if (r.action == "INFO FOLDER") {
         observer.ActionProtocolAdd(folderReportEntry(r, sameFolder, taskNumber));
     } else if (r.action == "INFO" && onlyDifferent) {
         if (isFile) {

@@ -165,8 +165,9 @@ private:
                           std::string& errorText);
     bool fc_MountedFolder(std::int32_t level, const platform::FileEntry& entry, const std::string& path,
                           std::string& errorText);
-    void sb_SearchFailed(const std::string& searchPath, std::uint32_t code, std::string& errorText);
-    void sb_EntryUnreadable(std::int32_t level, const std::string& path, const std::string& name,
+    void sb_SearchFailed(std::int32_t level, bool isFile, const std::string& fullPath, std::uint32_t code,
+                         std::string& errorText);
+    void sb_EntryUnreadable(std::int32_t level, bool isFile, const std::string& path, const std::string& name,
                             std::uint32_t code);
 
     // --- per-entry hooks (clsFolderCopyEntry.cpp): dispatch by the pass

@@ -181,7 +181,7 @@ bool clsFolderCopy::fc_WalkTask(const std::string& targetPath)
     } else {
         platform::ErrorCode code = 0;
         if (!platform::statEntry(current_.Source, self, code)) {
-            sb_SearchFailed(current_.Source, code, errorText_);
+            sb_SearchFailed(1, false, current_.Source, code, errorText_);
             return false;
         }
     }

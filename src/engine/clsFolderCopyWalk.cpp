@@ -106,7 +106,7 @@ bool clsFolderCopy::fc_FolderWalk(std::int32_t level, const platform::FileEntry&
             && ((pass_ == Pass::Copy && madeFolders_.count(ownTarget) == 0)
                 || (pass_ == Pass::Info && has(status::kOnlyDifferent)));
         if (!opened) {
-            sb_SearchFailed(path, code, errorText);
+            sb_SearchFailed(level, false, path, code, errorText);
         } else {
             if (lookups)
                 targets_.listAhead(path, ownTarget);
@@ -147,9 +147,9 @@ bool clsFolderCopy::fc_WalkListing(std::int32_t level, platform::DirectoryReader
     for (;;) {
         if (!reader.next(entry, code)) {
             if (code != 0 && !reader.isOpen()) // the listing itself broke off
-                sb_SearchFailed(path, code, errorText);
+                sb_SearchFailed(level, false, path, code, errorText);
             else if (code != 0) {
-                sb_EntryUnreadable(level, path, entry.name, code);
+                sb_EntryUnreadable(level + (entry.isDirectory() ? 1 : 0), !entry.isDirectory(), path, entry.name, code);
                 continue;
             }
             break;
@@ -172,16 +172,26 @@ bool clsFolderCopy::fc_WalkNamed(std::int32_t level, const std::string& path, co
     for (const std::string& element : current_.Selection) {
         const std::string relative = platform::withoutTrailingSeparator(platform::entryToRelativePath(element));
         const std::string full = platform::joinPath(path, relative);
+        // What a name that cannot be reached stands for: "\\Sub" is a folder.
+        const auto failed = [&](bool isFile, platform::ErrorCode code) {
+            sb_SearchFailed(isFile ? level : level + 1, isFile, full, code, errorText);
+        };
+        const bool namesFile = !util::startsWith(element, "\\") && !util::endsWith(element, "\\");
         if (!namesInside(relative)) {
-            sb_SearchFailed(full, platform::error::kInvalidName, errorText);
+            failed(namesFile, platform::error::kInvalidName);
             continue;
         }
         platform::FileEntry entry;
         platform::ErrorCode code = 0;
         // A delete or a change never reaches through a link to another place.
         const bool changes = pass_ == Pass::Delete || pass_ == Pass::Attrib;
-        if ((changes && !throughFoldersOnly(path, relative, code)) || !platform::statEntry(full, entry, code)) {
-            sb_SearchFailed(full, code, errorText);
+        if (changes && !throughFoldersOnly(path, relative, code)) {
+            platform::ErrorCode ignored = 0;
+            failed(platform::statEntry(full, entry, ignored) ? !entry.isDirectory() : namesFile, code);
+            continue;
+        }
+        if (!platform::statEntry(full, entry, code)) {
+            failed(namesFile, code);
             continue;
         }
         if (!fc_WalkEntry(level, entry, platform::parentPath(full), targetPath, nullptr, errorText))
@@ -199,7 +209,7 @@ bool clsFolderCopy::fc_WalkDrives(std::int32_t level, const std::string& targetP
         platform::DirectoryReader reader;
         platform::ErrorCode code = 0;
         if (!reader.open(root, code)) {
-            sb_SearchFailed(root, code, errorText);
+            sb_SearchFailed(level, false, root, code, errorText);
             continue;
         }
         const platform::DriveInfo drive = platform::driveInfo(root);
@@ -265,7 +275,11 @@ bool clsFolderCopy::fc_WalkSubfolder(std::int32_t level, const platform::FileEnt
                         .folder = path,
                         .target = "DIREND"});
     }
-    if (pass_ == Pass::Info && current_.Filtered && has(status::kOnlyDifferent)
+    // A folder with a failure inside is never taken back: its error rows and
+    // counts stay, whatever else it holds.
+    const bool failedInside = counters_.CountFiles_Not != before.CountFiles_Not
+        || counters_.CountFolder_Not != before.CountFolder_Not;
+    if (pass_ == Pass::Info && current_.Filtered && has(status::kOnlyDifferent) && !failedInside
         && counters_.CountFiles_ToDo == before.CountFiles_ToDo) {
         // Nothing to copy in here: the folder's entries are taken back.
         if (has(status::kCreateProtocol) && counters_.CountFolder_ToDo != before.CountFolder_ToDo)
@@ -276,8 +290,8 @@ bool clsFolderCopy::fc_WalkSubfolder(std::int32_t level, const platform::FileEnt
         counters_ = restored;
         observer_.ActionFolderDone();
     }
-    const bool copiedNothing = pass_ == Pass::Copy && current_.Filtered
-        && counters_.CountFiles_Done == before.CountFiles_Done && counters_.CountFiles_Not == before.CountFiles_Not;
+    const bool copiedNothing = pass_ == Pass::Copy && current_.Filtered && !failedInside
+        && counters_.CountFiles_Done == before.CountFiles_Done;
     if (copiedNothing) {
         // No file was copied into this folder: take it back, and remove the
         // target folder when this run made it (one that was there before
@@ -319,33 +333,56 @@ bool clsFolderCopy::fc_MountedFolder(std::int32_t level, const platform::FileEnt
     return !cancel_;
 }
 
-void clsFolderCopy::sb_SearchFailed(const std::string& searchPath, std::uint32_t code, std::string& errorText)
+// An entry the walk meant to handle and cannot reach: a folder that cannot
+// be opened or listed, a named entry that is not there (or only through a
+// link). It is counted as not handled and gets its error line; the walk goes
+// on with the rest. Access denied is common enough to be only counted and
+// written; other failures are also shown.
+void clsFolderCopy::sb_SearchFailed(std::int32_t level, bool isFile, const std::string& fullPath, std::uint32_t code,
+                                    std::string& errorText)
 {
+    if (code == 0)
+        return;
+    sb_EntryUnreadable(level, isFile, platform::parentPath(fullPath), platform::fileName(fullPath), code);
     if (code == platform::error::kAccessDenied) {
-        ++counters_.CountFolder_Not;
-        observer_.ActionFolderNot(0);
         errorText = "Kein Zugriff!";
         return;
     }
-    if (code == 0)
-        return;
-    questioner_.ask({.text = "Fehler bei: '" + searchPath + "'\r\n\r\n" + app::fc_GetApiErrorText(code),
+    questioner_.ask({.text = "Fehler bei: '" + fullPath + "'\r\n\r\n" + app::fc_GetApiErrorText(code),
                      .title = "Fehler ...",
                      .icon = util::Icon::Critical,
                      .buttons = util::Buttons::Ok});
 }
 
-// An entry that was listed but cannot be examined: it is counted as not
-// handled and named in the protocol; the walk goes on.
-void clsFolderCopy::sb_EntryUnreadable(std::int32_t level, const std::string& path, const std::string& name,
-                                       std::uint32_t code)
+// An entry that cannot be examined or reached: counted as not handled and
+// named in the protocol, as a line of the text protocol and as an error row
+// (which "nächster Fehler..." finds). level: as the entry routines get it.
+void clsFolderCopy::sb_EntryUnreadable(std::int32_t level, bool isFile, const std::string& path,
+                                       const std::string& name, std::uint32_t code)
 {
-    ++counters_.CountFiles_Not;
-    observer_.ActionFileNot(0);
-    if (has(status::kCreateProtocol)) {
-        const std::string text = "Fehler: " + app::fc_GetApiErrorText(code);
-        sb_ProtocolAdd({.action = action_, .level = level, .type = "FILE", .name = name, .text = text, .folder = path});
+    if (isFile) {
+        ++counters_.CountFiles_Not;
+        observer_.ActionFileNot(0);
+    } else {
+        ++counters_.CountFolder_Not;
+        observer_.ActionFolderNot(0);
     }
+    if (!has(status::kCreateProtocol))
+        return;
+    const std::string reason = app::fc_GetApiErrorText(code);
+    const std::string text = "Fehler: " + reason;
+    const std::int32_t lineLevel = isFile ? level : level - 1;
+    // The list of a "differing files" information pass holds only what is to
+    // be copied; everywhere else the text protocol gets the line, a folder
+    // marked as one by its separator.
+    if (pass_ != Pass::Info || !has(status::kOnlyDifferent)) {
+        protocol_.forgetLastFolder();
+        sb_ProtocolAdd({.action = action_, .level = lineLevel, .type = "FILE",
+                        .name = isFile ? name : name + platform::kSeparator, .text = text, .folder = path});
+    }
+    const std::string folder = isFile ? path : platform::joinPath(path, name);
+    sb_ProtocolAdd({.action = action_, .level = lineLevel, .type = isFile ? "FILE" : "FOLDER", .name = name,
+                    .text = text, .folder = folder, .target = reason, .error = true});
 }
 
 } // namespace zdr::engine

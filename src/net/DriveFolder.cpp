@@ -1,8 +1,9 @@
 #include "net/DriveFolder.h"
 
+#include "platform/ErrorCode.h"
+
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -49,7 +50,8 @@ std::string drivesFolderPath()
 bool ensureDrivesFolder(const std::string& folder, std::string& error)
 {
     if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
-        error = "Laufwerksverzeichnis '" + folder + "' kann nicht angelegt werden: " + std::strerror(errno);
+        error = "Laufwerksverzeichnis '" + folder
+            + "' kann nicht angelegt werden: " + platform::systemMessage(platform::lastError());
         return false;
     }
     // The folder may sit in a shared place such as /tmp: it must be a real
@@ -60,7 +62,8 @@ bool ensureDrivesFolder(const std::string& folder, std::string& error)
         return false;
     }
     if ((st.st_mode & 077) != 0 && chmod(folder.c_str(), 0700) != 0) {
-        error = "Laufwerksverzeichnis '" + folder + "' kann nicht geschützt werden: " + std::strerror(errno);
+        error = "Laufwerksverzeichnis '" + folder
+            + "' kann nicht geschützt werden: " + platform::systemMessage(platform::lastError());
         return false;
     }
     return true;

@@ -300,7 +300,8 @@ NetCallResult LinuxNetProvider::connectWithCifs(const Request& request)
     const std::string dir = folder();
     const std::string mountPoint = mountPointPath(dir, request.localName);
     if (mkdir(mountPoint.c_str(), 0700) != 0 && errno != EEXIST)
-        return { error::kNoNetwork, std::string("Einhängepunkt '") + mountPoint + "': " + std::strerror(errno) };
+        return { error::kNoNetwork,
+                 std::string("Einhängepunkt '") + mountPoint + "': " + platform::systemMessage(platform::lastError()) };
 
     std::string options;
     std::optional<CredentialsFile> credentials;
@@ -310,7 +311,8 @@ NetCallResult LinuxNetProvider::connectWithCifs(const Request& request)
             return { error::kInvalidPassword, {} };
         credentials.emplace(dir, request.user, request.password);
         if (!credentials->ok())
-            return { error::kNoNetwork, "Anmeldedaten können nicht übergeben werden: " + std::string(std::strerror(errno)) };
+            return { error::kNoNetwork, "Anmeldedaten können nicht übergeben werden: "
+                         + std::string(platform::systemMessage(platform::lastError())) };
         options = "credentials=" + credentials->path();
     } else {
         options = "guest";
@@ -344,7 +346,7 @@ NetCallResult LinuxNetProvider::finishConnect(
         record << tool << "\n" << handle << "\n";
     }
     if (symlink(target.c_str(), request.link.c_str()) != 0) {
-        const std::string reason = std::strerror(errno);
+        const std::string reason = platform::systemMessage(platform::lastError());
         release(request.localName, true);
         return { error::kNoNetwork, "Laufwerk '" + request.localName + "' kann nicht angelegt werden: " + reason };
     }

@@ -93,17 +93,22 @@ bool DirectoryReader::next(FileEntry& out, ErrorCode& error)
         return false;
     const int dirFd = dirfd(static_cast<DIR*>(dir_));
     while (nextName_ < names_.size()) {
-        const std::string& name = names_[nextName_++].name;
+        const Name& listed = names_[nextName_++];
+        const std::string& name = listed.name;
         const std::size_t folderLength = folder_.size();
         folder_ += name;
         ErrorCode statError = error::kSuccess;
         const bool ok = statAt(dirFd, name.c_str(), folder_.c_str(), out, statError);
         folder_.resize(folderLength);
         if (!ok) {
-            if (statError == error::kFileNotFound)
-                continue; // vanished since the listing
+            // A file that vanished since the listing is gone; a folder may
+            // have been renamed or replaced, and its content is missed.
+            if (statError == error::kFileNotFound && !listed.folder)
+                continue;
             error = statError;
+            out = FileEntry{};
             out.name = name;
+            out.attributes = listed.folder ? attr::kDirectory : 0;
             return false;
         }
         out.name = name;

@@ -26,9 +26,10 @@ public:
     bool openChild(const DirectoryReader& parent, const std::string& name, ErrorCode& error);
     // Next entry; false at the end (error 0; the folder stays open) or on a
     // failure (error set; for an entry that cannot be examined its name is in
-    // out.name and the next call goes on after it; a listing that fails is
-    // closed after the entries read before the failure, and the next call
-    // reports the end). An entry that vanished since the listing is skipped.
+    // out.name, its folder attribute, and the next call goes on after it; a
+    // listing that fails is closed after the entries read before the failure,
+    // and the next call reports the end). A file that vanished since the
+    // listing is skipped; a folder that did is a failure (its content is missed).
     bool next(FileEntry& out, ErrorCode& error);
     void close();
     bool isOpen() const { return dir_ != nullptr; }

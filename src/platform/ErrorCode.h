@@ -51,8 +51,8 @@ ErrorCode fromErrno(int errnoValue);
 // The code of the last failed call of this thread (errno, mapped).
 ErrorCode lastError();
 
-// The system's message for a code: German for the codes the program meets,
-// the platform's own text for the rest, empty for 0.
+// The system's message for a code, always German (an errno without a text
+// of its own says "Unbekannter Systemfehler."), empty for 0.
 const char* systemMessage(ErrorCode code);
 
 } // namespace zdr::platform

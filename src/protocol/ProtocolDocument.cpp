@@ -103,13 +103,16 @@ void ProtocolDocument::fc_ListItem_Err(const ProtocolEntry& entry)
     RowId row = rowOf(entry);
     if (row == kNoRow) {
         // A failure without a row (a file that was never listed, a folder
-        // the walk could not enter) gets its row, so it can be found.
+        // the walk could not enter) gets its row, so it can be found; it is
+        // no work for the copy that follows.
         fc_ListItem_Add(entry);
         row = rowOf(entry);
+        if (row == kNoRow)
+            return;
+        list_.setTicked(row, false);
     }
     list_.setIcon(row, file ? RowIcon::FileErr : RowIcon::FolderErr);
-    if (file)
-        list_.setMessageTag(row, entry.par_Target);
+    list_.setMessageTag(row, entry.par_Target);
     list_.setColour(row, RowColour::Red);
 }
 

@@ -10,6 +10,7 @@
 
 #include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -36,7 +37,8 @@ constexpr int kNotEnded = -1;
 // socket goes into `runtimeFolder`.
 class Program {
 public:
-    Program(const std::vector<std::string>& arguments, const std::string& runtimeFolder)
+    // fileSizeLimit: the largest file the program may write (ulimit -f), 0 for none.
+    Program(const std::vector<std::string>& arguments, const std::string& runtimeFolder, rlim_t fileSizeLimit = 0)
     {
         std::map<std::string, std::string> env;
         for (char** e = environ; *e; ++e) {
@@ -62,8 +64,26 @@ public:
         for (std::string& e : envText)
             envp.push_back(e.data());
         envp.push_back(nullptr);
-        if (posix_spawn(&pid_, ZDR_PROGRAM, nullptr, nullptr, argv.data(), envp.data()) != 0)
+        // The limit is inherited, and so is the signal's default action
+        // (which would end the program when it writes beyond the limit).
+        posix_spawnattr_t attributes;
+        posix_spawnattr_init(&attributes);
+        sigset_t defaults;
+        sigemptyset(&defaults);
+        sigaddset(&defaults, SIGXFSZ);
+        posix_spawnattr_setsigdefault(&attributes, &defaults);
+        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+        rlimit saved{};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        if (fileSizeLimit > 0) {
+            rlimit limited = saved;
+            limited.rlim_cur = fileSizeLimit;
+            setrlimit(RLIMIT_FSIZE, &limited);
+        }
+        if (posix_spawn(&pid_, ZDR_PROGRAM, nullptr, &attributes, argv.data(), envp.data()) != 0)
             pid_ = -1;
+        setrlimit(RLIMIT_FSIZE, &saved);
+        posix_spawnattr_destroy(&attributes);
     }
     ~Program()
     {
@@ -181,6 +201,16 @@ TEST_F(ProgramExit, ProjectRunFromTheCommandLine)
         Program program(c.arguments, runtime_);
         EXPECT_EQ(program.exitCode(120s), c.expected) << c.what;
     }
+    // Under a file-size limit (ulimit -f) the file that does not fit fails
+    // and the run says so; the program is not ended by the system's signal.
+    tree_.write("Gross/gross.bin", std::string(512 * 1024, 'g'));
+    tree_.write("Gross/klein.txt", "klein");
+    Program limited({project("gross", 1, tree_.file("Gross"), tree_.mkdir("Ziel5"), {"chkCopyContinueAfterError"}), "/a",
+                     "/s"},
+                    runtime_, 64 * 1024);
+    EXPECT_EQ(limited.exitCode(120s), 1);
+    EXPECT_TRUE(fs::exists(tree_.file("Ziel5/Gross/klein.txt")));
+    EXPECT_FALSE(fs::exists(tree_.file("Ziel5/Gross/gross.bin")));
     EXPECT_TRUE(fs::exists(tree_.file("Ziel1/Daten/Texte/brief.txt")));
     EXPECT_TRUE(fs::exists(tree_.file("Ziel2/Defekt/gut.txt"))) << "the rest is copied, the run still failed";
     EXPECT_TRUE(fs::exists(tree_.file("Daten/Texte/brief.txt"))) << "a declined review deletes nothing";

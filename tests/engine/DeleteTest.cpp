@@ -137,6 +137,13 @@ TEST(Delete, NeverLeavesTheTasksFolder)
     ASSERT_EQ(named.questions.asked.size(), 2u);
     EXPECT_NE(named.questions.asked[0].text.find("nicht vom System aufgelöst"), std::string::npos)
         << named.questions.asked[0].text;
+    // Refused entries are errors of the run, each with its line.
+    EXPECT_EQ(named.counters().CountFiles_Not, 2);
+    EXPECT_EQ(named.rec.errors.size(), 2u);
+    EXPECT_NE(named.engine.Protocol().find("keep.txt  ----  Fehler: Der Name der Datei kann nicht vom System aufgelöst "
+                                           "werden."),
+              std::string::npos)
+        << named.engine.Protocol();
 
     // The whole tree: links go as links, never what they point to.
     EngineRun whole;

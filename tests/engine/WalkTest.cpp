@@ -3,12 +3,14 @@
 // the faults a real disk brings (no access, vanishing entries, link loops,
 // odd names, very deep paths).
 #include "EngineRun.h"
+#include "ProtocolWorkList.h"
 #include "support/NoAccessOverride.h"
 #include "support/TempDir.h"
 
 #include "engine/SizeText.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -175,7 +177,7 @@ TEST(Walk, SelectionForms)
         std::vector<std::string> selection;
         long long folders;
         long long files;
-        std::size_t boxes;
+        std::size_t boxes; // = the names that could not be taken, each an error
     } cases[] = {
         {{"."}, 3, 4, 0},
         {{}, 3, 4, 0},  // empty: the whole folder
@@ -185,22 +187,38 @@ TEST(Walk, SelectionForms)
         {{"\\Sub\\"}, 1, 1, 0},
         {{"missing.txt", "b.txt"}, 0, 1, 1},   // one missing name does not stop the others
         {{"..\\..\\etc", "\\Sub\\..\\..\\x", "b.txt"}, 0, 1, 2}, // names never leave the source
+        {{"A.TXT", "\\sub"}, 0, 0, 2}, // names are exact
+        {{"*.txt"}, 0, 0, 1},            // a pattern is no name
     };
     for (const auto& c : cases) {
         EngineRun r;
-        ASSERT_TRUE(r.run(kInfo, {.Source = root, .Selection = c.selection}));
+        ASSERT_TRUE(r.run(kInfoProtocol, {.Source = root, .Selection = c.selection}));
         const std::string label = c.selection.empty() ? "(empty)" : c.selection.front();
         EXPECT_EQ(r.counters().CountFolder, c.folders) << label;
         EXPECT_EQ(r.counters().CountFiles, c.files) << label;
         EXPECT_EQ(r.questions.asked.size(), c.boxes) << label;
+        EXPECT_EQ(r.counters().CountFiles_Not + r.counters().CountFolder_Not, static_cast<long long>(c.boxes)) << label;
+        EXPECT_EQ(r.rec.errors.size(), c.boxes) << label;
     }
     EngineRun r;
-    r.run(kInfo, {.Source = root, .Selection = {"missing.txt"}});
-    ASSERT_EQ(r.questions.asked.size(), 1u);
+    r.run(kInfoProtocol, {.Source = root, .Selection = {"missing.txt", "\\Fehlt"}});
+    ASSERT_EQ(r.questions.asked.size(), 2u);
     EXPECT_EQ(r.questions.asked[0].title, "Fehler ...");
     EXPECT_EQ(r.questions.asked[0].text,
               "Fehler bei: '" + root + "/missing.txt'\r\n\r\nDie angegebene Datei wurde nicht gefunden.");
     EXPECT_EQ(r.questions.asked[0].icon, util::Icon::Critical);
+    // Each is a line of the protocol and an error row: a file, and a folder by its "\\".
+    EXPECT_NE(r.engine.Protocol().find("missing.txt  ----  Fehler: Die angegebene Datei wurde nicht gefunden."),
+              std::string::npos)
+        << r.engine.Protocol();
+    EXPECT_NE(r.engine.Protocol().find("Fehlt/  ----  Fehler: "), std::string::npos) << r.engine.Protocol();
+    ASSERT_EQ(r.rec.errors.size(), 2u);
+    EXPECT_EQ(r.rec.errors[0].par_Type, "FILE");
+    EXPECT_EQ(r.rec.errors[0].par_Folder, root);
+    EXPECT_EQ(r.rec.errors[1].par_Type, "FOLDER");
+    EXPECT_EQ(r.rec.errors[1].par_Folder, root + "/Fehlt");
+    EXPECT_EQ(r.counters().CountFiles_Not, 1);
+    EXPECT_EQ(r.counters().CountFolder_Not, 1);
 }
 
 TEST(Walk, ComputerSourceWalksEachSelectedRoot)
@@ -355,11 +373,34 @@ TEST(Walk, FolderWithoutAccessIsCountedAndTheWalkGoesOn)
     EXPECT_EQ(r.ready(), "Ready false 'Kein Zugriff!' protocol");
     EXPECT_TRUE(r.questions.asked.empty()); // access denied is counted, not shown
 
+    // The folder's error is a line of its own and an error row.
+    EXPECT_NE(r.engine.Protocol().find("Locked/  ----  Fehler: Zugriff verweigert"), std::string::npos)
+        << r.engine.Protocol();
+    ASSERT_EQ(r.rec.errors.size(), 1u);
+    EXPECT_EQ(r.rec.errors[0].par_Type, "FOLDER");
+    EXPECT_EQ(r.rec.errors[0].par_Folder, dir.file("D/Locked"));
+    EXPECT_EQ(r.rec.errors[0].par_Target, "Zugriff verweigert");
+
     EngineRun open;
     ASSERT_TRUE(open.run(kInfoProtocol, {.Source = dir.file("D"), .Selection = {"\\Open"}}));
     EXPECT_EQ(open.counters().CountFiles_Not, 1);
     EXPECT_EQ(open.rec.only("FileNot"), std::vector<std::string>{"FileNot 0"});
     EXPECT_NE(open.engine.Protocol().find("hidden  ----  Fehler: Zugriff verweigert"), std::string::npos);
+    EXPECT_EQ(open.rec.errors.size(), 1u);
+
+    // Copying only what differs, after the information pass (the usual way):
+    // the folder's error outlasts the information pass's taking back of
+    // folders that hold nothing to copy, and the list's error search finds it.
+    dir.write("D/a.txt", "a");
+    const std::string target = dir.mkdir("T");
+    test::ProtocolRun copy;
+    copy.run(kInfoProtocol | status::kCopy | status::kOnlyDifferent | status::kContinueAfterError,
+             {.Source = dir.file("D"), .Selection = {"\\Locked", "a.txt"}, .Target = target});
+    EXPECT_TRUE(std::filesystem::exists(target + "/a.txt"));
+    EXPECT_EQ(copy.engine.Counters().CountFolder_Not, 1);
+    const std::size_t found = copy.rec.document.fc_NextError();
+    ASSERT_NE(found, protocol::kNoPosition);
+    EXPECT_EQ(copy.rec.document.list().key(copy.rec.document.list().viewRow(found)), dir.file("D/Locked"));
 }
 
 TEST(Walk, EntriesThatVanishDuringTheWalk)
@@ -381,12 +422,38 @@ TEST(Walk, EntriesThatVanishDuringTheWalk)
         if (e == "FolderStart " + dir.file("D/W/w2"))
             std::filesystem::remove_all(dir.file("D/W/w2")); // after its listing, before it is opened
     };
-    ASSERT_TRUE(r.run(kInfo, {.Source = dir.file("D"), .Selection = {"\\V", "\\W"}}));
+    ASSERT_TRUE(r.run(kInfoProtocol, {.Source = dir.file("D"), .Selection = {"\\V", "\\W"}}));
     EXPECT_EQ(r.rec.only("FileStart v").size(), 1u);
     ASSERT_EQ(r.questions.asked.size(), 1u);
     EXPECT_EQ(r.questions.asked[0].text,
               "Fehler bei: '" + dir.file("D/W/w2") + "'\r\n\r\nDie angegebene Datei wurde nicht gefunden.");
     EXPECT_EQ(r.counters().CountFiles, 2); // one of V, and a
+    // Files that are gone are nothing to handle; a folder that went is content missed.
+    EXPECT_EQ(r.counters().CountFiles_Not, 0);
+    EXPECT_EQ(r.counters().CountFolder_Not, 1);
+    EXPECT_NE(r.engine.Protocol().find("w2/  ----  Fehler: "), std::string::npos) << r.engine.Protocol();
+
+    // A folder renamed after its folder was listed and before the walk
+    // reached it: the walk names it as missed.
+    dir.write("D/X/x1/a", "x");
+    dir.write("D/X/x2/b", "x");
+    EngineRun renamed;
+    std::string moved;
+    renamed.rec.onEvent = [&](const std::string& e) {
+        for (const char* name : {"x1", "x2"}) {
+            if (moved.empty() && e == "FolderStart " + dir.file(std::string("D/X/") + name)) {
+                moved = std::string(name) == "x1" ? "x2" : "x1";
+                std::filesystem::rename(dir.file("D/X/" + moved), dir.file("D/X/" + moved + "-neu"));
+            }
+        }
+    };
+    ASSERT_TRUE(renamed.run(kInfoProtocol, {.Source = dir.file("D"), .Selection = {"\\X"}}));
+    ASSERT_FALSE(moved.empty());
+    EXPECT_EQ(renamed.counters().CountFolder_Not, 1);
+    ASSERT_EQ(renamed.rec.errors.size(), 1u);
+    EXPECT_EQ(renamed.rec.errors[0].par_Folder, dir.file("D/X/" + moved));
+    EXPECT_NE(renamed.engine.Protocol().find(moved + "/  ----  Fehler: "), std::string::npos)
+        << renamed.engine.Protocol();
 }
 
 TEST(Walk, LinksAreEntriesNeverWalkedInto)
@@ -470,10 +537,29 @@ TEST(Walk, TreeDeeperThanTheWalkGoesIsReportedOnce)
     }
     close(fd);
     EngineRun r;
-    ASSERT_TRUE(r.run(kInfo, {.Source = root}));
+    ASSERT_TRUE(r.run(kInfoProtocol, {.Source = root}));
     EXPECT_EQ(r.counters().CountFolder, 513); // the source and 512 levels below it
     ASSERT_EQ(r.questions.asked.size(), 1u);
     EXPECT_NE(r.questions.asked[0].text.find("Der Dateiname oder die Erweiterung ist zu lang."), std::string::npos);
+    EXPECT_EQ(r.counters().CountFolder_Not, 1) << "what lies deeper is not walked";
+    EXPECT_EQ(r.rec.errors.size(), 1u);
+
+    // A folder the system will not open for another reason (here: too many
+    // open files, as on a deep tree under a low limit) is an error too.
+    rlimit saved{};
+    getrlimit(RLIMIT_NOFILE, &saved);
+    const auto openNow = std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                                       std::filesystem::directory_iterator{});
+    rlimit low = saved;
+    low.rlim_cur = static_cast<rlim_t>(openNow + 20);
+    setrlimit(RLIMIT_NOFILE, &low);
+    EngineRun limited;
+    limited.run(kInfoProtocol, {.Source = root});
+    setrlimit(RLIMIT_NOFILE, &saved);
+    EXPECT_EQ(limited.counters().CountFolder_Not, 1);
+    ASSERT_EQ(limited.rec.errors.size(), 1u);
+    EXPECT_EQ(limited.rec.errors[0].par_Target, "Zu viele geöffnete Dateien.");
+    EXPECT_NE(limited.engine.Protocol().find("d/  ----  Fehler: Zu viele geöffnete Dateien."), std::string::npos);
     shell("rm -rf " + quoted(root));
 }
 

@@ -14,6 +14,7 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <filesystem>
 #include <map>
 
@@ -258,6 +259,16 @@ TEST(ErrorCodes, MapErrnoToTheSystemsNumbers)
     EXPECT_EQ(fromErrno(EEXIST), error::kFileExists);
     EXPECT_STREQ(systemMessage(error::kAccessDenied), "Zugriff verweigert");
     EXPECT_STRNE(systemMessage(fromErrno(EPIPE)), "");
+    EXPECT_STREQ(systemMessage(fromErrno(ENXIO)), "Das Gerät oder die Adresse ist nicht vorhanden.");
+    // Every errno the system has gets a German text of its own, never the
+    // platform's English one.
+    for (int e = 1; e <= 133; ++e) {
+        const std::string text = systemMessage(fromErrno(e));
+        if (e == 41 || e == 58) // numbers Linux leaves unused
+            continue;
+        EXPECT_NE(text, std::strerror(e)) << e;
+        EXPECT_NE(text, "Unbekannter Systemfehler.") << e;
+    }
 }
 
 } // namespace

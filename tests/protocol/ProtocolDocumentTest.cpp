@@ -236,7 +236,9 @@ TEST(ProtocolErrors, FailedRowsAreRedFindableAndStayFailed)
     auto lost = fileEntry("/q/neu", "n.txt");
     lost.par_Target = "weg";
     doc.fc_ListItem_Err(lost);
-    doc.fc_ListItem_Err(folderEntry("/q/zu"));
+    auto locked = folderEntry("/q/zu");
+    locked.par_Target = "Zugriff verweigert";
+    doc.fc_ListItem_Err(locked);
     ProtocolList& list = doc.list();
     const RowId b = list.findFile("/q", "b.txt");
     EXPECT_EQ(list.icon(b), RowIcon::FileErr);
@@ -246,7 +248,10 @@ TEST(ProtocolErrors, FailedRowsAreRedFindableAndStayFailed)
     const RowId zu = list.findFolder("/q/zu");
     ASSERT_NE(zu, kNoRow);
     EXPECT_EQ(list.icon(zu), RowIcon::FolderErr);
-    EXPECT_EQ(list.messageTag(zu), "");
+    EXPECT_EQ(list.messageTag(zu), "Zugriff verweigert"); // a double click tells why
+    // A row that only a failure brought is no work for the copy.
+    EXPECT_FALSE(list.ticked(zu));
+    EXPECT_TRUE(list.ticked(b));
 
     // The search goes from hit to hit, the last row included, and wraps.
     std::vector<std::string> hits;
