@@ -79,12 +79,13 @@ bool clsFolderCopy::fc_InfoEntry(bool isFile, std::int32_t level, const platform
         if (events)
             observer_.ActionFileStart(entry.name, static_cast<std::int64_t>(entry.size));
         ++c.CountFiles;
+        // Measured whether or not it is to be copied.
+        c.FullPathMaxLetters = std::max(c.FullPathMaxLetters, letters(entry.name) + letters(path));
         const bool compared = has(status::kOnlyDifferent);
         if (compared && fc_InfoFileCompared(level, entry, path, targetPath))
             return true;
         c.SizeTotal += static_cast<double>(entry.size) / 1024;
         sb_CountAttributes(entry.attributes, true);
-        c.FullPathMaxLetters = std::max(c.FullPathMaxLetters, letters(entry.name) + letters(path));
         if (events)
             observer_.ActionFileDone();
         if (lines && !compared)
@@ -95,6 +96,7 @@ bool clsFolderCopy::fc_InfoEntry(bool isFile, std::int32_t level, const platform
 
     observer_.ActionFolderStart(path);
     ++c.CountFolder;
+    c.FullPathMaxLetters = std::max(c.FullPathMaxLetters, letters(path));
     if (has(status::kOnlyDifferent)) {
         if (!targetPath.empty() && platform::isDirectory(targetPath)) {
             ++c.CountFolder_ExistsTimeOk;
@@ -104,7 +106,6 @@ bool clsFolderCopy::fc_InfoEntry(bool isFile, std::int32_t level, const platform
         ++c.CountFolder_ToDo;
     }
     sb_CountAttributes(entry.attributes, false);
-    c.FullPathMaxLetters = std::max(c.FullPathMaxLetters, letters(path));
     if (lines)
         sb_ProtocolAdd({.action = "INFO", .level = level - 1, .type = "FOLDER", .name = entry.name, .text = "ok",
                         .folder = path, .target = targetPath});

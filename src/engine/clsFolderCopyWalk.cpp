@@ -281,13 +281,12 @@ bool clsFolderCopy::fc_WalkSubfolder(std::int32_t level, const platform::FileEnt
         || counters_.CountFolder_Not != before.CountFolder_Not;
     if (pass_ == Pass::Info && current_.Filtered && has(status::kOnlyDifferent) && !failedInside
         && counters_.CountFiles_ToDo == before.CountFiles_ToDo) {
-        // Nothing to copy in here: the folder's entries are taken back.
+        // Nothing to copy in here: the folder is no work for the copy and its
+        // row goes. What was found, measured and found equal in it stays
+        // counted, so the figures after the pass add up.
         if (has(status::kCreateProtocol) && counters_.CountFolder_ToDo != before.CountFolder_ToDo)
             observer_.ActionProtocolDel(subPath);
-        EngineCounters restored = before;
-        restored.CountFiles = counters_.CountFiles;
-        restored.CountFolder = counters_.CountFolder;
-        counters_ = restored;
+        counters_.CountFolder_ToDo = before.CountFolder_ToDo;
         observer_.ActionFolderDone();
     }
     const bool copiedNothing = pass_ == Pass::Copy && current_.Filtered && !failedInside

@@ -69,7 +69,25 @@ const ActionPass* actionPass(const std::string& action)
     return nullptr;
 }
 
+std::string folderHeading(const ActionPass& pass, const std::string& source, bool whole)
+{
+    return "Verzeichnis '" + source + (whole ? " (komplett)' " : " (Auswahl)' ") + pass.verb;
+}
+
 } // namespace
+
+std::optional<std::string> actionPassHeading(const std::string& action, std::uint32_t bits,
+                                             const std::vector<engine::EngineTaskInput>& records, std::size_t index)
+{
+    const ActionPass* pass = actionPass(action);
+    if (pass == nullptr || index >= records.size())
+        return std::nullopt;
+    const bool fromRows = action == "COPY" && (bits & status::kOnlyDifferent) != 0 && (bits & status::kWithInfo) != 0;
+    if (fromRows && records.size() > 1)
+        return "Daten von " + std::to_string(records.size()) + " Aufgaben " + pass->verb;
+    const engine::EngineTaskInput& record = records[index];
+    return folderHeading(*pass, record.Source, !record.Selection.empty() && record.Selection.front() == ".");
+}
 
 ViewUpdate passStarted(const std::string& action, const EngineState& engine)
 {
@@ -102,9 +120,7 @@ ViewUpdate passStarted(const std::string& action, const EngineState& engine)
         return update;
     }
     if (const ActionPass* pass = actionPass(action)) {
-        const bool whole = engine.folderAndFilesDot == ".";
-        update.setText(Control::lblSystemInfoTask, "Verzeichnis '" + engine.source
-                           + (whole ? " (komplett)' " : " (Auswahl)' ") + pass->verb);
+        update.setText(Control::lblSystemInfoTask, folderHeading(*pass, engine.source, engine.folderAndFilesDot == "."));
         update.setText(Control::Caption, pass->caption);
         update.setText(Control::lblSystemInfoQuestion, pass->question);
         if (bits & status::kOnlyDifferent) {

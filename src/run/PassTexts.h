@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The headings of a run, a pass and a task.
 namespace zdr::run {
@@ -28,6 +29,13 @@ std::string errorCountInitialText(bool dataComplete);
 
 // The texts of a pass that starts (engine event ActionStart).
 ViewUpdate passStarted(const std::string& action, const EngineState& engine);
+
+// The heading of an action pass ("COPY", "DELETE", "ATTRIB") while it works
+// on task `index` (from 0) of `records`: "Verzeichnis '/d (komplett)' kopieren
+// ..."; a copy of the reviewed rows of several tasks ("differing files" after
+// the information pass) names their number. Nothing for the other passes.
+std::optional<std::string> actionPassHeading(const std::string& action, std::uint32_t status,
+                                             const std::vector<engine::EngineTaskInput>& records, std::size_t index);
 
 // state 1: the task waits for the start; anything else: it runs.
 inline constexpr std::uint8_t kTaskPending = 1;

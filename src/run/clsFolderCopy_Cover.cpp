@@ -121,6 +121,10 @@ bool clsFolderCopy_Cover::fc_FolderAndFiles(const EntryPoint& entry, bool dataCo
     if (engine_)
         return false; // one run per coordinator
     action_ = entry.action;
+    // The information action is its pass: it runs whether or not the project
+    // asks for an information pass before an action.
+    if (action_ == "INFO")
+        status_ |= status::kWithInfo;
     frmFileSystem& w = sb_CreateWindow();
     questioner_.setOwner(&w);
     engine::FolderCopyObserver& observer = *this;
@@ -169,6 +173,7 @@ void clsFolderCopy_Cover::sb_SetOptionBoxes(const EntryPoint& entry)
     if (action_ == "INFO") {
         set(status::kFolderEntriesInfo);
         w.setFolderInfoLevel(folderInfoLevel_);
+        w.optionBox(status::kWithInfo)->setEnabled(false); // the action itself
     } else if (action_ == "COPY") {
         w.setFileBlockSize(static_cast<std::int32_t>(fileBlockBytes_));
         set(status::kBlockBytes);

@@ -23,7 +23,13 @@ EngineState clsFolderCopy_Cover::state() const { return engineStateOf(*engine_);
 void clsFolderCopy_Cover::ActionStart(const std::string& action)
 {
     sb_ShowKept();
-    sb_ActionStart(action, passStarted(action, state()));
+    const EngineState now = state();
+    ViewUpdate update = passStarted(action, now);
+    // The engine has loaded no task of this pass yet: the heading names the
+    // first one, each task start the next.
+    if (const auto heading = actionPassHeading(action, now.status, tasks_, 0))
+        update.setText(Control::lblSystemInfoTask, *heading);
+    sb_ActionStart(action, update);
 }
 
 void clsFolderCopy_Cover::ActionInfo(const std::string& text)
@@ -39,7 +45,11 @@ void clsFolderCopy_Cover::ActionStartAufgabe(const std::string& action, std::int
     if (task < 1 || index >= tasks_.size())
         return;
     sb_ShowKept();
-    show(taskStarted(action, task, taskCount, state, tasks_[index]));
+    ViewUpdate update = taskStarted(action, task, taskCount, state, tasks_[index]);
+    if (state != kTaskPending)
+        if (const auto heading = actionPassHeading(action, engine_->FolderCopy_Status(), tasks_, index))
+            update.setText(Control::lblSystemInfoTask, *heading);
+    show(update);
     const std::optional<std::string> target = taskTargetText(action, tasks_[index]);
     sb_TaskLog(task, taskCount, state, taskSourceText(tasks_[index]) + (target ? "  " + *target : ""));
 }

@@ -92,9 +92,10 @@ TEST(Driver, NothingToCopyWhenEveryFileIsTheSame)
     TempDir dir;
     dir.write("src/D/a.txt", "same");
     dir.write("src/D/Sub/b.txt", "same too");
+    dir.write("src/D/Sub/Tief/c.txt", "same as well");
     dir.mkdir("dst");
     std::filesystem::copy(dir.file("src/D"), dir.file("dst/D"), std::filesystem::copy_options::recursive);
-    for (const char* f : {"D/a.txt", "D/Sub/b.txt"}) {
+    for (const char* f : {"D/a.txt", "D/Sub/b.txt", "D/Sub/Tief/c.txt"}) {
         std::filesystem::last_write_time(dir.file(std::string("dst/") + f),
                                          std::filesystem::last_write_time(dir.file(std::string("src/") + f)));
     }
@@ -102,6 +103,15 @@ TEST(Driver, NothingToCopyWhenEveryFileIsTheSame)
     EXPECT_TRUE(r.run(kInfo | status::kCopy | status::kOnlyDifferent, {.Source = dir.file("src/D"), .Target = dir.file("dst")}));
     EXPECT_EQ(r.ready(), "Ready true 'Nichts zu kopieren, alle Dateien sind vom gleichen Zeitstempel!' none");
     EXPECT_TRUE(r.rec.only("Start COPY").empty());
+    // The figures of the end add up: every file and folder found the same
+    // (also those in folders with nothing to copy), the depth and the
+    // longest path of the tree.
+    const engine::EngineCounters& c = r.counters();
+    EXPECT_EQ(c.CountFiles, 3);
+    EXPECT_EQ(c.CountFiles_ExistsTimeOk, 3);
+    EXPECT_EQ(c.CountFolder_ExistsTimeOk, 3);
+    EXPECT_EQ(c.LevelMax, 3);
+    EXPECT_EQ(c.FullPathMaxLetters, static_cast<std::int32_t>(dir.file("src/D/Sub/Tief").size() + 5));
 }
 
 TEST(Driver, CopyFromTheProtocolAsksForTheTickedRows)

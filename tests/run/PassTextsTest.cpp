@@ -82,6 +82,24 @@ TEST(PassTexts, ActionPassStartTable)
     EXPECT_EQ(compare.text(Control::lblCountExistsTimeOk), "0");
 }
 
+TEST(PassTexts, ActionPassHeadingNamesTheTaskAtWork)
+{
+    std::vector<engine::EngineTaskInput> records(2);
+    records[0].Source = "/eins";
+    records[0].Selection = {"."};
+    records[1].Source = "/zwei";
+    records[1].Selection = {"a.txt"};
+    EXPECT_EQ(actionPassHeading("COPY", 0, records, 0), "Verzeichnis '/eins (komplett)' kopieren ...");
+    EXPECT_EQ(actionPassHeading("DELETE", 0, records, 1), "Verzeichnis '/zwei (Auswahl)' löschen ...");
+    // The reviewed rows of all tasks are copied in one go.
+    EXPECT_EQ(actionPassHeading("COPY", status::kWithInfo | status::kOnlyDifferent, records, 0),
+              "Daten von 2 Aufgaben kopieren ...");
+    EXPECT_EQ(actionPassHeading("COPY", status::kWithInfo | status::kOnlyDifferent, {records[1]}, 0),
+              "Verzeichnis '/zwei (Auswahl)' kopieren ...");
+    EXPECT_FALSE(actionPassHeading("INFO", 0, records, 0));
+    EXPECT_FALSE(actionPassHeading("COPY", 0, records, 2));
+}
+
 TEST(PassTexts, MakeDirectoryPassStart)
 {
     ViewUpdate u = passStarted("MKDIR", engineAt("MKDIR", status::kWithInfo));

@@ -607,6 +607,42 @@ TEST(clsFolderCopy_Cover, UnattendedRunsWriteTheirProtocolAndClose)
               "=== Ende\n");
 }
 
+// The heading of an action pass names the folder of the task it works on:
+// the first one at the start (also without an information pass, which would
+// have loaded a task), each next one as it starts.
+TEST(clsFolderCopy_Cover, PassHeadingNamesTheTaskAtWork)
+{
+    ScriptedUi ui;
+    TempDir dir;
+    dir.write("Erste/a.txt", "a");
+    dir.write("Zweite/b.txt", "b");
+    const std::string protocol = dir.file("protokoll.txt");
+    setenv("ZDR_PROTOCOL_FILE", protocol.c_str(), 1);
+    for (const std::uint32_t info : {0u, status::kWithInfo}) {
+        Caller caller;
+        clsFolderCopy_Cover cover(caller.events());
+        const std::string target = dir.mkdir(info ? "ZielMitInfo" : "Ziel");
+        ASSERT_TRUE(cover.fc_Init("COPY", status::kCopy | status::kCreateProtocol | status::kAutoStart | info, 0, 2,
+                                  32767));
+        ASSERT_TRUE(cover.fc_InitAdd(taskOf(dir.file("Erste"), target)));
+        app::CoverTask second = taskOf(dir.file("Zweite"), target);
+        second.selectedEntries = "b.txt";
+        ASSERT_TRUE(cover.fc_InitAdd(second));
+        ASSERT_TRUE(cover.fc_InitActionStart(true, nullptr));
+        EXPECT_EQ(shown(cover, Control::lblSystemInfoTask), "Verzeichnis '" + dir.file("Zweite") + " (Auswahl)' kopieren ...");
+        EXPECT_TRUE(fs::exists(target + "/b.txt"));
+    }
+    unsetenv("ZDR_PROTOCOL_FILE");
+    const std::string log = dir.read("protokoll.txt");
+    const std::string firstTask = "=== COPY: Verzeichnis '" + dir.file("Erste") + " (komplett)' kopieren ...\n";
+    // Both copies begin with the first task; the second after its information pass.
+    const std::size_t withoutInfo = log.find(firstTask);
+    ASSERT_NE(withoutInfo, std::string::npos) << log;
+    const std::size_t information = log.find("=== INFO", withoutInfo);
+    ASSERT_NE(information, std::string::npos) << log;
+    EXPECT_NE(log.find(firstTask, information), std::string::npos) << log;
+}
+
 // A filtered folder with nothing to copy is withdrawn from the list; the
 // protocol file must not keep it either.
 TEST(clsFolderCopy_Cover, UnattendedProtocolDropsWithdrawnRows)
