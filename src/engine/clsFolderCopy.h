@@ -143,7 +143,7 @@ private:
     bool fc_ProtocolCopy();
     // The copy works from the reviewed protocol instead of walking.
     bool fc_FromProtocol() const;
-    // Flushes the file systems the copy pass wrote to.
+    // Flushes the file systems of the tasks' targets and backup folders.
     bool fc_FlushTargets(std::string& errorText);
     void sb_ErrorEnd();
     bool fc_NormalEnd();

@@ -289,9 +289,13 @@ bool clsFolderCopy::fc_ActionPass(Pass pass, const char* action)
     if (!fc_BackupZipClose(packError))
         errorText_ = packError;
     // "Done" means on the disk: what this pass wrote reaches the storage
-    // before its end is reported (a stick pulled then holds it all).
+    // before its end is reported (a stick pulled then holds it all). A pass
+    // that found everything as it was wrote nothing to flush.
+    const EngineCounters& c = counters_;
+    const bool wrote = c.CountFiles_Done + c.CountFolder_Done > c.CountFiles_Not + c.CountFolder_Not
+        || !backupName_.empty();
     std::string flushError;
-    if (pass == Pass::Copy && !fc_FlushTargets(flushError) && errorText_.empty())
+    if (pass == Pass::Copy && wrote && !fc_FlushTargets(flushError) && errorText_.empty())
         errorText_ = flushError;
     if (!walked) {
         sb_ErrorEnd();

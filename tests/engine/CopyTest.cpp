@@ -133,6 +133,7 @@ TEST(Copy, CopiedTreeIsTheSameAndARerunCopiesNothing)
     ASSERT_TRUE(walk.run(kCopy | status::kOnlyDifferent, {.Source = source, .Target = target}));
     EXPECT_EQ(walk.counters().CountFiles_Done, 0);
     EXPECT_EQ(walk.counters().CountFiles_ExistsTimeOk, static_cast<std::int64_t>(files));
+    EXPECT_TRUE(walk.rec.only("Info ").empty()) << "nothing written, nothing to flush";
     EXPECT_EQ(walk.rec.only("FileNot 1").size(), files);
     EXPECT_EQ(test::inodes(target), inodesBefore);
     EXPECT_EQ(test::differences(treeState(target + "/Daten"), sourceBefore), kSame);

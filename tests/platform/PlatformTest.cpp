@@ -17,6 +17,7 @@
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <tuple>
 
 namespace zdr::platform {
 namespace {
@@ -187,6 +188,21 @@ TEST(FileIo, AtomicWriteKeepsTheRightsAndFollowsLinks)
         ASSERT_EQ(chown(file.c_str(), 12345, 23456), 0);
     }
     const bool xattrs = setxattr(file.c_str(), "user.zdr", "wert", 4, 0) == 0;
+    // An access list that lets user 12345 read: owner rw, that user r,
+    // group r, mask r, others nothing (version 2, then tag, bits, id).
+    const auto le16 = [](std::string& out, unsigned v) { out += {static_cast<char>(v & 0xff), static_cast<char>(v >> 8)}; };
+    std::string acl;
+    le16(acl, 2);
+    le16(acl, 0);
+    for (const auto& [tag, bits, id] : {std::tuple{0x01u, 6u, ~0u}, std::tuple{0x02u, 4u, 12345u},
+                                        std::tuple{0x04u, 4u, ~0u}, std::tuple{0x10u, 4u, ~0u},
+                                        std::tuple{0x20u, 0u, ~0u}}) {
+        le16(acl, tag);
+        le16(acl, bits);
+        le16(acl, id & 0xffff);
+        le16(acl, id >> 16);
+    }
+    const bool acls = setxattr(file.c_str(), "system.posix_acl_access", acl.data(), acl.size(), 0) == 0;
     std::filesystem::create_symlink("real/p.xml", dir.file("link.xml"));
     ErrorCode error = 0;
     ASSERT_TRUE(writeFileAtomically(dir.file("link.xml"), "new", error));
@@ -203,6 +219,12 @@ TEST(FileIo, AtomicWriteKeepsTheRightsAndFollowsLinks)
         char value[16] = {};
         EXPECT_EQ(getxattr(file.c_str(), "user.zdr", value, sizeof value), 4);
         EXPECT_EQ(std::string(value), "wert");
+    }
+    if (acls) {
+        std::string kept(acl.size(), '\0');
+        EXPECT_EQ(getxattr(file.c_str(), "system.posix_acl_access", kept.data(), kept.size()),
+                  static_cast<ssize_t>(acl.size()));
+        EXPECT_EQ(kept, acl) << "the access list stays";
     }
     // A new file gets the mode asked for.
     ASSERT_TRUE(writeFileAtomically(dir.file("neu.xml"), "geheim", error, 0600));
