@@ -281,12 +281,15 @@ bool clsFolderCopy::fc_WalkSubfolder(std::int32_t level, const platform::FileEnt
         || counters_.CountFolder_Not != before.CountFolder_Not;
     if (pass_ == Pass::Info && current_.Filtered && has(status::kOnlyDifferent) && !failedInside
         && counters_.CountFiles_ToDo == before.CountFiles_ToDo) {
-        // Nothing to copy in here: the folder is no work for the copy and its
-        // row goes. What was found, measured and found equal in it stays
-        // counted, so the figures after the pass add up.
-        if (has(status::kCreateProtocol) && counters_.CountFolder_ToDo != before.CountFolder_ToDo)
+        // Nothing to copy in here: the folder is no work for the copy (its
+        // row goes), it is passed over as one that needs nothing. What was
+        // found, measured and found equal in it stays counted, so the figures
+        // after the pass add up.
+        const std::int64_t wasToDo = counters_.CountFolder_ToDo - before.CountFolder_ToDo;
+        if (has(status::kCreateProtocol) && wasToDo != 0)
             observer_.ActionProtocolDel(subPath);
         counters_.CountFolder_ToDo = before.CountFolder_ToDo;
+        counters_.CountFolder_ExistsTimeOk += wasToDo;
         observer_.ActionFolderDone();
     }
     const bool copiedNothing = pass_ == Pass::Copy && current_.Filtered && !failedInside

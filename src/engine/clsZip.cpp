@@ -19,7 +19,16 @@ namespace {
 // The zip command's own level: as fast, and archives of the same size.
 constexpr zip_uint32_t kLevel = 6;
 
-std::string libraryText(zip_t* archive) { return zip_error_strerror(zip_get_error(archive)); }
+// A failure of the archive in German: a system error by the system's text,
+// one of the library's own with its text after a German word.
+std::string zipErrorText(zip_error_t* error)
+{
+    if (zip_error_system_type(error) == ZIP_ET_SYS)
+        return platform::systemMessage(platform::fromErrno(zip_error_code_system(error)));
+    return std::string("Fehler im Zip-Archiv: ") + zip_error_strerror(error);
+}
+
+std::string libraryText(zip_t* archive) { return zipErrorText(zip_get_error(archive)); }
 
 } // namespace
 
@@ -113,7 +122,7 @@ bool clsZip::Impl::write(const std::string& temporary, std::string& errorText)
     if (archive == nullptr) {
         zip_error_t error;
         zip_error_init_with_code(&error, code);
-        errorText = zip_error_strerror(&error);
+        errorText = zipErrorText(&error);
         zip_error_fini(&error);
         return false;
     }

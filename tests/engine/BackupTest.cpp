@@ -288,6 +288,8 @@ TEST(Backup, AnArchiveThatCannotBeWrittenKeepsTheSavedFiles)
     EXPECT_NE(r.ready().find("Ready false 'Fehler bei Sicherungsdatei '" + made[0] + ".zip'"), std::string::npos)
         << r.ready();
     EXPECT_NE(r.ready().find("die gesicherten Dateien liegen in '" + made[0] + "'"), std::string::npos);
+    EXPECT_NE(r.ready().find("Die Dateigröße überschreitet die zulässige Grenze"), std::string::npos)
+        << "the system's reason, in German";
 }
 
 // The number of a process that has ended.

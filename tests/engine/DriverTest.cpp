@@ -99,6 +99,7 @@ TEST(Driver, NothingToCopyWhenEveryFileIsTheSame)
         std::filesystem::last_write_time(dir.file(std::string("dst/") + f),
                                          std::filesystem::last_write_time(dir.file(std::string("src/") + f)));
     }
+    dir.mkdir("src/D/Leer"); // nothing in it to copy
     EngineRun r;
     EXPECT_TRUE(r.run(kInfo | status::kCopy | status::kOnlyDifferent, {.Source = dir.file("src/D"), .Target = dir.file("dst")}));
     EXPECT_EQ(r.ready(), "Ready true 'Nichts zu kopieren, alle Dateien sind vom gleichen Zeitstempel!' none");
@@ -109,7 +110,8 @@ TEST(Driver, NothingToCopyWhenEveryFileIsTheSame)
     const engine::EngineCounters& c = r.counters();
     EXPECT_EQ(c.CountFiles, 3);
     EXPECT_EQ(c.CountFiles_ExistsTimeOk, 3);
-    EXPECT_EQ(c.CountFolder_ExistsTimeOk, 3);
+    EXPECT_EQ(c.CountFolder_ExistsTimeOk, 4);
+    EXPECT_EQ(c.CountFolder, 4);
     EXPECT_EQ(c.LevelMax, 3);
     EXPECT_EQ(c.FullPathMaxLetters, static_cast<std::int32_t>(dir.file("src/D/Sub/Tief").size() + 5));
 }

@@ -315,7 +315,7 @@ TEST(Walk, DifferingFilesInformationComparesWithTheTarget)
                       {.Source = dir.file("src/D"), .Target = dir.file("dst"), .Exclusions = "*.bak"}));
     const auto& k = r.counters();
     EXPECT_EQ(k.CountFiles_ExistsTimeOk, 1);
-    EXPECT_EQ(k.CountFolder_ExistsTimeOk, 1); // dst/D exists
+    EXPECT_EQ(k.CountFolder_ExistsTimeOk, 2); // dst/D exists, Skip is passed over
     EXPECT_EQ(k.CountFiles_ToDo, 2);
     EXPECT_EQ(k.CountFolder_ToDo, 0); // Skip was taken back
     EXPECT_NEAR(k.SizeTotal_ToDo * 1024, 12, 1e-9);
