@@ -1,6 +1,7 @@
 #include "engine/ErrorTexts.h"
 
 #include "app/mdlErrSys.h"
+#include "util/Text.h"
 
 namespace zdr::engine {
 
@@ -13,7 +14,8 @@ std::string fc_TextWithCode(std::string text, platform::ErrorCode code)
 
 std::string fc_EntryErrorText(bool isFile, const std::string& name, platform::ErrorCode code)
 {
-    return fc_TextWithCode((isFile ? "Fehler bei Datei: " : "Fehler bei Verzeichnis: ") + name, code);
+    return fc_TextWithCode((isFile ? "Fehler bei Datei: " : "Fehler bei Verzeichnis: ") + util::escapeControls(name),
+                           code);
 }
 
 } // namespace zdr::engine

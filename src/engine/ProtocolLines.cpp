@@ -2,6 +2,7 @@
 
 #include "engine/FolderCopyObserver.h"
 #include "platform/Paths.h"
+#include "util/Text.h"
 
 namespace zdr::engine {
 
@@ -11,6 +12,33 @@ constexpr const char* kCrLf = "\r\n";
 constexpr char kSep = platform::kSeparator;
 
 std::string blanks(std::int32_t count) { return std::string(static_cast<std::size_t>(count > 0 ? count : 0), ' '); }
+
+// A name or folder as printed: control characters escaped, so a line stays
+// one line. The text itself where it has none.
+std::string_view printed(std::string_view text, std::string& escaped)
+{
+    if (!util::hasControls(text))
+        return text;
+    escaped = util::escapeControls(text);
+    return escaped;
+}
+
+// r with its name and folder as printed; the record's own values stay the
+// keys of the list entries.
+struct Printed {
+    Printed(const Printed&) = delete;
+    Printed& operator=(const Printed&) = delete;
+    explicit Printed(const ProtocolRecord& r) : record(r)
+    {
+        record.name = printed(r.name, name_);
+        record.folder = printed(r.folder, folder_);
+    }
+    ProtocolRecord record;
+
+private:
+    std::string name_;
+    std::string folder_;
+};
 
 std::string fileLine(const ProtocolRecord& r)
 {
@@ -38,18 +66,20 @@ protocol::ProtocolEntry entry(const ProtocolRecord& r, std::string_view type, st
 
 // The folder report: one row per folder of the reported levels, marked
 // ">>" where its subfolders follow and "<<" where they end.
-protocol::ProtocolEntry folderReportEntry(const ProtocolRecord& r, bool sameFolder, std::int16_t taskNumber)
+protocol::ProtocolEntry folderReportEntry(const ProtocolRecord& r, const ProtocolRecord& shown, bool sameFolder,
+                                          std::int16_t taskNumber)
 {
     const std::string level = std::to_string(r.level);
     if (sameFolder) {
-        std::string info = std::string(r.folder) + kSep + std::string(r.name) + kSep + "     (" + level + ")";
+        std::string info = std::string(shown.folder) + kSep + std::string(shown.name) + kSep + "     (" + level + ")";
         return entry(r, r.type, std::move(info), blanks(5 * r.level) + std::string(r.text), r.folder, taskNumber);
     }
     if (r.target == "DIRSTART") {
-        std::string info = std::string(r.folder) + kSep + "     (" + std::to_string(r.level - 1) + ")  >>";
+        std::string info = std::string(shown.folder) + kSep + "     (" + std::to_string(r.level - 1) + ")  >>";
         return entry(r, r.type, std::move(info), blanks(5 * (r.level - 1)) + "(", r.folder, taskNumber);
     }
-    std::string info = r.folder.empty() ? std::string(r.name) : std::string(r.folder) + kSep + std::string(r.name);
+    std::string info = r.folder.empty() ? std::string(shown.name)
+                                        : std::string(shown.folder) + kSep + std::string(shown.name);
     info += kSep;
     info += "     (" + level + ")  <<";
     const std::string_view target = r.folder.empty() ? r.name : r.folder;
@@ -88,31 +118,34 @@ void ProtocolLines::add(const ProtocolRecord& r, bool onlyDifferent, std::int16_
 {
     const bool sameFolder = r.folder == lastFolder_;
     const bool isFile = r.type == "FILE";
+    const Printed printedRecord(r);
+    const ProtocolRecord& shown = printedRecord.record;
 
     if (r.error && r.action == "INFO" && onlyDifferent) {
         // A failure in the list of what is to be copied: its own row, marked.
-        observer.ActionProtocolErr(entry(r, r.type, isFile ? fileLine(r) : std::string(r.folder), r.folder, r.target, taskNumber));
+        observer.ActionProtocolErr(
+            entry(r, r.type, isFile ? fileLine(shown) : std::string(shown.folder), r.folder, r.target, taskNumber));
     } else if (r.action == "INFO FOLDER") {
-        observer.ActionProtocolAdd(folderReportEntry(r, sameFolder, taskNumber));
+        observer.ActionProtocolAdd(folderReportEntry(r, shown, sameFolder, taskNumber));
     } else if (r.action == "INFO" && onlyDifferent) {
         if (isFile) {
             if (!sameFolder)
-                observer.ActionProtocolAdd(entry(r, "INFO", "(" + std::string(r.folder) + ")", r.folder, {}, taskNumber));
-            observer.ActionProtocolAdd(entry(r, r.type, fileLine(r), r.folder, r.target, taskNumber));
+                observer.ActionProtocolAdd(entry(r, "INFO", "(" + std::string(shown.folder) + ")", r.folder, {}, taskNumber));
+            observer.ActionProtocolAdd(entry(r, r.type, fileLine(shown), r.folder, r.target, taskNumber));
         } else {
-            observer.ActionProtocolAdd(entry(r, r.type, std::string(r.folder), r.folder, r.target, taskNumber));
+            observer.ActionProtocolAdd(entry(r, r.type, std::string(shown.folder), r.folder, r.target, taskNumber));
         }
     } else {
         std::string line;
         if (isFile) {
             if (!onlyDifferent && !sameFolder)
-                line = kCrLf + ("(" + std::string(r.folder) + ")");
-            line += kCrLf + fileLine(r);
+                line = kCrLf + ("(" + std::string(shown.folder) + ")");
+            line += kCrLf + fileLine(shown);
         } else if (onlyDifferent || (r.action == "INFO" && r.level <= 2)) {
-            line = kCrLf + std::string(r.folder);
+            line = kCrLf + std::string(shown.folder);
         } else if (!sameFolder) {
-            line = kCrLf + blanks(2 * r.level) + kSep + std::string(r.name) + kSep + "  ----  " + std::string(r.text)
-                + blanks(14) + std::string(r.folder);
+            line = kCrLf + blanks(2 * r.level) + kSep + std::string(shown.name) + kSep + "  ----  " + std::string(r.text)
+                + blanks(14) + std::string(shown.folder);
         }
         if (r.error)
             observer.ActionProtocolErr(entry(r, r.type, line, r.folder, r.target, taskNumber));

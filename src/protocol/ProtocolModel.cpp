@@ -1,6 +1,7 @@
 #include "protocol/ProtocolModel.h"
 
 #include "protocol/ProtocolIcons.h"
+#include "util/Text.h"
 
 #include <QApplication>
 #include <QColor>
@@ -11,15 +12,16 @@ namespace zdr::protocol::ui {
 
 namespace {
 
-// One line per row: line breaks inside an entry show as a sign; invalid UTF-8
-// shows as replacement characters.
+// One line per row: line breaks inside an entry show as a sign, control
+// characters as escapes; invalid UTF-8 shows as replacement characters.
 QString shownText(std::string_view text)
 {
-    QString shown = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\u21B5"));
-    shown.replace(QLatin1Char('\n'), QChar(0x21B5));
-    shown.replace(QLatin1Char('\r'), QChar(0x21B5));
-    return shown;
+    // A line break of the row's own text (an error line) shows as one mark;
+    // control characters of names as their escapes.
+    if (!util::hasControls(text))
+        return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    std::string rowText = util::replaceAll(text, "\r\n", "\xE2\x86\xB5");
+    return QString::fromStdString(util::escapeControls(rowText));
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "engine/StatusBits.h"
 #include "run/ProgressTexts.h"
 #include "util/NumberFormat.h"
+#include "util/Text.h"
 
 #include <algorithm>
 
@@ -123,7 +124,7 @@ ViewUpdate fileStarted(const std::string& action, const std::string& name, std::
     ViewUpdate update;
     if (action == "INFO")
         return update;
-    update.setText(Control::lblSystemInfoObject, name + " => von " + byteSizeText(sizeBytes));
+    update.setText(Control::lblSystemInfoObject, util::escapeControls(name) + " => von " + byteSizeText(sizeBytes));
     update.bar("VALUE", "SUB", 0);
     return update;
 }
@@ -134,7 +135,7 @@ ViewUpdate fileProgress(const EngineState& engine, std::int64_t totalBytes, std:
     ViewUpdate update;
     update.bar("VALUE", "SUB",
                totalBytes > 0 ? percentOf(static_cast<double>(doneBytes), static_cast<double>(totalBytes)) : 100);
-    update.setText(Control::lblSystemInfoObject, engine.fileNameCurrent + " von " + byteSizeText(totalBytes) + " => "
+    update.setText(Control::lblSystemInfoObject, util::escapeControls(engine.fileNameCurrent) + " von " + byteSizeText(totalBytes) + " => "
                        + byteSizeText(doneBytes));
     // The bytes copied so far count as done; the whole file would make the
     // figures run ahead of the copy.
@@ -145,7 +146,7 @@ ViewUpdate fileProgress(const EngineState& engine, std::int64_t totalBytes, std:
 ViewUpdate folderStarted(const std::string& action, const std::string& path)
 {
     ViewUpdate update;
-    update.setText(Control::lblSystemInfo, path);
+    update.setText(Control::lblSystemInfo, util::escapeControls(path));
     if (action == "MKDIR")
         update.bar("VALUE", "SUB", 0);
     return update;

@@ -34,9 +34,10 @@ void RunLog::entry(const protocol::ProtocolEntry& entry, bool error)
     // Rows are keyed as the protocol list keys them, so a withdrawn row goes.
     const std::string key = entry.par_Type == "FILE" ? entry.par_Folder + entry.par_Name : entry.par_Folder;
     rows_.emplace_back(key, error ? "  FEHLER: "
-                                   + (util::trim(info).empty() ? entry.par_Folder + "/" + entry.par_Name
-                                                               : util::trim(info))
-                                   + " - " + entry.par_Target + "\n"
+                                   + (util::trim(info).empty()
+                                          ? util::escapeControls(entry.par_Folder + "/" + entry.par_Name)
+                                          : util::trim(info))
+                                   + " - " + util::escapeControls(entry.par_Target) + "\n"
                                   : "  " + info + "\n");
 }
 

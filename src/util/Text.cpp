@@ -1,5 +1,6 @@
 #include "util/Text.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace zdr::util {
@@ -187,6 +188,39 @@ std::size_t utf8SequenceLength(std::string_view text, std::size_t i)
 }
 
 } // namespace
+
+namespace {
+bool isControl(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }
+} // namespace
+
+bool hasControls(std::string_view text) { return std::any_of(text.begin(), text.end(), isControl); }
+
+std::string escapeControls(std::string_view text)
+{
+    const auto control = isControl;
+    if (!hasControls(text))
+        return std::string(text);
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string out;
+    out.reserve(text.size() + 8);
+    for (const char c : text) {
+        if (!control(c)) {
+            out += c;
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\r') {
+            out += "\\r";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else {
+            const auto b = static_cast<unsigned char>(c);
+            out += "\\x";
+            out += kHex[b >> 4];
+            out += kHex[b & 0xF];
+        }
+    }
+    return out;
+}
 
 bool isValidUtf8(std::string_view text)
 {

@@ -33,6 +33,12 @@ std::string removeAll(std::string_view text, char c);
 std::string trimLeft(std::string_view text);
 std::string trim(std::string_view text);
 
+// A name from disk as it is printed: its control characters (below 0x20,
+// and 0x7F) as escapes, "\n", "\r", "\t" and "\x1b" for the rest, so a
+// line stays one line. Everything else is kept.
+std::string escapeControls(std::string_view text);
+bool hasControls(std::string_view text);
+
 bool isValidUtf8(std::string_view text);
 // Replaces every byte that is not part of valid UTF-8 by U+FFFD, so that names
 // from disk can always be shown.

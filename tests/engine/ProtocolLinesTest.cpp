@@ -83,6 +83,23 @@ TEST(ProtocolLines, InformationOfADifferingFilesRunBecomesListEntries)
     EXPECT_EQ(p.lines.text(), "");
 }
 
+// A name with control characters is printed escaped and stays on its line;
+// the list entry keeps the real name and folder (they find the file again).
+TEST(ProtocolLines, ControlCharactersOfNamesShowEscaped)
+{
+    Lines p;
+    p.add({.action = "INFO", .level = 1, .type = "FILE", .name = "a\nb.txt", .text = "ok", .folder = "/s/\x1b"});
+    EXPECT_EQ(p.lines.text(), "\r\n(/s/\\x1b)\r\n    a\\nb.txt  ----  ok");
+    p.add({.action = "INFO", .level = 1, .type = "FILE", .name = "t\tab", .text = "diff", .folder = "/s/D\r",
+           .target = "/t/D\r"},
+          true);
+    const std::vector<protocol::ProtocolEntry> expected = {
+        {"INFO", "t\tab", "(/s/D\\r)", "/s/D\r", "", false, 1, 3},
+        {"FILE", "t\tab", "    t\\tab  ----  diff", "/s/D\r", "/t/D\r", false, 1, 3},
+    };
+    EXPECT_EQ(p.rec.added, expected);
+}
+
 TEST(ProtocolLines, FolderReport)
 {
     Lines p;

@@ -491,7 +491,8 @@ TEST(Walk, OddNamesPassThrough)
     ASSERT_TRUE(r.run(kInfoProtocol, {.Source = dir.file("D"), .Exclusions = "a~°~b;\\dir|with~°~marks\n"}));
     EXPECT_EQ(r.counters().CountFiles, 4);
     EXPECT_EQ(r.counters().CountFolder, 1);
-    for (const std::string& n : {names[0], names[2], names[3], names[4]})
+    // Printed as they are, but a line break of a name as its escape.
+    for (const std::string& n : {names[0], std::string("new\\nline"), names[3], names[4]})
         EXPECT_NE(r.engine.Protocol().find("    " + n + "  ----  ok"), std::string::npos) << n;
     EXPECT_EQ(r.counters().FullPathMaxLetters,
               static_cast<std::int32_t>(dir.file("D").size() + 9)); // letters, not bytes

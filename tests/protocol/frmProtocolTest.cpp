@@ -277,7 +277,7 @@ TEST(frmProtocol, RowsLookAsTheirStateSays)
     EXPECT_EQ(model->data(info, Qt::CheckStateRole).value<Qt::CheckState>(), Qt::Unchecked);
     EXPECT_EQ(model->data(info, Qt::ForegroundRole).value<QColor>(), QApplication::palette().color(QPalette::Dark));
     const QModelIndex file = model->indexOf(w.document().list().findFile("/z", "zwei\nzeilen"));
-    EXPECT_EQ(model->data(file).toString(), "zwei\u21B5zeilen \uFFFD(");
+    EXPECT_EQ(model->data(file).toString(), "zwei\\nzeilen \uFFFD(") << "a name's line break as its escape";
     auto step = test::step("NEXT", "COPY", 0);
     w.sb_EntryGetNext(step);
     EXPECT_TRUE(model->data(model->index(0, 0), Qt::FontRole).value<QFont>().bold());
