@@ -212,6 +212,27 @@ void ProtocolDocument::sb_Protocol_ReLoaded(std::string_view text)
         setText(std::string(withoutLeadingBreak(text)));
 }
 
+void ProtocolDocument::sb_Protocol_Follow(std::string_view text)
+{
+    if (task_ != kText)
+        return;
+    const std::string_view now = withoutLeadingBreak(text);
+    if (now.size() < text_.size() || now.compare(0, text_.size(), text_) != 0) {
+        setText(std::string(now));
+        return;
+    }
+    std::string_view added = now.substr(text_.size());
+    if (added.empty())
+        return;
+    if (added.substr(0, 2) != "\r\n" || text_.empty()) {
+        setText(std::string(now));
+        return;
+    }
+    text_.append(added);
+    if (observer_)
+        observer_->textAppended(added.substr(2));
+}
+
 // Searches on from the row after the last hit and wraps around once, so every
 // failed row is reached in turn, the last one included.
 std::size_t ProtocolDocument::fc_NextError()

@@ -63,6 +63,10 @@ public:
     void clearText() { setText({}); }
     // The text that "Protokoll neu laden" fetched.
     void sb_Protocol_ReLoaded(std::string_view text);
+    // The run's text protocol as it is now, for a text view kept current:
+    // what was added since is appended, a text changed otherwise replaces
+    // the view. Nothing in the list modes.
+    void sb_Protocol_Follow(std::string_view text);
 
     // The next failed row in view order, from where the last search stopped;
     // kNoPosition when there is none.

@@ -38,6 +38,7 @@ public:
     void fc_ListItem_Err(const ProtocolEntry& entry);
     void sb_EntryGetNext(WorkListStep& step);
     void sb_Protocol_Add(const std::string& text);
+    void sb_Protocol_Follow(const std::string& text) { document_.sb_Protocol_Follow(text); }
     void sb_Protocol_Delete(const std::string& key);
 
     std::string Task() const { return document_.Task(); }

@@ -115,6 +115,16 @@ QLabel* fitted(QLabel* label)
     return label;
 }
 
+// A label of messages and prompts: as wide as the window, its lines wrap and
+// the window grows in height until all of it shows.
+QLabel* wrapped(QLabel* label)
+{
+    fitted(label);
+    if (auto* elided = qobject_cast<util::ui::ElidedLabel*>(label))
+        elided->setWrapped(true);
+    return label;
+}
+
 } // namespace
 
 void frmFileSystem::buildControls()
@@ -151,7 +161,7 @@ QWidget* frmFileSystem::buildHeader()
     QFont bold = task->font();
     bold.setBold(true);
     task->setFont(bold);
-    QLabel* question = fitted(addLabel(Control::lblSystemInfoQuestion, ""));
+    QLabel* question = wrapped(addLabel(Control::lblSystemInfoQuestion, ""));
     question->setFont(bold);
 
     grid->addWidget(picIcon, 0, 0, 2, 1, Qt::AlignTop);
@@ -197,7 +207,7 @@ QWidget* frmFileSystem::buildTargetRows()
     txtNewFolder_->setObjectName(QStringLiteral("txtNewFolder"));
     connect(txtNewFolder_, &QLineEdit::textChanged, this, &frmFileSystem::newFolderChanged);
     connect(txtNewFolder_, &QLineEdit::returnPressed, this, &frmFileSystem::sb_ActionStart);
-    QLabel* error = fitted(addLabel(Control::lblCreateFolderError, "[Fehler]", false));
+    QLabel* error = wrapped(addLabel(Control::lblCreateFolderError, "[Fehler]", false));
     error->setStyleSheet(QStringLiteral("QLabel { color: #b00000; }"));
     auto* clipboard = new QCheckBox(this);
     folder->addWidget(fitted(addLabel(Control::lblSystemFolderSource, "")), 0, 0, 1, 2);
@@ -226,7 +236,7 @@ QWidget* frmFileSystem::buildFigures()
     folder->setMinimumHeight(folder->fontMetrics().lineSpacing() * 3);
     folder->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     grid->addWidget(folder, 0, 0, 1, 4);
-    grid->addWidget(fitted(addLabel(Control::lblSystemInfoObject, "")), 1, 0, 1, 4);
+    grid->addWidget(wrapped(addLabel(Control::lblSystemInfoObject, "")), 1, 0, 1, 4);
 
     grid->addWidget(caption("lblCountCaption", "Anzahl:", this), 2, 0);
     grid->addWidget(fitted(addLabel(Control::lblCount, "[Wert]")), 2, 1);
@@ -697,6 +707,7 @@ void frmFileSystem::refresh()
             bars_[i]->setValuePercentage(pendingBar_[i]);
         pendingBar_[i] = -1;
     }
+    followProtocol(); // at the same rate as the figures
 }
 
 } // namespace zdr::run::ui

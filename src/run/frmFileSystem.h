@@ -150,6 +150,8 @@ private:
     void commandProtocol();
     void scheduleRefresh();
     void refresh();
+    // Brings the text protocol shown by the protocol button up to date.
+    void followProtocol();
 
     QHash<int, QLabel*> labels_;
     QHash<int, QString> pending_;
@@ -177,6 +179,7 @@ private:
 
     std::function<bool()> runningQuery_;
     bool reverting_ = false;    // a refused click is being taken back
+    bool followProtocol_ = false; // the shown text protocol is kept current with the run
     bool closeWhenIdle_ = false; // the run asked to close the window when it returns
     int actionDepth_ = 0;
     bool unloaded_ = false;

@@ -31,6 +31,19 @@ void frmFileSystem::commandProtocol()
     emit ActionProtocolGet(protocolText);
     bool continueRun = false;
     sb_Protocol_Show(continueRun, protocolText, false);
+    followProtocol_ = lkl_frmProtocol_ && lkl_frmProtocol_->Task() == protocol::ProtocolDocument::kText;
+}
+
+void frmFileSystem::followProtocol()
+{
+    // Only while the window shows the run's text (not a list, not a network
+    // listing, not after it was closed).
+    if (!followProtocol_ || !lkl_frmProtocol_ || !lkl_frmProtocol_->isVisible()
+        || lkl_frmProtocol_->Task() != protocol::ProtocolDocument::kText)
+        return;
+    std::string protocolText;
+    emit ActionProtocolGet(protocolText);
+    lkl_frmProtocol_->sb_Protocol_Follow(protocolText);
 }
 
 void frmFileSystem::sb_Protocol_EntryGetNext(protocol::WorkListStep& step)
@@ -106,6 +119,7 @@ void frmFileSystem::sb_Protocol_Show(bool& continueRun, const std::string& proto
 
 void frmFileSystem::sb_Protocol_SetBack()
 {
+    followProtocol_ = false;
     if (lkl_frmProtocol_)
         lkl_frmProtocol_->setTask({});
 }

@@ -17,9 +17,24 @@ public:
     QString shownText() const;
     bool isElided() const { return shownText() != text(); }
 
+    // For messages: lines wrap instead, at blanks and inside a word (a path)
+    // too long for a line, and the label grows in height to show all.
+    void setWrapped(bool on);
+    bool isWrapped() const { return wrapped_; }
+    bool hasHeightForWidth() const override;
+    int heightForWidth(int width) const override;
+    QSize minimumSizeHint() const override;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     bool event(QEvent* event) override;
+
+private:
+    // Grows (or shrinks) the minimum height to the wrapped text's.
+    void fitHeight();
+
+    bool wrapped_ = false;
 };
 
 } // namespace zdr::util::ui

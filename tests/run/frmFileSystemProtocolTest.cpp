@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QPlainTextEdit>
 #include <QTest>
 #include <QTimer>
 
@@ -23,11 +24,12 @@ using test::ScriptedUi;
 
 struct ProtocolFetches {
     int count = 0;
+    std::string text = "\r\nText-Protokoll"; // the engine's protocol so far
     explicit ProtocolFetches(frmFileSystem& w)
     {
-        QObject::connect(&w, &frmFileSystem::ActionProtocolGet, [this](std::string& text) {
+        QObject::connect(&w, &frmFileSystem::ActionProtocolGet, [this](std::string& out) {
             ++count;
-            text = "\r\nText-Protokoll";
+            out = text;
         });
     }
 };
@@ -55,6 +57,22 @@ TEST(frmFileSystemProtocol, FirstEntryOfAPassShowsTheButton)
     EXPECT_TRUE(w.protocolWindow()->chkActionContinue()->isHidden());
     EXPECT_EQ(w.protocolWindow()->Task(), "TEXT") << "the button shows the text protocol";
     EXPECT_EQ(w.protocolWindow()->document().text(), "Text-Protokoll");
+
+    // The shown protocol keeps up with the run, at the figures' pace.
+    fetches.text += "\r\n  b.txt  ----  ok";
+    w.setText(Control::lblCount, "2");
+    w.sb_ShowNow();
+    EXPECT_EQ(w.protocolWindow()->document().text(), "Text-Protokoll\r\n  b.txt  ----  ok");
+    auto* view = w.protocolWindow()->findChild<QPlainTextEdit*>("rtbMain");
+    ASSERT_TRUE(view);
+    EXPECT_EQ(view->toPlainText(), "Text-Protokoll\n  b.txt  ----  ok");
+    // Closed, it is left alone.
+    w.protocolWindow()->hide();
+    fetches.text += "\r\n  c.txt  ----  ok";
+    const int fetched = fetches.count;
+    w.setText(Control::lblCount, "3");
+    w.sb_ShowNow();
+    EXPECT_EQ(fetches.count, fetched);
 }
 
 TEST(frmFileSystemProtocol, TheWorkListIsTheProtocolList)

@@ -338,6 +338,33 @@ TEST(frmFileSystem, LongTextsAreShortenedInTheMiddle)
     EXPECT_FALSE(shortened->isElided()) << "a text that fits is shown whole";
 }
 
+// Messages and prompts are never cut: their lines wrap, also inside a long
+// path, and the window grows until all of them shows.
+TEST(frmFileSystem, MessagesWrapAndTheWindowGrows)
+{
+    frmFileSystem w;
+    w.setMakeDirectoryMode(true);
+    w.show();
+    const std::string error = "- Fehler bei Verzeichnis: /tmp/" + std::string(150, 'x')
+        + "/neu - Das System kann die angegebene Datei nicht finden. Die angegebene Datei wurde nicht gefunden.";
+    ViewUpdate failed;
+    failed.setText(Control::lblSystemInfoQuestion, actionTitles("MKDIR")->prompt);
+    failed.setText(Control::lblCreateFolderError, error);
+    failed.show(Control::lblCreateFolderError, true);
+    w.apply(failed);
+    w.sb_ShowNow();
+    QCoreApplication::processEvents();
+    for (const char* name : {"lblCreateFolderError", "lblSystemInfoQuestion"}) {
+        auto* message = w.findChild<util::ui::ElidedLabel*>(name);
+        ASSERT_TRUE(message) << name;
+        EXPECT_EQ(message->shownText(), message->text()) << name;
+        EXPECT_GE(message->height(), message->heightForWidth(message->width())) << name;
+        EXPECT_LE(message->mapTo(&w, QPoint(0, message->height())).y(), w.height()) << name;
+    }
+    auto* message = w.findChild<util::ui::ElidedLabel*>("lblCreateFolderError");
+    EXPECT_GE(message->height(), 3 * message->fontMetrics().lineSpacing()) << "the error takes several lines";
+}
+
 TEST(frmFileSystem, FiguresRefreshAtMostTenTimesASecond)
 {
     frmFileSystem w;
