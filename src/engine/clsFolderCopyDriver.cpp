@@ -319,8 +319,10 @@ bool clsFolderCopy::fc_FlushTargets(std::string& errorText)
     }
     observer_.ActionInfo("Daten werden auf den Datenträger geschrieben ...");
     platform::ErrorCode code = 0;
-    if (platform::flushFileSystems(folders, code))
+    if (platform::flushFileSystems(folders, code)) {
+        observer_.ActionInfo("Daten auf den Datenträger geschrieben.");
         return true;
+    }
     errorText = "Fehler beim Schreiben auf den Datenträger - " + app::fc_GetApiErrorText(code);
     return false;
 }

@@ -249,7 +249,8 @@ TEST(Backup, ZipArchiveHoldsTheReplacedContents)
     const auto infos = r.rec.only("Info ");
     EXPECT_EQ(infos, (std::vector<std::string>{"Info Sicherungsdatei wird zusammengepackt ...",
                                                "Info Sicherungsdatei erstellt.",
-                                               "Info Daten werden auf den Datenträger geschrieben ..."}))
+                                               "Info Daten werden auf den Datenträger geschrieben ...",
+                                               "Info Daten auf den Datenträger geschrieben."}))
         << "the archive is packed before the flush";
 }
 

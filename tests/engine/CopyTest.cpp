@@ -107,9 +107,10 @@ TEST(Copy, CopiedTreeIsTheSameAndARerunCopiesNothing)
         ASSERT_TRUE(r.run(way.status, {.Source = source, .Target = target})) << way.label;
         EXPECT_EQ(r.ready(), "Ready true '' protocol") << way.label;
         // The target's file system was flushed before the end was reported.
-        ASSERT_GE(r.rec.events.size(), 2u);
-        EXPECT_EQ(r.rec.events[r.rec.events.size() - 2], "Info Daten werden auf den Datenträger geschrieben ...")
+        ASSERT_GE(r.rec.events.size(), 3u);
+        EXPECT_EQ(r.rec.events[r.rec.events.size() - 3], "Info Daten werden auf den Datenträger geschrieben ...")
             << way.label;
+        EXPECT_EQ(r.rec.events[r.rec.events.size() - 2], "Info Daten auf den Datenträger geschrieben.") << way.label;
         EXPECT_TRUE(r.questions.asked.empty()) << way.label;
         EXPECT_EQ(r.counters().CountFiles_Done, static_cast<std::int64_t>(files)) << way.label;
         EXPECT_EQ(r.counters().CountFolder_Done, static_cast<std::int64_t>(folders)) << way.label;
