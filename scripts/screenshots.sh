@@ -21,6 +21,7 @@ shot protocol-list build/bin/zdr-protocol-demo list
 shot protocol-text build/bin/zdr-protocol-demo text
 shot progress-copy build/bin/zdr-progress-demo copy
 shot progress-mkdir build/bin/zdr-progress-demo mkdir
+shot progress-mkdir-error build/bin/zdr-progress-demo mkdir-error
 # The about box, opened from the progress window's help menu.
 shot about-box build/bin/zdr-progress-demo about
 # A finished registry run over five computers (answering by script), with its protocol.

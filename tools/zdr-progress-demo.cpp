@@ -2,7 +2,7 @@
 // about half full), as the run coordinator would fill it from the engine's
 // events. For screenshots: scripts/screenshots.sh.
 //
-//   zdr-progress-demo [copy|mkdir|about] [--quit-after SECONDS]
+//   zdr-progress-demo [copy|mkdir|mkdir-error|about] [--quit-after SECONDS]
 //
 // "about" opens the about box from the window's help menu over the copy.
 #include "engine/StatusBits.h"
@@ -90,7 +90,7 @@ void simulateCopy(run::ui::frmFileSystem& w)
     w.sb_ShowNow();
 }
 
-void simulateMakeDirectory(run::ui::frmFileSystem& w)
+void simulateMakeDirectory(run::ui::frmFileSystem& w, bool failed)
 {
     const run::ActionTitles titles = *run::actionTitles("MKDIR");
     w.setText(Control::Caption, titles.title);
@@ -105,7 +105,11 @@ void simulateMakeDirectory(run::ui::frmFileSystem& w)
     run::EngineState e;
     e.action = "MKDIR";
     w.apply(run::passStarted("MKDIR", e));
-    w.apply(run::passReady(e, false, "Zugriff verweigert", false, "/home/anna/Projekte/Neu"));
+    if (failed)
+        w.apply(run::passReady(e, false,
+                               "Fehler bei Verzeichnis: /home/anna/Projekte/2026/Kunden/Angebote/Neu - Das System "
+                               "kann den angegebenen Pfad nicht finden.",
+                               false, "/home/anna/Projekte/2026/Kunden/Angebote/Neu"));
     w.sb_ShowNow();
 }
 
@@ -126,8 +130,8 @@ int main(int argc, char** argv)
     run::ui::frmFileSystem w;
     w.move(20, 20);
     w.show();
-    if (scenario == "mkdir")
-        simulateMakeDirectory(w);
+    if (scenario == "mkdir" || scenario == "mkdir-error")
+        simulateMakeDirectory(w, scenario == "mkdir-error");
     else
         simulateCopy(w);
     if (scenario == "about")
