@@ -320,6 +320,7 @@ private:
     std::set<std::string> resumedFolders_;
     std::vector<std::pair<std::string, std::string>> rowFolders_;
     std::set<std::string> tidied_;
+    bool tidiedSomething_ = false; // leftovers removed or packed: written too
     std::set<FolderId> ownTargets_;
     // The folders of the entry being copied, each opened once: existing
     // targets are looked up and files copied relative to them.

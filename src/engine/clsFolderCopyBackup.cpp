@@ -187,10 +187,12 @@ void clsFolderCopy::sb_TidyTarget(const std::string& targetPath)
 {
     if (madeFolders_.count(targetPath) != 0 || !tidied_.insert(targetPath).second)
         return; // new, or done already
-    for (const std::string& name : platform::removeStaleTemporaries(targetPath))
+    for (const std::string& name : platform::removeStaleTemporaries(targetPath)) {
+        tidiedSomething_ = true;
         if (has(status::kCreateProtocol))
             sb_ProtocolAdd({.action = action_, .type = "FILE", .name = name,
                             .text = "entfernt (Rest eines abgebrochenen Vorgangs)", .folder = targetPath});
+    }
 }
 
 void clsFolderCopy::sb_TidyBackupFolder(const std::string& folder)
@@ -198,7 +200,7 @@ void clsFolderCopy::sb_TidyBackupFolder(const std::string& folder)
     platform::FolderLock lock;
     if (!lock.exclusiveNow(folder))
         return; // a live run gathers its files here (or the folder is not there)
-    platform::removeStaleTemporaries(folder);
+    tidiedSomething_ = !platform::removeStaleTemporaries(folder).empty() || tidiedSomething_;
     std::error_code error;
     std::vector<std::string> gathered;
     for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
@@ -228,6 +230,7 @@ void clsFolderCopy::sb_PackLeftover(const std::string& gathered)
     std::string why;
     if (!error && !std::filesystem::exists(zip.ZipFile(), error) && zip.FileSpecCount() > 0 && zip.Zip(why)) {
         std::filesystem::remove_all(gathered, error);
+        tidiedSomething_ = true;
         observer_.ActionInfo("Sicherungsdatei eines abgebrochenen Vorgangs erstellt: '" + zip.ZipFile() + "'");
         return;
     }

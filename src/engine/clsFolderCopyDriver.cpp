@@ -79,6 +79,7 @@ void clsFolderCopy::sb_PassStart(Pass pass, const char* action)
     entryError_.clear();
     protocol_.clear();
     tidied_.clear();
+    tidiedSomething_ = false;
     resumedFolders_.clear();
     rowFolders_.clear();
     observer_.ActionStart(action_);
@@ -293,7 +294,7 @@ bool clsFolderCopy::fc_ActionPass(Pass pass, const char* action)
     // that found everything as it was wrote nothing to flush.
     const EngineCounters& c = counters_;
     const bool wrote = c.CountFiles_Done + c.CountFolder_Done > c.CountFiles_Not + c.CountFolder_Not
-        || !backupName_.empty();
+        || !backupName_.empty() || tidiedSomething_;
     std::string flushError;
     if (pass == Pass::Copy && wrote && !fc_FlushTargets(flushError) && errorText_.empty())
         errorText_ = flushError;
