@@ -14,8 +14,10 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QTableView>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QTimer>
 
 #include <array>
@@ -212,8 +214,31 @@ void frmProtocol::lblCmdProtocolReLoad_Click()
     document_.sb_Protocol_ReLoaded(text.toStdString());
 }
 
+// The text protocol has no rows: the search goes from one line that tells of
+// a failure (an entry not handled, skipped or left) to the next, and wraps.
+void frmProtocol::sb_NextErrorLine()
+{
+    static const QRegularExpression failure(QString::fromUtf8(
+        "  ----  (Fehler|nicht (kopiert|gelöscht|gesetzt|umbenannt)|(Datei|Verzeichnis) (übersprungen|nicht))"
+        "|^Fehler beim Kopieren von: '"));
+    QTextDocument* text = rtbMain_->document();
+    QTextCursor hit = text->find(failure, rtbMain_->textCursor());
+    if (hit.isNull())
+        hit = text->find(failure, 0);
+    if (hit.isNull())
+        return;
+    hit.movePosition(QTextCursor::StartOfBlock);
+    hit.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    rtbMain_->setTextCursor(hit);
+    rtbMain_->ensureCursorVisible();
+}
+
 void frmProtocol::lblCmdShowError_Click()
 {
+    if (!document_.listShown()) {
+        sb_NextErrorLine();
+        return;
+    }
     const std::size_t position = document_.fc_NextError();
     if (position == kNoPosition)
         return;

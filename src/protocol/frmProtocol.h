@@ -75,6 +75,7 @@ private:
     void buildMenu();
     void lblCmdProtocolReLoad_Click();
     void lblCmdShowError_Click();
+    void sb_NextErrorLine();
     void lvwMain_DblClick();
     void lvwMain_ContextMenu(const QPoint& position);
     void mnuDataWork_Click(int index);

@@ -222,6 +222,18 @@ TEST(frmProtocol, TextModeReloadAndClosing)
     EXPECT_EQ(text->toPlainText(), "Zeile 1\nZeile 2");
     w.fc_ListItem_Err(fileEntry("/q", "a\xFF.txt"));
     EXPECT_EQ(text->toPlainText(), "Zeile 1\nZeile 2\nFehler beim Kopieren von: 'a\uFFFD.txt' - /ziel/q");
+    // "nächster Fehler..." goes from failure line to failure line, and wraps.
+    w.fc_Init("\r\n(/q)\r\n    a.txt  ----  ok\r\n    Gesperrt/  ----  Fehler: Zugriff verweigert\r\n"
+              "    b.txt  ----  nicht kopiert (voll) => Fehler ignorieren, weiter\r\n    c.txt  ----  ok",
+              true);
+    std::vector<std::string> found;
+    for (int i = 0; i < 3; ++i) {
+        label(w, "lblCmdShowError")->click();
+        found.push_back(text->textCursor().selectedText().toStdString());
+    }
+    EXPECT_EQ(found, (std::vector<std::string>{"    Gesperrt/  ----  Fehler: Zugriff verweigert",
+                                               "    b.txt  ----  nicht kopiert (voll) => Fehler ignorieren, weiter",
+                                               "    Gesperrt/  ----  Fehler: Zugriff verweigert"}));
     QObject::connect(&w, &frmProtocol::ReLoad, [](QString& reloaded) { reloaded = "\r\nneu geladen"; });
     auto* reload = label(w, "lblCmdProtocolReLoad");
     ASSERT_TRUE(reload->isVisible());
