@@ -93,6 +93,8 @@ bool clsFolderCopy::fc_FolderWalk(std::int32_t level, const platform::FileEntry&
     bool goOn = true;
     if (whole || (level == 1 && current_.Selection.front() == kSelectionContent)) {
         platform::DirectoryReader reader;
+        // The information pass only looks: its entries are examined ahead on a helper thread.
+        reader.setReadAhead(pass_ == Pass::Info);
         platform::ErrorCode code = 0;
         bool opened = false;
         if (level > kMaxLevel)

@@ -8,11 +8,142 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
+#include <thread>
+#include <utility>
 
 namespace zdr::platform {
 
+namespace detail {
+
+// One folder's entries examined ahead. The reader takes entry i itself when
+// the helper has not claimed it yet (so it never waits for a helper that is
+// busy elsewhere), else waits for the helper's result.
+struct ReadAheadJob {
+    struct Result {
+        FileEntry entry;
+        ErrorCode error = 0;
+        bool ok = false;
+    };
+    int dirFd = -1;
+    std::string folder; // with its separator
+    const std::vector<const std::string*> names;
+    std::vector<Result> results;
+    std::unique_ptr<std::atomic<unsigned char>[]> ready;
+    std::atomic<std::size_t> claimed{0};
+    std::atomic<bool> stop{false};
+    bool busy = false; // the helper works on it (guarded by the helper's mutex)
+
+    ReadAheadJob(int fd, std::string path, std::vector<const std::string*> listed)
+        : dirFd(fd), folder(std::move(path)), names(std::move(listed)), results(names.size()),
+          ready(new std::atomic<unsigned char>[names.size()])
+    {
+        for (std::size_t i = 0; i < names.size(); ++i)
+            ready[i].store(0, std::memory_order_relaxed);
+    }
+
+    // Claims entry i when nobody has; the helper claims them in order.
+    bool claim(std::size_t i)
+    {
+        std::size_t expected = i;
+        return claimed.compare_exchange_strong(expected, i + 1, std::memory_order_acq_rel);
+    }
+    bool claimNext(std::size_t& i)
+    {
+        std::size_t c = claimed.load(std::memory_order_acquire);
+        while (c < names.size()) {
+            if (claimed.compare_exchange_weak(c, c + 1, std::memory_order_acq_rel)) {
+                i = c;
+                return true;
+            }
+        }
+        return false;
+    }
+    void examine(std::size_t i, Result& out, std::string& path) const
+    {
+        path.assign(folder).append(*names[i]);
+        out.ok = statAt(dirFd, names[i]->c_str(), path.c_str(), out.entry, out.error);
+    }
+};
+
+namespace {
+
+// One helper thread for every reader with read-ahead: a walk reads one folder
+// at a time, the newest opened (the deepest) first, so the helper takes the
+// newest job and comes back to older ones afterwards.
+class ReadAheadHelper {
+public:
+    static ReadAheadHelper& instance()
+    {
+        // Never destroyed: the thread waits for work until the process ends.
+        static ReadAheadHelper* helper = new ReadAheadHelper;
+        return *helper;
+    }
+
+    void submit(ReadAheadJob* job)
+    {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            jobs_.push_back(job);
+        }
+        asked_.notify_one();
+    }
+
+    // Takes the job back; on return the helper no longer touches it.
+    void withdraw(ReadAheadJob* job)
+    {
+        job->stop.store(true, std::memory_order_release);
+        std::unique_lock<std::mutex> lock(mutex_);
+        jobs_.erase(std::remove(jobs_.begin(), jobs_.end(), job), jobs_.end());
+        released_.wait(lock, [&] { return !job->busy; });
+    }
+
+private:
+    ReadAheadHelper() { std::thread([this] { work(); }).detach(); }
+
+    void work()
+    {
+        constexpr std::size_t kSlice = 16; // entries between looks for a newer job
+        std::string path;
+        std::unique_lock<std::mutex> lock(mutex_);
+        for (;;) {
+            asked_.wait(lock, [&] { return !jobs_.empty(); });
+            ReadAheadJob* job = jobs_.back();
+            job->busy = true;
+            lock.unlock();
+            bool finished = false;
+            for (std::size_t n = 0; n < kSlice; ++n) {
+                std::size_t i = 0;
+                if (job->stop.load(std::memory_order_acquire) || !job->claimNext(i)) {
+                    finished = true;
+                    break;
+                }
+                job->examine(i, job->results[i], path);
+                job->ready[i].store(1, std::memory_order_release);
+                job->ready[i].notify_one();
+            }
+            lock.lock();
+            job->busy = false;
+            if (finished)
+                jobs_.erase(std::remove(jobs_.begin(), jobs_.end(), job), jobs_.end());
+            released_.notify_all();
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable asked_;
+    std::condition_variable released_;
+    std::vector<ReadAheadJob*> jobs_; // the newest last
+};
+
+} // namespace
+} // namespace detail
+
+DirectoryReader::DirectoryReader() = default;
 DirectoryReader::~DirectoryReader() { close(); }
 
 bool DirectoryReader::open(const std::string& path, ErrorCode& error)
@@ -60,6 +191,7 @@ bool DirectoryReader::openChild(const DirectoryReader& parent, const std::string
 
 void DirectoryReader::listNames()
 {
+    stopReadAhead();
     names_.clear();
     nextName_ = 0;
     listError_ = error::kSuccess;
@@ -84,6 +216,22 @@ void DirectoryReader::listNames()
     std::sort(names_.begin(), names_.end(), [](const Name& a, const Name& b) {
         return a.folder != b.folder ? b.folder : a.name < b.name;
     });
+    if (readAhead_ && names_.size() > 1) {
+        std::vector<const std::string*> names;
+        names.reserve(names_.size());
+        for (const Name& listed : names_)
+            names.push_back(&listed.name);
+        ahead_ = std::make_unique<detail::ReadAheadJob>(dirfd(dir), folder_, std::move(names));
+        detail::ReadAheadHelper::instance().submit(ahead_.get());
+    }
+}
+
+void DirectoryReader::stopReadAhead()
+{
+    if (ahead_ == nullptr)
+        return;
+    detail::ReadAheadHelper::instance().withdraw(ahead_.get());
+    ahead_.reset();
 }
 
 bool DirectoryReader::next(FileEntry& out, ErrorCode& error)
@@ -93,13 +241,24 @@ bool DirectoryReader::next(FileEntry& out, ErrorCode& error)
         return false;
     const int dirFd = dirfd(static_cast<DIR*>(dir_));
     while (nextName_ < names_.size()) {
-        const Name& listed = names_[nextName_++];
+        const std::size_t index = nextName_++;
+        const Name& listed = names_[index];
         const std::string& name = listed.name;
-        const std::size_t folderLength = folder_.size();
-        folder_ += name;
         ErrorCode statError = error::kSuccess;
-        const bool ok = statAt(dirFd, name.c_str(), folder_.c_str(), out, statError);
-        folder_.resize(folderLength);
+        bool ok = false;
+        if (ahead_ != nullptr && !ahead_->claim(index)) {
+            std::atomic<unsigned char>& ready = ahead_->ready[index];
+            ready.wait(0, std::memory_order_acquire);
+            detail::ReadAheadJob::Result& result = ahead_->results[index];
+            out = std::move(result.entry);
+            statError = result.error;
+            ok = result.ok;
+        } else {
+            const std::size_t folderLength = folder_.size();
+            folder_ += name;
+            ok = statAt(dirFd, name.c_str(), folder_.c_str(), out, statError);
+            folder_.resize(folderLength);
+        }
         if (!ok) {
             // A file that vanished since the listing is gone; a folder may
             // have been renamed or replaced, and its content is missed.
@@ -125,6 +284,7 @@ int DirectoryReader::fd() const { return dir_ != nullptr ? dirfd(static_cast<DIR
 
 void DirectoryReader::close()
 {
+    stopReadAhead(); // before its folder's descriptor goes
     if (dir_ != nullptr)
         closedir(static_cast<DIR*>(dir_));
     dir_ = nullptr;

@@ -2,10 +2,15 @@
 
 #include "platform/FileEntry.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace zdr::platform {
+
+namespace detail {
+struct ReadAheadJob;
+}
 
 // Lists one folder: one readdir pass and one statx per entry, relative to the
 // open folder so no full path is built. "." and ".." are never entries.
@@ -14,10 +19,18 @@ namespace zdr::platform {
 // byte by byte.
 class DirectoryReader {
 public:
-    DirectoryReader() = default;
+    DirectoryReader();
     ~DirectoryReader();
     DirectoryReader(const DirectoryReader&) = delete;
     DirectoryReader& operator=(const DirectoryReader&) = delete;
+
+    // With read-ahead the entries of each folder opened from now on are
+    // examined (statx and attribute store) on a helper thread ahead of
+    // next(), so the caller's work and the file system's overlap. What next()
+    // hands out and in which order stays the same; the examination of an
+    // entry only happens earlier. The helper is done with a folder before it
+    // closes.
+    void setReadAhead(bool on) { readAhead_ = on; }
 
     bool open(const std::string& path, ErrorCode& error);
     // Opens the subfolder name of an open parent relative to it: no path is
@@ -46,12 +59,16 @@ private:
     };
     // Reads the open folder's names and puts them in order.
     void listNames();
+    // Stops the helper's work on this folder and waits until it has let go.
+    void stopReadAhead();
 
     void* dir_ = nullptr; // DIR*, kept opaque so <dirent.h> stays out of callers
     std::string folder_;  // the folder with its separator, reused for entry paths
     std::vector<Name> names_;
     std::size_t nextName_ = 0;
     ErrorCode listError_ = 0; // the listing broke off after names_
+    bool readAhead_ = false;
+    std::unique_ptr<detail::ReadAheadJob> ahead_; // the helper's work on this folder
 };
 
 } // namespace zdr::platform

@@ -414,7 +414,9 @@ TEST(Walk, EntriesThatVanishDuringTheWalk)
     bool filesGone = false;
     r.rec.onEvent = [&](const std::string& e) {
         if (!filesGone && e.rfind("FileStart v", 0) == 0) {
-            // The rest of V has been listed already; its files go now.
+            // The rest of V has been listed already; its files go now. The
+            // information pass examines entries ahead on a helper, so some
+            // may have been seen before they went: those count as found.
             for (int i = 0; i < 5; ++i)
                 std::filesystem::remove(dir.file("D/V/v" + std::to_string(i)));
             filesGone = true;
@@ -423,11 +425,12 @@ TEST(Walk, EntriesThatVanishDuringTheWalk)
             std::filesystem::remove_all(dir.file("D/W/w2")); // after its listing, before it is opened
     };
     ASSERT_TRUE(r.run(kInfoProtocol, {.Source = dir.file("D"), .Selection = {"\\V", "\\W"}}));
-    EXPECT_EQ(r.rec.only("FileStart v").size(), 1u);
+    const auto seenOfV = static_cast<std::int64_t>(r.rec.only("FileStart v").size());
+    EXPECT_GE(seenOfV, 1);
     ASSERT_EQ(r.questions.asked.size(), 1u);
     EXPECT_EQ(r.questions.asked[0].text,
               "Fehler bei: '" + dir.file("D/W/w2") + "'\r\n\r\nDie angegebene Datei wurde nicht gefunden.");
-    EXPECT_EQ(r.counters().CountFiles, 2); // one of V, and a
+    EXPECT_EQ(r.counters().CountFiles, seenOfV + 1); // those of V seen, and a
     // Files that are gone are nothing to handle; a folder that went is content missed.
     EXPECT_EQ(r.counters().CountFiles_Not, 0);
     EXPECT_EQ(r.counters().CountFolder_Not, 1);

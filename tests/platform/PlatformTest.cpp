@@ -85,6 +85,36 @@ TEST(DirectoryReader, ListsFilesByNameThenFolders)
     EXPECT_EQ(names, (std::vector<std::string>{"a.txt", "b.bak", "c.txt", "Sub", "Temp"}));
 }
 
+// Entries examined ahead on the helper come out as the reader's own, in the
+// same order; a reader closed halfway takes its folder back from the helper.
+TEST(DirectoryReader, ReadAheadGivesTheSameEntries)
+{
+    TempDir dir;
+    for (int i = 0; i < 300; ++i) {
+        const std::string file = dir.write("f" + std::to_string(i), std::string(static_cast<std::size_t>(i), 'x'));
+        if (i % 7 == 0)
+            chmod(file.c_str(), 0444);
+    }
+    dir.mkdir("Sub");
+    const auto list = [&](bool ahead, std::size_t stopAfter) {
+        std::vector<std::tuple<std::string, std::uint32_t, std::uint64_t, std::int64_t>> seen;
+        DirectoryReader reader;
+        reader.setReadAhead(ahead);
+        ErrorCode error = 0;
+        EXPECT_TRUE(reader.open(dir.path(), error));
+        FileEntry entry;
+        while (seen.size() < stopAfter && reader.next(entry, error))
+            seen.emplace_back(entry.name, entry.attributes, entry.size, entry.lastWrite);
+        EXPECT_EQ(error, 0u);
+        return seen;
+    };
+    const auto plain = list(false, 1000);
+    ASSERT_EQ(plain.size(), 301u);
+    EXPECT_EQ(list(true, 1000), plain);
+    for (int round = 0; round < 20; ++round)
+        EXPECT_EQ(list(true, 5).size(), 5u);
+}
+
 TEST(DirectoryReader, ReportsMissingAndUnreadableFolders)
 {
     TempDir dir;
