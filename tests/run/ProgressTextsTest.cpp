@@ -152,6 +152,9 @@ TEST(ProgressFigures, FileStartAndFolderStart)
     EXPECT_EQ(folderStarted("MKDIR", "/d/neu").bars, (std::vector<BarCommand>{{"VALUE", "SUB", 0}}));
     EXPECT_TRUE(folderStarted("COPY", "/d").bars.empty());
     EXPECT_EQ(folderStarted("COPY", "/d").text(Control::lblSystemInfo), "/d");
+    // Names with control characters stay on one line, escaped.
+    EXPECT_EQ(fileStarted("COPY", "a\nb", 0).text(Control::lblSystemInfoObject), "a\\nb => von 0,00 KB");
+    EXPECT_EQ(folderStarted("COPY", "/d\t").text(Control::lblSystemInfo), "/d\\t");
 }
 
 TEST(ProgressFigures, SkippedAndFailedEntries)
