@@ -304,6 +304,9 @@ bool clsFolderCopy::fc_WalkSubfolder(std::int32_t level, const platform::FileEnt
         restored.CountFiles_ExistsTimeOk = counters_.CountFiles_ExistsTimeOk;
         restored.SizeTotal_ExistsTimeOk = counters_.SizeTotal_ExistsTimeOk;
         const bool targetExisted = counters_.CountFolder_ExistsTimeOk != before.CountFolder_ExistsTimeOk;
+        // Its folders need nothing: each is passed over, so the figures add up.
+        restored.CountFolder_ExistsTimeOk += (counters_.CountFolder_Done - before.CountFolder_Done)
+            + (counters_.CountFolder_ExistsTimeOk - before.CountFolder_ExistsTimeOk);
         counters_ = restored;
         const auto made = madeFolders_.find(subTarget);
         platform::ErrorCode ignored = 0;

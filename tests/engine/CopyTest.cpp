@@ -134,6 +134,7 @@ TEST(Copy, CopiedTreeIsTheSameAndARerunCopiesNothing)
     ASSERT_TRUE(walk.run(kCopy | status::kOnlyDifferent, {.Source = source, .Target = target}));
     EXPECT_EQ(walk.counters().CountFiles_Done, 0);
     EXPECT_EQ(walk.counters().CountFiles_ExistsTimeOk, static_cast<std::int64_t>(files));
+    EXPECT_EQ(walk.counters().CountFolder_ExistsTimeOk, static_cast<std::int64_t>(folders)) << "every folder passed over";
     EXPECT_TRUE(walk.rec.only("Info ").empty()) << "nothing written, nothing to flush";
     EXPECT_EQ(walk.rec.only("FileNot 1").size(), files);
     EXPECT_EQ(test::inodes(target), inodesBefore);
@@ -610,6 +611,8 @@ TEST(Copy, FilteredCopyRemovesOnlyTheFoldersItMade)
     EXPECT_FALSE(std::filesystem::exists(dir.file("dst/D/Empty"))) << "made for nothing";
     EXPECT_TRUE(std::filesystem::exists(dir.file("dst/D/Was"))) << "the user's folder stays";
     EXPECT_EQ(r.counters().CountFiles_Done, 1);
+    EXPECT_EQ(r.counters().CountFolder_Done, 2) << "D and Keep";
+    EXPECT_EQ(r.counters().CountFolder_ExistsTimeOk, 2) << "Empty and Was: nothing in them to copy";
     // The protocol names only the folders that stay.
     EXPECT_NE(r.engine.Protocol().find("/Keep/  ----  ok"), std::string::npos) << r.engine.Protocol();
     EXPECT_EQ(r.engine.Protocol().find("/Empty/"), std::string::npos) << r.engine.Protocol();
