@@ -85,7 +85,8 @@ bool clsFolderCopy::fc_FolderWalk(std::int32_t level, const platform::FileEntry&
         if (folderLeft_) // it failed and errors are passed over: its content has nowhere to go
             return !cancel_;
         if (pass_ == Pass::Info && has(status::kFolderEntriesInfo) && level <= folderInfoLevel_)
-            sb_ProtocolAdd({.action = "INFO FOLDER", .level = level, .type = "FOLDER", .folder = path, .target = "DIRSTART"});
+            sb_ProtocolAdd({.action = "INFO FOLDER", .level = level, .type = "FOLDER", .name = {}, .text = {},
+                            .folder = path, .target = "DIRSTART"});
     }
 
     if (pass_ == Pass::Copy && !ownTarget.empty())
@@ -385,7 +386,7 @@ void clsFolderCopy::sb_EntryUnreadable(std::int32_t level, bool isFile, const st
     if (pass_ != Pass::Info || !has(status::kOnlyDifferent)) {
         protocol_.forgetLastFolder();
         sb_ProtocolAdd({.action = action_, .level = lineLevel, .type = "FILE",
-                        .name = isFile ? name : name + platform::kSeparator, .text = text, .folder = path});
+                        .name = isFile ? name : name + platform::kSeparator, .text = text, .folder = path, .target = {}});
     }
     const std::string folder = isFile ? path : platform::joinPath(path, name);
     sb_ProtocolAdd({.action = action_, .level = lineLevel, .type = isFile ? "FILE" : "FOLDER", .name = name,
