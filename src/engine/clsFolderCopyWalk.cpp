@@ -94,8 +94,12 @@ bool clsFolderCopy::fc_FolderWalk(std::int32_t level, const platform::FileEntry&
     bool goOn = true;
     if (whole || (level == 1 && current_.Selection.front() == kSelectionContent)) {
         platform::DirectoryReader reader;
-        // The information pass only looks: its entries are examined ahead on a helper thread.
-        reader.setReadAhead(pass_ == Pass::Info);
+        // Entries are examined ahead on a helper thread where what is done
+        // with them does not depend on the moment: the information pass only
+        // looks, the delete goes relative to the folder and never follows a
+        // link. A copy opens its source by name after the examination, so it
+        // keeps that moment as close as it was.
+        reader.setReadAhead(pass_ == Pass::Info || pass_ == Pass::Delete);
         platform::ErrorCode code = 0;
         bool opened = false;
         if (level > kMaxLevel)

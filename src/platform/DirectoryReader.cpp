@@ -21,8 +21,8 @@ namespace zdr::platform {
 namespace detail {
 
 // One folder's entries examined ahead. The reader takes entry i itself when
-// the helper has not claimed it yet (so it never waits for a helper that is
-// busy elsewhere), else waits for the helper's result.
+// the helper has not claimed it yet or has not finished it within a moment,
+// so it never sleeps on a helper that is busy elsewhere or lost its core.
 struct ReadAheadJob {
     struct Result {
         FileEntry entry;
@@ -51,6 +51,20 @@ struct ReadAheadJob {
     {
         std::size_t expected = i;
         return claimed.compare_exchange_strong(expected, i + 1, std::memory_order_acq_rel);
+    }
+    // The helper's result for entry i, when it comes within a moment; else
+    // the reader examines the entry itself rather than wait for a helper
+    // that may have lost its core (the helper's result is then not read).
+    bool readyAfterSpin(std::size_t i) const
+    {
+        for (int spin = 0; spin < 2000; ++spin) {
+            if (ready[i].load(std::memory_order_acquire) != 0)
+                return true;
+#if defined(__x86_64__)
+            __builtin_ia32_pause();
+#endif
+        }
+        return false;
     }
     bool claimNext(std::size_t& i)
     {
@@ -124,7 +138,6 @@ private:
                 }
                 job->examine(i, job->results[i], path);
                 job->ready[i].store(1, std::memory_order_release);
-                job->ready[i].notify_one();
             }
             lock.lock();
             job->busy = false;
@@ -246,9 +259,7 @@ bool DirectoryReader::next(FileEntry& out, ErrorCode& error)
         const std::string& name = listed.name;
         ErrorCode statError = error::kSuccess;
         bool ok = false;
-        if (ahead_ != nullptr && !ahead_->claim(index)) {
-            std::atomic<unsigned char>& ready = ahead_->ready[index];
-            ready.wait(0, std::memory_order_acquire);
+        if (ahead_ != nullptr && !ahead_->claim(index) && ahead_->readyAfterSpin(index)) {
             detail::ReadAheadJob::Result& result = ahead_->results[index];
             out = std::move(result.entry);
             statError = result.error;
