@@ -54,6 +54,10 @@ struct EngineTask {
     std::string DateFrom;
     std::string DateTo;
     std::string BackupFolder; // with its final separator, or empty
+    // Source and target resolved (links, drive names) for this run; a
+    // folder on a network drive only once the drive is connected.
+    bool SourceResolved = false;
+    bool TargetResolved = false;
 
     // Builds the task by the engine's rules; onlyDifferent is option 0x10000,
     // which makes every task filtered.

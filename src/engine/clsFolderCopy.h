@@ -4,6 +4,7 @@
 #include "engine/clsFileCompress.h"
 #include "engine/EngineTask.h"
 #include "engine/EntryFilter.h"
+#include "engine/TaskFolders.h"
 #include "engine/ProtocolLines.h"
 #include "net/NetworkDrive.h"
 #include "platform/FileEntry.h"
@@ -136,6 +137,11 @@ private:
     bool fc_MkDirPass();
     bool fc_LoadTask(std::size_t index);
     bool fc_CheckSide(bool source, const char* missingText);
+    // Run start, before any pass: the folders of every task as written,
+    // resolved, and refused where no pass of this run may take them.
+    bool fc_CheckTasks();
+    void sb_ResolveSide(EngineTask& task, bool source);
+    bool fc_TaskRefused(const EngineTask& task, std::string& errorText);
     bool fc_ConnectDrive(bool source);
     bool fc_WalkTask(const std::string& targetPath);
     // The tasks of an action pass one after the other; false: an error end.
@@ -353,6 +359,9 @@ private:
     platform::FolderLock backupLock_;
     std::vector<std::unique_ptr<net::NetworkDrive>> sourceDrives_;
     std::vector<std::unique_ptr<net::NetworkDrive>> targetDrives_;
+    // The users' home folders, read once per run when a delete or an
+    // attribute change needs them.
+    std::optional<std::vector<HomeFolder>> homes_;
 
     // timing
     Clock::time_point passStart_{};

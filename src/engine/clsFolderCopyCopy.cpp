@@ -124,12 +124,17 @@ bool clsFolderCopy::fc_CopyContent(const EntryAt& at, const std::string& source,
     platform::ErrorCode code = 0;
     bool ok = true;
     compressProblem_.clear();
-    if (at.entry.isSymlink()) {
+    // Both folders are reached from the task's folders without a link.
+    platform::EntryPlace from;
+    platform::EntryPlace to;
+    if (!sources_.place(at.path, at.entry.name, from, code) || !targets_.place(at.targetPath, at.entry.name, to, code)) {
+        ok = false;
+    } else if (at.entry.isSymlink()) {
         ok = platform::copyLink(source, target, replace, code);
     } else {
         // Named relative to their folders, each opened once.
         platform::PendingFile file;
-        ok = file.open(sources_.place(at.path, at.entry.name), targets_.place(at.targetPath, at.entry.name), code);
+        ok = file.open(from, to, code);
         // Before the content, so a volume that compresses does so with
         // what is written; one that cannot still gets the copy.
         if (ok)
@@ -181,6 +186,12 @@ bool clsFolderCopy::fc_CopyFolder(const EntryAt& at, std::string& errorText)
     // First among its folder's entries (looked up ahead of the walk), then
     // as it is after each attempt.
     bool found = targets_.statEntry(platform::parentPath(at.targetPath), platform::fileName(at.targetPath), folder, code);
+    // A link in the target tree (or on its way there) is the target's own
+    // entry, never a way out of it: the folder cannot go there.
+    if ((found && folder.isSymlink()) || (!found && code == platform::error::kCantResolveFilename)) {
+        errorText = fc_EntryErrorText(false, at.entry.name, platform::error::kCantResolveFilename);
+        return false;
+    }
     while (!(found && folder.isDirectory())) {
         // The owner may do everything while the content goes in; the
         // source's own bits follow after it.

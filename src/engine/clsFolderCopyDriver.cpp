@@ -25,9 +25,11 @@ constexpr const char* kCancelledByUser = "Aktion durch Benutzer abgebrochen!";
 constexpr const char* kNoNetworkSupport =
     "Fehler: Netzlaufwerk konnte nicht verbunden oder zugegriffen werden: Es ist keine Netzwerkunterstützung installiert";
 
+// A folder that is not a full path (a drive that is not connected) is
+// never looked for relative to the current folder.
 bool folderExists(const std::string& path)
 {
-    return path == kSourceComputer || platform::isDirectory(path);
+    return path == kSourceComputer || (platform::isAbsolute(path) && platform::isDirectory(path));
 }
 
 // The target check of a task: a target is required; an empty one asks for it.
@@ -37,7 +39,7 @@ bool targetMissing(const EngineTask& task, std::string& errorText)
         errorText = "bitte geben Sie ein Zielverzeichnis an ...";
         return true;
     }
-    if (platform::isDirectory(task.Target))
+    if (folderExists(task.Target) && task.Target != kSourceComputer)
         return false;
     errorText = "Zielverzeichnis: '" + task.Target + "' ist nicht vorhanden oder keinen Zugriff!";
     return true;
@@ -53,6 +55,7 @@ void clsFolderCopy::sb_RunStart()
     sourceDrives_.resize(tasks_.size());
     targetDrives_.resize(tasks_.size());
     isRunning_ = true;
+    homes_.reset();
     cancel_ = false;
     copyCancel_ = false;
     askedFlags_ = 0;
@@ -88,6 +91,26 @@ void clsFolderCopy::sb_PassStart(Pass pass, const char* action)
 bool clsFolderCopy::fc_ActionRun()
 {
     sb_RunStart();
+    if (!fc_CheckTasks()) {
+        // Reported as the end of the pass that would have come first.
+        const std::string refused = errorText_;
+        const struct {
+            std::uint32_t bit;
+            Pass pass;
+            const char* action;
+        } order[] = {{status::kWithInfo, Pass::Info, "INFO"},   {status::kCopy, Pass::Copy, "COPY"},
+                     {status::kDelete, Pass::Delete, "DELETE"}, {status::kAttrib, Pass::Attrib, "ATTRIB"},
+                     {status::kMkDir, Pass::MkDir, "MKDIR"}};
+        for (const auto& first : order) {
+            if (has(first.bit)) {
+                sb_PassStart(first.pass, first.action);
+                break;
+            }
+        }
+        errorText_ = refused;
+        sb_ErrorEnd();
+        return false;
+    }
     if (has(status::kWithInfo) && !fc_InfoPass())
         return false;
     const struct {
@@ -156,6 +179,113 @@ bool clsFolderCopy::fc_ConnectDrive(bool source)
     return true;
 }
 
+bool clsFolderCopy::fc_CheckTasks()
+{
+    const bool changes = has(status::kDelete) || has(status::kAttrib);
+    const bool copies = has(status::kCopy);
+    const bool targetUsed = copies || (has(status::kWithInfo) && has(status::kOnlyDifferent));
+    const bool backups = copies && (statusEx_ & statusEx::kSaveFiles) != 0;
+    for (std::size_t i = 1; i < tasks_.size(); ++i) {
+        EngineTask& task = tasks_[i];
+        std::string problem;
+        if (task.Source != kSourceComputer)
+            problem = fc_FolderTextProblem("Quelle", task.Source);
+        if (problem.empty() && !task.Target.empty()) {
+            if (targetUsed)
+                problem = fc_FolderTextProblem("Zielverzeichnis", task.Target);
+            else if (has(status::kMkDir))
+                problem = fc_NewFolderNameProblem(task.Target);
+        }
+        if (problem.empty() && backups && !task.BackupFolder.empty())
+            problem = fc_FolderTextProblem("Sicherungsverzeichnis", task.BackupFolder);
+        if (!problem.empty()) {
+            taskNumber_ = static_cast<std::int16_t>(i);
+            errorText_ = problem;
+            return false;
+        }
+        // A folder on a network drive is resolved once its drive is connected.
+        if (task.NetSource.empty())
+            sb_ResolveSide(task, true);
+        if (targetUsed && task.NetTarget.empty() && !task.Target.empty())
+            sb_ResolveSide(task, false);
+        if (changes || copies) {
+            if (fc_TaskRefused(task, errorText_)) {
+                taskNumber_ = static_cast<std::int16_t>(i);
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+// Every link on the folder's way is followed once, here: the walk below it
+// never follows one, and the protocol names the folder it reached. A drive
+// name ("X:", "X:/rest") reaches the file system through the drive's link.
+void clsFolderCopy::sb_ResolveSide(EngineTask& task, bool source)
+{
+    bool& done = source ? task.SourceResolved : task.TargetResolved;
+    std::string& folder = source ? task.Source : task.Target;
+    if (done || folder == kSourceComputer)
+        return;
+    done = true;
+    folder = net::resolveDrivePath(folder);
+    if (platform::isAbsolute(folder))
+        folder = fc_ResolvedFolder(folder);
+}
+
+// The folders no pass may take as a whole: a delete or an attribute change
+// never the system's root, its top folders or a home folder (nor a folder
+// that holds one); a copy never into its own source or a system folder.
+bool clsFolderCopy::fc_TaskRefused(const EngineTask& task, std::string& errorText)
+{
+    if ((has(status::kDelete) || has(status::kAttrib)) && task.SourceResolved) {
+        // What the pass takes as a whole: the source (itself or all of its
+        // content), each named entry of it, or each root over the computer.
+        std::vector<std::string> folders;
+        const bool whole = task.Selection.front() == kSelectionAll || task.Selection.front() == kSelectionContent;
+        if (task.Source == kSourceComputer) {
+            for (const std::string& root : task.Selection)
+                if (platform::isAbsolute(root))
+                    folders.push_back(fc_ResolvedFolder(platform::withoutTrailingSeparator(root)));
+        } else if (whole) {
+            folders.push_back(task.Source);
+        } else {
+            for (const std::string& entry : task.Selection)
+                folders.push_back(platform::joinPath(
+                    task.Source, platform::withoutTrailingSeparator(platform::entryToRelativePath(entry))));
+        }
+        if (!homes_)
+            homes_ = fc_HomeFolders();
+        for (const std::string& folder : folders) {
+            const std::string reason = fc_ProtectedFolderReason(folder, *homes_);
+            if (!reason.empty()) {
+                errorText = "Quelle: '" + folder + "' " + reason
+                    + (has(status::kDelete) ? ": hier wird nichts gelöscht!" : ": hier werden keine Attribute geändert!");
+                return true;
+            }
+        }
+    }
+    if (has(status::kCopy) && task.SourceResolved && task.TargetResolved && task.Source != kSourceComputer
+        && platform::isAbsolute(task.Target)) {
+        if (fc_IsSystemFolder(task.Target)) {
+            errorText = "Zielverzeichnis: '" + task.Target + "' "
+                + (platform::isRoot(task.Target) ? "ist das Stammverzeichnis des Systems" : "ist ein Systemverzeichnis")
+                + ": dorthin wird nicht kopiert!";
+            return true;
+        }
+        if (task.Target == task.Source) {
+            errorText = "Zielverzeichnis: '" + task.Target + "' ist die Quelle selbst: eine Kopie in sich selbst ist nicht möglich!";
+            return true;
+        }
+        if (task.Selection.front() == kSelectionAll && task.Target == platform::parentPath(task.Source)) {
+            errorText = "Zielverzeichnis: '" + task.Target + "' enthält die Quelle '" + task.Source
+                + "': die Kopie wäre die Quelle selbst!";
+            return true;
+        }
+    }
+    return false;
+}
+
 // Checks (and connects) one side of the current task. missingText: the end
 // of the message for a missing folder; nullptr when only the connection is
 // made here and the caller reports a missing folder itself.
@@ -163,10 +293,12 @@ bool clsFolderCopy::fc_CheckSide(bool source, const char* missingText)
 {
     if (!fc_ConnectDrive(source))
         return false;
+    EngineTask& task = tasks_[static_cast<std::size_t>(taskNumber_)];
+    sb_ResolveSide(task, source);
     std::string& folder = source ? current_.Source : current_.Target;
-    // A folder on a network drive ("X:", "X:/rest") reaches the file system
-    // through the drive's link.
-    folder = net::resolveDrivePath(folder);
+    folder = source ? task.Source : task.Target;
+    if (fc_TaskRefused(task, errorText_))
+        return false;
     if (missingText == nullptr || folderExists(folder))
         return true;
     errorText_ = std::string(source ? "Quelle: '" : "Zielverzeichnis: '") + folder + missingText;
@@ -194,6 +326,9 @@ bool clsFolderCopy::fc_WalkTask(const std::string& targetPath)
     renamedSources_.clear();
     sources_.close();
     targets_.close();
+    // Below the task's folders no link is followed, on either side.
+    sources_.setRoot(current_.Source == kSourceComputer ? std::string() : current_.Source);
+    targets_.setRoot(targetPath);
     const std::string copyOfSource =
         current_.Selection.front() == kSelectionAll ? platform::joinPath(targetPath, self.name) : std::string();
     for (const std::string& folder : {targetPath, copyOfSource}) {
@@ -390,6 +525,11 @@ bool clsFolderCopy::fc_MkDirPass()
         }
         // A folder on a network drive: the drive is connected and reached through its link.
         if (!fc_CheckSide(true, nullptr)) {
+            sb_ErrorEnd();
+            return false;
+        }
+        if (!platform::isAbsolute(current_.Source)) { // a drive that is not connected
+            errorText_ = "Quelle: '" + current_.Source + "' ist nicht vorhanden oder keinen Zugriff!";
             sb_ErrorEnd();
             return false;
         }

@@ -96,6 +96,8 @@ void clsFolderCopy::sb_ProtocolEntryCopy(const protocol::WorkListStep& step, std
         return;
     taskNumber_ = step.taskIndex;
     current_ = tasks_[static_cast<std::size_t>(step.taskIndex)];
+    sources_.setRoot(current_.Source == kSourceComputer ? std::string() : current_.Source);
+    targets_.setRoot(current_.Target);
     const std::string source = isFile ? platform::joinPath(step.sourcePath, step.source) : step.sourcePath;
     platform::FileEntry entry;
     platform::ErrorCode code = 0;

@@ -98,7 +98,13 @@ bool clsFolderCopy::fc_InfoEntry(bool isFile, std::int32_t level, const platform
     ++c.CountFolder;
     c.FullPathMaxLetters = std::max(c.FullPathMaxLetters, letters(path));
     if (has(status::kOnlyDifferent)) {
-        if (!targetPath.empty() && platform::isDirectory(targetPath)) {
+        // A link there is not the folder: its content would be compared
+        // (and then copied) outside the target.
+        platform::FileEntry target;
+        platform::ErrorCode code = 0;
+        if (!targetPath.empty()
+            && targets_.statEntry(platform::parentPath(targetPath), platform::fileName(targetPath), target, code)
+            && target.isDirectory()) {
             ++c.CountFolder_ExistsTimeOk;
             observer_.ActionFolderNot(1);
             return true;

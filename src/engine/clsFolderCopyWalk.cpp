@@ -214,8 +214,9 @@ bool clsFolderCopy::fc_WalkDrives(std::int32_t level, const std::string& targetP
     for (const std::string& element : current_.Selection) {
         const std::string root = platform::withoutTrailingSeparator(element);
         platform::DirectoryReader reader;
-        platform::ErrorCode code = 0;
-        if (!reader.open(root, code)) {
+        // A root is a full path, never one below the current folder.
+        platform::ErrorCode code = platform::isAbsolute(root) ? 0 : platform::error::kPathNotFound;
+        if (code != 0 || !reader.open(root, code)) {
             sb_SearchFailed(level, false, root, code, errorText);
             continue;
         }

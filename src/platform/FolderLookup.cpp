@@ -1,6 +1,7 @@
 #include "platform/FolderLookup.h"
 
 #include "platform/DosAttributes.h"
+#include "platform/Folders.h"
 #include "platform/Paths.h"
 
 #include <fcntl.h>
@@ -30,8 +31,10 @@ void FolderLookup::close()
 
 void FolderLookup::listAhead(const std::string& source, const std::string& folder)
 {
-    if (!prefetch_)
+    if (!prefetch_) {
         prefetch_ = std::make_unique<ListingPrefetch>();
+        prefetch_->setRoot(root_);
+    }
     prefetch_->want(source, folder);
 }
 
@@ -45,21 +48,40 @@ void FolderLookup::leave(const std::string& folder)
         prefetch_->leave(folder);
 }
 
+void FolderLookup::setRoot(const std::string& root)
+{
+    if (root == root_)
+        return;
+    close();
+    root_ = root;
+    if (prefetch_)
+        prefetch_->setRoot(root);
+}
+
 int FolderLookup::open(const std::string& folder)
 {
     if (fd_ < 0 || folder != folder_) {
         closeFolder();
-        fd_ = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        fd_ = openFolderBelow(root_, folder, openError_);
         if (fd_ >= 0)
             folder_ = folder;
     }
     return fd_;
 }
 
-EntryPlace FolderLookup::place(const std::string& folder, const std::string& name)
+bool FolderLookup::place(const std::string& folder, const std::string& name, EntryPlace& out, ErrorCode& error)
 {
     const int fd = open(folder);
-    return fd < 0 ? EntryPlace{AT_FDCWD, joinPath(folder, name)} : EntryPlace{fd, name};
+    if (fd >= 0) {
+        out = {fd, name};
+        return true;
+    }
+    if (!root_.empty() && isWithin(folder, root_)) {
+        error = openError_;
+        return false;
+    }
+    out = {AT_FDCWD, joinPath(folder, name)};
+    return true;
 }
 
 bool FolderLookup::statEntry(const std::string& folder, const std::string& name, FileEntry& out, ErrorCode& error)
@@ -77,6 +99,10 @@ bool FolderLookup::statEntry(const std::string& folder, const std::string& name,
     }
     const std::string path = joinPath(folder, name);
     const int fd = open(folder);
+    if (fd < 0 && !root_.empty() && isWithin(folder, root_)) {
+        error = openError_; // not reached without a link: nothing there for this run
+        return false;
+    }
     if (fd < 0)
         return platform::statEntry(path, out, error); // says why it is not there
     out.name = name;

@@ -25,9 +25,14 @@ public:
     bool statEntry(const std::string& folder, const std::string& name, FileEntry& out, ErrorCode& error);
     // Where name in folder is: relative to the open folder, or by its full
     // path when the folder cannot be opened (the call using it says why).
-    EntryPlace place(const std::string& folder, const std::string& name);
+    // A folder below the root that cannot be reached without a link has no
+    // place: false with the reason.
+    bool place(const std::string& folder, const std::string& name, EntryPlace& out, ErrorCode& error);
     // Forgets the open folder and every listing (they may have changed).
     void close();
+    // Folders within root (a task's resolved folder) are reached from it
+    // without following a link; empty: every folder by its path.
+    void setRoot(const std::string& root);
 
     // A walk enters source, whose entries it looks up in folder: they are
     // looked up on another thread ahead of the walk (folder first, then its
@@ -41,7 +46,9 @@ private:
     void closeFolder();
 
     int fd_ = -1;
+    ErrorCode openError_ = 0; // why fd_ is -1
     std::string folder_;
+    std::string root_;
     std::unique_ptr<ListingPrefetch> prefetch_; // made by the first listAhead
     // The listing of the folder looked up last (null: none).
     std::string listedFolder_;

@@ -1,5 +1,7 @@
 #include "platform/Folders.h"
 
+#include "platform/Paths.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -54,6 +56,44 @@ bool flushFileSystems(const std::vector<std::string>& folders, ErrorCode& error)
         ::close(fd);
     }
     return error == error::kSuccess;
+}
+
+int openFolderBelow(const std::string& root, const std::string& folder, ErrorCode& error)
+{
+    constexpr int kFlags = O_PATH | O_DIRECTORY | O_CLOEXEC;
+    const bool below = !root.empty() && isWithin(folder, root);
+    int fd = ::open((below ? root : folder).c_str(), kFlags);
+    if (fd < 0) {
+        error = lastError();
+        return -1;
+    }
+    std::string_view rest = below ? std::string_view(folder).substr(withoutTrailingSeparator(root).size()) : "";
+    while (!rest.empty()) {
+        if (rest.front() == kSeparator) {
+            rest.remove_prefix(1);
+            continue;
+        }
+        const std::size_t end = std::min(rest.find(kSeparator), rest.size());
+        const std::string step(rest.substr(0, end));
+        rest.remove_prefix(end);
+        struct stat st {};
+        // A link is an entry of its folder, never a way out of it.
+        if (fstatat(fd, step.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode)) {
+            ::close(fd);
+            error = error::kCantResolveFilename;
+            return -1;
+        }
+        const int next = ::openat(fd, step.c_str(), kFlags | O_NOFOLLOW);
+        const ErrorCode failed = next < 0 ? lastError() : error::kSuccess;
+        ::close(fd);
+        if (next < 0) {
+            error = failed;
+            return -1;
+        }
+        fd = next;
+    }
+    error = error::kSuccess;
+    return fd;
 }
 
 } // namespace zdr::platform

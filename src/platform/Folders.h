@@ -27,4 +27,11 @@ bool removeEntry(int folderFd, const std::string& name, bool folder, ErrorCode& 
 // error of the device) is the failure.
 bool flushFileSystems(const std::vector<std::string>& folders, ErrorCode& error);
 
+// Opens a folder as a path-only descriptor without following a link below
+// root: a folder within root is reached from root one step at a time, so a
+// link on its way (one in a copy's target tree) leads nowhere (error 1921);
+// any other folder, and every folder when root is empty, by its path.
+// Returns -1 with error when it cannot be opened.
+int openFolderBelow(const std::string& root, const std::string& folder, ErrorCode& error);
+
 } // namespace zdr::platform

@@ -1,6 +1,7 @@
 #include "platform/ListingPrefetch.h"
 
 #include "platform/DosAttributes.h"
+#include "platform/Folders.h"
 #include "platform/Paths.h"
 
 #include <dirent.h>
@@ -95,6 +96,18 @@ void ListingPrefetch::clear()
     asked_.notify_one();
 }
 
+void ListingPrefetch::setRoot(const std::string& root)
+{
+    {
+        std::lock_guard lock(mutex_);
+        root_ = root;
+        listings_.clear();
+        queue_.clear();
+        guessesDone_ = 0;
+    }
+    asked_.notify_one();
+}
+
 std::shared_ptr<const FolderListing> ListingPrefetch::listing(const std::string& target)
 {
     std::unique_lock lock(mutex_);
@@ -157,11 +170,12 @@ void ListingPrefetch::work()
         job->state = State::Running;
         const std::string source = job->source;
         const std::uint64_t id = job->id;
+        const std::string root = root_;
         lock.unlock();
         auto listed = std::make_shared<FolderListing>();
         listed->taken = Clock::now();
         std::vector<std::string> subfolders;
-        const bool ok = list(source, target, *listed, subfolders);
+        const bool ok = list(root, source, target, *listed, subfolders);
         lock.lock();
         const auto it = listings_.find(target);
         if (it == listings_.end() || it->second.id != id)
@@ -186,13 +200,14 @@ void ListingPrefetch::work()
     }
 }
 
-bool ListingPrefetch::list(const std::string& source, const std::string& target, FolderListing& listed,
-                           std::vector<std::string>& subfolders)
+bool ListingPrefetch::list(const std::string& root, const std::string& source, const std::string& target,
+                           FolderListing& listed, std::vector<std::string>& subfolders)
 {
     DIR* dir = opendir(source.c_str());
     if (dir == nullptr)
         return false;
-    const int folder = ::open(target.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    ErrorCode ignored = 0; // a folder not listed is looked up directly, which says why
+    const int folder = openFolderBelow(root, target, ignored);
     if (folder < 0) {
         closedir(dir);
         return false;

@@ -41,6 +41,8 @@ public:
     void leave(const std::string& target);
     // Forgets every listing (the target tree may have changed).
     void clear();
+    // Target folders within root are listed without following a link below it.
+    void setRoot(const std::string& root);
 
     // The listing of the wanted folder target (waits while it is being
     // made); null when there is none.
@@ -60,7 +62,7 @@ private:
     // Lists target for the names of source (without the lock); subfolders:
     // the names that are folders on both sides. False when either folder
     // cannot be read.
-    static bool list(const std::string& source, const std::string& target, FolderListing& listed,
+    static bool list(const std::string& root, const std::string& source, const std::string& target, FolderListing& listed,
                      std::vector<std::string>& subfolders);
     // The next listing to make, or nullptr to wait (lock held).
     Listing* nextJob(std::string& target);
@@ -75,6 +77,7 @@ private:
     bool resting_ = false;                    // far enough ahead: guesses wait
     std::uint64_t nextId_ = 1;
     bool stopping_ = false;
+    std::string root_; // under mutex_
     std::thread thread_; // started by the first want
 };
 

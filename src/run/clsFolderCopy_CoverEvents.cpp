@@ -45,13 +45,23 @@ void clsFolderCopy_Cover::ActionStartAufgabe(const std::string& action, std::int
     if (task < 1 || index >= tasks_.size())
         return;
     sb_ShowKept();
-    ViewUpdate update = taskStarted(action, task, taskCount, state, tasks_[index]);
+    // A started task names the folders the engine resolved (links followed).
+    std::vector<engine::EngineTaskInput> shown;
+    const engine::EngineTaskInput* record = &tasks_[index];
+    if (state == 0 && engine_ && engine_->IsRunning()
+        && (engine_->Source() != record->Source || engine_->Target() != record->Target)) {
+        shown = tasks_;
+        shown[index].Source = engine_->Source();
+        shown[index].Target = engine_->Target();
+        record = &shown[index];
+    }
+    ViewUpdate update = taskStarted(action, task, taskCount, state, *record);
     if (state != kTaskPending)
-        if (const auto heading = actionPassHeading(action, engine_->FolderCopy_Status(), tasks_, index))
+        if (const auto heading = actionPassHeading(action, engine_->FolderCopy_Status(), shown.empty() ? tasks_ : shown, index))
             update.setText(Control::lblSystemInfoTask, *heading);
     show(update);
-    const std::optional<std::string> target = taskTargetText(action, tasks_[index]);
-    sb_TaskLog(task, taskCount, state, taskSourceText(tasks_[index]) + (target ? "  " + *target : ""));
+    const std::optional<std::string> target = taskTargetText(action, *record);
+    sb_TaskLog(task, taskCount, state, taskSourceText(*record) + (target ? "  " + *target : ""));
 }
 
 // ---- the frequent events: kept, shown when the view is due ----------------------

@@ -230,6 +230,48 @@ TEST(Copy, ChangedFilesAreCopiedFromTheProtocol)
     }
 }
 
+// A folder link in the target tree is the target's own entry, never a way
+// out of it: the walk and the copy from the protocol agree, nothing outside
+// the target is written, and every entry that could not go there has its
+// error line and counts.
+TEST(Copy, FolderLinkInTheTargetLeadsNowhere)
+{
+    const struct {
+        const char* label;
+        std::uint32_t status;
+    } modes[] = {
+        {"walk", kCopy | kProtocol | status::kOverwriteExisting},
+        {"walk, differing files", kCopy | kProtocol | status::kOverwriteExisting | status::kOnlyDifferent},
+        {"from the protocol", kInfo | kCopy | kProtocol | status::kOnlyDifferent | status::kOverwriteExisting},
+    };
+    for (const auto& mode : modes) {
+        for (const std::uint32_t goOn : {0u, status::kContinueAfterError}) {
+            TempDir dir;
+            dir.write("src/docs/a.txt", "new a");
+            dir.write("src/docs/Tief/b.txt", "new b");
+            dir.write("src/top.txt", "top");
+            dir.write("victim/a.txt", "old a");
+            dir.mkdir("dst/src");
+            std::filesystem::create_directory_symlink("../../victim", dir.file("dst/src/docs"));
+            const auto victim = test::treeState(dir.file("victim"));
+            ProtocolRun r;
+            r.run(mode.status | goOn, {.Source = dir.file("src"), .Target = dir.file("dst")});
+            const std::string label = std::string(mode.label) + (goOn != 0 ? ", going on after errors" : "");
+            EXPECT_TRUE(test::differences(victim, test::treeState(dir.file("victim"))).empty()) << label;
+            EXPECT_TRUE(std::filesystem::is_symlink(dir.file("dst/src/docs"))) << label;
+            // Going on after errors, the run goes on but never ends as a success.
+            if (goOn == 0) {
+                EXPECT_NE(r.rec.only("Ready").back().find("Ready false"), std::string::npos) << label;
+            }
+            EXPECT_GE(r.engine.Counters().CountFolder_Not + r.engine.Counters().CountFiles_Not, 1) << label;
+            bool errorRow = false;
+            for (const auto& e : r.rec.errors)
+                errorRow = errorRow || e.par_Name == "docs" || e.par_Name == "a.txt";
+            EXPECT_TRUE(errorRow || r.engine.Protocol().find("docs") != std::string::npos) << label << r.engine.Protocol();
+        }
+    }
+}
+
 // Two files named in the selection, copied over existing targets in this
 // order, answering the questions from a script.
 struct ExistingTargets {
@@ -577,7 +619,6 @@ TEST(Copy, TargetInsideItsOwnSourceIsNotCopiedIntoItself)
     } cases[] = {
         {"the folder into its backup", {"."}, "a/backup", "a/backup/a", 2},
         {"its content into its backup", {"*.*"}, "a/backup", "a/backup", 2},
-        {"the folder into itself", {"."}, "a", "a/a", 3},
     };
     for (const auto& c : cases) {
         TempDir dir;
@@ -596,6 +637,38 @@ TEST(Copy, TargetInsideItsOwnSourceIsNotCopiedIntoItself)
         EXPECT_FALSE(std::filesystem::exists(dir.file(std::string(c.copy) + "/backup/a"))) << c.label;
         EXPECT_FALSE(std::filesystem::exists(dir.file(std::string(c.copy) + "/a"))) << c.label;
     }
+}
+
+// A target that is the source itself (also through a link, or the folder
+// that holds it when the source goes in under its own name) is refused
+// before anything is copied. (A system folder as the target is refused by
+// the same check, fc_IsSystemFolder; no test copies there.)
+TEST(Copy, TargetThatIsItsSourceOrASystemFolderIsRefused)
+{
+    TempDir dir;
+    dir.write("a/one.txt", "1");
+    dir.write("a/sub/two.txt", "2");
+    std::filesystem::create_directory_symlink(dir.file("a"), dir.file("verweis"));
+    const auto before = test::treeState(dir.path());
+    const std::string a = dir.file("a");
+    const struct {
+        std::vector<std::string> selection;
+        std::string target;
+        std::string message;
+    } cases[] = {
+        {{"."}, a, "Zielverzeichnis: '" + a + "' ist die Quelle selbst: eine Kopie in sich selbst ist nicht möglich!"},
+        {{"*.*"}, dir.file("verweis"), "Zielverzeichnis: '" + a + "' ist die Quelle selbst: eine Kopie in sich selbst ist nicht möglich!"},
+        {{"."}, dir.path(), "Zielverzeichnis: '" + dir.path() + "' enthält die Quelle '" + a + "': die Kopie wäre die Quelle selbst!"},
+    };
+    for (const auto& c : cases) {
+        EngineRun r;
+        // Checked before any pass: nothing is listed, made or written.
+        EXPECT_FALSE(r.run(kInfo | kCopy | status::kOverwriteExisting,
+                           {.Source = dir.file("verweis"), .Selection = c.selection, .Target = c.target}));
+        EXPECT_EQ(r.ready(), "Ready false '" + c.message + "' none") << c.target;
+        EXPECT_TRUE(r.rec.only("FileStart").empty()) << c.target;
+    }
+    EXPECT_TRUE(test::differences(before, test::treeState(dir.path())).empty());
 }
 
 TEST(Copy, FilteredCopyRemovesOnlyTheFoldersItMade)

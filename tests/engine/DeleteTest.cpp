@@ -6,6 +6,8 @@
 // cancelled delete reports exactly what it deleted.
 #include "EngineRun.h"
 #include "TreeState.h"
+#include "engine/TaskFolders.h"
+#include "support/ScopedEnv.h"
 #include "support/ScratchMount.h"
 #include "support/TempDir.h"
 
@@ -151,6 +153,85 @@ TEST(Delete, NeverLeavesTheTasksFolder)
     EXPECT_FALSE(fs::exists(src));
     EXPECT_TRUE(test::differences(outsideBefore, test::treeState(dir.file("outside"))).empty());
     EXPECT_EQ(whole.counters().CountFiles_Done, 3) << "three links";
+}
+
+// The guard on its own: never the system's root, its top folders, a home
+// folder or a folder that holds one (no test deletes any of them).
+TEST(Delete, NeverTakesTheSystemOrAHomeAsAWhole)
+{
+    const std::vector<HomeFolder> homes{{"anna", "/home/anna"}, {"www-data", "/var/www"}, {"", "/srv/ich"}};
+    const struct {
+        const char* folder;
+        const char* reason;
+    } rows[] = {
+        {"/", "ist das Stammverzeichnis des Systems"},
+        {"/usr", "ist ein Systemverzeichnis"},
+        {"/etc", "ist ein Systemverzeichnis"},
+        {"/lib64", "ist ein Systemverzeichnis"},
+        {"/var", "ist ein Systemverzeichnis"},
+        {"/home/anna", "ist das Benutzerverzeichnis von 'anna'"},
+        {"/home", "enthält das Benutzerverzeichnis von 'anna' ('/home/anna')"},
+        {"/var/www", "ist das Benutzerverzeichnis von 'www-data'"},
+        {"/srv/ich", "ist das Benutzerverzeichnis des angemeldeten Benutzers"},
+        {"/home/anna/Dokumente", ""},
+        {"/usr/local/share/alt", ""},
+        {"/home2", ""},
+        {"/library", ""},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(fc_ProtectedFolderReason(row.folder, homes), row.reason) << row.folder;
+    EXPECT_TRUE(fc_IsSystemFolder("/boot"));
+    EXPECT_FALSE(fc_IsSystemFolder("/usr/share"));
+
+    // End to end in a throw-away home: the home itself, a link to it, and
+    // the folder that holds it are refused before anything is touched; the
+    // message names the folder the link leads to and why.
+    TempDir dir;
+    const std::string home = dir.mkdir("Benutzer/ich");
+    dir.write("Benutzer/ich/brief.txt", "bleibt");
+    fs::create_directory_symlink(home, dir.file("verweis"));
+    const auto before = test::treeState(dir.path());
+    test::ScopedEnv env("HOME", home.c_str());
+    const struct {
+        std::uint32_t status;
+        std::string source;
+        std::string message;
+    } runs[] = {
+        {kInfo | kDelete, home, "Quelle: '" + home + "' ist das Benutzerverzeichnis des angemeldeten Benutzers: hier wird nichts gelöscht!"},
+        {kDelete, dir.file("verweis"), "Quelle: '" + home + "' ist das Benutzerverzeichnis des angemeldeten Benutzers: hier wird nichts gelöscht!"},
+        {kAttrib, dir.file("verweis/"), "Quelle: '" + home + "' ist das Benutzerverzeichnis des angemeldeten Benutzers: hier werden keine Attribute geändert!"},
+        {kDelete, dir.file("Benutzer"), "Quelle: '" + dir.file("Benutzer") + "' enthält das Benutzerverzeichnis des angemeldeten Benutzers ('" + home + "'): hier wird nichts gelöscht!"},
+    };
+    for (const auto& run : runs) {
+        EngineRun r;
+        EXPECT_FALSE(r.run(run.status, {.Source = run.source, .Selection = {"*.*"}})) << run.source;
+        EXPECT_EQ(r.ready(), "Ready false '" + run.message + "' none");
+        EXPECT_EQ(r.rec.only("FileStart").size(), 0u);
+    }
+    // Named entries: a home among them is refused; entries inside a home go.
+    EngineRun named;
+    EXPECT_FALSE(named.run(kDelete, {.Source = dir.file("Benutzer"), .Selection = {"\\ich"}}));
+    EXPECT_EQ(named.ready(), "Ready false 'Quelle: '" + home
+                                 + "' ist das Benutzerverzeichnis des angemeldeten Benutzers: hier wird nichts gelöscht!' none");
+    EXPECT_TRUE(test::differences(before, test::treeState(dir.path())).empty());
+    EngineRun inside;
+    EXPECT_TRUE(inside.run(kDelete, {.Source = dir.file("verweis"), .Selection = {"brief.txt"}}));
+    EXPECT_FALSE(fs::exists(dir.file("Benutzer/ich/brief.txt")));
+}
+
+// A source reached through a link is resolved once: the run and its
+// protocol name the folder it leads to.
+TEST(Delete, SourceThroughALinkIsTheFolderItLeadsTo)
+{
+    TempDir dir;
+    dir.write("echt/Sub/a.txt", "a");
+    fs::create_directory_symlink(dir.file("echt/Sub"), dir.file("verweis"));
+    EngineRun r;
+    EXPECT_TRUE(r.run(kDelete, {.Source = dir.file("verweis")}));
+    EXPECT_FALSE(fs::exists(dir.file("echt/Sub")));
+    EXPECT_TRUE(fs::is_symlink(dir.file("verweis")));
+    EXPECT_EQ(r.engine.Source(), dir.file("echt/Sub"));
+    EXPECT_NE(r.engine.Protocol().find("(" + dir.file("echt/Sub") + ")"), std::string::npos) << r.engine.Protocol();
 }
 
 TEST(Delete, FolderSwappedForALinkWhileItRunsLeadsNowhere)

@@ -2,6 +2,7 @@
 // with their exact messages, network drives, review and skip rules, the
 // make-directory pass.
 #include "EngineRun.h"
+#include "TreeState.h"
 #include "support/TempDir.h"
 #include "util/ClipboardWriter.h"
 
@@ -37,6 +38,16 @@ TEST(Driver, SourceAndTargetMessages)
         {"differing files need a target", kInfo | status::kOnlyDifferent, {.Source = src},
          "bitte geben Sie ein Zielverzeichnis an ..."},
         {"unreadable date", kInfo, {.Source = src, .DateTo = "31.02.2026"}, "Datum '31.02.2026' ist ungültig!"},
+        // Folders are full paths, checked before anything runs.
+        {"relative source", status::kDelete, {.Source = "zdr-gibt-es-nicht"},
+         "Quelle: 'zdr-gibt-es-nicht' ist kein vollständiger Pfad (er muss mit \"/\" beginnen)!"},
+        {"empty source", kInfo, {.Source = ""}, "Quelle: bitte geben Sie ein Verzeichnis an ..."},
+        {"control character", kInfo | status::kDelete, {.Source = src + "\n"},
+         "Quelle: '" + src + "?' enthält Steuerzeichen und ist kein gültiges Verzeichnis!"},
+        {"relative target", status::kCopy, {.Source = src, .Target = "zdr-ziel"},
+         "Zielverzeichnis: 'zdr-ziel' ist kein vollständiger Pfad (er muss mit \"/\" beginnen)!"},
+        {"new folder outside its source", status::kMkDir, {.Source = src, .Target = "../neu"},
+         "Verzeichnisbezeichnung: '../neu' muss ein Name im Quellverzeichnis sein (ohne \"/\" am Anfang, ohne \".\" und \"..\")!"},
     };
     for (const auto& c : cases) {
         EngineRun r;
@@ -52,6 +63,29 @@ TEST(Driver, SourceAndTargetMessages)
     // An information run needs no target, nor does one over the computer.
     EngineRun info;
     EXPECT_TRUE(info.run(kInfo, {.Source = src, .Target = none}));
+}
+
+// Nothing is resolved against the current folder: "." and a relative name
+// are refused even where they name a folder there.
+TEST(Driver, RelativeFoldersNeverMeanTheCurrentFolder)
+{
+    TempDir dir;
+    dir.write("hier/data/a.txt", "a");
+    const auto before = test::treeState(dir.path());
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(dir.file("hier"));
+    for (const char* source : {".", "data", "./data"}) {
+        EngineRun r;
+        EXPECT_FALSE(r.run(status::kDelete, {.Source = source})) << source;
+        EXPECT_NE(r.ready().find("ist kein vollständiger Pfad"), std::string::npos) << r.ready();
+    }
+    EngineRun backup;
+    backup.statusEx = statusEx::kSaveFiles;
+    EXPECT_FALSE(backup.run(status::kCopy, {.Source = dir.file("hier/data"), .Target = dir.path(), .BackupFolder = "alt"}));
+    EXPECT_NE(backup.ready().find("Sicherungsverzeichnis: 'alt/' ist kein vollständiger Pfad"), std::string::npos)
+        << backup.ready();
+    std::filesystem::current_path(previous);
+    EXPECT_TRUE(test::differences(before, test::treeState(dir.path())).empty());
 }
 
 TEST(Driver, PassesRunInOrderAndEachReportsItsEnd)
