@@ -71,6 +71,48 @@ bool isSmallNumber(std::string_view text, int low, int high, int& value)
     return value >= low && value <= high;
 }
 
+// What the XML parser lets through but is not well-formed: a NUL or a
+// control character written as is, and a character reference to a NUL or to
+// no character at all (a surrogate half, beyond U+10FFFF). References to
+// the other control characters stay readable: the writer escapes them so.
+bool charactersWellFormed(std::string_view xml, std::string& description)
+{
+    for (std::size_t i = 0; i < xml.size(); ++i) {
+        const auto c = static_cast<unsigned char>(xml[i]);
+        if (c < 0x20 && c != '\t' && c != '\n' && c != '\r') {
+            description = "Die Datei enthält ein Steuerzeichen bei Zeichen " + std::to_string(i)
+                + " und ist kein gültiges XML-Dokument.";
+            return false;
+        }
+        if (c != '&' || i + 2 >= xml.size() || xml[i + 1] != '#')
+            continue;
+        const bool hex = xml[i + 2] == 'x';
+        std::size_t k = i + (hex ? 3 : 2);
+        unsigned long code = 0;
+        bool digits = false;
+        for (; k < xml.size() && k < i + 16; ++k) {
+            const char d = xml[k];
+            const int value = d >= '0' && d <= '9'             ? d - '0'
+                : hex && d >= 'a' && d <= 'f' ? d - 'a' + 10
+                : hex && d >= 'A' && d <= 'F' ? d - 'A' + 10
+                                              : -1;
+            if (value < 0)
+                break;
+            code = code * (hex ? 16 : 10) + static_cast<unsigned long>(value);
+            digits = true;
+        }
+        if (!digits || k >= xml.size() || xml[k] != ';')
+            continue; // the parser refuses a broken reference itself
+        if (code == 0 || (code >= 0xD800 && code <= 0xDFFF) || code == 0xFFFE || code == 0xFFFF || code > 0x10FFFF) {
+            description = "Die Datei enthält einen ungültigen Zeichenverweis ('"
+                + std::string(xml.substr(i, k + 1 - i)) + "' bei Zeichen " + std::to_string(i)
+                + ") und ist kein gültiges XML-Dokument.";
+            return false;
+        }
+    }
+    return true;
+}
+
 class Reader {
 public:
     explicit Reader(std::string& description) : description_(description) {}
@@ -79,16 +121,37 @@ public:
     {
         out.name = node.name();
         out.kind = controlKindOf(out.name);
+        if (out.kind != ControlKind::NotStored && !childrenOnce(node, out.name))
+            return false;
         switch (out.kind) {
-        case ControlKind::Text: out.value = node.text().get(); return true;
+        case ControlKind::Text: return value(node.text().get(), out.name, out.value);
         case ControlKind::Check: return number(node, out, 0, 2);
         case ControlKind::Combo: return number(node, out, -1, 99999);
         case ControlKind::List:
             for (const pugi::xml_node& child : elementChildren(node))
-                out.listEntries.emplace_back(child.text().get());
+                if (!value(child.text().get(), out.name, out.listEntries.emplace_back()))
+                    return false;
             return true;
         case ControlKind::ListView: return listView(node, out);
         case ControlKind::NotStored: return true;
+        }
+        return true;
+    }
+
+    // Each element name once among node's children (the last would win),
+    // and no more of them than a project holds.
+    bool childrenOnce(const pugi::xml_node& node, const std::string& where)
+    {
+        std::set<std::string> names;
+        std::size_t count = 0;
+        for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
+            if (child.type() != pugi::node_element)
+                continue;
+            if (++count > kMaxProjectRows)
+                return fail("'" + where + "' hat mehr als " + std::to_string(kMaxProjectRows) + " Einträge.");
+            if (!names.insert(util::toLower(child.name())).second)
+                return fail(std::string("Das Element '") + child.name() + "' ist " + (where.empty() ? "" : "in '" + where + "' ")
+                            + "mehrfach vorhanden.");
         }
         return true;
     }
@@ -98,6 +161,15 @@ private:
     {
         description_ = std::move(text);
         return false;
+    }
+
+    bool value(std::string_view text, const std::string& name, std::string& out)
+    {
+        if (text.size() > kMaxProjectFieldBytes)
+            return fail("Ein Wert von '" + name + "' ist länger als " + std::to_string(kMaxProjectFieldBytes / 1024)
+                        + " KB.");
+        out.assign(text);
+        return true;
     }
 
     bool number(const pugi::xml_node& node, ProjectElement& out, int low, int high)
@@ -116,6 +188,10 @@ private:
         std::string lastSelected;
         for (const pugi::xml_node& child : elementChildren(node)) {
             DecodedRowLine decoded = decodeRowLine(child.text().get());
+            for (const std::string* field : fieldsOf(decoded))
+                if (field->size() > kMaxProjectFieldBytes)
+                    return fail("Ein Feld einer Zeile von '" + out.name + "' ist länger als "
+                                + std::to_string(kMaxProjectFieldBytes / 1024) + " KB.");
             if (decoded.row.key.empty())
                 return fail("Eine Zeile von '" + out.name + "' hat keinen Schlüssel.");
             if (!keys.insert(decoded.row.key).second)
@@ -130,6 +206,14 @@ private:
             out.listView.selectedKey = lastSelected;
         }
         return true;
+    }
+
+    static std::vector<const std::string*> fieldsOf(const DecodedRowLine& line)
+    {
+        std::vector<const std::string*> fields{&line.row.key, &line.row.text, &line.selectedKey};
+        for (const std::string& item : line.row.subItems)
+            fields.push_back(&item);
+        return fields;
     }
 
     std::string& description_;
@@ -156,6 +240,8 @@ bool parseProjectXml(std::string_view xml, std::string_view rootName, ProjectDoc
         description = "Die Datei enthält ungültige Zeichen (kein gültiges UTF-8) und ist keine Projektdatei.";
         return false;
     }
+    if (!charactersWellFormed(xml, description))
+        return false;
     pugi::xml_document xmlDoc;
     const unsigned options = (pugi::parse_default | pugi::parse_ws_pcdata_single) & ~pugi::parse_eol;
     const pugi::xml_parse_result result = xmlDoc.load_buffer(xml.data(), xml.size(), options,
@@ -172,6 +258,8 @@ bool parseProjectXml(std::string_view xml, std::string_view rootName, ProjectDoc
     }
     ProjectDocument parsed;
     Reader reader(description);
+    if (!reader.childrenOnce(root, {}))
+        return false;
     for (const pugi::xml_node& node : elementChildren(root)) {
         ProjectElement element;
         if (!reader.element(node, element))

@@ -98,6 +98,25 @@ TEST(ProjectFile, RefusesMalformedFilesWithAGermanReasonAndTouchesNothing)
         {std::string("<ZendorFileCopy>\0</ZendorFileCopy>", 34), "kein gültiges XML"},
         {std::string("\xFF\xFE<\0Z\0\x00\xD8<\0", 10), "kein gültiges UTF-16"}, // a lone surrogate
         {std::string("\xFE\xFF\0<\0", 5), "kein gültiges UTF-16"},                 // half a unit
+        // Not well-formed, though the parser would take it: the path would end at the NUL.
+        {wrap("<lvwMain><LVW1>(JOB1|a||/data&#0;/sub</LVW1></lvwMain>"), "ungültigen Zeichenverweis ('&#0;'"},
+        {wrap("<txtSystemDir>/data&#x0;</txtSystemDir>"), "ungültigen Zeichenverweis"},
+        {wrap("<txtA>&#xD800;</txtA>"), "ungültigen Zeichenverweis"},
+        {wrap("<txtA>a\x01" "b</txtA>"), "Steuerzeichen"},
+        // The last would win: a copy project would run as a delete.
+        {wrap("<cboAction>1</cboAction><txtA/><cboAction>3</cboAction>"), "Das Element 'cboAction' ist mehrfach vorhanden"},
+        {wrap("<lvwMain><LVW1>(JOB1|a|</LVW1><LVW1>(JOB2|b|</LVW1></lvwMain>"), "in 'lvwMain' mehrfach vorhanden"},
+        // Beyond the limits of what a file may make the program hold.
+        {wrap("<txtA>" + std::string(kMaxProjectFieldBytes + 1, 'x') + "</txtA>"), "länger als 64 KB"},
+        {wrap("<lvwMain><LVW1>(JOB1|a||" + std::string(kMaxProjectFieldBytes + 1, 'x') + "</LVW1></lvwMain>"),
+         "länger als 64 KB"},
+        {wrap([] {
+             std::string rows;
+             for (std::size_t i = 1; i <= kMaxProjectRows + 1; ++i)
+                 rows += "<LVW" + std::to_string(i) + ">(JOB" + std::to_string(i) + "|a|</LVW" + std::to_string(i) + ">";
+             return "<lvwMain>" + rows + "</lvwMain>";
+         }()),
+         "mehr als 10000 Einträge"},
     };
     for (const Case& c : cases) {
         ProjectDocument doc;
