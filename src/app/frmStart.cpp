@@ -70,6 +70,19 @@ bool frmStart::fc_Init(const std::string& /*firstWord: always DLL*/, const std::
 
 bool frmStart::listen(std::string& error)
 {
+    server_ = new QLocalServer(this);
+    connect(server_, &QLocalServer::newConnection, this, &frmStart::onNewConnection);
+    if (wire::isAbstractAddress(socketPath_)) {
+        // No runtime folder: a name nobody can make first in a shared folder.
+        const int fd = wire::listenAbstract(socketPath_, error);
+        if (fd < 0)
+            return false;
+        if (!server_->listen(fd)) {
+            error = server_->errorString().toStdString();
+            return false;
+        }
+        return true;
+    }
     const QString path = QString::fromStdString(socketPath_);
     // A socket left by a receiver that died may go; a live one may not (Qt
     // would put the new one in its place).
@@ -82,7 +95,6 @@ bool frmStart::listen(std::string& error)
         }
         QLocalServer::removeServer(path);
     }
-    server_ = new QLocalServer(this);
     server_->setSocketOptions(QLocalServer::UserAccessOption);
     if (!server_->listen(path)) {
         error = server_->errorString().toStdString();
@@ -90,7 +102,6 @@ bool frmStart::listen(std::string& error)
     }
     // Only this user may hand entries in; a socket needs no execute bit.
     chmod(socketPath_.c_str(), 0600);
-    connect(server_, &QLocalServer::newConnection, this, &frmStart::onNewConnection);
     return true;
 }
 
@@ -168,6 +179,12 @@ bool frmStart::fc_ReadySendData(const std::string& countText)
     state_ = State::Running;
     timeout_.stop();
     server_->close(); // nobody else can reach this hand-off any more
+    // Entries are the point of a hand-off: without one nothing runs (a new
+    // folder is made in the folder itself and comes without entries).
+    if (dataList_.empty() && actionWord_ != "MKDIR") {
+        refuse("Der Dateimanager hat keine Einträge übergeben.");
+        return false;
+    }
     if (!dataList_.empty())
         dataList_.erase(0, 1);
     const auto received = static_cast<long long>(std::count(dataList_.begin(), dataList_.end(), ';')) + 1;

@@ -1,12 +1,12 @@
 #include "shellext/HandOffWire.h"
 
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 
@@ -28,21 +28,6 @@ std::uint32_t getUint32(std::string_view in)
     return value;
 }
 
-// The fallback folder is shared /tmp: only a private folder of our own will do.
-bool isPrivateFolder(const std::string& folder, std::string& error)
-{
-    struct stat st {};
-    if (lstat(folder.c_str(), &st) != 0) {
-        error = "Der Ordner für die Übergabe fehlt: " + folder + " (" + std::strerror(errno) + ")";
-        return false;
-    }
-    if (!S_ISDIR(st.st_mode) || st.st_uid != geteuid() || (st.st_mode & 077) != 0) {
-        error = "Der Ordner für die Übergabe ist nicht privat: " + folder;
-        return false;
-    }
-    return true;
-}
-
 } // namespace
 
 std::string receiverTitle(std::string_view key)
@@ -58,19 +43,13 @@ bool isValidKey(std::string_view key)
         && std::all_of(key.begin(), key.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-bool runtimeFolder(std::string& folder, std::string& error)
+bool runtimeFolder(std::string& folder)
 {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (runtime && *runtime == '/') {
-        folder = runtime;
-        return true;
-    }
-    folder = "/tmp/zendor-darorazu-" + std::to_string(geteuid());
-    if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
-        error = "Der Ordner für die Übergabe kann nicht angelegt werden: " + folder + " (" + std::strerror(errno) + ")";
+    if (runtime == nullptr || *runtime != '/')
         return false;
-    }
-    return isPrivateFolder(folder, error);
+    folder = runtime;
+    return true;
 }
 
 bool receiverSocketPath(std::string_view key, std::string& path, std::string& error)
@@ -80,14 +59,50 @@ bool receiverSocketPath(std::string_view key, std::string& path, std::string& er
         return false;
     }
     std::string folder;
-    if (!runtimeFolder(folder, error))
-        return false;
-    path = folder + "/" + receiverTitle(key);
+    if (runtimeFolder(folder))
+        path = folder + "/" + receiverTitle(key);
+    else
+        path = std::string(1, '\0') + "zendor-darorazu-" + std::to_string(geteuid()) + "-" + receiverTitle(key);
     if (path.size() >= sizeof(sockaddr_un::sun_path)) {
         error = "Der Pfad für die Übergabe ist zu lang: " + path;
         return false;
     }
     return true;
+}
+
+bool isAbstractAddress(std::string_view path) { return !path.empty() && path.front() == '\0'; }
+
+bool socketAddress(const std::string& path, sockaddr_un& address, socklen_t& length)
+{
+    address = {};
+    address.sun_family = AF_UNIX;
+    if (path.empty() || path.size() >= sizeof(address.sun_path))
+        return false;
+    std::memcpy(address.sun_path, path.data(), path.size());
+    // An abstract name is exactly its bytes; a file name ends at its NUL.
+    length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + path.size() + (isAbstractAddress(path) ? 0 : 1));
+    return true;
+}
+
+int listenAbstract(const std::string& path, std::string& error)
+{
+    sockaddr_un address {};
+    socklen_t length = 0;
+    if (!isAbstractAddress(path) || !socketAddress(path, address, length)) {
+        error = "ungültige Adresse";
+        return -1;
+    }
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) {
+        error = std::strerror(errno);
+        return -1;
+    }
+    if (bind(fd, reinterpret_cast<const sockaddr*>(&address), length) != 0 || ::listen(fd, 4) != 0) {
+        error = errno == EADDRINUSE ? "ein anderes Programm empfängt bereits unter diesem Schlüssel" : std::strerror(errno);
+        ::close(fd);
+        return -1;
+    }
+    return fd;
 }
 
 bool encodeMessage(std::uint32_t dwData, std::string_view payload, std::string& frame)

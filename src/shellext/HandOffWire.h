@@ -5,6 +5,9 @@
 #include <string>
 #include <string_view>
 
+#include <sys/socket.h>
+#include <sys/un.h>
+
 // The hand-off wire between the file-manager extension and the program, used
 // by both sides. The receiver listens on a local socket named after its
 // window title in the user's runtime folder; every message carries dwData and
@@ -40,14 +43,24 @@ std::string receiverTitle(std::string_view key);
 // Keys are decimal digits only: they end up in a file name.
 bool isValidKey(std::string_view key);
 
-// The folder receivers listen in: $XDG_RUNTIME_DIR when set, else
-// /tmp/zendor-darorazu-<uid>, made (mode 0700) when missing and refused when
-// it is a link, belongs to another user or is open to others.
-bool runtimeFolder(std::string& folder, std::string& error);
+// The folder receivers listen in: $XDG_RUNTIME_DIR (the user's own) when
+// set; false without one.
+bool runtimeFolder(std::string& folder);
 
-// Full socket path of the receiver for a key; fails for a bad key, an unsafe
-// folder, or a path longer than a local socket address holds.
+// Address of the receiver for a key: a socket in the runtime folder, or,
+// without one, a name in the abstract namespace ("\0zendor-darorazu-<uid>-"
+// + title), so no folder in a shared place is needed that another user
+// could make first; both ends check that the other runs as the same user.
+// Fails for a bad key or an address longer than a local socket holds.
 bool receiverSocketPath(std::string_view key, std::string& path, std::string& error);
+
+// An address in the abstract namespace begins with a NUL.
+bool isAbstractAddress(std::string_view path);
+// The local socket address of a path from receiverSocketPath.
+bool socketAddress(const std::string& path, sockaddr_un& address, socklen_t& length);
+// A socket listening at an abstract address (the receiver's end); -1 with
+// a German reason when the name is taken or the socket cannot be made.
+int listenAbstract(const std::string& path, std::string& error);
 
 // One frame; fails when the payload exceeds kMaxPayload.
 bool encodeMessage(std::uint32_t dwData, std::string_view payload, std::string& frame);

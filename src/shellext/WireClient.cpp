@@ -23,14 +23,14 @@ bool WireClient::connect(const std::string& socketPath)
 {
     close();
     sockaddr_un address {};
-    address.sun_family = AF_UNIX;
-    if (socketPath.size() >= sizeof(address.sun_path))
+    socklen_t length = 0;
+    if (!socketAddress(socketPath, address, length))
         return false;
-    std::memcpy(address.sun_path, socketPath.c_str(), socketPath.size() + 1);
     const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0)
         return false;
-    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0 || !peerIsSameUser(fd)) {
+    // The receiver must be this user's: an abstract name can be taken by anyone.
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), length) != 0 || !peerIsSameUser(fd)) {
         ::close(fd);
         return false;
     }

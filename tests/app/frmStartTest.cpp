@@ -1,6 +1,7 @@
 #include "app/HandOffAction.h"
 #include "app/frmStart.h"
 #include "shellext/WireClient.h"
+#include "support/ScopedEnv.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
 
@@ -12,6 +13,7 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <future>
@@ -317,6 +319,33 @@ TEST_F(HandOff, BadEntriesRunNothing)
         EXPECT_EQ(ui.lastText().rfind("Die Übergabe aus dem Dateimanager wurde abgebrochen, nichts wurde ausgeführt.\r\n\r\n", 0), 0u);
         EXPECT_NE(ui.lastText().find(c.reason), std::string::npos) << ui.lastText();
     }
+    // Only the end message: entries were the point of the hand-off (a copy
+    // of the whole source folder is not what was asked for).
+    for (const char* action : {"COPY", "DELETE", "INFO"}) {
+        ScriptedUi ui;
+        CoverLog log;
+        int code = -1;
+        frmStart form([&log](InfoCoverEvents) { return std::make_unique<ScriptedCover>(log); });
+        QObject::connect(&form, &frmStart::ended, [&code](int e) { code = e; });
+        ASSERT_TRUE(form.fc_Init("DLL", action, kKey, "/daten", "/ziel"));
+        EXPECT_EQ(send({{wire::kEnd, "0"}}, form.socketPath()), std::vector<Sent> {Sent::Refused}) << action;
+        ASSERT_TRUE(QTest::qWaitFor([&code] { return code >= 0; }));
+        EXPECT_EQ(code, 1);
+        EXPECT_TRUE(log.calls.empty()) << action;
+        EXPECT_NE(ui.lastText().find("keine Einträge"), std::string::npos) << ui.lastText();
+    }
+}
+
+// Without a runtime folder the hand-off goes through the abstract namespace.
+TEST_F(HandOff, WithoutARuntimeFolder)
+{
+    test::ScopedEnv runtime("XDG_RUNTIME_DIR", nullptr);
+    // The abstract namespace is the machine's: a key of this process only.
+    ASSERT_TRUE(form_.fc_Init("DLL", "COPY", std::to_string(getpid()), "/daten", "/ziel"));
+    EXPECT_TRUE(wire::isAbstractAddress(form_.socketPath()));
+    EXPECT_EQ(send({{wire::kEntry, "/A"}, {wire::kEnd, "1"}}), (std::vector<Sent> {Sent::Accepted, Sent::Accepted}));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return log_.calls.size() == 3; }));
+    EXPECT_EQ(log_.task.selectedEntries, "\\A");
 }
 
 TEST_F(HandOff, OversizedPayloadIsRefused)

@@ -1,4 +1,6 @@
 #include "shellext/HandOffWire.h"
+#include "shellext/WireClient.h"
+#include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -12,33 +14,8 @@
 namespace zdr::shellext::wire {
 namespace {
 
+using test::ScopedEnv;
 using test::TempDir;
-
-// Restores an environment variable when the test ends.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : name_(name)
-    {
-        if (const char* old = std::getenv(name))
-            old_ = old, hadOld_ = true;
-        if (value)
-            setenv(name, value, 1);
-        else
-            unsetenv(name);
-    }
-    ~ScopedEnv()
-    {
-        if (hadOld_)
-            setenv(name_, old_.c_str(), 1);
-        else
-            unsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    std::string old_;
-    bool hadOld_ = false;
-};
 
 TEST(HandOffWire, FramesSurviveAnyCutOfTheStream)
 {
@@ -146,35 +123,30 @@ TEST(HandOffWire, SocketLivesInTheRuntimeFolder)
     EXPECT_NE(error.find("zu lang"), std::string::npos);
 }
 
-TEST(HandOffWire, FallbackFolderMustBePrivate)
+// Without a runtime folder the receiver listens under a name of the
+// abstract namespace: no folder in /tmp that another user could make first,
+// and the sender talks only to a receiver of its own user.
+TEST(HandOffWire, WithoutARuntimeFolderNoSharedFolderIsNeeded)
 {
     ScopedEnv runtime("XDG_RUNTIME_DIR", nullptr);
-    const std::string fallback = "/tmp/zendor-darorazu-" + std::to_string(geteuid());
-    std::filesystem::remove_all(fallback);
 
-    std::string folder;
+    std::string path;
     std::string error;
-    ASSERT_TRUE(runtimeFolder(folder, error)) << error;
-    EXPECT_EQ(folder, fallback);
-    struct stat st {};
-    ASSERT_EQ(lstat(fallback.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0700u);
-
-    // Open to others, or someone else's, or a link planted in /tmp: refused.
-    chmod(fallback.c_str(), 0755);
-    EXPECT_FALSE(runtimeFolder(folder, error));
-    EXPECT_NE(error.find("nicht privat"), std::string::npos);
-    chmod(fallback.c_str(), 0700);
-    if (geteuid() == 0) {
-        ASSERT_EQ(chown(fallback.c_str(), 4242, 4242), 0);
-        EXPECT_FALSE(runtimeFolder(folder, error));
-    }
-    std::filesystem::remove_all(fallback);
-    TempDir elsewhere;
-    std::filesystem::create_directory_symlink(elsewhere.path(), fallback);
-    chmod(elsewhere.path().c_str(), 0700);
-    EXPECT_FALSE(runtimeFolder(folder, error));
-    std::filesystem::remove(fallback);
+    // The abstract namespace is the machine's: a key of this process only.
+    const std::string key = std::to_string(getpid());
+    ASSERT_TRUE(receiverSocketPath(key, path, error)) << error;
+    EXPECT_TRUE(isAbstractAddress(path));
+    EXPECT_EQ(path.substr(1), "zendor-darorazu-" + std::to_string(geteuid()) + "-Zendor DaroRazu - " + key);
+    const int server = listenAbstract(path, error);
+    ASSERT_GE(server, 0) << error;
+    std::string taken;
+    EXPECT_EQ(listenAbstract(path, taken), -1) << "a name is served once";
+    EXPECT_NE(taken.find("bereits"), std::string::npos) << taken;
+    WireClient client;
+    EXPECT_TRUE(client.connect(path));
+    client.close();
+    close(server);
+    EXPECT_FALSE(client.connect(path)) << "nobody listens any more";
 }
 
 } // namespace
