@@ -55,7 +55,10 @@ void clsFolderCopy::sb_RunStart()
     sourceDrives_.resize(tasks_.size());
     targetDrives_.resize(tasks_.size());
     isRunning_ = true;
+    // Each run resolves its folders anew (the window may have changed a target).
     homes_.reset();
+    for (EngineTask& task : tasks_)
+        task.SourceResolved = task.TargetResolved = false;
     cancel_ = false;
     copyCancel_ = false;
     askedFlags_ = 0;

@@ -669,6 +669,13 @@ TEST(Copy, TargetThatIsItsSourceOrASystemFolderIsRefused)
         EXPECT_TRUE(r.rec.only("FileStart").empty()) << c.target;
     }
     EXPECT_TRUE(test::differences(before, test::treeState(dir.path())).empty());
+    // A target the window changed between two runs of one engine is checked anew.
+    EngineRun twice;
+    ASSERT_TRUE(twice.run(kCopy, {.Source = a, .Target = dir.mkdir("ziel")}));
+    twice.engine.Target(dir.file("verweis"));
+    EXPECT_FALSE(twice.engine.fc_ActionRun());
+    EXPECT_EQ(twice.ready(), "Ready false 'Zielverzeichnis: '" + a
+                                 + "' ist die Quelle selbst: eine Kopie in sich selbst ist nicht möglich!' none");
 }
 
 TEST(Copy, FilteredCopyRemovesOnlyTheFoldersItMade)
