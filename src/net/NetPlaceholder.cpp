@@ -1,5 +1,6 @@
 #include "net/NetPlaceholder.h"
 
+#include "net/HostResolver.h"
 #include "util/Text.h"
 
 namespace zdr::net {
@@ -31,6 +32,34 @@ NetPlaceholder parseNetPlaceholder(std::string_view text)
         placeholder.share = bracketed(text, pos);
     }
     return placeholder;
+}
+
+bool namesHosts(std::string_view domain) { return util::startsWith(domain, "\\\\"); }
+
+std::vector<std::string> namedHosts(std::string_view domain)
+{
+    std::vector<std::string> hosts;
+    if (!namesHosts(domain))
+        return hosts;
+    std::string list(domain);
+    for (char& c : list) {
+        if (c == ';')
+            c = ',';
+    }
+    for (const std::string& item : util::split(list, ",")) {
+        std::string name = util::trim(item);
+        if (!util::startsWith(name, "\\\\"))
+            continue;
+        name.erase(0, 2);
+        if (!isPlainHostName(name))
+            continue;
+        bool repeated = false;
+        for (const std::string& h : hosts)
+            repeated = repeated || util::iequals(h, name);
+        if (!repeated)
+            hosts.push_back(name);
+    }
+    return hosts;
 }
 
 } // namespace zdr::net

@@ -1,11 +1,14 @@
 #include "net/clsNetwork.h"
 
+#include "net/AvahiResolver.h"
+#include "net/NetPlaceholder.h"
 #include "net/SmbEnumerator.h"
 #include "util/Text.h"
 
 #include <pwd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <set>
 
@@ -30,6 +33,16 @@ std::string localUserName()
     return std::string(result->pw_name).substr(0, kNameLimit);
 }
 
+NetResource computerRecord(const std::string& host)
+{
+    NetResource r;
+    r.dwDisplayType = resource::kDisplayServer;
+    r.dwUsage = resource::kUsageContainer;
+    r.RemoteName = "\\\\" + host;
+    r.Provider = SmbEnumerator::kProvider;
+    return r;
+}
+
 std::string localMachineName()
 {
     std::array<char, kNameLimit + 1> buffer {};
@@ -41,28 +54,45 @@ std::string localMachineName()
 } // namespace
 
 clsNetwork::clsNetwork()
-    : clsNetwork(std::make_shared<SmbEnumerator>())
+    : clsNetwork(std::make_shared<SmbEnumerator>(), std::make_shared<AvahiResolver>())
 {
 }
 
-clsNetwork::clsNetwork(std::shared_ptr<NetEnumerator> enumerator)
-    : enumerator_(std::move(enumerator))
+clsNetwork::clsNetwork(std::shared_ptr<NetEnumerator> enumerator, std::shared_ptr<HostResolver> announced)
+    : enumerator_(std::move(enumerator)), announced_(std::move(announced))
 {
 }
 
 bool clsNetwork::fc_Init(const std::string& par_NetDomain, const std::string& par_NetShare, bool par_OnlyComputers)
 {
     found_.clear();
-    sb_ReadContainer(nullptr, par_NetShare);
+    if (namesHosts(par_NetDomain)) {
+        // Computers named by the project: no network top, no domains.
+        for (const std::string& host : namedHosts(par_NetDomain))
+            sb_AddFound(computerRecord(host), par_NetShare);
+    } else {
+        sb_ReadContainer(nullptr, par_NetShare);
+    }
+    bool askedAnnounced = false;
     // The found list is also the queue, so the walk is breadth first. A
     // container that turns up again (a computer listed by its workgroup and
     // by name) is opened once, so a network that lists itself cannot loop.
     std::set<std::pair<std::uint32_t, std::string>> opened;
     for (std::size_t cursor = 0; cursor < found_.size(); ++cursor) {
         const NetResource container = found_[cursor]; // the list grows below
-        if (shouldOpen(container, par_NetDomain, par_NetShare, par_OnlyComputers)
-            && opened.emplace(container.dwDisplayType, util::toUpper(container.RemoteName)).second)
-            sb_ReadContainer(&container, par_NetShare);
+        if (!shouldOpen(container, par_NetDomain, par_NetShare, par_OnlyComputers)
+            || !opened.emplace(container.dwDisplayType, util::toUpper(container.RemoteName)).second)
+            continue;
+        const std::size_t before = found_.size();
+        sb_ReadContainer(&container, par_NetShare);
+        // Most networks today list no workgroups: a walk over all domains
+        // then takes the computers that announce SMB (once per walk).
+        if (container.dwDisplayType == resource::kDisplayNetwork && par_NetDomain.empty() && !askedAnnounced
+            && std::none_of(found_.begin() + static_cast<std::ptrdiff_t>(before), found_.end(),
+                [](const NetResource& r) { return r.dwDisplayType == resource::kDisplayDomain; })) {
+            askedAnnounced = true;
+            sb_AddAnnouncedHosts(par_NetShare);
+        }
     }
     sb_BuildLists();
     return true;
@@ -70,13 +100,34 @@ bool clsNetwork::fc_Init(const std::string& par_NetDomain, const std::string& pa
 
 void clsNetwork::sb_ReadContainer(const NetResource* container, const std::string& shareFilter)
 {
-    const bool all = shareFilter.empty() || shareFilter == "*";
     // A container whose listing fails keeps what it listed up to then.
-    enumerator_->enumerate(container, resourceType_, [&](const NetResource& r) {
-        found_.push_back(r);
-        if (!r.RemoteName.empty() && (all || endsWithNoCase(r.RemoteName, shareFilter)) && ResourceFound)
-            ResourceFound(r.RemoteName, r.dwDisplayType);
-    });
+    enumerator_->enumerate(container, resourceType_, [&](const NetResource& r) { sb_AddFound(r, shareFilter); });
+}
+
+void clsNetwork::sb_AddFound(const NetResource& r, const std::string& shareFilter)
+{
+    const bool all = shareFilter.empty() || shareFilter == "*";
+    found_.push_back(r);
+    if (!r.RemoteName.empty() && (all || endsWithNoCase(r.RemoteName, shareFilter)) && ResourceFound)
+        ResourceFound(r.RemoteName, r.dwDisplayType);
+}
+
+void clsNetwork::sb_AddAnnouncedHosts(const std::string& shareFilter)
+{
+    if (!announced_)
+        return;
+    for (const AnnouncedHost& host : announced_->announcedHosts()) {
+        const std::string name = host.walkName();
+        if (!isPlainHostName(name))
+            continue;
+        const NetResource r = computerRecord(name);
+        // A computer the browse service listed too is reported once.
+        const bool known = std::any_of(found_.begin(), found_.end(), [&](const NetResource& f) {
+            return f.dwDisplayType == resource::kDisplayServer && util::iequals(f.RemoteName, r.RemoteName);
+        });
+        if (!known)
+            sb_AddFound(r, shareFilter);
+    }
 }
 
 bool clsNetwork::shouldOpen(

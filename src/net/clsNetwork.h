@@ -1,5 +1,6 @@
 #pragma once
 
+#include "net/HostResolver.h"
 #include "net/NetEnumerator.h"
 
 #include <cstdint>
@@ -18,12 +19,15 @@ public:
     // Name and display type of one found resource.
     using ResourceFoundHandler = std::function<void(const std::string& name, std::uint32_t displayType)>;
 
-    clsNetwork(); // the SMB network of this machine
-    explicit clsNetwork(std::shared_ptr<NetEnumerator> enumerator);
+    clsNetwork(); // the SMB network of this machine, with the hosts Avahi announces
+    // announced: asked for the SMB hosts of the network when a walk over all
+    // domains finds no workgroup (nullptr: never).
+    explicit clsNetwork(std::shared_ptr<NetEnumerator> enumerator, std::shared_ptr<HostResolver> announced = nullptr);
 
     ResourceFoundHandler ResourceFound;
 
-    // Walks the network. par_NetDomain: stay in this domain ("" all);
+    // Walks the network. par_NetDomain: stay in this domain ("" all; a list
+    // of computers "\\HOST,..." starts the walk at them instead, see namedHosts);
     // par_NetShare: report only names ending with it ("" or "*" all);
     // par_OnlyComputers: do not open computers (unless a share is asked for).
     // Returns true when the walk has finished; afterwards the per-type lists
@@ -56,11 +60,14 @@ public:
 
 private:
     void sb_ReadContainer(const NetResource* container, const std::string& shareFilter);
+    void sb_AddFound(const NetResource& r, const std::string& shareFilter);
+    void sb_AddAnnouncedHosts(const std::string& shareFilter);
     bool shouldOpen(const NetResource& record, const std::string& domain, const std::string& share,
         bool onlyComputers) const;
     void sb_BuildLists();
 
     std::shared_ptr<NetEnumerator> enumerator_;
+    std::shared_ptr<HostResolver> announced_;
     std::uint32_t resourceType_ = resource::kTypeDisk;
     std::vector<NetResource> found_;
     std::string localUserName_;

@@ -1,3 +1,4 @@
+#include "net/AvahiResolver.h"
 #include "net/DriveFolder.h"
 #include "net/NetPlaceholder.h"
 #include "net/UncName.h"
@@ -76,6 +77,72 @@ TEST(NetPlaceholder, DomainAndShareParts)
     }
     EXPECT_FALSE(isNetPlaceholder("[net][x]"));
     EXPECT_FALSE(isNetPlaceholder("C:/Daten"));
+
+    // Computers named in place of the domain.
+    const NetPlaceholder named = parseNetPlaceholder("[Net][\\\\nas, \\\\PC-2;\\\\nas][daten]");
+    EXPECT_TRUE(namesHosts(named.domain));
+    EXPECT_FALSE(namesHosts("FIRMA"));
+    EXPECT_EQ(named.share, "daten");
+    EXPECT_EQ(namedHosts(named.domain), (std::vector<std::string> { "nas", "PC-2" }));
+    EXPECT_EQ(namedHosts("\\\\a b,\\\\c/d,\\\\e%41,\\\\..,x,\\\\,\\\\Büro"),
+        (std::vector<std::string> { "Büro" }));
+    EXPECT_TRUE(namedHosts("FIRMA").empty());
+}
+
+TEST(AvahiResolver, ParsesResolvedLinesAndLeavesOutHostileOnes)
+{
+    const std::string output = "+;eth0;IPv4;nas;_smb._tcp;local\n"
+                               "=;eth0;IPv6;nas;_smb._tcp;local;nas.local;fe80::1;445;\n"
+                               "=;eth0;IPv4;nas;_smb._tcp;local;nas.local;192.168.1.5;445;\"a;b\"\n"
+                               "=;eth1;IPv4;nas;_smb._tcp;local;NAS.local;10.0.0.5;445;\n"
+                               "=;eth0;IPv6;v6;_smb._tcp;local;v6.local.;2001:db8::1;139;\n"
+                               "=;eth0;IPv4;x;_smb._tcp;local;x;1.2.3.4;445\n" // cut: no text field
+                               "=;eth0;IPv4;evil;_smb._tcp;local;ev il.local;1.2.3.5;445;\n"
+                               "=;eth0;IPv4;evil;_smb._tcp;local;e\\v.local;1.2.3.6;445;\n"
+                               "=;eth0;IPv4;evil;_smb._tcp;local;a;b.local;1.2.3.7;445;\n"
+                               "=;eth0;IPv4;evil;_smb._tcp;local;p.local;1.2.3.8;99999;\n"
+                               "=;eth0;IPv4;evil;_smb._tcp;local;q.local;1.2.3;445;\n"
+                               "=;eth0;IPv6;evil;_smb._tcp;local;r.local;1.2.3.9;445;\n"
+                               "=;eth0;IPv4\n"
+                               "Failed to create client object: Daemon not running\n"
+                               "=;eth0;IPv4;long;_smb._tcp;local;"
+        + std::string(300, 'h') + ";1.2.3.10;445;\n";
+    const std::vector<AnnouncedHost> hosts = parseAvahiBrowse(output);
+    std::vector<std::string> seen;
+    for (const AnnouncedHost& h : hosts)
+        seen.push_back(h.hostName + " " + h.address + " " + std::to_string(h.port) + " " + h.walkName());
+    EXPECT_EQ(seen,
+        (std::vector<std::string> { "nas.local 192.168.1.5 445 192.168.1.5", "v6.local  139 v6.local",
+            "x 1.2.3.4 445 1.2.3.4" }));
+
+    std::string many;
+    for (int i = 0; i < 300; ++i)
+        many += "=;eth0;IPv4;h;_smb._tcp;local;h" + std::to_string(i) + ".local;10.0.0.1;445;\n";
+    EXPECT_EQ(parseAvahiBrowse(many).size(), AvahiResolver::kMaxHosts);
+}
+
+TEST(AvahiResolver, AsksAvahiBrowseAndEndsWhenItHangs)
+{
+    test::TempDir dir;
+    const std::string tool = dir.write("avahi-browse",
+        "#!/bin/sh\n"
+        "echo \"$@\" > \"$(dirname \"$0\")/args\"\n"
+        "echo '=;lo;IPv4;Speicher;_smb._tcp;local;speicher.local;127.0.0.1;445;'\n"
+        "[ -e \"$(dirname \"$0\")/hang\" ] && exec sleep 60\n"
+        "exit 0\n");
+    fs::permissions(tool, fs::perms::owner_all);
+    AvahiResolver resolver({ tool, 1 });
+    std::vector<AnnouncedHost> hosts = resolver.announcedHosts();
+    ASSERT_EQ(hosts.size(), 1u);
+    EXPECT_EQ(hosts[0].walkName(), "127.0.0.1");
+    EXPECT_EQ(dir.read("args"), "-rptk _smb._tcp\n");
+
+    dir.write("hang", "");
+    hosts = resolver.announcedHosts(); // ends after its second
+    ASSERT_EQ(hosts.size(), 1u);
+    EXPECT_EQ(hosts[0].hostName, "speicher.local");
+
+    EXPECT_TRUE(AvahiResolver({ dir.file("fehlt"), 1 }).announcedHosts().empty());
 }
 
 TEST(DriveFolder, DriveNamesResolveThroughTheirLinks)

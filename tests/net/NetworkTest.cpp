@@ -50,9 +50,23 @@ public:
     std::vector<std::uint32_t> types;
 };
 
+// Hosts as a name service announces them; counts how often it was asked.
+class ScriptedResolver : public HostResolver {
+public:
+    std::vector<AnnouncedHost> announcedHosts() override
+    {
+        ++asked;
+        return hosts;
+    }
+    std::vector<AnnouncedHost> hosts { { "nas.local", "10.0.0.7", 445 }, { "b.local", "", 445 },
+        { "A", "", 445 }, { "bad;name", "", 445 } };
+    int asked = 0;
+};
+
 struct Walk {
     std::shared_ptr<ScriptedNetwork> network = std::make_shared<ScriptedNetwork>();
-    clsNetwork walker { network };
+    std::shared_ptr<ScriptedResolver> resolver = std::make_shared<ScriptedResolver>();
+    clsNetwork walker { network, resolver };
     std::vector<std::string> reported;
 
     Walk()
@@ -95,6 +109,39 @@ TEST(clsNetwork, WalksBreadthFirstWithTheFilters)
         EXPECT_TRUE(walk.walker.fc_Init(c.domain, c.share, c.onlyComputers));
         EXPECT_EQ(walk.reported, c.reported);
     }
+}
+
+TEST(clsNetwork, AnnouncedHostsStandInWhereNoWorkgroupIsListed)
+{
+    Walk walk;
+    walk.walker.fc_Init("", "*", false);
+    EXPECT_EQ(walk.resolver->asked, 0); // workgroups listed
+
+    walk.network->children["Windows-Netzwerk"] = { res(kDisplayServer, "\\\\A") };
+    walk.network->children["\\\\10.0.0.7"] = { res(kDisplayShare, "\\\\10.0.0.7\\daten") };
+    walk.network->opened.clear();
+    walk.reported.clear();
+    walk.walker.fc_Init("", "daten", false);
+    EXPECT_EQ(walk.resolver->asked, 1);
+    // The listed \\A is not reported twice; a name that is no host name is left out.
+    EXPECT_EQ(walk.reported, (std::vector<std::string> { "\\\\A\\daten (Freigabe)", "\\\\10.0.0.7\\daten (Freigabe)" }));
+    EXPECT_EQ(walk.network->opened,
+        (std::vector<std::string> { "", "Windows-Netzwerk", "\\\\A", "\\\\10.0.0.7", "\\\\b.local" }));
+
+    // A domain asked for stays the domain: no announced computers.
+    walk.walker.fc_Init("FIRMA", "", true);
+    EXPECT_EQ(walk.resolver->asked, 1);
+}
+
+TEST(clsNetwork, ComputersNamedInsteadOfADomainStartTheWalk)
+{
+    Walk walk;
+    walk.walker.fc_Init("\\\\A, \\\\b@x;\\\\L,\\\\a", "*", false);
+    EXPECT_EQ(walk.reported,
+        (std::vector<std::string> { "\\\\A (Computer)", "\\\\L (Computer)", "\\\\A\\daten (Freigabe)",
+            "\\\\A\\C$ (Freigabe)", "\\\\L\\messung (Freigabe)" }));
+    EXPECT_EQ(walk.network->opened, (std::vector<std::string> { "\\\\A", "\\\\L" }));
+    EXPECT_EQ(walk.resolver->asked, 0);
 }
 
 TEST(clsNetwork, OpensContainersInTheOrderFoundWithTheResourceType)
