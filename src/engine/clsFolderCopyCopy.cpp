@@ -195,7 +195,11 @@ bool clsFolderCopy::fc_CopyFolder(const EntryAt& at, std::string& errorText)
     while (!(found && folder.isDirectory())) {
         // The owner may do everything while the content goes in; the
         // source's own bits follow after it.
-        made = platform::makeDirectory(at.targetPath, code, at.entry.mode | 0700);
+        // Made in its parent as opened from the task's target, so a link
+        // swapped in on the way meanwhile leads nowhere.
+        platform::EntryPlace place;
+        made = targets_.place(platform::parentPath(at.targetPath), platform::fileName(at.targetPath), place, code)
+            && platform::makeDirectoryAt(place.folder, place.name, code, at.entry.mode | 0700);
         if (!made) {
             errorText = fc_EntryErrorText(false, at.entry.name, code);
             bool skip = false;

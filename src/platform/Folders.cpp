@@ -12,7 +12,12 @@ namespace zdr::platform {
 
 bool makeDirectory(const std::string& path, ErrorCode& error, std::uint32_t mode)
 {
-    if (::mkdir(path.c_str(), static_cast<mode_t>(mode)) != 0) {
+    return makeDirectoryAt(AT_FDCWD, path, error, mode);
+}
+
+bool makeDirectoryAt(int folderFd, const std::string& name, ErrorCode& error, std::uint32_t mode)
+{
+    if (::mkdirat(folderFd, name.c_str(), static_cast<mode_t>(mode)) != 0) {
         error = lastError();
         return false;
     }

@@ -13,6 +13,9 @@ namespace zdr::platform {
 // (error 80 for a file or folder there already).
 bool makeDirectory(const std::string& path, ErrorCode& error, std::uint32_t mode = 0777);
 
+// The same, with name relative to an open folder (AT_FDCWD: a path).
+bool makeDirectoryAt(int folderFd, const std::string& name, ErrorCode& error, std::uint32_t mode = 0777);
+
 // Removes one empty folder; a folder with content is left alone (error 145).
 bool removeDirectory(const std::string& path, ErrorCode& error);
 
