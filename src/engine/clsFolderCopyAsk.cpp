@@ -218,6 +218,11 @@ bool clsFolderCopy::fc_EntryFailed(const EntryAt& at, std::string& errorText)
     if (has(status::kCreateProtocol)) {
         const char* what = pass_ == Pass::Copy ? "nicht kopiert (" : pass_ == Pass::Delete ? "nicht gelöscht (" : "nicht gesetzt (";
         sb_ProtocolEntry(at, what + errorText + (stop ? ") => Abbruch" : ") => Fehler ignorieren, weiter"));
+        // A folder's failure has its error row too (a file's has it from
+        // its action), so "nächster Fehler..." finds it.
+        if (!at.isFile)
+            sb_ProtocolAdd({.action = action_, .level = at.level, .type = "FOLDER", .name = at.entry.name,
+                            .text = "ok", .folder = at.path, .target = errorText, .error = true});
     }
     if (stop)
         entryError_ = errorText;
