@@ -7,7 +7,7 @@
 #include "engine/clsFolderCopy.h"
 #include "run/clsFolderCopy_Cover.h"
 #include "run/frmFileSystem.h"
-#include "util/Message.h"
+#include "base/Message.h"
 
 #include <QApplication>
 
@@ -27,8 +27,8 @@ constexpr int kFolders = 200;
 constexpr int kFilesPerFolder = 100;
 constexpr std::uint32_t kBits = status::kWithInfo | status::kYield;
 
-struct Silent : zdr::util::Questioner {
-    zdr::util::Answer ask(const zdr::util::MessageRequest&) override { return zdr::util::Answer::Cancel; }
+struct Silent : zdr::base::Questioner {
+    zdr::base::Answer ask(const zdr::base::MessageRequest&) override { return zdr::base::Answer::Cancel; }
 };
 
 double secondsSince(std::chrono::steady_clock::time_point start)

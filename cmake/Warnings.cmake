@@ -7,11 +7,27 @@ function(zdr_warnings target)
   endif()
 endfunction()
 
-# zdr_library(<name> [QT] SOURCES ... DEPS ...): one library per subsystem part.
+# zdr_include_root(<variable> <folder>): a folder of its own that holds only
+# src/<folder> (as a link), so "<folder>/X.h" resolves there and nothing else
+# of src/ does. A library sees the headers of its own folder and of what it
+# links, not the whole tree.
+function(zdr_include_root variable folder)
+  set(root ${CMAKE_BINARY_DIR}/include-roots/${folder})
+  if(NOT EXISTS ${root}/${folder})
+    file(MAKE_DIRECTORY ${root})
+    file(CREATE_LINK ${PROJECT_SOURCE_DIR}/src/${folder} ${root}/${folder} SYMBOLIC)
+  endif()
+  set(${variable} ${root} PARENT_SCOPE)
+endfunction()
+
+# zdr_library(<name> [QT] SOURCES ... DEPS ...): one library per subsystem part,
+# in the folder src/<subsystem>. DEPS are what it links and whose headers it sees.
 function(zdr_library name)
   cmake_parse_arguments(ARG "QT" "" "SOURCES;DEPS" ${ARGN})
   add_library(${name} STATIC ${ARG_SOURCES})
-  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  get_filename_component(folder ${CMAKE_CURRENT_SOURCE_DIR} NAME)
+  zdr_include_root(root ${folder})
+  target_include_directories(${name} PUBLIC ${root})
   target_link_libraries(${name} PUBLIC ${ARG_DEPS})
   if(ARG_QT)
     set_target_properties(${name} PROPERTIES AUTOMOC ON)
@@ -24,7 +40,7 @@ endfunction()
 function(zdr_test name)
   cmake_parse_arguments(ARG "QT" "" "SOURCES;DEPS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
-  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock zdr_testsupport)
   if(ARG_QT)
     set_target_properties(${name} PROPERTIES AUTOMOC ON)

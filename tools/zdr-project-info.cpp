@@ -1,8 +1,8 @@
 // Developer tool: prints the settings and tasks of a project file, headless.
-#include "project/ParameterCodes.h"
+#include "base/ParameterCodes.h"
 #include "project/ProjectFile.h"
 #include "project/Task.h"
-#include "util/Text.h"
+#include "base/Text.h"
 
 #include <iostream>
 
@@ -22,21 +22,21 @@ int main(int argc, char** argv)
     }
     for (const ProjectElement& element : doc.elements) {
         if (element.kind != ControlKind::ListView) {
-            std::cout << element.name << " = " << zdr::util::toValidUtf8(element.value) << "\n";
+            std::cout << element.name << " = " << zdr::base::toValidUtf8(element.value) << "\n";
             continue;
         }
         for (const ListViewRow& row : element.listView.rows) {
             std::cout << "\nAufgabe " << row.key << (row.key == element.listView.selectedKey ? " (ausgewählt)" : "")
-                      << ": " << zdr::util::toValidUtf8(row.text) << "\n";
+                      << ": " << zdr::base::toValidUtf8(row.text) << "\n";
             for (std::size_t i = 0; i < row.subItems.size() && i < taskColumns().size() - 1; ++i) {
                 if (row.subItems[i].empty())
                     continue;
                 const std::string_view header = taskColumns()[i + 1].header;
                 // Network passwords stay in the file, not on the screen.
-                const std::string value = zdr::util::startsWith(header, "NetConnect") && zdr::util::endsWith(header, "KEY")
-                    ? maskedNetConnectCode(row.subItems[i])
+                const std::string value = zdr::base::startsWith(header, "NetConnect") && zdr::base::endsWith(header, "KEY")
+                    ? zdr::base::maskedNetConnectCode(row.subItems[i])
                     : row.subItems[i];
-                std::cout << "  " << header << ": " << zdr::util::toValidUtf8(value) << "\n";
+                std::cout << "  " << header << ": " << zdr::base::toValidUtf8(value) << "\n";
             }
         }
         std::cout << "\n";

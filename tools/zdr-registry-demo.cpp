@@ -7,7 +7,7 @@
 #include "platform/ErrorCode.h"
 #include "protocol/frmProtocol.h"
 #include "registry/RegistryProvider.h"
-#include "registry/clsSystemChange_Cover.h"
+#include "run/clsSystemChange_Cover.h"
 #include "run/frmFileSystem.h"
 #include "util/CommandLabel.h"
 
@@ -46,9 +46,9 @@ int main(int argc, char** argv)
         if (std::string(argv[i]) == "--quit-after")
             quitAfter = std::stoi(argv[++i]);
 
-    registry::ui::clsSystemChange_Cover::Services services;
+    run::ui::clsSystemChange_Cover::Services services;
     services.registry = std::make_shared<OfficeRegistries>();
-    registry::ui::clsSystemChange_Cover cover({.done = [&app] { app.quit(); }, .actionStart = {}, .exceptData = {}},
+    run::ui::clsSystemChange_Cover cover({.done = [&app] { app.quit(); }, .actionStart = {}, .exceptData = {}},
                                               services);
     cover.fc_Init("CHANGE", status::kWithInfo | status::kCreateProtocol | status::kYield, 0, 2, 32767);
     for (const char* pc : {"\\\\PC-BUERO1", "\\\\PC-BUERO2", "\\\\PC-EMPFANG", "\\\\PC-LAGER", "\\\\PC-CHEF"})

@@ -4,8 +4,8 @@
 #include "engine/FolderCopyObserver.h"
 #include "engine/StatusBits.h"
 #include "engine/clsFolderCopy.h"
-#include "util/Message.h"
-#include "util/Text.h"
+#include "base/Message.h"
+#include "base/Text.h"
 
 #include <csignal>
 #include <cstdlib>
@@ -94,12 +94,12 @@ private:
 };
 
 // Shows what the engine would ask and answers the safe way: OK, else cancel.
-class ConsoleQuestioner : public util::Questioner {
+class ConsoleQuestioner : public base::Questioner {
 public:
-    util::Answer ask(const util::MessageRequest& r) override
+    base::Answer ask(const base::MessageRequest& r) override
     {
-        std::cerr << "[" << r.title << "] " << util::replaceAll(r.text, "\r\n", "\n") << "\n";
-        return r.buttons == util::Buttons::Ok ? util::Answer::Ok : util::Answer::Cancel;
+        std::cerr << "[" << r.title << "] " << base::replaceAll(r.text, "\r\n", "\n") << "\n";
+        return r.buttons == base::Buttons::Ok ? base::Answer::Ok : base::Answer::Cancel;
     }
 };
 
@@ -163,15 +163,15 @@ int main(int argc, char** argv)
         else if (arg == "--target" && hasValue)
             task.Target = value();
         else if (arg == "--select" && hasValue)
-            task.Selection = util::split(value(), ";");
+            task.Selection = base::split(value(), ";");
         else if (arg == "--exclude" && hasValue)
             task.Exclusions = value();
         else if (arg == "--filter" && hasValue)
             task.NameFilters = value();
         else if (arg == "--ext" && hasValue)
-            task.Extensions = ";" + util::removeAll(value(), '*') + ";";
+            task.Extensions = ";" + base::removeAll(value(), '*') + ";";
         else if (arg == "--max-size" && hasValue)
-            task.MaxSizeK = static_cast<std::uint32_t>(util::numberValue(value()));
+            task.MaxSizeK = static_cast<std::uint32_t>(base::numberValue(value()));
         else if (arg == "--from" && hasValue)
             task.DateFrom = value();
         else if (arg == "--to" && hasValue)
@@ -204,9 +204,9 @@ int main(int argc, char** argv)
     std::cout << recorder.ready;
     if (!quiet) {
         if (!recorder.entries.empty())
-            std::cout << "\nProtocol entries:\n" << util::toValidUtf8(recorder.entries);
+            std::cout << "\nProtocol entries:\n" << base::toValidUtf8(recorder.entries);
         if (!engine.Protocol().empty())
-            std::cout << "\nText protocol:" << util::toValidUtf8(util::replaceAll(engine.Protocol(), "\r\n", "\n"))
+            std::cout << "\nText protocol:" << base::toValidUtf8(base::replaceAll(engine.Protocol(), "\r\n", "\n"))
                       << "\n";
     }
     return ok ? 0 : 1;

@@ -1,7 +1,7 @@
 #include "app/HandOffAction.h"
 
 #include "platform/Paths.h"
-#include "util/Text.h"
+#include "base/Text.h"
 
 #include <array>
 
@@ -27,16 +27,16 @@ std::string storedSelection(const std::string& dataList, const std::string& sour
 {
     if (dataList.empty() || sourceFolder == "<Arbeitsplatz>")
         return dataList;
-    std::vector<std::string> entries = util::split(dataList, ";");
+    std::vector<std::string> entries = base::split(dataList, ";");
     for (std::string& entry : entries) {
         const std::string relative = platform::entryToRelativePath(entry);
         const std::string full = platform::joinPath(sourceFolder, relative);
         if (platform::pathExists(full) && !platform::isDirectory(full))
-            entry = util::replaceAll(relative, platform::kSeparatorText, "\\");
+            entry = base::replaceAll(relative, platform::kSeparatorText, "\\");
         else
             entry = platform::folderEntryFromRelativePath(relative);
     }
-    return util::join(entries, ";");
+    return base::join(entries, ";");
 }
 
 } // namespace zdr::app

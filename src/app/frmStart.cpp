@@ -3,7 +3,7 @@
 #include "app/HandOffAction.h"
 #include "app/mdlFolderCopyCallback.h"
 #include "util/MsgBox.h"
-#include "util/Text.h"
+#include "base/Text.h"
 
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -27,7 +27,7 @@ bool isCleanFullPath(const std::string& path) { return !path.empty() && path.fro
 
 } // namespace
 
-frmStart::frmStart(RunCoverFactory coverFactory, QWidget* parent)
+frmStart::frmStart(run::RunCoverFactory coverFactory, QWidget* parent)
     : QWidget(parent), coverFactory_(std::move(coverFactory))
 {
     setObjectName(QStringLiteral("frmStart"));
@@ -188,7 +188,7 @@ bool frmStart::fc_ReadySendData(const std::string& countText)
     if (!dataList_.empty())
         dataList_.erase(0, 1);
     const auto received = static_cast<long long>(std::count(dataList_.begin(), dataList_.end(), ';')) + 1;
-    dataComplete_ = util::numberValue(countText) == received;
+    dataComplete_ = base::numberValue(countText) == received;
     // The sender waits for this message's answer; the run must not keep it waiting.
     QTimer::singleShot(0, this, &frmStart::sb_StartRun);
     return true;
@@ -199,7 +199,7 @@ void frmStart::sb_StartRun()
     if (state_ != State::Running)
         return;
     const HandOffAction* action = handOffAction(actionWord_);
-    CoverTask task;
+    run::CoverTask task;
     task.sourceFolder = sourceFolder_;
     task.selectedEntries = storedSelection(dataList_, sourceFolder_);
     task.targetFolder = shellFolder_;

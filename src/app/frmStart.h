@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/RunCover.h"
+#include "run/RunCover.h"
 #include "shellext/HandOffWire.h"
 
 #include <QTimer>
@@ -29,7 +29,7 @@ public:
     // End message overdue: the sender has gone or hangs.
     static constexpr int kDefaultTimeoutMs = 60000;
 
-    explicit frmStart(RunCoverFactory coverFactory, QWidget* parent = nullptr);
+    explicit frmStart(run::RunCoverFactory coverFactory, QWidget* parent = nullptr);
     ~frmStart() override;
 
     // DLL, action word, key, source folder, shell folder. False when the
@@ -64,8 +64,8 @@ private:
     void unload(int exitCode);
     bool listen(std::string& error);
 
-    RunCoverFactory coverFactory_;
-    std::unique_ptr<RunCover> cover_;
+    run::RunCoverFactory coverFactory_;
+    std::unique_ptr<run::RunCover> cover_;
     State state_ = State::Started;
     std::string actionWord_;
     std::string sourceFolder_;

@@ -1,7 +1,7 @@
 #include "app/mdlMain.h"
 
-#include "app/CommandLine.h"
-#include "app/Unattended.h"
+#include "base/CommandLine.h"
+#include "base/Unattended.h"
 #include "app/frmStart.h"
 #include "project/frmMain.h"
 #include "run/clsFolderCopy_Cover.h"
@@ -24,13 +24,13 @@ QString q(const std::string& s) { return QString::fromStdString(s); }
 // nothing, and what it said goes to stderr.
 void answerForNobody()
 {
-    util::ui::setAnswerer([](const util::MessageRequest& request) {
+    util::ui::setAnswerer([](const base::MessageRequest& request) {
         std::fprintf(stderr, "Zendor DaroRazu: %s: %s\n", request.title.c_str(), request.text.c_str());
         switch (request.buttons) {
-        case util::Buttons::Ok: return util::Answer::Ok;
-        case util::Buttons::YesNo: return util::Answer::No;
-        case util::Buttons::AbortRetryIgnore: return util::Answer::Abort;
-        default: return util::Answer::Cancel;
+        case base::Buttons::Ok: return base::Answer::Ok;
+        case base::Buttons::YesNo: return base::Answer::No;
+        case base::Buttons::AbortRetryIgnore: return base::Answer::Abort;
+        default: return base::Answer::Cancel;
         }
     });
     util::ui::clsCommonDialog::setChooser([](const util::ui::clsCommonDialog::Request&) { return std::string(); });
@@ -50,23 +50,23 @@ int Main(int argc, char** argv)
     // The program ends when its main window (or the hand-off) says so, not
     // when a progress window or a message box happens to be the last one.
     QApplication::setQuitOnLastWindowClosed(false);
-    if (unattended())
+    if (base::unattended())
         answerForNobody();
 
     std::vector<std::string> given(argv + 1, argv + argc);
-    const StartPlan plan = planStart(fc_GetCommandLine(rawCommandLine(given)));
+    const base::StartPlan plan = base::planStart(base::fc_GetCommandLine(base::rawCommandLine(given)));
     switch (plan.form) {
-    case StartPlan::Form::WrongCall:
+    case base::StartPlan::Form::WrongCall:
         util::ui::msgBox(nullptr, plan.messageText, util::ui::Buttons::Ok, util::ui::Icon::Critical, plan.messageTitle);
         return 1;
-    case StartPlan::Form::HandOff: {
+    case base::StartPlan::Form::HandOff: {
         frmStart start(run::ui::clsFolderCopy_Cover::factory());
         QObject::connect(&start, &frmStart::ended, &application, [](int code) { QApplication::exit(code); });
         const std::vector<std::string>& a = plan.arguments;
         start.fc_Init(a[0], a[1], a[2], a[3], a[4]);
         return QApplication::exec();
     }
-    case StartPlan::Form::MainWindow: break;
+    case base::StartPlan::Form::MainWindow: break;
     }
     auto* window = new project::frmMain;
     window->setAttribute(Qt::WA_DeleteOnClose);

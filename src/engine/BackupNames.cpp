@@ -1,7 +1,7 @@
 #include "engine/BackupNames.h"
 
 #include "platform/Paths.h"
-#include "util/Text.h"
+#include "base/Text.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -44,7 +44,7 @@ std::string mark(const std::string& text)
 
 } // namespace
 
-std::string fc_BackupName(const util::LocalDateTime& at)
+std::string fc_BackupName(const base::LocalDateTime& at)
 {
     return "DaroRazu Backup " + twoDigits(at.year) + twoDigits(at.month) + twoDigits(at.day) + " "
         + twoDigits(at.hour) + twoDigits(at.minute) + twoDigits(at.second);
@@ -53,7 +53,7 @@ std::string fc_BackupName(const util::LocalDateTime& at)
 std::string fc_BackupFileName(const std::string& targetFolder, const std::string& entryName)
 {
     const std::string relative = withoutRoot(targetFolder);
-    std::string name = util::replaceAll(relative.empty() ? entryName : relative + "/" + entryName, "/", kStep);
+    std::string name = base::replaceAll(relative.empty() ? entryName : relative + "/" + entryName, "/", kStep);
     if (name.size() <= kLongestName)
         return name;
     const std::string head = mark(name) + kStep;

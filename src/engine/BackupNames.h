@@ -1,6 +1,6 @@
 #pragma once
 
-#include "util/DateText.h"
+#include "base/DateText.h"
 
 #include <string>
 
@@ -9,7 +9,7 @@
 namespace zdr::engine {
 
 // "DaroRazu Backup yymmdd hhnnss".
-std::string fc_BackupName(const util::LocalDateTime& at);
+std::string fc_BackupName(const base::LocalDateTime& at);
 
 // The saved file's name in the run's backup folder: its target folder
 // without the root (where a drive stood), then the entry's name, " ~ "

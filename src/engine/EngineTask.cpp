@@ -1,8 +1,8 @@
 #include "engine/EngineTask.h"
 
 #include "platform/Paths.h"
-#include "project/ParameterCodes.h"
-#include "util/Text.h"
+#include "base/ParameterCodes.h"
+#include "base/Text.h"
 
 namespace zdr::engine {
 
@@ -10,7 +10,7 @@ void splitFilterText(const std::string& text, std::string& names, std::vector<st
 {
     names.clear();
     patterns.clear();
-    for (const std::string& piece : util::split(text, ";")) {
+    for (const std::string& piece : base::split(text, ";")) {
         if (piece.empty())
             continue; // "a;;b" and a final ";" name nothing
         if (piece.find('*') != std::string::npos)
@@ -25,7 +25,7 @@ void splitFilterText(const std::string& text, std::string& names, std::vector<st
 EngineTask EngineTask::fromInput(const EngineTaskInput& in, bool onlyDifferent)
 {
     EngineTask t;
-    t.Source = util::startsWith(in.Source, kSourceNetSet) ? in.Source : platform::withoutTrailingSeparator(in.Source);
+    t.Source = base::startsWith(in.Source, kSourceNetSet) ? in.Source : platform::withoutTrailingSeparator(in.Source);
     t.Target = platform::withoutTrailingSeparator(in.Target);
     for (const std::string& entry : in.Selection) {
         if (!entry.empty())
@@ -42,7 +42,7 @@ EngineTask EngineTask::fromInput(const EngineTaskInput& in, bool onlyDifferent)
         || !t.ExcludePatterns.empty() || !t.IncludePatterns.empty() || t.MaxSizeK != 0 || onlyDifferent;
     t.AttributesSet = in.AttributesSet;
     t.AttributesClear = in.AttributesClear;
-    const project::ParsedCode<project::RenameCode> rename = project::parseRenameCode(in.RenameParameter);
+    const base::ParsedCode<base::RenameCode> rename = base::parseRenameCode(in.RenameParameter);
     t.RenameFlags = rename.code.flags;
     t.RenameCode = rename.code.pattern;
     if (!rename.empty)

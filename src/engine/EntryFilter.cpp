@@ -1,18 +1,18 @@
 #include "engine/EntryFilter.h"
 
 #include "engine/Wildcard.h"
-#include "util/Text.h"
+#include "base/Text.h"
 
 namespace zdr::engine {
 
 namespace {
 
-bool readDate(const std::string& text, std::optional<util::LocalDateTime>& out, std::string& errorText)
+bool readDate(const std::string& text, std::optional<base::LocalDateTime>& out, std::string& errorText)
 {
     out.reset();
     if (text.empty())
         return true;
-    out = util::parseDateTime(text);
+    out = base::parseDateTime(text);
     if (!out)
         errorText = "Datum '" + text + "' ist ungültig!";
     return out.has_value();
@@ -37,31 +37,31 @@ bool fc_ExtensionListed(std::string_view extensionList, std::string_view name)
     std::string framed = ";";
     framed += name.substr(dot);
     framed += ";";
-    return util::icontains(extensionList, framed);
+    return base::icontains(extensionList, framed);
 }
 
-util::LocalDateTime fc_FileDate(const platform::FileEntry& entry)
+base::LocalDateTime fc_FileDate(const platform::FileEntry& entry)
 {
-    return util::LocalDateTime::fromUnixNanos(entry.lastWrite);
+    return base::LocalDateTime::fromUnixNanos(entry.lastWrite);
 }
 
 bool EntryFilter::load(const EngineTask& task, bool folderOnly, std::string& errorText)
 {
     folderOnly_ = folderOnly;
-    extensions_ = util::toLower(task.Extensions);
+    extensions_ = base::toLower(task.Extensions);
     maxBytes_ = static_cast<std::uint64_t>(task.MaxSizeK) * 1000;
-    includeNames_ = util::toLower(task.IncludeNames);
-    excludeNames_ = util::toLower(task.ExcludeNames);
+    includeNames_ = base::toLower(task.IncludeNames);
+    excludeNames_ = base::toLower(task.ExcludeNames);
     nameFilter_ = !task.IncludeNames.empty() || !task.IncludePatterns.empty();
     includePatterns_.clear();
     for (const std::string& pattern : task.IncludePatterns) {
-        if (!util::startsWith(pattern, "\\"))
+        if (!base::startsWith(pattern, "\\"))
             includePatterns_.push_back(pattern);
     }
     excludeFolderPatterns_.clear();
     excludeFilePatterns_.clear();
     for (const std::string& pattern : task.ExcludePatterns)
-        (util::startsWith(pattern, "\\") ? excludeFolderPatterns_ : excludeFilePatterns_).push_back(pattern);
+        (base::startsWith(pattern, "\\") ? excludeFolderPatterns_ : excludeFilePatterns_).push_back(pattern);
     return readDate(task.DateFrom, dateFrom_, errorText) && readDate(task.DateTo, dateTo_, errorText);
 }
 
@@ -69,7 +69,7 @@ bool EntryFilter::listed(const std::string& foldedList, std::string_view prefix,
 {
     std::string framed = ";";
     framed += prefix;
-    framed += util::toLower(name);
+    framed += base::toLower(name);
     framed += ";";
     return foldedList.find(framed) != std::string::npos;
 }
@@ -105,7 +105,7 @@ bool EntryFilter::filePasses(const platform::FileEntry& entry) const
             return false;
     }
     if (dateFrom_ || dateTo_) {
-        const util::LocalDateTime date = fc_FileDate(entry);
+        const base::LocalDateTime date = fc_FileDate(entry);
         if (dateFrom_ && *dateFrom_ > date)
             return false;
         if (dateTo_ && *dateTo_ < date)

@@ -2,7 +2,7 @@
 
 #include "engine/EngineTask.h"
 #include "platform/FileEntry.h"
-#include "util/DateText.h"
+#include "base/DateText.h"
 
 #include <optional>
 #include <string>
@@ -32,8 +32,8 @@ private:
     std::string includeNames_;
     // Only the patterns without the folder mark; folders are not filtered by name.
     std::vector<std::string> includePatterns_;
-    std::optional<util::LocalDateTime> dateFrom_;
-    std::optional<util::LocalDateTime> dateTo_;
+    std::optional<base::LocalDateTime> dateFrom_;
+    std::optional<base::LocalDateTime> dateTo_;
     std::string excludeNames_;
     std::vector<std::string> excludeFolderPatterns_; // with their leading "\"
     std::vector<std::string> excludeFilePatterns_;
@@ -44,6 +44,6 @@ private:
 bool fc_ExtensionListed(std::string_view extensionList, std::string_view name);
 
 // The entry's last-write time as a local date and time to the second.
-util::LocalDateTime fc_FileDate(const platform::FileEntry& entry);
+base::LocalDateTime fc_FileDate(const platform::FileEntry& entry);
 
 } // namespace zdr::engine

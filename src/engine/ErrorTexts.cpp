@@ -1,20 +1,20 @@
 #include "engine/ErrorTexts.h"
 
-#include "app/mdlErrSys.h"
-#include "util/Text.h"
+#include "base/mdlErrSys.h"
+#include "base/Text.h"
 
 namespace zdr::engine {
 
 std::string fc_TextWithCode(std::string text, platform::ErrorCode code)
 {
     if (code > 0)
-        text += " - " + app::fc_GetApiErrorText(code);
+        text += " - " + base::fc_GetApiErrorText(code);
     return text;
 }
 
 std::string fc_EntryErrorText(bool isFile, const std::string& name, platform::ErrorCode code)
 {
-    return fc_TextWithCode((isFile ? "Fehler bei Datei: " : "Fehler bei Verzeichnis: ") + util::escapeControls(name),
+    return fc_TextWithCode((isFile ? "Fehler bei Datei: " : "Fehler bei Verzeichnis: ") + base::escapeControls(name),
                            code);
 }
 

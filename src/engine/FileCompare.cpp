@@ -1,7 +1,7 @@
 #include "engine/FileCompare.h"
 
 #include "engine/SizeText.h"
-#include "util/Text.h"
+#include "base/Text.h"
 
 #include <algorithm>
 #include <ctime>
@@ -17,10 +17,10 @@ std::string sizeText(const platform::FileEntry& entry) { return fc_SizeText(stat
 
 } // namespace
 
-util::LocalDateTime fc_FileTimeToDate(std::int64_t fileTime, bool local)
+base::LocalDateTime fc_FileTimeToDate(std::int64_t fileTime, bool local)
 {
     if (local)
-        return util::LocalDateTime::fromUnixNanos(fileTime);
+        return base::LocalDateTime::fromUnixNanos(fileTime);
     std::int64_t seconds = fileTime / 1000000000;
     if (fileTime < 0 && fileTime % 1000000000 != 0)
         --seconds; // floor, so times before 1970 keep their second
@@ -54,7 +54,7 @@ std::string fc_AttributeText(std::uint32_t attributes)
         if ((attributes & w.bit) != 0)
             set.emplace_back(w.word);
     }
-    return util::join(set, ", ");
+    return base::join(set, ", ");
 }
 
 namespace {
@@ -73,12 +73,12 @@ std::string subSecondText(std::int64_t nanos)
 
 std::string fc_DifferenceText(const platform::FileEntry& source, const platform::FileEntry& target, bool onlyNewer)
 {
-    const util::LocalDateTime s = fc_FileTimeToDate(source.lastWrite, true);
-    const util::LocalDateTime t = fc_FileTimeToDate(target.lastWrite, true);
+    const base::LocalDateTime s = fc_FileTimeToDate(source.lastWrite, true);
+    const base::LocalDateTime t = fc_FileTimeToDate(target.lastWrite, true);
     std::string text;
     if (t != s || source.lastWrite != target.lastWrite) {
-        text = "'" + util::formatDateTime(s) + (target.lastWrite < source.lastWrite ? "' (x  =>  x): '" : "' (x  ~>  x): '")
-            + util::formatDateTime(t) + "' - ";
+        text = "'" + base::formatDateTime(s) + (target.lastWrite < source.lastWrite ? "' (x  =>  x): '" : "' (x  ~>  x): '")
+            + base::formatDateTime(t) + "' - ";
         // Both read alike to the second: the difference itself is the reason.
         if (t == s)
             text.insert(text.size() - 3, " Zeitunterschied: '" + subSecondText(source.lastWrite - target.lastWrite) + " s'");
@@ -93,7 +93,7 @@ std::string fc_DifferenceText(const platform::FileEntry& source, const platform:
             text += "'" + sizeText(source) + "' Größe ungleich: '" + sizeText(target) + "' - ";
     }
     // The last piece's " - " goes (its quote stays).
-    if (util::endsWith(text, "' - "))
+    if (base::endsWith(text, "' - "))
         text.resize(text.size() - 3);
     return text;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/FileEntry.h"
-#include "util/DateText.h"
+#include "base/DateText.h"
 
 #include <cstdint>
 #include <string>
@@ -16,7 +16,7 @@ bool fc_FilesEqual(const platform::FileEntry& source, const platform::FileEntry&
 
 // A file time (nanoseconds since the Unix epoch, universal time) as a date
 // and time to the second: in local time when local is true, else as it is.
-util::LocalDateTime fc_FileTimeToDate(std::int64_t fileTime, bool local);
+base::LocalDateTime fc_FileTimeToDate(std::int64_t fileTime, bool local);
 
 // The words of the set attribute bits, joined by ", " ("schreigeschützt, versteckt").
 std::string fc_AttributeText(std::uint32_t attributes);

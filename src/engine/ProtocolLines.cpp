@@ -2,7 +2,7 @@
 
 #include "engine/FolderCopyObserver.h"
 #include "platform/Paths.h"
-#include "util/Text.h"
+#include "base/Text.h"
 
 namespace zdr::engine {
 
@@ -17,9 +17,9 @@ std::string blanks(std::int32_t count) { return std::string(static_cast<std::siz
 // one line. The text itself where it has none.
 std::string_view printed(std::string_view text, std::string& escaped)
 {
-    if (!util::hasControls(text))
+    if (!base::hasControls(text))
         return text;
-    escaped = util::escapeControls(text);
+    escaped = base::escapeControls(text);
     return escaped;
 }
 

@@ -38,7 +38,7 @@ bool readNumbering(std::string_view inside, std::size_t& width, std::uint64_t& s
 // it names none.
 bool placeholder(std::string_view inside, const RenameValues& v, bool& numberUsed, std::string& out)
 {
-    const util::LocalDateTime& t = v.now;
+    const base::LocalDateTime& t = v.now;
     if (inside == "NAMETOTAL")
         out = v.name;
     else if (inside == "NAME")

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "util/DateText.h"
+#include "base/DateText.h"
 
 #include <cstdint>
 #include <string>
@@ -12,7 +12,7 @@ namespace zdr::engine {
 struct RenameValues {
     std::string name;        // the entry's current name
     bool isFile = true;      // folders have no extension
-    util::LocalDateTime now; // the present
+    base::LocalDateTime now; // the present
     std::uint64_t numbered = 0; // entries of the task that took a number before this one
 };
 

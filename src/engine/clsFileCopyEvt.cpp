@@ -1,6 +1,6 @@
 #include "engine/clsFileCopyEvt.h"
 
-#include "app/mdlErrSys.h"
+#include "base/mdlErrSys.h"
 #include "platform/PendingFile.h"
 #include "platform/WriteSeam.h"
 
@@ -20,7 +20,7 @@ constexpr const char* kBadCopy = "Fehler: 'Fehlerhaftes Kopieren - Dateiinhalte 
 
 bool failed(platform::ErrorCode code, std::string& errorText)
 {
-    errorText = "Fehler: '" + app::fc_GetApiErrorText(code) + "'";
+    errorText = "Fehler: '" + base::fc_GetApiErrorText(code) + "'";
     return false;
 }
 

@@ -12,7 +12,7 @@
 
 namespace zdr::engine {
 
-clsFolderCopy::clsFolderCopy(FolderCopyObserver& observer, util::Questioner& questioner,
+clsFolderCopy::clsFolderCopy(FolderCopyObserver& observer, base::Questioner& questioner,
                              net::NetworkDriveFactory networkDrives)
     : observer_(observer), questioner_(questioner), networkDrives_(std::move(networkDrives))
 {

@@ -24,12 +24,12 @@
 #include <unordered_map>
 #include <vector>
 
-namespace zdr::util {
+namespace zdr::base {
 class ClipboardWriter;
 class Questioner;
 enum class Answer;
 enum class Buttons;
-} // namespace zdr::util
+} // namespace zdr::base
 namespace zdr::platform {
 class DirectoryReader;
 class ParallelRemover;
@@ -52,7 +52,7 @@ class clsZip;
 // which dispatch by the pass to the entry routines (fc_InfoEntry, ...).
 class clsFolderCopy {
 public:
-    clsFolderCopy(FolderCopyObserver& observer, util::Questioner& questioner,
+    clsFolderCopy(FolderCopyObserver& observer, base::Questioner& questioner,
                   net::NetworkDriveFactory networkDrives = {});
     ~clsFolderCopy();
     clsFolderCopy(const clsFolderCopy&) = delete;
@@ -102,7 +102,7 @@ public:
 
     // Where a made folder's path goes with option 0x400000 (the clipboard,
     // which the engine cannot reach itself); not owned.
-    void sb_SetClipboardWriter(util::ClipboardWriter* writer) { clipboard_ = writer; }
+    void sb_SetClipboardWriter(base::ClipboardWriter* writer) { clipboard_ = writer; }
     // Lets the user interface run once. With option 0x8000 the block copy
     // calls it between its steps and during its pause after each block;
     // without it that pause only waits.
@@ -193,7 +193,7 @@ private:
 
     // --- questions and error policy (clsFolderCopyAsk.cpp)
     bool fc_AskUser(const EntryAt& at, const platform::FileEntry* obstacle, bool& skip, std::string& errorText);
-    util::Answer fc_Question(const EntryAt& at, const std::string& text, util::Buttons buttons);
+    base::Answer fc_Question(const EntryAt& at, const std::string& text, base::Buttons buttons);
     void sb_AskLine(const EntryAt& at, const char* fileText, const char* folderText);
     // The question for all after an answer, asked once per run (askedBit
     // of askedFlags_): true for a yes.
@@ -280,9 +280,9 @@ private:
     bool isCancelled() const { return cancel_; }
 
     FolderCopyObserver& observer_;
-    util::Questioner& questioner_;
+    base::Questioner& questioner_;
     net::NetworkDriveFactory networkDrives_;
-    util::ClipboardWriter* clipboard_ = nullptr;
+    base::ClipboardWriter* clipboard_ = nullptr;
 
     // options
     std::uint32_t status_ = 0;

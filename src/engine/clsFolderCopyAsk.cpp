@@ -11,7 +11,7 @@
 #include "engine/clsFolderCopy.h"
 #include "platform/FileEntry.h"
 #include "platform/Paths.h"
-#include "util/Message.h"
+#include "base/Message.h"
 
 namespace zdr::engine {
 
@@ -27,11 +27,11 @@ constexpr const char* kTwoLines = "\r\n\r\n";
 
 } // namespace
 
-util::Answer clsFolderCopy::fc_Question(const EntryAt& at, const std::string& text, util::Buttons buttons)
+base::Answer clsFolderCopy::fc_Question(const EntryAt& at, const std::string& text, base::Buttons buttons)
 {
     return questioner_.ask({.text = text,
                             .title = at.isFile ? "Datei Fehler ..." : "Verzeichnis Fehler ...",
-                            .icon = util::Icon::Question,
+                            .icon = base::Icon::Question,
                             .buttons = buttons});
 }
 
@@ -68,7 +68,7 @@ bool clsFolderCopy::fc_ForAll(const EntryAt& at, std::uint32_t askedBit, const s
 {
     const bool first = (askedFlags_ & askedBit) == 0;
     askedFlags_ |= askedBit;
-    return first && fc_Question(at, question, util::Buttons::YesNo) == util::Answer::Yes;
+    return first && fc_Question(at, question, base::Buttons::YesNo) == base::Answer::Yes;
 }
 
 bool clsFolderCopy::fc_Skipped(const EntryAt& at, bool& skip)
@@ -110,12 +110,12 @@ bool clsFolderCopy::fc_AskUser(const EntryAt& at, const platform::FileEntry* obs
     if (newer && (askedFlags_ & kNewerForAll) == 0) {
         const std::string text = "Zieldatei '" + subject + "' ist neuer als die Quelldatei!" + kTwoLines
             + " => Zieldatei trotzdem überschreiben?";
-        switch ((askedFlags_ & kKeepForAll) != 0 ? util::Answer::No : fc_Question(at, text, util::Buttons::YesNoCancel)) {
-        case util::Answer::Yes:
+        switch ((askedFlags_ & kKeepForAll) != 0 ? base::Answer::No : fc_Question(at, text, base::Buttons::YesNoCancel)) {
+        case base::Answer::Yes:
             if (fc_ForAll(at, kAskedNewer, "Möchten Sie alle neueren Zieldateien überschreiben?"))
                 askedFlags_ |= kNewerForAll;
             break;
-        case util::Answer::No:
+        case base::Answer::No:
             if (fc_ForAll(at, kAskedKeep, "Möchten Sie alle neueren Zieldateien behalten?"))
                 askedFlags_ |= kKeepForAll;
             return fc_Skipped(at, skip);
@@ -126,14 +126,14 @@ bool clsFolderCopy::fc_AskUser(const EntryAt& at, const platform::FileEntry* obs
         const std::string text = at.isFile
             ? "Zieldatei '" + subject + "' vorhanden!" + kTwoLines + " => Zieldatei überschreiben?"
             : "Zielverzeichnis '" + subject + "' vorhanden!" + kTwoLines + " => Zielverzeichnis überschreiben?";
-        switch (fc_Question(at, text, util::Buttons::YesNoCancel)) {
-        case util::Answer::Yes:
+        switch (fc_Question(at, text, base::Buttons::YesNoCancel)) {
+        case base::Answer::Yes:
             if (fc_ForAll(at, kAskedExisting,
                           at.isFile ? "Möchten Sie alle vorhandenen Dateien überschreiben?"
                                     : "Möchten Sie alle vorhandenen Verzeichnisse überschreiben?"))
                 status_ |= status::kOverwriteExisting;
             break;
-        case util::Answer::No: return fc_Skipped(at, skip);
+        case base::Answer::No: return fc_Skipped(at, skip);
         default: return fc_CopyCancelled(at);
         }
     }
@@ -148,8 +148,8 @@ bool clsFolderCopy::fc_AskUser(const EntryAt& at, const platform::FileEntry* obs
         else
             text += std::string(at.isFile ? " => Datei trotzdem " : " => Verzeichnis trotzdem ")
                 + (remove ? "löschen?" : "verändern?");
-        switch (fc_Question(at, text, util::Buttons::YesNoCancel)) {
-        case util::Answer::Yes: {
+        switch (fc_Question(at, text, base::Buttons::YesNoCancel)) {
+        case base::Answer::Yes: {
             if (fc_ForAll(at, kAskedReadOnly,
                           std::string("Möchten Sie alle schreibgeschützten Daten ") + (remove ? "löschen?" : "überschreiben?")))
                 status_ |= status::kOverwriteProtected;
@@ -162,7 +162,7 @@ bool clsFolderCopy::fc_AskUser(const EntryAt& at, const platform::FileEntry* obs
                 return true; // repeat the action
             break;
         }
-        case util::Answer::No: return fc_Skipped(at, skip);
+        case base::Answer::No: return fc_Skipped(at, skip);
         default:
             if (copy)
                 return fc_CopyCancelled(at);
@@ -181,9 +181,9 @@ bool clsFolderCopy::fc_AskUser(const EntryAt& at, const platform::FileEntry* obs
     const std::string text = (at.isFile ? "Datei '" + platform::joinPath(at.path, name) : "Verzeichnis '" + at.path)
         + "' konnte nicht " + (copy ? "kopiert" : pass_ == Pass::Delete ? "gelöscht" : "verändert") + " werden!" + kTwoLines + errorText + kTwoLines
         + "=> Vorgang wiederholen?";
-    switch (fc_Question(at, text, util::Buttons::AbortRetryIgnore)) {
-    case util::Answer::Retry: return true;
-    case util::Answer::Ignore: return false;
+    switch (fc_Question(at, text, base::Buttons::AbortRetryIgnore)) {
+    case base::Answer::Retry: return true;
+    case base::Answer::Ignore: return false;
     default:
         sb_AskLine(at, "Datei nicht ausgeführt => abgebrochen", "Verzeichnis nicht ausgeführt => abgebrochen");
         cancel_ = true;

@@ -99,7 +99,7 @@ bool clsFolderCopy::fc_BackupZip(const EntryAt& at, std::string& errorText)
         return false;
     }
     if (backupName_.empty())
-        backupName_ = fc_BackupName(util::LocalDateTime::now());
+        backupName_ = fc_BackupName(base::LocalDateTime::now());
     return (statusEx_ & statusEx::kSaveFilesInZip) != 0 ? fc_BackupForZip(at, errorText)
                                                         : fc_BackupInFolder(at, errorText);
 }

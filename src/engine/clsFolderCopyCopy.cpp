@@ -5,7 +5,7 @@
 // source's times and attributes, and only then put in place, so a failure
 // or a cancel at any point leaves the old target as it was and nothing
 // behind; the source is only read.
-#include "app/mdlErrSys.h"
+#include "base/mdlErrSys.h"
 #include "engine/ErrorTexts.h"
 #include "engine/FileCompare.h"
 #include "engine/FolderCopyObserver.h"
@@ -171,7 +171,7 @@ bool clsFolderCopy::fc_CopyContent(const EntryAt& at, const std::string& source,
     if (ok)
         return true;
     if (blocks)
-        errorText = "Fehler: '" + app::fc_GetApiErrorText(code) + "'" + inBlocks;
+        errorText = "Fehler: '" + base::fc_GetApiErrorText(code) + "'" + inBlocks;
     else
         errorText = fc_EntryErrorText(true, at.entry.name, code);
     return false;

@@ -6,14 +6,14 @@
 #include "engine/StatusBits.h"
 #include "engine/clsFolderCopy.h"
 
-#include "app/mdlErrSys.h"
+#include "base/mdlErrSys.h"
 #include "net/DriveFolder.h"
 #include "platform/DirectoryReader.h"
 #include "platform/FileEntry.h"
 #include "platform/Folders.h"
 #include "platform/Paths.h"
-#include "util/ClipboardWriter.h"
-#include "util/Text.h"
+#include "base/ClipboardWriter.h"
+#include "base/Text.h"
 
 namespace zdr::engine {
 
@@ -462,7 +462,7 @@ bool clsFolderCopy::fc_FlushTargets(std::string& errorText)
         observer_.ActionInfo("Daten auf den Datenträger geschrieben.");
         return true;
     }
-    errorText = "Fehler beim Schreiben auf den Datenträger - " + app::fc_GetApiErrorText(code);
+    errorText = "Fehler beim Schreiben auf den Datenträger - " + base::fc_GetApiErrorText(code);
     return false;
 }
 
@@ -542,7 +542,7 @@ bool clsFolderCopy::fc_MkDirPass()
             observer_.ActionFolderStart(path);
             platform::ErrorCode code = 0;
             if (!platform::makeDirectory(path, code)) {
-                errorText_ = "Fehler bei Verzeichnis: " + path + " - " + app::fc_GetApiErrorText(code);
+                errorText_ = "Fehler bei Verzeichnis: " + path + " - " + base::fc_GetApiErrorText(code);
                 sb_ErrorEnd();
                 return false;
             }
@@ -554,7 +554,7 @@ bool clsFolderCopy::fc_MkDirPass()
             continue;
         ++counters_.CountFolder_Done;
         if (has(status::kFolderToClipboard) && clipboard_ != nullptr)
-            clipboard_->ClipboardAll_Copy(path, util::clipboardFormat::kText);
+            clipboard_->ClipboardAll_Copy(path, base::clipboardFormat::kText);
         observer_.ActionFolderDone();
     }
     observer_.ActionReady(errorText_.empty(), errorText_, !protocol_.text().empty());

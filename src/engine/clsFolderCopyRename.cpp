@@ -12,7 +12,7 @@
 #include "engine/clsFolderCopy.h"
 #include "platform/Paths.h"
 #include "platform/PendingFile.h"
-#include "project/ParameterCodes.h"
+#include "base/ParameterCodes.h"
 
 #include <algorithm>
 
@@ -20,7 +20,7 @@ namespace zdr::engine {
 
 namespace {
 
-namespace flag = project::renameFlag;
+namespace flag = base::renameFlag;
 
 // rowLevel: a file's level, a folder's parent's (the entries directly in
 // the task's source folder are at level 1; the source folder itself, copied
@@ -45,7 +45,7 @@ bool clsFolderCopy::fc_Rename(const std::string& code, bool isFile, const std::s
         return false;
     }
     bool numberUsed = false;
-    newName = fc_RenameName(code, {name, isFile, util::LocalDateTime::now(), numbered}, numberUsed);
+    newName = fc_RenameName(code, {name, isFile, base::LocalDateTime::now(), numbered}, numberUsed);
     platform::ErrorCode error = platform::error::kInvalidName;
     if (fc_RenameNameValid(newName)
         && (newName == name

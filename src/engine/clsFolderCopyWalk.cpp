@@ -5,7 +5,7 @@
 // folder below level 1) goes: the folder itself (information and copy) ->
 // its entries, subfolders walked as they come -> the folder itself again
 // (delete and attributes, after its content).
-#include "app/mdlErrSys.h"
+#include "base/mdlErrSys.h"
 #include "engine/FolderCopyObserver.h"
 #include "engine/SizeText.h"
 #include "engine/StatusBits.h"
@@ -14,8 +14,8 @@
 #include "platform/FileEntry.h"
 #include "platform/Folders.h"
 #include "platform/Paths.h"
-#include "util/Message.h"
-#include "util/Text.h"
+#include "base/Message.h"
+#include "base/Text.h"
 
 #include <cmath>
 
@@ -32,7 +32,7 @@ bool namesInside(const std::string& relative)
 {
     if (relative.empty())
         return false;
-    for (const std::string& part : util::split(relative, platform::kSeparatorText)) {
+    for (const std::string& part : base::split(relative, platform::kSeparatorText)) {
         if (part.empty() || part == "." || part == "..")
             return false;
     }
@@ -44,7 +44,7 @@ bool namesInside(const std::string& relative)
 bool throughFoldersOnly(const std::string& folder, const std::string& relative, platform::ErrorCode& error)
 {
     std::string path = folder;
-    const std::vector<std::string> steps = util::split(relative, platform::kSeparatorText);
+    const std::vector<std::string> steps = base::split(relative, platform::kSeparatorText);
     for (std::size_t i = 0; i + 1 < steps.size(); ++i) {
         path = platform::joinPath(path, steps[i]);
         platform::FileEntry entry;
@@ -183,7 +183,7 @@ bool clsFolderCopy::fc_WalkNamed(std::int32_t level, const std::string& path, co
         const auto failed = [&](bool isFile, platform::ErrorCode code) {
             sb_SearchFailed(isFile ? level : level + 1, isFile, full, code, errorText);
         };
-        const bool namesFile = !util::startsWith(element, "\\") && !util::endsWith(element, "\\");
+        const bool namesFile = !base::startsWith(element, "\\") && !base::endsWith(element, "\\");
         if (!namesInside(relative)) {
             failed(namesFile, platform::error::kInvalidName);
             continue;
@@ -226,7 +226,7 @@ bool clsFolderCopy::fc_WalkDrives(std::int32_t level, const std::string& targetP
         // Only the copy makes it: the other passes leave the target alone.
         if (pass_ == Pass::Copy && !driveTarget.empty() && !platform::pathExists(driveTarget)
             && !platform::makeDirectory(driveTarget, code)) {
-            errorText = "Fehler bei Verzeichnis: " + driveTarget + " - " + app::fc_GetApiErrorText(code);
+            errorText = "Fehler bei Verzeichnis: " + driveTarget + " - " + base::fc_GetApiErrorText(code);
             return false;
         }
         if (!fc_WalkListing(level, reader, root, driveTarget, errorText))
@@ -361,10 +361,10 @@ void clsFolderCopy::sb_SearchFailed(std::int32_t level, bool isFile, const std::
         errorText = "Kein Zugriff!";
         return;
     }
-    questioner_.ask({.text = "Fehler bei: '" + fullPath + "'\r\n\r\n" + app::fc_GetApiErrorText(code),
+    questioner_.ask({.text = "Fehler bei: '" + fullPath + "'\r\n\r\n" + base::fc_GetApiErrorText(code),
                      .title = "Fehler ...",
-                     .icon = util::Icon::Critical,
-                     .buttons = util::Buttons::Ok});
+                     .icon = base::Icon::Critical,
+                     .buttons = base::Buttons::Ok});
 }
 
 // An entry that cannot be examined or reached: counted as not handled and
@@ -382,7 +382,7 @@ void clsFolderCopy::sb_EntryUnreadable(std::int32_t level, bool isFile, const st
     }
     if (!has(status::kCreateProtocol))
         return;
-    const std::string reason = app::fc_GetApiErrorText(code);
+    const std::string reason = base::fc_GetApiErrorText(code);
     const std::string text = "Fehler: " + reason;
     const std::int32_t lineLevel = isFile ? level : level - 1;
     // The list of a "differing files" information pass holds only what is to

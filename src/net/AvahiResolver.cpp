@@ -1,7 +1,7 @@
 #include "net/AvahiResolver.h"
 
 #include "net/ToolRun.h"
-#include "util/Text.h"
+#include "base/Text.h"
 
 #include <arpa/inet.h>
 
@@ -48,17 +48,17 @@ bool isPlainHostName(std::string_view name)
 std::vector<AnnouncedHost> parseAvahiBrowse(std::string_view output)
 {
     std::vector<AnnouncedHost> hosts;
-    for (const std::string& line : util::split(output, "\n")) {
-        if (line.size() > kMaxLine || !util::startsWith(line, "=;"))
+    for (const std::string& line : base::split(output, "\n")) {
+        if (line.size() > kMaxLine || !base::startsWith(line, "=;"))
             continue;
         // The text records come last and may hold ";": only the first nine
         // fields are read.
-        std::vector<std::string> fields = util::split(line, ";");
+        std::vector<std::string> fields = base::split(line, ";");
         if (fields.size() < 9)
             continue;
         const std::string& protocol = fields[2];
         std::string hostName = fields[6];
-        if (util::endsWith(hostName, "."))
+        if (base::endsWith(hostName, "."))
             hostName.pop_back();
         const std::string& address = fields[7];
         const std::optional<int> port = portNumber(fields[8]);
@@ -70,7 +70,7 @@ std::vector<AnnouncedHost> parseAvahiBrowse(std::string_view output)
 
         AnnouncedHost* known = nullptr;
         for (AnnouncedHost& h : hosts) {
-            if (util::iequals(h.hostName, hostName))
+            if (base::iequals(h.hostName, hostName))
                 known = &h;
         }
         if (!known) {

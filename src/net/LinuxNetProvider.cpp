@@ -5,7 +5,7 @@
 #include "net/ToolRun.h"
 #include "net/UncName.h"
 #include "platform/ErrorCode.h"
-#include "util/Text.h"
+#include "base/Text.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -86,7 +86,7 @@ std::string smbUri(const UncName& unc, const UserName& user, int port)
 bool containsAny(const std::string& text, std::initializer_list<const char*> needles)
 {
     for (const char* needle : needles) {
-        if (util::icontains(text, needle))
+        if (base::icontains(text, needle))
             return true;
     }
     return false;
@@ -106,7 +106,7 @@ ErrorCode errorFromMessage(const std::string& message, bool hadCredentials)
         return hadCredentials ? kInvalidPassword : kAccessDenied;
     if (containsAny(message, { "no such file", "does not exist", "not found", "bad_network_name" }))
         return kBadNetName;
-    if (util::icontains(message, "busy"))
+    if (base::icontains(message, "busy"))
         return kBusy;
     return kNoNetOrBadPath;
 }
@@ -150,8 +150,8 @@ ErrorCode errorFromRun(const ToolRun& run, bool hadCredentials)
 std::string promptWord(std::string_view output)
 {
     const std::size_t start = output.rfind('\n');
-    std::string line = util::trim(output.substr(start == std::string_view::npos ? 0 : start + 1));
-    if (!util::endsWith(line, ":"))
+    std::string line = base::trim(output.substr(start == std::string_view::npos ? 0 : start + 1));
+    if (!base::endsWith(line, ":"))
         return {};
     return line.substr(0, line.find_first_of(" :["));
 }
@@ -277,7 +277,7 @@ NetCallResult LinuxNetProvider::connectWithGio(const Request& request)
     };
     const ToolRun mount = runTool(args, dialog, options_.timeoutSeconds);
     if (!mount.started || mount.timedOut
-        || (mount.exitCode != 0 && !util::icontains(mount.err, "already mounted"))) {
+        || (mount.exitCode != 0 && !base::icontains(mount.err, "already mounted"))) {
         return { passwordPrompts > 1 ? error::kInvalidPassword : errorFromRun(mount, request.hasCredentials()), {} };
     }
 

@@ -1,7 +1,7 @@
 #include "net/NetPlaceholder.h"
 
 #include "net/HostResolver.h"
-#include "util/Text.h"
+#include "base/Text.h"
 
 namespace zdr::net {
 
@@ -18,7 +18,7 @@ std::string bracketed(std::string_view text, std::size_t& pos)
 }
 } // namespace
 
-bool isNetPlaceholder(std::string_view text) { return util::startsWith(text, kHead); }
+bool isNetPlaceholder(std::string_view text) { return base::startsWith(text, kHead); }
 
 NetPlaceholder parseNetPlaceholder(std::string_view text)
 {
@@ -34,7 +34,7 @@ NetPlaceholder parseNetPlaceholder(std::string_view text)
     return placeholder;
 }
 
-bool namesHosts(std::string_view domain) { return util::startsWith(domain, "\\\\"); }
+bool namesHosts(std::string_view domain) { return base::startsWith(domain, "\\\\"); }
 
 std::vector<std::string> namedHosts(std::string_view domain)
 {
@@ -46,16 +46,16 @@ std::vector<std::string> namedHosts(std::string_view domain)
         if (c == ';')
             c = ',';
     }
-    for (const std::string& item : util::split(list, ",")) {
-        std::string name = util::trim(item);
-        if (!util::startsWith(name, "\\\\"))
+    for (const std::string& item : base::split(list, ",")) {
+        std::string name = base::trim(item);
+        if (!base::startsWith(name, "\\\\"))
             continue;
         name.erase(0, 2);
         if (!isPlainHostName(name))
             continue;
         bool repeated = false;
         for (const std::string& h : hosts)
-            repeated = repeated || util::iequals(h, name);
+            repeated = repeated || base::iequals(h, name);
         if (!repeated)
             hosts.push_back(name);
     }

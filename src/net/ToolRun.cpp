@@ -12,7 +12,7 @@
 
 #include <chrono>
 
-#include "util/Text.h"
+#include "base/Text.h"
 
 extern char** environ;
 
@@ -58,7 +58,7 @@ std::vector<std::string> toolEnvironment()
 {
     std::vector<std::string> env;
     for (char** e = environ; e && *e; ++e) {
-        if (!util::startsWith(*e, "LC_ALL=") && !util::startsWith(*e, "LANGUAGE="))
+        if (!base::startsWith(*e, "LC_ALL=") && !base::startsWith(*e, "LANGUAGE="))
             env.emplace_back(*e);
     }
     env.emplace_back("LC_ALL=C");
@@ -109,7 +109,7 @@ std::string findTool(const std::string& name)
     if (name.find('/') != std::string::npos)
         return isExecutable(name) ? name : std::string();
     const char* path = std::getenv("PATH");
-    std::vector<std::string> folders = util::split(path ? path : "", ":");
+    std::vector<std::string> folders = base::split(path ? path : "", ":");
     folders.emplace_back("/usr/sbin");
     folders.emplace_back("/sbin");
     for (const std::string& folder : folders) {

@@ -1,6 +1,6 @@
 #include "net/UncName.h"
 
-#include "util/Text.h"
+#include "base/Text.h"
 
 namespace zdr::net {
 
@@ -19,7 +19,7 @@ std::optional<UncName> parseUncName(std::string_view text)
     }
     while (!normalised.empty() && normalised.back() == '/')
         normalised.pop_back();
-    std::vector<std::string> parts = util::split(normalised, "/");
+    std::vector<std::string> parts = base::split(normalised, "/");
     if (parts.size() < 2)
         return std::nullopt;
     for (const std::string& part : parts) {
@@ -28,7 +28,7 @@ std::optional<UncName> parseUncName(std::string_view text)
     }
     UncName name { parts[0], parts[1], {} };
     parts.erase(parts.begin(), parts.begin() + 2);
-    name.folder = util::join(parts, "/");
+    name.folder = base::join(parts, "/");
     return name;
 }
 

@@ -1,8 +1,8 @@
 #include "net/clsNetConnect.h"
 
 #include "net/NetErrors.h"
-#include "project/ParameterCodes.h"
-#include "util/Text.h"
+#include "base/ParameterCodes.h"
+#include "base/Text.h"
 
 #include <algorithm>
 #include <cstring>
@@ -35,12 +35,12 @@ bool clsNetConnect::fc_Init(const std::string& code)
         return false;
     // Other faults of the code (a drive that is no letter, a share of
     // another form) are left to the connection, which names them.
-    project::ParsedCode<project::NetConnectCode> parsed = project::parseNetConnectCode(code);
+    base::ParsedCode<base::NetConnectCode> parsed = base::parseNetConnectCode(code);
     forgetPassword();
     flags_ = parsed.code.flags;
     localName_ = parsed.code.localName;
     // "X" means the drive "X:"; an empty drive stays empty (nothing to map).
-    if (!localName_.empty() && !util::endsWith(localName_, ":"))
+    if (!localName_.empty() && !base::endsWith(localName_, ":"))
         localName_ += ":";
     remoteName_ = parsed.code.remoteName;
     userName_ = parsed.code.user;
@@ -102,7 +102,7 @@ std::string clsNetConnect::withoutPassword(std::string text) const
 {
     if (password_.empty())
         return text;
-    return util::replaceAll(text, password_, "***");
+    return base::replaceAll(text, password_, "***");
 }
 
 } // namespace zdr::net

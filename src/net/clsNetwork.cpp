@@ -3,7 +3,7 @@
 #include "net/AvahiResolver.h"
 #include "net/NetPlaceholder.h"
 #include "net/SmbEnumerator.h"
-#include "util/Text.h"
+#include "base/Text.h"
 
 #include <pwd.h>
 #include <unistd.h>
@@ -20,7 +20,7 @@ constexpr std::size_t kNameLimit = 255;
 
 bool endsWithNoCase(std::string_view text, std::string_view suffix)
 {
-    return text.size() >= suffix.size() && util::iequals(text.substr(text.size() - suffix.size()), suffix);
+    return text.size() >= suffix.size() && base::iequals(text.substr(text.size() - suffix.size()), suffix);
 }
 
 std::string localUserName()
@@ -81,7 +81,7 @@ bool clsNetwork::fc_Init(const std::string& par_NetDomain, const std::string& pa
     for (std::size_t cursor = 0; cursor < found_.size(); ++cursor) {
         const NetResource container = found_[cursor]; // the list grows below
         if (!shouldOpen(container, par_NetDomain, par_NetShare, par_OnlyComputers)
-            || !opened.emplace(container.dwDisplayType, util::toUpper(container.RemoteName)).second)
+            || !opened.emplace(container.dwDisplayType, base::toUpper(container.RemoteName)).second)
             continue;
         const std::size_t before = found_.size();
         sb_ReadContainer(&container, par_NetShare);
@@ -123,7 +123,7 @@ void clsNetwork::sb_AddAnnouncedHosts(const std::string& shareFilter)
         const NetResource r = computerRecord(name);
         // A computer the browse service listed too is reported once.
         const bool known = std::any_of(found_.begin(), found_.end(), [&](const NetResource& f) {
-            return f.dwDisplayType == resource::kDisplayServer && util::iequals(f.RemoteName, r.RemoteName);
+            return f.dwDisplayType == resource::kDisplayServer && base::iequals(f.RemoteName, r.RemoteName);
         });
         if (!known)
             sb_AddFound(r, shareFilter);
@@ -135,7 +135,7 @@ bool clsNetwork::shouldOpen(
 {
     if (!record.isContainer())
         return false;
-    if (!domain.empty() && record.dwDisplayType == resource::kDisplayDomain && !util::iequals(record.RemoteName, domain))
+    if (!domain.empty() && record.dwDisplayType == resource::kDisplayDomain && !base::iequals(record.RemoteName, domain))
         return false;
     if (record.dwDisplayType == resource::kDisplayServer)
         return !onlyComputers || !share.empty();

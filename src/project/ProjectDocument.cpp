@@ -1,12 +1,12 @@
 #include "project/ProjectDocument.h"
 
-#include "util/Text.h"
+#include "base/Text.h"
 
 namespace zdr::project {
 
 ControlKind controlKindOf(std::string_view controlName)
 {
-    const std::string prefix = util::toUpper(controlName.substr(0, 3));
+    const std::string prefix = base::toUpper(controlName.substr(0, 3));
     if (prefix == "TXT")
         return ControlKind::Text;
     if (prefix == "CHK")
@@ -30,8 +30,8 @@ const ProjectElement* ProjectDocument::find(std::string_view name) const
 
 namespace {
 
-std::string escapePipes(std::string_view value) { return util::replaceAll(value, "|", kPipeEscape); }
-std::string unescapePipes(std::string_view value) { return util::replaceAll(value, kPipeEscape, "|"); }
+std::string escapePipes(std::string_view value) { return base::replaceAll(value, "|", kPipeEscape); }
+std::string unescapePipes(std::string_view value) { return base::replaceAll(value, kPipeEscape, "|"); }
 
 } // namespace
 
@@ -54,7 +54,7 @@ std::string encodeRowLine(const ListViewRow& row, std::string_view selectedKey, 
 
 DecodedRowLine decodeRowLine(std::string_view line)
 {
-    const std::vector<std::string> fields = util::split(line, "|");
+    const std::vector<std::string> fields = base::split(line, "|");
     DecodedRowLine decoded;
     decoded.row.key = unescapePipes(fields[0]);
     if (fields.size() > 1)

@@ -1,8 +1,8 @@
 #include "project/ProjectFile.h"
 
 #include "platform/FileIo.h"
-#include "project/ParameterCodes.h"
-#include "util/Text.h"
+#include "base/ParameterCodes.h"
+#include "base/Text.h"
 
 #include <pugixml.hpp>
 
@@ -37,7 +37,7 @@ const char* parseStatusText(pugi::xml_parse_status status)
 // Files written by older programs may declare a Latin-1 code page.
 bool declaresLatin1(std::string_view xml)
 {
-    const std::string head = util::toLower(xml.substr(0, std::min<std::size_t>(xml.size(), 200)));
+    const std::string head = base::toLower(xml.substr(0, std::min<std::size_t>(xml.size(), 200)));
     if (head.rfind("<?xml", 0) != 0)
         return false;
     const std::size_t end = head.find("?>");
@@ -67,7 +67,7 @@ bool isSmallNumber(std::string_view text, int low, int high, int& value)
     for (std::size_t k = i; k < text.size(); ++k)
         if (text[k] < '0' || text[k] > '9')
             return false;
-    value = static_cast<int>(util::numberValue(text));
+    value = static_cast<int>(base::numberValue(text));
     return value >= low && value <= high;
 }
 
@@ -149,7 +149,7 @@ public:
                 continue;
             if (++count > kMaxProjectRows)
                 return fail("'" + where + "' hat mehr als " + std::to_string(kMaxProjectRows) + " Einträge.");
-            if (!names.insert(util::toLower(child.name())).second)
+            if (!names.insert(base::toLower(child.name())).second)
                 return fail(std::string("Das Element '") + child.name() + "' ist " + (where.empty() ? "" : "in '" + where + "' ")
                             + "mehrfach vorhanden.");
         }
@@ -174,7 +174,7 @@ private:
 
     bool number(const pugi::xml_node& node, ProjectElement& out, int low, int high)
     {
-        out.value = util::trim(node.text().get());
+        out.value = base::trim(node.text().get());
         int value = 0;
         if (!isSmallNumber(out.value, low, high, value))
             return fail("Der Wert '" + out.value + "' von '" + out.name + "' ist ungültig.");
@@ -229,14 +229,14 @@ bool parseProjectXml(std::string_view xml, std::string_view rootName, ProjectDoc
     std::string fromUtf16;
     const bool littleEndian = xml.substr(0, 2) == "\xFF\xFE";
     if (littleEndian || xml.substr(0, 2) == "\xFE\xFF") {
-        if (!util::utf16ToUtf8(xml.substr(2), !littleEndian, fromUtf16)) {
+        if (!base::utf16ToUtf8(xml.substr(2), !littleEndian, fromUtf16)) {
             description = "Die Datei enthält ungültige Zeichen (kein gültiges UTF-16) und ist keine Projektdatei.";
             return false;
         }
         xml = fromUtf16;
     }
     const bool latin1 = declaresLatin1(xml);
-    if (!latin1 && !util::isValidUtf8(xml)) {
+    if (!latin1 && !base::isValidUtf8(xml)) {
         description = "Die Datei enthält ungültige Zeichen (kein gültiges UTF-8) und ist keine Projektdatei.";
         return false;
     }
@@ -326,7 +326,7 @@ namespace {
 
 bool holdsPassword(std::string_view value)
 {
-    const ParsedCode<NetConnectCode> parsed = parseNetConnectCode(value);
+    const base::ParsedCode<base::NetConnectCode> parsed = base::parseNetConnectCode(value);
     return parsed.ok() && !parsed.code.password.empty();
 }
 

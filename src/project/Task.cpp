@@ -1,6 +1,6 @@
 #include "project/Task.h"
 
-#include "util/Text.h"
+#include "base/Text.h"
 
 #include <algorithm>
 #include <climits>
@@ -38,7 +38,7 @@ int taskNumber(std::string_view key)
 {
     if (key.size() <= 4)
         return 0;
-    const long long n = util::numberValue(key.substr(4));
+    const long long n = base::numberValue(key.substr(4));
     return static_cast<int>(std::clamp<long long>(n, INT_MIN, INT_MAX));
 }
 

@@ -2,7 +2,7 @@
 
 #include "project/ProjectFile.h"
 #include "util/MsgBox.h"
-#include "util/Text.h"
+#include "base/Text.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -95,7 +95,7 @@ bool fits(const ProjectElement& element, QWidget* control, std::string& descript
         auto* combo = qobject_cast<QComboBox*>(control);
         if (!combo)
             return refuse("kein Auswahlfeld.");
-        if (util::numberValue(element.value) >= combo->count())
+        if (base::numberValue(element.value) >= combo->count())
             return refuse("Index " + element.value + " ist nicht in der Liste.");
         return true;
     }
@@ -128,10 +128,10 @@ void apply(const ProjectElement& element, QWidget* control)
         break;
     case ControlKind::Check:
         qobject_cast<QCheckBox*>(control)->setCheckState(
-            qtCheckState(static_cast<int>(util::numberValue(element.value))));
+            qtCheckState(static_cast<int>(base::numberValue(element.value))));
         break;
     case ControlKind::Combo:
-        qobject_cast<QComboBox*>(control)->setCurrentIndex(static_cast<int>(util::numberValue(element.value)));
+        qobject_cast<QComboBox*>(control)->setCurrentIndex(static_cast<int>(base::numberValue(element.value)));
         break;
     case ControlKind::List: {
         auto* list = qobject_cast<QListWidget*>(control);
@@ -162,7 +162,7 @@ ProjectDocument clsProject::documentFromForm(QWidget* form, const QString& exclu
     ProjectDocument doc;
     for (QWidget* control : storedControls(form)) {
         const std::string name = text(control->objectName());
-        if (util::icontains(excluded, ";" + name + ";"))
+        if (base::icontains(excluded, ";" + name + ";"))
             continue;
         ProjectElement element;
         element.name = name;

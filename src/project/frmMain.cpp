@@ -2,7 +2,7 @@
 
 #include "project/Task.h"
 #include "project/clsProject.h"
-#include "registry/clsSystemChange_Cover.h"
+#include "run/clsSystemChange_Cover.h"
 #include "run/OptionBoxes.h"
 #include "run/clsFolderCopy_Cover.h"
 #include "util/CommandLabel.h"
@@ -95,7 +95,7 @@ QString frmMain::projectFileFilter()
 
 frmMain::frmMain(QWidget* parent)
     : QMainWindow(parent), runCoverFactory_(run::ui::clsFolderCopy_Cover::factory()),
-      registryCoverFactory_(registry::ui::clsSystemChange_Cover::factory())
+      registryCoverFactory_(run::ui::clsSystemChange_Cover::factory())
 {
     setObjectName(QStringLiteral("frmMain"));
     setProperty("zdrStoredControls", storedControlOrder());

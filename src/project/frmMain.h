@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/RunCover.h"
+#include "run/RunCover.h"
 
 #include <QMainWindow>
 
@@ -45,8 +45,8 @@ public:
     // starts the run without waiting for the progress window's button.
     void sb_ProjectRun(bool autoStart);
     // The coordinators the window creates (tests give their own).
-    void setRunCoverFactory(app::RunCoverFactory factory) { runCoverFactory_ = std::move(factory); }
-    void setRegistryCoverFactory(app::SystemChangeCoverFactory factory) { registryCoverFactory_ = std::move(factory); }
+    void setRunCoverFactory(run::RunCoverFactory factory) { runCoverFactory_ = std::move(factory); }
+    void setRegistryCoverFactory(run::SystemChangeCoverFactory factory) { registryCoverFactory_ = std::move(factory); }
     bool isRunGoing() const { return cover_ != nullptr || registryCover_ != nullptr; }
 
     // Shows a task in the editing controls, or none.
@@ -171,11 +171,11 @@ private:
     QString rememberedProjectName_;
     int shownActionIndex_ = -1;
 
-    app::RunCoverFactory runCoverFactory_;
-    app::SystemChangeCoverFactory registryCoverFactory_;
+    run::RunCoverFactory runCoverFactory_;
+    run::SystemChangeCoverFactory registryCoverFactory_;
     // The coordinators, from the start to their InfoCover_Done: folders and registry.
-    std::unique_ptr<app::RunCover> cover_;
-    std::unique_ptr<app::SystemChangeCover> registryCover_;
+    std::unique_ptr<run::RunCover> cover_;
+    std::unique_ptr<run::SystemChangeCover> registryCover_;
     bool starting_ = false;                // inside the coordinator's preparing calls
 };
 

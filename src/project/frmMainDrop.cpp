@@ -2,12 +2,12 @@
 // folders and files on the source, selection, exclusion and target rows.
 #include "project/frmMain.h"
 
-#include "app/mdlErrSys.h"
+#include "base/mdlErrSys.h"
 #include "platform/FileEntry.h"
 #include "platform/Paths.h"
 #include "project/Task.h"
 #include "util/MsgBox.h"
-#include "util/Text.h"
+#include "base/Text.h"
 
 #include <QDropEvent>
 #include <QLineEdit>
@@ -28,7 +28,7 @@ bool isProjectFile(const QList<QUrl>& urls)
 std::optional<std::string> restBelow(const std::string& path, const std::string& folder)
 {
     const std::string prefix = platform::isRoot(folder) ? folder : folder + platform::kSeparator;
-    if (!util::startsWith(path, prefix) || path.size() == prefix.size())
+    if (!base::startsWith(path, prefix) || path.size() == prefix.size())
         return std::nullopt;
     return path.substr(prefix.size() - 1);
 }
@@ -92,8 +92,8 @@ bool frmMain::fc_DroppedPath(const QUrl& url, std::string& path)
     platform::FileEntry entry;
     if (url.isLocalFile() && platform::statEntry(path, entry, code))
         return true;
-    util::ui::msgBox(this, "Fehler bei: '" + path + "'" + app::kCrLf + app::kCrLf + app::fc_GetApiErrorText(code),
-                     util::Buttons::Ok, util::Icon::Critical, "Fehler ...");
+    util::ui::msgBox(this, "Fehler bei: '" + path + "'" + base::kCrLf + base::kCrLf + base::fc_GetApiErrorText(code),
+                     base::Buttons::Ok, base::Icon::Critical, "Fehler ...");
     return false;
 }
 
@@ -102,13 +102,13 @@ void frmMain::dropProject(const QList<QUrl>& urls)
     if (!isProjectFile(urls))
         return;
     if (changed_) {
-        switch (util::ui::msgBox(this, "Möchten Sie vorher die geänderten Daten speichern?", util::Buttons::YesNoCancel,
-                                 util::Icon::Question, "Änderungen speichern ...")) {
-        case util::Answer::Yes:
+        switch (util::ui::msgBox(this, "Möchten Sie vorher die geänderten Daten speichern?", base::Buttons::YesNoCancel,
+                                 base::Icon::Question, "Änderungen speichern ...")) {
+        case base::Answer::Yes:
             if (!sb_ProjectSave())
                 return; // the changes would be lost
             break;
-        case util::Answer::No: break;
+        case base::Answer::No: break;
         default: return;
         }
     }
@@ -138,17 +138,17 @@ void frmMain::dropSource(const QList<QUrl>& urls)
             const std::optional<std::string> rest = restBelow(path, source);
             if (!rest) {
                 util::ui::msgBox(this, "Bitte nur Daten aus dem Verzeichnis '" + source + "' angeben!",
-                                 util::Buttons::Ok, util::Icon::Information, "Aktion abgebrochen ...");
+                                 base::Buttons::Ok, base::Icon::Information, "Aktion abgebrochen ...");
                 return;
             }
             entries.push_back(platform::isDirectory(path) ? platform::folderEntryFromRelativePath(rest->substr(1))
-                                                          : util::replaceAll(rest->substr(1), "/", "\\"));
+                                                          : base::replaceAll(rest->substr(1), "/", "\\"));
         }
     }
     auto* sourceBox = findChild<QLineEdit*>(QStringLiteral("txtSystemDir"));
     auto* selectionBox = findChild<QLineEdit*>(QStringLiteral("txtSystemDirAndFiles"));
     sourceBox->setText(QString::fromStdString(source));
-    selectionBox->setText(QString::fromStdString(util::join(entries, ";")));
+    selectionBox->setText(QString::fromStdString(base::join(entries, ";")));
     storeFolderField(sourceBox, kSourceFolder);
     storeField(kSelection, selectionBox->text());
 }
@@ -173,7 +173,7 @@ void frmMain::dropExclusions(const QList<QUrl>& urls)
 void frmMain::dropTarget(const QList<QUrl>& urls)
 {
     if (urls.size() > 1) {
-        util::ui::msgBox(this, "Bitte nur ein Zielverzeichnis angeben!", util::Buttons::Ok, util::Icon::Information,
+        util::ui::msgBox(this, "Bitte nur ein Zielverzeichnis angeben!", base::Buttons::Ok, base::Icon::Information,
                          "Aktion abgebrochen ...");
         return;
     }

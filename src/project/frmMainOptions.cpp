@@ -50,7 +50,7 @@ void frmMain::cboAction_Click(int index)
 {
     if (index == kActionSynchronise) {
         util::ui::msgBox(this, "Diese Funktion ist noch nicht aktiviert, bitte wählen Sie eine andere Aktion aus!",
-                         util::Buttons::Ok, util::Icon::Information, "Aktion deaktiviert...");
+                         base::Buttons::Ok, base::Icon::Information, "Aktion deaktiviert...");
         cboAction_->setCurrentIndex(0);
         return;
     }

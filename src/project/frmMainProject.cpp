@@ -1,7 +1,7 @@
 // Start-up, loading and saving the project, the modified marker and closing.
 #include "project/frmMain.h"
 
-#include "app/CommandLine.h"
+#include "base/CommandLine.h"
 #include "platform/Paths.h"
 #include "project/ProjectFile.h"
 #include "project/clsProject.h"
@@ -44,8 +44,8 @@ void frmMain::fc_Init(const QString& projectFile, const QString& switch1, const 
 {
     if (!projectFile.isEmpty())
         sb_ProjectLoad(projectFile);
-    const auto isA = [](const QString& s) { return app::isSwitch(s.toStdString(), 'a'); };
-    const auto isS = [](const QString& s) { return app::isSwitch(s.toStdString(), 's'); };
+    const auto isA = [](const QString& s) { return base::isSwitch(s.toStdString(), 'a'); };
+    const auto isS = [](const QString& s) { return base::isSwitch(s.toStdString(), 's'); };
     if (isA(switch1) || isA(switch2)) {
         if (util::ui::ctrlKeyHeld()) {
             show();

@@ -3,12 +3,12 @@
 // window, the end of the run, entries excluded in the protocol).
 #include "project/frmMain.h"
 
-#include "app/Unattended.h"
-#include "project/RunOptions.h"
+#include "base/Unattended.h"
+#include "run/RunOptions.h"
 #include "project/Task.h"
 #include "project/clsProject.h"
 #include "util/MsgBox.h"
-#include "util/Text.h"
+#include "base/Text.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -28,14 +28,14 @@ constexpr const char* kStateTag = "Tag"; // the remembered window state, as deci
 
 std::uint32_t number32(const QString& text)
 {
-    return static_cast<std::uint32_t>(std::clamp<long long>(util::numberValue(text.toStdString()), 0, UINT32_MAX));
+    return static_cast<std::uint32_t>(std::clamp<long long>(base::numberValue(text.toStdString()), 0, UINT32_MAX));
 }
 
 std::string field(const QTreeWidgetItem* row, int subItem) { return row->text(subItem).toStdString(); }
 
-app::CoverTask coverTaskOf(const QTreeWidgetItem* row)
+run::CoverTask coverTaskOf(const QTreeWidgetItem* row)
 {
-    app::CoverTask task;
+    run::CoverTask task;
     task.sourceFolder = field(row, kSourceFolder);
     task.selectedEntries = field(row, kSelection);
     task.targetFolder = field(row, kTargetFolder);
@@ -55,7 +55,7 @@ app::CoverTask coverTaskOf(const QTreeWidgetItem* row)
 }
 
 // A registry task: the fields that the registry actions relabel.
-app::SystemCoverTask systemTaskOf(const QTreeWidgetItem* row)
+run::SystemCoverTask systemTaskOf(const QTreeWidgetItem* row)
 {
     return {field(row, kSourceFolder), field(row, kSelection), field(row, kTargetFolder), field(row, kExclusions),
             field(row, kNameFilters), field(row, kNetSourceKey)};
@@ -64,7 +64,7 @@ app::SystemCoverTask systemTaskOf(const QTreeWidgetItem* row)
 // fc_Init, fc_InitAdd for every task from the first row, fc_InitActionStart;
 // false as soon as one refuses.
 template <class Task>
-bool fc_CoverStart(app::RunCoverOf<Task>& cover, const std::string& action, const RunWords& words,
+bool fc_CoverStart(run::RunCoverOf<Task>& cover, const std::string& action, const run::RunWords& words,
                    std::uint8_t level, std::uint32_t blockBytes, const QTreeWidget& tasks,
                    Task (*taskOf)(const QTreeWidgetItem*), QWidget* caller)
 {
@@ -103,11 +103,11 @@ void frmMain::sb_ProjectRun(bool autoStart)
     const auto checkValue = [this](std::string_view name) {
         return clsProject::checkValue(option(std::string(name).c_str()));
     };
-    const RunWords words = fc_RunWords(index, checkValue, autoStart, closeAfterRun_);
+    const run::RunWords words = run::fc_RunWords(index, checkValue, autoStart, closeAfterRun_);
     const auto level = static_cast<std::uint8_t>(std::clamp<long long>(
-        util::numberValue(findChild<QLineEdit*>(QStringLiteral("txtFolderInfoLevel"))->text().toStdString()), 0, 255));
+        base::numberValue(findChild<QLineEdit*>(QStringLiteral("txtFolderInfoLevel"))->text().toStdString()), 0, 255));
     const auto blockBytes = static_cast<std::uint32_t>(std::clamp<long long>(
-        util::numberValue(findChild<QLineEdit*>(QStringLiteral("txtFileBlockSize"))->text().toStdString()), 0,
+        base::numberValue(findChild<QLineEdit*>(QStringLiteral("txtFileBlockSize"))->text().toStdString()), 0,
         INT32_MAX));
 
     // The coordinator turns the event loop while it prepares (a network
@@ -145,7 +145,7 @@ void frmMain::sb_StartFailed()
     // A start from the command line that failed must not leave a program
     // without a window behind.
     if (!isVisible()) {
-        if (app::unattended())
+        if (base::unattended())
             close();
         else
             show();
@@ -211,7 +211,7 @@ void frmMain::lkl_clsFolderCopy_InfoCover_ExceptData(std::string& kind, std::str
         name = "\\" + name;
     auto* box = findChild<QLineEdit*>(QStringLiteral("txtSystemDirAndFilesExclude"));
     const std::string text = box->text().toStdString();
-    if (util::icontains(text, name))
+    if (base::icontains(text, name))
         return;
     box->setText(QString::fromStdString(text.empty() ? name : text + ";" + name));
 }

@@ -5,9 +5,9 @@
 #include "project/Task.h"
 #include "project/clsProject.h"
 #include "util/CommandLabel.h"
-#include "util/DateText.h"
+#include "base/DateText.h"
 #include "util/MsgBox.h"
-#include "util/Text.h"
+#include "base/Text.h"
 
 #include <QAction>
 #include <QApplication>
@@ -238,8 +238,8 @@ void frmMain::sb_TaskShow(QTreeWidgetItem* task)
     const QString renameText = task ? subItem(task, kRenameText) : QString();
     rename->setText(renameText.isEmpty() ? QString::fromUtf8(kRenameNone) : renameText);
     if (task) {
-        const auto set = static_cast<std::uint32_t>(util::numberValue(subItem(task, kAttributeSet).toStdString()));
-        const auto del = static_cast<std::uint32_t>(util::numberValue(subItem(task, kAttributeDel).toStdString()));
+        const auto set = static_cast<std::uint32_t>(base::numberValue(subItem(task, kAttributeSet).toStdString()));
+        const auto del = static_cast<std::uint32_t>(base::numberValue(subItem(task, kAttributeDel).toStdString()));
         for (const AttributeBox& attribute : attributeBoxes())
             findChild<QCheckBox*>(QString::fromLatin1(attribute.controlName))
                 ->setCheckState(qtState(boxStateFromMasks(attribute.bit, set, del)));
@@ -276,9 +276,9 @@ void frmMain::storeDateField(QLineEdit* box, int n)
     if (!currentTask_ || box->text() == currentTask_->text(n))
         return;
     // An empty box removes the bound; anything else must be a date.
-    if (!box->text().isEmpty() && !util::parseDateTime(box->text().toStdString())) {
-        util::ui::msgBox(this, "Bitte geben Sie ein korrektes Datum/Zeit Format an!", util::Buttons::Ok,
-                         util::Icon::Exclamation, "Fehlerhafte Eingabe");
+    if (!box->text().isEmpty() && !base::parseDateTime(box->text().toStdString())) {
+        util::ui::msgBox(this, "Bitte geben Sie ein korrektes Datum/Zeit Format an!", base::Buttons::Ok,
+                         base::Icon::Exclamation, "Fehlerhafte Eingabe");
         return;
     }
     storeField(n, box->text());

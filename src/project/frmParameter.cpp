@@ -1,6 +1,6 @@
 #include "project/frmParameter.h"
 
-#include "project/ParameterCodes.h"
+#include "base/ParameterCodes.h"
 #include "project/Task.h"
 #include "util/CommandLabel.h"
 #include "util/HelpFile.h"
@@ -193,14 +193,14 @@ void frmParameter::showRename()
     lblCaptionValue_->setText(QStringLiteral("Definieren von 'Umbenennen von Daten' nach der Hauptaktion."));
     setWindowTitle(QStringLiteral("Parameter 'Umbenennen' definieren..."));
     // A damaged code is shown as far as it reads; storing rebuilds it.
-    const std::string text = code_.isEmpty() ? std::string(kRenameCodeInitial) : toStd(code_);
-    const RenameCode code = parseRenameCode(text).code;
+    const std::string text = code_.isEmpty() ? std::string(base::kRenameCodeInitial) : toStd(code_);
+    const base::RenameCode code = base::parseRenameCode(text).code;
     renameHead_ = fromStd(code.head);
-    chkRenameStatusSource_->setChecked(code.flags & renameFlag::kSource);
-    chkRenameStatusTarget_->setChecked(code.flags & renameFlag::kTarget);
-    chkRenameStatusFolder_->setChecked(code.flags & renameFlag::kFolders);
-    chkRenameStatusFiles_->setChecked(code.flags & renameFlag::kFiles);
-    chkRenameStatusFirstLevel_->setChecked(code.flags & renameFlag::kFirstLevel);
+    chkRenameStatusSource_->setChecked(code.flags & base::renameFlag::kSource);
+    chkRenameStatusTarget_->setChecked(code.flags & base::renameFlag::kTarget);
+    chkRenameStatusFolder_->setChecked(code.flags & base::renameFlag::kFolders);
+    chkRenameStatusFiles_->setChecked(code.flags & base::renameFlag::kFiles);
+    chkRenameStatusFirstLevel_->setChecked(code.flags & base::renameFlag::kFirstLevel);
     txtRenameCode_->setText(fromStd(code.pattern));
 }
 
@@ -211,8 +211,8 @@ void frmParameter::showNetConnect(const QString& folder)
                                      : QStringLiteral("Netzlaufwerk Ziel verbinden und ggf. wieder trennen"));
     setWindowTitle(source ? QStringLiteral("Parameter 'Netzlaufwerk Quelle verbinden' definieren...")
                           : QStringLiteral("Parameter 'Netzlaufwerk Ziel verbinden' definieren..."));
-    const std::string text = code_.isEmpty() ? netConnectProposal(toStd(folder)) : toStd(code_);
-    const NetConnectCode code = parseNetConnectCode(text).code;
+    const std::string text = code_.isEmpty() ? base::netConnectProposal(toStd(folder)) : toStd(code_);
+    const base::NetConnectCode code = base::parseNetConnectCode(text).code;
     chkNetConnectStatusDelNetAfterAction_->setChecked(code.disconnectAfterAction());
     txtNetConnectDriveLetter_->setText(fromStd(code.localName));
     txtNetConnectDriveNet_->setText(fromStd(code.remoteName));
@@ -223,31 +223,31 @@ void frmParameter::showNetConnect(const QString& folder)
 void frmParameter::sb_ParameterStore()
 {
     if (mode_ == Mode::Rename) {
-        RenameCode code{toStd(renameHead_), 0, toStd(txtRenameCode_->text())};
-        setBit(code.flags, renameFlag::kSource, chkRenameStatusSource_);
-        setBit(code.flags, renameFlag::kTarget, chkRenameStatusTarget_);
-        setBit(code.flags, renameFlag::kFolders, chkRenameStatusFolder_);
-        setBit(code.flags, renameFlag::kFiles, chkRenameStatusFiles_);
-        setBit(code.flags, renameFlag::kFirstLevel, chkRenameStatusFirstLevel_);
-        const std::vector<std::string> problems = renameProblems(code.flags, code.pattern);
+        base::RenameCode code{toStd(renameHead_), 0, toStd(txtRenameCode_->text())};
+        setBit(code.flags, base::renameFlag::kSource, chkRenameStatusSource_);
+        setBit(code.flags, base::renameFlag::kTarget, chkRenameStatusTarget_);
+        setBit(code.flags, base::renameFlag::kFolders, chkRenameStatusFolder_);
+        setBit(code.flags, base::renameFlag::kFiles, chkRenameStatusFiles_);
+        setBit(code.flags, base::renameFlag::kFirstLevel, chkRenameStatusFirstLevel_);
+        const std::vector<std::string> problems = base::renameProblems(code.flags, code.pattern);
         if (!problems.empty()) {
-            util::ui::msgBox(this, renameProblemMessage(problems), Buttons::Ok, Icon::Exclamation,
+            util::ui::msgBox(this, base::renameProblemMessage(problems), Buttons::Ok, Icon::Exclamation,
                              "Fehlerhafte Einstellung");
             return;
         }
-        code_ = fromStd(buildRenameCode(code));
-        text_ = fromStd(renameText(code));
+        code_ = fromStd(base::buildRenameCode(code));
+        text_ = fromStd(base::renameText(code));
     } else {
-        NetConnectCode code{chkNetConnectStatusDelNetAfterAction_->isChecked() ? netFlag::kDisconnectAfterAction : 0,
+        base::NetConnectCode code{chkNetConnectStatusDelNetAfterAction_->isChecked() ? base::netFlag::kDisconnectAfterAction : 0,
                             toStd(txtNetConnectDriveLetter_->text()), toStd(txtNetConnectDriveNet_->text()),
                             toStd(txtNetConnectDriveUser_->text()), toStd(txtNetConnectDrivePwd_->text())};
-        const std::vector<std::string> problems = netConnectProblems(code);
+        const std::vector<std::string> problems = base::netConnectProblems(code);
         if (!problems.empty()) {
-            util::ui::msgBox(this, netConnectProblemMessage(problems), Buttons::Ok, Icon::Exclamation,
+            util::ui::msgBox(this, base::netConnectProblemMessage(problems), Buttons::Ok, Icon::Exclamation,
                              "Fehlerhafte Einstellung");
             return;
         }
-        code_ = fromStd(buildNetConnectCode(code));
+        code_ = fromStd(base::buildNetConnectCode(code));
         text_.clear();
     }
     saved_ = true;

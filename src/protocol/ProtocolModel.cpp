@@ -1,7 +1,7 @@
 #include "protocol/ProtocolModel.h"
 
 #include "protocol/ProtocolIcons.h"
-#include "util/Text.h"
+#include "base/Text.h"
 
 #include <QApplication>
 #include <QColor>
@@ -18,10 +18,10 @@ QString shownText(std::string_view text)
 {
     // A line break of the row's own text (an error line) shows as one mark;
     // control characters of names as their escapes.
-    if (!util::hasControls(text))
+    if (!base::hasControls(text))
         return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-    std::string rowText = util::replaceAll(text, "\r\n", "\xE2\x86\xB5");
-    return QString::fromStdString(util::escapeControls(rowText));
+    std::string rowText = base::replaceAll(text, "\r\n", "\xE2\x86\xB5");
+    return QString::fromStdString(base::escapeControls(rowText));
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "registry/RegistryProvider.h"
 
-#include "app/mdlErrSys.h"
+#include "base/mdlErrSys.h"
 
 namespace zdr::registry {
 
@@ -17,7 +17,7 @@ RegistryReadResult errorResult(std::uint32_t code)
 {
     RegistryReadResult result;
     result.result = static_cast<std::int32_t>(code);
-    result.errorText = app::fc_GetApiErrorText(code);
+    result.errorText = base::fc_GetApiErrorText(code);
     return result;
 }
 

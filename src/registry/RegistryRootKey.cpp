@@ -1,6 +1,6 @@
 #include "registry/RegistryRootKey.h"
 
-#include "util/Text.h"
+#include "base/Text.h"
 
 namespace zdr::registry {
 
@@ -22,7 +22,7 @@ constexpr RootName kRoots[] = {
 
 std::uint32_t fc_RootKeyHandle(std::string_view name)
 {
-    const std::string upper = util::toUpper(name);
+    const std::string upper = base::toUpper(name);
     for (const RootName& root : kRoots)
         if (upper == root.name)
             return root.handle;

@@ -1,7 +1,7 @@
 #include "registry/SambaOutput.h"
 
 #include "platform/ErrorCode.h"
-#include "util/Text.h"
+#include "base/Text.h"
 
 #include <cctype>
 #include <charconv>
@@ -63,10 +63,10 @@ std::string regQuoted(const std::string& name)
 std::optional<std::vector<std::uint8_t>> hexBytes(std::string_view data)
 {
     std::vector<std::uint8_t> bytes;
-    if (util::trim(data).empty())
+    if (base::trim(data).empty())
         return bytes;
-    for (const std::string& piece : util::split(data, ",")) {
-        const std::string hex = util::trim(piece);
+    for (const std::string& piece : base::split(data, ",")) {
+        const std::string hex = base::trim(piece);
         unsigned value = 0;
         const auto [end, ec] = std::from_chars(hex.data(), hex.data() + hex.size(), value, 16);
         if (hex.size() != 2 || ec != std::errc() || end != hex.data() + hex.size())
@@ -160,7 +160,7 @@ bool contains(const std::vector<std::string_view>& all, std::string_view phrase)
 std::string_view lastMessage(const std::vector<std::string_view>& all)
 {
     for (auto it = all.rbegin(); it != all.rend(); ++it)
-        if (!util::trim(*it).empty() && it->find("Freed frame") == std::string_view::npos)
+        if (!base::trim(*it).empty() && it->find("Freed frame") == std::string_view::npos)
             return *it;
     return {};
 }
@@ -178,7 +178,7 @@ GetValueOutput parseGetValue(std::string_view out, const std::string& valueName)
         return parsed;
     }
     const std::size_t typeEnd = out.find('\n', typeAt);
-    const std::string typeName = util::trim(out.substr(typeAt + kTypeTag.size(), typeEnd - typeAt - kTypeTag.size()));
+    const std::string typeName = base::trim(out.substr(typeAt + kTypeTag.size(), typeEnd - typeAt - kTypeTag.size()));
     const bool known = typeName == "REG_SZ" || typeName == "REG_DWORD" || typeName == "REG_BINARY";
     if (!known) {
         parsed.result = otherTypeResult(valueName, typeName);
@@ -225,16 +225,16 @@ std::optional<std::vector<std::uint8_t>> parseExportedBinary(std::string_view re
             inFirstKey = true;
             continue;
         }
-        if (!inFirstKey || line.size() < prefix.size() || !util::iequals(line.substr(0, prefix.size()), prefix))
+        if (!inFirstKey || line.size() < prefix.size() || !base::iequals(line.substr(0, prefix.size()), prefix))
             continue;
         std::string_view rest = line.substr(prefix.size());
-        if (!util::startsWith(rest, "hex:"))
+        if (!base::startsWith(rest, "hex:"))
             return std::nullopt;
         rest.remove_prefix(4);
         std::string data;
         for (;;) {
             const bool continued = !rest.empty() && rest.back() == '\\';
-            data += util::trim(continued ? rest.substr(0, rest.size() - 1) : rest);
+            data += base::trim(continued ? rest.substr(0, rest.size() - 1) : rest);
             if (!continued || ++i >= all.size())
                 break;
             rest = all[i];

@@ -1,6 +1,6 @@
 #include "registry/SambaRegistryProvider.h"
 
-#include "app/mdlErrSys.h"
+#include "base/mdlErrSys.h"
 #include "net/ToolRun.h"
 #include "platform/ErrorCode.h"
 #include "registry/RegistryRootKey.h"
@@ -81,7 +81,7 @@ private:
     static RegistryReadResult writeFailure()
     {
         return failure(platform::lastError(), "Die Anmeldedatei für den Registry-Zugriff konnte nicht angelegt werden: " +
-                                                  app::fc_GetApiErrorText(platform::lastError()));
+                                                  base::fc_GetApiErrorText(platform::lastError()));
     }
 
     std::string folder_;
@@ -100,7 +100,7 @@ std::optional<RegistryReadResult> toolFailure(const net::ToolRun& run, const std
     if (!run.started)
         return failure(platform::error::kInvalidFunction, "Das Programm '" + program +
                                                               "' konnte nicht gestartet werden: " +
-                                                              app::fc_GetApiErrorText(platform::fromErrno(run.startError)));
+                                                              base::fc_GetApiErrorText(platform::fromErrno(run.startError)));
     if (run.timedOut)
         return errorResult(platform::error::kTimeout);
     if (run.exitCode != 0)

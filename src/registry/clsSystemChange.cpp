@@ -7,7 +7,7 @@
 #include "net/NetPlaceholder.h"
 #include "net/NetworkDrives.h"
 #include "platform/ErrorCode.h"
-#include "project/ParameterCodes.h"
+#include "base/ParameterCodes.h"
 #include "registry/RegistryProvider.h"
 #include "registry/RegistryRootKey.h"
 #include "registry/SystemChangeObserver.h"
@@ -163,7 +163,7 @@ void clsSystemChange::sb_SystemRead(const SystemTask& task)
 
     RegistryReadResult read;
     // The task's network-drive code carries the log-on for the computer.
-    const auto code = project::parseNetConnectCode(task.par_NetConnectSource);
+    const auto code = base::parseNetConnectCode(task.par_NetConnectSource);
     if (net::isNetPlaceholder(task.par_Computer)) {
         // The network search found no computer for it: nothing to ask.
         read.result = static_cast<std::int32_t>(platform::error::kBadNetPath);

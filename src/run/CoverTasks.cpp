@@ -1,17 +1,17 @@
 #include "run/CoverTasks.h"
 
 #include "platform/Paths.h"
-#include "util/Text.h"
+#include "base/Text.h"
 
 #include <algorithm>
 #include <cstdint>
 
 namespace zdr::run {
 
-engine::EngineTaskInput fc_TaskRecord(const app::CoverTask& task, std::string_view action)
+engine::EngineTaskInput fc_TaskRecord(const run::CoverTask& task, std::string_view action)
 {
     engine::EngineTaskInput record;
-    record.Source = util::startsWith(task.sourceFolder, engine::kSourceNetSet)
+    record.Source = base::startsWith(task.sourceFolder, engine::kSourceNetSet)
         ? task.sourceFolder
         : platform::withoutTrailingSeparator(task.sourceFolder);
     if (action == "MKDIR" && platform::pathExists(record.Source) && !platform::isDirectory(record.Source))
@@ -20,15 +20,15 @@ engine::EngineTaskInput fc_TaskRecord(const app::CoverTask& task, std::string_vi
     if (task.selectedEntries.empty() || task.selectedEntries == engine::kSelectionAll)
         record.Selection = {engine::kSelectionAll};
     else
-        record.Selection = util::split(task.selectedEntries, ";");
+        record.Selection = base::split(task.selectedEntries, ";");
     record.AttributesSet = task.attributeSet;
     record.AttributesClear = task.attributeDel;
     record.Exclusions = task.exclusions;
     record.NameFilters = task.nameFilters;
     if (!task.fileExtensions.empty())
-        record.Extensions = ";" + util::removeAll(task.fileExtensions, '*') + ";";
+        record.Extensions = ";" + base::removeAll(task.fileExtensions, '*') + ";";
     record.MaxSizeK = static_cast<std::uint32_t>(
-        std::clamp<long long>(util::numberValue(task.filesSizeMax), 0, UINT32_MAX));
+        std::clamp<long long>(base::numberValue(task.filesSizeMax), 0, UINT32_MAX));
     record.RenameParameter = task.renameCode;
     record.NetSource = task.netSourceCode;
     record.NetTarget = task.netTargetCode;

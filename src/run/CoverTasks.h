@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/RunCover.h"
+#include "run/RunCover.h"
 #include "engine/EngineTask.h"
 
 #include <string_view>
@@ -13,7 +13,7 @@ namespace zdr::run {
 // (a "[Net][" source as given), for "MKDIR" an existing file's folder as the
 // source, the selection split at ";" ("" and "." are the whole folder), the
 // extensions as ";.txt;.dat;" and the largest size as a number.
-engine::EngineTaskInput fc_TaskRecord(const app::CoverTask& task, std::string_view action);
+engine::EngineTaskInput fc_TaskRecord(const run::CoverTask& task, std::string_view action);
 
 // The record as the engine receives it for an action: the first nine fields
 // always, the others only where the action uses them (blank otherwise). A

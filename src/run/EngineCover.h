@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/RunCover.h"
+#include "run/RunCover.h"
 #include "run/RunCoverBase.h"
 
 #include <cstdint>
@@ -11,7 +11,7 @@
 namespace zdr::run::ui {
 
 // A coordinator of one kind of task over one engine: what the caller sees
-// (app::RunCoverOf<Task>) and the engine hooks that read alike for the copy
+// (run::RunCoverOf<Task>) and the engine hooks that read alike for the copy
 // engine and the registry engine. `Record` is the task as the coordinator
 // keeps it for its engine; the coordinator adds the rest: its entry points,
 // fc_InitAdd, the engine's option word and the engine's events.
@@ -20,7 +20,7 @@ namespace zdr::run::ui {
 // coordinator's header declares its EngineCover `extern template`, and its
 // source file, which knows the engine, instantiates it.
 template <class Task, class Record, class Engine>
-class EngineCover : public RunCoverBase, public app::RunCoverOf<Task> {
+class EngineCover : public RunCoverBase, public run::RunCoverOf<Task> {
 public:
     bool fc_Init(const std::string& action, std::uint32_t status, std::uint32_t statusEx, std::uint8_t folderInfoLevel,
                  std::uint32_t fileBlockBytes) override

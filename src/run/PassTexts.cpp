@@ -2,7 +2,7 @@
 
 #include "engine/StatusBits.h"
 #include "platform/Paths.h"
-#include "util/Text.h"
+#include "base/Text.h"
 
 #include <array>
 
@@ -178,7 +178,7 @@ std::string taskSourceText(const engine::EngineTaskInput& record)
     int folders = 0;
     int files = 0;
     for (const std::string& entry : selection)
-        (util::startsWith(entry, "\\") ? folders : files)++;
+        (base::startsWith(entry, "\\") ? folders : files)++;
 
     if (selection.empty() || (selection.size() == 1 && selection.front() == ".")) {
         text = "von Verzeichnis: " + record.Source + " (komplett";

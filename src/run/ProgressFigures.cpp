@@ -2,8 +2,8 @@
 
 #include "engine/StatusBits.h"
 #include "run/ProgressTexts.h"
-#include "util/NumberFormat.h"
-#include "util/Text.h"
+#include "base/NumberFormat.h"
+#include "base/Text.h"
 
 #include <algorithm>
 
@@ -15,7 +15,7 @@ std::int32_t percentOf(double part, double whole)
 {
     if (whole <= 0)
         return 0;
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(util::roundHalfEven(part / whole * 100), 0, 100));
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(base::roundHalfEven(part / whole * 100), 0, 100));
 }
 
 namespace {
@@ -43,7 +43,7 @@ std::int32_t mainPercent(const engine::EngineCounters& c, double extraDoneK)
     double p = countShare;
     if (c.SizeTotal > 0)
         p = (countShare + (c.SizeTotal_Done + extraDoneK) / c.SizeTotal * 100) / 2;
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(util::roundHalfEven(p), 0, 100));
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(base::roundHalfEven(p), 0, 100));
 }
 
 ViewUpdate figures(const EngineState& engine, std::int32_t lastMainPercent, double extraDoneK)
@@ -124,7 +124,7 @@ ViewUpdate fileStarted(const std::string& action, const std::string& name, std::
     ViewUpdate update;
     if (action == "INFO")
         return update;
-    update.setText(Control::lblSystemInfoObject, util::escapeControls(name) + " => von " + byteSizeText(sizeBytes));
+    update.setText(Control::lblSystemInfoObject, base::escapeControls(name) + " => von " + byteSizeText(sizeBytes));
     update.bar("VALUE", "SUB", 0);
     return update;
 }
@@ -135,7 +135,7 @@ ViewUpdate fileProgress(const EngineState& engine, std::int64_t totalBytes, std:
     ViewUpdate update;
     update.bar("VALUE", "SUB",
                totalBytes > 0 ? percentOf(static_cast<double>(doneBytes), static_cast<double>(totalBytes)) : 100);
-    update.setText(Control::lblSystemInfoObject, util::escapeControls(engine.fileNameCurrent) + " von " + byteSizeText(totalBytes) + " => "
+    update.setText(Control::lblSystemInfoObject, base::escapeControls(engine.fileNameCurrent) + " von " + byteSizeText(totalBytes) + " => "
                        + byteSizeText(doneBytes));
     // The bytes copied so far count as done; the whole file would make the
     // figures run ahead of the copy.
@@ -146,7 +146,7 @@ ViewUpdate fileProgress(const EngineState& engine, std::int64_t totalBytes, std:
 ViewUpdate folderStarted(const std::string& action, const std::string& path)
 {
     ViewUpdate update;
-    update.setText(Control::lblSystemInfo, util::escapeControls(path));
+    update.setText(Control::lblSystemInfo, base::escapeControls(path));
     if (action == "MKDIR")
         update.bar("VALUE", "SUB", 0);
     return update;

@@ -1,6 +1,6 @@
 #include "run/ProgressTexts.h"
 
-#include "util/NumberFormat.h"
+#include "base/NumberFormat.h"
 
 #include <cstdio>
 
@@ -13,16 +13,16 @@ constexpr const char* kSizePattern = "#,##0.00";
 std::string sizeText(double kilobytes)
 {
     if (kilobytes < 1024)
-        return util::formatNumber(kilobytes, kSizePattern) + " KB";
-    return util::formatNumber(kilobytes / 1024, kSizePattern) + " MB";
+        return base::formatNumber(kilobytes, kSizePattern) + " KB";
+    return base::formatNumber(kilobytes / 1024, kSizePattern) + " MB";
 }
 
 std::string byteSizeText(std::int64_t bytes)
 {
     const double b = static_cast<double>(bytes);
     if (bytes < 0x100000)
-        return util::formatNumber(b / 1024, kSizePattern) + " KB";
-    return util::formatNumber(b / 1024 / 1024, kSizePattern) + " MB";
+        return base::formatNumber(b / 1024, kSizePattern) + " KB";
+    return base::formatNumber(b / 1024 / 1024, kSizePattern) + " MB";
 }
 
 std::string timeText(std::int64_t seconds)
@@ -42,8 +42,8 @@ std::string speedText(std::int64_t count, double kilobytes, std::int32_t seconds
     if (seconds <= 0)
         return {};
     return " - (Anz. "
-        + std::to_string(util::roundHalfEven(static_cast<double>(count) / seconds)) + ", KB "
-        + util::formatNumber(kilobytes / seconds, kSizePattern) + ") / Sek.";
+        + std::to_string(base::roundHalfEven(static_cast<double>(count) / seconds)) + ", KB "
+        + base::formatNumber(kilobytes / seconds, kSizePattern) + ") / Sek.";
 }
 
 } // namespace zdr::run

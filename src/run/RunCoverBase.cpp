@@ -1,6 +1,6 @@
 #include "run/RunCoverBase.h"
 
-#include "app/Unattended.h"
+#include "base/Unattended.h"
 #include "engine/StatusBits.h"
 #include "net/NetworkDrives.h"
 #include "net/clsNetwork.h"
@@ -52,10 +52,10 @@ RunCoverBase::Services RunCoverBase::defaultServices()
     return {net::networkDriveFactory(hooks), [] { return std::make_unique<net::clsNetwork>(); }};
 }
 
-RunCoverBase::RunCoverBase(app::InfoCoverEvents events, Services services)
+RunCoverBase::RunCoverBase(run::InfoCoverEvents events, Services services)
     : events_(std::move(events)), services_(std::move(services))
 {
-    if (const std::string file = app::protocolFileName(); !file.empty())
+    if (const std::string file = base::protocolFileName(); !file.empty())
         log_ = std::make_unique<RunLog>(file);
 }
 
@@ -182,7 +182,7 @@ void RunCoverBase::sb_StartOrWait()
     }
     sb_ShowPending();
     window_->sb_ShowNow();
-    if (app::unattended()) {
+    if (base::unattended()) {
         // Nobody would ever press the start button.
         std::fprintf(stderr, "Zendor DaroRazu: %s wartet auf den Start und wird ohne Benutzer nicht ausgeführt.\n",
                      action_.c_str());
@@ -214,7 +214,7 @@ void RunCoverBase::lkl_frmFileSystem_ActionStart()
     passesClean_ = true;
     const bool done = fc_EngineRun();
     runSucceeded_ = done && passEnded_ && passesClean_;
-    if (closeAfterRun(done) || app::unattended())
+    if (closeAfterRun(done) || base::unattended())
         w.sb_Unload();
 }
 
@@ -231,7 +231,7 @@ void RunCoverBase::sb_AskCancel()
     asked.start();
     if (util::ui::msgBox(window_.get(), "Möchten Sie den Vorgang 'Abbrechen'?", Buttons::YesNo, Icon::Question,
                          "Vorgang abbrechen ...")
-        == util::Answer::Yes) {
+        == base::Answer::Yes) {
         engineCancel();
         return;
     }
@@ -350,7 +350,7 @@ void RunCoverBase::sb_ProtocolDelete(const std::string& key)
 
 void RunCoverBase::sb_ProtocolShow(bool& continueRun)
 {
-    if (app::unattended()) {
+    if (base::unattended()) {
         // Nobody can review the protocol: nothing is confirmed on their behalf.
         continueRun = false;
         return;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/RunCover.h"
+#include "run/RunCover.h"
 #include "net/NetworkDrive.h"
 #include "run/ProgressView.h"
 
@@ -73,7 +73,7 @@ public:
     std::uint32_t Status() const { return status_; }
 
 protected:
-    RunCoverBase(app::InfoCoverEvents events, Services services);
+    RunCoverBase(run::InfoCoverEvents events, Services services);
 
     // ---- the engine, as the shared steps reach it
     virtual bool hasEngine() const = 0;
@@ -153,7 +153,7 @@ protected:
         });
     }
 
-    app::InfoCoverEvents events_;
+    run::InfoCoverEvents events_;
     Services services_;
     std::unique_ptr<RunLog> log_;
     std::unique_ptr<frmFileSystem> window_; // lkl_frmFileSystem

@@ -1,6 +1,6 @@
 #include "run/RunLog.h"
 
-#include "util/Text.h"
+#include "base/Text.h"
 
 #include <cstdio>
 
@@ -12,8 +12,8 @@ namespace {
 std::string lines(const std::string& text, const char* indent)
 {
     std::string out;
-    for (const std::string& line : util::split(util::replaceAll(text, "\r\n", "\n"), "\n"))
-        if (!util::trim(line).empty())
+    for (const std::string& line : base::split(base::replaceAll(text, "\r\n", "\n"), "\n"))
+        if (!base::trim(line).empty())
             out += indent + line + "\n";
     return out;
 }
@@ -30,14 +30,14 @@ void RunLog::passStarted(const std::string& action, const std::string& heading)
 void RunLog::entry(const protocol::ProtocolEntry& entry, bool error)
 {
     // Rows keep their indentation; a text line's leading break goes.
-    const std::string info = util::replaceAll(entry.par_Info, "\r\n", "");
+    const std::string info = base::replaceAll(entry.par_Info, "\r\n", "");
     // Rows are keyed as the protocol list keys them, so a withdrawn row goes.
     const std::string key = entry.par_Type == "FILE" ? entry.par_Folder + entry.par_Name : entry.par_Folder;
     rows_.emplace_back(key, error ? "  FEHLER: "
-                                   + (util::trim(info).empty()
-                                          ? util::escapeControls(entry.par_Folder + "/" + entry.par_Name)
-                                          : util::trim(info))
-                                   + " - " + util::escapeControls(entry.par_Target) + "\n"
+                                   + (base::trim(info).empty()
+                                          ? base::escapeControls(entry.par_Folder + "/" + entry.par_Name)
+                                          : base::trim(info))
+                                   + " - " + base::escapeControls(entry.par_Target) + "\n"
                                   : "  " + info + "\n");
 }
 
@@ -56,7 +56,7 @@ void RunLog::passEnded(const std::string& action, const std::string& state, cons
         for (const auto& row : rows_)
             text += row.second;
     }
-    if (!util::trim(protocolText).empty())
+    if (!base::trim(protocolText).empty())
         text += "Protokoll:\n" + lines(protocolText, "  ");
     text += "Ergebnis: " + state + "\n" + lines(details, "  ") + "\n";
     rows_.clear();

@@ -18,7 +18,7 @@ namespace zdr::run::ui {
 
 namespace status = engine::status;
 
-template class EngineCover<app::CoverTask, engine::EngineTaskInput, engine::clsFolderCopy>;
+template class EngineCover<run::CoverTask, engine::EngineTaskInput, engine::clsFolderCopy>;
 
 // What differs between the entry points: the action, and whether the window
 // offers each of the four action-bound option boxes (nothing: the box keeps
@@ -46,12 +46,12 @@ const clsFolderCopy_Cover::EntryPoint* clsFolderCopy_Cover::entryPoint(const std
     return nullptr;
 }
 
-app::RunCoverFactory clsFolderCopy_Cover::factory()
+run::RunCoverFactory clsFolderCopy_Cover::factory()
 {
-    return [](app::InfoCoverEvents events) { return std::make_unique<clsFolderCopy_Cover>(std::move(events)); };
+    return [](run::InfoCoverEvents events) { return std::make_unique<clsFolderCopy_Cover>(std::move(events)); };
 }
 
-clsFolderCopy_Cover::clsFolderCopy_Cover(app::InfoCoverEvents events, Services services)
+clsFolderCopy_Cover::clsFolderCopy_Cover(run::InfoCoverEvents events, Services services)
     : FolderCoverBase(std::move(events), std::move(services))
 {
 }
@@ -71,7 +71,7 @@ bool clsFolderCopy_Cover::closeAfterRun(bool done) const
 
 // ---- configuration ---------------------------------------------------------
 
-bool clsFolderCopy_Cover::fc_InitAdd(const app::CoverTask& task)
+bool clsFolderCopy_Cover::fc_InitAdd(const run::CoverTask& task)
 {
     tasks_.push_back(fc_TaskRecord(task, action_));
     // A "[Net][" source names shares of the network: one task per share.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/RunCover.h"
+#include "run/RunCover.h"
 #include "engine/EngineTask.h"
 #include "engine/FolderCopyObserver.h"
 #include "run/EngineState.h"
@@ -22,8 +22,8 @@ namespace zdr::run::ui {
 
 class frmFileSystem;
 
-using FolderCoverBase = EngineCover<app::CoverTask, engine::EngineTaskInput, engine::clsFolderCopy>;
-extern template class EngineCover<app::CoverTask, engine::EngineTaskInput, engine::clsFolderCopy>;
+using FolderCoverBase = EngineCover<run::CoverTask, engine::EngineTaskInput, engine::clsFolderCopy>;
+extern template class EngineCover<run::CoverTask, engine::EngineTaskInput, engine::clsFolderCopy>;
 
 // The run coordinator of folder tasks: carries out one run of a caller's
 // tasks. It owns the copy engine and the progress window and sits between
@@ -37,12 +37,12 @@ class clsFolderCopy_Cover : public FolderCoverBase, private engine::FolderCopyOb
     Q_OBJECT
 public:
     // The program's coordinator for callers that create one per run.
-    static app::RunCoverFactory factory();
+    static run::RunCoverFactory factory();
 
-    explicit clsFolderCopy_Cover(app::InfoCoverEvents events = {}, Services services = defaultServices());
+    explicit clsFolderCopy_Cover(run::InfoCoverEvents events = {}, Services services = defaultServices());
     ~clsFolderCopy_Cover() override;
 
-    bool fc_InitAdd(const app::CoverTask& task) override;
+    bool fc_InitAdd(const run::CoverTask& task) override;
     bool fc_InitActionStart(bool dataComplete, QWidget* callingWindow) override;
 
     // The entry points: prepare the engine and the window for the action and
@@ -106,10 +106,10 @@ private:
     void sb_Keep(Kept kind);
     void sb_ShowKept();
     // Questions come after what was kept is shown.
-    class ShowingQuestioner : public util::Questioner {
+    class ShowingQuestioner : public base::Questioner {
     public:
         explicit ShowingQuestioner(clsFolderCopy_Cover& cover) : cover_(cover) {}
-        util::Answer ask(const util::MessageRequest& request) override
+        base::Answer ask(const base::MessageRequest& request) override
         {
             cover_.sb_ShowKept();
             return cover_.questioner_.ask(request);

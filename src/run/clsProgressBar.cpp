@@ -1,6 +1,6 @@
 #include "run/clsProgressBar.h"
 
-#include "util/NumberFormat.h"
+#include "base/NumberFormat.h"
 
 #include <QEvent>
 #include <QFontMetrics>
@@ -15,7 +15,7 @@ namespace zdr::run::ui {
 
 namespace {
 
-int rounded(double value) { return static_cast<int>(util::roundHalfEven(value)); }
+int rounded(double value) { return static_cast<int>(base::roundHalfEven(value)); }
 
 // The system's colour indexes that have a palette role.
 QPalette::ColorRole systemRole(std::uint32_t index)

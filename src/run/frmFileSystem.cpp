@@ -1,6 +1,6 @@
 #include "run/frmFileSystem.h"
 
-#include "app/mdlErrSys.h"
+#include "base/mdlErrSys.h"
 #include "engine/StatusBits.h"
 #include "platform/ErrorCode.h"
 #include "platform/Paths.h"
@@ -11,7 +11,7 @@
 #include "util/HelpFile.h"
 #include "util/HelpMenu.h"
 #include "util/MsgBox.h"
-#include "util/Text.h"
+#include "base/Text.h"
 #include "util/mdlGetFolder.h"
 
 #include <QCheckBox>
@@ -48,7 +48,7 @@ constexpr const char* kTagProperty = "Tag";
 QString qt(const std::string& text)
 {
     // Lines end in CR LF in the program's texts; a label breaks at LF.
-    return QString::fromStdString(util::replaceAll(text, "\r\n", "\n"));
+    return QString::fromStdString(base::replaceAll(text, "\r\n", "\n"));
 }
 
 int barIndex(const std::string& bar) { return bar == "MAIN" ? 0 : (bar == "SUB" ? 1 : -1); }
@@ -56,10 +56,10 @@ int barIndex(const std::string& bar) { return bar == "MAIN" ? 0 : (bar == "SUB" 
 // A whole number typed into a field, or nothing for anything else.
 std::optional<long long> typedNumber(const QString& text)
 {
-    const std::string t = util::trim(text.toStdString());
+    const std::string t = base::trim(text.toStdString());
     if (t.empty() || t.size() > 12 || !std::all_of(t.begin(), t.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return std::nullopt;
-    return util::numberValue(t);
+    return base::numberValue(t);
 }
 
 } // namespace
@@ -514,8 +514,8 @@ void frmFileSystem::dropOnTarget(const QList<QUrl>& urls)
     const QUrl& url = urls.front();
     if (!url.isLocalFile()) {
         util::ui::msgBox(this,
-                         "Fehler bei: '" + url.toDisplayString().toStdString() + "'" + app::kCrLf + app::kCrLf
-                             + app::fc_GetApiErrorText(platform::error::kInvalidName),
+                         "Fehler bei: '" + url.toDisplayString().toStdString() + "'" + base::kCrLf + base::kCrLf
+                             + base::fc_GetApiErrorText(platform::error::kInvalidName),
                          util::ui::Buttons::Ok, util::ui::Icon::Critical, "Fehler ...");
         return;
     }
@@ -661,7 +661,7 @@ std::string frmFileSystem::text(Control control) const
     if (control == Control::Caption)
         return windowTitle().toStdString();
     const QLabel* label = labels_.value(key);
-    return label ? util::replaceAll(label->text().toStdString(), "\n", "\r\n") : std::string();
+    return label ? base::replaceAll(label->text().toStdString(), "\n", "\r\n") : std::string();
 }
 
 void frmFileSystem::apply(const ViewUpdate& update)

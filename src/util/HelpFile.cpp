@@ -1,6 +1,6 @@
 #include "util/HelpFile.h"
 
-#include "app/ProgramInfo.h"
+#include "base/ProgramInfo.h"
 #include "platform/Paths.h"
 #include "util/MsgBox.h"
 
@@ -19,7 +19,7 @@ HelpOpener& opener()
 
 } // namespace
 
-std::string helpFilePath() { return platform::joinPath(platform::programFolder(), app::kHelpFileName); }
+std::string helpFilePath() { return platform::joinPath(platform::programFolder(), base::kHelpFileName); }
 
 void openHelpFile(QWidget* owner)
 {

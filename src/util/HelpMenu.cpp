@@ -1,6 +1,6 @@
 #include "util/HelpMenu.h"
 
-#include "app/ProgramInfo.h"
+#include "base/ProgramInfo.h"
 #include "util/HelpFile.h"
 #include "util/frmAbout.h"
 
@@ -27,7 +27,7 @@ void fillHelpMenu(QMenu* menu, QWidget* owner)
         switch (action->property("Index").toInt()) {
         case 1: openHelpFile(window); break;
         case 3: showAbout(window); break;
-        case 4: openWebPage(std::string(app::kProductWebPage)); break;
+        case 4: openWebPage(std::string(base::kProductWebPage)); break;
         default: break;
         }
     });

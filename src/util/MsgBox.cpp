@@ -1,7 +1,7 @@
 #include "util/MsgBox.h"
 
-#include "app/ProgramInfo.h"
-#include "util/Text.h"
+#include "base/ProgramInfo.h"
+#include "base/Text.h"
 
 #include <QMessageBox>
 #include <QString>
@@ -58,11 +58,11 @@ Answer fromQt(int button)
 
 Answer msgBox(QWidget* owner, const std::string& text, Buttons buttons, Icon icon, const std::string& title)
 {
-    MessageRequest request{text, title.empty() ? std::string(app::kProgramTitle) : title, icon, buttons};
+    MessageRequest request{text, title.empty() ? std::string(base::kProgramTitle) : title, icon, buttons};
     if (answerer())
         return answerer()(request);
     QMessageBox box(qtIcon(icon), QString::fromStdString(request.title),
-                    QString::fromStdString(replaceAll(text, "\r\n", "\n")), qtButtons(buttons), owner);
+                    QString::fromStdString(base::replaceAll(text, "\r\n", "\n")), qtButtons(buttons), owner);
     return fromQt(box.exec());
 }
 

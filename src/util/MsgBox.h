@@ -1,6 +1,6 @@
 #pragma once
 
-#include "util/Message.h"
+#include "base/Message.h"
 
 #include <functional>
 #include <string>
@@ -11,17 +11,17 @@ class QWidget;
 // answer a box without a person and see what it said.
 namespace zdr::util::ui {
 
-using util::Answer;
-using util::Buttons;
-using util::Icon;
-using util::MessageRequest;
+using base::Answer;
+using base::Buttons;
+using base::Icon;
+using base::MessageRequest;
 
 // Shows a modal message box; an empty title shows the program's title.
 Answer msgBox(QWidget* owner, const std::string& text, Buttons buttons = Buttons::Ok, Icon icon = Icon::None,
               const std::string& title = {});
 
 // A questioner that shows message boxes over an owner window.
-class MsgBoxQuestioner : public Questioner {
+class MsgBoxQuestioner : public base::Questioner {
 public:
     explicit MsgBoxQuestioner(QWidget* owner = nullptr) : owner_(owner) {}
     Answer ask(const MessageRequest& request) override;

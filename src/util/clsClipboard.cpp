@@ -1,6 +1,6 @@
 #include "util/clsClipboard.h"
 
-#include "util/Text.h"
+#include "base/Text.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -31,8 +31,8 @@ Registry& registry()
 std::string formatName(std::uint32_t format)
 {
     switch (format) {
-    case clipboardFormat::kSylk: return "SYLK";
-    case clipboardFormat::kDif: return "DIF";
+    case base::clipboardFormat::kSylk: return "SYLK";
+    case base::clipboardFormat::kDif: return "DIF";
     default: break;
     }
     Registry& r = registry();
@@ -44,8 +44,8 @@ std::string formatName(std::uint32_t format)
 
 bool isTextFormat(std::uint32_t format)
 {
-    return format == clipboardFormat::kText || format == clipboardFormat::kOemText
-        || format == clipboardFormat::kUnicodeText;
+    return format == base::clipboardFormat::kText || format == base::clipboardFormat::kOemText
+        || format == base::clipboardFormat::kUnicodeText;
 }
 
 } // namespace
@@ -55,7 +55,7 @@ std::uint32_t clsClipboard::fc_RegisterFormat(std::string_view name)
     Registry& r = registry();
     const std::lock_guard lock(r.mutex);
     for (std::size_t i = 0; i < r.names.size(); ++i)
-        if (iequals(r.names[i], name))
+        if (base::iequals(r.names[i], name))
             return kFirstRegistered + static_cast<std::uint32_t>(i);
     r.names.emplace_back(name);
     return kFirstRegistered + static_cast<std::uint32_t>(r.names.size() - 1);
@@ -66,7 +66,7 @@ bool clsClipboard::ClipboardAll_Copy(const std::string& text, std::uint32_t form
     // Without a GUI application there is no clipboard to open.
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         return false;
-    const std::string utf8 = toValidUtf8(text);
+    const std::string utf8 = base::toValidUtf8(text);
     auto data = std::make_unique<QMimeData>();
     if (isTextFormat(format)) {
         data->setText(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
@@ -82,13 +82,13 @@ bool clsClipboard::ClipboardAll_Copy(const std::string& text, std::uint32_t form
     return true;
 }
 
-bool clsClipboard::CopyOEMText(const std::string& text) { return ClipboardAll_Copy(text, clipboardFormat::kOemText); }
-bool clsClipboard::CopyDIF(const std::string& text) { return ClipboardAll_Copy(text, clipboardFormat::kDif); }
+bool clsClipboard::CopyOEMText(const std::string& text) { return ClipboardAll_Copy(text, base::clipboardFormat::kOemText); }
+bool clsClipboard::CopyDIF(const std::string& text) { return ClipboardAll_Copy(text, base::clipboardFormat::kDif); }
 bool clsClipboard::CopyUNICODETEXT(const std::string& text)
 {
-    return ClipboardAll_Copy(text, clipboardFormat::kUnicodeText);
+    return ClipboardAll_Copy(text, base::clipboardFormat::kUnicodeText);
 }
-bool clsClipboard::CopySYLK(const std::string& text) { return ClipboardAll_Copy(text, clipboardFormat::kSylk); }
+bool clsClipboard::CopySYLK(const std::string& text) { return ClipboardAll_Copy(text, base::clipboardFormat::kSylk); }
 bool clsClipboard::CopyXlTable(const std::string& text) { return ClipboardAll_Copy(text, fc_RegisterFormat("XlTable")); }
 bool clsClipboard::CopyBiff5(const std::string& text) { return ClipboardAll_Copy(text, fc_RegisterFormat("Biff5")); }
 bool clsClipboard::CopyCsv(const std::string& text) { return ClipboardAll_Copy(text, fc_RegisterFormat("Csv")); }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "util/ClipboardWriter.h"
+#include "base/ClipboardWriter.h"
 
 #include <string_view>
 
@@ -11,7 +11,7 @@ namespace zdr::util::ui {
 // 13) all become the platform's text, which other programs read as UTF-16 or
 // UTF-8 as they need. Other formats carry the UTF-8 bytes under a format of
 // their own name. Bytes that are not UTF-8 (names from disk) are replaced.
-class clsClipboard : public ClipboardWriter {
+class clsClipboard : public base::ClipboardWriter {
 public:
     bool ClipboardAll_Copy(const std::string& text, std::uint32_t format) override;
 

@@ -1,6 +1,6 @@
 #include "util/clsCommonDialog.h"
 
-#include "util/Text.h"
+#include "base/Text.h"
 
 #include <QFileDialog>
 
@@ -20,22 +20,22 @@ void clsCommonDialog::setChooser(Chooser chooser_) { chooser() = std::move(choos
 
 std::string clsCommonDialog::qtFilter(const std::string& filter)
 {
-    const std::vector<std::string> parts = split(filter, "|");
+    const std::vector<std::string> parts = base::split(filter, "|");
     std::vector<std::string> entries;
     for (std::size_t i = 0; i + 1 < parts.size(); i += 2) {
         // Qt reads the patterns from the description's parentheses, so they
         // are rebuilt there; "*.*" means every file, also one without a dot.
-        std::vector<std::string> patterns = split(parts[i + 1], ";");
+        std::vector<std::string> patterns = base::split(parts[i + 1], ";");
         for (std::string& pattern : patterns)
             if (pattern == "*.*")
                 pattern = "*";
         std::string description = parts[i];
         const std::size_t open = description.rfind('(');
         if (open != std::string::npos && description.back() == ')')
-            description = trim(description.substr(0, open));
-        entries.push_back(description + " (" + join(patterns, " ") + ")");
+            description = base::trim(description.substr(0, open));
+        entries.push_back(description + " (" + base::join(patterns, " ") + ")");
     }
-    return join(entries, ";;");
+    return base::join(entries, ";;");
 }
 
 std::string clsCommonDialog::fc_ChooseFile(const std::string& par_Filter, const std::string& par_InitDir,

@@ -3,7 +3,7 @@
 #include "util/CommandLabel.h"
 #include "util/HelpFile.h"
 #include "util/MsgBox.h"
-#include "util/NumberFormat.h"
+#include "base/NumberFormat.h"
 
 #include <QDesktopServices>
 #include <QFrame>
@@ -48,10 +48,10 @@ CommandLabel* commandLabel(const char* name, const QString& caption, const char*
 
 } // namespace
 
-std::string versionNumberText(const app::Version& version)
+std::string versionNumberText(const base::Version& version)
 {
-    return formatNumber(version.major, "00") + "." + formatNumber(version.minor, "00") + "." +
-           formatNumber(version.revision, "0000");
+    return base::formatNumber(version.major, "00") + "." + base::formatNumber(version.minor, "00") + "." +
+           base::formatNumber(version.revision, "0000");
 }
 
 std::string findSystemInfoTool()
@@ -83,13 +83,13 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent)
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
 
-    auto* web = commandLabel("lblCmdZendorInternet", q(app::kProductWebPage),
+    auto* web = commandLabel("lblCmdZendorInternet", q(base::kProductWebPage),
                              "Internetseite der Firma Zendor GmbH öffnen.", this);
     auto* sysInfo = commandLabel("lblCmdSysInfo", QStringLiteral("&Systeminfo"),
                                  "Systeminformationen des Betriebssystems anzeigen.", this);
     auto* close = commandLabel("lblCmdClose", QStringLiteral("&Schließen"), "Fenster schlißen.", this);
     // A failed start of the browser is not worth a message.
-    connect(web, &CommandLabel::command, this, [] { QDesktopServices::openUrl(QUrl(q(app::kProductWebPage))); });
+    connect(web, &CommandLabel::command, this, [] { QDesktopServices::openUrl(QUrl(q(base::kProductWebPage))); });
     connect(sysInfo, &CommandLabel::command, this, &frmAbout::StartSysInfo);
     connect(close, &CommandLabel::command, this, &QDialog::accept);
 
@@ -114,10 +114,10 @@ void frmAbout::sb_Form_Init(QWidget* caller)
 {
     if (caller && !caller->windowIcon().isNull())
         setWindowIcon(caller->windowIcon());
-    findChild<QLabel*>(QStringLiteral("lblTitle"))->setText(QStringLiteral("      Programm: ") + q(app::kProgramTitle));
+    findChild<QLabel*>(QStringLiteral("lblTitle"))->setText(QStringLiteral("      Programm: ") + q(base::kProgramTitle));
     findChild<QLabel*>(QStringLiteral("lblVersion"))
-        ->setText(QStringLiteral("         Version: ") + q(versionNumberText(app::programVersion())));
-    findChild<QLabel*>(QStringLiteral("lblDescription"))->setText(q(app::kProgramDescription));
+        ->setText(QStringLiteral("         Version: ") + q(versionNumberText(base::programVersion())));
+    findChild<QLabel*>(QStringLiteral("lblDescription"))->setText(q(base::kProgramDescription));
     findChild<QLabel*>(QStringLiteral("lblDisclaimer"))->setText(QString::fromUtf8(kDisclaimer));
     const QIcon icon = windowIcon().isNull() ? style()->standardIcon(QStyle::SP_ComputerIcon) : windowIcon();
     findChild<QLabel*>(QStringLiteral("picIcon"))->setPixmap(icon.pixmap(48, 48));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ProgramInfo.h"
+#include "base/ProgramInfo.h"
 
 #include <QDialog>
 
@@ -9,7 +9,7 @@
 namespace zdr::util::ui {
 
 // The version as the about box writes it: "00.00.0000" (1.2.34 gives 01.02.0034).
-std::string versionNumberText(const app::Version& version);
+std::string versionNumberText(const base::Version& version);
 
 // The desktop's system information program found on PATH, or empty.
 std::string findSystemInfoTool();

@@ -1,11 +1,11 @@
-#include "app/CommandLine.h"
-#include "app/mdlErrSys.h"
+#include "base/CommandLine.h"
+#include "base/mdlErrSys.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 
-namespace zdr::app {
+namespace zdr::base {
 namespace {
 
 using Args = std::vector<std::string>;
@@ -106,4 +106,4 @@ TEST(ErrorText, TitleAndBlankLineFlags)
 }
 
 } // namespace
-} // namespace zdr::app
+} // namespace zdr::base

@@ -37,17 +37,17 @@ struct CoverLog {
     std::uint32_t statusEx = 99;
     int folderInfoLevel = 0;
     std::uint32_t fileBlockBytes = 0;
-    CoverTask task;
+    run::CoverTask task;
     bool dataComplete = false;
     QWidget* callingWindow = reinterpret_cast<QWidget*>(1);
     bool released = false;
     bool refuseInit = false;
     bool refuseStart = false;
     bool succeeded = true;
-    InfoCoverDone done;
+    run::InfoCoverDone done;
 };
 
-class ScriptedCover : public RunCover {
+class ScriptedCover : public run::RunCover {
 public:
     explicit ScriptedCover(CoverLog& log) : log_(log) {}
     ~ScriptedCover() override { log_.released = true; }
@@ -63,7 +63,7 @@ public:
         log_.fileBlockBytes = fileBlockBytes;
         return !log_.refuseInit;
     }
-    bool fc_InitAdd(const CoverTask& task) override
+    bool fc_InitAdd(const run::CoverTask& task) override
     {
         log_.calls.push_back("fc_InitAdd");
         log_.task = task;
@@ -95,7 +95,7 @@ protected:
     static void TearDownTestSuite() { fs::remove_all(runtime_); }
 
     HandOff()
-        : form_([this](InfoCoverEvents events) {
+        : form_([this](run::InfoCoverEvents events) {
               ++log_.created;
               log_.done = std::move(events.done);
               return std::make_unique<ScriptedCover>(log_);
@@ -159,7 +159,7 @@ TEST_F(HandOff, TwoEntriesBecomeOneTask)
     EXPECT_EQ(log_.statusEx, 0u);
     EXPECT_EQ(log_.folderInfoLevel, 2);
     EXPECT_EQ(log_.fileBlockBytes, 65536u);
-    CoverTask expected;
+    run::CoverTask expected;
     expected.sourceFolder = "/daten";
     expected.selectedEntries = "\\Bilder;\\Texte"; // nothing there: the folder form
     expected.targetFolder = "/ziel";
@@ -236,7 +236,7 @@ TEST_F(HandOff, CountThatDoesNotMatchOnlyClearsDataComplete)
     };
     for (const Case& c : cases) {
         CoverLog log;
-        frmStart form([&log](InfoCoverEvents events) {
+        frmStart form([&log](run::InfoCoverEvents events) {
             log.done = std::move(events.done);
             return std::make_unique<ScriptedCover>(log);
         });
@@ -303,7 +303,7 @@ TEST_F(HandOff, BadEntriesRunNothing)
         ScriptedUi ui;
         CoverLog log;
         int code = -1;
-        frmStart form([&log](InfoCoverEvents) { return std::make_unique<ScriptedCover>(log); });
+        frmStart form([&log](run::InfoCoverEvents) { return std::make_unique<ScriptedCover>(log); });
         QObject::connect(&form, &frmStart::ended, [&code](int e) { code = e; });
         ASSERT_TRUE(form.fc_Init("DLL", "COPY", kKey, c.source, ""));
         EXPECT_EQ(send({{wire::kEntry, "/gut"}, {wire::kEntry, c.entry}, {wire::kEnd, "2"}}, form.socketPath()),
@@ -325,7 +325,7 @@ TEST_F(HandOff, BadEntriesRunNothing)
         ScriptedUi ui;
         CoverLog log;
         int code = -1;
-        frmStart form([&log](InfoCoverEvents) { return std::make_unique<ScriptedCover>(log); });
+        frmStart form([&log](run::InfoCoverEvents) { return std::make_unique<ScriptedCover>(log); });
         QObject::connect(&form, &frmStart::ended, [&code](int e) { code = e; });
         ASSERT_TRUE(form.fc_Init("DLL", action, kKey, "/daten", "/ziel"));
         EXPECT_EQ(send({{wire::kEnd, "0"}}, form.socketPath()), std::vector<Sent> {Sent::Refused}) << action;
@@ -446,9 +446,9 @@ TEST_F(HandOff, RefusedAtOnce)
         ScriptedUi ui;
         int code = -1;
         int created = 0;
-        frmStart form([&created](InfoCoverEvents) {
+        frmStart form([&created](run::InfoCoverEvents) {
             ++created;
-            return std::unique_ptr<RunCover>();
+            return std::unique_ptr<run::RunCover>();
         });
         QObject::connect(&form, &frmStart::ended, [&code](int e) { code = e; });
         EXPECT_FALSE(form.fc_Init("DLL", c.action, kKey, c.source, c.shell));
@@ -458,7 +458,7 @@ TEST_F(HandOff, RefusedAtOnce)
         EXPECT_NE(ui.lastText().find(c.reason), std::string::npos) << ui.lastText();
     }
     ScriptedUi ui;
-    frmStart badKey([](InfoCoverEvents) { return std::unique_ptr<RunCover>(); });
+    frmStart badKey([](run::InfoCoverEvents) { return std::unique_ptr<run::RunCover>(); });
     EXPECT_FALSE(badKey.fc_Init("DLL", "COPY", "../../etc/x", "/daten", ""));
     ASSERT_TRUE(QTest::qWaitFor([&ui] { return !ui.messages().empty(); }));
     EXPECT_NE(ui.lastText().find("Übergabeschlüssel"), std::string::npos);
@@ -481,7 +481,7 @@ TEST_F(HandOff, StaleSocketIsReplacedLiveOneIsNot)
     ASSERT_TRUE(init());
 
     ScriptedUi ui;
-    frmStart twin([](InfoCoverEvents) { return std::unique_ptr<RunCover>(); });
+    frmStart twin([](run::InfoCoverEvents) { return std::unique_ptr<run::RunCover>(); });
     EXPECT_FALSE(twin.fc_Init("DLL", "COPY", kKey, "/daten", ""));
     ASSERT_TRUE(QTest::qWaitFor([&ui] { return !ui.messages().empty(); }));
     EXPECT_NE(ui.lastText().find("bereits"), std::string::npos) << ui.lastText();
@@ -509,7 +509,7 @@ TEST_F(HandOff, CoordinatorThatRefusesIsReleased)
         log.refuseInit = atInit;
         log.refuseStart = !atInit;
         int code = -1;
-        frmStart form([&log](InfoCoverEvents) { return std::make_unique<ScriptedCover>(log); });
+        frmStart form([&log](run::InfoCoverEvents) { return std::make_unique<ScriptedCover>(log); });
         QObject::connect(&form, &frmStart::ended, [&code](int e) { code = e; });
         ASSERT_TRUE(form.fc_Init("DLL", "DELETE", kKey, "/daten", ""));
         EXPECT_EQ(send({{wire::kEntry, "/a"}, {wire::kEnd, "1"}}, form.socketPath()).size(), 2u);

@@ -150,7 +150,7 @@ TEST(CopyFaults, EveryWayFailsWithoutDamage)
                     = std::string(way.label) + ", " + fault.label + (withTarget ? ", replacing" : ", new file");
                 Scene scene(way.size, withTarget);
                 EngineRun r;
-                r.questions.answers = {util::Answer::Ignore};
+                r.questions.answers = {base::Answer::Ignore};
                 {
                     const auto armed = fault.arm(scene);
                     r.run(kCopyReplacing | way.status, scene.task());
@@ -203,7 +203,7 @@ TEST(CopyFaults, SmallDiskRunsFull)
     dir.write("disk/large.bin", "old target");
     const auto sourceBefore = test::treeState(dir.file("src"));
     EngineRun r;
-    r.questions.answers = {util::Answer::Ignore};
+    r.questions.answers = {base::Answer::Ignore};
     r.run(kCopyReplacing, {.Source = dir.file("src"), .Selection = {"small.txt", "large.bin"}, .Target = disk});
     EXPECT_EQ(r.ready(), "Ready false 'Fehler bei Datei: large.bin - Auf dem Datenträger ist nicht genügend "
                          "Speicherplatz vorhanden.' protocol");
@@ -230,7 +230,7 @@ TEST(CopyFaults, ReadOnlyTargetVolume)
     for (const Way& way : kWays) {
         Scene scene(way.size, true, disk);
         EngineRun r;
-        r.questions.answers = {util::Answer::Ignore};
+        r.questions.answers = {base::Answer::Ignore};
         r.run(kCopyReplacing | way.status, scene.task());
         expectFailure(r.rec, r.counters(), failureText(way, scene, "Der Datenträger ist schreibgeschützt."), way.label);
         scene.expectNoDamage(way.label);
@@ -246,7 +246,7 @@ TEST(CopyFaults, TargetFolderWithoutWriteAccess)
     if (!noOverride.active())
         GTEST_SKIP() << "cannot drop the file access capabilities here";
     EngineRun r;
-    r.questions.answers = {util::Answer::Ignore};
+    r.questions.answers = {base::Answer::Ignore};
     r.run(kCopyReplacing, scene.task());
     expectFailure(r.rec, r.counters(), "Fehler bei Datei: f.bin - Zugriff verweigert", "no write access");
     scene.expectNoDamage("no write access");

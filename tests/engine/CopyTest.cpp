@@ -31,7 +31,7 @@ using test::ProtocolRun;
 using test::kInfo;
 using test::TempDir;
 using test::treeState;
-using util::Answer;
+using base::Answer;
 
 constexpr std::uint32_t kCopy = status::kCopy;
 constexpr std::uint32_t kProtocol = status::kCreateProtocol;
@@ -318,12 +318,12 @@ TEST(Copy, QuestionsAboutExistingTargets)
         std::vector<std::string> asked;
         for (const auto& q : r.questions.asked) {
             EXPECT_EQ(q.title, "Datei Fehler ...");
-            EXPECT_EQ(q.icon, util::Icon::Question);
+            EXPECT_EQ(q.icon, base::Icon::Question);
             if (q.text == all) {
-                EXPECT_EQ(q.buttons, util::Buttons::YesNo);
+                EXPECT_EQ(q.buttons, base::Buttons::YesNo);
                 asked.push_back("all");
             } else {
-                EXPECT_EQ(q.buttons, util::Buttons::YesNoCancel);
+                EXPECT_EQ(q.buttons, base::Buttons::YesNoCancel);
                 asked.push_back(q.text == "Zieldatei '" + scene.target + "/a.txt" + existsA ? "a" : "b");
             }
         }
@@ -457,7 +457,7 @@ TEST(Copy, FailureQuestionAndErrorPolicy)
             ASSERT_EQ(r.questions.asked.size(), 1u) << c.label;
             EXPECT_EQ(r.questions.asked[0].text, "Datei '" + scene.source + "/a.txt' konnte nicht kopiert werden!\r\n\r\n"
                                                      + failure + "\r\n\r\n=> Vorgang wiederholen?");
-            EXPECT_EQ(r.questions.asked[0].buttons, util::Buttons::AbortRetryIgnore);
+            EXPECT_EQ(r.questions.asked[0].buttons, base::Buttons::AbortRetryIgnore);
         } else {
             EXPECT_TRUE(r.questions.asked.empty());
         }
@@ -481,9 +481,9 @@ TEST(Copy, FailureQuestionAndErrorPolicy)
 }
 
 // The user's time in a question does not count in the time used.
-class SlowQuestioner : public util::Questioner {
+class SlowQuestioner : public base::Questioner {
 public:
-    util::Answer ask(const util::MessageRequest&) override
+    base::Answer ask(const base::MessageRequest&) override
     {
         std::this_thread::sleep_for(std::chrono::milliseconds(1050));
         return Answer::Yes;

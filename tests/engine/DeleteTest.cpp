@@ -28,7 +28,7 @@ namespace fs = std::filesystem;
 using test::EngineRun;
 using test::kInfo;
 using test::TempDir;
-using util::Answer;
+using base::Answer;
 
 constexpr std::uint32_t kDelete = status::kDelete | status::kCreateProtocol;
 constexpr std::uint32_t kAttrib = status::kAttrib | status::kCreateProtocol;

@@ -4,7 +4,7 @@
 #include "EngineRun.h"
 #include "TreeState.h"
 #include "support/TempDir.h"
-#include "util/ClipboardWriter.h"
+#include "base/ClipboardWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -231,11 +231,11 @@ TEST(Driver, MakeDirectoryPass)
     TempDir dir;
     dir.mkdir("base");
     dir.mkdir("base/exists");
-    struct Clipboard : util::ClipboardWriter {
+    struct Clipboard : base::ClipboardWriter {
         std::vector<std::string> texts;
         bool ClipboardAll_Copy(const std::string& text, std::uint32_t format) override
         {
-            texts.push_back(text + (format == util::clipboardFormat::kText ? "" : " (format?)"));
+            texts.push_back(text + (format == base::clipboardFormat::kText ? "" : " (format?)"));
             return true;
         }
     } clipboard;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/FolderCopyObserver.h"
-#include "util/Message.h"
+#include "base/Message.h"
 
 #include <deque>
 #include <functional>
@@ -91,20 +91,20 @@ private:
 
 // Answers the engine's message boxes from a list and keeps what they said;
 // unscripted boxes get OK (or Cancel when OK is not offered).
-class ScriptedQuestioner : public util::Questioner {
+class ScriptedQuestioner : public base::Questioner {
 public:
-    std::vector<util::MessageRequest> asked;
-    std::deque<util::Answer> answers;
+    std::vector<base::MessageRequest> asked;
+    std::deque<base::Answer> answers;
 
-    util::Answer ask(const util::MessageRequest& r) override
+    base::Answer ask(const base::MessageRequest& r) override
     {
         asked.push_back(r);
         if (!answers.empty()) {
-            const util::Answer a = answers.front();
+            const base::Answer a = answers.front();
             answers.pop_front();
             return a;
         }
-        return r.buttons == util::Buttons::Ok ? util::Answer::Ok : util::Answer::Cancel;
+        return r.buttons == base::Buttons::Ok ? base::Answer::Ok : base::Answer::Cancel;
     }
 };
 

@@ -288,9 +288,9 @@ TEST(FileCompare, DifferenceLines)
     EXPECT_EQ(fc_AttributeText(0), "");
     // A file time in universal and in local time.
     const std::int64_t utcNoon = 1714564800LL * 1000000000 + 999999999; // 01.05.2024 12:00:00.999 UTC
-    EXPECT_EQ(util::formatDateTime(fc_FileTimeToDate(utcNoon, false)), "01.05.2024 12:00:00");
-    EXPECT_EQ(fc_FileTimeToDate(utcNoon, true), util::LocalDateTime::fromUnixNanos(utcNoon));
-    EXPECT_EQ(util::formatDateTime(fc_FileTimeToDate(-1, false)), "31.12.1969 23:59:59");
+    EXPECT_EQ(base::formatDateTime(fc_FileTimeToDate(utcNoon, false)), "01.05.2024 12:00:00");
+    EXPECT_EQ(fc_FileTimeToDate(utcNoon, true), base::LocalDateTime::fromUnixNanos(utcNoon));
+    EXPECT_EQ(base::formatDateTime(fc_FileTimeToDate(-1, false)), "31.12.1969 23:59:59");
 }
 
 TEST(TimeEstimate, CountsAndSizes)

@@ -9,7 +9,7 @@
 namespace zdr::engine {
 namespace {
 
-const util::LocalDateTime kDecember7{2026, 12, 7, 9, 5, 3};
+const base::LocalDateTime kDecember7{2026, 12, 7, 9, 5, 3};
 
 TEST(RenamePattern, PlaceholdersAreReplacedInOnePass)
 {

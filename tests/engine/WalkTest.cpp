@@ -206,7 +206,7 @@ TEST(Walk, SelectionForms)
     EXPECT_EQ(r.questions.asked[0].title, "Fehler ...");
     EXPECT_EQ(r.questions.asked[0].text,
               "Fehler bei: '" + root + "/missing.txt'\r\n\r\nDie angegebene Datei wurde nicht gefunden.");
-    EXPECT_EQ(r.questions.asked[0].icon, util::Icon::Critical);
+    EXPECT_EQ(r.questions.asked[0].icon, base::Icon::Critical);
     // Each is a line of the protocol and an error row: a file, and a folder by its "\\".
     EXPECT_NE(r.engine.Protocol().find("missing.txt  ----  Fehler: Die angegebene Datei wurde nicht gefunden."),
               std::string::npos)

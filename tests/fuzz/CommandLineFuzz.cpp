@@ -1,6 +1,6 @@
 // Fuzz target: splitting any command line and planning the start never
 // crashes, keeps at most 32 arguments, and only ever loses separators.
-#include "app/CommandLine.h"
+#include "base/CommandLine.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -8,8 +8,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string_view raw(reinterpret_cast<const char*>(data), size);
-    const std::vector<std::string> arguments = zdr::app::fc_GetCommandLine(raw);
-    if (arguments.size() > zdr::app::kMaxArguments)
+    const std::vector<std::string> arguments = zdr::base::fc_GetCommandLine(raw);
+    if (arguments.size() > zdr::base::kMaxArguments)
         __builtin_trap();
     std::size_t kept = 0;
     for (const std::string& a : arguments) {
@@ -19,8 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (kept > size)
         __builtin_trap();
-    const zdr::app::StartPlan plan = zdr::app::planStart(arguments);
-    if (plan.form == zdr::app::StartPlan::Form::HandOff && plan.arguments.size() != 5)
+    const zdr::base::StartPlan plan = zdr::base::planStart(arguments);
+    if (plan.form == zdr::base::StartPlan::Form::HandOff && plan.arguments.size() != 5)
         __builtin_trap();
     return 0;
 }

@@ -3,12 +3,12 @@
 // pattern names an entry in its own folder, and no error
 // text or description of a drive code depends on its password.
 #include "engine/RenamePattern.h"
-#include "project/ParameterCodes.h"
+#include "base/ParameterCodes.h"
 
 #include <cstddef>
 #include <cstdint>
 
-using namespace zdr::project;
+using namespace zdr::base;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/RunCover.h"
+#include "run/RunCover.h"
 
 #include <QCoreApplication>
 
@@ -26,7 +26,7 @@ struct RecordingRuns {
         QWidget* caller = nullptr;
     };
     std::vector<Run> runs;
-    app::InfoCoverEvents events; // of the last coordinator
+    run::InfoCoverEvents events; // of the last coordinator
     int alive = 0;
     bool refuseStart = false;
     bool succeeded = true; // what the coordinators say of their run
@@ -34,16 +34,16 @@ struct RecordingRuns {
     // A coordinator released after its run goes on the next turn of the loop.
     ~RecordingRuns() { QCoreApplication::processEvents(); }
 
-    app::CoverFactoryOf<Task> factory()
+    run::CoverFactoryOf<Task> factory()
     {
-        return [this](app::InfoCoverEvents e) {
+        return [this](run::InfoCoverEvents e) {
             events = std::move(e);
             runs.emplace_back();
             return std::make_unique<Cover>(*this);
         };
     }
 
-    class Cover : public app::RunCoverOf<Task> {
+    class Cover : public run::RunCoverOf<Task> {
     public:
         explicit Cover(RecordingRuns& runs) : r_(runs) { ++r_.alive; }
         ~Cover() override { --r_.alive; }

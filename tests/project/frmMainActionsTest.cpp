@@ -44,7 +44,7 @@ void type(frmMain& w, const char* name, const std::string& value)
 void runProject(frmMain& w, int action, const std::function<void(run::ui::frmFileSystem*)>& check)
 {
     run::ui::clsFolderCopy_Cover* cover = nullptr;
-    w.setRunCoverFactory([&cover](app::InfoCoverEvents events) {
+    w.setRunCoverFactory([&cover](run::InfoCoverEvents events) {
         auto made = std::make_unique<run::ui::clsFolderCopy_Cover>(std::move(events));
         cover = made.get();
         return made;

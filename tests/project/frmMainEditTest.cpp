@@ -136,7 +136,7 @@ TEST(frmMainEdit, FieldsAreStoredByTheirRules)
     ASSERT_FALSE(ui.messages().empty());
     EXPECT_EQ(ui.lastText(), "Bitte geben Sie ein korrektes Datum/Zeit Format an!");
     EXPECT_EQ(ui.messages().back().title, "Fehlerhafte Eingabe");
-    EXPECT_EQ(ui.messages().back().icon, util::Icon::Exclamation);
+    EXPECT_EQ(ui.messages().back().icon, base::Icon::Exclamation);
     EXPECT_EQ(task->text(kDateFrom), "") << "not stored";
     type(w, "txtSystemFilesDateTimeFrom", "29.02.2024 12:00");
     EXPECT_EQ(task->text(kDateFrom), "29.02.2024 12:00");
@@ -351,7 +351,7 @@ TEST(frmMainEdit, BuiltSavedLoadedAndRun)
     }
     frmMain w;
     run::ui::clsFolderCopy_Cover* cover = nullptr;
-    w.setRunCoverFactory([&cover](app::InfoCoverEvents events) {
+    w.setRunCoverFactory([&cover](run::InfoCoverEvents events) {
         auto made = std::make_unique<run::ui::clsFolderCopy_Cover>(std::move(events));
         cover = made.get();
         return made;

@@ -8,7 +8,7 @@
 #include "protocol/frmProtocol.h"
 #include "registry/RegistryRootKey.h"
 #include "registry/ScriptedRegistry.h"
-#include "registry/clsSystemChange_Cover.h"
+#include "run/clsSystemChange_Cover.h"
 #include "run/frmFileSystem.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
@@ -29,8 +29,8 @@ namespace {
 using namespace driver;
 using test::ScriptedUi;
 using test::TempDir;
-using RegistryRuns = test::RecordingRuns<app::SystemCoverTask>;
-using FolderRuns = test::RecordingRuns<app::CoverTask>;
+using RegistryRuns = test::RecordingRuns<run::SystemCoverTask>;
+using FolderRuns = test::RecordingRuns<run::CoverTask>;
 
 const std::string kPath = "HKEY_LOCAL_MACHINE\\Software\\Zendor";
 
@@ -144,7 +144,7 @@ TEST(frmMainRegistry, RunHandsTheRegistryFieldsToTheRegistryCoordinator)
     EXPECT_TRUE(run.dataComplete);
     EXPECT_EQ(run.caller, &w);
     ASSERT_EQ(run.tasks.size(), 2u);
-    const app::SystemCoverTask& t = run.tasks[0];
+    const run::SystemCoverTask& t = run.tasks[0];
     EXPECT_EQ(std::tie(t.computer, t.registryPath, t.registryKey, t.registryValue, t.service, t.netSourceCode),
               std::tie("PC1", kPath, "Version", "2.0", "Spooler", "0|||admin|geheim"));
     EXPECT_EQ(run.tasks[1].computer, "[Net][FIRMA]");
@@ -223,10 +223,10 @@ TEST(frmMainRegistry, BuiltSavedLoadedAndRunOverComputers)
     computers->set("PC1", registry::rootKey::kLocalMachine, "Software\\Zendor", "Version", std::string("2.0"));
     computers->unreachable("PC2");
     frmMain w;
-    w.setRegistryCoverFactory([&](app::InfoCoverEvents events) {
-        registry::ui::clsSystemChange_Cover::Services services;
+    w.setRegistryCoverFactory([&](run::InfoCoverEvents events) {
+        run::ui::clsSystemChange_Cover::Services services;
         services.registry = computers;
-        return std::make_unique<registry::ui::clsSystemChange_Cover>(std::move(events), services);
+        return std::make_unique<run::ui::clsSystemChange_Cover>(std::move(events), services);
     });
     w.fc_Init(QString::fromStdString(file), {}, {});
     EXPECT_EQ(actionBox(w)->currentText(), "Computer Registry ändern") << "loaded back as a registry project";

@@ -2,7 +2,7 @@
 // controls, the tasks to the coordinator, and the coordinator's events.
 #include "OptionBoxBits.h"
 #include "RecordingRuns.h"
-#include "project/RunOptions.h"
+#include "run/RunOptions.h"
 #include "project/Task.h"
 #include "project/frmMain.h"
 #include "support/ScriptedUi.h"
@@ -26,7 +26,7 @@ namespace {
 using test::ScriptedUi;
 using test::TempDir;
 
-using Runs = test::RecordingRuns<app::CoverTask>;
+using Runs = test::RecordingRuns<run::CoverTask>;
 
 void runCommand(frmMain& w) { w.findChild<util::ui::CommandLabel*>("lblCmdProjectAction")->click(); }
 QCheckBox* box(frmMain& w, const char* name) { return w.findChild<QCheckBox*>(name); }
@@ -67,7 +67,7 @@ TEST(frmMainRun, EveryOptionBoxSetsExactlyItsBits)
             EXPECT_TRUE(expected.count(b->objectName().toStdString())) << b->objectName().toStdString();
         }
     EXPECT_EQ(options, expected.size());
-    EXPECT_EQ(runOptionBits().size(), expected.size());
+    EXPECT_EQ(run::runOptionBits().size(), expected.size());
 
     for (const auto& [name, bits] : expected) {
         RecordedWindow window;
@@ -137,7 +137,7 @@ TEST(frmMainRun, TasksGoToTheCoordinatorInListOrder)
     EXPECT_EQ(run.caller, &w);
     ASSERT_EQ(run.tasks.size(), 2u);
     EXPECT_EQ(run.tasks[1].sourceFolder, "/q2");
-    const app::CoverTask& t = run.tasks[0];
+    const run::CoverTask& t = run.tasks[0];
     EXPECT_EQ(std::tie(t.sourceFolder, t.selectedEntries, t.targetFolder, t.exclusions, t.nameFilters),
               std::make_tuple(std::string("/q1"), std::string("\\a;b.txt"), std::string("/z1"), std::string("\\x"),
                               std::string("f*")));

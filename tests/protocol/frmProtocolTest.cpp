@@ -208,7 +208,7 @@ TEST(frmProtocol, FailedRowsShowTheirMessageAndAreFoundInTurn)
     ASSERT_EQ(script.messages().size(), 1u);
     EXPECT_EQ(script.messages()[0].text, "Meldung: \r\n\r\nFehler bei Datei: c - Der Datenträger ist voll.");
     EXPECT_EQ(script.messages()[0].title, "Meldung ...");
-    EXPECT_EQ(script.messages()[0].icon, util::Icon::Information);
+    EXPECT_EQ(script.messages()[0].icon, base::Icon::Information);
 }
 
 TEST(frmProtocol, TextModeReloadAndClosing)

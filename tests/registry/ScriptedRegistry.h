@@ -2,7 +2,7 @@
 
 #include "platform/ErrorCode.h"
 #include "registry/RegistryProvider.h"
-#include "util/Text.h"
+#include "base/Text.h"
 
 #include <functional>
 #include <map>
@@ -31,7 +31,7 @@ public:
     {
         denied_.insert(keyKey(computer, root, path));
     }
-    void unreachable(const std::string& computer) { unreachable_.insert(util::toUpper(computer)); }
+    void unreachable(const std::string& computer) { unreachable_.insert(base::toUpper(computer)); }
 
     // Called at the start of every read (a test may cancel the run there).
     std::function<void(const registry::RegistryReadRequest&)> onRead;
@@ -43,12 +43,12 @@ public:
         if (onRead)
             onRead(request);
         namespace error = platform::error;
-        if (unreachable_.count(util::toUpper(request.computer)))
+        if (unreachable_.count(base::toUpper(request.computer)))
             return registry::errorResult(error::kBadNetPath);
         const std::string key = keyKey(request.computer, request.rootKey, request.keyPath);
         if (denied_.count(key))
             return registry::errorResult(error::kAccessDenied);
-        const auto found = values_.find(key + "|" + util::toUpper(request.valueName));
+        const auto found = values_.find(key + "|" + base::toUpper(request.valueName));
         if (found == values_.end())
             return registry::errorResult(error::kFileNotFound);
         if (!found->second.otherType.empty())
@@ -66,12 +66,12 @@ private:
     // Registry names are compared without regard to case.
     static std::string keyKey(const std::string& computer, std::uint32_t root, const std::string& path)
     {
-        return util::toUpper(computer) + "|" + std::to_string(root) + "|" + util::toUpper(path);
+        return base::toUpper(computer) + "|" + std::to_string(root) + "|" + base::toUpper(path);
     }
     static std::string valueKey(const std::string& computer, std::uint32_t root, const std::string& path,
                                 const std::string& name)
     {
-        return keyKey(computer, root, path) + "|" + util::toUpper(name);
+        return keyKey(computer, root, path) + "|" + base::toUpper(name);
     }
 
     std::map<std::string, Entry> values_;

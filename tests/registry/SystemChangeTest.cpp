@@ -294,7 +294,7 @@ public:
     ~FakeDrive() override { log_.push_back("released"); }
     bool fc_Init(const std::string& code) override
     {
-        const auto fields = util::split(code, "|");
+        const auto fields = base::split(code, "|");
         if (code.empty() || fields.size() < 3)
             return false;
         disconnect_ = fields[0] == "2";

@@ -10,7 +10,7 @@
 #include "registry/RegistryRootKey.h"
 #include "registry/SambaRegistryProvider.h"
 #include "registry/clsSystemChange.h"
-#include "registry/clsSystemChange_Cover.h"
+#include "run/clsSystemChange_Cover.h"
 #include "run/clsProgressBar.h"
 #include "run/frmFileSystem.h"
 #include "support/ScriptedNetwork.h"
@@ -25,19 +25,19 @@
 #include <QPushButton>
 #include <QTimer>
 
-namespace zdr::registry::ui {
+namespace zdr::run::ui {
 namespace {
 
 namespace status = engine::status;
 using run::Control;
 using test::ScriptedRegistry;
 using test::ScriptedUi;
-using util::Answer;
+using base::Answer;
 
 constexpr std::uint32_t kRun = status::kCreateProtocol | status::kYield;
 const std::string kPath = "HKEY_LOCAL_MACHINE\\Software\\Zendor";
 
-app::SystemCoverTask taskOf(const std::string& computer, const std::string& valueName = "Version")
+run::SystemCoverTask taskOf(const std::string& computer, const std::string& valueName = "Version")
 {
     return {computer, kPath, valueName, "2.0", "Spooler", ""};
 }
@@ -45,7 +45,7 @@ app::SystemCoverTask taskOf(const std::string& computer, const std::string& valu
 struct Caller {
     int done = 0;
     int actionStart = 0;
-    app::InfoCoverEvents events()
+    run::InfoCoverEvents events()
     {
         return {.done = [this] { ++done; }, .actionStart = [this] { ++actionStart; }, .exceptData = {}};
     }
@@ -64,9 +64,9 @@ struct RegistryRun {
         services.network = std::move(network);
         cover = std::make_unique<clsSystemChange_Cover>(caller.events(), services);
     }
-    void set(const std::string& computer, RegistryValue value)
+    void set(const std::string& computer, registry::RegistryValue value)
     {
-        registry->set(computer, rootKey::kLocalMachine, "Software\\Zendor", "Version", std::move(value));
+        registry->set(computer, registry::rootKey::kLocalMachine, "Software\\Zendor", "Version", std::move(value));
     }
     run::ui::frmFileSystem& window() const { return *cover->progressWindow(); }
     std::string shown(Control control) const { return window().text(control); }
@@ -88,7 +88,7 @@ TEST(clsSystemChange_Cover, RunOverComputersShowsFiguresAndProtocol)
     run.window().sb_ShowNow();
 
     ASSERT_EQ(run.registry->requests.size(), 3u);
-    EXPECT_EQ(run.registry->requests[0].rootKey, rootKey::kLocalMachine);
+    EXPECT_EQ(run.registry->requests[0].rootKey, registry::rootKey::kLocalMachine);
     EXPECT_EQ(run.registry->requests[0].keyPath, "Software\\Zendor");
     EXPECT_EQ(run.caller.actionStart, 1);
     // Every computer was read; one failed: finished, not cancelled, and said so.
@@ -210,15 +210,15 @@ TEST(clsSystemChange_Cover, NetworkPlaceholderBecomesOneTaskPerComputer)
         shownMeanwhile.clear();
         clsSystemChange_Cover& cover = *run.cover;
         cover.fc_Init("INFO", kRun, 0, 2, 32767);
-        app::SystemCoverTask placeholder = taskOf(c.computer);
+        run::SystemCoverTask placeholder = taskOf(c.computer);
         placeholder.netSourceCode = "0|||admin|geheim";
         ASSERT_TRUE(cover.fc_InitAdd(placeholder));
         ASSERT_TRUE(cover.fc_InitAdd(taskOf("danach")));
         std::vector<std::string> computers;
-        for (const SystemTask& task : cover.Tasks()) {
+        for (const registry::SystemTask& task : cover.Tasks()) {
             computers.push_back(task.par_Computer);
             if (task.par_Computer != "danach") {
-                EXPECT_EQ(task.par_RegistryRootKey, rootKey::kLocalMachine);
+                EXPECT_EQ(task.par_RegistryRootKey, registry::rootKey::kLocalMachine);
                 EXPECT_EQ(task.par_RegistryPath, "Software\\Zendor");
                 EXPECT_EQ(task.par_NetConnectSource, "0|||admin|geheim") << "each computer keeps the task's fields";
             }
@@ -259,7 +259,7 @@ TEST(clsSystemChange_Cover, StartButtonDuringTheRunAsksToCancel)
         run::ui::frmFileSystem& w = run.window();
         // The click arrives through the run's next turn of the event loop,
         // after PC2 was read.
-        run.registry->onRead = [&](const RegistryReadRequest& request) {
+        run.registry->onRead = [&](const registry::RegistryReadRequest& request) {
             if (request.computer == "PC2")
                 QTimer::singleShot(0, &w, &run::ui::frmFileSystem::sb_ActionStart);
         };
@@ -321,8 +321,8 @@ TEST(clsSystemChange_Cover, ReadsARealRegistryServiceWithTheTasksLogOn)
     ScriptedUi ui;
     Caller caller;
     clsSystemChange_Cover::Services services;
-    services.registry = std::make_shared<SambaRegistryProvider>(
-        SambaRegistryProvider::Options{"net", server.options(server.port()), 60});
+    services.registry = std::make_shared<registry::SambaRegistryProvider>(
+        registry::SambaRegistryProvider::Options{"net", server.options(server.port()), 60});
     clsSystemChange_Cover cover(caller.events(), services);
     cover.fc_Init("INFO", kRun | status::kAutoStart, 0, 2, 32767);
     const std::string logOn = std::string("0|||root|") + test::PrivateSambaServer::kPassword;
@@ -337,4 +337,4 @@ TEST(clsSystemChange_Cover, ReadsARealRegistryServiceWithTheTasksLogOn)
 }
 
 } // namespace
-} // namespace zdr::registry::ui
+} // namespace zdr::run::ui

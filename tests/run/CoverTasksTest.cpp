@@ -12,7 +12,7 @@ TEST(CoverTasks, RecordFollowsTheRulesOfInitAdd)
     const std::string file = dir.write("Daten/brief.txt", "x");
     const struct {
         const char* what;
-        app::CoverTask task;
+        run::CoverTask task;
         const char* action;
         engine::EngineTaskInput expected;
     } cases[] = {
@@ -56,7 +56,7 @@ TEST(CoverTasks, RecordFollowsTheRulesOfInitAdd)
 // Which fields beyond the first nine each action hands the engine.
 TEST(CoverTasks, EngineGetsTheFieldsOfItsAction)
 {
-    app::CoverTask task{"/d", "\\a", "/z", 1, 2, "\\x", "f*", "*.txt", "9", "1|20|[NAME]", "2|X:|\\\\s\\a|u|p",
+    run::CoverTask task{"/d", "\\a", "/z", 1, 2, "\\x", "f*", "*.txt", "9", "1|20|[NAME]", "2|X:|\\\\s\\a|u|p",
                         "0|Y:|\\\\s\\b|u|p", "1.1.2020", "31.12.2020", "/sich"};
     const engine::EngineTaskInput record = fc_TaskRecord(task, "COPY");
     struct Row {

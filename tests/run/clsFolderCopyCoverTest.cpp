@@ -32,7 +32,7 @@ namespace fs = std::filesystem;
 namespace status = engine::status;
 using test::ScriptedUi;
 using test::TempDir;
-using util::Answer;
+using base::Answer;
 
 constexpr std::uint32_t kInfoRun = status::kWithInfo | status::kCreateProtocol | status::kYield;
 
@@ -42,7 +42,7 @@ struct Caller {
     int actionStart = 0;
     std::vector<std::string> excepted;
 
-    app::InfoCoverEvents events()
+    run::InfoCoverEvents events()
     {
         return {.done = [this] { ++done; },
                 .actionStart = [this] { ++actionStart; },
@@ -60,9 +60,9 @@ std::string makeTree(const TempDir& dir, int folders, int files)
     return dir.file("Daten");
 }
 
-app::CoverTask taskOf(const std::string& source, const std::string& target = {})
+run::CoverTask taskOf(const std::string& source, const std::string& target = {})
 {
-    app::CoverTask task;
+    run::CoverTask task;
     task.sourceFolder = source;
     task.targetFolder = target;
     return task;
@@ -76,14 +76,14 @@ struct RunArguments {
     std::uint32_t blockBytes = 32767;
 };
 
-bool prepare(clsFolderCopy_Cover& cover, const char* action, std::uint32_t bits, const app::CoverTask& task,
+bool prepare(clsFolderCopy_Cover& cover, const char* action, std::uint32_t bits, const run::CoverTask& task,
              RunArguments arguments = {})
 {
     return cover.fc_Init(action, bits, 0, arguments.level, arguments.blockBytes) && cover.fc_InitAdd(task)
         && cover.fc_InitActionStart(arguments.dataComplete, nullptr);
 }
 
-bool prepareCopy(clsFolderCopy_Cover& cover, const app::CoverTask& task, std::uint32_t bits)
+bool prepareCopy(clsFolderCopy_Cover& cover, const run::CoverTask& task, std::uint32_t bits)
 {
     return prepare(cover, "COPY", status::kCopy | bits, task);
 }
@@ -158,7 +158,7 @@ TEST(clsFolderCopy_Cover, RefusedStartsTellWhyAndShowNoWindow)
         EXPECT_FALSE(cover.fc_InitActionStart(true, nullptr)) << "no task";
         ASSERT_EQ(ui.messages().size(), 1u);
         EXPECT_EQ(ui.messages()[0].title, "Aktion abgebrochen ...");
-        EXPECT_EQ(ui.messages()[0].icon, util::Icon::Critical);
+        EXPECT_EQ(ui.messages()[0].icon, base::Icon::Critical);
         EXPECT_EQ(ui.lastText(), "Keine Aufgabe vorhanden, bitte legen Sie mindestens eine Aufgabe an!");
         EXPECT_EQ(cover.progressWindow(), nullptr);
         EXPECT_EQ(cover.engine(), nullptr);
@@ -222,7 +222,7 @@ TEST(clsFolderCopy_Cover, StartButtonDuringTheRunAsksToCancel)
         ASSERT_EQ(ui.messages().size(), 1u);
         EXPECT_EQ(ui.lastText(), "Möchten Sie den Vorgang 'Abbrechen'?");
         EXPECT_EQ(ui.messages()[0].title, "Vorgang abbrechen ...");
-        EXPECT_EQ(ui.messages()[0].buttons, util::Buttons::YesNo);
+        EXPECT_EQ(ui.messages()[0].buttons, base::Buttons::YesNo);
         const engine::EngineCounters& c = cover.engine()->Counters();
         if (answer == Answer::No) {
             EXPECT_EQ(c.CountFiles, 100);
@@ -302,7 +302,7 @@ TEST(clsFolderCopy_Cover, BadTasksEndWithAMessage)
     const std::string data = makeTree(dir, 2, 2);
     const struct {
         const char* what;
-        app::CoverTask task;
+        run::CoverTask task;
         std::string message;
     } cases[] = {
         {"missing source", taskOf(dir.file("fehlt"), dir.mkdir("Ziel")),
@@ -423,7 +423,7 @@ TEST(clsFolderCopy_Cover, EngineAsksThroughMessageBoxes)
     ASSERT_TRUE(prepareCopy(cover, taskOf(data, target), status::kCreateProtocol | status::kYield | status::kAutoStart));
     ASSERT_FALSE(ui.messages().empty());
     EXPECT_NE(ui.messages()[0].text.find("vorhanden!"), std::string::npos) << ui.messages()[0].text;
-    EXPECT_EQ(ui.messages()[0].icon, util::Icon::Question);
+    EXPECT_EQ(ui.messages()[0].icon, base::Icon::Question);
     EXPECT_EQ(dir.read("Ziel/Daten/Ordner0/datei0.txt"), "alt") << "the user said no";
 }
 
@@ -542,7 +542,7 @@ TEST(clsFolderCopy_Cover, NetworkSourceBecomesOneTaskPerShare)
     services.network = [&] { return std::make_unique<net::clsNetwork>(std::make_shared<test::ScriptedNetwork>(network)); };
     clsFolderCopy_Cover cover({}, services);
     cover.fc_Init("INFO", kInfoRun, 0, 2, 32767);
-    app::CoverTask placeholder = taskOf("[Net][WG][*]", "/ziel");
+    run::CoverTask placeholder = taskOf("[Net][WG][*]", "/ziel");
     placeholder.exclusions = "\\Alt";
     ASSERT_TRUE(cover.fc_InitAdd(placeholder));
     ASSERT_TRUE(cover.fc_InitAdd(taskOf("/danach")));
@@ -626,7 +626,7 @@ TEST(clsFolderCopy_Cover, PassHeadingNamesTheTaskAtWork)
         ASSERT_TRUE(cover.fc_Init("COPY", status::kCopy | status::kCreateProtocol | status::kAutoStart | info, 0, 2,
                                   32767));
         ASSERT_TRUE(cover.fc_InitAdd(taskOf(dir.file("Erste"), target)));
-        app::CoverTask second = taskOf(dir.file("Zweite"), target);
+        run::CoverTask second = taskOf(dir.file("Zweite"), target);
         second.selectedEntries = "b.txt";
         ASSERT_TRUE(cover.fc_InitAdd(second));
         ASSERT_TRUE(cover.fc_InitActionStart(true, nullptr));
@@ -658,7 +658,7 @@ TEST(clsFolderCopy_Cover, UnattendedProtocolDropsWithdrawnRows)
     Caller caller;
     {
         clsFolderCopy_Cover cover(caller.events());
-        app::CoverTask task = taskOf(dir.file("Daten"), dir.mkdir("Ziel"));
+        run::CoverTask task = taskOf(dir.file("Daten"), dir.mkdir("Ziel"));
         task.fileExtensions = "*.txt";
         ASSERT_TRUE(prepare(cover, "INFO", kInfoRun | status::kOnlyDifferent | status::kAutoStart, task));
         ASSERT_TRUE(QTest::qWaitFor([&] { return caller.done == 1; }, 2000));

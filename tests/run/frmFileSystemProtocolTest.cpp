@@ -155,7 +155,7 @@ TEST(frmFileSystemProtocol, ProtocolWindowGone)
     ASSERT_EQ(ui.messages().size(), 1u);
     EXPECT_EQ(ui.messages()[0].text, "Protokoll wurde geschlossen, bitte wiederholen Sie die Aktion.");
     EXPECT_EQ(ui.messages()[0].title, "Hinweis");
-    EXPECT_EQ(ui.messages()[0].icon, util::Icon::Information);
+    EXPECT_EQ(ui.messages()[0].icon, base::Icon::Information);
     EXPECT_TRUE(continueRun);
     EXPECT_FALSE(w.fc_Protocol_ListItem_Add(fileEntry("/a", "x.txt"), false));
     protocol::WorkListStep s = step("NEXT", "COPY", 0);

@@ -60,7 +60,7 @@ public slots:
 TEST(frmAbout, VersionNumbersAreZeroPadded)
 {
     const struct {
-        app::Version version;
+        base::Version version;
         const char* text;
     } cases[] = {
         {{1, 2, 34}, "01.02.0034"},
@@ -81,8 +81,8 @@ TEST(frmAbout, ShowsTheProgramsTexts)
     EXPECT_EQ(about.windowTitle(), "Programm - Informationen");
     EXPECT_EQ(text(about, "lblTitle"), "      Programm: Zendor DaroRazu");
     EXPECT_EQ(text(about, "lblVersion"),
-              "         Version: " + QString::fromStdString(versionNumberText(app::programVersion())));
-    EXPECT_EQ(text(about, "lblDescription").toStdString(), app::kProgramDescription);
+              "         Version: " + QString::fromStdString(versionNumberText(base::programVersion())));
+    EXPECT_EQ(text(about, "lblDescription").toStdString(), base::kProgramDescription);
     EXPECT_TRUE(text(about, "lblDisclaimer").contains("ohne Gewähr"));
     EXPECT_FALSE(about.findChild<QLabel*>("picIcon")->pixmap().isNull());
 
@@ -92,7 +92,7 @@ TEST(frmAbout, ShowsTheProgramsTexts)
         const char* tip;
     } commands[] = {
         {"lblCmdSysInfo", "&Systeminfo", "Systeminformationen des Betriebssystems anzeigen."},
-        {"lblCmdZendorInternet", QString::fromUtf8(app::kProductWebPage.data()),
+        {"lblCmdZendorInternet", QString::fromUtf8(base::kProductWebPage.data()),
          "Internetseite der Firma Zendor GmbH öffnen."},
         {"lblCmdClose", "&Schließen", "Fenster schlißen."},
     };
@@ -113,7 +113,7 @@ TEST(frmAbout, WebLinkOpensTheMakersPageAndCloseCloses)
     command(about, "lblCmdZendorInternet")->click();
     QDesktopServices::unsetUrlHandler("https");
     ASSERT_EQ(catcher.urls.size(), 1);
-    EXPECT_EQ(catcher.urls[0].toString().toStdString(), app::kProductWebPage);
+    EXPECT_EQ(catcher.urls[0].toString().toStdString(), base::kProductWebPage);
     command(about, "lblCmdClose")->click();
     EXPECT_FALSE(about.isVisible());
     EXPECT_EQ(about.result(), QDialog::Accepted);

@@ -24,7 +24,7 @@ namespace zdr::util::ui {
 namespace {
 
 using test::ScriptedUi;
-namespace format = clipboardFormat;
+namespace format = base::clipboardFormat;
 
 QString clipboardText() { return QGuiApplication::clipboard()->text(); }
 

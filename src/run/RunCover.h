@@ -1,0 +1,86 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+class QWidget;
+
+namespace zdr::run {
+
+// One task as the run coordinator's fc_InitAdd takes it: the fifteen fields
+// in the coordinator's order.
+struct CoverTask {
+    std::string sourceFolder;
+    std::string selectedEntries; // separated by ";"
+    std::string targetFolder;
+    std::uint32_t attributeSet = 0;
+    std::uint32_t attributeDel = 0;
+    std::string exclusions;
+    std::string nameFilters;
+    std::string fileExtensions;
+    std::string filesSizeMax;
+    std::string renameCode;
+    std::string netSourceCode;
+    std::string netTargetCode;
+    std::string dateFrom;
+    std::string dateTo;
+    std::string backupFolder;
+};
+
+// One registry task as the registry coordinator's fc_InitAdd takes it: the
+// main window's fields 1, 4, 2, 5, 6 and 14 of a task.
+struct SystemCoverTask {
+    std::string computer;      // or "[Net][domain]" for the computers of a domain
+    std::string registryPath;  // "HKEY_LOCAL_MACHINE\Software\..."
+    std::string registryKey;   // name of the value
+    std::string registryValue; // shown only
+    std::string service;       // shown only
+    std::string netSourceCode; // its user and password log on to the computer
+};
+
+// A run coordinator as its callers (the main window, the hand-off receiver)
+// use it: fc_Init, fc_InitAdd per task (stop at the first false),
+// fc_InitActionStart; a false from it makes the caller release the
+// coordinator. The coordinator reports to the caller through the events it
+// was created with. The end of the run (its window closed) is InfoCover_Done;
+// the caller releases the coordinator on the next turn of the event loop, so
+// InfoCover_Done must not be raised while a run is still on the stack.
+template <class Task>
+class RunCoverOf {
+public:
+    virtual ~RunCoverOf() = default;
+    virtual bool fc_Init(const std::string& action, std::uint32_t status, std::uint32_t statusEx,
+                         std::uint8_t folderInfoLevel, std::uint32_t fileBlockBytes) = 0;
+    virtual bool fc_InitAdd(const Task& task) = 0;
+    virtual bool fc_InitActionStart(bool dataComplete, QWidget* callingWindow) = 0;
+    // The engine's run is on the stack (inside the event loop's yields): the
+    // coordinator must not be released now.
+    virtual bool IsRunning() const = 0;
+    // The last run ended with every pass done and no entry failed; false
+    // also when it never started or was cancelled. Read at InfoCover_Done,
+    // it tells a caller without a person (a script) how the run went.
+    virtual bool RunSucceeded() const = 0;
+};
+
+// The folder-run coordinator and the registry coordinator.
+using RunCover = RunCoverOf<CoverTask>;
+using SystemChangeCover = RunCoverOf<SystemCoverTask>;
+
+using InfoCoverDone = std::function<void()>;
+
+// The coordinator's events to its caller; an empty function is not raised.
+struct InfoCoverEvents {
+    InfoCoverDone done;                     // InfoCover_Done: the run's window has closed
+    std::function<void()> actionStart;      // InfoCover_ActionStart: a pass has started
+    // InfoCover_ExceptData: the user excluded a "FOLDER" or "FILE" in the protocol.
+    std::function<void(std::string& kind, std::string& name)> exceptData;
+};
+
+template <class Task>
+using CoverFactoryOf = std::function<std::unique_ptr<RunCoverOf<Task>>(InfoCoverEvents events)>;
+using RunCoverFactory = CoverFactoryOf<CoverTask>;
+using SystemChangeCoverFactory = CoverFactoryOf<SystemCoverTask>;
+
+} // namespace zdr::run
