@@ -7,6 +7,8 @@
 
 #include <fcntl.h>
 #include <linux/fs.h>
+#include <sys/stat.h>
+#include <sys/statfs.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -32,6 +34,14 @@ int openSource(int folder, const std::string& name)
 }
 
 bool sameTime(const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; }
+
+// A volume of a user-space file system (gvfs's share folders among them).
+bool onFuse(int fd)
+{
+    constexpr long kFuseMagic = 0x65735546;
+    struct statfs volume {};
+    return ::fstatfs(fd, &volume) == 0 && static_cast<long>(volume.f_type) == kFuseMagic;
+}
 
 // Links the open unnamed file as name in folder (where nothing of that name
 // may be): the descriptor itself where the kernel allows it (its opener may
@@ -211,9 +221,17 @@ bool PendingFile::commit(bool replace, ErrorCode& error)
         else if (!(ok = moveIntoPlace(targetFolder_, named, target_, true, error)))
             ::unlinkat(targetFolder_, named.c_str(), 0);
     }
+    // gvfs writes a file to its share when it is closed, and the server then
+    // gives it the time of that write: there the time is set again, by name,
+    // once the file is closed and in place (what the share keeps of it).
+    const bool again = ok && onFuse(fd_);
     if (ok)
         error = error::kSuccess;
     discard();
+    if (again) {
+        const timespec times[2] = {sourceStat_.st_atim, sourceStat_.st_mtim};
+        static_cast<void>(::utimensat(targetFolder_, target_.c_str(), times, AT_SYMLINK_NOFOLLOW));
+    }
     return ok;
 }
 

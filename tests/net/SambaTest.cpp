@@ -1,4 +1,6 @@
 #include "SambaServer.h"
+#include "engine/EngineRun.h"
+#include "engine/TreeState.h"
 #include "net/DriveFolder.h"
 #include "net/LinuxNetProvider.h"
 #include "net/NetErrors.h"
@@ -10,9 +12,18 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
+#include <optional>
 
 namespace fs = std::filesystem;
 
@@ -96,6 +107,210 @@ TEST(Samba, DriveCopiesATreeThroughTheShareAndIsReleased)
 
     sb_Action_CloseConnections(run);
     EXPECT_EQ(resolveDrivePath("Z:", drives), "Z:");
+}
+
+// A desktop user's session as far as shares go: a session bus of its own
+// (dbus-run-session) in a private runtime folder, where gio starts gvfs and
+// its FUSE folder. The bus, and with it gvfs, ends with the object.
+class DesktopSession {
+public:
+    explicit DesktopSession(const std::string& runtimeFolder)
+    {
+        for (const char* tool : { "dbus-run-session", "gio", "fusermount3" }) {
+            if (findTool(tool).empty()) {
+                skipReason_ = std::string(tool) + " is not installed (scripts/setup.sh installs it)";
+                return;
+            }
+        }
+        if (access("/usr/libexec/gvfsd-fuse", X_OK) != 0 || access("/usr/libexec/gvfsd-smb", X_OK) != 0) {
+            skipReason_ = "gvfs is not installed (Debian packages gvfs-backends, gvfs-fuse)";
+            return;
+        }
+        if (const int fd = open("/dev/fuse", O_RDWR | O_CLOEXEC); fd >= 0) {
+            close(fd);
+        } else {
+            skipReason_ = std::string("/dev/fuse cannot be opened: ") + std::strerror(errno);
+            return;
+        }
+        save("DBUS_SESSION_BUS_ADDRESS");
+        save("XDG_RUNTIME_DIR");
+        setenv("XDG_RUNTIME_DIR", runtimeFolder.c_str(), 1);
+        gvfsFolder_ = runtimeFolder + "/gvfs";
+
+        int in[2];
+        int out[2];
+        if (pipe2(in, O_CLOEXEC) != 0 || pipe2(out, O_CLOEXEC) != 0) {
+            skipReason_ = "no pipes";
+            return;
+        }
+        pid_ = fork();
+        if (pid_ == 0) {
+            setpgid(0, 0);
+            dup2(in[0], 0);
+            dup2(out[1], 1);
+            // What the bus and gvfs say goes to a file beside the runtime folder.
+            const int log = open((runtimeFolder + "-session.log").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            dup2(log, 2);
+            // The session lives while its input is open.
+            execlp("dbus-run-session", "dbus-run-session", "--", "sh", "-c",
+                "echo \"$DBUS_SESSION_BUS_ADDRESS\"; exec cat >/dev/null", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        setpgid(pid_, pid_);
+        close(in[0]);
+        close(out[1]);
+        input_ = in[1];
+        std::string address;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (address.find('\n') == std::string::npos && std::chrono::steady_clock::now() < deadline) {
+            pollfd p { out[0], POLLIN, 0 };
+            if (poll(&p, 1, 1000) <= 0)
+                continue;
+            char buffer[512];
+            const ssize_t n = read(out[0], buffer, sizeof buffer);
+            if (n <= 0)
+                break;
+            address.append(buffer, static_cast<std::size_t>(n));
+        }
+        close(out[0]);
+        address = address.substr(0, address.find('\n'));
+        if (address.empty()) {
+            skipReason_ = "dbus-run-session gave no session bus";
+            return;
+        }
+        setenv("DBUS_SESSION_BUS_ADDRESS", address.c_str(), 1);
+    }
+
+    ~DesktopSession()
+    {
+        if (pid_ > 0) {
+            close(input_);
+            bool ended = false;
+            for (int i = 0; i < 100 && !ended; ++i) {
+                ended = waitpid(pid_, nullptr, WNOHANG) == pid_;
+                if (!ended)
+                    usleep(100000);
+            }
+            if (!ended) {
+                kill(-pid_, SIGKILL);
+                waitpid(pid_, nullptr, 0);
+            }
+        }
+        // gvfsd-fuse leaves its folder when the bus goes; a mount left over
+        // (a killed gvfsd-fuse) is detached.
+        if (!gvfsFolder_.empty() && std::filesystem::exists(gvfsFolder_)) {
+            if (const std::string fusermount = findTool("fusermount3"); !fusermount.empty())
+                runTool({ fusermount, "-u", "-z", gvfsFolder_ }, {}, 10);
+        }
+        for (const auto& [name, value] : saved_) {
+            if (value)
+                setenv(name.c_str(), value->c_str(), 1);
+            else
+                unsetenv(name.c_str());
+        }
+    }
+    DesktopSession(const DesktopSession&) = delete;
+    DesktopSession& operator=(const DesktopSession&) = delete;
+
+    const std::string& skipReason() const { return skipReason_; }
+
+private:
+    void save(const char* name)
+    {
+        const char* value = std::getenv(name);
+        saved_.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
+    }
+
+    std::string skipReason_;
+    std::string gvfsFolder_;
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+    pid_t pid_ = -1;
+    int input_ = -1;
+};
+
+// What a copy through a share must keep of each entry: kind, content and
+// the files' last-write times, in whole seconds (all that gvfs's SMB backend
+// sets on a share).
+std::map<std::string, std::string> copiedState(const std::string& root)
+{
+    std::map<std::string, std::string> state;
+    for (const auto& [path, e] : test::treeState(root)) {
+        state[path] = std::string(1, e.kind) + " " + std::to_string(e.size) + " "
+            + (e.kind == 'f' ? std::to_string(e.lastWrite / 1'000'000'000) : std::string()) + " "
+            + std::to_string(std::hash<std::string> {}(e.content));
+    }
+    return state;
+}
+
+TEST(Samba, TaskCopiesATreeOntoAShareMountedByTheDesktopAndBack)
+{
+    test::SambaServer server;
+    if (!server.running())
+        GTEST_SKIP() << server.skipReason();
+    test::TempDir dir;
+    const std::string runtime = dir.mkdir("run");
+    fs::permissions(runtime, fs::perms::owner_all);
+    DesktopSession session(runtime);
+    if (!session.skipReason().empty())
+        GTEST_SKIP() << session.skipReason();
+
+    const std::string source = dir.mkdir("quelle/Daten");
+    dir.write("quelle/Daten/brief.txt", "Sehr geehrte Damen und Herren,\n");
+    dir.write("quelle/Daten/Bilder/groß.bin", test::randomBytes(3 * 1024 * 1024 + 17, 7));
+    dir.write("quelle/Daten/Bilder/Urlaub/leer.txt", "");
+    dir.mkdir("quelle/Daten/Leer");
+    // Times with a fraction of a second, and one long ago.
+    const auto setTime = [](const std::string& path, std::int64_t seconds, long nanoseconds) {
+        const timespec times[2] = { { seconds, nanoseconds }, { seconds, nanoseconds } };
+        ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << path;
+    };
+    setTime(dir.file("quelle/Daten/brief.txt"), 1'600'000'000, 250'000'000);
+    setTime(dir.file("quelle/Daten/Bilder/groß.bin"), 946'684'800, 0);
+    setTime(dir.file("quelle/Daten/Bilder/Urlaub/leer.txt"), 1'700'000'000, 123'456'700);
+    const auto sourceState = copiedState(source);
+    fs::create_directory(server.shareFolder() + "/ziel");
+
+    LinuxNetProvider::Options options;
+    options.port = server.port();
+    options.desktopSession = true;
+    options.mayMount = false; // the desktop's way only
+    options.timeoutSeconds = 60;
+    double now = 0;
+    const NetworkDriveFactory drives = [&] {
+        return std::make_unique<clsNetConnect>(
+            std::make_shared<LinuxNetProvider>(options), WaitHooks { [&] { return now; }, [&] { now += 1; } });
+    };
+    // The drive stays for the copy back, which releases it. (gvfs answers
+    // with EIO for a while when a share is mounted again right after it was
+    // unmounted.)
+    const std::string keep = "0|Z|\\\\127.0.0.1\\daten||";
+    const std::string release = "2|Z|\\\\127.0.0.1\\daten||";
+
+    {
+        test::EngineRun onto(drives);
+        const bool ok = onto.run(engine::status::kCopy, { .Source = source, .Target = "Z:/ziel", .NetTarget = keep });
+        const std::string ready = onto.ready();
+        if (!ok && ready.find(fc_NetErrorText(error::kNoNetwork)) != std::string::npos)
+            GTEST_SKIP() << "gvfs gave the share no FUSE folder (gvfsd-fuse did not start): " << ready;
+        ASSERT_TRUE(ok) << ready;
+        EXPECT_EQ(onto.counters().CountFiles_Not, 0);
+        EXPECT_EQ(onto.counters().CountFiles_Done, 3);
+        onto.engine.sb_Action_CloseConnections();
+    }
+    ASSERT_NE(resolveDrivePath("Z:"), "Z:") << "the drive stays";
+    // On the server's disk as in the source.
+    EXPECT_EQ(copiedState(server.shareFolder() + "/ziel/Daten"), sourceState);
+
+    {
+        test::EngineRun back(drives);
+        ASSERT_TRUE(back.run(engine::status::kCopy,
+            { .Source = "Z:/ziel/Daten", .Target = dir.mkdir("zurück"), .NetSource = release }))
+            << back.ready();
+        EXPECT_EQ(back.counters().CountFiles_Done, 3);
+        back.engine.sb_Action_CloseConnections();
+    }
+    EXPECT_EQ(resolveDrivePath("Z:"), "Z:") << "the drive is released after the run";
+    EXPECT_EQ(copiedState(dir.file("zurück/Daten")), sourceState);
 }
 
 } // namespace
