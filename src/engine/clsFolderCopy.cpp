@@ -60,14 +60,14 @@ std::string clsFolderCopy::FolderAndFilesDot() const
 
 std::int32_t clsFolderCopy::SecondsUsed() const
 {
-    const auto elapsed = std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - passStart_).count();
+    const auto elapsed = std::chrono::duration_cast<std::chrono::seconds>(now() - passStart_).count();
     return static_cast<std::int32_t>(elapsed) - secondsOff_;
 }
 
 void clsFolderCopy::sb_Estimate(std::int64_t currentFileBytes)
 {
-    const std::int64_t presentSecond = static_cast<std::int64_t>(std::time(nullptr));
-    const auto sincePassStart = std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - passStart_).count();
+    const std::int64_t presentSecond = std::chrono::duration_cast<std::chrono::seconds>(now().time_since_epoch()).count();
+    const auto sincePassStart = std::chrono::duration_cast<std::chrono::seconds>(now() - passStart_).count();
     // At most once a second, and then only every fifth second once there is an estimate.
     if (presentSecond != lastEstimateSecond_ && (sincePassStart % 5 == 0 || secondsMax_ == 0)) {
         secondsMax_ = fc_EstimateSeconds(sincePassStart - secondsOff_, counters_, currentFileBytes,

@@ -107,6 +107,9 @@ public:
     // calls it between its steps and during its pause after each block;
     // without it that pause only waits.
     void sb_SetDoEvents(std::function<void()> doEvents) { doEvents_ = std::move(doEvents); }
+    // Where the engine reads the time of its figures (seconds used, the
+    // estimate, the user's time in questions); tests give a clock of their own.
+    void setClock(std::function<std::chrono::steady_clock::time_point()> clock) { clock_ = std::move(clock); }
 
 private:
     using Clock = std::chrono::steady_clock;
@@ -203,6 +206,7 @@ private:
     bool fc_CopyCancelled(const EntryAt& at);
     bool fc_EntryFailed(const EntryAt& at, std::string& errorText);
     void sb_CountLeft(const EntryAt& at);
+    Clock::time_point now() const { return clock_(); }
     void sb_QuestionTimeAdd(Clock::time_point start);
     void sb_ProtocolEntry(const EntryAt& at, const std::string& text);
 
@@ -365,6 +369,7 @@ private:
 
     // timing
     Clock::time_point passStart_{};
+    std::function<Clock::time_point()> clock_ = [] { return Clock::now(); };
     std::int32_t secondsOff_ = 0;
     std::int32_t secondsMax_ = 0;
     std::int64_t lastEstimateSecond_ = -1;

@@ -59,7 +59,7 @@ void clsFolderCopy::sb_AskLine(const EntryAt& at, const char* fileText, const ch
 
 void clsFolderCopy::sb_QuestionTimeAdd(Clock::time_point start)
 {
-    questionMillis_ += std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+    questionMillis_ += std::chrono::duration_cast<std::chrono::milliseconds>(now() - start).count();
     sb_SecondsOffAdd(static_cast<std::int32_t>(questionMillis_ / 1000));
     questionMillis_ %= 1000;
 }
@@ -91,9 +91,9 @@ bool clsFolderCopy::fc_AskUser(const EntryAt& at, const platform::FileEntry* obs
     // The time the user takes does not count in the estimate.
     struct Timed {
         clsFolderCopy& engine;
-        Clock::time_point start = Clock::now();
+        Clock::time_point start;
         ~Timed() { engine.sb_QuestionTimeAdd(start); }
-    } timed{*this};
+    } timed{*this, now()};
 
     skip = false;
     const bool before = errorText.empty();

@@ -75,7 +75,7 @@ void clsFolderCopy::sb_PassStart(Pass pass, const char* action)
 {
     pass_ = pass;
     action_ = action;
-    passStart_ = Clock::now();
+    passStart_ = now();
     secondsOff_ = 0;
     secondsMax_ = 0;
     lastEstimateSecond_ = -1;
