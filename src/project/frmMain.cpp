@@ -34,33 +34,38 @@ namespace {
 // window has too take its caption and tool tip; the others bring their own.
 struct OptionBox {
     const char* name;
+    QCheckBox* frmMain::Controls::* box;
     const char* caption = nullptr;
     const char* tip = nullptr;
 };
 
+using C = frmMain::Controls;
+
 constexpr OptionBox kOptionBoxes[] = {
-    {"chkCopyWithInfo"},
-    {"chkCopyNoFileInfo"},
-    {"chkCopyInfoOnlyCount"},
-    {"chkCopyInfoAskBeforeAction"},
-    {"chkInfoAboutFolderEntries"},
-    {"chkCopyOnlyDiffrentFiles"},
-    {"chkCopyOnlyNewer"},
-    {"chkCopyAskByTargetNewer", "bei neuerem Ziel nachfragen",
+    {"chkCopyWithInfo", &C::chkCopyWithInfo},
+    {"chkCopyNoFileInfo", &C::chkCopyNoFileInfo},
+    {"chkCopyInfoOnlyCount", &C::chkCopyInfoOnlyCount},
+    {"chkCopyInfoAskBeforeAction", &C::chkCopyInfoAskBeforeAction},
+    {"chkInfoAboutFolderEntries", &C::chkInfoAboutFolderEntries},
+    {"chkCopyOnlyDiffrentFiles", &C::chkCopyOnlyDiffrentFiles},
+    {"chkCopyOnlyNewer", &C::chkCopyOnlyNewer},
+    {"chkCopyAskByTargetNewer", &C::chkCopyAskByTargetNewer, "bei neuerem Ziel nachfragen",
      "Vergleicht bei ungleichen Dateien das Datum eines neueren Ziels mit der Quelle."},
-    {"chkCopyOverwriteExisting"},
-    {"chkCopyOverwriteProtected"},
-    {"chkCopyCreateProtocol"},
-    {"chkCopyProtocolShowAuto"},
-    {"chkCopyContinueAfterError"},
-    {"chkCopyBlockBytes"},
-    {"chkCopyFolderOnly", "nur Verzeichnisse", "Nur Verzeichnisse bearbeiten, Dateien werden übersprungen."},
-    {"chkCopySaveFiles", "ersetzte Dateien sichern",
+    {"chkCopyOverwriteExisting", &C::chkCopyOverwriteExisting},
+    {"chkCopyOverwriteProtected", &C::chkCopyOverwriteProtected},
+    {"chkCopyCreateProtocol", &C::chkCopyCreateProtocol},
+    {"chkCopyProtocolShowAuto", &C::chkCopyProtocolShowAuto},
+    {"chkCopyContinueAfterError", &C::chkCopyContinueAfterError},
+    {"chkCopyBlockBytes", &C::chkCopyBlockBytes},
+    {"chkCopyFolderOnly", &C::chkCopyFolderOnly, "nur Verzeichnisse",
+     "Nur Verzeichnisse bearbeiten, Dateien werden übersprungen."},
+    {"chkCopySaveFiles", &C::chkCopySaveFiles, "ersetzte Dateien sichern",
      "Dateien, die beim Kopieren ersetzt werden, vorher in das Sicherungsverzeichnis sichern."},
-    {"chkCopySaveFilesInZip", "Sicherung als Zip-Archiv", "Die gesicherten Dateien am Ende in ein Zip-Archiv packen."},
-    {"chkActionAutoStart", "Aktion automatisch starten",
+    {"chkCopySaveFilesInZip", &C::chkCopySaveFilesInZip, "Sicherung als Zip-Archiv",
+     "Die gesicherten Dateien am Ende in ein Zip-Archiv packen."},
+    {"chkActionAutoStart", &C::chkActionAutoStart, "Aktion automatisch starten",
      "Die Aktion beginnt sofort, ohne auf den Start im Fortschrittsfenster zu warten."},
-    {"chkFormMinAfterStart", "Fenster nach Start minimieren",
+    {"chkFormMinAfterStart", &C::chkFormMinAfterStart, "Fenster nach Start minimieren",
      "Das Hauptfenster wird während der Aktion minimiert und danach wiederhergestellt."},
 };
 
@@ -114,6 +119,14 @@ frmMain::frmMain(QWidget* parent)
 
 frmMain::~frmMain() = default;
 
+QCheckBox* frmMain::option(std::string_view name) const
+{
+    for (const OptionBox& option : kOptionBoxes)
+        if (name == option.name)
+            return ui_.*option.box;
+    return nullptr;
+}
+
 QLineEdit* frmMain::addTextBox(const char* name, const char* tip)
 {
     auto* box = new QLineEdit(this);
@@ -160,8 +173,10 @@ void frmMain::buildMenus()
     extras->setToolTipsVisible(true);
     auto* registry = new QActionGroup(this);
     registry->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
-    for (const int index : {kActionRegistryInfo, kActionRegistryChange}) {
+    for (std::size_t i = 0; i < ui_.mnuRegistryWork.size(); ++i) {
+        const int index = i == 0 ? kActionRegistryInfo : kActionRegistryChange;
         QAction* entry = extras->addAction(QString::fromUtf8(actionCatalogue()[static_cast<std::size_t>(index)].listText));
+        ui_.mnuRegistryWork[i] = entry;
         entry->setObjectName(QStringLiteral("mnuRegistryWork"));
         entry->setCheckable(true);
         entry->setData(index);
@@ -193,13 +208,14 @@ QWidget* frmMain::buildProjectFrame()
     for (int i = 0; i < kActionListCount; ++i)
         cboAction_->addItem(QString::fromUtf8(actionCatalogue()[static_cast<std::size_t>(i)].listText));
     cboAction_->setCurrentIndex(kActionInitialIndex);
-    QLabel* projectCaption = caption("lblProjectName", "Projekt:", this);
+    ui_.fraProject = frame;
+    ui_.lblProjectName = caption("lblProjectName", "Projekt:", this);
     // Project files are dropped on the frame, its caption or the name box.
-    for (QWidget* place : std::initializer_list<QWidget*>{frame, projectCaption, txtProjectName_}) {
+    for (QWidget* place : std::initializer_list<QWidget*>{frame, ui_.lblProjectName, txtProjectName_}) {
         place->setAcceptDrops(true);
         place->installEventFilter(this);
     }
-    grid->addWidget(projectCaption, 0, 0);
+    grid->addWidget(ui_.lblProjectName, 0, 0);
     grid->addWidget(txtProjectName_, 0, 1);
     grid->addWidget(caption("lblAction", "Aktion:", this), 0, 2);
     grid->addWidget(cboAction_, 0, 3);
@@ -217,9 +233,10 @@ QWidget* frmMain::buildOptionsFrame()
     for (OptionBox option : kOptionBoxes) {
         if (!option.caption) {
             const run::OptionBox* shared = run::progressOptionBox(option.name);
-            option = {shared->name, shared->caption, shared->tip};
+            option = {shared->name, option.box, shared->caption, shared->tip};
         }
-        grid->addWidget(addOption(option.name, option.caption, option.tip), i / 4, i % 4);
+        ui_.*option.box = addOption(option.name, option.caption, option.tip);
+        grid->addWidget(ui_.*option.box, i / 4, i % 4);
         ++i;
     }
     auto* numbers = new QHBoxLayout;
@@ -230,6 +247,7 @@ QWidget* frmMain::buildOptionsFrame()
     for (std::size_t f = 0; f < std::size(numberFields); ++f) {
         const run::NumberField& field = run::optionNumberFields()[f];
         QLineEdit* box = addTextBox(field.name, field.tip);
+        (f == 0 ? ui_.txtFolderInfoLevel : ui_.txtFileBlockSize) = box;
         box->setText(QString::fromLatin1(numberFields[f].text));
         box->setMaximumWidth(numberFields[f].width);
         numbers->addWidget(new QLabel(QString::fromUtf8(field.caption), this));
@@ -285,39 +303,39 @@ QWidget* frmMain::buildEditFrame()
             grid->addWidget(extra, row, 2);
         ++row;
     };
-    addRow(caption("lblSystemDir", "* Quellverzeichnis:", this),
-           addTextBox("txtSystemDir", "Komplettes Quellverzeichnis (z.B.: C:\\Temp)."),
-           new CommandLabel(QStringLiteral("lblCmdSystemDirConnect"), QStringLiteral("verbinden"), this));
-    addRow(caption("lblSystemDirAndFiles", "ausgewählte Daten:", this),
-           addTextBox("txtSystemDirAndFiles",
+    addRow(ui_.lblSystemDir = caption("lblSystemDir", "* Quellverzeichnis:", this),
+           ui_.txtSystemDir = addTextBox("txtSystemDir", "Komplettes Quellverzeichnis (z.B.: C:\\Temp)."),
+           ui_.lblCmdSystemDirConnect = new CommandLabel(QStringLiteral("lblCmdSystemDirConnect"), QStringLiteral("verbinden"), this));
+    addRow(ui_.lblSystemDirAndFiles = caption("lblSystemDirAndFiles", "ausgewählte Daten:", this),
+           ui_.txtSystemDirAndFiles = addTextBox("txtSystemDirAndFiles",
                       "Verzeichnisse oder Dateien, die im Quellverzeichnis existieren und herangezogen werden solle, "
                       "Verzeichnisse bitte mit einem vorangestellten \"\\\" eintragen (z.B.: \\Daten;Text "
                       "01.txt;Text 02.txt)."));
-    addRow(caption("lblSystemTargetDir", "* Zielverzeichnis:", this),
-           addTextBox("txtSystemTargetDir", "Komplettes Zielverzeichnis (z.B.: C:\\Temp)."),
-           new CommandLabel(QStringLiteral("lblCmdSystemTargetDirConnect"), QStringLiteral("verbinden"), this));
-    addRow(caption("lblSystemDirAndFilesExclude", "Daten ausschließen:", this),
-           addTextBox("txtSystemDirAndFilesExclude",
+    addRow(ui_.lblSystemTargetDir = caption("lblSystemTargetDir", "* Zielverzeichnis:", this),
+           ui_.txtSystemTargetDir = addTextBox("txtSystemTargetDir", "Komplettes Zielverzeichnis (z.B.: C:\\Temp)."),
+           ui_.lblCmdSystemTargetDirConnect = new CommandLabel(QStringLiteral("lblCmdSystemTargetDirConnect"), QStringLiteral("verbinden"), this));
+    addRow(ui_.lblSystemDirAndFilesExclude = caption("lblSystemDirAndFilesExclude", "Daten ausschließen:", this),
+           ui_.txtSystemDirAndFilesExclude = addTextBox("txtSystemDirAndFilesExclude",
                       "Verzeichnisse oder Dateien die übersprungen werden sollen, getrennt durch \";\". "
                       "Verzeichnisse bitte mit einem \"\\\" vorangestellt eintragen (z.B.: \\Daten;Textdateien)."));
-    addRow(caption("lblSystemDirAndFilesFilter", "Datei Filter Bezeichnungen:", this),
-           addTextBox("txtSystemDirAndFilesFilter",
+    addRow(ui_.lblSystemDirAndFilesFilter = caption("lblSystemDirAndFilesFilter", "Datei Filter Bezeichnungen:", this),
+           ui_.txtSystemDirAndFilesFilter = addTextBox("txtSystemDirAndFilesFilter",
                       "Verzeichnisse oder Dateien die durch die eingebebenen Textdaten mit Wildcards (*, ?) "
                       "gefiltert werden, getrennt durch \";\" (z.B.: Daten*;Textdatei*)."));
-    addRow(caption("lblSystemFilesExtensions", "Datei Filter Endungen:", this),
-           addTextBox("txtSystemFilesExtensions",
+    addRow(ui_.lblSystemFilesExtensions = caption("lblSystemFilesExtensions", "Datei Filter Endungen:", this),
+           ui_.txtSystemFilesExtensions = addTextBox("txtSystemFilesExtensions",
                       "Dateiendungen die genommen werden sollen, getrennt durch \";\" (z.B.: *.txt;*.dat)."));
-    addRow(caption("lblSystemFilesSizeMax", "bis max. Größe (KB):", this),
-           addTextBox("txtSystemFilesSizeMax", "Maximale Dateigröße in KB die zur Aktion zugelassen sind."));
+    addRow(ui_.lblSystemFilesSizeMax = caption("lblSystemFilesSizeMax", "bis max. Größe (KB):", this),
+           ui_.txtSystemFilesSizeMax = addTextBox("txtSystemFilesSizeMax", "Maximale Dateigröße in KB die zur Aktion zugelassen sind."));
 
     auto* dates = new QWidget(this);
     auto* dateLayout = new QHBoxLayout(dates);
     dateLayout->setContentsMargins(0, 0, 0, 0);
-    dateLayout->addWidget(addTextBox("txtSystemFilesDateTimeFrom",
+    dateLayout->addWidget(ui_.txtSystemFilesDateTimeFrom = addTextBox("txtSystemFilesDateTimeFrom",
                                      "Datei Änderungszeitraum \"von\" die zur Aktion zugelassen sind."));
-    dateLayout->addWidget(addTextBox("txtSystemFilesDateTimeTo",
+    dateLayout->addWidget(ui_.txtSystemFilesDateTimeTo = addTextBox("txtSystemFilesDateTimeTo",
                                      "Datei Änderungszeitraum \"bis\" die zur Aktion zugelassen sind."));
-    addRow(caption("lblSystemFilesDateTime", "Datum/Zeit (von/bis):", this), dates);
+    addRow(ui_.lblSystemFilesDateTime = caption("lblSystemFilesDateTime", "Datum/Zeit (von/bis):", this), dates);
 
     auto* attributes = new QWidget(this);
     auto* attributeLayout = new QHBoxLayout(attributes);
@@ -326,27 +344,29 @@ QWidget* frmMain::buildEditFrame()
                                    "Attribut \"Versteckt\" setzen, wegsetzen oder unberührt lassen.",
                                    "Attribut \"Archiv\" setzen, wegsetzen oder unberührt lassen.",
                                    "Attribut \"Komprimiert\" setzen, wegsetzen oder unberührt lassen."};
-    int tip = 0;
-    for (const AttributeBox& box : attributeBoxes()) {
-        QCheckBox* check = addOption(box.controlName, box.caption, attributeTips[tip++]);
+    for (std::size_t i = 0; i < attributeBoxes().size(); ++i) {
+        const AttributeBox& box = attributeBoxes()[i];
+        QCheckBox* check = addOption(box.controlName, box.caption, attributeTips[i]);
         check->setTristate(true);
+        ui_.chkAttribute[i] = check;
         attributeLayout->addWidget(check);
     }
-    attributeLayout->addWidget(caption("Label1", kAttributeLegend, this));
+    attributeLayout->addWidget(ui_.Label1 = caption("Label1", kAttributeLegend, this));
     attributeLayout->addStretch();
-    addRow(caption("lblAttribute", "Attribute weg-/setzen:", this), attributes);
+    addRow(ui_.lblAttribute = caption("lblAttribute", "Attribute weg-/setzen:", this), attributes);
 
-    QLineEdit* rename = addTextBox("txtRenameAfterActionText", "Bestimmte Daten nach erfolgreicher Aktion umbenennen.");
-    rename->setReadOnly(true);
-    addRow(caption("lblRenameAfterAction", "Daten umbenennen:", this), rename);
-    addRow(caption("lblBackupDir", "Sicherungsverzeichnis:", this),
-           addTextBox("txtBackupDir", "Komplettes Sicherungsverzeichnis (z.B.: C:\\Temp)."));
+    ui_.txtRenameAfterActionText =
+        addTextBox("txtRenameAfterActionText", "Bestimmte Daten nach erfolgreicher Aktion umbenennen.");
+    ui_.txtRenameAfterActionText->setReadOnly(true);
+    addRow(ui_.lblRenameAfterAction = caption("lblRenameAfterAction", "Daten umbenennen:", this),
+           ui_.txtRenameAfterActionText);
+    addRow(ui_.lblBackupDir = caption("lblBackupDir", "Sicherungsverzeichnis:", this),
+           ui_.txtBackupDir = addTextBox("txtBackupDir", "Komplettes Sicherungsverzeichnis (z.B.: C:\\Temp)."));
     grid->setColumnStretch(1, 1);
     // Folders and files from the file manager are dropped on these rows.
-    for (const char* name : {"lblSystemDir", "lblSystemDirAndFiles", "lblSystemDirAndFilesExclude", "lblSystemTargetDir",
-                             "txtSystemDir", "txtSystemDirAndFiles", "txtSystemDirAndFilesExclude",
-                             "txtSystemTargetDir"}) {
-        auto* place = findChild<QWidget*>(QString::fromLatin1(name));
+    for (QWidget* place : std::initializer_list<QWidget*>{
+             ui_.lblSystemDir, ui_.lblSystemDirAndFiles, ui_.lblSystemDirAndFilesExclude, ui_.lblSystemTargetDir,
+             ui_.txtSystemDir, ui_.txtSystemDirAndFiles, ui_.txtSystemDirAndFilesExclude, ui_.txtSystemTargetDir}) {
         place->setAcceptDrops(true);
         place->installEventFilter(this);
     }
@@ -361,9 +381,9 @@ QWidget* frmMain::buildCommandStrip()
     lblCmdProjectAction_->setToolTip(QStringLiteral("Aktion ausführen ..."));
     layout->addWidget(lblCmdProjectAction_);
     layout->addStretch();
-    layout->addWidget(new CommandLabel(QStringLiteral("lblCmdProjectLoad"), QStringLiteral("Projekt laden"), this));
-    layout->addWidget(new CommandLabel(QStringLiteral("lblCmdProjectSave"), QStringLiteral("Projekt speichern"), this));
-    layout->addWidget(new CommandLabel(QStringLiteral("lblCmdClose"), QStringLiteral("Schließen"), this));
+    layout->addWidget(ui_.lblCmdProjectLoad = new CommandLabel(QStringLiteral("lblCmdProjectLoad"), QStringLiteral("Projekt laden"), this));
+    layout->addWidget(ui_.lblCmdProjectSave = new CommandLabel(QStringLiteral("lblCmdProjectSave"), QStringLiteral("Projekt speichern"), this));
+    layout->addWidget(ui_.lblCmdClose = new CommandLabel(QStringLiteral("lblCmdClose"), QStringLiteral("Schließen"), this));
     return strip;
 }
 

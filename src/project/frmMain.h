@@ -4,9 +4,12 @@
 
 #include <QMainWindow>
 
+#include <array>
 #include <memory>
 #include <string>
+#include <string_view>
 
+class QAction;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -75,6 +78,68 @@ public:
 
     // The controls the project file stores, in their order.
     static QStringList storedControlOrder();
+
+    // The window's controls by their names; the names are part of the
+    // project file format and are set on the widgets only there.
+    struct Controls {
+        QWidget* fraProject = nullptr;
+        QLabel* lblProjectName = nullptr;
+        // Run options.
+        QCheckBox* chkCopyWithInfo = nullptr;
+        QCheckBox* chkCopyNoFileInfo = nullptr;
+        QCheckBox* chkCopyInfoOnlyCount = nullptr;
+        QCheckBox* chkCopyInfoAskBeforeAction = nullptr;
+        QCheckBox* chkInfoAboutFolderEntries = nullptr;
+        QCheckBox* chkCopyOnlyDiffrentFiles = nullptr;
+        QCheckBox* chkCopyOnlyNewer = nullptr;
+        QCheckBox* chkCopyAskByTargetNewer = nullptr;
+        QCheckBox* chkCopyOverwriteExisting = nullptr;
+        QCheckBox* chkCopyOverwriteProtected = nullptr;
+        QCheckBox* chkCopyCreateProtocol = nullptr;
+        QCheckBox* chkCopyProtocolShowAuto = nullptr;
+        QCheckBox* chkCopyContinueAfterError = nullptr;
+        QCheckBox* chkCopyBlockBytes = nullptr;
+        QCheckBox* chkCopyFolderOnly = nullptr;
+        QCheckBox* chkCopySaveFiles = nullptr;
+        QCheckBox* chkCopySaveFilesInZip = nullptr;
+        QCheckBox* chkActionAutoStart = nullptr;
+        QCheckBox* chkFormMinAfterStart = nullptr;
+        QLineEdit* txtFolderInfoLevel = nullptr;
+        QLineEdit* txtFileBlockSize = nullptr;
+        // The fields of the current task and their captions.
+        QLineEdit* txtSystemDir = nullptr;
+        QLineEdit* txtSystemDirAndFiles = nullptr;
+        QLineEdit* txtSystemTargetDir = nullptr;
+        QLineEdit* txtSystemDirAndFilesExclude = nullptr;
+        QLineEdit* txtSystemDirAndFilesFilter = nullptr;
+        QLineEdit* txtSystemFilesExtensions = nullptr;
+        QLineEdit* txtSystemFilesSizeMax = nullptr;
+        QLineEdit* txtSystemFilesDateTimeFrom = nullptr;
+        QLineEdit* txtSystemFilesDateTimeTo = nullptr;
+        QLineEdit* txtRenameAfterActionText = nullptr;
+        QLineEdit* txtBackupDir = nullptr;
+        QLabel* lblSystemDir = nullptr;
+        QLabel* lblSystemDirAndFiles = nullptr;
+        QLabel* lblSystemTargetDir = nullptr;
+        QLabel* lblSystemDirAndFilesExclude = nullptr;
+        QLabel* lblSystemDirAndFilesFilter = nullptr;
+        QLabel* lblSystemFilesExtensions = nullptr;
+        QLabel* lblSystemFilesSizeMax = nullptr;
+        QLabel* lblSystemFilesDateTime = nullptr;
+        QLabel* lblAttribute = nullptr;
+        QLabel* Label1 = nullptr; // the legend of the attribute boxes
+        QLabel* lblRenameAfterAction = nullptr;
+        QLabel* lblBackupDir = nullptr;
+        // In the order of attributeBoxes().
+        std::array<QCheckBox*, 4> chkAttribute{};
+        util::ui::CommandLabel* lblCmdSystemDirConnect = nullptr;
+        util::ui::CommandLabel* lblCmdSystemTargetDirConnect = nullptr;
+        util::ui::CommandLabel* lblCmdProjectLoad = nullptr;
+        util::ui::CommandLabel* lblCmdProjectSave = nullptr;
+        util::ui::CommandLabel* lblCmdClose = nullptr;
+        // The "Extras" menu's registry actions.
+        std::array<QAction*, 2> mnuRegistryWork{};
+    };
     static QString projectFileFilter();
 
 signals:
@@ -102,7 +167,8 @@ private:
 
     QLineEdit* addTextBox(const char* name, const char* tip);
     QCheckBox* addOption(const char* name, const char* caption, const char* tip);
-    QCheckBox* option(const char* name) const;
+    // A run option by its name in the run words (nullptr for none).
+    QCheckBox* option(std::string_view name) const;
 
     // Editing the current task.
     void storeField(int subItem, const QString& value);
@@ -156,6 +222,7 @@ private:
     bool askSaveBeforeClose();
     void commandClose();
 
+    Controls ui_;
     QTreeWidget* lvwMain_ = nullptr;
     QComboBox* cboAction_ = nullptr;
     QLineEdit* txtProjectName_ = nullptr;

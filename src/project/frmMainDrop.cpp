@@ -10,6 +10,7 @@
 #include "base/Text.h"
 
 #include <QDropEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QUrl>
@@ -37,19 +38,24 @@ std::optional<std::string> restBelow(const std::string& path, const std::string&
 
 frmMain::DropPlace frmMain::dropPlaceOf(const QObject* watched) const
 {
-    static const struct {
-        const char* name;
+    const struct {
+        const QObject* control;
         DropPlace place;
     } places[] = {
-        {"fraProject", DropPlace::Project},          {"lblProjectName", DropPlace::Project},
-        {"txtProjectName", DropPlace::Project},      {"txtSystemDir", DropPlace::Source},
-        {"lblSystemDir", DropPlace::Source},         {"txtSystemDirAndFiles", DropPlace::Source},
-        {"lblSystemDirAndFiles", DropPlace::Source}, {"txtSystemDirAndFilesExclude", DropPlace::Exclusions},
-        {"lblSystemDirAndFilesExclude", DropPlace::Exclusions}, {"txtSystemTargetDir", DropPlace::Target},
-        {"lblSystemTargetDir", DropPlace::Target},
+        {ui_.fraProject, DropPlace::Project},
+        {ui_.lblProjectName, DropPlace::Project},
+        {txtProjectName_, DropPlace::Project},
+        {ui_.txtSystemDir, DropPlace::Source},
+        {ui_.lblSystemDir, DropPlace::Source},
+        {ui_.txtSystemDirAndFiles, DropPlace::Source},
+        {ui_.lblSystemDirAndFiles, DropPlace::Source},
+        {ui_.txtSystemDirAndFilesExclude, DropPlace::Exclusions},
+        {ui_.lblSystemDirAndFilesExclude, DropPlace::Exclusions},
+        {ui_.txtSystemTargetDir, DropPlace::Target},
+        {ui_.lblSystemTargetDir, DropPlace::Target},
     };
     for (const auto& p : places)
-        if (watched->objectName() == QLatin1String(p.name))
+        if (watched == p.control)
             return p.place;
     return DropPlace::None;
 }
@@ -145,8 +151,8 @@ void frmMain::dropSource(const QList<QUrl>& urls)
                                                           : base::replaceAll(rest->substr(1), "/", "\\"));
         }
     }
-    auto* sourceBox = findChild<QLineEdit*>(QStringLiteral("txtSystemDir"));
-    auto* selectionBox = findChild<QLineEdit*>(QStringLiteral("txtSystemDirAndFiles"));
+    QLineEdit* sourceBox = ui_.txtSystemDir;
+    QLineEdit* selectionBox = ui_.txtSystemDirAndFiles;
     sourceBox->setText(QString::fromStdString(source));
     selectionBox->setText(QString::fromStdString(base::join(entries, ";")));
     storeFolderField(sourceBox, kSourceFolder);
@@ -157,7 +163,7 @@ void frmMain::dropExclusions(const QList<QUrl>& urls)
 {
     // Exclusions match names at every level of the walk: a folder is entered
     // with its mark, a file by its name.
-    auto* box = findChild<QLineEdit*>(QStringLiteral("txtSystemDirAndFilesExclude"));
+    QLineEdit* box = ui_.txtSystemDirAndFilesExclude;
     std::string text = box->text().toStdString();
     for (const QUrl& url : urls) {
         std::string path;
@@ -180,7 +186,7 @@ void frmMain::dropTarget(const QList<QUrl>& urls)
     std::string path;
     if (urls.isEmpty() || !fc_DroppedPath(urls.front(), path) || !platform::isDirectory(path))
         return;
-    auto* box = findChild<QLineEdit*>(QStringLiteral("txtSystemTargetDir"));
+    QLineEdit* box = ui_.txtSystemTargetDir;
     box->setText(QString::fromStdString(path));
     storeFolderField(box, kTargetFolder);
 }

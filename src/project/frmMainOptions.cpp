@@ -3,6 +3,7 @@
 #include "project/frmMain.h"
 
 #include "project/Task.h"
+#include "util/CommandLabel.h"
 #include "util/MsgBox.h"
 
 #include <QAction>
@@ -20,30 +21,28 @@ constexpr const char* kTagProperty = "Tag";
 
 // The captions of the task fields: folder actions, registry actions.
 struct FieldCaption {
-    const char* label;
+    QLabel* frmMain::Controls::* label;
     const char* folders;
     const char* registry;
 };
+using C = frmMain::Controls;
 constexpr FieldCaption kFieldCaptions[] = {
-    {"lblSystemDir", "* Quellverzeichnis:", "* System(e):"},
-    {"lblSystemDirAndFiles", "ausgewählte Daten:", "Registry Pfad:"},
-    {"lblSystemTargetDir", "* Zielverzeichnis:", "Registry Schlüssel:"},
-    {"lblSystemDirAndFilesExclude", "Daten ausschließen:", "Registry Wert:"},
-    {"lblSystemDirAndFilesFilter", "Datei Filter Bezeichnungen:", "Dienst beenden, neu starten:"},
+    {&C::lblSystemDir, "* Quellverzeichnis:", "* System(e):"},
+    {&C::lblSystemDirAndFiles, "ausgewählte Daten:", "Registry Pfad:"},
+    {&C::lblSystemTargetDir, "* Zielverzeichnis:", "Registry Schlüssel:"},
+    {&C::lblSystemDirAndFilesExclude, "Daten ausschließen:", "Registry Wert:"},
+    {&C::lblSystemDirAndFilesFilter, "Datei Filter Bezeichnungen:", "Dienst beenden, neu starten:"},
 };
 
 } // namespace
 
-QCheckBox* frmMain::option(const char* name) const { return findChild<QCheckBox*>(QString::fromLatin1(name)); }
-
 void frmMain::connectOptions()
 {
     connect(cboAction_, &QComboBox::currentIndexChanged, this, &frmMain::cboAction_Click);
-    connect(option("chkCopyOnlyDiffrentFiles"), &QCheckBox::toggled, this, &frmMain::chkCopyOnlyDiffrentFiles_Click);
-    connect(option("chkCopyInfoAskBeforeAction"), &QCheckBox::toggled, this,
-            &frmMain::chkCopyInfoAskBeforeAction_Click);
-    for (const char* name : {"chkCopySaveFiles", "chkCopyBlockBytes", "chkCopyWithInfo", "chkCopyCreateProtocol"})
-        connect(option(name), &QCheckBox::toggled, this, &frmMain::sb_OptionsEnable);
+    connect(ui_.chkCopyOnlyDiffrentFiles, &QCheckBox::toggled, this, &frmMain::chkCopyOnlyDiffrentFiles_Click);
+    connect(ui_.chkCopyInfoAskBeforeAction, &QCheckBox::toggled, this, &frmMain::chkCopyInfoAskBeforeAction_Click);
+    for (QCheckBox* box : {ui_.chkCopySaveFiles, ui_.chkCopyBlockBytes, ui_.chkCopyWithInfo, ui_.chkCopyCreateProtocol})
+        connect(box, &QCheckBox::toggled, this, &frmMain::sb_OptionsEnable);
 }
 
 void frmMain::cboAction_Click(int index)
@@ -55,7 +54,7 @@ void frmMain::cboAction_Click(int index)
         return;
     }
     sb_RegistryActionsOffer(false);
-    for (QAction* entry : findChildren<QAction*>(QStringLiteral("mnuRegistryWork")))
+    for (QAction* entry : ui_.mnuRegistryWork)
         entry->setChecked(entry->data().toInt() == index);
     sb_FieldCaptions(isRegistryAction(index));
     sb_OptionsEnable();
@@ -88,10 +87,9 @@ void frmMain::sb_RegistryActionsOffer(bool offer)
 void frmMain::sb_FieldCaptions(bool registry)
 {
     for (const FieldCaption& caption : kFieldCaptions)
-        findChild<QLabel*>(QString::fromLatin1(caption.label))
-            ->setText(QString::fromUtf8(registry ? caption.registry : caption.folders));
+        (ui_.*caption.label)->setText(QString::fromUtf8(registry ? caption.registry : caption.folders));
     // The registry key needs no network drive: only the computers' log-on counts.
-    findChild<QWidget*>(QStringLiteral("lblCmdSystemTargetDirConnect"))->setVisible(!registry);
+    ui_.lblCmdSystemTargetDirConnect->setVisible(!registry);
 }
 
 // Enabled means the user can change the box; a disabled box keeps its value
@@ -101,43 +99,41 @@ void frmMain::sb_OptionsEnable()
     const int index = cboAction_->currentIndex();
     const bool copy = index == 1;
     const bool hasTask = currentTask_ != nullptr;
-    const auto checked = [this](const char* name) { return option(name)->isChecked(); };
-    const auto enable = [this](const char* name, bool enabled) {
-        findChild<QWidget*>(QString::fromLatin1(name))->setEnabled(enabled);
-    };
-    enable("chkInfoAboutFolderEntries", index == 0);
-    enable("txtFolderInfoLevel", index == 0);
-    for (const char* name : {"chkCopyOnlyDiffrentFiles", "chkCopyBlockBytes", "chkCopyFolderOnly", "chkCopySaveFiles"})
-        enable(name, copy);
-    enable("lblRenameAfterAction", copy && hasTask);
-    enable("txtRenameAfterActionText", copy && hasTask);
-    enable("chkCopyOnlyNewer", copy && checked("chkCopyOnlyDiffrentFiles"));
-    enable("chkCopyAskByTargetNewer", copy && checked("chkCopyOnlyDiffrentFiles"));
-    enable("chkCopySaveFilesInZip", copy && checked("chkCopySaveFiles"));
-    enable("lblBackupDir", hasTask && checked("chkCopySaveFiles"));
-    enable("txtBackupDir", hasTask && checked("chkCopySaveFiles"));
-    enable("txtFileBlockSize", checked("chkCopyBlockBytes"));
-    for (const char* name : {"chkCopyNoFileInfo", "chkCopyInfoOnlyCount", "chkCopyInfoAskBeforeAction"})
-        enable(name, checked("chkCopyWithInfo"));
-    enable("chkCopyProtocolShowAuto", checked("chkCopyCreateProtocol"));
+    const auto enable = [](QWidget* control, bool enabled) { control->setEnabled(enabled); };
+    enable(ui_.chkInfoAboutFolderEntries, index == 0);
+    enable(ui_.txtFolderInfoLevel, index == 0);
+    for (QCheckBox* box : {ui_.chkCopyOnlyDiffrentFiles, ui_.chkCopyBlockBytes, ui_.chkCopyFolderOnly, ui_.chkCopySaveFiles})
+        enable(box, copy);
+    enable(ui_.lblRenameAfterAction, copy && hasTask);
+    enable(ui_.txtRenameAfterActionText, copy && hasTask);
+    const bool onlyDifferent = ui_.chkCopyOnlyDiffrentFiles->isChecked();
+    enable(ui_.chkCopyOnlyNewer, copy && onlyDifferent);
+    enable(ui_.chkCopyAskByTargetNewer, copy && onlyDifferent);
+    enable(ui_.chkCopySaveFilesInZip, copy && ui_.chkCopySaveFiles->isChecked());
+    enable(ui_.lblBackupDir, hasTask && ui_.chkCopySaveFiles->isChecked());
+    enable(ui_.txtBackupDir, hasTask && ui_.chkCopySaveFiles->isChecked());
+    enable(ui_.txtFileBlockSize, ui_.chkCopyBlockBytes->isChecked());
+    for (QCheckBox* box : {ui_.chkCopyNoFileInfo, ui_.chkCopyInfoOnlyCount, ui_.chkCopyInfoAskBeforeAction})
+        enable(box, ui_.chkCopyWithInfo->isChecked());
+    enable(ui_.chkCopyProtocolShowAuto, ui_.chkCopyCreateProtocol->isChecked());
     // A task that renames after the action needs the protocol, as does a
     // copy of differing files; the box is free when neither holds it.
     const bool renames = currentTask_ && !currentTask_->text(kRenameKey).isEmpty();
-    enable("chkCopyCreateProtocol", !renames && !checked("chkCopyOnlyDiffrentFiles"));
+    enable(ui_.chkCopyCreateProtocol, !renames && !onlyDifferent);
 }
 
 void frmMain::chkCopyOnlyDiffrentFiles_Click(bool on)
 {
     // Only differing files are copied from the protocol's list: it must be made.
     if (on)
-        option("chkCopyCreateProtocol")->setChecked(true);
+        ui_.chkCopyCreateProtocol->setChecked(true);
     sb_OptionsEnable();
 }
 
 void frmMain::chkCopyInfoAskBeforeAction_Click(bool on)
 {
-    QCheckBox* ask = option("chkCopyInfoAskBeforeAction");
-    QCheckBox* protocol = option("chkCopyCreateProtocol");
+    QCheckBox* ask = ui_.chkCopyInfoAskBeforeAction;
+    QCheckBox* protocol = ui_.chkCopyCreateProtocol;
     if (on && !protocol->isChecked()) {
         ask->setProperty(kTagProperty, QStringLiteral("PROTOCOL"));
         protocol->setChecked(true);
@@ -152,7 +148,7 @@ void frmMain::chkCopyInfoAskBeforeAction_Click(bool on)
 void frmMain::applyRenameProtocolRule()
 {
     if (currentTask_ && !currentTask_->text(kRenameKey).isEmpty())
-        option("chkCopyCreateProtocol")->setChecked(true);
+        ui_.chkCopyCreateProtocol->setChecked(true);
     sb_OptionsEnable();
 }
 

@@ -18,11 +18,9 @@ using util::ui::CommandLabel;
 
 namespace {
 
-const char* const kRenameBox = "txtRenameAfterActionText";
-
-const char* connectLabel(int codeSubItem)
+CommandLabel* connectLabel(const frmMain::Controls& ui, int codeSubItem)
 {
-    return codeSubItem == kNetSourceKey ? "lblCmdSystemDirConnect" : "lblCmdSystemTargetDirConnect";
+    return codeSubItem == kNetSourceKey ? ui.lblCmdSystemDirConnect : ui.lblCmdSystemTargetDirConnect;
 }
 
 } // namespace
@@ -30,13 +28,13 @@ const char* connectLabel(int codeSubItem)
 void frmMain::connectParameters()
 {
     for (int codeSubItem : {kNetSourceKey, kNetTargetKey})
-        connect(findChild<CommandLabel*>(QString::fromLatin1(connectLabel(codeSubItem))), &CommandLabel::command, this,
+        connect(connectLabel(ui_, codeSubItem), &CommandLabel::command, this,
                 [this, codeSubItem] { sb_ParameterEdit(codeSubItem); });
 }
 
 bool frmMain::parameterBoxEvent(QObject* watched, QEvent* event)
 {
-    if (watched->objectName() != QLatin1String(kRenameBox))
+    if (watched != ui_.txtRenameAfterActionText)
         return false;
     // A click opens the dialog; so do Enter and Space for the keyboard.
     bool open = false;
@@ -56,7 +54,7 @@ void frmMain::sb_ParameterEdit(int codeSubItem)
     QTreeWidgetItem* const task = currentTask_;
     if (!task)
         return;
-    auto* renameBox = findChild<QLineEdit*>(QString::fromLatin1(kRenameBox));
+    QLineEdit* renameBox = ui_.txtRenameAfterActionText;
     QString mode;
     QString text;
     QString folder;
@@ -65,10 +63,10 @@ void frmMain::sb_ParameterEdit(int codeSubItem)
         text = renameBox->text();
     } else if (codeSubItem == kNetSourceKey) {
         mode = QStringLiteral("NETCONNECT,SOURCE");
-        folder = findChild<QLineEdit*>(QStringLiteral("txtSystemDir"))->text();
+        folder = ui_.txtSystemDir->text();
     } else {
         mode = QStringLiteral("NETCONNECT,TARGET");
-        folder = findChild<QLineEdit*>(QStringLiteral("txtSystemTargetDir"))->text();
+        folder = ui_.txtSystemTargetDir->text();
     }
 
     frmParameter dialog(this);
@@ -87,8 +85,7 @@ void frmMain::sb_ParameterEdit(int codeSubItem)
     if (codeSubItem == kRenameKey)
         applyRenameProtocolRule();
     else
-        markCaption(findChild<QLabel*>(QString::fromLatin1(connectLabel(codeSubItem))),
-                    !task->text(codeSubItem).isEmpty());
+        markCaption(connectLabel(ui_, codeSubItem), !task->text(codeSubItem).isEmpty());
 }
 
 } // namespace zdr::project

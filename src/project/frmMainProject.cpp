@@ -30,14 +30,11 @@ QString programFolder() { return QString::fromStdString(platform::programFolder(
 
 void frmMain::connectCommands()
 {
-    const auto command = [this](const char* name) {
-        return findChild<util::ui::CommandLabel*>(QString::fromLatin1(name));
-    };
-    connect(command("lblCmdProjectLoad"), &util::ui::CommandLabel::command, this, [this] { sb_ProjectLoad(QString()); });
-    connect(command("lblCmdProjectSave"), &util::ui::CommandLabel::command, this, &frmMain::sb_ProjectSave);
-    connect(command("lblCmdClose"), &util::ui::CommandLabel::command, this, &frmMain::commandClose);
+    connect(ui_.lblCmdProjectLoad, &util::ui::CommandLabel::command, this, [this] { sb_ProjectLoad(QString()); });
+    connect(ui_.lblCmdProjectSave, &util::ui::CommandLabel::command, this, &frmMain::sb_ProjectSave);
+    connect(ui_.lblCmdClose, &util::ui::CommandLabel::command, this, &frmMain::commandClose);
     connect(lblCmdProjectAction_, &util::ui::CommandLabel::command, this,
-            [this] { sb_ProjectRun(option("chkActionAutoStart")->checkState() == Qt::Checked); });
+            [this] { sb_ProjectRun(ui_.chkActionAutoStart->checkState() == Qt::Checked); });
 }
 
 void frmMain::fc_Init(const QString& projectFile, const QString& switch1, const QString& switch2)

@@ -101,13 +101,13 @@ void frmMain::sb_ProjectRun(bool autoStart)
     if (registry ? registryCover_ != nullptr : cover_ != nullptr)
         return; // a run of that kind is going on
     const auto checkValue = [this](std::string_view name) {
-        return clsProject::checkValue(option(std::string(name).c_str()));
+        return clsProject::checkValue(option(name));
     };
     const run::RunWords words = run::fc_RunWords(index, checkValue, autoStart, closeAfterRun_);
     const auto level = static_cast<std::uint8_t>(std::clamp<long long>(
-        base::numberValue(findChild<QLineEdit*>(QStringLiteral("txtFolderInfoLevel"))->text().toStdString()), 0, 255));
+        base::numberValue(ui_.txtFolderInfoLevel->text().toStdString()), 0, 255));
     const auto blockBytes = static_cast<std::uint32_t>(std::clamp<long long>(
-        base::numberValue(findChild<QLineEdit*>(QStringLiteral("txtFileBlockSize"))->text().toStdString()), 0,
+        base::numberValue(ui_.txtFileBlockSize->text().toStdString()), 0,
         INT32_MAX));
 
     // The coordinator turns the event loop while it prepares (a network
@@ -154,7 +154,7 @@ void frmMain::sb_StartFailed()
 
 void frmMain::lkl_clsFolderCopy_InfoCover_ActionStart()
 {
-    if (option("chkFormMinAfterStart")->checkState() != Qt::Checked || !isVisible() || isMinimized())
+    if (ui_.chkFormMinAfterStart->checkState() != Qt::Checked || !isVisible() || isMinimized())
         return;
     setProperty(kStateTag, QString::number(static_cast<int>(windowState())));
     showMinimized();
@@ -209,7 +209,7 @@ void frmMain::lkl_clsFolderCopy_InfoCover_ExceptData(std::string& kind, std::str
 {
     if (kind == "FOLDER")
         name = "\\" + name;
-    auto* box = findChild<QLineEdit*>(QStringLiteral("txtSystemDirAndFilesExclude"));
+    QLineEdit* box = ui_.txtSystemDirAndFilesExclude;
     const std::string text = box->text().toStdString();
     if (base::icontains(text, name))
         return;

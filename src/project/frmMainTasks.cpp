@@ -28,29 +28,31 @@ namespace {
 // A text box of the current task: its caption and sub-item, and whether it
 // stores on every key stroke or only when it loses the focus.
 struct FieldBox {
-    const char* box;
-    const char* caption;
+    QLineEdit* frmMain::Controls::* box;
+    QLabel* frmMain::Controls::* caption;
     int subItem;
     bool eachKey;
 };
 
+using C = frmMain::Controls;
+
 constexpr FieldBox kFieldBoxes[] = {
-    {"txtSystemDir", "lblSystemDir", kSourceFolder, true},
-    {"txtSystemDirAndFiles", "lblSystemDirAndFiles", kSelection, true},
-    {"txtSystemTargetDir", "lblSystemTargetDir", kTargetFolder, true},
-    {"txtSystemDirAndFilesExclude", "lblSystemDirAndFilesExclude", kExclusions, true},
-    {"txtSystemDirAndFilesFilter", "lblSystemDirAndFilesFilter", kNameFilters, true},
-    {"txtSystemFilesExtensions", "lblSystemFilesExtensions", kExtensions, true},
-    {"txtSystemFilesSizeMax", "lblSystemFilesSizeMax", kFilesSizeMax, false},
-    {"txtSystemFilesDateTimeFrom", "lblSystemFilesDateTime", kDateFrom, false},
-    {"txtSystemFilesDateTimeTo", "lblSystemFilesDateTime", kDateTo, false},
-    {"txtBackupDir", "lblBackupDir", kBackupDir, true},
+    {&C::txtSystemDir, &C::lblSystemDir, kSourceFolder, true},
+    {&C::txtSystemDirAndFiles, &C::lblSystemDirAndFiles, kSelection, true},
+    {&C::txtSystemTargetDir, &C::lblSystemTargetDir, kTargetFolder, true},
+    {&C::txtSystemDirAndFilesExclude, &C::lblSystemDirAndFilesExclude, kExclusions, true},
+    {&C::txtSystemDirAndFilesFilter, &C::lblSystemDirAndFilesFilter, kNameFilters, true},
+    {&C::txtSystemFilesExtensions, &C::lblSystemFilesExtensions, kExtensions, true},
+    {&C::txtSystemFilesSizeMax, &C::lblSystemFilesSizeMax, kFilesSizeMax, false},
+    {&C::txtSystemFilesDateTimeFrom, &C::lblSystemFilesDateTime, kDateFrom, false},
+    {&C::txtSystemFilesDateTimeTo, &C::lblSystemFilesDateTime, kDateTo, false},
+    {&C::txtBackupDir, &C::lblBackupDir, kBackupDir, true},
 };
 
-const FieldBox* fieldOf(const QObject* box)
+const FieldBox* fieldOf(const frmMain::Controls& ui, const QObject* box)
 {
     for (const FieldBox& field : kFieldBoxes)
-        if (box->objectName() == QLatin1String(field.box))
+        if (box == ui.*field.box)
             return &field;
     return nullptr;
 }
@@ -76,23 +78,20 @@ CheckState fromQt(Qt::CheckState state)
 void frmMain::connectEditing()
 {
     for (const FieldBox& field : kFieldBoxes) {
-        auto* box = findChild<QLineEdit*>(QString::fromLatin1(field.box));
+        QLineEdit* box = ui_.*field.box;
         if (field.eachKey)
             connect(box, &QLineEdit::textChanged, this, [this, subItem = field.subItem](const QString& text) {
                 storeField(subItem, text);
             });
     }
-    for (const AttributeBox& attribute : attributeBoxes())
-        connect(findChild<QCheckBox*>(QString::fromLatin1(attribute.controlName)), &QCheckBox::stateChanged, this,
-                [this] { storeAttributes(); });
-    connect(findChild<QLineEdit*>(QStringLiteral("txtSystemDir")), &QLineEdit::textChanged, this,
-            [this] { updateRunCommand(); });
+    for (QCheckBox* box : ui_.chkAttribute)
+        connect(box, &QCheckBox::stateChanged, this, [this] { storeAttributes(); });
+    connect(ui_.txtSystemDir, &QLineEdit::textChanged, this, [this] { updateRunCommand(); });
     // The project's own number fields are stored with it: an edit is a change.
-    for (const char* name : {"txtFolderInfoLevel", "txtFileBlockSize"})
-        connect(findChild<QLineEdit*>(QString::fromLatin1(name)), &QLineEdit::textChanged, this,
-                [this] { sb_ChangedSet(); });
+    for (QLineEdit* box : {ui_.txtFolderInfoLevel, ui_.txtFileBlockSize})
+        connect(box, &QLineEdit::textChanged, this, [this] { sb_ChangedSet(); });
     for (QCheckBox* box : findChildren<QCheckBox*>())
-        if (!box->objectName().startsWith(QLatin1String("chkAttribute_")))
+        if (std::find(ui_.chkAttribute.begin(), ui_.chkAttribute.end(), box) == ui_.chkAttribute.end())
             connect(box, &QCheckBox::stateChanged, this, [this] { sb_ChangedSet(); });
 
     const QList<QAction*> jobs = mnuJobs_->actions();
@@ -194,7 +193,7 @@ void frmMain::sb_TaskMove(int direction)
 
 void frmMain::storeOnLeaving(QObject* watched)
 {
-    if (const FieldBox* field = fieldOf(watched)) {
+    if (const FieldBox* field = fieldOf(ui_, watched)) {
         auto* box = static_cast<QLineEdit*>(watched);
         if (field->subItem == kSourceFolder || field->subItem == kTargetFolder)
             storeFolderField(box, field->subItem);
@@ -230,25 +229,21 @@ void frmMain::sb_TaskShow(QTreeWidgetItem* task)
     // Showing a task must not write into it, so no task is current meanwhile.
     QTreeWidgetItem* const current = currentTask_;
     currentTask_ = nullptr;
-    for (const AttributeBox& attribute : attributeBoxes())
-        findChild<QCheckBox*>(QString::fromLatin1(attribute.controlName))->setCheckState(Qt::PartiallyChecked);
+    for (QCheckBox* box : ui_.chkAttribute)
+        box->setCheckState(Qt::PartiallyChecked);
     for (const FieldBox& field : kFieldBoxes)
-        findChild<QLineEdit*>(QString::fromLatin1(field.box))->setText(task ? subItem(task, field.subItem) : QString());
-    auto* rename = findChild<QLineEdit*>(QStringLiteral("txtRenameAfterActionText"));
+        (ui_.*field.box)->setText(task ? subItem(task, field.subItem) : QString());
     const QString renameText = task ? subItem(task, kRenameText) : QString();
-    rename->setText(renameText.isEmpty() ? QString::fromUtf8(kRenameNone) : renameText);
+    ui_.txtRenameAfterActionText->setText(renameText.isEmpty() ? QString::fromUtf8(kRenameNone) : renameText);
     if (task) {
         const auto set = static_cast<std::uint32_t>(base::numberValue(subItem(task, kAttributeSet).toStdString()));
         const auto del = static_cast<std::uint32_t>(base::numberValue(subItem(task, kAttributeDel).toStdString()));
-        for (const AttributeBox& attribute : attributeBoxes())
-            findChild<QCheckBox*>(QString::fromLatin1(attribute.controlName))
-                ->setCheckState(qtState(boxStateFromMasks(attribute.bit, set, del)));
+        for (std::size_t i = 0; i < ui_.chkAttribute.size(); ++i)
+            ui_.chkAttribute[i]->setCheckState(qtState(boxStateFromMasks(attributeBoxes()[i].bit, set, del)));
     }
     currentTask_ = current;
-    markCaption(findChild<QLabel*>(QStringLiteral("lblCmdSystemDirConnect")),
-                task && !subItem(task, kNetSourceKey).isEmpty());
-    markCaption(findChild<QLabel*>(QStringLiteral("lblCmdSystemTargetDirConnect")),
-                task && !subItem(task, kNetTargetKey).isEmpty());
+    markCaption(ui_.lblCmdSystemDirConnect, task && !subItem(task, kNetSourceKey).isEmpty());
+    markCaption(ui_.lblCmdSystemTargetDirConnect, task && !subItem(task, kNetTargetKey).isEmpty());
     setEditingEnabled(task != nullptr);
     updateCaptionMarks();
 }
@@ -290,7 +285,7 @@ void frmMain::storeAttributes()
         return;
     std::array<CheckState, 4> boxes{};
     for (std::size_t i = 0; i < boxes.size(); ++i)
-        boxes[i] = fromQt(findChild<QCheckBox*>(QString::fromLatin1(attributeBoxes()[i].controlName))->checkState());
+        boxes[i] = fromQt(ui_.chkAttribute[i]->checkState());
     const auto [set, del] = masksFromBoxes(boxes);
     storeField(kAttributeSet, QString::number(set));
     storeField(kAttributeDel, QString::number(del));
@@ -310,33 +305,34 @@ void frmMain::updateCaptionMarks()
     for (const FieldBox& field : kFieldBoxes) {
         if (field.subItem == kDateTo)
             continue;
-        bool filled = !findChild<QLineEdit*>(QString::fromLatin1(field.box))->text().isEmpty();
+        bool filled = !(ui_.*field.box)->text().isEmpty();
         if (field.subItem == kDateFrom)
-            filled = filled || !findChild<QLineEdit*>(QStringLiteral("txtSystemFilesDateTimeTo"))->text().isEmpty();
-        markCaption(findChild<QLabel*>(QString::fromLatin1(field.caption)), filled);
+            filled = filled || !ui_.txtSystemFilesDateTimeTo->text().isEmpty();
+        markCaption(ui_.*field.caption, filled);
     }
     const bool renamed = currentTask_ && !currentTask_->text(kRenameKey).isEmpty();
-    markCaption(findChild<QLabel*>(QStringLiteral("lblRenameAfterAction")), renamed);
+    markCaption(ui_.lblRenameAfterAction, renamed);
 }
 
 void frmMain::setEditingEnabled(bool enabled)
 {
     for (const FieldBox& field : kFieldBoxes) {
-        findChild<QWidget*>(QString::fromLatin1(field.box))->setEnabled(enabled);
-        findChild<QWidget*>(QString::fromLatin1(field.caption))->setEnabled(enabled);
+        (ui_.*field.box)->setEnabled(enabled);
+        (ui_.*field.caption)->setEnabled(enabled);
     }
-    for (const AttributeBox& attribute : attributeBoxes())
-        findChild<QWidget*>(QString::fromLatin1(attribute.controlName))->setEnabled(enabled);
-    for (const char* name : {"txtRenameAfterActionText", "lblRenameAfterAction", "lblAttribute", "Label1",
-                             "lblCmdSystemDirConnect", "lblCmdSystemTargetDirConnect"})
-        findChild<QWidget*>(QString::fromLatin1(name))->setEnabled(enabled);
+    for (QCheckBox* box : ui_.chkAttribute)
+        box->setEnabled(enabled);
+    for (QWidget* control : std::initializer_list<QWidget*>{ui_.txtRenameAfterActionText, ui_.lblRenameAfterAction,
+                                                            ui_.lblAttribute, ui_.Label1, ui_.lblCmdSystemDirConnect,
+                                                            ui_.lblCmdSystemTargetDirConnect})
+        control->setEnabled(enabled);
     sb_OptionsEnable();
 }
 
 void frmMain::updateRunCommand()
 {
     if (currentTask_)
-        lblCmdProjectAction_->setEnabled(!findChild<QLineEdit*>(QStringLiteral("txtSystemDir"))->text().isEmpty());
+        lblCmdProjectAction_->setEnabled(!ui_.txtSystemDir->text().isEmpty());
 }
 
 void frmMain::sb_TaskNew()

@@ -144,7 +144,7 @@ bool clsFolderCopy_Cover::fc_FolderAndFiles(const EntryPoint& entry, bool dataCo
     if (!fc_ShowWindow(tasks_.size(), callingWindow))
         return false;
     if (action_ == "MKDIR")
-        w.findChild<QLineEdit*>(QStringLiteral("txtNewFolder"))->setFocus();
+        w.txtNewFolder()->setFocus();
     sb_StartOrWait();
     return true;
 }

@@ -125,8 +125,7 @@ bool clsSystemChange_Cover::fc_SystemRegistry(const char* action, bool dataCompl
     // No target to choose: the row shows the registry value of a task. And
     // computers have no size.
     w.cmdTarget()->hide();
-    for (const char* name : {"lblSize", "lblSizeCaption"})
-        w.findChild<QWidget*>(QString::fromLatin1(name))->hide();
+    w.hideSize();
     sb_SetOptionBoxes();
     if (!fc_ShowWindow(tasks_.size(), callingWindow))
         return false;

@@ -240,7 +240,8 @@ QWidget* frmFileSystem::buildFigures()
 
     grid->addWidget(caption("lblCountCaption", "Anzahl:", this), 2, 0);
     grid->addWidget(fitted(addLabel(Control::lblCount, "[Wert]")), 2, 1);
-    grid->addWidget(caption("lblSizeCaption", "Größe:", this), 3, 0);
+    lblSizeCaption_ = caption("lblSizeCaption", "Größe:", this);
+    grid->addWidget(lblSizeCaption_, 3, 0);
     grid->addWidget(fitted(addLabel(Control::lblSize, "[Wert]")), 3, 1);
     grid->addWidget(caption("lblTimeCaption", "Zeit:", this), 4, 0);
     grid->addWidget(fitted(addLabel(Control::lblTime, "[Wert]")), 4, 1, 1, 3);
@@ -475,6 +476,12 @@ void frmFileSystem::setMakeDirectoryMode(bool on)
 }
 
 void frmFileSystem::setTargetSelectable(bool on) { cmdTarget_->setEnabled(on); }
+
+void frmFileSystem::hideSize()
+{
+    lblSizeCaption_->hide();
+    labels_.value(static_cast<int>(Control::lblSize))->hide();
+}
 
 bool frmFileSystem::targetChangeAllowed() const
 {

@@ -102,6 +102,9 @@ public:
     util::ui::CommandLabel* lblCmdProtocol() const { return lblCmdProtocol_; }
     util::ui::CommandLabel* lblCmdClose() const { return lblCmdClose_; }
     QPushButton* cmdTarget() const { return cmdTarget_; }
+    QLineEdit* txtNewFolder() const { return txtNewFolder_; }
+    // Hides the size figure and its caption (runs whose entries have no size).
+    void hideSize();
     QMenu* mnuHelp() const { return mnuHelp_; }
     clsProgressBar* mainBar() const { return bars_[0]; }
     clsProgressBar* subBar() const { return bars_[1]; }
@@ -171,6 +174,7 @@ private:
     QWidget* fraFolder_ = nullptr;
     QWidget* fraOptions_ = nullptr;
     QLineEdit* txtNewFolder_ = nullptr;
+    QLabel* lblSizeCaption_ = nullptr;
     QLineEdit* txtFolderInfoLevel_ = nullptr;
     QLineEdit* txtFileBlockSize_ = nullptr;
     QHash<std::uint32_t, QCheckBox*> options_;

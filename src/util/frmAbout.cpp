@@ -69,16 +69,16 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent)
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("Programm - Informationen"));
 
-    auto* icon = new QLabel(this);
+    auto* icon = picIcon_ = new QLabel(this);
     icon->setObjectName(QStringLiteral("picIcon"));
     icon->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
-    QLabel* title = textLabel("lblTitle", "Anwendungstitel", this);
+    QLabel* title = lblTitle_ = textLabel("lblTitle", "Anwendungstitel", this);
     QFont big = title->font();
     big.setBold(true);
     big.setPointSizeF(big.pointSizeF() * 1.3);
     title->setFont(big);
-    QLabel* description = textLabel("lblDescription", "Anwendungsbeschreibung", this);
-    QLabel* disclaimer = textLabel("lblDisclaimer", "", this);
+    QLabel* description = lblDescription_ = textLabel("lblDescription", "Anwendungsbeschreibung", this);
+    QLabel* disclaimer = lblDisclaimer_ = textLabel("lblDisclaimer", "", this);
     auto* line = new QFrame(this);
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
@@ -96,7 +96,8 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent)
     auto* grid = new QGridLayout(this);
     grid->addWidget(icon, 0, 0, 3, 1);
     grid->addWidget(title, 0, 1);
-    grid->addWidget(textLabel("lblVersion", "", this), 1, 1);
+    lblVersion_ = textLabel("lblVersion", "", this);
+    grid->addWidget(lblVersion_, 1, 1);
     grid->addWidget(description, 2, 1);
     grid->addWidget(line, 3, 0, 1, 2);
     grid->addWidget(disclaimer, 4, 0, 1, 2);
@@ -114,13 +115,12 @@ void frmAbout::sb_Form_Init(QWidget* caller)
 {
     if (caller && !caller->windowIcon().isNull())
         setWindowIcon(caller->windowIcon());
-    findChild<QLabel*>(QStringLiteral("lblTitle"))->setText(QStringLiteral("      Programm: ") + q(base::kProgramTitle));
-    findChild<QLabel*>(QStringLiteral("lblVersion"))
-        ->setText(QStringLiteral("         Version: ") + q(versionNumberText(base::programVersion())));
-    findChild<QLabel*>(QStringLiteral("lblDescription"))->setText(q(base::kProgramDescription));
-    findChild<QLabel*>(QStringLiteral("lblDisclaimer"))->setText(QString::fromUtf8(kDisclaimer));
+    lblTitle_->setText(QStringLiteral("      Programm: ") + q(base::kProgramTitle));
+    lblVersion_->setText(QStringLiteral("         Version: ") + q(versionNumberText(base::programVersion())));
+    lblDescription_->setText(q(base::kProgramDescription));
+    lblDisclaimer_->setText(QString::fromUtf8(kDisclaimer));
     const QIcon icon = windowIcon().isNull() ? style()->standardIcon(QStyle::SP_ComputerIcon) : windowIcon();
-    findChild<QLabel*>(QStringLiteral("picIcon"))->setPixmap(icon.pixmap(48, 48));
+    picIcon_->setPixmap(icon.pixmap(48, 48));
 
     sysInfoTool_ = findSystemInfoTool();
 }

@@ -6,6 +6,8 @@
 
 #include <string>
 
+class QLabel;
+
 namespace zdr::util::ui {
 
 // The version as the about box writes it: "00.00.0000" (1.2.34 gives 01.02.0034).
@@ -30,6 +32,11 @@ protected:
 private:
     void StartSysInfo();
 
+    QLabel* picIcon_ = nullptr;
+    QLabel* lblTitle_ = nullptr;
+    QLabel* lblVersion_ = nullptr;
+    QLabel* lblDescription_ = nullptr;
+    QLabel* lblDisclaimer_ = nullptr;
     std::string sysInfoTool_;
 };
 
