@@ -9,7 +9,7 @@ packages=(
   xvfb xauth x11-apps imagemagick
   zip unzip rsync btrfs-progs
   samba-common-bin libsmbclient-dev samba smbclient cifs-utils
-  dbus-bin gvfs-backends gvfs-fuse
+  dbus-bin gvfs-backends gvfs-fuse avahi-daemon avahi-utils
 )
 # libFuzzer comes with clang's runtime package of the installed version.
 clang_major=$(clang --version 2>/dev/null | sed -n 's/.*clang version \([0-9]*\).*/\1/p' | head -n1 || true)

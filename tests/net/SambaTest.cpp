@@ -1,3 +1,4 @@
+#include "HeldProcess.h"
 #include "SambaServer.h"
 #include "engine/EngineRun.h"
 #include "engine/TreeState.h"
@@ -13,12 +14,8 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <poll.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
-#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -137,43 +134,12 @@ public:
         setenv("XDG_RUNTIME_DIR", runtimeFolder.c_str(), 1);
         gvfsFolder_ = runtimeFolder + "/gvfs";
 
-        int in[2];
-        int out[2];
-        if (pipe2(in, O_CLOEXEC) != 0 || pipe2(out, O_CLOEXEC) != 0) {
-            skipReason_ = "no pipes";
-            return;
-        }
-        pid_ = fork();
-        if (pid_ == 0) {
-            setpgid(0, 0);
-            dup2(in[0], 0);
-            dup2(out[1], 1);
-            // What the bus and gvfs say goes to a file beside the runtime folder.
-            const int log = open((runtimeFolder + "-session.log").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-            dup2(log, 2);
-            // The session lives while its input is open.
-            execlp("dbus-run-session", "dbus-run-session", "--", "sh", "-c",
-                "echo \"$DBUS_SESSION_BUS_ADDRESS\"; exec cat >/dev/null", static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        setpgid(pid_, pid_);
-        close(in[0]);
-        close(out[1]);
-        input_ = in[1];
-        std::string address;
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (address.find('\n') == std::string::npos && std::chrono::steady_clock::now() < deadline) {
-            pollfd p { out[0], POLLIN, 0 };
-            if (poll(&p, 1, 1000) <= 0)
-                continue;
-            char buffer[512];
-            const ssize_t n = read(out[0], buffer, sizeof buffer);
-            if (n <= 0)
-                break;
-            address.append(buffer, static_cast<std::size_t>(n));
-        }
-        close(out[0]);
-        address = address.substr(0, address.find('\n'));
+        // The session lives while its input is open; what the bus and gvfs
+        // say goes to a file beside the runtime folder.
+        process_.emplace(std::vector<std::string> { "dbus-run-session", "--", "sh", "-c",
+                             "echo \"$DBUS_SESSION_BUS_ADDRESS\"; exec cat >/dev/null" },
+            runtimeFolder + "-session.log");
+        const std::string address = process_->firstLine();
         if (address.empty()) {
             skipReason_ = "dbus-run-session gave no session bus";
             return;
@@ -183,19 +149,7 @@ public:
 
     ~DesktopSession()
     {
-        if (pid_ > 0) {
-            close(input_);
-            bool ended = false;
-            for (int i = 0; i < 100 && !ended; ++i) {
-                ended = waitpid(pid_, nullptr, WNOHANG) == pid_;
-                if (!ended)
-                    usleep(100000);
-            }
-            if (!ended) {
-                kill(-pid_, SIGKILL);
-                waitpid(pid_, nullptr, 0);
-            }
-        }
+        process_.reset();
         // gvfsd-fuse leaves its folder when the bus goes; a mount left over
         // (a killed gvfsd-fuse) is detached.
         if (!gvfsFolder_.empty() && std::filesystem::exists(gvfsFolder_)) {
@@ -224,8 +178,7 @@ private:
     std::string skipReason_;
     std::string gvfsFolder_;
     std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
-    pid_t pid_ = -1;
-    int input_ = -1;
+    std::optional<test::HeldProcess> process_;
 };
 
 // What a copy through a share must keep of each entry: kind, content and
