@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ clang pkg-config ccache
+  cmake ninja-build g++ clang clang-format pkg-config ccache
   qt6-base-dev libgl-dev libpugixml-dev libzip-dev libnautilus-extension-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-apps imagemagick
