@@ -94,8 +94,7 @@ QVariant TaskListModel::data(const QModelIndex& index, int role) const
 
 bool TaskListModel::setData(const QModelIndex& index, const QVariant& value, int role)
 {
-    if (role != Qt::EditRole
-        || !checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+    if (role != Qt::EditRole || !checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return false;
     const std::string text = value.toString().toStdString();
     if (index.column() == 0)

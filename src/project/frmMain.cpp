@@ -34,7 +34,7 @@ namespace {
 // window has too take its caption and tool tip; the others bring their own.
 struct OptionBox {
     const char* name;
-    QCheckBox* frmMain::Controls::* box;
+    QCheckBox* frmMain::Controls::*box;
     const char* caption = nullptr;
     const char* tip = nullptr;
 };
@@ -305,36 +305,45 @@ QWidget* frmMain::buildEditFrame()
     };
     addRow(ui_.lblSystemDir = caption("lblSystemDir", "* Quellverzeichnis:", this),
            ui_.txtSystemDir = addTextBox("txtSystemDir", "Komplettes Quellverzeichnis (z.B.: C:\\Temp)."),
-           ui_.lblCmdSystemDirConnect = new CommandLabel(QStringLiteral("lblCmdSystemDirConnect"), QStringLiteral("verbinden"), this));
+           ui_.lblCmdSystemDirConnect =
+               new CommandLabel(QStringLiteral("lblCmdSystemDirConnect"), QStringLiteral("verbinden"), this));
     addRow(ui_.lblSystemDirAndFiles = caption("lblSystemDirAndFiles", "ausgewählte Daten:", this),
-           ui_.txtSystemDirAndFiles = addTextBox("txtSystemDirAndFiles",
-                      "Verzeichnisse oder Dateien, die im Quellverzeichnis existieren und herangezogen werden solle, "
-                      "Verzeichnisse bitte mit einem vorangestellten \"\\\" eintragen (z.B.: \\Daten;Text "
-                      "01.txt;Text 02.txt)."));
+           ui_.txtSystemDirAndFiles = addTextBox(
+               "txtSystemDirAndFiles",
+               "Verzeichnisse oder Dateien, die im Quellverzeichnis existieren und herangezogen werden solle, "
+               "Verzeichnisse bitte mit einem vorangestellten \"\\\" eintragen (z.B.: \\Daten;Text "
+               "01.txt;Text 02.txt)."));
     addRow(ui_.lblSystemTargetDir = caption("lblSystemTargetDir", "* Zielverzeichnis:", this),
            ui_.txtSystemTargetDir = addTextBox("txtSystemTargetDir", "Komplettes Zielverzeichnis (z.B.: C:\\Temp)."),
-           ui_.lblCmdSystemTargetDirConnect = new CommandLabel(QStringLiteral("lblCmdSystemTargetDirConnect"), QStringLiteral("verbinden"), this));
+           ui_.lblCmdSystemTargetDirConnect =
+               new CommandLabel(QStringLiteral("lblCmdSystemTargetDirConnect"), QStringLiteral("verbinden"), this));
     addRow(ui_.lblSystemDirAndFilesExclude = caption("lblSystemDirAndFilesExclude", "Daten ausschließen:", this),
-           ui_.txtSystemDirAndFilesExclude = addTextBox("txtSystemDirAndFilesExclude",
-                      "Verzeichnisse oder Dateien die übersprungen werden sollen, getrennt durch \";\". "
-                      "Verzeichnisse bitte mit einem \"\\\" vorangestellt eintragen (z.B.: \\Daten;Textdateien)."));
+           ui_.txtSystemDirAndFilesExclude =
+               addTextBox("txtSystemDirAndFilesExclude",
+                          "Verzeichnisse oder Dateien die übersprungen werden sollen, getrennt durch \";\". "
+                          "Verzeichnisse bitte mit einem \"\\\" vorangestellt eintragen (z.B.: \\Daten;Textdateien)."));
     addRow(ui_.lblSystemDirAndFilesFilter = caption("lblSystemDirAndFilesFilter", "Datei Filter Bezeichnungen:", this),
-           ui_.txtSystemDirAndFilesFilter = addTextBox("txtSystemDirAndFilesFilter",
-                      "Verzeichnisse oder Dateien die durch die eingebebenen Textdaten mit Wildcards (*, ?) "
-                      "gefiltert werden, getrennt durch \";\" (z.B.: Daten*;Textdatei*)."));
+           ui_.txtSystemDirAndFilesFilter =
+               addTextBox("txtSystemDirAndFilesFilter",
+                          "Verzeichnisse oder Dateien die durch die eingebebenen Textdaten mit Wildcards (*, ?) "
+                          "gefiltert werden, getrennt durch \";\" (z.B.: Daten*;Textdatei*)."));
     addRow(ui_.lblSystemFilesExtensions = caption("lblSystemFilesExtensions", "Datei Filter Endungen:", this),
-           ui_.txtSystemFilesExtensions = addTextBox("txtSystemFilesExtensions",
-                      "Dateiendungen die genommen werden sollen, getrennt durch \";\" (z.B.: *.txt;*.dat)."));
+           ui_.txtSystemFilesExtensions =
+               addTextBox("txtSystemFilesExtensions",
+                          "Dateiendungen die genommen werden sollen, getrennt durch \";\" (z.B.: *.txt;*.dat)."));
     addRow(ui_.lblSystemFilesSizeMax = caption("lblSystemFilesSizeMax", "bis max. Größe (KB):", this),
-           ui_.txtSystemFilesSizeMax = addTextBox("txtSystemFilesSizeMax", "Maximale Dateigröße in KB die zur Aktion zugelassen sind."));
+           ui_.txtSystemFilesSizeMax =
+               addTextBox("txtSystemFilesSizeMax", "Maximale Dateigröße in KB die zur Aktion zugelassen sind."));
 
     auto* dates = new QWidget(this);
     auto* dateLayout = new QHBoxLayout(dates);
     dateLayout->setContentsMargins(0, 0, 0, 0);
-    dateLayout->addWidget(ui_.txtSystemFilesDateTimeFrom = addTextBox("txtSystemFilesDateTimeFrom",
-                                     "Datei Änderungszeitraum \"von\" die zur Aktion zugelassen sind."));
-    dateLayout->addWidget(ui_.txtSystemFilesDateTimeTo = addTextBox("txtSystemFilesDateTimeTo",
-                                     "Datei Änderungszeitraum \"bis\" die zur Aktion zugelassen sind."));
+    dateLayout->addWidget(ui_.txtSystemFilesDateTimeFrom =
+                              addTextBox("txtSystemFilesDateTimeFrom",
+                                         "Datei Änderungszeitraum \"von\" die zur Aktion zugelassen sind."));
+    dateLayout->addWidget(
+        ui_.txtSystemFilesDateTimeTo =
+            addTextBox("txtSystemFilesDateTimeTo", "Datei Änderungszeitraum \"bis\" die zur Aktion zugelassen sind."));
     addRow(ui_.lblSystemFilesDateTime = caption("lblSystemFilesDateTime", "Datum/Zeit (von/bis):", this), dates);
 
     auto* attributes = new QWidget(this);
@@ -381,9 +390,12 @@ QWidget* frmMain::buildCommandStrip()
     lblCmdProjectAction_->setToolTip(QStringLiteral("Aktion ausführen ..."));
     layout->addWidget(lblCmdProjectAction_);
     layout->addStretch();
-    layout->addWidget(ui_.lblCmdProjectLoad = new CommandLabel(QStringLiteral("lblCmdProjectLoad"), QStringLiteral("Projekt laden"), this));
-    layout->addWidget(ui_.lblCmdProjectSave = new CommandLabel(QStringLiteral("lblCmdProjectSave"), QStringLiteral("Projekt speichern"), this));
-    layout->addWidget(ui_.lblCmdClose = new CommandLabel(QStringLiteral("lblCmdClose"), QStringLiteral("Schließen"), this));
+    layout->addWidget(ui_.lblCmdProjectLoad =
+                          new CommandLabel(QStringLiteral("lblCmdProjectLoad"), QStringLiteral("Projekt laden"), this));
+    layout->addWidget(ui_.lblCmdProjectSave = new CommandLabel(QStringLiteral("lblCmdProjectSave"),
+                                                               QStringLiteral("Projekt speichern"), this));
+    layout->addWidget(ui_.lblCmdClose =
+                          new CommandLabel(QStringLiteral("lblCmdClose"), QStringLiteral("Schließen"), this));
     return strip;
 }
 

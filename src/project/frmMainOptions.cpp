@@ -21,7 +21,7 @@ constexpr const char* kTagProperty = "Tag";
 
 // The captions of the task fields: folder actions, registry actions.
 struct FieldCaption {
-    QLabel* frmMain::Controls::* label;
+    QLabel* frmMain::Controls::*label;
     const char* folders;
     const char* registry;
 };
@@ -102,7 +102,8 @@ void frmMain::sb_OptionsEnable()
     const auto enable = [](QWidget* control, bool enabled) { control->setEnabled(enabled); };
     enable(ui_.chkInfoAboutFolderEntries, index == 0);
     enable(ui_.txtFolderInfoLevel, index == 0);
-    for (QCheckBox* box : {ui_.chkCopyOnlyDiffrentFiles, ui_.chkCopyBlockBytes, ui_.chkCopyFolderOnly, ui_.chkCopySaveFiles})
+    for (QCheckBox* box :
+         {ui_.chkCopyOnlyDiffrentFiles, ui_.chkCopyBlockBytes, ui_.chkCopyFolderOnly, ui_.chkCopySaveFiles})
         enable(box, copy);
     enable(ui_.lblRenameAfterAction, copy && hasTask);
     enable(ui_.txtRenameAfterActionText, copy && hasTask);

@@ -100,15 +100,12 @@ void frmMain::sb_ProjectRun(bool autoStart)
     }
     if (registry ? registryCover_ != nullptr : cover_ != nullptr)
         return; // a run of that kind is going on
-    const auto checkValue = [this](std::string_view name) {
-        return clsProject::checkValue(option(name));
-    };
+    const auto checkValue = [this](std::string_view name) { return clsProject::checkValue(option(name)); };
     const run::RunWords words = run::fc_RunWords(index, checkValue, autoStart, closeAfterRun_);
-    const auto level = static_cast<std::uint8_t>(std::clamp<long long>(
-        base::numberValue(ui_.txtFolderInfoLevel->text().toStdString()), 0, 255));
-    const auto blockBytes = static_cast<std::uint32_t>(std::clamp<long long>(
-        base::numberValue(ui_.txtFileBlockSize->text().toStdString()), 0,
-        INT32_MAX));
+    const auto level = static_cast<std::uint8_t>(
+        std::clamp<long long>(base::numberValue(ui_.txtFolderInfoLevel->text().toStdString()), 0, 255));
+    const auto blockBytes = static_cast<std::uint32_t>(
+        std::clamp<long long>(base::numberValue(ui_.txtFileBlockSize->text().toStdString()), 0, INT32_MAX));
 
     // The coordinator turns the event loop while it prepares (a network
     // source) and an automatic start runs inside fc_InitActionStart.

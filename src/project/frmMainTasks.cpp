@@ -28,8 +28,8 @@ namespace {
 // A text box of the current task: its caption and sub-item, and whether it
 // stores on every key stroke or only when it loses the focus.
 struct FieldBox {
-    QLineEdit* frmMain::Controls::* box;
-    QLabel* frmMain::Controls::* caption;
+    QLineEdit* frmMain::Controls::*box;
+    QLabel* frmMain::Controls::*caption;
     int subItem;
     bool eachKey;
 };
@@ -322,9 +322,9 @@ void frmMain::setEditingEnabled(bool enabled)
     }
     for (QCheckBox* box : ui_.chkAttribute)
         box->setEnabled(enabled);
-    for (QWidget* control : std::initializer_list<QWidget*>{ui_.txtRenameAfterActionText, ui_.lblRenameAfterAction,
-                                                            ui_.lblAttribute, ui_.Label1, ui_.lblCmdSystemDirConnect,
-                                                            ui_.lblCmdSystemTargetDirConnect})
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{ui_.txtRenameAfterActionText, ui_.lblRenameAfterAction, ui_.lblAttribute,
+                                         ui_.Label1, ui_.lblCmdSystemDirConnect, ui_.lblCmdSystemTargetDirConnect})
         control->setEnabled(enabled);
     sb_OptionsEnable();
 }
