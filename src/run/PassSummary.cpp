@@ -1,5 +1,6 @@
 #include "run/PassSummary.h"
 
+#include "engine/PassAction.h"
 #include "engine/StatusBits.h"
 
 namespace zdr::run {
@@ -31,7 +32,8 @@ std::string passSummary(const EngineState& engine)
     const engine::EngineCounters& c = engine.counters;
     const bool withInfo = (engine.status & engine::status::kWithInfo) != 0;
     const std::string crlf = "\r\n";
-    if (engine.action == "INFO")
+    const engine::PassAction pass = engine::passActionOf(engine.action);
+    if (pass == engine::PassAction::Info)
         return " Anzahl Ordner: " + to_string(c.CountFolder)
             + attributeCounts(c.CountFolder_Protected, c.CountFolder_System, c.CountFolder_Hidden,
                               c.CountFolder_Compressed)
@@ -39,8 +41,8 @@ std::string passSummary(const EngineState& engine)
             + attributeCounts(c.CountFiles_Protected, c.CountFiles_System, c.CountFiles_Hidden, c.CountFiles_Compressed)
             + crlf + "Tiefe: " + to_string(c.LevelMax) + " - max. Länge: " + to_string(c.FullPathMaxLetters);
 
-    const bool copy = engine.action == "COPY";
-    if (!copy && engine.action != "DELETE" && engine.action != "ATTRIB")
+    const bool copy = pass == engine::PassAction::Copy;
+    if (!engine::actsOnEntries(pass))
         return {};
     // One line per kind; the folder line of a copy after the information pass
     // has two blanks before "- (übersprungen".
@@ -65,7 +67,8 @@ ViewUpdate passReady(const EngineState& engine, bool success, const std::string&
 {
     ViewUpdate update;
     const engine::EngineCounters& c = engine.counters;
-    const bool mkDir = engine.action == "MKDIR";
+    const engine::PassAction pass = engine::passActionOf(engine.action);
+    const bool mkDir = pass == engine::PassAction::MkDir;
     if (success) {
         if (message == kNothingToCopy) {
             update.setText(Control::lblSystemInfoObject, objectText + " - " + message);
@@ -80,8 +83,7 @@ ViewUpdate passReady(const EngineState& engine, bool success, const std::string&
         // Small files are copied without progress steps: the last one's bar
         // would stay where it started.
         update.bar("VALUE", "SUB", 100);
-        const bool action = engine.action == "COPY" || engine.action == "DELETE" || engine.action == "ATTRIB";
-        update.unloadWindow = action && (engine.statusEx & engine::statusEx::kCloseAfterRun) != 0;
+        update.unloadWindow = engine::actsOnEntries(pass) && (engine.statusEx & engine::statusEx::kCloseAfterRun) != 0;
         return update;
     }
     const char* state = targetMissing ? "Eingabe erwartet..." : "Vorgang abgebrochen";
