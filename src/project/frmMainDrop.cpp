@@ -69,10 +69,10 @@ bool frmMain::dropFilter(QObject* watched, QEvent* event)
     if (place == DropPlace::None)
         return false;
     auto* drop = static_cast<QDropEvent*>(event);
-    const QMimeData* data = drop->mimeData();
+    const QMimeData* mime = drop->mimeData();
     // File lists only; the rows of the current task only while there is one.
-    const bool wanted = data->hasUrls()
-        && (place == DropPlace::Project ? isProjectFile(data->urls()) : currentTask_ != nullptr);
+    const bool wanted = mime->hasUrls()
+        && (place == DropPlace::Project ? isProjectFile(mime->urls()) : currentTask_ != nullptr);
     if (!wanted) {
         drop->ignore();
         return true;
@@ -80,7 +80,7 @@ bool frmMain::dropFilter(QObject* watched, QEvent* event)
     drop->acceptProposedAction();
     if (type != QEvent::Drop)
         return true;
-    const QList<QUrl> urls = data->urls();
+    const QList<QUrl> urls = mime->urls();
     switch (place) {
     case DropPlace::Project: dropProject(urls); break;
     case DropPlace::Source: dropSource(urls); break;
