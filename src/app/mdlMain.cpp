@@ -1,18 +1,24 @@
 #include "app/mdlMain.h"
 
+#include "app/StartScreen.h"
 #include "base/CommandLine.h"
 #include "base/Unattended.h"
 #include "app/frmStart.h"
 #include "project/frmMain.h"
+#include "run/TerminalProgress.h"
 #include "run/clsFolderCopy_Cover.h"
 #include "util/MsgBox.h"
+#include "base/Text.h"
 #include "util/clsCommonDialog.h"
 #include "util/mdlGetFolder.h"
 
 #include <QApplication>
 
+#include <unistd.h>
+
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 
 namespace zdr::app {
 
@@ -25,7 +31,7 @@ QString q(const std::string& s) { return QString::fromStdString(s); }
 void answerForNobody()
 {
     util::ui::setAnswerer([](const base::MessageRequest& request) {
-        std::fprintf(stderr, "Zendor DaroRazu: %s: %s\n", request.title.c_str(), request.text.c_str());
+        run::printNote("Zendor DaroRazu: " + request.title + ": " + request.text);
         switch (request.buttons) {
         case base::Buttons::Ok: return base::Answer::Ok;
         case base::Buttons::YesNo: return base::Answer::No;
@@ -37,6 +43,48 @@ void answerForNobody()
     util::ui::setFolderChooser([](const util::ui::FolderRequest&) { return std::string(); });
 }
 
+QtMessageHandler qtMessages = nullptr;
+
+// Offscreen, Qt notes what its stand-in screen cannot do and that a cron job
+// has no runtime folder: no news for a run without a screen.
+void headlessMessages(QtMsgType type, const QMessageLogContext& context, const QString& text)
+{
+    if (type == QtWarningMsg
+        && (text.contains(QLatin1String("propagateSizeHints"))
+            || text.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set"))))
+        return;
+    if (qtMessages)
+        qtMessages(type, context, text);
+}
+
+// Chooses the screen before Qt looks for one: without a display a run that
+// needs nobody is drawn offscreen and shows its progress on the terminal;
+// anything else says why it cannot start. Returns false when it cannot.
+bool prepareScreen(int argc, char** argv)
+{
+    const StartPlan plan = planStart(fc_GetCommandLine(rawCommandLine(std::vector<std::string>(argv + 1, argv + argc))));
+    switch (startScreen(plan, [](const char* name) {
+        const char* value = std::getenv(name);
+        return std::string(value ? value : "");
+    })) {
+    case StartScreen::Display: return true;
+    case StartScreen::Offscreen:
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        qtMessages = qInstallMessageHandler(headlessMessages);
+        setUnattended();
+        if (isatty(STDERR_FILENO))
+            run::enableTerminalProgress();
+        return true;
+    case StartScreen::Missing: break;
+    }
+    if (plan.form == StartPlan::Form::WrongCall)
+        std::fprintf(stderr, "Zendor DaroRazu: %s: %s\n", plan.messageTitle.c_str(),
+                     base::replaceAll(plan.messageText, "\r\n", "\n").c_str());
+    else
+        std::fprintf(stderr, "%s\n", noDisplayText().c_str());
+    return false;
+}
+
 } // namespace
 
 int Main(int argc, char** argv)
@@ -45,6 +93,8 @@ int Main(int argc, char** argv)
     // file's copy reports; the signal the kernel sends as well would end the
     // program in the middle of the run.
     std::signal(SIGXFSZ, SIG_IGN);
+    if (!prepareScreen(argc, argv))
+        return 1;
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zendor DaroRazu"));
     // The program ends when its main window (or the hand-off) says so, not

@@ -12,6 +12,9 @@ namespace zdr::base {
 // waits for its start button does not run, and the progress window closes
 // when its run has ended.
 bool unattended();
+// A run without a screen has nobody at it either: from now on unattended()
+// is true whatever the environment says.
+void setUnattended();
 
 // ZDR_PROTOCOL_FILE: the file to which every pass of a run appends what it
 // listed, did and how it ended; empty when not set.

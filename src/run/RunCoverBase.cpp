@@ -7,6 +7,7 @@
 #include "protocol/frmProtocol.h"
 #include "run/PassTexts.h"
 #include "run/RunLog.h"
+#include "run/TerminalProgress.h"
 #include "run/frmFileSystem.h"
 #include "util/CommandLabel.h"
 #include "util/KeyState.h"
@@ -184,8 +185,7 @@ void RunCoverBase::sb_StartOrWait()
     window_->sb_ShowNow();
     if (base::unattended()) {
         // Nobody would ever press the start button.
-        std::fprintf(stderr, "Zendor DaroRazu: %s wartet auf den Start und wird ohne Benutzer nicht ausgeführt.\n",
-                     action_.c_str());
+        printNote("Zendor DaroRazu: " + action_ + " wartet auf den Start und wird ohne Benutzer nicht ausgeführt.");
         if (log_)
             log_->note("=== " + action_ + ": wartet auf den Start, ohne Benutzer nicht ausgeführt");
         QTimer::singleShot(0, window_.get(), &frmFileSystem::sb_Unload);
@@ -300,6 +300,8 @@ void RunCoverBase::sb_ActionStart(const std::string& action, const ViewUpdate& t
     show(texts);
     if (log_)
         log_->passStarted(action, w.text(Control::lblSystemInfoTask));
+    if (TerminalProgress* terminal = terminalProgress())
+        terminal->line(w.text(Control::lblSystemInfoTask));
     sb_DoEvents();
 }
 
@@ -313,12 +315,20 @@ void RunCoverBase::sb_ActionReady(const std::string& action, bool success, bool 
     w.lblCmdClose()->setEnabled(true);
     show(texts);
     w.sb_ShowNow();
+    if (TerminalProgress* terminal = terminalProgress())
+        terminal->line(w.text(Control::lblSystemInfoQuestion) + (message.empty() ? "" : ": " + message));
     if (log_)
         // The summary, also of a pass whose texts give one despite a failure.
         log_->passEnded(action, w.text(Control::lblSystemInfoQuestion),
                         (success || texts.text(Control::lblSystemInfo) ? w.text(Control::lblSystemInfo) : std::string())
                             + (message.empty() ? "" : "\r\nMeldung: " + message),
                         engineProtocol());
+}
+
+void RunCoverBase::sb_TerminalFigures(const EngineState& state, double extraDoneK, bool now)
+{
+    if (TerminalProgress* terminal = terminalProgress())
+        terminal->update(state, extraDoneK, now);
 }
 
 void RunCoverBase::sb_ActionInfo(const std::string& text)

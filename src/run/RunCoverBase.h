@@ -28,6 +28,7 @@ class frmProtocol;
 
 namespace zdr::run {
 class RunLog;
+struct EngineState;
 struct ActionTitles;
 } // namespace zdr::run
 
@@ -121,6 +122,8 @@ protected:
     // counters), even when the pass went on after them.
     void sb_ActionReady(const std::string& action, bool success, bool entriesFailed, const std::string& message,
                         const ViewUpdate& texts);
+    // The figures on the terminal of a run without a screen (when it shows them).
+    void sb_TerminalFigures(const EngineState& state, double extraDoneK = 0, bool now = false);
     // A message of the engine (a network drive connected, ...).
     void sb_ActionInfo(const std::string& text);
     // A task starts (not while it waits): the protocol file notes it.

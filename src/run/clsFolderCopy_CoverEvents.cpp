@@ -80,7 +80,10 @@ void clsFolderCopy_Cover::sb_Keep(Kept kind)
 // those events: every text ends as the event by event showing left it.
 void clsFolderCopy_Cover::sb_ShowKept()
 {
+    bool figuresShown = false;
+    const bool inFile = !kept_.order.empty() && kept_.order.back() == Kept::Bytes;
     for (const Kept kind : kept_.order) {
+        figuresShown = figuresShown || kind == Kept::Bytes || kind == Kept::Figures || kind == Kept::Unchanged;
         switch (kind) {
         case Kept::Folder:
             show(folderStarted(engine_->Action(), kept_.folder));
@@ -100,6 +103,8 @@ void clsFolderCopy_Cover::sb_ShowKept()
         }
     }
     kept_.order.clear();
+    if (figuresShown)
+        sb_TerminalFigures(state(), inFile ? static_cast<double>(kept_.bytesDone) / 1024 : 0);
 }
 
 void clsFolderCopy_Cover::ActionFolderSet(const std::string& path)
@@ -140,6 +145,7 @@ void clsFolderCopy_Cover::ActionFolderDone()
     const EngineState now = state();
     show(figures(now, lastMainPercent_));
     show(folderMade(now));
+    sb_TerminalFigures(now);
     sb_DoEvents();
 }
 
@@ -150,7 +156,9 @@ void clsFolderCopy_Cover::ActionFileNot(std::int32_t reason)
         return;
     }
     sb_ShowKept();
-    show(entryNotDone(state(), reason, lastMainPercent_));
+    const EngineState now = state();
+    show(entryNotDone(now, reason, lastMainPercent_));
+    sb_TerminalFigures(now);
     sb_DoEvents();
 }
 
@@ -161,7 +169,9 @@ void clsFolderCopy_Cover::ActionFolderNot(std::int32_t reason)
         return;
     }
     sb_ShowKept();
-    show(entryNotDone(state(), reason, lastMainPercent_));
+    const EngineState now = state();
+    show(entryNotDone(now, reason, lastMainPercent_));
+    sb_TerminalFigures(now);
     sb_DoEvents();
 }
 
@@ -170,6 +180,7 @@ void clsFolderCopy_Cover::ActionReady(bool success, const std::string& message, 
     sb_ShowKept();
     frmFileSystem& w = *window_;
     const engine::EngineCounters& c = engine_->Counters();
+    sb_TerminalFigures(state(), 0, true);
     sb_ActionReady(engine_->Action(), success, c.CountFiles_Not + c.CountFolder_Not > 0, message,
                    passReady(state(), success, message, w.cmdTarget()->isEnabled(),
                              w.text(Control::lblSystemInfoObject)));

@@ -1,3 +1,4 @@
+#include "app/StartScreen.h"
 #include "base/CommandLine.h"
 #include "base/mdlErrSys.h"
 
@@ -93,6 +94,36 @@ TEST(StartPlan, SwitchesIgnoreCase)
     EXPECT_TRUE(isSwitch("/s", 's'));
     EXPECT_FALSE(isSwitch("/as", 'a'));
     EXPECT_FALSE(isSwitch("a", 'a'));
+}
+
+// Without a display a run that needs nobody is drawn offscreen; a window
+// someone should use cannot start.
+TEST(StartPlan, ScreenWithAndWithoutADisplay)
+{
+    const Args project = {"a.ZdrPrj", "/s", "/A"};
+    const Args handOff = {"DLL", "COPY", "1", "\"/q\"", "\"/z\""};
+    const struct {
+        Args arguments;
+        std::string variable; // the one set, or none
+        StartScreen expected;
+    } cases[] = {
+        {project, "", StartScreen::Offscreen},
+        {handOff, "", StartScreen::Offscreen},
+        {{"a.ZdrPrj"}, "", StartScreen::Missing},
+        {{"a.ZdrPrj", "/s"}, "", StartScreen::Missing},
+        {{}, "", StartScreen::Missing},
+        {{"/a"}, "", StartScreen::Missing}, // "/a" is the project's name here
+        {{"DLL", "COPY"}, "", StartScreen::Missing},
+        {{"a.ZdrPrj"}, "DISPLAY", StartScreen::Display},
+        {{"a.ZdrPrj"}, "WAYLAND_DISPLAY", StartScreen::Display},
+        {project, "QT_QPA_PLATFORM", StartScreen::Display},
+    };
+    for (const auto& c : cases) {
+        const auto environment = [&](const char* name) { return c.variable == name ? std::string("x") : ""; };
+        EXPECT_EQ(startScreen(planStart(c.arguments), environment), c.expected)
+            << ::testing::PrintToString(c.arguments) << " " << c.variable;
+    }
+    EXPECT_NE(noDisplayText().find("Keine grafische Anzeige"), std::string::npos);
 }
 
 TEST(ErrorText, TitleAndBlankLineFlags)

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -17,7 +18,10 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <map>
+#include <optional>
+#include <sstream>
 #include <thread>
 #include <vector>
 
@@ -33,12 +37,19 @@ using test::TempDir;
 
 constexpr int kNotEnded = -1;
 
+// Started without a display and without being told that nobody is there
+// (cron, ssh, a systemd timer); its standard error goes to `errorOutput`.
+struct NoDisplay {
+    int errorOutput;
+};
+
 // The program with its arguments, unattended and offscreen; its receiver's
 // socket goes into `runtimeFolder`.
 class Program {
 public:
     // fileSizeLimit: the largest file the program may write (ulimit -f), 0 for none.
-    Program(const std::vector<std::string>& arguments, const std::string& runtimeFolder, rlim_t fileSizeLimit = 0)
+    Program(const std::vector<std::string>& arguments, const std::string& runtimeFolder, rlim_t fileSizeLimit = 0,
+            std::optional<NoDisplay> noDisplay = std::nullopt)
     {
         std::map<std::string, std::string> env;
         for (char** e = environ; *e; ++e) {
@@ -51,6 +62,13 @@ public:
         env["ZDR_UNATTENDED"] = "1";
         env["XDG_RUNTIME_DIR"] = runtimeFolder;
         env.erase("ZDR_PROTOCOL_FILE");
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        if (noDisplay) {
+            for (const char* name : {"QT_QPA_PLATFORM", "ZDR_UNATTENDED", "DISPLAY", "WAYLAND_DISPLAY"})
+                env.erase(name);
+            posix_spawn_file_actions_adddup2(&actions, noDisplay->errorOutput, STDERR_FILENO);
+        }
         std::vector<std::string> envText;
         for (const auto& [key, value] : env)
             envText.push_back(key + "=" + value);
@@ -80,10 +98,11 @@ public:
             limited.rlim_cur = fileSizeLimit;
             setrlimit(RLIMIT_FSIZE, &limited);
         }
-        if (posix_spawn(&pid_, ZDR_PROGRAM, nullptr, &attributes, argv.data(), envp.data()) != 0)
+        if (posix_spawn(&pid_, ZDR_PROGRAM, &actions, &attributes, argv.data(), envp.data()) != 0)
             pid_ = -1;
         setrlimit(RLIMIT_FSIZE, &saved);
         posix_spawnattr_destroy(&attributes);
+        posix_spawn_file_actions_destroy(&actions);
     }
     ~Program()
     {
@@ -273,6 +292,51 @@ TEST_F(ProgramExit, HandOffRun)
     // Refused before anything runs: an action word the program does not know.
     Program unknown({"DLL", "KOPIEREN", "47110", "\"" + tree_.file("Daten") + "\"", "\"\""}, runtime_);
     EXPECT_EQ(unknown.exitCode(120s), 1);
+}
+
+// From cron, ssh or a systemd timer: no display, and nobody said that nobody
+// is at the screen. A run started with /a goes on offscreen and shows its
+// progress on the terminal; a window someone should use cannot open.
+TEST_F(ProgramExit, WithoutADisplay)
+{
+    const int terminal = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(terminal, 0);
+    ASSERT_EQ(grantpt(terminal), 0);
+    ASSERT_EQ(unlockpt(terminal), 0);
+    const int terminalSide = open(ptsname(terminal), O_RDWR | O_NOCTTY);
+    ASSERT_GE(terminalSide, 0);
+    std::string shown;
+    std::thread reader([&] {
+        char buffer[4096];
+        ssize_t n = 0;
+        while ((n = read(terminal, buffer, sizeof buffer)) > 0)
+            shown.append(buffer, static_cast<std::size_t>(n));
+    });
+    {
+        Program program({project("nachts", 1, tree_.file("Daten"), tree_.mkdir("Ziel5"), {"chkCopyWithInfo"}), "/a",
+                         "/s"},
+                        runtime_, 0, NoDisplay{terminalSide});
+        close(terminalSide);
+        EXPECT_EQ(program.exitCode(120s), 0);
+    }
+    reader.join(); // the terminal reads to its end once the program is gone
+    close(terminal);
+    EXPECT_TRUE(fs::exists(tree_.file("Ziel5/Daten/Texte/brief.txt")));
+    EXPECT_NE(shown.find("\rKopieren: "), std::string::npos) << shown;
+    EXPECT_NE(shown.find("Vorgang erfolgreich abgeschlossen"), std::string::npos) << shown;
+
+    const std::string errors = tree_.file("fehler.txt");
+    const int errorFile = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ASSERT_GE(errorFile, 0);
+    {
+        Program window({project("fenster", 1, tree_.file("Daten"), tree_.file("Ziel5"))}, runtime_, 0,
+                       NoDisplay{errorFile});
+        EXPECT_EQ(window.exitCode(120s), 1);
+    }
+    close(errorFile);
+    std::ostringstream text;
+    text << std::ifstream(errors).rdbuf();
+    EXPECT_NE(text.str().find("Keine grafische Anzeige gefunden"), std::string::npos) << text.str();
 }
 
 } // namespace

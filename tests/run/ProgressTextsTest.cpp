@@ -2,6 +2,7 @@
 #include "engine/StatusBits.h"
 #include "run/ProgressFigures.h"
 #include "run/ProgressTexts.h"
+#include "run/TerminalProgress.h"
 
 #include <gtest/gtest.h>
 
@@ -188,6 +189,53 @@ TEST(ProgressFigures, MakeDirectoryBars)
     // A make-directory pass with the information bit keeps its own main bar.
     e.status = status::kWithInfo;
     EXPECT_TRUE(figures(e, 0).bars.empty());
+}
+
+TEST(TerminalProgress, LinePerPass)
+{
+    EngineState info = engineIn("INFO", status::kWithInfo, {.CountFiles = 10, .CountFolder = 2, .SizeTotal = 2048});
+    info.secondsUsed = 4;
+    EXPECT_EQ(terminalLine(info), "Informationen: 12 Einträge, 2,00 MB, 512,00 KB/s, 00:00:04");
+
+    EngineState copy = engineIn("COPY", status::kWithInfo,
+                                {.CountFiles = 9, .CountFolder = 1, .CountFiles_Done = 5, .SizeTotal = 1000,
+                                 .SizeTotal_Done = 250});
+    copy.secondsUsed = 10;
+    copy.secondsMax = 20;
+    // 38 % done in 10 s: 62 % more take 16 s.
+    EXPECT_EQ(terminalLine(copy),
+              "Kopieren: 5 von 10 Einträgen, 250,00 KB von 1.000,00 KB, 25,00 KB/s, noch 00:00:16");
+    // The file in progress counts with the bytes copied so far.
+    EXPECT_EQ(terminalLine(copy, 750),
+              "Kopieren: 5 von 10 Einträgen, 1.000,00 KB von 1.000,00 KB, 100,00 KB/s, noch 00:00:03");
+    copy.secondsUsed = 0; // nothing measured yet: the engine's estimate
+    copy.counters.CountFiles_Done = 0;
+    copy.counters.SizeTotal_Done = 0;
+    EXPECT_EQ(terminalLine(copy), "Kopieren: 0 von 10 Einträgen, 0,00 KB von 1.000,00 KB, noch 00:00:20");
+
+    EngineState del = engineIn("DELETE", 0, {.CountFiles_Done = 3, .SizeTotal_Done = 3});
+    EXPECT_EQ(terminalLine(del), "Löschen: 3 Einträge, 3,00 KB, 00:00:00");
+}
+
+TEST(TerminalProgress, RewritesItsLineAtMostFiveTimesASecond)
+{
+    std::string out;
+    double now = 100;
+    TerminalProgress progress([&](const std::string& text) { out += text; }, [&] { return now; });
+    const EngineState e = engineIn("DELETE", 0, {.CountFiles_Done = 1});
+    progress.line("Daten löschen ...");
+    progress.update(e);
+    now += 0.1;
+    progress.update(engineIn("DELETE", 0, {.CountFiles_Done = 2}));
+    now += 0.15;
+    progress.update(engineIn("DELETE", 0, {.CountFiles_Done = 3}));
+    progress.update(engineIn("DELETE", 0, {.CountFiles_Done = 4}), 0, true);
+    progress.line("Vorgang erfolgreich abgeschlossen");
+    EXPECT_EQ(out, "Daten löschen ...\n"
+                   "\rLöschen: 1 Eintrag, 0,00 KB, 00:00:00"
+                   "\rLöschen: 3 Einträge, 0,00 KB, 00:00:00"
+                   "\rLöschen: 4 Einträge, 0,00 KB, 00:00:00\n"
+                   "Vorgang erfolgreich abgeschlossen\n");
 }
 
 } // namespace

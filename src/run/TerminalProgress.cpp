@@ -1,0 +1,144 @@
+#include "run/TerminalProgress.h"
+
+#include "engine/StatusBits.h"
+#include "run/ProgressFigures.h"
+#include "run/ProgressTexts.h"
+
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+
+namespace zdr::run {
+
+namespace {
+
+constexpr double kInterval = 0.2;
+
+const char* actionName(const std::string& action)
+{
+    if (action == "INFO")
+        return "Informationen";
+    if (action == "COPY")
+        return "Kopieren";
+    if (action == "DELETE")
+        return "Löschen";
+    if (action == "ATTRIB")
+        return "Attribute";
+    if (action == "MKDIR")
+        return "Verzeichnisse anlegen";
+    return "Vorgang";
+}
+
+std::string entries(std::int64_t count)
+{
+    return std::to_string(count) + (count == 1 ? " Eintrag" : " Einträge");
+}
+
+std::string speed(double kilobytes, std::int32_t seconds)
+{
+    return seconds > 0 ? ", " + sizeText(kilobytes / seconds) + "/s" : std::string();
+}
+
+// Cuts a UTF-8 text to `columns` characters.
+std::string cut(const std::string& text, std::size_t columns)
+{
+    std::size_t chars = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80)
+            continue;
+        if (chars++ == columns)
+            return text.substr(0, i);
+    }
+    return text;
+}
+
+std::unique_ptr<TerminalProgress>& instance()
+{
+    static std::unique_ptr<TerminalProgress> progress;
+    return progress;
+}
+
+} // namespace
+
+std::string terminalLine(const EngineState& state, double extraDoneK)
+{
+    const engine::EngineCounters& c = state.counters;
+    const std::int64_t count = c.CountFiles + c.CountFolder;
+    const std::int64_t done = c.CountFiles_Done + c.CountFolder_Done;
+    const double sizeDone = c.SizeTotal_Done + extraDoneK;
+    const std::string head = std::string(actionName(state.action)) + ": ";
+    if (state.action == "INFO")
+        return head + entries(count) + ", " + sizeText(c.SizeTotal) + speed(c.SizeTotal, state.secondsUsed)
+            + ", " + timeText(state.secondsUsed);
+    if ((state.status & engine::status::kWithInfo) == 0 || count == 0)
+        return head + entries(done) + ", " + sizeText(sizeDone) + speed(sizeDone, state.secondsUsed)
+            + ", " + timeText(state.secondsUsed);
+    std::string line = head + std::to_string(done) + " von " + std::to_string(count) + " Einträgen, "
+        + sizeText(sizeDone) + " von " + sizeText(c.SizeTotal) + speed(sizeDone, state.secondsUsed);
+    // The share done so far (counts and sizes) tells how long the rest takes;
+    // before anything is done the engine's estimate does.
+    const std::int32_t percent = mainPercent(c, extraDoneK);
+    std::int64_t left = -1;
+    if (percent > 0 && state.secondsUsed > 0)
+        left = static_cast<std::int64_t>(state.secondsUsed) * (100 - percent) / percent;
+    else if (state.secondsMax > state.secondsUsed)
+        left = state.secondsMax - state.secondsUsed;
+    if (left >= 0)
+        line += ", noch " + timeText(left);
+    return line;
+}
+
+TerminalProgress::TerminalProgress(std::function<void(const std::string&)> write, std::function<double()> seconds)
+    : write_(std::move(write)), seconds_(std::move(seconds))
+{
+}
+
+void TerminalProgress::update(const EngineState& state, double extraDoneK, bool now)
+{
+    const double t = seconds_();
+    if (!now && lastShown_ >= 0 && t - lastShown_ < kInterval)
+        return;
+    lastShown_ = t;
+    write_("\r" + terminalLine(state, extraDoneK));
+    lineOpen_ = true;
+}
+
+void TerminalProgress::line(const std::string& text)
+{
+    write_((lineOpen_ ? "\n" : "") + text + "\n");
+    lineOpen_ = false;
+    lastShown_ = -1;
+}
+
+TerminalProgress* terminalProgress() { return instance().get(); }
+
+void printNote(const std::string& text)
+{
+    if (TerminalProgress* progress = terminalProgress()) {
+        progress->line(text);
+        return;
+    }
+    std::fprintf(stderr, "%s\n", text.c_str());
+}
+
+void enableTerminalProgress()
+{
+    instance() = std::make_unique<TerminalProgress>(
+        [](const std::string& text) {
+            // A line longer than the terminal would wrap, and "\r" would
+            // rewrite only its last part.
+            winsize size {};
+            std::string shown = text;
+            if (ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 1 && text.starts_with('\r'))
+                shown = cut(text, size.ws_col);
+            std::fputs((shown + (text.starts_with('\r') ? "\x1b[K" : "")).c_str(), stderr);
+            std::fflush(stderr);
+        },
+        [] {
+            return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+        });
+}
+
+} // namespace zdr::run
