@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ clang clang-format pkg-config ccache
-  qt6-base-dev libgl-dev libpugixml-dev libzip-dev libnautilus-extension-dev
+  qt6-base-dev qt6-translations-l10n libgl-dev libpugixml-dev libzip-dev libnautilus-extension-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-apps imagemagick
   zip unzip rsync btrfs-progs

@@ -9,6 +9,7 @@
 #include "run/clsFolderCopy_Cover.h"
 #include "util/MsgBox.h"
 #include "base/Text.h"
+#include "util/QtSetup.h"
 #include "util/clsCommonDialog.h"
 #include "util/mdlGetFolder.h"
 
@@ -100,6 +101,8 @@ int Main(int argc, char** argv)
     // The program ends when its main window (or the hand-off) says so, not
     // when a progress window or a message box happens to be the last one.
     QApplication::setQuitOnLastWindowClosed(false);
+    util::ui::useGermanQtTexts();
+    util::ui::keepDialogHistoryOwn();
     if (base::unattended())
         answerForNobody();
 

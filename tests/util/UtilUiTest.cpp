@@ -5,8 +5,11 @@
 #include "support/TempDir.h"
 #include "util/ElidedLabel.h"
 #include "util/HelpFile.h"
+#include "util/MsgBox.h"
+#include "util/QtSetup.h"
 #include "util/clsClipboard.h"
 #include "util/clsCommonDialog.h"
+#include "util/mdlGetFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -14,11 +17,15 @@
 #include <QClipboard>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QAbstractButton>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QTimer>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
 namespace zdr::util::ui {
 namespace {
@@ -175,6 +182,57 @@ TEST(HelpFile, OpensThePresentFileAndTellsAboutAMissingOne)
     openHelpFile(nullptr);
     EXPECT_EQ(ui.lastText(), "Die Hilfedatei '" + path + "' konnte nicht geöffnet werden.");
     std::filesystem::remove(path);
+}
+
+// Whatever the user's locale, the buttons Qt names read German.
+TEST(QtSetup, MessageBoxButtonsReadGerman)
+{
+    ASSERT_TRUE(useGermanQtTexts()) << "Qt's German texts (qt6-translations-l10n) are missing";
+    QStringList shown;
+    QTimer::singleShot(0, [&shown] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        for (QAbstractButton* button : box->buttons())
+            shown << button->text();
+        box->button(QMessageBox::Cancel)->click();
+    });
+    EXPECT_EQ(msgBox(nullptr, "Möchten Sie die geänderten Daten speichern?", Buttons::YesNoCancel, Icon::Question),
+              Answer::Cancel);
+    shown.sort();
+    EXPECT_EQ(shown, QStringList({QStringLiteral("&Ja"), QStringLiteral("&Nein"), QStringLiteral("Abbrechen")}));
+}
+
+// The file dialogs' history goes into the program's own configuration
+// folder, never into the "QtProject.conf" every Qt program shares.
+TEST(QtSetup, DialogHistoryOnlyInTheProgramsOwnFolder)
+{
+    test::TempDir home;
+    const std::string config = home.mkdir("config");
+    const char* oldHome = std::getenv("HOME");
+    const char* oldConfig = std::getenv("XDG_CONFIG_HOME");
+    const std::string savedHome = oldHome ? oldHome : "";
+    const std::optional<std::string> savedConfig = oldConfig ? std::optional<std::string>(oldConfig) : std::nullopt;
+    setenv("HOME", home.path().c_str(), 1);
+    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+
+    EXPECT_EQ(keepDialogHistoryOwn(), home.file("config/zendor-darorazu"));
+    chooseWithRealDialog(true, home.mkdir("Projekte"), "Projekt", false);
+    QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
+    fc_BrowseForFolder(kFolderRootDrives, "Bitte wählen Sie das Zielverzeichnis aus ...", nullptr,
+                       kBrowseFileSystemOnly, home.path());
+
+    std::vector<std::string> written;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(home.path()))
+        if (entry.is_regular_file())
+            written.push_back(entry.path().string());
+    EXPECT_EQ(written, std::vector<std::string>{home.file("config/zendor-darorazu/QtProject.conf")});
+
+    setenv("HOME", savedHome.c_str(), 1);
+    if (savedConfig)
+        setenv("XDG_CONFIG_HOME", savedConfig->c_str(), 1);
+    else
+        unsetenv("XDG_CONFIG_HOME");
+    keepDialogHistoryOwn(); // later dialogs keep theirs out of the folder that is going
 }
 
 } // namespace
