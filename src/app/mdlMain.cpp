@@ -1,5 +1,6 @@
 #include "app/mdlMain.h"
 
+#include "base/ProgramInfo.h"
 #include "app/StartScreen.h"
 #include "base/CommandLine.h"
 #include "base/Unattended.h"
@@ -14,6 +15,7 @@
 #include "util/mdlGetFolder.h"
 
 #include <QApplication>
+#include <QIcon>
 
 #include <unistd.h>
 
@@ -98,6 +100,8 @@ int Main(int argc, char** argv)
         return 1;
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zendor DaroRazu"));
+    QGuiApplication::setDesktopFileName(QString::fromUtf8(kDesktopId.data(), kDesktopId.size()));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/zendor/icon.svg")));
     // The program ends when its main window (or the hand-off) says so, not
     // when a progress window or a message box happens to be the last one.
     QApplication::setQuitOnLastWindowClosed(false);

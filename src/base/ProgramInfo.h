@@ -11,6 +11,9 @@ inline constexpr std::string_view kHelpFileName = "Zendor DaroRazu.chm";
 inline constexpr std::string_view kProgramDescription =
     "Verzeichnisse und Dateien stapelweise bearbeiten: Informationen sammeln, kopieren, löschen, Attribute setzen "
     "und Verzeichnisse anlegen, mit Protokoll und Sicherung ersetzter Dateien.";
+// The name desktops know the program by: its desktop entry, icon and
+// AppStream data (data/).
+inline constexpr std::string_view kDesktopId = "example.zendor.DaroRazu";
 // Product web page opened from the help menus.
 inline constexpr std::string_view kProductWebPage = "https://www.zendor.example/darorazu";
 
