@@ -2,15 +2,15 @@
 
 namespace zdr::app {
 
-StartScreen startScreen(const StartPlan& plan, const std::function<std::string(const char*)>& environment)
+StartScreen startScreen(const base::StartPlan& plan, const std::function<std::string(const char*)>& environment)
 {
     for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
         if (!environment(name).empty())
             return StartScreen::Display;
-    if (plan.form == StartPlan::Form::HandOff)
+    if (plan.form == base::StartPlan::Form::HandOff)
         return StartScreen::Offscreen;
-    if (plan.form == StartPlan::Form::MainWindow && !plan.arguments[0].empty()
-        && (isSwitch(plan.arguments[1], 'A') || isSwitch(plan.arguments[2], 'A')))
+    if (plan.form == base::StartPlan::Form::MainWindow && !plan.arguments[0].empty()
+        && (base::isSwitch(plan.arguments[1], 'A') || base::isSwitch(plan.arguments[2], 'A')))
         return StartScreen::Offscreen;
     return StartScreen::Missing;
 }

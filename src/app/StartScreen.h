@@ -15,7 +15,7 @@ enum class StartScreen { Display, Offscreen, Missing };
 // `environment` reads a variable ("" when unset). A display (DISPLAY,
 // WAYLAND_DISPLAY) or a platform the caller chose (QT_QPA_PLATFORM) is used
 // as it is.
-StartScreen startScreen(const StartPlan& plan, const std::function<std::string(const char*)>& environment);
+StartScreen startScreen(const base::StartPlan& plan, const std::function<std::string(const char*)>& environment);
 
 // What the program says, and then ends, when it has no display for a window.
 std::string noDisplayText();

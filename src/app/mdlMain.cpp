@@ -65,7 +65,7 @@ void headlessMessages(QtMsgType type, const QMessageLogContext& context, const Q
 // anything else says why it cannot start. Returns false when it cannot.
 bool prepareScreen(int argc, char** argv)
 {
-    const StartPlan plan = planStart(fc_GetCommandLine(rawCommandLine(std::vector<std::string>(argv + 1, argv + argc))));
+    const base::StartPlan plan = base::planStart(base::fc_GetCommandLine(base::rawCommandLine(std::vector<std::string>(argv + 1, argv + argc))));
     switch (startScreen(plan, [](const char* name) {
         const char* value = std::getenv(name);
         return std::string(value ? value : "");
@@ -74,13 +74,13 @@ bool prepareScreen(int argc, char** argv)
     case StartScreen::Offscreen:
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
         qtMessages = qInstallMessageHandler(headlessMessages);
-        setUnattended();
+        base::setUnattended();
         if (isatty(STDERR_FILENO))
             run::enableTerminalProgress();
         return true;
     case StartScreen::Missing: break;
     }
-    if (plan.form == StartPlan::Form::WrongCall)
+    if (plan.form == base::StartPlan::Form::WrongCall)
         std::fprintf(stderr, "Zendor DaroRazu: %s: %s\n", plan.messageTitle.c_str(),
                      base::replaceAll(plan.messageText, "\r\n", "\n").c_str());
     else
@@ -100,7 +100,7 @@ int Main(int argc, char** argv)
         return 1;
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zendor DaroRazu"));
-    QGuiApplication::setDesktopFileName(QString::fromUtf8(kDesktopId.data(), kDesktopId.size()));
+    QGuiApplication::setDesktopFileName(QString::fromUtf8(base::kDesktopId.data(), base::kDesktopId.size()));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/zendor/icon.svg")));
     // The program ends when its main window (or the hand-off) says so, not
     // when a progress window or a message box happens to be the last one.

@@ -10,6 +10,9 @@ namespace zdr::base {
 namespace {
 
 using Args = std::vector<std::string>;
+using app::StartScreen;
+using app::startScreen;
+using app::noDisplayText;
 
 TEST(CommandLine, SplitsByTheQuoteRules)
 {
