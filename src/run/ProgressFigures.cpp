@@ -1,9 +1,10 @@
 #include "run/ProgressFigures.h"
 
-#include "engine/StatusBits.h"
-#include "run/ProgressTexts.h"
 #include "base/NumberFormat.h"
 #include "base/Text.h"
+#include "engine/PassAction.h"
+#include "engine/StatusBits.h"
+#include "run/ProgressTexts.h"
 
 #include <algorithm>
 
@@ -22,13 +23,12 @@ namespace {
 
 const char* percentCaption(const std::string& action)
 {
-    if (action == "COPY")
-        return "% kopiert...";
-    if (action == "ATTRIB")
-        return "% gesetzt...";
-    if (action == "DELETE")
-        return "% gelöscht...";
-    return nullptr;
+    switch (engine::passActionOf(action)) {
+    case engine::PassAction::Copy: return "% kopiert...";
+    case engine::PassAction::Attrib: return "% gesetzt...";
+    case engine::PassAction::Delete: return "% gelöscht...";
+    default: return nullptr;
+    }
 }
 
 } // namespace
@@ -54,7 +54,7 @@ ViewUpdate figures(const EngineState& engine, std::int32_t lastMainPercent, doub
     const std::int64_t done = c.CountFiles_Done + c.CountFolder_Done;
     const double sizeDone = c.SizeTotal_Done + extraDoneK;
 
-    if (engine.action == "INFO") {
+    if (engine::passActionOf(engine.action) == engine::PassAction::Info) {
         update.setText(Control::lblSize, sizeText(c.SizeTotal) + " - (neu " + sizeText(c.SizeTotal_NeedHD) + ")");
         update.setText(Control::lblCount, std::to_string(count));
         update.setText(Control::lblTime,
@@ -75,7 +75,7 @@ ViewUpdate figures(const EngineState& engine, std::int32_t lastMainPercent, doub
     update.setText(Control::lblCount, "von " + std::to_string(count) + " => " + std::to_string(done));
     update.setText(Control::lblTime, "von " + std::to_string(engine.secondsMax) + " => "
                        + std::to_string(engine.secondsUsed) + " s" + speedText(done, sizeDone, engine.secondsUsed));
-    if (engine.action == "MKDIR")
+    if (engine::passActionOf(engine.action) == engine::PassAction::MkDir)
         return update; // its bars follow the folders made
     const std::int32_t p = mainPercent(c, extraDoneK);
     if (p != lastMainPercent) {
@@ -122,7 +122,7 @@ ViewUpdate folderMade(const EngineState& engine)
 ViewUpdate fileStarted(const std::string& action, const std::string& name, std::int64_t sizeBytes)
 {
     ViewUpdate update;
-    if (action == "INFO")
+    if (engine::passActionOf(action) == engine::PassAction::Info)
         return update;
     update.setText(Control::lblSystemInfoObject, base::escapeControls(name) + " => von " + byteSizeText(sizeBytes));
     update.bar("VALUE", "SUB", 0);
@@ -147,7 +147,7 @@ ViewUpdate folderStarted(const std::string& action, const std::string& path)
 {
     ViewUpdate update;
     update.setText(Control::lblSystemInfo, base::escapeControls(path));
-    if (action == "MKDIR")
+    if (engine::passActionOf(action) == engine::PassAction::MkDir)
         update.bar("VALUE", "SUB", 0);
     return update;
 }
