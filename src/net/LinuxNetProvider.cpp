@@ -15,8 +15,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <fstream>
 #include <regex>
+#include <thread>
 
 namespace zdr::net {
 
@@ -156,6 +158,22 @@ std::string promptWord(std::string_view output)
     return line.substr(0, line.find_first_of(" :["));
 }
 
+// A share mounted again soon after it was unmounted: gvfs's FUSE folder
+// answers EIO for a second or so (it still holds the old mount). A name that
+// is asked for the first time shows it past the kernel's caches: EIO while
+// the folder is not ready, ENOENT once it is. Waits at most 10 s.
+void waitForFuseFolder(const std::string& folder)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    for (int probe = 0; std::chrono::steady_clock::now() < deadline; ++probe) {
+        const std::string name = folder + "/.zdr-probe-" + std::to_string(getpid()) + "-" + std::to_string(probe);
+        struct stat st {};
+        if (stat(name.c_str(), &st) == 0 || errno != EIO)
+            return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+}
+
 // A credentials file only this user can read, removed when the mount ends.
 class CredentialsFile {
 public:
@@ -289,6 +307,7 @@ NetCallResult LinuxNetProvider::connectWithGio(const Request& request)
         runTool({ gio, "mount", "-u", uri }, {}, options_.timeoutSeconds);
         return { error::kNoNetwork, {} };
     }
+    waitForFuseFolder(match[2].str());
     std::string target = match[2].str();
     if (!request.unc.folder.empty())
         target += "/" + request.unc.folder;
