@@ -1,8 +1,9 @@
 #include "run/PassTexts.h"
 
+#include "base/Text.h"
+#include "engine/PassAction.h"
 #include "engine/StatusBits.h"
 #include "platform/Paths.h"
-#include "base/Text.h"
 
 #include <array>
 
@@ -82,7 +83,8 @@ std::optional<std::string> actionPassHeading(const std::string& action, std::uin
     const ActionPass* pass = actionPass(action);
     if (pass == nullptr || index >= records.size())
         return std::nullopt;
-    const bool fromRows = action == "COPY" && (bits & status::kOnlyDifferent) != 0 && (bits & status::kWithInfo) != 0;
+    const bool fromRows = engine::passActionOf(action) == engine::PassAction::Copy
+        && (bits & status::kOnlyDifferent) != 0 && (bits & status::kWithInfo) != 0;
     if (fromRows && records.size() > 1)
         return "Daten von " + std::to_string(records.size()) + " Aufgaben " + pass->verb;
     const engine::EngineTaskInput& record = records[index];
@@ -93,7 +95,8 @@ ViewUpdate passStarted(const std::string& action, const EngineState& engine)
 {
     ViewUpdate update;
     const std::uint32_t bits = engine.status;
-    if (action == "INFO") {
+    const engine::PassAction kind = engine::passActionOf(action);
+    if (kind == engine::PassAction::Info) {
         const bool withCopy = (bits & status::kCopy) != 0;
         update.setText(Control::lblSystemInfoTask, withCopy ? "Informationen über zu kopierende Daten sammeln ..."
                                                             : "Informationen über Daten sammeln ...");
@@ -113,7 +116,7 @@ ViewUpdate passStarted(const std::string& action, const EngineState& engine)
         }
         return update;
     }
-    if (action == "MKDIR") {
+    if (kind == engine::PassAction::MkDir) {
         update.show(Control::lblCreateFolderError, false);
         update.setText(Control::lblCreateFolderError, "");
         update.bar("INIT", "*");
@@ -221,9 +224,10 @@ std::string taskSourceText(const engine::EngineTaskInput& record)
 
 std::optional<std::string> taskTargetText(const std::string& action, const engine::EngineTaskInput& record)
 {
-    if (action == "COPY" && !record.Target.empty())
+    const engine::PassAction kind = engine::passActionOf(action);
+    if (kind == engine::PassAction::Copy && !record.Target.empty())
         return "Ziel: " + record.Target;
-    if (action != "ATTRIB")
+    if (kind != engine::PassAction::Attrib)
         return std::nullopt;
     // Both lists are shown when a task sets some attributes and clears others.
     std::string text;
