@@ -1,8 +1,9 @@
 #include "engine/ProtocolLines.h"
 
-#include "engine/FolderCopyObserver.h"
-#include "platform/Paths.h"
 #include "base/Text.h"
+#include "engine/FolderCopyObserver.h"
+#include "engine/PassAction.h"
+#include "platform/Paths.h"
 
 namespace zdr::engine {
 
@@ -120,14 +121,15 @@ void ProtocolLines::add(const ProtocolRecord& r, bool onlyDifferent, std::int16_
     const bool isFile = r.type == "FILE";
     const Printed printedRecord(r);
     const ProtocolRecord& shown = printedRecord.record;
+    const bool info = passActionOf(r.action) == PassAction::Info;
 
-    if (r.error && r.action == "INFO" && onlyDifferent) {
+    if (r.error && info && onlyDifferent) {
         // A failure in the list of what is to be copied: its own row, marked.
         observer.ActionProtocolErr(
             entry(r, r.type, isFile ? fileLine(shown) : std::string(shown.folder), r.folder, r.target, taskNumber));
     } else if (r.action == "INFO FOLDER") {
         observer.ActionProtocolAdd(folderReportEntry(r, shown, sameFolder, taskNumber));
-    } else if (r.action == "INFO" && onlyDifferent) {
+    } else if (info && onlyDifferent) {
         if (isFile) {
             if (!sameFolder)
                 observer.ActionProtocolAdd(entry(r, "INFO", "(" + std::string(shown.folder) + ")", r.folder, {}, taskNumber));
@@ -141,7 +143,7 @@ void ProtocolLines::add(const ProtocolRecord& r, bool onlyDifferent, std::int16_
             if (!onlyDifferent && !sameFolder)
                 line = kCrLf + ("(" + std::string(shown.folder) + ")");
             line += kCrLf + fileLine(shown);
-        } else if (onlyDifferent || (r.action == "INFO" && r.level <= 2)) {
+        } else if (onlyDifferent || (info && r.level <= 2)) {
             line = kCrLf + std::string(shown.folder);
         } else if (!sameFolder) {
             line = kCrLf + blanks(2 * r.level) + kSep + std::string(shown.name) + kSep + "  ----  " + std::string(r.text)
