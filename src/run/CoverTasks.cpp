@@ -1,7 +1,8 @@
 #include "run/CoverTasks.h"
 
-#include "platform/Paths.h"
 #include "base/Text.h"
+#include "engine/PassAction.h"
+#include "platform/Paths.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -14,7 +15,8 @@ engine::EngineTaskInput fc_TaskRecord(const run::CoverTask& task, std::string_vi
     record.Source = base::startsWith(task.sourceFolder, engine::kSourceNetSet)
         ? task.sourceFolder
         : platform::withoutTrailingSeparator(task.sourceFolder);
-    if (action == "MKDIR" && platform::pathExists(record.Source) && !platform::isDirectory(record.Source))
+    if (engine::passActionOf(action) == engine::PassAction::MkDir && platform::pathExists(record.Source)
+        && !platform::isDirectory(record.Source))
         record.Source = platform::parentPath(record.Source);
     record.Target = platform::withoutTrailingSeparator(task.targetFolder);
     if (task.selectedEntries.empty() || task.selectedEntries == engine::kSelectionAll)
@@ -41,11 +43,12 @@ engine::EngineTaskInput fc_TaskRecord(const run::CoverTask& task, std::string_vi
 engine::EngineTaskInput fc_EngineInput(const engine::EngineTaskInput& record, std::string_view action)
 {
     engine::EngineTaskInput input = record;
-    if (action == "COPY")
+    const engine::PassAction kind = engine::passActionOf(action);
+    if (kind == engine::PassAction::Copy)
         return input;
     input.RenameParameter.clear();
     input.BackupFolder.clear();
-    if (action == "MKDIR") {
+    if (kind == engine::PassAction::MkDir) {
         input.DateFrom.clear();
         input.DateTo.clear();
     }
