@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev qt6-translations-l10n libgl-dev libpugixml-dev libzip-dev libnautilus-extension-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-apps imagemagick libqt6svg6
-  desktop-file-utils appstream libglib2.0-bin shared-mime-info
+  desktop-file-utils appstream libglib2.0-bin shared-mime-info dbus-daemon
   zip unzip rsync btrfs-progs
   samba-common-bin libsmbclient-dev samba smbclient cifs-utils
   dbus-bin gvfs-backends gvfs-fuse avahi-daemon avahi-utils

@@ -6,7 +6,8 @@ namespace zdr::base {
 
 // The program's title as message boxes and the error text show it.
 inline constexpr std::string_view kProgramTitle = "Zendor DaroRazu";
-inline constexpr std::string_view kHelpFileName = "Zendor DaroRazu.chm";
+// The user guide, below the program's folder.
+inline constexpr std::string_view kHelpFileName = "hilfe/index.html";
 // What the program is for, as its file description says it.
 inline constexpr std::string_view kProgramDescription =
     "Verzeichnisse und Dateien stapelweise bearbeiten: Informationen sammeln, kopieren, löschen, Attribute setzen "

@@ -192,7 +192,8 @@ void frmMain::buildMenus()
     util::ui::fillHelpMenu(help, this);
     auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
     f1->setContext(Qt::WindowShortcut);
-    connect(f1, &QShortcut::activated, this, [this] { util::ui::openHelpFile(this); });
+    connect(f1, &QShortcut::activated, this,
+            [this] { util::ui::openHelpFile(this, util::ui::helpTopic::kMainWindow); });
 }
 
 QWidget* frmMain::buildProjectFrame()

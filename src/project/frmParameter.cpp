@@ -100,7 +100,8 @@ frmParameter::frmParameter(QWidget* parent) : QDialog(parent)
     layout->addLayout(commands);
 
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(help, &QShortcut::activated, this, [this] { util::ui::openHelpFile(this); });
+    connect(help, &QShortcut::activated, this,
+            [this] { util::ui::openHelpFile(this, util::ui::helpTopic::kParameter); });
     setMinimumWidth(560);
 }
 

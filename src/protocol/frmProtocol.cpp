@@ -201,7 +201,7 @@ void frmProtocol::resizeEvent(QResizeEvent* event)
 void frmProtocol::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_F1) {
-        util::ui::openHelpFile(this);
+        util::ui::openHelpFile(this, util::ui::helpTopic::kProtocol);
         return;
     }
     QDialog::keyPressEvent(event);

@@ -80,7 +80,8 @@ frmFileSystem::frmFileSystem(QWidget* parent) : QWidget(parent, Qt::Window)
             close();
     });
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(help, &QShortcut::activated, this, [this] { util::ui::openHelpFile(this); });
+    connect(help, &QShortcut::activated, this,
+            [this] { util::ui::openHelpFile(this, util::ui::helpTopic::kProgress); });
 }
 
 frmFileSystem::~frmFileSystem() = default;

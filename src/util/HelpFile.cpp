@@ -7,6 +7,8 @@
 #include <QDesktopServices>
 #include <QUrl>
 
+#include <array>
+
 namespace zdr::util::ui {
 
 namespace {
@@ -17,19 +19,44 @@ HelpOpener& opener()
     return instance;
 }
 
+std::string& folderOverride()
+{
+    static std::string folder;
+    return folder;
+}
+
 } // namespace
 
-std::string helpFilePath() { return platform::joinPath(platform::programFolder(), base::kHelpFileName); }
+std::span<const char* const> helpTopics()
+{
+    static constexpr std::array<const char*, 5> topics = {helpTopic::kMainWindow, helpTopic::kParameter,
+                                                          helpTopic::kProgress, helpTopic::kProtocol,
+                                                          helpTopic::kAbout};
+    return topics;
+}
 
-void openHelpFile(QWidget* owner)
+std::string helpFilePath()
+{
+    return platform::joinPath(folderOverride().empty() ? platform::programFolder() : folderOverride(),
+                              base::kHelpFileName);
+}
+
+void openHelpFile(QWidget* owner, const char* topic)
 {
     const std::string path = helpFilePath();
     if (!platform::pathExists(path)) {
         msgBox(owner, "Die Hilfedatei '" + path + "' wurde nicht gefunden.", Buttons::Ok, Icon::Information);
         return;
     }
-    const bool opened = opener() ? opener()(path)
-                                 : QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+    bool opened = false;
+    if (opener()) {
+        opened = opener()(topic ? path + "#" + topic : path);
+    } else {
+        QUrl url = QUrl::fromLocalFile(QString::fromStdString(path));
+        if (topic)
+            url.setFragment(QString::fromUtf8(topic));
+        opened = QDesktopServices::openUrl(url);
+    }
     if (!opened)
         msgBox(owner, "Die Hilfedatei '" + path + "' konnte nicht geöffnet werden.", Buttons::Ok, Icon::Information);
 }
@@ -43,5 +70,7 @@ void openWebPage(const std::string& address)
 }
 
 void setHelpOpener(HelpOpener opener_) { opener() = std::move(opener_); }
+
+void setHelpFolder(std::string folder) { folderOverride() = std::move(folder); }
 
 } // namespace zdr::util::ui

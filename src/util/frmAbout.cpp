@@ -137,7 +137,7 @@ void frmAbout::StartSysInfo()
 void frmAbout::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_F1) {
-        openHelpFile(this);
+        openHelpFile(this, helpTopic::kAbout);
         return;
     }
     QDialog::keyPressEvent(event);

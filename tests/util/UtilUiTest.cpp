@@ -26,6 +26,7 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <sstream>
 
 namespace zdr::util::ui {
 namespace {
@@ -167,21 +168,35 @@ TEST(clsCommonDialog, RealDialogReturnsThePathOrNothing)
 TEST(HelpFile, OpensThePresentFileAndTellsAboutAMissingOne)
 {
     ScriptedUi ui;
-    const std::string path = helpFilePath();
-    EXPECT_EQ(path, platform::joinPath(platform::programFolder(), "Zendor DaroRazu.chm"));
-    std::filesystem::remove(path);
+    EXPECT_EQ(helpFilePath(), platform::joinPath(platform::programFolder(), "hilfe/index.html"));
+    test::TempDir dir;
+    setHelpFolder(dir.path());
+    const std::string path = dir.file("hilfe/index.html");
+    EXPECT_EQ(helpFilePath(), path);
     openHelpFile(nullptr);
     EXPECT_TRUE(ui.helpOpened().empty());
     EXPECT_EQ(ui.lastText(), "Die Hilfedatei '" + path + "' wurde nicht gefunden.");
 
-    std::ofstream(path) << "help";
+    dir.write("hilfe/index.html", "<html></html>");
     openHelpFile(nullptr);
-    EXPECT_EQ(ui.helpOpened(), std::vector<std::string>{path});
+    openHelpFile(nullptr, helpTopic::kProgress);
+    EXPECT_EQ(ui.helpOpened(), (std::vector<std::string>{path, path + "#fortschritt"}));
     EXPECT_EQ(ui.messages().size(), 1u);
     ui.failHelp();
     openHelpFile(nullptr);
     EXPECT_EQ(ui.lastText(), "Die Hilfedatei '" + path + "' konnte nicht geöffnet werden.");
-    std::filesystem::remove(path);
+    setHelpFolder({});
+}
+
+// Each topic a window opens the guide at is an anchor of the guide.
+TEST(HelpFile, GuideHasEveryTopicAsAnAnchor)
+{
+    std::ifstream file(helpFilePath());
+    ASSERT_TRUE(file) << helpFilePath();
+    std::ostringstream guide;
+    guide << file.rdbuf();
+    for (const char* topic : helpTopics())
+        EXPECT_NE(guide.str().find("id=\"" + std::string(topic) + "\""), std::string::npos) << topic;
 }
 
 // Whatever the user's locale, the buttons Qt names read German.
