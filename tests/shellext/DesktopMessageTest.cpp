@@ -145,6 +145,19 @@ private:
     std::vector<Shown> shown_;
 };
 
+// Ends the private bus however the test ends.
+struct BusDaemon {
+    pid_t pid = -1;
+    ~BusDaemon()
+    {
+        unsetenv("DBUS_SESSION_BUS_ADDRESS");
+        if (pid > 0) {
+            kill(pid, SIGTERM);
+            waitpid(pid, nullptr, 0);
+        }
+    }
+};
+
 TEST(DesktopMessage, HandOffMessagesGoToTheNotificationService)
 {
     TempDir dir;
@@ -156,8 +169,8 @@ TEST(DesktopMessage, HandOffMessagesGoToTheNotificationService)
     for (std::string& a : args)
         argv.push_back(a.data());
     argv.push_back(nullptr);
-    pid_t daemon = -1;
-    if (posix_spawnp(&daemon, "dbus-daemon", nullptr, nullptr, argv.data(), environ) != 0)
+    BusDaemon daemon;
+    if (posix_spawnp(&daemon.pid, "dbus-daemon", nullptr, nullptr, argv.data(), environ) != 0)
         GTEST_SKIP() << "dbus-daemon cannot be started";
     for (int i = 0; i < 500 && !std::filesystem::exists(socket); ++i)
         std::this_thread::sleep_for(10ms);
@@ -181,9 +194,6 @@ TEST(DesktopMessage, HandOffMessagesGoToTheNotificationService)
         EXPECT_EQ(shown[0].body, "Aktion abgebrochen: &lt;Bilder&gt; &amp; 'alt\xEF\xBF\xBD'");
         EXPECT_EQ(shown[0].urgency, 2) << "stays until dismissed";
     }
-    unsetenv("DBUS_SESSION_BUS_ADDRESS");
-    kill(daemon, SIGTERM);
-    waitpid(daemon, nullptr, 0);
 }
 
 } // namespace
