@@ -2,12 +2,12 @@
 // files, once with the bare engine (no observer work) and once through the
 // coordinator with its progress window offscreen, texts and turns of the
 // event loop at the view's pace (bit 0x8000). Prints both times and the ratio.
+#include "base/Message.h"
 #include "engine/FolderCopyObserver.h"
 #include "engine/StatusBits.h"
 #include "engine/clsFolderCopy.h"
 #include "run/clsFolderCopy_Cover.h"
 #include "run/frmFileSystem.h"
-#include "base/Message.h"
 
 #include <QApplication>
 

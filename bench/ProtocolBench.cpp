@@ -45,7 +45,8 @@ int main()
     const auto start = std::chrono::steady_clock::now();
     std::vector<int> files(kFilesPerFolder);
     for (int d = 0; d < kFolders; ++d) {
-        const std::string folder = "/home/benutzer/Daten/Projekt " + std::to_string(d / 500) + "/Ordner_" + std::to_string(d);
+        const std::string folder =
+            "/home/benutzer/Daten/Projekt " + std::to_string(d / 500) + "/Ordner_" + std::to_string(d);
         const std::string target = "/mnt/sicherung" + folder;
         doc.fc_ListItem_Add({"FOLDER", "", folder, folder, target, false, 2, 1});
         for (int f = 0; f < kFilesPerFolder; ++f)
@@ -63,11 +64,12 @@ int main()
     const double build = secondsSince(start);
     const long used = residentBytes() - baseline;
     const auto rows = static_cast<double>(doc.list().size());
-    std::printf("rows: %.0f\nbuild and order: %.2f s\nmemory above baseline: %.1f MiB, %.0f bytes per row (goal <= 300)\n",
-                rows, build, used / 1048576.0, used / rows);
+    std::printf(
+        "rows: %.0f\nbuild and order: %.2f s\nmemory above baseline: %.1f MiB, %.0f bytes per row (goal <= 300)\n",
+        rows, build, used / 1048576.0, used / rows);
 
-    const char* names[] = {"Eintrag", "Verzeichnis Herkunft", "Verzeichnis Ziel", "Typ", "Sort", "Level",
-                           "SystemActionTypeIndex"};
+    const char* names[] = {"Eintrag", "Verzeichnis Herkunft", "Verzeichnis Ziel", "Typ", "Sort",
+                           "Level",   "SystemActionTypeIndex"};
     for (int column = 0; column < zdr::protocol::kColumnCount; ++column) {
         for (const bool ascending : {true, false}) {
             const auto sortStart = std::chrono::steady_clock::now();

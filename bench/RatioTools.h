@@ -27,10 +27,7 @@ struct Measure {
     long peakKB = 0;
 };
 
-inline double seconds(const timeval& t)
-{
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
-}
+inline double seconds(const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; }
 
 // Runs a command line through the shell, output discarded; wall time and peak RSS.
 inline Measure runOnce(const std::string& command)
@@ -89,7 +86,8 @@ inline void makeTree(const std::string& root, int files, int folders, const std:
     }
     std::string content(64 * 1024, 'z');
     for (int i = 0; i < files; ++i) {
-        const std::string path = leaves[static_cast<std::size_t>(i) % leaves.size()] + "/file" + std::to_string(i) + ".dat";
+        const std::string path =
+            leaves[static_cast<std::size_t>(i) % leaves.size()] + "/file" + std::to_string(i) + ".dat";
         const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (fd < 0)
             continue;

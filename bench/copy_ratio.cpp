@@ -31,8 +31,8 @@
 
 using zdr::bench::Measure;
 using zdr::bench::Pair;
-using zdr::bench::sideBySide;
 using zdr::bench::quoted;
+using zdr::bench::sideBySide;
 
 namespace {
 
@@ -96,9 +96,7 @@ int main(int argc, char** argv)
     // Each run copies into a target of its own: removing a large tree right
     // before would make the next run pay for the file system's reuse checks
     // of freed inodes.
-    const auto target = [&](bool ours, int run) {
-        return work + (ours ? "/ours" : "/cp") + std::to_string(run + 1);
-    };
+    const auto target = [&](bool ours, int run) { return work + (ours ? "/ours" : "/cp") + std::to_string(run + 1); };
     std::printf("Copy pass against system tools (warm cache, median of 5 runs, taking turns)\n");
     const Pair tree20k = sideBySide(
         5,

@@ -28,8 +28,8 @@ std::string content(int i)
     std::string out;
     out.reserve(kFileBytes);
     if (i % 10 < 7) {
-        static const char* words[] = {"Datei ", "Sicherung ", "Verzeichnis ", "kopieren ", "Zendor ", "2026 ",
-                                      "Bericht ", "Rechnung ", "Betrag: ", "\n", "Kunde ", "Nummer "};
+        static const char* words[] = {"Datei ",   "Sicherung ", "Verzeichnis ", "kopieren ", "Zendor ", "2026 ",
+                                      "Bericht ", "Rechnung ",  "Betrag: ",     "\n",        "Kunde ",  "Nummer "};
         while (out.size() < kFileBytes)
             out += rng() % 5 == 0 ? std::to_string(rng() % 100000) + " " : words[rng() % std::size(words)];
         out.resize(kFileBytes);
@@ -65,8 +65,8 @@ int main(int argc, char** argv)
         fs::remove(work + "/zip.zip");
         fs::remove(work + "/ours.zip");
         sync();
-        const zdr::bench::Measure z = zdr::bench::runOnce("cd " + quoted(saved) + " && zip -q -6 -r "
-                                                          + quoted(work + "/zip.zip") + " Daten");
+        const zdr::bench::Measure z =
+            zdr::bench::runOnce("cd " + quoted(saved) + " && zip -q -6 -r " + quoted(work + "/zip.zip") + " Daten");
         sync();
         zdr::engine::clsZip zip;
         zip.ZipFile(work + "/ours.zip");

@@ -14,8 +14,8 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QMenu>
 #include <QCheckBox>
+#include <QMenu>
 #include <QTimer>
 
 #include <string>
@@ -28,15 +28,15 @@ namespace {
 
 void simulateCopy(run::ui::frmFileSystem& w)
 {
-    const std::uint32_t bits = status::kCopy | status::kWithInfo | status::kCreateProtocol
-        | status::kOnlyDifferent | status::kContinueAfterError | status::kOverwriteExisting | status::kYield;
+    const std::uint32_t bits = status::kCopy | status::kWithInfo | status::kCreateProtocol | status::kOnlyDifferent
+        | status::kContinueAfterError | status::kOverwriteExisting | status::kYield;
     const run::ActionTitles titles = *run::actionTitles("COPY");
     w.setText(Control::Caption, titles.title);
     w.setText(Control::lblSystemInfoTask, titles.taskLabel);
     w.setText(Control::lblCountNot, run::errorCountInitialText(true));
     w.optionBox(status::kCreateProtocol)->setChecked(true);
-    for (std::uint32_t bit : {status::kWithInfo, status::kOnlyDifferent, status::kContinueAfterError,
-                              status::kOverwriteExisting})
+    for (std::uint32_t bit :
+         {status::kWithInfo, status::kOnlyDifferent, status::kContinueAfterError, status::kOverwriteExisting})
         w.optionBox(bit)->setChecked(true);
     w.lblCmdAction()->setCaption(QStringLiteral("Abbrechen ..."));
     w.lblCmdClose()->setEnabled(false);

@@ -1,8 +1,8 @@
 // Developer tool: prints the settings and tasks of a project file, headless.
 #include "base/ParameterCodes.h"
+#include "base/Text.h"
 #include "project/ProjectFile.h"
 #include "project/Task.h"
-#include "base/Text.h"
 
 #include <iostream>
 
@@ -33,7 +33,8 @@ int main(int argc, char** argv)
                     continue;
                 const std::string_view header = taskColumns()[i + 1].header;
                 // Network passwords stay in the file, not on the screen.
-                const std::string value = zdr::base::startsWith(header, "NetConnect") && zdr::base::endsWith(header, "KEY")
+                const std::string value =
+                    zdr::base::startsWith(header, "NetConnect") && zdr::base::endsWith(header, "KEY")
                     ? zdr::base::maskedNetConnectCode(row.subItems[i])
                     : row.subItems[i];
                 std::cout << "  " << header << ": " << zdr::base::toValidUtf8(value) << "\n";

@@ -20,7 +20,8 @@ void fillList(protocol::ui::frmProtocol& w)
 {
     w.fc_Init("LISTVIEW", true);
     for (int d = 0; d < 50; ++d) {
-        const std::string folder = "/home/benutzer/Daten/Projekt " + std::to_string(d / 10) + "/Ordner_" + std::to_string(d);
+        const std::string folder =
+            "/home/benutzer/Daten/Projekt " + std::to_string(d / 10) + "/Ordner_" + std::to_string(d);
         const std::string target = "/mnt/sicherung" + folder;
         w.fc_ListItem_Add({"FOLDER", "", folder, folder, target, false, 2, 1});
         w.fc_ListItem_Add({"INFO", "", "(" + folder + "/Notizen)", folder + "/Notizen", "", false, 3, 1});

@@ -49,7 +49,7 @@ int main(int argc, char** argv)
     run::ui::clsSystemChange_Cover::Services services;
     services.registry = std::make_shared<OfficeRegistries>();
     run::ui::clsSystemChange_Cover cover({.done = [&app] { app.quit(); }, .actionStart = {}, .exceptData = {}},
-                                              services);
+                                         services);
     cover.fc_Init("CHANGE", status::kWithInfo | status::kCreateProtocol | status::kYield, 0, 2, 32767);
     for (const char* pc : {"\\\\PC-BUERO1", "\\\\PC-BUERO2", "\\\\PC-EMPFANG", "\\\\PC-LAGER", "\\\\PC-CHEF"})
         cover.fc_InitAdd({pc, "HKEY_LOCAL_MACHINE\\SOFTWARE\\Zendor\\DaroRazu", "Version", "2.0", "Spooler", ""});

@@ -1,11 +1,11 @@
 // Developer tool: runs one task of the copy engine over a folder with given
 // option words and prints the counters, a summary of the events and the
 // protocol. Headless; for trying the engine out and for benchmarks.
+#include "base/Message.h"
+#include "base/Text.h"
 #include "engine/FolderCopyObserver.h"
 #include "engine/StatusBits.h"
 #include "engine/clsFolderCopy.h"
-#include "base/Message.h"
-#include "base/Text.h"
 
 #include <csignal>
 #include <cstdlib>

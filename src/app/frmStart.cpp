@@ -2,8 +2,8 @@
 
 #include "app/HandOffAction.h"
 #include "app/mdlFolderCopyCallback.h"
-#include "util/MsgBox.h"
 #include "base/Text.h"
+#include "util/MsgBox.h"
 
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -21,9 +21,13 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kAbortedTitle = "Aktion abgebrochen ...";
-constexpr const char* kAborted = "Die Übergabe aus dem Dateimanager wurde abgebrochen, nichts wurde ausgeführt.\r\n\r\n";
+constexpr const char* kAborted =
+    "Die Übergabe aus dem Dateimanager wurde abgebrochen, nichts wurde ausgeführt.\r\n\r\n";
 
-bool isCleanFullPath(const std::string& path) { return !path.empty() && path.front() == '/' && !wire::hasDotStep(path); }
+bool isCleanFullPath(const std::string& path)
+{
+    return !path.empty() && path.front() == '/' && !wire::hasDotStep(path);
+}
 
 } // namespace
 
@@ -62,7 +66,8 @@ bool frmStart::fc_Init(const std::string& /*firstWord: always DLL*/, const std::
         refuse(error);
         return false;
     }
-    cover_ = coverFactory_({.done = [this] { lkl_clsFolderCopy_InfoCover_Done(); }, .actionStart = {}, .exceptData = {}});
+    cover_ =
+        coverFactory_({.done = [this] { lkl_clsFolderCopy_InfoCover_Done(); }, .actionStart = {}, .exceptData = {}});
     state_ = State::Collecting;
     timeout_.start();
     return true;
@@ -109,7 +114,8 @@ void frmStart::onNewConnection()
 {
     while (QLocalSocket* socket = server_->nextPendingConnection()) {
         // One sender per hand-off, of this user only.
-        if (state_ != State::Collecting || sender_ || !wire::peerIsSameUser(static_cast<int>(socket->socketDescriptor()))) {
+        if (state_ != State::Collecting || sender_
+            || !wire::peerIsSameUser(static_cast<int>(socket->socketDescriptor()))) {
             socket->abort();
             socket->deleteLater();
             continue;

@@ -1,15 +1,15 @@
 #include "app/mdlMain.h"
 
-#include "base/ProgramInfo.h"
 #include "app/StartScreen.h"
-#include "base/CommandLine.h"
-#include "base/Unattended.h"
 #include "app/frmStart.h"
+#include "base/CommandLine.h"
+#include "base/ProgramInfo.h"
+#include "base/Text.h"
+#include "base/Unattended.h"
 #include "project/frmMain.h"
 #include "run/TerminalProgress.h"
 #include "run/clsFolderCopy_Cover.h"
 #include "util/MsgBox.h"
-#include "base/Text.h"
 #include "util/QtSetup.h"
 #include "util/clsCommonDialog.h"
 #include "util/mdlGetFolder.h"
@@ -65,7 +65,8 @@ void headlessMessages(QtMsgType type, const QMessageLogContext& context, const Q
 // anything else says why it cannot start. Returns false when it cannot.
 bool prepareScreen(int argc, char** argv)
 {
-    const base::StartPlan plan = base::planStart(base::fc_GetCommandLine(base::rawCommandLine(std::vector<std::string>(argv + 1, argv + argc))));
+    const base::StartPlan plan =
+        base::planStart(base::fc_GetCommandLine(base::rawCommandLine(std::vector<std::string>(argv + 1, argv + argc))));
     switch (startScreen(plan, [](const char* name) {
         const char* value = std::getenv(name);
         return std::string(value ? value : "");

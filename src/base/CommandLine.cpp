@@ -72,8 +72,8 @@ StartPlan planStart(const std::vector<std::string>& arguments)
     }
     plan.form = StartPlan::Form::WrongCall;
     plan.messageTitle = "Falscher Aurfruf ...";
-    plan.messageText = "Aktion abgebrochen, \r\n\r\nzu wenig Parameter (soll = 5) ist: " + std::to_string(arguments.size())
-        + "\r\n" + base::join(arguments, ", ");
+    plan.messageText = "Aktion abgebrochen, \r\n\r\nzu wenig Parameter (soll = 5) ist: "
+        + std::to_string(arguments.size()) + "\r\n" + base::join(arguments, ", ");
     return plan;
 }
 

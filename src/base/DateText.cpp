@@ -121,8 +121,8 @@ std::optional<LocalDateTime> parseDateTime(std::string_view text)
 std::string formatDateTime(const LocalDateTime& v)
 {
     char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%02d.%02d.%04d %02d:%02d:%02d", v.day, v.month, v.year, v.hour,
-                  v.minute, v.second);
+    std::snprintf(buffer, sizeof buffer, "%02d.%02d.%04d %02d:%02d:%02d", v.day, v.month, v.year, v.hour, v.minute,
+                  v.second);
     return buffer;
 }
 

@@ -59,7 +59,8 @@ std::size_t barsOutsideNumbering(std::string_view pattern)
     for (std::size_t at = 0; at < pattern.size(); ++at) {
         if (pattern[at] == '[') {
             const std::size_t zeros = pattern.find_first_not_of('0', at + 1);
-            const std::size_t digits = zeros == std::string_view::npos ? zeros : pattern.find_first_not_of("0123456789", zeros + 1);
+            const std::size_t digits =
+                zeros == std::string_view::npos ? zeros : pattern.find_first_not_of("0123456789", zeros + 1);
             if (zeros > at + 1 && digits != std::string_view::npos && pattern[zeros] == '|' && digits > zeros + 1
                 && pattern[digits] == ']')
                 at = digits;
@@ -88,8 +89,8 @@ void checkBrackets(std::string_view pattern, std::vector<std::string>& problems)
         const std::string_view word = pattern.substr(open, close - open + 1);
         for (std::string_view placeholder : kPlaceholders) {
             if (word != placeholder && base::iequals(word, placeholder)) {
-                std::string line = " - Platzhalter '" + std::string(word) + "' bitte als '" + std::string(placeholder)
-                    + "' schreiben";
+                std::string line =
+                    " - Platzhalter '" + std::string(word) + "' bitte als '" + std::string(placeholder) + "' schreiben";
                 if (std::find(problems.begin(), problems.end(), line) == problems.end())
                     problems.push_back(std::move(line));
                 break;
@@ -257,8 +258,9 @@ std::vector<std::string> netConnectProblems(const NetConnectCode& code)
 std::string netConnectProblemMessage(const std::vector<std::string>& problems)
 {
     const bool unfilled = std::find(problems.begin(), problems.end(), kFillAllFields) != problems.end();
-    return problemMessage(problems, unfilled ? " für die Herstellung des Netzlaufwerks bitte alle Eingabefelder ausfüllen!"
-                                             : " für die Herstellung des Netzlaufwerks!");
+    return problemMessage(problems,
+                          unfilled ? " für die Herstellung des Netzlaufwerks bitte alle Eingabefelder ausfüllen!"
+                                   : " für die Herstellung des Netzlaufwerks!");
 }
 
 std::string describe(const NetConnectCode& code)

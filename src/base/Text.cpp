@@ -37,8 +37,7 @@ std::string mapCase(std::string_view text, Fold fold)
         const auto b = static_cast<unsigned char>(text[i]);
         if (b < 0x80) {
             out += static_cast<char>(fold(b));
-        } else if (b == 0xC3 && i + 1 < text.size()
-                   && (static_cast<unsigned char>(text[i + 1]) & 0xC0) == 0x80) {
+        } else if (b == 0xC3 && i + 1 < text.size() && (static_cast<unsigned char>(text[i + 1]) & 0xC0) == 0x80) {
             const char32_t cp = 0xC0 + (static_cast<unsigned char>(text[i + 1]) & 0x3F);
             const char32_t mapped = fold(cp);
             out += static_cast<char>(0xC3);
@@ -56,10 +55,7 @@ std::string mapCase(std::string_view text, Fold fold)
 std::string toUpper(std::string_view text) { return mapCase(text, foldUpper); }
 std::string toLower(std::string_view text) { return mapCase(text, foldLower); }
 
-bool iequals(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && toLower(a) == toLower(b);
-}
+bool iequals(std::string_view a, std::string_view b) { return a.size() == b.size() && toLower(a) == toLower(b); }
 
 std::size_t ifind(std::string_view haystack, std::string_view needle)
 {
@@ -67,10 +63,7 @@ std::size_t ifind(std::string_view haystack, std::string_view needle)
     return toLower(haystack).find(toLower(needle));
 }
 
-bool startsWith(std::string_view text, std::string_view prefix)
-{
-    return text.substr(0, prefix.size()) == prefix;
-}
+bool startsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
 
 bool endsWith(std::string_view text, std::string_view suffix)
 {

@@ -1,7 +1,7 @@
 #include "engine/BackupNames.h"
 
-#include "platform/Paths.h"
 #include "base/Text.h"
+#include "platform/Paths.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -46,8 +46,8 @@ std::string mark(const std::string& text)
 
 std::string fc_BackupName(const base::LocalDateTime& at)
 {
-    return "DaroRazu Backup " + twoDigits(at.year) + twoDigits(at.month) + twoDigits(at.day) + " "
-        + twoDigits(at.hour) + twoDigits(at.minute) + twoDigits(at.second);
+    return "DaroRazu Backup " + twoDigits(at.year) + twoDigits(at.month) + twoDigits(at.day) + " " + twoDigits(at.hour)
+        + twoDigits(at.minute) + twoDigits(at.second);
 }
 
 std::string fc_BackupFileName(const std::string& targetFolder, const std::string& entryName)

@@ -1,8 +1,8 @@
 #include "engine/EngineTask.h"
 
-#include "platform/Paths.h"
 #include "base/ParameterCodes.h"
 #include "base/Text.h"
+#include "platform/Paths.h"
 
 namespace zdr::engine {
 

@@ -1,7 +1,7 @@
 #include "engine/EntryFilter.h"
 
-#include "engine/Wildcard.h"
 #include "base/Text.h"
+#include "engine/Wildcard.h"
 
 namespace zdr::engine {
 

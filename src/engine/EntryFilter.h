@@ -1,8 +1,8 @@
 #pragma once
 
+#include "base/DateText.h"
 #include "engine/EngineTask.h"
 #include "platform/FileEntry.h"
-#include "base/DateText.h"
 
 #include <optional>
 #include <string>

@@ -1,7 +1,7 @@
 #include "engine/ErrorTexts.h"
 
-#include "base/mdlErrSys.h"
 #include "base/Text.h"
+#include "base/mdlErrSys.h"
 
 namespace zdr::engine {
 

@@ -1,7 +1,7 @@
 #include "engine/FileCompare.h"
 
-#include "engine/SizeText.h"
 #include "base/Text.h"
+#include "engine/SizeText.h"
 
 #include <algorithm>
 #include <ctime>
@@ -10,8 +10,8 @@ namespace zdr::engine {
 
 namespace {
 
-constexpr std::uint32_t kComparedBits = platform::attr::kReadOnly | platform::attr::kHidden
-    | platform::attr::kSystem | platform::attr::kCompressed;
+constexpr std::uint32_t kComparedBits =
+    platform::attr::kReadOnly | platform::attr::kHidden | platform::attr::kSystem | platform::attr::kCompressed;
 
 std::string sizeText(const platform::FileEntry& entry) { return fc_SizeText(static_cast<double>(entry.size) / 1024); }
 
@@ -44,9 +44,12 @@ std::string fc_AttributeText(std::uint32_t attributes)
         std::uint32_t bit;
         const char* word;
     } words[] = {
-        {platform::attr::kReadOnly, "schreigeschützt"}, {platform::attr::kHidden, "versteckt"},
-        {platform::attr::kSystem, "System"},            {platform::attr::kArchive, "Archiv"},
-        {platform::attr::kNormal, "normal"},            {platform::attr::kTemporary, "temporär"},
+        {platform::attr::kReadOnly, "schreigeschützt"},
+        {platform::attr::kHidden, "versteckt"},
+        {platform::attr::kSystem, "System"},
+        {platform::attr::kArchive, "Archiv"},
+        {platform::attr::kNormal, "normal"},
+        {platform::attr::kTemporary, "temporär"},
         {platform::attr::kCompressed, "kompirmiert"},
     };
     std::vector<std::string> set;
@@ -77,11 +80,13 @@ std::string fc_DifferenceText(const platform::FileEntry& source, const platform:
     const base::LocalDateTime t = fc_FileTimeToDate(target.lastWrite, true);
     std::string text;
     if (t != s || source.lastWrite != target.lastWrite) {
-        text = "'" + base::formatDateTime(s) + (target.lastWrite < source.lastWrite ? "' (x  =>  x): '" : "' (x  ~>  x): '")
-            + base::formatDateTime(t) + "' - ";
+        text = "'" + base::formatDateTime(s)
+            + (target.lastWrite < source.lastWrite ? "' (x  =>  x): '" : "' (x  ~>  x): '") + base::formatDateTime(t)
+            + "' - ";
         // Both read alike to the second: the difference itself is the reason.
         if (t == s)
-            text.insert(text.size() - 3, " Zeitunterschied: '" + subSecondText(source.lastWrite - target.lastWrite) + " s'");
+            text.insert(text.size() - 3,
+                        " Zeitunterschied: '" + subSecondText(source.lastWrite - target.lastWrite) + " s'");
     }
     if (onlyNewer) {
         text += " '" + sizeText(source);

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/FileEntry.h"
 #include "base/DateText.h"
+#include "platform/FileEntry.h"
 
 #include <cstdint>
 #include <string>

@@ -41,8 +41,8 @@ public:
     virtual void ActionProtocolDel(const std::string& /*folderPath*/) {}
     // Show the protocol; the handler writes the user's answer into continueRun.
     virtual void ActionProtocolShow(bool& /*continueRun*/) {}
-    virtual void ActionFolderEntriesInfo(const std::string& /*path*/, std::int64_t /*sizeKB*/,
-                                         std::int64_t /*folders*/, std::int64_t /*files*/)
+    virtual void ActionFolderEntriesInfo(const std::string& /*path*/, std::int64_t /*sizeKB*/, std::int64_t /*folders*/,
+                                         std::int64_t /*files*/)
     {
     }
     // The next ticked protocol entry; index <= 0 in the answer means none.

@@ -79,8 +79,8 @@ protocol::ProtocolEntry folderReportEntry(const ProtocolRecord& r, const Protoco
         std::string info = std::string(shown.folder) + kSep + "     (" + std::to_string(r.level - 1) + ")  >>";
         return entry(r, r.type, std::move(info), blanks(5 * (r.level - 1)) + "(", r.folder, taskNumber);
     }
-    std::string info = r.folder.empty() ? std::string(shown.name)
-                                        : std::string(shown.folder) + kSep + std::string(shown.name);
+    std::string info =
+        r.folder.empty() ? std::string(shown.name) : std::string(shown.folder) + kSep + std::string(shown.name);
     info += kSep;
     info += "     (" + level + ")  <<";
     const std::string_view target = r.folder.empty() ? r.name : r.folder;
@@ -132,7 +132,8 @@ void ProtocolLines::add(const ProtocolRecord& r, bool onlyDifferent, std::int16_
     } else if (info && onlyDifferent) {
         if (isFile) {
             if (!sameFolder)
-                observer.ActionProtocolAdd(entry(r, "INFO", "(" + std::string(shown.folder) + ")", r.folder, {}, taskNumber));
+                observer.ActionProtocolAdd(
+                    entry(r, "INFO", "(" + std::string(shown.folder) + ")", r.folder, {}, taskNumber));
             observer.ActionProtocolAdd(entry(r, r.type, fileLine(shown), r.folder, r.target, taskNumber));
         } else {
             observer.ActionProtocolAdd(entry(r, r.type, std::string(shown.folder), r.folder, r.target, taskNumber));
@@ -146,8 +147,8 @@ void ProtocolLines::add(const ProtocolRecord& r, bool onlyDifferent, std::int16_
         } else if (onlyDifferent || (info && r.level <= 2)) {
             line = kCrLf + std::string(shown.folder);
         } else if (!sameFolder) {
-            line = kCrLf + blanks(2 * r.level) + kSep + std::string(shown.name) + kSep + "  ----  " + std::string(r.text)
-                + blanks(14) + std::string(shown.folder);
+            line = kCrLf + blanks(2 * r.level) + kSep + std::string(shown.name) + kSep + "  ----  "
+                + std::string(r.text) + blanks(14) + std::string(shown.folder);
         }
         if (r.error)
             observer.ActionProtocolErr(entry(r, r.type, line, r.folder, r.target, taskNumber));

@@ -10,9 +10,9 @@ namespace zdr::engine {
 
 // What the placeholders of a rename pattern stand for, for one entry.
 struct RenameValues {
-    std::string name;        // the entry's current name
-    bool isFile = true;      // folders have no extension
-    base::LocalDateTime now; // the present
+    std::string name;           // the entry's current name
+    bool isFile = true;         // folders have no extension
+    base::LocalDateTime now;    // the present
     std::uint64_t numbered = 0; // entries of the task that took a number before this one
 };
 

@@ -87,8 +87,8 @@ std::vector<HomeFolder> fc_HomeFolders()
 
 bool fc_IsSystemFolder(const std::string& resolved)
 {
-    static const char* const kTop[] = {"/",     "/bin", "/boot", "/dev", "/etc", "/proc",
-                                       "/run",  "/sbin", "/sys", "/usr", "/var"};
+    static const char* const kTop[] = {"/",    "/bin",  "/boot", "/dev", "/etc", "/proc",
+                                       "/run", "/sbin", "/sys",  "/usr", "/var"};
     for (const char* top : kTop)
         if (resolved == top)
             return true;

@@ -12,7 +12,7 @@ std::int32_t clampSeconds(double value)
     if (!(value > 0))
         return 0;
     return value >= std::numeric_limits<std::int32_t>::max() ? std::numeric_limits<std::int32_t>::max()
-                                                               : static_cast<std::int32_t>(value);
+                                                             : static_cast<std::int32_t>(value);
 }
 
 } // namespace

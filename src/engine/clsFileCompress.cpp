@@ -9,7 +9,10 @@ namespace zdr::engine {
 
 namespace {
 
-int openEntry(const std::string& path) { return ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW); }
+int openEntry(const std::string& path)
+{
+    return ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW);
+}
 
 } // namespace
 

@@ -22,8 +22,7 @@ public:
     // compressed bit, then uncompressed when clearMask has it (clearing
     // comes second). entry: a path (a link is not followed) or an open fd.
     template <class Entry>
-    bool fc_SetAsAsked(const Entry& entry, std::uint32_t setMask, std::uint32_t clearMask,
-                       std::string& errorText) const
+    bool fc_SetAsAsked(const Entry& entry, std::uint32_t setMask, std::uint32_t clearMask, std::string& errorText) const
     {
         using platform::attr::kCompressed;
         return ((setMask & kCompressed) == 0 || fc_SetCompression(entry, false, errorText))

@@ -60,8 +60,8 @@ bool writeAll(int fd, const char* data, std::size_t size, platform::ErrorCode& c
 
 } // namespace
 
-bool clsFileCopyEvt::fc_CopyFile(platform::PendingFile& file, std::uint32_t blockSize, std::int32_t pauseMs,
-                                 bool yield, std::string& errorText, bool verify)
+bool clsFileCopyEvt::fc_CopyFile(platform::PendingFile& file, std::uint32_t blockSize, std::int32_t pauseMs, bool yield,
+                                 std::string& errorText, bool verify)
 {
     stop_ = false;
     const std::size_t block = blockSize == 0 || blockSize > kMaxBlockBytes ? kMaxBlockBytes : blockSize;
@@ -69,7 +69,8 @@ bool clsFileCopyEvt::fc_CopyFile(platform::PendingFile& file, std::uint32_t bloc
     std::vector<char> buffer(block);
     platform::ErrorCode code = 0;
     for (std::int64_t written = 0; written < total;) {
-        const auto n = static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(block), total - written));
+        const auto n =
+            static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(block), total - written));
         if (!readAt(file.sourceFd(), buffer.data(), n, static_cast<off_t>(written), code))
             return failed(code, errorText);
         if (yield && DoEvents)

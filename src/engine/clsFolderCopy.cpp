@@ -66,12 +66,13 @@ std::int32_t clsFolderCopy::SecondsUsed() const
 
 void clsFolderCopy::sb_Estimate(std::int64_t currentFileBytes)
 {
-    const std::int64_t presentSecond = std::chrono::duration_cast<std::chrono::seconds>(now().time_since_epoch()).count();
+    const std::int64_t presentSecond =
+        std::chrono::duration_cast<std::chrono::seconds>(now().time_since_epoch()).count();
     const auto sincePassStart = std::chrono::duration_cast<std::chrono::seconds>(now() - passStart_).count();
     // At most once a second, and then only every fifth second once there is an estimate.
     if (presentSecond != lastEstimateSecond_ && (sincePassStart % 5 == 0 || secondsMax_ == 0)) {
-        secondsMax_ = fc_EstimateSeconds(sincePassStart - secondsOff_, counters_, currentFileBytes,
-                                         has(status::kInfoOnlyCount));
+        secondsMax_ =
+            fc_EstimateSeconds(sincePassStart - secondsOff_, counters_, currentFileBytes, has(status::kInfoOnlyCount));
         lastEstimateSecond_ = presentSecond;
     }
 }

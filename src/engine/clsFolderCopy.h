@@ -1,11 +1,11 @@
 #pragma once
 
 #include "engine/EngineCounters.h"
-#include "engine/clsFileCompress.h"
 #include "engine/EngineTask.h"
 #include "engine/EntryFilter.h"
-#include "engine/TaskFolders.h"
 #include "engine/ProtocolLines.h"
+#include "engine/TaskFolders.h"
+#include "engine/clsFileCompress.h"
 #include "net/NetworkDrive.h"
 #include "platform/FileEntry.h"
 #include "platform/FolderLookup.h"
@@ -159,16 +159,14 @@ private:
 
     // --- tree walk (clsFolderCopyWalk.cpp)
     bool fc_FolderWalk(std::int32_t level, const platform::FileEntry& folder, const std::string& path,
-                       const std::string& targetPath, const platform::DirectoryReader* parent,
-                       std::string& errorText);
+                       const std::string& targetPath, const platform::DirectoryReader* parent, std::string& errorText);
     bool fc_WalkListing(std::int32_t level, platform::DirectoryReader& reader, const std::string& path,
                         const std::string& targetPath, std::string& errorText);
     bool fc_WalkNamed(std::int32_t level, const std::string& path, const std::string& targetPath,
                       std::string& errorText);
     bool fc_WalkDrives(std::int32_t level, const std::string& targetPath, std::string& errorText);
     bool fc_WalkEntry(std::int32_t level, const platform::FileEntry& entry, const std::string& path,
-                      const std::string& targetPath, const platform::DirectoryReader* reader,
-                      std::string& errorText);
+                      const std::string& targetPath, const platform::DirectoryReader* reader, std::string& errorText);
     bool fc_WalkSubfolder(std::int32_t level, const platform::FileEntry& entry, const std::string& path,
                           const std::string& targetPath, const platform::DirectoryReader* reader,
                           std::string& errorText);

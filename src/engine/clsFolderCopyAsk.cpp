@@ -6,12 +6,12 @@
 //
 // Answers "for all" change the run's options 0x200 and 0x400; each "for all"
 // question is asked once per run.
+#include "base/Message.h"
 #include "engine/FolderCopyObserver.h"
 #include "engine/StatusBits.h"
 #include "engine/clsFolderCopy.h"
 #include "platform/FileEntry.h"
 #include "platform/Paths.h"
-#include "base/Message.h"
 
 namespace zdr::engine {
 
@@ -110,7 +110,8 @@ bool clsFolderCopy::fc_AskUser(const EntryAt& at, const platform::FileEntry* obs
     if (newer && (askedFlags_ & kNewerForAll) == 0) {
         const std::string text = "Zieldatei '" + subject + "' ist neuer als die Quelldatei!" + kTwoLines
             + " => Zieldatei trotzdem überschreiben?";
-        switch ((askedFlags_ & kKeepForAll) != 0 ? base::Answer::No : fc_Question(at, text, base::Buttons::YesNoCancel)) {
+        switch ((askedFlags_ & kKeepForAll) != 0 ? base::Answer::No
+                                                 : fc_Question(at, text, base::Buttons::YesNoCancel)) {
         case base::Answer::Yes:
             if (fc_ForAll(at, kAskedNewer, "Möchten Sie alle neueren Zieldateien überschreiben?"))
                 askedFlags_ |= kNewerForAll;
@@ -141,7 +142,8 @@ bool clsFolderCopy::fc_AskUser(const EntryAt& at, const platform::FileEntry* obs
     if (obstacle != nullptr && (obstacle->attributes & platform::attr::kReadOnly) != 0
         && !has(status::kOverwriteProtected)) {
         const bool remove = pass_ == Pass::Delete;
-        std::string text = (copy ? (at.isFile ? "Zieldatei '" : "Zielverzeichnis '") : (at.isFile ? "Datei '" : "Verzeichnis '"))
+        std::string text =
+            (copy ? (at.isFile ? "Zieldatei '" : "Zielverzeichnis '") : (at.isFile ? "Datei '" : "Verzeichnis '"))
             + subject + "' ist schreibgeschützt!" + kTwoLines;
         if (copy)
             text += at.isFile ? " => Zieldatei überschreiben?" : " => Zielverzeichnis überschreiben?";
@@ -151,7 +153,8 @@ bool clsFolderCopy::fc_AskUser(const EntryAt& at, const platform::FileEntry* obs
         switch (fc_Question(at, text, base::Buttons::YesNoCancel)) {
         case base::Answer::Yes: {
             if (fc_ForAll(at, kAskedReadOnly,
-                          std::string("Möchten Sie alle schreibgeschützten Daten ") + (remove ? "löschen?" : "überschreiben?")))
+                          std::string("Möchten Sie alle schreibgeschützten Daten ")
+                              + (remove ? "löschen?" : "überschreiben?")))
                 status_ |= status::kOverwriteProtected;
             // A copy replaces the target as a whole and leaves it alone until
             // then; the other actions work on the entry and need it writable.
@@ -179,8 +182,11 @@ bool clsFolderCopy::fc_AskUser(const EntryAt& at, const platform::FileEntry* obs
     if (has(status::kContinueAfterError))
         return false;
     const std::string text = (at.isFile ? "Datei '" + platform::joinPath(at.path, name) : "Verzeichnis '" + at.path)
-        + "' konnte nicht " + (copy ? "kopiert" : pass_ == Pass::Delete ? "gelöscht" : "verändert") + " werden!" + kTwoLines + errorText + kTwoLines
-        + "=> Vorgang wiederholen?";
+        + "' konnte nicht "
+        + (copy                        ? "kopiert"
+               : pass_ == Pass::Delete ? "gelöscht"
+                                       : "verändert")
+        + " werden!" + kTwoLines + errorText + kTwoLines + "=> Vorgang wiederholen?";
     switch (fc_Question(at, text, base::Buttons::AbortRetryIgnore)) {
     case base::Answer::Retry: return true;
     case base::Answer::Ignore: return false;
@@ -216,13 +222,21 @@ bool clsFolderCopy::fc_EntryFailed(const EntryAt& at, std::string& errorText)
 {
     const bool stop = cancel_ || !has(status::kContinueAfterError);
     if (has(status::kCreateProtocol)) {
-        const char* what = pass_ == Pass::Copy ? "nicht kopiert (" : pass_ == Pass::Delete ? "nicht gelöscht (" : "nicht gesetzt (";
+        const char* what = pass_ == Pass::Copy ? "nicht kopiert ("
+            : pass_ == Pass::Delete            ? "nicht gelöscht ("
+                                               : "nicht gesetzt (";
         sb_ProtocolEntry(at, what + errorText + (stop ? ") => Abbruch" : ") => Fehler ignorieren, weiter"));
         // A folder's failure has its error row too (a file's has it from
         // its action), so "nächster Fehler..." finds it.
         if (!at.isFile)
-            sb_ProtocolAdd({.action = action_, .level = at.level, .type = "FOLDER", .name = at.entry.name,
-                            .text = "ok", .folder = at.path, .target = errorText, .error = true});
+            sb_ProtocolAdd({.action = action_,
+                            .level = at.level,
+                            .type = "FOLDER",
+                            .name = at.entry.name,
+                            .text = "ok",
+                            .folder = at.path,
+                            .target = errorText,
+                            .error = true});
     }
     if (stop)
         entryError_ = errorText;

@@ -145,8 +145,9 @@ bool clsFolderCopy::fc_BackupForZip(const EntryAt& at, std::string& errorText)
     const std::string archiveName = fc_BackupArchiveName(at.targetPath, at.entry.name);
     std::string saved;
     const auto nameFor = [&](int n) {
-        return platform::joinPath(zip_->BasePath(), n == 1 ? archiveName
-                                                            : fc_BackupArchiveName(at.targetPath, fc_NumberedName(at.entry.name, n)));
+        return platform::joinPath(zip_->BasePath(),
+                                  n == 1 ? archiveName
+                                         : fc_BackupArchiveName(at.targetPath, fc_NumberedName(at.entry.name, n)));
     };
     if (makeFolders(zip_->BasePath(), archiveName, code) && saveUnderFreeName(target, nameFor, saved, code)) {
         zip_->AddFileSpec(saved.substr(zip_->BasePath().size() + 1));
@@ -190,8 +191,11 @@ void clsFolderCopy::sb_TidyTarget(const std::string& targetPath)
     for (const std::string& name : platform::removeStaleTemporaries(targetPath)) {
         tidiedSomething_ = true;
         if (has(status::kCreateProtocol))
-            sb_ProtocolAdd({.action = action_, .type = "FILE", .name = name,
-                            .text = "entfernt (Rest eines abgebrochenen Vorgangs)", .folder = targetPath});
+            sb_ProtocolAdd({.action = action_,
+                            .type = "FILE",
+                            .name = name,
+                            .text = "entfernt (Rest eines abgebrochenen Vorgangs)",
+                            .folder = targetPath});
     }
 }
 

@@ -72,8 +72,8 @@ bool clsFolderCopy::fc_CopyFile(const EntryAt& at, std::string& errorText)
     platform::ErrorCode code = 0;
     // In a folder this run made nothing is there yet; one that comes in
     // meanwhile is still never replaced unasked (the copy then fails).
-    const bool exists = madeFolders_.count(at.targetPath) == 0
-        && targets_.statEntry(at.targetPath, entry.name, existing, code);
+    const bool exists =
+        madeFolders_.count(at.targetPath) == 0 && targets_.statEntry(at.targetPath, entry.name, existing, code);
     // "Only newer files" protects a newer target also without "differing files".
     if (exists && (has(status::kOnlyDifferent) || has(status::kOnlyNewer))
         && fc_FilesEqual(entry, existing, has(status::kOnlyNewer))) {
@@ -102,8 +102,14 @@ bool clsFolderCopy::fc_CopyFile(const EntryAt& at, std::string& errorText)
         }
         if (copyCancel_ || !fc_AskUser(at, nullptr, skip, errorText)) {
             if (!errorText.empty() && has(status::kCreateProtocol))
-                sb_ProtocolAdd({.action = action_, .level = at.level, .type = "FILE", .name = entry.name, .text = "ok",
-                                .folder = at.path, .target = errorText, .error = true});
+                sb_ProtocolAdd({.action = action_,
+                                .level = at.level,
+                                .type = "FILE",
+                                .name = entry.name,
+                                .text = "ok",
+                                .folder = at.path,
+                                .target = errorText,
+                                .error = true});
             return false;
         }
         errorText.clear();
@@ -127,7 +133,8 @@ bool clsFolderCopy::fc_CopyContent(const EntryAt& at, const std::string& source,
     // Both folders are reached from the task's folders without a link.
     platform::EntryPlace from;
     platform::EntryPlace to;
-    if (!sources_.place(at.path, at.entry.name, from, code) || !targets_.place(at.targetPath, at.entry.name, to, code)) {
+    if (!sources_.place(at.path, at.entry.name, from, code)
+        || !targets_.place(at.targetPath, at.entry.name, to, code)) {
         ok = false;
     } else if (at.entry.isSymlink()) {
         ok = platform::copyLink(source, target, replace, code);
@@ -185,7 +192,8 @@ bool clsFolderCopy::fc_CopyFolder(const EntryAt& at, std::string& errorText)
     bool made = false;
     // First among its folder's entries (looked up ahead of the walk), then
     // as it is after each attempt.
-    bool found = targets_.statEntry(platform::parentPath(at.targetPath), platform::fileName(at.targetPath), folder, code);
+    bool found =
+        targets_.statEntry(platform::parentPath(at.targetPath), platform::fileName(at.targetPath), folder, code);
     // A link in the target tree (or on its way there) is the target's own
     // entry, never a way out of it: the folder cannot go there.
     if ((found && folder.isSymlink()) || (!found && code == platform::error::kCantResolveFilename)) {

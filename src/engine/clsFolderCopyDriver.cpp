@@ -6,14 +6,14 @@
 #include "engine/StatusBits.h"
 #include "engine/clsFolderCopy.h"
 
+#include "base/ClipboardWriter.h"
+#include "base/Text.h"
 #include "base/mdlErrSys.h"
 #include "net/DriveFolder.h"
 #include "platform/DirectoryReader.h"
 #include "platform/FileEntry.h"
 #include "platform/Folders.h"
 #include "platform/Paths.h"
-#include "base/ClipboardWriter.h"
-#include "base/Text.h"
 
 namespace zdr::engine {
 
@@ -22,8 +22,8 @@ namespace {
 constexpr const char* kNothingToCopy = "Nichts zu kopieren, alle Dateien sind vom gleichen Zeitstempel!";
 constexpr const char* kCancelledByUser = "Aktion durch Benutzer abgebrochen!";
 // The text of error 1222 as the network drives word it.
-constexpr const char* kNoNetworkSupport =
-    "Fehler: Netzlaufwerk konnte nicht verbunden oder zugegriffen werden: Es ist keine Netzwerkunterstützung installiert";
+constexpr const char* kNoNetworkSupport = "Fehler: Netzlaufwerk konnte nicht verbunden oder zugegriffen werden: Es ist "
+                                          "keine Netzwerkunterstützung installiert";
 
 // A folder that is not a full path (a drive that is not connected) is
 // never looked for relative to the current folder.
@@ -101,8 +101,10 @@ bool clsFolderCopy::fc_ActionRun()
             std::uint32_t bit;
             Pass pass;
             const char* action;
-        } order[] = {{status::kWithInfo, Pass::Info, "INFO"},   {status::kCopy, Pass::Copy, "COPY"},
-                     {status::kDelete, Pass::Delete, "DELETE"}, {status::kAttrib, Pass::Attrib, "ATTRIB"},
+        } order[] = {{status::kWithInfo, Pass::Info, "INFO"},
+                     {status::kCopy, Pass::Copy, "COPY"},
+                     {status::kDelete, Pass::Delete, "DELETE"},
+                     {status::kAttrib, Pass::Attrib, "ATTRIB"},
                      {status::kMkDir, Pass::MkDir, "MKDIR"}};
         for (const auto& first : order) {
             if (has(first.bit)) {
@@ -263,7 +265,8 @@ bool clsFolderCopy::fc_TaskRefused(const EngineTask& task, std::string& errorTex
             const std::string reason = fc_ProtectedFolderReason(folder, *homes_);
             if (!reason.empty()) {
                 errorText = "Quelle: '" + folder + "' " + reason
-                    + (has(status::kDelete) ? ": hier wird nichts gelöscht!" : ": hier werden keine Attribute geändert!");
+                    + (has(status::kDelete) ? ": hier wird nichts gelöscht!"
+                                            : ": hier werden keine Attribute geändert!");
                 return true;
             }
         }
@@ -277,7 +280,8 @@ bool clsFolderCopy::fc_TaskRefused(const EngineTask& task, std::string& errorTex
             return true;
         }
         if (task.Target == task.Source) {
-            errorText = "Zielverzeichnis: '" + task.Target + "' ist die Quelle selbst: eine Kopie in sich selbst ist nicht möglich!";
+            errorText = "Zielverzeichnis: '" + task.Target
+                + "' ist die Quelle selbst: eine Kopie in sich selbst ist nicht möglich!";
             return true;
         }
         if (task.Selection.front() == kSelectionAll && task.Target == platform::parentPath(task.Source)) {
@@ -337,7 +341,8 @@ bool clsFolderCopy::fc_WalkTask(const std::string& targetPath)
     for (const std::string& folder : {targetPath, copyOfSource}) {
         platform::FileEntry entry;
         platform::ErrorCode ignored = 0;
-        if (!targetPath.empty() && !folder.empty() && platform::statEntry(folder, entry, ignored) && entry.isDirectory())
+        if (!targetPath.empty() && !folder.empty() && platform::statEntry(folder, entry, ignored)
+            && entry.isDirectory())
             ownTargets_.insert({entry.device, entry.inode});
     }
     return fc_FolderWalk(0, self, current_.Source, targetPath, nullptr, errorText_);
@@ -364,9 +369,9 @@ bool clsFolderCopy::fc_InfoPass()
     }
     if (errorText_.empty() && !cancel_) {
         if (has(status::kFolderEntriesInfo)) {
-            const std::string text = fc_SizeText(counters_.SizeTotal, "MB", "0,000.00") + " - (" + "Unterverz.: "
-                + std::to_string(counters_.CountFolder - 1) + ", Dateien: " + std::to_string(counters_.CountFiles)
-                + ")";
+            const std::string text = fc_SizeText(counters_.SizeTotal, "MB", "0,000.00") + " - ("
+                + "Unterverz.: " + std::to_string(counters_.CountFolder - 1)
+                + ", Dateien: " + std::to_string(counters_.CountFiles) + ")";
             sb_ProtocolAdd({.action = "INFO FOLDER",
                             .level = 0,
                             .type = "FOLDER",
@@ -548,8 +553,11 @@ bool clsFolderCopy::fc_MkDirPass()
             }
         }
         if (has(status::kCreateProtocol))
-            sb_ProtocolAdd({.action = action_, .type = "FOLDER", .name = current_.Target,
-                            .text = exists ? "ok (vorhanden)" : "ok", .folder = path});
+            sb_ProtocolAdd({.action = action_,
+                            .type = "FOLDER",
+                            .name = current_.Target,
+                            .text = exists ? "ok (vorhanden)" : "ok",
+                            .folder = path});
         if (exists)
             continue;
         ++counters_.CountFolder_Done;

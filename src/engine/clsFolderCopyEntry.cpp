@@ -74,8 +74,8 @@ bool clsFolderCopy::fc_RowInside(const protocol::WorkListStep& step, std::string
 {
     const bool isFile = step.type == "FILE";
     const EngineTask& task = tasks_[static_cast<std::size_t>(step.taskIndex)];
-    const std::string source = task.Source == kSourceComputer ? std::string(platform::kSeparatorText)
-                                                               : net::resolveDrivePath(task.Source);
+    const std::string source =
+        task.Source == kSourceComputer ? std::string(platform::kSeparatorText) : net::resolveDrivePath(task.Source);
     if ((!isFile || fc_RenameNameValid(step.source)) && platform::isWithin(step.sourcePath, source)
         && platform::isWithin(step.targetPath, net::resolveDrivePath(task.Target)))
         return true;

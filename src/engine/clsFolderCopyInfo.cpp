@@ -62,8 +62,13 @@ bool clsFolderCopy::fc_InfoFileCompared(std::int32_t level, const platform::File
     ++c.CountFiles_ToDo;
     c.SizeTotal_ToDo += sizeKB;
     if (has(status::kCreateProtocol)) {
-        sb_ProtocolAdd({.action = "INFO", .level = level, .type = "FILE", .name = entry.name, .text = text,
-                        .folder = path, .target = targetPath});
+        sb_ProtocolAdd({.action = "INFO",
+                        .level = level,
+                        .type = "FILE",
+                        .name = entry.name,
+                        .text = text,
+                        .folder = path,
+                        .target = targetPath});
     }
     return false;
 }
@@ -89,8 +94,13 @@ bool clsFolderCopy::fc_InfoEntry(bool isFile, std::int32_t level, const platform
         if (events)
             observer_.ActionFileDone();
         if (lines && !compared)
-            sb_ProtocolAdd({.action = "INFO", .level = level, .type = "FILE", .name = entry.name, .text = "ok",
-                            .folder = path, .target = targetPath});
+            sb_ProtocolAdd({.action = "INFO",
+                            .level = level,
+                            .type = "FILE",
+                            .name = entry.name,
+                            .text = "ok",
+                            .folder = path,
+                            .target = targetPath});
         return true;
     }
 
@@ -113,8 +123,13 @@ bool clsFolderCopy::fc_InfoEntry(bool isFile, std::int32_t level, const platform
     }
     sb_CountAttributes(entry.attributes, false);
     if (lines)
-        sb_ProtocolAdd({.action = "INFO", .level = level - 1, .type = "FOLDER", .name = entry.name, .text = "ok",
-                        .folder = path, .target = targetPath});
+        sb_ProtocolAdd({.action = "INFO",
+                        .level = level - 1,
+                        .type = "FOLDER",
+                        .name = entry.name,
+                        .text = "ok",
+                        .folder = path,
+                        .target = targetPath});
     observer_.ActionFolderDone();
     return true;
 }

@@ -5,6 +5,7 @@
 //
 // A rename never replaces an entry that is there: a name that is taken is
 // a failure with its line.
+#include "base/ParameterCodes.h"
 #include "engine/ErrorTexts.h"
 #include "engine/FolderCopyObserver.h"
 #include "engine/RenamePattern.h"
@@ -12,7 +13,6 @@
 #include "engine/clsFolderCopy.h"
 #include "platform/Paths.h"
 #include "platform/PendingFile.h"
-#include "base/ParameterCodes.h"
 
 #include <algorithm>
 
@@ -39,7 +39,8 @@ bool clsFolderCopy::fc_Rename(const std::string& code, bool isFile, const std::s
                               const std::string& name, std::uint64_t numbered, std::string& newName,
                               std::string& errorText)
 {
-    const std::string failed = std::string("Fehler bei Umbenennung ") + (isFile ? "Datei" : "Verzeichnis") + ": " + fullPath;
+    const std::string failed =
+        std::string("Fehler bei Umbenennung ") + (isFile ? "Datei" : "Verzeichnis") + ": " + fullPath;
     if (!current_.RenameProblem.empty()) {
         errorText = failed + " - " + current_.RenameProblem;
         return false;
@@ -89,7 +90,8 @@ void clsFolderCopy::sb_RenameAfterCopy(const EntryAt& at)
 
 bool clsFolderCopy::fc_ProtocolRename()
 {
-    if (cancel_ || std::none_of(tasks_.begin() + 1, tasks_.end(), [](const EngineTask& t) { return t.RenameFlags != 0; }))
+    if (cancel_
+        || std::none_of(tasks_.begin() + 1, tasks_.end(), [](const EngineTask& t) { return t.RenameFlags != 0; }))
         return true;
     // The copied rows that their task renames, from the last to the first.
     std::vector<protocol::WorkListStep> rows;
@@ -123,8 +125,8 @@ bool clsFolderCopy::fc_ProtocolRename()
         const std::string& folder = (current_.RenameFlags & flag::kSource) != 0 ? row.sourcePath : row.targetPath;
         const std::string full = isFile ? platform::joinPath(folder, row.source) : folder;
         std::string newName;
-        const bool renamed = fc_Rename(current_.RenameCode, isFile, full, platform::fileName(full), numbers[i], newName,
-                                       errorText_);
+        const bool renamed =
+            fc_Rename(current_.RenameCode, isFile, full, platform::fileName(full), numbers[i], newName, errorText_);
         if (has(status::kCreateProtocol) || !renamed)
             sb_ProtocolAdd({.action = action_,
                             .level = row.level,

@@ -5,6 +5,8 @@
 // folder below level 1) goes: the folder itself (information and copy) ->
 // its entries, subfolders walked as they come -> the folder itself again
 // (delete and attributes, after its content).
+#include "base/Message.h"
+#include "base/Text.h"
 #include "base/mdlErrSys.h"
 #include "engine/FolderCopyObserver.h"
 #include "engine/SizeText.h"
@@ -14,8 +16,6 @@
 #include "platform/FileEntry.h"
 #include "platform/Folders.h"
 #include "platform/Paths.h"
-#include "base/Message.h"
-#include "base/Text.h"
 
 #include <cmath>
 
@@ -78,15 +78,21 @@ bool clsFolderCopy::fc_FolderWalk(std::int32_t level, const platform::FileEntry&
     if (whole && (pass_ == Pass::Info || pass_ == Pass::Copy)) {
         folderLeft_ = false;
         if (!fc_FolderAction(level, folder, path, ownTarget, errorText)) {
-            errorText = std::string(pass_ == Pass::Info ? "Fehler bei Info Verzeichnis: '" : "Fehler bei Kopie Verzeichnis: '")
+            errorText =
+                std::string(pass_ == Pass::Info ? "Fehler bei Info Verzeichnis: '" : "Fehler bei Kopie Verzeichnis: '")
                 + folder.name + "'";
             return false;
         }
         if (folderLeft_) // it failed and errors are passed over: its content has nowhere to go
             return !cancel_;
         if (pass_ == Pass::Info && has(status::kFolderEntriesInfo) && level <= folderInfoLevel_)
-            sb_ProtocolAdd({.action = "INFO FOLDER", .level = level, .type = "FOLDER", .name = {}, .text = {},
-                            .folder = path, .target = "DIRSTART"});
+            sb_ProtocolAdd({.action = "INFO FOLDER",
+                            .level = level,
+                            .type = "FOLDER",
+                            .name = {},
+                            .text = {},
+                            .folder = path,
+                            .target = "DIRSTART"});
     }
 
     if (pass_ == Pass::Copy && !ownTarget.empty())
@@ -105,8 +111,8 @@ bool clsFolderCopy::fc_FolderWalk(std::int32_t level, const platform::FileEntry&
         if (level > kMaxLevel)
             code = platform::error::kFilenameTooLong;
         else
-            opened = parent != nullptr && level > 1 ? reader.openChild(*parent, folder.name, code)
-                                                    : reader.open(path, code);
+            opened =
+                parent != nullptr && level > 1 ? reader.openChild(*parent, folder.name, code) : reader.open(path, code);
         // The files' counterparts in the target are looked up on a thread
         // ahead of the walk.
         const bool lookups = !ownTarget.empty()
@@ -221,8 +227,9 @@ bool clsFolderCopy::fc_WalkDrives(std::int32_t level, const std::string& targetP
             continue;
         }
         const platform::DriveInfo drive = platform::driveInfo(root);
-        const std::string driveTarget = joinTarget(
-            targetPath, drive.label.empty() ? "(Laufwerk " + drive.letter + ")" : "(" + drive.label + " " + drive.letter + ")");
+        const std::string driveTarget = joinTarget(targetPath,
+                                                   drive.label.empty() ? "(Laufwerk " + drive.letter + ")"
+                                                                       : "(" + drive.label + " " + drive.letter + ")");
         // Only the copy makes it: the other passes leave the target alone.
         if (pass_ == Pass::Copy && !driveTarget.empty() && !platform::pathExists(driveTarget)
             && !platform::makeDirectory(driveTarget, code)) {
@@ -273,8 +280,8 @@ bool clsFolderCopy::fc_WalkSubfolder(std::int32_t level, const platform::FileEnt
         const std::int64_t folders = counters_.CountFolder - before.CountFolder;
         const std::int64_t files = counters_.CountFiles - before.CountFiles;
         observer_.ActionFolderEntriesInfo(subPath, std::llround(sizeKB), folders, files);
-        const std::string text = fc_SizeText(sizeKB, "MB", "0,000.00") + " - (" + "Unterverz.: "
-            + std::to_string(folders - 1) + ", Dateien: " + std::to_string(files) + ")";
+        const std::string text = fc_SizeText(sizeKB, "MB", "0,000.00") + " - ("
+            + "Unterverz.: " + std::to_string(folders - 1) + ", Dateien: " + std::to_string(files) + ")";
         sb_ProtocolAdd({.action = "INFO FOLDER",
                         .level = level,
                         .type = "FOLDER",
@@ -285,8 +292,8 @@ bool clsFolderCopy::fc_WalkSubfolder(std::int32_t level, const platform::FileEnt
     }
     // A folder with a failure inside is never taken back: its error rows and
     // counts stay, whatever else it holds.
-    const bool failedInside = counters_.CountFiles_Not != before.CountFiles_Not
-        || counters_.CountFolder_Not != before.CountFolder_Not;
+    const bool failedInside =
+        counters_.CountFiles_Not != before.CountFiles_Not || counters_.CountFolder_Not != before.CountFolder_Not;
     if (pass_ == Pass::Info && current_.Filtered && has(status::kOnlyDifferent) && !failedInside
         && counters_.CountFiles_ToDo == before.CountFiles_ToDo) {
         // Nothing to copy in here: the folder is no work for the copy (its
@@ -390,12 +397,23 @@ void clsFolderCopy::sb_EntryUnreadable(std::int32_t level, bool isFile, const st
     // marked as one by its separator.
     if (pass_ != Pass::Info || !has(status::kOnlyDifferent)) {
         protocol_.forgetLastFolder();
-        sb_ProtocolAdd({.action = action_, .level = lineLevel, .type = "FILE",
-                        .name = isFile ? name : name + platform::kSeparator, .text = text, .folder = path, .target = {}});
+        sb_ProtocolAdd({.action = action_,
+                        .level = lineLevel,
+                        .type = "FILE",
+                        .name = isFile ? name : name + platform::kSeparator,
+                        .text = text,
+                        .folder = path,
+                        .target = {}});
     }
     const std::string folder = isFile ? path : platform::joinPath(path, name);
-    sb_ProtocolAdd({.action = action_, .level = lineLevel, .type = isFile ? "FILE" : "FOLDER", .name = name,
-                    .text = text, .folder = folder, .target = reason, .error = true});
+    sb_ProtocolAdd({.action = action_,
+                    .level = lineLevel,
+                    .type = isFile ? "FILE" : "FOLDER",
+                    .name = name,
+                    .text = text,
+                    .folder = folder,
+                    .target = reason,
+                    .error = true});
 }
 
 } // namespace zdr::engine

@@ -85,7 +85,8 @@ bool clsZip::Impl::addEntry(zip_t* archive, const std::string& name, std::string
         std::string text(static_cast<std::size_t>(st.st_size) + 1, '\0');
         const ssize_t n = ::readlink(path.c_str(), text.data(), text.size());
         if (n < 0 || static_cast<std::size_t>(n) >= text.size()) {
-            errorText = path + ": " + platform::systemMessage(n < 0 ? platform::lastError() : platform::error::kSharingViolation);
+            errorText = path + ": "
+                + platform::systemMessage(n < 0 ? platform::lastError() : platform::error::kSharingViolation);
             return false;
         }
         text.resize(static_cast<std::size_t>(n));
@@ -106,8 +107,9 @@ bool clsZip::Impl::addEntry(zip_t* archive, const std::string& name, std::string
     }
     const auto entry = static_cast<zip_uint64_t>(index);
     // The mode (and the link kind) in the Unix way, so unpacking restores them.
-    const bool ok = zip_file_set_external_attributes(archive, entry, 0, ZIP_OPSYS_UNIX,
-                                                     static_cast<zip_uint32_t>(st.st_mode) << 16) == 0
+    const bool ok =
+        zip_file_set_external_attributes(archive, entry, 0, ZIP_OPSYS_UNIX, static_cast<zip_uint32_t>(st.st_mode) << 16)
+            == 0
         && zip_file_set_mtime(archive, entry, st.st_mtime, 0) == 0
         && (S_ISLNK(st.st_mode) || zip_set_file_compression(archive, entry, ZIP_CM_DEFLATE, kLevel) == 0);
     if (!ok)

@@ -1,7 +1,7 @@
 #include "net/AvahiResolver.h"
 
-#include "net/ToolRun.h"
 #include "base/Text.h"
+#include "net/ToolRun.h"
 
 #include <arpa/inet.h>
 
@@ -76,7 +76,7 @@ std::vector<AnnouncedHost> parseAvahiBrowse(std::string_view output)
         if (!known) {
             if (hosts.size() >= AvahiResolver::kMaxHosts)
                 continue;
-            known = &hosts.emplace_back(AnnouncedHost { hostName, {}, *port });
+            known = &hosts.emplace_back(AnnouncedHost{hostName, {}, *port});
         }
         // An IPv6 address is not used: a link-local one cannot be named in a
         // UNC name without its interface.
@@ -88,15 +88,9 @@ std::vector<AnnouncedHost> parseAvahiBrowse(std::string_view output)
     return hosts;
 }
 
-AvahiResolver::AvahiResolver()
-    : AvahiResolver(Options {})
-{
-}
+AvahiResolver::AvahiResolver() : AvahiResolver(Options{}) {}
 
-AvahiResolver::AvahiResolver(Options options)
-    : options_(std::move(options))
-{
-}
+AvahiResolver::AvahiResolver(Options options) : options_(std::move(options)) {}
 
 std::vector<AnnouncedHost> AvahiResolver::announcedHosts()
 {
@@ -105,7 +99,7 @@ std::vector<AnnouncedHost> AvahiResolver::announcedHosts()
         return {};
     // -r resolves each service, -p parsable lines, -t ends when the daemon
     // has told what it knows, -k keeps the service type as it is.
-    const ToolRun run = runTool({ tool, "-rptk", "_smb._tcp" }, {}, options_.timeoutSeconds);
+    const ToolRun run = runTool({tool, "-rptk", "_smb._tcp"}, {}, options_.timeoutSeconds);
     // A browse cut short by the timeout still names what it resolved.
     return parseAvahiBrowse(run.out);
 }

@@ -9,7 +9,7 @@ namespace zdr::net {
 // A computer that offers SMB shares, as a name service announced it.
 struct AnnouncedHost {
     std::string hostName; // "nas.local"
-    std::string address; // its first IPv4 address; empty when it announced none
+    std::string address;  // its first IPv4 address; empty when it announced none
     int port = 0;
 
     // How the walk names it: the IPv4 address, which needs no name service of

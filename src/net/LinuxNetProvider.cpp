@@ -1,11 +1,11 @@
 #include "net/LinuxNetProvider.h"
 
+#include "base/Text.h"
 #include "net/DriveFolder.h"
 #include "net/NetErrors.h"
 #include "net/ToolRun.h"
 #include "net/UncName.h"
 #include "platform/ErrorCode.h"
-#include "base/Text.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -98,15 +98,15 @@ bool containsAny(const std::string& text, std::initializer_list<const char*> nee
 ErrorCode errorFromMessage(const std::string& message, bool hadCredentials)
 {
     using namespace error;
-    if (containsAny(message, { "not supported", "no such device", "not available", "session bus" }))
+    if (containsAny(message, {"not supported", "no such device", "not available", "session bus"}))
         return kNoNetwork;
     if (containsAny(message,
-            { "connection refused", "timed out", "no route to host", "host is down", "network is unreachable",
-                "resolve", "name or service not known", "unknown host", "host not found", "share list" }))
+                    {"connection refused", "timed out", "no route to host", "host is down", "network is unreachable",
+                     "resolve", "name or service not known", "unknown host", "host not found", "share list"}))
         return kBadNetPath;
-    if (containsAny(message, { "password", "permission denied", "access denied", "logon", "login" }))
+    if (containsAny(message, {"password", "permission denied", "access denied", "logon", "login"}))
         return hadCredentials ? kInvalidPassword : kAccessDenied;
-    if (containsAny(message, { "no such file", "does not exist", "not found", "bad_network_name" }))
+    if (containsAny(message, {"no such file", "does not exist", "not found", "bad_network_name"}))
         return kBadNetName;
     if (base::icontains(message, "busy"))
         return kBusy;
@@ -211,15 +211,9 @@ private:
 
 } // namespace
 
-LinuxNetProvider::LinuxNetProvider()
-    : LinuxNetProvider(Options {})
-{
-}
+LinuxNetProvider::LinuxNetProvider() : LinuxNetProvider(Options{}) {}
 
-LinuxNetProvider::LinuxNetProvider(Options options)
-    : options_(std::move(options))
-{
-}
+LinuxNetProvider::LinuxNetProvider(Options options) : options_(std::move(options)) {}
 
 std::string LinuxNetProvider::folder() const
 {
@@ -236,22 +230,22 @@ bool LinuxNetProvider::pathAnswers(const std::string& path)
 }
 
 NetCallResult LinuxNetProvider::connect(const std::string& localName, const std::string& remoteName,
-    const std::string& userName, const std::string& password)
+                                        const std::string& userName, const std::string& password)
 {
     if (!isDriveName(localName))
-        return { error::kBadDevice, {} };
+        return {error::kBadDevice, {}};
     std::optional<UncName> unc = parseUncName(remoteName);
     if (!unc)
-        return { error::kBadNetName, {} };
+        return {error::kBadNetName, {}};
     const std::string dir = folder();
     std::string failure;
     if (!ensureDrivesFolder(dir, failure))
-        return { error::kNoNetwork, failure };
+        return {error::kNoNetwork, failure};
 
-    Request request { localName, driveLinkPath(dir, localName), *unc, splitUserName(userName), password };
+    Request request{localName, driveLinkPath(dir, localName), *unc, splitUserName(userName), password};
     if (exists(request.link) || exists(recordPath(dir, localName))) {
         if (pathAnswers(localName))
-            return { error::kAlreadyAssigned, {} };
+            return {error::kAlreadyAssigned, {}};
         release(localName, true); // a drive whose share went away
     }
 
@@ -264,14 +258,14 @@ NetCallResult LinuxNetProvider::connect(const std::string& localName, const std:
     }
     if (options_.mayMount.value_or(geteuid() == 0) && !findTool(options_.mountCifsTool).empty())
         return connectWithCifs(request);
-    return { error::kNoNetwork, {} };
+    return {error::kNoNetwork, {}};
 }
 
 NetCallResult LinuxNetProvider::connectWithGio(const Request& request)
 {
     const std::string gio = findTool(options_.gioTool);
     const std::string uri = smbUri(request.unc, request.user, options_.port);
-    std::vector<std::string> args { gio, "mount" };
+    std::vector<std::string> args{gio, "mount"};
     if (!request.hasCredentials())
         args.emplace_back("-a");
     args.push_back(uri);
@@ -286,26 +280,25 @@ NetCallResult LinuxNetProvider::connectWithGio(const Request& request)
             return std::nullopt;
         answered = output.size();
         if (word == "User")
-            return ToolReply { request.user.user + "\n" };
+            return ToolReply{request.user.user + "\n"};
         if (word == "Domain")
-            return ToolReply { request.user.domain + "\n" };
+            return ToolReply{request.user.domain + "\n"};
         if (word == "Password" && ++passwordPrompts == 1)
-            return ToolReply { request.password + "\n" };
-        return ToolReply { {}, true };
+            return ToolReply{request.password + "\n"};
+        return ToolReply{{}, true};
     };
     const ToolRun mount = runTool(args, dialog, options_.timeoutSeconds);
-    if (!mount.started || mount.timedOut
-        || (mount.exitCode != 0 && !base::icontains(mount.err, "already mounted"))) {
-        return { passwordPrompts > 1 ? error::kInvalidPassword : errorFromRun(mount, request.hasCredentials()), {} };
+    if (!mount.started || mount.timedOut || (mount.exitCode != 0 && !base::icontains(mount.err, "already mounted"))) {
+        return {passwordPrompts > 1 ? error::kInvalidPassword : errorFromRun(mount, request.hasCredentials()), {}};
     }
 
     // The share's files are reached through gvfs's FUSE folder.
-    const ToolRun info = runTool({ gio, "info", uri }, {}, options_.timeoutSeconds);
+    const ToolRun info = runTool({gio, "info", uri}, {}, options_.timeoutSeconds);
     static const std::regex kLocalPath(R"((^|\n)local path: ([^\n]+))");
     std::smatch match;
     if (info.exitCode != 0 || !std::regex_search(info.out, match, kLocalPath)) {
-        runTool({ gio, "mount", "-u", uri }, {}, options_.timeoutSeconds);
-        return { error::kNoNetwork, {} };
+        runTool({gio, "mount", "-u", uri}, {}, options_.timeoutSeconds);
+        return {error::kNoNetwork, {}};
     }
     waitForFuseFolder(match[2].str());
     std::string target = match[2].str();
@@ -319,19 +312,20 @@ NetCallResult LinuxNetProvider::connectWithCifs(const Request& request)
     const std::string dir = folder();
     const std::string mountPoint = mountPointPath(dir, request.localName);
     if (mkdir(mountPoint.c_str(), 0700) != 0 && errno != EEXIST)
-        return { error::kNoNetwork,
-                 std::string("Einhängepunkt '") + mountPoint + "': " + platform::systemMessage(platform::lastError()) };
+        return {error::kNoNetwork,
+                std::string("Einhängepunkt '") + mountPoint + "': " + platform::systemMessage(platform::lastError())};
 
     std::string options;
     std::optional<CredentialsFile> credentials;
     if (request.hasCredentials()) {
         // The credentials file is line based: a line break cannot be passed.
         if (request.password.find('\n') != std::string::npos || request.user.user.find('\n') != std::string::npos)
-            return { error::kInvalidPassword, {} };
+            return {error::kInvalidPassword, {}};
         credentials.emplace(dir, request.user, request.password);
         if (!credentials->ok())
-            return { error::kNoNetwork, "Anmeldedaten können nicht übergeben werden: "
-                         + std::string(platform::systemMessage(platform::lastError())) };
+            return {error::kNoNetwork,
+                    "Anmeldedaten können nicht übergeben werden: "
+                        + std::string(platform::systemMessage(platform::lastError()))};
         options = "credentials=" + credentials->path();
     } else {
         options = "guest";
@@ -343,21 +337,21 @@ NetCallResult LinuxNetProvider::connectWithCifs(const Request& request)
     std::string unc = "//" + request.unc.server + "/" + request.unc.share;
     if (!request.unc.folder.empty())
         unc += "/" + request.unc.folder;
-    const ToolRun mount
-        = runTool({ findTool(options_.mountCifsTool), unc, mountPoint, "-o", options }, {}, options_.timeoutSeconds);
+    const ToolRun mount =
+        runTool({findTool(options_.mountCifsTool), unc, mountPoint, "-o", options}, {}, options_.timeoutSeconds);
     if (credentials)
         credentials->remove();
     if (!mount.started || mount.timedOut || mount.exitCode != 0) {
         rmdir(mountPoint.c_str());
         if (!mount.started || mount.timedOut)
-            return { errorFromRun(mount, request.hasCredentials()), {} };
-        return { errorFromCifs(mount, request.hasCredentials()), {} };
+            return {errorFromRun(mount, request.hasCredentials()), {}};
+        return {errorFromCifs(mount, request.hasCredentials()), {}};
     }
     return finishConnect(request, kToolCifs, mountPoint, mountPoint);
 }
 
-NetCallResult LinuxNetProvider::finishConnect(
-    const Request& request, const std::string& tool, const std::string& handle, const std::string& target)
+NetCallResult LinuxNetProvider::finishConnect(const Request& request, const std::string& tool,
+                                              const std::string& handle, const std::string& target)
 {
     const std::string dir = folder();
     {
@@ -367,7 +361,7 @@ NetCallResult LinuxNetProvider::finishConnect(
     if (symlink(target.c_str(), request.link.c_str()) != 0) {
         const std::string reason = platform::systemMessage(platform::lastError());
         release(request.localName, true);
-        return { error::kNoNetwork, "Laufwerk '" + request.localName + "' kann nicht angelegt werden: " + reason };
+        return {error::kNoNetwork, "Laufwerk '" + request.localName + "' kann nicht angelegt werden: " + reason};
     }
     return {};
 }
@@ -375,10 +369,10 @@ NetCallResult LinuxNetProvider::finishConnect(
 NetCallResult LinuxNetProvider::cancel(const std::string& localName, bool force)
 {
     if (!isDriveName(localName))
-        return { error::kBadDevice, {} };
+        return {error::kBadDevice, {}};
     const std::string dir = folder();
     if (!exists(driveLinkPath(dir, localName)) && !exists(recordPath(dir, localName)))
-        return { error::kNotConnected, {} };
+        return {error::kNotConnected, {}};
     return release(localName, force);
 }
 
@@ -388,18 +382,18 @@ NetCallResult LinuxNetProvider::release(const std::string& localName, bool force
     const std::string record = recordPath(dir, localName);
     if (const std::optional<MountRecord> mounted = readRecord(record)) {
         if (mounted->tool == kToolGio) {
-            std::vector<std::string> args { findTool(options_.gioTool), "mount", "-u" };
+            std::vector<std::string> args{findTool(options_.gioTool), "mount", "-u"};
             if (force)
                 args.emplace_back("-f");
             args.push_back(mounted->handle);
             const ToolRun run = runTool(args, {}, options_.timeoutSeconds);
             // A share that is no longer mounted is released all the same.
-            if (run.started && run.exitCode != 0 && !containsAny(run.err + run.out, { "not mounted", "no such" }))
-                return { errorFromRun(run, false), {} };
+            if (run.started && run.exitCode != 0 && !containsAny(run.err + run.out, {"not mounted", "no such"}))
+                return {errorFromRun(run, false), {}};
         } else if (mounted->tool == kToolCifs) {
             // Forced: detach now, the kernel finishes when open files close.
             if (umount2(mounted->handle.c_str(), force ? MNT_DETACH : 0) != 0 && errno != EINVAL && errno != ENOENT)
-                return { errno == EBUSY ? error::kBusy : error::kAccessDenied, {} };
+                return {errno == EBUSY ? error::kBusy : error::kAccessDenied, {}};
             rmdir(mounted->handle.c_str());
         }
     }

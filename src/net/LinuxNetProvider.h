@@ -17,11 +17,11 @@ class LinuxNetProvider final : public NetProvider {
 public:
     struct Options {
         std::string drivesFolder; // empty: drivesFolderPath()
-        int port = 0; // SMB port of the servers; 0: the default
+        int port = 0;             // SMB port of the servers; 0: the default
         std::string gioTool = "gio";
         std::string mountCifsTool = "mount.cifs";
         std::optional<bool> desktopSession; // unset: a session bus is announced
-        std::optional<bool> mayMount; // unset: running as root
+        std::optional<bool> mayMount;       // unset: running as root
         int timeoutSeconds = 90;
     };
 
@@ -29,7 +29,7 @@ public:
     explicit LinuxNetProvider(Options options);
 
     NetCallResult connect(const std::string& localName, const std::string& remoteName, const std::string& userName,
-        const std::string& password) override;
+                          const std::string& password) override;
     NetCallResult cancel(const std::string& localName, bool force) override;
     bool pathAnswers(const std::string& path) override;
 
@@ -38,7 +38,7 @@ private:
     NetCallResult connectWithGio(const Request& request);
     NetCallResult connectWithCifs(const Request& request);
     NetCallResult finishConnect(const Request& request, const std::string& tool, const std::string& handle,
-        const std::string& target);
+                                const std::string& target);
     // Removes what a drive left behind (link, mount record, mount point).
     NetCallResult release(const std::string& localName, bool force);
     std::string folder() const;

@@ -52,8 +52,7 @@ public:
     // of the resource type (containers always) as it is read. Returns 0, or
     // the error that ended the listing; children reported before it stay.
     virtual platform::ErrorCode enumerate(const NetResource* container, std::uint32_t resourceType,
-        const std::function<void(const NetResource&)>& found)
-        = 0;
+                                          const std::function<void(const NetResource&)>& found) = 0;
 };
 
 } // namespace zdr::net

@@ -1,7 +1,7 @@
 #include "net/NetPlaceholder.h"
 
-#include "net/HostResolver.h"
 #include "base/Text.h"
+#include "net/HostResolver.h"
 
 namespace zdr::net {
 

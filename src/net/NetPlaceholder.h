@@ -16,7 +16,7 @@ namespace zdr::net {
 // browse service lists none (a domain name never holds a "\").
 struct NetPlaceholder {
     std::string domain; // empty: all domains
-    std::string share; // empty: no share part (computers only)
+    std::string share;  // empty: no share part (computers only)
 };
 
 bool isNetPlaceholder(std::string_view text);

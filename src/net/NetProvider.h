@@ -24,8 +24,7 @@ public:
     // Maps remoteName to localName with exactly the given credentials (empty
     // strings stay empty). The mapping is not remembered for later log-ons.
     virtual NetCallResult connect(const std::string& localName, const std::string& remoteName,
-        const std::string& userName, const std::string& password)
-        = 0;
+                                  const std::string& userName, const std::string& password) = 0;
     // Removes the mapping of localName; force: even when files are open.
     virtual NetCallResult cancel(const std::string& localName, bool force) = 0;
     // True when the path exists and checking it raised no error.

@@ -90,7 +90,7 @@ void copyInto(char* buffer, int size, const std::string& text)
 // libsmbclient asks for credentials per server; the options' credentials
 // (empty: anonymous) answer for all of them.
 void answerCredentials(SMBCCTX* smb, const char*, const char*, char* workgroup, int workgroupSize, char* user,
-    int userSize, char* password, int passwordSize)
+                       int userSize, char* password, int passwordSize)
 {
     const auto* options = static_cast<const SmbEnumerator::Options*>(smbLibrary().getOptionUserData(smb));
     if (!options->domain.empty())
@@ -109,7 +109,7 @@ bool shareMatches(unsigned int smbType, std::uint32_t resourceType)
 }
 
 NetResource record(std::uint32_t type, std::uint32_t displayType, std::uint32_t usage, std::string remoteName,
-    std::string comment = {})
+                   std::string comment = {})
 {
     NetResource r;
     r.dwType = type;
@@ -123,13 +123,9 @@ NetResource record(std::uint32_t type, std::uint32_t displayType, std::uint32_t 
 
 } // namespace
 
-SmbEnumerator::SmbEnumerator()
-    : SmbEnumerator(Options {})
-{
-}
+SmbEnumerator::SmbEnumerator() : SmbEnumerator(Options{}) {}
 
-SmbEnumerator::SmbEnumerator(Options options)
-    : context_(std::make_unique<Context>())
+SmbEnumerator::SmbEnumerator(Options options) : context_(std::make_unique<Context>())
 {
     context_->options = std::move(options);
     const SmbLibrary& lib = smbLibrary();
@@ -156,7 +152,7 @@ SmbEnumerator::SmbEnumerator(Options options)
 SmbEnumerator::~SmbEnumerator() = default;
 
 platform::ErrorCode SmbEnumerator::enumerate(const NetResource* container, std::uint32_t resourceType,
-    const std::function<void(const NetResource&)>& found)
+                                             const std::function<void(const NetResource&)>& found)
 {
     using namespace resource;
     if (!container) {
@@ -197,7 +193,8 @@ platform::ErrorCode SmbEnumerator::enumerate(const NetResource* container, std::
                     found(record(kTypeAny, kDisplayDomain, kUsageContainer, entry->name, comment));
                     break;
                 case SMBC_SERVER:
-                    found(record(kTypeAny, kDisplayServer, kUsageContainer, std::string("\\\\") + entry->name, comment));
+                    found(
+                        record(kTypeAny, kDisplayServer, kUsageContainer, std::string("\\\\") + entry->name, comment));
                     break;
                 case SMBC_FILE_SHARE:
                 case SMBC_PRINTER_SHARE:
@@ -205,8 +202,8 @@ platform::ErrorCode SmbEnumerator::enumerate(const NetResource* container, std::
                 case SMBC_IPC_SHARE:
                     if (!serverPrefix.empty() && shareMatches(entry->smbc_type, resourceType)) {
                         const std::uint32_t type = entry->smbc_type == SMBC_FILE_SHARE ? kTypeDisk
-                            : entry->smbc_type == SMBC_PRINTER_SHARE                  ? kTypePrint
-                                                                                      : kTypeAny;
+                            : entry->smbc_type == SMBC_PRINTER_SHARE                   ? kTypePrint
+                                                                                       : kTypeAny;
                         found(record(type, kDisplayShare, kUsageConnectable, serverPrefix + entry->name, comment));
                     }
                     break;

@@ -19,7 +19,7 @@ public:
     static constexpr const char* kProvider = "SMB";
 
     struct Options {
-        int port = 0; // 0: the default
+        int port = 0;       // 0: the default
         std::string domain; // credentials for listing; empty: anonymous
         std::string user;
         std::string password;
@@ -35,7 +35,7 @@ public:
     SmbEnumerator& operator=(const SmbEnumerator&) = delete;
 
     platform::ErrorCode enumerate(const NetResource* container, std::uint32_t resourceType,
-        const std::function<void(const NetResource&)>& found) override;
+                                  const std::function<void(const NetResource&)>& found) override;
 
 private:
     struct Context;

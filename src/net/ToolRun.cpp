@@ -96,8 +96,9 @@ bool writeAll(int fd, const std::string& text)
         }
         done += static_cast<std::size_t>(n);
     }
-    const timespec zero {};
-    while (sigtimedwait(&pipeSet, nullptr, &zero) > 0) { }
+    const timespec zero{};
+    while (sigtimedwait(&pipeSet, nullptr, &zero) > 0) {
+    }
     pthread_sigmask(SIG_SETMASK, &old, nullptr);
     return ok;
 }
@@ -159,13 +160,14 @@ ToolRun runTool(const std::vector<std::string>& argv, const ToolDialog& dialog, 
     bool outOpen = true;
     bool errOpen = true;
     while (outOpen || errOpen) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) {
             run.timedOut = true;
             kill(pid, SIGKILL);
             break;
         }
-        pollfd fds[2] = { { outOpen ? out.read.get() : -1, POLLIN, 0 }, { errOpen ? err.read.get() : -1, POLLIN, 0 } };
+        pollfd fds[2] = {{outOpen ? out.read.get() : -1, POLLIN, 0}, {errOpen ? err.read.get() : -1, POLLIN, 0}};
         const int ready = poll(fds, 2, static_cast<int>(left.count()));
         if (ready < 0 && errno == EINTR)
             continue;
@@ -198,7 +200,8 @@ ToolRun runTool(const std::vector<std::string>& argv, const ToolDialog& dialog, 
     }
     in.write.reset();
     int status = 0;
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) { }
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
     if (WIFEXITED(status))
         run.exitCode = WEXITSTATUS(status);
     return run;

@@ -26,7 +26,7 @@ std::optional<UncName> parseUncName(std::string_view text)
         if (part.empty() || part == "." || part == "..")
             return std::nullopt;
     }
-    UncName name { parts[0], parts[1], {} };
+    UncName name{parts[0], parts[1], {}};
     parts.erase(parts.begin(), parts.begin() + 2);
     name.folder = base::join(parts, "/");
     return name;
@@ -36,8 +36,8 @@ UserName splitUserName(std::string_view text)
 {
     const std::size_t cut = text.find_first_of("\\/");
     if (cut == std::string_view::npos)
-        return { {}, std::string(text) };
-    return { std::string(text.substr(0, cut)), std::string(text.substr(cut + 1)) };
+        return {{}, std::string(text)};
+    return {std::string(text.substr(0, cut)), std::string(text.substr(cut + 1))};
 }
 
 std::string percentEncoded(std::string_view text)

@@ -1,8 +1,8 @@
 #include "net/clsNetConnect.h"
 
-#include "net/NetErrors.h"
 #include "base/ParameterCodes.h"
 #include "base/Text.h"
+#include "net/NetErrors.h"
 
 #include <algorithm>
 #include <cstring>
@@ -18,8 +18,7 @@ constexpr std::size_t kCodeFields = 5;
 } // namespace
 
 clsNetConnect::clsNetConnect(std::shared_ptr<NetProvider> provider, WaitHooks waitHooks)
-    : provider_(std::move(provider))
-    , waitHooks_(std::move(waitHooks))
+    : provider_(std::move(provider)), waitHooks_(std::move(waitHooks))
 {
 }
 

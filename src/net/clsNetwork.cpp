@@ -1,9 +1,9 @@
 #include "net/clsNetwork.h"
 
+#include "base/Text.h"
 #include "net/AvahiResolver.h"
 #include "net/NetPlaceholder.h"
 #include "net/SmbEnumerator.h"
-#include "base/Text.h"
 
 #include <pwd.h>
 #include <unistd.h>
@@ -25,8 +25,8 @@ bool endsWithNoCase(std::string_view text, std::string_view suffix)
 
 std::string localUserName()
 {
-    std::array<char, 16384> buffer {};
-    passwd entry {};
+    std::array<char, 16384> buffer{};
+    passwd entry{};
     passwd* result = nullptr;
     if (getpwuid_r(geteuid(), &entry, buffer.data(), buffer.size(), &result) != 0 || !result)
         return {};
@@ -45,7 +45,7 @@ NetResource computerRecord(const std::string& host)
 
 std::string localMachineName()
 {
-    std::array<char, kNameLimit + 1> buffer {};
+    std::array<char, kNameLimit + 1> buffer{};
     if (gethostname(buffer.data(), kNameLimit) != 0)
         return {};
     return std::string(buffer.data());
@@ -53,10 +53,7 @@ std::string localMachineName()
 
 } // namespace
 
-clsNetwork::clsNetwork()
-    : clsNetwork(std::make_shared<SmbEnumerator>(), std::make_shared<AvahiResolver>())
-{
-}
+clsNetwork::clsNetwork() : clsNetwork(std::make_shared<SmbEnumerator>(), std::make_shared<AvahiResolver>()) {}
 
 clsNetwork::clsNetwork(std::shared_ptr<NetEnumerator> enumerator, std::shared_ptr<HostResolver> announced)
     : enumerator_(std::move(enumerator)), announced_(std::move(announced))
@@ -89,7 +86,7 @@ bool clsNetwork::fc_Init(const std::string& par_NetDomain, const std::string& pa
         // then takes the computers that announce SMB (once per walk).
         if (container.dwDisplayType == resource::kDisplayNetwork && par_NetDomain.empty() && !askedAnnounced
             && std::none_of(found_.begin() + static_cast<std::ptrdiff_t>(before), found_.end(),
-                [](const NetResource& r) { return r.dwDisplayType == resource::kDisplayDomain; })) {
+                            [](const NetResource& r) { return r.dwDisplayType == resource::kDisplayDomain; })) {
             askedAnnounced = true;
             sb_AddAnnouncedHosts(par_NetShare);
         }
@@ -130,12 +127,13 @@ void clsNetwork::sb_AddAnnouncedHosts(const std::string& shareFilter)
     }
 }
 
-bool clsNetwork::shouldOpen(
-    const NetResource& record, const std::string& domain, const std::string& share, bool onlyComputers) const
+bool clsNetwork::shouldOpen(const NetResource& record, const std::string& domain, const std::string& share,
+                            bool onlyComputers) const
 {
     if (!record.isContainer())
         return false;
-    if (!domain.empty() && record.dwDisplayType == resource::kDisplayDomain && !base::iequals(record.RemoteName, domain))
+    if (!domain.empty() && record.dwDisplayType == resource::kDisplayDomain
+        && !base::iequals(record.RemoteName, domain))
         return false;
     if (record.dwDisplayType == resource::kDisplayServer)
         return !onlyComputers || !share.empty();
@@ -174,8 +172,8 @@ void clsNetwork::sb_BuildLists()
 {
     localUserName_ = localUserName();
     localMachineName_ = localMachineName();
-    for (std::string* list : { &serverList_, &shareList_, &printerList_, &directoryList_, &domainList_, &fileList_,
-             &genericList_, &groupList_, &networkList_, &rootList_, &shareAdminList_ })
+    for (std::string* list : {&serverList_, &shareList_, &printerList_, &directoryList_, &domainList_, &fileList_,
+                              &genericList_, &groupList_, &networkList_, &rootList_, &shareAdminList_})
         list->clear();
     for (const NetResource& r : found_) {
         if (r.RemoteName.empty())

@@ -63,7 +63,7 @@ private:
     void sb_AddFound(const NetResource& r, const std::string& shareFilter);
     void sb_AddAnnouncedHosts(const std::string& shareFilter);
     bool shouldOpen(const NetResource& record, const std::string& domain, const std::string& share,
-        bool onlyComputers) const;
+                    bool onlyComputers) const;
     void sb_BuildLists();
 
     std::shared_ptr<NetEnumerator> enumerator_;

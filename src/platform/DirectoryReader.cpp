@@ -117,7 +117,10 @@ public:
     }
 
 private:
-    ReadAheadHelper() { std::thread([this] { work(); }).detach(); }
+    ReadAheadHelper()
+    {
+        std::thread([this] { work(); }).detach();
+    }
 
     void work()
     {
@@ -183,8 +186,8 @@ bool DirectoryReader::openChild(const DirectoryReader& parent, const std::string
         error = error::kInvalidHandle;
         return false;
     }
-    const int fd = openat(dirfd(static_cast<DIR*>(parent.dir_)), name.c_str(),
-                          O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    const int fd =
+        openat(dirfd(static_cast<DIR*>(parent.dir_)), name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) {
         error = lastError();
         return false;
@@ -226,9 +229,8 @@ void DirectoryReader::listNames()
         }
         names_.push_back({folder, d->d_name});
     }
-    std::sort(names_.begin(), names_.end(), [](const Name& a, const Name& b) {
-        return a.folder != b.folder ? b.folder : a.name < b.name;
-    });
+    std::sort(names_.begin(), names_.end(),
+              [](const Name& a, const Name& b) { return a.folder != b.folder ? b.folder : a.name < b.name; });
     if (readAhead_ && names_.size() > 1) {
         std::vector<const std::string*> names;
         names.reserve(names_.size());

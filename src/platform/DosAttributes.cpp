@@ -113,8 +113,8 @@ static std::uint32_t readDosAttributes(int dirFd, const char* name, const char* 
 bool statAt(int dirFd, const char* name, const char* fullPath, FileEntry& out, ErrorCode& error)
 {
     struct statx sx {};
-    const unsigned mask = STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_MTIME | STATX_ATIME | STATX_BTIME
-        | STATX_CTIME | STATX_UID | STATX_GID;
+    const unsigned mask = STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_MTIME | STATX_ATIME | STATX_BTIME | STATX_CTIME
+        | STATX_UID | STATX_GID;
     if (statx(dirFd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, mask, &sx) != 0) {
         error = lastError();
         return false;
@@ -146,8 +146,8 @@ bool statAt(int dirFd, const char* name, const char* fullPath, FileEntry& out, E
     out.mode = sx.stx_mode & 07777;
     out.owner = sx.stx_uid;
     out.group = sx.stx_gid;
-    out.mountRoot = (sx.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0
-        && (sx.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
+    out.mountRoot =
+        (sx.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0 && (sx.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
     error = error::kSuccess;
     return true;
 }

@@ -186,8 +186,7 @@ const char* systemMessage(ErrorCode code)
         return "Die Syntax für den Dateinamen, Verzeichnisnamen oder die Datenträgerbezeichnung ist falsch.";
     case kDirNotEmpty: return "Das Verzeichnis ist nicht leer.";
     case kFilenameTooLong: return "Der Dateiname oder die Erweiterung ist zu lang.";
-    case kFileTooLarge:
-        return "Die Dateigröße überschreitet die zulässige Grenze und kann nicht gespeichert werden.";
+    case kFileTooLarge: return "Die Dateigröße überschreitet die zulässige Grenze und kann nicht gespeichert werden.";
     case kDirectory: return "Der Verzeichnisname ist ungültig.";
     case kIoDevice: return "Die Anforderung konnte wegen eines E/A-Gerätefehlers nicht ausgeführt werden.";
     case kNoNetwork: return "Das Netzwerk ist nicht vorhanden oder wurde nicht gestartet.";

@@ -89,8 +89,7 @@ void takeOver(const std::string& old, int fd)
 
 } // namespace
 
-bool readWholeFile(const std::string& path, std::size_t maxSize, std::string& data, ErrorCode& error,
-                   bool* tooLarge)
+bool readWholeFile(const std::string& path, std::size_t maxSize, std::string& data, ErrorCode& error, bool* tooLarge)
 {
     if (tooLarge)
         *tooLarge = false;
@@ -137,8 +136,8 @@ std::string temporarySibling(const std::string& path)
 {
     static std::atomic<unsigned> counter{0};
     const std::string folder = parentPath(path);
-    const std::string name = "." + fileName(path) + ".zdrtmp-" + std::to_string(getpid()) + "-"
-        + std::to_string(counter++);
+    const std::string name =
+        "." + fileName(path) + ".zdrtmp-" + std::to_string(getpid()) + "-" + std::to_string(counter++);
     return folder.empty() ? name : joinPath(folder, name);
 }
 

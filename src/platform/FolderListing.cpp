@@ -26,7 +26,8 @@ void FolderListing::index()
     byName.resize(entries.size());
     for (std::uint32_t i = 0; i < byName.size(); ++i)
         byName[i] = i;
-    std::sort(byName.begin(), byName.end(), [this](std::uint32_t a, std::uint32_t b) { return entries[a].name < entries[b].name; });
+    std::sort(byName.begin(), byName.end(),
+              [this](std::uint32_t a, std::uint32_t b) { return entries[a].name < entries[b].name; });
 }
 
 } // namespace zdr::platform

@@ -41,10 +41,7 @@ bool temporaryOwner(std::string_view name, long& process)
     return error == std::errc() && end == rest.data() + dash && process > 0;
 }
 
-bool processAlive(long process)
-{
-    return ::kill(static_cast<pid_t>(process), 0) == 0 || errno == EPERM;
-}
+bool processAlive(long process) { return ::kill(static_cast<pid_t>(process), 0) == 0 || errno == EPERM; }
 
 std::vector<std::string> removeStaleTemporaries(const std::string& folder)
 {
@@ -58,8 +55,7 @@ std::vector<std::string> removeStaleTemporaries(const std::string& folder)
         long process = 0;
         if (d->d_name[0] != '.' || !temporaryOwner(d->d_name, process) || process == self || processAlive(process))
             continue;
-        struct stat st {
-        };
+        struct stat st {};
         if (::fstatat(fd, d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode))
             && ::unlinkat(fd, d->d_name, 0) == 0)
             removed.emplace_back(d->d_name);
@@ -74,10 +70,7 @@ void markUnfinished(const std::string& folder)
     static_cast<void>(::lsetxattr(folder.c_str(), kUnfinishedName, process.data(), process.size(), 0));
 }
 
-void clearUnfinished(const std::string& folder)
-{
-    static_cast<void>(::lremovexattr(folder.c_str(), kUnfinishedName));
-}
+void clearUnfinished(const std::string& folder) { static_cast<void>(::lremovexattr(folder.c_str(), kUnfinishedName)); }
 
 bool unfinishedByGoneRun(const std::string& folder)
 {
@@ -90,10 +83,7 @@ bool unfinishedByGoneRun(const std::string& folder)
     return process != static_cast<long>(::getpid()) && !processAlive(process);
 }
 
-FolderLock::~FolderLock()
-{
-    release();
-}
+FolderLock::~FolderLock() { release(); }
 
 void FolderLock::release()
 {
@@ -112,14 +102,8 @@ bool FolderLock::lock(const std::string& folder, int how)
     return false;
 }
 
-bool FolderLock::shared(const std::string& folder)
-{
-    return lock(folder, LOCK_SH);
-}
+bool FolderLock::shared(const std::string& folder) { return lock(folder, LOCK_SH); }
 
-bool FolderLock::exclusiveNow(const std::string& folder)
-{
-    return lock(folder, LOCK_EX | LOCK_NB);
-}
+bool FolderLock::exclusiveNow(const std::string& folder) { return lock(folder, LOCK_EX | LOCK_NB); }
 
 } // namespace zdr::platform

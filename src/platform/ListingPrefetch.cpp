@@ -120,7 +120,8 @@ std::shared_ptr<const FolderListing> ListingPrefetch::listing(const std::string&
     return listing.listed;
 }
 
-void ListingPrefetch::erase(std::map<std::string, Listing>::iterator first, std::map<std::string, Listing>::iterator last)
+void ListingPrefetch::erase(std::map<std::string, Listing>::iterator first,
+                            std::map<std::string, Listing>::iterator last)
 {
     for (auto it = first; it != last; ++it) {
         if (!it->second.wanted && (it->second.state == State::Done || it->second.state == State::Failed))

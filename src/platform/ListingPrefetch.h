@@ -62,8 +62,8 @@ private:
     // Lists target for the names of source (without the lock); subfolders:
     // the names that are folders on both sides. False when either folder
     // cannot be read.
-    static bool list(const std::string& root, const std::string& source, const std::string& target, FolderListing& listed,
-                     std::vector<std::string>& subfolders);
+    static bool list(const std::string& root, const std::string& source, const std::string& target,
+                     FolderListing& listed, std::vector<std::string>& subfolders);
     // The next listing to make, or nullptr to wait (lock held).
     Listing* nextJob(std::string& target);
     void erase(std::map<std::string, Listing>::iterator first, std::map<std::string, Listing>::iterator last);
@@ -77,7 +77,7 @@ private:
     bool resting_ = false;                    // far enough ahead: guesses wait
     std::uint64_t nextId_ = 1;
     bool stopping_ = false;
-    std::string root_; // under mutex_
+    std::string root_;   // under mutex_
     std::thread thread_; // started by the first want
 };
 

@@ -106,11 +106,14 @@ std::string folderEntryFromRelativePath(std::string_view relative)
 std::string labelFromLinkName(std::string_view name)
 {
     const auto hex = [](char c) {
-        return c >= '0' && c <= '9' ? c - '0' : (c >= 'a' && c <= 'f' ? c - 'a' + 10 : (c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1));
+        return c >= '0' && c <= '9'
+            ? c - '0'
+            : (c >= 'a' && c <= 'f' ? c - 'a' + 10 : (c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1));
     };
     std::string label;
     for (std::size_t i = 0; i < name.size(); ++i) {
-        if (name[i] == '\\' && i + 3 < name.size() && name[i + 1] == 'x' && hex(name[i + 2]) >= 0 && hex(name[i + 3]) >= 0) {
+        if (name[i] == '\\' && i + 3 < name.size() && name[i + 1] == 'x' && hex(name[i + 2]) >= 0
+            && hex(name[i + 3]) >= 0) {
             label += static_cast<char>(hex(name[i + 2]) * 16 + hex(name[i + 3]));
             i += 3;
         } else {

@@ -32,8 +32,7 @@ bool saveCopy(const std::string& from, const std::string& to, ErrorCode& error)
     if (entry.isSymlink())
         return copyLink(from, to, false, error);
     PendingFile file;
-    return file.open(from, to, error)
-        && copyContent(file.sourceFd(), file.fd(), file.size(), file.size(), {}, error)
+    return file.open(from, to, error) && copyContent(file.sourceFd(), file.fd(), file.size(), file.size(), {}, error)
         && file.finish(entry.attributes, error) && file.commit(false, error);
 }
 

@@ -27,9 +27,9 @@ struct ListViewData {
 struct ProjectElement {
     std::string name;
     ControlKind kind = ControlKind::Text;
-    std::string value;                     // txt text, chk / cbo number text
-    std::vector<std::string> listEntries;  // lst
-    ListViewData listView;                 // lvw
+    std::string value;                    // txt text, chk / cbo number text
+    std::vector<std::string> listEntries; // lst
+    ListViewData listView;                // lvw
     bool operator==(const ProjectElement&) const = default;
 };
 

@@ -1,8 +1,8 @@
 #include "project/ProjectFile.h"
 
-#include "platform/FileIo.h"
 #include "base/ParameterCodes.h"
 #include "base/Text.h"
+#include "platform/FileIo.h"
 
 #include <pugixml.hpp>
 
@@ -42,8 +42,7 @@ bool declaresLatin1(std::string_view xml)
         return false;
     const std::size_t end = head.find("?>");
     const std::string declaration = head.substr(0, end);
-    return declaration.find("iso-8859-1") != std::string::npos
-        || declaration.find("windows-1252") != std::string::npos
+    return declaration.find("iso-8859-1") != std::string::npos || declaration.find("windows-1252") != std::string::npos
         || declaration.find("latin1") != std::string::npos;
 }
 
@@ -92,10 +91,10 @@ bool charactersWellFormed(std::string_view xml, std::string& description)
         bool digits = false;
         for (; k < xml.size() && k < i + 16; ++k) {
             const char d = xml[k];
-            const int value = d >= '0' && d <= '9'             ? d - '0'
-                : hex && d >= 'a' && d <= 'f' ? d - 'a' + 10
-                : hex && d >= 'A' && d <= 'F' ? d - 'A' + 10
-                                              : -1;
+            const int value = d >= '0' && d <= '9' ? d - '0'
+                : hex && d >= 'a' && d <= 'f'      ? d - 'a' + 10
+                : hex && d >= 'A' && d <= 'F'      ? d - 'A' + 10
+                                                   : -1;
             if (value < 0)
                 break;
             code = code * (hex ? 16 : 10) + static_cast<unsigned long>(value);
@@ -104,9 +103,8 @@ bool charactersWellFormed(std::string_view xml, std::string& description)
         if (!digits || k >= xml.size() || xml[k] != ';')
             continue; // the parser refuses a broken reference itself
         if (code == 0 || (code >= 0xD800 && code <= 0xDFFF) || code == 0xFFFE || code == 0xFFFF || code > 0x10FFFF) {
-            description = "Die Datei enthält einen ungültigen Zeichenverweis ('"
-                + std::string(xml.substr(i, k + 1 - i)) + "' bei Zeichen " + std::to_string(i)
-                + ") und ist kein gültiges XML-Dokument.";
+            description = "Die Datei enthält einen ungültigen Zeichenverweis ('" + std::string(xml.substr(i, k + 1 - i))
+                + "' bei Zeichen " + std::to_string(i) + ") und ist kein gültiges XML-Dokument.";
             return false;
         }
     }
@@ -150,8 +148,8 @@ public:
             if (++count > kMaxProjectRows)
                 return fail("'" + where + "' hat mehr als " + std::to_string(kMaxProjectRows) + " Einträge.");
             if (!names.insert(base::toLower(child.name())).second)
-                return fail(std::string("Das Element '") + child.name() + "' ist " + (where.empty() ? "" : "in '" + where + "' ")
-                            + "mehrfach vorhanden.");
+                return fail(std::string("Das Element '") + child.name() + "' ist "
+                            + (where.empty() ? "" : "in '" + where + "' ") + "mehrfach vorhanden.");
         }
         return true;
     }
@@ -221,8 +219,7 @@ private:
 
 } // namespace
 
-bool parseProjectXml(std::string_view xml, std::string_view rootName, ProjectDocument& doc,
-                     std::string& description)
+bool parseProjectXml(std::string_view xml, std::string_view rootName, ProjectDocument& doc, std::string& description)
 {
     // Saved as "Unicode" by editors of other systems: UTF-16 with its
     // byte-order mark. Read as UTF-8; a save writes UTF-8 again.
@@ -244,8 +241,8 @@ bool parseProjectXml(std::string_view xml, std::string_view rootName, ProjectDoc
         return false;
     pugi::xml_document xmlDoc;
     const unsigned options = (pugi::parse_default | pugi::parse_ws_pcdata_single) & ~pugi::parse_eol;
-    const pugi::xml_parse_result result = xmlDoc.load_buffer(xml.data(), xml.size(), options,
-                                                             latin1 ? pugi::encoding_latin1 : pugi::encoding_utf8);
+    const pugi::xml_parse_result result =
+        xmlDoc.load_buffer(xml.data(), xml.size(), options, latin1 ? pugi::encoding_latin1 : pugi::encoding_utf8);
     if (!result) {
         description = std::string("Die Datei ist kein gültiges XML-Dokument (") + parseStatusText(result.status)
             + " bei Zeichen " + std::to_string(result.offset) + ").";
@@ -278,9 +275,9 @@ bool readProjectFile(const std::string& fileName, std::string_view rootName, Pro
     platform::ErrorCode error = platform::error::kSuccess;
     bool tooLarge = false;
     if (!platform::readWholeFile(fileName, kMaxProjectFileSize, data, error, &tooLarge)) {
-        description = tooLarge ? "Die Datei '" + fileName + "' ist zu groß für eine Projektdatei (mehr als 16 MB)."
-                               : "Die Datei '" + fileName + "' kann nicht gelesen werden: "
-                + platform::systemMessage(error);
+        description = tooLarge
+            ? "Die Datei '" + fileName + "' ist zu groß für eine Projektdatei (mehr als 16 MB)."
+            : "Die Datei '" + fileName + "' kann nicht gelesen werden: " + platform::systemMessage(error);
         return false;
     }
     return parseProjectXml(data, rootName, doc, description);
@@ -308,8 +305,8 @@ std::string writeProjectXml(const ProjectDocument& doc, std::string_view rootNam
             for (const ListViewRow& row : element.listView.rows)
                 subItemCount = std::max(subItemCount, static_cast<int>(row.subItems.size()));
             for (std::size_t i = 0; i < element.listView.rows.size(); ++i) {
-                const std::string line = encodeRowLine(element.listView.rows[i], element.listView.selectedKey,
-                                                       subItemCount);
+                const std::string line =
+                    encodeRowLine(element.listView.rows[i], element.listView.selectedKey, subItemCount);
                 node.append_child(("LVW" + std::to_string(i + 1)).c_str()).text().set(line.c_str());
             }
             break;

@@ -27,8 +27,7 @@ inline constexpr std::size_t kMaxProjectRows = 10000;
 // (also a NUL or a control character written as is, or a reference to a
 // NUL or to no character), an element that occurs twice, and anything
 // beyond the limits above.
-bool parseProjectXml(std::string_view xml, std::string_view rootName, ProjectDocument& doc,
-                     std::string& description);
+bool parseProjectXml(std::string_view xml, std::string_view rootName, ProjectDocument& doc, std::string& description);
 bool readProjectFile(const std::string& fileName, std::string_view rootName, ProjectDocument& doc,
                      std::string& description);
 

@@ -1,8 +1,8 @@
 #include "project/clsProject.h"
 
+#include "base/Text.h"
 #include "project/ProjectFile.h"
 #include "util/MsgBox.h"
-#include "base/Text.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -89,8 +89,7 @@ bool fits(const ProjectElement& element, QWidget* control, std::string& descript
         if (!qobject_cast<QLineEdit*>(control) && !qobject_cast<QPlainTextEdit*>(control))
             return refuse("kein Textfeld.");
         return true;
-    case ControlKind::Check:
-        return qobject_cast<QCheckBox*>(control) ? true : refuse("kein Kontrollkästchen.");
+    case ControlKind::Check: return qobject_cast<QCheckBox*>(control) ? true : refuse("kein Kontrollkästchen.");
     case ControlKind::Combo: {
         auto* combo = qobject_cast<QComboBox*>(control);
         if (!combo)
@@ -99,8 +98,7 @@ bool fits(const ProjectElement& element, QWidget* control, std::string& descript
             return refuse("Index " + element.value + " ist nicht in der Liste.");
         return true;
     }
-    case ControlKind::List:
-        return qobject_cast<QListWidget*>(control) ? true : refuse("keine Liste.");
+    case ControlKind::List: return qobject_cast<QListWidget*>(control) ? true : refuse("keine Liste.");
     case ControlKind::ListView: {
         auto* list = qobject_cast<QTreeWidget*>(control);
         if (!list)
@@ -108,8 +106,8 @@ bool fits(const ProjectElement& element, QWidget* control, std::string& descript
         const std::size_t subItems = static_cast<std::size_t>(list->columnCount() - 1);
         for (std::size_t i = 0; i < element.listView.rows.size(); ++i)
             if (element.listView.rows[i].subItems.size() > subItems)
-                return refuse("Zeile " + std::to_string(i + 1) + " hat mehr als "
-                              + std::to_string(subItems + 3) + " Felder.");
+                return refuse("Zeile " + std::to_string(i + 1) + " hat mehr als " + std::to_string(subItems + 3)
+                              + " Felder.");
         return true;
     }
     case ControlKind::NotStored: return true;
@@ -229,8 +227,7 @@ bool clsProject::fc_ProjectLoadXML(const QString& fileName, const QString& rootN
 {
     ProjectDocument doc;
     std::string description;
-    if (!readProjectFile(text(fileName), text(rootName), doc, description)
-        || !applyDocument(doc, form, description)) {
+    if (!readProjectFile(text(fileName), text(rootName), doc, description) || !applyDocument(doc, form, description)) {
         util::ui::msgBox(form, "Beim Laden des Projektes ist folgender Fehler aufgetreten: \r\n" + description);
         return false;
     }

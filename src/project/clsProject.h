@@ -15,8 +15,7 @@ namespace zdr::project {
 // else from its named children in creation order.
 class clsProject {
 public:
-    bool fc_ProjectSaveXML(const QString& fileName, const QString& rootName, QWidget* form,
-                           const QString& exclusions);
+    bool fc_ProjectSaveXML(const QString& fileName, const QString& rootName, QWidget* form, const QString& exclusions);
     bool fc_ProjectLoadXML(const QString& fileName, const QString& rootName, QWidget* form);
 
     // The document a save would write, and applying a read one; both public

@@ -2,9 +2,9 @@
 
 #include "project/Task.h"
 #include "project/clsProject.h"
-#include "run/clsSystemChange_Cover.h"
 #include "run/OptionBoxes.h"
 #include "run/clsFolderCopy_Cover.h"
+#include "run/clsSystemChange_Cover.h"
 #include "util/CommandLabel.h"
 #include "util/HelpFile.h"
 #include "util/HelpMenu.h"
@@ -80,16 +80,44 @@ QLabel* caption(const char* name, const char* text, QWidget* parent)
 
 QStringList frmMain::storedControlOrder()
 {
-    return {"chkCopyFolderOnly", "chkCopySaveFilesInZip", "chkCopySaveFiles", "txtFolderInfoLevel",
-            "chkInfoAboutFolderEntries", "chkFormMinAfterStart", "txtBackupDir", "txtSystemFilesDateTimeFrom",
-            "txtSystemFilesDateTimeTo", "txtRenameAfterActionText", "txtSystemFilesExtensions",
-            "txtSystemFilesSizeMax", "txtSystemDirAndFilesFilter", "chkAttribute_Compressed", "lvwMain",
-            "txtSystemDir", "txtSystemTargetDir", "chkAttribute_Hidden", "chkAttribute_Protected",
-            "txtSystemDirAndFilesExclude", "txtSystemDirAndFiles", "chkAttribute_Archive",
-            "chkCopyAskByTargetNewer", "txtFileBlockSize", "chkCopyBlockBytes", "chkCopyProtocolShowAuto",
-            "chkActionAutoStart", "chkCopyContinueAfterError", "chkCopyCreateProtocol", "chkCopyOnlyNewer",
-            "chkCopyWithInfo", "chkCopyOverwriteExisting", "chkCopyOverwriteProtected", "chkCopyNoFileInfo",
-            "chkCopyInfoOnlyCount", "chkCopyInfoAskBeforeAction", "chkCopyOnlyDiffrentFiles", "cboAction",
+    return {"chkCopyFolderOnly",
+            "chkCopySaveFilesInZip",
+            "chkCopySaveFiles",
+            "txtFolderInfoLevel",
+            "chkInfoAboutFolderEntries",
+            "chkFormMinAfterStart",
+            "txtBackupDir",
+            "txtSystemFilesDateTimeFrom",
+            "txtSystemFilesDateTimeTo",
+            "txtRenameAfterActionText",
+            "txtSystemFilesExtensions",
+            "txtSystemFilesSizeMax",
+            "txtSystemDirAndFilesFilter",
+            "chkAttribute_Compressed",
+            "lvwMain",
+            "txtSystemDir",
+            "txtSystemTargetDir",
+            "chkAttribute_Hidden",
+            "chkAttribute_Protected",
+            "txtSystemDirAndFilesExclude",
+            "txtSystemDirAndFiles",
+            "chkAttribute_Archive",
+            "chkCopyAskByTargetNewer",
+            "txtFileBlockSize",
+            "chkCopyBlockBytes",
+            "chkCopyProtocolShowAuto",
+            "chkActionAutoStart",
+            "chkCopyContinueAfterError",
+            "chkCopyCreateProtocol",
+            "chkCopyOnlyNewer",
+            "chkCopyWithInfo",
+            "chkCopyOverwriteExisting",
+            "chkCopyOverwriteProtected",
+            "chkCopyNoFileInfo",
+            "chkCopyInfoOnlyCount",
+            "chkCopyInfoAskBeforeAction",
+            "chkCopyOnlyDiffrentFiles",
+            "cboAction",
             "txtProjectName"};
 }
 
@@ -175,7 +203,8 @@ void frmMain::buildMenus()
     registry->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
     for (std::size_t i = 0; i < ui_.mnuRegistryWork.size(); ++i) {
         const int index = i == 0 ? kActionRegistryInfo : kActionRegistryChange;
-        QAction* entry = extras->addAction(QString::fromUtf8(actionCatalogue()[static_cast<std::size_t>(index)].listText));
+        QAction* entry =
+            extras->addAction(QString::fromUtf8(actionCatalogue()[static_cast<std::size_t>(index)].listText));
         ui_.mnuRegistryWork[i] = entry;
         entry->setObjectName(QStringLiteral("mnuRegistryWork"));
         entry->setCheckable(true);
@@ -387,7 +416,8 @@ QWidget* frmMain::buildCommandStrip()
 {
     auto* strip = new QWidget(this);
     auto* layout = new QHBoxLayout(strip);
-    lblCmdProjectAction_ = new CommandLabel(QStringLiteral("lblCmdProjectAction"), QStringLiteral("&Aktion ausführen"), this);
+    lblCmdProjectAction_ =
+        new CommandLabel(QStringLiteral("lblCmdProjectAction"), QStringLiteral("&Aktion ausführen"), this);
     lblCmdProjectAction_->setToolTip(QStringLiteral("Aktion ausführen ..."));
     layout->addWidget(lblCmdProjectAction_);
     layout->addStretch();

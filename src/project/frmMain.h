@@ -243,7 +243,7 @@ private:
     // The coordinators, from the start to their InfoCover_Done: folders and registry.
     std::unique_ptr<run::RunCover> cover_;
     std::unique_ptr<run::SystemChangeCover> registryCover_;
-    bool starting_ = false;                // inside the coordinator's preparing calls
+    bool starting_ = false; // inside the coordinator's preparing calls
 };
 
 } // namespace zdr::project

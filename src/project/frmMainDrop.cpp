@@ -2,12 +2,12 @@
 // folders and files on the source, selection, exclusion and target rows.
 #include "project/frmMain.h"
 
+#include "base/Text.h"
 #include "base/mdlErrSys.h"
 #include "platform/FileEntry.h"
 #include "platform/Paths.h"
 #include "project/Task.h"
 #include "util/MsgBox.h"
-#include "base/Text.h"
 
 #include <QDropEvent>
 #include <QLabel>
@@ -71,8 +71,8 @@ bool frmMain::dropFilter(QObject* watched, QEvent* event)
     auto* drop = static_cast<QDropEvent*>(event);
     const QMimeData* mime = drop->mimeData();
     // File lists only; the rows of the current task only while there is one.
-    const bool wanted = mime->hasUrls()
-        && (place == DropPlace::Project ? isProjectFile(mime->urls()) : currentTask_ != nullptr);
+    const bool wanted =
+        mime->hasUrls() && (place == DropPlace::Project ? isProjectFile(mime->urls()) : currentTask_ != nullptr);
     if (!wanted) {
         drop->ignore();
         return true;
@@ -170,7 +170,8 @@ void frmMain::dropExclusions(const QList<QUrl>& urls)
         if (!fc_DroppedPath(url, path))
             return;
         path = platform::withoutTrailingSeparator(path);
-        const std::string name = platform::isDirectory(path) ? "\\" + platform::fileName(path) : platform::fileName(path);
+        const std::string name =
+            platform::isDirectory(path) ? "\\" + platform::fileName(path) : platform::fileName(path);
         text += (text.empty() ? "" : ";") + name;
     }
     box->setText(QString::fromStdString(text));

@@ -71,9 +71,9 @@ void frmMain::sb_ProjectLoad(const QString& fileName)
     else if (!fileName.isEmpty() && QFileInfo(programFolder() + QLatin1Char('/') + fileName).isFile())
         resolved = programFolder() + QLatin1Char('/') + fileName;
     else
-        resolved = QString::fromStdString(util::ui::clsCommonDialog().fc_ChooseFile(
-            projectFileFilter().toStdString(), programFolder().toStdString(), false, std::string(),
-            std::string(kProjectExtension), this));
+        resolved = QString::fromStdString(
+            util::ui::clsCommonDialog().fc_ChooseFile(projectFileFilter().toStdString(), programFolder().toStdString(),
+                                                      false, std::string(), std::string(kProjectExtension), this));
 
     if (!resolved.isEmpty()) {
         // A registry project stores the index of a registry action: the
@@ -114,9 +114,9 @@ bool frmMain::sb_ProjectSave()
     else
         proposal = txtProjectName_->text() + QStringLiteral(".ZdrPrj");
 
-    const QString chosen = QString::fromStdString(util::ui::clsCommonDialog().fc_ChooseFile(
-        projectFileFilter().toStdString(), programFolder().toStdString(), true, proposal.toStdString(),
-        std::string(kProjectExtension), this));
+    const QString chosen = QString::fromStdString(
+        util::ui::clsCommonDialog().fc_ChooseFile(projectFileFilter().toStdString(), programFolder().toStdString(),
+                                                  true, proposal.toStdString(), std::string(kProjectExtension), this));
     // Only a project on the disk loses its marker: a cancelled or failed
     // save leaves the caption and the question before closing as they were.
     if (chosen.isEmpty()
@@ -150,8 +150,8 @@ bool frmMain::askSaveBeforeClose()
     storeFocusedField();
     if (!windowTitle().contains(QStringLiteral(" *")))
         return true;
-    switch (util::ui::msgBox(this, "Möchten Sie die geänderten Daten speichern?", Buttons::YesNoCancel,
-                             Icon::Question, "Änderungen speichern ...")) {
+    switch (util::ui::msgBox(this, "Möchten Sie die geänderten Daten speichern?", Buttons::YesNoCancel, Icon::Question,
+                             "Änderungen speichern ...")) {
     case Answer::Yes: return sb_ProjectSave();
     case Answer::No: return true;
     default: return false;

@@ -3,12 +3,12 @@
 // window, the end of the run, entries excluded in the protocol).
 #include "project/frmMain.h"
 
+#include "base/Text.h"
 #include "base/Unattended.h"
-#include "run/RunOptions.h"
 #include "project/Task.h"
 #include "project/clsProject.h"
+#include "run/RunOptions.h"
 #include "util/MsgBox.h"
-#include "base/Text.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -57,8 +57,8 @@ run::CoverTask coverTaskOf(const QTreeWidgetItem* row)
 // A registry task: the fields that the registry actions relabel.
 run::SystemCoverTask systemTaskOf(const QTreeWidgetItem* row)
 {
-    return {field(row, kSourceFolder), field(row, kSelection), field(row, kTargetFolder), field(row, kExclusions),
-            field(row, kNameFilters), field(row, kNetSourceKey)};
+    return {field(row, kSourceFolder), field(row, kSelection),   field(row, kTargetFolder),
+            field(row, kExclusions),   field(row, kNameFilters), field(row, kNetSourceKey)};
 }
 
 // fc_Init, fc_InitAdd for every task from the first row, fc_InitActionStart;
@@ -122,11 +122,11 @@ void frmMain::sb_ProjectRun(bool autoStart)
         if (!started)
             releaseLater(registryCover_);
     } else {
-        cover_ = runCoverFactory_({.done = [this] { lkl_clsFolderCopy_InfoCover_Done(); },
-                                   .actionStart = [this] { lkl_clsFolderCopy_InfoCover_ActionStart(); },
-                                   .exceptData = [this](std::string& kind, std::string& name) {
-                                       lkl_clsFolderCopy_InfoCover_ExceptData(kind, name);
-                                   }});
+        cover_ = runCoverFactory_(
+            {.done = [this] { lkl_clsFolderCopy_InfoCover_Done(); },
+             .actionStart = [this] { lkl_clsFolderCopy_InfoCover_ActionStart(); },
+             .exceptData = [this](std::string& kind,
+                                  std::string& name) { lkl_clsFolderCopy_InfoCover_ExceptData(kind, name); }});
         started = cover_ && fc_CoverStart(*cover_, action, words, level, blockBytes, *lvwMain_, &coverTaskOf, this);
         if (!started)
             releaseLater(cover_);

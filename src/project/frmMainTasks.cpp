@@ -1,13 +1,13 @@
 // The task list and the editing controls of the current task.
 #include "project/frmMain.h"
 
+#include "base/DateText.h"
+#include "base/Text.h"
 #include "platform/Paths.h"
 #include "project/Task.h"
 #include "project/clsProject.h"
 #include "util/CommandLabel.h"
-#include "base/DateText.h"
 #include "util/MsgBox.h"
-#include "base/Text.h"
 
 #include <QAction>
 #include <QApplication>
@@ -68,9 +68,7 @@ Qt::CheckState qtState(CheckState state)
 
 CheckState fromQt(Qt::CheckState state)
 {
-    return state == Qt::Checked ? CheckState::Checked
-        : state == Qt::Unchecked ? CheckState::Cleared
-                                 : CheckState::Grey;
+    return state == Qt::Checked ? CheckState::Checked : state == Qt::Unchecked ? CheckState::Cleared : CheckState::Grey;
 }
 
 } // namespace
@@ -80,9 +78,8 @@ void frmMain::connectEditing()
     for (const FieldBox& field : kFieldBoxes) {
         QLineEdit* box = ui_.*field.box;
         if (field.eachKey)
-            connect(box, &QLineEdit::textChanged, this, [this, subItem = field.subItem](const QString& text) {
-                storeField(subItem, text);
-            });
+            connect(box, &QLineEdit::textChanged, this,
+                    [this, subItem = field.subItem](const QString& text) { storeField(subItem, text); });
     }
     for (QCheckBox* box : ui_.chkAttribute)
         connect(box, &QCheckBox::stateChanged, this, [this] { storeAttributes(); });

@@ -78,7 +78,8 @@ frmParameter::frmParameter(QWidget* parent) : QDialog(parent)
     bold.setBold(true);
     lblCaptionValue_->setFont(bold);
 
-    auto* store = new CommandLabel(QStringLiteral("lblCmdParameterSave"), QStringLiteral("Parameter  übernehmen"), this);
+    auto* store =
+        new CommandLabel(QStringLiteral("lblCmdParameterSave"), QStringLiteral("Parameter  übernehmen"), this);
     store->setToolTip(QStringLiteral("Parameter speichern..."));
     auto* remove = new CommandLabel(QStringLiteral("lblCmdParameterDelete"), QStringLiteral("Parameter löschen"), this);
     remove->setToolTip(QStringLiteral("Parameter löschen..."));
@@ -141,19 +142,20 @@ QGroupBox* frmParameter::buildRenameFrame()
 QGroupBox* frmParameter::buildNetConnectFrame()
 {
     auto* frame = named(new QGroupBox(this), "fraNetConnectAction");
-    chkNetConnectStatusDelNetAfterAction_ =
-        checkBox("chkNetConnectStatusDelNetAfterAction", "Netzlaufwerk nach Herstellung und Aktion wieder entfernen", frame);
-    txtNetConnectDriveLetter_ =
-        named(new QLineEdit(frame), "txtNetConnectDriveLetter", "Lokaler Laufwerksbuchstabe mit Doppelpunkt (z.B.: Z:).");
+    chkNetConnectStatusDelNetAfterAction_ = checkBox(
+        "chkNetConnectStatusDelNetAfterAction", "Netzlaufwerk nach Herstellung und Aktion wieder entfernen", frame);
+    txtNetConnectDriveLetter_ = named(new QLineEdit(frame), "txtNetConnectDriveLetter",
+                                      "Lokaler Laufwerksbuchstabe mit Doppelpunkt (z.B.: Z:).");
     txtNetConnectDriveNet_ =
         named(new QLineEdit(frame), "txtNetConnectDriveNet", "Netzwerkfreigabe (z.B.: \\\\Server\\Freigabe).");
     txtNetConnectDriveUser_ = named(new QLineEdit(frame), "txtNetConnectDriveUser", "Benutzer für die Verbindung.");
     txtNetConnectDrivePwd_ = named(new QLineEdit(frame), "txtNetConnectDrivePwd", "Kennwort des Benutzers.");
     txtNetConnectDrivePwd_->setEchoMode(QLineEdit::Password);
-    auto* note = caption("lblNetConnectInfo",
-                         "- Wenn eine Laufwerksverbindung besteht, so wird sie verwendet, ansonsten wird versucht dieses "
-                         "Laufwerk mit der Netzwerkfreigabe zu verbinden.",
-                         frame);
+    auto* note =
+        caption("lblNetConnectInfo",
+                "- Wenn eine Laufwerksverbindung besteht, so wird sie verwendet, ansonsten wird versucht dieses "
+                "Laufwerk mit der Netzwerkfreigabe zu verbinden.",
+                frame);
     note->setWordWrap(true);
 
     auto* form = new QFormLayout(frame);
@@ -239,9 +241,10 @@ void frmParameter::sb_ParameterStore()
         code_ = fromStd(base::buildRenameCode(code));
         text_ = fromStd(base::renameText(code));
     } else {
-        base::NetConnectCode code{chkNetConnectStatusDelNetAfterAction_->isChecked() ? base::netFlag::kDisconnectAfterAction : 0,
-                            toStd(txtNetConnectDriveLetter_->text()), toStd(txtNetConnectDriveNet_->text()),
-                            toStd(txtNetConnectDriveUser_->text()), toStd(txtNetConnectDrivePwd_->text())};
+        base::NetConnectCode code{
+            chkNetConnectStatusDelNetAfterAction_->isChecked() ? base::netFlag::kDisconnectAfterAction : 0,
+            toStd(txtNetConnectDriveLetter_->text()), toStd(txtNetConnectDriveNet_->text()),
+            toStd(txtNetConnectDriveUser_->text()), toStd(txtNetConnectDrivePwd_->text())};
         const std::vector<std::string> problems = base::netConnectProblems(code);
         if (!problems.empty()) {
             util::ui::msgBox(this, base::netConnectProblemMessage(problems), Buttons::Ok, Icon::Exclamation,

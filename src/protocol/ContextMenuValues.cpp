@@ -51,17 +51,13 @@ std::optional<ExceptValue> fc_ExceptValue(const ProtocolList& list, RowId row, M
         return std::nullopt;
     const std::string_view text = list.text(row);
     switch (item) {
-    case MenuItem::FolderName:
-        return ExceptValue{"FOLDER", folderExcludeName(text)};
-    case MenuItem::FolderPath:
-        return ExceptValue{"FOLDER", folderExcludePath(text)};
-    case MenuItem::FileName:
-        return ExceptValue{"FILE", fileExcludeName(text)};
+    case MenuItem::FolderName: return ExceptValue{"FOLDER", folderExcludeName(text)};
+    case MenuItem::FolderPath: return ExceptValue{"FOLDER", folderExcludePath(text)};
+    case MenuItem::FileName: return ExceptValue{"FILE", fileExcludeName(text)};
     case MenuItem::FilePath:
         // The file's own folder: an exclusion names the source, not the target.
         return ExceptValue{"FILE", fileExcludePath(list.folder(row), text)};
-    default:
-        return std::nullopt;
+    default: return std::nullopt;
     }
 }
 

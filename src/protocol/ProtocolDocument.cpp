@@ -12,19 +12,19 @@ struct ColumnLayout {
 };
 
 constexpr std::array<ColumnLayout, kColumnCount> kListViewColumns{{{"Eintrag", 7000},
-                                                                 {"Verzeichnis Herkunft", 6000},
-                                                                 {"Verzeichnis Ziel", 6000},
-                                                                 {"Typ", 0},
-                                                                 {"Sort", 0},
-                                                                 {"Level", 0},
-                                                                 {"SystemActionTypeIndex", 0}}};
+                                                                   {"Verzeichnis Herkunft", 6000},
+                                                                   {"Verzeichnis Ziel", 6000},
+                                                                   {"Typ", 0},
+                                                                   {"Sort", 0},
+                                                                   {"Level", 0},
+                                                                   {"SystemActionTypeIndex", 0}}};
 constexpr std::array<ColumnLayout, kColumnCount> kInfoDirColumns{{{"Verzeichnis", 7000},
-                                                                {"Speicher", 3000},
-                                                                {"Hauptverzeichnis", 5000},
-                                                                {"Typ", 0},
-                                                                {"Sort", 0},
-                                                                {"Level", 0},
-                                                                {"SystemActionTypeIndex", 0}}};
+                                                                  {"Speicher", 3000},
+                                                                  {"Hauptverzeichnis", 5000},
+                                                                  {"Typ", 0},
+                                                                  {"Sort", 0},
+                                                                  {"Level", 0},
+                                                                  {"SystemActionTypeIndex", 0}}};
 
 const ColumnLayout& layoutOf(ColumnSet set, Column column)
 {

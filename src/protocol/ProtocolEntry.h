@@ -7,11 +7,11 @@ namespace zdr::protocol {
 
 // One protocol entry as the engine sends it: eight values in fixed order.
 struct ProtocolEntry {
-    std::string par_Type;   // "FILE", "FOLDER", "INFO" or another word (handled like a folder)
-    std::string par_Name;   // file name; for "FILE" rows the key is par_Folder + par_Name
-    std::string par_Info;   // display text of the row
-    std::string par_Folder; // source folder; the key of every row that is not "FILE"
-    std::string par_Target; // target folder; for an error entry the error message
+    std::string par_Type;                 // "FILE", "FOLDER", "INFO" or another word (handled like a folder)
+    std::string par_Name;                 // file name; for "FILE" rows the key is par_Folder + par_Name
+    std::string par_Info;                 // display text of the row
+    std::string par_Folder;               // source folder; the key of every row that is not "FILE"
+    std::string par_Target;               // target folder; for an error entry the error message
     bool par_SynchActionInTarget = false; // sort by par_Target instead of par_Folder
     std::int16_t par_Level = 0;
     std::int16_t par_SystemActionTypeIndex = 0; // the copy engine's task number

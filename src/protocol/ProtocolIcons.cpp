@@ -18,7 +18,8 @@ enum class Mark { None, Done, Failed };
 
 QPixmap drawIcon(bool file, Mark mark)
 {
-    QPixmap base = QApplication::style()->standardIcon(file ? QStyle::SP_FileIcon : QStyle::SP_DirIcon).pixmap(kSize, kSize);
+    QPixmap base =
+        QApplication::style()->standardIcon(file ? QStyle::SP_FileIcon : QStyle::SP_DirIcon).pixmap(kSize, kSize);
     if (base.isNull()) {
         base = QPixmap(kSize, kSize);
         base.fill(Qt::transparent);
@@ -57,7 +58,7 @@ std::array<QIcon, kIconCount * 2> makeIcons()
 
 const QIcon& rowIcon(RowIcon icon, bool ghosted)
 {
-    static const std::array<QIcon, kIconCount * 2> icons = makeIcons();
+    static const std::array<QIcon, kIconCount* 2> icons = makeIcons();
     return icons[static_cast<std::size_t>(icon) * 2 + (ghosted ? 1 : 0)];
 }
 

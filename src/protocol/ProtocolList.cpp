@@ -46,18 +46,12 @@ std::uint64_t keyHashOf(std::string_view first, std::string_view second)
 std::string_view iconKey(RowIcon icon)
 {
     switch (icon) {
-    case RowIcon::Folder:
-        return "FOLDER";
-    case RowIcon::FolderDone:
-        return "FOLDER_DONE";
-    case RowIcon::FolderErr:
-        return "FOLDER_ERR";
-    case RowIcon::File:
-        return "FILE";
-    case RowIcon::FileDone:
-        return "FILE_DONE";
-    case RowIcon::FileErr:
-        return "FILE_ERR";
+    case RowIcon::Folder: return "FOLDER";
+    case RowIcon::FolderDone: return "FOLDER_DONE";
+    case RowIcon::FolderErr: return "FOLDER_ERR";
+    case RowIcon::File: return "FILE";
+    case RowIcon::FileDone: return "FILE_DONE";
+    case RowIcon::FileErr: return "FILE_ERR";
     }
     return {};
 }
@@ -141,20 +135,13 @@ std::string ProtocolList::sortKey(RowId row) const
 std::string ProtocolList::columnText(RowId row, Column column) const
 {
     switch (column) {
-    case Column::Entry:
-        return std::string(text(row));
-    case Column::Folder:
-        return std::string(folder(row));
-    case Column::Target:
-        return std::string(target(row));
-    case Column::Type:
-        return std::string(type(row));
-    case Column::Sort:
-        return sortKey(row);
-    case Column::Level:
-        return std::to_string(level(row));
-    case Column::TaskIndex:
-        return std::to_string(taskIndex(row));
+    case Column::Entry: return std::string(text(row));
+    case Column::Folder: return std::string(folder(row));
+    case Column::Target: return std::string(target(row));
+    case Column::Type: return std::string(type(row));
+    case Column::Sort: return sortKey(row);
+    case Column::Level: return std::to_string(level(row));
+    case Column::TaskIndex: return std::to_string(taskIndex(row));
     }
     return {};
 }

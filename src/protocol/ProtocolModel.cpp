@@ -1,7 +1,7 @@
 #include "protocol/ProtocolModel.h"
 
-#include "protocol/ProtocolIcons.h"
 #include "base/Text.h"
+#include "protocol/ProtocolIcons.h"
 
 #include <QApplication>
 #include <QColor>
@@ -56,7 +56,8 @@ RowId ProtocolModel::rowId(const QModelIndex& index) const
 QModelIndex ProtocolModel::indexOf(RowId row, int column) const
 {
     const std::size_t position = list_.viewPosition(row);
-    return position == kNoPosition ? QModelIndex() : createIndex(static_cast<int>(position), column, static_cast<quintptr>(row));
+    return position == kNoPosition ? QModelIndex()
+                                   : createIndex(static_cast<int>(position), column, static_cast<quintptr>(row));
 }
 
 QVariant ProtocolModel::data(const QModelIndex& index, int role) const
@@ -67,20 +68,16 @@ QVariant ProtocolModel::data(const QModelIndex& index, int role) const
     const auto column = static_cast<Column>(index.column());
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::ToolTipRole:
-        return shownText(list_.columnText(row, column));
+    case Qt::ToolTipRole: return shownText(list_.columnText(row, column));
     case Qt::DecorationRole:
         return column == Column::Entry ? QVariant(rowIcon(list_.icon(row), list_.dimmed(row))) : QVariant();
     case Qt::CheckStateRole:
         return column == Column::Entry ? QVariant(list_.ticked(row) ? Qt::Checked : Qt::Unchecked) : QVariant();
     case Qt::ForegroundRole:
         switch (list_.colour(row)) {
-        case RowColour::Grey:
-            return QApplication::palette().color(QPalette::Dark);
-        case RowColour::Red:
-            return QColor(255, 0, 0);
-        case RowColour::Normal:
-            return {};
+        case RowColour::Grey: return QApplication::palette().color(QPalette::Dark);
+        case RowColour::Red: return QColor(255, 0, 0);
+        case RowColour::Normal: return {};
         }
         return {};
     case Qt::FontRole:
@@ -90,8 +87,7 @@ QVariant ProtocolModel::data(const QModelIndex& index, int role) const
             return font;
         }
         return {};
-    default:
-        return {};
+    default: return {};
     }
 }
 

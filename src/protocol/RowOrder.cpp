@@ -94,29 +94,17 @@ int ProtocolList::compare(Column column, RowId a, RowId b) const
     const Row& rb = rows_[b];
     int c = 0;
     switch (column) {
-    case Column::Entry:
-        c = compareText(text(a), text(b));
-        break;
-    case Column::Folder:
-        c = ra.folder == rb.folder ? 0 : compareText(folder(a), folder(b));
-        break;
-    case Column::Target:
-        c = ra.target == rb.target ? 0 : compareText(target(a), target(b));
-        break;
-    case Column::Type:
-        c = ra.type == rb.type ? 0 : compareText(type(a), type(b));
-        break;
+    case Column::Entry: c = compareText(text(a), text(b)); break;
+    case Column::Folder: c = ra.folder == rb.folder ? 0 : compareText(folder(a), folder(b)); break;
+    case Column::Target: c = ra.target == rb.target ? 0 : compareText(target(a), target(b)); break;
+    case Column::Type: c = ra.type == rb.type ? 0 : compareText(type(a), type(b)); break;
     case Column::Sort:
         c = comparePath(sortGroup(a), sortGroup(b));
         if (c == 0)
             c = compareBytes(sortName(a), sortName(b));
         break;
-    case Column::Level:
-        c = threeWay(ra.level, rb.level);
-        break;
-    case Column::TaskIndex:
-        c = threeWay(ra.taskIndex, rb.taskIndex);
-        break;
+    case Column::Level: c = threeWay(ra.level, rb.level); break;
+    case Column::TaskIndex: c = threeWay(ra.taskIndex, rb.taskIndex); break;
     }
     return c != 0 ? c : threeWay(a, b);
 }
@@ -172,38 +160,38 @@ void ProtocolList::sortAll(std::vector<RowId>& order, Column column, bool ascend
         return;
     }
     std::vector<std::uint32_t> rank;
-    const auto byText = [this](std::uint32_t a, std::uint32_t b) { return compareText(strings_.get(a), strings_.get(b)); };
+    const auto byText = [this](std::uint32_t a, std::uint32_t b) {
+        return compareText(strings_.get(a), strings_.get(b));
+    };
     switch (column) {
     case Column::Folder:
-        rank = ranks(order, strings_.size(), [this](RowId r) { return rows_[r].folder; }, byText);
+        rank = ranks(
+            order, strings_.size(), [this](RowId r) { return rows_[r].folder; }, byText);
         break;
     case Column::Target:
-        rank = ranks(order, strings_.size(), [this](RowId r) { return rows_[r].target; }, byText);
+        rank = ranks(
+            order, strings_.size(), [this](RowId r) { return rows_[r].target; }, byText);
         break;
     case Column::Type:
-        rank = ranks(order, strings_.size(), [this](RowId r) { return rows_[r].type; }, byText);
+        rank = ranks(
+            order, strings_.size(), [this](RowId r) { return rows_[r].type; }, byText);
         break;
     case Column::Sort:
         rank = ranks(
-            order, strings_.size(), [this](RowId r) { return (rows_[r].flags & kSynch) ? rows_[r].target : rows_[r].folder; },
+            order, strings_.size(),
+            [this](RowId r) { return (rows_[r].flags & kSynch) ? rows_[r].target : rows_[r].folder; },
             [this](std::uint32_t a, std::uint32_t b) { return comparePath(strings_.get(a), strings_.get(b)); });
         break;
-    default:
-        break;
+    default: break;
     }
     const auto rankOf = [&](RowId r) -> long long {
         const Row& row = rows_[r];
         switch (column) {
-        case Column::Folder:
-            return rank[row.folder];
-        case Column::Target:
-            return rank[row.target];
-        case Column::Type:
-            return rank[row.type];
-        case Column::Sort:
-            return rank[(row.flags & kSynch) ? row.target : row.folder];
-        default:
-            return 0;
+        case Column::Folder: return rank[row.folder];
+        case Column::Target: return rank[row.target];
+        case Column::Type: return rank[row.type];
+        case Column::Sort: return rank[(row.flags & kSynch) ? row.target : row.folder];
+        default: return 0;
         }
     };
     std::sort(order.begin(), order.end(), [&](RowId a, RowId b) {

@@ -90,7 +90,8 @@ frmProtocol::frmProtocol(QWidget* parent) : QDialog(parent)
     chkActionContinue_ = new QCheckBox(QStringLiteral("Aktion ausführen"), fraButtons_);
     chkActionContinue_->setObjectName(QStringLiteral("chkActionContinue"));
     chkActionContinue_->hide();
-    lblCmdShowError_ = new util::ui::CommandLabel(QStringLiteral("lblCmdShowError"), QStringLiteral("nächster &Fehler..."), fraButtons_);
+    lblCmdShowError_ = new util::ui::CommandLabel(QStringLiteral("lblCmdShowError"),
+                                                  QStringLiteral("nächster &Fehler..."), fraButtons_);
     lblCmdProtocolReLoad_ = new util::ui::CommandLabel(QStringLiteral("lblCmdProtocolReLoad"),
                                                        QStringLiteral("&Protokoll neu laden"), fraButtons_);
     lblCmdProtocolReLoad_->hide();

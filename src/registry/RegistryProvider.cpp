@@ -8,8 +8,8 @@ RegistryReadResult otherTypeResult(const std::string& valueName, const std::stri
 {
     RegistryReadResult result;
     result.result = -1;
-    result.errorText = "Der Registry-Wert '" + valueName + "' hat den Typ " + typeName +
-                       "; gelesen werden nur REG_SZ, REG_BINARY und REG_DWORD.";
+    result.errorText = "Der Registry-Wert '" + valueName + "' hat den Typ " + typeName
+        + "; gelesen werden nur REG_SZ, REG_BINARY und REG_DWORD.";
     return result;
 }
 

@@ -12,9 +12,12 @@ struct RootName {
 };
 
 constexpr RootName kRoots[] = {
-    {"HKEY_CLASSES_ROOT", rootKey::kClassesRoot},         {"HKEY_CURRENT_USER", rootKey::kCurrentUser},
-    {"HKEY_LOCAL_MACHINE", rootKey::kLocalMachine},       {"HKEY_USERS", rootKey::kUsers},
-    {"HKEY_PERFORMANCE_DATA", rootKey::kPerformanceData}, {"HKEY_CURRENT_CONFIG", rootKey::kCurrentConfig},
+    {"HKEY_CLASSES_ROOT", rootKey::kClassesRoot},
+    {"HKEY_CURRENT_USER", rootKey::kCurrentUser},
+    {"HKEY_LOCAL_MACHINE", rootKey::kLocalMachine},
+    {"HKEY_USERS", rootKey::kUsers},
+    {"HKEY_PERFORMANCE_DATA", rootKey::kPerformanceData},
+    {"HKEY_CURRENT_CONFIG", rootKey::kCurrentConfig},
     {"HKEY_DYN_DATA", rootKey::kDynData},
 };
 

@@ -1,7 +1,7 @@
 #include "registry/SambaOutput.h"
 
-#include "platform/ErrorCode.h"
 #include "base/Text.h"
+#include "platform/ErrorCode.h"
 
 #include <cctype>
 #include <charconv>
@@ -29,7 +29,8 @@ std::vector<std::string_view> lines(std::string_view text)
     return result;
 }
 
-template <typename Number> std::optional<Number> numberAt(std::string_view text)
+template <typename Number>
+std::optional<Number> numberAt(std::string_view text)
 {
     Number value{};
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -43,8 +44,8 @@ RegistryReadResult unexpected(std::string_view out)
     RegistryReadResult result;
     result.result = static_cast<std::int32_t>(kInvalidData);
     const std::vector<std::string_view> all = lines(out);
-    result.errorText = "Unerwartete Ausgabe von 'net rpc registry': " +
-                       std::string(all.empty() ? std::string_view("(keine)") : all.front());
+    result.errorText = "Unerwartete Ausgabe von 'net rpc registry': "
+        + std::string(all.empty() ? std::string_view("(keine)") : all.front());
     return result;
 }
 
@@ -136,8 +137,9 @@ std::optional<StatusToken> lastStatus(const std::vector<std::string_view>& all)
             std::size_t at = line.find(prefix);
             while (at != std::string_view::npos) {
                 std::size_t end = at + prefix.size();
-                while (end < line.size() && (std::isupper(static_cast<unsigned char>(line[end])) ||
-                                             std::isdigit(static_cast<unsigned char>(line[end])) || line[end] == '_'))
+                while (end < line.size()
+                       && (std::isupper(static_cast<unsigned char>(line[end]))
+                           || std::isdigit(static_cast<unsigned char>(line[end])) || line[end] == '_'))
                     ++end;
                 found = StatusToken{std::string(line.substr(at, end - at)), line};
                 at = line.find(prefix, end);
@@ -249,8 +251,8 @@ RegistryReadResult failureFromToolOutput(std::string_view output, const std::str
     const std::vector<std::string_view> all = lines(output);
     if (contains(all, "Kerberos auth with")) {
         RegistryReadResult result = errorResult(platform::error::kNoSuchLogonSession);
-        result.errorText += " (keine Kerberos-Anmeldung an '" + computer +
-                            "' möglich; bitte mit kinit anmelden oder Benutzer und Kennwort in der Aufgabe angeben)";
+        result.errorText += " (keine Kerberos-Anmeldung an '" + computer
+            + "' möglich; bitte mit kinit anmelden oder Benutzer und Kennwort in der Aufgabe angeben)";
         return result;
     }
     if (const auto status = lastStatus(all)) {
@@ -264,8 +266,8 @@ RegistryReadResult failureFromToolOutput(std::string_view output, const std::str
         return errorResult(platform::error::kBadNetPath);
     RegistryReadResult result;
     result.result = static_cast<std::int32_t>(kGenFailure);
-    result.errorText = "Registry-Zugriff auf Computer '" + computer + "' fehlgeschlagen: " +
-                       std::string(lastMessage(all));
+    result.errorText =
+        "Registry-Zugriff auf Computer '" + computer + "' fehlgeschlagen: " + std::string(lastMessage(all));
     return result;
 }
 

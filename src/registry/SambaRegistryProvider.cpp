@@ -80,8 +80,9 @@ public:
 private:
     static RegistryReadResult writeFailure()
     {
-        return failure(platform::lastError(), "Die Anmeldedatei für den Registry-Zugriff konnte nicht angelegt werden: " +
-                                                  base::fc_GetApiErrorText(platform::lastError()));
+        return failure(platform::lastError(),
+                       "Die Anmeldedatei für den Registry-Zugriff konnte nicht angelegt werden: "
+                           + base::fc_GetApiErrorText(platform::lastError()));
     }
 
     std::string folder_;
@@ -98,9 +99,9 @@ std::optional<RegistryReadResult> toolFailure(const net::ToolRun& run, const std
                                               const std::string& computer)
 {
     if (!run.started)
-        return failure(platform::error::kInvalidFunction, "Das Programm '" + program +
-                                                              "' konnte nicht gestartet werden: " +
-                                                              base::fc_GetApiErrorText(platform::fromErrno(run.startError)));
+        return failure(platform::error::kInvalidFunction,
+                       "Das Programm '" + program + "' konnte nicht gestartet werden: "
+                           + base::fc_GetApiErrorText(platform::fromErrno(run.startError)));
     if (run.timedOut)
         return errorResult(platform::error::kTimeout);
     if (run.exitCode != 0)
@@ -121,8 +122,8 @@ RegistryReadResult SambaRegistryProvider::fc_ReadValue(const RegistryReadRequest
     const std::string tool = net::findTool(options_.program);
     if (tool.empty())
         return failure(platform::error::kFileNotFound,
-                       "Die Registry von Computer '" + computer + "' kann nicht gelesen werden: das Programm '" +
-                           options_.program + "' (Paket samba-common-bin) ist nicht installiert.");
+                       "Die Registry von Computer '" + computer + "' kann nicht gelesen werden: das Programm '"
+                           + options_.program + "' (Paket samba-common-bin) ist nicht installiert.");
 
     AuthFile authFile;
     std::vector<std::string> logOn;
@@ -159,8 +160,9 @@ RegistryReadResult SambaRegistryProvider::fc_ReadValue(const RegistryReadRequest
         return *failed;
     auto bytes = samba::parseExportedBinary(run.out, request.valueName);
     if (!bytes || bytes->size() != *parsed.binaryLength)
-        return failure(kInvalidData, "Die Daten des REG_BINARY-Werts '" + request.valueName +
-                                         "' konnten aus dem Export des Schlüssels nicht gelesen werden.");
+        return failure(kInvalidData,
+                       "Die Daten des REG_BINARY-Werts '" + request.valueName
+                           + "' konnten aus dem Export des Schlüssels nicht gelesen werden.");
     parsed.result.value = std::move(*bytes);
     return parsed.result;
 }

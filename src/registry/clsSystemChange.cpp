@@ -1,5 +1,6 @@
 #include "registry/clsSystemChange.h"
 
+#include "base/ParameterCodes.h"
 #include "engine/FolderCopyObserver.h"
 #include "engine/ProtocolLines.h"
 #include "engine/StatusBits.h"
@@ -7,7 +8,6 @@
 #include "net/NetPlaceholder.h"
 #include "net/NetworkDrives.h"
 #include "platform/ErrorCode.h"
-#include "base/ParameterCodes.h"
 #include "registry/RegistryProvider.h"
 #include "registry/RegistryRootKey.h"
 #include "registry/SystemChangeObserver.h"

@@ -29,8 +29,8 @@ engine::EngineTaskInput fc_TaskRecord(const run::CoverTask& task, std::string_vi
     record.NameFilters = task.nameFilters;
     if (!task.fileExtensions.empty())
         record.Extensions = ";" + base::removeAll(task.fileExtensions, '*') + ";";
-    record.MaxSizeK = static_cast<std::uint32_t>(
-        std::clamp<long long>(base::numberValue(task.filesSizeMax), 0, UINT32_MAX));
+    record.MaxSizeK =
+        static_cast<std::uint32_t>(std::clamp<long long>(base::numberValue(task.filesSizeMax), 0, UINT32_MAX));
     record.RenameParameter = task.renameCode;
     record.NetSource = task.netSourceCode;
     record.NetTarget = task.netTargetCode;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "run/RunCover.h"
 #include "engine/EngineTask.h"
+#include "run/RunCover.h"
 
 #include <string_view>
 

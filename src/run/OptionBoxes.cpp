@@ -53,8 +53,8 @@ std::span<const NumberField> optionNumberFields()
 {
     static constexpr std::array<NumberField, 2> fields = {{
         {"txtFolderInfoLevel", "Verzeichnistiefe:", "Ordner Auflisten bis Verzeichnistiefe x (Normal 2)."},
-        {"txtFileBlockSize", "Blockgröße:",
-         "Blockgröße beim Kopieren von Block Bytes max. 32767 bei Akion 'Dateien kopieren'."},
+        {"txtFileBlockSize",
+         "Blockgröße:", "Blockgröße beim Kopieren von Block Bytes max. 32767 bei Akion 'Dateien kopieren'."},
     }};
     return fields;
 }

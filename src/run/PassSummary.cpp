@@ -10,8 +10,7 @@ namespace {
 using std::to_string;
 
 // " (geschützt: n)" and its siblings, each only when its number is above 0.
-std::string attributeCounts(std::int64_t isProtected, std::int64_t system, std::int64_t hidden,
-                            std::int64_t compressed)
+std::string attributeCounts(std::int64_t isProtected, std::int64_t system, std::int64_t hidden, std::int64_t compressed)
 {
     std::string out;
     auto part = [&out](const char* name, std::int64_t n) {

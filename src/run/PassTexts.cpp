@@ -98,10 +98,12 @@ ViewUpdate passStarted(const std::string& action, const EngineState& engine)
     const engine::PassAction kind = engine::passActionOf(action);
     if (kind == engine::PassAction::Info) {
         const bool withCopy = (bits & status::kCopy) != 0;
-        update.setText(Control::lblSystemInfoTask, withCopy ? "Informationen über zu kopierende Daten sammeln ..."
-                                                            : "Informationen über Daten sammeln ...");
+        update.setText(Control::lblSystemInfoTask,
+                       withCopy ? "Informationen über zu kopierende Daten sammeln ..."
+                                : "Informationen über Daten sammeln ...");
         update.setText(Control::lblSystemInfoQuestion,
-                       withCopy ? "Informations- und Kopiervorgang gestartet ..." : "Informationsvorgang gestartet ...");
+                       withCopy ? "Informations- und Kopiervorgang gestartet ..."
+                                : "Informationsvorgang gestartet ...");
         update.setText(Control::lblSystemInfo, "");
         update.setText(Control::lblSystemInfoObject, "");
         update.setText(Control::Caption, "lese ...");
@@ -123,7 +125,8 @@ ViewUpdate passStarted(const std::string& action, const EngineState& engine)
         return update;
     }
     if (const ActionPass* pass = actionPass(action)) {
-        update.setText(Control::lblSystemInfoTask, folderHeading(*pass, engine.source, engine.folderAndFilesDot == "."));
+        update.setText(Control::lblSystemInfoTask,
+                       folderHeading(*pass, engine.source, engine.folderAndFilesDot == "."));
         update.setText(Control::Caption, pass->caption);
         update.setText(Control::lblSystemInfoQuestion, pass->question);
         if (bits & status::kOnlyDifferent) {

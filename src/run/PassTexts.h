@@ -1,8 +1,8 @@
 #pragma once
 
+#include "engine/EngineTask.h"
 #include "run/EngineState.h"
 #include "run/ProgressView.h"
-#include "engine/EngineTask.h"
 
 #include <cstdint>
 #include <optional>

@@ -73,8 +73,9 @@ ViewUpdate figures(const EngineState& engine, std::int32_t lastMainPercent, doub
     }
     update.setText(Control::lblSize, "von " + sizeText(c.SizeTotal) + " => " + sizeText(sizeDone));
     update.setText(Control::lblCount, "von " + std::to_string(count) + " => " + std::to_string(done));
-    update.setText(Control::lblTime, "von " + std::to_string(engine.secondsMax) + " => "
-                       + std::to_string(engine.secondsUsed) + " s" + speedText(done, sizeDone, engine.secondsUsed));
+    update.setText(Control::lblTime,
+                   "von " + std::to_string(engine.secondsMax) + " => " + std::to_string(engine.secondsUsed) + " s"
+                       + speedText(done, sizeDone, engine.secondsUsed));
     if (engine::passActionOf(engine.action) == engine::PassAction::MkDir)
         return update; // its bars follow the folders made
     const std::int32_t p = mainPercent(c, extraDoneK);
@@ -135,7 +136,8 @@ ViewUpdate fileProgress(const EngineState& engine, std::int64_t totalBytes, std:
     ViewUpdate update;
     update.bar("VALUE", "SUB",
                totalBytes > 0 ? percentOf(static_cast<double>(doneBytes), static_cast<double>(totalBytes)) : 100);
-    update.setText(Control::lblSystemInfoObject, base::escapeControls(engine.fileNameCurrent) + " von " + byteSizeText(totalBytes) + " => "
+    update.setText(Control::lblSystemInfoObject,
+                   base::escapeControls(engine.fileNameCurrent) + " von " + byteSizeText(totalBytes) + " => "
                        + byteSizeText(doneBytes));
     // The bytes copied so far count as done; the whole file would make the
     // figures run ahead of the copy.

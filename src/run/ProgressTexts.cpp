@@ -41,8 +41,7 @@ std::string speedText(std::int64_t count, double kilobytes, std::int32_t seconds
 {
     if (seconds <= 0)
         return {};
-    return " - (Anz. "
-        + std::to_string(base::roundHalfEven(static_cast<double>(count) / seconds)) + ", KB "
+    return " - (Anz. " + std::to_string(base::roundHalfEven(static_cast<double>(count) / seconds)) + ", KB "
         + base::formatNumber(kilobytes / seconds, kSizePattern) + ") / Sek.";
 }
 

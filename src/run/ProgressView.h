@@ -52,7 +52,7 @@ struct ViewUpdate {
     std::vector<std::pair<Control, std::string>> texts; // in order; a later text wins
     std::vector<std::pair<Control, bool>> shown;
     std::vector<BarCommand> bars;
-    bool initFolderInfoProtocol = false;  // fc_Protocol_Init "LISTVIEW,INFODIR"
+    bool initFolderInfoProtocol = false;         // fc_Protocol_Init "LISTVIEW,INFODIR"
     std::optional<std::int32_t> lastMainPercent; // the coordinator's new LastMainPercent
     bool unloadWindow = false;
 

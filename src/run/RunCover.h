@@ -72,8 +72,8 @@ using InfoCoverDone = std::function<void()>;
 
 // The coordinator's events to its caller; an empty function is not raised.
 struct InfoCoverEvents {
-    InfoCoverDone done;                     // InfoCover_Done: the run's window has closed
-    std::function<void()> actionStart;      // InfoCover_ActionStart: a pass has started
+    InfoCoverDone done;                // InfoCover_Done: the run's window has closed
+    std::function<void()> actionStart; // InfoCover_ActionStart: a pass has started
     // InfoCover_ExceptData: the user excluded a "FOLDER" or "FILE" in the protocol.
     std::function<void(std::string& kind, std::string& name)> exceptData;
 };

@@ -149,10 +149,10 @@ void RunCoverBase::sb_SetOptionBoxes()
 {
     // The protocol before the review of it: a review ticked first would turn
     // the protocol on as its own.
-    for (std::uint32_t bit : {status::kContinueAfterError, status::kCreateProtocol, status::kAskBeforeAction,
-                              status::kProtocolShowAuto, status::kOnlyNewer, status::kOnlyDifferent,
-                              status::kOverwriteExisting, status::kOverwriteProtected, status::kWithInfo,
-                              status::kNoFileInfo, status::kInfoOnlyCount})
+    for (std::uint32_t bit :
+         {status::kContinueAfterError, status::kCreateProtocol, status::kAskBeforeAction, status::kProtocolShowAuto,
+          status::kOnlyNewer, status::kOnlyDifferent, status::kOverwriteExisting, status::kOverwriteProtected,
+          status::kWithInfo, status::kNoFileInfo, status::kInfoOnlyCount})
         window_->optionBox(bit)->setChecked((status_ & bit) != 0);
 }
 
@@ -272,10 +272,10 @@ void RunCoverBase::setViewClock(std::function<std::int64_t()> clock) { viewClock
 
 bool RunCoverBase::fc_ViewDue()
 {
-    const std::int64_t now = viewClock() ? viewClock()()
-                                         : std::chrono::duration_cast<std::chrono::milliseconds>(
-                                               std::chrono::steady_clock::now().time_since_epoch())
-                                               .count();
+    const std::int64_t now = viewClock()
+        ? viewClock()()
+        : std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+              .count();
     if (viewShownAt_ >= 0 && now - viewShownAt_ < kViewPaceMs)
         return false;
     viewShownAt_ = now;

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "run/RunCover.h"
 #include "net/NetworkDrive.h"
 #include "run/ProgressView.h"
+#include "run/RunCover.h"
 
 #include <QObject>
 #include <QPointer>
@@ -180,8 +180,8 @@ private:
     QPointer<protocol::ui::frmProtocol> networkProtocol_; // NetworkProtocol
     std::uint32_t networkDisplayType_ = 0;
     std::int64_t viewShownAt_ = -1; // ms of the steady clock; -1: not yet in this pass
-    bool passEnded_ = false;     // in the run now going
-    bool passesClean_ = false;   // every pass of it so far ended well, no entry failed
+    bool passEnded_ = false;        // in the run now going
+    bool passesClean_ = false;      // every pass of it so far ended well, no entry failed
     bool runSucceeded_ = false;
     std::function<void(const std::string&)> networkFound_;
 };

@@ -33,12 +33,13 @@ void RunLog::entry(const protocol::ProtocolEntry& entry, bool error)
     const std::string info = base::replaceAll(entry.par_Info, "\r\n", "");
     // Rows are keyed as the protocol list keys them, so a withdrawn row goes.
     const std::string key = entry.par_Type == "FILE" ? entry.par_Folder + entry.par_Name : entry.par_Folder;
-    rows_.emplace_back(key, error ? "  FEHLER: "
-                                   + (base::trim(info).empty()
-                                          ? base::escapeControls(entry.par_Folder + "/" + entry.par_Name)
-                                          : base::trim(info))
-                                   + " - " + base::escapeControls(entry.par_Target) + "\n"
-                                  : "  " + info + "\n");
+    rows_.emplace_back(key,
+                       error ? "  FEHLER: "
+                               + (base::trim(info).empty()
+                                      ? base::escapeControls(entry.par_Folder + "/" + entry.par_Name)
+                                      : base::trim(info))
+                               + " - " + base::escapeControls(entry.par_Target) + "\n"
+                             : "  " + info + "\n");
 }
 
 void RunLog::removeRow(const std::string& key)

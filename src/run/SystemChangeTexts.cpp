@@ -31,8 +31,8 @@ ViewUpdate systemPassStarted(const SystemState& engine, const std::string& compu
     update.setText(Control::lblSystemInfoObject, "");
     if (engine.action == registry::clsSystemChange::kInfoPhase) {
         // A change follows: the computers are read for it.
-        update.setText(Control::lblSystemInfoTask, (engine.status & status::kCopy)
-                                                       ? "Informationen über Computer gestartet ..."
+        update.setText(Control::lblSystemInfoTask,
+                       (engine.status & status::kCopy) ? "Informationen über Computer gestartet ..."
                                                        : "Informationen über Computer sammeln ...");
         update.setText(Control::lblSystemInfoQuestion, "Informationsvorgang gestartet ...");
         update.setText(Control::Caption, "lese ...");
@@ -43,8 +43,8 @@ ViewUpdate systemPassStarted(const SystemState& engine, const std::string& compu
     }
     update.setText(Control::lblSystemInfoTask, "Computer '" + computers + " ' ändern ...");
     update.setText(Control::Caption, "kopiere ...");
-    update.setText(Control::lblSystemInfoQuestion, (engine.status & status::kWithInfo)
-                                                       ? "Informations- und Registry-Änderungsvorgang gestartet ..."
+    update.setText(Control::lblSystemInfoQuestion,
+                   (engine.status & status::kWithInfo) ? "Informations- und Registry-Änderungsvorgang gestartet ..."
                                                        : "Änderungsvorgang gestartet ...");
     // The change phase reads and writes nothing per computer: no progress to show.
     update.bar("HIDE", "*");
@@ -60,15 +60,15 @@ std::string systemTaskDetails(const registry::SystemTask& task)
     if (!path.empty() && !task.par_RegistryPath.empty())
         path += "\\";
     path += task.par_RegistryPath;
-    std::string text = "Registry Pfad und Schlüssel: " + path + " - " + task.par_RegistryKey + " = "
-        + task.par_RegistryValue;
+    std::string text =
+        "Registry Pfad und Schlüssel: " + path + " - " + task.par_RegistryKey + " = " + task.par_RegistryValue;
     if (!task.par_ServiceStartAndStop.empty())
         text += "\r\nDienst '" + task.par_ServiceStartAndStop + "' beenden und starten";
     return text;
 }
 
-ViewUpdate systemTaskStarted(const std::string& action, std::int32_t task, std::int32_t taskCount,
-                             std::uint8_t state, const registry::SystemTask& record)
+ViewUpdate systemTaskStarted(const std::string& action, std::int32_t task, std::int32_t taskCount, std::uint8_t state,
+                             const registry::SystemTask& record)
 {
     ViewUpdate update = run::taskHeadingText(action, task, taskCount, state);
     update.setText(Control::lblSystemInfoSource, systemTaskDescription(record));
@@ -89,8 +89,8 @@ ViewUpdate systemFigures(const SystemState& engine, std::int32_t lastMainPercent
     ViewUpdate update;
     const std::int64_t read = engine.counters.CountSystem;
     update.setText(Control::lblCount, "von " + std::to_string(engine.taskCount) + " => " + std::to_string(read));
-    update.setText(Control::lblTime, "von " + std::to_string(engine.secondsMax) + " => "
-                       + std::to_string(engine.secondsUsed) + " s");
+    update.setText(Control::lblTime,
+                   "von " + std::to_string(engine.secondsMax) + " => " + std::to_string(engine.secondsUsed) + " s");
     update.bar("VALUE", "SUB", 100);
     const std::int32_t p = run::percentOf(static_cast<double>(read), engine.taskCount);
     if (p != lastMainPercent) {

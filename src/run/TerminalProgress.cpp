@@ -31,10 +31,7 @@ const char* actionName(const std::string& action)
     return "Vorgang";
 }
 
-std::string entries(std::int64_t count)
-{
-    return std::to_string(count) + (count == 1 ? " Eintrag" : " Einträge");
-}
+std::string entries(std::int64_t count) { return std::to_string(count) + (count == 1 ? " Eintrag" : " Einträge"); }
 
 std::string speed(double kilobytes, std::int32_t seconds)
 {
@@ -70,11 +67,11 @@ std::string terminalLine(const EngineState& state, double extraDoneK)
     const double sizeDone = c.SizeTotal_Done + extraDoneK;
     const std::string head = std::string(actionName(state.action)) + ": ";
     if (state.action == "INFO")
-        return head + entries(count) + ", " + sizeText(c.SizeTotal) + speed(c.SizeTotal, state.secondsUsed)
-            + ", " + timeText(state.secondsUsed);
+        return head + entries(count) + ", " + sizeText(c.SizeTotal) + speed(c.SizeTotal, state.secondsUsed) + ", "
+            + timeText(state.secondsUsed);
     if ((state.status & engine::status::kWithInfo) == 0 || count == 0)
-        return head + entries(done) + ", " + sizeText(sizeDone) + speed(sizeDone, state.secondsUsed)
-            + ", " + timeText(state.secondsUsed);
+        return head + entries(done) + ", " + sizeText(sizeDone) + speed(sizeDone, state.secondsUsed) + ", "
+            + timeText(state.secondsUsed);
     std::string line = head + std::to_string(done) + " von " + std::to_string(count) + " Einträgen, "
         + sizeText(sizeDone) + " von " + sizeText(c.SizeTotal) + speed(sizeDone, state.secondsUsed);
     // The share done so far (counts and sizes) tells how long the rest takes;
@@ -129,16 +126,14 @@ void enableTerminalProgress()
         [](const std::string& text) {
             // A line longer than the terminal would wrap, and "\r" would
             // rewrite only its last part.
-            winsize size {};
+            winsize size{};
             std::string shown = text;
             if (ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 1 && text.starts_with('\r'))
                 shown = cut(text, size.ws_col);
             std::fputs((shown + (text.starts_with('\r') ? "\x1b[K" : "")).c_str(), stderr);
             std::fflush(stderr);
         },
-        [] {
-            return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-        });
+        [] { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); });
 }
 
 } // namespace zdr::run

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "run/RunCover.h"
 #include "engine/EngineTask.h"
 #include "engine/FolderCopyObserver.h"
-#include "run/EngineState.h"
 #include "run/EngineCover.h"
+#include "run/EngineState.h"
+#include "run/RunCover.h"
 #include "util/MsgBox.h"
 #include "util/clsClipboard.h"
 

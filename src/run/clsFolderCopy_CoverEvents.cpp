@@ -57,7 +57,8 @@ void clsFolderCopy_Cover::ActionStartAufgabe(const std::string& action, std::int
     }
     ViewUpdate update = taskStarted(action, task, taskCount, state, *record);
     if (state != kTaskPending)
-        if (const auto heading = actionPassHeading(action, engine_->FolderCopy_Status(), shown.empty() ? tasks_ : shown, index))
+        if (const auto heading =
+                actionPassHeading(action, engine_->FolderCopy_Status(), shown.empty() ? tasks_ : shown, index))
             update.setText(Control::lblSystemInfoTask, *heading);
     show(update);
     const std::optional<std::string> target = taskTargetText(action, *record);
@@ -85,21 +86,11 @@ void clsFolderCopy_Cover::sb_ShowKept()
     for (const Kept kind : kept_.order) {
         figuresShown = figuresShown || kind == Kept::Bytes || kind == Kept::Figures || kind == Kept::Unchanged;
         switch (kind) {
-        case Kept::Folder:
-            show(folderStarted(engine_->Action(), kept_.folder));
-            break;
-        case Kept::File:
-            show(fileStarted(engine_->Action(), kept_.file, kept_.fileSize));
-            break;
-        case Kept::Bytes:
-            show(fileProgress(state(), kept_.bytesTotal, kept_.bytesDone, lastMainPercent_));
-            break;
-        case Kept::Figures:
-            show(figures(state(), lastMainPercent_));
-            break;
-        case Kept::Unchanged:
-            show(entryNotDone(state(), kUnchanged, lastMainPercent_));
-            break;
+        case Kept::Folder: show(folderStarted(engine_->Action(), kept_.folder)); break;
+        case Kept::File: show(fileStarted(engine_->Action(), kept_.file, kept_.fileSize)); break;
+        case Kept::Bytes: show(fileProgress(state(), kept_.bytesTotal, kept_.bytesDone, lastMainPercent_)); break;
+        case Kept::Figures: show(figures(state(), lastMainPercent_)); break;
+        case Kept::Unchanged: show(entryNotDone(state(), kUnchanged, lastMainPercent_)); break;
         }
     }
     kept_.order.clear();
@@ -181,9 +172,9 @@ void clsFolderCopy_Cover::ActionReady(bool success, const std::string& message, 
     frmFileSystem& w = *window_;
     const engine::EngineCounters& c = engine_->Counters();
     sb_TerminalFigures(state(), 0, true);
-    sb_ActionReady(engine_->Action(), success, c.CountFiles_Not + c.CountFolder_Not > 0, message,
-                   passReady(state(), success, message, w.cmdTarget()->isEnabled(),
-                             w.text(Control::lblSystemInfoObject)));
+    sb_ActionReady(
+        engine_->Action(), success, c.CountFiles_Not + c.CountFolder_Not > 0, message,
+        passReady(state(), success, message, w.cmdTarget()->isEnabled(), w.text(Control::lblSystemInfoObject)));
 }
 
 void clsFolderCopy_Cover::ActionProtocolExists() { window_->sb_Protocol_Exists(); }

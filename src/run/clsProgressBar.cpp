@@ -25,11 +25,21 @@ QPalette::ColorRole systemRole(std::uint32_t index)
         QPalette::ColorRole role;
     };
     static constexpr std::array<Entry, 15> entries = {{
-        {0x02, QPalette::Highlight},      {0x04, QPalette::Window},      {0x05, QPalette::Base},
-        {0x06, QPalette::Shadow},         {0x08, QPalette::Text},        {0x0D, QPalette::Highlight},
-        {0x0E, QPalette::HighlightedText}, {0x0F, QPalette::Button},     {0x10, QPalette::Dark},
-        {0x12, QPalette::ButtonText},     {0x14, QPalette::Light},       {0x15, QPalette::Shadow},
-        {0x16, QPalette::Midlight},       {0x17, QPalette::ToolTipText}, {0x18, QPalette::ToolTipBase},
+        {0x02, QPalette::Highlight},
+        {0x04, QPalette::Window},
+        {0x05, QPalette::Base},
+        {0x06, QPalette::Shadow},
+        {0x08, QPalette::Text},
+        {0x0D, QPalette::Highlight},
+        {0x0E, QPalette::HighlightedText},
+        {0x0F, QPalette::Button},
+        {0x10, QPalette::Dark},
+        {0x12, QPalette::ButtonText},
+        {0x14, QPalette::Light},
+        {0x15, QPalette::Shadow},
+        {0x16, QPalette::Midlight},
+        {0x17, QPalette::ToolTipText},
+        {0x18, QPalette::ToolTipBase},
     }};
     for (const Entry& e : entries)
         if (e.index == index)
@@ -259,8 +269,9 @@ QImage clsProgressBar::DrawProgressBar(QSize size, std::int32_t percentage, cons
             elide = Qt::ElideMiddle;
         const QString fitted =
             elide == Qt::ElideNone ? shown : QFontMetrics(f).elidedText(shown, elide, std::max(0, textRect.width()));
-        const int horizontal = (alignment & kAlignCenter) ? Qt::AlignHCenter
-                                                          : ((alignment & kAlignRight) ? Qt::AlignRight : Qt::AlignLeft);
+        const int horizontal = (alignment & kAlignCenter)
+            ? Qt::AlignHCenter
+            : ((alignment & kAlignRight) ? Qt::AlignRight : Qt::AlignLeft);
         // Centred in the bar's height even where the font is taller than the
         // text rectangle; cut at its left and right edges only.
         p.save();

@@ -5,9 +5,9 @@
 #include "net/NetPlaceholder.h"
 #include "registry/RegistryRootKey.h"
 #include "registry/SambaRegistryProvider.h"
-#include "run/SystemChangeTexts.h"
 #include "registry/clsSystemChange.h"
 #include "run/PassTexts.h"
+#include "run/SystemChangeTexts.h"
 #include "run/frmFileSystem.h"
 #include "util/CommandLabel.h"
 
@@ -81,8 +81,8 @@ bool clsSystemChange_Cover::fc_InitAdd(const run::SystemCoverTask& task)
                       task.netSourceCode});
     // "[Net][domain]": the computers of the domain ("*": of all domains).
     if (net::isNetPlaceholder(task.computer))
-        sb_NetworkExpand(tasks_, &registry::SystemTask::par_Computer, net::parseNetPlaceholder(task.computer).domain, "", true,
-                         net::resource::kDisplayServer);
+        sb_NetworkExpand(tasks_, &registry::SystemTask::par_Computer, net::parseNetPlaceholder(task.computer).domain,
+                         "", true, net::resource::kDisplayServer);
     return true;
 }
 
@@ -138,9 +138,9 @@ void clsSystemChange_Cover::sb_SetOptionBoxes()
     RunCoverBase::sb_SetOptionBoxes();
     frmFileSystem& w = *window_;
     // What only folders and files have.
-    for (std::uint32_t bit : {status::kContinueAfterError, status::kOverwriteExisting, status::kOverwriteProtected,
-                              status::kOnlyNewer, status::kOnlyDifferent, status::kInfoOnlyCount,
-                              status::kFolderEntriesInfo, status::kBlockBytes})
+    for (std::uint32_t bit :
+         {status::kContinueAfterError, status::kOverwriteExisting, status::kOverwriteProtected, status::kOnlyNewer,
+          status::kOnlyDifferent, status::kInfoOnlyCount, status::kFolderEntriesInfo, status::kBlockBytes})
         w.optionBox(bit)->setEnabled(false);
     // An information run always reads.
     if (action_ == "INFO")
@@ -150,7 +150,8 @@ void clsSystemChange_Cover::sb_SetOptionBoxes()
 void clsSystemChange_Cover::sb_ShowPending()
 {
     if (tasks_.size() == 1)
-        ActionStartAufgabe((status_ & status::kWithInfo) ? registry::clsSystemChange::kInfoPhase : registry::clsSystemChange::kChangePhase,
+        ActionStartAufgabe((status_ & status::kWithInfo) ? registry::clsSystemChange::kInfoPhase
+                                                         : registry::clsSystemChange::kChangePhase,
                            1, 1, run::kTaskPending);
     else
         window_->setText(Control::lblSystemInfoSource, run::tasksPendingText(static_cast<std::int32_t>(tasks_.size())));
@@ -222,6 +223,9 @@ void clsSystemChange_Cover::ActionProtocolExists() { window_->sb_Protocol_Exists
 void clsSystemChange_Cover::ActionProtocolAdd(const protocol::ProtocolEntry& entry) { sb_ProtocolAdd(entry, false); }
 void clsSystemChange_Cover::ActionProtocolDel(const std::string& folderPath) { sb_ProtocolDelete(folderPath); }
 void clsSystemChange_Cover::ActionProtocolShow(bool& continueRun) { sb_ProtocolShow(continueRun); }
-void clsSystemChange_Cover::ActionEntryGetNext(protocol::WorkListStep& step) { window_->sb_Protocol_EntryGetNext(step); }
+void clsSystemChange_Cover::ActionEntryGetNext(protocol::WorkListStep& step)
+{
+    window_->sb_Protocol_EntryGetNext(step);
+}
 
 } // namespace zdr::run::ui

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "run/RunCover.h"
 #include "registry/SystemChangeObserver.h"
 #include "registry/SystemTask.h"
 #include "run/EngineCover.h"
+#include "run/RunCover.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,5 +1,6 @@
 #include "run/frmFileSystem.h"
 
+#include "base/Text.h"
 #include "base/mdlErrSys.h"
 #include "engine/StatusBits.h"
 #include "platform/ErrorCode.h"
@@ -11,7 +12,6 @@
 #include "util/HelpFile.h"
 #include "util/HelpMenu.h"
 #include "util/MsgBox.h"
-#include "base/Text.h"
 #include "util/mdlGetFolder.h"
 
 #include <QCheckBox>
@@ -261,7 +261,8 @@ QWidget* frmFileSystem::buildFigures()
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
     // Room for the figures of a large run before the second column begins.
-    grid->setColumnMinimumWidth(1, fontMetrics().horizontalAdvance(QStringLiteral("von 999.999,99 MB => 999.999,99 MB")));
+    grid->setColumnMinimumWidth(1,
+                                fontMetrics().horizontalAdvance(QStringLiteral("von 999.999,99 MB => 999.999,99 MB")));
     return frame;
 }
 
@@ -503,9 +504,9 @@ void frmFileSystem::chooseTarget()
 {
     if (!targetChangeAllowed())
         return;
-    const std::string folder = util::ui::fc_BrowseForFolder(
-        util::ui::kFolderRootDrives, "Bitte wählen Sie das Zielverzeichnis aus ...", this,
-        util::ui::kBrowseFileSystemOnly, "");
+    const std::string folder =
+        util::ui::fc_BrowseForFolder(util::ui::kFolderRootDrives, "Bitte wählen Sie das Zielverzeichnis aus ...", this,
+                                     util::ui::kBrowseFileSystemOnly, "");
     if (!folder.empty())
         takeTarget(folder);
 }

@@ -182,9 +182,9 @@ private:
     QPointer<protocol::ui::frmProtocol> lkl_frmProtocol_;
 
     std::function<bool()> runningQuery_;
-    bool reverting_ = false;    // a refused click is being taken back
+    bool reverting_ = false;      // a refused click is being taken back
     bool followProtocol_ = false; // the shown text protocol is kept current with the run
-    bool closeWhenIdle_ = false; // the run asked to close the window when it returns
+    bool closeWhenIdle_ = false;  // the run asked to close the window when it returns
     int actionDepth_ = 0;
     bool unloaded_ = false;
 };

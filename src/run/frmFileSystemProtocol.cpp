@@ -21,7 +21,9 @@ void frmFileSystem::createProtocolWindow()
         text = QString::fromStdString(protocolText);
     });
     connect(lkl_frmProtocol_, &protocol::ui::frmProtocol::ExceptData, this,
-            [this](const QString& kind, const QString& value) { emit ExceptData(kind.toStdString(), value.toStdString()); });
+            [this](const QString& kind, const QString& value) {
+                emit ExceptData(kind.toStdString(), value.toStdString());
+            });
     connect(lblCmdProtocol_, &util::ui::CommandLabel::command, this, &frmFileSystem::commandProtocol);
 }
 

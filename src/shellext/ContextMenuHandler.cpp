@@ -20,7 +20,8 @@ namespace {
 
 constexpr const char* kCaption = "ZendorShellExtension";
 constexpr const char* kProgramName = "Zendor DaroRazu";
-constexpr const char* kCannotSend = "Fehler beim Aufrufen des Programmes Zendor DaroRazu.exe\nKann Nachrichten nicht senden.";
+constexpr const char* kCannotSend =
+    "Fehler beim Aufrufen des Programmes Zendor DaroRazu.exe\nKann Nachrichten nicht senden.";
 constexpr const char* kRefused = "Aktion abgebrochen, nichts wurde übergeben.\n";
 // The receiver answers each message at once; this only guards against a hung one.
 constexpr int kAnswerTimeoutMs = 30000;
@@ -177,8 +178,7 @@ ZSE_HRESULT ContextMenuHandler::QueryContextMenu(zse_Menu& menu, unsigned indexM
     return 7;
 }
 
-ZSE_HRESULT ContextMenuHandler::GetCommandString(std::uintptr_t idCmd, unsigned type, char* name,
-                                                 unsigned cchMax) const
+ZSE_HRESULT ContextMenuHandler::GetCommandString(std::uintptr_t idCmd, unsigned type, char* name, unsigned cchMax) const
 {
     if ((type & ZSE_GCS_HELPTEXTA) == 0)
         return ZSE_S_OK;
@@ -196,7 +196,7 @@ ZSE_HRESULT ContextMenuHandler::GetCommandString(std::uintptr_t idCmd, unsigned 
 
 ZSE_HRESULT ContextMenuHandler::InvokeCommand(const char* verb) const
 {
-    timespec now {};
+    timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
     const std::string key = handOffKey(now);
 

@@ -78,12 +78,12 @@ bool notifyDesktop(const std::string& caption, const std::string& text)
     // Critical: the message stays until the user dismisses it.
     g_variant_builder_add(&hints, "{sv}", "urgency", g_variant_new_byte(2));
     g_variant_builder_add(&hints, "{sv}", "desktop-entry", g_variant_new_string("example.zendor.DaroRazu"));
-    GVariant* reply = g_dbus_connection_call_sync(
-        bus, "org.freedesktop.Notifications", "/org/freedesktop/Notifications", "org.freedesktop.Notifications",
-        "Notify",
-        g_variant_new("(susssasa{sv}i)", summary.c_str(), 0U, "dialog-error", summary.c_str(), body.c_str(), &actions,
-                      &hints, -1),
-        G_VARIANT_TYPE("(u)"), G_DBUS_CALL_FLAGS_NONE, kCallTimeoutMs, nullptr, &error);
+    GVariant* reply =
+        g_dbus_connection_call_sync(bus, "org.freedesktop.Notifications", "/org/freedesktop/Notifications",
+                                    "org.freedesktop.Notifications", "Notify",
+                                    g_variant_new("(susssasa{sv}i)", summary.c_str(), 0U, "dialog-error",
+                                                  summary.c_str(), body.c_str(), &actions, &hints, -1),
+                                    G_VARIANT_TYPE("(u)"), G_DBUS_CALL_FLAGS_NONE, kCallTimeoutMs, nullptr, &error);
     g_object_unref(bus);
     if (!reply) {
         g_clear_error(&error);

@@ -48,7 +48,7 @@ bool checkCommandLineFolder(const std::string& folder, std::string& error)
 
 std::string handOffKey(const timespec& utcNow)
 {
-    tm parts {};
+    tm parts{};
     gmtime_r(&utcNow.tv_sec, &parts);
     char key[64];
     std::snprintf(key, sizeof(key), "%d%d%d%d%d%d%d", parts.tm_mday, parts.tm_mon + 1, parts.tm_year + 1900,

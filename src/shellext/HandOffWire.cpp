@@ -86,7 +86,7 @@ bool socketAddress(const std::string& path, sockaddr_un& address, socklen_t& len
 
 int listenAbstract(const std::string& path, std::string& error)
 {
-    sockaddr_un address {};
+    sockaddr_un address{};
     socklen_t length = 0;
     if (!isAbstractAddress(path) || !socketAddress(path, address, length)) {
         error = "ungültige Adresse";
@@ -98,7 +98,8 @@ int listenAbstract(const std::string& path, std::string& error)
         return -1;
     }
     if (bind(fd, reinterpret_cast<const sockaddr*>(&address), length) != 0 || ::listen(fd, 4) != 0) {
-        error = errno == EADDRINUSE ? "ein anderes Programm empfängt bereits unter diesem Schlüssel" : std::strerror(errno);
+        error =
+            errno == EADDRINUSE ? "ein anderes Programm empfängt bereits unter diesem Schlüssel" : std::strerror(errno);
         ::close(fd);
         return -1;
     }
@@ -179,7 +180,7 @@ bool checkEntry(std::string_view entry, bool fullPath, std::string& error)
 
 bool peerIsSameUser(int socketFd)
 {
-    ucred credentials {};
+    ucred credentials{};
     socklen_t length = sizeof(credentials);
     if (getsockopt(socketFd, SOL_SOCKET, SO_PEERCRED, &credentials, &length) != 0)
         return false;

@@ -4,7 +4,7 @@ namespace zdr::shellext {
 
 const std::array<MenuCommand, 5>& menuCommands()
 {
-    static const std::array<MenuCommand, 5> commands {{
+    static const std::array<MenuCommand, 5> commands{{
         {kCopy, "&Kopieren (Zendor Daten kopieren)", 101,
          "Zendor Copy Copy - Sicheres Kopieren von Dateien und Ordnern", "COPY"},
         {kDelete, "&Löschen (Zendor Daten löschen)", 102, "Zendor Copy Delete - Löschen von Dateien und Ordnern",

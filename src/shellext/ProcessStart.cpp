@@ -14,7 +14,7 @@ namespace zdr::shellext {
 
 std::string moduleFolder()
 {
-    Dl_info info {};
+    Dl_info info{};
     if (dladdr(reinterpret_cast<void*>(&moduleFolder), &info) == 0 || !info.dli_fname)
         return ".";
     char resolved[PATH_MAX];

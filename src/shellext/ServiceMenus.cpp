@@ -30,7 +30,7 @@ std::string withoutMnemonic(std::string text)
 void collect(const zse_Menu* menu, std::vector<Action>& actions)
 {
     for (int i = 0; i < zse_GetMenuItemCount(menu); ++i) {
-        zse_MenuItem item {};
+        zse_MenuItem item{};
         zse_GetMenuItem(menu, i, &item);
         if (item.kind == ZSE_MF_POPUP) {
             collect(item.submenu, actions);
@@ -38,7 +38,8 @@ void collect(const zse_Menu* menu, std::vector<Action>& actions)
             const int offset = static_cast<int>(item.id);
             zse_Handler* handler = zse_CreateHandler();
             char help[256] = {};
-            zse_GetCommandString(handler, static_cast<uintptr_t>(offset), ZSE_GCS_HELPTEXTA, nullptr, help, sizeof(help));
+            zse_GetCommandString(handler, static_cast<uintptr_t>(offset), ZSE_GCS_HELPTEXTA, nullptr, help,
+                                 sizeof(help));
             zse_ReleaseHandler(handler);
             const char* icon = zse_BitmapIconName(item.bitmap);
             actions.push_back({zse_CommandActionWord(offset), withoutMnemonic(item.text), help, icon ? icon : ""});
@@ -108,9 +109,8 @@ bool writeServiceMenus(const std::string& shareFolder, const std::string& frontE
         const std::string name = "zendor-darorazu-" + lower(a.word);
         const std::string nemo = "[Nemo Action]\nName=" + a.label + "\nComment=" + a.help + "\nExec=" + exec + " "
             + a.word + " %F\nIcon-Name=" + a.icon + "\nSelection=notnone\nExtensions=dir;\n";
-        const std::string thunar = "[Desktop Entry]\nType=Application\nVersion=1.0\nName=" + a.label
-            + "\nComment=" + a.help + "\nIcon=" + a.icon + "\nExec=" + exec + " " + a.word
-            + " %F\nMimeType=inode/directory;\n";
+        const std::string thunar = "[Desktop Entry]\nType=Application\nVersion=1.0\nName=" + a.label + "\nComment="
+            + a.help + "\nIcon=" + a.icon + "\nExec=" + exec + " " + a.word + " %F\nMimeType=inode/directory;\n";
         if (!writeFile(share / "nemo/actions" / (name + ".nemo_action"), nemo, false, error)
             || !writeFile(share / "Thunar/sendto" / (name + ".desktop"), thunar, false, error))
             return false;

@@ -22,7 +22,7 @@ void WireClient::close()
 bool WireClient::connect(const std::string& socketPath)
 {
     close();
-    sockaddr_un address {};
+    sockaddr_un address{};
     socklen_t length = 0;
     if (!socketAddress(socketPath, address, length))
         return false;
@@ -54,7 +54,7 @@ WireClient::SendResult WireClient::send(std::uint32_t dwData, std::string_view p
         }
         written += static_cast<std::size_t>(n);
     }
-    pollfd waitFor {fd_, POLLIN, 0};
+    pollfd waitFor{fd_, POLLIN, 0};
     int ready = 0;
     do {
         ready = poll(&waitFor, 1, answerTimeoutMs);

@@ -61,8 +61,9 @@ ZSE_HRESULT zse_QueryContextMenu(zse_Handler* handler, zse_Menu* menu, unsigned 
 {
     if (!menu)
         return ZSE_E_INVALIDARG;
-    return guarded(handler,
-                   [&](ContextMenuHandler& h) { return h.QueryContextMenu(*menu, indexMenu, idCmdFirst, idCmdLast, flags); });
+    return guarded(handler, [&](ContextMenuHandler& h) {
+        return h.QueryContextMenu(*menu, indexMenu, idCmdFirst, idCmdLast, flags);
+    });
 }
 
 ZSE_HRESULT zse_GetCommandString(zse_Handler* handler, uintptr_t idCmd, unsigned type, unsigned* /*reserved*/,

@@ -16,16 +16,17 @@ namespace {
 
 int usage()
 {
-    std::fprintf(stderr, "Aufruf: zendor-shellext COPY|DELETE|MKDIR|INFO|INFODIR [--folder ORDNER] PFAD...\n"
-                         "       zendor-shellext --menu [--short]\n"
-                         "       zendor-shellext --write-service-menus SHARE-ORDNER PROGRAMM\n");
+    std::fprintf(stderr,
+                 "Aufruf: zendor-shellext COPY|DELETE|MKDIR|INFO|INFODIR [--folder ORDNER] PFAD...\n"
+                 "       zendor-shellext --menu [--short]\n"
+                 "       zendor-shellext --write-service-menus SHARE-ORDNER PROGRAMM\n");
     return 2;
 }
 
 void printMenu(const zse_Menu* menu, zse_Handler* handler, int depth)
 {
     for (int i = 0; i < zse_GetMenuItemCount(menu); ++i) {
-        zse_MenuItem item {};
+        zse_MenuItem item{};
         zse_GetMenuItem(menu, i, &item);
         std::printf("%*s", depth * 4, "");
         if (item.kind == ZSE_MF_SEPARATOR) {

@@ -38,10 +38,7 @@ int layOut(const QString& text, const QFont& font, int width, QPainter* painter,
 
 } // namespace
 
-ElidedLabel::ElidedLabel(const QString& text, QWidget* parent) : QLabel(text, parent)
-{
-    setTextFormat(Qt::PlainText);
-}
+ElidedLabel::ElidedLabel(const QString& text, QWidget* parent) : QLabel(text, parent) { setTextFormat(Qt::PlainText); }
 
 QString ElidedLabel::shownText() const
 {

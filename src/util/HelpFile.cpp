@@ -29,9 +29,8 @@ std::string& folderOverride()
 
 std::span<const char* const> helpTopics()
 {
-    static constexpr std::array<const char*, 5> topics = {helpTopic::kMainWindow, helpTopic::kParameter,
-                                                          helpTopic::kProgress, helpTopic::kProtocol,
-                                                          helpTopic::kAbout};
+    static constexpr std::array<const char*, 5> topics = {
+        helpTopic::kMainWindow, helpTopic::kParameter, helpTopic::kProgress, helpTopic::kProtocol, helpTopic::kAbout};
     return topics;
 }
 

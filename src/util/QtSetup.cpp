@@ -27,8 +27,8 @@ bool useGermanQtTexts()
 
 std::string keepDialogHistoryOwn()
 {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-        + QStringLiteral("/zendor-darorazu");
+    const QString folder =
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/zendor-darorazu");
     // Qt's dialogs write QSettings(UserScope, "QtProject"): the file is
     // "QtProject.conf" in the folder set here.
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);

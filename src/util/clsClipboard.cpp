@@ -82,14 +82,20 @@ bool clsClipboard::ClipboardAll_Copy(const std::string& text, std::uint32_t form
     return true;
 }
 
-bool clsClipboard::CopyOEMText(const std::string& text) { return ClipboardAll_Copy(text, base::clipboardFormat::kOemText); }
+bool clsClipboard::CopyOEMText(const std::string& text)
+{
+    return ClipboardAll_Copy(text, base::clipboardFormat::kOemText);
+}
 bool clsClipboard::CopyDIF(const std::string& text) { return ClipboardAll_Copy(text, base::clipboardFormat::kDif); }
 bool clsClipboard::CopyUNICODETEXT(const std::string& text)
 {
     return ClipboardAll_Copy(text, base::clipboardFormat::kUnicodeText);
 }
 bool clsClipboard::CopySYLK(const std::string& text) { return ClipboardAll_Copy(text, base::clipboardFormat::kSylk); }
-bool clsClipboard::CopyXlTable(const std::string& text) { return ClipboardAll_Copy(text, fc_RegisterFormat("XlTable")); }
+bool clsClipboard::CopyXlTable(const std::string& text)
+{
+    return ClipboardAll_Copy(text, fc_RegisterFormat("XlTable"));
+}
 bool clsClipboard::CopyBiff5(const std::string& text) { return ClipboardAll_Copy(text, fc_RegisterFormat("Biff5")); }
 bool clsClipboard::CopyCsv(const std::string& text) { return ClipboardAll_Copy(text, fc_RegisterFormat("Csv")); }
 

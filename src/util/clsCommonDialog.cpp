@@ -38,9 +38,9 @@ std::string clsCommonDialog::qtFilter(const std::string& filter)
     return base::join(entries, ";;");
 }
 
-std::string clsCommonDialog::fc_ChooseFile(const std::string& par_Filter, const std::string& par_InitDir,
-                                           bool par_Save, const std::string& par_FileName,
-                                           const std::string& par_FileExtDefault, QWidget* par_Owner)
+std::string clsCommonDialog::fc_ChooseFile(const std::string& par_Filter, const std::string& par_InitDir, bool par_Save,
+                                           const std::string& par_FileName, const std::string& par_FileExtDefault,
+                                           QWidget* par_Owner)
 {
     const Request request{par_Filter, par_InitDir, par_Save, par_FileName, par_FileExtDefault};
     if (chooser())

@@ -1,9 +1,9 @@
 #include "util/frmAbout.h"
 
+#include "base/NumberFormat.h"
 #include "util/CommandLabel.h"
 #include "util/HelpFile.h"
 #include "util/MsgBox.h"
-#include "base/NumberFormat.h"
 
 #include <QDesktopServices>
 #include <QFrame>
@@ -50,8 +50,8 @@ CommandLabel* commandLabel(const char* name, const QString& caption, const char*
 
 std::string versionNumberText(const base::Version& version)
 {
-    return base::formatNumber(version.major, "00") + "." + base::formatNumber(version.minor, "00") + "." +
-           base::formatNumber(version.revision, "0000");
+    return base::formatNumber(version.major, "00") + "." + base::formatNumber(version.minor, "00") + "."
+        + base::formatNumber(version.revision, "0000");
 }
 
 std::string findSystemInfoTool()

@@ -1,5 +1,5 @@
-#include "app/StartScreen.h"
 #include "base/CommandLine.h"
+#include "app/StartScreen.h"
 #include "base/mdlErrSys.h"
 
 #include <gtest/gtest.h>
@@ -10,9 +10,9 @@ namespace zdr::base {
 namespace {
 
 using Args = std::vector<std::string>;
+using app::noDisplayText;
 using app::StartScreen;
 using app::startScreen;
-using app::noDisplayText;
 
 TEST(CommandLine, SplitsByTheQuoteRules)
 {

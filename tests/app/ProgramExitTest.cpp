@@ -183,8 +183,7 @@ protected:
         for (const std::string& entry : entries)
             if (client.send(wire::kEntry, entry, 10000) != wire::WireClient::SendResult::Accepted)
                 return false;
-        return client.send(wire::kEnd, std::to_string(entries.size()), 10000)
-            == wire::WireClient::SendResult::Accepted;
+        return client.send(wire::kEnd, std::to_string(entries.size()), 10000) == wire::WireClient::SendResult::Accepted;
     }
 
     TempDir tree_;
@@ -201,15 +200,18 @@ TEST_F(ProgramExit, ProjectRunFromTheCommandLine)
     } cases[] = {
         {"information", {project("info", 0, data, "", {"chkCopyWithInfo"}), "/a", "/s"}, 0},
         {"without /s the hidden window closes all the same",
-         {project("info2", 0, data, "", {"chkCopyWithInfo"}), "/A"}, 0},
-        {"information without \"Aktion mit Infos\": the action is its pass", {project("leer", 0, data, ""), "/a", "/s"},
+         {project("info2", 0, data, "", {"chkCopyWithInfo"}), "/A"},
+         0},
+        {"information without \"Aktion mit Infos\": the action is its pass",
+         {project("leer", 0, data, ""), "/a", "/s"},
          0},
         {"copy", {project("kopie", 1, data, tree_.mkdir("Ziel1"), {"chkCopyWithInfo"}), "/a", "/s"}, 0},
         {"copy with an entry that fails",
          {project("defekt", 1, tree_.file("Defekt"), tree_.mkdir("Ziel2"), {"chkCopyContinueAfterError"}), "/a", "/s"},
          1},
         {"a source that is not there",
-         {project("fehlt", 0, tree_.file("nirgends"), "", {"chkCopyWithInfo"}), "/a", "/s"}, 1},
+         {project("fehlt", 0, tree_.file("nirgends"), "", {"chkCopyWithInfo"}), "/a", "/s"},
+         1},
         {"delete whose review nobody confirms",
          {project("loeschen", 3, data, "", {"chkCopyWithInfo", "chkCopyCreateProtocol", "chkCopyInfoAskBeforeAction"}),
           "/a", "/s"},
@@ -225,9 +227,9 @@ TEST_F(ProgramExit, ProjectRunFromTheCommandLine)
     // and the run says so; the program is not ended by the system's signal.
     tree_.write("Gross/gross.bin", std::string(512 * 1024, 'g'));
     tree_.write("Gross/klein.txt", "klein");
-    Program limited({project("gross", 1, tree_.file("Gross"), tree_.mkdir("Ziel5"), {"chkCopyContinueAfterError"}), "/a",
-                     "/s"},
-                    runtime_, 64 * 1024);
+    Program limited(
+        {project("gross", 1, tree_.file("Gross"), tree_.mkdir("Ziel5"), {"chkCopyContinueAfterError"}), "/a", "/s"},
+        runtime_, 64 * 1024);
     EXPECT_EQ(limited.exitCode(120s), 1);
     EXPECT_TRUE(fs::exists(tree_.file("Ziel5/Gross/klein.txt")));
     EXPECT_FALSE(fs::exists(tree_.file("Ziel5/Gross/gross.bin")));
@@ -313,9 +315,9 @@ TEST_F(ProgramExit, WithoutADisplay)
             shown.append(buffer, static_cast<std::size_t>(n));
     });
     {
-        Program program({project("nachts", 1, tree_.file("Daten"), tree_.mkdir("Ziel5"), {"chkCopyWithInfo"}), "/a",
-                         "/s"},
-                        runtime_, 0, NoDisplay{terminalSide});
+        Program program(
+            {project("nachts", 1, tree_.file("Daten"), tree_.mkdir("Ziel5"), {"chkCopyWithInfo"}), "/a", "/s"},
+            runtime_, 0, NoDisplay{terminalSide});
         close(terminalSide);
         EXPECT_EQ(program.exitCode(120s), 0);
     }

@@ -1,5 +1,5 @@
-#include "app/HandOffAction.h"
 #include "app/frmStart.h"
+#include "app/HandOffAction.h"
 #include "shellext/WireClient.h"
 #include "support/ScopedEnv.h"
 #include "support/ScriptedUi.h"
@@ -126,11 +126,15 @@ protected:
             }
             return results;
         });
-        EXPECT_TRUE(QTest::qWaitFor([&] { return sending.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 10000));
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return sending.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 10000));
         return sending.get();
     }
 
-    bool waitForEnd() { return QTest::qWaitFor([this] { return exitCode_ >= 0; }, 10000); }
+    bool waitForEnd()
+    {
+        return QTest::qWaitFor([this] { return exitCode_ >= 0; }, 10000);
+    }
 
     static inline std::string runtime_;
     ScriptedUi ui_;
@@ -139,7 +143,7 @@ protected:
     int exitCode_ = -1;
 };
 
-const std::vector<Sent> kAccepted3 {Sent::Accepted, Sent::Accepted, Sent::Accepted};
+const std::vector<Sent> kAccepted3{Sent::Accepted, Sent::Accepted, Sent::Accepted};
 
 TEST_F(HandOff, TwoEntriesBecomeOneTask)
 {
@@ -153,7 +157,7 @@ TEST_F(HandOff, TwoEntriesBecomeOneTask)
 
     EXPECT_EQ(send({{wire::kEntry, "/Bilder"}, {wire::kEntry, "/Texte"}, {wire::kEnd, "2"}}), kAccepted3);
     ASSERT_TRUE(QTest::qWaitFor([this] { return log_.calls.size() == 3; }));
-    EXPECT_EQ(log_.calls, (std::vector<std::string> {"fc_Init", "fc_InitAdd", "fc_InitActionStart"}));
+    EXPECT_EQ(log_.calls, (std::vector<std::string>{"fc_Init", "fc_InitAdd", "fc_InitActionStart"}));
     EXPECT_EQ(log_.action, "COPY");
     EXPECT_EQ(log_.status, 0x10870Bu);
     EXPECT_EQ(log_.statusEx, 0u);
@@ -189,9 +193,9 @@ TEST_F(HandOff, StatusWordPerActionWord)
         const char* action;
         std::uint32_t status;
     };
-    for (const Case& c : {Case {"INFO", "INFO", 0x10800A}, Case {"INFODIR", "INFO", 0x12800A},
-                          Case {"COPY", "COPY", 0x10870B}, Case {"DELETE", "DELETE", 0x852A},
-                          Case {"ATTRIB", "ATTRIB", 0x10874A}, Case {"MKDIR", "MKDIR", 0x600000}}) {
+    for (const Case& c :
+         {Case{"INFO", "INFO", 0x10800A}, Case{"INFODIR", "INFO", 0x12800A}, Case{"COPY", "COPY", 0x10870B},
+          Case{"DELETE", "DELETE", 0x852A}, Case{"ATTRIB", "ATTRIB", 0x10874A}, Case{"MKDIR", "MKDIR", 0x600000}}) {
         const HandOffAction* a = handOffAction(c.word);
         ASSERT_NE(a, nullptr) << c.word;
         EXPECT_EQ(a->action, c.action);
@@ -204,7 +208,8 @@ TEST_F(HandOff, StatusWordPerActionWord)
 TEST_F(HandOff, InfoDirRunsTheInformationAction)
 {
     ASSERT_TRUE(init("INFODIR", "/daten", ""));
-    EXPECT_EQ(send({{wire::kEntry, "/Bilder"}, {wire::kEnd, "1"}}), (std::vector<Sent> {Sent::Accepted, Sent::Accepted}));
+    EXPECT_EQ(send({{wire::kEntry, "/Bilder"}, {wire::kEnd, "1"}}),
+              (std::vector<Sent>{Sent::Accepted, Sent::Accepted}));
     ASSERT_TRUE(QTest::qWaitFor([this] { return log_.calls.size() == 3; }));
     EXPECT_EQ(log_.action, "INFO");
     EXPECT_EQ(log_.status, 0x12800Au);
@@ -214,7 +219,7 @@ TEST_F(HandOff, InfoDirRunsTheInformationAction)
 TEST_F(HandOff, MakeFolderSendsOnlyTheCount)
 {
     ASSERT_TRUE(init("MKDIR", "/daten/Bilder", ""));
-    EXPECT_EQ(send({{wire::kEnd, "1"}}), std::vector<Sent> {Sent::Accepted});
+    EXPECT_EQ(send({{wire::kEnd, "1"}}), std::vector<Sent>{Sent::Accepted});
     ASSERT_TRUE(QTest::qWaitFor([this] { return log_.calls.size() == 3; }));
     EXPECT_EQ(log_.task.selectedEntries, "");
     EXPECT_EQ(log_.task.sourceFolder, "/daten/Bilder");
@@ -227,12 +232,12 @@ TEST_F(HandOff, CountThatDoesNotMatchOnlyClearsDataComplete)
         std::vector<wire::Message> messages;
         bool complete;
     };
-    const std::vector<Case> cases {
-        {{{wire::kEntry, "/a"}, {wire::kEntry, "/b"}, {wire::kEnd, "3"}}, false},         // fewer than announced
-        {{{wire::kEntry, "/a"}, {wire::kEntry, "/b"}, {wire::kEnd, "1"}}, false},         // more than announced
-        {{{wire::kEntry, "/a"}, {wire::kEntry, "/b"}, {wire::kEnd, "zwei"}}, false},      // no number at all
+    const std::vector<Case> cases{
+        {{{wire::kEntry, "/a"}, {wire::kEntry, "/b"}, {wire::kEnd, "3"}}, false},    // fewer than announced
+        {{{wire::kEntry, "/a"}, {wire::kEntry, "/b"}, {wire::kEnd, "1"}}, false},    // more than announced
+        {{{wire::kEntry, "/a"}, {wire::kEntry, "/b"}, {wire::kEnd, "zwei"}}, false}, // no number at all
         {{{wire::kEntry, "/a"}, {wire::kEntry, "/b"}, {wire::kEnd, std::string("2\0x", 3)}}, true}, // cut at the zero
-        {{{wire::kEntry, "/a"}, {99, "/c"}, {wire::kEnd, "1"}}, true},                    // unknown dwData ignored
+        {{{wire::kEntry, "/a"}, {99, "/c"}, {wire::kEnd, "1"}}, true}, // unknown dwData ignored
     };
     for (const Case& c : cases) {
         CoverLog log;
@@ -291,7 +296,7 @@ TEST_F(HandOff, BadEntriesRunNothing)
         std::string entry;
         std::string reason;
     };
-    const std::vector<Case> cases {
+    const std::vector<Case> cases{
         {"/daten", "/../etc", "\"..\""},
         {"/daten", "/a/../../etc", "\"..\""},
         {"/daten", "Bilder", "nicht unter dem Quellordner"},
@@ -307,7 +312,7 @@ TEST_F(HandOff, BadEntriesRunNothing)
         QObject::connect(&form, &frmStart::ended, [&code](int e) { code = e; });
         ASSERT_TRUE(form.fc_Init("DLL", "COPY", kKey, c.source, ""));
         EXPECT_EQ(send({{wire::kEntry, "/gut"}, {wire::kEntry, c.entry}, {wire::kEnd, "2"}}, form.socketPath()),
-                  (std::vector<Sent> {Sent::Accepted, Sent::Refused}))
+                  (std::vector<Sent>{Sent::Accepted, Sent::Refused}))
             << c.entry;
         ASSERT_TRUE(QTest::qWaitFor([&code] { return code >= 0; }));
         EXPECT_EQ(code, 1);
@@ -316,7 +321,9 @@ TEST_F(HandOff, BadEntriesRunNothing)
         ASSERT_EQ(ui.messages().size(), 1u);
         EXPECT_EQ(ui.messages()[0].title, "Aktion abgebrochen ...");
         EXPECT_EQ(ui.messages()[0].icon, util::ui::Icon::Critical);
-        EXPECT_EQ(ui.lastText().rfind("Die Übergabe aus dem Dateimanager wurde abgebrochen, nichts wurde ausgeführt.\r\n\r\n", 0), 0u);
+        EXPECT_EQ(ui.lastText().rfind(
+                      "Die Übergabe aus dem Dateimanager wurde abgebrochen, nichts wurde ausgeführt.\r\n\r\n", 0),
+                  0u);
         EXPECT_NE(ui.lastText().find(c.reason), std::string::npos) << ui.lastText();
     }
     // Only the end message: entries were the point of the hand-off (a copy
@@ -328,7 +335,7 @@ TEST_F(HandOff, BadEntriesRunNothing)
         frmStart form([&log](run::InfoCoverEvents) { return std::make_unique<ScriptedCover>(log); });
         QObject::connect(&form, &frmStart::ended, [&code](int e) { code = e; });
         ASSERT_TRUE(form.fc_Init("DLL", action, kKey, "/daten", "/ziel"));
-        EXPECT_EQ(send({{wire::kEnd, "0"}}, form.socketPath()), std::vector<Sent> {Sent::Refused}) << action;
+        EXPECT_EQ(send({{wire::kEnd, "0"}}, form.socketPath()), std::vector<Sent>{Sent::Refused}) << action;
         ASSERT_TRUE(QTest::qWaitFor([&code] { return code >= 0; }));
         EXPECT_EQ(code, 1);
         EXPECT_TRUE(log.calls.empty()) << action;
@@ -343,7 +350,7 @@ TEST_F(HandOff, WithoutARuntimeFolder)
     // The abstract namespace is the machine's: a key of this process only.
     ASSERT_TRUE(form_.fc_Init("DLL", "COPY", std::to_string(getpid()), "/daten", "/ziel"));
     EXPECT_TRUE(wire::isAbstractAddress(form_.socketPath()));
-    EXPECT_EQ(send({{wire::kEntry, "/A"}, {wire::kEnd, "1"}}), (std::vector<Sent> {Sent::Accepted, Sent::Accepted}));
+    EXPECT_EQ(send({{wire::kEntry, "/A"}, {wire::kEnd, "1"}}), (std::vector<Sent>{Sent::Accepted, Sent::Accepted}));
     ASSERT_TRUE(QTest::qWaitFor([this] { return log_.calls.size() == 3; }));
     EXPECT_EQ(log_.task.selectedEntries, "\\A");
 }
@@ -353,7 +360,7 @@ TEST_F(HandOff, OversizedPayloadIsRefused)
     ASSERT_TRUE(init());
     auto sending = std::async(std::launch::async, [path = form_.socketPath()] {
         const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-        sockaddr_un address {};
+        sockaddr_un address{};
         address.sun_family = AF_UNIX;
         std::strncpy(address.sun_path, path.c_str(), sizeof(address.sun_path) - 1);
         if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0)
@@ -366,7 +373,8 @@ TEST_F(HandOff, OversizedPayloadIsRefused)
         close(fd);
         return n == 1 ? answer : -2;
     });
-    ASSERT_TRUE(QTest::qWaitFor([&] { return sending.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return sending.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
     EXPECT_EQ(sending.get(), static_cast<int>(wire::Reply::Refused));
     ASSERT_TRUE(waitForEnd());
     EXPECT_EQ(exitCode_, 1);
@@ -393,7 +401,7 @@ TEST_F(HandOff, OnlyOneSenderAndOnlyUntilTheEnd)
     });
     ASSERT_TRUE(QTest::qWaitFor([&] { return first.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
     std::unique_ptr<wire::WireClient> holder = first.get();
-    EXPECT_NE(send({{wire::kEntry, "/fremd"}}), std::vector<Sent> {Sent::Accepted});
+    EXPECT_NE(send({{wire::kEntry, "/fremd"}}), std::vector<Sent>{Sent::Accepted});
     EXPECT_EQ(form_.dataList(), ";/a");
 
     auto finish = std::async(std::launch::async, [&holder] { return holder->send(wire::kEnd, "1", 5000); });
@@ -423,7 +431,7 @@ TEST_F(HandOff, EndMessageThatNeverArrives)
 TEST_F(HandOff, SenderThatHangsUpEarly)
 {
     ASSERT_TRUE(init());
-    EXPECT_EQ(send({{wire::kEntry, "/a"}}), std::vector<Sent> {Sent::Accepted});
+    EXPECT_EQ(send({{wire::kEntry, "/a"}}), std::vector<Sent>{Sent::Accepted});
     ASSERT_TRUE(waitForEnd());
     EXPECT_EQ(exitCode_, 1);
     EXPECT_NE(ui_.lastText().find("vor ihrem Ende"), std::string::npos) << ui_.lastText();
@@ -438,11 +446,11 @@ TEST_F(HandOff, RefusedAtOnce)
         std::string shell;
         std::string reason;
     };
-    for (const Case& c : {Case {"RENAME", "/daten", "", "Unbekannte Aktion: RENAME"},
-                          Case {"copy", "/daten", "", "Unbekannte Aktion: copy"},
-                          Case {"COPY", "daten", "", "Ungültiger Quellordner: daten"},
-                          Case {"COPY", "/daten/..", "", "Ungültiger Quellordner"},
-                          Case {"COPY", "/daten", "ziel", "Ungültiger Zielordner: ziel"}}) {
+    for (const Case& c : {Case{"RENAME", "/daten", "", "Unbekannte Aktion: RENAME"},
+                          Case{"copy", "/daten", "", "Unbekannte Aktion: copy"},
+                          Case{"COPY", "daten", "", "Ungültiger Quellordner: daten"},
+                          Case{"COPY", "/daten/..", "", "Ungültiger Quellordner"},
+                          Case{"COPY", "/daten", "ziel", "Ungültiger Zielordner: ziel"}}) {
         ScriptedUi ui;
         int code = -1;
         int created = 0;
@@ -472,7 +480,7 @@ TEST_F(HandOff, StaleSocketIsReplacedLiveOneIsNot)
     {
         // A socket file whose receiver died.
         const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-        sockaddr_un address {};
+        sockaddr_un address{};
         address.sun_family = AF_UNIX;
         std::strncpy(address.sun_path, path.c_str(), sizeof(address.sun_path) - 1);
         ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
@@ -486,7 +494,7 @@ TEST_F(HandOff, StaleSocketIsReplacedLiveOneIsNot)
     ASSERT_TRUE(QTest::qWaitFor([&ui] { return !ui.messages().empty(); }));
     EXPECT_NE(ui.lastText().find("bereits"), std::string::npos) << ui.lastText();
     // The first receiver still serves.
-    EXPECT_EQ(send({{wire::kEntry, "/a"}, {wire::kEnd, "1"}}), (std::vector<Sent> {Sent::Accepted, Sent::Accepted}));
+    EXPECT_EQ(send({{wire::kEntry, "/a"}, {wire::kEnd, "1"}}), (std::vector<Sent>{Sent::Accepted, Sent::Accepted}));
 }
 
 // A script that started the hand-off learns from the exit code how the run went.

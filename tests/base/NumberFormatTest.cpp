@@ -34,8 +34,8 @@ TEST(NumberFormat, PicturesWithGermanSeparators)
 
 TEST(NumberFormat, RoundHalfEven)
 {
-    const std::pair<double, std::int64_t> cases[] = {{0.5, 0},  {1.5, 2},  {2.5, 2}, {3.5, 4},  {-0.5, 0},
-                                                      {-1.5, -2}, {2.4, 2}, {2.6, 3}, {-2.6, -3}, {37.5, 38}};
+    const std::pair<double, std::int64_t> cases[] = {{0.5, 0},   {1.5, 2}, {2.5, 2}, {3.5, 4},   {-0.5, 0},
+                                                     {-1.5, -2}, {2.4, 2}, {2.6, 3}, {-2.6, -3}, {37.5, 38}};
     for (const auto& [value, expected] : cases)
         EXPECT_EQ(roundHalfEven(value), expected) << value;
 }

@@ -19,14 +19,14 @@ TEST(RenameCode, ParseGivesADefinedOutcomeForEveryShape)
     } rows[] = {
         {"1|26|done [NAMETOTAL]", true, "1", 26, "done [NAMETOTAL]", ""},
         {"1|20|[NAMETOTAL]_[yyyy][mm][dd]", true, "1", 20, "[NAMETOTAL]_[yyyy][mm][dd]", ""},
-        {"7|2|x", true, "7", 2, "x", ""},                        // head kept as found
-        {"|26|x", true, "", 26, "x", ""},                        // even an empty one
-        {"1|0|", true, "1", 0, "", ""},                          // renaming switched off
-        {"1|4294967295|x", true, "1", 4294967295u, "x", ""},     // largest switches
+        {"7|2|x", true, "7", 2, "x", ""},                           // head kept as found
+        {"|26|x", true, "", 26, "x", ""},                           // even an empty one
+        {"1|0|", true, "1", 0, "", ""},                             // renaming switched off
+        {"1|4294967295|x", true, "1", 4294967295u, "x", ""},        // largest switches
         {"1|26|[nametotal] (", true, "1", 26, "[nametotal] (", ""}, // kept literally; the dialog refuses it
         {"1|26", false, "1", 26, "", "2 statt 3 Felder"},
-        {"abc", false, "1", 0, "", "1 statt 3 Felder"},          // no field is known: a fresh head
-        {"1|26|[000|1]_x", true, "1", 26, "[000|1]_x", ""},      // a running number holds its "|"
+        {"abc", false, "1", 0, "", "1 statt 3 Felder"},     // no field is known: a fresh head
+        {"1|26|[000|1]_x", true, "1", 26, "[000|1]_x", ""}, // a running number holds its "|"
         {"1|26|[000|1]|x", false, "1", 26, "[000|1]|x", "4 statt 3 Felder"},
         {"1|26|[0a|1]_x", false, "1", 26, "[0a|1]_x", "4 statt 3 Felder"},
         {"|||", false, "", 0, "|", "4 statt 3 Felder"},
@@ -64,7 +64,8 @@ TEST(RenameCode, ReadableTextNamesTheSwitchesInOrder)
     } rows[] = {
         {26, "Quelle, Verz., Dateien umbenennen in: p"},
         {kTarget | kFiles, "Ziel, Dateien umbenennen in: p"},
-        {kSource | kTarget | kFolders | kFiles | kFirstLevel, "Quelle und Ziel, Verz., Dateien, NUR 1. Ebene umbenennen in: p"},
+        {kSource | kTarget | kFolders | kFiles | kFirstLevel,
+         "Quelle und Ziel, Verz., Dateien, NUR 1. Ebene umbenennen in: p"},
         {kFolders, "Verz. umbenennen in: p"},
         {0, " umbenennen in: p"}, // nothing to cut
     };
@@ -84,10 +85,8 @@ TEST(RenameCode, StoreChecksListEveryProblemOnce)
         {26, "done [NAMETOTAL]", {}},
         {26, "[backup] [NAMETOTAL]_[yyyy][mm][dd][hh][nn][ss] [NAME].[EXT]", {}},
         {26, "x]", {}}, // a lone "]" is just a character
-        {0, "",
-         {chooseSide[0], chooseKind[0], " - bitte geben Sie einen Umbenennungscode an'"}},
-        {20, "[NAMETOTAL]",
-         {" - aus dem Code [NAMETOTAL] wird keine Umbenennung ausgeführt, da er übereinstimmt'"}},
+        {0, "", {chooseSide[0], chooseKind[0], " - bitte geben Sie einen Umbenennungscode an'"}},
+        {20, "[NAMETOTAL]", {" - aus dem Code [NAMETOTAL] wird keine Umbenennung ausgeführt, da er übereinstimmt'"}},
         {2, "x", chooseKind},
         {8, "x", chooseSide},
         {26, "[000|1]_[NAMETOTAL]", {}}, // a running number
@@ -96,7 +95,8 @@ TEST(RenameCode, StoreChecksListEveryProblemOnce)
         {26, "alt/[NAMETOTAL]", {" - der Umbenennungscode darf kein '\\' oder '/' enthalten"}},
         {26, "done [NAMETOTAL", {" - im Umbenennungscode fehlt eine schließende Klammer ']'"}},
         {26, "[a[NAMETOTAL] [", {" - im Umbenennungscode fehlt eine schließende Klammer ']'"}},
-        {26, "[Nametotal]_[YYYY]",
+        {26,
+         "[Nametotal]_[YYYY]",
          {" - Platzhalter '[Nametotal]' bitte als '[NAMETOTAL]' schreiben",
           " - Platzhalter '[YYYY]' bitte als '[yyyy]' schreiben"}},
         {26, "[MM][MM]", {" - Platzhalter '[MM]' bitte als '[mm]' schreiben"}},
@@ -158,8 +158,8 @@ TEST(NetConnectCode, ProposalTakesTheDriveOfTheFolder)
         const char* folder;
         const char* proposal;
     } rows[] = {
-        {"C:\\Daten", "2|C:|||"}, {"z:", "2|z:|||"},          {"/home/u/Daten", "2||||"},
-        {"", "2||||"},            {"C", "2||||"},             {"\\\\srv\\share", "2||||"},
+        {"C:\\Daten", "2|C:|||"}, {"z:", "2|z:|||"},           {"/home/u/Daten", "2||||"}, {"", "2||||"},
+        {"C", "2||||"},           {"\\\\srv\\share", "2||||"},
     };
     for (const auto& row : rows) {
         EXPECT_EQ(netConnectProposal(row.folder), row.proposal) << row.folder;

@@ -1,5 +1,5 @@
-#include "base/DateText.h"
 #include "base/Text.h"
+#include "base/DateText.h"
 
 #include <gtest/gtest.h>
 
@@ -29,7 +29,10 @@ TEST(Text, Utf8CheckRejectsOverlongSurrogatesAndTruncation)
     EXPECT_TRUE(isValidUtf8("Grüße \xF0\x9F\x98\x80"));
     for (const char* bad : {"\xC0\xAF", "\xED\xA0\x80", "\xE2\x82", "\xFF", "\xF4\x90\x80\x80"})
         EXPECT_FALSE(isValidUtf8(bad)) << bad;
-    EXPECT_EQ(toValidUtf8("a\xFF" "b"), "a\xEF\xBF\xBD" "b");
+    EXPECT_EQ(toValidUtf8("a\xFF"
+                          "b"),
+              "a\xEF\xBF\xBD"
+              "b");
 }
 
 TEST(Text, NumberValueReadsLeadingDigitsOnly)

@@ -109,7 +109,8 @@ TEST(Backup, FolderModeSavesWhatIsReplacedBeforeItIs)
                 ++checks;
                 const auto folders = entriesStartingWith(t.backup, "DaroRazu Backup ");
                 ASSERT_EQ(folders.size(), 1u) << relative;
-                EXPECT_EQ(t.dir.read(folders[0].substr(t.dir.path().size() + 1) + "/" + t.savedName(relative)), content);
+                EXPECT_EQ(t.dir.read(folders[0].substr(t.dir.path().size() + 1) + "/" + t.savedName(relative)),
+                          content);
             }
         };
         r.rec.onEvent = [&](const std::string&) { check(); };
@@ -154,9 +155,11 @@ TEST(Backup, AFileReplacedTwiceInOneRunKeepsBothContents)
     const std::string backup = dir.mkdir("backup");
     EngineRun r;
     r.statusEx = statusEx::kSaveFiles;
-    EXPECT_TRUE(r.run(kReplace, std::vector<EngineTaskInput>{
-                                    {.Source = dir.file("one"), .Selection = {"*.*"}, .Target = dir.file("dst"), .BackupFolder = backup},
-                                    {.Source = dir.file("two"), .Selection = {"*.*"}, .Target = dir.file("dst"), .BackupFolder = backup}}));
+    EXPECT_TRUE(r.run(
+        kReplace,
+        std::vector<EngineTaskInput>{
+            {.Source = dir.file("one"), .Selection = {"*.*"}, .Target = dir.file("dst"), .BackupFolder = backup},
+            {.Source = dir.file("two"), .Selection = {"*.*"}, .Target = dir.file("dst"), .BackupFolder = backup}}));
     EXPECT_EQ(dir.read("dst/a.txt"), "zwei");
     const std::string folder = entriesStartingWith(backup, "DaroRazu Backup ").at(0).substr(dir.path().size() + 1);
     EXPECT_EQ(dir.read(folder + "/" + fc_BackupFileName(dir.file("dst"), "a.txt")), "original");
@@ -173,13 +176,15 @@ TEST(Backup, WhenTheBackupFailsTheTargetStays)
     };
     std::unique_ptr<test::ScratchMount> small;
     const Case cases[] = {
-        {"the backup folder is a file", [](TempDir& d) { return d.write("keinOrdner", "x"); }, "Fehler bei Sicherung: '",
-         false},
+        {"the backup folder is a file", [](TempDir& d) { return d.write("keinOrdner", "x"); },
+         "Fehler bei Sicherung: '", false},
         {"no backup folder", [](TempDir&) { return std::string(); }, "kein Sicherungsverzeichnis angegeben", false},
-        {"a full volume (saved as a copy)", [&](TempDir& d) {
+        {"a full volume (saved as a copy)",
+         [&](TempDir& d) {
              small = std::make_unique<test::ScratchMount>(test::ScratchMount::tmpfs(d.mkdir("klein"), "64k"));
              return small->mounted() ? d.file("klein") : std::string("-");
-         }, "nicht genügend Speicherplatz", true},
+         },
+         "nicht genügend Speicherplatz", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
@@ -247,10 +252,11 @@ TEST(Backup, ZipArchiveHoldsTheReplacedContents)
     expectArchive(made[0], old);
     EXPECT_EQ(test::entryCount(t.backup), 1u) << "no temporary file left";
     const auto infos = r.rec.only("Info ");
-    EXPECT_EQ(infos, (std::vector<std::string>{"Info Sicherungsdatei wird zusammengepackt ...",
-                                               "Info Sicherungsdatei erstellt.",
-                                               "Info Daten werden auf den Datenträger geschrieben ...",
-                                               "Info Daten auf den Datenträger geschrieben."}))
+    EXPECT_EQ(
+        infos,
+        (std::vector<std::string>{"Info Sicherungsdatei wird zusammengepackt ...", "Info Sicherungsdatei erstellt.",
+                                  "Info Daten werden auf den Datenträger geschrieben ...",
+                                  "Info Daten auf den Datenträger geschrieben."}))
         << "the archive is packed before the flush";
 }
 
@@ -326,8 +332,9 @@ TEST(Backup, ARerunClearsWhatAKilledRunLeft)
     EXPECT_FALSE(fs::exists(partial));
     EXPECT_TRUE(fs::exists(live)) << "a live process's temporary stays";
     EXPECT_TRUE(fs::exists(foreign)) << "not our name pattern";
-    EXPECT_NE(r.engine.Protocol().find(".a.txt.zdrtmp-" + gone + "-0  ----  entfernt (Rest eines abgebrochenen Vorgangs)"),
-              std::string::npos)
+    EXPECT_NE(
+        r.engine.Protocol().find(".a.txt.zdrtmp-" + gone + "-0  ----  entfernt (Rest eines abgebrochenen Vorgangs)"),
+        std::string::npos)
         << r.engine.Protocol();
     EXPECT_FALSE(fs::exists(t.backup + "/_DaroRazu Backup 261207 090503"));
     expectArchive(t.backup + "/_DaroRazu Backup 261207 090503.zip", {{"dst/src/alt.txt", "gesichert"}});

@@ -146,8 +146,8 @@ TEST(CopyFaults, EveryWayFailsWithoutDamage)
     for (const Way& way : kWays) {
         for (const Fault& fault : faults) {
             for (const bool withTarget : {true, false}) {
-                const std::string label
-                    = std::string(way.label) + ", " + fault.label + (withTarget ? ", replacing" : ", new file");
+                const std::string label =
+                    std::string(way.label) + ", " + fault.label + (withTarget ? ", replacing" : ", new file");
                 Scene scene(way.size, withTarget);
                 EngineRun r;
                 r.questions.answers = {base::Answer::Ignore};
@@ -205,8 +205,9 @@ TEST(CopyFaults, SmallDiskRunsFull)
     EngineRun r;
     r.questions.answers = {base::Answer::Ignore};
     r.run(kCopyReplacing, {.Source = dir.file("src"), .Selection = {"small.txt", "large.bin"}, .Target = disk});
-    EXPECT_EQ(r.ready(), "Ready false 'Fehler bei Datei: large.bin - Auf dem Datenträger ist nicht genügend "
-                         "Speicherplatz vorhanden.' protocol");
+    EXPECT_EQ(r.ready(),
+              "Ready false 'Fehler bei Datei: large.bin - Auf dem Datenträger ist nicht genügend "
+              "Speicherplatz vorhanden.' protocol");
     EXPECT_EQ(dir.read("disk/small.txt"), "fits");
     EXPECT_EQ(dir.read("disk/large.bin"), "old target");
     EXPECT_EQ(test::entryCount(disk), 2u);

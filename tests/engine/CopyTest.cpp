@@ -26,12 +26,12 @@
 namespace zdr::engine {
 namespace {
 
+using base::Answer;
 using test::EngineRun;
-using test::ProtocolRun;
 using test::kInfo;
+using test::ProtocolRun;
 using test::TempDir;
 using test::treeState;
-using base::Answer;
 
 constexpr std::uint32_t kCopy = status::kCopy;
 constexpr std::uint32_t kProtocol = status::kCreateProtocol;
@@ -61,7 +61,10 @@ std::string makeTree(const TempDir& dir, const std::string& relative, unsigned s
     std::filesystem::create_directory(folders.back());
     std::vector<std::string> files;
     for (int i = 0; i < 60; ++i) {
-        const std::string name = i % 13 == 0 ? ".dot" + std::to_string(i) : i == 7 ? "neue\nZeile" : i == 8 ? "bad\xFFname" : "f" + std::to_string(i) + ".dat";
+        const std::string name = i % 13 == 0 ? ".dot" + std::to_string(i)
+            : i == 7                         ? "neue\nZeile"
+            : i == 8                         ? "bad\xFFname"
+                                             : "f" + std::to_string(i) + ".dat";
         const std::size_t size = i % 11 == 0 ? 0 : rng() % 9000;
         files.push_back(dir.write(folders[rng() % folders.size()].substr(dir.path().size() + 1) + "/" + name,
                                   test::randomBytes(size, seed + static_cast<unsigned>(i))));
@@ -116,7 +119,8 @@ TEST(Copy, CopiedTreeIsTheSameAndARerunCopiesNothing)
         EXPECT_EQ(r.counters().CountFolder_Done, static_cast<std::int64_t>(folders)) << way.label;
         EXPECT_EQ(r.counters().CountFiles_Not, 0) << way.label;
         EXPECT_EQ(test::differences(treeState(target + "/Daten"), sourceBefore), kSame) << way.label;
-        EXPECT_EQ(test::differences(treeState(source), sourceBefore), kSame) << way.label << ": the source is only read";
+        EXPECT_EQ(test::differences(treeState(source), sourceBefore), kSame)
+            << way.label << ": the source is only read";
     }
 
     // "Differing files only", with the information pass: nothing to copy,
@@ -134,7 +138,8 @@ TEST(Copy, CopiedTreeIsTheSameAndARerunCopiesNothing)
     ASSERT_TRUE(walk.run(kCopy | status::kOnlyDifferent, {.Source = source, .Target = target}));
     EXPECT_EQ(walk.counters().CountFiles_Done, 0);
     EXPECT_EQ(walk.counters().CountFiles_ExistsTimeOk, static_cast<std::int64_t>(files));
-    EXPECT_EQ(walk.counters().CountFolder_ExistsTimeOk, static_cast<std::int64_t>(folders)) << "every folder passed over";
+    EXPECT_EQ(walk.counters().CountFolder_ExistsTimeOk, static_cast<std::int64_t>(folders))
+        << "every folder passed over";
     EXPECT_TRUE(walk.rec.only("Info ").empty()) << "nothing written, nothing to flush";
     EXPECT_EQ(walk.rec.only("FileNot 1").size(), files);
     EXPECT_EQ(test::inodes(target), inodesBefore);
@@ -151,7 +156,8 @@ TEST(Copy, DifferingOnlyFindsEachDifferenceDeepInTheTree)
     for (int a = 0; a < 4; ++a) {
         for (int b = 0; b < 3; ++b) {
             for (int f = 0; f < 5; ++f)
-                dir.write("src/Daten/A" + std::to_string(a) + "/B" + std::to_string(b) + "/f" + std::to_string(f) + ".txt",
+                dir.write("src/Daten/A" + std::to_string(a) + "/B" + std::to_string(b) + "/f" + std::to_string(f)
+                              + ".txt",
                           "inhalt");
         }
     }
@@ -172,8 +178,14 @@ TEST(Copy, DifferingOnlyFindsEachDifferenceDeepInTheTree)
              std::ofstream(p) << "inhalt!";
              setTime(p, before.lastWrite);
          }},
-        {"A2/B0/f4.txt", [&](const std::string& p) { platform::setAttributes(p, platform::attr::kHidden | platform::attr::kArchive, code); }},
-        {"A3/B1/f1.txt", [&](const std::string& p) { platform::setAttributes(p, platform::attr::kSystem | platform::attr::kArchive, code); }},
+        {"A2/B0/f4.txt",
+         [&](const std::string& p) {
+             platform::setAttributes(p, platform::attr::kHidden | platform::attr::kArchive, code);
+         }},
+        {"A3/B1/f1.txt",
+         [&](const std::string& p) {
+             platform::setAttributes(p, platform::attr::kSystem | platform::attr::kArchive, code);
+         }},
     };
     for (const auto& c : changes)
         c.change(copy + "/" + c.file);
@@ -188,7 +200,8 @@ TEST(Copy, DifferingOnlyFindsEachDifferenceDeepInTheTree)
     ASSERT_TRUE(info.run(kInfo | status::kOnlyDifferent, {.Source = source, .Target = target}));
     EXPECT_EQ(info.counters().CountFiles_ToDo, differing);
     EngineRun r;
-    ASSERT_TRUE(r.run(kCopy | status::kOnlyDifferent | status::kOverwriteExisting, {.Source = source, .Target = target}));
+    ASSERT_TRUE(
+        r.run(kCopy | status::kOnlyDifferent | status::kOverwriteExisting, {.Source = source, .Target = target}));
     EXPECT_EQ(r.counters().CountFiles_Done, differing);
     const auto inodesAfter = test::inodes(copy);
     for (const auto& [path, inode] : inodesBefore) {
@@ -208,8 +221,8 @@ TEST(Copy, ChangedFilesAreCopiedFromTheProtocol)
     const std::string target = dir.mkdir("dst");
     EngineRun first;
     ASSERT_TRUE(first.run(kCopy, {.Source = source, .Target = target}));
-    dir.write("src/Daten/known.txt", "changed");                              // new content, new time
-    setTime(dir.file("src/Daten/F1/big.bin"), 1700000000LL * 1000000000);    // only a new time
+    dir.write("src/Daten/known.txt", "changed");                          // new content, new time
+    setTime(dir.file("src/Daten/F1/big.bin"), 1700000000LL * 1000000000); // only a new time
     dir.write("src/Daten/F1/new.txt", "new");
     dir.write("src/Daten/Neu/Tief/t.txt", "t");
     const auto inodesBefore = test::inodes(target + "/Daten");
@@ -302,13 +315,34 @@ TEST(Copy, QuestionsAboutExistingTargets)
         std::vector<std::string> lines;
         bool overwriteAllAfter;
     } cases[] = {
-        {"yes, for all", {Answer::Yes, Answer::Yes}, {"a", "all"}, "new a", "new b",
-         {"a.txt  ----  ok (überschrieben)", "b.txt  ----  ok (überschrieben)"}, true},
-        {"yes, not for all: asked again, not for all", {Answer::Yes, Answer::No, Answer::Yes}, {"a", "all", "b"},
-         "new a", "new b", {"a.txt  ----  ok (überschrieben)", "b.txt  ----  ok (überschrieben)"}, false},
-        {"no", {Answer::No, Answer::No}, {"a", "b"}, "old a", "old b",
-         {"a.txt  ----  Datei übersprungen", "b.txt  ----  Datei übersprungen"}, false},
-        {"cancel", {Answer::Cancel}, {"a"}, "old a", "old b", {"a.txt  ----  Datei nicht kopiert => abgebrochen"}, false},
+        {"yes, for all",
+         {Answer::Yes, Answer::Yes},
+         {"a", "all"},
+         "new a",
+         "new b",
+         {"a.txt  ----  ok (überschrieben)", "b.txt  ----  ok (überschrieben)"},
+         true},
+        {"yes, not for all: asked again, not for all",
+         {Answer::Yes, Answer::No, Answer::Yes},
+         {"a", "all", "b"},
+         "new a",
+         "new b",
+         {"a.txt  ----  ok (überschrieben)", "b.txt  ----  ok (überschrieben)"},
+         false},
+        {"no",
+         {Answer::No, Answer::No},
+         {"a", "b"},
+         "old a",
+         "old b",
+         {"a.txt  ----  Datei übersprungen", "b.txt  ----  Datei übersprungen"},
+         false},
+        {"cancel",
+         {Answer::Cancel},
+         {"a"},
+         "old a",
+         "old b",
+         {"a.txt  ----  Datei nicht kopiert => abgebrochen"},
+         false},
     };
     for (const auto& c : cases) {
         ExistingTargets scene;
@@ -356,7 +390,8 @@ TEST(Copy, QuestionsAboutExistingTargets)
 TEST(Copy, NewerTargetsAreKeptOrAskedAbout)
 {
     const std::string newer = "' ist neuer als die Quelldatei!\r\n\r\n => Zieldatei trotzdem überschreiben?";
-    constexpr std::uint32_t kAsk = kCopy | status::kOnlyDifferent | status::kOverwriteExisting | status::kAskByTargetNewer;
+    constexpr std::uint32_t kAsk =
+        kCopy | status::kOnlyDifferent | status::kOverwriteExisting | status::kAskByTargetNewer;
     const struct {
         const char* label;
         std::uint32_t status;
@@ -366,11 +401,21 @@ TEST(Copy, NewerTargetsAreKeptOrAskedAbout)
         const char* a;
         const char* b;
     } cases[] = {
-        {"only newer, no differing files", kCopy | status::kOnlyNewer | status::kOverwriteExisting, true, {}, {},
-         "old a", "old b"},
+        {"only newer, no differing files",
+         kCopy | status::kOnlyNewer | status::kOverwriteExisting,
+         true,
+         {},
+         {},
+         "old a",
+         "old b"},
         {"ask: yes for all", kAsk, true, {Answer::Yes, Answer::Yes}, {"a", "all"}, "new a", "new b"},
-        {"ask: yes, then no, not for all", kAsk, true, {Answer::Yes, Answer::No, Answer::No, Answer::No},
-         {"a", "all", "b", "keep"}, "new a", "old b"},
+        {"ask: yes, then no, not for all",
+         kAsk,
+         true,
+         {Answer::Yes, Answer::No, Answer::No, Answer::No},
+         {"a", "all", "b", "keep"},
+         "new a",
+         "old b"},
         {"ask: no for all", kAsk, true, {Answer::No, Answer::Yes}, {"a", "keep"}, "old a", "old b"},
         {"ask: cancel", kAsk, true, {Answer::Cancel}, {"a"}, "old a", "old b"},
         {"ask: the source is newer", kAsk, false, {}, {}, "new a", "new b"},
@@ -378,8 +423,10 @@ TEST(Copy, NewerTargetsAreKeptOrAskedAbout)
     for (const auto& c : cases) {
         ExistingTargets scene;
         for (const char* name : {"a.txt", "b.txt"}) {
-            setTime(scene.dir.file(std::string("src/") + name), c.targetNewer ? 1600000000000000000LL : 1700000000000000000LL);
-            setTime(scene.dir.file(std::string("dst/") + name), c.targetNewer ? 1700000000000000000LL : 1600000000000000000LL);
+            setTime(scene.dir.file(std::string("src/") + name),
+                    c.targetNewer ? 1600000000000000000LL : 1700000000000000000LL);
+            setTime(scene.dir.file(std::string("dst/") + name),
+                    c.targetNewer ? 1700000000000000000LL : 1600000000000000000LL);
         }
         EngineRun r;
         r.questions.answers = {c.answers.begin(), c.answers.end()};
@@ -438,8 +485,13 @@ TEST(Copy, FailureQuestionAndErrorPolicy)
         {"retry", 0, {Answer::Retry}, "new a", "new b", nullptr, "Ready true '' protocol"},
         {"ignore", 0, {Answer::Ignore}, "old a", "new b", ") => Abbruch", "Ready false '%' protocol"},
         {"abort", 0, {Answer::Abort}, "old a", "old b", ") => Abbruch", "Ready false '%' protocol"},
-        {"continue after errors: nobody asked", status::kContinueAfterError, {}, "old a", "new b",
-         ") => Fehler ignorieren, weiter", "Ready true '' protocol"},
+        {"continue after errors: nobody asked",
+         status::kContinueAfterError,
+         {},
+         "old a",
+         "new b",
+         ") => Fehler ignorieren, weiter",
+         "Ready true '' protocol"},
     };
     const std::string failure = "Fehler bei Datei: a.txt - "
                                 "Die Anforderung konnte wegen eines E/A-Gerätefehlers nicht ausgeführt werden.";
@@ -455,8 +507,9 @@ TEST(Copy, FailureQuestionAndErrorPolicy)
         EXPECT_EQ(test::entryCount(scene.target), 2u) << c.label;
         if (c.extra == 0) {
             ASSERT_EQ(r.questions.asked.size(), 1u) << c.label;
-            EXPECT_EQ(r.questions.asked[0].text, "Datei '" + scene.source + "/a.txt' konnte nicht kopiert werden!\r\n\r\n"
-                                                     + failure + "\r\n\r\n=> Vorgang wiederholen?");
+            EXPECT_EQ(r.questions.asked[0].text,
+                      "Datei '" + scene.source + "/a.txt' konnte nicht kopiert werden!\r\n\r\n" + failure
+                          + "\r\n\r\n=> Vorgang wiederholen?");
             EXPECT_EQ(r.questions.asked[0].buttons, base::Buttons::AbortRetryIgnore);
         } else {
             EXPECT_TRUE(r.questions.asked.empty());
@@ -476,7 +529,8 @@ TEST(Copy, FailureQuestionAndErrorPolicy)
         EXPECT_EQ(r.rec.errors[0].par_Folder, scene.source);
         EXPECT_EQ(r.counters().CountFiles_Not, 1);
         if (c.answers == std::vector<Answer>{Answer::Abort})
-            EXPECT_NE(r.engine.Protocol().find("a.txt  ----  Datei nicht ausgeführt => abgebrochen"), std::string::npos);
+            EXPECT_NE(r.engine.Protocol().find("a.txt  ----  Datei nicht ausgeführt => abgebrochen"),
+                      std::string::npos);
     }
 }
 
@@ -539,8 +593,7 @@ TEST(Copy, ThreeWaysOfCopying)
         {"plain.bin", 0, {}},
         {"progress.bin", 0, {"1024001 1024001"}},
         // Block size 100000 is bounded to 32767.
-        {"blocks.bin", status::kBlockBytes,
-         {"100000 32767", "100000 65534", "100000 98301", "100000 100000"}},
+        {"blocks.bin", status::kBlockBytes, {"100000 32767", "100000 65534", "100000 98301", "100000 100000"}},
     };
     for (const auto& c : cases) {
         struct Progress : test::EngineRecorder {
@@ -665,8 +718,12 @@ TEST(Copy, TargetThatIsItsSourceOrASystemFolderIsRefused)
         std::string message;
     } cases[] = {
         {{"."}, a, "Zielverzeichnis: '" + a + "' ist die Quelle selbst: eine Kopie in sich selbst ist nicht möglich!"},
-        {{"*.*"}, dir.file("verweis"), "Zielverzeichnis: '" + a + "' ist die Quelle selbst: eine Kopie in sich selbst ist nicht möglich!"},
-        {{"."}, dir.path(), "Zielverzeichnis: '" + dir.path() + "' enthält die Quelle '" + a + "': die Kopie wäre die Quelle selbst!"},
+        {{"*.*"},
+         dir.file("verweis"),
+         "Zielverzeichnis: '" + a + "' ist die Quelle selbst: eine Kopie in sich selbst ist nicht möglich!"},
+        {{"."},
+         dir.path(),
+         "Zielverzeichnis: '" + dir.path() + "' enthält die Quelle '" + a + "': die Kopie wäre die Quelle selbst!"},
     };
     for (const auto& c : cases) {
         EngineRun r;
@@ -682,8 +739,9 @@ TEST(Copy, TargetThatIsItsSourceOrASystemFolderIsRefused)
     ASSERT_TRUE(twice.run(kCopy, {.Source = a, .Target = dir.mkdir("ziel")}));
     twice.engine.Target(dir.file("verweis"));
     EXPECT_FALSE(twice.engine.fc_ActionRun());
-    EXPECT_EQ(twice.ready(), "Ready false 'Zielverzeichnis: '" + a
-                                 + "' ist die Quelle selbst: eine Kopie in sich selbst ist nicht möglich!' none");
+    EXPECT_EQ(twice.ready(),
+              "Ready false 'Zielverzeichnis: '" + a
+                  + "' ist die Quelle selbst: eine Kopie in sich selbst ist nicht möglich!' none");
 }
 
 TEST(Copy, FilteredCopyRemovesOnlyTheFoldersItMade)
@@ -694,7 +752,8 @@ TEST(Copy, FilteredCopyRemovesOnlyTheFoldersItMade)
     dir.write("src/D/Was/z.bak", "z");
     dir.mkdir("dst/D/Was"); // there before the run, empty
     EngineRun r;
-    ASSERT_TRUE(r.run(kCopy | kProtocol, {.Source = dir.file("src/D"), .Target = dir.file("dst"), .Extensions = ";.txt;"}));
+    ASSERT_TRUE(
+        r.run(kCopy | kProtocol, {.Source = dir.file("src/D"), .Target = dir.file("dst"), .Extensions = ";.txt;"}));
     EXPECT_EQ(dir.read("dst/D/Keep/x.txt"), "x");
     EXPECT_FALSE(std::filesystem::exists(dir.file("dst/D/Empty"))) << "made for nothing";
     EXPECT_TRUE(std::filesystem::exists(dir.file("dst/D/Was"))) << "the user's folder stays";
@@ -712,9 +771,12 @@ TEST(Copy, TaskAttributesAndCompression)
     dir.write("src/a.txt", "a");
     dir.write("src/Sub/b.txt", "b");
     EngineRun r;
-    ASSERT_TRUE(r.run(kCopy, {.Source = dir.file("src"), .Selection = {"*.*"}, .Target = dir.mkdir("dst"),
-                              .AttributesSet = platform::attr::kReadOnly | platform::attr::kSystem,
-                              .AttributesClear = platform::attr::kArchive | platform::attr::kCompressed}));
+    ASSERT_TRUE(r.run(kCopy,
+                      {.Source = dir.file("src"),
+                       .Selection = {"*.*"},
+                       .Target = dir.mkdir("dst"),
+                       .AttributesSet = platform::attr::kReadOnly | platform::attr::kSystem,
+                       .AttributesClear = platform::attr::kArchive | platform::attr::kCompressed}));
     for (const char* path : {"dst/a.txt", "dst/Sub/b.txt"}) {
         EXPECT_EQ(test::entryState(dir.file(path)).attributes, platform::attr::kReadOnly | platform::attr::kSystem)
             << path;
@@ -727,8 +789,11 @@ TEST(Copy, TaskAttributesAndCompression)
     // line says that it is not compressed.
     EngineRun compress;
     compress.questions.answers = {Answer::Ignore};
-    compress.run(kCopy | kProtocol, {.Source = dir.file("src"), .Selection = {"*.*"}, .Target = dir.mkdir("plain"),
-                                     .AttributesSet = platform::attr::kCompressed});
+    compress.run(kCopy | kProtocol,
+                 {.Source = dir.file("src"),
+                  .Selection = {"*.*"},
+                  .Target = dir.mkdir("plain"),
+                  .AttributesSet = platform::attr::kCompressed});
     EXPECT_EQ(compress.ready(), "Ready true '' protocol");
     EXPECT_EQ(dir.read("plain/a.txt"), "a");
     EXPECT_EQ(dir.read("plain/Sub/b.txt"), "b");
@@ -759,8 +824,9 @@ TEST(Copy, CompressionOnAVolumeThatCompresses)
     // Taken off again, also where the volume gives it to the new entries of
     // a compressed folder.
     EngineRun off;
-    ASSERT_TRUE(off.run(kCopy | status::kOverwriteExisting,
-                        {.Source = dir.file("src/D/Sub"), .Target = dir.file("btrfs/D"), .AttributesClear = compressed}));
+    ASSERT_TRUE(
+        off.run(kCopy | status::kOverwriteExisting,
+                {.Source = dir.file("src/D/Sub"), .Target = dir.file("btrfs/D"), .AttributesClear = compressed}));
     EXPECT_EQ(off.ready(), "Ready true '' none");
     EXPECT_EQ(test::entryState(dir.file("btrfs/D/Sub/b.txt")).attributes & compressed, 0u);
 }
@@ -792,7 +858,8 @@ TEST(Copy, LinksAreCopiedAsLinksAndSpecialFilesFail)
     mkfifo(dir.file("src/pipe").c_str(), 0644);
     EngineRun r;
     r.questions.answers = {Answer::Ignore};
-    r.run(kCopy | kProtocol, {.Source = dir.file("src"), .Selection = {"link", "root", "pipe"}, .Target = dir.mkdir("dst")});
+    r.run(kCopy | kProtocol,
+          {.Source = dir.file("src"), .Selection = {"link", "root", "pipe"}, .Target = dir.mkdir("dst")});
     EXPECT_EQ(std::filesystem::read_symlink(dir.file("dst/link")), "file");
     EXPECT_EQ(std::filesystem::read_symlink(dir.file("dst/root")), "/");
     EXPECT_FALSE(std::filesystem::exists(dir.file("dst/pipe")));

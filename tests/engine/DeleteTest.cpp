@@ -25,10 +25,10 @@ namespace zdr::engine {
 namespace {
 
 namespace fs = std::filesystem;
+using base::Answer;
 using test::EngineRun;
 using test::kInfo;
 using test::TempDir;
-using base::Answer;
 
 constexpr std::uint32_t kDelete = status::kDelete | status::kCreateProtocol;
 constexpr std::uint32_t kAttrib = status::kAttrib | status::kCreateProtocol;
@@ -71,7 +71,8 @@ private:
         const int fd = ::open(path_.c_str(), O_RDONLY | O_NONBLOCK);
         int flags = 0;
         const bool done = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0
-            && (flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL, ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0);
+            && (flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL,
+                ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0);
         if (fd >= 0)
             ::close(fd);
         return done;
@@ -197,10 +198,16 @@ TEST(Delete, NeverTakesTheSystemOrAHomeAsAWhole)
         std::string source;
         std::string message;
     } runs[] = {
-        {kInfo | kDelete, home, "Quelle: '" + home + "' ist das Benutzerverzeichnis des angemeldeten Benutzers: hier wird nichts gelöscht!"},
-        {kDelete, dir.file("verweis"), "Quelle: '" + home + "' ist das Benutzerverzeichnis des angemeldeten Benutzers: hier wird nichts gelöscht!"},
-        {kAttrib, dir.file("verweis/"), "Quelle: '" + home + "' ist das Benutzerverzeichnis des angemeldeten Benutzers: hier werden keine Attribute geändert!"},
-        {kDelete, dir.file("Benutzer"), "Quelle: '" + dir.file("Benutzer") + "' enthält das Benutzerverzeichnis des angemeldeten Benutzers ('" + home + "'): hier wird nichts gelöscht!"},
+        {kInfo | kDelete, home,
+         "Quelle: '" + home + "' ist das Benutzerverzeichnis des angemeldeten Benutzers: hier wird nichts gelöscht!"},
+        {kDelete, dir.file("verweis"),
+         "Quelle: '" + home + "' ist das Benutzerverzeichnis des angemeldeten Benutzers: hier wird nichts gelöscht!"},
+        {kAttrib, dir.file("verweis/"),
+         "Quelle: '" + home
+             + "' ist das Benutzerverzeichnis des angemeldeten Benutzers: hier werden keine Attribute geändert!"},
+        {kDelete, dir.file("Benutzer"),
+         "Quelle: '" + dir.file("Benutzer") + "' enthält das Benutzerverzeichnis des angemeldeten Benutzers ('" + home
+             + "'): hier wird nichts gelöscht!"},
     };
     for (const auto& run : runs) {
         EngineRun r;
@@ -211,8 +218,9 @@ TEST(Delete, NeverTakesTheSystemOrAHomeAsAWhole)
     // Named entries: a home among them is refused; entries inside a home go.
     EngineRun named;
     EXPECT_FALSE(named.run(kDelete, {.Source = dir.file("Benutzer"), .Selection = {"\\ich"}}));
-    EXPECT_EQ(named.ready(), "Ready false 'Quelle: '" + home
-                                 + "' ist das Benutzerverzeichnis des angemeldeten Benutzers: hier wird nichts gelöscht!' none");
+    EXPECT_EQ(named.ready(),
+              "Ready false 'Quelle: '" + home
+                  + "' ist das Benutzerverzeichnis des angemeldeten Benutzers: hier wird nichts gelöscht!' none");
     EXPECT_TRUE(test::differences(before, test::treeState(dir.path())).empty());
     EngineRun inside;
     EXPECT_TRUE(inside.run(kDelete, {.Source = dir.file("verweis"), .Selection = {"brief.txt"}}));
@@ -273,9 +281,10 @@ TEST(Delete, StopsAtAnotherFileSystemMountedInside)
     r.run(kInfo | kDelete | kGoOn, {.Source = dir.file("src")});
     EXPECT_TRUE(fs::exists(dir.file("src/Laufwerk/fremd.txt")));
     EXPECT_FALSE(fs::exists(dir.file("src/a.txt")));
-    EXPECT_NE(r.engine.Protocol().find("nicht gelöscht (Fehler bei Verzeichnis: Laufwerk - ein anderes Laufwerk ist hier "
-                                       "eingebunden) => Fehler ignorieren, weiter"),
-              std::string::npos)
+    EXPECT_NE(
+        r.engine.Protocol().find("nicht gelöscht (Fehler bei Verzeichnis: Laufwerk - ein anderes Laufwerk ist hier "
+                                 "eingebunden) => Fehler ignorieren, weiter"),
+        std::string::npos)
         << r.engine.Protocol();
     EXPECT_EQ(r.counters().CountFolder_Not, 2) << "the mounted folder, and the source that still holds it";
 }
@@ -283,23 +292,28 @@ TEST(Delete, StopsAtAnotherFileSystemMountedInside)
 TEST(Delete, OnlyWhatTheFiltersAdmit)
 {
     TempDir dir;
-    for (const char* f : {"a.txt", "b.bak", "c.doc", "Keep/k.txt", "Sub/d.txt", "Sub/e.doc", "Sub/groß.txt", "Nur/f.txt"})
-        dir.write(std::string("src/") + f, std::string(std::string(f).find("groß") != std::string::npos ? 3000 : 10, 'x'));
+    for (const char* f :
+         {"a.txt", "b.bak", "c.doc", "Keep/k.txt", "Sub/d.txt", "Sub/e.doc", "Sub/groß.txt", "Nur/f.txt"})
+        dir.write(std::string("src/") + f,
+                  std::string(std::string(f).find("groß") != std::string::npos ? 3000 : 10, 'x'));
     const std::string src = dir.file("src");
     EngineRun r;
     r.questions.answers = {Answer::Ignore, Answer::Ignore};
-    EXPECT_TRUE(r.run(kInfo | kDelete,
-                      {.Source = src, .Exclusions = "\\Keep;*.bak", .Extensions = ";.txt;", .MaxSizeK = 2}));
+    EXPECT_TRUE(
+        r.run(kInfo | kDelete, {.Source = src, .Exclusions = "\\Keep;*.bak", .Extensions = ";.txt;", .MaxSizeK = 2}));
     std::vector<std::string> left;
     for (const auto& e : fs::recursive_directory_iterator(src))
         left.push_back(e.path().string().substr(src.size() + 1));
     std::sort(left.begin(), left.end());
-    EXPECT_EQ(left, (std::vector<std::string>{"Keep", "Keep/k.txt", "Sub", "Sub/e.doc", "Sub/groß.txt", "b.bak", "c.doc"}));
+    EXPECT_EQ(left,
+              (std::vector<std::string>{"Keep", "Keep/k.txt", "Sub", "Sub/e.doc", "Sub/groß.txt", "b.bak", "c.doc"}));
     // The folders that still hold what the filters kept are not empty: each
     // asks once and is left, and so is the source.
     ASSERT_EQ(r.questions.asked.size(), 2u);
-    EXPECT_EQ(r.questions.asked[0].text, "Verzeichnis '" + src + "/Sub' konnte nicht gelöscht werden!\r\n\r\nFehler bei "
-                                             "Verzeichnis: Sub - Das Verzeichnis ist nicht leer.\r\n\r\n=> Vorgang wiederholen?");
+    EXPECT_EQ(r.questions.asked[0].text,
+              "Verzeichnis '" + src
+                  + "/Sub' konnte nicht gelöscht werden!\r\n\r\nFehler bei "
+                    "Verzeichnis: Sub - Das Verzeichnis ist nicht leer.\r\n\r\n=> Vorgang wiederholen?");
     EXPECT_EQ(r.counters().CountFolder_Not, 2);
     EXPECT_EQ(r.ready(), "Ready false 'Fehler bei Löschen Verzeichnis: 'src'' protocol");
 }
@@ -365,8 +379,10 @@ TEST(Delete, FailuresFollowThePolicy)
     asked.run(kDelete, {.Source = src, .Selection = {"fest.txt", "los.txt"}});
     ASSERT_EQ(asked.questions.asked.size(), 2u) << "asked again after the retry";
     EXPECT_EQ(asked.questions.asked[0].text,
-              "Datei '" + src + "/fest.txt' konnte nicht gelöscht werden!\r\n\r\n" + failure + "\r\n\r\n=> Vorgang wiederholen?");
-    EXPECT_NE(asked.engine.Protocol().find("fest.txt  ----  nicht gelöscht (" + failure + ") => Abbruch"), std::string::npos);
+              "Datei '" + src + "/fest.txt' konnte nicht gelöscht werden!\r\n\r\n" + failure
+                  + "\r\n\r\n=> Vorgang wiederholen?");
+    EXPECT_NE(asked.engine.Protocol().find("fest.txt  ----  nicht gelöscht (" + failure + ") => Abbruch"),
+              std::string::npos);
     EXPECT_FALSE(fs::exists(dir.file("src/los.txt"))) << "a file never stops the walk";
     EXPECT_EQ(asked.ready(), "Ready false '" + failure + "' protocol") << "a kept failure fails the pass";
 
@@ -374,7 +390,8 @@ TEST(Delete, FailuresFollowThePolicy)
     EngineRun goOn;
     goOn.run(kDelete | kGoOn, {.Source = src, .Selection = {"fest.txt", "los.txt"}});
     EXPECT_TRUE(goOn.questions.asked.empty());
-    EXPECT_NE(goOn.engine.Protocol().find("nicht gelöscht (" + failure + ") => Fehler ignorieren, weiter"), std::string::npos);
+    EXPECT_NE(goOn.engine.Protocol().find("nicht gelöscht (" + failure + ") => Fehler ignorieren, weiter"),
+              std::string::npos);
     EXPECT_EQ(goOn.ready(), "Ready true '' protocol");
     EXPECT_EQ(goOn.counters().CountFiles_Not, 1);
 
@@ -382,7 +399,8 @@ TEST(Delete, FailuresFollowThePolicy)
     EngineRun aborted;
     aborted.questions.answers = {Answer::Abort};
     aborted.run(kDelete, {.Source = src, .Selection = {"fest.txt", "los.txt"}});
-    EXPECT_NE(aborted.engine.Protocol().find("fest.txt  ----  Datei nicht ausgeführt => abgebrochen"), std::string::npos);
+    EXPECT_NE(aborted.engine.Protocol().find("fest.txt  ----  Datei nicht ausgeführt => abgebrochen"),
+              std::string::npos);
     EXPECT_TRUE(fs::exists(dir.file("src/los.txt"))) << "the run stops";
 }
 
@@ -430,7 +448,7 @@ TEST(Attributes, MasksSetThenClear)
         std::uint32_t clear;
         std::uint32_t after;
     } rows[] = {
-        {kArchive, kReadOnly, kReadOnly, kArchive},                      // clearing comes second
+        {kArchive, kReadOnly, kReadOnly, kArchive}, // clearing comes second
         {kArchive, kHidden | kSystem, kArchive, kHidden | kSystem},
         {kHidden | kReadOnly | kArchive, 0, kHidden | kReadOnly, kArchive},
         {kArchive, kReadOnly, 0, kReadOnly | kArchive},
@@ -441,8 +459,9 @@ TEST(Attributes, MasksSetThenClear)
         platform::ErrorCode code = 0;
         platform::setAttributes(file, row.before, code);
         EngineRun r;
-        EXPECT_TRUE(r.run(kAttrib, {.Source = dir.file("src"), .Selection = {"*.*"}, .AttributesSet = row.set,
-                                    .AttributesClear = row.clear}));
+        EXPECT_TRUE(r.run(
+            kAttrib,
+            {.Source = dir.file("src"), .Selection = {"*.*"}, .AttributesSet = row.set, .AttributesClear = row.clear}));
         EXPECT_EQ(test::entryState(file).attributes, row.after) << std::hex << row.set << " " << row.clear;
         EXPECT_NE(r.engine.Protocol().find("f.txt  ----  ok"), std::string::npos);
         EXPECT_EQ(r.counters().CountFiles_Done, 1);
@@ -495,9 +514,10 @@ TEST(Attributes, ACompressedFlagOnAVolumeThatCompresses)
     TempDir plain;
     plain.write("src/f.txt", "f");
     EngineRun refused;
-    refused.run(kAttrib | kGoOn, {.Source = plain.file("src"), .Selection = {"f.txt"},
-                                  .AttributesSet = platform::attr::kCompressed});
-    EXPECT_NE(refused.engine.Protocol().find("nicht gesetzt (Fehler, Daten Kompression fehlgeschlagen)"), std::string::npos)
+    refused.run(kAttrib | kGoOn,
+                {.Source = plain.file("src"), .Selection = {"f.txt"}, .AttributesSet = platform::attr::kCompressed});
+    EXPECT_NE(refused.engine.Protocol().find("nicht gesetzt (Fehler, Daten Kompression fehlgeschlagen)"),
+              std::string::npos)
         << refused.engine.Protocol();
 }
 

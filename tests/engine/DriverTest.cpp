@@ -3,8 +3,8 @@
 // make-directory pass.
 #include "EngineRun.h"
 #include "TreeState.h"
-#include "support/TempDir.h"
 #include "base/ClipboardWriter.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -29,25 +29,43 @@ TEST(Driver, SourceAndTargetMessages)
         EngineTaskInput task;
         std::string message;
     } cases[] = {
-        {"information, source", kInfo, {.Source = none}, "Quelle: '" + none + "' ist nicht vorhanden oder kein Zugriff!"},
-        {"delete, source", status::kDelete, {.Source = none},
+        {"information, source",
+         kInfo,
+         {.Source = none},
+         "Quelle: '" + none + "' ist nicht vorhanden oder kein Zugriff!"},
+        {"delete, source",
+         status::kDelete,
+         {.Source = none},
          "Quelle: '" + none + "' ist nicht vorhanden oder keinen Zugriff!"},
         {"copy, no target", status::kCopy, {.Source = src}, "bitte geben Sie ein Zielverzeichnis an ..."},
-        {"information before copy, missing target", kInfo | status::kCopy, {.Source = src, .Target = none},
+        {"information before copy, missing target",
+         kInfo | status::kCopy,
+         {.Source = src, .Target = none},
          "Zielverzeichnis: '" + none + "' ist nicht vorhanden oder keinen Zugriff!"},
-        {"differing files need a target", kInfo | status::kOnlyDifferent, {.Source = src},
+        {"differing files need a target",
+         kInfo | status::kOnlyDifferent,
+         {.Source = src},
          "bitte geben Sie ein Zielverzeichnis an ..."},
         {"unreadable date", kInfo, {.Source = src, .DateTo = "31.02.2026"}, "Datum '31.02.2026' ist ungültig!"},
         // Folders are full paths, checked before anything runs.
-        {"relative source", status::kDelete, {.Source = "zdr-gibt-es-nicht"},
+        {"relative source",
+         status::kDelete,
+         {.Source = "zdr-gibt-es-nicht"},
          "Quelle: 'zdr-gibt-es-nicht' ist kein vollständiger Pfad (er muss mit \"/\" beginnen)!"},
         {"empty source", kInfo, {.Source = ""}, "Quelle: bitte geben Sie ein Verzeichnis an ..."},
-        {"control character", kInfo | status::kDelete, {.Source = src + "\n"},
+        {"control character",
+         kInfo | status::kDelete,
+         {.Source = src + "\n"},
          "Quelle: '" + src + "?' enthält Steuerzeichen und ist kein gültiges Verzeichnis!"},
-        {"relative target", status::kCopy, {.Source = src, .Target = "zdr-ziel"},
+        {"relative target",
+         status::kCopy,
+         {.Source = src, .Target = "zdr-ziel"},
          "Zielverzeichnis: 'zdr-ziel' ist kein vollständiger Pfad (er muss mit \"/\" beginnen)!"},
-        {"new folder outside its source", status::kMkDir, {.Source = src, .Target = "../neu"},
-         "Verzeichnisbezeichnung: '../neu' muss ein Name im Quellverzeichnis sein (ohne \"/\" am Anfang, ohne \".\" und \"..\")!"},
+        {"new folder outside its source",
+         status::kMkDir,
+         {.Source = src, .Target = "../neu"},
+         "Verzeichnisbezeichnung: '../neu' muss ein Name im Quellverzeichnis sein (ohne \"/\" am Anfang, ohne \".\" "
+         "und \"..\")!"},
     };
     for (const auto& c : cases) {
         EngineRun r;
@@ -81,7 +99,8 @@ TEST(Driver, RelativeFoldersNeverMeanTheCurrentFolder)
     }
     EngineRun backup;
     backup.statusEx = statusEx::kSaveFiles;
-    EXPECT_FALSE(backup.run(status::kCopy, {.Source = dir.file("hier/data"), .Target = dir.path(), .BackupFolder = "alt"}));
+    EXPECT_FALSE(
+        backup.run(status::kCopy, {.Source = dir.file("hier/data"), .Target = dir.path(), .BackupFolder = "alt"}));
     EXPECT_NE(backup.ready().find("Sicherungsverzeichnis: 'alt/' ist kein vollständiger Pfad"), std::string::npos)
         << backup.ready();
     std::filesystem::current_path(previous);
@@ -96,7 +115,8 @@ TEST(Driver, PassesRunInOrderAndEachReportsItsEnd)
     // The delete takes the content only, so the later passes still find the folder.
     r.run(kInfo | status::kDelete | status::kAttrib | status::kMkDir,
           {.Source = dir.file("src"), .Selection = {"*.*"}, .Target = "made"});
-    EXPECT_EQ(r.rec.only("Start"), (std::vector<std::string>{"Start INFO", "Start DELETE", "Start ATTRIB", "Start MKDIR"}));
+    EXPECT_EQ(r.rec.only("Start"),
+              (std::vector<std::string>{"Start INFO", "Start DELETE", "Start ATTRIB", "Start MKDIR"}));
     EXPECT_EQ(r.rec.only("Ready").size(), 4u);
     EXPECT_EQ(r.rec.only("Ready").back(), "Ready true '' none");
     EXPECT_EQ(r.engine.Action(), "MKDIR");
@@ -107,17 +127,19 @@ TEST(Driver, SkipEmptyAndReviewBeforeTheAction)
     TempDir dir;
     dir.mkdir("empty");
     EngineRun skip;
-    EXPECT_TRUE(skip.run(kInfo | status::kSkipEmpty | status::kDelete, {.Source = dir.file("empty"), .Selection = {"*.*"}}));
+    EXPECT_TRUE(
+        skip.run(kInfo | status::kSkipEmpty | status::kDelete, {.Source = dir.file("empty"), .Selection = {"*.*"}}));
     EXPECT_EQ(skip.rec.only("Start"), std::vector<std::string>{"Start INFO"});
 
     dir.write("src/a", "1");
     EngineRun review;
     review.rec.showAnswer = false;
-    EXPECT_TRUE(review.run(kInfo | status::kAskBeforeAction | status::kDelete | status::kAttrib,
-                           {.Source = dir.file("src")}));
+    EXPECT_TRUE(
+        review.run(kInfo | status::kAskBeforeAction | status::kDelete | status::kAttrib, {.Source = dir.file("src")}));
     const std::vector<std::string> tail(review.rec.events.end() - 3, review.rec.events.end());
-    EXPECT_EQ(tail, (std::vector<std::string>{"Ready true '' none", "ProtocolShow true",
-                                              "Ready false 'Aktion durch Benutzer abgebrochen!' none"}));
+    EXPECT_EQ(tail,
+              (std::vector<std::string>{"Ready true '' none", "ProtocolShow true",
+                                        "Ready false 'Aktion durch Benutzer abgebrochen!' none"}));
     EXPECT_TRUE(review.rec.only("Start ATTRIB").empty());
 }
 
@@ -135,7 +157,8 @@ TEST(Driver, NothingToCopyWhenEveryFileIsTheSame)
     }
     dir.mkdir("src/D/Leer"); // nothing in it to copy
     EngineRun r;
-    EXPECT_TRUE(r.run(kInfo | status::kCopy | status::kOnlyDifferent, {.Source = dir.file("src/D"), .Target = dir.file("dst")}));
+    EXPECT_TRUE(r.run(kInfo | status::kCopy | status::kOnlyDifferent,
+                      {.Source = dir.file("src/D"), .Target = dir.file("dst")}));
     EXPECT_EQ(r.ready(), "Ready true 'Nichts zu kopieren, alle Dateien sind vom gleichen Zeitstempel!' none");
     EXPECT_TRUE(r.rec.only("Start COPY").empty());
     // The figures of the end add up: every file and folder found the same
@@ -180,7 +203,8 @@ struct FakeDrive : net::NetworkDrive {
     {
         log->push_back("connect");
         connected = succeed;
-        message = succeed ? "" : "Fehler: Netzlaufwerk konnte nicht verbunden oder zugegriffen werden: Zugriff verweigert";
+        message =
+            succeed ? "" : "Fehler: Netzlaufwerk konnte nicht verbunden oder zugegriffen werden: Zugriff verweigert";
         return succeed;
     }
     bool fc_DisConnect(std::string& message) override
@@ -203,9 +227,10 @@ TEST(Driver, NetworkDrivesOfATask)
 
     EngineRun noSupport;
     EXPECT_FALSE(noSupport.run(kInfo, {.Source = src, .NetSource = "0|X|\\\\server\\share||"}));
-    EXPECT_EQ(noSupport.ready(), "Ready false 'Quelle: '" + src
-                                     + "' konnte nicht verbunden werden: Fehler: Netzlaufwerk konnte nicht verbunden "
-                                       "oder zugegriffen werden: Es ist keine Netzwerkunterstützung installiert' none");
+    EXPECT_EQ(noSupport.ready(),
+              "Ready false 'Quelle: '" + src
+                  + "' konnte nicht verbunden werden: Fehler: Netzlaufwerk konnte nicht verbunden "
+                    "oder zugegriffen werden: Es ist keine Netzwerkunterstützung installiert' none");
 
     std::vector<std::string> log;
     bool succeed = true;
@@ -220,10 +245,12 @@ TEST(Driver, NetworkDrivesOfATask)
 
     succeed = false;
     EngineRun failing([&] { return std::make_unique<FakeDrive>(&log, succeed); });
-    EXPECT_FALSE(failing.run(kInfo | status::kCopy, {.Source = src, .Target = dir.file("t"), .NetTarget = "0|Y|\\\\s\\t||"}));
-    EXPECT_EQ(failing.ready(), "Ready false 'Ziel: '" + dir.file("t")
-                                   + "' konnte nicht verbunden werden: Fehler: Netzlaufwerk konnte nicht verbunden oder "
-                                     "zugegriffen werden: Zugriff verweigert' none");
+    EXPECT_FALSE(
+        failing.run(kInfo | status::kCopy, {.Source = src, .Target = dir.file("t"), .NetTarget = "0|Y|\\\\s\\t||"}));
+    EXPECT_EQ(failing.ready(),
+              "Ready false 'Ziel: '" + dir.file("t")
+                  + "' konnte nicht verbunden werden: Fehler: Netzlaufwerk konnte nicht verbunden oder "
+                    "zugegriffen werden: Zugriff verweigert' none");
 }
 
 TEST(Driver, MakeDirectoryPass)
@@ -249,16 +276,20 @@ TEST(Driver, MakeDirectoryPass)
     EXPECT_EQ(r.counters().CountFolder_ToDo, 2);
     EXPECT_EQ(clipboard.texts, std::vector<std::string>{dir.file("base/Neu")});
     EXPECT_EQ(r.rec.only("FolderStart"), std::vector<std::string>{"FolderStart " + dir.file("base/Neu")});
-    EXPECT_EQ(r.engine.Protocol(), "\r\n/Neu/  ----  ok              " + dir.file("base/Neu") + "\r\n/exists/  ----  ok "
-                                   "(vorhanden)              " + dir.file("base/exists"));
+    EXPECT_EQ(r.engine.Protocol(),
+              "\r\n/Neu/  ----  ok              " + dir.file("base/Neu")
+                  + "\r\n/exists/  ----  ok "
+                    "(vorhanden)              "
+                  + dir.file("base/exists"));
 
     EngineRun noName;
     EXPECT_FALSE(noName.run(status::kMkDir, {.Source = dir.file("base")}));
     EXPECT_EQ(noName.ready(), "Ready false 'Bitte geben Sie eine Verzeichnisbezeichnung an!' none");
     EngineRun noParent;
     EXPECT_FALSE(noParent.run(status::kMkDir, {.Source = dir.file("missing"), .Target = "x"}));
-    EXPECT_EQ(noParent.ready(), "Ready false 'Fehler bei Verzeichnis: " + dir.file("missing/x")
-                                    + " - Die angegebene Datei wurde nicht gefunden.' none");
+    EXPECT_EQ(noParent.ready(),
+              "Ready false 'Fehler bei Verzeichnis: " + dir.file("missing/x")
+                  + " - Die angegebene Datei wurde nicht gefunden.' none");
 }
 
 TEST(Driver, TargetOfASingleTaskRunCanBeChanged)

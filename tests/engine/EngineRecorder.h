@@ -1,7 +1,7 @@
 #pragma once
 
-#include "engine/FolderCopyObserver.h"
 #include "base/Message.h"
+#include "engine/FolderCopyObserver.h"
 
 #include <deque>
 #include <functional>
@@ -19,8 +19,8 @@ public:
     std::vector<protocol::ProtocolEntry> added;
     std::vector<protocol::ProtocolEntry> errors;
     std::function<void(const std::string&)> onEvent;
-    bool showAnswer = true;                        // answer to ActionProtocolShow
-    std::deque<protocol::WorkListStep> workList;   // answers to ActionEntryGetNext
+    bool showAnswer = true;                      // answer to ActionProtocolShow
+    std::deque<protocol::WorkListStep> workList; // answers to ActionEntryGetNext
 
     std::vector<std::string> only(const std::string& prefix) const
     {
@@ -41,7 +41,10 @@ public:
     void ActionFolderStart(const std::string& p) override { note("FolderStart " + p); }
     void ActionFolderDone() override { note("FolderDone"); }
     void ActionFolderNot(std::int32_t c) override { note("FolderNot " + std::to_string(c)); }
-    void ActionFileStart(const std::string& n, std::int64_t s) override { note("FileStart " + n + " " + std::to_string(s)); }
+    void ActionFileStart(const std::string& n, std::int64_t s) override
+    {
+        note("FileStart " + n + " " + std::to_string(s));
+    }
     void ActionFileDone() override { note("FileDone"); }
     void ActionFileNot(std::int32_t c) override { note("FileNot " + std::to_string(c)); }
     void ActionReady(bool ok, const std::string& m, bool p) override
@@ -65,9 +68,11 @@ public:
         note(std::string("ProtocolShow ") + (goOn ? "true" : "false"));
         goOn = showAnswer;
     }
-    void ActionFolderEntriesInfo(const std::string& p, std::int64_t kb, std::int64_t folders, std::int64_t files) override
+    void ActionFolderEntriesInfo(const std::string& p, std::int64_t kb, std::int64_t folders,
+                                 std::int64_t files) override
     {
-        note("EntriesInfo " + p + " " + std::to_string(kb) + " " + std::to_string(folders) + " " + std::to_string(files));
+        note("EntriesInfo " + p + " " + std::to_string(kb) + " " + std::to_string(folders) + " "
+             + std::to_string(files));
     }
     void ActionEntryGetNext(protocol::WorkListStep& step) override
     {

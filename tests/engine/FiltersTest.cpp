@@ -75,20 +75,32 @@ TEST(Wildcard, MatchesLikeTheProgramsPatterns)
         const char* name;
         bool match;
     } cases[] = {
-        {"*.txt", "a.txt", true},       {"*.txt", "a.TXT", false}, // case-sensitive
-        {"*.txt", ".txt", true},        {"*.txt", "a.txt.bak", false},
-        {"a?c", "abc", true},           {"a?c", "ac", false},
+        {"*.txt", "a.txt", true},
+        {"*.txt", "a.TXT", false}, // case-sensitive
+        {"*.txt", ".txt", true},
+        {"*.txt", "a.txt.bak", false},
+        {"a?c", "abc", true},
+        {"a?c", "ac", false},
         {"a?c", "aäc", true}, // one character, two bytes
-        {"v#", "v1", true},             {"v#", "vx", false},
-        {"v##", "v12", true},           {"[abc]x", "bx", true},
-        {"[abc]x", "dx", false},        {"[a-c]x", "cx", true},
-        {"[!a-c]x", "cx", false},       {"[!a-c]x", "dx", true},
+        {"v#", "v1", true},
+        {"v#", "vx", false},
+        {"v##", "v12", true},
+        {"[abc]x", "bx", true},
+        {"[abc]x", "dx", false},
+        {"[a-c]x", "cx", true},
+        {"[!a-c]x", "cx", false},
+        {"[!a-c]x", "dx", true},
         {"[x", "[x", true}, // an unclosed list is literal
-        {"*", "", true},                {"", "", true},
-        {"", "a", false},               {"**a**", "bab", true},
-        {"*a*b*c*", "xaybzc", true},    {"*a*b*c*", "xaybz", false},
-        {"\\Temp*", "\\Temp1", true},   {"*", "\xFF\xFE", true},
-        {"?", "\xFF", true},            {"?", "\xC3", true}, // truncated sequence is one character
+        {"*", "", true},
+        {"", "", true},
+        {"", "a", false},
+        {"**a**", "bab", true},
+        {"*a*b*c*", "xaybzc", true},
+        {"*a*b*c*", "xaybz", false},
+        {"\\Temp*", "\\Temp1", true},
+        {"*", "\xFF\xFE", true},
+        {"?", "\xFF", true},
+        {"?", "\xC3", true}, // truncated sequence is one character
         {"a*", "a|b~°~c", true},
     };
     for (const auto& c : cases)
@@ -162,8 +174,11 @@ TEST(EntryFilter, FileRulesInTheirOrder)
         {"date from, older", {.DateFrom = "10.03.2026 12:00:01"}, false, file("a", 1, noon), false},
         {"date to", {.DateTo = "10.03.2026 12:00"}, false, file("a", 1, noon), true},
         {"date to, newer", {.DateTo = "10.03.2026 11:59:59"}, false, file("a", 1, noon), false},
-        {"date binds pattern matches", {.NameFilters = "*.txt", .DateTo = "01.01.2000"}, false,
-         file("a.txt", 1, noon), false},
+        {"date binds pattern matches",
+         {.NameFilters = "*.txt", .DateTo = "01.01.2000"},
+         false,
+         file("a.txt", 1, noon),
+         false},
         {"exclude name", {.Exclusions = "a.txt"}, false, file("A.txt"), false},
         {"exclude folder name keeps file", {.Exclusions = "\\a.txt"}, false, file("a.txt"), true},
         {"exclude pattern", {.Exclusions = "*.bak"}, false, file("x.bak"), false},
@@ -185,9 +200,8 @@ TEST(EntryFilter, FolderRules)
         const char* folder;
         bool passes;
     } cases[] = {
-        {"\\Temp", "Temp", false}, {"\\Temp", "TEMP", false}, {"Temp", "Temp", true},
-        {"\\T*", "Tmp", false},    {"\\T*", "tmp", true},     {"*.old", "x.old", false},
-        {"", "Temp", true},
+        {"\\Temp", "Temp", false}, {"\\Temp", "TEMP", false}, {"Temp", "Temp", true}, {"\\T*", "Tmp", false},
+        {"\\T*", "tmp", true},     {"*.old", "x.old", false}, {"", "Temp", true},
     };
     for (const auto& c : cases) {
         EntryFilter filter;
@@ -302,12 +316,12 @@ TEST(TimeEstimate, CountsAndSizes)
     c.CountFolder_Done = 5;
     c.SizeTotal = 1000;
     c.SizeTotal_Done = 100;
-    EXPECT_EQ(fc_EstimateSeconds(10, c, 0, true), 40);              // 10 × 100 / 25
-    EXPECT_EQ(fc_EstimateSeconds(10, c, 0, false), 70);             // (40 + 100) / 2
-    EXPECT_EQ(fc_EstimateSeconds(10, c, 100 * 1024, false), 45);    // the file in progress counts whole
+    EXPECT_EQ(fc_EstimateSeconds(10, c, 0, true), 40);           // 10 × 100 / 25
+    EXPECT_EQ(fc_EstimateSeconds(10, c, 0, false), 70);          // (40 + 100) / 2
+    EXPECT_EQ(fc_EstimateSeconds(10, c, 100 * 1024, false), 45); // the file in progress counts whole
     EngineCounters empty;
     empty.CountFiles = 3;
-    EXPECT_EQ(fc_EstimateSeconds(2, empty, 0, false), 60);          // nothing done: 0.1 handled, no size
+    EXPECT_EQ(fc_EstimateSeconds(2, empty, 0, false), 60); // nothing done: 0.1 handled, no size
 }
 
 } // namespace

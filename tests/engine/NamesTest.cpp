@@ -25,12 +25,12 @@ TEST(RenamePattern, PlaceholdersAreReplacedInOnePass)
         {"done [NAMETOTAL]", "Bilder", false, 0, "done Bilder", false},
         {"[yy]-[hh][nn][ss]", "x", true, 0, "26-090503", false},
         {"[NAME]_alt[EXT]", "brief.2026.doc", true, 0, "brief.2026_alt.doc", false},
-        {"[NAME]_alt[EXT]", "v1.2", false, 0, "v1.2_alt", false},      // a folder has no extension
+        {"[NAME]_alt[EXT]", "v1.2", false, 0, "v1.2_alt", false},        // a folder has no extension
         {"[NAME]_alt[EXT]", ".profile", true, 0, ".profile_alt", false}, // a leading dot starts the name
         {"[NAME]_alt[EXT]", "LIESMICH", true, 0, "LIESMICH_alt", false},
         {"Bild [000|1]", "a.jpg", true, 0, "Bild 001", true},
         {"Bild [000|1]", "a.jpg", true, 41, "Bild 042", true},
-        {"Bild [0|7]", "a.jpg", true, 1000, "Bild 1007", true},        // more digits than zeros
+        {"Bild [0|7]", "a.jpg", true, 1000, "Bild 1007", true}, // more digits than zeros
         {"[nametotal] [Name] [000|] [0a|1]", "a", true, 0, "[nametotal] [Name] [000|] [0a|1]", false}, // none of them
         {"[[NAME]] [", "a", true, 0, "[a] [", false},
         {"x[NAMETOTAL]", "[yyyy].txt", true, 0, "x[yyyy].txt", false}, // the name's own brackets stay
@@ -101,7 +101,8 @@ TEST(BackupNames, RunFolderAndSavedFiles)
 
 TEST(BackupNames, LongPathsKeepTheFileNameAndStayApart)
 {
-    const std::string deep = "/" + std::string(120, 'a') + "/" + std::string(120, 'b') + "/\xC3\xA4" + std::string(40, 'c');
+    const std::string deep =
+        "/" + std::string(120, 'a') + "/" + std::string(120, 'b') + "/\xC3\xA4" + std::string(40, 'c');
     const std::string one = fc_BackupFileName(deep, "bericht.txt");
     const std::string other = fc_BackupFileName(deep + "x", "bericht.txt");
     EXPECT_LE(one.size(), 240u);

@@ -26,11 +26,12 @@ TEST(ProtocolLines, TextProtocolOfTheInformationPass)
     p.add({.action = "INFO", .level = 3, .type = "FOLDER", .name = "D", .text = "ok", .folder = "/s/Data/A/B/D"});
     p.add({.action = "INFO", .level = 3, .type = "FOLDER", .name = "D", .text = "ok", .folder = "/s/Data/A/B/D"});
     p.add({.action = "INFO", .level = 4, .type = "FILE", .name = "c", .text = "ok", .folder = "/s/Data/A/B/D"});
-    EXPECT_EQ(p.lines.text(), "\r\n/s/Data"
-                              "\r\n    a.txt  ----  ok"
-                              "\r\n    b.txt  ----  ok"
-                              "\r\n      /D/  ----  ok              /s/Data/A/B/D"
-                              "\r\n          c  ----  ok");
+    EXPECT_EQ(p.lines.text(),
+              "\r\n/s/Data"
+              "\r\n    a.txt  ----  ok"
+              "\r\n    b.txt  ----  ok"
+              "\r\n      /D/  ----  ok              /s/Data/A/B/D"
+              "\r\n          c  ----  ok");
     // Announced once, when the first line arrives.
     EXPECT_EQ(p.rec.only("ProtocolExists").size(), 1u);
     EXPECT_TRUE(p.rec.added.empty());
@@ -60,16 +61,36 @@ TEST(ProtocolLines, ActionPassOfADifferingFilesRun)
 TEST(ProtocolLines, InformationOfADifferingFilesRunBecomesListEntries)
 {
     Lines p;
-    p.add({.action = "INFO", .level = 0, .type = "FOLDER", .name = "Data", .text = "ok", .folder = "/s/Data",
+    p.add({.action = "INFO",
+           .level = 0,
+           .type = "FOLDER",
+           .name = "Data",
+           .text = "ok",
+           .folder = "/s/Data",
            .target = "/t/Data"},
           true);
-    p.add({.action = "INFO", .level = 1, .type = "FILE", .name = "a", .text = "diff", .folder = "/s/Data",
+    p.add({.action = "INFO",
+           .level = 1,
+           .type = "FILE",
+           .name = "a",
+           .text = "diff",
+           .folder = "/s/Data",
            .target = "/t/Data"},
           true);
-    p.add({.action = "INFO", .level = 1, .type = "FILE", .name = "b", .text = "diff", .folder = "/s/Data",
+    p.add({.action = "INFO",
+           .level = 1,
+           .type = "FILE",
+           .name = "b",
+           .text = "diff",
+           .folder = "/s/Data",
            .target = "/t/Data"},
           true);
-    p.add({.action = "INFO", .level = 2, .type = "FILE", .name = "c", .text = "d", .folder = "/s/Data/S",
+    p.add({.action = "INFO",
+           .level = 2,
+           .type = "FILE",
+           .name = "c",
+           .text = "d",
+           .folder = "/s/Data/S",
            .target = "/t/Data/S"},
           true);
     const std::vector<protocol::ProtocolEntry> expected = {
@@ -90,7 +111,12 @@ TEST(ProtocolLines, ControlCharactersOfNamesShowEscaped)
     Lines p;
     p.add({.action = "INFO", .level = 1, .type = "FILE", .name = "a\nb.txt", .text = "ok", .folder = "/s/\x1b"});
     EXPECT_EQ(p.lines.text(), "\r\n(/s/\\x1b)\r\n    a\\nb.txt  ----  ok");
-    p.add({.action = "INFO", .level = 1, .type = "FILE", .name = "t\tab", .text = "diff", .folder = "/s/D\r",
+    p.add({.action = "INFO",
+           .level = 1,
+           .type = "FILE",
+           .name = "t\tab",
+           .text = "diff",
+           .folder = "/s/D\r",
            .target = "/t/D\r"},
           true);
     const std::vector<protocol::ProtocolEntry> expected = {
@@ -105,9 +131,19 @@ TEST(ProtocolLines, FolderReport)
     Lines p;
     p.add({.action = "INFO FOLDER", .level = 1, .type = "FOLDER", .folder = "/s/D", .target = "DIRSTART"});
     p.add({.action = "INFO FOLDER", .level = 2, .type = "FOLDER", .folder = "/s/D/A", .target = "DIRSTART"});
-    p.add({.action = "INFO FOLDER", .level = 2, .type = "FOLDER", .name = "X", .text = "1 MB", .folder = "/s/D/A",
+    p.add({.action = "INFO FOLDER",
+           .level = 2,
+           .type = "FOLDER",
+           .name = "X",
+           .text = "1 MB",
+           .folder = "/s/D/A",
            .target = "DIREND"});
-    p.add({.action = "INFO FOLDER", .level = 1, .type = "FOLDER", .name = "A", .text = "2 MB", .folder = "/s/D",
+    p.add({.action = "INFO FOLDER",
+           .level = 1,
+           .type = "FOLDER",
+           .name = "A",
+           .text = "2 MB",
+           .folder = "/s/D",
            .target = "DIREND"});
     p.add({.action = "INFO FOLDER", .level = 0, .type = "FOLDER", .name = "/s/D", .text = "3 MB", .target = "DIREND"});
     const std::vector<protocol::ProtocolEntry> expected = {
@@ -123,8 +159,14 @@ TEST(ProtocolLines, FolderReport)
 TEST(ProtocolLines, ErrorEntryInsteadOfALine)
 {
     Lines p;
-    p.add({.action = "COPY", .level = 1, .type = "FILE", .name = "x", .text = "ok", .folder = "/s",
-           .target = "Fehler bei Datei: x", .error = true});
+    p.add({.action = "COPY",
+           .level = 1,
+           .type = "FILE",
+           .name = "x",
+           .text = "ok",
+           .folder = "/s",
+           .target = "Fehler bei Datei: x",
+           .error = true});
     ASSERT_EQ(p.rec.errors.size(), 1u);
     EXPECT_EQ(p.rec.errors[0].par_Target, "Fehler bei Datei: x");
     EXPECT_EQ(p.rec.errors[0].par_Info, "\r\n(/s)\r\n    x  ----  ok");

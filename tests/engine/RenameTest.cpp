@@ -43,15 +43,30 @@ TEST(Rename, WhatTheFlagsAskForAfterTheCopy)
         Names source;
         Names target;
     } rows[] = {
-        {"target, folders and files", "1|28|done [NAMETOTAL]", {"."}, {"Sub", "Sub/b.txt", "a.txt"},
+        {"target, folders and files",
+         "1|28|done [NAMETOTAL]",
+         {"."},
+         {"Sub", "Sub/b.txt", "a.txt"},
          {"done src", "done src/done Sub", "done src/done Sub/done b.txt", "done src/done a.txt"}},
-        {"source, the folder as a whole: never the task's own folder", "1|26|done [NAMETOTAL]", {"."},
-         {"done Sub", "done Sub/done b.txt", "done a.txt"}, {"src", "src/Sub", "src/Sub/b.txt", "src/a.txt"}},
-        {"source and target: the source", "1|30|done [NAMETOTAL]", {"*.*"},
-         {"done Sub", "done Sub/done b.txt", "done a.txt"}, {"Sub", "Sub/b.txt", "a.txt"}},
-        {"files only, first level only", "1|52|[NAME]_alt[EXT]", {"*.*"}, {"Sub", "Sub/b.txt", "a.txt"},
+        {"source, the folder as a whole: never the task's own folder",
+         "1|26|done [NAMETOTAL]",
+         {"."},
+         {"done Sub", "done Sub/done b.txt", "done a.txt"},
+         {"src", "src/Sub", "src/Sub/b.txt", "src/a.txt"}},
+        {"source and target: the source",
+         "1|30|done [NAMETOTAL]",
+         {"*.*"},
+         {"done Sub", "done Sub/done b.txt", "done a.txt"},
+         {"Sub", "Sub/b.txt", "a.txt"}},
+        {"files only, first level only",
+         "1|52|[NAME]_alt[EXT]",
+         {"*.*"},
+         {"Sub", "Sub/b.txt", "a.txt"},
          {"Sub", "Sub/b.txt", "a_alt.txt"}},
-        {"folders only, first level only", "1|44|x [NAMETOTAL]", {"."}, {"Sub", "Sub/b.txt", "a.txt"},
+        {"folders only, first level only",
+         "1|44|x [NAMETOTAL]",
+         {"."},
+         {"Sub", "Sub/b.txt", "a.txt"},
          {"x src", "x src/a.txt", "x src/x Sub", "x src/x Sub/b.txt"}},
         {"neither side", "1|24|x", {"*.*"}, {"Sub", "Sub/b.txt", "a.txt"}, {"Sub", "Sub/b.txt", "a.txt"}},
     };
@@ -62,8 +77,11 @@ TEST(Rename, WhatTheFlagsAskForAfterTheCopy)
         dir.write("src/Sub/b.txt", "b");
         const std::string target = dir.mkdir("dst");
         EngineRun r;
-        EXPECT_TRUE(r.run(kCopy, {.Source = dir.file("src"), .Selection = row.selection, .Target = target,
-                                  .RenameParameter = row.parameter}));
+        EXPECT_TRUE(r.run(kCopy,
+                          {.Source = dir.file("src"),
+                           .Selection = row.selection,
+                           .Target = target,
+                           .RenameParameter = row.parameter}));
         EXPECT_EQ(r.ready(), "Ready true '' protocol");
         // The task's own source folder is never renamed: the next run would not find it.
         const std::string source = dir.file("src");
@@ -84,8 +102,11 @@ TEST(Rename, RenamedSourcesAreCopiedOnce)
         dir.write("src/f" + std::to_string(i) + ".txt", std::to_string(i));
     const std::string target = dir.mkdir("dst");
     EngineRun r;
-    EXPECT_TRUE(r.run(kCopy, {.Source = dir.file("src"), .Selection = {"*.*"}, .Target = target,
-                              .RenameParameter = "1|18|done [NAMETOTAL]"}));
+    EXPECT_TRUE(r.run(kCopy,
+                      {.Source = dir.file("src"),
+                       .Selection = {"*.*"},
+                       .Target = target,
+                       .RenameParameter = "1|18|done [NAMETOTAL]"}));
     EXPECT_EQ(r.rec.only("FileDone").size(), 200u);
     EXPECT_EQ(listing(target).size(), 200u);
     for (const std::string& name : listing(dir.file("src")))
@@ -100,13 +121,15 @@ TEST(Rename, ANameThatIsTakenIsNeverReplaced)
     const std::string target = dir.mkdir("dst");
     dir.write("dst/done a.txt", "was here first");
     EngineRun r;
-    r.run(kCopy, {.Source = dir.file("src"), .Selection = {"a.txt", "b.txt"}, .Target = target,
-                  .RenameParameter = "1|20|done [NAMETOTAL]"});
+    r.run(kCopy,
+          {.Source = dir.file("src"),
+           .Selection = {"a.txt", "b.txt"},
+           .Target = target,
+           .RenameParameter = "1|20|done [NAMETOTAL]"});
     EXPECT_EQ(dir.read("dst/done a.txt"), "was here first");
     EXPECT_EQ(dir.read("dst/a.txt"), "a") << "copied, left under its name";
     EXPECT_EQ(dir.read("dst/done b.txt"), "b");
-    const std::string failure =
-        "Fehler bei Umbenennung Datei: " + target + "/a.txt - Die Datei ist bereits vorhanden.";
+    const std::string failure = "Fehler bei Umbenennung Datei: " + target + "/a.txt - Die Datei ist bereits vorhanden.";
     EXPECT_NE(r.engine.Protocol().find("a.txt  ----  nicht umbenannt (" + failure + ")"), std::string::npos)
         << r.engine.Protocol();
     EXPECT_NE(r.engine.Protocol().find("b.txt  ----  umbenannt in: done b.txt"), std::string::npos);
@@ -117,8 +140,11 @@ TEST(Rename, ANameThatIsTakenIsNeverReplaced)
     same.write("src/a.txt", "a");
     same.write("src/b.txt", "b");
     EngineRun once;
-    once.run(kCopy, {.Source = same.file("src"), .Selection = {"a.txt", "b.txt"}, .Target = same.mkdir("dst"),
-                     .RenameParameter = "1|20|gleich.txt"});
+    once.run(kCopy,
+             {.Source = same.file("src"),
+              .Selection = {"a.txt", "b.txt"},
+              .Target = same.mkdir("dst"),
+              .RenameParameter = "1|20|gleich.txt"});
     EXPECT_EQ(listing(same.file("dst")), (Names{"b.txt", "gleich.txt"}));
     EXPECT_EQ(same.read("dst/gleich.txt"), "a");
 }
@@ -129,17 +155,24 @@ TEST(Rename, RunningNumbersAndDamagedCodes)
     for (const char* f : {"x.jpg", "y.jpg", "z.jpg"})
         dir.write(std::string("src/") + f, f);
     EngineRun numbered;
-    numbered.run(kCopy, {.Source = dir.file("src"), .Selection = {"*.*"}, .Target = dir.mkdir("dst"),
-                         .RenameParameter = "1|20|Urlaub [00|8]"});
+    numbered.run(kCopy,
+                 {.Source = dir.file("src"),
+                  .Selection = {"*.*"},
+                  .Target = dir.mkdir("dst"),
+                  .RenameParameter = "1|20|Urlaub [00|8]"});
     EXPECT_EQ(listing(dir.file("dst")), (Names{"Urlaub 08", "Urlaub 09", "Urlaub 10"}));
 
     // A code the parameter rules refuse renames nothing and says why.
     EngineRun damaged;
-    damaged.run(kCopy, {.Source = dir.file("src"), .Selection = {"x.jpg"}, .Target = dir.mkdir("dst2"),
-                        .RenameParameter = "1|20|../[NAMETOTAL]"});
+    damaged.run(kCopy,
+                {.Source = dir.file("src"),
+                 .Selection = {"x.jpg"},
+                 .Target = dir.mkdir("dst2"),
+                 .RenameParameter = "1|20|../[NAMETOTAL]"});
     EXPECT_EQ(listing(dir.file("dst2")), Names{"x.jpg"});
-    EXPECT_NE(damaged.ready().find("Fehler bei Umbenennung Datei: " + dir.file("dst2/x.jpg") + " - Der Umbenennungscode"),
-              std::string::npos)
+    EXPECT_NE(
+        damaged.ready().find("Fehler bei Umbenennung Datei: " + dir.file("dst2/x.jpg") + " - Der Umbenennungscode"),
+        std::string::npos)
         << damaged.ready();
 }
 
@@ -161,16 +194,20 @@ TEST(Rename, TheReviewedRowsThatWereCopiedFromTheLastToTheFirst)
         }
     };
     EXPECT_TRUE(r.run(kInfo | kCopy | status::kOnlyDifferent | status::kContinueAfterError,
-                      {.Source = dir.file("src"), .Selection = {"*.*"}, .Target = target,
+                      {.Source = dir.file("src"),
+                       .Selection = {"*.*"},
+                       .Target = target,
                        .RenameParameter = "1|26|[000|1] [NAMETOTAL]"}));
-    EXPECT_EQ(listing(dir.file("src")), (Names{"001 Sub", "001 Sub/002 a.txt", "001 Sub/003 Tief",
-                                              "001 Sub/003 Tief/004 c.txt", "001 Sub/b.txt"}))
+    EXPECT_EQ(
+        listing(dir.file("src")),
+        (Names{"001 Sub", "001 Sub/002 a.txt", "001 Sub/003 Tief", "001 Sub/003 Tief/004 c.txt", "001 Sub/b.txt"}))
         << "numbered in the list's order, renamed children first";
     EXPECT_EQ(listing(target), (Names{"Sub", "Sub/Tief", "Sub/Tief/c.txt", "Sub/a.txt"}));
     EXPECT_EQ(r.rec.only("EntryGetNext FILE d.txt").size(), 2u) << "met by the copy and by the rename";
-    EXPECT_NE(r.engine.Protocol().find("d.txt  ----  nicht kopiert (Fehler bei Datei: d.txt - Die angegebene Datei wurde "
-                                       "nicht gefunden.) => Fehler ignorieren, weiter"),
-              std::string::npos);
+    EXPECT_NE(
+        r.engine.Protocol().find("d.txt  ----  nicht kopiert (Fehler bei Datei: d.txt - Die angegebene Datei wurde "
+                                 "nicht gefunden.) => Fehler ignorieren, weiter"),
+        std::string::npos);
     EXPECT_EQ(r.rec.only("Ready").back(), "Ready true '' protocol");
 }
 

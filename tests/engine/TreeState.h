@@ -30,7 +30,7 @@ inline std::string randomBytes(std::size_t size, unsigned seed)
 struct EntryState {
     char kind = '?'; // 'f' file, 'd' folder, 'l' link, 'o' other
     std::uint64_t size = 0;
-    std::int64_t lastWrite = 0; // ns
+    std::int64_t lastWrite = 0;   // ns
     std::uint32_t attributes = 0; // the program's bits (read-only, hidden, system, archive, ...)
     unsigned mode = 0;
     std::string content; // a file's bytes or a link's text

@@ -86,8 +86,8 @@ std::string makeMixedTree(const TempDir& dir)
     }
     for (int i = 0; i < 560; ++i) {
         const std::string& folder = folders[rng() % folders.size()];
-        std::string name = (i % 17 == 0 ? "." : "") + std::string(i % 5 == 0 ? "a" : "f") + std::to_string(i)
-            + extensions[rng() % 7];
+        std::string name =
+            (i % 17 == 0 ? "." : "") + std::string(i % 5 == 0 ? "a" : "f") + std::to_string(i) + extensions[rng() % 7];
         if (i % 50 == 0)
             name = "keep.txt";
         const std::string path = folder + "/" + name;
@@ -121,17 +121,28 @@ TEST(Walk, InformationRunCountsWhatFindAndDuSee)
         {"no filter", {}, 0, "-false", "-true"},
         {"extensions", {.Extensions = ";.txt;"}, 0, "-false", "-iname '*.txt'"},
         {"size limit", {.MaxSizeK = 5}, 0, "-false", "-size -5001c"},
-        {"date range", {.DateFrom = "01.01.2021", .DateTo = "31.12.2023 23:59:59"}, 0, "-false",
+        {"date range",
+         {.DateFrom = "01.01.2021", .DateTo = "31.12.2023 23:59:59"},
+         0,
+         "-false",
          "-newermt '2021-01-01' ! -newermt '2024-01-01'"},
         {"name patterns", {.NameFilters = "*.doc;a1*"}, 0, "-false", "\\( -name '*.doc' -o -name 'a1*' \\)"},
         {"include name", {.NameFilters = "KEEP.TXT"}, 0, "-false", "-iname keep.txt"},
-        {"exclusions", {.Exclusions = "\\Temp;*.bak;\\Cache*"}, 0,
-         "\\( -iname Temp -o -name 'Cache*' -o -name '*.bak' \\)", "! -name '*.bak'"},
+        {"exclusions",
+         {.Exclusions = "\\Temp;*.bak;\\Cache*"},
+         0,
+         "\\( -iname Temp -o -name 'Cache*' -o -name '*.bak' \\)",
+         "! -name '*.bak'"},
         {"folders only", {}, status::kFolderOnly, "-false", "-false"},
         {"everything at once",
-         {.Exclusions = "\\Bilder*", .NameFilters = "*.txt;*.TXT", .Extensions = ";.txt;", .MaxSizeK = 15,
+         {.Exclusions = "\\Bilder*",
+          .NameFilters = "*.txt;*.TXT",
+          .Extensions = ";.txt;",
+          .MaxSizeK = 15,
           .DateFrom = "01.06.2020"},
-         0, "-name 'Bilder*'", "-iname '*.txt' -size -15001c -newermt '2020-06-01'"},
+         0,
+         "-name 'Bilder*'",
+         "-iname '*.txt' -size -15001c -newermt '2020-06-01'"},
     };
     for (const FindCase& c : cases) {
         SCOPED_TRACE(c.label);
@@ -157,12 +168,15 @@ TEST(Walk, InformationRunCountsWhatFindAndDuSee)
     EngineRun r;
     ASSERT_TRUE(r.run(kInfo, {.Source = root}));
     const long long du = shellNumber("du -sb --apparent-size " + quoted(root) + " | cut -f1");
-    const long long dirBytes = shellNumber("find " + quoted(root) + " -type d -printf '%s\\n' | awk '{s+=$1} END {print s+0}'");
+    const long long dirBytes =
+        shellNumber("find " + quoted(root) + " -type d -printf '%s\\n' | awk '{s+=$1} END {print s+0}'");
     EXPECT_NEAR(r.counters().SizeTotal * 1024, static_cast<double>(du - dirBytes), 0.5);
-    const long long maxFileDepth = shellNumber("find " + quoted(root) + " ! -type d -printf '%d\\n' | sort -n | tail -1");
+    const long long maxFileDepth =
+        shellNumber("find " + quoted(root) + " ! -type d -printf '%d\\n' | sort -n | tail -1");
     const long long maxDirDepth = shellNumber("find " + quoted(root) + " -type d -printf '%d\\n' | sort -n | tail -1");
     EXPECT_EQ(r.counters().LevelMax, std::max(maxFileDepth, maxDirDepth + 1));
-    EXPECT_EQ(r.counters().CountFiles_Hidden, shellNumber("find " + quoted(root) + " ! -type d -name '.*' -printf x | wc -c"));
+    EXPECT_EQ(r.counters().CountFiles_Hidden,
+              shellNumber("find " + quoted(root) + " ! -type d -name '.*' -printf x | wc -c"));
 }
 
 TEST(Walk, SelectionForms)
@@ -180,15 +194,15 @@ TEST(Walk, SelectionForms)
         std::size_t boxes; // = the names that could not be taken, each an error
     } cases[] = {
         {{"."}, 3, 4, 0},
-        {{}, 3, 4, 0},  // empty: the whole folder
+        {{}, 3, 4, 0}, // empty: the whole folder
         {{""}, 3, 4, 0},
         {{"*.*"}, 2, 4, 0}, // the content only, not the folder itself
         {{"a.txt", "\\Sub"}, 1, 2, 0},
         {{"\\Sub\\"}, 1, 1, 0},
-        {{"missing.txt", "b.txt"}, 0, 1, 1},   // one missing name does not stop the others
+        {{"missing.txt", "b.txt"}, 0, 1, 1},                     // one missing name does not stop the others
         {{"..\\..\\etc", "\\Sub\\..\\..\\x", "b.txt"}, 0, 1, 2}, // names never leave the source
-        {{"A.TXT", "\\sub"}, 0, 0, 2}, // names are exact
-        {{"*.txt"}, 0, 0, 1},            // a pattern is no name
+        {{"A.TXT", "\\sub"}, 0, 0, 2},                           // names are exact
+        {{"*.txt"}, 0, 0, 1},                                    // a pattern is no name
     };
     for (const auto& c : cases) {
         EngineRun r;
@@ -227,7 +241,8 @@ TEST(Walk, ComputerSourceWalksEachSelectedRoot)
     dir.write("disk1/a", "1");
     dir.write("disk2/Sub/b", "22");
     EngineRun r;
-    ASSERT_TRUE(r.run(kInfo, {.Source = kSourceComputer, .Selection = {dir.file("disk1/"), dir.file("disk2"), "C:\\"}}));
+    ASSERT_TRUE(
+        r.run(kInfo, {.Source = kSourceComputer, .Selection = {dir.file("disk1/"), dir.file("disk2"), "C:\\"}}));
     EXPECT_EQ(r.counters().CountFiles, 2);
     EXPECT_EQ(r.counters().CountFolder, 1);
     ASSERT_EQ(r.questions.asked.size(), 1u); // the Windows drive does not exist here
@@ -262,7 +277,8 @@ TEST(Walk, EventOrderOfAnInformationRun)
     EXPECT_EQ(r.rec.events, expected);
     ASSERT_EQ(r.rec.added.size(), 4u);
     EXPECT_EQ(r.rec.added[2].par_Info, root + "/A/     (1)  <<");
-    EXPECT_EQ(r.rec.added[2].par_Folder, "     ) " + fc_SizeText(5.0 / 1024, "MB", "0,000.00") + " - (Unterverz.: 0, Dateien: 1)");
+    EXPECT_EQ(r.rec.added[2].par_Folder,
+              "     ) " + fc_SizeText(5.0 / 1024, "MB", "0,000.00") + " - (Unterverz.: 0, Dateien: 1)");
     EXPECT_EQ(r.rec.added[3].par_Info, root + "/     (0)  <<");
     EXPECT_EQ(r.rec.added[3].par_Folder, ") 0.000,00 MB - (Unterverz.: 1, Dateien: 1)");
 }
@@ -275,8 +291,9 @@ TEST(Walk, TextProtocolAndCounters)
     chmod(dir.file("D/A/B/C/g").c_str(), 0444);
     EngineRun r;
     ASSERT_TRUE(r.run(kInfoProtocol, {.Source = root}));
-    EXPECT_EQ(r.engine.Protocol(), "\r\n" + root + "\r\n" + root + "/A\r\n" + root + "/A/B\r\n      /C/  ----  ok              "
-                                       + root + "/A/B/C\r\n" + "          g  ----  ok");
+    EXPECT_EQ(r.engine.Protocol(),
+              "\r\n" + root + "\r\n" + root + "/A\r\n" + root + "/A/B\r\n      /C/  ----  ok              " + root
+                  + "/A/B/C\r\n" + "          g  ----  ok");
     const auto& k = r.counters();
     EXPECT_EQ(k.CountFiles_Protected, 1);
     EXPECT_EQ(k.LevelMax, 4);
@@ -326,8 +343,9 @@ TEST(Walk, DifferingFilesInformationComparesWithTheTarget)
         if (e.par_Type == "FILE")
             infos.push_back(e.par_Info);
     std::sort(infos.begin(), infos.end());
-    EXPECT_EQ(infos, (std::vector<std::string>{"    changed.txt  ----  '11 Byte' Größe ungleich: '3 Byte'",
-                                               "    new.txt  ----   (x  =>  .)  =>  1 Byte"}));
+    EXPECT_EQ(infos,
+              (std::vector<std::string>{"    changed.txt  ----  '11 Byte' Größe ungleich: '3 Byte'",
+                                        "    new.txt  ----   (x  =>  .)  =>  1 Byte"}));
     for (const auto& e : r.rec.added)
         if (e.par_Type == "FILE")
             EXPECT_EQ(e.par_Target, dir.file("dst/D")); // the copy reads its target from here
@@ -552,8 +570,8 @@ TEST(Walk, TreeDeeperThanTheWalkGoesIsReportedOnce)
     // open files, as on a deep tree under a low limit) is an error too.
     rlimit saved{};
     getrlimit(RLIMIT_NOFILE, &saved);
-    const auto openNow = std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
-                                       std::filesystem::directory_iterator{});
+    const auto openNow =
+        std::distance(std::filesystem::directory_iterator("/proc/self/fd"), std::filesystem::directory_iterator{});
     rlimit low = saved;
     low.rlim_cur = static_cast<rlim_t>(openNow + 20);
     setrlimit(RLIMIT_NOFILE, &low);
@@ -572,10 +590,11 @@ TEST(Walk, MissingSourceAndEmptyFolder)
     TempDir dir;
     EngineRun missing;
     EXPECT_FALSE(missing.run(kInfo | status::kCopy, {.Source = dir.file("nope")}));
-    EXPECT_EQ(missing.rec.events, (std::vector<std::string>{
-                                      "Start INFO",
-                                      "Ready false 'Quelle: '" + dir.file("nope") + "' ist nicht vorhanden oder kein Zugriff!' none",
-                                  }));
+    EXPECT_EQ(missing.rec.events,
+              (std::vector<std::string>{
+                  "Start INFO",
+                  "Ready false 'Quelle: '" + dir.file("nope") + "' ist nicht vorhanden oder kein Zugriff!' none",
+              }));
     EXPECT_FALSE(missing.engine.IsRunning());
     dir.write("file", "x");
     EngineRun notAFolder;

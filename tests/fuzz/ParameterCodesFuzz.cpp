@@ -2,8 +2,8 @@
 // crashes, a sound code rebuilds to one that reads the same, a sound rename
 // pattern names an entry in its own folder, and no error
 // text or description of a drive code depends on its password.
-#include "engine/RenamePattern.h"
 #include "base/ParameterCodes.h"
+#include "engine/RenamePattern.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -20,8 +20,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     (void)renameText(rename.code);
     // A sound pattern never makes a name that leads into another folder.
     bool numbered = false;
-    if (rename.ok() && zdr::engine::fc_RenameName(rename.code.pattern, {"a.b", true, {}, 7}, numbered).find('/')
-                           != std::string::npos)
+    if (rename.ok()
+        && zdr::engine::fc_RenameName(rename.code.pattern, {"a.b", true, {}, 7}, numbered).find('/')
+            != std::string::npos)
         __builtin_trap();
     (void)renameProblemMessage(renameProblems(rename.code.flags, rename.code.pattern));
 

@@ -1,10 +1,10 @@
 // The resolver against a real Avahi daemon: the daemon runs in a network
 // namespace of its own (nothing leaves the machine), on a veth pair, with a
 // system bus of its own; it announces one SMB service.
-#include "net/AvahiResolver.h"
-#include "base/Text.h"
-#include "net/ToolRun.h"
 #include "HeldProcess.h"
+#include "base/Text.h"
+#include "net/AvahiResolver.h"
+#include "net/ToolRun.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -46,7 +46,7 @@ class AvahiDaemon {
 public:
     explicit AvahiDaemon(const test::TempDir& dir)
     {
-        for (const char* tool : { "avahi-daemon", "avahi-browse", "avahi-publish", "dbus-daemon", "unshare", "ip" }) {
+        for (const char* tool : {"avahi-daemon", "avahi-browse", "avahi-publish", "dbus-daemon", "unshare", "ip"}) {
             if (findTool(tool).empty()) {
                 answer_ = std::string("fehlt: ") + tool + " is not installed";
                 return;
@@ -54,20 +54,20 @@ public:
         }
         const std::string folder = dir.mkdir("avahi");
         dir.write("avahi/bus.conf",
-            "<busconfig><type>system</type><listen>unix:path=" + folder
-                + "/bus</listen><auth>EXTERNAL</auth><policy context=\"default\"><allow user=\"*\"/>"
-                  "<allow own=\"*\"/><allow send_destination=\"*\"/><allow receive_sender=\"*\"/></policy>"
-                  "</busconfig>\n");
+                  "<busconfig><type>system</type><listen>unix:path=" + folder
+                      + "/bus</listen><auth>EXTERNAL</auth><policy context=\"default\"><allow user=\"*\"/>"
+                        "<allow own=\"*\"/><allow send_destination=\"*\"/><allow receive_sender=\"*\"/></policy>"
+                        "</busconfig>\n");
         dir.write("avahi/avahi.conf",
-            "[server]\nuse-ipv4=yes\nuse-ipv6=no\nallow-interfaces=zdr0\nenable-dbus=yes\n"
-            "[wide-area]\nenable-wide-area=no\n[publish]\npublish-hinfo=no\npublish-workstation=no\n");
+                  "[server]\nuse-ipv4=yes\nuse-ipv6=no\nallow-interfaces=zdr0\nenable-dbus=yes\n"
+                  "[wide-area]\nenable-wide-area=no\n[publish]\npublish-hinfo=no\npublish-workstation=no\n");
         const std::string script = dir.write("avahi/daemon.sh", kDaemonScript);
         address_ = "unix:path=" + folder + "/bus";
         // Root has the namespaces at hand; anyone else asks for a user namespace.
-        std::vector<std::string> args { "unshare" };
+        std::vector<std::string> args{"unshare"};
         if (geteuid() != 0)
-            args.insert(args.end(), { "--user", "--map-root-user" });
-        args.insert(args.end(), { "--net", "--mount", "--propagation", "private", "bash", script, folder });
+            args.insert(args.end(), {"--user", "--map-root-user"});
+        args.insert(args.end(), {"--net", "--mount", "--propagation", "private", "bash", script, folder});
         process_.emplace(args, folder + "/script.log");
         answer_ = process_->firstLine();
         if (answer_.empty())

@@ -51,7 +51,7 @@ public:
         input_ = in[1];
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
         while (pid_ > 0 && firstLine_.find('\n') == std::string::npos && std::chrono::steady_clock::now() < deadline) {
-            pollfd p { out[0], POLLIN, 0 };
+            pollfd p{out[0], POLLIN, 0};
             if (poll(&p, 1, 1000) <= 0)
                 continue;
             char buffer[512];

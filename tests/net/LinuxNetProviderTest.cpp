@@ -1,8 +1,8 @@
-#include "net/DriveFolder.h"
 #include "net/LinuxNetProvider.h"
+#include "FakeMountTools.h"
+#include "net/DriveFolder.h"
 #include "net/NetErrors.h"
 #include "net/clsNetConnect.h"
-#include "FakeMountTools.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -48,7 +48,10 @@ protected:
         o.mayMount = false;
         return o;
     }
-    std::string noted(const std::string& name) { return fs::exists(tools + "/" + name) ? dir.read("tools/" + name) : ""; }
+    std::string noted(const std::string& name)
+    {
+        return fs::exists(tools + "/" + name) ? dir.read("tools/" + name) : "";
+    }
     void behave(const std::string& text) { dir.write("tools/behaviour", text); }
 
     test::TempDir dir;
@@ -98,23 +101,23 @@ TEST_F(LinuxNetProviderTest, CifsFailuresMapToTheConnectNumbers)
         platform::ErrorCode code;
     };
     const Case cases[] = {
-        { "mount error(13): Permission denied", true, error::kInvalidPassword },
-        { "mount error(13): Permission denied", false, error::kAccessDenied },
-        { "mount error(1): Operation not permitted", true, error::kAccessDenied },
-        { "mount error(2): No such file or directory", true, error::kBadNetName },
-        { "mount error(112): Host is down", true, error::kBadNetPath },
-        { "mount error(111): Connection refused", true, error::kBadNetPath },
-        { "mount error: could not resolve address for nirgends: Unknown error", true, error::kBadNetPath },
-        { "mount error(19): No such device", true, error::kNoNetwork },
-        { "mount error(95): Operation not supported", true, error::kNoNetwork },
-        { "mount error(5): Input/output error", true, error::kNoNetOrBadPath },
+        {"mount error(13): Permission denied", true, error::kInvalidPassword},
+        {"mount error(13): Permission denied", false, error::kAccessDenied},
+        {"mount error(1): Operation not permitted", true, error::kAccessDenied},
+        {"mount error(2): No such file or directory", true, error::kBadNetName},
+        {"mount error(112): Host is down", true, error::kBadNetPath},
+        {"mount error(111): Connection refused", true, error::kBadNetPath},
+        {"mount error: could not resolve address for nirgends: Unknown error", true, error::kBadNetPath},
+        {"mount error(19): No such device", true, error::kNoNetwork},
+        {"mount error(95): Operation not supported", true, error::kNoNetwork},
+        {"mount error(5): Input/output error", true, error::kNoNetOrBadPath},
     };
     LinuxNetProvider provider(cifsOptions());
     for (const Case& c : cases) {
         SCOPED_TRACE(c.said);
         behave(c.said);
-        const NetCallResult result
-            = provider.connect("M:", "\\\\srv\\d", c.credentials ? "anna" : "", c.credentials ? "pw" : "");
+        const NetCallResult result =
+            provider.connect("M:", "\\\\srv\\d", c.credentials ? "anna" : "", c.credentials ? "pw" : "");
         EXPECT_EQ(result.code, c.code);
         EXPECT_FALSE(provider.pathAnswers("M:"));
         EXPECT_FALSE(fs::exists(drives + "/.mnt-M"));
@@ -151,12 +154,12 @@ TEST_F(LinuxNetProviderTest, GioFailuresMapToTheConnectNumbers)
         platform::ErrorCode code;
     };
     const Case cases[] = {
-        { "Failed to mount Windows share: Connection refused", error::kBadNetPath },
-        { "Failed to retrieve share list from server: No route to host", error::kBadNetPath },
-        { "Failed to mount Windows share: No such file or directory", error::kBadNetName },
-        { "Failed to mount Windows share: Permission denied", error::kInvalidPassword },
-        { "Failed to mount Windows share: Device or resource busy", error::kBusy },
-        { "Something odd", error::kNoNetOrBadPath },
+        {"Failed to mount Windows share: Connection refused", error::kBadNetPath},
+        {"Failed to retrieve share list from server: No route to host", error::kBadNetPath},
+        {"Failed to mount Windows share: No such file or directory", error::kBadNetName},
+        {"Failed to mount Windows share: Permission denied", error::kInvalidPassword},
+        {"Failed to mount Windows share: Device or resource busy", error::kBusy},
+        {"Something odd", error::kNoNetOrBadPath},
     };
     LinuxNetProvider provider(gioOptions());
     for (const Case& c : cases) {
@@ -212,13 +215,13 @@ TEST_F(LinuxNetProviderTest, NoNetworkSupportReachesTheUserAfterThreeTries)
     LinuxNetProvider::Options o = cifsOptions();
     o.mayMount = false;
     double now = 10.0;
-    clsNetConnect drive(std::make_shared<LinuxNetProvider>(o), { [&] { return now; }, [&] { now += 1.0; } });
+    clsNetConnect drive(std::make_shared<LinuxNetProvider>(o), {[&] { return now; }, [&] { now += 1.0; }});
     ASSERT_TRUE(drive.fc_Init("2|N|\\\\srv\\daten|anna|Sesam"));
     std::string message;
     EXPECT_FALSE(drive.fc_Connect(message));
     EXPECT_EQ(message,
-        "Fehler: Netzlaufwerk konnte nicht verbunden oder zugegriffen werden: "
-        "Es ist keine Netzwerkunterstützung installiert");
+              "Fehler: Netzlaufwerk konnte nicht verbunden oder zugegriffen werden: "
+              "Es ist keine Netzwerkunterstützung installiert");
     EXPECT_EQ(now, 20.0);
 }
 

@@ -16,11 +16,11 @@ struct FakeClock {
     int turns = 0;
     WaitHooks hooks()
     {
-        return { [this] { return now; },
-            [this] {
-                ++turns;
-                now += step;
-            } };
+        return {[this] { return now; },
+                [this] {
+                    ++turns;
+                    now += step;
+                }};
     }
 };
 
@@ -31,14 +31,11 @@ struct Call {
 
 class ScriptedProvider : public NetProvider {
 public:
-    explicit ScriptedProvider(FakeClock& clock)
-        : clock_(clock)
-    {
-    }
+    explicit ScriptedProvider(FakeClock& clock) : clock_(clock) {}
     NetCallResult connect(const std::string& local, const std::string& remote, const std::string& user,
-        const std::string& password) override
+                          const std::string& password) override
     {
-        connects.push_back({ local, remote, user, password, clock_.now });
+        connects.push_back({local, remote, user, password, clock_.now});
         if (connectAnswers.empty())
             return {};
         NetCallResult answer = connectAnswers.front();
@@ -73,7 +70,7 @@ class NetConnectTest : public ::testing::Test {
 protected:
     FakeClock clock;
     std::shared_ptr<ScriptedProvider> provider = std::make_shared<ScriptedProvider>(clock);
-    clsNetConnect drive { provider, clock.hooks() };
+    clsNetConnect drive{provider, clock.hooks()};
 };
 
 const std::string kConnectHead = "Fehler: Netzlaufwerk konnte nicht verbunden oder zugegriffen werden: ";
@@ -87,14 +84,14 @@ TEST_F(NetConnectTest, CodesParseAsTheDialogWritesThem)
         bool disconnect;
     };
     const Case cases[] = {
-        { "2|Z|\\\\srv\\daten|anna|pw", true, "Z:", "\\\\srv\\daten", true },
-        { "0|X:|//srv/daten|anna|pw", true, "X:", "//srv/daten", false },
-        { "3|Y:|\\\\srv\\d|u|p", true, "Y:", "\\\\srv\\d", true },
-        { "abc|Y:|\\\\srv\\d|u|p", true, "Y:", "\\\\srv\\d", false },
-        { "2||||", true, "", "", true },
-        { "2|X:|\\\\srv\\d|anna", false, "", "", false },
-        { "2", false, "", "", false },
-        { "", false, "", "", false },
+        {"2|Z|\\\\srv\\daten|anna|pw", true, "Z:", "\\\\srv\\daten", true},
+        {"0|X:|//srv/daten|anna|pw", true, "X:", "//srv/daten", false},
+        {"3|Y:|\\\\srv\\d|u|p", true, "Y:", "\\\\srv\\d", true},
+        {"abc|Y:|\\\\srv\\d|u|p", true, "Y:", "\\\\srv\\d", false},
+        {"2||||", true, "", "", true},
+        {"2|X:|\\\\srv\\d|anna", false, "", "", false},
+        {"2", false, "", "", false},
+        {"", false, "", "", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.code);
@@ -156,19 +153,19 @@ TEST_F(NetConnectTest, DriveThatAlreadyAnswersIsUsedWithoutConnecting)
     EXPECT_EQ(message, "");
     EXPECT_FALSE(drive.Connected());
     EXPECT_TRUE(provider->connects.empty());
-    EXPECT_EQ(provider->asked, std::vector<std::string> { "Z:" });
+    EXPECT_EQ(provider->asked, std::vector<std::string>{"Z:"});
 }
 
 TEST_F(NetConnectTest, WrongPasswordTriesThreeTimesFiveSecondsApart)
 {
     ASSERT_TRUE(drive.fc_Init("2|Z|\\\\srv\\d|anna|Kennwort9"));
     for (int i = 0; i < 3; ++i)
-        provider->connectAnswers.push_back({ error::kInvalidPassword, {} });
+        provider->connectAnswers.push_back({error::kInvalidPassword, {}});
     std::string message;
     EXPECT_FALSE(drive.fc_Connect(message));
     EXPECT_EQ(message,
-        "Fehler: Netzlaufwerk konnte nicht verbunden oder zugegriffen werden: "
-        "Username/Password-Kombination ist falsch");
+              "Fehler: Netzlaufwerk konnte nicht verbunden oder zugegriffen werden: "
+              "Username/Password-Kombination ist falsch");
     ASSERT_EQ(provider->connects.size(), 3u);
     EXPECT_GE(provider->connects[1].at - provider->connects[0].at, 5.0);
     EXPECT_LT(provider->connects[1].at - provider->connects[0].at, 5.5);
@@ -182,7 +179,7 @@ TEST_F(NetConnectTest, WrongPasswordTriesThreeTimesFiveSecondsApart)
 TEST_F(NetConnectTest, SecondTrySucceeds)
 {
     ASSERT_TRUE(drive.fc_Init("0|Z|\\\\srv\\d|u|p"));
-    provider->connectAnswers.push_back({ error::kBusy, {} });
+    provider->connectAnswers.push_back({error::kBusy, {}});
     std::string message;
     EXPECT_TRUE(drive.fc_Connect(message));
     EXPECT_EQ(message, "");
@@ -193,7 +190,7 @@ TEST_F(NetConnectTest, SecondTrySucceeds)
 TEST_F(NetConnectTest, FailureOfTheCallItselfEndsAtOnceWithoutThePassword)
 {
     ASSERT_TRUE(drive.fc_Init("0|Z|\\\\srv\\d|u|Sesam123"));
-    provider->connectAnswers.push_back({ 0, "Werkzeug meldet: Anmeldung mit Sesam123 gescheitert" });
+    provider->connectAnswers.push_back({0, "Werkzeug meldet: Anmeldung mit Sesam123 gescheitert"});
     std::string message;
     EXPECT_FALSE(drive.fc_Connect(message));
     EXPECT_EQ(message, "Werkzeug meldet: Anmeldung mit *** gescheitert");
@@ -208,23 +205,23 @@ TEST_F(NetConnectTest, EveryErrorNumberHasItsText)
         const char* text;
     };
     const Case cases[] = {
-        { 5, "Zugriff verweigert" },
-        { 53, "Ziel Computer nicht erreichbar oder nicht gestartet" },
-        { 66, "Lokales Laufwerk hat anderen Typ als die Netzwerk-Ressource" },
-        { 67, "Die Ressourcenbezeichnung in .lpRemoteName ist ungültig" },
-        { 85, "Lokaler Laufwerksbuchstabe ist bereits verbunden" },
-        { 86, "Username/Password-Kombination ist falsch" },
-        { 170, "Netzwerk ist beschäftigt - später erneut versuchen" },
-        { 1200, "Die Laufwerksbezeichnung in .lpLocalName ist ungültig" },
-        { 1202, "Netzwerkverbindung wird bereits gemerkt und wiederhergestellt" },
-        { 1203, "Keine Verbindung zum Netzwerk oder Pfad nicht erkannt" },
-        { 1204, "Angegebener Provider (.lpProvider) ist ungültig" },
-        { 1205, "Persistente Verbindung nicht möglich,da das Benutzer-Profil nicht geöffnet werden konnte" },
-        { 1206, "Benutzerprofil ist ungültig" },
-        { 1222, "Es ist keine Netzwerkunterstützung installiert" },
-        { 2250, "Fehler unbekannt!" },
-        { 0, "Fehler unbekannt!" },
-        { 99999, "Fehler unbekannt!" },
+        {5, "Zugriff verweigert"},
+        {53, "Ziel Computer nicht erreichbar oder nicht gestartet"},
+        {66, "Lokales Laufwerk hat anderen Typ als die Netzwerk-Ressource"},
+        {67, "Die Ressourcenbezeichnung in .lpRemoteName ist ungültig"},
+        {85, "Lokaler Laufwerksbuchstabe ist bereits verbunden"},
+        {86, "Username/Password-Kombination ist falsch"},
+        {170, "Netzwerk ist beschäftigt - später erneut versuchen"},
+        {1200, "Die Laufwerksbezeichnung in .lpLocalName ist ungültig"},
+        {1202, "Netzwerkverbindung wird bereits gemerkt und wiederhergestellt"},
+        {1203, "Keine Verbindung zum Netzwerk oder Pfad nicht erkannt"},
+        {1204, "Angegebener Provider (.lpProvider) ist ungültig"},
+        {1205, "Persistente Verbindung nicht möglich,da das Benutzer-Profil nicht geöffnet werden konnte"},
+        {1206, "Benutzerprofil ist ungültig"},
+        {1222, "Es ist keine Netzwerkunterstützung installiert"},
+        {2250, "Fehler unbekannt!"},
+        {0, "Fehler unbekannt!"},
+        {99999, "Fehler unbekannt!"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.code);
@@ -233,7 +230,7 @@ TEST_F(NetConnectTest, EveryErrorNumberHasItsText)
             continue;
         clsNetConnect once(provider, clock.hooks());
         ASSERT_TRUE(once.fc_Init("0|Z|\\\\srv\\d|u|p"));
-        provider->connectAnswers.assign(3, { c.code, {} });
+        provider->connectAnswers.assign(3, {c.code, {}});
         std::string message;
         EXPECT_FALSE(once.fc_Connect(message));
         EXPECT_EQ(message, kConnectHead + c.text);
@@ -245,7 +242,7 @@ TEST_F(NetConnectTest, DisconnectIsForcedAndReportsItsError)
     ASSERT_TRUE(drive.fc_Init("2|Z|\\\\srv\\d|u|p"));
     std::string message;
     ASSERT_TRUE(drive.fc_Connect(message));
-    provider->cancelAnswer = { error::kNotConnected, {} };
+    provider->cancelAnswer = {error::kNotConnected, {}};
     EXPECT_FALSE(drive.fc_DisConnect(message));
     EXPECT_EQ(message, "Fehler: Netzlaufwerk konnte nicht getrennt werden: Fehler unbekannt!");
     EXPECT_TRUE(drive.Connected());
@@ -254,20 +251,20 @@ TEST_F(NetConnectTest, DisconnectIsForcedAndReportsItsError)
     EXPECT_EQ(message, "");
     EXPECT_FALSE(drive.Connected());
     EXPECT_TRUE(provider->lastForce);
-    EXPECT_EQ(provider->cancels, (std::vector<std::string> { "Z:", "Z:" }));
+    EXPECT_EQ(provider->cancels, (std::vector<std::string>{"Z:", "Z:"}));
 }
 
 TEST_F(NetConnectTest, ClosingTheRunDisconnectsOnlyWhereTheCodeAsks)
 {
     std::vector<std::unique_ptr<NetworkDrive>> drives;
-    for (const char* code : { "2|A|\\\\s\\a|u|p", "0|B|\\\\s\\b|u|p" }) {
+    for (const char* code : {"2|A|\\\\s\\a|u|p", "0|B|\\\\s\\b|u|p"}) {
         drives.push_back(std::make_unique<clsNetConnect>(provider, clock.hooks()));
         drives.back()->fc_Init(code);
     }
     drives.push_back(nullptr);
     // Neither drive was connected by this run: the flag alone decides.
     sb_Action_CloseConnections(drives);
-    EXPECT_EQ(provider->cancels, std::vector<std::string> { "A:" });
+    EXPECT_EQ(provider->cancels, std::vector<std::string>{"A:"});
     for (const auto& slot : drives)
         EXPECT_EQ(slot, nullptr);
 }
@@ -279,12 +276,12 @@ TEST(ResponsiveWait, WaitsTheSecondsWhileTheInterfaceRuns)
         int minTurns;
     };
     const Case cases[] = {
-        { 100.0, 5.0, 0.5, 105.0, 10 },
-        { 100.0, 0.0, 0.5, 100.5, 1 }, // one turn even for no time
-        { 86393.0, 5.0, 0.5, 86395.0, 4 }, // gives up just before midnight
+        {100.0, 5.0, 0.5, 105.0, 10},
+        {100.0, 0.0, 0.5, 100.5, 1},     // one turn even for no time
+        {86393.0, 5.0, 0.5, 86395.0, 4}, // gives up just before midnight
     };
     for (const Case& c : cases) {
-        FakeClock clock { c.start, c.step, 0 };
+        FakeClock clock{c.start, c.step, 0};
         sb_Wait(c.seconds, clock.hooks());
         EXPECT_DOUBLE_EQ(clock.now, c.endsAt);
         EXPECT_GE(clock.turns, c.minTurns);
@@ -292,7 +289,7 @@ TEST(ResponsiveWait, WaitsTheSecondsWhileTheInterfaceRuns)
     // The timer wrapping to 0 at midnight ends the wait too.
     double now = 86390.0;
     int turns = 0;
-    sb_Wait(5.0, { [&] { return now; }, [&] { now = ++turns == 2 ? 0.0 : now + 0.1; } });
+    sb_Wait(5.0, {[&] { return now; }, [&] { now = ++turns == 2 ? 0.0 : now + 0.1; }});
     EXPECT_EQ(turns, 2);
 }
 

@@ -45,7 +45,7 @@ protected:
         options.mayMount = true;
         return [options, this] {
             return std::make_unique<clsNetConnect>(std::make_shared<LinuxNetProvider>(options),
-                WaitHooks { [this] { return now; }, [this] { now += 1; } });
+                                                   WaitHooks{[this] { return now; }, [this] { now += 1; }});
         };
     }
 
@@ -58,11 +58,11 @@ TEST_F(NetEngineTest, WalksThroughTheConnectedDriveAndReleasesIt)
 {
     test::EngineRun r(drives());
     ASSERT_TRUE(
-        r.run(test::kInfo, engine::EngineTaskInput { .Source = "Z:/Ordner", .NetSource = "2|Z|\\\\srv\\daten||" }));
+        r.run(test::kInfo, engine::EngineTaskInput{.Source = "Z:/Ordner", .NetSource = "2|Z|\\\\srv\\daten||"}));
     EXPECT_EQ(r.ready(), "Ready true '' none");
     EXPECT_EQ(r.rec.events.at(1), "Info Quelle: 'Z:' mit Netzlaufwerk '\\\\srv\\daten' verbinden ...");
     EXPECT_EQ(r.counters().CountFiles, 2);
-    EXPECT_EQ(r.rec.only("FileStart"), (std::vector<std::string> { "FileStart eins.txt 5", "FileStart zwei.txt 5" }));
+    EXPECT_EQ(r.rec.only("FileStart"), (std::vector<std::string>{"FileStart eins.txt 5", "FileStart zwei.txt 5"}));
     EXPECT_NE(resolveDrivePath("Z:"), "Z:");
 
     r.engine.sb_Action_CloseConnections();
@@ -74,10 +74,10 @@ TEST_F(NetEngineTest, DriveThatCannotConnectEndsTheRunWithItsMessage)
     dir.write("tools/behaviour", "mount error(13): Permission denied");
     test::EngineRun r(drives());
     EXPECT_FALSE(r.run(test::kInfo,
-        engine::EngineTaskInput { .Source = "Z:/Ordner", .NetSource = "2|Z|\\\\srv\\daten|anna|Sesam" }));
+                       engine::EngineTaskInput{.Source = "Z:/Ordner", .NetSource = "2|Z|\\\\srv\\daten|anna|Sesam"}));
     EXPECT_EQ(r.ready(),
-        "Ready false 'Quelle: 'Z:/Ordner' konnte nicht verbunden werden: Fehler: Netzlaufwerk konnte nicht "
-        "verbunden oder zugegriffen werden: Username/Password-Kombination ist falsch' none");
+              "Ready false 'Quelle: 'Z:/Ordner' konnte nicht verbunden werden: Fehler: Netzlaufwerk konnte nicht "
+              "verbunden oder zugegriffen werden: Username/Password-Kombination ist falsch' none");
     EXPECT_EQ(now, 110); // two waits of 5 s between the three tries
 }
 

@@ -24,18 +24,18 @@ TEST(UncName, ShareNamesInBothSpellings)
         const char* folder;
     };
     const Case cases[] = {
-        { "\\\\srv\\daten", true, "srv", "daten", "" },
-        { "//srv/daten", true, "srv", "daten", "" },
-        { "\\\\srv\\daten\\", true, "srv", "daten", "" },
-        { "\\\\srv\\Daten 2\\Ab\\C", true, "srv", "Daten 2", "Ab/C" },
-        { "\\\\127.0.0.1/mix\\ed", true, "127.0.0.1", "mix", "ed" },
-        { "\\\\srv", false, "", "", "" },
-        { "\\\\srv\\", false, "", "", "" },
-        { "srv\\daten", false, "", "", "" },
-        { "\\srv\\daten", false, "", "", "" },
-        { "\\\\srv\\\\daten", false, "", "", "" },
-        { "\\\\srv\\daten\\..\\etc", false, "", "", "" },
-        { "", false, "", "", "" },
+        {"\\\\srv\\daten", true, "srv", "daten", ""},
+        {"//srv/daten", true, "srv", "daten", ""},
+        {"\\\\srv\\daten\\", true, "srv", "daten", ""},
+        {"\\\\srv\\Daten 2\\Ab\\C", true, "srv", "Daten 2", "Ab/C"},
+        {"\\\\127.0.0.1/mix\\ed", true, "127.0.0.1", "mix", "ed"},
+        {"\\\\srv", false, "", "", ""},
+        {"\\\\srv\\", false, "", "", ""},
+        {"srv\\daten", false, "", "", ""},
+        {"\\srv\\daten", false, "", "", ""},
+        {"\\\\srv\\\\daten", false, "", "", ""},
+        {"\\\\srv\\daten\\..\\etc", false, "", "", ""},
+        {"", false, "", "", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -61,12 +61,8 @@ TEST(NetPlaceholder, DomainAndShareParts)
         const char* share;
     };
     const Case cases[] = {
-        { "[Net][*]", "", "" },
-        { "[Net][FIRMA]", "FIRMA", "" },
-        { "[Net][FIRMA][$]", "FIRMA", "$" },
-        { "[Net][][*]", "", "*" },
-        { "[Net][FIRMA]\\Rest", "FIRMA", "" },
-        { "[Net][OFFEN", "OFFEN", "" },
+        {"[Net][*]", "", ""},    {"[Net][FIRMA]", "FIRMA", ""},       {"[Net][FIRMA][$]", "FIRMA", "$"},
+        {"[Net][][*]", "", "*"}, {"[Net][FIRMA]\\Rest", "FIRMA", ""}, {"[Net][OFFEN", "OFFEN", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -83,9 +79,8 @@ TEST(NetPlaceholder, DomainAndShareParts)
     EXPECT_TRUE(namesHosts(named.domain));
     EXPECT_FALSE(namesHosts("FIRMA"));
     EXPECT_EQ(named.share, "daten");
-    EXPECT_EQ(namedHosts(named.domain), (std::vector<std::string> { "nas", "PC-2" }));
-    EXPECT_EQ(namedHosts("\\\\a b,\\\\c/d,\\\\e%41,\\\\..,x,\\\\,\\\\Büro"),
-        (std::vector<std::string> { "Büro" }));
+    EXPECT_EQ(namedHosts(named.domain), (std::vector<std::string>{"nas", "PC-2"}));
+    EXPECT_EQ(namedHosts("\\\\a b,\\\\c/d,\\\\e%41,\\\\..,x,\\\\,\\\\Büro"), (std::vector<std::string>{"Büro"}));
     EXPECT_TRUE(namedHosts("FIRMA").empty());
 }
 
@@ -112,8 +107,8 @@ TEST(AvahiResolver, ParsesResolvedLinesAndLeavesOutHostileOnes)
     for (const AnnouncedHost& h : hosts)
         seen.push_back(h.hostName + " " + h.address + " " + std::to_string(h.port) + " " + h.walkName());
     EXPECT_EQ(seen,
-        (std::vector<std::string> { "nas.local 192.168.1.5 445 192.168.1.5", "v6.local  139 v6.local",
-            "x 1.2.3.4 445 1.2.3.4" }));
+              (std::vector<std::string>{"nas.local 192.168.1.5 445 192.168.1.5", "v6.local  139 v6.local",
+                                        "x 1.2.3.4 445 1.2.3.4"}));
 
     std::string many;
     for (int i = 0; i < 300; ++i)
@@ -125,13 +120,13 @@ TEST(AvahiResolver, AsksAvahiBrowseAndEndsWhenItHangs)
 {
     test::TempDir dir;
     const std::string tool = dir.write("avahi-browse",
-        "#!/bin/sh\n"
-        "echo \"$@\" > \"$(dirname \"$0\")/args\"\n"
-        "echo '=;lo;IPv4;Speicher;_smb._tcp;local;speicher.local;127.0.0.1;445;'\n"
-        "[ -e \"$(dirname \"$0\")/hang\" ] && exec sleep 60\n"
-        "exit 0\n");
+                                       "#!/bin/sh\n"
+                                       "echo \"$@\" > \"$(dirname \"$0\")/args\"\n"
+                                       "echo '=;lo;IPv4;Speicher;_smb._tcp;local;speicher.local;127.0.0.1;445;'\n"
+                                       "[ -e \"$(dirname \"$0\")/hang\" ] && exec sleep 60\n"
+                                       "exit 0\n");
     fs::permissions(tool, fs::perms::owner_all);
-    AvahiResolver resolver({ tool, 1 });
+    AvahiResolver resolver({tool, 1});
     std::vector<AnnouncedHost> hosts = resolver.announcedHosts();
     ASSERT_EQ(hosts.size(), 1u);
     EXPECT_EQ(hosts[0].walkName(), "127.0.0.1");
@@ -142,7 +137,7 @@ TEST(AvahiResolver, AsksAvahiBrowseAndEndsWhenItHangs)
     ASSERT_EQ(hosts.size(), 1u);
     EXPECT_EQ(hosts[0].hostName, "speicher.local");
 
-    EXPECT_TRUE(AvahiResolver({ dir.file("fehlt"), 1 }).announcedHosts().empty());
+    EXPECT_TRUE(AvahiResolver({dir.file("fehlt"), 1}).announcedHosts().empty());
 }
 
 TEST(DriveFolder, DriveNamesResolveThroughTheirLinks)
@@ -156,16 +151,9 @@ TEST(DriveFolder, DriveNamesResolveThroughTheirLinks)
         std::string resolved;
     };
     const Case cases[] = {
-        { "X:", share },
-        { "x:", share },
-        { "X:/", share },
-        { "X:/a/b", share + "/a/b" },
-        { "X:\\a", share + "/a" },
-        { "Y:/a", "Y:/a" }, // not connected
-        { "X:rel", "X:rel" },
-        { "/abs/X:", "/abs/X:" },
-        { "XY:", "XY:" },
-        { "", "" },
+        {"X:", share},           {"x:", share},          {"X:/", share}, {"X:/a/b", share + "/a/b"},
+        {"X:\\a", share + "/a"}, {"Y:/a", "Y:/a"}, // not connected
+        {"X:rel", "X:rel"},      {"/abs/X:", "/abs/X:"}, {"XY:", "XY:"}, {"", ""},
     };
     for (const Case& c : cases)
         EXPECT_EQ(resolveDrivePath(c.path, drives), c.resolved) << c.path;

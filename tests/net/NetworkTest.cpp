@@ -27,7 +27,7 @@ NetResource res(std::uint32_t display, std::string name)
 class ScriptedNetwork : public NetEnumerator {
 public:
     platform::ErrorCode enumerate(const NetResource* container, std::uint32_t resourceType,
-        const std::function<void(const NetResource&)>& found) override
+                                  const std::function<void(const NetResource&)>& found) override
     {
         const std::string name = container ? container->RemoteName : "";
         opened.push_back(name);
@@ -37,14 +37,14 @@ public:
         return name == "\\\\B" ? 53u : 0u;
     }
 
-    std::map<std::string, std::vector<NetResource>> children {
-        { "", { res(kDisplayNetwork, "Windows-Netzwerk") } },
-        { "Windows-Netzwerk", { res(kDisplayDomain, "FIRMA"), res(kDisplayDomain, "LABOR") } },
-        { "FIRMA", { res(kDisplayServer, "\\\\A"), res(kDisplayServer, "\\\\B") } },
-        { "LABOR", { res(kDisplayServer, "\\\\L"), res(kDisplayRoot, "") } },
-        { "\\\\A", { res(kDisplayShare, "\\\\A\\daten"), res(kDisplayShare, "\\\\A\\C$") } },
-        { "\\\\B", { res(kDisplayShare, "\\\\B\\pub") } },
-        { "\\\\L", { res(kDisplayShare, "\\\\L\\messung") } },
+    std::map<std::string, std::vector<NetResource>> children{
+        {"", {res(kDisplayNetwork, "Windows-Netzwerk")}},
+        {"Windows-Netzwerk", {res(kDisplayDomain, "FIRMA"), res(kDisplayDomain, "LABOR")}},
+        {"FIRMA", {res(kDisplayServer, "\\\\A"), res(kDisplayServer, "\\\\B")}},
+        {"LABOR", {res(kDisplayServer, "\\\\L"), res(kDisplayRoot, "")}},
+        {"\\\\A", {res(kDisplayShare, "\\\\A\\daten"), res(kDisplayShare, "\\\\A\\C$")}},
+        {"\\\\B", {res(kDisplayShare, "\\\\B\\pub")}},
+        {"\\\\L", {res(kDisplayShare, "\\\\L\\messung")}},
     };
     std::vector<std::string> opened;
     std::vector<std::uint32_t> types;
@@ -58,15 +58,15 @@ public:
         ++asked;
         return hosts;
     }
-    std::vector<AnnouncedHost> hosts { { "nas.local", "10.0.0.7", 445 }, { "b.local", "", 445 },
-        { "A", "", 445 }, { "bad;name", "", 445 } };
+    std::vector<AnnouncedHost> hosts{
+        {"nas.local", "10.0.0.7", 445}, {"b.local", "", 445}, {"A", "", 445}, {"bad;name", "", 445}};
     int asked = 0;
 };
 
 struct Walk {
     std::shared_ptr<ScriptedNetwork> network = std::make_shared<ScriptedNetwork>();
     std::shared_ptr<ScriptedResolver> resolver = std::make_shared<ScriptedResolver>();
-    clsNetwork walker { network, resolver };
+    clsNetwork walker{network, resolver};
     std::vector<std::string> reported;
 
     Walk()
@@ -85,23 +85,23 @@ TEST(clsNetwork, WalksBreadthFirstWithTheFilters)
         bool onlyComputers;
         std::vector<std::string> reported;
     };
-    const std::vector<std::string> top { "Windows-Netzwerk (Netzwerk)", "FIRMA (Domäne)", "LABOR (Domäne)" };
+    const std::vector<std::string> top{"Windows-Netzwerk (Netzwerk)", "FIRMA (Domäne)", "LABOR (Domäne)"};
     auto with = [&](std::vector<std::string> more) {
         std::vector<std::string> all = top;
         all.insert(all.end(), more.begin(), more.end());
         return all;
     };
     const Case cases[] = {
-        { "", "*", false,
-            with({ "\\\\A (Computer)", "\\\\B (Computer)", "\\\\L (Computer)", "\\\\A\\daten (Freigabe)",
-                "\\\\A\\C$ (Freigabe)", "\\\\B\\pub (Freigabe)", "\\\\L\\messung (Freigabe)" }) },
+        {"", "*", false,
+         with({"\\\\A (Computer)", "\\\\B (Computer)", "\\\\L (Computer)", "\\\\A\\daten (Freigabe)",
+               "\\\\A\\C$ (Freigabe)", "\\\\B\\pub (Freigabe)", "\\\\L\\messung (Freigabe)"})},
         // The registry coordinator's call: computers, no shares.
-        { "", "", true, with({ "\\\\A (Computer)", "\\\\B (Computer)", "\\\\L (Computer)" }) },
-        { "firma", "", true, with({ "\\\\A (Computer)", "\\\\B (Computer)" }) },
-        { "NIEMAND", "", false, top },
-        { "", "$", false, { "\\\\A\\C$ (Freigabe)" } },
+        {"", "", true, with({"\\\\A (Computer)", "\\\\B (Computer)", "\\\\L (Computer)"})},
+        {"firma", "", true, with({"\\\\A (Computer)", "\\\\B (Computer)"})},
+        {"NIEMAND", "", false, top},
+        {"", "$", false, {"\\\\A\\C$ (Freigabe)"}},
         // A share filter opens the computers even when only computers are asked for.
-        { "LABOR", "messung", true, { "\\\\L\\messung (Freigabe)" } },
+        {"LABOR", "messung", true, {"\\\\L\\messung (Freigabe)"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.domain) + "/" + c.share);
@@ -117,16 +117,16 @@ TEST(clsNetwork, AnnouncedHostsStandInWhereNoWorkgroupIsListed)
     walk.walker.fc_Init("", "*", false);
     EXPECT_EQ(walk.resolver->asked, 0); // workgroups listed
 
-    walk.network->children["Windows-Netzwerk"] = { res(kDisplayServer, "\\\\A") };
-    walk.network->children["\\\\10.0.0.7"] = { res(kDisplayShare, "\\\\10.0.0.7\\daten") };
+    walk.network->children["Windows-Netzwerk"] = {res(kDisplayServer, "\\\\A")};
+    walk.network->children["\\\\10.0.0.7"] = {res(kDisplayShare, "\\\\10.0.0.7\\daten")};
     walk.network->opened.clear();
     walk.reported.clear();
     walk.walker.fc_Init("", "daten", false);
     EXPECT_EQ(walk.resolver->asked, 1);
     // The listed \\A is not reported twice; a name that is no host name is left out.
-    EXPECT_EQ(walk.reported, (std::vector<std::string> { "\\\\A\\daten (Freigabe)", "\\\\10.0.0.7\\daten (Freigabe)" }));
+    EXPECT_EQ(walk.reported, (std::vector<std::string>{"\\\\A\\daten (Freigabe)", "\\\\10.0.0.7\\daten (Freigabe)"}));
     EXPECT_EQ(walk.network->opened,
-        (std::vector<std::string> { "", "Windows-Netzwerk", "\\\\A", "\\\\10.0.0.7", "\\\\b.local" }));
+              (std::vector<std::string>{"", "Windows-Netzwerk", "\\\\A", "\\\\10.0.0.7", "\\\\b.local"}));
 
     // A domain asked for stays the domain: no announced computers.
     walk.walker.fc_Init("FIRMA", "", true);
@@ -138,9 +138,9 @@ TEST(clsNetwork, ComputersNamedInsteadOfADomainStartTheWalk)
     Walk walk;
     walk.walker.fc_Init("\\\\A, \\\\b@x;\\\\L,\\\\a", "*", false);
     EXPECT_EQ(walk.reported,
-        (std::vector<std::string> { "\\\\A (Computer)", "\\\\L (Computer)", "\\\\A\\daten (Freigabe)",
-            "\\\\A\\C$ (Freigabe)", "\\\\L\\messung (Freigabe)" }));
-    EXPECT_EQ(walk.network->opened, (std::vector<std::string> { "\\\\A", "\\\\L" }));
+              (std::vector<std::string>{"\\\\A (Computer)", "\\\\L (Computer)", "\\\\A\\daten (Freigabe)",
+                                        "\\\\A\\C$ (Freigabe)", "\\\\L\\messung (Freigabe)"}));
+    EXPECT_EQ(walk.network->opened, (std::vector<std::string>{"\\\\A", "\\\\L"}));
     EXPECT_EQ(walk.resolver->asked, 0);
 }
 
@@ -150,7 +150,7 @@ TEST(clsNetwork, OpensContainersInTheOrderFoundWithTheResourceType)
     walk.walker.SetResourceType(kTypeAny);
     walk.walker.fc_Init("", "*", false);
     EXPECT_EQ(walk.network->opened,
-        (std::vector<std::string> { "", "Windows-Netzwerk", "FIRMA", "LABOR", "\\\\A", "\\\\B", "\\\\L" }));
+              (std::vector<std::string>{"", "Windows-Netzwerk", "FIRMA", "LABOR", "\\\\A", "\\\\B", "\\\\L"}));
     for (std::uint32_t type : walk.network->types)
         EXPECT_EQ(type, kTypeAny);
     EXPECT_EQ(clsNetwork(walk.network).GetResourceType(), kTypeDisk);
@@ -162,8 +162,7 @@ TEST(clsNetwork, ContainerListedTwiceIsOpenedOnce)
     walk.network->children["LABOR"].push_back(res(kDisplayDomain, "firma"));
     walk.network->children["FIRMA"].push_back(res(kDisplayDomain, "LABOR"));
     walk.walker.fc_Init("", "", true);
-    EXPECT_EQ(walk.network->opened,
-        (std::vector<std::string> { "", "Windows-Netzwerk", "FIRMA", "LABOR" }));
+    EXPECT_EQ(walk.network->opened, (std::vector<std::string>{"", "Windows-Netzwerk", "FIRMA", "LABOR"}));
 }
 
 TEST(clsNetwork, HandsOutEveryFoundRecordThenStartsAgain)
@@ -216,9 +215,10 @@ TEST(clsNetwork, ListsPerTypeAfterTheWalk)
 
 TEST(clsNetwork, DisplayTypeNames)
 {
-    const std::pair<std::int64_t, const char*> cases[] = { { 0, "allgemein" }, { 1, "Domäne" }, { 2, "Computer" },
-        { 3, "Freigabe" }, { 4, "Datei" }, { 5, "Gruppe" }, { 6, "Netzwerk" }, { 7, "Root" }, { 8, "Freigabe Admin" },
-        { 9, "Verzeichnis" }, { 10, "" }, { 12, "" }, { -1, "" } };
+    const std::pair<std::int64_t, const char*> cases[] = {
+        {0, "allgemein"}, {1, "Domäne"},   {2, "Computer"}, {3, "Freigabe"},       {4, "Datei"},
+        {5, "Gruppe"},    {6, "Netzwerk"}, {7, "Root"},     {8, "Freigabe Admin"}, {9, "Verzeichnis"},
+        {10, ""},         {12, ""},        {-1, ""}};
     for (const auto& [type, name] : cases)
         EXPECT_EQ(clsNetwork::GetResourceDisplayName(type), name) << type;
 }

@@ -26,7 +26,7 @@ constexpr const char* kSmbd = "/usr/sbin/smbd";
 int freeLoopbackPort()
 {
     const int s = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address {};
+    sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof address;
@@ -61,35 +61,57 @@ SambaServer::SambaServer()
     dir_.write("share/Ordner/Unter/zwei.txt", std::string(70000, 'z'));
     dir_.write("share/wurzel.txt", "wurzel\n");
     config_ = dir_.write("smb.conf",
-        "[global]\n"
-        "  server role = standalone server\n"
-        "  workgroup = ZDRTEST\n"
-        "  netbios name = ZDRTEST\n"
-        "  smb ports = " + std::to_string(port_) + "\n"
-        "  interfaces = 127.0.0.1\n"
-        "  bind interfaces only = yes\n"
-        "  disable netbios = yes\n"
-        "  map to guest = Bad User\n"
-        "  load printers = no\n"
-        "  printing = bsd\n"
-        "  printcap name = /dev/null\n"
-        "  disable spoolss = yes\n"
-        "  pid directory = " + state + "\n"
-        "  lock directory = " + state + "\n"
-        "  state directory = " + state + "\n"
-        "  cache directory = " + state + "\n"
-        "  private dir = " + state + "\n"
-        "  ncalrpc dir = " + state + "/ncalrpc\n"
-        "  log file = " + state + "/log.%m\n"
-        "  passdb backend = tdbsam:" + state + "/passdb.tdb\n"
-        "[daten]\n"
-        "  path = " + shareFolder() + "\n"
-        "  guest ok = yes\n"
-        "  read only = no\n"
-        "  force user = root\n"
-        "[geheim$]\n"
-        "  path = " + shareFolder() + "\n"
-        "  guest ok = yes\n");
+                         "[global]\n"
+                         "  server role = standalone server\n"
+                         "  workgroup = ZDRTEST\n"
+                         "  netbios name = ZDRTEST\n"
+                         "  smb ports = "
+                             + std::to_string(port_)
+                             + "\n"
+                               "  interfaces = 127.0.0.1\n"
+                               "  bind interfaces only = yes\n"
+                               "  disable netbios = yes\n"
+                               "  map to guest = Bad User\n"
+                               "  load printers = no\n"
+                               "  printing = bsd\n"
+                               "  printcap name = /dev/null\n"
+                               "  disable spoolss = yes\n"
+                               "  pid directory = "
+                             + state
+                             + "\n"
+                               "  lock directory = "
+                             + state
+                             + "\n"
+                               "  state directory = "
+                             + state
+                             + "\n"
+                               "  cache directory = "
+                             + state
+                             + "\n"
+                               "  private dir = "
+                             + state
+                             + "\n"
+                               "  ncalrpc dir = "
+                             + state
+                             + "/ncalrpc\n"
+                               "  log file = "
+                             + state
+                             + "/log.%m\n"
+                               "  passdb backend = tdbsam:"
+                             + state
+                             + "/passdb.tdb\n"
+                               "[daten]\n"
+                               "  path = "
+                             + shareFolder()
+                             + "\n"
+                               "  guest ok = yes\n"
+                               "  read only = no\n"
+                               "  force user = root\n"
+                               "[geheim$]\n"
+                               "  path = "
+                             + shareFolder()
+                             + "\n"
+                               "  guest ok = yes\n");
 
     const std::string log = state + "/smbd.out";
     pid_ = fork();
@@ -100,7 +122,7 @@ SambaServer::SambaServer()
         dup2(fd, 1);
         dup2(fd, 2);
         execl(kSmbd, kSmbd, "--foreground", "--no-process-group", "--debug-stdout", "--debuglevel=1",
-            ("--configfile=" + config_).c_str(), static_cast<char*>(nullptr));
+              ("--configfile=" + config_).c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
     if (pid_ < 0) {
@@ -129,7 +151,7 @@ SambaServer::~SambaServer() { stop(); }
 bool SambaServer::answers() const
 {
     const int s = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address {};
+    sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     address.sin_port = htons(static_cast<std::uint16_t>(port_));

@@ -36,7 +36,7 @@ Found walk(const test::SambaServer& server, const std::string& shareFilter)
     // No browse service on loopback (and no broadcasts from a test): the
     // server is named directly.
     options.browseWorkgroups = false;
-    options.hosts = { "127.0.0.1" };
+    options.hosts = {"127.0.0.1"};
     clsNetwork network(std::make_shared<SmbEnumerator>(options));
     Found found;
     network.ResourceFound = [&](const std::string& name, std::uint32_t display) { found.emplace_back(name, display); };
@@ -51,13 +51,14 @@ TEST(Samba, EnumerationListsTheLoopbackServersShares)
         GTEST_SKIP() << server.skipReason();
 
     const Found all = walk(server, "*");
-    const Found expected { { "Windows-Netzwerk", resource::kDisplayNetwork },
-        { "\\\\127.0.0.1", resource::kDisplayServer }, { "\\\\127.0.0.1\\daten", resource::kDisplayShare },
-        { "\\\\127.0.0.1\\geheim$", resource::kDisplayShare } };
+    const Found expected{{"Windows-Netzwerk", resource::kDisplayNetwork},
+                         {"\\\\127.0.0.1", resource::kDisplayServer},
+                         {"\\\\127.0.0.1\\daten", resource::kDisplayShare},
+                         {"\\\\127.0.0.1\\geheim$", resource::kDisplayShare}};
     EXPECT_EQ(all, expected);
 
-    EXPECT_EQ(walk(server, "$"), (Found { { "\\\\127.0.0.1\\geheim$", resource::kDisplayShare } }));
-    EXPECT_EQ(walk(server, "DATEN"), (Found { { "\\\\127.0.0.1\\daten", resource::kDisplayShare } }));
+    EXPECT_EQ(walk(server, "$"), (Found{{"\\\\127.0.0.1\\geheim$", resource::kDisplayShare}}));
+    EXPECT_EQ(walk(server, "DATEN"), (Found{{"\\\\127.0.0.1\\daten", resource::kDisplayShare}}));
 }
 
 TEST(Samba, DriveCopiesATreeThroughTheShareAndIsReleased)
@@ -79,8 +80,8 @@ TEST(Samba, DriveCopiesATreeThroughTheShareAndIsReleased)
     options.timeoutSeconds = 30;
     double now = 0;
     std::vector<std::unique_ptr<NetworkDrive>> run;
-    run.push_back(std::make_unique<clsNetConnect>(
-        std::make_shared<LinuxNetProvider>(options), WaitHooks { [&] { return now; }, [&] { now += 1; } }));
+    run.push_back(std::make_unique<clsNetConnect>(std::make_shared<LinuxNetProvider>(options),
+                                                  WaitHooks{[&] { return now; }, [&] { now += 1; }}));
     NetworkDrive& drive = *run.back();
     ASSERT_TRUE(drive.fc_Init("2|Z|\\\\127.0.0.1\\daten||"));
     std::string message;
@@ -113,7 +114,7 @@ class DesktopSession {
 public:
     explicit DesktopSession(const std::string& runtimeFolder)
     {
-        for (const char* tool : { "dbus-run-session", "gio", "fusermount3" }) {
+        for (const char* tool : {"dbus-run-session", "gio", "fusermount3"}) {
             if (findTool(tool).empty()) {
                 skipReason_ = std::string(tool) + " is not installed (scripts/setup.sh installs it)";
                 return;
@@ -136,9 +137,9 @@ public:
 
         // The session lives while its input is open; what the bus and gvfs
         // say goes to a file beside the runtime folder.
-        process_.emplace(std::vector<std::string> { "dbus-run-session", "--", "sh", "-c",
-                             "echo \"$DBUS_SESSION_BUS_ADDRESS\"; exec cat >/dev/null" },
-            runtimeFolder + "-session.log");
+        process_.emplace(std::vector<std::string>{"dbus-run-session", "--", "sh", "-c",
+                                                  "echo \"$DBUS_SESSION_BUS_ADDRESS\"; exec cat >/dev/null"},
+                         runtimeFolder + "-session.log");
         const std::string address = process_->firstLine();
         if (address.empty()) {
             skipReason_ = "dbus-run-session gave no session bus";
@@ -156,7 +157,7 @@ public:
         std::error_code ec;
         if (!gvfsFolder_.empty() && (std::filesystem::exists(gvfsFolder_, ec) || ec)) {
             if (const std::string fusermount = findTool("fusermount3"); !fusermount.empty())
-                runTool({ fusermount, "-u", "-z", gvfsFolder_ }, {}, 10);
+                runTool({fusermount, "-u", "-z", gvfsFolder_}, {}, 10);
         }
         for (const auto& [name, value] : saved_) {
             if (value)
@@ -192,7 +193,7 @@ std::map<std::string, std::string> copiedState(const std::string& root)
     for (const auto& [path, e] : test::treeState(root)) {
         state[path] = std::string(1, e.kind) + " " + std::to_string(e.size) + " "
             + (e.kind == 'f' ? std::to_string(e.lastWrite / 1'000'000'000) : std::string()) + " "
-            + std::to_string(std::hash<std::string> {}(e.content));
+            + std::to_string(std::hash<std::string>{}(e.content));
     }
     return state;
 }
@@ -216,7 +217,7 @@ TEST(Samba, TaskCopiesATreeOntoAShareMountedByTheDesktopAndBack)
     dir.mkdir("quelle/Daten/Leer");
     // Times with a fraction of a second, and one long ago.
     const auto setTime = [](const std::string& path, std::int64_t seconds, long nanoseconds) {
-        const timespec times[2] = { { seconds, nanoseconds }, { seconds, nanoseconds } };
+        const timespec times[2] = {{seconds, nanoseconds}, {seconds, nanoseconds}};
         ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << path;
     };
     setTime(dir.file("quelle/Daten/brief.txt"), 1'600'000'000, 250'000'000);
@@ -232,8 +233,8 @@ TEST(Samba, TaskCopiesATreeOntoAShareMountedByTheDesktopAndBack)
     options.timeoutSeconds = 60;
     double now = 0;
     const NetworkDriveFactory drives = [&] {
-        return std::make_unique<clsNetConnect>(
-            std::make_shared<LinuxNetProvider>(options), WaitHooks { [&] { return now; }, [&] { now += 1; } });
+        return std::make_unique<clsNetConnect>(std::make_shared<LinuxNetProvider>(options),
+                                               WaitHooks{[&] { return now; }, [&] { now += 1; }});
     };
     // Each run connects the drive and releases it: the copy back mounts the
     // share again right after it was unmounted.
@@ -241,7 +242,7 @@ TEST(Samba, TaskCopiesATreeOntoAShareMountedByTheDesktopAndBack)
 
     {
         test::EngineRun onto(drives);
-        const bool ok = onto.run(engine::status::kCopy, { .Source = source, .Target = "Z:/ziel", .NetTarget = release });
+        const bool ok = onto.run(engine::status::kCopy, {.Source = source, .Target = "Z:/ziel", .NetTarget = release});
         const std::string ready = onto.ready();
         if (!ok && ready.find(fc_NetErrorText(error::kNoNetwork)) != std::string::npos)
             GTEST_SKIP() << "gvfs gave the share no FUSE folder (gvfsd-fuse did not start): " << ready;
@@ -257,7 +258,7 @@ TEST(Samba, TaskCopiesATreeOntoAShareMountedByTheDesktopAndBack)
     {
         test::EngineRun back(drives);
         ASSERT_TRUE(back.run(engine::status::kCopy,
-            { .Source = "Z:/ziel/Daten", .Target = dir.mkdir("zurück"), .NetSource = release }))
+                             {.Source = "Z:/ziel/Daten", .Target = dir.mkdir("zurück"), .NetSource = release}))
             << back.ready();
         EXPECT_EQ(back.counters().CountFiles_Done, 3);
         back.engine.sb_Action_CloseConnections();

@@ -36,8 +36,7 @@ ErrorCode copy(const std::string& source, const std::string& target, bool replac
 {
     PendingFile file;
     ErrorCode error = 0;
-    if (file.open(source, target, error)
-        && copyContent(file.sourceFd(), file.fd(), file.size(), file.size(), {}, error)
+    if (file.open(source, target, error) && copyContent(file.sourceFd(), file.fd(), file.size(), file.size(), {}, error)
         && file.finish(attributes, error) && file.commit(replace, error))
         return 0;
     return error;
@@ -108,7 +107,8 @@ TEST(PendingFile, SourceThatChangesWhileItIsCopied)
         ErrorCode error;
     } cases[] = {
         {"removed", [](const std::string& p) { unlink(p.c_str()); }, error::kFileNotFound},
-        {"written", [](const std::string& p) { std::ofstream(p) << "other content, longer"; }, error::kSharingViolation},
+        {"written", [](const std::string& p) { std::ofstream(p) << "other content, longer"; },
+         error::kSharingViolation},
     };
     for (const auto& c : cases) {
         TempDir dir;
@@ -134,15 +134,19 @@ TEST(ContentCopy, StepsCancelAndShortSources)
         const int out = open(dir.file("b").c_str(), O_RDWR | O_CREAT | O_TRUNC, 0644);
         std::vector<std::uint64_t> steps;
         ErrorCode error = 0;
-        EXPECT_TRUE(copyContent(in, out, size, 128 * 1024, [&](std::uint64_t done) {
-            steps.push_back(done);
-            return true;
-        }, error));
+        EXPECT_TRUE(copyContent(
+            in, out, size, 128 * 1024,
+            [&](std::uint64_t done) {
+                steps.push_back(done);
+                return true;
+            },
+            error));
         EXPECT_EQ(steps.back(), size);
         EXPECT_EQ(steps.size(), size > 128 * 1024 ? 3u : 1u);
         EXPECT_EQ(dir.read("b"), content.substr(0, size));
         // Stopped after the first step.
-        EXPECT_FALSE(copyContent(in, out, size, 128 * 1024, [](std::uint64_t) { return false; }, error));
+        EXPECT_FALSE(copyContent(
+            in, out, size, 128 * 1024, [](std::uint64_t) { return false; }, error));
         EXPECT_EQ(error, error::kRequestAborted);
         // The source is shorter than it said.
         EXPECT_FALSE(copyContent(in, out, content.size() + 10, content.size() + 10, {}, error));

@@ -220,13 +220,15 @@ TEST(FileIo, AtomicWriteKeepsTheRightsAndFollowsLinks)
     const bool xattrs = setxattr(file.c_str(), "user.zdr", "wert", 4, 0) == 0;
     // An access list that lets user 12345 read: owner rw, that user r,
     // group r, mask r, others nothing (version 2, then tag, bits, id).
-    const auto le16 = [](std::string& out, unsigned v) { out += {static_cast<char>(v & 0xff), static_cast<char>(v >> 8)}; };
+    const auto le16 = [](std::string& out, unsigned v) {
+        out += {static_cast<char>(v & 0xff), static_cast<char>(v >> 8)};
+    };
     std::string acl;
     le16(acl, 2);
     le16(acl, 0);
-    for (const auto& [tag, bits, id] : {std::tuple{0x01u, 6u, ~0u}, std::tuple{0x02u, 4u, 12345u},
-                                        std::tuple{0x04u, 4u, ~0u}, std::tuple{0x10u, 4u, ~0u},
-                                        std::tuple{0x20u, 0u, ~0u}}) {
+    for (const auto& [tag, bits, id] :
+         {std::tuple{0x01u, 6u, ~0u}, std::tuple{0x02u, 4u, 12345u}, std::tuple{0x04u, 4u, ~0u},
+          std::tuple{0x10u, 4u, ~0u}, std::tuple{0x20u, 0u, ~0u}}) {
         le16(acl, tag);
         le16(acl, bits);
         le16(acl, id & 0xffff);

@@ -86,10 +86,12 @@ TEST(Paths, WithinAFolderWithoutSteppingOut)
         const char* folder;
         bool within;
     } rows[] = {
-        {"/data", "/data", true},       {"/data/a/b", "/data", true},  {"/data/a", "/data/", true},
-        {"/x", "/", true},              {"/data2", "/data", false},    {"/data/../etc", "/data", false},
-        {"/data/./a", "/data", false},  {"/data//a", "/data", false},  {"/data/a/", "/data", false},
-        {"/etc", "/data", false},       {"/data/a..b", "/data", true}, {"/d", "", false},
+        {"/data", "/data", true},      {"/data/a/b", "/data", true},
+        {"/data/a", "/data/", true},   {"/x", "/", true},
+        {"/data2", "/data", false},    {"/data/../etc", "/data", false},
+        {"/data/./a", "/data", false}, {"/data//a", "/data", false},
+        {"/data/a/", "/data", false},  {"/etc", "/data", false},
+        {"/data/a..b", "/data", true}, {"/d", "", false},
     };
     for (const auto& row : rows)
         EXPECT_EQ(isWithin(row.path, row.folder), row.within) << row.path << " in " << row.folder;

@@ -1,5 +1,5 @@
-#include "ProjectGenerator.h"
 #include "project/ProjectFile.h"
+#include "ProjectGenerator.h"
 #include "project/Task.h"
 #include "support/FileSizeLimit.h"
 #include "support/TempDir.h"
@@ -17,7 +17,10 @@ namespace {
 
 using test::TempDir;
 
-std::string wrap(const std::string& body) { return "<?xml version=\"1.0\"?><ZendorFileCopy>" + body + "</ZendorFileCopy>"; }
+std::string wrap(const std::string& body)
+{
+    return "<?xml version=\"1.0\"?><ZendorFileCopy>" + body + "</ZendorFileCopy>";
+}
 
 TEST(RowLine, EscapesPipesInAllFieldsButTheKey)
 {
@@ -97,14 +100,17 @@ TEST(ProjectFile, RefusesMalformedFilesWithAGermanReasonAndTouchesNothing)
         {wrap("<lvwMain><LVW1>|a|</LVW1></lvwMain>"), "keinen Schlüssel"},
         {std::string("<ZendorFileCopy>\0</ZendorFileCopy>", 34), "kein gültiges XML"},
         {std::string("\xFF\xFE<\0Z\0\x00\xD8<\0", 10), "kein gültiges UTF-16"}, // a lone surrogate
-        {std::string("\xFE\xFF\0<\0", 5), "kein gültiges UTF-16"},                 // half a unit
+        {std::string("\xFE\xFF\0<\0", 5), "kein gültiges UTF-16"},              // half a unit
         // Not well-formed, though the parser would take it: the path would end at the NUL.
         {wrap("<lvwMain><LVW1>(JOB1|a||/data&#0;/sub</LVW1></lvwMain>"), "ungültigen Zeichenverweis ('&#0;'"},
         {wrap("<txtSystemDir>/data&#x0;</txtSystemDir>"), "ungültigen Zeichenverweis"},
         {wrap("<txtA>&#xD800;</txtA>"), "ungültigen Zeichenverweis"},
-        {wrap("<txtA>a\x01" "b</txtA>"), "Steuerzeichen"},
+        {wrap("<txtA>a\x01"
+              "b</txtA>"),
+         "Steuerzeichen"},
         // The last would win: a copy project would run as a delete.
-        {wrap("<cboAction>1</cboAction><txtA/><cboAction>3</cboAction>"), "Das Element 'cboAction' ist mehrfach vorhanden"},
+        {wrap("<cboAction>1</cboAction><txtA/><cboAction>3</cboAction>"),
+         "Das Element 'cboAction' ist mehrfach vorhanden"},
         {wrap("<lvwMain><LVW1>(JOB1|a|</LVW1><LVW1>(JOB2|b|</LVW1></lvwMain>"), "in 'lvwMain' mehrfach vorhanden"},
         // Beyond the limits of what a file may make the program hold.
         {wrap("<txtA>" + std::string(kMaxProjectFieldBytes + 1, 'x') + "</txtA>"), "länger als 64 KB"},
@@ -113,7 +119,8 @@ TEST(ProjectFile, RefusesMalformedFilesWithAGermanReasonAndTouchesNothing)
         {wrap([] {
              std::string rows;
              for (std::size_t i = 1; i <= kMaxProjectRows + 1; ++i)
-                 rows += "<LVW" + std::to_string(i) + ">(JOB" + std::to_string(i) + "|a|</LVW" + std::to_string(i) + ">";
+                 rows +=
+                     "<LVW" + std::to_string(i) + ">(JOB" + std::to_string(i) + "|a|</LVW" + std::to_string(i) + ">";
              return "<lvwMain>" + rows + "</lvwMain>";
          }()),
          "mehr als 10000 Einträge"},
@@ -134,7 +141,8 @@ TEST(ProjectFile, AcceptsLatin1FilesOfOlderPrograms)
     ProjectDocument doc;
     std::string why;
     ASSERT_TRUE(parseProjectXml("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><ZendorFileCopy>"
-                                "<txtProjectName>Gr\xF6\xDF" "e</txtProjectName></ZendorFileCopy>",
+                                "<txtProjectName>Gr\xF6\xDF"
+                                "e</txtProjectName></ZendorFileCopy>",
                                 kProjectRootName, doc, why))
         << why;
     EXPECT_EQ(doc.elements[0].value, "Größe");
@@ -192,7 +200,7 @@ TEST(ProjectFile, GeneratedProjectsRoundTripFieldForField)
         ASSERT_EQ(back.elements.size(), doc.elements.size());
         for (std::size_t e = 0; e < doc.elements.size(); ++e)
             ASSERT_EQ(back.elements[e], doc.elements[e]) << describe(back.elements[e]) << "\n---\n"
-                                                          << describe(doc.elements[e]);
+                                                         << describe(doc.elements[e]);
     }
 }
 
@@ -222,8 +230,8 @@ TEST(ProjectFile, FailedSaveKeepsThePreviousFile)
     row.subItems[13] = "2|Z:|\\\\server\\share|anna|geheim";
     secret.elements.push_back({"lvwMain", ControlKind::ListView, {}, {}, {{row}, "JOB1"}});
     ASSERT_TRUE(writeProjectFile(dir.file("geheim.ZdrPrj"), kProjectRootName, secret, why)) << why;
-    EXPECT_EQ(std::filesystem::status(dir.file("geheim.ZdrPrj")).permissions(), std::filesystem::perms::owner_read
-                                                                              | std::filesystem::perms::owner_write);
+    EXPECT_EQ(std::filesystem::status(dir.file("geheim.ZdrPrj")).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 }
 
 } // namespace

@@ -8,8 +8,8 @@ using namespace project;
 
 std::string ProjectGenerator::text(std::size_t maxPieces)
 {
-    static const char* pieces[] = {"a", "Z", " ", "|", "~", "°", "ä", "Ö", "ß", "<", ">", "&", "\"", "'",
-                                   "\\", "/", ";", "*", "?", "..", "]]>", "€", "日本", "\t"};
+    static const char* pieces[] = {"a",  "Z", " ",  "|", "~", "°", "ä", "Ö",  "ß",   "<", ">",    "&",
+                                   "\"", "'", "\\", "/", ";", "*", "?", "..", "]]>", "€", "日本", "\t"};
     static const char* controls[] = {"\r\n", "\n", "\x01", "\x1f"};
     for (;;) {
         std::string out;
@@ -28,14 +28,22 @@ std::string ProjectGenerator::text(std::size_t maxPieces)
 
 ProjectDocument ProjectGenerator::next()
 {
-    static const char* textBoxes[] = {"txtFolderInfoLevel", "txtBackupDir", "txtSystemFilesDateTimeFrom",
-                                      "txtSystemFilesDateTimeTo", "txtRenameAfterActionText",
-                                      "txtSystemFilesExtensions", "txtSystemFilesSizeMax",
-                                      "txtSystemDirAndFilesFilter", "txtSystemDir", "txtSystemTargetDir",
-                                      "txtSystemDirAndFilesExclude", "txtSystemDirAndFiles", "txtFileBlockSize",
+    static const char* textBoxes[] = {"txtFolderInfoLevel",
+                                      "txtBackupDir",
+                                      "txtSystemFilesDateTimeFrom",
+                                      "txtSystemFilesDateTimeTo",
+                                      "txtRenameAfterActionText",
+                                      "txtSystemFilesExtensions",
+                                      "txtSystemFilesSizeMax",
+                                      "txtSystemDirAndFilesFilter",
+                                      "txtSystemDir",
+                                      "txtSystemTargetDir",
+                                      "txtSystemDirAndFilesExclude",
+                                      "txtSystemDirAndFiles",
+                                      "txtFileBlockSize",
                                       "txtProjectName"};
-    static const char* checkBoxes[] = {"chkCopyFolderOnly", "chkCopySaveFilesInZip", "chkAttribute_Compressed",
-                                       "chkAttribute_Hidden", "chkCopyWithInfo", "chkCopyOnlyDiffrentFiles"};
+    static const char* checkBoxes[] = {"chkCopyFolderOnly",   "chkCopySaveFilesInZip", "chkAttribute_Compressed",
+                                       "chkAttribute_Hidden", "chkCopyWithInfo",       "chkCopyOnlyDiffrentFiles"};
     ProjectDocument doc;
     for (const char* name : textBoxes)
         doc.elements.push_back({name, ControlKind::Text, text(12), {}, {}});

@@ -122,11 +122,13 @@ TEST(frmMainActions, CopySavesWhatItReplacesAndRenamesWhatItCopied)
     dir.write("Quelle/a.txt", "neu");
     dir.write("Ziel/a.txt", "alt");
     const std::string backup = dir.mkdir("Sicherung");
-    const std::string file = dir.write("p.ZdrPrj", R"(<?xml version="1.0"?>
+    const std::string file = dir.write("p.ZdrPrj",
+                                       R"(<?xml version="1.0"?>
 <ZendorFileCopy>
   <lvwMain>
-    <LVW1>(JOB1|Kopie|(JOB1|)" + dir.file("Quelle") + "|" + dir.file("Ziel") + R"(||*.*||||||||1~°~20~°~[NAME]_[yyyy][EXT]|||||||)"
-                                                 + backup + R"(</LVW1>
+    <LVW1>(JOB1|Kopie|(JOB1|)" + dir.file("Quelle")
+                                           + "|" + dir.file("Ziel")
+                                           + R"(||*.*||||||||1~°~20~°~[NAME]_[yyyy][EXT]|||||||)" + backup + R"(</LVW1>
   </lvwMain>
   <chkCopySaveFiles>1</chkCopySaveFiles>
   <chkCopySaveFilesInZip>1</chkCopySaveFilesInZip>

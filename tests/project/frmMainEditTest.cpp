@@ -9,9 +9,9 @@
 #include "run/clsFolderCopy_Cover.h"
 #include "run/frmFileSystem.h"
 #include "support/ScriptedUi.h"
-#include "util/HelpFile.h"
 #include "support/TempDir.h"
 #include "util/CommandLabel.h"
+#include "util/HelpFile.h"
 
 #include <gtest/gtest.h>
 
@@ -67,10 +67,10 @@ TEST(frmMainEdit, OptionsFollowTheActionAndEachOther)
     for (const char* name : {"chkCopyOnlyDiffrentFiles", "chkCopyBlockBytes", "chkCopyFolderOnly", "chkCopySaveFiles",
                              "txtRenameAfterActionText"})
         EXPECT_TRUE(enabled(w, name)) << name;
-    for (const char* name : {"chkInfoAboutFolderEntries", "txtFolderInfoLevel", "chkCopyOnlyNewer",
-                             "chkCopyAskByTargetNewer", "chkCopySaveFilesInZip", "txtBackupDir", "txtFileBlockSize",
-                             "chkCopyNoFileInfo", "chkCopyInfoOnlyCount", "chkCopyInfoAskBeforeAction",
-                             "chkCopyProtocolShowAuto"})
+    for (const char* name :
+         {"chkInfoAboutFolderEntries", "txtFolderInfoLevel", "chkCopyOnlyNewer", "chkCopyAskByTargetNewer",
+          "chkCopySaveFilesInZip", "txtBackupDir", "txtFileBlockSize", "chkCopyNoFileInfo", "chkCopyInfoOnlyCount",
+          "chkCopyInfoAskBeforeAction", "chkCopyProtocolShowAuto"})
         EXPECT_FALSE(enabled(w, name)) << name;
 
     box(w, "chkCopyOnlyDiffrentFiles")->click();
@@ -200,8 +200,9 @@ TEST(frmMainEdit, TaskListKeysSelectAndMove)
     EXPECT_EQ(w.currentTask(), tasks->topLevelItem(2)) << "the last row stays";
 
     key(Qt::Key_Up, Qt::ControlModifier);
-    EXPECT_EQ(keys(), (std::vector<std::string>{"(JOB1 (neuer Eintrag 1) ", "(JOB3 (neuer Eintrag 3) /drei",
-                                                "(JOB2 (neuer Eintrag 2) "}));
+    EXPECT_EQ(keys(),
+              (std::vector<std::string>{"(JOB1 (neuer Eintrag 1) ", "(JOB3 (neuer Eintrag 3) /drei",
+                                        "(JOB2 (neuer Eintrag 2) "}));
     EXPECT_EQ(w.currentTask(), tasks->topLevelItem(1)) << "the moved task stays current";
     EXPECT_TRUE(tasks->topLevelItem(1)->isSelected());
     key(Qt::Key_Up, Qt::ControlModifier);
@@ -276,16 +277,18 @@ TEST(frmMainEdit, ProjectFileDroppedOnTheProjectFrame)
 {
     ScriptedUi ui;
     TempDir dir;
-    const std::string file = dir.write(
-        "anderes.zdrprj", "<ZendorFileCopy><txtProjectName>Anderes</txtProjectName><lvwMain><LVW1>(JOB1|a||/q|/z</LVW1>"
-                          "</lvwMain></ZendorFileCopy>");
+    const std::string file =
+        dir.write("anderes.zdrprj",
+                  "<ZendorFileCopy><txtProjectName>Anderes</txtProjectName><lvwMain><LVW1>(JOB1|a||/q|/z</LVW1>"
+                  "</lvwMain></ZendorFileCopy>");
     frmMain w;
     w.fc_Init({}, {}, {});
     QApplication::setActiveWindow(&w);
     ASSERT_TRUE(w.isChanged());
     // Two files are not accepted at all.
     auto* data = new QMimeData;
-    data->setUrls({QUrl::fromLocalFile(QString::fromStdString(file)), QUrl::fromLocalFile(QString::fromStdString(file))});
+    data->setUrls(
+        {QUrl::fromLocalFile(QString::fromStdString(file)), QUrl::fromLocalFile(QString::fromStdString(file))});
     QDragEnterEvent two(QPoint(1, 1), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(w.findChild<QWidget*>("fraProject"), &two);
     EXPECT_FALSE(two.isAccepted());
@@ -328,7 +331,8 @@ TEST(frmMainEdit, BuiltSavedLoadedAndRun)
     ScriptedUi ui;
     TempDir dir;
     for (int i = 0; i < 5; ++i)
-        dir.write("Daten/Texte/text" + std::to_string(i) + ".txt", std::string(static_cast<std::size_t>(1000 + i), 't'));
+        dir.write("Daten/Texte/text" + std::to_string(i) + ".txt",
+                  std::string(static_cast<std::size_t>(1000 + i), 't'));
     dir.write("Daten/Alt/alt.txt", "a");
     dir.write("Daten/Texte/bild.jpg", "j");
     const std::string data = dir.file("Daten");
@@ -365,8 +369,9 @@ TEST(frmMainEdit, BuiltSavedLoadedAndRun)
     w.findChild<util::ui::CommandLabel*>("lblCmdProjectAction")->click();
     EXPECT_FALSE(closedDuringRun) << "the main window stays while the run goes on";
     ASSERT_EQ(ui.messages().size(), 1u);
-    EXPECT_EQ(ui.lastText(), "Es läuft noch ein Vorgang. Bitte brechen Sie ihn im Fortschrittsfenster ab oder warten "
-                             "Sie sein Ende ab.");
+    EXPECT_EQ(ui.lastText(),
+              "Es läuft noch ein Vorgang. Bitte brechen Sie ihn im Fortschrittsfenster ab oder warten "
+              "Sie sein Ende ab.");
     ASSERT_NE(cover, nullptr);
     run::ui::frmFileSystem& progress = *cover->progressWindow();
     progress.sb_ShowNow();

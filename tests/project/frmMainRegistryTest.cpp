@@ -2,8 +2,8 @@
 // kept in the project file, handed to the registry coordinator, and a
 // registry project built, saved, loaded and run over a list of computers.
 #include "RecordingRuns.h"
-#include "frmMainDriver.h"
 #include "engine/StatusBits.h"
+#include "frmMainDriver.h"
 #include "project/Task.h"
 #include "protocol/frmProtocol.h"
 #include "registry/RegistryRootKey.h"
@@ -52,8 +52,8 @@ std::vector<std::string> fieldCaptions(frmMain& w)
     return {caption(w, "lblSystemDir"), caption(w, "lblSystemDirAndFiles"), caption(w, "lblSystemTargetDir"),
             caption(w, "lblSystemDirAndFilesExclude"), caption(w, "lblSystemDirAndFilesFilter")};
 }
-const std::vector<std::string> kRegistryCaptions{"* System(e):", "Registry Pfad:", "Registry Schlüssel:",
-                                                 "Registry Wert:", "Dienst beenden, neu starten:"};
+const std::vector<std::string> kRegistryCaptions{
+    "* System(e):", "Registry Pfad:", "Registry Schlüssel:", "Registry Wert:", "Dienst beenden, neu starten:"};
 const std::vector<std::string> kFolderCaptions{"* Quellverzeichnis:", "ausgewählte Daten:", "* Zielverzeichnis:",
                                                "Daten ausschließen:", "Datei Filter Bezeichnungen:"};
 
@@ -168,9 +168,9 @@ TEST(frmMainRegistry, RunHandsTheRegistryFieldsToTheRegistryCoordinator)
 TEST(frmMainRegistry, EndOfTheRunHasNoCloseAfterRunTest)
 {
     TempDir dir;
-    const std::string file = dir.write(
-        "pcs.ZdrPrj", "<ZendorFileCopy><lvwMain><LVW1>(JOB1|a||PC1|Version||" + kPath +
-                          "</LVW1></lvwMain><cboAction>7</cboAction></ZendorFileCopy>");
+    const std::string file = dir.write("pcs.ZdrPrj",
+                                       "<ZendorFileCopy><lvwMain><LVW1>(JOB1|a||PC1|Version||" + kPath
+                                           + "</LVW1></lvwMain><cboAction>7</cboAction></ZendorFileCopy>");
     for (const bool shownDuringRun : {false, true}) {
         ScriptedUi ui;
         RegistryRuns registry;

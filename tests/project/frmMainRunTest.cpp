@@ -2,9 +2,9 @@
 // controls, the tasks to the coordinator, and the coordinator's events.
 #include "OptionBoxBits.h"
 #include "RecordingRuns.h"
-#include "run/RunOptions.h"
 #include "project/Task.h"
 #include "project/frmMain.h"
+#include "run/RunOptions.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
 #include "util/CommandLabel.h"
@@ -92,8 +92,11 @@ TEST(frmMainRun, ActionChoosesCodeAndBits)
         int index;
         const char* code;
         std::uint32_t bits; // besides 0x8000 and the protocol of "only different"
-    } cases[] = {{0, "INFO", 0}, {1, "COPY", 0x1 | 0x80 | 0x10000}, {3, "DELETE", 0x20 | 0x80 | 0x10000},
-                 {4, "ATTRIB", 0x40 | 0x80 | 0x10000}, {5, "MKDIR", 0x600000 | 0x80 | 0x10000}};
+    } cases[] = {{0, "INFO", 0},
+                 {1, "COPY", 0x1 | 0x80 | 0x10000},
+                 {3, "DELETE", 0x20 | 0x80 | 0x10000},
+                 {4, "ATTRIB", 0x40 | 0x80 | 0x10000},
+                 {5, "MKDIR", 0x600000 | 0x80 | 0x10000}};
     for (const auto& c : cases) {
         action->setCurrentIndex(c.index);
         w.sb_ProjectRun(false);
@@ -206,7 +209,8 @@ TEST(frmMainRun, MinimisedDuringTheRunAndRestoredAfter)
 TEST(frmMainRun, EndOfTheRunClosesAHiddenOrClosingWindow)
 {
     TempDir dir;
-    const std::string file = dir.write("p.ZdrPrj", "<ZendorFileCopy><lvwMain><LVW1>(JOB1|a||/q|/z</LVW1></lvwMain></ZendorFileCopy>");
+    const std::string file =
+        dir.write("p.ZdrPrj", "<ZendorFileCopy><lvwMain><LVW1>(JOB1|a||/q|/z</LVW1></lvwMain></ZendorFileCopy>");
     struct Case {
         const char* second;
         bool showDuringRun;

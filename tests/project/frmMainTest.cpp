@@ -1,8 +1,8 @@
+#include "project/frmMain.h"
 #include "ProjectGenerator.h"
 #include "project/ProjectFile.h"
 #include "project/Task.h"
 #include "project/clsProject.h"
-#include "project/frmMain.h"
 #include "run/OptionBoxes.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
@@ -134,8 +134,8 @@ TEST(frmMain, FailedLoadTellsWhyAndLeavesTheProjectAsItWas)
          "<ZendorFileCopy><txtProjectName>neu</txtProjectName><lvwMain><LVW1>(JOB1|a||1|2|3|4|5|6|7|8|9|10|11|12|13|14|"
          "15|16|17|18|19|20</LVW1></lvwMain></ZendorFileCopy>",
          "mehr als 22 Felder"},
-        {"badcombo.ZdrPrj", "<ZendorFileCopy><txtProjectName>neu</txtProjectName><cboAction>8</cboAction></ZendorFileCopy>",
-         "Index 8"},
+        {"badcombo.ZdrPrj",
+         "<ZendorFileCopy><txtProjectName>neu</txtProjectName><cboAction>8</cboAction></ZendorFileCopy>", "Index 8"},
     };
     for (const auto& b : bad) {
         ScriptedUi ui;

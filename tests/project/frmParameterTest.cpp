@@ -1,8 +1,8 @@
-#include "project/Task.h"
 #include "project/frmParameter.h"
+#include "project/Task.h"
 #include "support/ScriptedUi.h"
-#include "util/HelpFile.h"
 #include "util/CommandLabel.h"
+#include "util/HelpFile.h"
 
 #include <gtest/gtest.h>
 
@@ -45,8 +45,8 @@ TEST(frmParameter, ModesShowTheirCaptionTitleAndFrame)
         const char* title;
         bool rename;
     } rows[] = {
-        {"RENAME", "Definieren von 'Umbenennen von Daten' nach der Hauptaktion.", "Parameter 'Umbenennen' definieren...",
-         true},
+        {"RENAME", "Definieren von 'Umbenennen von Daten' nach der Hauptaktion.",
+         "Parameter 'Umbenennen' definieren...", true},
         {"NETCONNECT,SOURCE", "Netzlaufwerk Quelle verbinden und ggf. wieder trennen",
          "Parameter 'Netzlaufwerk Quelle verbinden' definieren...", false},
         {"NETCONNECT,TARGET", "Netzlaufwerk Ziel verbinden und ggf. wieder trennen",
@@ -78,8 +78,10 @@ TEST(frmParameter, NewRenameParameterStartsFromTheInitialCode)
     for (std::size_t i = 0; i < std::size(kRenameChecks); ++i)
         EXPECT_EQ(check(d, kRenameChecks[i])->isChecked(), expected[i]) << kRenameChecks[i];
     EXPECT_EQ(box(d, "txtRenameCode")->text(), "done [NAMETOTAL]");
-    EXPECT_TRUE(d.findChild<QPlainTextEdit*>("txtRenameInfo")->toPlainText().contains("[NAMETOTAL] = kompletter "
-                                                                                       "Datenname inkl. Dateiendung"));
+    EXPECT_TRUE(d.findChild<QPlainTextEdit*>("txtRenameInfo")
+                    ->toPlainText()
+                    .contains("[NAMETOTAL] = kompletter "
+                              "Datenname inkl. Dateiendung"));
     press(d, "lblCmdParameterSave");
     EXPECT_TRUE(ui.messages().empty()) << ui.lastText();
     EXPECT_TRUE(d.ParameterSaved());
@@ -98,20 +100,38 @@ TEST(frmParameter, StoringARenameParameterChecksAndBuildsTheCode)
         const char* key;  // stored code, or nullptr when refused
         const char* text; // readable text, or the message when refused
     } rows[] = {
-        {"", {false, true, false, true, false}, "[NAMETOTAL]_[yyyy][mm][dd]", "1|20|[NAMETOTAL]_[yyyy][mm][dd]",
+        {"",
+         {false, true, false, true, false},
+         "[NAMETOTAL]_[yyyy][mm][dd]",
+         "1|20|[NAMETOTAL]_[yyyy][mm][dd]",
          "Ziel, Dateien umbenennen in: [NAMETOTAL]_[yyyy][mm][dd]"},
-        {"7|26|alt", {true, true, true, false, true}, "neu", "7|46|neu",
+        {"7|26|alt",
+         {true, true, true, false, true},
+         "neu",
+         "7|46|neu",
          "Quelle und Ziel, Verz., NUR 1. Ebene umbenennen in: neu"},
         {"kaputt", {true, false, false, true, false}, "x", "1|18|x", "Quelle, Dateien umbenennen in: x"},
-        {"", {false, false, false, false, false}, "", nullptr,
+        {"",
+         {false, false, false, false, false},
+         "",
+         nullptr,
          "Fehlerhafte Einstellung,\r\n\r\n - bitte wählen Sie 'Quell-' oder 'Zieldaten'\r\n - bitte wählen Sie "
          "'Order' oder 'Dateien' aus\r\n - bitte geben Sie einen Umbenennungscode an'\r\n\r\n für die Umbenennung!"},
-        {"", {true, false, true, false, false}, "[NAMETOTAL]", nullptr,
+        {"",
+         {true, false, true, false, false},
+         "[NAMETOTAL]",
+         nullptr,
          "Fehlerhafte Einstellung,\r\n\r\n - aus dem Code [NAMETOTAL] wird keine Umbenennung ausgeführt, da er "
          "übereinstimmt'\r\n\r\n für die Umbenennung!"},
-        {"", {true, false, true, false, false}, "Bild [000|1]", "1|10|Bild [000|1]",
+        {"",
+         {true, false, true, false, false},
+         "Bild [000|1]",
+         "1|10|Bild [000|1]",
          "Quelle, Verz. umbenennen in: Bild [000|1]"},
-        {"", {true, false, true, false, false}, "a|b [Name", nullptr,
+        {"",
+         {true, false, true, false, false},
+         "a|b [Name",
+         nullptr,
          "Fehlerhafte Einstellung,\r\n\r\n - der Umbenennungscode darf kein '|' enthalten\r\n - im Umbenennungscode "
          "fehlt eine schließende Klammer ']'\r\n\r\n für die Umbenennung!"},
     };
@@ -155,8 +175,9 @@ TEST(frmParameter, DriveParameterProposesTheFolderDriveAndNeedsEveryField)
     type(box(d, "txtNetConnectDriveNet"), "\\\\srv\\daten");
     type(box(d, "txtNetConnectDriveUser"), "hans");
     press(d, "lblCmdParameterSave");
-    EXPECT_EQ(ui.lastText(), "Fehlerhafte Einstellung,\r\n\r\n - bitte füllen Sie alle Felder aus'\r\n\r\n für die "
-                             "Herstellung des Netzlaufwerks bitte alle Eingabefelder ausfüllen!");
+    EXPECT_EQ(ui.lastText(),
+              "Fehlerhafte Einstellung,\r\n\r\n - bitte füllen Sie alle Felder aus'\r\n\r\n für die "
+              "Herstellung des Netzlaufwerks bitte alle Eingabefelder ausfüllen!");
     EXPECT_FALSE(d.ParameterSaved());
 
     // A bad drive is named, and the message does not show the password.

@@ -1,6 +1,6 @@
+#include "protocol/ProtocolDocument.h"
 #include "ProtocolEntries.h"
 #include "protocol/ContextMenuValues.h"
-#include "protocol/ProtocolDocument.h"
 
 #include <gtest/gtest.h>
 
@@ -40,8 +40,9 @@ TEST(WorkList, NextWalksTheTickedRowsAndSkipsInfoRows)
 {
     ProtocolDocument doc;
     fill(doc);
-    EXPECT_EQ(walk(doc, "NEXT", 0), (std::vector<std::string>{"FOLDER /q q", "FILE /q a.txt", "FILE /q b.txt",
-                                                              "FOLDER /q/sub sub", "FILE /q/sub c.txt"}));
+    EXPECT_EQ(walk(doc, "NEXT", 0),
+              (std::vector<std::string>{"FOLDER /q q", "FILE /q a.txt", "FILE /q b.txt", "FOLDER /q/sub sub",
+                                        "FILE /q/sub c.txt"}));
     EXPECT_EQ(doc.actionInfo(), "Aktion abgeschlossen.");
 }
 
@@ -87,8 +88,9 @@ TEST(WorkList, PreviousFromMinusOneStartsAtTheLastRow)
     EXPECT_EQ(step.source, "c.txt");
     EXPECT_EQ(step.taskIndex, 2);
     EXPECT_EQ(doc.actionInfo(), "Daten umbenennen ...");
-    EXPECT_EQ(walk(doc, "PREVIOUS", -1), (std::vector<std::string>{"FILE /q/sub c.txt", "FOLDER /q/sub sub",
-                                                                   "FILE /q b.txt", "FILE /q a.txt", "FOLDER /q q"}));
+    EXPECT_EQ(walk(doc, "PREVIOUS", -1),
+              (std::vector<std::string>{"FILE /q/sub c.txt", "FOLDER /q/sub sub", "FILE /q b.txt", "FILE /q a.txt",
+                                        "FOLDER /q q"}));
     // PREVIOUS from the first row marks it done and ends.
     EXPECT_EQ(doc.list().icon(doc.list().findFolder("/q")), RowIcon::FolderDone);
 }
@@ -107,7 +109,10 @@ TEST(WorkList, UntickedRowsAreLeftOut)
         {"all unticked, from -1", {"/q", "/qa.txt", "/qb.txt", "/q/sub", "/q/subc.txt"}, "NEXT", -1, {}},
         {"all unticked, backwards", {"/q", "/qa.txt", "/qb.txt", "/q/sub", "/q/subc.txt"}, "PREVIOUS", -1, {}},
         {"first and last", {"/q", "/q/subc.txt"}, "NEXT", 0, {"FILE /q a.txt", "FILE /q b.txt", "FOLDER /q/sub sub"}},
-        {"a middle file", {"/qb.txt"}, "PREVIOUS", -1,
+        {"a middle file",
+         {"/qb.txt"},
+         "PREVIOUS",
+         -1,
          {"FILE /q/sub c.txt", "FOLDER /q/sub sub", "FILE /q a.txt", "FOLDER /q q"}},
         {"unknown direction", {}, "SIDEWAYS", 0, {}},
     };
@@ -129,7 +134,8 @@ TEST(WorkList, UntickedRowsAreLeftOut)
 TEST(WorkList, EmptyProtocolFinishesAtOnce)
 {
     ProtocolDocument doc;
-    for (const auto& [direction, from] : std::vector<std::pair<std::string, int>>{{"NEXT", 0}, {"NEXT", -1}, {"PREVIOUS", -1}, {"PREVIOUS", 0}, {"NEXT", 5}}) {
+    for (const auto& [direction, from] : std::vector<std::pair<std::string, int>>{
+             {"NEXT", 0}, {"NEXT", -1}, {"PREVIOUS", -1}, {"PREVIOUS", 0}, {"NEXT", 5}}) {
         auto step = test::step(direction, "COPY", from);
         step.type = step.sourcePath = step.source = step.targetPath = "x";
         doc.sb_EntryGetNext(step);
@@ -219,8 +225,10 @@ TEST(ProtocolErrors, TextModeWritesTheErrorLine)
         folder.par_Target = "Zugriff verweigert";
         doc.fc_ListItem_Err(fileEntry("/q", "a.txt"));
         doc.fc_ListItem_Err(folder);
-        EXPECT_EQ(doc.text(), (mode.empty() ? std::string() : "Text")
-                      + "\r\nFehler beim Kopieren von: 'a.txt' - /ziel/q\r\nFehler beim Kopieren von: 'q' - Zugriff verweigert");
+        EXPECT_EQ(doc.text(),
+                  (mode.empty() ? std::string() : "Text")
+                      + "\r\nFehler beim Kopieren von: 'a.txt' - /ziel/q\r\nFehler beim Kopieren von: 'q' - Zugriff "
+                        "verweigert");
         EXPECT_EQ(doc.list().pendingCount(), 0u);
     }
 }

@@ -79,19 +79,18 @@ TEST(ProtocolList, WorkOrderIsFolderThenItsFilesThenItsSubfolders)
     ProtocolList list;
     // Arrival in walk order with names in directory order, in small batches.
     const std::vector<ProtocolEntry> walk{
-        folderEntry("/r"),          fileEntry("/r", "zz.txt"),     fileEntry("/r", "Ab.txt"),
-        folderEntry("/r/b"),        fileEntry("/r/b", "  eins"),   folderEntry("/r/a b"),
-        folderEntry("/r/a"),        fileEntry("/r/a", "_x"),       folderEntry("/r/a/c"),
-        fileEntry("/r/a/c", "k"),   folderEntry("/r/a.x"),         fileEntry("/r", "a"),
+        folderEntry("/r"),           fileEntry("/r", "zz.txt"), fileEntry("/r", "Ab.txt"), folderEntry("/r/b"),
+        fileEntry("/r/b", "  eins"), folderEntry("/r/a b"),     folderEntry("/r/a"),       fileEntry("/r/a", "_x"),
+        folderEntry("/r/a/c"),       fileEntry("/r/a/c", "k"),  folderEntry("/r/a.x"),     fileEntry("/r", "a"),
     };
     for (std::size_t i = 0; i < walk.size(); ++i) {
         list.add(walk[i], ProtocolList::FolderKey::ByFolder);
         if (i % 3 == 2)
             list.flush();
     }
-    EXPECT_EQ(workKeys(list), (std::vector<std::string>{"/r", "/rAb.txt", "/ra", "/rzz.txt", "/r/a", "/r/a_x",
-                                                        "/r/a/c", "/r/a/ck", "/r/a b", "/r/a.x", "/r/b",
-                                                        "/r/b  eins"}));
+    EXPECT_EQ(workKeys(list),
+              (std::vector<std::string>{"/r", "/rAb.txt", "/ra", "/rzz.txt", "/r/a", "/r/a_x", "/r/a/c", "/r/a/ck",
+                                        "/r/a b", "/r/a.x", "/r/b", "/r/b  eins"}));
     const RowId folder = list.findFolder("/r");
     const RowId file = list.findFile("/r/b", "  eins");
     EXPECT_EQ(list.sortKey(folder), std::string("/r\\____________\x02"));
@@ -198,7 +197,7 @@ TEST(ProtocolList, RemovingRowsWaitingOrShown)
 TEST(ProtocolList, OddTextsAreKeptByteForByteAndSortWithoutHarm)
 {
     const std::vector<std::string> names{"a|b", "x~°~y", "zeile1\nzeile2", "cr\r\nlf", "bad\xFF\xFE", "\xC3",
-                                         "", "   ", "\x02", "~°~"};
+                                         "",    "   ",   "\x02",           "~°~"};
     ProtocolDocument doc;
     doc.fc_Init("LISTVIEW", true);
     for (const auto& name : names) {

@@ -1,6 +1,6 @@
+#include "protocol/frmProtocol.h"
 #include "ProtocolEntries.h"
 #include "protocol/ProtocolModel.h"
-#include "protocol/frmProtocol.h"
 #include "support/ScriptedUi.h"
 #include "util/CommandLabel.h"
 #include "util/HelpFile.h"
@@ -151,7 +151,8 @@ TEST(frmProtocol, ContextMenuExcludesTheClickedRow)
     w.show();
     w.flush();
     QStringList raised;
-    QObject::connect(&w, &frmProtocol::ExceptData, [&](const QString& kind, const QString& value) { raised << kind + "=" + value; });
+    QObject::connect(&w, &frmProtocol::ExceptData,
+                     [&](const QString& kind, const QString& value) { raised << kind + "=" + value; });
     QTableView* view = lvwMain(w);
     auto* menu = w.findChild<QMenu*>("mnuData");
     const auto clickItem = [&](int row, int item) {
@@ -173,7 +174,8 @@ TEST(frmProtocol, ContextMenuExcludesTheClickedRow)
     EXPECT_EQ(clickItem(1, 12), "11,12,13");
     EXPECT_EQ(clickItem(1, 13), "11,12,13");
     EXPECT_EQ(clickItem(1, 2), "11,12,13"); // a folder item on a file row raises nothing
-    EXPECT_EQ(raised, (QStringList{"FOLDER=Daten", "FOLDER=/home/u/Daten", "FILE=brief.txt", "FILE=/home/u/Daten/brief.txt"}));
+    EXPECT_EQ(raised,
+              (QStringList{"FOLDER=Daten", "FOLDER=/home/u/Daten", "FILE=brief.txt", "FILE=/home/u/Daten/brief.txt"}));
     // A handled row can no longer be excluded.
     auto step = test::step("NEXT", "COPY", 0);
     w.sb_EntryGetNext(step);
@@ -231,9 +233,10 @@ TEST(frmProtocol, TextModeReloadAndClosing)
         label(w, "lblCmdShowError")->click();
         found.push_back(text->textCursor().selectedText().toStdString());
     }
-    EXPECT_EQ(found, (std::vector<std::string>{"    Gesperrt/  ----  Fehler: Zugriff verweigert",
-                                               "    b.txt  ----  nicht kopiert (voll) => Fehler ignorieren, weiter",
-                                               "    Gesperrt/  ----  Fehler: Zugriff verweigert"}));
+    EXPECT_EQ(found,
+              (std::vector<std::string>{"    Gesperrt/  ----  Fehler: Zugriff verweigert",
+                                        "    b.txt  ----  nicht kopiert (voll) => Fehler ignorieren, weiter",
+                                        "    Gesperrt/  ----  Fehler: Zugriff verweigert"}));
     QObject::connect(&w, &frmProtocol::ReLoad, [](QString& reloaded) { reloaded = "\r\nneu geladen"; });
     auto* reload = label(w, "lblCmdProtocolReLoad");
     ASSERT_TRUE(reload->isVisible());

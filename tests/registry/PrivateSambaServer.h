@@ -35,16 +35,19 @@ public:
         }
         port_ = freePort();
         const std::string d = dir_.path();
-        config_ = dir_.write("smb.conf", "[global]\n server role = standalone server\n workgroup = ZDRTEST\n"
-                                         " netbios name = ZDRREGTEST\n smb ports = " + std::to_string(port_) +
-                                             "\n interfaces = 127.0.0.1\n bind interfaces only = yes\n"
-                                             " disable netbios = yes\n load printers = no\n printing = bsd\n"
-                                             " printcap name = /dev/null\n disable spoolss = yes\n"
-                                             " pid directory = " + d + "\n lock directory = " + d +
-                                             "\n state directory = " + d + "\n cache directory = " + d +
-                                             "\n private dir = " + d + "\n ncalrpc dir = " + d + "/ncalrpc\n"
-                                             " log file = " + d + "/log.%m\n passdb backend = tdbsam:" + d +
-                                             "/passdb.tdb\n");
+        config_ = dir_.write("smb.conf",
+                             "[global]\n server role = standalone server\n workgroup = ZDRTEST\n"
+                             " netbios name = ZDRREGTEST\n smb ports = "
+                                 + std::to_string(port_)
+                                 + "\n interfaces = 127.0.0.1\n bind interfaces only = yes\n"
+                                   " disable netbios = yes\n load printers = no\n printing = bsd\n"
+                                   " printcap name = /dev/null\n disable spoolss = yes\n"
+                                   " pid directory = "
+                                 + d + "\n lock directory = " + d + "\n state directory = " + d
+                                 + "\n cache directory = " + d + "\n private dir = " + d + "\n ncalrpc dir = " + d
+                                 + "/ncalrpc\n"
+                                   " log file = "
+                                 + d + "/log.%m\n passdb backend = tdbsam:" + d + "/passdb.tdb\n");
         FILE* pipe = ::popen(("smbpasswd -c " + config_ + " -s -a root >/dev/null 2>&1").c_str(), "w");
         std::fprintf(pipe, "%s\n%s\n", kPassword, kPassword);
         if (::pclose(pipe) != 0) {
@@ -102,8 +105,14 @@ public:
     // Runs "net rpc registry <command>" against the server as root.
     bool registry(const std::vector<std::string>& command) const
     {
-        std::vector<std::string> arguments{net::findTool("net"), "rpc", "registry", command[0], "-S", "127.0.0.1",
-                                           "-U", std::string("root%") + kPassword};
+        std::vector<std::string> arguments{net::findTool("net"),
+                                           "rpc",
+                                           "registry",
+                                           command[0],
+                                           "-S",
+                                           "127.0.0.1",
+                                           "-U",
+                                           std::string("root%") + kPassword};
         const std::vector<std::string> o = options(port_);
         arguments.insert(arguments.end(), o.begin(), o.end());
         arguments.insert(arguments.end(), command.begin() + 1, command.end());

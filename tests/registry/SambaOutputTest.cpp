@@ -34,17 +34,17 @@ TEST(SambaOutput, GetValueOfEachType)
 
 TEST(SambaOutput, OtherTypesAndGarbage)
 {
-    for (const char* other :
-         {"Type       = REG_MULTI_SZ\nValue[000] = \"a\"\nValue[001] = \"b\"\n",
-          "Type       = REG_EXPAND_SZ\nValue      = \"%a%\"\n", "Type       = REG_QWORD\nValue      = <unprintable>\n"}) {
+    for (const char* other : {"Type       = REG_MULTI_SZ\nValue[000] = \"a\"\nValue[001] = \"b\"\n",
+                              "Type       = REG_EXPAND_SZ\nValue      = \"%a%\"\n",
+                              "Type       = REG_QWORD\nValue      = <unprintable>\n"}) {
         const GetValueOutput parsed = parseGetValue(other, "Pfad");
         EXPECT_EQ(parsed.result.result, -1) << other;
         EXPECT_TRUE(std::holds_alternative<std::monostate>(parsed.result.value));
         EXPECT_NE(parsed.result.errorText.find("Der Registry-Wert 'Pfad' hat den Typ REG_"), std::string::npos);
     }
-    for (const char* garbage : {"", "Valuename  = x\n", "Type       = REG_SZ\n", "Type       = REG_SZ\nValue      = \"\n",
-                                "Type       = REG_DWORD\nValue      = viel\n",
-                                "Type       = REG_BINARY\nValue      = x bytes\n"}) {
+    for (const char* garbage :
+         {"", "Valuename  = x\n", "Type       = REG_SZ\n", "Type       = REG_SZ\nValue      = \"\n",
+          "Type       = REG_DWORD\nValue      = viel\n", "Type       = REG_BINARY\nValue      = x bytes\n"}) {
         const GetValueOutput parsed = parseGetValue(garbage, "x");
         EXPECT_EQ(parsed.result.result, 13) << garbage;
         EXPECT_NE(parsed.result.errorText.find("Unerwartete Ausgabe"), std::string::npos);
@@ -84,7 +84,7 @@ TEST(SambaOutput, BinaryFromTheExportOfTheKey)
         {"Leer", Bytes{}},
         {"", Bytes{0x7f}}, // the default value
         {"Kaputt", std::nullopt},
-        {"Text", std::nullopt}, // not binary
+        {"Text", std::nullopt},  // not binary
         {"Unten", std::nullopt}, // only the exported key itself counts, not its subkeys
         {"Fehlt", std::nullopt},
     };

@@ -36,17 +36,21 @@ public:
     FakeNet()
     {
         const std::string d = dir_.path();
-        program_ = dir_.write("net", "#!/bin/sh\n"
-                                     "d='" + d + "'\n"
-                                     "printf '%s\\n' \"$@\" > \"$d/args.$3\"\n"
-                                     "for a in \"$@\"; do case \"$a\" in --authentication-file=*)\n"
-                                     "  f=${a#--authentication-file=}; echo \"$f\" > \"$d/authpath\"\n"
-                                     "  stat -c %a \"$f\" > \"$d/mode\"; stat -c %a \"$(dirname \"$f\")\" > \"$d/dirmode\"\n"
-                                     "  cat \"$f\" > \"$d/auth\";; esac; done\n"
-                                     "[ -f \"$d/sleep\" ] && sleep 5 && echo done > \"$d/finished\"\n"
-                                     "[ -f \"$d/err.$3\" ] && cat \"$d/err.$3\" >&2\n"
-                                     "[ -f \"$d/out.$3\" ] && cat \"$d/out.$3\"\n"
-                                     "exit $(cat \"$d/rc.$3\" 2>/dev/null || echo 0)\n");
+        program_ =
+            dir_.write("net",
+                       "#!/bin/sh\n"
+                       "d='"
+                           + d
+                           + "'\n"
+                             "printf '%s\\n' \"$@\" > \"$d/args.$3\"\n"
+                             "for a in \"$@\"; do case \"$a\" in --authentication-file=*)\n"
+                             "  f=${a#--authentication-file=}; echo \"$f\" > \"$d/authpath\"\n"
+                             "  stat -c %a \"$f\" > \"$d/mode\"; stat -c %a \"$(dirname \"$f\")\" > \"$d/dirmode\"\n"
+                             "  cat \"$f\" > \"$d/auth\";; esac; done\n"
+                             "[ -f \"$d/sleep\" ] && sleep 5 && echo done > \"$d/finished\"\n"
+                             "[ -f \"$d/err.$3\" ] && cat \"$d/err.$3\" >&2\n"
+                             "[ -f \"$d/out.$3\" ] && cat \"$d/out.$3\"\n"
+                             "exit $(cat \"$d/rc.$3\" 2>/dev/null || echo 0)\n");
         fs::permissions(program_, fs::perms::owner_all);
     }
     void reply(const std::string& command, const std::string& out, int rc = 0, const std::string& err = {})
@@ -70,8 +74,7 @@ private:
     std::string program_;
 };
 
-RegistryReadRequest request(const std::string& computer, const std::string& user = {},
-                            const std::string& password = {})
+RegistryReadRequest request(const std::string& computer, const std::string& user = {}, const std::string& password = {})
 {
     return {rootKey::kLocalMachine, "Software\\Zendor", "Version", computer, user, password};
 }
@@ -85,8 +88,9 @@ TEST(SambaRegistryProvider, CurrentUserLogsOnWithKerberosAndNamesAreNeverOptions
     const RegistryReadResult result = net.provider().fc_ReadValue(read);
     EXPECT_TRUE(result.ok()) << result.errorText;
     EXPECT_EQ(result.value, RegistryValue(std::int32_t{42}));
-    EXPECT_EQ(net.read("args.getvalue"), "rpc\nregistry\ngetvalue\n-S\nPC1\n--use-kerberos=required\n--no-pass\n"
-                                         "--configfile=/dev/null\n--\nHKEY_LOCAL_MACHINE\\Software\\Zendor\n-d10\n");
+    EXPECT_EQ(net.read("args.getvalue"),
+              "rpc\nregistry\ngetvalue\n-S\nPC1\n--use-kerberos=required\n--no-pass\n"
+              "--configfile=/dev/null\n--\nHKEY_LOCAL_MACHINE\\Software\\Zendor\n-d10\n");
 }
 
 TEST(SambaRegistryProvider, TaskCredentialsGoThroughAPrivateFileThatIsRemoved)
@@ -119,14 +123,16 @@ TEST(SambaRegistryProvider, BinaryValuesComeFromTheExportOfTheKey)
 {
     FakeNet net;
     net.reply("getvalue", "Type       = REG_BINARY\nValue      = 3 bytes\n");
-    net.reply("export", "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\Zendor]\n"
-                        "\"version\"=hex:0a,0b,\\\n  0c\n");
+    net.reply("export",
+              "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\Zendor]\n"
+              "\"version\"=hex:0a,0b,\\\n  0c\n");
     RegistryReadResult result = net.provider().fc_ReadValue(request("PC1"));
     EXPECT_TRUE(result.ok()) << result.errorText;
     EXPECT_EQ(result.value, RegistryValue(Bytes{0x0a, 0x0b, 0x0c}));
-    EXPECT_EQ(net.read("args.export"), "rpc\nregistry\nexport\n-S\nPC1\n--use-kerberos=required\n--no-pass\n"
-                                       "--configfile=/dev/null\n--\nHKEY_LOCAL_MACHINE\\Software\\Zendor\n"
-                                       "/dev/stdout\n");
+    EXPECT_EQ(net.read("args.export"),
+              "rpc\nregistry\nexport\n-S\nPC1\n--use-kerberos=required\n--no-pass\n"
+              "--configfile=/dev/null\n--\nHKEY_LOCAL_MACHINE\\Software\\Zendor\n"
+              "/dev/stdout\n");
 
     // The export disagrees with the length the value was read with.
     net.reply("getvalue", "Type       = REG_BINARY\nValue      = 4 bytes\n");
@@ -148,8 +154,9 @@ TEST(SambaRegistryProvider, FailuresEveryComputerGetsATextFor)
     const RegistryReadResult missing =
         SambaRegistryProvider({"zdr-no-such-net-tool", {}, 60}).fc_ReadValue(request("PC1"));
     EXPECT_EQ(missing.result, 2);
-    EXPECT_EQ(missing.errorText, "Die Registry von Computer 'PC1' kann nicht gelesen werden: das Programm "
-                                 "'zdr-no-such-net-tool' (Paket samba-common-bin) ist nicht installiert.");
+    EXPECT_EQ(missing.errorText,
+              "Die Registry von Computer 'PC1' kann nicht gelesen werden: das Programm "
+              "'zdr-no-such-net-tool' (Paket samba-common-bin) ist nicht installiert.");
 
     // A computer that does not answer in time; the tool is stopped, not
     // awaited (a tool that ran to its end would have left "finished").
@@ -165,8 +172,9 @@ TEST(SambaRegistryProvider, ReadsARealRegistryService)
     PrivateSambaServer server;
     if (!server.reason().empty())
         GTEST_SKIP() << server.reason();
-    const std::string reg = server.write(
-        "werte.reg", "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Zendor]\r\n"
+    const std::string reg =
+        server.write("werte.reg",
+                     "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Zendor]\r\n"
                      "\"Zahl\"=dword:ffffffff\r\n\"Bin\"=hex:01,02,ff\r\n"
                      "\"Liste\"=hex(7):61,00,00,00,62,00,00,00,00,00\r\n\r\n");
     ASSERT_TRUE(server.registry({"import", reg}));

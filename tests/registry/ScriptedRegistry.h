@@ -1,8 +1,8 @@
 #pragma once
 
+#include "base/Text.h"
 #include "platform/ErrorCode.h"
 #include "registry/RegistryProvider.h"
-#include "base/Text.h"
 
 #include <functional>
 #include <map>
@@ -22,8 +22,8 @@ public:
     {
         values_[valueKey(computer, root, path, name)] = Entry{std::move(value), {}};
     }
-    void setOtherType(const std::string& computer, std::uint32_t root, const std::string& path,
-                      const std::string& name, const std::string& typeName)
+    void setOtherType(const std::string& computer, std::uint32_t root, const std::string& path, const std::string& name,
+                      const std::string& typeName)
     {
         values_[valueKey(computer, root, path, name)] = Entry{{}, typeName};
     }

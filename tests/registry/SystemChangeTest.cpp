@@ -31,8 +31,8 @@ public:
     void ActionStartAufgabe(const std::string& action, std::int32_t task, std::int32_t count,
                             std::uint8_t kind) override
     {
-        log.push_back("Aufgabe " + action + " " + std::to_string(task) + "/" + std::to_string(count) + " " +
-                      std::to_string(kind));
+        log.push_back("Aufgabe " + action + " " + std::to_string(task) + "/" + std::to_string(count) + " "
+                      + std::to_string(kind));
     }
     void ActionSystemStart(const std::string& computer) override
     {
@@ -44,8 +44,8 @@ public:
     void ActionSystemNot(std::int32_t code) override { log.push_back("SystemNot " + std::to_string(code)); }
     void ActionReady(bool success, const std::string& message, bool protocolPresent) override
     {
-        log.push_back(std::string("Ready ") + (success ? "ok" : "failed") + " [" + message + "]" +
-                      (protocolPresent ? " protocol" : ""));
+        log.push_back(std::string("Ready ") + (success ? "ok" : "failed") + " [" + message + "]"
+                      + (protocolPresent ? " protocol" : ""));
     }
     void ActionProtocolExists() override { log.push_back("ProtocolExists"); }
     void ActionProtocolAdd(const protocol::ProtocolEntry& entry) override
@@ -113,9 +113,9 @@ TEST(clsSystemChange, InformationPhaseReadsEveryComputerAndWritesItsLine)
     EXPECT_TRUE(run.engine.fc_ActionRun());
 
     const std::vector<std::string> expected{
-        "Start INFO REG",  "Aufgabe INFO REG 1/3 0", "SystemStart PC1", "SystemDone", "ProtocolExists",
-        "Aufgabe INFO REG 2/3 0", "SystemStart PC2", "SystemDone", "Aufgabe INFO REG 3/3 0", "SystemStart PC3",
-        "SystemDone",      "Ready ok [] protocol"};
+        "Start INFO REG",         "Aufgabe INFO REG 1/3 0", "SystemStart PC1", "SystemDone",
+        "ProtocolExists",         "Aufgabe INFO REG 2/3 0", "SystemStart PC2", "SystemDone",
+        "Aufgabe INFO REG 3/3 0", "SystemStart PC3",        "SystemDone",      "Ready ok [] protocol"};
     EXPECT_EQ(run.events.log, expected);
     EXPECT_EQ(run.engine.Protocol(), "\r\n  PC1  ----  ok\r\n  PC2  ----  ok\r\n  PC3  ----  ok");
     EXPECT_EQ(run.engine.counters().CountSystem, 3);
@@ -181,8 +181,9 @@ TEST(clsSystemChange, FailedReadsFailThePhaseAndShowInTheComputersLine)
               "\r\n  PC9  ----  Die Netzwerkfreigabe 'srv' hat nicht die Form \\\\Server\\Freigabe."
               "\r\n  PC10  ----  ok");
     // A later good read does not clear the failure of an earlier one.
-    EXPECT_EQ(run.events.log.back(), "Ready failed [Die Netzwerkfreigabe 'srv' hat nicht die Form "
-                                     "\\\\Server\\Freigabe.] protocol");
+    EXPECT_EQ(run.events.log.back(),
+              "Ready failed [Die Netzwerkfreigabe 'srv' hat nicht die Form "
+              "\\\\Server\\Freigabe.] protocol");
     EXPECT_EQ(run.engine.counters().CountSystem, 10);
     EXPECT_EQ(run.engine.counters().CountSystem_Not, 7) << "every failed read counts as an error";
     EXPECT_EQ(std::count(run.events.log.begin(), run.events.log.end(), "SystemNot 53"), 2) << "PC2, the placeholder";
@@ -228,20 +229,34 @@ TEST(clsSystemChange, ChangePhaseRules)
         bool answer;
         std::vector<std::string> tail; // the events after the information phase
     } cases[] = {
-        {"change after info", st::kCopy | st::kWithInfo, false, true,
-         {"Ready ok []", "Start CHANGE", "Ready ok []"}},
+        {"change after info", st::kCopy | st::kWithInfo, false, true, {"Ready ok []", "Start CHANGE", "Ready ok []"}},
         {"change only", st::kCopy, false, true, {"Start CHANGE", "Ready ok []"}},
-        {"failed read fails the change too", st::kCopy | st::kWithInfo, true, true,
+        {"failed read fails the change too",
+         st::kCopy | st::kWithInfo,
+         true,
+         true,
          {"Ready failed [Der Netzwerkpfad wurde nicht gefunden.]", "Start CHANGE",
           "Ready failed [Der Netzwerkpfad wurde nicht gefunden.]"}},
         {"nothing to do ends quietly", st::kCopy | st::kWithInfo | st::kSkipEmpty, false, true, {"Ready ok []"}},
-        {"only different: nothing differs", st::kCopy | st::kWithInfo | st::kOnlyDifferent, false, true,
+        {"only different: nothing differs",
+         st::kCopy | st::kWithInfo | st::kOnlyDifferent,
+         false,
+         true,
          {"Ready ok []", "Ready ok [Nichts zu kopieren, alle Dateien sind vom gleichen Zeitstempel!]"}},
-        {"ask, user goes on", st::kCopy | st::kWithInfo | st::kAskBeforeAction, false, true,
+        {"ask, user goes on",
+         st::kCopy | st::kWithInfo | st::kAskBeforeAction,
+         false,
+         true,
          {"Ready ok []", "ProtocolShow preset true", "Start CHANGE", "Ready ok []"}},
-        {"ask, user declines", st::kCopy | st::kWithInfo | st::kAskBeforeAction, false, false,
+        {"ask, user declines",
+         st::kCopy | st::kWithInfo | st::kAskBeforeAction,
+         false,
+         false,
          {"Ready ok []", "ProtocolShow preset true", "Ready failed [Aktion durch Benutzer abgebrochen!]"}},
-        {"folder report shows the protocol", st::kWithInfo | st::kFolderEntriesInfo, false, false,
+        {"folder report shows the protocol",
+         st::kWithInfo | st::kFolderEntriesInfo,
+         false,
+         false,
          {"Ready ok []", "ProtocolShow preset false"}},
     };
     for (const auto& c : cases) {
@@ -272,8 +287,7 @@ TEST(clsSystemChange, ProtocolEntriesInsteadOfLinesWhenOnlyDifferent)
     run.engine.fc_ActionRun();
     EXPECT_EQ(run.engine.Protocol(), "");
     ASSERT_EQ(run.events.entries.size(), 2u);
-    EXPECT_EQ(run.events.entries[0],
-              (protocol::ProtocolEntry{"FILE", "PC1", "  PC1  ----  ok", "", "", false, 0, 1}));
+    EXPECT_EQ(run.events.entries[0], (protocol::ProtocolEntry{"FILE", "PC1", "  PC1  ----  ok", "", "", false, 0, 1}));
     EXPECT_EQ(run.events.entries[1].par_Info, "  PC2  ----  Die angegebene Datei wurde nicht gefunden.");
     EXPECT_EQ(run.events.entries[1].par_SystemActionTypeIndex, 2);
     EXPECT_EQ(run.events.log.back(), "Ready failed [Die angegebene Datei wurde nicht gefunden.]");
@@ -306,8 +320,9 @@ public:
     {
         log_.push_back("connect " + local_);
         connected_ = connects_;
-        message = connects_ ? "" : "Fehler: Netzlaufwerk konnte nicht verbunden oder zugegriffen werden: Zugriff "
-                                   "verweigert";
+        message = connects_ ? ""
+                            : "Fehler: Netzlaufwerk konnte nicht verbunden oder zugegriffen werden: Zugriff "
+                              "verweigert";
         return connects_;
     }
     bool fc_DisConnect(std::string&) override
@@ -344,11 +359,12 @@ TEST(clsSystemChange, NetworkDrivesConnectPassTheirLogOnAndAreReleased)
     engine.fc_ActionRun();
 
     EXPECT_EQ(drives, (std::vector<std::string>{"connect X:", "disconnect X:", "released"}));
-    const std::vector<std::string> expected{
-        "Start INFO REG", "Aufgabe INFO REG 1/2 0",
-        "Info Computer 'PC1': 'X:' mit Netzlaufwerk '\\\\srv\\daten' verbinden ...",
-        "Info Computer 'PC1': 'X:' mit Netzlaufwerk '\\\\srv\\daten' verbunden", "Aufgabe INFO REG 2/2 0",
-        "Ready ok []"};
+    const std::vector<std::string> expected{"Start INFO REG",
+                                            "Aufgabe INFO REG 1/2 0",
+                                            "Info Computer 'PC1': 'X:' mit Netzlaufwerk '\\\\srv\\daten' verbinden ...",
+                                            "Info Computer 'PC1': 'X:' mit Netzlaufwerk '\\\\srv\\daten' verbunden",
+                                            "Aufgabe INFO REG 2/2 0",
+                                            "Ready ok []"};
     EXPECT_EQ(events.log, expected);
     ASSERT_EQ(registry.requests.size(), 2u);
     EXPECT_EQ(registry.requests[0].user, "FIRMA\\admin");
@@ -361,8 +377,9 @@ TEST(clsSystemChange, NetworkDrivesConnectPassTheirLogOnAndAreReleased)
     nextConnects = false;
     engine.fc_ActionRun();
     EXPECT_EQ(registry.requests.size(), 4u);
-    EXPECT_EQ(events.log.back(), "Ready failed [Computer 'PC1': 'X:' konnte nicht verbunden werden: Fehler: "
-                                 "Netzlaufwerk konnte nicht verbunden oder zugegriffen werden: Zugriff verweigert]");
+    EXPECT_EQ(events.log.back(),
+              "Ready failed [Computer 'PC1': 'X:' konnte nicht verbunden werden: Fehler: "
+              "Netzlaufwerk konnte nicht verbunden oder zugegriffen werden: Zugriff verweigert]");
     EXPECT_EQ(drives.back(), "released");
 }
 

@@ -10,8 +10,8 @@
 #include "registry/RegistryRootKey.h"
 #include "registry/SambaRegistryProvider.h"
 #include "registry/clsSystemChange.h"
-#include "run/clsSystemChange_Cover.h"
 #include "run/clsProgressBar.h"
+#include "run/clsSystemChange_Cover.h"
 #include "run/frmFileSystem.h"
 #include "support/ScriptedNetwork.h"
 #include "support/ScriptedUi.h"
@@ -29,10 +29,10 @@ namespace zdr::run::ui {
 namespace {
 
 namespace status = engine::status;
+using base::Answer;
 using run::Control;
 using test::ScriptedRegistry;
 using test::ScriptedUi;
-using base::Answer;
 
 constexpr std::uint32_t kRun = status::kCreateProtocol | status::kYield;
 const std::string kPath = "HKEY_LOCAL_MACHINE\\Software\\Zendor";

@@ -1,6 +1,6 @@
+#include "run/PassSummary.h"
 #include "EngineStates.h"
 #include "engine/StatusBits.h"
-#include "run/PassSummary.h"
 
 #include <gtest/gtest.h>
 
@@ -13,8 +13,13 @@ using test::engineIn;
 EngineState counted(const std::string& action, std::uint32_t bits)
 {
     return engineIn(action, bits,
-                    {.CountFiles = 10, .CountFolder = 3, .CountFiles_Done = 8, .CountFolder_Done = 2,
-                     .CountFiles_Not = 2, .CountFolder_Not = 1, .CountFiles_ExistsTimeOk = 4,
+                    {.CountFiles = 10,
+                     .CountFolder = 3,
+                     .CountFiles_Done = 8,
+                     .CountFolder_Done = 2,
+                     .CountFiles_Not = 2,
+                     .CountFolder_Not = 1,
+                     .CountFiles_ExistsTimeOk = 4,
                      .CountFolder_ExistsTimeOk = 0});
 }
 
@@ -31,7 +36,8 @@ TEST(PassSummary, SummaryTable)
          "Anzahl Dateien: 8 (von 10) - (Fehler 2) - (übersprungen 4)"},
         {"COPY", 0,
          " Anzahl Ordner: 2 - (Fehler 1) - (übersprungen 0)\r\nAnzahl Dateien: 8 - (Fehler 2) - (übersprungen 4)"},
-        {"DELETE", status::kWithInfo, " Anzahl Ordner: 2 (von 3) - (Fehler 1)\r\nAnzahl Dateien: 8 (von 10) - (Fehler 2)"},
+        {"DELETE", status::kWithInfo,
+         " Anzahl Ordner: 2 (von 3) - (Fehler 1)\r\nAnzahl Dateien: 8 (von 10) - (Fehler 2)"},
         {"ATTRIB", 0, " Anzahl Ordner: 2 - (Fehler 1)\r\nAnzahl Dateien: 8 - (Fehler 2)"},
         {"MKDIR", 0, ""},
     };
@@ -42,12 +48,18 @@ TEST(PassSummary, SummaryTable)
 TEST(PassSummary, InformationSummaryShowsOnlyAttributesPresent)
 {
     const EngineState e = engineIn("INFO", 0,
-                                   {.CountFiles = 10, .CountFolder = 3, .CountFolder_Protected = 1,
-                                    .CountFiles_System = 4, .CountFolder_Hidden = 2, .CountFiles_Compressed = 1,
-                                    .LevelMax = 5, .FullPathMaxLetters = 120});
-    EXPECT_EQ(passSummary(e), " Anzahl Ordner: 3 (geschützt: 1) (versteckt: 2)\r\n"
-                              "Anzahl Dateien: 10 (System: 4) (komprimiert: 1)\r\n"
-                              "Tiefe: 5 - max. Länge: 120");
+                                   {.CountFiles = 10,
+                                    .CountFolder = 3,
+                                    .CountFolder_Protected = 1,
+                                    .CountFiles_System = 4,
+                                    .CountFolder_Hidden = 2,
+                                    .CountFiles_Compressed = 1,
+                                    .LevelMax = 5,
+                                    .FullPathMaxLetters = 120});
+    EXPECT_EQ(passSummary(e),
+              " Anzahl Ordner: 3 (geschützt: 1) (versteckt: 2)\r\n"
+              "Anzahl Dateien: 10 (System: 4) (komprimiert: 1)\r\n"
+              "Tiefe: 5 - max. Länge: 120");
 }
 
 TEST(PassSummary, FinalStates)
@@ -94,8 +106,8 @@ TEST(PassSummary, CloseAfterRunOnlyForSuccessfulActions)
         bool success;
         bool unload;
     };
-    const Case cases[] = {{"COPY", true, true},   {"DELETE", true, true}, {"ATTRIB", true, true},
-                          {"INFO", true, false},  {"MKDIR", true, false}, {"COPY", false, false}};
+    const Case cases[] = {{"COPY", true, true},  {"DELETE", true, true}, {"ATTRIB", true, true},
+                          {"INFO", true, false}, {"MKDIR", true, false}, {"COPY", false, false}};
     for (const Case& c : cases) {
         EngineState e = counted(c.action, 0);
         e.statusEx = engine::statusEx::kCloseAfterRun;

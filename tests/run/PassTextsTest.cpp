@@ -1,6 +1,6 @@
+#include "run/PassTexts.h"
 #include "EngineStates.h"
 #include "engine/StatusBits.h"
-#include "run/PassTexts.h"
 
 #include <gtest/gtest.h>
 
@@ -144,8 +144,9 @@ TEST(PassTexts, TaskSourceDescriptions)
         {task({"a.txt"}), "von Datei: /data/a.txt  =>  ()"},
         {mixed, "von Verzeichnis: /data  =>  (Filter Ordner 2, Dateien 1, Attrib. setzen)"},
         {task({"x", "y"}), "von Verzeichnis: /data  =>  (Filter Dateien 2)"},
-        {all, "von Verzeichnis: /data  =>  (Filter Ordner 2, Filter Daten auss., Filter Dateierw., Filter Dateigröße, "
-              "Attrib. setzen, Attrib. wegsetzen)"},
+        {all,
+         "von Verzeichnis: /data  =>  (Filter Ordner 2, Filter Daten auss., Filter Dateierw., Filter Dateigröße, "
+         "Attrib. setzen, Attrib. wegsetzen)"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(taskSourceText(c.record), c.expected);

@@ -16,9 +16,9 @@ const QColor kWhite(255, 255, 255);
 QImage bar(std::int32_t percentage, const QString& text, bool showPercentage, std::int32_t border = 0,
            std::optional<QFont> font = QFont(QStringLiteral("Arial"), 7))
 {
-    return clsProgressBar::DrawProgressBar(QSize(360, 13), percentage, text, font, showPercentage, 0xC0FFFF,
-                                           0x800000, clsProgressBar::kAlignCenter, clsProgressBar::kEndEllipsis,
-                                           border, 96, QApplication::palette());
+    return clsProgressBar::DrawProgressBar(QSize(360, 13), percentage, text, font, showPercentage, 0xC0FFFF, 0x800000,
+                                           clsProgressBar::kAlignCenter, clsProgressBar::kEndEllipsis, border, 96,
+                                           QApplication::palette());
 }
 
 QColor at(const QImage& image, int x, int y) { return QColor(image.pixel(x, y)); }
@@ -102,8 +102,8 @@ TEST(clsProgressBar, ColoursAndTwips)
     EXPECT_EQ(winColour(0xC0FFFF, palette), kBack);
     EXPECT_EQ(winColour(0x800000, palette), kBar);
     EXPECT_EQ(winColour(0x80000018, palette), palette.color(QPalette::ToolTipBase));
-    const std::tuple<int, double, int> cases[] = {
-        {5400, 96, 360}, {200, 96, 13}, {1, 96, 0}, {0, 96, 0}, {-3, 96, -3}, {25, 144, 2}, {35, 144, 4}};
+    const std::tuple<int, double, int> cases[] = {{5400, 96, 360}, {200, 96, 13}, {1, 96, 0},  {0, 96, 0},
+                                                  {-3, 96, -3},    {25, 144, 2},  {35, 144, 4}};
     for (const auto& [twips, dpi, pixels] : cases)
         EXPECT_EQ(twipsToPixels(twips, dpi), pixels) << twips << " at " << dpi;
 }
@@ -215,11 +215,12 @@ TEST_F(BarOnCanvas, TwipsAreConvertedAtTheCanvasResolution)
     progress.sb_Init(s);
     const double dpiX = canvas.logicalDpiX();
     const double dpiY = canvas.logicalDpiY();
-    EXPECT_EQ(progress.pixelRect(),
-              QRect(twipsToPixels(1, dpiX), twipsToPixels(1, dpiY), twipsToPixels(5400, dpiX), twipsToPixels(200, dpiY)));
+    EXPECT_EQ(
+        progress.pixelRect(),
+        QRect(twipsToPixels(1, dpiX), twipsToPixels(1, dpiY), twipsToPixels(5400, dpiX), twipsToPixels(200, dpiY)));
     if (dpiX == 96 && dpiY == 96)
         EXPECT_EQ(progress.pixelRect(), QRect(0, 0, 360, 13));
 }
 
 } // namespace
-} // namespace zdr::run
+} // namespace zdr::run::ui

@@ -1,7 +1,7 @@
+#include "run/ProgressTexts.h"
 #include "EngineStates.h"
 #include "engine/StatusBits.h"
 #include "run/ProgressFigures.h"
-#include "run/ProgressTexts.h"
 #include "run/TerminalProgress.h"
 
 #include <gtest/gtest.h>
@@ -15,15 +15,18 @@ using test::engineIn;
 TEST(ProgressTexts, SizeTexts)
 {
     const std::pair<double, const char*> sizes[] = {
-        {0, "0,00 KB"},       {1.125, "1,13 KB"},    {1023.5, "1.023,50 KB"},       {1024, "1,00 MB"},
-        {1536, "1,50 MB"},    {1048576, "1.024,00 MB"}, {5000000, "4.882,81 MB"},
+        {0, "0,00 KB"},    {1.125, "1,13 KB"},       {1023.5, "1.023,50 KB"},  {1024, "1,00 MB"},
+        {1536, "1,50 MB"}, {1048576, "1.024,00 MB"}, {5000000, "4.882,81 MB"},
     };
     for (const auto& [kb, text] : sizes)
         EXPECT_EQ(sizeText(kb), text) << kb;
 
     const std::pair<std::int64_t, const char*> bytes[] = {
-        {0, "0,00 KB"},           {1536, "1,50 KB"},        {1048575, "1.024,00 KB"},
-        {1048576, "1,00 MB"},     {5368709120LL, "5.120,00 MB"},
+        {0, "0,00 KB"},
+        {1536, "1,50 KB"},
+        {1048575, "1.024,00 KB"},
+        {1048576, "1,00 MB"},
+        {5368709120LL, "5.120,00 MB"},
     };
     for (const auto& [b, text] : bytes)
         EXPECT_EQ(byteSizeText(b), text) << b;
@@ -32,7 +35,8 @@ TEST(ProgressTexts, SizeTexts)
 TEST(ProgressTexts, TimeTextCountsHoursBeyondADay)
 {
     const std::pair<std::int64_t, const char*> times[] = {
-        {0, "00:00:00"}, {59, "00:00:59"}, {3661, "01:01:01"}, {86399, "23:59:59"}, {90000, "25:00:00"}, {-5, "00:00:00"},
+        {0, "00:00:00"},     {59, "00:00:59"},    {3661, "01:01:01"},
+        {86399, "23:59:59"}, {90000, "25:00:00"}, {-5, "00:00:00"},
     };
     for (const auto& [s, text] : times)
         EXPECT_EQ(timeText(s), text) << s;
@@ -41,8 +45,13 @@ TEST(ProgressTexts, TimeTextCountsHoursBeyondADay)
 TEST(ProgressFigures, InformationPass)
 {
     EngineState e = engineIn("INFO", 0,
-                             {.CountFiles = 10, .CountFolder = 2, .CountFiles_ToDo = 3, .CountFolder_ToDo = 1,
-                              .SizeTotal = 2048, .SizeTotal_ToDo = 100, .SizeTotal_NeedHD = 512});
+                             {.CountFiles = 10,
+                              .CountFolder = 2,
+                              .CountFiles_ToDo = 3,
+                              .CountFolder_ToDo = 1,
+                              .SizeTotal = 2048,
+                              .SizeTotal_ToDo = 100,
+                              .SizeTotal_NeedHD = 512});
     e.secondsUsed = 4;
     ViewUpdate u = figures(e, 0);
     EXPECT_EQ(u.text(Control::lblSize), "2,00 MB - (neu 512,00 KB)");
@@ -61,8 +70,11 @@ TEST(ProgressFigures, InformationPass)
 TEST(ProgressFigures, ActionPassWithoutInformationPass)
 {
     EngineState e = engineIn("COPY", 0,
-                             {.CountFiles_Done = 5, .CountFolder_Done = 1, .CountFiles_ExistsTimeOk = 2,
-                              .SizeTotal_Done = 100, .SizeTotal_ExistsTimeOk = 24});
+                             {.CountFiles_Done = 5,
+                              .CountFolder_Done = 1,
+                              .CountFiles_ExistsTimeOk = 2,
+                              .SizeTotal_Done = 100,
+                              .SizeTotal_ExistsTimeOk = 24});
     e.secondsUsed = 65;
     ViewUpdate u = figures(e, 0);
     EXPECT_EQ(u.text(Control::lblSize), "124,00 KB");
@@ -74,9 +86,9 @@ TEST(ProgressFigures, ActionPassWithoutInformationPass)
 
 TEST(ProgressFigures, ActionPassAfterInformationPass)
 {
-    EngineState e = engineIn("COPY", status::kWithInfo,
-                             {.CountFiles = 9, .CountFolder = 1, .CountFiles_Done = 5, .SizeTotal = 1000,
-                              .SizeTotal_Done = 250});
+    EngineState e =
+        engineIn("COPY", status::kWithInfo,
+                 {.CountFiles = 9, .CountFolder = 1, .CountFiles_Done = 5, .SizeTotal = 1000, .SizeTotal_Done = 250});
     e.secondsMax = 20;
     e.secondsUsed = 10;
     ViewUpdate u = figures(e, 0);
@@ -104,12 +116,12 @@ TEST(ProgressFigures, MainPercentTable)
         std::int32_t expected;
     };
     const Case cases[] = {
-        {4, 1, 0, 0, 25},       // no sizes: the count share alone
-        {200, 1, 0, 0, 0},      // 0.5 -> 0
-        {200, 3, 0, 0, 2},      // 1.5 -> 2
-        {200, 5, 0, 0, 2},      // 2.5 -> 2
-        {0, 0, 0, 0, 0},        // nothing found: no division by zero
-        {2, 2, 100, 150, 100},  // a file that grew does not pass 100
+        {4, 1, 0, 0, 25},      // no sizes: the count share alone
+        {200, 1, 0, 0, 0},     // 0.5 -> 0
+        {200, 3, 0, 0, 2},     // 1.5 -> 2
+        {200, 5, 0, 0, 2},     // 2.5 -> 2
+        {0, 0, 0, 0, 0},       // nothing found: no division by zero
+        {2, 2, 100, 150, 100}, // a file that grew does not pass 100
         {10, 10, 100, 100, 100},
     };
     for (const Case& c : cases) {
@@ -160,8 +172,8 @@ TEST(ProgressFigures, FileStartAndFolderStart)
 
 TEST(ProgressFigures, SkippedAndFailedEntries)
 {
-    EngineState e = engineIn("COPY", 0,
-                             {.CountFiles_ExistsTimeOk = 3, .CountFolder_ExistsTimeOk = 1, .SizeTotal_ExistsTimeOk = 2048});
+    EngineState e = engineIn(
+        "COPY", 0, {.CountFiles_ExistsTimeOk = 3, .CountFolder_ExistsTimeOk = 1, .SizeTotal_ExistsTimeOk = 2048});
     ViewUpdate skipped = entryNotDone(e, 1, 0);
     EXPECT_EQ(skipped.text(Control::lblCountExistsTimeOk), "4 - 2,00 MB");
     EXPECT_FALSE(skipped.text(Control::lblCountNot));
@@ -197,14 +209,13 @@ TEST(TerminalProgress, LinePerPass)
     info.secondsUsed = 4;
     EXPECT_EQ(terminalLine(info), "Informationen: 12 Einträge, 2,00 MB, 512,00 KB/s, 00:00:04");
 
-    EngineState copy = engineIn("COPY", status::kWithInfo,
-                                {.CountFiles = 9, .CountFolder = 1, .CountFiles_Done = 5, .SizeTotal = 1000,
-                                 .SizeTotal_Done = 250});
+    EngineState copy =
+        engineIn("COPY", status::kWithInfo,
+                 {.CountFiles = 9, .CountFolder = 1, .CountFiles_Done = 5, .SizeTotal = 1000, .SizeTotal_Done = 250});
     copy.secondsUsed = 10;
     copy.secondsMax = 20;
     // 38 % done in 10 s: 62 % more take 16 s.
-    EXPECT_EQ(terminalLine(copy),
-              "Kopieren: 5 von 10 Einträgen, 250,00 KB von 1.000,00 KB, 25,00 KB/s, noch 00:00:16");
+    EXPECT_EQ(terminalLine(copy), "Kopieren: 5 von 10 Einträgen, 250,00 KB von 1.000,00 KB, 25,00 KB/s, noch 00:00:16");
     // The file in progress counts with the bytes copied so far.
     EXPECT_EQ(terminalLine(copy, 750),
               "Kopieren: 5 von 10 Einträgen, 1.000,00 KB von 1.000,00 KB, 100,00 KB/s, noch 00:00:03");
@@ -231,11 +242,12 @@ TEST(TerminalProgress, RewritesItsLineAtMostFiveTimesASecond)
     progress.update(engineIn("DELETE", 0, {.CountFiles_Done = 3}));
     progress.update(engineIn("DELETE", 0, {.CountFiles_Done = 4}), 0, true);
     progress.line("Vorgang erfolgreich abgeschlossen");
-    EXPECT_EQ(out, "Daten löschen ...\n"
-                   "\rLöschen: 1 Eintrag, 0,00 KB, 00:00:00"
-                   "\rLöschen: 3 Einträge, 0,00 KB, 00:00:00"
-                   "\rLöschen: 4 Einträge, 0,00 KB, 00:00:00\n"
-                   "Vorgang erfolgreich abgeschlossen\n");
+    EXPECT_EQ(out,
+              "Daten löschen ...\n"
+              "\rLöschen: 1 Eintrag, 0,00 KB, 00:00:00"
+              "\rLöschen: 3 Einträge, 0,00 KB, 00:00:00"
+              "\rLöschen: 4 Einträge, 0,00 KB, 00:00:00\n"
+              "Vorgang erfolgreich abgeschlossen\n");
 }
 
 } // namespace

@@ -1,5 +1,5 @@
-#include "project/OptionBoxBits.h"
 #include "run/RunOptions.h"
+#include "project/OptionBoxBits.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // What a registry run shows in the progress window, without a window.
+#include "run/SystemChangeTexts.h"
 #include "engine/StatusBits.h"
 #include "registry/RegistryRootKey.h"
-#include "run/SystemChangeTexts.h"
 
 #include <gtest/gtest.h>
 
@@ -59,11 +59,13 @@ TEST(SystemChangeTexts, EndOfAPhase)
 TEST(SystemChangeTexts, TaskDetailsNameThePathAsTypedAndTheServiceWhenThereIsOne)
 {
     SystemTask task{"PC1", rootKey::kCurrentUser, "Software\\Zendor", "Version", "2.0", "", ""};
-    EXPECT_EQ(systemTaskDetails(task), "Registry Pfad und Schlüssel: HKEY_CURRENT_USER\\Software\\Zendor - Version = 2.0");
+    EXPECT_EQ(systemTaskDetails(task),
+              "Registry Pfad und Schlüssel: HKEY_CURRENT_USER\\Software\\Zendor - Version = 2.0");
     task.par_RegistryRootKey = rootKey::kNone; // the typed path named no root
     task.par_ServiceStartAndStop = "Spooler";
-    EXPECT_EQ(systemTaskDetails(task), "Registry Pfad und Schlüssel: Software\\Zendor - Version = 2.0\r\n"
-                                       "Dienst 'Spooler' beenden und starten");
+    EXPECT_EQ(systemTaskDetails(task),
+              "Registry Pfad und Schlüssel: Software\\Zendor - Version = 2.0\r\n"
+              "Dienst 'Spooler' beenden und starten");
     EXPECT_EQ(systemTaskDescription(task), "Computer: PC1");
 }
 

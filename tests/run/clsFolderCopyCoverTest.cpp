@@ -30,9 +30,9 @@ namespace {
 
 namespace fs = std::filesystem;
 namespace status = engine::status;
+using base::Answer;
 using test::ScriptedUi;
 using test::TempDir;
-using base::Answer;
 
 constexpr std::uint32_t kInfoRun = status::kWithInfo | status::kCreateProtocol | status::kYield;
 
@@ -88,14 +88,14 @@ bool prepareCopy(clsFolderCopy_Cover& cover, const run::CoverTask& task, std::ui
     return prepare(cover, "COPY", status::kCopy | bits, task);
 }
 
-std::string shown(const clsFolderCopy_Cover& cover, Control control)
-{
-    return cover.progressWindow()->text(control);
-}
+std::string shown(const clsFolderCopy_Cover& cover, Control control) { return cover.progressWindow()->text(control); }
 
 // Ctrl counts as held while this lives.
 struct CtrlHeld {
-    CtrlHeld() { util::ui::setCtrlKeyQuery([] { return true; }); }
+    CtrlHeld()
+    {
+        util::ui::setCtrlKeyQuery([] { return true; });
+    }
     ~CtrlHeld() { util::ui::setCtrlKeyQuery({}); }
 };
 
@@ -242,8 +242,8 @@ TEST(clsFolderCopy_Cover, OptionBoxesShowTheStatusAndChangeTheRun)
     ScriptedUi ui;
     TempDir dir;
     clsFolderCopy_Cover cover;
-    const std::uint32_t bits = status::kCopy | status::kWithInfo | status::kAskBeforeAction | status::kContinueAfterError
-        | status::kYield | status::kBlockBytes;
+    const std::uint32_t bits = status::kCopy | status::kWithInfo | status::kAskBeforeAction
+        | status::kContinueAfterError | status::kYield | status::kBlockBytes;
     ASSERT_TRUE(prepare(cover, "COPY", bits, taskOf(makeTree(dir, 1, 1), dir.mkdir("Ziel")), {.blockBytes = 4096}));
     frmFileSystem& w = *cover.progressWindow();
     EXPECT_TRUE(w.optionBox(status::kAskBeforeAction)->isChecked());
@@ -420,7 +420,8 @@ TEST(clsFolderCopy_Cover, EngineAsksThroughMessageBoxes)
     dir.write("Ziel/Daten/Ordner0/datei0.txt", "alt");
     ui.answer(Answer::No);
     clsFolderCopy_Cover cover;
-    ASSERT_TRUE(prepareCopy(cover, taskOf(data, target), status::kCreateProtocol | status::kYield | status::kAutoStart));
+    ASSERT_TRUE(
+        prepareCopy(cover, taskOf(data, target), status::kCreateProtocol | status::kYield | status::kAutoStart));
     ASSERT_FALSE(ui.messages().empty());
     EXPECT_NE(ui.messages()[0].text.find("vorhanden!"), std::string::npos) << ui.messages()[0].text;
     EXPECT_EQ(ui.messages()[0].icon, base::Icon::Question);
@@ -443,9 +444,9 @@ TEST(clsFolderCopy_Cover, PacedViewEndsAsEveryEventShown)
         fs::remove_all(target + "/Daten");
         for (int run = 0; run < 2; ++run) {
             if (paced)
-                RunCoverBase::setViewClock([] { return std::int64_t {0}; }); // never due after the first
+                RunCoverBase::setViewClock([] { return std::int64_t{0}; }); // never due after the first
             else
-                RunCoverBase::setViewClock([ms = std::int64_t {0}]() mutable { return ms += 1000; }); // always due
+                RunCoverBase::setViewClock([ms = std::int64_t{0}]() mutable { return ms += 1000; }); // always due
             clsFolderCopy_Cover cover;
             ASSERT_TRUE(prepareCopy(cover, taskOf(data, target), runs[run]));
             RunCoverBase::setViewClock({});
@@ -483,7 +484,7 @@ TEST(clsFolderCopy_Cover, CancelledCopyLeavesNothingHalfCopied)
     ASSERT_TRUE(prepareCopy(cover, taskOf(data, target), status::kCreateProtocol | status::kYield));
     frmFileSystem& w = *cover.progressWindow();
     // Every event shows at once: the copy takes less than the view's pace.
-    RunCoverBase::setViewClock([ms = std::int64_t {0}]() mutable { return ms += 1000; });
+    RunCoverBase::setViewClock([ms = std::int64_t{0}]() mutable { return ms += 1000; });
     // The user presses "Abbrechen ..." while the large file is on its way.
     QTimer watch;
     bool pressed = false;
@@ -539,7 +540,9 @@ TEST(clsFolderCopy_Cover, NetworkSourceBecomesOneTaskPerShare)
         {"\\\\A", {{3, "\\\\A\\daten"}, {3, "\\\\A\\bilder"}, {3, "\\\\A\\texte"}}},
     };
     clsFolderCopy_Cover::Services services = clsFolderCopy_Cover::defaultServices();
-    services.network = [&] { return std::make_unique<net::clsNetwork>(std::make_shared<test::ScriptedNetwork>(network)); };
+    services.network = [&] {
+        return std::make_unique<net::clsNetwork>(std::make_shared<test::ScriptedNetwork>(network));
+    };
     clsFolderCopy_Cover cover({}, services);
     cover.fc_Init("INFO", kInfoRun, 0, 2, 32767);
     run::CoverTask placeholder = taskOf("[Net][WG][*]", "/ziel");
@@ -592,20 +595,28 @@ TEST(clsFolderCopy_Cover, UnattendedRunsWriteTheirProtocolAndClose)
     EXPECT_TRUE(fs::exists(data + "/Ordner0/datei1.txt"));
     EXPECT_EQ(dir.read("protokoll.txt"),
               "=== INFO: Informationen über Daten sammeln ...\n"
-              "Aufgabe 1 / 1: von Verzeichnis: " + data + " (komplett)\n"
-              "Protokoll:\n"
-              "  " + data + "\n"
-              "  " + data + "/Ordner0\n"
-              "        datei0.txt  ----  ok\n"
-              "        datei1.txt  ----  ok\n"
-              "Ergebnis: Vorgang erfolgreich abgeschlossen\n"
-              "   Anzahl Ordner: 2\n"
-              "  Anzahl Dateien: 2\n"
-              "  Tiefe: 2 - max. Länge: " + std::to_string(data.size() + 18) + "\n"
-              "\n"
-              "=== Ende\n"
-              "=== DELETE: wartet auf den Start, ohne Benutzer nicht ausgeführt\n"
-              "=== Ende\n");
+              "Aufgabe 1 / 1: von Verzeichnis: "
+                  + data
+                  + " (komplett)\n"
+                    "Protokoll:\n"
+                    "  "
+                  + data
+                  + "\n"
+                    "  "
+                  + data
+                  + "/Ordner0\n"
+                    "        datei0.txt  ----  ok\n"
+                    "        datei1.txt  ----  ok\n"
+                    "Ergebnis: Vorgang erfolgreich abgeschlossen\n"
+                    "   Anzahl Ordner: 2\n"
+                    "  Anzahl Dateien: 2\n"
+                    "  Tiefe: 2 - max. Länge: "
+                  + std::to_string(data.size() + 18)
+                  + "\n"
+                    "\n"
+                    "=== Ende\n"
+                    "=== DELETE: wartet auf den Start, ohne Benutzer nicht ausgeführt\n"
+                    "=== Ende\n");
 }
 
 // The heading of an action pass names the folder of the task it works on:
@@ -623,14 +634,15 @@ TEST(clsFolderCopy_Cover, PassHeadingNamesTheTaskAtWork)
         Caller caller;
         clsFolderCopy_Cover cover(caller.events());
         const std::string target = dir.mkdir(info ? "ZielMitInfo" : "Ziel");
-        ASSERT_TRUE(cover.fc_Init("COPY", status::kCopy | status::kCreateProtocol | status::kAutoStart | info, 0, 2,
-                                  32767));
+        ASSERT_TRUE(
+            cover.fc_Init("COPY", status::kCopy | status::kCreateProtocol | status::kAutoStart | info, 0, 2, 32767));
         ASSERT_TRUE(cover.fc_InitAdd(taskOf(dir.file("Erste"), target)));
         run::CoverTask second = taskOf(dir.file("Zweite"), target);
         second.selectedEntries = "b.txt";
         ASSERT_TRUE(cover.fc_InitAdd(second));
         ASSERT_TRUE(cover.fc_InitActionStart(true, nullptr));
-        EXPECT_EQ(shown(cover, Control::lblSystemInfoTask), "Verzeichnis '" + dir.file("Zweite") + " (Auswahl)' kopieren ...");
+        EXPECT_EQ(shown(cover, Control::lblSystemInfoTask),
+                  "Verzeichnis '" + dir.file("Zweite") + " (Auswahl)' kopieren ...");
         EXPECT_TRUE(fs::exists(target + "/b.txt"));
     }
     unsetenv("ZDR_PROTOCOL_FILE");

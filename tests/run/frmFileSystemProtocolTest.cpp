@@ -168,10 +168,9 @@ TEST(frmFileSystemProtocol, ProtocolEventsReachTheCaller)
     frmFileSystem w;
     ProtocolFetches fetches(w);
     std::vector<std::string> excluded;
-    QObject::connect(&w, &frmFileSystem::ExceptData,
-                     [&excluded](const std::string& kind, const std::string& value) {
-                         excluded.push_back(kind + " " + value);
-                     });
+    QObject::connect(&w, &frmFileSystem::ExceptData, [&excluded](const std::string& kind, const std::string& value) {
+        excluded.push_back(kind + " " + value);
+    });
     QString reloaded;
     emit w.protocolWindow()->ReLoad(reloaded);
     EXPECT_EQ(reloaded, "\r\nText-Protokoll");

@@ -1,10 +1,10 @@
+#include "run/frmFileSystem.h"
 #include "EngineStates.h"
 #include "engine/StatusBits.h"
 #include "run/PassSummary.h"
 #include "run/PassTexts.h"
 #include "run/ProgressFigures.h"
 #include "run/clsProgressBar.h"
-#include "run/frmFileSystem.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
 #include "util/CommandLabel.h"
@@ -48,8 +48,7 @@ struct Raised {
         QObject::connect(&w, &frmFileSystem::FolderTargetChanged,
                          [this](const std::string& folder) { targets.push_back(folder); });
         QObject::connect(&w, &frmFileSystem::FolderInfoLevelChanged, [this](std::uint8_t l) { levels.push_back(l); });
-        QObject::connect(&w, &frmFileSystem::FileBlockBytesChange,
-                         [this](std::int32_t b) { blockBytes.push_back(b); });
+        QObject::connect(&w, &frmFileSystem::FileBlockBytesChange, [this](std::int32_t b) { blockBytes.push_back(b); });
         QObject::connect(&w, &frmFileSystem::ActionStart, [this](bool) { ++starts; });
         QObject::connect(&w, &frmFileSystem::Unload, [this] { ++unloads; });
     }
@@ -83,12 +82,18 @@ TEST(frmFileSystem, ControlsWithTheirTexts)
     EXPECT_EQ(w.objectName(), "frmFileSystem");
     EXPECT_EQ(w.windowTitle(), "[Titel]");
     const std::pair<const char*, const char*> captions[] = {
-        {"lblSystemInfoTaskCaption", "Aufgabe:"}, {"lblSystemInfoTask", "[Wert]"},
-        {"lblCountCaption", "Anzahl:"},          {"lblSizeCaption", "Größe:"},
-        {"lblTimeCaption", "Zeit:"},             {"lblSizeNotCaption", "Fehler:"},
-        {"lblCountExistsTimeOkCaption", "übersprungen:"}, {"lblCountToDoCaption", "Auszuführen:"},
-        {"Label1", "neues Unterverzeichnis:"},   {"lblCreateFolderError", "[Fehler]"},
-        {"lblCmdAction", "Aktion (a)usführen"},  {"lblCmdProtocol", "Protokoll"},
+        {"lblSystemInfoTaskCaption", "Aufgabe:"},
+        {"lblSystemInfoTask", "[Wert]"},
+        {"lblCountCaption", "Anzahl:"},
+        {"lblSizeCaption", "Größe:"},
+        {"lblTimeCaption", "Zeit:"},
+        {"lblSizeNotCaption", "Fehler:"},
+        {"lblCountExistsTimeOkCaption", "übersprungen:"},
+        {"lblCountToDoCaption", "Auszuführen:"},
+        {"Label1", "neues Unterverzeichnis:"},
+        {"lblCreateFolderError", "[Fehler]"},
+        {"lblCmdAction", "Aktion (a)usführen"},
+        {"lblCmdProtocol", "Protokoll"},
         {"lblCmdClose", "Schließen"},
     };
     for (const auto& [name, text] : captions) {
@@ -111,8 +116,8 @@ TEST(frmFileSystem, ControlsWithTheirTexts)
                              "lblSystemInfoSource", "lblSystemInfoTarget", "lblSystemInfo", "lblSystemInfoObject"})
         EXPECT_TRUE(w.findChild<QWidget*>(name)) << name;
     // Hidden until they have something to show.
-    for (const char* name : {"lblCmdProtocol", "lblSizeNot", "lblCountExistsTimeOk",
-                             "lblCountToDo", "lblCreateFolderError", "fraFolder"})
+    for (const char* name :
+         {"lblCmdProtocol", "lblSizeNot", "lblCountExistsTimeOk", "lblCountToDo", "lblCreateFolderError", "fraFolder"})
         EXPECT_FALSE(w.findChild<QWidget*>(name)->isVisibleTo(&w)) << name;
     // The error count is never shown without its caption.
     for (const char* name : {"lblCountNot", "lblSizeNotCaption"})
@@ -131,12 +136,18 @@ TEST(frmFileSystem, OptionBoxesRaiseTheirBits)
     box(w, "chkCopyCreateProtocol")->setChecked(true);
     raised.bits.clear();
     const std::pair<const char*, std::uint32_t> table[] = {
-        {"chkCopyNoFileInfo", 0x40000},     {"chkCopyInfoOnlyCount", 0x80000},
-        {"chkInfoAboutFolderEntries", 0x20000}, {"chkCopyOverwriteExisting", 0x200},
-        {"chkCopyOverwriteProtected", 0x400}, {"chkCopyProtocolShowAuto", 0x1000000},
-        {"chkCopyContinueAfterError", 0x100}, {"chkCopyBlockBytes", 0x20000000},
-        {"chkCreateFolderCopyToClipboard", 0x400000}, {"chkCopyOnlyNewer", 0x80},
-        {"chkCopyOnlyDiffrentFiles", 0x10000}, {"chkCopyWithInfo", 0x2},
+        {"chkCopyNoFileInfo", 0x40000},
+        {"chkCopyInfoOnlyCount", 0x80000},
+        {"chkInfoAboutFolderEntries", 0x20000},
+        {"chkCopyOverwriteExisting", 0x200},
+        {"chkCopyOverwriteProtected", 0x400},
+        {"chkCopyProtocolShowAuto", 0x1000000},
+        {"chkCopyContinueAfterError", 0x100},
+        {"chkCopyBlockBytes", 0x20000000},
+        {"chkCreateFolderCopyToClipboard", 0x400000},
+        {"chkCopyOnlyNewer", 0x80},
+        {"chkCopyOnlyDiffrentFiles", 0x10000},
+        {"chkCopyWithInfo", 0x2},
     };
     for (const auto& [name, bit] : table) {
         QCheckBox* b = box(w, name);
@@ -284,7 +295,8 @@ TEST(frmFileSystem, ShowsTheFiguresTheTextsCompute)
     EXPECT_EQ(shown(w, Control::lblSizeNot), "1,50 KB");
 
     // The end of the pass reads the file line the window shows.
-    w.apply(passReady(e, false, "Zugriff verweigert", w.cmdTarget()->isEnabled(), w.text(Control::lblSystemInfoObject)));
+    w.apply(
+        passReady(e, false, "Zugriff verweigert", w.cmdTarget()->isEnabled(), w.text(Control::lblSystemInfoObject)));
     w.sb_ShowNow();
     EXPECT_EQ(shown(w, Control::lblSystemInfoObject), "bild.jpg => von 1,50 KB - Zugriff verweigert");
     EXPECT_EQ(w.windowTitle(), "Vorgang abgebrochen");

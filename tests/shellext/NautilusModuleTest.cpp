@@ -34,18 +34,25 @@ struct FakeFileClass {
 };
 
 gboolean fakeIsDirectory(NautilusFileInfo* info) { return reinterpret_cast<FakeFile*>(info)->directory; }
-GFile* fakeLocation(NautilusFileInfo* info) { return G_FILE(g_object_ref(reinterpret_cast<FakeFile*>(info)->location)); }
-void fakeFinalize(GObject* object)
+GFile* fakeLocation(NautilusFileInfo* info)
 {
-    g_object_unref(reinterpret_cast<FakeFile*>(object)->location);
+    return G_FILE(g_object_ref(reinterpret_cast<FakeFile*>(info)->location));
 }
+void fakeFinalize(GObject* object) { g_object_unref(reinterpret_cast<FakeFile*>(object)->location); }
 
 GType fakeFileType()
 {
     static GType type = [] {
-        const GTypeInfo info = {sizeof(FakeFileClass), nullptr, nullptr,
+        const GTypeInfo info = {sizeof(FakeFileClass),
+                                nullptr,
+                                nullptr,
                                 [](gpointer klass, gpointer) { G_OBJECT_CLASS(klass)->finalize = fakeFinalize; },
-                                nullptr, nullptr, sizeof(FakeFile), 0, nullptr, nullptr};
+                                nullptr,
+                                nullptr,
+                                sizeof(FakeFile),
+                                0,
+                                nullptr,
+                                nullptr};
         const GType t = g_type_register_static(G_TYPE_OBJECT, "ZdrTestFileInfo", &info, GTypeFlags(0));
         const GInterfaceInfo fileInfo = {[](gpointer iface, gpointer) {
                                              auto* i = static_cast<NautilusFileInfoInterface*>(iface);
@@ -70,12 +77,19 @@ GObject* fakeFile(GFile* location, bool directory)
 GType moduleType()
 {
     static GType type = [] {
-        const GTypeInfo info = {sizeof(GTypeModuleClass), nullptr, nullptr,
+        const GTypeInfo info = {sizeof(GTypeModuleClass),
+                                nullptr,
+                                nullptr,
                                 [](gpointer klass, gpointer) {
                                     G_TYPE_MODULE_CLASS(klass)->load = [](GTypeModule*) -> gboolean { return TRUE; };
                                     G_TYPE_MODULE_CLASS(klass)->unload = [](GTypeModule*) {};
                                 },
-                                nullptr, nullptr, sizeof(GTypeModule), 0, nullptr, nullptr};
+                                nullptr,
+                                nullptr,
+                                sizeof(GTypeModule),
+                                0,
+                                nullptr,
+                                nullptr};
         return g_type_register_static(G_TYPE_TYPE_MODULE, "ZdrTestTypeModule", &info, GTypeFlags(0));
     }();
     return type;
@@ -113,7 +127,8 @@ protected:
     {
         GList* files = nullptr;
         for (const auto& [name, directory] : selection) {
-            GFile* location = name.front() == '/' ? g_file_new_for_path(name.c_str()) : g_file_new_for_uri(name.c_str());
+            GFile* location =
+                name.front() == '/' ? g_file_new_for_path(name.c_str()) : g_file_new_for_uri(name.c_str());
             files = g_list_append(files, fakeFile(location, directory));
         }
         GList* result = nautilus_menu_provider_get_file_items(provider_, files);
@@ -129,12 +144,14 @@ TEST_F(NautilusModule, MenuOfSelectedFolders)
 {
     GList* list = items({{"/daten/a", true}, {"/daten/b", true}});
     ASSERT_EQ(g_list_length(list), 4u);
-    const std::vector<std::string> labels {"Informationen (Zendor Daten Informationen)", "Kopieren (Zendor Daten kopieren)",
-                                           "Löschen (Zendor Daten löschen)", "Verzeichnis anlegen"};
+    const std::vector<std::string> labels{"Informationen (Zendor Daten Informationen)",
+                                          "Kopieren (Zendor Daten kopieren)", "Löschen (Zendor Daten löschen)",
+                                          "Verzeichnis anlegen"};
     int i = 0;
     for (GList* l = list; l; l = l->next, ++i)
         EXPECT_EQ(property(l->data, "label"), labels[static_cast<std::size_t>(i)]);
-    EXPECT_EQ(property(g_list_nth_data(list, 1), "tip"), "Zendor Copy Copy - Sicheres Kopieren von Dateien und Ordnern");
+    EXPECT_EQ(property(g_list_nth_data(list, 1), "tip"),
+              "Zendor Copy Copy - Sicheres Kopieren von Dateien und Ordnern");
     EXPECT_EQ(property(g_list_nth_data(list, 1), "icon"), "edit-copy");
 
     NautilusMenu* submenu = nullptr;

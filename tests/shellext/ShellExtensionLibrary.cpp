@@ -58,7 +58,8 @@ zse_Handler* ShellExtensionLibrary::handler()
     return handler_;
 }
 
-ZSE_HRESULT ShellExtensionLibrary::invoke(int offset, const std::vector<std::string>& selection, const std::string& folder)
+ZSE_HRESULT ShellExtensionLibrary::invoke(int offset, const std::vector<std::string>& selection,
+                                          const std::string& folder)
 {
     std::vector<const char*> names;
     for (const std::string& s : selection)

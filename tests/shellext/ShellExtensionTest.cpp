@@ -70,7 +70,7 @@ TEST_F(ShellExtension, InitializeTakesOnlyAReadableFileList)
         int count;
         ZSE_HRESULT expected;
     };
-    const std::vector<Case> cases {
+    const std::vector<Case> cases{
         {{"/daten/a", "/daten/b"}, 2, ZSE_S_OK},
         {{}, 0, ZSE_E_INVALIDARG},
         {{"/daten/a"}, 0, ZSE_E_INVALIDARG},
@@ -103,9 +103,10 @@ std::vector<Shown> shown(const ShellExtensionLibrary& lib, const zse_Menu* menu)
 {
     std::vector<Shown> items;
     for (int i = 0; i < lib.GetMenuItemCount(menu); ++i) {
-        zse_MenuItem item {};
+        zse_MenuItem item{};
         lib.GetMenuItem(menu, i, &item);
-        items.push_back({item.kind, item.id, item.bitmap, item.text, item.submenu ? shown(lib, item.submenu) : std::vector<Shown>{}});
+        items.push_back({item.kind, item.id, item.bitmap, item.text,
+                         item.submenu ? shown(lib, item.submenu) : std::vector<Shown>{}});
     }
     return items;
 }
@@ -114,44 +115,54 @@ std::vector<Shown> shown(const ShellExtensionLibrary& lib, const zse_Menu* menu)
 zse_Menu* fileManagerMenu(ShellExtensionLibrary& lib)
 {
     zse_Menu* menu = lib.CreateMenu();
-    const zse_MenuItem open {ZSE_MF_STRING, 1, 0, "Öffnen", nullptr};
-    const zse_MenuItem properties {ZSE_MF_STRING, 2, 0, "Eigenschaften", nullptr};
+    const zse_MenuItem open{ZSE_MF_STRING, 1, 0, "Öffnen", nullptr};
+    const zse_MenuItem properties{ZSE_MF_STRING, 2, 0, "Eigenschaften", nullptr};
     lib.InsertMenuItem(menu, 0, &open);
     lib.InsertMenuItem(menu, 99, &properties);
     return menu;
 }
 
-const Shown kOpen {ZSE_MF_STRING, 1, 0, "Öffnen", {}};
-const Shown kProperties {ZSE_MF_STRING, 2, 0, "Eigenschaften", {}};
-const Shown kSeparator {ZSE_MF_SEPARATOR, 0, 0, "", {}};
+const Shown kOpen{ZSE_MF_STRING, 1, 0, "Öffnen", {}};
+const Shown kProperties{ZSE_MF_STRING, 2, 0, "Eigenschaften", {}};
+const Shown kSeparator{ZSE_MF_SEPARATOR, 0, 0, "", {}};
 
 TEST_F(ShellExtension, MenuBlockInBothForms)
 {
     ShellExtensionLibrary lib(kBinLibrary);
-    const Shown copy {ZSE_MF_STRING, 101, 101, "&Kopieren (Zendor Daten kopieren)", {}};
+    const Shown copy{ZSE_MF_STRING, 101, 101, "&Kopieren (Zendor Daten kopieren)", {}};
 
     zse_Menu* menu = fileManagerMenu(lib);
     EXPECT_EQ(lib.QueryContextMenu(lib.handler(), menu, 1, 100, 200, ZSE_CMF_NORMAL), 2);
-    EXPECT_EQ(shown(lib, menu), (std::vector<Shown> {kOpen, copy, kSeparator, kProperties}));
+    EXPECT_EQ(shown(lib, menu), (std::vector<Shown>{kOpen, copy, kSeparator, kProperties}));
     lib.DestroyMenu(menu);
 
     menu = fileManagerMenu(lib);
     EXPECT_EQ(lib.QueryContextMenu(lib.handler(), menu, 1, 100, 200, ZSE_CMF_EXPLORE), 7);
-    const Shown information {ZSE_MF_POPUP, 0, 103, "&Informationen (Zendor Daten Informationen)",
-                             {{ZSE_MF_STRING, 104, 103, "&Informationen", {}},
-                              {ZSE_MF_STRING, 105, 103, "&Informationen Ordner Platzbedarf", {}}}};
+    const Shown information{ZSE_MF_POPUP,
+                            0,
+                            103,
+                            "&Informationen (Zendor Daten Informationen)",
+                            {{ZSE_MF_STRING, 104, 103, "&Informationen", {}},
+                             {ZSE_MF_STRING, 105, 103, "&Informationen Ordner Platzbedarf", {}}}};
     EXPECT_EQ(shown(lib, menu),
-              (std::vector<Shown> {kOpen, kSeparator, information, copy,
-                                   {ZSE_MF_STRING, 102, 102, "&Löschen (Zendor Daten löschen)", {}}, kSeparator,
-                                   {ZSE_MF_STRING, 103, 104, "&Verzeichnis anlegen", {}}, kSeparator, kProperties}));
+              (std::vector<Shown>{kOpen,
+                                  kSeparator,
+                                  information,
+                                  copy,
+                                  {ZSE_MF_STRING, 102, 102, "&Löschen (Zendor Daten löschen)", {}},
+                                  kSeparator,
+                                  {ZSE_MF_STRING, 103, 104, "&Verzeichnis anlegen", {}},
+                                  kSeparator,
+                                  kProperties}));
     lib.DestroyMenu(menu);
 
     // Only the default item asked for, or no room for five identifiers: nothing.
-    for (const auto& [flags, last] : {std::pair {ZSE_CMF_DEFAULTONLY, 200u}, std::pair {ZSE_CMF_DEFAULTONLY | ZSE_CMF_EXPLORE, 200u},
-                                      std::pair {ZSE_CMF_EXPLORE, 104u}, std::pair {ZSE_CMF_NORMAL, 99u}}) {
+    for (const auto& [flags, last] :
+         {std::pair{ZSE_CMF_DEFAULTONLY, 200u}, std::pair{ZSE_CMF_DEFAULTONLY | ZSE_CMF_EXPLORE, 200u},
+          std::pair{ZSE_CMF_EXPLORE, 104u}, std::pair{ZSE_CMF_NORMAL, 99u}}) {
         menu = fileManagerMenu(lib);
         EXPECT_EQ(lib.QueryContextMenu(lib.handler(), menu, 1, 100, last, flags), 0) << flags << " " << last;
-        EXPECT_EQ(shown(lib, menu), (std::vector<Shown> {kOpen, kProperties}));
+        EXPECT_EQ(shown(lib, menu), (std::vector<Shown>{kOpen, kProperties}));
         lib.DestroyMenu(menu);
     }
     EXPECT_STREQ(lib.BitmapIconName(101), "edit-copy");
@@ -161,7 +172,7 @@ TEST_F(ShellExtension, MenuBlockInBothForms)
 TEST_F(ShellExtension, HelpTexts)
 {
     ShellExtensionLibrary lib(kBinLibrary);
-    const std::vector<std::string> texts {
+    const std::vector<std::string> texts{
         "Zendor Copy Copy - Sicheres Kopieren von Dateien und Ordnern",
         "Zendor Copy Delete - Löschen von Dateien und Ordnern",
         "Verzeichnis anlegen",
@@ -170,12 +181,14 @@ TEST_F(ShellExtension, HelpTexts)
     };
     for (std::size_t i = 0; i < texts.size(); ++i) {
         char buffer[256] = {};
-        EXPECT_EQ(lib.GetCommandString(lib.handler(), i + 1, ZSE_GCS_HELPTEXTA, nullptr, buffer, sizeof(buffer)), ZSE_S_OK);
+        EXPECT_EQ(lib.GetCommandString(lib.handler(), i + 1, ZSE_GCS_HELPTEXTA, nullptr, buffer, sizeof(buffer)),
+                  ZSE_S_OK);
         EXPECT_EQ(std::string(buffer), texts[i]);
 
         char16_t wide[256] = {};
-        EXPECT_EQ(lib.GetCommandString(lib.handler(), i + 1, ZSE_GCS_HELPTEXTW, nullptr, reinterpret_cast<char*>(wide), 256),
-                  ZSE_S_OK);
+        EXPECT_EQ(
+            lib.GetCommandString(lib.handler(), i + 1, ZSE_GCS_HELPTEXTW, nullptr, reinterpret_cast<char*>(wide), 256),
+            ZSE_S_OK);
         std::u16string expected;
         for (std::size_t k = 0; k < texts[i].size(); ++k) {
             const auto c = static_cast<unsigned char>(texts[i][k]);
@@ -194,10 +207,10 @@ TEST_F(ShellExtension, HelpTexts)
         unsigned size;
         std::string expected;
     };
-    for (const Cut& c : {Cut {3, ZSE_GCS_HELPTEXTA, 5, "Verz"}, Cut {3, ZSE_GCS_HELPTEXTA, 1, ""},
-                         Cut {2, ZSE_GCS_HELPTEXTA, 22, "Zendor Copy Delete - "}, // "L" then the two bytes of "ö"
-                         Cut {2, ZSE_GCS_HELPTEXTA, 24, "Zendor Copy Delete - L"},
-                         Cut {2, ZSE_GCS_HELPTEXTW, 24, "Zendor Copy Delete - Lö"}}) {
+    for (const Cut& c : {Cut{3, ZSE_GCS_HELPTEXTA, 5, "Verz"}, Cut{3, ZSE_GCS_HELPTEXTA, 1, ""},
+                         Cut{2, ZSE_GCS_HELPTEXTA, 22, "Zendor Copy Delete - "}, // "L" then the two bytes of "ö"
+                         Cut{2, ZSE_GCS_HELPTEXTA, 24, "Zendor Copy Delete - L"},
+                         Cut{2, ZSE_GCS_HELPTEXTW, 24, "Zendor Copy Delete - Lö"}}) {
         char buffer[64];
         std::memset(buffer, 'x', sizeof(buffer));
         EXPECT_EQ(lib.GetCommandString(lib.handler(), c.offset, c.type, nullptr, buffer, c.size), ZSE_S_OK);
@@ -249,7 +262,7 @@ TEST_F(ShellExtension, BadSelectionIsRefusedBeforeTheProgramStarts)
         std::string folder;
         std::string reason;
     };
-    const std::vector<Case> cases {
+    const std::vector<Case> cases{
         {1, {"/daten/a", "/anderswo/b"}, "", "nicht unter dem Quellordner /daten: /anderswo/b"},
         {1, {"/daten/a", "/datenbank/b"}, "", "nicht unter dem Quellordner /daten: /datenbank/b"},
         {4, {"/daten/a", "/daten"}, "", "nicht unter dem Quellordner"},
@@ -275,7 +288,7 @@ TEST_F(ShellExtension, BadSelectionIsRefusedBeforeTheProgramStarts)
 
 TEST_F(ShellExtension, ProgramThatCannotStart)
 {
-    for (const auto& [script, mode] : {std::pair {std::string(), 0}, std::pair {std::string("#!/bin/sh\n"), 0644}}) {
+    for (const auto& [script, mode] : {std::pair{std::string(), 0}, std::pair{std::string("#!/bin/sh\n"), 0644}}) {
         TempDir isolated;
         const std::string library = isolated.file("libZendorShellExtensions.so");
         fs::copy_file(kBinLibrary, library);
@@ -284,7 +297,8 @@ TEST_F(ShellExtension, ProgramThatCannotStart)
         ShellExtensionLibrary lib(library);
         EXPECT_EQ(lib.invoke(1, {"/daten/a b/c"}, "/ziel"), ZSE_E_INVALIDARG);
         ASSERT_EQ(lib.messages().size(), 1u);
-        const std::string prefix = std::string(kCaption) + "Fehler beim Aufrufen des Programmes Zendor DaroRazu.exe.\nDLL COPY ";
+        const std::string prefix =
+            std::string(kCaption) + "Fehler beim Aufrufen des Programmes Zendor DaroRazu.exe.\nDLL COPY ";
         EXPECT_EQ(lib.lastMessage().rfind(prefix, 0), 0u) << lib.lastMessage();
         EXPECT_NE(lib.lastMessage().find(" \"/daten/a b\" \"/ziel\""), std::string::npos) << lib.lastMessage();
     }
@@ -311,21 +325,26 @@ TEST_F(ShellExtension, StartsTheProgramBesideItselfAndGivesUpOnAMissingReceiver)
 {
     // The stand-in program notes its arguments and folder and never listens.
     const std::string notes = folder_.file("arguments.txt");
-    ShellExtensionLibrary lib(isolatedLibrary("#!/bin/sh\n{ printf '%s\\n' \"$@\"; pwd; } > '" + notes + ".tmp'\nmv '" + notes
-                                              + ".tmp' '" + notes + "'\n"));
+    ShellExtensionLibrary lib(isolatedLibrary("#!/bin/sh\n{ printf '%s\\n' \"$@\"; pwd; } > '" + notes + ".tmp'\nmv '"
+                                              + notes + ".tmp' '" + notes + "'\n"));
     lib.SetReceiverWait(lib.handler(), 5, 20);
-    const timespec before = [] { timespec t {}; clock_gettime(CLOCK_REALTIME, &t); return t; }();
+    const timespec before = [] {
+        timespec t{};
+        clock_gettime(CLOCK_REALTIME, &t);
+        return t;
+    }();
     EXPECT_EQ(lib.invoke(1, {"/daten/bilder/a", "/daten/bilder/b"}, "/ziel"), ZSE_E_FAIL);
-    EXPECT_EQ(lib.messages(), std::vector<std::string> {kCannotSend});
+    EXPECT_EQ(lib.messages(), std::vector<std::string>{kCannotSend});
 
     ASSERT_TRUE(waitForFile(notes, 10s));
     const std::vector<std::string> got = lines(notes);
     ASSERT_EQ(got.size(), 6u);
     EXPECT_EQ(got[0], "DLL");
     EXPECT_EQ(got[1], "COPY");
-    tm utc {};
+    tm utc{};
     gmtime_r(&before.tv_sec, &utc);
-    const std::string datePart = std::to_string(utc.tm_mday) + std::to_string(utc.tm_mon + 1) + std::to_string(utc.tm_year + 1900);
+    const std::string datePart =
+        std::to_string(utc.tm_mday) + std::to_string(utc.tm_mon + 1) + std::to_string(utc.tm_year + 1900);
     EXPECT_EQ(got[2].rfind(datePart, 0), 0u) << got[2];
     EXPECT_TRUE(got[2].find_first_not_of("0123456789") == std::string::npos) << got[2];
     EXPECT_EQ(got[3], "\"/daten/bilder\"");
@@ -340,7 +359,7 @@ TEST_F(ShellExtension, MissingReceiverGivesUp)
     ShellExtensionLibrary lib(isolatedLibrary("#!/bin/sh\nexit 0\n"));
     lib.SetReceiverWait(lib.handler(), 3, 1);
     EXPECT_EQ(lib.invoke(4, {"/daten/a"}), ZSE_E_FAIL);
-    EXPECT_EQ(lib.messages(), std::vector<std::string> {kCannotSend});
+    EXPECT_EQ(lib.messages(), std::vector<std::string>{kCannotSend});
 }
 
 // The protocol file of an unattended run, once the run's window has closed
@@ -394,15 +413,22 @@ TEST_F(ShellExtension, ProgramRunsTheSelection)
         std::string folder;
         std::vector<std::string> expected; // lines of the protocol
     };
-    const std::vector<Case> cases {
-        {1, {data + "/Bilder", data + "/Mit Leerzeichen"}, target,
+    const std::vector<Case> cases{
+        {1,
+         {data + "/Bilder", data + "/Mit Leerzeichen"},
+         target,
          {"=== INFO: Informationen über zu kopierende Daten sammeln ...",
           "Aufgabe 1 / 1: von Verzeichnis: " + data + "  =>  (Filter Ordner 2)  Ziel: " + target,
           "=== COPY: ", "Anzahl Dateien: 2 (von 2) - (Fehler 0)"}},
-        {4, {data + "/Texte"}, "",
-         {"=== INFO: Informationen über Daten sammeln ...", "Aufgabe 1 / 1: von Verzeichnis: " + data + "/Texte  =>  ()",
-          "Ergebnis: Vorgang erfolgreich abgeschlossen", "Anzahl Dateien: 1"}},
-        {5, {data}, "",
+        {4,
+         {data + "/Texte"},
+         "",
+         {"=== INFO: Informationen über Daten sammeln ...",
+          "Aufgabe 1 / 1: von Verzeichnis: " + data + "/Texte  =>  ()", "Ergebnis: Vorgang erfolgreich abgeschlossen",
+          "Anzahl Dateien: 1"}},
+        {5,
+         {data},
+         "",
          {"Aufgabe 1 / 1: von Verzeichnis: " + tree.path() + "/Daten  =>  ()",
           "Ergebnis: Vorgang erfolgreich abgeschlossen"}},
         // Delete and make-folder runs wait for the start button: nothing happens.
@@ -440,18 +466,20 @@ TEST_F(ShellExtension, CommandLineFrontEnd)
     EXPECT_EQ(std::system(command.c_str()), 0);
     const std::string text = protocolOfEndedRun(protocol, 60s);
     EXPECT_NE(text.find("=== INFO: Informationen über Daten sammeln ..."), std::string::npos) << text;
-    EXPECT_NE(text.find("Aufgabe 1 / 1: von Verzeichnis: " + tree.file("Daten/Bilder") + "  =>  ()"),
-              std::string::npos)
+    EXPECT_NE(text.find("Aufgabe 1 / 1: von Verzeichnis: " + tree.file("Daten/Bilder") + "  =>  ()"), std::string::npos)
         << text;
     EXPECT_NE(std::system(("'" + frontEnd + "' KOPIEREN /daten 2>/dev/null").c_str()), 0);
     EXPECT_NE(std::system(("'" + frontEnd + "' COPY /daten/../etc 2>/dev/null").c_str()), 0);
 
     const std::string share = folder_.file("share");
-    ASSERT_EQ(std::system(("'" + frontEnd + "' --write-service-menus '" + share + "' '/opt/z d/zendor-shellext'").c_str()), 0);
+    ASSERT_EQ(
+        std::system(("'" + frontEnd + "' --write-service-menus '" + share + "' '/opt/z d/zendor-shellext'").c_str()),
+        0);
     const std::vector<std::string> dolphin = lines(share + "/kio/servicemenus/zendor-darorazu.desktop");
     EXPECT_NE(std::find(dolphin.begin(), dolphin.end(), "Exec=\"/opt/z d/zendor-shellext\" COPY %F"), dolphin.end());
     EXPECT_NE(std::find(dolphin.begin(), dolphin.end(), "Name=Löschen (Zendor Daten löschen)"), dolphin.end());
-    EXPECT_NE(fs::status(share + "/kio/servicemenus/zendor-darorazu.desktop").permissions() & fs::perms::owner_exec, fs::perms::none);
+    EXPECT_NE(fs::status(share + "/kio/servicemenus/zendor-darorazu.desktop").permissions() & fs::perms::owner_exec,
+              fs::perms::none);
     for (const char* word : {"copy", "delete", "mkdir", "info", "infodir"}) {
         EXPECT_TRUE(fs::exists(share + "/nemo/actions/zendor-darorazu-" + word + ".nemo_action")) << word;
         EXPECT_TRUE(fs::exists(share + "/Thunar/sendto/zendor-darorazu-" + word + ".desktop")) << word;

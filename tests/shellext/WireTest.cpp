@@ -22,8 +22,8 @@ TEST(HandOffWire, FramesSurviveAnyCutOfTheStream)
     std::string stream;
     std::string frame;
     const std::string longest(kMaxPayload, 'x');
-    const std::vector<Message> sent {{kEntry, "/Bilder"}, {kEntry, ""}, {kEntry, longest}, {7, std::string("a\0b", 3)},
-                                     {kEnd, "3"}};
+    const std::vector<Message> sent{
+        {kEntry, "/Bilder"}, {kEntry, ""}, {kEntry, longest}, {7, std::string("a\0b", 3)}, {kEnd, "3"}};
     for (const Message& m : sent) {
         ASSERT_TRUE(encodeMessage(m.dwData, m.payload, frame));
         stream += frame;
@@ -69,7 +69,7 @@ TEST(HandOffWire, EntryRules)
         bool ok;
         const char* reason;
     };
-    const std::vector<Case> cases {
+    const std::vector<Case> cases{
         {"/Bilder", false, true, ""},
         {"/Bilder/2023/a..b", false, true, ""},
         {"/.versteckt", false, true, ""},

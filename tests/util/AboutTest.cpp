@@ -63,11 +63,8 @@ TEST(frmAbout, VersionNumbersAreZeroPadded)
         base::Version version;
         const char* text;
     } cases[] = {
-        {{1, 2, 34}, "01.02.0034"},
-        {{2, 0, 5}, "02.00.0005"},
-        {{10, 11, 1234}, "10.11.1234"},
-        {{0, 0, 0}, "00.00.0000"},
-        {{123, 4, 56789}, "123.04.56789"}, // wider numbers are not cut
+        {{1, 2, 34}, "01.02.0034"}, {{2, 0, 5}, "02.00.0005"},         {{10, 11, 1234}, "10.11.1234"},
+        {{0, 0, 0}, "00.00.0000"},  {{123, 4, 56789}, "123.04.56789"}, // wider numbers are not cut
     };
     for (const auto& c : cases)
         EXPECT_EQ(versionNumberText(c.version), c.text);

@@ -13,11 +13,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
 #include <QFileDialog>
 #include <QLineEdit>
-#include <QAbstractButton>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QTimer>
@@ -91,7 +91,9 @@ TEST(clsClipboard, EmptyLongAndDamagedTexts)
     EXPECT_EQ(clipboardText(), QString::fromUtf8(longText.c_str()));
 
     // A name from disk that is not UTF-8 is shown with a replacement character.
-    ASSERT_TRUE(clipboard.ClipboardAll_Copy("a\xFF" "b", format::kText));
+    ASSERT_TRUE(clipboard.ClipboardAll_Copy("a\xFF"
+                                            "b",
+                                            format::kText));
     EXPECT_EQ(clipboardText(), QStringLiteral("a\uFFFDb"));
 }
 
@@ -102,9 +104,8 @@ TEST(clsClipboard, NamedFormatsReplaceTheContent)
         bool (clsClipboard::*copy)(const std::string&);
         const char* name;
     } rows[] = {
-        {&clsClipboard::CopyCsv, "Csv"},   {&clsClipboard::CopyXlTable, "XlTable"},
-        {&clsClipboard::CopyBiff5, "Biff5"}, {&clsClipboard::CopySYLK, "SYLK"},
-        {&clsClipboard::CopyDIF, "DIF"},
+        {&clsClipboard::CopyCsv, "Csv"},   {&clsClipboard::CopyXlTable, "XlTable"}, {&clsClipboard::CopyBiff5, "Biff5"},
+        {&clsClipboard::CopySYLK, "SYLK"}, {&clsClipboard::CopyDIF, "DIF"},
     };
     for (const auto& row : rows) {
         ASSERT_TRUE(clipboard.ClipboardAll_Copy("alt", format::kText));

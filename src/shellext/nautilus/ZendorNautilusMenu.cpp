@@ -61,14 +61,14 @@ GList* menuItems(const zse_Menu* menu, zse_Handler* handler, const std::vector<s
 {
     GList* items = nullptr;
     for (int i = 0; i < zse_GetMenuItemCount(menu); ++i) {
-        zse_MenuItem entry {};
+        zse_MenuItem entry{};
         zse_GetMenuItem(menu, i, &entry);
         if (entry.kind == ZSE_MF_SEPARATOR)
             continue; // the file manager draws its own sections
         const std::string label = withoutMnemonic(entry.text);
         if (entry.kind == ZSE_MF_POPUP) {
-            NautilusMenuItem* item = nautilus_menu_item_new(("ZendorDaroRazu::" + label).c_str(), label.c_str(), nullptr,
-                                                            zse_BitmapIconName(entry.bitmap));
+            NautilusMenuItem* item = nautilus_menu_item_new(("ZendorDaroRazu::" + label).c_str(), label.c_str(),
+                                                            nullptr, zse_BitmapIconName(entry.bitmap));
             NautilusMenu* submenu = nautilus_menu_new();
             GList* children = menuItems(entry.submenu, handler, paths);
             for (GList* c = children; c; c = c->next)
@@ -81,10 +81,11 @@ GList* menuItems(const zse_Menu* menu, zse_Handler* handler, const std::vector<s
         char help[256] = {};
         zse_GetCommandString(handler, entry.id, ZSE_GCS_HELPTEXTA, nullptr, help, sizeof(help));
         const int offset = static_cast<int>(entry.id);
-        NautilusMenuItem* item = nautilus_menu_item_new(
-            (std::string("ZendorDaroRazu::") + zse_CommandActionWord(offset)).c_str(), label.c_str(), help,
-            zse_BitmapIconName(entry.bitmap));
-        g_signal_connect_data(item, "activate", G_CALLBACK(onActivate), new Pick {paths, offset}, freePick, GConnectFlags(0));
+        NautilusMenuItem* item =
+            nautilus_menu_item_new((std::string("ZendorDaroRazu::") + zse_CommandActionWord(offset)).c_str(),
+                                   label.c_str(), help, zse_BitmapIconName(entry.bitmap));
+        g_signal_connect_data(item, "activate", G_CALLBACK(onActivate), new Pick{paths, offset}, freePick,
+                              GConnectFlags(0));
         items = g_list_append(items, item);
     }
     return items;
@@ -134,7 +135,7 @@ extern "C" {
 G_MODULE_EXPORT void nautilus_module_initialize(GTypeModule* module)
 {
     static const GTypeInfo info = {sizeof(ZendorMenuProviderClass), nullptr, nullptr, nullptr, nullptr, nullptr,
-                                   sizeof(ZendorMenuProvider), 0, nullptr, nullptr};
+                                   sizeof(ZendorMenuProvider),      0,       nullptr, nullptr};
     providerType = g_type_module_register_type(module, G_TYPE_OBJECT, "ZendorMenuProvider", &info, GTypeFlags(0));
     static const GInterfaceInfo menuProvider = {initInterface, nullptr, nullptr};
     g_type_module_add_interface(module, providerType, NAUTILUS_TYPE_MENU_PROVIDER, &menuProvider);
