@@ -6,7 +6,7 @@
 #include "base/ProgramInfo.h"
 #include "base/Text.h"
 #include "base/Unattended.h"
-#include "project/frmMain.h"
+#include "mainwindow/frmMain.h"
 #include "run/TerminalProgress.h"
 #include "run/clsFolderCopy_Cover.h"
 #include "util/MsgBox.h"

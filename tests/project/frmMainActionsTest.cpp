@@ -2,7 +2,7 @@
 // replaces and renames what it copied, each from a project in the main
 // window through the real run coordinator, offscreen: what the user sees
 // at the end and what is on the disk.
-#include "project/frmMain.h"
+#include "mainwindow/frmMain.h"
 #include "protocol/frmProtocol.h"
 #include "run/clsFolderCopy_Cover.h"
 #include "run/frmFileSystem.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "project/frmMain.h"
+#include "mainwindow/frmMain.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

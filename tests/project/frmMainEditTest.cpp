@@ -2,9 +2,9 @@
 // other, the field rules, the task list keys, drag and drop, help; and a
 // project built in the window, saved, loaded and run.
 #include "frmMainDriver.h"
+#include "mainwindow/clsProject.h"
+#include "mainwindow/frmMain.h"
 #include "project/Task.h"
-#include "project/clsProject.h"
-#include "project/frmMain.h"
 #include "protocol/frmProtocol.h"
 #include "run/clsFolderCopy_Cover.h"
 #include "run/frmFileSystem.h"

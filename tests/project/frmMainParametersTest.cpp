@@ -1,7 +1,7 @@
 // The main window edits a task's parameters through the parameter dialog.
+#include "mainwindow/frmMain.h"
+#include "mainwindow/frmParameter.h"
 #include "project/Task.h"
-#include "project/frmMain.h"
-#include "project/frmParameter.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
 #include "util/CommandLabel.h"

@@ -2,8 +2,8 @@
 // controls, the tasks to the coordinator, and the coordinator's events.
 #include "OptionBoxBits.h"
 #include "RecordingRuns.h"
+#include "mainwindow/frmMain.h"
 #include "project/Task.h"
-#include "project/frmMain.h"
 #include "run/RunOptions.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"

@@ -1,4 +1,4 @@
-#include "project/frmParameter.h"
+#include "mainwindow/frmParameter.h"
 #include "project/Task.h"
 #include "support/ScriptedUi.h"
 #include "util/CommandLabel.h"

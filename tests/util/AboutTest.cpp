@@ -1,4 +1,4 @@
-#include "project/frmMain.h"
+#include "mainwindow/frmMain.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
 #include "util/CommandLabel.h"

@@ -1,4 +1,4 @@
-#include "project/clsProject.h"
+#include "mainwindow/clsProject.h"
 
 #include "base/Text.h"
 #include "project/ProjectFile.h"

@@ -1,11 +1,11 @@
 // The task list and the editing controls of the current task.
-#include "project/frmMain.h"
+#include "mainwindow/frmMain.h"
 
 #include "base/DateText.h"
 #include "base/Text.h"
+#include "mainwindow/clsProject.h"
 #include "platform/Paths.h"
 #include "project/Task.h"
-#include "project/clsProject.h"
 #include "util/CommandLabel.h"
 #include "util/MsgBox.h"
 

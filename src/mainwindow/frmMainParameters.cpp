@@ -1,9 +1,9 @@
 // The task parameters: the rename box and the two "verbinden" labels open the
 // parameter dialog, and what the user stored there goes into the current task.
-#include "project/frmMain.h"
+#include "mainwindow/frmMain.h"
 
+#include "mainwindow/frmParameter.h"
 #include "project/Task.h"
-#include "project/frmParameter.h"
 #include "util/CommandLabel.h"
 
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 // Drag and drop from the file manager: a project file on the project frame,
 // folders and files on the source, selection, exclusion and target rows.
-#include "project/frmMain.h"
+#include "mainwindow/frmMain.h"
 
 #include "base/Text.h"
 #include "base/mdlErrSys.h"

@@ -1,10 +1,10 @@
 // Start-up, loading and saving the project, the modified marker and closing.
-#include "project/frmMain.h"
+#include "mainwindow/frmMain.h"
 
 #include "base/CommandLine.h"
+#include "mainwindow/clsProject.h"
 #include "platform/Paths.h"
 #include "project/ProjectFile.h"
-#include "project/clsProject.h"
 #include "util/CommandLabel.h"
 #include "util/KeyState.h"
 #include "util/MsgBox.h"

@@ -1,12 +1,12 @@
 // Running the project: the option words from the controls, the tasks to the
 // run coordinator, and the coordinator's events (minimising and restoring the
 // window, the end of the run, entries excluded in the protocol).
-#include "project/frmMain.h"
+#include "mainwindow/frmMain.h"
 
 #include "base/Text.h"
 #include "base/Unattended.h"
+#include "mainwindow/clsProject.h"
 #include "project/Task.h"
-#include "project/clsProject.h"
 #include "run/RunOptions.h"
 #include "util/MsgBox.h"
 

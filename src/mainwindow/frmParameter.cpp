@@ -1,4 +1,4 @@
-#include "project/frmParameter.h"
+#include "mainwindow/frmParameter.h"
 
 #include "base/ParameterCodes.h"
 #include "project/Task.h"

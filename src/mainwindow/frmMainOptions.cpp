@@ -1,6 +1,6 @@
 // The action and the run options: which options the action offers, the
 // options that depend on each other, and the field captions of the action.
-#include "project/frmMain.h"
+#include "mainwindow/frmMain.h"
 
 #include "project/Task.h"
 #include "util/CommandLabel.h"

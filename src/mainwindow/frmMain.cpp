@@ -1,7 +1,7 @@
-#include "project/frmMain.h"
+#include "mainwindow/frmMain.h"
 
+#include "mainwindow/clsProject.h"
 #include "project/Task.h"
-#include "project/clsProject.h"
 #include "run/OptionBoxes.h"
 #include "run/clsFolderCopy_Cover.h"
 #include "run/clsSystemChange_Cover.h"

@@ -1,4 +1,4 @@
-#include "project/TaskListModel.h"
+#include "mainwindow/TaskListModel.h"
 
 #include <utility>
 
