@@ -2,10 +2,10 @@
 
 #include "engine/EngineCounters.h"
 #include "engine/EngineTask.h"
-#include "engine/EntryFilter.h"
-#include "engine/ProtocolLines.h"
 #include "engine/TaskFolders.h"
 #include "engine/clsFileCompress.h"
+#include "engine/passes/InfoPass.h"
+#include "engine/passes/RunContext.h"
 #include "net/NetworkDrive.h"
 #include "platform/FileEntry.h"
 #include "platform/FolderLookup.h"
@@ -59,13 +59,13 @@ public:
     clsFolderCopy& operator=(const clsFolderCopy&) = delete;
 
     bool IsRunning() const { return isRunning_; }
-    std::uint32_t FolderCopy_Status() const { return status_; }
-    void FolderCopy_Status(std::uint32_t value) { status_ = value; }
-    std::uint32_t FolderCopy_StatusEx() const { return statusEx_; }
-    void FolderCopy_StatusEx(std::uint32_t value) { statusEx_ = value; }
-    const std::string& FileName_Current() const { return fileNameCurrent_; }
+    std::uint32_t FolderCopy_Status() const { return run_.status; }
+    void FolderCopy_Status(std::uint32_t value) { run_.status = value; }
+    std::uint32_t FolderCopy_StatusEx() const { return run_.statusEx; }
+    void FolderCopy_StatusEx(std::uint32_t value) { run_.statusEx = value; }
+    const std::string& FileName_Current() const { return run_.fileNameCurrent; }
     // The text protocol of the current pass (it begins with a line break).
-    const std::string& Protocol() const { return protocol_.text(); }
+    const std::string& Protocol() const { return run_.protocol.text(); }
 
     // Empties the task list and keeps the options. errorText is not touched.
     bool fc_Init(std::uint32_t status, std::uint32_t statusEx, std::uint8_t folderInfoLevel, std::string& errorText,
@@ -75,26 +75,26 @@ public:
     // Cancels the run; the walk sees it after the current entry.
     bool fc_Cancel();
     // Seconds the time estimate must leave out (time spent in questions).
-    void sb_SecondsOffAdd(std::int32_t seconds) { secondsOff_ += seconds; }
+    void sb_SecondsOffAdd(std::int32_t seconds) { run_.secondsOff += seconds; }
 
-    const std::string& Action() const { return action_; }
-    const std::string& Source() const { return current_.Source; }
-    const std::string& Target() const { return current_.Target; }
+    const std::string& Action() const { return run_.action; }
+    const std::string& Source() const { return run_.current.Source; }
+    const std::string& Target() const { return run_.current.Target; }
     // Also changes the target of task 1 (the progress window lets the user
     // pick the target of a single-task run).
     void Target(const std::string& value);
     // Element 0 of the current task's selection.
     std::string FolderAndFilesDot() const;
-    std::uint8_t FolderInfoLevel() const { return folderInfoLevel_; }
-    void FolderInfoLevel(std::uint8_t value) { folderInfoLevel_ = value; }
+    std::uint8_t FolderInfoLevel() const { return run_.folderInfoLevel; }
+    void FolderInfoLevel(std::uint8_t value) { run_.folderInfoLevel = value; }
 
     // Progress within one file: recomputes the estimate, raises ActionFileDoneByte.
     void sb_ActionFileDoneByte(std::int64_t totalBytes, std::int64_t bytesDone);
     // Disconnects what the tasks ask to be disconnected and releases the connections.
     void sb_Action_CloseConnections();
 
-    const EngineCounters& Counters() const { return counters_; }
-    std::int32_t SecondsMax() const { return secondsMax_; }
+    const EngineCounters& Counters() const { return run_.counters; }
+    std::int32_t SecondsMax() const { return run_.secondsMax; }
     std::int32_t SecondsUsed() const;
 
     // Runs all passes; true at the normal end.
@@ -102,28 +102,17 @@ public:
 
     // Where a made folder's path goes with option 0x400000 (the clipboard,
     // which the engine cannot reach itself); not owned.
-    void sb_SetClipboardWriter(base::ClipboardWriter* writer) { clipboard_ = writer; }
+    void sb_SetClipboardWriter(base::ClipboardWriter* writer) { run_.clipboard = writer; }
     // Lets the user interface run once. With option 0x8000 the block copy
     // calls it between its steps and during its pause after each block;
     // without it that pause only waits.
-    void sb_SetDoEvents(std::function<void()> doEvents) { doEvents_ = std::move(doEvents); }
+    void sb_SetDoEvents(std::function<void()> doEvents) { run_.doEvents = std::move(doEvents); }
     // Where the engine reads the time of its figures (seconds used, the
     // estimate, the user's time in questions); tests give a clock of their own.
-    void setClock(std::function<std::chrono::steady_clock::time_point()> clock) { clock_ = std::move(clock); }
+    void setClock(std::function<std::chrono::steady_clock::time_point()> clock) { run_.clock = std::move(clock); }
 
 private:
-    using Clock = std::chrono::steady_clock;
-    enum class Pass { Info, Copy, Delete, Attrib, MkDir };
-
-    // One entry as the action routines, the questions and the error policy
-    // see it.
-    struct EntryAt {
-        bool isFile;
-        std::int32_t level;
-        const platform::FileEntry& entry;
-        const std::string& path;       // the folder that holds a file; a folder's own path
-        const std::string& targetPath; // the matching target folder; a folder's own target
-    };
+    using Clock = RunContext::Clock;
     // A folder by its identity on the disk.
     struct FolderId {
         std::uint64_t device;
@@ -133,10 +122,10 @@ private:
 
     // --- task driver (clsFolderCopyDriver.cpp)
     void sb_RunStart();
-    void sb_PassStart(Pass pass, const char* action);
+    void sb_PassStart(PassAction pass, const char* action);
     bool fc_InfoPass();
     // false: the run ends (error end or cancelled by the user).
-    bool fc_ActionPass(Pass pass, const char* action);
+    bool fc_ActionPass(PassAction pass, const char* action);
     bool fc_MkDirPass();
     bool fc_LoadTask(std::size_t index);
     bool fc_CheckSide(bool source, const char* missingText);
@@ -148,7 +137,7 @@ private:
     bool fc_ConnectDrive(bool source);
     bool fc_WalkTask(const std::string& targetPath);
     // The tasks of an action pass one after the other; false: an error end.
-    bool fc_WalkTasks(Pass pass);
+    bool fc_WalkTasks(PassAction pass);
     bool fc_ProtocolCopy();
     // The copy works from the reviewed protocol instead of walking.
     bool fc_FromProtocol() const;
@@ -187,10 +176,6 @@ private:
     void sb_ProtocolEntryCopy(const protocol::WorkListStep& step, std::string& errorText);
     // A reviewed row names its entry inside its task's folders.
     bool fc_RowInside(const protocol::WorkListStep& step, std::string& errorText) const;
-    // The start and the successful end of an entry in the action passes:
-    // its event, its protocol line, its counters.
-    void sb_EntryStart(const EntryAt& at);
-    void sb_EntryDone(const EntryAt& at, const std::string& text);
 
     // --- questions and error policy (clsFolderCopyAsk.cpp)
     bool fc_AskUser(const EntryAt& at, const platform::FileEntry* obstacle, bool& skip, std::string& errorText);
@@ -204,9 +189,7 @@ private:
     bool fc_CopyCancelled(const EntryAt& at);
     bool fc_EntryFailed(const EntryAt& at, std::string& errorText);
     void sb_CountLeft(const EntryAt& at);
-    Clock::time_point now() const { return clock_(); }
     void sb_QuestionTimeAdd(Clock::time_point start);
-    void sb_ProtocolEntry(const EntryAt& at, const std::string& text);
 
     // --- copy of one entry (clsFolderCopyCopy.cpp)
     bool fc_FileCopy(const EntryAt& at, std::string& errorText);
@@ -266,52 +249,13 @@ private:
     // Packs the run's archive of saved files (zip mode), however the copy ended.
     bool fc_BackupZipClose(std::string& errorText);
 
-    // --- information pass per entry (clsFolderCopyInfo.cpp)
-    bool fc_InfoEntry(bool isFile, std::int32_t level, const platform::FileEntry& entry, const std::string& path,
-                      const std::string& targetPath, std::string& errorText);
-    bool fc_InfoFileCompared(std::int32_t level, const platform::FileEntry& entry, const std::string& path,
-                             const std::string& targetPath);
-    void sb_CountAttributes(std::uint32_t attributes, bool isFile);
-
-    // --- shared helpers
-    void sb_ProtocolAdd(const ProtocolRecord& record);
-    // Recomputes SecondsMax (at most once a second) with the file in
-    // progress counted by its whole size.
-    void sb_Estimate(std::int64_t currentFileBytes);
-    bool has(std::uint32_t bit) const { return (status_ & bit) != 0; }
-    bool isCancelled() const { return cancel_; }
-
-    FolderCopyObserver& observer_;
-    base::Questioner& questioner_;
+    std::unique_ptr<RunContext> context_;
+    RunContext& run_;
+    std::unique_ptr<InfoPass> info_;
     net::NetworkDriveFactory networkDrives_;
-    base::ClipboardWriter* clipboard_ = nullptr;
 
-    // options
-    std::uint32_t status_ = 0;
-    std::uint32_t statusEx_ = 0;
-    std::uint8_t folderInfoLevel_ = 0;
-    std::uint32_t blockSize_ = 0;
-    std::vector<EngineTask> tasks_{1}; // numbered from 1; slot 0 unused
-
-    // run state
     bool isRunning_ = false;
-    Pass pass_ = Pass::Info;
-    std::string action_;
-    std::int16_t taskNumber_ = 0;
-    EngineTask current_;
-    EntryFilter filter_;
-    EngineCounters counters_;
-    std::string fileNameCurrent_;
-    std::string errorText_;
-    ProtocolLines protocol_;
-    bool cancel_ = false; // set by fc_Cancel and a cancel answer
-    // The program-wide flag: stops a running whole-file copy between its chunks.
-    bool copyCancel_ = false;
     std::uint32_t askedFlags_ = 0; // 0x1: "all existing" asked, 0x2: "all read-only" asked
-    // The failure of an entry that the policy kept for the pass's result,
-    // so a later entry that clears the error text cannot hide it.
-    std::string entryError_;
-    bool folderLeft_ = false; // the failed folder's content is not walked
     std::unique_ptr<clsFileCopyEvt> fileCopyEvt_;
     clsFileCompress compress_;
     std::string compressProblem_; // of the entry being copied
@@ -330,13 +274,6 @@ private:
     std::set<std::string> tidied_;
     bool tidiedSomething_ = false; // leftovers removed or packed: written too
     std::set<FolderId> ownTargets_;
-    // The folders of the entry being copied, each opened once: existing
-    // targets are looked up and files copied relative to them.
-    platform::FolderLookup sources_;
-    platform::FolderLookup targets_;
-    // The open folder that holds the entry being deleted or changed (-1:
-    // reached by its path): a folder swapped for a link meanwhile leads nowhere.
-    int entryFolder_ = -1;
     // Source entries renamed in this task's walk, by their new paths: the
     // listing still going on may show them again.
     std::set<std::string> renamedSources_;
@@ -365,12 +302,6 @@ private:
     // attribute change needs them.
     std::optional<std::vector<HomeFolder>> homes_;
 
-    // timing
-    Clock::time_point passStart_{};
-    std::function<Clock::time_point()> clock_ = [] { return Clock::now(); };
-    std::int32_t secondsOff_ = 0;
-    std::int32_t secondsMax_ = 0;
-    std::int64_t lastEstimateSecond_ = -1;
     std::int64_t questionMillis_ = 0; // question time not yet a whole second
 };
 

@@ -29,37 +29,21 @@ constexpr const char* kTwoLines = "\r\n\r\n";
 
 base::Answer clsFolderCopy::fc_Question(const EntryAt& at, const std::string& text, base::Buttons buttons)
 {
-    return questioner_.ask({.text = text,
-                            .title = at.isFile ? "Datei Fehler ..." : "Verzeichnis Fehler ...",
-                            .icon = base::Icon::Question,
-                            .buttons = buttons});
-}
-
-void clsFolderCopy::sb_ProtocolEntry(const EntryAt& at, const std::string& text)
-{
-    // A copied file's lines stand under its target folder, as its "ok" does.
-    const bool targetSide = at.isFile && pass_ == Pass::Copy;
-    // A folder handled after its content follows its files' lines: its own
-    // line must not pass for their heading and be left out.
-    if (!at.isFile && (pass_ == Pass::Delete || pass_ == Pass::Attrib))
-        protocol_.forgetLastFolder();
-    sb_ProtocolAdd({.action = action_,
-                    .level = at.isFile ? at.level : at.level - 1,
-                    .type = at.isFile ? "FILE" : "FOLDER",
-                    .name = at.entry.name,
-                    .text = text,
-                    .folder = targetSide ? at.targetPath : at.path});
+    return run_.questioner.ask({.text = text,
+                                .title = at.isFile ? "Datei Fehler ..." : "Verzeichnis Fehler ...",
+                                .icon = base::Icon::Question,
+                                .buttons = buttons});
 }
 
 void clsFolderCopy::sb_AskLine(const EntryAt& at, const char* fileText, const char* folderText)
 {
-    if (has(status::kCreateProtocol))
-        sb_ProtocolEntry(at, at.isFile ? fileText : folderText);
+    if (run_.has(status::kCreateProtocol))
+        run_.sb_ProtocolEntry(at, at.isFile ? fileText : folderText);
 }
 
 void clsFolderCopy::sb_QuestionTimeAdd(Clock::time_point start)
 {
-    questionMillis_ += std::chrono::duration_cast<std::chrono::milliseconds>(now() - start).count();
+    questionMillis_ += std::chrono::duration_cast<std::chrono::milliseconds>(run_.now() - start).count();
     sb_SecondsOffAdd(static_cast<std::int32_t>(questionMillis_ / 1000));
     questionMillis_ %= 1000;
 }
@@ -81,7 +65,7 @@ bool clsFolderCopy::fc_Skipped(const EntryAt& at, bool& skip)
 bool clsFolderCopy::fc_CopyCancelled(const EntryAt& at)
 {
     sb_AskLine(at, "Datei nicht kopiert => abgebrochen", "Verzeichnis nicht kopiert => abgebrochen");
-    cancel_ = true;
+    run_.cancel = true;
     return false;
 }
 
@@ -93,11 +77,11 @@ bool clsFolderCopy::fc_AskUser(const EntryAt& at, const platform::FileEntry* obs
         clsFolderCopy& engine;
         Clock::time_point start;
         ~Timed() { engine.sb_QuestionTimeAdd(start); }
-    } timed{*this, now()};
+    } timed{*this, run_.now()};
 
     skip = false;
     const bool before = errorText.empty();
-    const bool copy = pass_ == Pass::Copy;
+    const bool copy = run_.pass == PassAction::Copy;
     const std::string& name = at.entry.name;
     // What the first two questions are about: the target of a copy, else the entry itself.
     const std::string& side = copy ? at.targetPath : at.path;
@@ -105,7 +89,7 @@ bool clsFolderCopy::fc_AskUser(const EntryAt& at, const platform::FileEntry* obs
 
     // A target newer than its source is asked about whatever else allows
     // the replace; the answer stands for this file in place of the next question.
-    const bool newer = before && copy && at.isFile && obstacle != nullptr && has(status::kAskByTargetNewer)
+    const bool newer = before && copy && at.isFile && obstacle != nullptr && run_.has(status::kAskByTargetNewer)
         && obstacle->lastWrite > at.entry.lastWrite;
     if (newer && (askedFlags_ & kNewerForAll) == 0) {
         const std::string text = "Zieldatei '" + subject + "' ist neuer als die Quelldatei!" + kTwoLines
@@ -123,7 +107,7 @@ bool clsFolderCopy::fc_AskUser(const EntryAt& at, const platform::FileEntry* obs
         default: return fc_CopyCancelled(at);
         }
     }
-    if (before && copy && obstacle != nullptr && !newer && !has(status::kOverwriteExisting)) {
+    if (before && copy && obstacle != nullptr && !newer && !run_.has(status::kOverwriteExisting)) {
         const std::string text = at.isFile
             ? "Zieldatei '" + subject + "' vorhanden!" + kTwoLines + " => Zieldatei überschreiben?"
             : "Zielverzeichnis '" + subject + "' vorhanden!" + kTwoLines + " => Zielverzeichnis überschreiben?";
@@ -132,7 +116,7 @@ bool clsFolderCopy::fc_AskUser(const EntryAt& at, const platform::FileEntry* obs
             if (fc_ForAll(at, kAskedExisting,
                           at.isFile ? "Möchten Sie alle vorhandenen Dateien überschreiben?"
                                     : "Möchten Sie alle vorhandenen Verzeichnisse überschreiben?"))
-                status_ |= status::kOverwriteExisting;
+                run_.status |= status::kOverwriteExisting;
             break;
         case base::Answer::No: return fc_Skipped(at, skip);
         default: return fc_CopyCancelled(at);
@@ -140,8 +124,8 @@ bool clsFolderCopy::fc_AskUser(const EntryAt& at, const platform::FileEntry* obs
     }
 
     if (obstacle != nullptr && (obstacle->attributes & platform::attr::kReadOnly) != 0
-        && !has(status::kOverwriteProtected)) {
-        const bool remove = pass_ == Pass::Delete;
+        && !run_.has(status::kOverwriteProtected)) {
+        const bool remove = run_.pass == PassAction::Delete;
         std::string text =
             (copy ? (at.isFile ? "Zieldatei '" : "Zielverzeichnis '") : (at.isFile ? "Datei '" : "Verzeichnis '"))
             + subject + "' ist schreibgeschützt!" + kTwoLines;
@@ -155,7 +139,7 @@ bool clsFolderCopy::fc_AskUser(const EntryAt& at, const platform::FileEntry* obs
             if (fc_ForAll(at, kAskedReadOnly,
                           std::string("Möchten Sie alle schreibgeschützten Daten ")
                               + (remove ? "löschen?" : "überschreiben?")))
-                status_ |= status::kOverwriteProtected;
+                run_.status |= status::kOverwriteProtected;
             // A copy replaces the target as a whole and leaves it alone until
             // then; the other actions work on the entry and need it writable.
             platform::ErrorCode ignored = 0; // the action itself tells when this did not help
@@ -171,7 +155,7 @@ bool clsFolderCopy::fc_AskUser(const EntryAt& at, const platform::FileEntry* obs
                 return fc_CopyCancelled(at);
             // A delete or a change is not a copy: its line says so.
             sb_AskLine(at, "Datei nicht ausgeführt => abgebrochen", "Verzeichnis nicht ausgeführt => abgebrochen");
-            cancel_ = true;
+            run_.cancel = true;
             return false;
         }
     }
@@ -179,38 +163,38 @@ bool clsFolderCopy::fc_AskUser(const EntryAt& at, const platform::FileEntry* obs
         return true;
 
     // A failure: with "continue after errors" nobody is asked; the entry is left.
-    if (has(status::kContinueAfterError))
+    if (run_.has(status::kContinueAfterError))
         return false;
     const std::string text = (at.isFile ? "Datei '" + platform::joinPath(at.path, name) : "Verzeichnis '" + at.path)
         + "' konnte nicht "
-        + (copy                        ? "kopiert"
-               : pass_ == Pass::Delete ? "gelöscht"
-                                       : "verändert")
+        + (copy                                  ? "kopiert"
+               : run_.pass == PassAction::Delete ? "gelöscht"
+                                                 : "verändert")
         + " werden!" + kTwoLines + errorText + kTwoLines + "=> Vorgang wiederholen?";
     switch (fc_Question(at, text, base::Buttons::AbortRetryIgnore)) {
     case base::Answer::Retry: return true;
     case base::Answer::Ignore: return false;
     default:
         sb_AskLine(at, "Datei nicht ausgeführt => abgebrochen", "Verzeichnis nicht ausgeführt => abgebrochen");
-        cancel_ = true;
+        run_.cancel = true;
         return false;
     }
 }
 
 void clsFolderCopy::sb_CountLeft(const EntryAt& at)
 {
-    EngineCounters& c = counters_;
+    EngineCounters& c = run_.counters;
     if (at.isFile) {
         const double sizeKB = static_cast<double>(at.entry.size) / 1024;
         ++c.CountFiles_Done;
         ++c.CountFiles_Not;
         c.SizeTotal_Done += sizeKB;
         c.SizeTotal_Not += sizeKB;
-        observer_.ActionFileNot(0);
+        run_.observer.ActionFileNot(0);
     } else {
         ++c.CountFolder_Done;
         ++c.CountFolder_Not;
-        observer_.ActionFolderNot(0);
+        run_.observer.ActionFolderNot(0);
     }
 }
 
@@ -220,32 +204,32 @@ void clsFolderCopy::sb_CountLeft(const EntryAt& at)
 // then its content is left.
 bool clsFolderCopy::fc_EntryFailed(const EntryAt& at, std::string& errorText)
 {
-    const bool stop = cancel_ || !has(status::kContinueAfterError);
-    if (has(status::kCreateProtocol)) {
-        const char* what = pass_ == Pass::Copy ? "nicht kopiert ("
-            : pass_ == Pass::Delete            ? "nicht gelöscht ("
-                                               : "nicht gesetzt (";
-        sb_ProtocolEntry(at, what + errorText + (stop ? ") => Abbruch" : ") => Fehler ignorieren, weiter"));
+    const bool stop = run_.cancel || !run_.has(status::kContinueAfterError);
+    if (run_.has(status::kCreateProtocol)) {
+        const char* what = run_.pass == PassAction::Copy ? "nicht kopiert ("
+            : run_.pass == PassAction::Delete            ? "nicht gelöscht ("
+                                                         : "nicht gesetzt (";
+        run_.sb_ProtocolEntry(at, what + errorText + (stop ? ") => Abbruch" : ") => Fehler ignorieren, weiter"));
         // A folder's failure has its error row too (a file's has it from
         // its action), so "nächster Fehler..." finds it.
         if (!at.isFile)
-            sb_ProtocolAdd({.action = action_,
-                            .level = at.level,
-                            .type = "FOLDER",
-                            .name = at.entry.name,
-                            .text = "ok",
-                            .folder = at.path,
-                            .target = errorText,
-                            .error = true});
+            run_.sb_ProtocolAdd({.action = run_.action,
+                                 .level = at.level,
+                                 .type = "FOLDER",
+                                 .name = at.entry.name,
+                                 .text = "ok",
+                                 .folder = at.path,
+                                 .target = errorText,
+                                 .error = true});
     }
     if (stop)
-        entryError_ = errorText;
+        run_.entryError = errorText;
     else
         errorText.clear();
     sb_CountLeft(at);
     if (at.isFile)
         return true;
-    folderLeft_ = true;
+    run_.folderLeft = true;
     return !stop;
 }
 

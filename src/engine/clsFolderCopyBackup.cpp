@@ -93,24 +93,23 @@ bool isGatherFolderName(const std::string& name)
 
 bool clsFolderCopy::fc_BackupZip(const EntryAt& at, std::string& errorText)
 {
-    if (current_.BackupFolder.empty()) {
+    if (run_.current.BackupFolder.empty()) {
         errorText = "Fehler bei Sicherung: kein Sicherungsverzeichnis angegeben für '"
             + platform::joinPath(at.targetPath, at.entry.name) + "'";
         return false;
     }
     if (backupName_.empty())
         backupName_ = fc_BackupName(base::LocalDateTime::now());
-    return (statusEx_ & statusEx::kSaveFilesInZip) != 0 ? fc_BackupForZip(at, errorText)
-                                                        : fc_BackupInFolder(at, errorText);
+    return run_.hasEx(statusEx::kSaveFilesInZip) ? fc_BackupForZip(at, errorText) : fc_BackupInFolder(at, errorText);
 }
 
 bool clsFolderCopy::fc_BackupInFolder(const EntryAt& at, std::string& errorText)
 {
     platform::ErrorCode code = 0;
     // The run's folder, in each backup folder its tasks name.
-    std::string& folder = backupFolders_[current_.BackupFolder];
-    if (folder.empty() && !makeFreshFolder(current_.BackupFolder + backupName_, folder, code)) {
-        errorText = failedText(current_.BackupFolder + backupName_, code);
+    std::string& folder = backupFolders_[run_.current.BackupFolder];
+    if (folder.empty() && !makeFreshFolder(run_.current.BackupFolder + backupName_, folder, code)) {
+        errorText = failedText(run_.current.BackupFolder + backupName_, code);
         folder.clear();
         return false;
     }
@@ -131,12 +130,12 @@ bool clsFolderCopy::fc_BackupForZip(const EntryAt& at, std::string& errorText)
     platform::ErrorCode code = 0;
     if (!zip_) {
         std::string gathered;
-        if (!makeFreshFolder(current_.BackupFolder + "_" + backupName_, gathered, code)) {
-            errorText = failedText(current_.BackupFolder + "_" + backupName_, code);
+        if (!makeFreshFolder(run_.current.BackupFolder + "_" + backupName_, gathered, code)) {
+            errorText = failedText(run_.current.BackupFolder + "_" + backupName_, code);
             return false;
         }
         // A later run's tidying leaves the folder alone while this run lives.
-        backupLock_.shared(current_.BackupFolder);
+        backupLock_.shared(run_.current.BackupFolder);
         zip_ = std::make_unique<clsZip>();
         zip_->ZipFile(gathered + ".zip");
         zip_->BasePath(gathered);
@@ -171,16 +170,16 @@ bool clsFolderCopy::fc_BackupZipClose(std::string& errorText)
         platform::removeDirectory(zip->BasePath(), ignored);
         return true;
     }
-    observer_.ActionInfo("Sicherungsdatei wird zusammengepackt ...");
-    if (has(status::kYield) && doEvents_)
-        zip->Progress(doEvents_);
+    run_.observer.ActionInfo("Sicherungsdatei wird zusammengepackt ...");
+    if (run_.has(status::kYield) && run_.doEvents)
+        zip->Progress(run_.doEvents);
     if (!zip->Zip(errorText)) {
         errorText += " - die gesicherten Dateien liegen in '" + zip->BasePath() + "'";
         return false;
     }
     std::error_code ignored;
     std::filesystem::remove_all(zip->BasePath(), ignored);
-    observer_.ActionInfo("Sicherungsdatei erstellt.");
+    run_.observer.ActionInfo("Sicherungsdatei erstellt.");
     return true;
 }
 
@@ -190,12 +189,12 @@ void clsFolderCopy::sb_TidyTarget(const std::string& targetPath)
         return; // new, or done already
     for (const std::string& name : platform::removeStaleTemporaries(targetPath)) {
         tidiedSomething_ = true;
-        if (has(status::kCreateProtocol))
-            sb_ProtocolAdd({.action = action_,
-                            .type = "FILE",
-                            .name = name,
-                            .text = "entfernt (Rest eines abgebrochenen Vorgangs)",
-                            .folder = targetPath});
+        if (run_.has(status::kCreateProtocol))
+            run_.sb_ProtocolAdd({.action = run_.action,
+                                 .type = "FILE",
+                                 .name = name,
+                                 .text = "entfernt (Rest eines abgebrochenen Vorgangs)",
+                                 .folder = targetPath});
     }
 }
 
@@ -235,7 +234,7 @@ void clsFolderCopy::sb_PackLeftover(const std::string& gathered)
     if (!error && !std::filesystem::exists(zip.ZipFile(), error) && zip.FileSpecCount() > 0 && zip.Zip(why)) {
         std::filesystem::remove_all(gathered, error);
         tidiedSomething_ = true;
-        observer_.ActionInfo("Sicherungsdatei eines abgebrochenen Vorgangs erstellt: '" + zip.ZipFile() + "'");
+        run_.observer.ActionInfo("Sicherungsdatei eines abgebrochenen Vorgangs erstellt: '" + zip.ZipFile() + "'");
         return;
     }
     if (zip.FileSpecCount() == 0 && !error) {
@@ -243,7 +242,7 @@ void clsFolderCopy::sb_PackLeftover(const std::string& gathered)
         if (platform::removeDirectory(gathered, ignored)) // nothing was saved in it yet
             return;
     }
-    observer_.ActionInfo("Gesicherte Dateien eines abgebrochenen Vorgangs liegen in '" + gathered + "'");
+    run_.observer.ActionInfo("Gesicherte Dateien eines abgebrochenen Vorgangs liegen in '" + gathered + "'");
 }
 
 } // namespace zdr::engine

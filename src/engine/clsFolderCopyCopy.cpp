@@ -41,8 +41,8 @@ bool clsFolderCopy::fc_FileCopy(const EntryAt& at, std::string& errorText)
 // cleared (compression is the volume's business, not an attribute here).
 std::uint32_t clsFolderCopy::fc_TargetAttributes(std::uint32_t sourceAttributes) const
 {
-    const std::uint32_t set = current_.AttributesSet & ~platform::attr::kCompressed;
-    const std::uint32_t clear = current_.AttributesClear & ~platform::attr::kCompressed;
+    const std::uint32_t set = run_.current.AttributesSet & ~platform::attr::kCompressed;
+    const std::uint32_t clear = run_.current.AttributesClear & ~platform::attr::kCompressed;
     return (sourceAttributes | set) & ~clear;
 }
 
@@ -50,7 +50,7 @@ template <class Entry>
 void clsFolderCopy::sb_CompressAsAsked(const Entry& entry)
 {
     std::string problem;
-    if (!compress_.fc_SetAsAsked(entry, current_.AttributesSet, current_.AttributesClear, problem))
+    if (!compress_.fc_SetAsAsked(entry, run_.current.AttributesSet, run_.current.AttributesClear, problem))
         compressProblem_ = problem;
 }
 
@@ -65,7 +65,7 @@ bool clsFolderCopy::fc_CopyFile(const EntryAt& at, std::string& errorText)
 {
     const platform::FileEntry& entry = at.entry;
     const double sizeKB = static_cast<double>(entry.size) / 1024;
-    sb_EntryStart(at);
+    run_.sb_EntryStart(at);
     const std::string source = platform::joinPath(at.path, entry.name);
     const std::string target = platform::joinPath(at.targetPath, entry.name);
     platform::FileEntry existing;
@@ -73,13 +73,13 @@ bool clsFolderCopy::fc_CopyFile(const EntryAt& at, std::string& errorText)
     // In a folder this run made nothing is there yet; one that comes in
     // meanwhile is still never replaced unasked (the copy then fails).
     const bool exists =
-        madeFolders_.count(at.targetPath) == 0 && targets_.statEntry(at.targetPath, entry.name, existing, code);
+        madeFolders_.count(at.targetPath) == 0 && run_.targets.statEntry(at.targetPath, entry.name, existing, code);
     // "Only newer files" protects a newer target also without "differing files".
-    if (exists && (has(status::kOnlyDifferent) || has(status::kOnlyNewer))
-        && fc_FilesEqual(entry, existing, has(status::kOnlyNewer))) {
-        ++counters_.CountFiles_ExistsTimeOk;
-        counters_.SizeTotal_ExistsTimeOk += sizeKB;
-        observer_.ActionFileNot(1);
+    if (exists && (run_.has(status::kOnlyDifferent) || run_.has(status::kOnlyNewer))
+        && fc_FilesEqual(entry, existing, run_.has(status::kOnlyNewer))) {
+        ++run_.counters.CountFiles_ExistsTimeOk;
+        run_.counters.SizeTotal_ExistsTimeOk += sizeKB;
+        run_.observer.ActionFileNot(1);
         return true;
     }
     // The target is the source itself (a copy into its own folder): never
@@ -91,7 +91,7 @@ bool clsFolderCopy::fc_CopyFile(const EntryAt& at, std::string& errorText)
         return true;
     }
     // A target about to be replaced is saved first; when that fails it stays.
-    bool backup = exists && !itself && (statusEx_ & statusEx::kSaveFiles) != 0;
+    bool backup = exists && !itself && run_.hasEx(statusEx::kSaveFiles);
     for (;;) {
         if (itself)
             errorText = fc_EntryErrorText(true, entry.name, platform::error::kSharingViolation);
@@ -100,21 +100,22 @@ bool clsFolderCopy::fc_CopyFile(const EntryAt& at, std::string& errorText)
             if (fc_CopyContent(at, source, target, exists, errorText))
                 break;
         }
-        if (copyCancel_ || !fc_AskUser(at, nullptr, skip, errorText)) {
-            if (!errorText.empty() && has(status::kCreateProtocol))
-                sb_ProtocolAdd({.action = action_,
-                                .level = at.level,
-                                .type = "FILE",
-                                .name = entry.name,
-                                .text = "ok",
-                                .folder = at.path,
-                                .target = errorText,
-                                .error = true});
+        if (run_.copyCancel || !fc_AskUser(at, nullptr, skip, errorText)) {
+            if (!errorText.empty() && run_.has(status::kCreateProtocol))
+                run_.sb_ProtocolAdd({.action = run_.action,
+                                     .level = at.level,
+                                     .type = "FILE",
+                                     .name = entry.name,
+                                     .text = "ok",
+                                     .folder = at.path,
+                                     .target = errorText,
+                                     .error = true});
             return false;
         }
         errorText.clear();
     }
-    sb_EntryDone(at, exists ? fc_DoneText("ok (überschrieben)", "ok (überschrieben; ") : fc_DoneText("ok", "ok ("));
+    run_.sb_EntryDone(at,
+                      exists ? fc_DoneText("ok (überschrieben)", "ok (überschrieben; ") : fc_DoneText("ok", "ok ("));
     if (!fc_FromProtocol())
         sb_RenameAfterCopy(at);
     return true;
@@ -125,7 +126,7 @@ bool clsFolderCopy::fc_CopyFile(const EntryAt& at, std::string& errorText)
 bool clsFolderCopy::fc_CopyContent(const EntryAt& at, const std::string& source, const std::string& target,
                                    bool replace, std::string& errorText)
 {
-    const bool blocks = has(status::kBlockBytes);
+    const bool blocks = run_.has(status::kBlockBytes);
     const std::string inBlocks = "\r\nBei Aktion 'Kopieren (Byte Blöcke)': '" + source + "' nach '" + target + "'";
     platform::ErrorCode code = 0;
     bool ok = true;
@@ -133,8 +134,8 @@ bool clsFolderCopy::fc_CopyContent(const EntryAt& at, const std::string& source,
     // Both folders are reached from the task's folders without a link.
     platform::EntryPlace from;
     platform::EntryPlace to;
-    if (!sources_.place(at.path, at.entry.name, from, code)
-        || !targets_.place(at.targetPath, at.entry.name, to, code)) {
+    if (!run_.sources.place(at.path, at.entry.name, from, code)
+        || !run_.targets.place(at.targetPath, at.entry.name, to, code)) {
         ok = false;
     } else if (at.entry.isSymlink()) {
         ok = platform::copyLink(source, target, replace, code);
@@ -153,11 +154,12 @@ bool clsFolderCopy::fc_CopyContent(const EntryAt& at, const std::string& source,
                     sb_ActionFileDoneByte(total, written);
                 };
                 fileCopyEvt_->DoEvents = [this] {
-                    if (doEvents_)
-                        doEvents_();
+                    if (run_.doEvents)
+                        run_.doEvents();
                 };
             }
-            if (!fileCopyEvt_->fc_CopyFile(file, blockSize_, kBlockPauseMs, has(status::kYield), errorText, true)) {
+            if (!fileCopyEvt_->fc_CopyFile(file, run_.blockSize, kBlockPauseMs, run_.has(status::kYield), errorText,
+                                           true)) {
                 errorText += inBlocks;
                 return false;
             }
@@ -169,7 +171,7 @@ bool clsFolderCopy::fc_CopyContent(const EntryAt& at, const std::string& source,
                 [&](std::uint64_t done) {
                     if (withProgress)
                         sb_ActionFileDoneByte(total, static_cast<std::int64_t>(done));
-                    return !copyCancel_;
+                    return !run_.copyCancel;
                 },
                 code);
         }
@@ -186,14 +188,14 @@ bool clsFolderCopy::fc_CopyContent(const EntryAt& at, const std::string& source,
 
 bool clsFolderCopy::fc_CopyFolder(const EntryAt& at, std::string& errorText)
 {
-    sb_EntryStart(at);
+    run_.sb_EntryStart(at);
     platform::FileEntry folder;
     platform::ErrorCode code = 0;
     bool made = false;
     // First among its folder's entries (looked up ahead of the walk), then
     // as it is after each attempt.
     bool found =
-        targets_.statEntry(platform::parentPath(at.targetPath), platform::fileName(at.targetPath), folder, code);
+        run_.targets.statEntry(platform::parentPath(at.targetPath), platform::fileName(at.targetPath), folder, code);
     // A link in the target tree (or on its way there) is the target's own
     // entry, never a way out of it: the folder cannot go there.
     if ((found && folder.isSymlink()) || (!found && code == platform::error::kCantResolveFilename)) {
@@ -206,7 +208,7 @@ bool clsFolderCopy::fc_CopyFolder(const EntryAt& at, std::string& errorText)
         // Made in its parent as opened from the task's target, so a link
         // swapped in on the way meanwhile leads nowhere.
         platform::EntryPlace place;
-        made = targets_.place(platform::parentPath(at.targetPath), platform::fileName(at.targetPath), place, code)
+        made = run_.targets.place(platform::parentPath(at.targetPath), platform::fileName(at.targetPath), place, code)
             && platform::makeDirectoryAt(place.folder, place.name, code, at.entry.mode | 0700);
         if (!made) {
             errorText = fc_EntryErrorText(false, at.entry.name, code);
@@ -229,9 +231,9 @@ bool clsFolderCopy::fc_CopyFolder(const EntryAt& at, std::string& errorText)
     }
     if ((made || resumedFolders_.count(at.targetPath) != 0) && fc_FromProtocol())
         rowFolders_.emplace_back(at.targetPath, at.path);
-    if (!made && has(status::kOnlyDifferent)) {
-        ++counters_.CountFolder_ExistsTimeOk;
-        observer_.ActionFolderNot(1);
+    if (!made && run_.has(status::kOnlyDifferent)) {
+        ++run_.counters.CountFolder_ExistsTimeOk;
+        run_.observer.ActionFolderNot(1);
         return true;
     }
     compressProblem_.clear();
@@ -244,10 +246,10 @@ bool clsFolderCopy::fc_CopyFolder(const EntryAt& at, std::string& errorText)
         errorText = fc_EntryErrorText(false, at.entry.name, code);
         return false;
     }
-    const std::size_t lineAt = protocol_.text().size();
-    sb_EntryDone(at, made ? fc_DoneText("ok", "ok (") : fc_DoneText("ok (vorhanden)", "ok (vorhanden; "));
-    if (made && protocol_.text().size() > lineAt)
-        madeFolderLines_[at.targetPath] = {lineAt, protocol_.text().substr(lineAt)};
+    const std::size_t lineAt = run_.protocol.text().size();
+    run_.sb_EntryDone(at, made ? fc_DoneText("ok", "ok (") : fc_DoneText("ok (vorhanden)", "ok (vorhanden; "));
+    if (made && run_.protocol.text().size() > lineAt)
+        madeFolderLines_[at.targetPath] = {lineAt, run_.protocol.text().substr(lineAt)};
     return true;
 }
 

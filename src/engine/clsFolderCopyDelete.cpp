@@ -37,7 +37,7 @@ bool clsFolderCopy::fc_AskAgain(const EntryAt& at, const std::string& path, bool
     platform::FileEntry now = at.entry;
     platform::ErrorCode ignored = 0;
     platform::statEntry(path, now, ignored);
-    const bool readOnlyQuestion = readOnly(now) && !has(status::kOverwriteProtected);
+    const bool readOnlyQuestion = readOnly(now) && !run_.has(status::kOverwriteProtected);
     bool skip = false;
     if (fc_AskUser(at, &now, skip, errorText)) {
         errorText.clear();
@@ -54,13 +54,13 @@ bool clsFolderCopy::fc_DeleteEntry(const EntryAt& at, std::string& errorText)
 {
     // The common case, a file the walk lists in a folder it holds open: its
     // removal is handed on, and reported with the others in their order.
-    if (at.isFile && entryFolder_ >= 0 && (!readOnly(at.entry) || has(status::kOverwriteProtected))) {
+    if (at.isFile && run_.entryFolder >= 0 && (!readOnly(at.entry) || run_.has(status::kOverwriteProtected))) {
         sb_DeleteLater(at);
         return true;
     }
     sb_DeletesDone(); // the earlier ones first
-    sb_EntryStart(at);
-    return fc_DeleteAsking(at, entryFolder_, std::nullopt, errorText);
+    run_.sb_EntryStart(at);
+    return fc_DeleteAsking(at, run_.entryFolder, std::nullopt, errorText);
 }
 
 bool clsFolderCopy::fc_DeleteAsking(const EntryAt& at, int folderFd, std::optional<platform::ErrorCode> tried,
@@ -72,7 +72,7 @@ bool clsFolderCopy::fc_DeleteAsking(const EntryAt& at, int folderFd, std::option
     const bool folder = !at.isFile && !at.entry.isSymlink(); // a link is removed as itself
     // Kept until the first answer: it either allowed the delete or was
     // about something else (the entry is no longer read-only then).
-    bool keep = readOnly(at.entry) && !has(status::kOverwriteProtected);
+    bool keep = readOnly(at.entry) && !run_.has(status::kOverwriteProtected);
     for (;;) {
         platform::ErrorCode code = platform::error::kAccessDenied;
         if (tried) {
@@ -90,16 +90,16 @@ bool clsFolderCopy::fc_DeleteAsking(const EntryAt& at, int folderFd, std::option
             return skipped;
         keep = false;
     }
-    sb_EntryDone(at, readOnly(at.entry) ? "ok (geschützt)" : "ok");
+    run_.sb_EntryDone(at, readOnly(at.entry) ? "ok (geschützt)" : "ok");
     return true;
 }
 
 void clsFolderCopy::sb_DeleteLater(const EntryAt& at)
 {
     if (!remover_)
-        remover_ = std::make_unique<platform::ParallelRemover>(platform::ParallelRemover::threadsFor(entryFolder_));
-    remover_->submit(entryFolder_, at.entry.name);
-    pendingDeletes_.push_back({at.entry, at.path, at.level, entryFolder_});
+        remover_ = std::make_unique<platform::ParallelRemover>(platform::ParallelRemover::threadsFor(run_.entryFolder));
+    remover_->submit(run_.entryFolder, at.entry.name);
+    pendingDeletes_.push_back({at.entry, at.path, at.level, run_.entryFolder});
     if (pendingDeletes_.size() >= kDeletesInFlight)
         sb_DeletesDone();
 }
@@ -113,8 +113,8 @@ void clsFolderCopy::sb_DeletesDone()
         const PendingDelete pending = std::move(pendingDeletes_.front());
         pendingDeletes_.pop_front();
         const EntryAt at{true, pending.level, pending.entry, pending.path, {}};
-        fileNameCurrent_ = pending.entry.name;
-        sb_EntryStart(at);
+        run_.fileNameCurrent = pending.entry.name;
+        run_.sb_EntryStart(at);
         std::string errorText;
         if (!fc_DeleteAsking(at, pending.folder, code, errorText))
             fc_EntryFailed(at, errorText);
@@ -123,7 +123,7 @@ void clsFolderCopy::sb_DeletesDone()
 
 bool clsFolderCopy::fc_SetAttributes(const EntryAt& at, std::string& errorText)
 {
-    sb_EntryStart(at);
+    run_.sb_EntryStart(at);
     const std::string path = at.isFile ? platform::joinPath(at.path, at.entry.name) : at.path;
     bool allowed = false; // the read-only question let the change go on
     while (!fc_ChangeAttributes(at, path, errorText)) {
@@ -131,7 +131,7 @@ bool clsFolderCopy::fc_SetAttributes(const EntryAt& at, std::string& errorText)
         if (!fc_AskAgain(at, path, skipped, allowed, errorText))
             return skipped;
     }
-    sb_EntryDone(at, allowed ? "ok (geschützt)" : "ok");
+    run_.sb_EntryDone(at, allowed ? "ok (geschützt)" : "ok");
     return true;
 }
 
@@ -143,7 +143,7 @@ bool clsFolderCopy::fc_ChangeAttributes(const EntryAt& at, const std::string& pa
     // not the task's.
     if (at.entry.isSymlink())
         return true;
-    if (!compress_.fc_SetAsAsked(path, current_.AttributesSet, current_.AttributesClear, errorText))
+    if (!compress_.fc_SetAsAsked(path, run_.current.AttributesSet, run_.current.AttributesClear, errorText))
         return false;
     constexpr std::uint32_t kWritten = platform::attr::kReadOnly | platform::attr::kStoredBits;
     const std::uint32_t wanted = fc_TargetAttributes(at.entry.attributes);

@@ -52,43 +52,43 @@ void clsFolderCopy::sb_RunStart()
 {
     sourceDrives_.clear();
     targetDrives_.clear();
-    sourceDrives_.resize(tasks_.size());
-    targetDrives_.resize(tasks_.size());
+    sourceDrives_.resize(run_.tasks.size());
+    targetDrives_.resize(run_.tasks.size());
     isRunning_ = true;
     // Each run resolves its folders anew (the window may have changed a target).
     homes_.reset();
-    for (EngineTask& task : tasks_)
+    for (EngineTask& task : run_.tasks)
         task.SourceResolved = task.TargetResolved = false;
-    cancel_ = false;
-    copyCancel_ = false;
+    run_.cancel = false;
+    run_.copyCancel = false;
     askedFlags_ = 0;
     questionMillis_ = 0;
-    counters_ = EngineCounters{};
-    taskNumber_ = 0;
-    protocol_.clear();
+    run_.counters = EngineCounters{};
+    run_.taskNumber = 0;
+    run_.protocol.clear();
     renameNumbers_.clear();
     backupName_.clear();
     backupFolders_.clear();
 }
 
-void clsFolderCopy::sb_PassStart(Pass pass, const char* action)
+void clsFolderCopy::sb_PassStart(PassAction pass, const char* action)
 {
-    pass_ = pass;
-    action_ = action;
-    passStart_ = now();
-    secondsOff_ = 0;
-    secondsMax_ = 0;
-    lastEstimateSecond_ = -1;
-    fileNameCurrent_.clear();
+    run_.pass = pass;
+    run_.action = action;
+    run_.passStart = run_.now();
+    run_.secondsOff = 0;
+    run_.secondsMax = 0;
+    run_.lastEstimateSecond = -1;
+    run_.fileNameCurrent.clear();
     // A failure of the pass before must not make this one look failed.
-    errorText_.clear();
-    entryError_.clear();
-    protocol_.clear();
+    run_.errorText.clear();
+    run_.entryError.clear();
+    run_.protocol.clear();
     tidied_.clear();
     tidiedSomething_ = false;
     resumedFolders_.clear();
     rowFolders_.clear();
-    observer_.ActionStart(action_);
+    run_.observer.ActionStart(run_.action);
 }
 
 bool clsFolderCopy::fc_ActionRun()
@@ -96,116 +96,117 @@ bool clsFolderCopy::fc_ActionRun()
     sb_RunStart();
     if (!fc_CheckTasks()) {
         // Reported as the end of the pass that would have come first.
-        const std::string refused = errorText_;
+        const std::string refused = run_.errorText;
         const struct {
             std::uint32_t bit;
-            Pass pass;
+            PassAction pass;
             const char* action;
-        } order[] = {{status::kWithInfo, Pass::Info, "INFO"},
-                     {status::kCopy, Pass::Copy, "COPY"},
-                     {status::kDelete, Pass::Delete, "DELETE"},
-                     {status::kAttrib, Pass::Attrib, "ATTRIB"},
-                     {status::kMkDir, Pass::MkDir, "MKDIR"}};
+        } order[] = {{status::kWithInfo, PassAction::Info, "INFO"},
+                     {status::kCopy, PassAction::Copy, "COPY"},
+                     {status::kDelete, PassAction::Delete, "DELETE"},
+                     {status::kAttrib, PassAction::Attrib, "ATTRIB"},
+                     {status::kMkDir, PassAction::MkDir, "MKDIR"}};
         for (const auto& first : order) {
-            if (has(first.bit)) {
+            if (run_.has(first.bit)) {
                 sb_PassStart(first.pass, first.action);
                 break;
             }
         }
-        errorText_ = refused;
+        run_.errorText = refused;
         sb_ErrorEnd();
         return false;
     }
-    if (has(status::kWithInfo) && !fc_InfoPass())
+    if (run_.has(status::kWithInfo) && !fc_InfoPass())
         return false;
     const struct {
         std::uint32_t bit;
-        Pass pass;
+        PassAction pass;
         const char* action;
     } actionPasses[] = {
-        {status::kCopy, Pass::Copy, "COPY"},
-        {status::kDelete, Pass::Delete, "DELETE"},
-        {status::kAttrib, Pass::Attrib, "ATTRIB"},
+        {status::kCopy, PassAction::Copy, "COPY"},
+        {status::kDelete, PassAction::Delete, "DELETE"},
+        {status::kAttrib, PassAction::Attrib, "ATTRIB"},
     };
     for (const auto& p : actionPasses) {
-        if (has(p.bit) && !cancel_ && !fc_ActionPass(p.pass, p.action))
+        if (run_.has(p.bit) && !run_.cancel && !fc_ActionPass(p.pass, p.action))
             return !isRunning_ ? false : fc_NormalEnd();
     }
-    if (has(status::kMkDir) && !cancel_ && !fc_MkDirPass())
+    if (run_.has(status::kMkDir) && !run_.cancel && !fc_MkDirPass())
         return false;
     return fc_NormalEnd();
 }
 
 bool clsFolderCopy::fc_NormalEnd()
 {
-    cancel_ = false;
-    copyCancel_ = false;
+    run_.cancel = false;
+    run_.copyCancel = false;
     isRunning_ = false;
     return true;
 }
 
 void clsFolderCopy::sb_ErrorEnd()
 {
-    observer_.ActionReady(false, errorText_, !protocol_.text().empty());
+    run_.observer.ActionReady(false, run_.errorText, !run_.protocol.text().empty());
     isRunning_ = false;
 }
 
 bool clsFolderCopy::fc_LoadTask(std::size_t index)
 {
-    taskNumber_ = static_cast<std::int16_t>(index);
-    current_ = tasks_[index];
-    return filter_.load(current_, has(status::kFolderOnly), errorText_);
+    run_.taskNumber = static_cast<std::int16_t>(index);
+    run_.current = run_.tasks[index];
+    return run_.filter.load(run_.current, run_.has(status::kFolderOnly), run_.errorText);
 }
 
 bool clsFolderCopy::fc_ConnectDrive(bool source)
 {
-    const std::string& code = source ? current_.NetSource : current_.NetTarget;
+    const std::string& code = source ? run_.current.NetSource : run_.current.NetTarget;
     if (code.empty())
         return true;
     const char* side = source ? "Quelle: '" : "Ziel: '";
-    const std::string& folder = source ? current_.Source : current_.Target;
-    std::unique_ptr<net::NetworkDrive>& drive = (source ? sourceDrives_ : targetDrives_)[taskNumber_];
+    const std::string& folder = source ? run_.current.Source : run_.current.Target;
+    std::unique_ptr<net::NetworkDrive>& drive = (source ? sourceDrives_ : targetDrives_)[run_.taskNumber];
     if (!drive && networkDrives_)
         drive = networkDrives_();
     if (!drive) {
-        errorText_ = side + folder + "' konnte nicht verbunden werden: " + kNoNetworkSupport;
+        run_.errorText = side + folder + "' konnte nicht verbunden werden: " + kNoNetworkSupport;
         return false;
     }
     if (drive->Connected())
         return true;
     drive->fc_Init(code);
-    observer_.ActionInfo(side + drive->LocalName() + "' mit Netzlaufwerk '" + drive->RemoteName() + "' verbinden ...");
+    run_.observer.ActionInfo(side + drive->LocalName() + "' mit Netzlaufwerk '" + drive->RemoteName()
+                             + "' verbinden ...");
     std::string message;
     if (!drive->fc_Connect(message)) {
-        errorText_ = side + folder + "' konnte nicht verbunden werden: " + message;
+        run_.errorText = side + folder + "' konnte nicht verbunden werden: " + message;
         return false;
     }
-    observer_.ActionInfo(side + drive->LocalName() + "' mit Netzlaufwerk '" + drive->RemoteName() + "' verbunden");
+    run_.observer.ActionInfo(side + drive->LocalName() + "' mit Netzlaufwerk '" + drive->RemoteName() + "' verbunden");
     return true;
 }
 
 bool clsFolderCopy::fc_CheckTasks()
 {
-    const bool changes = has(status::kDelete) || has(status::kAttrib);
-    const bool copies = has(status::kCopy);
-    const bool targetUsed = copies || (has(status::kWithInfo) && has(status::kOnlyDifferent));
-    const bool backups = copies && (statusEx_ & statusEx::kSaveFiles) != 0;
-    for (std::size_t i = 1; i < tasks_.size(); ++i) {
-        EngineTask& task = tasks_[i];
+    const bool changes = run_.has(status::kDelete) || run_.has(status::kAttrib);
+    const bool copies = run_.has(status::kCopy);
+    const bool targetUsed = copies || (run_.has(status::kWithInfo) && run_.has(status::kOnlyDifferent));
+    const bool backups = copies && run_.hasEx(statusEx::kSaveFiles);
+    for (std::size_t i = 1; i < run_.tasks.size(); ++i) {
+        EngineTask& task = run_.tasks[i];
         std::string problem;
         if (task.Source != kSourceComputer)
             problem = fc_FolderTextProblem("Quelle", task.Source);
         if (problem.empty() && !task.Target.empty()) {
             if (targetUsed)
                 problem = fc_FolderTextProblem("Zielverzeichnis", task.Target);
-            else if (has(status::kMkDir))
+            else if (run_.has(status::kMkDir))
                 problem = fc_NewFolderNameProblem(task.Target);
         }
         if (problem.empty() && backups && !task.BackupFolder.empty())
             problem = fc_FolderTextProblem("Sicherungsverzeichnis", task.BackupFolder);
         if (!problem.empty()) {
-            taskNumber_ = static_cast<std::int16_t>(i);
-            errorText_ = problem;
+            run_.taskNumber = static_cast<std::int16_t>(i);
+            run_.errorText = problem;
             return false;
         }
         // A folder on a network drive is resolved once its drive is connected.
@@ -214,8 +215,8 @@ bool clsFolderCopy::fc_CheckTasks()
         if (targetUsed && task.NetTarget.empty() && !task.Target.empty())
             sb_ResolveSide(task, false);
         if (changes || copies) {
-            if (fc_TaskRefused(task, errorText_)) {
-                taskNumber_ = static_cast<std::int16_t>(i);
+            if (fc_TaskRefused(task, run_.errorText)) {
+                run_.taskNumber = static_cast<std::int16_t>(i);
                 return false;
             }
         }
@@ -243,7 +244,7 @@ void clsFolderCopy::sb_ResolveSide(EngineTask& task, bool source)
 // that holds one); a copy never into its own source or a system folder.
 bool clsFolderCopy::fc_TaskRefused(const EngineTask& task, std::string& errorText)
 {
-    if ((has(status::kDelete) || has(status::kAttrib)) && task.SourceResolved) {
+    if ((run_.has(status::kDelete) || run_.has(status::kAttrib)) && task.SourceResolved) {
         // What the pass takes as a whole: the source (itself or all of its
         // content), each named entry of it, or each root over the computer.
         std::vector<std::string> folders;
@@ -265,13 +266,13 @@ bool clsFolderCopy::fc_TaskRefused(const EngineTask& task, std::string& errorTex
             const std::string reason = fc_ProtectedFolderReason(folder, *homes_);
             if (!reason.empty()) {
                 errorText = "Quelle: '" + folder + "' " + reason
-                    + (has(status::kDelete) ? ": hier wird nichts gelöscht!"
-                                            : ": hier werden keine Attribute geändert!");
+                    + (run_.has(status::kDelete) ? ": hier wird nichts gelöscht!"
+                                                 : ": hier werden keine Attribute geändert!");
                 return true;
             }
         }
     }
-    if (has(status::kCopy) && task.SourceResolved && task.TargetResolved && task.Source != kSourceComputer
+    if (run_.has(status::kCopy) && task.SourceResolved && task.TargetResolved && task.Source != kSourceComputer
         && platform::isAbsolute(task.Target)) {
         if (fc_IsSystemFolder(task.Target)) {
             errorText = "Zielverzeichnis: '" + task.Target + "' "
@@ -300,28 +301,28 @@ bool clsFolderCopy::fc_CheckSide(bool source, const char* missingText)
 {
     if (!fc_ConnectDrive(source))
         return false;
-    EngineTask& task = tasks_[static_cast<std::size_t>(taskNumber_)];
+    EngineTask& task = run_.tasks[static_cast<std::size_t>(run_.taskNumber)];
     sb_ResolveSide(task, source);
-    std::string& folder = source ? current_.Source : current_.Target;
+    std::string& folder = source ? run_.current.Source : run_.current.Target;
     folder = source ? task.Source : task.Target;
-    if (fc_TaskRefused(task, errorText_))
+    if (fc_TaskRefused(task, run_.errorText))
         return false;
     if (missingText == nullptr || folderExists(folder))
         return true;
-    errorText_ = std::string(source ? "Quelle: '" : "Zielverzeichnis: '") + folder + missingText;
+    run_.errorText = std::string(source ? "Quelle: '" : "Zielverzeichnis: '") + folder + missingText;
     return false;
 }
 
 bool clsFolderCopy::fc_WalkTask(const std::string& targetPath)
 {
     platform::FileEntry self;
-    if (current_.Source == kSourceComputer) {
-        self.name = current_.Source;
+    if (run_.current.Source == kSourceComputer) {
+        self.name = run_.current.Source;
         self.attributes = platform::attr::kDirectory;
     } else {
         platform::ErrorCode code = 0;
-        if (!platform::statEntry(current_.Source, self, code)) {
-            sb_SearchFailed(1, false, current_.Source, code, errorText_);
+        if (!platform::statEntry(run_.current.Source, self, code)) {
+            sb_SearchFailed(1, false, run_.current.Source, code, run_.errorText);
             return false;
         }
     }
@@ -331,13 +332,13 @@ bool clsFolderCopy::fc_WalkTask(const std::string& targetPath)
     madeFolderLines_.clear();
     ownTargets_.clear();
     renamedSources_.clear();
-    sources_.close();
-    targets_.close();
+    run_.sources.close();
+    run_.targets.close();
     // Below the task's folders no link is followed, on either side.
-    sources_.setRoot(current_.Source == kSourceComputer ? std::string() : current_.Source);
-    targets_.setRoot(targetPath);
+    run_.sources.setRoot(run_.current.Source == kSourceComputer ? std::string() : run_.current.Source);
+    run_.targets.setRoot(targetPath);
     const std::string copyOfSource =
-        current_.Selection.front() == kSelectionAll ? platform::joinPath(targetPath, self.name) : std::string();
+        run_.current.Selection.front() == kSelectionAll ? platform::joinPath(targetPath, self.name) : std::string();
     for (const std::string& folder : {targetPath, copyOfSource}) {
         platform::FileEntry entry;
         platform::ErrorCode ignored = 0;
@@ -345,84 +346,65 @@ bool clsFolderCopy::fc_WalkTask(const std::string& targetPath)
             && entry.isDirectory())
             ownTargets_.insert({entry.device, entry.inode});
     }
-    return fc_FolderWalk(0, self, current_.Source, targetPath, nullptr, errorText_);
+    return fc_FolderWalk(0, self, run_.current.Source, targetPath, nullptr, run_.errorText);
 }
 
 bool clsFolderCopy::fc_InfoPass()
 {
-    sb_PassStart(Pass::Info, "INFO");
-    const bool targetRequired = has(status::kCopy) || has(status::kOnlyDifferent);
-    const std::size_t taskCount = tasks_.size() - 1;
+    sb_PassStart(PassAction::Info, "INFO");
+    const bool targetRequired = run_.has(status::kCopy) || run_.has(status::kOnlyDifferent);
+    const std::size_t taskCount = run_.tasks.size() - 1;
     // A cancelled run walks no further task.
-    for (std::size_t i = 1; i <= taskCount && !cancel_; ++i) {
+    for (std::size_t i = 1; i <= taskCount && !run_.cancel; ++i) {
         if (!fc_LoadTask(i) || !fc_CheckSide(true, "' ist nicht vorhanden oder kein Zugriff!")
             || (targetRequired && !fc_CheckSide(false, nullptr))) {
             sb_ErrorEnd();
             return false;
         }
-        observer_.ActionStartAufgabe("INFO", static_cast<std::int32_t>(i), static_cast<std::int32_t>(taskCount), 0);
-        if (targetRequired && current_.Source != kSourceComputer && targetMissing(current_, errorText_)) {
+        run_.observer.ActionStartAufgabe("INFO", static_cast<std::int32_t>(i), static_cast<std::int32_t>(taskCount), 0);
+        if (targetRequired && run_.current.Source != kSourceComputer && targetMissing(run_.current, run_.errorText)) {
             sb_ErrorEnd();
             return false;
         }
-        fc_WalkTask(current_.Target);
+        fc_WalkTask(run_.current.Target);
     }
-    if (errorText_.empty() && !cancel_) {
-        if (has(status::kFolderEntriesInfo)) {
-            const std::string text = fc_SizeText(counters_.SizeTotal, "MB", "0,000.00") + " - ("
-                + "Unterverz.: " + std::to_string(counters_.CountFolder - 1)
-                + ", Dateien: " + std::to_string(counters_.CountFiles) + ")";
-            sb_ProtocolAdd({.action = "INFO FOLDER",
-                            .level = 0,
-                            .type = "FOLDER",
-                            .name = current_.Source,
-                            .text = text,
-                            .folder = {},
-                            .target = "DIREND"});
-        }
-        observer_.ActionReady(true, {}, !protocol_.text().empty());
-        if (has(status::kFolderEntriesInfo)) {
-            bool shown = false;
-            observer_.ActionProtocolShow(shown);
-        }
-    } else {
-        observer_.ActionReady(false, errorText_, !protocol_.text().empty());
-    }
+    info_->sb_PassDone();
     return true;
 }
 
 // One action pass (copy, delete, attributes). false ends the run: at once
 // when an error end was raised (IsRunning is false then), else normally.
-bool clsFolderCopy::fc_ActionPass(Pass pass, const char* action)
+bool clsFolderCopy::fc_ActionPass(PassAction pass, const char* action)
 {
-    action_ = action;
-    if (has(status::kSkipEmpty) && counters_.CountFolder + counters_.CountFiles == 0)
+    run_.action = action;
+    if (run_.has(status::kSkipEmpty) && run_.counters.CountFolder + run_.counters.CountFiles == 0)
         return false;
-    const bool fromProtocol = pass == Pass::Copy && fc_FromProtocol();
+    const bool fromProtocol = pass == PassAction::Copy && fc_FromProtocol();
     if (fromProtocol) {
-        if (counters_.CountFiles_ToDo + counters_.CountFolder_ToDo == 0) {
-            observer_.ActionReady(true, kNothingToCopy, false);
+        if (run_.counters.CountFiles_ToDo + run_.counters.CountFolder_ToDo == 0) {
+            run_.observer.ActionReady(true, kNothingToCopy, false);
             return false;
         }
-        counters_.CountFiles_ExistsTimeOk = 0;
-        counters_.CountFolder_ExistsTimeOk = 0;
-        counters_.CountFiles = counters_.CountFiles_ToDo;
-        counters_.CountFolder = counters_.CountFolder_ToDo;
+        run_.counters.CountFiles_ExistsTimeOk = 0;
+        run_.counters.CountFolder_ExistsTimeOk = 0;
+        run_.counters.CountFiles = run_.counters.CountFiles_ToDo;
+        run_.counters.CountFolder = run_.counters.CountFolder_ToDo;
     }
-    if (has(status::kAskBeforeAction)) {
+    if (run_.has(status::kAskBeforeAction)) {
         bool goOn = true;
-        observer_.ActionProtocolShow(goOn);
+        run_.observer.ActionProtocolShow(goOn);
         if (!goOn) {
-            observer_.ActionReady(false, kCancelledByUser, false);
+            run_.observer.ActionReady(false, kCancelledByUser, false);
             return false;
         }
     }
     sb_PassStart(pass, action);
-    if (pass == Pass::Copy && (statusEx_ & statusEx::kSaveFiles) != 0) {
+    if (pass == PassAction::Copy && run_.hasEx(statusEx::kSaveFiles)) {
         std::set<std::string> backupFolders;
-        for (std::size_t i = 1; i < tasks_.size(); ++i)
-            if (!tasks_[i].BackupFolder.empty())
-                backupFolders.insert(net::resolveDrivePath(platform::withoutTrailingSeparator(tasks_[i].BackupFolder)));
+        for (std::size_t i = 1; i < run_.tasks.size(); ++i)
+            if (!run_.tasks[i].BackupFolder.empty())
+                backupFolders.insert(
+                    net::resolveDrivePath(platform::withoutTrailingSeparator(run_.tasks[i].BackupFolder)));
         for (const std::string& folder : backupFolders)
             sb_TidyBackupFolder(folder);
     }
@@ -431,23 +413,23 @@ bool clsFolderCopy::fc_ActionPass(Pass pass, const char* action)
     // however the copy ended. A failure to pack outweighs the others.
     std::string packError;
     if (!fc_BackupZipClose(packError))
-        errorText_ = packError;
+        run_.errorText = packError;
     // "Done" means on the disk: what this pass wrote reaches the storage
     // before its end is reported (a stick pulled then holds it all). A pass
     // that found everything as it was wrote nothing to flush.
-    const EngineCounters& c = counters_;
+    const EngineCounters& c = run_.counters;
     const bool wrote = c.CountFiles_Done + c.CountFolder_Done > c.CountFiles_Not + c.CountFolder_Not
         || !backupName_.empty() || tidiedSomething_;
     std::string flushError;
-    if (pass == Pass::Copy && wrote && !fc_FlushTargets(flushError) && errorText_.empty())
-        errorText_ = flushError;
+    if (pass == PassAction::Copy && wrote && !fc_FlushTargets(flushError) && run_.errorText.empty())
+        run_.errorText = flushError;
     if (!walked) {
         sb_ErrorEnd();
         return false;
     }
     // An entry that failed earlier in the pass fails the pass, and so does a cancel.
-    const std::string& message = errorText_.empty() ? entryError_ : errorText_;
-    observer_.ActionReady(message.empty() && !cancel_, message, !protocol_.text().empty());
+    const std::string& message = run_.errorText.empty() ? run_.entryError : run_.errorText;
+    run_.observer.ActionReady(message.empty() && !run_.cancel, message, !run_.protocol.text().empty());
     return true;
 }
 
@@ -456,35 +438,37 @@ bool clsFolderCopy::fc_ActionPass(Pass pass, const char* action)
 bool clsFolderCopy::fc_FlushTargets(std::string& errorText)
 {
     std::vector<std::string> folders;
-    for (std::size_t i = 1; i < tasks_.size(); ++i) {
-        folders.push_back(net::resolveDrivePath(tasks_[i].Target));
-        if (!tasks_[i].BackupFolder.empty())
-            folders.push_back(net::resolveDrivePath(tasks_[i].BackupFolder));
+    for (std::size_t i = 1; i < run_.tasks.size(); ++i) {
+        folders.push_back(net::resolveDrivePath(run_.tasks[i].Target));
+        if (!run_.tasks[i].BackupFolder.empty())
+            folders.push_back(net::resolveDrivePath(run_.tasks[i].BackupFolder));
     }
-    observer_.ActionInfo("Daten werden auf den Datenträger geschrieben ...");
+    run_.observer.ActionInfo("Daten werden auf den Datenträger geschrieben ...");
     platform::ErrorCode code = 0;
     if (platform::flushFileSystems(folders, code)) {
-        observer_.ActionInfo("Daten auf den Datenträger geschrieben.");
+        run_.observer.ActionInfo("Daten auf den Datenträger geschrieben.");
         return true;
     }
     errorText = "Fehler beim Schreiben auf den Datenträger - " + base::fc_GetApiErrorText(code);
     return false;
 }
 
-bool clsFolderCopy::fc_FromProtocol() const { return has(status::kOnlyDifferent) && has(status::kWithInfo); }
+bool clsFolderCopy::fc_FromProtocol() const { return run_.has(status::kOnlyDifferent) && run_.has(status::kWithInfo); }
 
-bool clsFolderCopy::fc_WalkTasks(Pass pass)
+bool clsFolderCopy::fc_WalkTasks(PassAction pass)
 {
-    const std::size_t taskCount = tasks_.size() - 1;
-    for (std::size_t i = 1; i <= taskCount && !cancel_; ++i) {
+    const std::size_t taskCount = run_.tasks.size() - 1;
+    for (std::size_t i = 1; i <= taskCount && !run_.cancel; ++i) {
         if (!fc_LoadTask(i) || !fc_CheckSide(true, "' ist nicht vorhanden oder keinen Zugriff!")
-            || (pass == Pass::Copy && !fc_CheckSide(false, nullptr)))
+            || (pass == PassAction::Copy && !fc_CheckSide(false, nullptr)))
             return false;
-        observer_.ActionStartAufgabe(action_, static_cast<std::int32_t>(i), static_cast<std::int32_t>(taskCount), 0);
-        if (pass == Pass::Copy && current_.Source != kSourceComputer && targetMissing(current_, errorText_))
+        run_.observer.ActionStartAufgabe(run_.action, static_cast<std::int32_t>(i),
+                                         static_cast<std::int32_t>(taskCount), 0);
+        if (pass == PassAction::Copy && run_.current.Source != kSourceComputer
+            && targetMissing(run_.current, run_.errorText))
             return false;
         // Delete and attributes work in the source only.
-        fc_WalkTask(pass == Pass::Copy ? current_.Target : std::string());
+        fc_WalkTask(pass == PassAction::Copy ? run_.current.Target : std::string());
     }
     return true;
 }
@@ -496,22 +480,22 @@ bool clsFolderCopy::fc_WalkTasks(Pass pass)
 // the run.
 bool clsFolderCopy::fc_ProtocolCopy()
 {
-    observer_.ActionStartAufgabe("COPY", 1, 1, 2);
+    run_.observer.ActionStartAufgabe("COPY", 1, 1, 2);
     copiedRows_.clear();
     protocol::WorkListStep step;
     step.index = 0;
     for (;;) {
         step.direction = "NEXT";
         step.action = "COPY";
-        observer_.ActionEntryGetNext(step);
-        if (step.index <= 0 || cancel_)
+        run_.observer.ActionEntryGetNext(step);
+        if (step.index <= 0 || run_.cancel)
             break;
-        sb_ProtocolEntryCopy(step, errorText_);
+        sb_ProtocolEntryCopy(step, run_.errorText);
     }
     sb_RowFoldersDone();
     std::string packError;
     if (!fc_BackupZipClose(packError)) {
-        errorText_ = packError;
+        run_.errorText = packError;
         return false;
     }
     return fc_ProtocolRename();
@@ -519,15 +503,16 @@ bool clsFolderCopy::fc_ProtocolCopy()
 
 bool clsFolderCopy::fc_MkDirPass()
 {
-    sb_PassStart(Pass::MkDir, "MKDIR");
-    const std::size_t taskCount = tasks_.size() - 1;
-    counters_.CountFolder_ToDo = static_cast<std::int64_t>(taskCount);
+    sb_PassStart(PassAction::MkDir, "MKDIR");
+    const std::size_t taskCount = run_.tasks.size() - 1;
+    run_.counters.CountFolder_ToDo = static_cast<std::int64_t>(taskCount);
     for (std::size_t i = 1; i <= taskCount; ++i) {
-        taskNumber_ = static_cast<std::int16_t>(i);
-        current_ = tasks_[i];
-        observer_.ActionStartAufgabe("MKDIR", static_cast<std::int32_t>(i), static_cast<std::int32_t>(taskCount), 0);
-        if (current_.Target.empty()) {
-            errorText_ = "Bitte geben Sie eine Verzeichnisbezeichnung an!";
+        run_.taskNumber = static_cast<std::int16_t>(i);
+        run_.current = run_.tasks[i];
+        run_.observer.ActionStartAufgabe("MKDIR", static_cast<std::int32_t>(i), static_cast<std::int32_t>(taskCount),
+                                         0);
+        if (run_.current.Target.empty()) {
+            run_.errorText = "Bitte geben Sie eine Verzeichnisbezeichnung an!";
             sb_ErrorEnd();
             return false;
         }
@@ -536,36 +521,36 @@ bool clsFolderCopy::fc_MkDirPass()
             sb_ErrorEnd();
             return false;
         }
-        if (!platform::isAbsolute(current_.Source)) { // a drive that is not connected
-            errorText_ = "Quelle: '" + current_.Source + "' ist nicht vorhanden oder keinen Zugriff!";
+        if (!platform::isAbsolute(run_.current.Source)) { // a drive that is not connected
+            run_.errorText = "Quelle: '" + run_.current.Source + "' ist nicht vorhanden oder keinen Zugriff!";
             sb_ErrorEnd();
             return false;
         }
-        const std::string path = platform::joinPath(current_.Source, current_.Target);
+        const std::string path = platform::joinPath(run_.current.Source, run_.current.Target);
         const bool exists = platform::pathExists(path);
         if (!exists) {
-            observer_.ActionFolderStart(path);
+            run_.observer.ActionFolderStart(path);
             platform::ErrorCode code = 0;
             if (!platform::makeDirectory(path, code)) {
-                errorText_ = "Fehler bei Verzeichnis: " + path + " - " + base::fc_GetApiErrorText(code);
+                run_.errorText = "Fehler bei Verzeichnis: " + path + " - " + base::fc_GetApiErrorText(code);
                 sb_ErrorEnd();
                 return false;
             }
         }
-        if (has(status::kCreateProtocol))
-            sb_ProtocolAdd({.action = action_,
-                            .type = "FOLDER",
-                            .name = current_.Target,
-                            .text = exists ? "ok (vorhanden)" : "ok",
-                            .folder = path});
+        if (run_.has(status::kCreateProtocol))
+            run_.sb_ProtocolAdd({.action = run_.action,
+                                 .type = "FOLDER",
+                                 .name = run_.current.Target,
+                                 .text = exists ? "ok (vorhanden)" : "ok",
+                                 .folder = path});
         if (exists)
             continue;
-        ++counters_.CountFolder_Done;
-        if (has(status::kFolderToClipboard) && clipboard_ != nullptr)
-            clipboard_->ClipboardAll_Copy(path, base::clipboardFormat::kText);
-        observer_.ActionFolderDone();
+        ++run_.counters.CountFolder_Done;
+        if (run_.has(status::kFolderToClipboard) && run_.clipboard != nullptr)
+            run_.clipboard->ClipboardAll_Copy(path, base::clipboardFormat::kText);
+        run_.observer.ActionFolderDone();
     }
-    observer_.ActionReady(errorText_.empty(), errorText_, !protocol_.text().empty());
+    run_.observer.ActionReady(run_.errorText.empty(), run_.errorText, !run_.protocol.text().empty());
     return true;
 }
 

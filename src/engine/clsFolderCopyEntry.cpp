@@ -15,13 +15,13 @@ namespace zdr::engine {
 
 bool clsFolderCopy::fc_EntryAction(const EntryAt& at, std::string& errorText)
 {
-    switch (pass_) {
-    case Pass::Copy: return fc_FileCopy(at, errorText);
-    case Pass::Delete: return fc_DeleteEntry(at, errorText);
-    case Pass::Attrib: return fc_SetAttributes(at, errorText);
-    case Pass::Info:  // has its own routine
-    case Pass::MkDir: // does not walk
-        break;
+    switch (run_.pass) {
+    case PassAction::Copy: return fc_FileCopy(at, errorText);
+    case PassAction::Delete: return fc_DeleteEntry(at, errorText);
+    case PassAction::Attrib: return fc_SetAttributes(at, errorText);
+    case PassAction::Info:  // has its own routine
+    case PassAction::MkDir: // does not walk
+    case PassAction::None: break;
     }
     return true;
 }
@@ -29,42 +29,19 @@ bool clsFolderCopy::fc_EntryAction(const EntryAt& at, std::string& errorText)
 bool clsFolderCopy::fc_FolderAction(std::int32_t level, const platform::FileEntry& folder, const std::string& path,
                                     const std::string& targetPath, std::string& errorText)
 {
-    if (pass_ == Pass::Info)
-        return fc_InfoEntry(false, level, folder, path, targetPath, errorText);
     const EntryAt at{false, level, folder, path, targetPath};
+    if (run_.pass == PassAction::Info)
+        return info_->fc_InfoEntry(at);
     return fc_EntryAction(at, errorText) || fc_EntryFailed(at, errorText);
 }
 
 bool clsFolderCopy::fc_FileAction(std::int32_t level, const platform::FileEntry& file, const std::string& path,
                                   const std::string& targetPath, std::string& errorText)
 {
-    if (pass_ == Pass::Info)
-        return fc_InfoEntry(true, level, file, path, targetPath, errorText);
     const EntryAt at{true, level, file, path, targetPath};
+    if (run_.pass == PassAction::Info)
+        return info_->fc_InfoEntry(at);
     return fc_EntryAction(at, errorText) || fc_EntryFailed(at, errorText);
-}
-
-void clsFolderCopy::sb_EntryStart(const EntryAt& at)
-{
-    if (at.isFile)
-        observer_.ActionFileStart(at.entry.name, static_cast<std::int64_t>(at.entry.size));
-    else
-        observer_.ActionFolderStart(at.path);
-}
-
-void clsFolderCopy::sb_EntryDone(const EntryAt& at, const std::string& text)
-{
-    if (has(status::kCreateProtocol))
-        sb_ProtocolEntry(at, text);
-    if (at.isFile) {
-        ++counters_.CountFiles_Done;
-        counters_.SizeTotal_Done += static_cast<double>(at.entry.size) / 1024;
-        sb_Estimate(0);
-        observer_.ActionFileDone();
-    } else {
-        ++counters_.CountFolder_Done;
-        observer_.ActionFolderDone();
-    }
 }
 
 // A row comes from the protocol window: it must name a plain entry inside
@@ -73,7 +50,7 @@ void clsFolderCopy::sb_EntryDone(const EntryAt& at, const std::string& text)
 bool clsFolderCopy::fc_RowInside(const protocol::WorkListStep& step, std::string& errorText) const
 {
     const bool isFile = step.type == "FILE";
-    const EngineTask& task = tasks_[static_cast<std::size_t>(step.taskIndex)];
+    const EngineTask& task = run_.tasks[static_cast<std::size_t>(step.taskIndex)];
     const std::string source =
         task.Source == kSourceComputer ? std::string(platform::kSeparatorText) : net::resolveDrivePath(task.Source);
     if ((!isFile || fc_RenameNameValid(step.source)) && platform::isWithin(step.sourcePath, source)
@@ -92,12 +69,12 @@ void clsFolderCopy::sb_ProtocolEntryCopy(const protocol::WorkListStep& step, std
 {
     const bool isFile = step.type == "FILE";
     if ((!isFile && step.type != "FOLDER") || step.taskIndex < 1
-        || static_cast<std::size_t>(step.taskIndex) >= tasks_.size())
+        || static_cast<std::size_t>(step.taskIndex) >= run_.tasks.size())
         return;
-    taskNumber_ = step.taskIndex;
-    current_ = tasks_[static_cast<std::size_t>(step.taskIndex)];
-    sources_.setRoot(current_.Source == kSourceComputer ? std::string() : current_.Source);
-    targets_.setRoot(current_.Target);
+    run_.taskNumber = step.taskIndex;
+    run_.current = run_.tasks[static_cast<std::size_t>(step.taskIndex)];
+    run_.sources.setRoot(run_.current.Source == kSourceComputer ? std::string() : run_.current.Source);
+    run_.targets.setRoot(run_.current.Target);
     const std::string source = isFile ? platform::joinPath(step.sourcePath, step.source) : step.sourcePath;
     platform::FileEntry entry;
     platform::ErrorCode code = 0;
@@ -106,17 +83,17 @@ void clsFolderCopy::sb_ProtocolEntryCopy(const protocol::WorkListStep& step, std
         entry = {};
         entry.name = platform::fileName(source);
     }
-    fileNameCurrent_ = entry.name;
+    run_.fileNameCurrent = entry.name;
     errorText.clear();
     // A folder's row carries the level of its parent, as its line does.
     const EntryAt at{isFile, isFile ? step.level : step.level + 1, entry, step.sourcePath, step.targetPath};
-    const std::int64_t notBefore = counters_.CountFiles_Not + counters_.CountFolder_Not;
+    const std::int64_t notBefore = run_.counters.CountFiles_Not + run_.counters.CountFolder_Not;
     const bool inside = fc_RowInside(step, errorText);
     if (inside && isFile)
         sb_TidyTarget(step.targetPath);
     if (!inside || !fc_FileCopy(at, errorText))
         fc_EntryFailed(at, errorText);
-    else if (counters_.CountFiles_Not + counters_.CountFolder_Not == notBefore)
+    else if (run_.counters.CountFiles_Not + run_.counters.CountFolder_Not == notBefore)
         copiedRows_.insert(source);
 }
 

@@ -41,8 +41,8 @@ bool clsFolderCopy::fc_Rename(const std::string& code, bool isFile, const std::s
 {
     const std::string failed =
         std::string("Fehler bei Umbenennung ") + (isFile ? "Datei" : "Verzeichnis") + ": " + fullPath;
-    if (!current_.RenameProblem.empty()) {
-        errorText = failed + " - " + current_.RenameProblem;
+    if (!run_.current.RenameProblem.empty()) {
+        errorText = failed + " - " + run_.current.RenameProblem;
         return false;
     }
     bool numberUsed = false;
@@ -59,39 +59,40 @@ bool clsFolderCopy::fc_Rename(const std::string& code, bool isFile, const std::s
 
 void clsFolderCopy::sb_RenameAfterCopy(const EntryAt& at)
 {
-    const std::uint32_t flags = current_.RenameFlags;
-    if (cancel_ || !renameWanted(flags, at.isFile, at.isFile ? at.level : at.level - 1))
+    const std::uint32_t flags = run_.current.RenameFlags;
+    if (run_.cancel || !renameWanted(flags, at.isFile, at.isFile ? at.level : at.level - 1))
         return;
     const bool inSource = (flags & flag::kSource) != 0;
     const std::string& folder = inSource ? at.path : at.targetPath;
     const std::string full = at.isFile ? platform::joinPath(folder, at.entry.name) : folder;
-    std::uint64_t& numbered = renameNumbers_[taskNumber_];
+    std::uint64_t& numbered = renameNumbers_[run_.taskNumber];
     std::string newName;
     std::string errorText;
-    if (!fc_Rename(current_.RenameCode, at.isFile, full, at.entry.name, numbered, newName, errorText)) {
+    if (!fc_Rename(run_.current.RenameCode, at.isFile, full, at.entry.name, numbered, newName, errorText)) {
         // Copied, but not renamed: its line says so and the pass fails with it.
-        if (has(status::kCreateProtocol))
-            sb_ProtocolEntry(at, "nicht umbenannt (" + errorText + ")");
-        entryError_ = errorText;
+        if (run_.has(status::kCreateProtocol))
+            run_.sb_ProtocolEntry(at, "nicht umbenannt (" + errorText + ")");
+        run_.entryError = errorText;
         return;
     }
-    if (fc_RenameNumbers(current_.RenameCode))
+    if (fc_RenameNumbers(run_.current.RenameCode))
         ++numbered;
-    if (has(status::kCreateProtocol))
-        sb_ProtocolEntry(at, "umbenannt in: " + newName);
+    if (run_.has(status::kCreateProtocol))
+        run_.sb_ProtocolEntry(at, "umbenannt in: " + newName);
     // The lookups keep folders by their old paths.
     if (inSource) {
         renamedSources_.insert(platform::joinPath(platform::parentPath(full), newName));
-        sources_.close();
+        run_.sources.close();
     } else {
-        targets_.close();
+        run_.targets.close();
     }
 }
 
 bool clsFolderCopy::fc_ProtocolRename()
 {
-    if (cancel_
-        || std::none_of(tasks_.begin() + 1, tasks_.end(), [](const EngineTask& t) { return t.RenameFlags != 0; }))
+    if (run_.cancel || std::none_of(run_.tasks.begin() + 1, run_.tasks.end(), [](const EngineTask& t) {
+            return t.RenameFlags != 0;
+        }))
         return true;
     // The copied rows that their task renames, from the last to the first.
     std::vector<protocol::WorkListStep> rows;
@@ -100,13 +101,13 @@ bool clsFolderCopy::fc_ProtocolRename()
     for (;;) {
         step.direction = "PREVIOUS";
         step.action = "RENAME";
-        observer_.ActionEntryGetNext(step);
+        run_.observer.ActionEntryGetNext(step);
         if (step.index <= 0)
             break;
         const bool isFile = step.type == "FILE";
         const std::string source = isFile ? platform::joinPath(step.sourcePath, step.source) : step.sourcePath;
         if (copiedRows_.count(source) != 0
-            && renameWanted(tasks_[static_cast<std::size_t>(step.taskIndex)].RenameFlags, isFile, step.level))
+            && renameWanted(run_.tasks[static_cast<std::size_t>(step.taskIndex)].RenameFlags, isFile, step.level))
             rows.push_back(step);
     }
     // Numbers are given in the order of the list.
@@ -114,28 +115,28 @@ bool clsFolderCopy::fc_ProtocolRename()
     for (std::size_t i = rows.size(); i-- > 0;) {
         std::uint64_t& next = renameNumbers_[rows[i].taskIndex];
         numbers[i] = next;
-        if (fc_RenameNumbers(tasks_[static_cast<std::size_t>(rows[i].taskIndex)].RenameCode))
+        if (fc_RenameNumbers(run_.tasks[static_cast<std::size_t>(rows[i].taskIndex)].RenameCode))
             ++next;
     }
-    for (std::size_t i = 0; i < rows.size() && !cancel_; ++i) {
+    for (std::size_t i = 0; i < rows.size() && !run_.cancel; ++i) {
         const protocol::WorkListStep& row = rows[i];
-        taskNumber_ = row.taskIndex;
-        current_ = tasks_[static_cast<std::size_t>(row.taskIndex)];
+        run_.taskNumber = row.taskIndex;
+        run_.current = run_.tasks[static_cast<std::size_t>(row.taskIndex)];
         const bool isFile = row.type == "FILE";
-        const std::string& folder = (current_.RenameFlags & flag::kSource) != 0 ? row.sourcePath : row.targetPath;
+        const std::string& folder = (run_.current.RenameFlags & flag::kSource) != 0 ? row.sourcePath : row.targetPath;
         const std::string full = isFile ? platform::joinPath(folder, row.source) : folder;
         std::string newName;
-        const bool renamed =
-            fc_Rename(current_.RenameCode, isFile, full, platform::fileName(full), numbers[i], newName, errorText_);
-        if (has(status::kCreateProtocol) || !renamed)
-            sb_ProtocolAdd({.action = action_,
-                            .level = row.level,
-                            .type = row.type,
-                            .name = row.source,
-                            .text = renamed ? "umbenannt in: " + newName : "nicht umbenannt",
-                            .folder = row.sourcePath,
-                            .target = renamed ? std::string_view() : std::string_view(errorText_),
-                            .error = !renamed});
+        const bool renamed = fc_Rename(run_.current.RenameCode, isFile, full, platform::fileName(full), numbers[i],
+                                       newName, run_.errorText);
+        if (run_.has(status::kCreateProtocol) || !renamed)
+            run_.sb_ProtocolAdd({.action = run_.action,
+                                 .level = row.level,
+                                 .type = row.type,
+                                 .name = row.source,
+                                 .text = renamed ? "umbenannt in: " + newName : "nicht umbenannt",
+                                 .folder = row.sourcePath,
+                                 .target = renamed ? std::string_view() : std::string_view(run_.errorText),
+                                 .error = !renamed});
         if (!renamed)
             return false;
     }

@@ -70,42 +70,36 @@ bool clsFolderCopy::fc_FolderWalk(std::int32_t level, const platform::FileEntry&
                                   std::string& errorText)
 {
     ++level;
-    const bool whole = level > 1 || current_.Selection.front() == kSelectionAll;
-    if (pass_ == Pass::Delete || pass_ == Pass::Attrib)
-        observer_.ActionFolderSet(path);
+    const bool whole = level > 1 || run_.current.Selection.front() == kSelectionAll;
+    if (run_.pass == PassAction::Delete || run_.pass == PassAction::Attrib)
+        run_.observer.ActionFolderSet(path);
     // The source folder handled as a whole goes into the target under its own name.
     const std::string ownTarget = level == 1 && whole ? joinTarget(targetPath, folder.name) : targetPath;
-    if (whole && (pass_ == Pass::Info || pass_ == Pass::Copy)) {
-        folderLeft_ = false;
+    if (whole && (run_.pass == PassAction::Info || run_.pass == PassAction::Copy)) {
+        run_.folderLeft = false;
         if (!fc_FolderAction(level, folder, path, ownTarget, errorText)) {
-            errorText =
-                std::string(pass_ == Pass::Info ? "Fehler bei Info Verzeichnis: '" : "Fehler bei Kopie Verzeichnis: '")
+            errorText = std::string(run_.pass == PassAction::Info ? "Fehler bei Info Verzeichnis: '"
+                                                                  : "Fehler bei Kopie Verzeichnis: '")
                 + folder.name + "'";
             return false;
         }
-        if (folderLeft_) // it failed and errors are passed over: its content has nowhere to go
-            return !cancel_;
-        if (pass_ == Pass::Info && has(status::kFolderEntriesInfo) && level <= folderInfoLevel_)
-            sb_ProtocolAdd({.action = "INFO FOLDER",
-                            .level = level,
-                            .type = "FOLDER",
-                            .name = {},
-                            .text = {},
-                            .folder = path,
-                            .target = "DIRSTART"});
+        if (run_.folderLeft) // it failed and errors are passed over: its content has nowhere to go
+            return !run_.cancel;
+        if (run_.pass == PassAction::Info)
+            info_->sb_FolderOpened(level, path);
     }
 
-    if (pass_ == Pass::Copy && !ownTarget.empty())
+    if (run_.pass == PassAction::Copy && !ownTarget.empty())
         sb_TidyTarget(ownTarget);
     bool goOn = true;
-    if (whole || (level == 1 && current_.Selection.front() == kSelectionContent)) {
+    if (whole || (level == 1 && run_.current.Selection.front() == kSelectionContent)) {
         platform::DirectoryReader reader;
         // Entries are examined ahead on a helper thread where what is done
         // with them does not depend on the moment: the information pass only
         // looks, the delete goes relative to the folder and never follows a
         // link. A copy opens its source by name after the examination, so it
         // keeps that moment as close as it was.
-        reader.setReadAhead(pass_ == Pass::Info || pass_ == Pass::Delete);
+        reader.setReadAhead(run_.pass == PassAction::Info || run_.pass == PassAction::Delete);
         platform::ErrorCode code = 0;
         bool opened = false;
         if (level > kMaxLevel)
@@ -116,18 +110,18 @@ bool clsFolderCopy::fc_FolderWalk(std::int32_t level, const platform::FileEntry&
         // The files' counterparts in the target are looked up on a thread
         // ahead of the walk.
         const bool lookups = !ownTarget.empty()
-            && ((pass_ == Pass::Copy && madeFolders_.count(ownTarget) == 0)
-                || (pass_ == Pass::Info && has(status::kOnlyDifferent)));
+            && ((run_.pass == PassAction::Copy && madeFolders_.count(ownTarget) == 0)
+                || (run_.pass == PassAction::Info && run_.has(status::kOnlyDifferent)));
         if (!opened) {
             sb_SearchFailed(level, false, path, code, errorText);
         } else {
             if (lookups)
-                targets_.listAhead(path, ownTarget);
+                run_.targets.listAhead(path, ownTarget);
             goOn = fc_WalkListing(level, reader, path, ownTarget, errorText);
             if (lookups)
-                targets_.leave(ownTarget);
+                run_.targets.leave(ownTarget);
         }
-    } else if (current_.Source == kSourceComputer) {
+    } else if (run_.current.Source == kSourceComputer) {
         goOn = fc_WalkDrives(level, targetPath, errorText);
     } else {
         goOn = fc_WalkNamed(level, path, targetPath, errorText);
@@ -135,20 +129,20 @@ bool clsFolderCopy::fc_FolderWalk(std::int32_t level, const platform::FileEntry&
     if (!goOn)
         return false;
 
-    if (whole && pass_ == Pass::Copy) {
+    if (whole && run_.pass == PassAction::Copy) {
         sb_TargetFolderDone(ownTarget, folder);
         if (level == 1) // the source folder itself; its subfolders are renamed as the walk comes back from them
             sb_RenameAfterCopy({false, level, folder, path, ownTarget});
     }
     // Removed or changed relative to the folder that holds it, where the walk has it open.
-    entryFolder_ = parent != nullptr ? parent->fd() : -1;
-    if (whole && (pass_ == Pass::Delete || pass_ == Pass::Attrib)
+    run_.entryFolder = parent != nullptr ? parent->fd() : -1;
+    if (whole && (run_.pass == PassAction::Delete || run_.pass == PassAction::Attrib)
         && !fc_FolderAction(level, folder, path, targetPath, errorText)) {
-        errorText = std::string(pass_ == Pass::Delete ? "Fehler bei Löschen Verzeichnis: '"
-                                                      : "Fehler bei Attribute setzen Verzeichnis: '")
+        errorText = std::string(run_.pass == PassAction::Delete ? "Fehler bei Löschen Verzeichnis: '"
+                                                                : "Fehler bei Attribute setzen Verzeichnis: '")
             + folder.name + "'";
     }
-    return !cancel_;
+    return !run_.cancel;
 }
 
 bool clsFolderCopy::fc_WalkListing(std::int32_t level, platform::DirectoryReader& reader, const std::string& path,
@@ -174,7 +168,7 @@ bool clsFolderCopy::fc_WalkListing(std::int32_t level, platform::DirectoryReader
     }
     // Removals on their way are named relative to this folder, which closes after it.
     sb_DeletesDone();
-    return goOn && !cancel_;
+    return goOn && !run_.cancel;
 }
 
 // Level 1 with a list of named entries: each is looked up on its own; one
@@ -182,7 +176,7 @@ bool clsFolderCopy::fc_WalkListing(std::int32_t level, platform::DirectoryReader
 bool clsFolderCopy::fc_WalkNamed(std::int32_t level, const std::string& path, const std::string& targetPath,
                                  std::string& errorText)
 {
-    for (const std::string& element : current_.Selection) {
+    for (const std::string& element : run_.current.Selection) {
         const std::string relative = platform::withoutTrailingSeparator(platform::entryToRelativePath(element));
         const std::string full = platform::joinPath(path, relative);
         // What a name that cannot be reached stands for: "\\Sub" is a folder.
@@ -197,7 +191,7 @@ bool clsFolderCopy::fc_WalkNamed(std::int32_t level, const std::string& path, co
         platform::FileEntry entry;
         platform::ErrorCode code = 0;
         // A delete or a change never reaches through a link to another place.
-        const bool changes = pass_ == Pass::Delete || pass_ == Pass::Attrib;
+        const bool changes = run_.pass == PassAction::Delete || run_.pass == PassAction::Attrib;
         if (changes && !throughFoldersOnly(path, relative, code)) {
             platform::ErrorCode ignored = 0;
             failed(platform::statEntry(full, entry, ignored) ? !entry.isDirectory() : namesFile, code);
@@ -217,7 +211,7 @@ bool clsFolderCopy::fc_WalkNamed(std::int32_t level, const std::string& path, co
 // walked into a target folder named after the drive.
 bool clsFolderCopy::fc_WalkDrives(std::int32_t level, const std::string& targetPath, std::string& errorText)
 {
-    for (const std::string& element : current_.Selection) {
+    for (const std::string& element : run_.current.Selection) {
         const std::string root = platform::withoutTrailingSeparator(element);
         platform::DirectoryReader reader;
         // A root is a full path, never one below the current folder.
@@ -231,7 +225,7 @@ bool clsFolderCopy::fc_WalkDrives(std::int32_t level, const std::string& targetP
                                                    drive.label.empty() ? "(Laufwerk " + drive.letter + ")"
                                                                        : "(" + drive.label + " " + drive.letter + ")");
         // Only the copy makes it: the other passes leave the target alone.
-        if (pass_ == Pass::Copy && !driveTarget.empty() && !platform::pathExists(driveTarget)
+        if (run_.pass == PassAction::Copy && !driveTarget.empty() && !platform::pathExists(driveTarget)
             && !platform::makeDirectory(driveTarget, code)) {
             errorText = "Fehler bei Verzeichnis: " + driveTarget + " - " + base::fc_GetApiErrorText(code);
             return false;
@@ -251,94 +245,68 @@ bool clsFolderCopy::fc_WalkEntry(std::int32_t level, const platform::FileEntry& 
         return true;
     if (entry.isDirectory()) {
         // The target inside its own source is the copy, not part of what is copied.
-        if (!filter_.folderPasses(entry.name) || fc_IsOwnTarget(entry))
+        if (!run_.filter.folderPasses(entry.name) || fc_IsOwnTarget(entry))
             return true;
-        if (entry.mountRoot && (pass_ == Pass::Delete || pass_ == Pass::Attrib))
+        if (entry.mountRoot && (run_.pass == PassAction::Delete || run_.pass == PassAction::Attrib))
             return fc_MountedFolder(level, entry, path, errorText);
         return fc_WalkSubfolder(level, entry, path, targetPath, reader, errorText);
     }
-    if (!filter_.filePasses(entry))
+    if (!run_.filter.filePasses(entry))
         return true;
     errorText.clear();
-    fileNameCurrent_ = entry.name;
-    entryFolder_ = reader != nullptr ? reader->fd() : -1;
-    return fc_FileAction(level, entry, path, targetPath, errorText) && !cancel_;
+    run_.fileNameCurrent = entry.name;
+    run_.entryFolder = reader != nullptr ? reader->fd() : -1;
+    return fc_FileAction(level, entry, path, targetPath, errorText) && !run_.cancel;
 }
 
 bool clsFolderCopy::fc_WalkSubfolder(std::int32_t level, const platform::FileEntry& entry, const std::string& path,
                                      const std::string& targetPath, const platform::DirectoryReader* reader,
                                      std::string& errorText)
 {
-    const EngineCounters before = counters_;
+    const EngineCounters before = run_.counters;
     const std::string subPath = platform::joinPath(path, entry.name);
     const std::string subTarget = joinTarget(targetPath, entry.name);
     if (!fc_FolderWalk(level, entry, subPath, subTarget, reader, errorText))
         return false;
 
-    if (pass_ == Pass::Info && has(status::kFolderEntriesInfo) && level <= folderInfoLevel_) {
-        const double sizeKB = counters_.SizeTotal - before.SizeTotal;
-        const std::int64_t folders = counters_.CountFolder - before.CountFolder;
-        const std::int64_t files = counters_.CountFiles - before.CountFiles;
-        observer_.ActionFolderEntriesInfo(subPath, std::llround(sizeKB), folders, files);
-        const std::string text = fc_SizeText(sizeKB, "MB", "0,000.00") + " - ("
-            + "Unterverz.: " + std::to_string(folders - 1) + ", Dateien: " + std::to_string(files) + ")";
-        sb_ProtocolAdd({.action = "INFO FOLDER",
-                        .level = level,
-                        .type = "FOLDER",
-                        .name = entry.name,
-                        .text = text,
-                        .folder = path,
-                        .target = "DIREND"});
-    }
+    if (run_.pass == PassAction::Info)
+        info_->sb_SubfolderDone(level, entry, path, subPath, before);
     // A folder with a failure inside is never taken back: its error rows and
     // counts stay, whatever else it holds.
-    const bool failedInside =
-        counters_.CountFiles_Not != before.CountFiles_Not || counters_.CountFolder_Not != before.CountFolder_Not;
-    if (pass_ == Pass::Info && current_.Filtered && has(status::kOnlyDifferent) && !failedInside
-        && counters_.CountFiles_ToDo == before.CountFiles_ToDo) {
-        // Nothing to copy in here: the folder is no work for the copy (its
-        // row goes), it is passed over as one that needs nothing. What was
-        // found, measured and found equal in it stays counted, so the figures
-        // after the pass add up.
-        const std::int64_t wasToDo = counters_.CountFolder_ToDo - before.CountFolder_ToDo;
-        if (has(status::kCreateProtocol) && wasToDo != 0)
-            observer_.ActionProtocolDel(subPath);
-        counters_.CountFolder_ToDo = before.CountFolder_ToDo;
-        counters_.CountFolder_ExistsTimeOk += wasToDo;
-        observer_.ActionFolderDone();
-    }
-    const bool copiedNothing = pass_ == Pass::Copy && current_.Filtered && !failedInside
-        && counters_.CountFiles_Done == before.CountFiles_Done;
+    const bool failedInside = run_.counters.CountFiles_Not != before.CountFiles_Not
+        || run_.counters.CountFolder_Not != before.CountFolder_Not;
+    const bool copiedNothing = run_.pass == PassAction::Copy && run_.current.Filtered && !failedInside
+        && run_.counters.CountFiles_Done == before.CountFiles_Done;
     if (copiedNothing) {
         // No file was copied into this folder: take it back, and remove the
         // target folder when this run made it (one that was there before
         // stays, empty or not).
         EngineCounters restored = before;
-        restored.CountFiles_ExistsTimeOk = counters_.CountFiles_ExistsTimeOk;
-        restored.SizeTotal_ExistsTimeOk = counters_.SizeTotal_ExistsTimeOk;
-        const bool targetExisted = counters_.CountFolder_ExistsTimeOk != before.CountFolder_ExistsTimeOk;
+        restored.CountFiles_ExistsTimeOk = run_.counters.CountFiles_ExistsTimeOk;
+        restored.SizeTotal_ExistsTimeOk = run_.counters.SizeTotal_ExistsTimeOk;
+        const bool targetExisted = run_.counters.CountFolder_ExistsTimeOk != before.CountFolder_ExistsTimeOk;
         // Its folders need nothing: each is passed over, so the figures add up.
-        restored.CountFolder_ExistsTimeOk += (counters_.CountFolder_Done - before.CountFolder_Done)
-            + (counters_.CountFolder_ExistsTimeOk - before.CountFolder_ExistsTimeOk);
-        counters_ = restored;
+        restored.CountFolder_ExistsTimeOk += (run_.counters.CountFolder_Done - before.CountFolder_Done)
+            + (run_.counters.CountFolder_ExistsTimeOk - before.CountFolder_ExistsTimeOk);
+        run_.counters = restored;
         const auto made = madeFolders_.find(subTarget);
         platform::ErrorCode ignored = 0;
         // Only an empty folder goes; a failure changes nothing.
         if (!targetExisted && made != madeFolders_.end() && platform::removeDirectory(subTarget, ignored)) {
             ownTargets_.erase(made->second);
             madeFolders_.erase(made);
-            targets_.close();
+            run_.targets.close();
             // Its "ok" would name a folder that is not there.
             if (const auto line = madeFolderLines_.find(subTarget); line != madeFolderLines_.end())
-                protocol_.withdraw(line->second.first, line->second.second);
+                run_.protocol.withdraw(line->second.first, line->second.second);
         }
-        observer_.ActionFolderDone();
-    } else if (pass_ == Pass::Copy && !cancel_) {
+        run_.observer.ActionFolderDone();
+    } else if (run_.pass == PassAction::Copy && !run_.cancel) {
         sb_RenameAfterCopy({false, level + 1, entry, subPath, subTarget});
     }
-    if (pass_ == Pass::Copy)
+    if (run_.pass == PassAction::Copy)
         madeFolderLines_.erase(subTarget);
-    return !cancel_;
+    return !run_.cancel;
 }
 
 // Another file system mounted inside the tree: a delete or a change stops
@@ -347,10 +315,10 @@ bool clsFolderCopy::fc_MountedFolder(std::int32_t level, const platform::FileEnt
                                      std::string& errorText)
 {
     const EntryAt at{false, level + 1, entry, platform::joinPath(path, entry.name), {}};
-    sb_EntryStart(at);
+    run_.sb_EntryStart(at);
     errorText = "Fehler bei Verzeichnis: " + entry.name + " - ein anderes Laufwerk ist hier eingebunden";
     fc_EntryFailed(at, errorText);
-    return !cancel_;
+    return !run_.cancel;
 }
 
 // An entry the walk meant to handle and cannot reach: a folder that cannot
@@ -368,10 +336,10 @@ void clsFolderCopy::sb_SearchFailed(std::int32_t level, bool isFile, const std::
         errorText = "Kein Zugriff!";
         return;
     }
-    questioner_.ask({.text = "Fehler bei: '" + fullPath + "'\r\n\r\n" + base::fc_GetApiErrorText(code),
-                     .title = "Fehler ...",
-                     .icon = base::Icon::Critical,
-                     .buttons = base::Buttons::Ok});
+    run_.questioner.ask({.text = "Fehler bei: '" + fullPath + "'\r\n\r\n" + base::fc_GetApiErrorText(code),
+                         .title = "Fehler ...",
+                         .icon = base::Icon::Critical,
+                         .buttons = base::Buttons::Ok});
 }
 
 // An entry that cannot be examined or reached: counted as not handled and
@@ -381,13 +349,13 @@ void clsFolderCopy::sb_EntryUnreadable(std::int32_t level, bool isFile, const st
                                        const std::string& name, std::uint32_t code)
 {
     if (isFile) {
-        ++counters_.CountFiles_Not;
-        observer_.ActionFileNot(0);
+        ++run_.counters.CountFiles_Not;
+        run_.observer.ActionFileNot(0);
     } else {
-        ++counters_.CountFolder_Not;
-        observer_.ActionFolderNot(0);
+        ++run_.counters.CountFolder_Not;
+        run_.observer.ActionFolderNot(0);
     }
-    if (!has(status::kCreateProtocol))
+    if (!run_.has(status::kCreateProtocol))
         return;
     const std::string reason = base::fc_GetApiErrorText(code);
     const std::string text = "Fehler: " + reason;
@@ -395,25 +363,25 @@ void clsFolderCopy::sb_EntryUnreadable(std::int32_t level, bool isFile, const st
     // The list of a "differing files" information pass holds only what is to
     // be copied; everywhere else the text protocol gets the line, a folder
     // marked as one by its separator.
-    if (pass_ != Pass::Info || !has(status::kOnlyDifferent)) {
-        protocol_.forgetLastFolder();
-        sb_ProtocolAdd({.action = action_,
-                        .level = lineLevel,
-                        .type = "FILE",
-                        .name = isFile ? name : name + platform::kSeparator,
-                        .text = text,
-                        .folder = path,
-                        .target = {}});
+    if (run_.pass != PassAction::Info || !run_.has(status::kOnlyDifferent)) {
+        run_.protocol.forgetLastFolder();
+        run_.sb_ProtocolAdd({.action = run_.action,
+                             .level = lineLevel,
+                             .type = "FILE",
+                             .name = isFile ? name : name + platform::kSeparator,
+                             .text = text,
+                             .folder = path,
+                             .target = {}});
     }
     const std::string folder = isFile ? path : platform::joinPath(path, name);
-    sb_ProtocolAdd({.action = action_,
-                    .level = lineLevel,
-                    .type = isFile ? "FILE" : "FOLDER",
-                    .name = name,
-                    .text = text,
-                    .folder = folder,
-                    .target = reason,
-                    .error = true});
+    run_.sb_ProtocolAdd({.action = run_.action,
+                         .level = lineLevel,
+                         .type = isFile ? "FILE" : "FOLDER",
+                         .name = name,
+                         .text = text,
+                         .folder = folder,
+                         .target = reason,
+                         .error = true});
 }
 
 } // namespace zdr::engine

@@ -1,0 +1,221 @@
+#include "engine/passes/InfoPass.h"
+
+#include "engine/FileCompare.h"
+#include "engine/FolderCopyObserver.h"
+#include "engine/SizeText.h"
+#include "engine/StatusBits.h"
+#include "platform/FileEntry.h"
+#include "platform/Paths.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace zdr::engine {
+
+namespace {
+
+// Characters, not bytes: a UTF-8 sequence is one letter.
+std::int32_t letters(const std::string& text)
+{
+    std::int32_t n = 0;
+    for (char c : text)
+        n += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
+    return n;
+}
+
+} // namespace
+
+void InfoPass::sb_CountAttributes(std::uint32_t a, bool isFile)
+{
+    using namespace platform::attr;
+    EngineCounters& c = run_.counters;
+    (isFile ? c.CountFiles_Protected : c.CountFolder_Protected) += (a & kReadOnly) != 0;
+    (isFile ? c.CountFiles_System : c.CountFolder_System) += (a & kSystem) != 0;
+    (isFile ? c.CountFiles_Hidden : c.CountFolder_Hidden) += (a & kHidden) != 0;
+    (isFile ? c.CountFiles_Compressed : c.CountFolder_Compressed) += (a & kCompressed) != 0;
+}
+
+// The target comparison of a file (option 0x10000). Returns true when the
+// entry is finished (the target is equal), false when it is to be copied;
+// the protocol line has then been written.
+bool InfoPass::fc_InfoFileCompared(const EntryAt& at)
+{
+    const platform::FileEntry& entry = at.entry;
+    const std::string& targetPath = at.targetPath;
+    EngineCounters& c = run_.counters;
+    const double sizeKB = static_cast<double>(entry.size) / 1024;
+    platform::FileEntry target;
+    platform::ErrorCode code = 0;
+    std::string text;
+    if (!targetPath.empty() && run_.targets.statEntry(targetPath, entry.name, target, code)) {
+        if (fc_FilesEqual(entry, target, run_.has(status::kOnlyNewer))) {
+            ++c.CountFiles_ExistsTimeOk;
+            run_.observer.ActionFileNot(1);
+            return true;
+        }
+        c.SizeTotal_NeedHD += (static_cast<double>(entry.size) - static_cast<double>(target.size)) / 1024;
+        text = fc_DifferenceText(entry, target, run_.has(status::kOnlyNewer));
+    } else {
+        c.SizeTotal_NeedHD += sizeKB;
+        text = " (x  =>  .)  =>  " + fc_SizeText(sizeKB);
+    }
+    ++c.CountFiles_ToDo;
+    c.SizeTotal_ToDo += sizeKB;
+    if (run_.has(status::kCreateProtocol)) {
+        run_.sb_ProtocolAdd({.action = "INFO",
+                             .level = at.level,
+                             .type = "FILE",
+                             .name = entry.name,
+                             .text = text,
+                             .folder = at.path,
+                             .target = targetPath});
+    }
+    return false;
+}
+
+bool InfoPass::fc_InfoEntry(const EntryAt& at)
+{
+    const bool isFile = at.isFile;
+    const std::int32_t level = at.level;
+    const platform::FileEntry& entry = at.entry;
+    const std::string& path = at.path;
+    const std::string& targetPath = at.targetPath;
+    EngineCounters& c = run_.counters;
+    c.LevelMax = std::max(c.LevelMax, level);
+    const bool lines = run_.has(status::kCreateProtocol) && !run_.has(status::kFolderEntriesInfo);
+    if (isFile) {
+        const bool events = !run_.has(status::kNoFileInfo);
+        if (events)
+            run_.observer.ActionFileStart(entry.name, static_cast<std::int64_t>(entry.size));
+        ++c.CountFiles;
+        // Measured whether or not it is to be copied.
+        c.FullPathMaxLetters = std::max(c.FullPathMaxLetters, letters(entry.name) + letters(path));
+        const bool compared = run_.has(status::kOnlyDifferent);
+        if (compared && fc_InfoFileCompared(at))
+            return true;
+        c.SizeTotal += static_cast<double>(entry.size) / 1024;
+        sb_CountAttributes(entry.attributes, true);
+        if (events)
+            run_.observer.ActionFileDone();
+        if (lines && !compared)
+            run_.sb_ProtocolAdd({.action = "INFO",
+                                 .level = level,
+                                 .type = "FILE",
+                                 .name = entry.name,
+                                 .text = "ok",
+                                 .folder = path,
+                                 .target = targetPath});
+        return true;
+    }
+
+    run_.observer.ActionFolderStart(path);
+    ++c.CountFolder;
+    c.FullPathMaxLetters = std::max(c.FullPathMaxLetters, letters(path));
+    if (run_.has(status::kOnlyDifferent)) {
+        // A link there is not the folder: its content would be compared
+        // (and then copied) outside the target.
+        platform::FileEntry target;
+        platform::ErrorCode code = 0;
+        if (!targetPath.empty()
+            && run_.targets.statEntry(platform::parentPath(targetPath), platform::fileName(targetPath), target, code)
+            && target.isDirectory()) {
+            ++c.CountFolder_ExistsTimeOk;
+            run_.observer.ActionFolderNot(1);
+            return true;
+        }
+        ++c.CountFolder_ToDo;
+    }
+    sb_CountAttributes(entry.attributes, false);
+    if (lines)
+        run_.sb_ProtocolAdd({.action = "INFO",
+                             .level = level - 1,
+                             .type = "FOLDER",
+                             .name = entry.name,
+                             .text = "ok",
+                             .folder = path,
+                             .target = targetPath});
+    run_.observer.ActionFolderDone();
+    return true;
+}
+
+bool InfoPass::reportsFolder(std::int32_t level) const
+{
+    return run_.has(status::kFolderEntriesInfo) && level <= run_.folderInfoLevel;
+}
+
+void InfoPass::sb_FolderOpened(std::int32_t level, const std::string& path)
+{
+    if (reportsFolder(level))
+        run_.sb_ProtocolAdd({.action = "INFO FOLDER",
+                             .level = level,
+                             .type = "FOLDER",
+                             .name = {},
+                             .text = {},
+                             .folder = path,
+                             .target = "DIRSTART"});
+}
+
+void InfoPass::sb_SubfolderDone(std::int32_t level, const platform::FileEntry& entry, const std::string& path,
+                                const std::string& subPath, const EngineCounters& before)
+{
+    EngineCounters& c = run_.counters;
+    if (reportsFolder(level)) {
+        const double sizeKB = c.SizeTotal - before.SizeTotal;
+        const std::int64_t folders = c.CountFolder - before.CountFolder;
+        const std::int64_t files = c.CountFiles - before.CountFiles;
+        run_.observer.ActionFolderEntriesInfo(subPath, std::llround(sizeKB), folders, files);
+        const std::string text = fc_SizeText(sizeKB, "MB", "0,000.00") + " - ("
+            + "Unterverz.: " + std::to_string(folders - 1) + ", Dateien: " + std::to_string(files) + ")";
+        run_.sb_ProtocolAdd({.action = "INFO FOLDER",
+                             .level = level,
+                             .type = "FOLDER",
+                             .name = entry.name,
+                             .text = text,
+                             .folder = path,
+                             .target = "DIREND"});
+    }
+    // A folder with a failure inside is never taken back: its error rows and
+    // counts stay, whatever else it holds.
+    const bool failedInside = c.CountFiles_Not != before.CountFiles_Not || c.CountFolder_Not != before.CountFolder_Not;
+    if (run_.current.Filtered && run_.has(status::kOnlyDifferent) && !failedInside
+        && c.CountFiles_ToDo == before.CountFiles_ToDo) {
+        // Nothing to copy in here: the folder is no work for the copy (its
+        // row goes), it is passed over as one that needs nothing. What was
+        // found, measured and found equal in it stays counted, so the figures
+        // after the pass add up.
+        const std::int64_t wasToDo = c.CountFolder_ToDo - before.CountFolder_ToDo;
+        if (run_.has(status::kCreateProtocol) && wasToDo != 0)
+            run_.observer.ActionProtocolDel(subPath);
+        c.CountFolder_ToDo = before.CountFolder_ToDo;
+        c.CountFolder_ExistsTimeOk += wasToDo;
+        run_.observer.ActionFolderDone();
+    }
+}
+
+void InfoPass::sb_PassDone()
+{
+    const bool protocolPresent = !run_.protocol.text().empty();
+    if (!run_.errorText.empty() || run_.cancel) {
+        run_.observer.ActionReady(false, run_.errorText, protocolPresent);
+        return;
+    }
+    if (run_.has(status::kFolderEntriesInfo)) {
+        const std::string text = fc_SizeText(run_.counters.SizeTotal, "MB", "0,000.00") + " - ("
+            + "Unterverz.: " + std::to_string(run_.counters.CountFolder - 1)
+            + ", Dateien: " + std::to_string(run_.counters.CountFiles) + ")";
+        run_.sb_ProtocolAdd({.action = "INFO FOLDER",
+                             .level = 0,
+                             .type = "FOLDER",
+                             .name = run_.current.Source,
+                             .text = text,
+                             .folder = {},
+                             .target = "DIREND"});
+    }
+    run_.observer.ActionReady(true, {}, !run_.protocol.text().empty());
+    if (run_.has(status::kFolderEntriesInfo)) {
+        bool shown = false;
+        run_.observer.ActionProtocolShow(shown);
+    }
+}
+
+} // namespace zdr::engine

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "engine/EngineCounters.h"
+#include "engine/passes/RunContext.h"
+
+#include <cstdint>
+#include <string>
+
+namespace zdr::engine {
+
+// The information pass: counts and measures every folder and file the walk
+// hands over and, when only differing entries are to be copied, compares it
+// with its counterpart in the target; with option 0x20000 it reports the
+// size and content of the folders down to the folder information level.
+class InfoPass {
+public:
+    explicit InfoPass(RunContext& run) : run_(run) {}
+
+    // One entry of the walk; a folder before its content.
+    bool fc_InfoEntry(const EntryAt& at);
+    // The row that opens the report of a folder's content.
+    void sb_FolderOpened(std::int32_t level, const std::string& path);
+    // After a subfolder's content (counters as they were before it): its
+    // report, and the roll-back of a filtered folder with nothing to copy.
+    void sb_SubfolderDone(std::int32_t level, const platform::FileEntry& entry, const std::string& path,
+                          const std::string& subPath, const EngineCounters& before);
+    // The end of the pass: the last report row, ActionReady and, after a
+    // folder report, the protocol shown.
+    void sb_PassDone();
+
+private:
+    bool fc_InfoFileCompared(const EntryAt& at);
+    void sb_CountAttributes(std::uint32_t attributes, bool isFile);
+    bool reportsFolder(std::int32_t level) const;
+
+    RunContext& run_;
+};
+
+} // namespace zdr::engine

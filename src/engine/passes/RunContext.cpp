@@ -1,0 +1,78 @@
+#include "engine/passes/RunContext.h"
+
+#include "engine/FolderCopyObserver.h"
+#include "engine/StatusBits.h"
+#include "engine/TimeEstimate.h"
+
+namespace zdr::engine {
+
+void RunContext::sb_ProtocolAdd(const ProtocolRecord& record)
+{
+    protocol.add(record, has(status::kOnlyDifferent), taskNumber, observer);
+}
+
+void RunContext::sb_ProtocolEntry(const EntryAt& at, const std::string& text)
+{
+    // A copied file's lines stand under its target folder, as its "ok" does.
+    const bool targetSide = at.isFile && pass == PassAction::Copy;
+    // A folder handled after its content follows its files' lines: its own
+    // line must not pass for their heading and be left out.
+    if (!at.isFile && (pass == PassAction::Delete || pass == PassAction::Attrib))
+        protocol.forgetLastFolder();
+    sb_ProtocolAdd({.action = action,
+                    .level = at.isFile ? at.level : at.level - 1,
+                    .type = at.isFile ? "FILE" : "FOLDER",
+                    .name = at.entry.name,
+                    .text = text,
+                    .folder = targetSide ? at.targetPath : at.path});
+}
+
+void RunContext::sb_EntryStart(const EntryAt& at)
+{
+    if (at.isFile)
+        observer.ActionFileStart(at.entry.name, static_cast<std::int64_t>(at.entry.size));
+    else
+        observer.ActionFolderStart(at.path);
+}
+
+void RunContext::sb_EntryDone(const EntryAt& at, const std::string& text)
+{
+    if (has(status::kCreateProtocol))
+        sb_ProtocolEntry(at, text);
+    if (at.isFile) {
+        ++counters.CountFiles_Done;
+        counters.SizeTotal_Done += static_cast<double>(at.entry.size) / 1024;
+        sb_Estimate(0);
+        observer.ActionFileDone();
+    } else {
+        ++counters.CountFolder_Done;
+        observer.ActionFolderDone();
+    }
+}
+
+std::int32_t RunContext::SecondsUsed() const
+{
+    const auto elapsed = std::chrono::duration_cast<std::chrono::seconds>(now() - passStart).count();
+    return static_cast<std::int32_t>(elapsed) - secondsOff;
+}
+
+void RunContext::sb_Estimate(std::int64_t currentFileBytes)
+{
+    const std::int64_t presentSecond =
+        std::chrono::duration_cast<std::chrono::seconds>(now().time_since_epoch()).count();
+    const auto sincePassStart = std::chrono::duration_cast<std::chrono::seconds>(now() - passStart).count();
+    // At most once a second, and then only every fifth second once there is an estimate.
+    if (presentSecond != lastEstimateSecond && (sincePassStart % 5 == 0 || secondsMax == 0)) {
+        secondsMax =
+            fc_EstimateSeconds(sincePassStart - secondsOff, counters, currentFileBytes, has(status::kInfoOnlyCount));
+        lastEstimateSecond = presentSecond;
+    }
+}
+
+void RunContext::sb_ActionFileDoneByte(std::int64_t totalBytes, std::int64_t bytesDone)
+{
+    sb_Estimate(totalBytes);
+    observer.ActionFileDoneByte(totalBytes, bytesDone);
+}
+
+} // namespace zdr::engine

@@ -1,0 +1,112 @@
+#pragma once
+
+#include "engine/EngineCounters.h"
+#include "engine/EngineTask.h"
+#include "engine/EntryFilter.h"
+#include "engine/PassAction.h"
+#include "engine/ProtocolLines.h"
+#include "platform/FileEntry.h"
+#include "platform/FolderLookup.h"
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace zdr::base {
+class ClipboardWriter;
+class Questioner;
+} // namespace zdr::base
+
+namespace zdr::engine {
+
+class FolderCopyObserver;
+
+// One entry as the pass routines, the questions and the error policy see it.
+struct EntryAt {
+    bool isFile;
+    std::int32_t level;
+    const platform::FileEntry& entry;
+    const std::string& path;       // the folder that holds a file; a folder's own path
+    const std::string& targetPath; // the matching target folder; a folder's own target
+};
+
+// What every pass of a run shares: the options and tasks, the pass and task
+// being worked, the counters, the protocol, the cancel flags, the clock and
+// the task's folders as opened for the lookups. The passes keep their own
+// state; this is all they see of each other.
+class RunContext {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    RunContext(FolderCopyObserver& eventsTo, base::Questioner& asks) : observer(eventsTo), questioner(asks) {}
+    RunContext(const RunContext&) = delete;
+    RunContext& operator=(const RunContext&) = delete;
+
+    bool has(std::uint32_t bit) const { return (status & bit) != 0; }
+    bool hasEx(std::uint32_t bit) const { return (statusEx & bit) != 0; }
+    Clock::time_point now() const { return clock(); }
+
+    // A record for the protocol, under the current task's number.
+    void sb_ProtocolAdd(const ProtocolRecord& record);
+    // An entry's line: a copied file's under its target folder, every other
+    // under its source folder; folders one level up.
+    void sb_ProtocolEntry(const EntryAt& at, const std::string& text);
+    // The start and the successful end of an entry in the action passes:
+    // its event, its protocol line, its counters.
+    void sb_EntryStart(const EntryAt& at);
+    void sb_EntryDone(const EntryAt& at, const std::string& text);
+    // Recomputes SecondsMax (at most once a second) with the file in
+    // progress counted by its whole size.
+    void sb_Estimate(std::int64_t currentFileBytes);
+    // Progress within one file: the estimate, then the event.
+    void sb_ActionFileDoneByte(std::int64_t totalBytes, std::int64_t bytesDone);
+    std::int32_t SecondsUsed() const;
+
+    FolderCopyObserver& observer;
+    base::Questioner& questioner;
+    base::ClipboardWriter* clipboard = nullptr;
+    std::function<void()> doEvents;
+    std::function<Clock::time_point()> clock = [] { return Clock::now(); };
+
+    // options
+    std::uint32_t status = 0;
+    std::uint32_t statusEx = 0;
+    std::uint8_t folderInfoLevel = 0;
+    std::uint32_t blockSize = 0;
+    std::vector<EngineTask> tasks{1}; // numbered from 1; slot 0 unused
+
+    // the pass and the task being worked
+    PassAction pass = PassAction::Info;
+    std::string action;
+    std::int16_t taskNumber = 0;
+    EngineTask current;
+    EntryFilter filter;
+    EngineCounters counters;
+    std::string fileNameCurrent;
+    std::string errorText;
+    ProtocolLines protocol;
+    bool cancel = false; // set by fc_Cancel and a cancel answer
+    // The program-wide flag: stops a running whole-file copy between its chunks.
+    bool copyCancel = false;
+    // The failure of an entry that the policy kept for the pass's result,
+    // so a later entry that clears the error text cannot hide it.
+    std::string entryError;
+    bool folderLeft = false; // the failed folder's content is not walked
+    // The task's folders, each opened once: entries are looked up and
+    // copied relative to them.
+    platform::FolderLookup sources;
+    platform::FolderLookup targets;
+    // The open folder that holds the entry being deleted or changed (-1:
+    // reached by its path): a folder swapped for a link meanwhile leads nowhere.
+    int entryFolder = -1;
+
+    // timing
+    Clock::time_point passStart{};
+    std::int32_t secondsOff = 0;
+    std::int32_t secondsMax = 0;
+    std::int64_t lastEstimateSecond = -1;
+};
+
+} // namespace zdr::engine
