@@ -159,6 +159,8 @@ void clsFolderCopy_Cover::sb_FillWindow(bool dataComplete)
     }
     if (action_ == "MKDIR") {
         w.setMakeDirectoryMode(true);
+        // The only option a new folder has: the caller's bit decides, the box shows it.
+        w.optionBox(status::kFolderToClipboard)->setChecked((status_ & status::kFolderToClipboard) != 0);
         if (!tasks_.empty())
             w.setText(Control::lblSystemFolderSource, tasks_.front().Source);
     }

@@ -518,6 +518,9 @@ TEST(clsFolderCopy_Cover, MakeFolderMakesItAndCloses)
     ASSERT_TRUE(prepare(cover, "MKDIR", status::kMkDir | status::kFolderToClipboard | status::kYield, taskOf(parent),
                         {.blockBytes = 65536}));
     frmFileSystem& w = *cover.progressWindow();
+    QCheckBox* toClipboard = w.optionBox(status::kFolderToClipboard);
+    EXPECT_TRUE(toClipboard->isVisible());
+    EXPECT_TRUE(toClipboard->isChecked()) << "the box shows the caller's option";
     EXPECT_EQ(shown(cover, Control::lblSystemInfoQuestion), "Bitte geben Sie eine Verzeichnisbezeichnung an ...");
     EXPECT_EQ(shown(cover, Control::lblSystemFolderSource), parent);
     EXPECT_TRUE(w.findChild<QWidget*>("fraFolder")->isVisible());
@@ -528,6 +531,19 @@ TEST(clsFolderCopy_Cover, MakeFolderMakesItAndCloses)
     EXPECT_TRUE(fs::is_directory(parent + "/Neu"));
     EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), parent + "/Neu");
     ASSERT_TRUE(QTest::qWaitFor([&] { return caller.done == 1; }, 2000)) << "the window closes after its run";
+
+    // Without the option the box is empty and the clipboard keeps what it had.
+    QGuiApplication::clipboard()->setText(QStringLiteral("vorher"));
+    Caller second;
+    clsFolderCopy_Cover without(second.events());
+    ASSERT_TRUE(prepare(without, "MKDIR", status::kMkDir | status::kYield, taskOf(parent), {.blockBytes = 65536}));
+    EXPECT_FALSE(without.progressWindow()->optionBox(status::kFolderToClipboard)->isChecked());
+    auto* other = without.progressWindow()->findChild<QLineEdit*>("txtNewFolder");
+    QTest::keyClicks(other, "Zwei");
+    QTest::keyClick(other, Qt::Key_Return);
+    EXPECT_TRUE(fs::is_directory(parent + "/Zwei"));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("vorher"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return second.done == 1; }, 2000));
 }
 
 TEST(clsFolderCopy_Cover, NetworkSourceBecomesOneTaskPerShare)
