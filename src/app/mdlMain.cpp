@@ -11,6 +11,7 @@
 #include "run/clsFolderCopy_Cover.h"
 #include "util/MsgBox.h"
 #include "util/QtSetup.h"
+#include "util/clsClipboard.h"
 #include "util/clsCommonDialog.h"
 #include "util/mdlGetFolder.h"
 
@@ -122,7 +123,9 @@ int Main(int argc, char** argv)
         QObject::connect(&start, &frmStart::ended, &application, [](int code) { QApplication::exit(code); });
         const std::vector<std::string>& a = plan.arguments;
         start.fc_Init(a[0], a[1], a[2], a[3], a[4]);
-        return QApplication::exec();
+        const int code = QApplication::exec();
+        util::ui::clsClipboard::sb_HandOver();
+        return code;
     }
     case base::StartPlan::Form::MainWindow: break;
     }
@@ -134,7 +137,9 @@ int Main(int argc, char** argv)
     QObject::connect(window, &project::frmMain::unloaded, &application, [&exitCode](int code) { exitCode = code; });
     QObject::connect(window, &QObject::destroyed, &application, [&exitCode] { QApplication::exit(exitCode); });
     window->fc_Init(q(plan.arguments[0]), q(plan.arguments[1]), q(plan.arguments[2]));
-    return QApplication::exec();
+    const int code = QApplication::exec();
+    util::ui::clsClipboard::sb_HandOver();
+    return code;
 }
 
 } // namespace zdr::app

@@ -3,8 +3,10 @@
 #include "base/Text.h"
 
 #include <QClipboard>
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <QTimer>
 
 #include <memory>
 #include <mutex>
@@ -15,6 +17,8 @@ namespace zdr::util::ui {
 namespace {
 
 constexpr std::uint32_t kFirstRegistered = 0xC000;
+// How long a program that owns the clipboard still answers for it under Wayland.
+constexpr int kWaylandHandOverMs = 300;
 
 struct Registry {
     std::mutex mutex;
@@ -80,6 +84,24 @@ bool clsClipboard::ClipboardAll_Copy(const std::string& text, std::uint32_t form
     }
     QGuiApplication::clipboard()->setMimeData(data.release(), QClipboard::Clipboard);
     return true;
+}
+
+void clsClipboard::sb_HandOver()
+{
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())
+        || !QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        return;
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!clipboard->ownsClipboard())
+        return;
+    QEventLoop loop;
+    QTimer::singleShot(kWaylandHandOverMs, &loop, &QEventLoop::quit);
+    // Somebody else's content now: nothing of ours to keep.
+    QObject::connect(clipboard, &QClipboard::dataChanged, &loop, [&loop, clipboard] {
+        if (!clipboard->ownsClipboard())
+            loop.quit();
+    });
+    loop.exec();
 }
 
 bool clsClipboard::CopyOEMText(const std::string& text)

@@ -26,6 +26,13 @@ public:
     // The number of a format known by name, the same for the same name while
     // the program runs (from 0xC000 on, as registered formats are numbered).
     static std::uint32_t fc_RegisterFormat(std::string_view name);
+
+    // Before the program ends, with the application still there. The
+    // desktop's clipboard manager keeps what the program put on the clipboard
+    // only if it can still ask the program for it: under X11 Qt hands it over
+    // (SAVE_TARGETS) as the application goes; under Wayland the desktop reads
+    // a new clipboard when it changes, so the program answers a moment more.
+    static void sb_HandOver();
 };
 
 } // namespace zdr::util::ui

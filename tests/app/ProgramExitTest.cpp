@@ -2,6 +2,7 @@
 // and without a person at the screen, runs a project (/a, /s) or a hand-off;
 // 0 tells that the run succeeded, 1 that it failed, was cancelled or could
 // not start.
+#include "app/X11Clipboard.h"
 #include "shellext/HandOffWire.h"
 #include "shellext/WireClient.h"
 #include "support/TempDir.h"
@@ -43,13 +44,13 @@ struct NoDisplay {
     int errorOutput;
 };
 
-// The program with its arguments, unattended and offscreen; its receiver's
-// socket goes into `runtimeFolder`.
+// The program with its arguments, unattended and offscreen (or on the X
+// display `x11Display`); its receiver's socket goes into `runtimeFolder`.
 class Program {
 public:
     // fileSizeLimit: the largest file the program may write (ulimit -f), 0 for none.
     Program(const std::vector<std::string>& arguments, const std::string& runtimeFolder, rlim_t fileSizeLimit = 0,
-            std::optional<NoDisplay> noDisplay = std::nullopt)
+            std::optional<NoDisplay> noDisplay = std::nullopt, const std::string& x11Display = {})
     {
         std::map<std::string, std::string> env;
         for (char** e = environ; *e; ++e) {
@@ -62,6 +63,12 @@ public:
         env["ZDR_UNATTENDED"] = "1";
         env["XDG_RUNTIME_DIR"] = runtimeFolder;
         env.erase("ZDR_PROTOCOL_FILE");
+        if (!x11Display.empty()) {
+            env["QT_QPA_PLATFORM"] = "xcb";
+            env["DISPLAY"] = x11Display;
+            env.erase("WAYLAND_DISPLAY");
+            env.erase("XAUTHORITY");
+        }
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         if (noDisplay) {
@@ -294,6 +301,26 @@ TEST_F(ProgramExit, HandOffRun)
     // Refused before anything runs: an action word the program does not know.
     Program unknown({"DLL", "KOPIEREN", "47110", "\"" + tree_.file("Daten") + "\"", "\"\""}, runtime_);
     EXPECT_EQ(unknown.exitCode(120s), 1);
+}
+
+// The path of a new folder stays on the clipboard after the program has
+// ended: on its way out the program hands the clipboard to the desktop's
+// clipboard manager (here one of the test's own on a private X server).
+TEST_F(ProgramExit, NewFolderPathOutlivesTheProgram)
+{
+    test::PrivateXServer x11;
+    if (x11.display().empty())
+        GTEST_SKIP() << x11.why();
+    test::X11ClipboardManager manager(x11.display());
+    ASSERT_TRUE(manager.running());
+    tree_.mkdir("Basis");
+    const std::string made = tree_.file("Basis/Neu");
+    Program program({project("ordner", 5, tree_.file("Basis"), "Neu", {"chkActionAutoStart"}), "/a", "/s"}, runtime_, 0,
+                    std::nullopt, x11.display());
+    ASSERT_EQ(program.exitCode(120s), 0);
+    EXPECT_TRUE(fs::is_directory(made));
+    EXPECT_EQ(manager.saved(), made) << "handed over at the end";
+    EXPECT_EQ(test::readX11Clipboard(x11.display(), 30s), made);
 }
 
 // From cron, ssh or a systemd timer: no display, and nobody said that nobody
