@@ -20,6 +20,25 @@ void putUint32(std::string& out, std::uint32_t value)
         out += static_cast<char>((value >> (8 * i)) & 0xFFu);
 }
 
+// What keeps a receiver from opening its socket, in German; the shell
+// extension links nothing of the program and carries its own few texts.
+std::string socketErrorText(int code)
+{
+    switch (code) {
+    case EADDRINUSE: return "ein anderes Programm empfängt bereits unter diesem Schlüssel";
+    case EACCES:
+    case EPERM: return "Zugriff verweigert";
+    case EMFILE:
+    case ENFILE: return "zu viele offene Dateien";
+    case ENOBUFS:
+    case ENOMEM: return "nicht genügend Arbeitsspeicher";
+    case EAFNOSUPPORT:
+    case EPROTONOSUPPORT: return "lokale Sockets werden nicht unterstützt";
+    case EADDRNOTAVAIL: return "die Adresse ist nicht verfügbar";
+    default: return "Systemfehler " + std::to_string(code);
+    }
+}
+
 std::uint32_t getUint32(std::string_view in)
 {
     std::uint32_t value = 0;
@@ -94,12 +113,11 @@ int listenAbstract(const std::string& path, std::string& error)
     }
     const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0) {
-        error = std::strerror(errno);
+        error = socketErrorText(errno);
         return -1;
     }
     if (bind(fd, reinterpret_cast<const sockaddr*>(&address), length) != 0 || ::listen(fd, 4) != 0) {
-        error =
-            errno == EADDRINUSE ? "ein anderes Programm empfängt bereits unter diesem Schlüssel" : std::strerror(errno);
+        error = socketErrorText(errno);
         ::close(fd);
         return -1;
     }

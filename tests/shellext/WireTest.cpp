@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -142,6 +143,17 @@ TEST(HandOffWire, WithoutARuntimeFolderNoSharedFolderIsNeeded)
     std::string taken;
     EXPECT_EQ(listenAbstract(path, taken), -1) << "a name is served once";
     EXPECT_NE(taken.find("bereits"), std::string::npos) << taken;
+    // No file may be opened: the reason in German, as every message the user sees.
+    rlimit files{};
+    getrlimit(RLIMIT_NOFILE, &files);
+    rlimit none = files;
+    none.rlim_cur = 0;
+    setrlimit(RLIMIT_NOFILE, &none);
+    std::string full;
+    const int refused = listenAbstract(path + "-voll", full);
+    setrlimit(RLIMIT_NOFILE, &files);
+    EXPECT_EQ(refused, -1);
+    EXPECT_EQ(full, "zu viele offene Dateien");
     WireClient client;
     EXPECT_TRUE(client.connect(path));
     client.close();
