@@ -28,6 +28,16 @@ using Sent = wire::WireClient::SendResult;
 
 constexpr const char* kKey = "1122025143055123";
 
+// Every wait ends as soon as its condition holds; the bound only keeps a
+// broken receiver from hanging the test, also on a machine under load.
+constexpr int kPatienceMs = 120000;
+
+template <typename Condition>
+bool waitFor(Condition condition)
+{
+    return QTest::qWaitFor(condition, kPatienceMs);
+}
+
 // What frmStart handed to the run coordinator.
 struct CoverLog {
     int created = 0;
@@ -120,20 +130,19 @@ protected:
             if (!client.connect(path.empty() ? form_.socketPath() : path))
                 return results;
             for (const wire::Message& m : messages) {
-                results.push_back(client.send(m.dwData, m.payload, 5000));
+                results.push_back(client.send(m.dwData, m.payload, kPatienceMs));
                 if (results.back() != Sent::Accepted)
                     break;
             }
             return results;
         });
-        EXPECT_TRUE(QTest::qWaitFor(
-            [&] { return sending.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 10000));
+        EXPECT_TRUE(waitFor([&] { return sending.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
         return sending.get();
     }
 
     bool waitForEnd()
     {
-        return QTest::qWaitFor([this] { return exitCode_ >= 0; }, 10000);
+        return waitFor([this] { return exitCode_ >= 0; });
     }
 
     static inline std::string runtime_;
@@ -156,7 +165,7 @@ TEST_F(HandOff, TwoEntriesBecomeOneTask)
     EXPECT_EQ(st.st_mode & 0777, 0600u);
 
     EXPECT_EQ(send({{wire::kEntry, "/Bilder"}, {wire::kEntry, "/Texte"}, {wire::kEnd, "2"}}), kAccepted3);
-    ASSERT_TRUE(QTest::qWaitFor([this] { return log_.calls.size() == 3; }));
+    ASSERT_TRUE(waitFor([this] { return log_.calls.size() == 3; }));
     EXPECT_EQ(log_.calls, (std::vector<std::string>{"fc_Init", "fc_InitAdd", "fc_InitActionStart"}));
     EXPECT_EQ(log_.action, "COPY");
     EXPECT_EQ(log_.status, 0x10870Bu);
@@ -210,7 +219,7 @@ TEST_F(HandOff, InfoDirRunsTheInformationAction)
     ASSERT_TRUE(init("INFODIR", "/daten", ""));
     EXPECT_EQ(send({{wire::kEntry, "/Bilder"}, {wire::kEnd, "1"}}),
               (std::vector<Sent>{Sent::Accepted, Sent::Accepted}));
-    ASSERT_TRUE(QTest::qWaitFor([this] { return log_.calls.size() == 3; }));
+    ASSERT_TRUE(waitFor([this] { return log_.calls.size() == 3; }));
     EXPECT_EQ(log_.action, "INFO");
     EXPECT_EQ(log_.status, 0x12800Au);
     EXPECT_EQ(log_.task.targetFolder, "");
@@ -220,7 +229,7 @@ TEST_F(HandOff, MakeFolderSendsOnlyTheCount)
 {
     ASSERT_TRUE(init("MKDIR", "/daten/Bilder", ""));
     EXPECT_EQ(send({{wire::kEnd, "1"}}), std::vector<Sent>{Sent::Accepted});
-    ASSERT_TRUE(QTest::qWaitFor([this] { return log_.calls.size() == 3; }));
+    ASSERT_TRUE(waitFor([this] { return log_.calls.size() == 3; }));
     EXPECT_EQ(log_.task.selectedEntries, "");
     EXPECT_EQ(log_.task.sourceFolder, "/daten/Bilder");
     EXPECT_TRUE(log_.dataComplete);
@@ -248,7 +257,7 @@ TEST_F(HandOff, CountThatDoesNotMatchOnlyClearsDataComplete)
         ASSERT_TRUE(form.fc_Init("INFO", "INFO", kKey, "/daten", ""));
         std::vector<Sent> answers = send(c.messages, form.socketPath());
         EXPECT_EQ(answers.size(), c.messages.size());
-        ASSERT_TRUE(QTest::qWaitFor([&log] { return log.calls.size() == 3; }));
+        ASSERT_TRUE(waitFor([&log] { return log.calls.size() == 3; }));
         EXPECT_EQ(log.dataComplete, c.complete) << c.messages.back().payload;
         EXPECT_EQ(log.task.selectedEntries, "\\a" + std::string(c.messages[1].dwData == wire::kEntry ? ";\\b" : ""));
     }
@@ -283,7 +292,7 @@ TEST_F(HandOff, FullPathsBelowMyComputer)
 {
     ASSERT_TRUE(init("INFO", "<Arbeitsplatz>", ""));
     EXPECT_EQ(send({{wire::kEntry, "/"}, {wire::kEntry, "/media/usb"}, {wire::kEnd, "2"}}), kAccepted3);
-    ASSERT_TRUE(QTest::qWaitFor([this] { return log_.calls.size() == 3; }));
+    ASSERT_TRUE(waitFor([this] { return log_.calls.size() == 3; }));
     EXPECT_EQ(log_.task.sourceFolder, "<Arbeitsplatz>");
     EXPECT_EQ(log_.task.selectedEntries, "/;/media/usb");
 }
@@ -314,7 +323,7 @@ TEST_F(HandOff, BadEntriesRunNothing)
         EXPECT_EQ(send({{wire::kEntry, "/gut"}, {wire::kEntry, c.entry}, {wire::kEnd, "2"}}, form.socketPath()),
                   (std::vector<Sent>{Sent::Accepted, Sent::Refused}))
             << c.entry;
-        ASSERT_TRUE(QTest::qWaitFor([&code] { return code >= 0; }));
+        ASSERT_TRUE(waitFor([&code] { return code >= 0; }));
         EXPECT_EQ(code, 1);
         EXPECT_TRUE(log.calls.empty()) << c.entry;
         EXPECT_TRUE(log.released);
@@ -336,7 +345,7 @@ TEST_F(HandOff, BadEntriesRunNothing)
         QObject::connect(&form, &frmStart::ended, [&code](int e) { code = e; });
         ASSERT_TRUE(form.fc_Init("DLL", action, kKey, "/daten", "/ziel"));
         EXPECT_EQ(send({{wire::kEnd, "0"}}, form.socketPath()), std::vector<Sent>{Sent::Refused}) << action;
-        ASSERT_TRUE(QTest::qWaitFor([&code] { return code >= 0; }));
+        ASSERT_TRUE(waitFor([&code] { return code >= 0; }));
         EXPECT_EQ(code, 1);
         EXPECT_TRUE(log.calls.empty()) << action;
         EXPECT_NE(ui.lastText().find("keine Einträge"), std::string::npos) << ui.lastText();
@@ -351,7 +360,7 @@ TEST_F(HandOff, WithoutARuntimeFolder)
     ASSERT_TRUE(form_.fc_Init("DLL", "COPY", std::to_string(getpid()), "/daten", "/ziel"));
     EXPECT_TRUE(wire::isAbstractAddress(form_.socketPath()));
     EXPECT_EQ(send({{wire::kEntry, "/A"}, {wire::kEnd, "1"}}), (std::vector<Sent>{Sent::Accepted, Sent::Accepted}));
-    ASSERT_TRUE(QTest::qWaitFor([this] { return log_.calls.size() == 3; }));
+    ASSERT_TRUE(waitFor([this] { return log_.calls.size() == 3; }));
     EXPECT_EQ(log_.task.selectedEntries, "\\A");
 }
 
@@ -373,8 +382,7 @@ TEST_F(HandOff, OversizedPayloadIsRefused)
         close(fd);
         return n == 1 ? answer : -2;
     });
-    ASSERT_TRUE(
-        QTest::qWaitFor([&] { return sending.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
+    ASSERT_TRUE(waitFor([&] { return sending.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
     EXPECT_EQ(sending.get(), static_cast<int>(wire::Reply::Refused));
     ASSERT_TRUE(waitForEnd());
     EXPECT_EQ(exitCode_, 1);
@@ -396,24 +404,24 @@ TEST_F(HandOff, OnlyOneSenderAndOnlyUntilTheEnd)
     auto first = std::async(std::launch::async, [path = form_.socketPath()] {
         auto client = std::make_unique<wire::WireClient>();
         client->connect(path);
-        client->send(wire::kEntry, "/a", 5000);
+        client->send(wire::kEntry, "/a", kPatienceMs);
         return client;
     });
-    ASSERT_TRUE(QTest::qWaitFor([&] { return first.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
+    ASSERT_TRUE(waitFor([&] { return first.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
     std::unique_ptr<wire::WireClient> holder = first.get();
     EXPECT_NE(send({{wire::kEntry, "/fremd"}}), std::vector<Sent>{Sent::Accepted});
     EXPECT_EQ(form_.dataList(), ";/a");
 
-    auto finish = std::async(std::launch::async, [&holder] { return holder->send(wire::kEnd, "1", 5000); });
-    ASSERT_TRUE(QTest::qWaitFor([&] { return finish.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
+    auto finish = std::async(std::launch::async, [&holder] { return holder->send(wire::kEnd, "1", kPatienceMs); });
+    ASSERT_TRUE(waitFor([&] { return finish.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
     EXPECT_EQ(finish.get(), Sent::Accepted);
     // After the end message the name is gone; the same sender is refused.
     wire::WireClient late;
     EXPECT_FALSE(late.connect(form_.socketPath()));
-    auto again = std::async(std::launch::async, [&holder] { return holder->send(wire::kEntry, "/b", 5000); });
-    ASSERT_TRUE(QTest::qWaitFor([&] { return again.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
+    auto again = std::async(std::launch::async, [&holder] { return holder->send(wire::kEntry, "/b", kPatienceMs); });
+    ASSERT_TRUE(waitFor([&] { return again.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
     EXPECT_EQ(again.get(), Sent::Refused);
-    ASSERT_TRUE(QTest::qWaitFor([this] { return log_.calls.size() == 3; }));
+    ASSERT_TRUE(waitFor([this] { return log_.calls.size() == 3; }));
     EXPECT_EQ(log_.task.selectedEntries, "\\a");
 }
 
@@ -460,7 +468,7 @@ TEST_F(HandOff, RefusedAtOnce)
         });
         QObject::connect(&form, &frmStart::ended, [&code](int e) { code = e; });
         EXPECT_FALSE(form.fc_Init("DLL", c.action, kKey, c.source, c.shell));
-        ASSERT_TRUE(QTest::qWaitFor([&code] { return code >= 0; }));
+        ASSERT_TRUE(waitFor([&code] { return code >= 0; }));
         EXPECT_EQ(code, 1);
         EXPECT_EQ(created, 0);
         EXPECT_NE(ui.lastText().find(c.reason), std::string::npos) << ui.lastText();
@@ -468,7 +476,7 @@ TEST_F(HandOff, RefusedAtOnce)
     ScriptedUi ui;
     frmStart badKey([](run::InfoCoverEvents) { return std::unique_ptr<run::RunCover>(); });
     EXPECT_FALSE(badKey.fc_Init("DLL", "COPY", "../../etc/x", "/daten", ""));
-    ASSERT_TRUE(QTest::qWaitFor([&ui] { return !ui.messages().empty(); }));
+    ASSERT_TRUE(waitFor([&ui] { return !ui.messages().empty(); }));
     EXPECT_NE(ui.lastText().find("Übergabeschlüssel"), std::string::npos);
 }
 
@@ -491,7 +499,7 @@ TEST_F(HandOff, StaleSocketIsReplacedLiveOneIsNot)
     ScriptedUi ui;
     frmStart twin([](run::InfoCoverEvents) { return std::unique_ptr<run::RunCover>(); });
     EXPECT_FALSE(twin.fc_Init("DLL", "COPY", kKey, "/daten", ""));
-    ASSERT_TRUE(QTest::qWaitFor([&ui] { return !ui.messages().empty(); }));
+    ASSERT_TRUE(waitFor([&ui] { return !ui.messages().empty(); }));
     EXPECT_NE(ui.lastText().find("bereits"), std::string::npos) << ui.lastText();
     // The first receiver still serves.
     EXPECT_EQ(send({{wire::kEntry, "/a"}, {wire::kEnd, "1"}}), (std::vector<Sent>{Sent::Accepted, Sent::Accepted}));
@@ -502,7 +510,7 @@ TEST_F(HandOff, RunThatDidNotSucceedEndsWithOne)
 {
     ASSERT_TRUE(init("INFO"));
     EXPECT_EQ(send({{wire::kEntry, "/Bilder"}, {wire::kEnd, "1"}}).size(), 2u);
-    ASSERT_TRUE(QTest::qWaitFor([this] { return log_.calls.size() == 3; }));
+    ASSERT_TRUE(waitFor([this] { return log_.calls.size() == 3; }));
     log_.succeeded = false; // failed, cancelled or never started
     log_.done();
     ASSERT_TRUE(waitForEnd());
@@ -521,7 +529,7 @@ TEST_F(HandOff, CoordinatorThatRefusesIsReleased)
         QObject::connect(&form, &frmStart::ended, [&code](int e) { code = e; });
         ASSERT_TRUE(form.fc_Init("DLL", "DELETE", kKey, "/daten", ""));
         EXPECT_EQ(send({{wire::kEntry, "/a"}, {wire::kEnd, "1"}}, form.socketPath()).size(), 2u);
-        ASSERT_TRUE(QTest::qWaitFor([&code] { return code >= 0; }));
+        ASSERT_TRUE(waitFor([&code] { return code >= 0; }));
         EXPECT_EQ(code, 1);
         EXPECT_TRUE(log.released);
         EXPECT_EQ(log.calls.size(), atInit ? 1u : 3u);
