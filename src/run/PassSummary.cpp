@@ -81,7 +81,7 @@ ViewUpdate passReady(const EngineState& engine, bool success, const std::string&
             update.setText(Control::lblSystemInfo, passSummary(engine));
         // Small files are copied without progress steps: the last one's bar
         // would stay where it started.
-        update.bar("VALUE", "SUB", 100);
+        update.bar(BarAction::Value, WhichBar::Sub, 100);
         update.unloadWindow = engine::actsOnEntries(pass) && (engine.statusEx & engine::statusEx::kCloseAfterRun) != 0;
         return update;
     }

@@ -107,7 +107,7 @@ ViewUpdate passStarted(const std::string& action, const EngineState& engine)
         update.setText(Control::lblSystemInfo, "");
         update.setText(Control::lblSystemInfoObject, "");
         update.setText(Control::Caption, "lese ...");
-        update.bar("HIDE", "*");
+        update.bar(BarAction::Hide, WhichBar::Both);
         update.lastMainPercent = 0;
         if ((bits & status::kOnlyDifferent) == 0) {
             update.initFolderInfoProtocol = (bits & status::kFolderEntriesInfo) != 0;
@@ -121,7 +121,7 @@ ViewUpdate passStarted(const std::string& action, const EngineState& engine)
     if (kind == engine::PassAction::MkDir) {
         update.show(Control::lblCreateFolderError, false);
         update.setText(Control::lblCreateFolderError, "");
-        update.bar("INIT", "*");
+        update.bar(BarAction::Init, WhichBar::Both);
         return update;
     }
     if (const ActionPass* pass = actionPass(action)) {
@@ -135,7 +135,7 @@ ViewUpdate passStarted(const std::string& action, const EngineState& engine)
             update.setText(Control::lblCountExistsTimeOk, "0"); // nothing skipped yet
         }
     }
-    update.bar("INIT", (bits & status::kWithInfo) ? "*" : "SUB");
+    update.bar(BarAction::Init, (bits & status::kWithInfo) ? WhichBar::Both : WhichBar::Sub);
     return update;
 }
 

@@ -61,7 +61,7 @@ ViewUpdate figures(const EngineState& engine, std::int32_t lastMainPercent, doub
                        timeText(engine.secondsUsed) + speedText(count, c.SizeTotal, engine.secondsUsed));
         update.setText(Control::lblCountToDo,
                        std::to_string(c.CountFiles_ToDo + c.CountFolder_ToDo) + " - " + sizeText(c.SizeTotal_ToDo));
-        update.bar("VALUE", "SUB", 100);
+        update.bar(BarAction::Value, WhichBar::Sub, 100);
         return update;
     }
     if ((engine.status & status::kWithInfo) == 0) {
@@ -80,7 +80,7 @@ ViewUpdate figures(const EngineState& engine, std::int32_t lastMainPercent, doub
         return update; // its bars follow the folders made
     const std::int32_t p = mainPercent(c, extraDoneK);
     if (p != lastMainPercent) {
-        update.bar("VALUE", "MAIN", p);
+        update.bar(BarAction::Value, WhichBar::Main, p);
         if (const char* caption = percentCaption(engine.action))
             update.setText(Control::Caption, std::to_string(p) + caption);
         update.lastMainPercent = p;
@@ -113,10 +113,11 @@ ViewUpdate folderMade(const EngineState& engine)
 {
     ViewUpdate update;
     const engine::EngineCounters& c = engine.counters;
-    update.bar("VALUE", "SUB", 100);
+    update.bar(BarAction::Value, WhichBar::Sub, 100);
     // A make-directory pass without a count of folders to make has made all.
     const auto toDo = static_cast<double>(c.CountFolder_ToDo);
-    update.bar("VALUE", "MAIN", toDo > 0 ? percentOf(static_cast<double>(c.CountFolder_Done), toDo) : 100);
+    update.bar(BarAction::Value, WhichBar::Main,
+               toDo > 0 ? percentOf(static_cast<double>(c.CountFolder_Done), toDo) : 100);
     return update;
 }
 
@@ -126,7 +127,7 @@ ViewUpdate fileStarted(const std::string& action, const std::string& name, std::
     if (engine::passActionOf(action) == engine::PassAction::Info)
         return update;
     update.setText(Control::lblSystemInfoObject, base::escapeControls(name) + " => von " + byteSizeText(sizeBytes));
-    update.bar("VALUE", "SUB", 0);
+    update.bar(BarAction::Value, WhichBar::Sub, 0);
     return update;
 }
 
@@ -134,7 +135,7 @@ ViewUpdate fileProgress(const EngineState& engine, std::int64_t totalBytes, std:
                         std::int32_t lastMainPercent)
 {
     ViewUpdate update;
-    update.bar("VALUE", "SUB",
+    update.bar(BarAction::Value, WhichBar::Sub,
                totalBytes > 0 ? percentOf(static_cast<double>(doneBytes), static_cast<double>(totalBytes)) : 100);
     update.setText(Control::lblSystemInfoObject,
                    base::escapeControls(engine.fileNameCurrent) + " von " + byteSizeText(totalBytes) + " => "
@@ -150,7 +151,7 @@ ViewUpdate folderStarted(const std::string& action, const std::string& path)
     ViewUpdate update;
     update.setText(Control::lblSystemInfo, base::escapeControls(path));
     if (engine::passActionOf(action) == engine::PassAction::MkDir)
-        update.bar("VALUE", "SUB", 0);
+        update.bar(BarAction::Value, WhichBar::Sub, 0);
     return update;
 }
 

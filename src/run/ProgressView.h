@@ -39,11 +39,16 @@ inline constexpr int kControlCount = static_cast<int>(Control::lblCreateFolderEr
 // The control's objectName ("Caption" for the window's caption).
 const char* controlName(Control control);
 
-// One call of the window's ProgressBarAction: "INIT", "VALUE" or "HIDE" of
-// "MAIN", "SUB" or "*".
+// What the window's ProgressBarAction does to a bar: show it from the start,
+// set its value (shown at the next refresh), hide it at a value, remove it.
+enum class BarAction : std::uint8_t { Init, Value, Hide, Term };
+// The bar it does it to: the main bar, the sub bar or both.
+enum class WhichBar : std::uint8_t { Main, Sub, Both };
+
+// One call of the window's ProgressBarAction.
 struct BarCommand {
-    std::string action;
-    std::string bar;
+    BarAction action = BarAction::Value;
+    WhichBar bar = WhichBar::Both;
     std::int32_t value = 0;
     bool operator==(const BarCommand&) const = default;
 };
@@ -58,10 +63,7 @@ struct ViewUpdate {
 
     void setText(Control control, std::string text) { texts.emplace_back(control, std::move(text)); }
     void show(Control control, bool visible) { shown.emplace_back(control, visible); }
-    void bar(std::string action, std::string which, std::int32_t value = 0)
-    {
-        bars.push_back({std::move(action), std::move(which), value});
-    }
+    void bar(BarAction action, WhichBar which, std::int32_t value = 0) { bars.push_back({action, which, value}); }
     void append(const ViewUpdate& other);
 
     // The last text set for a control, if any (tests and callers that chain).

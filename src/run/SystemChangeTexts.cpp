@@ -37,7 +37,7 @@ ViewUpdate systemPassStarted(const SystemState& engine, const std::string& compu
         update.setText(Control::lblSystemInfoQuestion, "Informationsvorgang gestartet ...");
         update.setText(Control::Caption, "lese ...");
         // The number of computers is known: both bars show how far the reads are.
-        update.bar("INIT", "*");
+        update.bar(BarAction::Init, WhichBar::Both);
         update.lastMainPercent = 0;
         return update;
     }
@@ -47,7 +47,7 @@ ViewUpdate systemPassStarted(const SystemState& engine, const std::string& compu
                    (engine.status & status::kWithInfo) ? "Informations- und Registry-Änderungsvorgang gestartet ..."
                                                        : "Änderungsvorgang gestartet ...");
     // The change phase reads and writes nothing per computer: no progress to show.
-    update.bar("HIDE", "*");
+    update.bar(BarAction::Hide, WhichBar::Both);
     return update;
 }
 
@@ -80,7 +80,7 @@ ViewUpdate systemStarted(const std::string& computer)
 {
     ViewUpdate update;
     update.setText(Control::lblSystemInfo, computer);
-    update.bar("VALUE", "SUB", 0);
+    update.bar(BarAction::Value, WhichBar::Sub, 0);
     return update;
 }
 
@@ -91,10 +91,10 @@ ViewUpdate systemFigures(const SystemState& engine, std::int32_t lastMainPercent
     update.setText(Control::lblCount, "von " + std::to_string(engine.taskCount) + " => " + std::to_string(read));
     update.setText(Control::lblTime,
                    "von " + std::to_string(engine.secondsMax) + " => " + std::to_string(engine.secondsUsed) + " s");
-    update.bar("VALUE", "SUB", 100);
+    update.bar(BarAction::Value, WhichBar::Sub, 100);
     const std::int32_t p = run::percentOf(static_cast<double>(read), engine.taskCount);
     if (p != lastMainPercent) {
-        update.bar("VALUE", "MAIN", p);
+        update.bar(BarAction::Value, WhichBar::Main, p);
         update.lastMainPercent = p;
     }
     return update;

@@ -51,8 +51,6 @@ QString qt(const std::string& text)
     return QString::fromStdString(base::replaceAll(text, "\r\n", "\n"));
 }
 
-int barIndex(const std::string& bar) { return bar == "MAIN" ? 0 : (bar == "SUB" ? 1 : -1); }
-
 // A whole number typed into a field, or nothing for anything else.
 std::optional<long long> typedNumber(const QString& text)
 {
@@ -586,7 +584,7 @@ void frmFileSystem::closeEvent(QCloseEvent* event)
         return;
     unloaded_ = true;
     std::int32_t none = 0;
-    ProgressBarAction("TERM", "*", none);
+    ProgressBarAction(BarAction::Term, WhichBar::Both, none);
     delete lkl_frmProtocol_.data();
     emit Unload();
 }
@@ -627,15 +625,15 @@ void frmFileSystem::sb_RepaintProgressBars()
             bar->Paint();
 }
 
-void frmFileSystem::ProgressBarAction(const std::string& action, const std::string& bar, std::int32_t& value)
+void frmFileSystem::ProgressBarAction(BarAction action, WhichBar bar, std::int32_t& value)
 {
     for (int i = 0; i < 2; ++i) {
-        if (bar != "*" && barIndex(bar) != i)
+        if (bar != WhichBar::Both && (bar == WhichBar::Main) != (i == 0))
             continue;
         clsProgressBar* b = bars_[static_cast<std::size_t>(i)];
         if (!b)
             continue;
-        if (action == "VALUE") {
+        if (action == BarAction::Value) {
             pendingBar_[static_cast<std::size_t>(i)] = value;
             scheduleRefresh();
             continue;
@@ -643,15 +641,20 @@ void frmFileSystem::ProgressBarAction(const std::string& action, const std::stri
         // The other actions change the bar's state at once and drop a value
         // that waits for the refresh.
         pendingBar_[static_cast<std::size_t>(i)] = -1;
-        if (action == "INIT") {
+        switch (action) {
+        case BarAction::Init:
             b->setVisible(true);
             b->ReInit();
-        } else if (action == "HIDE") {
+            break;
+        case BarAction::Hide:
             b->setValuePercentage(value);
             b->setVisible(false);
-        } else if (action == "TERM") {
+            break;
+        case BarAction::Term:
             delete b;
             bars_[static_cast<std::size_t>(i)] = nullptr;
+            break;
+        case BarAction::Value: break;
         }
     }
 }

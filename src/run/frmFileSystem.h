@@ -48,8 +48,8 @@ public:
     void sb_RepaintProgressBars();
     // As a click on lblCmdAction; during a run the click asks to cancel.
     void sb_ActionStart();
-    // action "INIT", "VALUE", "HIDE" or "TERM" on bar "MAIN", "SUB" or "*".
-    void ProgressBarAction(const std::string& action, const std::string& bar, std::int32_t& value);
+    // One of the bar actions on the main bar, the sub bar or both.
+    void ProgressBarAction(BarAction action, WhichBar bar, std::int32_t& value);
 
     // The protocol window this window owns, one per run.
     void sb_Protocol_EntryGetNext(protocol::WorkListStep& step);

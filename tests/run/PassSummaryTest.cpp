@@ -73,7 +73,7 @@ TEST(PassSummary, FinalStates)
     ViewUpdate errors = passReady(counted("COPY", 0), true, "", false, "x");
     EXPECT_EQ(errors.text(Control::Caption), "Vorgang abgeschlossen");
     // The sub bar ends full, also after a last file copied without steps.
-    EXPECT_EQ(errors.bars, (std::vector<BarCommand>{{"VALUE", "SUB", 100}}));
+    EXPECT_EQ(errors.bars, (std::vector<BarCommand>{{BarAction::Value, WhichBar::Sub, 100}}));
     EXPECT_EQ(errors.text(Control::lblSystemInfo), passSummary(counted("COPY", 0)));
 
     // Nothing to copy: the message follows the file line, the caption stays.

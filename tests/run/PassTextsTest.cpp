@@ -25,7 +25,7 @@ TEST(PassTexts, InformationPassStart)
     EXPECT_EQ(plain.text(Control::lblSystemInfo), "");
     EXPECT_EQ(plain.text(Control::lblSystemInfoObject), "");
     EXPECT_EQ(plain.text(Control::Caption), "lese ...");
-    EXPECT_EQ(plain.bars, (std::vector<BarCommand>{{"HIDE", "*", 0}}));
+    EXPECT_EQ(plain.bars, (std::vector<BarCommand>{{BarAction::Hide, WhichBar::Both, 0}}));
     EXPECT_EQ(plain.lastMainPercent, 0);
     EXPECT_FALSE(plain.initFolderInfoProtocol);
     EXPECT_TRUE(plain.shown.empty());
@@ -52,28 +52,28 @@ TEST(PassTexts, ActionPassStartTable)
         const char* task;
         const char* caption;
         const char* question;
-        const char* bars;
+        WhichBar bars;
     };
     const Case cases[] = {
         {"COPY", status::kWithInfo, ".", "Verzeichnis '/d (komplett)' kopieren ...", "kopiere ...",
-         "Kopiervorgang gestartet ...", "*"},
+         "Kopiervorgang gestartet ...", WhichBar::Both},
         {"COPY", 0, "\\a", "Verzeichnis '/d (Auswahl)' kopieren ...", "kopiere ...", "Kopiervorgang gestartet ...",
-         "SUB"},
+         WhichBar::Sub},
         {"DELETE", 0, "\\a", "Verzeichnis '/d (Auswahl)' löschen ...", "lösche ...", "Löschvorgang gestartet ...",
-         "SUB"},
+         WhichBar::Sub},
         {"DELETE", status::kWithInfo, ".", "Verzeichnis '/d (komplett)' löschen ...", "lösche ...",
-         "Löschvorgang gestartet ...", "*"},
+         "Löschvorgang gestartet ...", WhichBar::Both},
         {"ATTRIB", 0, ".", "Verzeichnis '/d (komplett)' Attribute setzen/wegsetzen ...", "setze ...",
-         "Attribute setzen gestartet ...", "SUB"},
+         "Attribute setzen gestartet ...", WhichBar::Sub},
         {"ATTRIB", 0, "x.txt", "Verzeichnis '/d (Auswahl)' Attribute setzen/wegsetzen ...", "setze ...",
-         "Attribute setzen gestartet ...", "SUB"},
+         "Attribute setzen gestartet ...", WhichBar::Sub},
     };
     for (const Case& c : cases) {
         ViewUpdate u = passStarted(c.action, engineAt(c.action, c.bits, c.dot));
         EXPECT_EQ(u.text(Control::lblSystemInfoTask), c.task);
         EXPECT_EQ(u.text(Control::Caption), c.caption);
         EXPECT_EQ(u.text(Control::lblSystemInfoQuestion), c.question);
-        EXPECT_EQ(u.bars, (std::vector<BarCommand>{{"INIT", c.bars, 0}})) << c.action;
+        EXPECT_EQ(u.bars, (std::vector<BarCommand>{{BarAction::Init, c.bars, 0}})) << c.action;
         EXPECT_TRUE(u.shown.empty());
     }
     ViewUpdate compare = passStarted("COPY", engineAt("COPY", status::kOnlyDifferent));
@@ -105,7 +105,7 @@ TEST(PassTexts, MakeDirectoryPassStart)
     ViewUpdate u = passStarted("MKDIR", engineAt("MKDIR", status::kWithInfo));
     EXPECT_EQ(u.visible(Control::lblCreateFolderError), false);
     EXPECT_EQ(u.text(Control::lblCreateFolderError), "");
-    EXPECT_EQ(u.bars, (std::vector<BarCommand>{{"INIT", "*", 0}}));
+    EXPECT_EQ(u.bars, (std::vector<BarCommand>{{BarAction::Init, WhichBar::Both, 0}}));
     EXPECT_FALSE(u.text(Control::Caption));
 }
 

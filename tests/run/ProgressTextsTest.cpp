@@ -58,7 +58,7 @@ TEST(ProgressFigures, InformationPass)
     EXPECT_EQ(u.text(Control::lblCount), "12");
     EXPECT_EQ(u.text(Control::lblTime), "00:00:04 - (Anz. 3, KB 512,00) / Sek.");
     EXPECT_EQ(u.text(Control::lblCountToDo), "4 - 100,00 KB");
-    EXPECT_EQ(u.bars, (std::vector<BarCommand>{{"VALUE", "SUB", 100}}));
+    EXPECT_EQ(u.bars, (std::vector<BarCommand>{{BarAction::Value, WhichBar::Sub, 100}}));
     EXPECT_FALSE(u.lastMainPercent);
 
     e.counters.CountFolder = 0; // 10 entries in 4 s: 2.5 a second rounds to 2
@@ -96,7 +96,7 @@ TEST(ProgressFigures, ActionPassAfterInformationPass)
     EXPECT_EQ(u.text(Control::lblCount), "von 10 => 5");
     EXPECT_EQ(u.text(Control::lblTime), "von 20 => 10 s - (Anz. 0, KB 25,00) / Sek.");
     // (50 + 25) / 2 = 37.5 rounds to the even 38
-    EXPECT_EQ(u.bars, (std::vector<BarCommand>{{"VALUE", "MAIN", 38}}));
+    EXPECT_EQ(u.bars, (std::vector<BarCommand>{{BarAction::Value, WhichBar::Main, 38}}));
     EXPECT_EQ(u.text(Control::Caption), "38% kopiert...");
     EXPECT_EQ(u.lastMainPercent, 38);
 
@@ -146,23 +146,23 @@ TEST(ProgressFigures, FileInProgressCountsTheBytesCopiedSoFar)
     EngineState e = engineIn("COPY", status::kWithInfo, {.CountFiles = 2, .SizeTotal = 2048});
     e.fileNameCurrent = "big.bin";
     ViewUpdate u = fileProgress(e, 1048576, 524288, 0);
-    EXPECT_EQ(u.bars.front(), (BarCommand{"VALUE", "SUB", 50}));
+    EXPECT_EQ(u.bars.front(), (BarCommand{BarAction::Value, WhichBar::Sub, 50}));
     EXPECT_EQ(u.text(Control::lblSystemInfoObject), "big.bin von 1,00 MB => 512,00 KB");
     EXPECT_EQ(u.text(Control::lblSize), "von 2,00 MB => 512,00 KB");
     EXPECT_EQ(u.lastMainPercent, 12); // (0 + 25) / 2 = 12.5 -> 12
-    EXPECT_EQ(fileProgress(e, 0, 0, 0).bars.front(), (BarCommand{"VALUE", "SUB", 100}));
+    EXPECT_EQ(fileProgress(e, 0, 0, 0).bars.front(), (BarCommand{BarAction::Value, WhichBar::Sub, 100}));
 }
 
 TEST(ProgressFigures, FileStartAndFolderStart)
 {
     ViewUpdate copy = fileStarted("COPY", "a.txt", 1536);
     EXPECT_EQ(copy.text(Control::lblSystemInfoObject), "a.txt => von 1,50 KB");
-    EXPECT_EQ(copy.bars, (std::vector<BarCommand>{{"VALUE", "SUB", 0}}));
+    EXPECT_EQ(copy.bars, (std::vector<BarCommand>{{BarAction::Value, WhichBar::Sub, 0}}));
     ViewUpdate info = fileStarted("INFO", "a.txt", 1536);
     EXPECT_TRUE(info.texts.empty());
     EXPECT_TRUE(info.bars.empty());
 
-    EXPECT_EQ(folderStarted("MKDIR", "/d/neu").bars, (std::vector<BarCommand>{{"VALUE", "SUB", 0}}));
+    EXPECT_EQ(folderStarted("MKDIR", "/d/neu").bars, (std::vector<BarCommand>{{BarAction::Value, WhichBar::Sub, 0}}));
     EXPECT_TRUE(folderStarted("COPY", "/d").bars.empty());
     EXPECT_EQ(folderStarted("COPY", "/d").text(Control::lblSystemInfo), "/d");
     // Names with control characters stay on one line, escaped.
@@ -195,9 +195,11 @@ TEST(ProgressFigures, SkippedAndFailedEntries)
 TEST(ProgressFigures, MakeDirectoryBars)
 {
     EngineState e = engineIn("MKDIR", 0, {.CountFolder_Done = 1, .CountFolder_ToDo = 4});
-    EXPECT_EQ(folderMade(e).bars, (std::vector<BarCommand>{{"VALUE", "SUB", 100}, {"VALUE", "MAIN", 25}}));
+    EXPECT_EQ(
+        folderMade(e).bars,
+        (std::vector<BarCommand>{{BarAction::Value, WhichBar::Sub, 100}, {BarAction::Value, WhichBar::Main, 25}}));
     e.counters.CountFolder_ToDo = 0;
-    EXPECT_EQ(folderMade(e).bars.back(), (BarCommand{"VALUE", "MAIN", 100}));
+    EXPECT_EQ(folderMade(e).bars.back(), (BarCommand{BarAction::Value, WhichBar::Main, 100}));
     // A make-directory pass with the information bit keeps its own main bar.
     e.status = status::kWithInfo;
     EXPECT_TRUE(figures(e, 0).bars.empty());

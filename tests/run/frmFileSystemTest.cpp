@@ -387,7 +387,7 @@ TEST(frmFileSystem, FiguresRefreshAtMostTenTimesASecond)
     for (int i = 0; i < 2000; ++i) {
         ViewUpdate u;
         u.setText(Control::Caption, std::to_string(i) + "% kopiert...");
-        u.bar("VALUE", "MAIN", i % 101);
+        u.bar(BarAction::Value, WhichBar::Main, i % 101);
         w.apply(u);
     }
     const qint64 elapsed = clock.elapsed();
@@ -401,21 +401,20 @@ TEST(frmFileSystem, BarActions)
 {
     frmFileSystem w;
     std::int32_t value = 0;
-    w.ProgressBarAction("HIDE", "*", value);
+    w.ProgressBarAction(BarAction::Hide, WhichBar::Both, value);
     EXPECT_FALSE(w.mainBar()->Visible());
     EXPECT_FALSE(w.subBar()->Visible());
-    w.ProgressBarAction("INIT", "SUB", value);
+    w.ProgressBarAction(BarAction::Init, WhichBar::Sub, value);
     EXPECT_TRUE(w.subBar()->Visible());
     EXPECT_FALSE(w.mainBar()->Visible());
     value = 70;
-    w.ProgressBarAction("VALUE", "SUB", value);
-    w.ProgressBarAction("INIT", "SUB", value); // a newer state drops the waiting value
+    w.ProgressBarAction(BarAction::Value, WhichBar::Sub, value);
+    w.ProgressBarAction(BarAction::Init, WhichBar::Sub, value); // a newer state drops the waiting value
     w.sb_ShowNow();
     EXPECT_EQ(w.subBar()->ValuePercentage(), 0);
-    w.ProgressBarAction("NONSENSE", "*", value);
-    w.ProgressBarAction("TERM", "MAIN", value);
+    w.ProgressBarAction(BarAction::Term, WhichBar::Main, value);
     EXPECT_EQ(w.mainBar(), nullptr);
-    w.ProgressBarAction("VALUE", "*", value); // the absent bar is skipped
+    w.ProgressBarAction(BarAction::Value, WhichBar::Both, value); // the absent bar is skipped
     w.sb_ShowNow();
     EXPECT_EQ(w.subBar()->ValuePercentage(), 70);
     w.sb_RepaintProgressBars();
