@@ -1,5 +1,6 @@
 #include "run/TerminalProgress.h"
 
+#include "engine/PassAction.h"
 #include "engine/StatusBits.h"
 #include "run/ProgressFigures.h"
 #include "run/ProgressTexts.h"
@@ -16,18 +17,16 @@ namespace {
 
 constexpr double kInterval = 0.2;
 
-const char* actionName(const std::string& action)
+const char* actionName(engine::PassAction pass)
 {
-    if (action == "INFO")
-        return "Informationen";
-    if (action == "COPY")
-        return "Kopieren";
-    if (action == "DELETE")
-        return "Löschen";
-    if (action == "ATTRIB")
-        return "Attribute";
-    if (action == "MKDIR")
-        return "Verzeichnisse anlegen";
+    switch (pass) {
+    case engine::PassAction::Info: return "Informationen";
+    case engine::PassAction::Copy: return "Kopieren";
+    case engine::PassAction::Delete: return "Löschen";
+    case engine::PassAction::Attrib: return "Attribute";
+    case engine::PassAction::MkDir: return "Verzeichnisse anlegen";
+    case engine::PassAction::None: break;
+    }
     return "Vorgang";
 }
 
@@ -65,8 +64,9 @@ std::string terminalLine(const EngineState& state, double extraDoneK)
     const std::int64_t count = c.CountFiles + c.CountFolder;
     const std::int64_t done = c.CountFiles_Done + c.CountFolder_Done;
     const double sizeDone = c.SizeTotal_Done + extraDoneK;
-    const std::string head = std::string(actionName(state.action)) + ": ";
-    if (state.action == "INFO")
+    const engine::PassAction pass = engine::passActionOf(state.action);
+    const std::string head = std::string(actionName(pass)) + ": ";
+    if (pass == engine::PassAction::Info)
         return head + entries(count) + ", " + sizeText(c.SizeTotal) + speed(c.SizeTotal, state.secondsUsed) + ", "
             + timeText(state.secondsUsed);
     if ((state.status & engine::status::kWithInfo) == 0 || count == 0)

@@ -24,24 +24,26 @@ template class EngineCover<run::CoverTask, engine::EngineTaskInput, engine::clsF
 // offers each of the four action-bound option boxes (nothing: the box keeps
 // the window's own rule).
 struct clsFolderCopy_Cover::EntryPoint {
-    const char* action;
+    engine::PassAction pass;
+    const char* action; // the engine's word for it
     std::optional<bool> infoAboutFolderEntries;
     std::optional<bool> onlyDifferent;
     std::optional<bool> onlyNewer;
     std::optional<bool> blockBytes;
 };
 
-const clsFolderCopy_Cover::EntryPoint* clsFolderCopy_Cover::entryPoint(const std::string& action)
+const clsFolderCopy_Cover::EntryPoint* clsFolderCopy_Cover::entryPoint(engine::PassAction pass)
 {
+    using engine::PassAction;
     static const std::array<EntryPoint, 5> entries{{
-        {"INFO", true, false, false, false},
-        {"COPY", false, true, std::nullopt, true},
-        {"DELETE", false, false, false, false},
-        {"ATTRIB", false, false, false, false},
-        {"MKDIR", std::nullopt, std::nullopt, std::nullopt, std::nullopt},
+        {PassAction::Info, "INFO", true, false, false, false},
+        {PassAction::Copy, "COPY", false, true, std::nullopt, true},
+        {PassAction::Delete, "DELETE", false, false, false, false},
+        {PassAction::Attrib, "ATTRIB", false, false, false, false},
+        {PassAction::MkDir, "MKDIR", std::nullopt, std::nullopt, std::nullopt, std::nullopt},
     }};
     for (const EntryPoint& entry : entries)
-        if (action == entry.action)
+        if (pass == entry.pass)
             return &entry;
     return nullptr;
 }
@@ -66,7 +68,7 @@ void clsFolderCopy_Cover::setEngineStatus(std::uint32_t status) { engine_->Folde
 // A new folder made: the window closes, unless Ctrl is held.
 bool clsFolderCopy_Cover::closeAfterRun(bool done) const
 {
-    return done && action_ == "MKDIR" && !util::ui::ctrlKeyHeld();
+    return done && pass_ == engine::PassAction::MkDir && !util::ui::ctrlKeyHeld();
 }
 
 // ---- configuration ---------------------------------------------------------
@@ -87,33 +89,33 @@ bool clsFolderCopy_Cover::fc_InitAdd(const run::CoverTask& task)
 
 bool clsFolderCopy_Cover::fc_InitActionStart(bool dataComplete, QWidget* callingWindow)
 {
-    const EntryPoint* entry = entryPoint(action_);
+    const EntryPoint* entry = entryPoint(engine::passActionOf(action_));
     return entry && fc_FolderAndFiles(*entry, dataComplete, callingWindow);
 }
 
 bool clsFolderCopy_Cover::fc_FolderAndFiles_Info(bool dataComplete, QWidget* callingWindow)
 {
-    return fc_FolderAndFiles(*entryPoint("INFO"), dataComplete, callingWindow);
+    return fc_FolderAndFiles(*entryPoint(engine::PassAction::Info), dataComplete, callingWindow);
 }
 
 bool clsFolderCopy_Cover::fc_FolderAndFiles_Copy(bool dataComplete, QWidget* callingWindow)
 {
-    return fc_FolderAndFiles(*entryPoint("COPY"), dataComplete, callingWindow);
+    return fc_FolderAndFiles(*entryPoint(engine::PassAction::Copy), dataComplete, callingWindow);
 }
 
 bool clsFolderCopy_Cover::fc_FolderAndFiles_Delete(bool dataComplete, QWidget* callingWindow)
 {
-    return fc_FolderAndFiles(*entryPoint("DELETE"), dataComplete, callingWindow);
+    return fc_FolderAndFiles(*entryPoint(engine::PassAction::Delete), dataComplete, callingWindow);
 }
 
 bool clsFolderCopy_Cover::fc_FolderAndFiles_Attributes(bool dataComplete, QWidget* callingWindow)
 {
-    return fc_FolderAndFiles(*entryPoint("ATTRIB"), dataComplete, callingWindow);
+    return fc_FolderAndFiles(*entryPoint(engine::PassAction::Attrib), dataComplete, callingWindow);
 }
 
 bool clsFolderCopy_Cover::fc_FolderAndFiles_MkDir(bool dataComplete, QWidget* callingWindow)
 {
-    return fc_FolderAndFiles(*entryPoint("MKDIR"), dataComplete, callingWindow);
+    return fc_FolderAndFiles(*entryPoint(engine::PassAction::MkDir), dataComplete, callingWindow);
 }
 
 bool clsFolderCopy_Cover::fc_FolderAndFiles(const EntryPoint& entry, bool dataComplete, QWidget* callingWindow)
@@ -121,9 +123,10 @@ bool clsFolderCopy_Cover::fc_FolderAndFiles(const EntryPoint& entry, bool dataCo
     if (engine_)
         return false; // one run per coordinator
     action_ = entry.action;
+    pass_ = entry.pass;
     // The information action is its pass: it runs whether or not the project
     // asks for an information pass before an action.
-    if (action_ == "INFO")
+    if (pass_ == engine::PassAction::Info)
         status_ |= status::kWithInfo;
     frmFileSystem& w = sb_CreateWindow();
     questioner_.setOwner(&w);
@@ -139,11 +142,11 @@ bool clsFolderCopy_Cover::fc_FolderAndFiles(const EntryPoint& entry, bool dataCo
             fileBlockBytes_ = static_cast<std::uint32_t>(bytes);
     });
     sb_FillWindow(dataComplete);
-    if (action_ != "MKDIR")
+    if (pass_ != engine::PassAction::MkDir)
         sb_SetOptionBoxes(entry);
     if (!fc_ShowWindow(tasks_.size(), callingWindow))
         return false;
-    if (action_ == "MKDIR")
+    if (pass_ == engine::PassAction::MkDir)
         w.txtNewFolder()->setFocus();
     sb_StartOrWait();
     return true;
@@ -153,11 +156,11 @@ void clsFolderCopy_Cover::sb_FillWindow(bool dataComplete)
 {
     RunCoverBase::sb_FillWindow(*actionTitles(action_), dataComplete);
     frmFileSystem& w = *window_;
-    if (action_ == "COPY" && tasks_.size() == 1 && tasks_.front().Target.empty()) {
+    if (pass_ == engine::PassAction::Copy && tasks_.size() == 1 && tasks_.front().Target.empty()) {
         w.setText(Control::lblSystemInfoTarget, "Ziel: ...");
         w.setTargetSelectable(true);
     }
-    if (action_ == "MKDIR") {
+    if (pass_ == engine::PassAction::MkDir) {
         w.setMakeDirectoryMode(true);
         // The only option a new folder has: the caller's bit decides, the box shows it.
         w.optionBox(status::kFolderToClipboard)->setChecked((status_ & status::kFolderToClipboard) != 0);
@@ -172,11 +175,11 @@ void clsFolderCopy_Cover::sb_SetOptionBoxes(const EntryPoint& entry)
     RunCoverBase::sb_SetOptionBoxes();
     frmFileSystem& w = *window_;
     const auto set = [&](std::uint32_t bit) { w.optionBox(bit)->setChecked((status_ & bit) != 0); };
-    if (action_ == "INFO") {
+    if (pass_ == engine::PassAction::Info) {
         set(status::kFolderEntriesInfo);
         w.setFolderInfoLevel(folderInfoLevel_);
         w.optionBox(status::kWithInfo)->setEnabled(false); // the action itself
-    } else if (action_ == "COPY") {
+    } else if (pass_ == engine::PassAction::Copy) {
         w.setFileBlockSize(static_cast<std::int32_t>(fileBlockBytes_));
         set(status::kBlockBytes);
     }

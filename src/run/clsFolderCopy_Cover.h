@@ -2,6 +2,7 @@
 
 #include "engine/EngineTask.h"
 #include "engine/FolderCopyObserver.h"
+#include "engine/PassAction.h"
 #include "run/EngineCover.h"
 #include "run/EngineState.h"
 #include "run/RunCover.h"
@@ -55,7 +56,7 @@ public:
 
 private:
     struct EntryPoint;
-    static const EntryPoint* entryPoint(const std::string& action);
+    static const EntryPoint* entryPoint(engine::PassAction pass);
     bool fc_FolderAndFiles(const EntryPoint& entry, bool dataComplete, QWidget* callingWindow);
     void sb_FillWindow(bool dataComplete);
     void sb_SetOptionBoxes(const EntryPoint& entry);
@@ -119,6 +120,7 @@ private:
         clsFolderCopy_Cover& cover_;
     };
 
+    engine::PassAction pass_ = engine::PassAction::None; // the entry point's action
     KeptView kept_;
     ShowingQuestioner showingQuestioner_{*this};
     util::ui::MsgBoxQuestioner questioner_;

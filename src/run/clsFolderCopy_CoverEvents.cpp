@@ -128,7 +128,7 @@ void clsFolderCopy_Cover::ActionFileDone() { sb_Keep(Kept::Figures); }
 
 void clsFolderCopy_Cover::ActionFolderDone()
 {
-    if (engine_->Action() != "MKDIR") {
+    if (engine::passActionOf(engine_->Action()) != engine::PassAction::MkDir) {
         sb_Keep(Kept::Figures);
         return;
     }

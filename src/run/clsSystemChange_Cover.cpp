@@ -88,33 +88,42 @@ bool clsSystemChange_Cover::fc_InitAdd(const run::SystemCoverTask& task)
 
 // ---- entry points -------------------------------------------------------------
 
+namespace {
+
+// The caller's word for a registry run (as the main window passes it).
+constexpr std::string_view kInfoWord = "INFO";
+constexpr std::string_view kChangeWord = "CHANGE";
+
+} // namespace
+
 bool clsSystemChange_Cover::fc_InitActionStart(bool dataComplete, QWidget* callingWindow)
 {
-    if (action_ == "INFO")
+    if (action_ == kInfoWord)
         return fc_SystemRegistry_Info(dataComplete, callingWindow);
-    if (action_ == "CHANGE")
+    if (action_ == kChangeWord)
         return fc_SystemRegistry_Change(dataComplete, callingWindow);
     return false;
 }
 
 bool clsSystemChange_Cover::fc_SystemRegistry_Info(bool dataComplete, QWidget* callingWindow)
 {
-    return fc_SystemRegistry("INFO", dataComplete, callingWindow);
+    return fc_SystemRegistry(Run::Info, dataComplete, callingWindow);
 }
 
 bool clsSystemChange_Cover::fc_SystemRegistry_Change(bool dataComplete, QWidget* callingWindow)
 {
-    return fc_SystemRegistry("CHANGE", dataComplete, callingWindow);
+    return fc_SystemRegistry(Run::Change, dataComplete, callingWindow);
 }
 
-bool clsSystemChange_Cover::fc_SystemRegistry(const char* action, bool dataComplete, QWidget* callingWindow)
+bool clsSystemChange_Cover::fc_SystemRegistry(Run run, bool dataComplete, QWidget* callingWindow)
 {
     if (engine_)
         return false; // one run per coordinator
-    action_ = action;
+    run_ = run;
+    action_ = run == Run::Info ? kInfoWord : kChangeWord;
     // The engine's phases follow its option bits; without them the chosen
     // run would read or report nothing.
-    if (action_ == "INFO")
+    if (run_ == Run::Info)
         status_ = (status_ | status::kWithInfo) & ~status::kCopy;
     else
         status_ |= status::kCopy;
@@ -143,7 +152,7 @@ void clsSystemChange_Cover::sb_SetOptionBoxes()
           status::kOnlyDifferent, status::kInfoOnlyCount, status::kFolderEntriesInfo, status::kBlockBytes})
         w.optionBox(bit)->setEnabled(false);
     // An information run always reads.
-    if (action_ == "INFO")
+    if (run_ == Run::Info)
         w.optionBox(status::kWithInfo)->setEnabled(false);
 }
 

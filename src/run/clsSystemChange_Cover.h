@@ -58,7 +58,9 @@ public:
     bool fc_SystemRegistry_Change(bool dataComplete, QWidget* callingWindow);
 
 private:
-    bool fc_SystemRegistry(const char* action, bool dataComplete, QWidget* callingWindow);
+    // The two runs a registry project has.
+    enum class Run : std::uint8_t { Info, Change };
+    bool fc_SystemRegistry(Run run, bool dataComplete, QWidget* callingWindow);
     void sb_SetOptionBoxes();
     // The computers of the run, for the change phase's heading.
     std::string computers() const;
@@ -86,6 +88,7 @@ private:
     void ActionEntryGetNext(protocol::WorkListStep& step) override;
 
     std::shared_ptr<registry::RegistryProvider> registry_;
+    Run run_ = Run::Info;
     bool cancelled_ = false; // the user cancelled the run now going
 };
 
