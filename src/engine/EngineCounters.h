@@ -35,6 +35,13 @@ struct EngineCounters {
     std::int32_t LevelMax = 0;
     std::int32_t FullPathMaxLetters = 0;
 
+    // An entry failed since before was taken (a folder with a failure inside
+    // is never taken back by a roll-back).
+    bool failedSince(const EngineCounters& before) const
+    {
+        return CountFiles_Not != before.CountFiles_Not || CountFolder_Not != before.CountFolder_Not;
+    }
+
     bool operator==(const EngineCounters&) const = default;
 };
 

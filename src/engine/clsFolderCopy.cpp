@@ -3,8 +3,10 @@
 #include "engine/FolderCopyObserver.h"
 #include "engine/StatusBits.h"
 #include "engine/TimeEstimate.h"
-#include "engine/clsFileCopyEvt.h"
-#include "engine/clsZip.h"
+#include "engine/passes/BackupStore.h"
+#include "engine/passes/CopyPass.h"
+#include "engine/passes/EntryPolicy.h"
+#include "engine/passes/RenamePass.h"
 #include "net/NetworkDrives.h"
 #include "platform/ParallelRemover.h"
 
@@ -15,7 +17,9 @@ namespace zdr::engine {
 clsFolderCopy::clsFolderCopy(FolderCopyObserver& observer, base::Questioner& questioner,
                              net::NetworkDriveFactory networkDrives)
     : context_(std::make_unique<RunContext>(observer, questioner)), run_(*context_),
-      info_(std::make_unique<InfoPass>(run_)), networkDrives_(std::move(networkDrives))
+      info_(std::make_unique<InfoPass>(run_)), policy_(std::make_unique<EntryPolicy>(run_)),
+      rename_(std::make_unique<RenamePass>(run_)), backup_(std::make_unique<BackupStore>(run_)),
+      copy_(std::make_unique<CopyPass>(run_, *policy_, *rename_, *backup_)), networkDrives_(std::move(networkDrives))
 {
 }
 
@@ -42,8 +46,7 @@ bool clsFolderCopy::fc_Cancel()
 {
     run_.cancel = true;
     run_.copyCancel = true; // a whole-file copy stops at its next step
-    if (fileCopyEvt_)
-        fileCopyEvt_->StopCopyFile(true); // a block copy after its current block
+    copy_->sb_Cancel();
     return true;
 }
 

@@ -40,6 +40,10 @@ namespace zdr::engine {
 class FolderCopyObserver;
 class clsFileCopyEvt;
 class clsZip;
+class EntryPolicy;
+class RenamePass;
+class BackupStore;
+class CopyPass;
 
 // The copy engine: one object carries out one run, an ordered list of tasks
 // that share one set of option bits, in passes (information, copy, delete,
@@ -113,12 +117,6 @@ public:
 
 private:
     using Clock = RunContext::Clock;
-    // A folder by its identity on the disk.
-    struct FolderId {
-        std::uint64_t device;
-        std::uint64_t inode;
-        auto operator<=>(const FolderId&) const = default;
-    };
 
     // --- task driver (clsFolderCopyDriver.cpp)
     void sb_RunStart();
@@ -138,11 +136,6 @@ private:
     bool fc_WalkTask(const std::string& targetPath);
     // The tasks of an action pass one after the other; false: an error end.
     bool fc_WalkTasks(PassAction pass);
-    bool fc_ProtocolCopy();
-    // The copy works from the reviewed protocol instead of walking.
-    bool fc_FromProtocol() const;
-    // Flushes the file systems of the tasks' targets and backup folders.
-    bool fc_FlushTargets(std::string& errorText);
     void sb_ErrorEnd();
     bool fc_NormalEnd();
 
@@ -172,50 +165,6 @@ private:
     bool fc_FileAction(std::int32_t level, const platform::FileEntry& file, const std::string& path,
                        const std::string& targetPath, std::string& errorText);
     bool fc_EntryAction(const EntryAt& at, std::string& errorText);
-    // One ticked row of the protocol-driven copy.
-    void sb_ProtocolEntryCopy(const protocol::WorkListStep& step, std::string& errorText);
-    // A reviewed row names its entry inside its task's folders.
-    bool fc_RowInside(const protocol::WorkListStep& step, std::string& errorText) const;
-
-    // --- questions and error policy (clsFolderCopyAsk.cpp)
-    bool fc_AskUser(const EntryAt& at, const platform::FileEntry* obstacle, bool& skip, std::string& errorText);
-    base::Answer fc_Question(const EntryAt& at, const std::string& text, base::Buttons buttons);
-    void sb_AskLine(const EntryAt& at, const char* fileText, const char* folderText);
-    // The question for all after an answer, asked once per run (askedBit
-    // of askedFlags_): true for a yes.
-    bool fc_ForAll(const EntryAt& at, std::uint32_t askedBit, const std::string& question);
-    // The answers "no" (the entry is skipped) and "cancel" of a copy question: false.
-    bool fc_Skipped(const EntryAt& at, bool& skip);
-    bool fc_CopyCancelled(const EntryAt& at);
-    bool fc_EntryFailed(const EntryAt& at, std::string& errorText);
-    void sb_CountLeft(const EntryAt& at);
-    void sb_QuestionTimeAdd(Clock::time_point start);
-
-    // --- copy of one entry (clsFolderCopyCopy.cpp)
-    bool fc_FileCopy(const EntryAt& at, std::string& errorText);
-    bool fc_CopyFile(const EntryAt& at, std::string& errorText);
-    bool fc_CopyFolder(const EntryAt& at, std::string& errorText);
-    bool fc_CopyContent(const EntryAt& at, const std::string& source, const std::string& target, bool replace,
-                        std::string& errorText);
-    std::uint32_t fc_TargetAttributes(std::uint32_t sourceAttributes) const;
-    // The compression the task asks for; a volume that cannot leaves the
-    // copy as it is and the failure in compressProblem_ for the entry's line.
-    template <class Entry>
-    void sb_CompressAsAsked(const Entry& entry);
-    // The entry's line: text, and the compression failure when there was one.
-    std::string fc_DoneText(const char* text, const char* textWithNote) const;
-    void sb_TargetFolderDone(const std::string& targetPath, const platform::FileEntry& source);
-    bool fc_IsOwnTarget(const platform::FileEntry& folder) const;
-    // The made folders of the protocol-driven copy get their finishing
-    // touches after all rows, the deepest first.
-    void sb_RowFoldersDone();
-    // What a killed run left in a target folder (once per folder and pass):
-    // its temporary files go.
-    void sb_TidyTarget(const std::string& targetPath);
-    // A backup folder where no live run works: stale temporaries go, an
-    // unpacked archive folder is packed (or named when it cannot be).
-    void sb_TidyBackupFolder(const std::string& folder);
-    void sb_PackLeftover(const std::string& gathered);
 
     // --- delete and attributes of one entry (clsFolderCopyDelete.cpp)
     bool fc_DeleteEntry(const EntryAt& at, std::string& errorText);
@@ -232,51 +181,17 @@ private:
     bool fc_AskAgain(const EntryAt& at, const std::string& path, bool& skipped, bool& readOnlyAllowed,
                      std::string& errorText);
 
-    // --- rename after the copy (clsFolderCopyRename.cpp)
-    bool fc_Rename(const std::string& code, bool isFile, const std::string& fullPath, const std::string& name,
-                   std::uint64_t numbered, std::string& newName, std::string& errorText);
-    // A copied file, or a folder after its content: renamed in the source or
-    // the target when the task asks for it.
-    void sb_RenameAfterCopy(const EntryAt& at);
-    // The copied rows of the protocol-driven copy, from the last to the first.
-    bool fc_ProtocolRename();
-
-    // --- backup of replaced files (clsFolderCopyBackup.cpp)
-    // Saves the target of a copy before it is replaced.
-    bool fc_BackupZip(const EntryAt& at, std::string& errorText);
-    bool fc_BackupInFolder(const EntryAt& at, std::string& errorText);
-    bool fc_BackupForZip(const EntryAt& at, std::string& errorText);
-    // Packs the run's archive of saved files (zip mode), however the copy ended.
-    bool fc_BackupZipClose(std::string& errorText);
-
     std::unique_ptr<RunContext> context_;
     RunContext& run_;
     std::unique_ptr<InfoPass> info_;
+    std::unique_ptr<EntryPolicy> policy_;
+    std::unique_ptr<RenamePass> rename_;
+    std::unique_ptr<BackupStore> backup_;
+    std::unique_ptr<CopyPass> copy_;
+    clsFileCompress compress_;
     net::NetworkDriveFactory networkDrives_;
 
     bool isRunning_ = false;
-    std::uint32_t askedFlags_ = 0; // 0x1: "all existing" asked, 0x2: "all read-only" asked
-    std::unique_ptr<clsFileCopyEvt> fileCopyEvt_;
-    clsFileCompress compress_;
-    std::string compressProblem_; // of the entry being copied
-    std::function<void()> doEvents_;
-    // Folders this task's copy made (for the roll-back and their times), and
-    // the folders of the source that are the copy itself: the target and
-    // what was made in it, never walked as source.
-    std::unordered_map<std::string, FolderId> madeFolders_;
-    // The protocol line of each folder made ("ok"), taken back with it.
-    std::unordered_map<std::string, std::pair<std::size_t, std::string>> madeFolderLines_;
-    // Folders a killed run made and this one finishes (their content may be
-    // there already), and the protocol-driven copy's made folders by target
-    // with their sources.
-    std::set<std::string> resumedFolders_;
-    std::vector<std::pair<std::string, std::string>> rowFolders_;
-    std::set<std::string> tidied_;
-    bool tidiedSomething_ = false; // leftovers removed or packed: written too
-    std::set<FolderId> ownTargets_;
-    // Source entries renamed in this task's walk, by their new paths: the
-    // listing still going on may show them again.
-    std::set<std::string> renamedSources_;
     // Files whose removal is on its way, in the walk's order.
     struct PendingDelete {
         platform::FileEntry entry;
@@ -286,23 +201,11 @@ private:
     };
     std::deque<PendingDelete> pendingDeletes_;
     std::unique_ptr<platform::ParallelRemover> remover_;
-    std::map<std::int16_t, std::uint64_t> renameNumbers_; // numbers given, by task
-    std::set<std::string> copiedRows_;                    // rows the protocol-driven copy handled
-    // The backup of replaced files: the run's name, its folder in each
-    // backup folder, and in zip mode the archive with the folder its files
-    // are gathered in until it is packed.
-    std::string backupName_;
-    std::map<std::string, std::string> backupFolders_;
-    std::unique_ptr<clsZip> zip_;
-    // Held while the archive's files gather in the backup folder.
-    platform::FolderLock backupLock_;
     std::vector<std::unique_ptr<net::NetworkDrive>> sourceDrives_;
     std::vector<std::unique_ptr<net::NetworkDrive>> targetDrives_;
     // The users' home folders, read once per run when a delete or an
     // attribute change needs them.
     std::optional<std::vector<HomeFolder>> homes_;
-
-    std::int64_t questionMillis_ = 0; // question time not yet a whole second
 };
 
 } // namespace zdr::engine

@@ -13,6 +13,7 @@
 #include "engine/ErrorTexts.h"
 #include "engine/StatusBits.h"
 #include "engine/clsFolderCopy.h"
+#include "engine/passes/EntryPolicy.h"
 #include "platform/FileEntry.h"
 #include "platform/Folders.h"
 #include "platform/ParallelRemover.h"
@@ -39,14 +40,14 @@ bool clsFolderCopy::fc_AskAgain(const EntryAt& at, const std::string& path, bool
     platform::statEntry(path, now, ignored);
     const bool readOnlyQuestion = readOnly(now) && !run_.has(status::kOverwriteProtected);
     bool skip = false;
-    if (fc_AskUser(at, &now, skip, errorText)) {
+    if (policy_->fc_AskUser(at, &now, skip, errorText)) {
         errorText.clear();
         readOnlyAllowed = readOnlyAllowed || readOnlyQuestion;
         return true;
     }
     skipped = skip;
     if (skip)
-        sb_CountLeft(at);
+        policy_->sb_CountLeft(at);
     return false;
 }
 
@@ -117,7 +118,7 @@ void clsFolderCopy::sb_DeletesDone()
         run_.sb_EntryStart(at);
         std::string errorText;
         if (!fc_DeleteAsking(at, pending.folder, code, errorText))
-            fc_EntryFailed(at, errorText);
+            policy_->fc_EntryFailed(at, errorText);
     }
 }
 
@@ -146,7 +147,7 @@ bool clsFolderCopy::fc_ChangeAttributes(const EntryAt& at, const std::string& pa
     if (!compress_.fc_SetAsAsked(path, run_.current.AttributesSet, run_.current.AttributesClear, errorText))
         return false;
     constexpr std::uint32_t kWritten = platform::attr::kReadOnly | platform::attr::kStoredBits;
-    const std::uint32_t wanted = fc_TargetAttributes(at.entry.attributes);
+    const std::uint32_t wanted = run_.fc_TargetAttributes(at.entry.attributes);
     platform::ErrorCode code = 0;
     if (((wanted ^ at.entry.attributes) & kWritten) == 0 || platform::setAttributes(path, wanted, code))
         return true;

@@ -5,6 +5,10 @@
 #include "engine/SizeText.h"
 #include "engine/StatusBits.h"
 #include "engine/clsFolderCopy.h"
+#include "engine/passes/BackupStore.h"
+#include "engine/passes/CopyPass.h"
+#include "engine/passes/EntryPolicy.h"
+#include "engine/passes/RenamePass.h"
 
 #include "base/ClipboardWriter.h"
 #include "base/Text.h"
@@ -61,14 +65,12 @@ void clsFolderCopy::sb_RunStart()
         task.SourceResolved = task.TargetResolved = false;
     run_.cancel = false;
     run_.copyCancel = false;
-    askedFlags_ = 0;
-    questionMillis_ = 0;
+    policy_->sb_RunStart();
     run_.counters = EngineCounters{};
     run_.taskNumber = 0;
     run_.protocol.clear();
-    renameNumbers_.clear();
-    backupName_.clear();
-    backupFolders_.clear();
+    rename_->sb_RunStart();
+    backup_->sb_RunStart();
 }
 
 void clsFolderCopy::sb_PassStart(PassAction pass, const char* action)
@@ -84,10 +86,7 @@ void clsFolderCopy::sb_PassStart(PassAction pass, const char* action)
     run_.errorText.clear();
     run_.entryError.clear();
     run_.protocol.clear();
-    tidied_.clear();
-    tidiedSomething_ = false;
-    resumedFolders_.clear();
-    rowFolders_.clear();
+    copy_->sb_PassStart();
     run_.observer.ActionStart(run_.action);
 }
 
@@ -328,10 +327,9 @@ bool clsFolderCopy::fc_WalkTask(const std::string& targetPath)
     }
     // A target inside the source (and a copy of the source folder there from
     // an earlier run) is not walked as source.
-    madeFolders_.clear();
-    madeFolderLines_.clear();
-    ownTargets_.clear();
-    renamedSources_.clear();
+    copy_->sb_TaskStart();
+    run_.ownTargets.clear();
+    rename_->sb_TaskStart();
     run_.sources.close();
     run_.targets.close();
     // Below the task's folders no link is followed, on either side.
@@ -344,7 +342,7 @@ bool clsFolderCopy::fc_WalkTask(const std::string& targetPath)
         platform::ErrorCode ignored = 0;
         if (!targetPath.empty() && !folder.empty() && platform::statEntry(folder, entry, ignored)
             && entry.isDirectory())
-            ownTargets_.insert({entry.device, entry.inode});
+            run_.ownTargets.insert({entry.device, entry.inode});
     }
     return fc_FolderWalk(0, self, run_.current.Source, targetPath, nullptr, run_.errorText);
 }
@@ -379,7 +377,7 @@ bool clsFolderCopy::fc_ActionPass(PassAction pass, const char* action)
     run_.action = action;
     if (run_.has(status::kSkipEmpty) && run_.counters.CountFolder + run_.counters.CountFiles == 0)
         return false;
-    const bool fromProtocol = pass == PassAction::Copy && fc_FromProtocol();
+    const bool fromProtocol = pass == PassAction::Copy && copy_->fc_FromProtocol();
     if (fromProtocol) {
         if (run_.counters.CountFiles_ToDo + run_.counters.CountFolder_ToDo == 0) {
             run_.observer.ActionReady(true, kNothingToCopy, false);
@@ -399,30 +397,11 @@ bool clsFolderCopy::fc_ActionPass(PassAction pass, const char* action)
         }
     }
     sb_PassStart(pass, action);
-    if (pass == PassAction::Copy && run_.hasEx(statusEx::kSaveFiles)) {
-        std::set<std::string> backupFolders;
-        for (std::size_t i = 1; i < run_.tasks.size(); ++i)
-            if (!run_.tasks[i].BackupFolder.empty())
-                backupFolders.insert(
-                    net::resolveDrivePath(platform::withoutTrailingSeparator(run_.tasks[i].BackupFolder)));
-        for (const std::string& folder : backupFolders)
-            sb_TidyBackupFolder(folder);
-    }
-    const bool walked = fromProtocol ? fc_ProtocolCopy() : fc_WalkTasks(pass);
-    // The archive holds the only copy of what was replaced: it is packed
-    // however the copy ended. A failure to pack outweighs the others.
-    std::string packError;
-    if (!fc_BackupZipClose(packError))
-        run_.errorText = packError;
-    // "Done" means on the disk: what this pass wrote reaches the storage
-    // before its end is reported (a stick pulled then holds it all). A pass
-    // that found everything as it was wrote nothing to flush.
-    const EngineCounters& c = run_.counters;
-    const bool wrote = c.CountFiles_Done + c.CountFolder_Done > c.CountFiles_Not + c.CountFolder_Not
-        || !backupName_.empty() || tidiedSomething_;
-    std::string flushError;
-    if (pass == PassAction::Copy && wrote && !fc_FlushTargets(flushError) && run_.errorText.empty())
-        run_.errorText = flushError;
+    if (pass == PassAction::Copy)
+        copy_->sb_TidyBackupFolders();
+    const bool walked = fromProtocol ? copy_->fc_ProtocolCopy() : fc_WalkTasks(pass);
+    if (pass == PassAction::Copy)
+        copy_->sb_PassEnd();
     if (!walked) {
         sb_ErrorEnd();
         return false;
@@ -432,28 +411,6 @@ bool clsFolderCopy::fc_ActionPass(PassAction pass, const char* action)
     run_.observer.ActionReady(message.empty() && !run_.cancel, message, !run_.protocol.text().empty());
     return true;
 }
-
-// The target and backup folders of every task, each file system once: the
-// pass's last phase.
-bool clsFolderCopy::fc_FlushTargets(std::string& errorText)
-{
-    std::vector<std::string> folders;
-    for (std::size_t i = 1; i < run_.tasks.size(); ++i) {
-        folders.push_back(net::resolveDrivePath(run_.tasks[i].Target));
-        if (!run_.tasks[i].BackupFolder.empty())
-            folders.push_back(net::resolveDrivePath(run_.tasks[i].BackupFolder));
-    }
-    run_.observer.ActionInfo("Daten werden auf den Datenträger geschrieben ...");
-    platform::ErrorCode code = 0;
-    if (platform::flushFileSystems(folders, code)) {
-        run_.observer.ActionInfo("Daten auf den Datenträger geschrieben.");
-        return true;
-    }
-    errorText = "Fehler beim Schreiben auf den Datenträger - " + base::fc_GetApiErrorText(code);
-    return false;
-}
-
-bool clsFolderCopy::fc_FromProtocol() const { return run_.has(status::kOnlyDifferent) && run_.has(status::kWithInfo); }
 
 bool clsFolderCopy::fc_WalkTasks(PassAction pass)
 {
@@ -471,34 +428,6 @@ bool clsFolderCopy::fc_WalkTasks(PassAction pass)
         fc_WalkTask(pass == PassAction::Copy ? run_.current.Target : std::string());
     }
     return true;
-}
-
-// The copy of a "differing files" run after its information pass: the
-// ticked protocol rows are pulled one by one instead of walking again. Then
-// the backup archive is packed (extra options 0x1 and 0x2) and the copied
-// rows are renamed (the rows again, backwards); a failure of either ends
-// the run.
-bool clsFolderCopy::fc_ProtocolCopy()
-{
-    run_.observer.ActionStartAufgabe("COPY", 1, 1, 2);
-    copiedRows_.clear();
-    protocol::WorkListStep step;
-    step.index = 0;
-    for (;;) {
-        step.direction = "NEXT";
-        step.action = "COPY";
-        run_.observer.ActionEntryGetNext(step);
-        if (step.index <= 0 || run_.cancel)
-            break;
-        sb_ProtocolEntryCopy(step, run_.errorText);
-    }
-    sb_RowFoldersDone();
-    std::string packError;
-    if (!fc_BackupZipClose(packError)) {
-        run_.errorText = packError;
-        return false;
-    }
-    return fc_ProtocolRename();
 }
 
 bool clsFolderCopy::fc_MkDirPass()

@@ -12,6 +12,9 @@
 #include "engine/SizeText.h"
 #include "engine/StatusBits.h"
 #include "engine/clsFolderCopy.h"
+#include "engine/passes/CopyPass.h"
+#include "engine/passes/EntryPolicy.h"
+#include "engine/passes/RenamePass.h"
 #include "platform/DirectoryReader.h"
 #include "platform/FileEntry.h"
 #include "platform/Folders.h"
@@ -90,7 +93,7 @@ bool clsFolderCopy::fc_FolderWalk(std::int32_t level, const platform::FileEntry&
     }
 
     if (run_.pass == PassAction::Copy && !ownTarget.empty())
-        sb_TidyTarget(ownTarget);
+        copy_->sb_TidyTarget(ownTarget);
     bool goOn = true;
     if (whole || (level == 1 && run_.current.Selection.front() == kSelectionContent)) {
         platform::DirectoryReader reader;
@@ -110,7 +113,7 @@ bool clsFolderCopy::fc_FolderWalk(std::int32_t level, const platform::FileEntry&
         // The files' counterparts in the target are looked up on a thread
         // ahead of the walk.
         const bool lookups = !ownTarget.empty()
-            && ((run_.pass == PassAction::Copy && madeFolders_.count(ownTarget) == 0)
+            && ((run_.pass == PassAction::Copy && !copy_->fc_MadeFolder(ownTarget))
                 || (run_.pass == PassAction::Info && run_.has(status::kOnlyDifferent)));
         if (!opened) {
             sb_SearchFailed(level, false, path, code, errorText);
@@ -130,9 +133,9 @@ bool clsFolderCopy::fc_FolderWalk(std::int32_t level, const platform::FileEntry&
         return false;
 
     if (whole && run_.pass == PassAction::Copy) {
-        sb_TargetFolderDone(ownTarget, folder);
+        copy_->sb_TargetFolderDone(ownTarget, folder);
         if (level == 1) // the source folder itself; its subfolders are renamed as the walk comes back from them
-            sb_RenameAfterCopy({false, level, folder, path, ownTarget});
+            rename_->sb_RenameAfterCopy({false, level, folder, path, ownTarget});
     }
     // Removed or changed relative to the folder that holds it, where the walk has it open.
     run_.entryFolder = parent != nullptr ? parent->fd() : -1;
@@ -241,11 +244,11 @@ bool clsFolderCopy::fc_WalkEntry(std::int32_t level, const platform::FileEntry& 
                                  std::string& errorText)
 {
     // A source entry renamed after its copy, met again under its new name.
-    if (!renamedSources_.empty() && renamedSources_.count(platform::joinPath(path, entry.name)) != 0)
+    if (rename_->fc_RenamedSource(platform::joinPath(path, entry.name)))
         return true;
     if (entry.isDirectory()) {
         // The target inside its own source is the copy, not part of what is copied.
-        if (!run_.filter.folderPasses(entry.name) || fc_IsOwnTarget(entry))
+        if (!run_.filter.folderPasses(entry.name) || run_.fc_IsOwnTarget(entry))
             return true;
         if (entry.mountRoot && (run_.pass == PassAction::Delete || run_.pass == PassAction::Attrib))
             return fc_MountedFolder(level, entry, path, errorText);
@@ -271,41 +274,8 @@ bool clsFolderCopy::fc_WalkSubfolder(std::int32_t level, const platform::FileEnt
 
     if (run_.pass == PassAction::Info)
         info_->sb_SubfolderDone(level, entry, path, subPath, before);
-    // A folder with a failure inside is never taken back: its error rows and
-    // counts stay, whatever else it holds.
-    const bool failedInside = run_.counters.CountFiles_Not != before.CountFiles_Not
-        || run_.counters.CountFolder_Not != before.CountFolder_Not;
-    const bool copiedNothing = run_.pass == PassAction::Copy && run_.current.Filtered && !failedInside
-        && run_.counters.CountFiles_Done == before.CountFiles_Done;
-    if (copiedNothing) {
-        // No file was copied into this folder: take it back, and remove the
-        // target folder when this run made it (one that was there before
-        // stays, empty or not).
-        EngineCounters restored = before;
-        restored.CountFiles_ExistsTimeOk = run_.counters.CountFiles_ExistsTimeOk;
-        restored.SizeTotal_ExistsTimeOk = run_.counters.SizeTotal_ExistsTimeOk;
-        const bool targetExisted = run_.counters.CountFolder_ExistsTimeOk != before.CountFolder_ExistsTimeOk;
-        // Its folders need nothing: each is passed over, so the figures add up.
-        restored.CountFolder_ExistsTimeOk += (run_.counters.CountFolder_Done - before.CountFolder_Done)
-            + (run_.counters.CountFolder_ExistsTimeOk - before.CountFolder_ExistsTimeOk);
-        run_.counters = restored;
-        const auto made = madeFolders_.find(subTarget);
-        platform::ErrorCode ignored = 0;
-        // Only an empty folder goes; a failure changes nothing.
-        if (!targetExisted && made != madeFolders_.end() && platform::removeDirectory(subTarget, ignored)) {
-            ownTargets_.erase(made->second);
-            madeFolders_.erase(made);
-            run_.targets.close();
-            // Its "ok" would name a folder that is not there.
-            if (const auto line = madeFolderLines_.find(subTarget); line != madeFolderLines_.end())
-                run_.protocol.withdraw(line->second.first, line->second.second);
-        }
-        run_.observer.ActionFolderDone();
-    } else if (run_.pass == PassAction::Copy && !run_.cancel) {
-        sb_RenameAfterCopy({false, level + 1, entry, subPath, subTarget});
-    }
     if (run_.pass == PassAction::Copy)
-        madeFolderLines_.erase(subTarget);
+        copy_->sb_SubfolderDone(level, entry, subPath, subTarget, before);
     return !run_.cancel;
 }
 
@@ -317,7 +287,7 @@ bool clsFolderCopy::fc_MountedFolder(std::int32_t level, const platform::FileEnt
     const EntryAt at{false, level + 1, entry, platform::joinPath(path, entry.name), {}};
     run_.sb_EntryStart(at);
     errorText = "Fehler bei Verzeichnis: " + entry.name + " - ein anderes Laufwerk ist hier eingebunden";
-    fc_EntryFailed(at, errorText);
+    policy_->fc_EntryFailed(at, errorText);
     return !run_.cancel;
 }
 

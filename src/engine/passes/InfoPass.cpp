@@ -176,8 +176,7 @@ void InfoPass::sb_SubfolderDone(std::int32_t level, const platform::FileEntry& e
     }
     // A folder with a failure inside is never taken back: its error rows and
     // counts stay, whatever else it holds.
-    const bool failedInside = c.CountFiles_Not != before.CountFiles_Not || c.CountFolder_Not != before.CountFolder_Not;
-    if (run_.current.Filtered && run_.has(status::kOnlyDifferent) && !failedInside
+    if (run_.current.Filtered && run_.has(status::kOnlyDifferent) && !c.failedSince(before)
         && c.CountFiles_ToDo == before.CountFiles_ToDo) {
         // Nothing to copy in here: the folder is no work for the copy (its
         // row goes), it is passed over as one that needs nothing. What was

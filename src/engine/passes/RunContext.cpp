@@ -50,6 +50,13 @@ void RunContext::sb_EntryDone(const EntryAt& at, const std::string& text)
     }
 }
 
+std::uint32_t RunContext::fc_TargetAttributes(std::uint32_t sourceAttributes) const
+{
+    const std::uint32_t set = current.AttributesSet & ~platform::attr::kCompressed;
+    const std::uint32_t clear = current.AttributesClear & ~platform::attr::kCompressed;
+    return (sourceAttributes | set) & ~clear;
+}
+
 std::int32_t RunContext::SecondsUsed() const
 {
     const auto elapsed = std::chrono::duration_cast<std::chrono::seconds>(now() - passStart).count();

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,13 @@ struct EntryAt {
     const platform::FileEntry& entry;
     const std::string& path;       // the folder that holds a file; a folder's own path
     const std::string& targetPath; // the matching target folder; a folder's own target
+};
+
+// A folder by its identity on the disk.
+struct FolderId {
+    std::uint64_t device;
+    std::uint64_t inode;
+    auto operator<=>(const FolderId&) const = default;
 };
 
 // What every pass of a run shares: the options and tasks, the pass and task
@@ -63,6 +71,16 @@ public:
     // Progress within one file: the estimate, then the event.
     void sb_ActionFileDoneByte(std::int64_t totalBytes, std::int64_t bytesDone);
     std::int32_t SecondsUsed() const;
+    // The attributes a copied or changed entry gets: the source's, with the
+    // current task's bits set and then cleared (compression is the volume's
+    // business, not an attribute here).
+    std::uint32_t fc_TargetAttributes(std::uint32_t sourceAttributes) const;
+    // A folder of the source that is the copy itself (the target inside its
+    // source, or what the copy made there).
+    bool fc_IsOwnTarget(const platform::FileEntry& folder) const
+    {
+        return !ownTargets.empty() && ownTargets.count({folder.device, folder.inode}) != 0;
+    }
 
     FolderCopyObserver& observer;
     base::Questioner& questioner;
@@ -101,6 +119,9 @@ public:
     // The open folder that holds the entry being deleted or changed (-1:
     // reached by its path): a folder swapped for a link meanwhile leads nowhere.
     int entryFolder = -1;
+    // The folders of the source that are the copy itself: the target and
+    // what was made in it, never walked as source.
+    std::set<FolderId> ownTargets;
 
     // timing
     Clock::time_point passStart{};

@@ -5,12 +5,13 @@
 //
 // A rename never replaces an entry that is there: a name that is taken is
 // a failure with its line.
+#include "engine/passes/RenamePass.h"
+
 #include "base/ParameterCodes.h"
 #include "engine/ErrorTexts.h"
 #include "engine/FolderCopyObserver.h"
 #include "engine/RenamePattern.h"
 #include "engine/StatusBits.h"
-#include "engine/clsFolderCopy.h"
 #include "platform/Paths.h"
 #include "platform/PendingFile.h"
 
@@ -35,9 +36,8 @@ bool renameWanted(std::uint32_t flags, bool isFile, std::int32_t rowLevel)
 
 } // namespace
 
-bool clsFolderCopy::fc_Rename(const std::string& code, bool isFile, const std::string& fullPath,
-                              const std::string& name, std::uint64_t numbered, std::string& newName,
-                              std::string& errorText)
+bool RenamePass::fc_Rename(const std::string& code, bool isFile, const std::string& fullPath, const std::string& name,
+                           std::uint64_t numbered, std::string& newName, std::string& errorText)
 {
     const std::string failed =
         std::string("Fehler bei Umbenennung ") + (isFile ? "Datei" : "Verzeichnis") + ": " + fullPath;
@@ -57,7 +57,7 @@ bool clsFolderCopy::fc_Rename(const std::string& code, bool isFile, const std::s
     return false;
 }
 
-void clsFolderCopy::sb_RenameAfterCopy(const EntryAt& at)
+void RenamePass::sb_RenameAfterCopy(const EntryAt& at)
 {
     const std::uint32_t flags = run_.current.RenameFlags;
     if (run_.cancel || !renameWanted(flags, at.isFile, at.isFile ? at.level : at.level - 1))
@@ -88,7 +88,7 @@ void clsFolderCopy::sb_RenameAfterCopy(const EntryAt& at)
     }
 }
 
-bool clsFolderCopy::fc_ProtocolRename()
+bool RenamePass::fc_ProtocolRename(const std::set<std::string>& copiedRows)
 {
     if (run_.cancel || std::none_of(run_.tasks.begin() + 1, run_.tasks.end(), [](const EngineTask& t) {
             return t.RenameFlags != 0;
@@ -106,7 +106,7 @@ bool clsFolderCopy::fc_ProtocolRename()
             break;
         const bool isFile = step.type == "FILE";
         const std::string source = isFile ? platform::joinPath(step.sourcePath, step.source) : step.sourcePath;
-        if (copiedRows_.count(source) != 0
+        if (copiedRows.count(source) != 0
             && renameWanted(run_.tasks[static_cast<std::size_t>(step.taskIndex)].RenameFlags, isFile, step.level))
             rows.push_back(step);
     }

@@ -6,10 +6,11 @@
 //
 // Answers "for all" change the run's options 0x200 and 0x400; each "for all"
 // question is asked once per run.
+#include "engine/passes/EntryPolicy.h"
+
 #include "base/Message.h"
 #include "engine/FolderCopyObserver.h"
 #include "engine/StatusBits.h"
-#include "engine/clsFolderCopy.h"
 #include "platform/FileEntry.h"
 #include "platform/Paths.h"
 
@@ -27,7 +28,13 @@ constexpr const char* kTwoLines = "\r\n\r\n";
 
 } // namespace
 
-base::Answer clsFolderCopy::fc_Question(const EntryAt& at, const std::string& text, base::Buttons buttons)
+void EntryPolicy::sb_RunStart()
+{
+    askedFlags_ = 0;
+    questionMillis_ = 0;
+}
+
+base::Answer EntryPolicy::fc_Question(const EntryAt& at, const std::string& text, base::Buttons buttons)
 {
     return run_.questioner.ask({.text = text,
                                 .title = at.isFile ? "Datei Fehler ..." : "Verzeichnis Fehler ...",
@@ -35,48 +42,47 @@ base::Answer clsFolderCopy::fc_Question(const EntryAt& at, const std::string& te
                                 .buttons = buttons});
 }
 
-void clsFolderCopy::sb_AskLine(const EntryAt& at, const char* fileText, const char* folderText)
+void EntryPolicy::sb_AskLine(const EntryAt& at, const char* fileText, const char* folderText)
 {
     if (run_.has(status::kCreateProtocol))
         run_.sb_ProtocolEntry(at, at.isFile ? fileText : folderText);
 }
 
-void clsFolderCopy::sb_QuestionTimeAdd(Clock::time_point start)
+void EntryPolicy::sb_QuestionTimeAdd(RunContext::Clock::time_point start)
 {
     questionMillis_ += std::chrono::duration_cast<std::chrono::milliseconds>(run_.now() - start).count();
-    sb_SecondsOffAdd(static_cast<std::int32_t>(questionMillis_ / 1000));
+    run_.secondsOff += static_cast<std::int32_t>(questionMillis_ / 1000);
     questionMillis_ %= 1000;
 }
 
-bool clsFolderCopy::fc_ForAll(const EntryAt& at, std::uint32_t askedBit, const std::string& question)
+bool EntryPolicy::fc_ForAll(const EntryAt& at, std::uint32_t askedBit, const std::string& question)
 {
     const bool first = (askedFlags_ & askedBit) == 0;
     askedFlags_ |= askedBit;
     return first && fc_Question(at, question, base::Buttons::YesNo) == base::Answer::Yes;
 }
 
-bool clsFolderCopy::fc_Skipped(const EntryAt& at, bool& skip)
+bool EntryPolicy::fc_Skipped(const EntryAt& at, bool& skip)
 {
     sb_AskLine(at, "Datei übersprungen", "Verzeichnis übersprungen");
     skip = true;
     return false;
 }
 
-bool clsFolderCopy::fc_CopyCancelled(const EntryAt& at)
+bool EntryPolicy::fc_CopyCancelled(const EntryAt& at)
 {
     sb_AskLine(at, "Datei nicht kopiert => abgebrochen", "Verzeichnis nicht kopiert => abgebrochen");
     run_.cancel = true;
     return false;
 }
 
-bool clsFolderCopy::fc_AskUser(const EntryAt& at, const platform::FileEntry* obstacle, bool& skip,
-                               std::string& errorText)
+bool EntryPolicy::fc_AskUser(const EntryAt& at, const platform::FileEntry* obstacle, bool& skip, std::string& errorText)
 {
     // The time the user takes does not count in the estimate.
     struct Timed {
-        clsFolderCopy& engine;
-        Clock::time_point start;
-        ~Timed() { engine.sb_QuestionTimeAdd(start); }
+        EntryPolicy& policy;
+        RunContext::Clock::time_point start;
+        ~Timed() { policy.sb_QuestionTimeAdd(start); }
     } timed{*this, run_.now()};
 
     skip = false;
@@ -181,7 +187,7 @@ bool clsFolderCopy::fc_AskUser(const EntryAt& at, const platform::FileEntry* obs
     }
 }
 
-void clsFolderCopy::sb_CountLeft(const EntryAt& at)
+void EntryPolicy::sb_CountLeft(const EntryAt& at)
 {
     EngineCounters& c = run_.counters;
     if (at.isFile) {
@@ -202,7 +208,7 @@ void clsFolderCopy::sb_CountLeft(const EntryAt& at)
 // and whether the walk goes on. A file never stops the walk (only the cancel
 // flag does); a folder stops it unless errors are to be passed over, and
 // then its content is left.
-bool clsFolderCopy::fc_EntryFailed(const EntryAt& at, std::string& errorText)
+bool EntryPolicy::fc_EntryFailed(const EntryAt& at, std::string& errorText)
 {
     const bool stop = run_.cancel || !run_.has(status::kContinueAfterError);
     if (run_.has(status::kCreateProtocol)) {

@@ -8,11 +8,12 @@
 // the end would otherwise hold the new contents. The saved files wait in a
 // folder beside the archive-to-be, named as inside it; it goes once the
 // archive is complete, and stays (with its files) when packing fails.
+#include "engine/passes/BackupStore.h"
+
 #include "engine/BackupNames.h"
 #include "engine/ErrorTexts.h"
 #include "engine/FolderCopyObserver.h"
 #include "engine/StatusBits.h"
-#include "engine/clsFolderCopy.h"
 #include "engine/clsZip.h"
 #include "platform/Folders.h"
 #include "platform/Paths.h"
@@ -91,7 +92,17 @@ bool isGatherFolderName(const std::string& name)
 
 } // namespace
 
-bool clsFolderCopy::fc_BackupZip(const EntryAt& at, std::string& errorText)
+BackupStore::BackupStore(RunContext& run) : run_(run) {}
+
+BackupStore::~BackupStore() = default;
+
+void BackupStore::sb_RunStart()
+{
+    backupName_.clear();
+    backupFolders_.clear();
+}
+
+bool BackupStore::fc_BackupZip(const EntryAt& at, std::string& errorText)
 {
     if (run_.current.BackupFolder.empty()) {
         errorText = "Fehler bei Sicherung: kein Sicherungsverzeichnis angegeben für '"
@@ -103,7 +114,7 @@ bool clsFolderCopy::fc_BackupZip(const EntryAt& at, std::string& errorText)
     return run_.hasEx(statusEx::kSaveFilesInZip) ? fc_BackupForZip(at, errorText) : fc_BackupInFolder(at, errorText);
 }
 
-bool clsFolderCopy::fc_BackupInFolder(const EntryAt& at, std::string& errorText)
+bool BackupStore::fc_BackupInFolder(const EntryAt& at, std::string& errorText)
 {
     platform::ErrorCode code = 0;
     // The run's folder, in each backup folder its tasks name.
@@ -125,7 +136,7 @@ bool clsFolderCopy::fc_BackupInFolder(const EntryAt& at, std::string& errorText)
     return false;
 }
 
-bool clsFolderCopy::fc_BackupForZip(const EntryAt& at, std::string& errorText)
+bool BackupStore::fc_BackupForZip(const EntryAt& at, std::string& errorText)
 {
     platform::ErrorCode code = 0;
     if (!zip_) {
@@ -156,7 +167,7 @@ bool clsFolderCopy::fc_BackupForZip(const EntryAt& at, std::string& errorText)
     return false;
 }
 
-bool clsFolderCopy::fc_BackupZipClose(std::string& errorText)
+bool BackupStore::fc_BackupZipClose(std::string& errorText)
 {
     if (!zip_)
         return true;
@@ -183,22 +194,7 @@ bool clsFolderCopy::fc_BackupZipClose(std::string& errorText)
     return true;
 }
 
-void clsFolderCopy::sb_TidyTarget(const std::string& targetPath)
-{
-    if (madeFolders_.count(targetPath) != 0 || !tidied_.insert(targetPath).second)
-        return; // new, or done already
-    for (const std::string& name : platform::removeStaleTemporaries(targetPath)) {
-        tidiedSomething_ = true;
-        if (run_.has(status::kCreateProtocol))
-            run_.sb_ProtocolAdd({.action = run_.action,
-                                 .type = "FILE",
-                                 .name = name,
-                                 .text = "entfernt (Rest eines abgebrochenen Vorgangs)",
-                                 .folder = targetPath});
-    }
-}
-
-void clsFolderCopy::sb_TidyBackupFolder(const std::string& folder)
+void BackupStore::sb_TidyBackupFolder(const std::string& folder)
 {
     platform::FolderLock lock;
     if (!lock.exclusiveNow(folder))
@@ -218,7 +214,7 @@ void clsFolderCopy::sb_TidyBackupFolder(const std::string& folder)
 
 // A killed run's saved files, gathered for its archive: packed under the
 // archive's name now, or named where they stay.
-void clsFolderCopy::sb_PackLeftover(const std::string& gathered)
+void BackupStore::sb_PackLeftover(const std::string& gathered)
 {
     clsZip zip;
     zip.BasePath(gathered);

@@ -1,0 +1,515 @@
+// The copy pass: per entry a file (three ways: plain, with progress, in
+// verified byte blocks) or a folder (made in the target), from the walk or
+// from the rows of the reviewed protocol; at the end the backup archive is
+// packed and what was written is flushed to the disk.
+//
+// A file is copied into an unnamed new file beside its target, given the
+// source's times and attributes, and only then put in place, so a failure
+// or a cancel at any point leaves the old target as it was and nothing
+// behind; the source is only read.
+#include "engine/passes/CopyPass.h"
+
+#include "base/mdlErrSys.h"
+#include "engine/ErrorTexts.h"
+#include "engine/FileCompare.h"
+#include "engine/FolderCopyObserver.h"
+#include "engine/RenamePattern.h"
+#include "engine/StatusBits.h"
+#include "engine/clsFileCopyEvt.h"
+#include "engine/passes/BackupStore.h"
+#include "engine/passes/EntryPolicy.h"
+#include "engine/passes/RenamePass.h"
+#include "net/DriveFolder.h"
+#include "platform/ContentCopy.h"
+#include "platform/FileEntry.h"
+#include "platform/Folders.h"
+#include "platform/LinkCopy.h"
+#include "platform/Paths.h"
+#include "platform/PendingFile.h"
+#include "protocol/ProtocolEntry.h"
+
+namespace zdr::engine {
+
+namespace {
+
+// Files up to this size are copied in one call without progress events.
+constexpr std::uint64_t kPlainCopyLimit = 1000 * 1024;
+// Progress and the cancel flag between these steps of a larger copy.
+constexpr std::uint64_t kProgressStep = 4 * 1024 * 1024;
+// The pause after each block of the block copy.
+constexpr std::int32_t kBlockPauseMs = 20;
+
+// The compression the task asks for; a volume that cannot leaves the copy
+// as it is and the failure in problem for the entry's line.
+template <class Entry>
+void compressAsAsked(const clsFileCompress& compress, const EngineTask& task, const Entry& entry, std::string& problem)
+{
+    std::string why;
+    if (!compress.fc_SetAsAsked(entry, task.AttributesSet, task.AttributesClear, why))
+        problem = why;
+}
+
+// The entry's line: text, and the compression failure when there was one.
+std::string doneText(const char* text, const char* textWithNote, const std::string& compressProblem)
+{
+    if (compressProblem.empty())
+        return text;
+    return std::string(textWithNote) + compressProblem + ")";
+}
+
+} // namespace
+
+CopyPass::CopyPass(RunContext& run, EntryPolicy& policy, RenamePass& rename, BackupStore& backup)
+    : run_(run), policy_(policy), rename_(rename), backup_(backup)
+{
+}
+
+CopyPass::~CopyPass() = default;
+
+void CopyPass::sb_Cancel()
+{
+    if (fileCopyEvt_)
+        fileCopyEvt_->StopCopyFile(true); // a block copy after its current block
+}
+
+bool CopyPass::fc_FileCopy(const EntryAt& at, std::string& errorText)
+{
+    return at.isFile ? fc_CopyFile(at, errorText) : fc_CopyFolder(at, errorText);
+}
+
+bool CopyPass::fc_CopyFile(const EntryAt& at, std::string& errorText)
+{
+    const platform::FileEntry& entry = at.entry;
+    const double sizeKB = static_cast<double>(entry.size) / 1024;
+    run_.sb_EntryStart(at);
+    const std::string source = platform::joinPath(at.path, entry.name);
+    const std::string target = platform::joinPath(at.targetPath, entry.name);
+    platform::FileEntry existing;
+    platform::ErrorCode code = 0;
+    // In a folder this run made nothing is there yet; one that comes in
+    // meanwhile is still never replaced unasked (the copy then fails).
+    const bool exists =
+        madeFolders_.count(at.targetPath) == 0 && run_.targets.statEntry(at.targetPath, entry.name, existing, code);
+    // "Only newer files" protects a newer target also without "differing files".
+    if (exists && (run_.has(status::kOnlyDifferent) || run_.has(status::kOnlyNewer))
+        && fc_FilesEqual(entry, existing, run_.has(status::kOnlyNewer))) {
+        ++run_.counters.CountFiles_ExistsTimeOk;
+        run_.counters.SizeTotal_ExistsTimeOk += sizeKB;
+        run_.observer.ActionFileNot(1);
+        return true;
+    }
+    // The target is the source itself (a copy into its own folder): never
+    // replace a file by a copy of itself.
+    const bool itself = exists && existing.device == entry.device && existing.inode == entry.inode;
+    bool skip = false;
+    std::string compressProblem;
+    if (exists && !itself && !policy_.fc_AskUser(at, &existing, skip, errorText)) {
+        policy_.sb_CountLeft(at); // skipped, or the run was cancelled in the question
+        return true;
+    }
+    // A target about to be replaced is saved first; when that fails it stays.
+    bool backup = exists && !itself && run_.hasEx(statusEx::kSaveFiles);
+    for (;;) {
+        if (itself)
+            errorText = fc_EntryErrorText(true, entry.name, platform::error::kSharingViolation);
+        else if (!backup || backup_.fc_BackupZip(at, errorText)) {
+            backup = false;
+            if (fc_CopyContent(at, source, target, exists, compressProblem, errorText))
+                break;
+        }
+        if (run_.copyCancel || !policy_.fc_AskUser(at, nullptr, skip, errorText)) {
+            if (!errorText.empty() && run_.has(status::kCreateProtocol))
+                run_.sb_ProtocolAdd({.action = run_.action,
+                                     .level = at.level,
+                                     .type = "FILE",
+                                     .name = entry.name,
+                                     .text = "ok",
+                                     .folder = at.path,
+                                     .target = errorText,
+                                     .error = true});
+            return false;
+        }
+        errorText.clear();
+    }
+    run_.sb_EntryDone(at,
+                      exists ? doneText("ok (überschrieben)", "ok (überschrieben; ", compressProblem)
+                             : doneText("ok", "ok (", compressProblem));
+    if (!fc_FromProtocol())
+        rename_.sb_RenameAfterCopy(at);
+    return true;
+}
+
+// The content, compression, times and attributes of one file, put in place
+// when all is done. replace: an existing target may be replaced.
+bool CopyPass::fc_CopyContent(const EntryAt& at, const std::string& source, const std::string& target, bool replace,
+                              std::string& compressProblem, std::string& errorText)
+{
+    const bool blocks = run_.has(status::kBlockBytes);
+    const std::string inBlocks = "\r\nBei Aktion 'Kopieren (Byte Blöcke)': '" + source + "' nach '" + target + "'";
+    platform::ErrorCode code = 0;
+    bool ok = true;
+    compressProblem.clear();
+    // Both folders are reached from the task's folders without a link.
+    platform::EntryPlace from;
+    platform::EntryPlace to;
+    if (!run_.sources.place(at.path, at.entry.name, from, code)
+        || !run_.targets.place(at.targetPath, at.entry.name, to, code)) {
+        ok = false;
+    } else if (at.entry.isSymlink()) {
+        ok = platform::copyLink(source, target, replace, code);
+    } else {
+        // Named relative to their folders, each opened once.
+        platform::PendingFile file;
+        ok = file.open(from, to, code);
+        // Before the content, so a volume that compresses does so with
+        // what is written; one that cannot still gets the copy.
+        if (ok)
+            compressAsAsked(compress_, run_.current, file.fd(), compressProblem);
+        if (ok && blocks) {
+            if (!fileCopyEvt_) {
+                fileCopyEvt_ = std::make_unique<clsFileCopyEvt>();
+                fileCopyEvt_->Progress = [this](std::int64_t total, std::int64_t written) {
+                    run_.sb_ActionFileDoneByte(total, written);
+                };
+                fileCopyEvt_->DoEvents = [this] {
+                    if (run_.doEvents)
+                        run_.doEvents();
+                };
+            }
+            if (!fileCopyEvt_->fc_CopyFile(file, run_.blockSize, kBlockPauseMs, run_.has(status::kYield), errorText,
+                                           true)) {
+                errorText += inBlocks;
+                return false;
+            }
+        } else if (ok) {
+            const auto total = static_cast<std::int64_t>(file.size());
+            const bool withProgress = file.size() > kPlainCopyLimit;
+            ok = platform::copyContent(
+                file.sourceFd(), file.fd(), file.size(), withProgress ? kProgressStep : file.size(),
+                [&](std::uint64_t done) {
+                    if (withProgress)
+                        run_.sb_ActionFileDoneByte(total, static_cast<std::int64_t>(done));
+                    return !run_.copyCancel;
+                },
+                code);
+        }
+        ok = ok && file.finish(run_.fc_TargetAttributes(at.entry.attributes), code) && file.commit(replace, code);
+    }
+    if (ok)
+        return true;
+    if (blocks)
+        errorText = "Fehler: '" + base::fc_GetApiErrorText(code) + "'" + inBlocks;
+    else
+        errorText = fc_EntryErrorText(true, at.entry.name, code);
+    return false;
+}
+
+bool CopyPass::fc_CopyFolder(const EntryAt& at, std::string& errorText)
+{
+    run_.sb_EntryStart(at);
+    platform::FileEntry folder;
+    platform::ErrorCode code = 0;
+    bool made = false;
+    // First among its folder's entries (looked up ahead of the walk), then
+    // as it is after each attempt.
+    bool found =
+        run_.targets.statEntry(platform::parentPath(at.targetPath), platform::fileName(at.targetPath), folder, code);
+    // A link in the target tree (or on its way there) is the target's own
+    // entry, never a way out of it: the folder cannot go there.
+    if ((found && folder.isSymlink()) || (!found && code == platform::error::kCantResolveFilename)) {
+        errorText = fc_EntryErrorText(false, at.entry.name, platform::error::kCantResolveFilename);
+        return false;
+    }
+    while (!(found && folder.isDirectory())) {
+        // The owner may do everything while the content goes in; the
+        // source's own bits follow after it.
+        // Made in its parent as opened from the task's target, so a link
+        // swapped in on the way meanwhile leads nowhere.
+        platform::EntryPlace place;
+        made = run_.targets.place(platform::parentPath(at.targetPath), platform::fileName(at.targetPath), place, code)
+            && platform::makeDirectoryAt(place.folder, place.name, code, at.entry.mode | 0700);
+        if (!made) {
+            errorText = fc_EntryErrorText(false, at.entry.name, code);
+            bool skip = false;
+            if (!policy_.fc_AskUser(at, nullptr, skip, errorText))
+                return false;
+            errorText.clear();
+        }
+        found = platform::statEntry(at.targetPath, folder, code); // made: read back for its identity
+    }
+    const FolderId id{folder.device, folder.inode};
+    run_.ownTargets.insert(id); // the copy's own folder is never walked as source
+    if (made) {
+        // Until its content is in and it has its bits and time: a run that
+        // is killed meanwhile leaves it for the next one to finish.
+        platform::markUnfinished(at.targetPath);
+        madeFolders_[at.targetPath] = id;
+    } else if (platform::unfinishedByGoneRun(at.targetPath)) {
+        resumedFolders_.insert(at.targetPath);
+    }
+    if ((made || resumedFolders_.count(at.targetPath) != 0) && fc_FromProtocol())
+        rowFolders_.emplace_back(at.targetPath, at.path);
+    if (!made && run_.has(status::kOnlyDifferent)) {
+        ++run_.counters.CountFolder_ExistsTimeOk;
+        run_.observer.ActionFolderNot(1);
+        return true;
+    }
+    std::string compressProblem;
+    compressAsAsked(compress_, run_.current, at.targetPath, compressProblem);
+    // A new folder takes the source's hidden and system bits; the task's
+    // bits go on every folder. Read-only waits until the content is in.
+    const std::uint32_t wanted = run_.fc_TargetAttributes(made ? at.entry.attributes : folder.attributes);
+    if ((wanted & platform::attr::kStoredBits) != (folder.attributes & platform::attr::kStoredBits)
+        && !platform::setAttributes(at.targetPath, wanted & ~platform::attr::kReadOnly, code)) {
+        errorText = fc_EntryErrorText(false, at.entry.name, code);
+        return false;
+    }
+    const std::size_t lineAt = run_.protocol.text().size();
+    run_.sb_EntryDone(at,
+                      made ? doneText("ok", "ok (", compressProblem)
+                           : doneText("ok (vorhanden)", "ok (vorhanden; ", compressProblem));
+    if (made && run_.protocol.text().size() > lineAt)
+        madeFolderLines_[at.targetPath] = {lineAt, run_.protocol.text().substr(lineAt)};
+    return true;
+}
+
+// After a copied folder's content: a folder this run made gets the source's
+// permission bits and last-write time (the content moved it); every folder
+// gets the read-only bit the task asks for.
+void CopyPass::sb_TargetFolderDone(const std::string& targetPath, const platform::FileEntry& source)
+{
+    platform::ErrorCode ignored = 0; // the folder and its content are there; these are finishing touches
+    const bool resumed = resumedFolders_.erase(targetPath) != 0;
+    if (madeFolders_.count(targetPath) != 0 || resumed) {
+        platform::clearUnfinished(targetPath); // before the bits, which may take the owner's writing
+        std::uint32_t mode = source.mode;
+        if ((run_.fc_TargetAttributes(source.attributes) & platform::attr::kReadOnly) != 0)
+            mode &= ~0222u;
+        else if ((mode & 0222) == 0)
+            mode |= 0200;
+        // As root's copy of a file is its owner's (before the bits, which a
+        // change of owner may clear).
+        platform::giveOwner(targetPath, source.owner, source.group, ignored);
+        platform::setPermissions(targetPath, mode, ignored);
+        platform::setLastWrite(targetPath, source.lastWrite, ignored);
+    } else if ((run_.fc_TargetAttributes(0) & platform::attr::kReadOnly) != 0) {
+        platform::FileEntry folder;
+        if (platform::statEntry(targetPath, folder, ignored))
+            platform::setAttributes(targetPath, folder.attributes | platform::attr::kReadOnly, ignored);
+    }
+}
+
+void CopyPass::sb_RowFoldersDone()
+{
+    for (auto it = rowFolders_.rbegin(); it != rowFolders_.rend(); ++it) {
+        platform::FileEntry source;
+        platform::ErrorCode ignored = 0;
+        if (platform::statEntry(it->second, source, ignored))
+            sb_TargetFolderDone(it->first, source);
+    }
+    rowFolders_.clear();
+}
+
+void CopyPass::sb_PassStart()
+{
+    tidied_.clear();
+    tidiedSomething_ = false;
+    resumedFolders_.clear();
+    rowFolders_.clear();
+    backup_.sb_PassStart();
+}
+
+// A target inside the source (and a copy of the source folder there from
+// an earlier run) is not walked as source.
+void CopyPass::sb_TaskStart()
+{
+    madeFolders_.clear();
+    madeFolderLines_.clear();
+}
+
+void CopyPass::sb_TidyBackupFolders()
+{
+    if (!run_.hasEx(statusEx::kSaveFiles))
+        return;
+    std::set<std::string> backupFolders;
+    for (std::size_t i = 1; i < run_.tasks.size(); ++i)
+        if (!run_.tasks[i].BackupFolder.empty())
+            backupFolders.insert(net::resolveDrivePath(platform::withoutTrailingSeparator(run_.tasks[i].BackupFolder)));
+    for (const std::string& folder : backupFolders)
+        backup_.sb_TidyBackupFolder(folder);
+}
+
+void CopyPass::sb_PassEnd()
+{
+    // The archive holds the only copy of what was replaced: it is packed
+    // however the copy ended. A failure to pack outweighs the others.
+    std::string packError;
+    if (!backup_.fc_BackupZipClose(packError))
+        run_.errorText = packError;
+    // "Done" means on the disk: what this pass wrote reaches the storage
+    // before its end is reported (a stick pulled then holds it all). A pass
+    // that found everything as it was wrote nothing to flush.
+    const EngineCounters& c = run_.counters;
+    const bool wrote = c.CountFiles_Done + c.CountFolder_Done > c.CountFiles_Not + c.CountFolder_Not
+        || backup_.fc_Wrote() || tidiedSomething_;
+    std::string flushError;
+    if (wrote && !fc_FlushTargets(flushError) && run_.errorText.empty())
+        run_.errorText = flushError;
+}
+
+void CopyPass::sb_SubfolderDone(std::int32_t level, const platform::FileEntry& entry, const std::string& subPath,
+                                const std::string& subTarget, const EngineCounters& before)
+{
+    // A folder with a failure inside is never taken back: its error rows and
+    // counts stay, whatever else it holds.
+    const bool copiedNothing = run_.current.Filtered && !run_.counters.failedSince(before)
+        && run_.counters.CountFiles_Done == before.CountFiles_Done;
+    if (copiedNothing) {
+        // No file was copied into this folder: take it back, and remove the
+        // target folder when this run made it (one that was there before
+        // stays, empty or not).
+        EngineCounters restored = before;
+        restored.CountFiles_ExistsTimeOk = run_.counters.CountFiles_ExistsTimeOk;
+        restored.SizeTotal_ExistsTimeOk = run_.counters.SizeTotal_ExistsTimeOk;
+        const bool targetExisted = run_.counters.CountFolder_ExistsTimeOk != before.CountFolder_ExistsTimeOk;
+        // Its folders need nothing: each is passed over, so the figures add up.
+        restored.CountFolder_ExistsTimeOk += (run_.counters.CountFolder_Done - before.CountFolder_Done)
+            + (run_.counters.CountFolder_ExistsTimeOk - before.CountFolder_ExistsTimeOk);
+        run_.counters = restored;
+        const auto made = madeFolders_.find(subTarget);
+        platform::ErrorCode ignored = 0;
+        // Only an empty folder goes; a failure changes nothing.
+        if (!targetExisted && made != madeFolders_.end() && platform::removeDirectory(subTarget, ignored)) {
+            run_.ownTargets.erase(made->second);
+            madeFolders_.erase(made);
+            run_.targets.close();
+            // Its "ok" would name a folder that is not there.
+            if (const auto line = madeFolderLines_.find(subTarget); line != madeFolderLines_.end())
+                run_.protocol.withdraw(line->second.first, line->second.second);
+        }
+        run_.observer.ActionFolderDone();
+    } else if (!run_.cancel) {
+        rename_.sb_RenameAfterCopy({false, level + 1, entry, subPath, subTarget});
+    }
+    madeFolderLines_.erase(subTarget);
+}
+
+void CopyPass::sb_TidyTarget(const std::string& targetPath)
+{
+    if (madeFolders_.count(targetPath) != 0 || !tidied_.insert(targetPath).second)
+        return; // new, or done already
+    for (const std::string& name : platform::removeStaleTemporaries(targetPath)) {
+        tidiedSomething_ = true;
+        if (run_.has(status::kCreateProtocol))
+            run_.sb_ProtocolAdd({.action = run_.action,
+                                 .type = "FILE",
+                                 .name = name,
+                                 .text = "entfernt (Rest eines abgebrochenen Vorgangs)",
+                                 .folder = targetPath});
+    }
+}
+
+// The target and backup folders of every task, each file system once: the
+// pass's last phase.
+bool CopyPass::fc_FlushTargets(std::string& errorText)
+{
+    std::vector<std::string> folders;
+    for (std::size_t i = 1; i < run_.tasks.size(); ++i) {
+        folders.push_back(net::resolveDrivePath(run_.tasks[i].Target));
+        if (!run_.tasks[i].BackupFolder.empty())
+            folders.push_back(net::resolveDrivePath(run_.tasks[i].BackupFolder));
+    }
+    run_.observer.ActionInfo("Daten werden auf den Datenträger geschrieben ...");
+    platform::ErrorCode code = 0;
+    if (platform::flushFileSystems(folders, code)) {
+        run_.observer.ActionInfo("Daten auf den Datenträger geschrieben.");
+        return true;
+    }
+    errorText = "Fehler beim Schreiben auf den Datenträger - " + base::fc_GetApiErrorText(code);
+    return false;
+}
+
+bool CopyPass::fc_FromProtocol() const { return run_.has(status::kOnlyDifferent) && run_.has(status::kWithInfo); }
+
+// The copy of a "differing files" run after its information pass: the
+// ticked protocol rows are pulled one by one instead of walking again. Then
+// the backup archive is packed (extra options 0x1 and 0x2) and the copied
+// rows are renamed (the rows again, backwards); a failure of either ends
+// the run.
+bool CopyPass::fc_ProtocolCopy()
+{
+    run_.observer.ActionStartAufgabe("COPY", 1, 1, 2);
+    copiedRows_.clear();
+    protocol::WorkListStep step;
+    step.index = 0;
+    for (;;) {
+        step.direction = "NEXT";
+        step.action = "COPY";
+        run_.observer.ActionEntryGetNext(step);
+        if (step.index <= 0 || run_.cancel)
+            break;
+        sb_ProtocolEntryCopy(step, run_.errorText);
+    }
+    sb_RowFoldersDone();
+    std::string packError;
+    if (!backup_.fc_BackupZipClose(packError)) {
+        run_.errorText = packError;
+        return false;
+    }
+    return rename_.fc_ProtocolRename(copiedRows_);
+}
+
+// A row comes from the protocol window: it must name a plain entry inside
+// its task's source and target folders, or the copy (and the rename after
+// it) could reach outside them.
+bool CopyPass::fc_RowInside(const protocol::WorkListStep& step, std::string& errorText) const
+{
+    const bool isFile = step.type == "FILE";
+    const EngineTask& task = run_.tasks[static_cast<std::size_t>(step.taskIndex)];
+    const std::string source =
+        task.Source == kSourceComputer ? std::string(platform::kSeparatorText) : net::resolveDrivePath(task.Source);
+    if ((!isFile || fc_RenameNameValid(step.source)) && platform::isWithin(step.sourcePath, source)
+        && platform::isWithin(step.targetPath, net::resolveDrivePath(task.Target)))
+        return true;
+    errorText = fc_EntryErrorText(isFile, step.source, platform::error::kInvalidName);
+    return false;
+}
+
+// One ticked row of the protocol-driven copy: the row names the entry, its
+// folders, its level and its task (whose attribute masks apply). Heading
+// rows are passed over; a failed entry goes through the error policy and
+// the rows go on (only the cancel flag stops them). A row copied without a
+// failure is kept for the rename after the copy.
+void CopyPass::sb_ProtocolEntryCopy(const protocol::WorkListStep& step, std::string& errorText)
+{
+    const bool isFile = step.type == "FILE";
+    if ((!isFile && step.type != "FOLDER") || step.taskIndex < 1
+        || static_cast<std::size_t>(step.taskIndex) >= run_.tasks.size())
+        return;
+    run_.taskNumber = step.taskIndex;
+    run_.current = run_.tasks[static_cast<std::size_t>(step.taskIndex)];
+    run_.sources.setRoot(run_.current.Source == kSourceComputer ? std::string() : run_.current.Source);
+    run_.targets.setRoot(run_.current.Target);
+    const std::string source = isFile ? platform::joinPath(step.sourcePath, step.source) : step.sourcePath;
+    platform::FileEntry entry;
+    platform::ErrorCode code = 0;
+    if (!platform::statEntry(source, entry, code)) {
+        // Gone since the information pass: the copy fails on it and says why.
+        entry = {};
+        entry.name = platform::fileName(source);
+    }
+    run_.fileNameCurrent = entry.name;
+    errorText.clear();
+    // A folder's row carries the level of its parent, as its line does.
+    const EntryAt at{isFile, isFile ? step.level : step.level + 1, entry, step.sourcePath, step.targetPath};
+    const std::int64_t notBefore = run_.counters.CountFiles_Not + run_.counters.CountFolder_Not;
+    const bool inside = fc_RowInside(step, errorText);
+    if (inside && isFile)
+        sb_TidyTarget(step.targetPath);
+    if (!inside || !fc_FileCopy(at, errorText))
+        policy_.fc_EntryFailed(at, errorText);
+    else if (run_.counters.CountFiles_Not + run_.counters.CountFolder_Not == notBefore)
+        copiedRows_.insert(source);
+}
+
+} // namespace zdr::engine

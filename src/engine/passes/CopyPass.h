@@ -1,0 +1,105 @@
+#pragma once
+
+#include "engine/EngineCounters.h"
+#include "engine/clsFileCompress.h"
+#include "engine/passes/RunContext.h"
+
+#include <cstdint>
+#include <memory>
+#include <set>
+#include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+namespace zdr::protocol {
+struct WorkListStep;
+}
+
+namespace zdr::engine {
+
+class BackupStore;
+class EntryPolicy;
+class RenamePass;
+class clsFileCopyEvt;
+
+// The copy pass: a file (three ways: whole, in steps with progress, in
+// verified byte blocks) or a folder (made in the target) per entry of the
+// walk, or per ticked row of the reviewed protocol. Keeps the folders this
+// task's copy made, what it tidied, and the rows it copied; saves replaced
+// targets through the backup and renames through the rename pass.
+class CopyPass {
+public:
+    CopyPass(RunContext& run, EntryPolicy& policy, RenamePass& rename, BackupStore& backup);
+    ~CopyPass();
+    CopyPass(const CopyPass&) = delete;
+    CopyPass& operator=(const CopyPass&) = delete;
+
+    // A new pass, a new task's walk.
+    void sb_PassStart();
+    void sb_TaskStart();
+    // The copy works from the reviewed protocol instead of walking.
+    bool fc_FromProtocol() const;
+    // Before the walk: the backup folders lose what killed runs left.
+    void sb_TidyBackupFolders();
+    // One entry of the walk (a folder before its content); false: it failed
+    // and goes through the error policy.
+    bool fc_FileCopy(const EntryAt& at, std::string& errorText);
+    // The rows of the reviewed protocol one by one, then the archive packed
+    // and the copied rows renamed; false ends the run.
+    bool fc_ProtocolCopy();
+    // The end of the pass: the archive packed, what was written flushed to
+    // the disk; a failure becomes the pass's error text.
+    void sb_PassEnd();
+    // Stops a block copy after its current block.
+    void sb_Cancel();
+
+    // A folder this task's copy made (nothing in it is looked up).
+    bool fc_MadeFolder(const std::string& targetPath) const { return madeFolders_.count(targetPath) != 0; }
+    // What a killed run left in a target folder (once per folder and pass):
+    // its temporary files go.
+    void sb_TidyTarget(const std::string& targetPath);
+    // After a copied folder's content: its bits and time.
+    void sb_TargetFolderDone(const std::string& targetPath, const platform::FileEntry& source);
+    // After a subfolder's walk (counters as they were before it): the
+    // roll-back of a filtered folder that got nothing, else its rename.
+    void sb_SubfolderDone(std::int32_t level, const platform::FileEntry& entry, const std::string& subPath,
+                          const std::string& subTarget, const EngineCounters& before);
+
+private:
+    bool fc_CopyFile(const EntryAt& at, std::string& errorText);
+    bool fc_CopyFolder(const EntryAt& at, std::string& errorText);
+    // compressProblem: a compression the volume refused, for the entry's line.
+    bool fc_CopyContent(const EntryAt& at, const std::string& source, const std::string& target, bool replace,
+                        std::string& compressProblem, std::string& errorText);
+    // One ticked row of the protocol-driven copy.
+    void sb_ProtocolEntryCopy(const protocol::WorkListStep& step, std::string& errorText);
+    // A reviewed row names its entry inside its task's folders.
+    bool fc_RowInside(const protocol::WorkListStep& step, std::string& errorText) const;
+    // The made folders of the protocol-driven copy get their finishing
+    // touches after all rows, the deepest first.
+    void sb_RowFoldersDone();
+    // Flushes the file systems of the tasks' targets and backup folders.
+    bool fc_FlushTargets(std::string& errorText);
+
+    RunContext& run_;
+    EntryPolicy& policy_;
+    RenamePass& rename_;
+    BackupStore& backup_;
+    std::unique_ptr<clsFileCopyEvt> fileCopyEvt_;
+    clsFileCompress compress_;
+    // Folders this task's copy made (for the roll-back and their times).
+    std::unordered_map<std::string, FolderId> madeFolders_;
+    // The protocol line of each folder made ("ok"), taken back with it.
+    std::unordered_map<std::string, std::pair<std::size_t, std::string>> madeFolderLines_;
+    // Folders a killed run made and this one finishes (their content may be
+    // there already), and the protocol-driven copy's made folders by target
+    // with their sources.
+    std::set<std::string> resumedFolders_;
+    std::vector<std::pair<std::string, std::string>> rowFolders_;
+    std::set<std::string> tidied_;
+    bool tidiedSomething_ = false;     // leftovers removed: written too
+    std::set<std::string> copiedRows_; // rows the protocol-driven copy handled
+};
+
+} // namespace zdr::engine

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "engine/passes/RunContext.h"
+
+#include <cstdint>
+#include <string>
+
+namespace zdr::base {
+enum class Answer;
+enum class Buttons;
+} // namespace zdr::base
+
+namespace zdr::engine {
+
+// The questions before an action and after a failed one, and the error
+// policy that turns a failed entry into its protocol line and counters.
+// Shared by the passes that act on entries (copy, delete, attributes); it
+// remembers which question "for all" the run has asked already.
+class EntryPolicy {
+public:
+    explicit EntryPolicy(RunContext& run) : run_(run) {}
+
+    // A new run: every question may come again.
+    void sb_RunStart();
+    // With an empty errorText the questions before the action (obstacle:
+    // the existing target of a copy); with the failed action's text the
+    // questions after it. true: act (again); false with skip: the user
+    // skipped the entry (its line is written; count it with sb_CountLeft);
+    // false without skip: leave it (or the run was cancelled).
+    bool fc_AskUser(const EntryAt& at, const platform::FileEntry* obstacle, bool& skip, std::string& errorText);
+    // After the action routine reported failure: the entry's line, its
+    // counts, and whether the walk goes on.
+    bool fc_EntryFailed(const EntryAt& at, std::string& errorText);
+    // An entry skipped or left: counted as done and as not done.
+    void sb_CountLeft(const EntryAt& at);
+
+private:
+    base::Answer fc_Question(const EntryAt& at, const std::string& text, base::Buttons buttons);
+    void sb_AskLine(const EntryAt& at, const char* fileText, const char* folderText);
+    // The question for all after an answer, asked once per run (askedBit
+    // of askedFlags_): true for a yes.
+    bool fc_ForAll(const EntryAt& at, std::uint32_t askedBit, const std::string& question);
+    // The answers "no" (the entry is skipped) and "cancel" of a copy question: false.
+    bool fc_Skipped(const EntryAt& at, bool& skip);
+    bool fc_CopyCancelled(const EntryAt& at);
+    void sb_QuestionTimeAdd(RunContext::Clock::time_point start);
+
+    RunContext& run_;
+    std::uint32_t askedFlags_ = 0;    // which questions "for all" were asked
+    std::int64_t questionMillis_ = 0; // question time not yet a whole second
+};
+
+} // namespace zdr::engine

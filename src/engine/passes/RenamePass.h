@@ -1,0 +1,48 @@
+#pragma once
+
+#include "engine/passes/RunContext.h"
+
+#include <cstdint>
+#include <map>
+#include <set>
+#include <string>
+
+namespace zdr::engine {
+
+// The rename after the copy: a copied file, or a folder after its content,
+// renamed in the source or in the target as the task's rename parameter
+// asks (in the walk), or the copied rows of the reviewed protocol from the
+// last to the first. Keeps the running numbers of each task and the source
+// entries its walk renamed.
+class RenamePass {
+public:
+    explicit RenamePass(RunContext& run) : run_(run) {}
+
+    // A new run numbers from the start again.
+    void sb_RunStart() { renameNumbers_.clear(); }
+    // A task's walk begins: nothing of it is renamed yet.
+    void sb_TaskStart() { renamedSources_.clear(); }
+    // A copied file, or a folder after its content: renamed in the source or
+    // the target when the task asks for it.
+    void sb_RenameAfterCopy(const EntryAt& at);
+    // A source entry renamed after its copy, met again under its new name.
+    bool fc_RenamedSource(const std::string& fullPath) const
+    {
+        return !renamedSources_.empty() && renamedSources_.count(fullPath) != 0;
+    }
+    // The copied rows of the protocol-driven copy (copiedRows: their source
+    // paths), from the last to the first; false: a rename failed.
+    bool fc_ProtocolRename(const std::set<std::string>& copiedRows);
+
+private:
+    bool fc_Rename(const std::string& code, bool isFile, const std::string& fullPath, const std::string& name,
+                   std::uint64_t numbered, std::string& newName, std::string& errorText);
+
+    RunContext& run_;
+    std::map<std::int16_t, std::uint64_t> renameNumbers_; // numbers given, by task
+    // Source entries renamed in this task's walk, by their new paths: the
+    // listing still going on may show them again.
+    std::set<std::string> renamedSources_;
+};
+
+} // namespace zdr::engine
