@@ -11,7 +11,8 @@
 #   info    information run, 100,000 x 1 KB in 5,000 folders      du -s + find | wc -l
 #   delete  the 20,000-file tree                                   rm -rf
 #   big     one 1 GiB file                                         cp
-#   start   one small file copied, start to exit                   cp (and in ms)
+#   start   one small file copied, start to exit                   cp (and in ms),
+#           and start to first entry in ms (wall and processor time)
 #   memory  peak memory of an information run over 200,000 files   (MB, goal 100)
 #
 # On the disk, copy and big are also compared with the peer followed by
@@ -227,10 +228,26 @@ run_at() {
     done
     ms=$(median_of "${wall[@]}" | awk '{ printf "%.0f", $1 * 1000 }')
     cpuMs=$(median_of "${cpu[@]}" | awk '{ printf "%.0f", $1 * 1000 }')
-    printf '  %-34s %s ms, cpu %s ms (median of %d; goal: first entry within 40 ms)\n' "one-file copy, start to exit" \
-      "$ms" "$cpuMs" "$pairs"
+    printf '  %-34s %s ms, cpu %s ms (median of %d)\n' "one-file copy, start to exit" "$ms" "$cpuMs" "$pairs"
     printf '  %-6s %-36s %-22s %6s   cpu %s ms\n' "$where_now" "one-file copy, start to exit" "" "$ms ms" "$cpuMs" \
       >>"$results"
+    # The program notes its first entry when told its start (ZDR_BENCH_START_US).
+    local first=() firstCpu=() line
+    for ((t = 0; t < pairs; t++)); do
+      prep_one
+      line=$(ZDR_BENCH_START_US=${EPOCHREALTIME/./} "$W/zdr" "$W/one.ZdrPrj" /a /s 2>&1 >/dev/null |
+        sed -n 's/.*erster Eintrag nach \([0-9.]*\) ms (Prozessorzeit \([0-9.]*\) ms).*/\1 \2/p')
+      [ -n "$line" ] || continue
+      first+=("${line% *}"); firstCpu+=("${line#* }")
+    done
+    if [ ${#first[@]} -gt 0 ]; then
+      ms=$(median_of "${first[@]}" | awk '{ printf "%.0f", $1 }')
+      cpuMs=$(median_of "${firstCpu[@]}" | awk '{ printf "%.0f", $1 }')
+      printf '  %-34s %s ms, cpu %s ms (median of %d; goal: within 40 ms)\n' "one-file copy, start to first entry" \
+        "$ms" "$cpuMs" "${#first[@]}"
+      printf '  %-6s %-36s %-22s %6s   cpu %s ms\n' "$where_now" "one-file copy, start to first entry" "" "$ms ms" \
+        "$cpuMs" >>"$results"
+    fi
   fi
   if wanted memory; then
     make_tree "$W/Viel" "$(scaled 200000)" "$(scaled 10000)" 0

@@ -7,6 +7,7 @@
 #include "run/PassSummary.h"
 #include "run/PassTexts.h"
 #include "run/ProgressFigures.h"
+#include "run/StartTiming.h"
 #include "run/clsFolderCopy_Cover.h"
 #include "run/frmFileSystem.h"
 
@@ -69,6 +70,7 @@ void clsFolderCopy_Cover::ActionStartAufgabe(const std::string& action, std::int
 
 void clsFolderCopy_Cover::sb_Keep(Kept kind)
 {
+    noteFirstEntry();
     std::erase(kept_.order, kind);
     kept_.order.push_back(kind);
     if (fc_ViewDue()) {
