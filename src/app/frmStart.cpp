@@ -5,18 +5,16 @@
 #include "base/Text.h"
 #include "util/MsgBox.h"
 
-#include <QLocalServer>
-#include <QLocalSocket>
-
-#include <sys/stat.h>
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <algorithm>
-#include <filesystem>
+#include <cerrno>
 
 namespace zdr::app {
 
 namespace wire = shellext::wire;
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -41,7 +39,11 @@ frmStart::frmStart(run::RunCoverFactory coverFactory, QWidget* parent)
             [this] { refuse("Die Endnachricht des Dateimanagers ist nicht angekommen."); });
 }
 
-frmStart::~frmStart() = default;
+frmStart::~frmStart()
+{
+    closeSender();
+    closeListener();
+}
 
 bool frmStart::fc_Init(const std::string& /*firstWord: always DLL*/, const std::string& actionWord,
                        const std::string& key, const std::string& sourceFolder, const std::string& shellFolder)
@@ -75,67 +77,89 @@ bool frmStart::fc_Init(const std::string& /*firstWord: always DLL*/, const std::
 
 bool frmStart::listen(std::string& error)
 {
-    server_ = new QLocalServer(this);
-    connect(server_, &QLocalServer::newConnection, this, &frmStart::onNewConnection);
-    if (wire::isAbstractAddress(socketPath_)) {
-        // No runtime folder: a name nobody can make first in a shared folder.
-        const int fd = wire::listenAbstract(socketPath_, error);
-        if (fd < 0)
-            return false;
-        if (!server_->listen(fd)) {
-            error = server_->errorString().toStdString();
-            return false;
-        }
-        return true;
-    }
-    const QString path = QString::fromStdString(socketPath_);
-    // A socket left by a receiver that died may go; a live one may not (Qt
-    // would put the new one in its place).
-    if (fs::exists(fs::symlink_status(socketPath_))) {
-        QLocalSocket probe;
-        probe.connectToServer(path);
-        if (probe.waitForConnected(200)) {
-            error = "ein anderes Programm empfängt bereits unter diesem Schlüssel";
-            return false;
-        }
-        QLocalServer::removeServer(path);
-    }
-    server_->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!server_->listen(path)) {
-        error = server_->errorString().toStdString();
+    // No runtime folder: a name nobody can make first in a shared folder.
+    listener_ = wire::isAbstractAddress(socketPath_) ? wire::listenAbstract(socketPath_, error)
+                                                     : wire::listenPath(socketPath_, error);
+    if (listener_ < 0)
         return false;
-    }
-    // Only this user may hand entries in; a socket needs no execute bit.
-    chmod(socketPath_.c_str(), 0600);
+    fcntl(listener_, F_SETFL, fcntl(listener_, F_GETFL) | O_NONBLOCK);
+    listenerNotifier_ = new QSocketNotifier(listener_, QSocketNotifier::Read, this);
+    connect(listenerNotifier_, &QSocketNotifier::activated, this, &frmStart::onNewConnection);
     return true;
 }
 
 void frmStart::onNewConnection()
 {
-    while (QLocalSocket* socket = server_->nextPendingConnection()) {
+    for (;;) {
+        const int socket = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        if (socket < 0)
+            return;
+        // What the sender so far said or whether it hung up (one that only
+        // looked whether we are there) counts before the newcomer.
+        if (sender_ >= 0)
+            onReadyRead();
         // One sender per hand-off, of this user only.
-        if (state_ != State::Collecting || sender_
-            || !wire::peerIsSameUser(static_cast<int>(socket->socketDescriptor()))) {
-            socket->abort();
-            socket->deleteLater();
+        if (state_ != State::Collecting || sender_ >= 0 || !wire::peerIsSameUser(socket)) {
+            ::close(socket);
             continue;
         }
         sender_ = socket;
-        connect(sender_, &QLocalSocket::readyRead, this, &frmStart::onReadyRead);
-        connect(sender_, &QLocalSocket::disconnected, this, &frmStart::onSenderGone);
+        senderNotifier_ = new QSocketNotifier(sender_, QSocketNotifier::Read, this);
+        connect(senderNotifier_, &QSocketNotifier::activated, this, &frmStart::onReadyRead);
     }
+}
+
+// A notifier may be in the middle of its signal: it goes on the loop's next turn.
+void frmStart::closeListener()
+{
+    if (listenerNotifier_ != nullptr) {
+        listenerNotifier_->setEnabled(false);
+        listenerNotifier_->deleteLater();
+        listenerNotifier_ = nullptr;
+    }
+    if (listener_ < 0)
+        return;
+    ::close(listener_);
+    listener_ = -1;
+    if (!wire::isAbstractAddress(socketPath_))
+        ::unlink(socketPath_.c_str());
+}
+
+void frmStart::closeSender()
+{
+    if (senderNotifier_ != nullptr) {
+        senderNotifier_->setEnabled(false);
+        senderNotifier_->deleteLater();
+        senderNotifier_ = nullptr;
+    }
+    if (sender_ >= 0)
+        ::close(sender_);
+    sender_ = -1;
 }
 
 void frmStart::onReadyRead()
 {
-    const QByteArray bytes = sender_->readAll();
-    senderSpoke_ = senderSpoke_ || !bytes.isEmpty();
-    decoder_.feed(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    std::string bytes;
+    bool gone = false;
+    for (;;) {
+        char buffer[4096];
+        const ssize_t got = ::read(sender_, buffer, sizeof buffer);
+        if (got > 0) {
+            bytes.append(buffer, static_cast<std::size_t>(got));
+            continue;
+        }
+        if (got < 0 && errno == EINTR)
+            continue;
+        gone = got == 0 || (errno != EAGAIN && errno != EWOULDBLOCK);
+        break;
+    }
+    senderSpoke_ = senderSpoke_ || !bytes.empty();
+    decoder_.feed(bytes);
     wire::Message message;
     for (;;) {
         const wire::Decoder::Result result = decoder_.next(message);
         if (result == wire::Decoder::Result::NeedMore)
-            return;
+            break;
         wire::Reply reply = wire::Reply::Refused;
         if (result == wire::Decoder::Result::Malformed) {
             refuse("Eine Nachricht des Dateimanagers ist länger als " + std::to_string(wire::kMaxPayload) + " Bytes.");
@@ -144,24 +168,24 @@ void frmStart::onReadyRead()
             reply = fc_HandOffWindowProc(*this, message);
         }
         const char answer = static_cast<char>(reply);
-        sender_->write(&answer, 1);
-        sender_->flush();
+        if (sender_ >= 0 && ::send(sender_, &answer, 1, MSG_NOSIGNAL) != 1)
+            gone = true;
         if (result == wire::Decoder::Result::Malformed)
             return;
     }
+    if (gone)
+        onSenderGone();
 }
 
 void frmStart::onSenderGone()
 {
+    closeSender();
     if (state_ != State::Collecting)
         return;
-    if (senderSpoke_) {
+    if (senderSpoke_)
         refuse("Der Dateimanager hat die Übergabe vor ihrem Ende abgebrochen.");
-        return;
-    }
-    // Only looked whether we are there (as a second receiver under the same key does).
-    sender_->deleteLater();
-    sender_ = nullptr;
+    // Else it only looked whether we are there (as a second receiver under
+    // the same key does); the next sender may come.
 }
 
 bool frmStart::fc_AddData(const std::string& entry)
@@ -184,7 +208,7 @@ bool frmStart::fc_ReadySendData(const std::string& countText)
         return false;
     state_ = State::Running;
     timeout_.stop();
-    server_->close(); // nobody else can reach this hand-off any more
+    closeListener(); // nobody else can reach this hand-off any more
     // Entries are the point of a hand-off: without one nothing runs (a new
     // folder is made in the folder itself and comes without entries).
     if (dataList_.empty() && actionWord_ != "MKDIR") {
@@ -239,8 +263,7 @@ void frmStart::refuse(const std::string& reason)
         return;
     state_ = State::Ended;
     timeout_.stop();
-    if (server_)
-        server_->close();
+    closeListener();
     // After the current message has had its answer.
     QTimer::singleShot(0, this, [this, reason] {
         util::ui::msgBox(nullptr, kAborted + reason, util::ui::Buttons::Ok, util::ui::Icon::Critical, kAbortedTitle);
@@ -256,10 +279,8 @@ void frmStart::unload(int exitCode)
     state_ = State::Ended;
     timeout_.stop();
     cover_.reset();
-    if (server_)
-        server_->close();
-    if (sender_)
-        sender_->disconnectFromServer();
+    closeListener();
+    closeSender();
     emit ended(exitCode);
 }
 

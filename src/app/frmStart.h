@@ -3,14 +3,12 @@
 #include "run/RunCover.h"
 #include "shellext/HandOffWire.h"
 
+#include <QSocketNotifier>
 #include <QTimer>
 #include <QWidget>
 
 #include <memory>
 #include <string>
-
-class QLocalServer;
-class QLocalSocket;
 
 namespace zdr::app {
 
@@ -58,6 +56,8 @@ private:
     void onNewConnection();
     void onReadyRead();
     void onSenderGone();
+    void closeListener();
+    void closeSender();
     void sb_StartRun();
     void lkl_clsFolderCopy_InfoCover_Done();
     void refuse(const std::string& reason);
@@ -78,8 +78,13 @@ private:
     bool unloaded_ = false;
     bool senderSpoke_ = false;
     std::string socketPath_;
-    QLocalServer* server_ = nullptr;
-    QLocalSocket* sender_ = nullptr;
+    // Plain local sockets: the receiver needs no more than accept, read and
+    // a one-byte answer, and a program without Qt's network library starts
+    // sooner (every run, not only a hand-off, loads what it links).
+    int listener_ = -1;
+    int sender_ = -1;
+    QSocketNotifier* listenerNotifier_ = nullptr;
+    QSocketNotifier* senderNotifier_ = nullptr;
     shellext::wire::Decoder decoder_;
     QTimer timeout_;
 };

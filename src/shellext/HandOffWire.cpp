@@ -1,6 +1,7 @@
 #include "shellext/HandOffWire.h"
 
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -117,6 +118,41 @@ int listenAbstract(const std::string& path, std::string& error)
         return -1;
     }
     if (bind(fd, reinterpret_cast<const sockaddr*>(&address), length) != 0 || ::listen(fd, 4) != 0) {
+        error = socketErrorText(errno);
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+int listenPath(const std::string& path, std::string& error)
+{
+    sockaddr_un address{};
+    socklen_t length = 0;
+    if (isAbstractAddress(path) || !socketAddress(path, address, length)) {
+        error = "ungültige Adresse";
+        return -1;
+    }
+    const auto* at = reinterpret_cast<const sockaddr*>(&address);
+    struct stat st {};
+    if (lstat(path.c_str(), &st) == 0) {
+        const int probe = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        const bool live = probe >= 0 && connect(probe, at, length) == 0;
+        if (probe >= 0)
+            ::close(probe);
+        if (live) {
+            error = socketErrorText(EADDRINUSE);
+            return -1;
+        }
+        ::unlink(path.c_str());
+    }
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) {
+        error = socketErrorText(errno);
+        return -1;
+    }
+    // A socket needs no execute bit; its folder is this user's alone already.
+    if (bind(fd, at, length) != 0 || chmod(path.c_str(), 0600) != 0 || ::listen(fd, 4) != 0) {
         error = socketErrorText(errno);
         ::close(fd);
         return -1;

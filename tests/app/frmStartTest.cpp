@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QLocalSocket>
 #include <QTest>
 
 #include <sys/socket.h>
