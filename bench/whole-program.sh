@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The whole program against the system's tools, as a user runs it: the
-# program started with a project and "/a /s" (offscreen, unattended, no
+# program started with a project and "/a /s" (no display, unattended, no
 # protocol file), start to exit, and the peer tool on the same tree. Each
 # piece of work runs once of each to warm up, then in pairs (ours, peer;
 # the order turns every pair); each pair's ratio (ours / peer) and their
@@ -22,7 +22,7 @@
 #
 # usage: bench/whole-program.sh [--only copy,rerun,...] [--scale 0.1]
 #          [--pairs 5] [--where tmpfs|disk|both] [--build DIR]
-#          [--tmpfs DIR] [--disk DIR]
+#          [--tmpfs DIR] [--disk DIR] [--platform offscreen]
 # --scale multiplies the counts of files and folders and the big file's size
 # (a quick look: --scale 0.1 --pairs 2). The disk folder is a fresh ext4
 # volume in an image file when run as root (a long-used volume's freed inodes
@@ -36,6 +36,7 @@ where=both
 build="$here/build"
 tmpfsBase=/dev/shm
 diskBase=""
+platform=""
 while [ $# -gt 0 ]; do
   case "$1" in
     --only) only="$2"; shift 2 ;;
@@ -45,7 +46,8 @@ while [ $# -gt 0 ]; do
     --build) build="$2"; shift 2 ;;
     --tmpfs) tmpfsBase="$2"; shift 2 ;;
     --disk) diskBase="$2"; shift 2 ;;
-    -h|--help) sed -n '2,28p' "$0"; exit 0 ;;
+    --platform) platform="$2"; shift 2 ;;
+    -h|--help) sed -n '2,29p' "$0"; exit 0 ;;
     *) echo "unknown argument: $1" >&2; exit 2 ;;
   esac
 done
@@ -56,7 +58,11 @@ program="$build/bin/Zendor DaroRazu"
 wanted() { [[ ",$only," == *",$1,"* ]]; }
 scaled() { awk -v n="$1" -v s="$scale" 'BEGIN { v = int(n * s + 0.5); print (v < 1 ? 1 : v) }'; }
 
-export QT_QPA_PLATFORM=offscreen ZDR_UNATTENDED=1
+# No display, as in a cron job or over ssh: the program draws its windows
+# for nobody (--platform offscreen: Qt's offscreen platform, as tests use).
+unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
+[ -z "$platform" ] || export QT_QPA_PLATFORM="$platform"
+export ZDR_UNATTENDED=1
 unset ZDR_PROTOCOL_FILE
 
 # files spread evenly over folders: 50 first-level folders, the rest below.
