@@ -103,6 +103,10 @@ bool clsFolderCopy::fc_FolderWalk(std::int32_t level, const platform::FileEntry&
         // link. A copy opens its source by name after the examination, so it
         // keeps that moment as close as it was.
         reader.setReadAhead(run_.pass == PassAction::Info || run_.pass == PassAction::Delete);
+        // The information pass only looks: the subfolders it will enter are
+        // listed ahead too, on the helpers, while it reports the files.
+        if (run_.pass == PassAction::Info)
+            reader.setListAhead([this](const std::string& name) { return run_.filter.folderPasses(name); });
         platform::ErrorCode code = 0;
         bool opened = false;
         if (level > kMaxLevel)

@@ -36,7 +36,7 @@ struct ReadAheadJob {
     std::unique_ptr<std::atomic<unsigned char>[]> ready;
     std::atomic<std::size_t> claimed{0};
     std::atomic<bool> stop{false};
-    bool busy = false; // the helper works on it (guarded by the helper's mutex)
+    int busy = 0; // helpers working on it (guarded by the pool's mutex)
 
     ReadAheadJob(int fd, std::string path, std::vector<const std::string*> listed)
         : dirFd(fd), folder(std::move(path)), names(std::move(listed)), results(names.size()),
@@ -46,7 +46,7 @@ struct ReadAheadJob {
             ready[i].store(0, std::memory_order_relaxed);
     }
 
-    // Claims entry i when nobody has; the helper claims them in order.
+    // Claims entry i when nobody has; the helpers claim them in order.
     bool claim(std::size_t i)
     {
         std::size_t expected = i;
@@ -84,18 +84,81 @@ struct ReadAheadJob {
     }
 };
 
+// A subfolder listed ahead of the walk: opened relative to its parent (never
+// through a link), its names read and put in order, then its entries
+// examined like those of a folder the walk opened itself.
+struct ListingJob {
+    enum class State { Queued, Listing, Listed };
+    int parentFd = -1;
+    std::string name;
+    std::string folder; // with its separator
+    std::size_t depth = 0;
+    std::size_t order = 0;
+    State state = State::Queued; // guarded by the pool's mutex
+    DIR* dir = nullptr;          // null when it could not be opened
+    dev_t device = 0;            // the folder that was opened
+    ino_t inode = 0;
+    std::vector<ListedName> names;
+    ErrorCode listError = 0;
+    std::unique_ptr<ReadAheadJob> ahead;
+};
+
 namespace {
 
-// One helper thread for every reader with read-ahead: a walk reads one folder
-// at a time, the newest opened (the deepest) first, so the helper takes the
-// newest job and comes back to older ones afterwards.
-class ReadAheadHelper {
+constexpr std::size_t kListingsPerFolder = 4; // subfolders of one folder listed ahead
+constexpr std::size_t kListingsInAll = 32;    // open folders held ahead, all walks together
+
+// Reads an open folder's names: the files by name, then the subfolders.
+ErrorCode listFolder(DIR* dir, std::vector<ListedName>& names)
+{
+    ErrorCode listError = error::kSuccess;
+    for (;;) {
+        errno = 0;
+        const dirent* d = readdir(dir);
+        if (d == nullptr) {
+            if (errno != 0)
+                listError = lastError();
+            break;
+        }
+        if (std::strcmp(d->d_name, ".") == 0 || std::strcmp(d->d_name, "..") == 0)
+            continue;
+        bool folder = d->d_type == DT_DIR;
+        if (d->d_type == DT_UNKNOWN) { // a volume that does not say: ask for this one
+            struct stat st {};
+            folder = fstatat(dirfd(dir), d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode);
+        }
+        names.push_back({folder, d->d_name});
+    }
+    std::sort(names.begin(), names.end(), [](const ListedName& a, const ListedName& b) {
+        return a.folder != b.folder ? b.folder : a.name < b.name;
+    });
+    return listError;
+}
+
+std::unique_ptr<ReadAheadJob> examineJob(DIR* dir, const std::string& folder, const std::vector<ListedName>& listed)
+{
+    if (listed.size() < 2)
+        return nullptr;
+    std::vector<const std::string*> names;
+    names.reserve(listed.size());
+    for (const ListedName& name : listed)
+        names.push_back(&name.name);
+    return std::make_unique<ReadAheadJob>(dirfd(dir), folder, std::move(names));
+}
+
+// The helper threads of every reader with read-ahead. They list the
+// subfolders the walk will enter next first (the deepest first, each
+// folder's in the walk's order): that only they can do ahead, while the
+// walk examines what the helpers have not come to itself. Then a walk reads
+// one folder at a time, the newest opened (the deepest) first: the helpers
+// take the newest folder's entries first and come back to older ones.
+class ReadAheadPool {
 public:
-    static ReadAheadHelper& instance()
+    static ReadAheadPool& instance()
     {
-        // Never destroyed: the thread waits for work until the process ends.
-        static ReadAheadHelper* helper = new ReadAheadHelper;
-        return *helper;
+        // Never destroyed: the threads wait for work until the process ends.
+        static ReadAheadPool* pool = new ReadAheadPool;
+        return *pool;
     }
 
     void submit(ReadAheadJob* job)
@@ -107,19 +170,80 @@ public:
         asked_.notify_one();
     }
 
-    // Takes the job back; on return the helper no longer touches it.
+    // Takes the job back; on return no helper touches it.
     void withdraw(ReadAheadJob* job)
     {
         job->stop.store(true, std::memory_order_release);
         std::unique_lock<std::mutex> lock(mutex_);
         jobs_.erase(std::remove(jobs_.begin(), jobs_.end(), job), jobs_.end());
-        released_.wait(lock, [&] { return !job->busy; });
+        released_.wait(lock, [&] { return job->busy == 0; });
+    }
+
+    // False when the limit of listings held ahead is reached.
+    bool submitListing(ListingJob* job)
+    {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (held_ >= kListingsInAll)
+                return false;
+            ++held_;
+            job->order = ++orders_;
+            listings_.push_back(job);
+        }
+        asked_.notify_one();
+        return true;
+    }
+
+    // Takes a listing back. True when it is made (the caller owns its
+    // folder and examination from now on); false when no helper had begun
+    // it (the caller lists the folder itself). One being made is waited for.
+    bool take(ListingJob* job)
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        --held_;
+        if (job->state == ListingJob::State::Queued) {
+            listings_.erase(std::remove(listings_.begin(), listings_.end(), job), listings_.end());
+            return false;
+        }
+        released_.wait(lock, [&] { return job->state == ListingJob::State::Listed; });
+        return true;
     }
 
 private:
-    ReadAheadHelper()
+    ReadAheadPool()
     {
-        std::thread([this] { work(); }).detach();
+        const unsigned cores = std::thread::hardware_concurrency();
+        const unsigned helpers = std::clamp(cores > 1 ? cores - 1 : 1U, 1U, 3U);
+        for (unsigned i = 0; i < helpers; ++i)
+            std::thread([this] { work(); }).detach();
+    }
+
+    ListingJob* nextListing()
+    {
+        auto best = listings_.end();
+        for (auto it = listings_.begin(); it != listings_.end(); ++it)
+            if (best == listings_.end() || (*it)->depth > (*best)->depth
+                || ((*it)->depth == (*best)->depth && (*it)->order < (*best)->order))
+                best = it;
+        ListingJob* job = *best;
+        listings_.erase(best);
+        return job;
+    }
+
+    static void list(ListingJob& job)
+    {
+        const int fd = openat(job.parentFd, job.name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (fd < 0)
+            return;
+        struct stat st {};
+        if (fstat(fd, &st) != 0 || (job.dir = fdopendir(fd)) == nullptr) {
+            ::close(fd);
+            return;
+        }
+        job.device = st.st_dev;
+        job.inode = st.st_ino;
+        job.listError = listFolder(job.dir, job.names);
+        job.ahead = examineJob(job.dir, job.folder, job.names);
     }
 
     void work()
@@ -128,9 +252,21 @@ private:
         std::string path;
         std::unique_lock<std::mutex> lock(mutex_);
         for (;;) {
-            asked_.wait(lock, [&] { return !jobs_.empty(); });
+            asked_.wait(lock, [&] { return !jobs_.empty() || !listings_.empty(); });
+            if (!listings_.empty()) {
+                ListingJob* listing = nextListing();
+                listing->state = ListingJob::State::Listing;
+                lock.unlock();
+                list(*listing);
+                lock.lock();
+                listing->state = ListingJob::State::Listed;
+                if (listing->ahead != nullptr)
+                    jobs_.push_back(listing->ahead.get());
+                released_.notify_all();
+                continue;
+            }
             ReadAheadJob* job = jobs_.back();
-            job->busy = true;
+            ++job->busy;
             lock.unlock();
             bool finished = false;
             for (std::size_t n = 0; n < kSlice; ++n) {
@@ -143,7 +279,7 @@ private:
                 job->ready[i].store(1, std::memory_order_release);
             }
             lock.lock();
-            job->busy = false;
+            --job->busy;
             if (finished)
                 jobs_.erase(std::remove(jobs_.begin(), jobs_.end(), job), jobs_.end());
             released_.notify_all();
@@ -153,7 +289,10 @@ private:
     std::mutex mutex_;
     std::condition_variable asked_;
     std::condition_variable released_;
-    std::vector<ReadAheadJob*> jobs_; // the newest last
+    std::vector<ReadAheadJob*> jobs_;   // the newest last
+    std::vector<ListingJob*> listings_; // not begun yet
+    std::size_t held_ = 0;              // listings submitted and not taken back
+    std::size_t orders_ = 0;
 };
 
 } // namespace
@@ -186,6 +325,10 @@ bool DirectoryReader::openChild(const DirectoryReader& parent, const std::string
         error = error::kInvalidHandle;
         return false;
     }
+    if (adoptListing(parent, name)) {
+        error = error::kSuccess;
+        return true;
+    }
     const int fd =
         openat(dirfd(static_cast<DIR*>(parent.dir_)), name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) {
@@ -205,47 +348,107 @@ bool DirectoryReader::openChild(const DirectoryReader& parent, const std::string
     return true;
 }
 
+bool DirectoryReader::adoptListing(const DirectoryReader& parent, const std::string& name)
+{
+    auto it = std::find_if(parent.children_.begin(), parent.children_.end(),
+                           [&](const std::unique_ptr<detail::ListingJob>& child) { return child->name == name; });
+    if (it == parent.children_.end())
+        return false;
+    std::unique_ptr<detail::ListingJob> job = std::move(*it);
+    parent.children_.erase(it);
+    const bool made = detail::ReadAheadPool::instance().take(job.get());
+    parent.listSubfoldersAhead();
+    // The listing stands for the folder only while that is still there under
+    // its name: one removed, renamed or replaced since is opened now, as the
+    // walk would (and fails as it would). So does one that could not be opened.
+    struct stat now {};
+    const bool same = made && job->dir != nullptr
+        && fstatat(dirfd(static_cast<DIR*>(parent.dir_)), name.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0
+        && S_ISDIR(now.st_mode) && now.st_dev == job->device && now.st_ino == job->inode;
+    if (!same) {
+        if (job->ahead != nullptr)
+            detail::ReadAheadPool::instance().withdraw(job->ahead.get());
+        if (job->dir != nullptr)
+            closedir(job->dir);
+        return false;
+    }
+    dir_ = job->dir;
+    folder_ = job->folder;
+    names_ = std::move(job->names);
+    nextName_ = 0;
+    listError_ = job->listError;
+    if (readAhead_)
+        ahead_ = std::move(job->ahead);
+    else if (job->ahead != nullptr)
+        detail::ReadAheadPool::instance().withdraw(job->ahead.get());
+    startAhead();
+    return true;
+}
+
 void DirectoryReader::listNames()
 {
     stopReadAhead();
     names_.clear();
     nextName_ = 0;
-    listError_ = error::kSuccess;
-    DIR* dir = static_cast<DIR*>(dir_);
-    for (;;) {
-        errno = 0;
-        const dirent* d = readdir(dir);
-        if (d == nullptr) {
-            if (errno != 0)
-                listError_ = lastError();
-            break;
-        }
-        if (std::strcmp(d->d_name, ".") == 0 || std::strcmp(d->d_name, "..") == 0)
-            continue;
-        bool folder = d->d_type == DT_DIR;
-        if (d->d_type == DT_UNKNOWN) { // a volume that does not say: ask for this one
-            struct stat st {};
-            folder = fstatat(dirfd(dir), d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode);
-        }
-        names_.push_back({folder, d->d_name});
+    listError_ = detail::listFolder(static_cast<DIR*>(dir_), names_);
+    startAhead();
+}
+
+void DirectoryReader::startAhead()
+{
+    if (!readAhead_)
+        return;
+    if (ahead_ == nullptr) {
+        ahead_ = detail::examineJob(static_cast<DIR*>(dir_), folder_, names_);
+        if (ahead_ != nullptr)
+            detail::ReadAheadPool::instance().submit(ahead_.get());
     }
-    std::sort(names_.begin(), names_.end(),
-              [](const Name& a, const Name& b) { return a.folder != b.folder ? b.folder : a.name < b.name; });
-    if (readAhead_ && names_.size() > 1) {
-        std::vector<const std::string*> names;
-        names.reserve(names_.size());
-        for (const Name& listed : names_)
-            names.push_back(&listed.name);
-        ahead_ = std::make_unique<detail::ReadAheadJob>(dirfd(dir), folder_, std::move(names));
-        detail::ReadAheadHelper::instance().submit(ahead_.get());
+    if (wanted_) {
+        nextChild_ = static_cast<std::size_t>(
+            std::find_if(names_.begin(), names_.end(), [](const Name& listed) { return listed.folder; })
+            - names_.begin());
+        listSubfoldersAhead();
+    }
+}
+
+void DirectoryReader::listSubfoldersAhead() const
+{
+    if (!wanted_ || dir_ == nullptr)
+        return;
+    const std::size_t depth = static_cast<std::size_t>(std::count(folder_.begin(), folder_.end(), '/'));
+    while (children_.size() < detail::kListingsPerFolder && nextChild_ < names_.size()) {
+        const Name& listed = names_[nextChild_];
+        if (!wanted_(listed.name)) {
+            ++nextChild_;
+            continue;
+        }
+        auto job = std::make_unique<detail::ListingJob>();
+        job->parentFd = dirfd(static_cast<DIR*>(dir_));
+        job->name = listed.name;
+        job->folder = folder_ + listed.name + '/';
+        job->depth = depth;
+        if (!detail::ReadAheadPool::instance().submitListing(job.get()))
+            return; // enough held ahead: more when one is taken
+        ++nextChild_;
+        children_.push_back(std::move(job));
     }
 }
 
 void DirectoryReader::stopReadAhead()
 {
+    // Listings made ahead that the walk did not come for are taken back unused.
+    for (std::unique_ptr<detail::ListingJob>& child : children_) {
+        if (detail::ReadAheadPool::instance().take(child.get()) && child->dir != nullptr) {
+            if (child->ahead != nullptr)
+                detail::ReadAheadPool::instance().withdraw(child->ahead.get());
+            closedir(child->dir);
+        }
+    }
+    children_.clear();
+    nextChild_ = 0;
     if (ahead_ == nullptr)
         return;
-    detail::ReadAheadHelper::instance().withdraw(ahead_.get());
+    detail::ReadAheadPool::instance().withdraw(ahead_.get());
     ahead_.reset();
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/FileEntry.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -10,7 +11,12 @@ namespace zdr::platform {
 
 namespace detail {
 struct ReadAheadJob;
-}
+struct ListingJob;
+struct ListedName {
+    bool folder = false;
+    std::string name;
+};
+} // namespace detail
 
 // Lists one folder: one readdir pass and one statx per entry, relative to the
 // open folder so no full path is built. "." and ".." are never entries.
@@ -31,6 +37,14 @@ public:
     // entry only happens earlier. The helper is done with a folder before it
     // closes.
     void setReadAhead(bool on) { readAhead_ = on; }
+    // With listing ahead (and read-ahead) the subfolders of each folder
+    // opened from now on are opened, listed and examined on helper threads
+    // while the walk is still busy with the folder's files: openChild() then
+    // takes the listing made ahead. Only subfolders `wanted` admits are
+    // listed ahead (the others are opened by openChild() as ever), at most a
+    // few per folder and a few dozen in all. For walks that only look: a
+    // listing is as old as the moment it was made.
+    void setListAhead(std::function<bool(const std::string& name)> wanted) { wanted_ = std::move(wanted); }
 
     bool open(const std::string& path, ErrorCode& error);
     // Opens the subfolder name of an open parent relative to it: no path is
@@ -53,13 +67,16 @@ public:
     const std::string& folder() const { return folder_; }
 
 private:
-    struct Name {
-        bool folder = false;
-        std::string name;
-    };
+    using Name = detail::ListedName;
     // Reads the open folder's names and puts them in order.
     void listNames();
-    // Stops the helper's work on this folder and waits until it has let go.
+    // What follows a listing: its entries examined ahead, its subfolders listed ahead.
+    void startAhead();
+    // Hands more subfolders to the helpers, as far as the limits allow.
+    void listSubfoldersAhead() const;
+    // Takes the listing of the subfolder `name` made ahead, if there is one.
+    bool adoptListing(const DirectoryReader& parent, const std::string& name);
+    // Stops the helpers' work on this folder and waits until they have let go.
     void stopReadAhead();
 
     void* dir_ = nullptr; // DIR*, kept opaque so <dirent.h> stays out of callers
@@ -69,6 +86,10 @@ private:
     ErrorCode listError_ = 0; // the listing broke off after names_
     bool readAhead_ = false;
     std::unique_ptr<detail::ReadAheadJob> ahead_; // the helper's work on this folder
+    std::function<bool(const std::string&)> wanted_; // set: subfolders are listed ahead
+    // Subfolders listed ahead, in the walk's order; the next one to hand out.
+    mutable std::vector<std::unique_ptr<detail::ListingJob>> children_;
+    mutable std::size_t nextChild_ = 0;
 };
 
 } // namespace zdr::platform

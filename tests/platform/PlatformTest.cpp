@@ -115,6 +115,73 @@ TEST(DirectoryReader, ReadAheadGivesTheSameEntries)
         EXPECT_EQ(list(true, 5).size(), 5u);
 }
 
+// Subfolders listed ahead on the helpers give the walk what it would have
+// found itself, in its order; listings the walk does not come for (a folder
+// it leaves early, one it does not want) are released with their folders.
+TEST(DirectoryReader, ListAheadGivesTheSameWalk)
+{
+    TempDir dir;
+    for (int a = 0; a < 9; ++a) {
+        const std::string top = "d" + std::to_string(a);
+        dir.mkdir(top);
+        for (int i = 0; i < 5; ++i)
+            dir.write(top + "/f" + std::to_string(i), std::string(static_cast<std::size_t>(a + i), 'x'));
+        for (int b = 0; b < 7; ++b) {
+            const std::string sub = top + "/s" + std::to_string(b);
+            dir.mkdir(sub);
+            dir.write(sub + "/g", "y");
+            if (b % 3 == 0)
+                dir.mkdir(sub + "/Temp");
+        }
+    }
+    ASSERT_EQ(symlink(dir.file("d1").c_str(), dir.file("d0/s9").c_str()), 0);
+    const auto openFolders = [] {
+        return std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                             std::filesystem::directory_iterator{});
+    };
+    using Seen = std::vector<std::tuple<std::string, std::uint32_t, std::uint64_t, ErrorCode>>;
+    const auto walk = [&](bool ahead, std::size_t stopAfter) {
+        Seen seen;
+        const auto wanted = [](const std::string& name) { return name != "Temp"; };
+        const auto into = [&](auto& self, DirectoryReader& reader, const std::string& path) -> void {
+            FileEntry entry;
+            ErrorCode error = 0;
+            while (seen.size() < stopAfter && reader.isOpen()) {
+                if (!reader.next(entry, error) && error == 0)
+                    break;
+                seen.emplace_back(path + entry.name, entry.attributes, entry.size, error);
+                if (!entry.isDirectory() || !wanted(entry.name))
+                    continue;
+                DirectoryReader child;
+                child.setReadAhead(ahead);
+                if (ahead)
+                    child.setListAhead(wanted);
+                ErrorCode childError = 0;
+                if (!child.openChild(reader, entry.name, childError)) {
+                    seen.emplace_back(path + entry.name + "/", 0, 0, childError);
+                    continue;
+                }
+                self(self, child, path + entry.name + "/");
+            }
+        };
+        DirectoryReader root;
+        root.setReadAhead(ahead);
+        if (ahead)
+            root.setListAhead(wanted);
+        ErrorCode error = 0;
+        EXPECT_TRUE(root.open(dir.path(), error));
+        into(into, root, "");
+        return seen;
+    };
+    const auto before = openFolders();
+    const Seen plain = walk(false, 100000);
+    ASSERT_EQ(plain.size(), 9u * (1 + 5 + 7 * 2 + 3) + 1u);
+    EXPECT_EQ(walk(true, 100000), plain);
+    for (std::size_t stop = 1; stop < plain.size(); stop += 13)
+        EXPECT_EQ(walk(true, stop), Seen(plain.begin(), plain.begin() + static_cast<std::ptrdiff_t>(stop)));
+    EXPECT_EQ(openFolders(), before);
+}
+
 TEST(DirectoryReader, ReportsMissingAndUnreadableFolders)
 {
     TempDir dir;
