@@ -5,10 +5,11 @@
 #include "engine/TimeEstimate.h"
 #include "engine/passes/BackupStore.h"
 #include "engine/passes/CopyPass.h"
+#include "engine/passes/DeletePass.h"
 #include "engine/passes/EntryPolicy.h"
+#include "engine/passes/MkDirPass.h"
 #include "engine/passes/RenamePass.h"
 #include "net/NetworkDrives.h"
-#include "platform/ParallelRemover.h"
 
 #include <ctime>
 
@@ -19,7 +20,9 @@ clsFolderCopy::clsFolderCopy(FolderCopyObserver& observer, base::Questioner& que
     : context_(std::make_unique<RunContext>(observer, questioner)), run_(*context_),
       info_(std::make_unique<InfoPass>(run_)), policy_(std::make_unique<EntryPolicy>(run_)),
       rename_(std::make_unique<RenamePass>(run_)), backup_(std::make_unique<BackupStore>(run_)),
-      copy_(std::make_unique<CopyPass>(run_, *policy_, *rename_, *backup_)), networkDrives_(std::move(networkDrives))
+      copy_(std::make_unique<CopyPass>(run_, *policy_, *rename_, *backup_)),
+      delete_(std::make_unique<DeletePass>(run_, *policy_)), attrib_(std::make_unique<AttribPass>(run_, *policy_)),
+      mkdir_(std::make_unique<MkDirPass>(run_)), networkDrives_(std::move(networkDrives))
 {
 }
 

@@ -44,6 +44,9 @@ class EntryPolicy;
 class RenamePass;
 class BackupStore;
 class CopyPass;
+class DeletePass;
+class AttribPass;
+class MkDirPass;
 
 // The copy engine: one object carries out one run, an ordered list of tasks
 // that share one set of option bits, in passes (information, copy, delete,
@@ -166,21 +169,6 @@ private:
                        const std::string& targetPath, std::string& errorText);
     bool fc_EntryAction(const EntryAt& at, std::string& errorText);
 
-    // --- delete and attributes of one entry (clsFolderCopyDelete.cpp)
-    bool fc_DeleteEntry(const EntryAt& at, std::string& errorText);
-    // tried: the outcome of an attempt made already.
-    bool fc_DeleteAsking(const EntryAt& at, int folderFd, std::optional<platform::ErrorCode> tried,
-                         std::string& errorText);
-    void sb_DeleteLater(const EntryAt& at);
-    void sb_DeletesDone();
-    bool fc_SetAttributes(const EntryAt& at, std::string& errorText);
-    bool fc_ChangeAttributes(const EntryAt& at, const std::string& path, std::string& errorText);
-    // After a failed delete or attribute change: the questions. true: try
-    // again; false: skipped (counted, the entry is done) or failed (errorText set).
-    // readOnlyAllowed: the answer was a yes to the read-only question.
-    bool fc_AskAgain(const EntryAt& at, const std::string& path, bool& skipped, bool& readOnlyAllowed,
-                     std::string& errorText);
-
     std::unique_ptr<RunContext> context_;
     RunContext& run_;
     std::unique_ptr<InfoPass> info_;
@@ -188,19 +176,12 @@ private:
     std::unique_ptr<RenamePass> rename_;
     std::unique_ptr<BackupStore> backup_;
     std::unique_ptr<CopyPass> copy_;
-    clsFileCompress compress_;
+    std::unique_ptr<DeletePass> delete_;
+    std::unique_ptr<AttribPass> attrib_;
+    std::unique_ptr<MkDirPass> mkdir_;
     net::NetworkDriveFactory networkDrives_;
 
     bool isRunning_ = false;
-    // Files whose removal is on its way, in the walk's order.
-    struct PendingDelete {
-        platform::FileEntry entry;
-        std::string path;
-        std::int32_t level;
-        int folder;
-    };
-    std::deque<PendingDelete> pendingDeletes_;
-    std::unique_ptr<platform::ParallelRemover> remover_;
     std::vector<std::unique_ptr<net::NetworkDrive>> sourceDrives_;
     std::vector<std::unique_ptr<net::NetworkDrive>> targetDrives_;
     // The users' home folders, read once per run when a delete or an

@@ -8,6 +8,7 @@
 #include "engine/passes/BackupStore.h"
 #include "engine/passes/CopyPass.h"
 #include "engine/passes/EntryPolicy.h"
+#include "engine/passes/MkDirPass.h"
 #include "engine/passes/RenamePass.h"
 
 #include "base/ClipboardWriter.h"
@@ -440,44 +441,11 @@ bool clsFolderCopy::fc_MkDirPass()
         run_.current = run_.tasks[i];
         run_.observer.ActionStartAufgabe("MKDIR", static_cast<std::int32_t>(i), static_cast<std::int32_t>(taskCount),
                                          0);
-        if (run_.current.Target.empty()) {
-            run_.errorText = "Bitte geben Sie eine Verzeichnisbezeichnung an!";
-            sb_ErrorEnd();
-            return false;
-        }
         // A folder on a network drive: the drive is connected and reached through its link.
-        if (!fc_CheckSide(true, nullptr)) {
+        if (!mkdir_->fc_NameGiven() || !fc_CheckSide(true, nullptr) || !mkdir_->fc_MakeFolder()) {
             sb_ErrorEnd();
             return false;
         }
-        if (!platform::isAbsolute(run_.current.Source)) { // a drive that is not connected
-            run_.errorText = "Quelle: '" + run_.current.Source + "' ist nicht vorhanden oder keinen Zugriff!";
-            sb_ErrorEnd();
-            return false;
-        }
-        const std::string path = platform::joinPath(run_.current.Source, run_.current.Target);
-        const bool exists = platform::pathExists(path);
-        if (!exists) {
-            run_.observer.ActionFolderStart(path);
-            platform::ErrorCode code = 0;
-            if (!platform::makeDirectory(path, code)) {
-                run_.errorText = "Fehler bei Verzeichnis: " + path + " - " + base::fc_GetApiErrorText(code);
-                sb_ErrorEnd();
-                return false;
-            }
-        }
-        if (run_.has(status::kCreateProtocol))
-            run_.sb_ProtocolAdd({.action = run_.action,
-                                 .type = "FOLDER",
-                                 .name = run_.current.Target,
-                                 .text = exists ? "ok (vorhanden)" : "ok",
-                                 .folder = path});
-        if (exists)
-            continue;
-        ++run_.counters.CountFolder_Done;
-        if (run_.has(status::kFolderToClipboard) && run_.clipboard != nullptr)
-            run_.clipboard->ClipboardAll_Copy(path, base::clipboardFormat::kText);
-        run_.observer.ActionFolderDone();
     }
     run_.observer.ActionReady(run_.errorText.empty(), run_.errorText, !run_.protocol.text().empty());
     return true;

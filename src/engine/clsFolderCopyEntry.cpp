@@ -8,6 +8,7 @@
 #include "engine/StatusBits.h"
 #include "engine/clsFolderCopy.h"
 #include "engine/passes/CopyPass.h"
+#include "engine/passes/DeletePass.h"
 #include "engine/passes/EntryPolicy.h"
 #include "net/DriveFolder.h"
 #include "platform/FileEntry.h"
@@ -19,8 +20,8 @@ bool clsFolderCopy::fc_EntryAction(const EntryAt& at, std::string& errorText)
 {
     switch (run_.pass) {
     case PassAction::Copy: return copy_->fc_FileCopy(at, errorText);
-    case PassAction::Delete: return fc_DeleteEntry(at, errorText);
-    case PassAction::Attrib: return fc_SetAttributes(at, errorText);
+    case PassAction::Delete: return delete_->fc_DeleteEntry(at, errorText);
+    case PassAction::Attrib: return attrib_->fc_SetAttributes(at, errorText);
     case PassAction::Info:  // has its own routine
     case PassAction::MkDir: // does not walk
     case PassAction::None: break;

@@ -13,6 +13,7 @@
 #include "engine/StatusBits.h"
 #include "engine/clsFolderCopy.h"
 #include "engine/passes/CopyPass.h"
+#include "engine/passes/DeletePass.h"
 #include "engine/passes/EntryPolicy.h"
 #include "engine/passes/RenamePass.h"
 #include "platform/DirectoryReader.h"
@@ -174,7 +175,7 @@ bool clsFolderCopy::fc_WalkListing(std::int32_t level, platform::DirectoryReader
         }
     }
     // Removals on their way are named relative to this folder, which closes after it.
-    sb_DeletesDone();
+    delete_->sb_DeletesDone();
     return goOn && !run_.cancel;
 }
 

@@ -187,6 +187,27 @@ bool EntryPolicy::fc_AskUser(const EntryAt& at, const platform::FileEntry* obsta
     }
 }
 
+bool EntryPolicy::fc_AskAgain(const EntryAt& at, const std::string& path, bool& skipped, bool& readOnlyAllowed,
+                              std::string& errorText)
+{
+    // The entry as it is now: an earlier answer may have made it writable.
+    platform::FileEntry now = at.entry;
+    platform::ErrorCode ignored = 0;
+    platform::statEntry(path, now, ignored);
+    const bool readOnlyQuestion =
+        (now.attributes & platform::attr::kReadOnly) != 0 && !run_.has(status::kOverwriteProtected);
+    bool skip = false;
+    if (fc_AskUser(at, &now, skip, errorText)) {
+        errorText.clear();
+        readOnlyAllowed = readOnlyAllowed || readOnlyQuestion;
+        return true;
+    }
+    skipped = skip;
+    if (skip)
+        sb_CountLeft(at);
+    return false;
+}
+
 void EntryPolicy::sb_CountLeft(const EntryAt& at)
 {
     EngineCounters& c = run_.counters;

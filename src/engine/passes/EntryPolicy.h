@@ -31,6 +31,11 @@ public:
     // After the action routine reported failure: the entry's line, its
     // counts, and whether the walk goes on.
     bool fc_EntryFailed(const EntryAt& at, std::string& errorText);
+    // After a failed delete or attribute change: the questions. true: try
+    // again; false: skipped (counted, the entry is done) or failed (errorText set).
+    // readOnlyAllowed: the answer was a yes to the read-only question.
+    bool fc_AskAgain(const EntryAt& at, const std::string& path, bool& skipped, bool& readOnlyAllowed,
+                     std::string& errorText);
     // An entry skipped or left: counted as done and as not done.
     void sb_CountLeft(const EntryAt& at);
 

@@ -10,9 +10,10 @@
 // system overlap) and reported in the walk's order before anything else is
 // reported, asked or removed: before their folder goes, at the end of each
 // listing, and after a cancel, which lets the removals on their way finish.
+#include "engine/passes/DeletePass.h"
+
 #include "engine/ErrorTexts.h"
 #include "engine/StatusBits.h"
-#include "engine/clsFolderCopy.h"
 #include "engine/passes/EntryPolicy.h"
 #include "platform/FileEntry.h"
 #include "platform/Folders.h"
@@ -31,27 +32,11 @@ bool readOnly(const platform::FileEntry& entry) { return (entry.attributes & pla
 
 } // namespace
 
-bool clsFolderCopy::fc_AskAgain(const EntryAt& at, const std::string& path, bool& skipped, bool& readOnlyAllowed,
-                                std::string& errorText)
-{
-    // The entry as it is now: an earlier answer may have made it writable.
-    platform::FileEntry now = at.entry;
-    platform::ErrorCode ignored = 0;
-    platform::statEntry(path, now, ignored);
-    const bool readOnlyQuestion = readOnly(now) && !run_.has(status::kOverwriteProtected);
-    bool skip = false;
-    if (policy_->fc_AskUser(at, &now, skip, errorText)) {
-        errorText.clear();
-        readOnlyAllowed = readOnlyAllowed || readOnlyQuestion;
-        return true;
-    }
-    skipped = skip;
-    if (skip)
-        policy_->sb_CountLeft(at);
-    return false;
-}
+DeletePass::DeletePass(RunContext& run, EntryPolicy& policy) : run_(run), policy_(policy) {}
 
-bool clsFolderCopy::fc_DeleteEntry(const EntryAt& at, std::string& errorText)
+DeletePass::~DeletePass() = default;
+
+bool DeletePass::fc_DeleteEntry(const EntryAt& at, std::string& errorText)
 {
     // The common case, a file the walk lists in a folder it holds open: its
     // removal is handed on, and reported with the others in their order.
@@ -64,8 +49,8 @@ bool clsFolderCopy::fc_DeleteEntry(const EntryAt& at, std::string& errorText)
     return fc_DeleteAsking(at, run_.entryFolder, std::nullopt, errorText);
 }
 
-bool clsFolderCopy::fc_DeleteAsking(const EntryAt& at, int folderFd, std::optional<platform::ErrorCode> tried,
-                                    std::string& errorText)
+bool DeletePass::fc_DeleteAsking(const EntryAt& at, int folderFd, std::optional<platform::ErrorCode> tried,
+                                 std::string& errorText)
 {
     const std::string path = at.isFile ? platform::joinPath(at.path, at.entry.name) : at.path;
     // Relative to the folder the walk holds open where it has one.
@@ -87,7 +72,7 @@ bool clsFolderCopy::fc_DeleteAsking(const EntryAt& at, int folderFd, std::option
         errorText = fc_EntryErrorText(at.isFile, at.entry.name, code);
         bool skipped = false;
         bool allowed = false;
-        if (!fc_AskAgain(at, path, skipped, allowed, errorText))
+        if (!policy_.fc_AskAgain(at, path, skipped, allowed, errorText))
             return skipped;
         keep = false;
     }
@@ -95,7 +80,7 @@ bool clsFolderCopy::fc_DeleteAsking(const EntryAt& at, int folderFd, std::option
     return true;
 }
 
-void clsFolderCopy::sb_DeleteLater(const EntryAt& at)
+void DeletePass::sb_DeleteLater(const EntryAt& at)
 {
     if (!remover_)
         remover_ = std::make_unique<platform::ParallelRemover>(platform::ParallelRemover::threadsFor(run_.entryFolder));
@@ -107,7 +92,7 @@ void clsFolderCopy::sb_DeleteLater(const EntryAt& at)
 
 // Reports every removal handed on, in order, also after a cancel: what is
 // gone is counted and written as gone.
-void clsFolderCopy::sb_DeletesDone()
+void DeletePass::sb_DeletesDone()
 {
     platform::ErrorCode code = 0;
     while (!pendingDeletes_.empty() && remover_->next(code)) {
@@ -118,18 +103,18 @@ void clsFolderCopy::sb_DeletesDone()
         run_.sb_EntryStart(at);
         std::string errorText;
         if (!fc_DeleteAsking(at, pending.folder, code, errorText))
-            policy_->fc_EntryFailed(at, errorText);
+            policy_.fc_EntryFailed(at, errorText);
     }
 }
 
-bool clsFolderCopy::fc_SetAttributes(const EntryAt& at, std::string& errorText)
+bool AttribPass::fc_SetAttributes(const EntryAt& at, std::string& errorText)
 {
     run_.sb_EntryStart(at);
     const std::string path = at.isFile ? platform::joinPath(at.path, at.entry.name) : at.path;
     bool allowed = false; // the read-only question let the change go on
     while (!fc_ChangeAttributes(at, path, errorText)) {
         bool skipped = false;
-        if (!fc_AskAgain(at, path, skipped, allowed, errorText))
+        if (!policy_.fc_AskAgain(at, path, skipped, allowed, errorText))
             return skipped;
     }
     run_.sb_EntryDone(at, allowed ? "ok (geschützt)" : "ok");
@@ -138,7 +123,7 @@ bool clsFolderCopy::fc_SetAttributes(const EntryAt& at, std::string& errorText)
 
 // Compression first, then the other bits: the entry's own with the task's
 // set and then cleared; nothing is written when they are as wanted.
-bool clsFolderCopy::fc_ChangeAttributes(const EntryAt& at, const std::string& path, std::string& errorText)
+bool AttribPass::fc_ChangeAttributes(const EntryAt& at, const std::string& path, std::string& errorText)
 {
     // A link has no attributes of its own here, and what it points to is
     // not the task's.

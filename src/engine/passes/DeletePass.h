@@ -1,0 +1,71 @@
+#pragma once
+
+#include "engine/clsFileCompress.h"
+#include "engine/passes/RunContext.h"
+#include "platform/ErrorCode.h"
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace zdr::platform {
+class ParallelRemover;
+}
+
+namespace zdr::engine {
+
+class EntryPolicy;
+
+// The delete pass: each entry after its content, relative to the open
+// folder that holds it. Files the walk lists are removed on a few threads
+// and reported in the walk's order (sb_DeletesDone) before anything else
+// is reported, asked or removed.
+class DeletePass {
+public:
+    DeletePass(RunContext& run, EntryPolicy& policy);
+    ~DeletePass();
+    DeletePass(const DeletePass&) = delete;
+    DeletePass& operator=(const DeletePass&) = delete;
+
+    bool fc_DeleteEntry(const EntryAt& at, std::string& errorText);
+    // Reports every removal handed on, in order.
+    void sb_DeletesDone();
+
+private:
+    // tried: the outcome of an attempt made already.
+    bool fc_DeleteAsking(const EntryAt& at, int folderFd, std::optional<platform::ErrorCode> tried,
+                         std::string& errorText);
+    void sb_DeleteLater(const EntryAt& at);
+
+    RunContext& run_;
+    EntryPolicy& policy_;
+    // Files whose removal is on its way, in the walk's order.
+    struct PendingDelete {
+        platform::FileEntry entry;
+        std::string path;
+        std::int32_t level;
+        int folder;
+    };
+    std::deque<PendingDelete> pendingDeletes_;
+    std::unique_ptr<platform::ParallelRemover> remover_;
+};
+
+// The attribute pass: compression first, then the entry's bits with the
+// task's masks set and cleared.
+class AttribPass {
+public:
+    AttribPass(RunContext& run, EntryPolicy& policy) : run_(run), policy_(policy) {}
+
+    bool fc_SetAttributes(const EntryAt& at, std::string& errorText);
+
+private:
+    bool fc_ChangeAttributes(const EntryAt& at, const std::string& path, std::string& errorText);
+
+    RunContext& run_;
+    EntryPolicy& policy_;
+    clsFileCompress compress_;
+};
+
+} // namespace zdr::engine

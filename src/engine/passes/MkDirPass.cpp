@@ -1,0 +1,51 @@
+#include "engine/passes/MkDirPass.h"
+
+#include "base/ClipboardWriter.h"
+#include "base/mdlErrSys.h"
+#include "engine/FolderCopyObserver.h"
+#include "engine/StatusBits.h"
+#include "platform/Folders.h"
+#include "platform/Paths.h"
+
+namespace zdr::engine {
+
+bool MkDirPass::fc_NameGiven()
+{
+    if (!run_.current.Target.empty())
+        return true;
+    run_.errorText = "Bitte geben Sie eine Verzeichnisbezeichnung an!";
+    return false;
+}
+
+bool MkDirPass::fc_MakeFolder()
+{
+    if (!platform::isAbsolute(run_.current.Source)) { // a drive that is not connected
+        run_.errorText = "Quelle: '" + run_.current.Source + "' ist nicht vorhanden oder keinen Zugriff!";
+        return false;
+    }
+    const std::string path = platform::joinPath(run_.current.Source, run_.current.Target);
+    const bool exists = platform::pathExists(path);
+    if (!exists) {
+        run_.observer.ActionFolderStart(path);
+        platform::ErrorCode code = 0;
+        if (!platform::makeDirectory(path, code)) {
+            run_.errorText = "Fehler bei Verzeichnis: " + path + " - " + base::fc_GetApiErrorText(code);
+            return false;
+        }
+    }
+    if (run_.has(status::kCreateProtocol))
+        run_.sb_ProtocolAdd({.action = run_.action,
+                             .type = "FOLDER",
+                             .name = run_.current.Target,
+                             .text = exists ? "ok (vorhanden)" : "ok",
+                             .folder = path});
+    if (exists)
+        return true;
+    ++run_.counters.CountFolder_Done;
+    if (run_.has(status::kFolderToClipboard) && run_.clipboard != nullptr)
+        run_.clipboard->ClipboardAll_Copy(path, base::clipboardFormat::kText);
+    run_.observer.ActionFolderDone();
+    return true;
+}
+
+} // namespace zdr::engine
