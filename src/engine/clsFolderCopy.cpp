@@ -9,6 +9,7 @@
 #include "engine/passes/EntryPolicy.h"
 #include "engine/passes/MkDirPass.h"
 #include "engine/passes/RenamePass.h"
+#include "engine/passes/TreeWalk.h"
 #include "net/NetworkDrives.h"
 
 #include <ctime>
@@ -22,7 +23,8 @@ clsFolderCopy::clsFolderCopy(FolderCopyObserver& observer, base::Questioner& que
       rename_(std::make_unique<RenamePass>(run_)), backup_(std::make_unique<BackupStore>(run_)),
       copy_(std::make_unique<CopyPass>(run_, *policy_, *rename_, *backup_)),
       delete_(std::make_unique<DeletePass>(run_, *policy_)), attrib_(std::make_unique<AttribPass>(run_, *policy_)),
-      mkdir_(std::make_unique<MkDirPass>(run_)), networkDrives_(std::move(networkDrives))
+      mkdir_(std::make_unique<MkDirPass>(run_)), walk_(std::make_unique<TreeWalk>(run_, *policy_)),
+      networkDrives_(std::move(networkDrives))
 {
 }
 

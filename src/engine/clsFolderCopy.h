@@ -47,6 +47,8 @@ class CopyPass;
 class DeletePass;
 class AttribPass;
 class MkDirPass;
+class TreeWalk;
+class WalkPass;
 
 // The copy engine: one object carries out one run, an ordered list of tasks
 // that share one set of option bits, in passes (information, copy, delete,
@@ -136,38 +138,12 @@ private:
     void sb_ResolveSide(EngineTask& task, bool source);
     bool fc_TaskRefused(const EngineTask& task, std::string& errorText);
     bool fc_ConnectDrive(bool source);
-    bool fc_WalkTask(const std::string& targetPath);
+    // The pass object that walks for pass (information, copy, delete, attributes).
+    WalkPass& fc_WalkPass(PassAction pass);
     // The tasks of an action pass one after the other; false: an error end.
     bool fc_WalkTasks(PassAction pass);
     void sb_ErrorEnd();
     bool fc_NormalEnd();
-
-    // --- tree walk (clsFolderCopyWalk.cpp)
-    bool fc_FolderWalk(std::int32_t level, const platform::FileEntry& folder, const std::string& path,
-                       const std::string& targetPath, const platform::DirectoryReader* parent, std::string& errorText);
-    bool fc_WalkListing(std::int32_t level, platform::DirectoryReader& reader, const std::string& path,
-                        const std::string& targetPath, std::string& errorText);
-    bool fc_WalkNamed(std::int32_t level, const std::string& path, const std::string& targetPath,
-                      std::string& errorText);
-    bool fc_WalkDrives(std::int32_t level, const std::string& targetPath, std::string& errorText);
-    bool fc_WalkEntry(std::int32_t level, const platform::FileEntry& entry, const std::string& path,
-                      const std::string& targetPath, const platform::DirectoryReader* reader, std::string& errorText);
-    bool fc_WalkSubfolder(std::int32_t level, const platform::FileEntry& entry, const std::string& path,
-                          const std::string& targetPath, const platform::DirectoryReader* reader,
-                          std::string& errorText);
-    bool fc_MountedFolder(std::int32_t level, const platform::FileEntry& entry, const std::string& path,
-                          std::string& errorText);
-    void sb_SearchFailed(std::int32_t level, bool isFile, const std::string& fullPath, std::uint32_t code,
-                         std::string& errorText);
-    void sb_EntryUnreadable(std::int32_t level, bool isFile, const std::string& path, const std::string& name,
-                            std::uint32_t code);
-
-    // --- per-entry hooks (clsFolderCopyEntry.cpp): dispatch by the pass
-    bool fc_FolderAction(std::int32_t level, const platform::FileEntry& folder, const std::string& path,
-                         const std::string& targetPath, std::string& errorText);
-    bool fc_FileAction(std::int32_t level, const platform::FileEntry& file, const std::string& path,
-                       const std::string& targetPath, std::string& errorText);
-    bool fc_EntryAction(const EntryAt& at, std::string& errorText);
 
     std::unique_ptr<RunContext> context_;
     RunContext& run_;
@@ -179,6 +155,7 @@ private:
     std::unique_ptr<DeletePass> delete_;
     std::unique_ptr<AttribPass> attrib_;
     std::unique_ptr<MkDirPass> mkdir_;
+    std::unique_ptr<TreeWalk> walk_;
     net::NetworkDriveFactory networkDrives_;
 
     bool isRunning_ = false;

@@ -7,9 +7,12 @@
 #include "engine/clsFolderCopy.h"
 #include "engine/passes/BackupStore.h"
 #include "engine/passes/CopyPass.h"
+#include "engine/passes/DeletePass.h"
 #include "engine/passes/EntryPolicy.h"
+#include "engine/passes/InfoPass.h"
 #include "engine/passes/MkDirPass.h"
 #include "engine/passes/RenamePass.h"
+#include "engine/passes/TreeWalk.h"
 
 #include "base/ClipboardWriter.h"
 #include "base/Text.h"
@@ -313,39 +316,17 @@ bool clsFolderCopy::fc_CheckSide(bool source, const char* missingText)
     return false;
 }
 
-bool clsFolderCopy::fc_WalkTask(const std::string& targetPath)
+WalkPass& clsFolderCopy::fc_WalkPass(PassAction pass)
 {
-    platform::FileEntry self;
-    if (run_.current.Source == kSourceComputer) {
-        self.name = run_.current.Source;
-        self.attributes = platform::attr::kDirectory;
-    } else {
-        platform::ErrorCode code = 0;
-        if (!platform::statEntry(run_.current.Source, self, code)) {
-            sb_SearchFailed(1, false, run_.current.Source, code, run_.errorText);
-            return false;
-        }
+    switch (pass) {
+    case PassAction::Copy: return *copy_;
+    case PassAction::Delete: return *delete_;
+    case PassAction::Attrib: return *attrib_;
+    case PassAction::Info:
+    case PassAction::MkDir: // does not walk
+    case PassAction::None: break;
     }
-    // A target inside the source (and a copy of the source folder there from
-    // an earlier run) is not walked as source.
-    copy_->sb_TaskStart();
-    run_.ownTargets.clear();
-    rename_->sb_TaskStart();
-    run_.sources.close();
-    run_.targets.close();
-    // Below the task's folders no link is followed, on either side.
-    run_.sources.setRoot(run_.current.Source == kSourceComputer ? std::string() : run_.current.Source);
-    run_.targets.setRoot(targetPath);
-    const std::string copyOfSource =
-        run_.current.Selection.front() == kSelectionAll ? platform::joinPath(targetPath, self.name) : std::string();
-    for (const std::string& folder : {targetPath, copyOfSource}) {
-        platform::FileEntry entry;
-        platform::ErrorCode ignored = 0;
-        if (!targetPath.empty() && !folder.empty() && platform::statEntry(folder, entry, ignored)
-            && entry.isDirectory())
-            run_.ownTargets.insert({entry.device, entry.inode});
-    }
-    return fc_FolderWalk(0, self, run_.current.Source, targetPath, nullptr, run_.errorText);
+    return *info_;
 }
 
 bool clsFolderCopy::fc_InfoPass()
@@ -365,7 +346,7 @@ bool clsFolderCopy::fc_InfoPass()
             sb_ErrorEnd();
             return false;
         }
-        fc_WalkTask(run_.current.Target);
+        walk_->fc_WalkTask(*info_, run_.current.Target);
     }
     info_->sb_PassDone();
     return true;
@@ -426,7 +407,7 @@ bool clsFolderCopy::fc_WalkTasks(PassAction pass)
             && targetMissing(run_.current, run_.errorText))
             return false;
         // Delete and attributes work in the source only.
-        fc_WalkTask(pass == PassAction::Copy ? run_.current.Target : std::string());
+        walk_->fc_WalkTask(fc_WalkPass(pass), pass == PassAction::Copy ? run_.current.Target : std::string());
     }
     return true;
 }

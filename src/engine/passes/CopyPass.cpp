@@ -325,6 +325,28 @@ void CopyPass::sb_TaskStart()
 {
     madeFolders_.clear();
     madeFolderLines_.clear();
+    rename_.sb_TaskStart();
+}
+
+bool CopyPass::fc_EntryAction(const EntryAt& at, std::string& errorText)
+{
+    return fc_FileCopy(at, errorText) || policy_.fc_EntryFailed(at, errorText);
+}
+
+bool CopyPass::fc_PassesOver(const std::string& fullPath) const { return rename_.fc_RenamedSource(fullPath); }
+
+void CopyPass::sb_EnterTarget(const std::string& ownTarget)
+{
+    if (!ownTarget.empty())
+        sb_TidyTarget(ownTarget);
+}
+
+void CopyPass::sb_FolderContentDone(std::int32_t level, const platform::FileEntry& folder, const std::string& path,
+                                    const std::string& ownTarget)
+{
+    sb_TargetFolderDone(ownTarget, folder);
+    if (level == 1) // the source folder itself; its subfolders are renamed as the walk comes back from them
+        rename_.sb_RenameAfterCopy({false, level, folder, path, ownTarget});
 }
 
 void CopyPass::sb_TidyBackupFolders()
@@ -357,8 +379,8 @@ void CopyPass::sb_PassEnd()
         run_.errorText = flushError;
 }
 
-void CopyPass::sb_SubfolderDone(std::int32_t level, const platform::FileEntry& entry, const std::string& subPath,
-                                const std::string& subTarget, const EngineCounters& before)
+void CopyPass::sb_SubfolderDone(std::int32_t level, const platform::FileEntry& entry, const std::string& /*path*/,
+                                const std::string& subPath, const std::string& subTarget, const EngineCounters& before)
 {
     // A folder with a failure inside is never taken back: its error rows and
     // counts stay, whatever else it holds.

@@ -3,6 +3,7 @@
 #include "engine/EngineCounters.h"
 #include "engine/clsFileCompress.h"
 #include "engine/passes/RunContext.h"
+#include "engine/passes/WalkPass.h"
 
 #include <cstdint>
 #include <memory>
@@ -28,16 +29,27 @@ class clsFileCopyEvt;
 // walk, or per ticked row of the reviewed protocol. Keeps the folders this
 // task's copy made, what it tidied, and the rows it copied; saves replaced
 // targets through the backup and renames through the rename pass.
-class CopyPass {
+class CopyPass final : public WalkPass {
 public:
     CopyPass(RunContext& run, EntryPolicy& policy, RenamePass& rename, BackupStore& backup);
     ~CopyPass();
     CopyPass(const CopyPass&) = delete;
     CopyPass& operator=(const CopyPass&) = delete;
 
-    // A new pass, a new task's walk.
+    bool fc_ChangesSource() const override { return false; }
+    const char* fc_FolderFailedText() const override { return "Fehler bei Kopie Verzeichnis: '"; }
+    bool fc_EntryAction(const EntryAt& at, std::string& errorText) override;
+    // Not in a folder this run made: nothing is there yet.
+    bool fc_LooksUpTargets(const std::string& ownTarget) const override { return !fc_MadeFolder(ownTarget); }
+    bool fc_MakesTargets() const override { return true; }
+    bool fc_PassesOver(const std::string& fullPath) const override;
+    void sb_TaskStart() override;
+    void sb_EnterTarget(const std::string& ownTarget) override;
+    void sb_FolderContentDone(std::int32_t level, const platform::FileEntry& folder, const std::string& path,
+                              const std::string& ownTarget) override;
+
+    // A new pass.
     void sb_PassStart();
-    void sb_TaskStart();
     // The copy works from the reviewed protocol instead of walking.
     bool fc_FromProtocol() const;
     // Before the walk: the backup folders lose what killed runs left.
@@ -63,8 +75,9 @@ public:
     void sb_TargetFolderDone(const std::string& targetPath, const platform::FileEntry& source);
     // After a subfolder's walk (counters as they were before it): the
     // roll-back of a filtered folder that got nothing, else its rename.
-    void sb_SubfolderDone(std::int32_t level, const platform::FileEntry& entry, const std::string& subPath,
-                          const std::string& subTarget, const EngineCounters& before);
+    void sb_SubfolderDone(std::int32_t level, const platform::FileEntry& entry, const std::string& path,
+                          const std::string& subPath, const std::string& subTarget,
+                          const EngineCounters& before) override;
 
 private:
     bool fc_CopyFile(const EntryAt& at, std::string& errorText);

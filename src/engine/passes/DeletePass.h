@@ -2,6 +2,7 @@
 
 #include "engine/clsFileCompress.h"
 #include "engine/passes/RunContext.h"
+#include "engine/passes/WalkPass.h"
 #include "platform/ErrorCode.h"
 
 #include <cstdint>
@@ -22,12 +23,21 @@ class EntryPolicy;
 // folder that holds it. Files the walk lists are removed on a few threads
 // and reported in the walk's order (sb_DeletesDone) before anything else
 // is reported, asked or removed.
-class DeletePass {
+class DeletePass final : public WalkPass {
 public:
     DeletePass(RunContext& run, EntryPolicy& policy);
-    ~DeletePass();
+    ~DeletePass() override;
     DeletePass(const DeletePass&) = delete;
     DeletePass& operator=(const DeletePass&) = delete;
+
+    bool fc_ChangesSource() const override { return true; }
+    const char* fc_FolderFailedText() const override { return "Fehler bei Löschen Verzeichnis: '"; }
+    bool fc_EntryAction(const EntryAt& at, std::string& errorText) override;
+    // The delete goes relative to the folder and never follows a link: what
+    // it finds may be examined ahead.
+    bool fc_ReadsAhead() const override { return true; }
+    // Removals on their way are named relative to the listed folder, which closes after it.
+    void sb_ListingDone() override { sb_DeletesDone(); }
 
     bool fc_DeleteEntry(const EntryAt& at, std::string& errorText);
     // Reports every removal handed on, in order.
@@ -54,9 +64,13 @@ private:
 
 // The attribute pass: compression first, then the entry's bits with the
 // task's masks set and cleared.
-class AttribPass {
+class AttribPass final : public WalkPass {
 public:
     AttribPass(RunContext& run, EntryPolicy& policy) : run_(run), policy_(policy) {}
+
+    bool fc_ChangesSource() const override { return true; }
+    const char* fc_FolderFailedText() const override { return "Fehler bei Attribute setzen Verzeichnis: '"; }
+    bool fc_EntryAction(const EntryAt& at, std::string& errorText) override;
 
     bool fc_SetAttributes(const EntryAt& at, std::string& errorText);
 

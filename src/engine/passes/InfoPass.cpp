@@ -155,8 +155,11 @@ void InfoPass::sb_FolderOpened(std::int32_t level, const std::string& path)
                              .target = "DIRSTART"});
 }
 
+bool InfoPass::fc_LooksUpTargets(const std::string& /*ownTarget*/) const { return run_.has(status::kOnlyDifferent); }
+
 void InfoPass::sb_SubfolderDone(std::int32_t level, const platform::FileEntry& entry, const std::string& path,
-                                const std::string& subPath, const EngineCounters& before)
+                                const std::string& subPath, const std::string& /*subTarget*/,
+                                const EngineCounters& before)
 {
     EngineCounters& c = run_.counters;
     if (reportsFolder(level)) {

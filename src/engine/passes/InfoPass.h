@@ -2,6 +2,7 @@
 
 #include "engine/EngineCounters.h"
 #include "engine/passes/RunContext.h"
+#include "engine/passes/WalkPass.h"
 
 #include <cstdint>
 #include <string>
@@ -12,18 +13,28 @@ namespace zdr::engine {
 // hands over and, when only differing entries are to be copied, compares it
 // with its counterpart in the target; with option 0x20000 it reports the
 // size and content of the folders down to the folder information level.
-class InfoPass {
+class InfoPass final : public WalkPass {
 public:
     explicit InfoPass(RunContext& run) : run_(run) {}
+
+    bool fc_ChangesSource() const override { return false; }
+    const char* fc_FolderFailedText() const override { return "Fehler bei Info Verzeichnis: '"; }
+    bool fc_EntryAction(const EntryAt& at, std::string& /*errorText*/) override { return fc_InfoEntry(at); }
+    // The information pass only looks: what it sees may be examined and
+    // listed ahead.
+    bool fc_ReadsAhead() const override { return true; }
+    bool fc_ListsAhead() const override { return true; }
+    bool fc_LooksUpTargets(const std::string& ownTarget) const override;
 
     // One entry of the walk; a folder before its content.
     bool fc_InfoEntry(const EntryAt& at);
     // The row that opens the report of a folder's content.
-    void sb_FolderOpened(std::int32_t level, const std::string& path);
+    void sb_FolderOpened(std::int32_t level, const std::string& path) override;
     // After a subfolder's content (counters as they were before it): its
     // report, and the roll-back of a filtered folder with nothing to copy.
     void sb_SubfolderDone(std::int32_t level, const platform::FileEntry& entry, const std::string& path,
-                          const std::string& subPath, const EngineCounters& before);
+                          const std::string& subPath, const std::string& subTarget,
+                          const EngineCounters& before) override;
     // The end of the pass: the last report row, ActionReady and, after a
     // folder report, the protocol shown.
     void sb_PassDone();

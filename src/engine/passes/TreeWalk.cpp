@@ -5,17 +5,15 @@
 // folder below level 1) goes: the folder itself (information and copy) ->
 // its entries, subfolders walked as they come -> the folder itself again
 // (delete and attributes, after its content).
+#include "engine/passes/TreeWalk.h"
+
 #include "base/Message.h"
 #include "base/Text.h"
 #include "base/mdlErrSys.h"
 #include "engine/FolderCopyObserver.h"
-#include "engine/SizeText.h"
 #include "engine/StatusBits.h"
-#include "engine/clsFolderCopy.h"
-#include "engine/passes/CopyPass.h"
-#include "engine/passes/DeletePass.h"
 #include "engine/passes/EntryPolicy.h"
-#include "engine/passes/RenamePass.h"
+#include "engine/passes/WalkPass.h"
 #include "platform/DirectoryReader.h"
 #include "platform/FileEntry.h"
 #include "platform/Folders.h"
@@ -69,32 +67,64 @@ std::string joinTarget(const std::string& targetPath, const std::string& name)
 
 } // namespace
 
-bool clsFolderCopy::fc_FolderWalk(std::int32_t level, const platform::FileEntry& folder, const std::string& path,
-                                  const std::string& targetPath, const platform::DirectoryReader* parent,
-                                  std::string& errorText)
+bool TreeWalk::fc_WalkTask(WalkPass& pass, const std::string& targetPath)
+{
+    pass_ = &pass;
+    platform::FileEntry self;
+    if (run_.current.Source == kSourceComputer) {
+        self.name = run_.current.Source;
+        self.attributes = platform::attr::kDirectory;
+    } else {
+        platform::ErrorCode code = 0;
+        if (!platform::statEntry(run_.current.Source, self, code)) {
+            sb_SearchFailed(1, false, run_.current.Source, code, run_.errorText);
+            return false;
+        }
+    }
+    // A target inside the source (and a copy of the source folder there from
+    // an earlier run) is not walked as source.
+    pass.sb_TaskStart();
+    run_.ownTargets.clear();
+    run_.sources.close();
+    run_.targets.close();
+    // Below the task's folders no link is followed, on either side.
+    run_.sources.setRoot(run_.current.Source == kSourceComputer ? std::string() : run_.current.Source);
+    run_.targets.setRoot(targetPath);
+    const std::string copyOfSource =
+        run_.current.Selection.front() == kSelectionAll ? platform::joinPath(targetPath, self.name) : std::string();
+    for (const std::string& folder : {targetPath, copyOfSource}) {
+        platform::FileEntry entry;
+        platform::ErrorCode ignored = 0;
+        if (!targetPath.empty() && !folder.empty() && platform::statEntry(folder, entry, ignored)
+            && entry.isDirectory())
+            run_.ownTargets.insert({entry.device, entry.inode});
+    }
+    return fc_FolderWalk(0, self, run_.current.Source, targetPath, nullptr, run_.errorText);
+}
+
+bool TreeWalk::fc_FolderWalk(std::int32_t level, const platform::FileEntry& folder, const std::string& path,
+                             const std::string& targetPath, const platform::DirectoryReader* parent,
+                             std::string& errorText)
 {
     ++level;
     const bool whole = level > 1 || run_.current.Selection.front() == kSelectionAll;
-    if (run_.pass == PassAction::Delete || run_.pass == PassAction::Attrib)
+    const bool changes = pass_->fc_ChangesSource();
+    if (changes)
         run_.observer.ActionFolderSet(path);
     // The source folder handled as a whole goes into the target under its own name.
     const std::string ownTarget = level == 1 && whole ? joinTarget(targetPath, folder.name) : targetPath;
-    if (whole && (run_.pass == PassAction::Info || run_.pass == PassAction::Copy)) {
+    if (whole && !changes) {
         run_.folderLeft = false;
-        if (!fc_FolderAction(level, folder, path, ownTarget, errorText)) {
-            errorText = std::string(run_.pass == PassAction::Info ? "Fehler bei Info Verzeichnis: '"
-                                                                  : "Fehler bei Kopie Verzeichnis: '")
-                + folder.name + "'";
+        if (!pass_->fc_EntryAction({false, level, folder, path, ownTarget}, errorText)) {
+            errorText = pass_->fc_FolderFailedText() + folder.name + "'";
             return false;
         }
         if (run_.folderLeft) // it failed and errors are passed over: its content has nowhere to go
             return !run_.cancel;
-        if (run_.pass == PassAction::Info)
-            info_->sb_FolderOpened(level, path);
+        pass_->sb_FolderOpened(level, path);
     }
 
-    if (run_.pass == PassAction::Copy && !ownTarget.empty())
-        copy_->sb_TidyTarget(ownTarget);
+    pass_->sb_EnterTarget(ownTarget);
     bool goOn = true;
     if (whole || (level == 1 && run_.current.Selection.front() == kSelectionContent)) {
         platform::DirectoryReader reader;
@@ -103,10 +133,10 @@ bool clsFolderCopy::fc_FolderWalk(std::int32_t level, const platform::FileEntry&
         // looks, the delete goes relative to the folder and never follows a
         // link. A copy opens its source by name after the examination, so it
         // keeps that moment as close as it was.
-        reader.setReadAhead(run_.pass == PassAction::Info || run_.pass == PassAction::Delete);
+        reader.setReadAhead(pass_->fc_ReadsAhead());
         // The information pass only looks: the subfolders it will enter are
         // listed ahead too, on the helpers, while it reports the files.
-        if (run_.pass == PassAction::Info)
+        if (pass_->fc_ListsAhead())
             reader.setListAhead([this](const std::string& name) { return run_.filter.folderPasses(name); });
         platform::ErrorCode code = 0;
         bool opened = false;
@@ -117,9 +147,7 @@ bool clsFolderCopy::fc_FolderWalk(std::int32_t level, const platform::FileEntry&
                 parent != nullptr && level > 1 ? reader.openChild(*parent, folder.name, code) : reader.open(path, code);
         // The files' counterparts in the target are looked up on a thread
         // ahead of the walk.
-        const bool lookups = !ownTarget.empty()
-            && ((run_.pass == PassAction::Copy && !copy_->fc_MadeFolder(ownTarget))
-                || (run_.pass == PassAction::Info && run_.has(status::kOnlyDifferent)));
+        const bool lookups = !ownTarget.empty() && pass_->fc_LooksUpTargets(ownTarget);
         if (!opened) {
             sb_SearchFailed(level, false, path, code, errorText);
         } else {
@@ -137,24 +165,17 @@ bool clsFolderCopy::fc_FolderWalk(std::int32_t level, const platform::FileEntry&
     if (!goOn)
         return false;
 
-    if (whole && run_.pass == PassAction::Copy) {
-        copy_->sb_TargetFolderDone(ownTarget, folder);
-        if (level == 1) // the source folder itself; its subfolders are renamed as the walk comes back from them
-            rename_->sb_RenameAfterCopy({false, level, folder, path, ownTarget});
-    }
+    if (whole)
+        pass_->sb_FolderContentDone(level, folder, path, ownTarget);
     // Removed or changed relative to the folder that holds it, where the walk has it open.
     run_.entryFolder = parent != nullptr ? parent->fd() : -1;
-    if (whole && (run_.pass == PassAction::Delete || run_.pass == PassAction::Attrib)
-        && !fc_FolderAction(level, folder, path, targetPath, errorText)) {
-        errorText = std::string(run_.pass == PassAction::Delete ? "Fehler bei Löschen Verzeichnis: '"
-                                                                : "Fehler bei Attribute setzen Verzeichnis: '")
-            + folder.name + "'";
-    }
+    if (whole && changes && !pass_->fc_EntryAction({false, level, folder, path, targetPath}, errorText))
+        errorText = pass_->fc_FolderFailedText() + folder.name + "'";
     return !run_.cancel;
 }
 
-bool clsFolderCopy::fc_WalkListing(std::int32_t level, platform::DirectoryReader& reader, const std::string& path,
-                                   const std::string& targetPath, std::string& errorText)
+bool TreeWalk::fc_WalkListing(std::int32_t level, platform::DirectoryReader& reader, const std::string& path,
+                              const std::string& targetPath, std::string& errorText)
 {
     platform::FileEntry entry;
     platform::ErrorCode code = 0;
@@ -175,14 +196,14 @@ bool clsFolderCopy::fc_WalkListing(std::int32_t level, platform::DirectoryReader
         }
     }
     // Removals on their way are named relative to this folder, which closes after it.
-    delete_->sb_DeletesDone();
+    pass_->sb_ListingDone();
     return goOn && !run_.cancel;
 }
 
 // Level 1 with a list of named entries: each is looked up on its own; one
 // that is missing is reported and the others are still walked.
-bool clsFolderCopy::fc_WalkNamed(std::int32_t level, const std::string& path, const std::string& targetPath,
-                                 std::string& errorText)
+bool TreeWalk::fc_WalkNamed(std::int32_t level, const std::string& path, const std::string& targetPath,
+                            std::string& errorText)
 {
     for (const std::string& element : run_.current.Selection) {
         const std::string relative = platform::withoutTrailingSeparator(platform::entryToRelativePath(element));
@@ -199,8 +220,7 @@ bool clsFolderCopy::fc_WalkNamed(std::int32_t level, const std::string& path, co
         platform::FileEntry entry;
         platform::ErrorCode code = 0;
         // A delete or a change never reaches through a link to another place.
-        const bool changes = run_.pass == PassAction::Delete || run_.pass == PassAction::Attrib;
-        if (changes && !throughFoldersOnly(path, relative, code)) {
+        if (pass_->fc_ChangesSource() && !throughFoldersOnly(path, relative, code)) {
             platform::ErrorCode ignored = 0;
             failed(platform::statEntry(full, entry, ignored) ? !entry.isDirectory() : namesFile, code);
             continue;
@@ -217,7 +237,7 @@ bool clsFolderCopy::fc_WalkNamed(std::int32_t level, const std::string& path, co
 
 // Source "<Arbeitsplatz>": each selected element is the root of a drive,
 // walked into a target folder named after the drive.
-bool clsFolderCopy::fc_WalkDrives(std::int32_t level, const std::string& targetPath, std::string& errorText)
+bool TreeWalk::fc_WalkDrives(std::int32_t level, const std::string& targetPath, std::string& errorText)
 {
     for (const std::string& element : run_.current.Selection) {
         const std::string root = platform::withoutTrailingSeparator(element);
@@ -233,7 +253,7 @@ bool clsFolderCopy::fc_WalkDrives(std::int32_t level, const std::string& targetP
                                                    drive.label.empty() ? "(Laufwerk " + drive.letter + ")"
                                                                        : "(" + drive.label + " " + drive.letter + ")");
         // Only the copy makes it: the other passes leave the target alone.
-        if (run_.pass == PassAction::Copy && !driveTarget.empty() && !platform::pathExists(driveTarget)
+        if (pass_->fc_MakesTargets() && !driveTarget.empty() && !platform::pathExists(driveTarget)
             && !platform::makeDirectory(driveTarget, code)) {
             errorText = "Fehler bei Verzeichnis: " + driveTarget + " - " + base::fc_GetApiErrorText(code);
             return false;
@@ -244,18 +264,18 @@ bool clsFolderCopy::fc_WalkDrives(std::int32_t level, const std::string& targetP
     return true;
 }
 
-bool clsFolderCopy::fc_WalkEntry(std::int32_t level, const platform::FileEntry& entry, const std::string& path,
-                                 const std::string& targetPath, const platform::DirectoryReader* reader,
-                                 std::string& errorText)
+bool TreeWalk::fc_WalkEntry(std::int32_t level, const platform::FileEntry& entry, const std::string& path,
+                            const std::string& targetPath, const platform::DirectoryReader* reader,
+                            std::string& errorText)
 {
     // A source entry renamed after its copy, met again under its new name.
-    if (rename_->fc_RenamedSource(platform::joinPath(path, entry.name)))
+    if (pass_->fc_PassesOver(platform::joinPath(path, entry.name)))
         return true;
     if (entry.isDirectory()) {
         // The target inside its own source is the copy, not part of what is copied.
         if (!run_.filter.folderPasses(entry.name) || run_.fc_IsOwnTarget(entry))
             return true;
-        if (entry.mountRoot && (run_.pass == PassAction::Delete || run_.pass == PassAction::Attrib))
+        if (entry.mountRoot && pass_->fc_ChangesSource())
             return fc_MountedFolder(level, entry, path, errorText);
         return fc_WalkSubfolder(level, entry, path, targetPath, reader, errorText);
     }
@@ -264,12 +284,12 @@ bool clsFolderCopy::fc_WalkEntry(std::int32_t level, const platform::FileEntry& 
     errorText.clear();
     run_.fileNameCurrent = entry.name;
     run_.entryFolder = reader != nullptr ? reader->fd() : -1;
-    return fc_FileAction(level, entry, path, targetPath, errorText) && !run_.cancel;
+    return pass_->fc_EntryAction({true, level, entry, path, targetPath}, errorText) && !run_.cancel;
 }
 
-bool clsFolderCopy::fc_WalkSubfolder(std::int32_t level, const platform::FileEntry& entry, const std::string& path,
-                                     const std::string& targetPath, const platform::DirectoryReader* reader,
-                                     std::string& errorText)
+bool TreeWalk::fc_WalkSubfolder(std::int32_t level, const platform::FileEntry& entry, const std::string& path,
+                                const std::string& targetPath, const platform::DirectoryReader* reader,
+                                std::string& errorText)
 {
     const EngineCounters before = run_.counters;
     const std::string subPath = platform::joinPath(path, entry.name);
@@ -277,22 +297,19 @@ bool clsFolderCopy::fc_WalkSubfolder(std::int32_t level, const platform::FileEnt
     if (!fc_FolderWalk(level, entry, subPath, subTarget, reader, errorText))
         return false;
 
-    if (run_.pass == PassAction::Info)
-        info_->sb_SubfolderDone(level, entry, path, subPath, before);
-    if (run_.pass == PassAction::Copy)
-        copy_->sb_SubfolderDone(level, entry, subPath, subTarget, before);
+    pass_->sb_SubfolderDone(level, entry, path, subPath, subTarget, before);
     return !run_.cancel;
 }
 
 // Another file system mounted inside the tree: a delete or a change stops
 // at it (it is not the task's), and says so as for a folder that failed.
-bool clsFolderCopy::fc_MountedFolder(std::int32_t level, const platform::FileEntry& entry, const std::string& path,
-                                     std::string& errorText)
+bool TreeWalk::fc_MountedFolder(std::int32_t level, const platform::FileEntry& entry, const std::string& path,
+                                std::string& errorText)
 {
     const EntryAt at{false, level + 1, entry, platform::joinPath(path, entry.name), {}};
     run_.sb_EntryStart(at);
     errorText = "Fehler bei Verzeichnis: " + entry.name + " - ein anderes Laufwerk ist hier eingebunden";
-    policy_->fc_EntryFailed(at, errorText);
+    policy_.fc_EntryFailed(at, errorText);
     return !run_.cancel;
 }
 
@@ -301,8 +318,8 @@ bool clsFolderCopy::fc_MountedFolder(std::int32_t level, const platform::FileEnt
 // link). It is counted as not handled and gets its error line; the walk goes
 // on with the rest. Access denied is common enough to be only counted and
 // written; other failures are also shown.
-void clsFolderCopy::sb_SearchFailed(std::int32_t level, bool isFile, const std::string& fullPath, std::uint32_t code,
-                                    std::string& errorText)
+void TreeWalk::sb_SearchFailed(std::int32_t level, bool isFile, const std::string& fullPath, std::uint32_t code,
+                               std::string& errorText)
 {
     if (code == 0)
         return;
@@ -320,8 +337,8 @@ void clsFolderCopy::sb_SearchFailed(std::int32_t level, bool isFile, const std::
 // An entry that cannot be examined or reached: counted as not handled and
 // named in the protocol, as a line of the text protocol and as an error row
 // (which "nächster Fehler..." finds). level: as the entry routines get it.
-void clsFolderCopy::sb_EntryUnreadable(std::int32_t level, bool isFile, const std::string& path,
-                                       const std::string& name, std::uint32_t code)
+void TreeWalk::sb_EntryUnreadable(std::int32_t level, bool isFile, const std::string& path, const std::string& name,
+                                  std::uint32_t code)
 {
     if (isFile) {
         ++run_.counters.CountFiles_Not;
