@@ -82,8 +82,6 @@ bool CopyPass::fc_CopyFile(const EntryAt& at, std::string& errorText)
     const platform::FileEntry& entry = at.entry;
     const double sizeKB = static_cast<double>(entry.size) / 1024;
     run_.sb_EntryStart(at);
-    const std::string source = platform::joinPath(at.path, entry.name);
-    const std::string target = platform::joinPath(at.targetPath, entry.name);
     platform::FileEntry existing;
     platform::ErrorCode code = 0;
     // In a folder this run made nothing is there yet; one that comes in
@@ -114,7 +112,7 @@ bool CopyPass::fc_CopyFile(const EntryAt& at, std::string& errorText)
             errorText = fc_EntryErrorText(true, entry.name, platform::error::kSharingViolation);
         else if (!backup || backup_.fc_BackupZip(at, errorText)) {
             backup = false;
-            if (fc_CopyContent(at, source, target, exists, compressProblem, errorText))
+            if (fc_CopyContent(at, exists, compressProblem, errorText))
                 break;
         }
         if (run_.copyCancel || !policy_.fc_AskUser(at, nullptr, skip, errorText)) {
@@ -141,11 +139,15 @@ bool CopyPass::fc_CopyFile(const EntryAt& at, std::string& errorText)
 
 // The content, compression, times and attributes of one file, put in place
 // when all is done. replace: an existing target may be replaced.
-bool CopyPass::fc_CopyContent(const EntryAt& at, const std::string& source, const std::string& target, bool replace,
-                              std::string& compressProblem, std::string& errorText)
+bool CopyPass::fc_CopyContent(const EntryAt& at, bool replace, std::string& compressProblem, std::string& errorText)
 {
     const bool blocks = run_.has(status::kBlockBytes);
-    const std::string inBlocks = "\r\nBei Aktion 'Kopieren (Byte Blöcke)': '" + source + "' nach '" + target + "'";
+    // Full paths only where they are needed: a link, and the block copy's texts.
+    const auto source = [&] { return platform::joinPath(at.path, at.entry.name); };
+    const auto target = [&] { return platform::joinPath(at.targetPath, at.entry.name); };
+    const auto inBlocks = [&] {
+        return "\r\nBei Aktion 'Kopieren (Byte Blöcke)': '" + source() + "' nach '" + target() + "'";
+    };
     platform::ErrorCode code = 0;
     bool ok = true;
     compressProblem.clear();
@@ -156,7 +158,7 @@ bool CopyPass::fc_CopyContent(const EntryAt& at, const std::string& source, cons
         || !run_.targets.place(at.targetPath, at.entry.name, to, code)) {
         ok = false;
     } else if (at.entry.isSymlink()) {
-        ok = platform::copyLink(source, target, replace, code);
+        ok = platform::copyLink(source(), target(), replace, code);
     } else {
         // Named relative to their folders, each opened once.
         platform::PendingFile file;
@@ -178,7 +180,7 @@ bool CopyPass::fc_CopyContent(const EntryAt& at, const std::string& source, cons
             }
             if (!fileCopyEvt_->fc_CopyFile(file, run_.blockSize, kBlockPauseMs, run_.has(status::kYield), errorText,
                                            true)) {
-                errorText += inBlocks;
+                errorText += inBlocks();
                 return false;
             }
         } else if (ok) {
@@ -198,7 +200,7 @@ bool CopyPass::fc_CopyContent(const EntryAt& at, const std::string& source, cons
     if (ok)
         return true;
     if (blocks)
-        errorText = "Fehler: '" + base::fc_GetApiErrorText(code) + "'" + inBlocks;
+        errorText = "Fehler: '" + base::fc_GetApiErrorText(code) + "'" + inBlocks();
     else
         errorText = fc_EntryErrorText(true, at.entry.name, code);
     return false;

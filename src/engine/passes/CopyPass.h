@@ -83,8 +83,7 @@ private:
     bool fc_CopyFile(const EntryAt& at, std::string& errorText);
     bool fc_CopyFolder(const EntryAt& at, std::string& errorText);
     // compressProblem: a compression the volume refused, for the entry's line.
-    bool fc_CopyContent(const EntryAt& at, const std::string& source, const std::string& target, bool replace,
-                        std::string& compressProblem, std::string& errorText);
+    bool fc_CopyContent(const EntryAt& at, bool replace, std::string& compressProblem, std::string& errorText);
     // One ticked row of the protocol-driven copy.
     void sb_ProtocolEntryCopy(const protocol::WorkListStep& step, std::string& errorText);
     // A reviewed row names its entry inside its task's folders.
