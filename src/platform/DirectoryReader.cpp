@@ -5,6 +5,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -95,7 +96,7 @@ struct ListingJob {
     std::size_t depth = 0;
     std::size_t order = 0;
     State state = State::Queued; // guarded by the pool's mutex
-    DIR* dir = nullptr;          // null when it could not be opened
+    int fd = -1;                 // -1 when it could not be opened
     dev_t device = 0;            // the folder that was opened
     ino_t inode = 0;
     std::vector<ListedName> names;
@@ -109,25 +110,32 @@ constexpr std::size_t kListingsPerFolder = 4; // subfolders of one folder listed
 constexpr std::size_t kListingsInAll = 32;    // open folders held ahead, all walks together
 
 // Reads an open folder's names: the files by name, then the subfolders.
-ErrorCode listFolder(DIR* dir, std::vector<ListedName>& names)
+// Reads an open folder's names: the files by name, then the subfolders.
+// The folder is read with getdents64 straight from its descriptor (a C
+// library folder stream would examine the descriptor again each time).
+ErrorCode listFolder(int fd, std::vector<ListedName>& names)
 {
     ErrorCode listError = error::kSuccess;
+    alignas(8) char buffer[32 * 1024];
     for (;;) {
-        errno = 0;
-        const dirent* d = readdir(dir);
-        if (d == nullptr) {
-            if (errno != 0)
+        const long got = ::syscall(SYS_getdents64, fd, buffer, sizeof buffer);
+        if (got <= 0) {
+            if (got < 0)
                 listError = lastError();
             break;
         }
-        if (std::strcmp(d->d_name, ".") == 0 || std::strcmp(d->d_name, "..") == 0)
-            continue;
-        bool folder = d->d_type == DT_DIR;
-        if (d->d_type == DT_UNKNOWN) { // a volume that does not say: ask for this one
-            struct stat st {};
-            folder = fstatat(dirfd(dir), d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode);
+        for (long at = 0; at < got;) {
+            const auto* d = reinterpret_cast<const dirent64*>(buffer + at);
+            at += d->d_reclen;
+            if (std::strcmp(d->d_name, ".") == 0 || std::strcmp(d->d_name, "..") == 0)
+                continue;
+            bool folder = d->d_type == DT_DIR;
+            if (d->d_type == DT_UNKNOWN) { // a volume that does not say: ask for this one
+                struct stat st {};
+                folder = fstatat(fd, d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode);
+            }
+            names.push_back({folder, d->d_name});
         }
-        names.push_back({folder, d->d_name});
     }
     std::sort(names.begin(), names.end(), [](const ListedName& a, const ListedName& b) {
         return a.folder != b.folder ? b.folder : a.name < b.name;
@@ -135,7 +143,7 @@ ErrorCode listFolder(DIR* dir, std::vector<ListedName>& names)
     return listError;
 }
 
-std::unique_ptr<ReadAheadJob> examineJob(DIR* dir, const std::string& folder, const std::vector<ListedName>& listed)
+std::unique_ptr<ReadAheadJob> examineJob(int fd, const std::string& folder, const std::vector<ListedName>& listed)
 {
     if (listed.size() < 2)
         return nullptr;
@@ -143,7 +151,7 @@ std::unique_ptr<ReadAheadJob> examineJob(DIR* dir, const std::string& folder, co
     names.reserve(listed.size());
     for (const ListedName& name : listed)
         names.push_back(&name.name);
-    return std::make_unique<ReadAheadJob>(dirfd(dir), folder, std::move(names));
+    return std::make_unique<ReadAheadJob>(fd, folder, std::move(names));
 }
 
 // The helper threads of every reader with read-ahead. They list the
@@ -236,14 +244,15 @@ private:
         if (fd < 0)
             return;
         struct stat st {};
-        if (fstat(fd, &st) != 0 || (job.dir = fdopendir(fd)) == nullptr) {
+        if (fstat(fd, &st) != 0) {
             ::close(fd);
             return;
         }
+        job.fd = fd;
         job.device = st.st_dev;
         job.inode = st.st_ino;
-        job.listError = listFolder(job.dir, job.names);
-        job.ahead = examineJob(job.dir, job.folder, job.names);
+        job.listError = listFolder(fd, job.names);
+        job.ahead = examineJob(fd, job.folder, job.names);
     }
 
     void work()
@@ -304,12 +313,12 @@ DirectoryReader::~DirectoryReader() { close(); }
 bool DirectoryReader::open(const std::string& path, ErrorCode& error)
 {
     close();
-    DIR* dir = opendir(path.c_str());
-    if (dir == nullptr) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
         error = lastError();
         return false;
     }
-    dir_ = dir;
+    fd_ = fd;
     folder_ = path;
     if (folder_.empty() || folder_.back() != '/')
         folder_ += '/';
@@ -321,7 +330,7 @@ bool DirectoryReader::open(const std::string& path, ErrorCode& error)
 bool DirectoryReader::openChild(const DirectoryReader& parent, const std::string& name, ErrorCode& error)
 {
     close();
-    if (parent.dir_ == nullptr) {
+    if (parent.fd_ < 0) {
         error = error::kInvalidHandle;
         return false;
     }
@@ -329,19 +338,12 @@ bool DirectoryReader::openChild(const DirectoryReader& parent, const std::string
         error = error::kSuccess;
         return true;
     }
-    const int fd =
-        openat(dirfd(static_cast<DIR*>(parent.dir_)), name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    const int fd = openat(parent.fd_, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) {
         error = lastError();
         return false;
     }
-    DIR* dir = fdopendir(fd);
-    if (dir == nullptr) {
-        error = lastError();
-        ::close(fd);
-        return false;
-    }
-    dir_ = dir;
+    fd_ = fd;
     folder_ = parent.folder_ + name + '/';
     listNames();
     error = error::kSuccess;
@@ -362,17 +364,16 @@ bool DirectoryReader::adoptListing(const DirectoryReader& parent, const std::str
     // its name: one removed, renamed or replaced since is opened now, as the
     // walk would (and fails as it would). So does one that could not be opened.
     struct stat now {};
-    const bool same = made && job->dir != nullptr
-        && fstatat(dirfd(static_cast<DIR*>(parent.dir_)), name.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0
+    const bool same = made && job->fd >= 0 && fstatat(parent.fd_, name.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0
         && S_ISDIR(now.st_mode) && now.st_dev == job->device && now.st_ino == job->inode;
     if (!same) {
         if (job->ahead != nullptr)
             detail::ReadAheadPool::instance().withdraw(job->ahead.get());
-        if (job->dir != nullptr)
-            closedir(job->dir);
+        if (job->fd >= 0)
+            ::close(job->fd);
         return false;
     }
-    dir_ = job->dir;
+    fd_ = job->fd;
     folder_ = job->folder;
     names_ = std::move(job->names);
     nextName_ = 0;
@@ -390,7 +391,7 @@ void DirectoryReader::listNames()
     stopReadAhead();
     names_.clear();
     nextName_ = 0;
-    listError_ = detail::listFolder(static_cast<DIR*>(dir_), names_);
+    listError_ = detail::listFolder(fd_, names_);
     startAhead();
 }
 
@@ -399,7 +400,7 @@ void DirectoryReader::startAhead()
     if (!readAhead_)
         return;
     if (ahead_ == nullptr) {
-        ahead_ = detail::examineJob(static_cast<DIR*>(dir_), folder_, names_);
+        ahead_ = detail::examineJob(fd_, folder_, names_);
         if (ahead_ != nullptr)
             detail::ReadAheadPool::instance().submit(ahead_.get());
     }
@@ -413,7 +414,7 @@ void DirectoryReader::startAhead()
 
 void DirectoryReader::listSubfoldersAhead() const
 {
-    if (!wanted_ || dir_ == nullptr)
+    if (!wanted_ || fd_ < 0)
         return;
     const std::size_t depth = static_cast<std::size_t>(std::count(folder_.begin(), folder_.end(), '/'));
     while (children_.size() < detail::kListingsPerFolder && nextChild_ < names_.size()) {
@@ -423,7 +424,7 @@ void DirectoryReader::listSubfoldersAhead() const
             continue;
         }
         auto job = std::make_unique<detail::ListingJob>();
-        job->parentFd = dirfd(static_cast<DIR*>(dir_));
+        job->parentFd = fd_;
         job->name = listed.name;
         job->folder = folder_ + listed.name + '/';
         job->depth = depth;
@@ -438,10 +439,10 @@ void DirectoryReader::stopReadAhead()
 {
     // Listings made ahead that the walk did not come for are taken back unused.
     for (std::unique_ptr<detail::ListingJob>& child : children_) {
-        if (detail::ReadAheadPool::instance().take(child.get()) && child->dir != nullptr) {
+        if (detail::ReadAheadPool::instance().take(child.get()) && child->fd >= 0) {
             if (child->ahead != nullptr)
                 detail::ReadAheadPool::instance().withdraw(child->ahead.get());
-            closedir(child->dir);
+            ::close(child->fd);
         }
     }
     children_.clear();
@@ -455,9 +456,9 @@ void DirectoryReader::stopReadAhead()
 bool DirectoryReader::next(FileEntry& out, ErrorCode& error)
 {
     error = error::kSuccess;
-    if (dir_ == nullptr)
+    if (fd_ < 0)
         return false;
-    const int dirFd = dirfd(static_cast<DIR*>(dir_));
+    const int dirFd = fd_;
     while (nextName_ < names_.size()) {
         const std::size_t index = nextName_++;
         const Name& listed = names_[index];
@@ -496,14 +497,12 @@ bool DirectoryReader::next(FileEntry& out, ErrorCode& error)
     return false; // the end: the folder stays open for what is done relative to it
 }
 
-int DirectoryReader::fd() const { return dir_ != nullptr ? dirfd(static_cast<DIR*>(dir_)) : -1; }
-
 void DirectoryReader::close()
 {
     stopReadAhead(); // before its folder's descriptor goes
-    if (dir_ != nullptr)
-        closedir(static_cast<DIR*>(dir_));
-    dir_ = nullptr;
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
     names_.clear();
     nextName_ = 0;
     listError_ = error::kSuccess;

@@ -59,10 +59,10 @@ public:
     // listing is skipped; a folder that did is a failure (its content is missed).
     bool next(FileEntry& out, ErrorCode& error);
     void close();
-    bool isOpen() const { return dir_ != nullptr; }
+    bool isOpen() const { return fd_ >= 0; }
     // The open folder's descriptor (-1 when closed): entries listed here can
     // be acted on relative to it, never through a path walked again.
-    int fd() const;
+    int fd() const { return fd_; }
     // The folder's path as opened, with its final separator.
     const std::string& folder() const { return folder_; }
 
@@ -79,7 +79,7 @@ private:
     // Stops the helpers' work on this folder and waits until they have let go.
     void stopReadAhead();
 
-    void* dir_ = nullptr; // DIR*, kept opaque so <dirent.h> stays out of callers
+    int fd_ = -1;         // the open folder
     std::string folder_;  // the folder with its separator, reused for entry paths
     std::vector<Name> names_;
     std::size_t nextName_ = 0;
