@@ -58,7 +58,7 @@ int main(int argc, char** argv)
     zdr::engine::clsFolderCopy bare(nobody, silent);
     std::string error;
     bare.fc_Init(kBits, 0, 2, error, 32767);
-    bare.fc_InitAdd({.Source = source, .Selection = {"."}}, error);
+    bare.fc_InitAdd({.sourceFolder = source, .selection = {"."}}, error);
     auto start = std::chrono::steady_clock::now();
     bare.fc_ActionRun();
     const double engineOnly = secondsSince(start);

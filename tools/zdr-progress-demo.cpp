@@ -51,10 +51,10 @@ void simulateCopy(run::ui::frmFileSystem& w)
     c.CountFiles = 40;
     c.SizeTotal = 40 * 2300.0;
     w.apply(run::passStarted("COPY", e));
-    engine::EngineTaskInput task;
-    task.Source = e.source;
-    task.Target = "/mnt/sicherung/Bilder";
-    task.Extensions = ";.jpg;.png;";
+    project::Task task;
+    task.sourceFolder = e.source;
+    task.targetFolder = "/mnt/sicherung/Bilder";
+    task.extensions = "*.jpg;*.png";
     w.apply(run::taskStarted("COPY", 1, 2, 0, task));
 
     std::int32_t lastPercent = 0;

@@ -147,7 +147,7 @@ int main(int argc, char** argv)
     std::uint32_t statusEx = 0;
     int level = 2;
     bool quiet = false;
-    engine::EngineTaskInput task;
+    project::Task task;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
@@ -161,29 +161,29 @@ int main(int argc, char** argv)
         else if (arg == "--level" && hasValue)
             level = std::atoi(value().c_str());
         else if (arg == "--target" && hasValue)
-            task.Target = value();
+            task.targetFolder = value();
         else if (arg == "--select" && hasValue)
-            task.Selection = base::split(value(), ";");
+            task.selection = base::split(value(), ";");
         else if (arg == "--exclude" && hasValue)
-            task.Exclusions = value();
+            task.exclusions = value();
         else if (arg == "--filter" && hasValue)
-            task.NameFilters = value();
+            task.nameFilters = value();
         else if (arg == "--ext" && hasValue)
-            task.Extensions = ";" + base::removeAll(value(), '*') + ";";
+            task.extensions = value();
         else if (arg == "--max-size" && hasValue)
-            task.MaxSizeK = static_cast<std::uint32_t>(base::numberValue(value()));
+            task.sizeMaxK = value();
         else if (arg == "--from" && hasValue)
-            task.DateFrom = value();
+            task.dateFrom = value();
         else if (arg == "--to" && hasValue)
-            task.DateTo = value();
-        else if (!arg.starts_with("--") && task.Source.empty())
-            task.Source = arg;
+            task.dateTo = value();
+        else if (!arg.starts_with("--") && task.sourceFolder.empty())
+            task.sourceFolder = arg;
         else {
             std::cerr << kUsage;
             return 2;
         }
     }
-    if (task.Source.empty()) {
+    if (task.sourceFolder.empty()) {
         std::cerr << kUsage;
         return 2;
     }

@@ -3,6 +3,7 @@
 #include "app/HandOffAction.h"
 #include "app/mdlFolderCopyCallback.h"
 #include "base/Text.h"
+#include "project/Task.h"
 #include "util/MsgBox.h"
 
 #include <fcntl.h>
@@ -229,9 +230,9 @@ void frmStart::sb_StartRun()
     if (state_ != State::Running)
         return;
     const HandOffAction* action = handOffAction(actionWord_);
-    run::CoverTask task;
+    project::Task task;
     task.sourceFolder = sourceFolder_;
-    task.selectedEntries = storedSelection(dataList_, sourceFolder_);
+    project::setFieldText(task, project::kSelection, storedSelection(dataList_, sourceFolder_));
     task.targetFolder = shellFolder_;
     insideCover_ = true;
     const bool started = cover_->fc_Init(std::string(action->action), action->status, kHandOffStatusEx,

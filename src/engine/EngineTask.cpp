@@ -22,37 +22,35 @@ void splitFilterText(const std::string& text, std::string& names, std::vector<st
         names += ";";
 }
 
-EngineTask EngineTask::fromInput(const EngineTaskInput& in, bool onlyDifferent)
+EngineTask EngineTask::fromTask(const project::Task& in, bool onlyDifferent)
 {
     EngineTask t;
-    t.Source = base::startsWith(in.Source, kSourceNetSet) ? in.Source : platform::withoutTrailingSeparator(in.Source);
-    t.Target = platform::withoutTrailingSeparator(in.Target);
-    for (const std::string& entry : in.Selection) {
+    t.task = in;
+    t.Source = base::startsWith(in.sourceFolder, kSourceNetSet) ? in.sourceFolder
+                                                                : platform::withoutTrailingSeparator(in.sourceFolder);
+    t.Target = platform::withoutTrailingSeparator(in.targetFolder);
+    for (const std::string& entry : in.selection) {
         if (!entry.empty())
             t.Selection.push_back(entry);
     }
     // An empty selection means the whole folder, as the task list stores it.
     if (t.Selection.empty())
         t.Selection.push_back(kSelectionAll);
-    splitFilterText(in.Exclusions, t.ExcludeNames, t.ExcludePatterns);
-    splitFilterText(in.NameFilters, t.IncludeNames, t.IncludePatterns);
-    t.Extensions = in.Extensions;
-    t.MaxSizeK = in.MaxSizeK;
+    splitFilterText(in.exclusions, t.ExcludeNames, t.ExcludePatterns);
+    splitFilterText(in.nameFilters, t.IncludeNames, t.IncludePatterns);
+    // "*.txt;*.dat" as typed becomes ";.txt;.dat;", which the walk searches.
+    if (!in.extensions.empty())
+        t.Extensions = ";" + base::removeAll(in.extensions, '*') + ";";
+    t.MaxSizeK = in.maxSizeK();
     t.Filtered = !t.ExcludeNames.empty() || !t.IncludeNames.empty() || !t.Extensions.empty()
         || !t.ExcludePatterns.empty() || !t.IncludePatterns.empty() || t.MaxSizeK != 0 || onlyDifferent;
-    t.AttributesSet = in.AttributesSet;
-    t.AttributesClear = in.AttributesClear;
-    const base::ParsedCode<base::RenameCode> rename = base::parseRenameCode(in.RenameParameter);
+    const base::ParsedCode<base::RenameCode> rename = base::parseRenameCode(in.renameCode);
     t.RenameFlags = rename.code.flags;
     t.RenameCode = rename.code.pattern;
     if (!rename.empty)
         t.RenameProblem = rename.error;
-    t.NetSource = in.NetSource;
-    t.NetTarget = in.NetTarget;
-    t.DateFrom = in.DateFrom;
-    t.DateTo = in.DateTo;
     // An empty backup folder stays empty: with a separator it would name the root.
-    t.BackupFolder = in.BackupFolder;
+    t.BackupFolder = in.backupFolder;
     if (!t.BackupFolder.empty() && !platform::endsWithSeparator(t.BackupFolder))
         t.BackupFolder += platform::kSeparator;
     return t;

@@ -1,35 +1,22 @@
 #pragma once
 
+#include "project/Task.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace zdr::engine {
 
-// What the caller hands over for one task, in the order of the task record.
-// Folders are native paths; selection and exclusion entries keep their
-// stored form (a leading "\" marks a folder).
-struct EngineTaskInput {
-    std::string Source;
-    std::vector<std::string> Selection;
-    std::string Target;
-    std::uint32_t AttributesSet = 0;
-    std::uint32_t AttributesClear = 0;
-    std::string Exclusions;  // ";"-separated entries
-    std::string NameFilters; // ";"-separated entries
-    std::string Extensions;  // ";.txt;.doc;" (the caller removes the "*")
-    std::uint32_t MaxSizeK = 0;
-    std::string RenameParameter; // "part0|flags|code"
-    std::string NetSource;
-    std::string NetTarget;
-    std::string DateFrom;
-    std::string DateTo;
-    std::string BackupFolder;
-};
-
 // One task as the engine keeps it for the run; never changed afterwards
 // (except the target of task 1, which the progress window may change).
 struct EngineTask {
+    // The task as the caller handed it over; fields an action does not use
+    // are blank.
+    project::Task task;
+    // What the run derives from it. Source and target: as written (without a
+    // final separator), resolved (links, drive names) when the run reaches
+    // them.
     std::string Source;
     std::string Target;
     // Never empty: "." (the folder with its content), "*.*" (its content) or
@@ -39,29 +26,23 @@ struct EngineTask {
     std::vector<std::string> ExcludePatterns;
     std::string IncludeNames;
     std::vector<std::string> IncludePatterns;
-    std::string Extensions;
+    std::string Extensions; // ";.txt;.doc;" or empty
     std::uint32_t MaxSizeK = 0;
     bool Filtered = false;
-    std::uint32_t AttributesSet = 0;
-    std::uint32_t AttributesClear = 0;
     std::uint32_t RenameFlags = 0;
     std::string RenameCode;
     // Why the rename parameter cannot be used (empty when it can): every
     // rename of the task fails with it.
     std::string RenameProblem;
-    std::string NetSource;
-    std::string NetTarget;
-    std::string DateFrom;
-    std::string DateTo;
     std::string BackupFolder; // with its final separator, or empty
     // Source and target resolved (links, drive names) for this run; a
     // folder on a network drive only once the drive is connected.
     bool SourceResolved = false;
     bool TargetResolved = false;
 
-    // Builds the task by the engine's rules; onlyDifferent is option 0x10000,
-    // which makes every task filtered.
-    static EngineTask fromInput(const EngineTaskInput& input, bool onlyDifferent);
+    // Builds the run state by the engine's rules; onlyDifferent is option
+    // 0x10000, which makes every task filtered.
+    static EngineTask fromTask(const project::Task& task, bool onlyDifferent);
 };
 
 inline constexpr const char* kSelectionAll = ".";

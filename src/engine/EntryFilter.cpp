@@ -62,7 +62,7 @@ bool EntryFilter::load(const EngineTask& task, bool folderOnly, std::string& err
     excludeFilePatterns_.clear();
     for (const std::string& pattern : task.ExcludePatterns)
         (base::startsWith(pattern, "\\") ? excludeFolderPatterns_ : excludeFilePatterns_).push_back(pattern);
-    return readDate(task.DateFrom, dateFrom_, errorText) && readDate(task.DateTo, dateTo_, errorText);
+    return readDate(task.task.dateFrom, dateFrom_, errorText) && readDate(task.task.dateTo, dateTo_, errorText);
 }
 
 bool EntryFilter::listed(const std::string& foldedList, std::string_view prefix, std::string_view name)

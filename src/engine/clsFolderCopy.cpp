@@ -41,9 +41,9 @@ bool clsFolderCopy::fc_Init(std::uint32_t status, std::uint32_t statusEx, std::u
     return true;
 }
 
-bool clsFolderCopy::fc_InitAdd(const EngineTaskInput& input, std::string& /*errorText*/)
+bool clsFolderCopy::fc_InitAdd(const project::Task& task, std::string& /*errorText*/)
 {
-    run_.tasks.push_back(EngineTask::fromInput(input, run_.has(status::kOnlyDifferent)));
+    run_.tasks.push_back(EngineTask::fromTask(task, run_.has(status::kOnlyDifferent)));
     return true;
 }
 

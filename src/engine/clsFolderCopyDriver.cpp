@@ -162,7 +162,7 @@ bool clsFolderCopy::fc_LoadTask(std::size_t index)
 
 bool clsFolderCopy::fc_ConnectDrive(bool source)
 {
-    const std::string& code = source ? run_.current.NetSource : run_.current.NetTarget;
+    const std::string& code = source ? run_.current.task.netSourceCode : run_.current.task.netTargetCode;
     if (code.empty())
         return true;
     const char* side = source ? "Quelle: '" : "Ziel: '";
@@ -213,9 +213,9 @@ bool clsFolderCopy::fc_CheckTasks()
             return false;
         }
         // A folder on a network drive is resolved once its drive is connected.
-        if (task.NetSource.empty())
+        if (task.task.netSourceCode.empty())
             sb_ResolveSide(task, true);
-        if (targetUsed && task.NetTarget.empty() && !task.Target.empty())
+        if (targetUsed && task.task.netTargetCode.empty() && !task.Target.empty())
             sb_ResolveSide(task, false);
         if (changes || copies) {
             if (fc_TaskRefused(task, run_.errorText)) {

@@ -17,10 +17,10 @@ bool TaskListModel::setField(int row, int subItem, const std::string& value)
 {
     if (!validRow(row) || subItem < 1 || subItem > kSubItemCount)
         return false;
-    std::string& field = tasks_[static_cast<std::size_t>(row)].field(subItem);
-    if (field == value)
+    Task& task = tasks_[static_cast<std::size_t>(row)];
+    if (fieldText(task, subItem) == value)
         return false;
-    field = value;
+    setFieldText(task, subItem, value);
     const QModelIndex at = index(row, subItem);
     emit dataChanged(at, at);
     emit edited();
@@ -89,7 +89,7 @@ QVariant TaskListModel::data(const QModelIndex& index, int role) const
         return QString::fromStdString(task.key);
     if (role != Qt::DisplayRole && role != Qt::EditRole)
         return {};
-    return QString::fromStdString(index.column() == 0 ? task.label : task.field(index.column()));
+    return QString::fromStdString(index.column() == 0 ? task.label : fieldText(task, index.column()));
 }
 
 bool TaskListModel::setData(const QModelIndex& index, const QVariant& value, int role)

@@ -26,33 +26,18 @@ namespace {
 
 constexpr const char* kStateTag = "Tag"; // the remembered window state, as decimal text
 
-std::uint32_t number32(const QString& text)
+// The task a row holds: every field from its text.
+Task taskOf(const QTreeWidgetItem* row)
 {
-    return static_cast<std::uint32_t>(std::clamp<long long>(base::numberValue(text.toStdString()), 0, UINT32_MAX));
+    Task task;
+    task.key = row->data(0, kRowKeyRole).toString().toStdString();
+    task.label = row->text(0).toStdString();
+    for (int subItem = 1; subItem <= kSubItemCount; ++subItem)
+        setFieldText(task, subItem, row->text(subItem).toStdString());
+    return task;
 }
 
 std::string field(const QTreeWidgetItem* row, int subItem) { return row->text(subItem).toStdString(); }
-
-run::CoverTask coverTaskOf(const QTreeWidgetItem* row)
-{
-    run::CoverTask task;
-    task.sourceFolder = field(row, kSourceFolder);
-    task.selectedEntries = field(row, kSelection);
-    task.targetFolder = field(row, kTargetFolder);
-    task.attributeSet = number32(row->text(kAttributeSet));
-    task.attributeDel = number32(row->text(kAttributeDel));
-    task.exclusions = field(row, kExclusions);
-    task.nameFilters = field(row, kNameFilters);
-    task.fileExtensions = field(row, kExtensions);
-    task.filesSizeMax = field(row, kFilesSizeMax);
-    task.renameCode = field(row, kRenameKey);
-    task.netSourceCode = field(row, kNetSourceKey);
-    task.netTargetCode = field(row, kNetTargetKey);
-    task.dateFrom = field(row, kDateFrom);
-    task.dateTo = field(row, kDateTo);
-    task.backupFolder = field(row, kBackupDir);
-    return task;
-}
 
 // A registry task: the fields that the registry actions relabel.
 run::SystemCoverTask systemTaskOf(const QTreeWidgetItem* row)
@@ -63,14 +48,14 @@ run::SystemCoverTask systemTaskOf(const QTreeWidgetItem* row)
 
 // fc_Init, fc_InitAdd for every task from the first row, fc_InitActionStart;
 // false as soon as one refuses.
-template <class Task>
-bool fc_CoverStart(run::RunCoverOf<Task>& cover, const std::string& action, const run::RunWords& words,
+template <class Record>
+bool fc_CoverStart(run::RunCoverOf<Record>& cover, const std::string& action, const run::RunWords& words,
                    std::uint8_t level, std::uint32_t blockBytes, const QTreeWidget& tasks,
-                   Task (*taskOf)(const QTreeWidgetItem*), QWidget* caller)
+                   Record (*recordOf)(const QTreeWidgetItem*), QWidget* caller)
 {
     bool started = cover.fc_Init(action, words.status, words.statusEx, level, blockBytes);
     for (int i = 0; started && i < tasks.topLevelItemCount(); ++i)
-        started = cover.fc_InitAdd(taskOf(tasks.topLevelItem(i)));
+        started = cover.fc_InitAdd(recordOf(tasks.topLevelItem(i)));
     return started && cover.fc_InitActionStart(true, caller);
 }
 
@@ -127,7 +112,7 @@ void frmMain::sb_ProjectRun(bool autoStart)
              .actionStart = [this] { lkl_clsFolderCopy_InfoCover_ActionStart(); },
              .exceptData = [this](std::string& kind,
                                   std::string& name) { lkl_clsFolderCopy_InfoCover_ExceptData(kind, name); }});
-        started = cover_ && fc_CoverStart(*cover_, action, words, level, blockBytes, *lvwMain_, &coverTaskOf, this);
+        started = cover_ && fc_CoverStart(*cover_, action, words, level, blockBytes, *lvwMain_, &taskOf, this);
         if (!started)
             releaseLater(cover_);
     }

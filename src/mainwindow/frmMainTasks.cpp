@@ -336,7 +336,7 @@ void frmMain::sb_TaskNew()
 {
     std::vector<Task> tasks;
     for (int i = 0; i < lvwMain_->topLevelItemCount(); ++i)
-        tasks.push_back(Task{lvwMain_->topLevelItem(i)->data(0, kRowKeyRole).toString().toStdString(), {}, {}});
+        tasks.push_back(Task{.key = lvwMain_->topLevelItem(i)->data(0, kRowKeyRole).toString().toStdString()});
     const Task task = newTask(nextTaskNumber(tasks));
     auto* row = new QTreeWidgetItem(lvwMain_);
     row->setFlags(row->flags() | Qt::ItemIsEditable);

@@ -34,6 +34,75 @@ const std::array<Column, kColumnCount>& taskColumns()
     return columns;
 }
 
+std::uint32_t Task::maxSizeK() const
+{
+    return static_cast<std::uint32_t>(std::clamp<long long>(base::numberValue(sizeMaxK), 0, UINT32_MAX));
+}
+
+namespace {
+
+std::string maskText(const std::optional<std::uint32_t>& mask) { return mask ? std::to_string(*mask) : std::string(); }
+
+std::optional<std::uint32_t> maskOf(std::string_view text)
+{
+    if (text.empty())
+        return std::nullopt;
+    return static_cast<std::uint32_t>(std::clamp<long long>(base::numberValue(text), 0, UINT32_MAX));
+}
+
+// The text fields by sub-item; the two masks and the selection are typed.
+std::string Task::*textField(int subItem)
+{
+    switch (subItem) {
+    case kSourceFolder: return &Task::sourceFolder;
+    case kTargetFolder: return &Task::targetFolder;
+    case kInfo: return &Task::info;
+    case kExclusions: return &Task::exclusions;
+    case kNameFilters: return &Task::nameFilters;
+    case kFilesSizeMax: return &Task::sizeMaxK;
+    case kExtensions: return &Task::extensions;
+    case kRenameText: return &Task::renameText;
+    case kRenameKey: return &Task::renameCode;
+    case kNetSourceText: return &Task::netSourceText;
+    case kNetSourceKey: return &Task::netSourceCode;
+    case kNetTargetText: return &Task::netTargetText;
+    case kNetTargetKey: return &Task::netTargetCode;
+    case kDateFrom: return &Task::dateFrom;
+    case kDateTo: return &Task::dateTo;
+    case kBackupDir: return &Task::backupFolder;
+    default: return nullptr;
+    }
+}
+
+} // namespace
+
+std::string fieldText(const Task& task, int subItem)
+{
+    switch (subItem) {
+    case kSelection: return base::join(task.selection, ";");
+    case kAttributeSet: return maskText(task.attributeSet);
+    case kAttributeDel: return maskText(task.attributeClear);
+    default: break;
+    }
+    std::string Task::*field = textField(subItem);
+    return field ? task.*field : std::string();
+}
+
+bool setFieldText(Task& task, int subItem, std::string_view text)
+{
+    switch (subItem) {
+    case kSelection: task.selection = text.empty() ? std::vector<std::string>() : base::split(text, ";"); return true;
+    case kAttributeSet: task.attributeSet = maskOf(text); return true;
+    case kAttributeDel: task.attributeClear = maskOf(text); return true;
+    default: break;
+    }
+    std::string Task::*field = textField(subItem);
+    if (field == nullptr)
+        return false;
+    task.*field = std::string(text);
+    return true;
+}
+
 int taskNumber(std::string_view key)
 {
     if (key.size() <= 4)

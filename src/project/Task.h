@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -34,16 +35,50 @@ enum SubItem : int {
 inline constexpr int kSubItemCount = 19;
 inline constexpr int kColumnCount = kSubItemCount + 1;
 
-// One row of the task list: the row is the record.
+// One task of a project: what the project file stores, the main window edits
+// and the run coordinators and engines take. The fields a run uses come first,
+// in the order the coordinators take them; for the registry actions the
+// first fields change their meaning (named beside them). Texts as typed stay
+// texts: the file keeps them byte for byte.
 struct Task {
+    std::string sourceFolder;           // registry: the computers
+    std::vector<std::string> selection; // entries of the source folder; empty: all. Registry: the path
+    std::string targetFolder;           // registry: the value's name
+    // Attribute masks; empty while no attribute box was touched (the file
+    // then keeps an empty field, not "0").
+    std::optional<std::uint32_t> attributeSet;
+    std::optional<std::uint32_t> attributeClear;
+    std::string exclusions;  // ";"-separated, folders with a leading ""; registry: the value
+    std::string nameFilters; // ";"-separated patterns; registry: the service
+    std::string extensions;  // "*.txt;*.dat" as typed
+    std::string sizeMaxK;    // largest file size in KB, as typed; maxSizeK() is its number
+    std::string renameCode;  // rename parameter code; empty: no renaming
+    std::string netSourceCode;
+    std::string netTargetCode;
+    std::string dateFrom; // as typed; the engine reads it
+    std::string dateTo;
+    std::string backupFolder;
+
+    // The task's identity and what only the list shows.
     std::string key;
     std::string label;
-    std::array<std::string, kSubItemCount> subItems;
+    std::string info;
+    std::string renameText; // readable form of renameCode
+    std::string netSourceText;
+    std::string netTargetText;
 
-    const std::string& field(int subItem) const { return subItems.at(static_cast<std::size_t>(subItem - 1)); }
-    std::string& field(int subItem) { return subItems.at(static_cast<std::size_t>(subItem - 1)); }
+    std::uint32_t attributesToSet() const { return attributeSet.value_or(0); }
+    std::uint32_t attributesToClear() const { return attributeClear.value_or(0); }
+    // The size limit as a number (0: none); text that is no number is 0.
+    std::uint32_t maxSizeK() const;
     bool operator==(const Task&) const = default;
 };
+
+// The fields by sub-item number, in their stored text form: the project
+// file and the task list read and write a task only through these.
+std::string fieldText(const Task& task, int subItem);
+// false for a sub-item number that names no field.
+bool setFieldText(Task& task, int subItem, std::string_view text);
 
 struct Column {
     const char* key;

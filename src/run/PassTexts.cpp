@@ -78,7 +78,7 @@ std::string folderHeading(const ActionPass& pass, const std::string& source, boo
 } // namespace
 
 std::optional<std::string> actionPassHeading(const std::string& action, std::uint32_t bits,
-                                             const std::vector<engine::EngineTaskInput>& records, std::size_t index)
+                                             const std::vector<project::Task>& records, std::size_t index)
 {
     const ActionPass* pass = actionPass(action);
     if (pass == nullptr || index >= records.size())
@@ -87,8 +87,8 @@ std::optional<std::string> actionPassHeading(const std::string& action, std::uin
         && (bits & status::kOnlyDifferent) != 0 && (bits & status::kWithInfo) != 0;
     if (fromRows && records.size() > 1)
         return "Daten von " + std::to_string(records.size()) + " Aufgaben " + pass->verb;
-    const engine::EngineTaskInput& record = records[index];
-    return folderHeading(*pass, record.Source, !record.Selection.empty() && record.Selection.front() == ".");
+    const project::Task& record = records[index];
+    return folderHeading(*pass, record.sourceFolder, !record.selection.empty() && record.selection.front() == ".");
 }
 
 ViewUpdate passStarted(const std::string& action, const EngineState& engine)
@@ -176,27 +176,27 @@ std::string attributeNames(std::uint32_t mask)
 
 } // namespace
 
-std::string taskSourceText(const engine::EngineTaskInput& record)
+std::string taskSourceText(const project::Task& record)
 {
     std::string text;
     bool firstEntry = true; // inside the parentheses
-    const std::vector<std::string>& selection = record.Selection;
+    const std::vector<std::string>& selection = record.selection;
     int folders = 0;
     int files = 0;
     for (const std::string& entry : selection)
         (base::startsWith(entry, "\\") ? folders : files)++;
 
     if (selection.empty() || (selection.size() == 1 && selection.front() == ".")) {
-        text = "von Verzeichnis: " + record.Source + " (komplett";
+        text = "von Verzeichnis: " + record.sourceFolder + " (komplett";
         firstEntry = false;
     } else if (folders == 1 && files == 0) {
-        text = "von Verzeichnis: " + platform::joinPath(record.Source, platform::entryToRelativePath(selection.front()))
-            + "  =>  (";
+        text = "von Verzeichnis: "
+            + platform::joinPath(record.sourceFolder, platform::entryToRelativePath(selection.front())) + "  =>  (";
     } else if (files == 1 && folders == 0) {
-        text = "von Datei: " + platform::joinPath(record.Source, platform::entryToRelativePath(selection.front()))
+        text = "von Datei: " + platform::joinPath(record.sourceFolder, platform::entryToRelativePath(selection.front()))
             + "  =>  (";
     } else {
-        text = "von Verzeichnis: " + record.Source + "  =>  (Filter ";
+        text = "von Verzeichnis: " + record.sourceFolder + "  =>  (Filter ";
         if (folders > 0)
             text += "Ordner " + std::to_string(folders);
         if (folders > 0 && files > 0)
@@ -212,32 +212,32 @@ std::string taskSourceText(const engine::EngineTaskInput& record)
         text += filter;
         firstEntry = false;
     };
-    if (!record.Exclusions.empty())
+    if (!record.exclusions.empty())
         entry("Filter Daten auss.");
-    if (!record.Extensions.empty())
+    if (!record.extensions.empty())
         entry("Filter Dateierw.");
-    if (record.MaxSizeK > 0)
+    if (record.maxSizeK() > 0)
         entry("Filter Dateigröße");
-    if (record.AttributesSet != 0)
+    if (record.attributesToSet() != 0)
         entry("Attrib. setzen");
-    if (record.AttributesClear != 0)
+    if (record.attributesToClear() != 0)
         entry("Attrib. wegsetzen");
     return text + ")";
 }
 
-std::optional<std::string> taskTargetText(const std::string& action, const engine::EngineTaskInput& record)
+std::optional<std::string> taskTargetText(const std::string& action, const project::Task& record)
 {
     const engine::PassAction kind = engine::passActionOf(action);
-    if (kind == engine::PassAction::Copy && !record.Target.empty())
-        return "Ziel: " + record.Target;
+    if (kind == engine::PassAction::Copy && !record.targetFolder.empty())
+        return "Ziel: " + record.targetFolder;
     if (kind != engine::PassAction::Attrib)
         return std::nullopt;
     // Both lists are shown when a task sets some attributes and clears others.
     std::string text;
-    if (record.AttributesSet != 0)
-        text = "    setzen: " + attributeNames(record.AttributesSet);
-    if (record.AttributesClear != 0)
-        text += (text.empty() ? "" : "\r\n") + std::string("wegsetzen: ") + attributeNames(record.AttributesClear);
+    if (record.attributesToSet() != 0)
+        text = "    setzen: " + attributeNames(record.attributesToSet());
+    if (record.attributesToClear() != 0)
+        text += (text.empty() ? "" : "\r\n") + std::string("wegsetzen: ") + attributeNames(record.attributesToClear());
     if (text.empty())
         return std::nullopt;
     return text;
@@ -254,7 +254,7 @@ ViewUpdate taskHeadingText(const std::string& action, std::int32_t task, std::in
 }
 
 ViewUpdate taskStarted(const std::string& action, std::int32_t task, std::int32_t taskCount, std::uint8_t state,
-                       const engine::EngineTaskInput& record)
+                       const project::Task& record)
 {
     ViewUpdate update = taskHeadingText(action, task, taskCount, state);
     update.setText(Control::lblSystemInfoSource, taskSourceText(record));

@@ -35,7 +35,7 @@ ViewUpdate passStarted(const std::string& action, const EngineState& engine);
 // ..."; a copy of the reviewed rows of several tasks ("differing files" after
 // the information pass) names their number. Nothing for the other passes.
 std::optional<std::string> actionPassHeading(const std::string& action, std::uint32_t status,
-                                             const std::vector<engine::EngineTaskInput>& records, std::size_t index);
+                                             const std::vector<project::Task>& records, std::size_t index);
 
 // state 1: the task waits for the start; anything else: it runs.
 inline constexpr std::uint8_t kTaskPending = 1;
@@ -48,11 +48,11 @@ ViewUpdate taskHeadingText(const std::string& action, std::int32_t task, std::in
 // The heading of task `task` of `taskCount`, its source description and its
 // target (engine event ActionStartAufgabe).
 ViewUpdate taskStarted(const std::string& action, std::int32_t task, std::int32_t taskCount, std::uint8_t state,
-                       const engine::EngineTaskInput& record);
+                       const project::Task& record);
 
 // "von Verzeichnis: …  =>  (Filter …)" for a task.
-std::string taskSourceText(const engine::EngineTaskInput& record);
+std::string taskSourceText(const project::Task& record);
 // The target line of a copy or attribute task; nothing when it shows none.
-std::optional<std::string> taskTargetText(const std::string& action, const engine::EngineTaskInput& record);
+std::optional<std::string> taskTargetText(const std::string& action, const project::Task& record);
 
 } // namespace zdr::run

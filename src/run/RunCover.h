@@ -1,5 +1,7 @@
 #pragma once
 
+#include "project/Task.h"
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -8,26 +10,6 @@
 class QWidget;
 
 namespace zdr::run {
-
-// One task as the run coordinator's fc_InitAdd takes it: the fifteen fields
-// in the coordinator's order.
-struct CoverTask {
-    std::string sourceFolder;
-    std::string selectedEntries; // separated by ";"
-    std::string targetFolder;
-    std::uint32_t attributeSet = 0;
-    std::uint32_t attributeDel = 0;
-    std::string exclusions;
-    std::string nameFilters;
-    std::string fileExtensions;
-    std::string filesSizeMax;
-    std::string renameCode;
-    std::string netSourceCode;
-    std::string netTargetCode;
-    std::string dateFrom;
-    std::string dateTo;
-    std::string backupFolder;
-};
 
 // One registry task as the registry coordinator's fc_InitAdd takes it: the
 // main window's fields 1, 4, 2, 5, 6 and 14 of a task.
@@ -65,7 +47,7 @@ public:
 };
 
 // The folder-run coordinator and the registry coordinator.
-using RunCover = RunCoverOf<CoverTask>;
+using RunCover = RunCoverOf<project::Task>;
 using SystemChangeCover = RunCoverOf<SystemCoverTask>;
 
 using InfoCoverDone = std::function<void()>;
@@ -80,7 +62,7 @@ struct InfoCoverEvents {
 
 template <class Task>
 using CoverFactoryOf = std::function<std::unique_ptr<RunCoverOf<Task>>(InfoCoverEvents events)>;
-using RunCoverFactory = CoverFactoryOf<CoverTask>;
+using RunCoverFactory = CoverFactoryOf<project::Task>;
 using SystemChangeCoverFactory = CoverFactoryOf<SystemCoverTask>;
 
 } // namespace zdr::run

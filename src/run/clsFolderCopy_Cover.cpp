@@ -18,7 +18,7 @@ namespace zdr::run::ui {
 
 namespace status = engine::status;
 
-template class EngineCover<run::CoverTask, engine::EngineTaskInput, engine::clsFolderCopy>;
+template class EngineCover<project::Task, project::Task, engine::clsFolderCopy>;
 
 // What differs between the entry points: the action, and whether the window
 // offers each of the four action-bound option boxes (nothing: the box keeps
@@ -73,13 +73,13 @@ bool clsFolderCopy_Cover::closeAfterRun(bool done) const
 
 // ---- configuration ---------------------------------------------------------
 
-bool clsFolderCopy_Cover::fc_InitAdd(const run::CoverTask& task)
+bool clsFolderCopy_Cover::fc_InitAdd(const project::Task& task)
 {
     tasks_.push_back(fc_TaskRecord(task, action_));
     // A "[Net][" source names shares of the network: one task per share.
-    if (const std::string& source = tasks_.back().Source; net::isNetPlaceholder(source)) {
+    if (const std::string& source = tasks_.back().sourceFolder; net::isNetPlaceholder(source)) {
         const net::NetPlaceholder placeholder = net::parseNetPlaceholder(source);
-        sb_NetworkExpand(tasks_, &engine::EngineTaskInput::Source, placeholder.domain, placeholder.share,
+        sb_NetworkExpand(tasks_, &project::Task::sourceFolder, placeholder.domain, placeholder.share,
                          placeholder.share.empty(), net::resource::kDisplayShare);
     }
     return true;
@@ -156,7 +156,7 @@ void clsFolderCopy_Cover::sb_FillWindow(bool dataComplete)
 {
     RunCoverBase::sb_FillWindow(*actionTitles(action_), dataComplete);
     frmFileSystem& w = *window_;
-    if (pass_ == engine::PassAction::Copy && tasks_.size() == 1 && tasks_.front().Target.empty()) {
+    if (pass_ == engine::PassAction::Copy && tasks_.size() == 1 && tasks_.front().targetFolder.empty()) {
         w.setText(Control::lblSystemInfoTarget, "Ziel: ...");
         w.setTargetSelectable(true);
     }
@@ -165,7 +165,7 @@ void clsFolderCopy_Cover::sb_FillWindow(bool dataComplete)
         // The only option a new folder has: the caller's bit decides, the box shows it.
         w.optionBox(status::kFolderToClipboard)->setChecked((status_ & status::kFolderToClipboard) != 0);
         if (!tasks_.empty())
-            w.setText(Control::lblSystemFolderSource, tasks_.front().Source);
+            w.setText(Control::lblSystemFolderSource, tasks_.front().sourceFolder);
     }
     w.sb_ShowNow();
 }
@@ -207,7 +207,7 @@ bool clsFolderCopy_Cover::fc_EngineLoad(std::string& errorText)
 {
     if (!engine_->fc_Init(status_, statusEx_, folderInfoLevel_, errorText, fileBlockBytes_))
         return false;
-    for (const engine::EngineTaskInput& record : tasks_)
+    for (const project::Task& record : tasks_)
         if (!engine_->fc_InitAdd(fc_EngineInput(record, action_), errorText))
             return false;
     return true;
@@ -225,7 +225,7 @@ void clsFolderCopy_Cover::lkl_frmFileSystem_FolderInfoLevelChanged(std::uint8_t 
 void clsFolderCopy_Cover::lkl_frmFileSystem_FolderTargetChanged(const std::string& folder)
 {
     if (!tasks_.empty())
-        tasks_.front().Target = folder;
+        tasks_.front().targetFolder = folder;
     if (engine_)
         engine_->Target(folder);
 }

@@ -23,8 +23,8 @@ namespace zdr::run::ui {
 
 class frmFileSystem;
 
-using FolderCoverBase = EngineCover<run::CoverTask, engine::EngineTaskInput, engine::clsFolderCopy>;
-extern template class EngineCover<run::CoverTask, engine::EngineTaskInput, engine::clsFolderCopy>;
+using FolderCoverBase = EngineCover<project::Task, project::Task, engine::clsFolderCopy>;
+extern template class EngineCover<project::Task, project::Task, engine::clsFolderCopy>;
 
 // The run coordinator of folder tasks: carries out one run of a caller's
 // tasks. It owns the copy engine and the progress window and sits between
@@ -43,7 +43,7 @@ public:
     explicit clsFolderCopy_Cover(run::InfoCoverEvents events = {}, Services services = defaultServices());
     ~clsFolderCopy_Cover() override;
 
-    bool fc_InitAdd(const run::CoverTask& task) override;
+    bool fc_InitAdd(const project::Task& task) override;
     bool fc_InitActionStart(bool dataComplete, QWidget* callingWindow) override;
 
     // The entry points: prepare the engine and the window for the action and

@@ -47,13 +47,13 @@ void clsFolderCopy_Cover::ActionStartAufgabe(const std::string& action, std::int
         return;
     sb_ShowKept();
     // A started task names the folders the engine resolved (links followed).
-    std::vector<engine::EngineTaskInput> shown;
-    const engine::EngineTaskInput* record = &tasks_[index];
+    std::vector<project::Task> shown;
+    const project::Task* record = &tasks_[index];
     if (state == 0 && engine_ && engine_->IsRunning()
-        && (engine_->Source() != record->Source || engine_->Target() != record->Target)) {
+        && (engine_->Source() != record->sourceFolder || engine_->Target() != record->targetFolder)) {
         shown = tasks_;
-        shown[index].Source = engine_->Source();
-        shown[index].Target = engine_->Target();
+        shown[index].sourceFolder = engine_->Source();
+        shown[index].targetFolder = engine_->Target();
         record = &shown[index];
     }
     ViewUpdate update = taskStarted(action, task, taskCount, state, *record);

@@ -46,7 +46,7 @@ struct CoverLog {
     std::uint32_t statusEx = 99;
     int folderInfoLevel = 0;
     std::uint32_t fileBlockBytes = 0;
-    run::CoverTask task;
+    project::Task task;
     bool dataComplete = false;
     QWidget* callingWindow = reinterpret_cast<QWidget*>(1);
     bool released = false;
@@ -72,7 +72,7 @@ public:
         log_.fileBlockBytes = fileBlockBytes;
         return !log_.refuseInit;
     }
-    bool fc_InitAdd(const run::CoverTask& task) override
+    bool fc_InitAdd(const project::Task& task) override
     {
         log_.calls.push_back("fc_InitAdd");
         log_.task = task;
@@ -171,15 +171,15 @@ TEST_F(HandOff, TwoEntriesBecomeOneTask)
     EXPECT_EQ(log_.statusEx, 0u);
     EXPECT_EQ(log_.folderInfoLevel, 2);
     EXPECT_EQ(log_.fileBlockBytes, 65536u);
-    run::CoverTask expected;
+    project::Task expected;
     expected.sourceFolder = "/daten";
-    expected.selectedEntries = "\\Bilder;\\Texte"; // nothing there: the folder form
+    expected.selection = {"\\Bilder", "\\Texte"}; // nothing there: the folder form
     expected.targetFolder = "/ziel";
     EXPECT_EQ(log_.task.sourceFolder, expected.sourceFolder);
-    EXPECT_EQ(log_.task.selectedEntries, expected.selectedEntries);
+    EXPECT_EQ(log_.task.selection, expected.selection);
     EXPECT_EQ(log_.task.targetFolder, expected.targetFolder);
-    EXPECT_EQ(std::tie(log_.task.attributeSet, log_.task.attributeDel, log_.task.exclusions, log_.task.backupFolder),
-              std::make_tuple(0u, 0u, std::string(), std::string()));
+    EXPECT_EQ(log_.task.attributesToSet() | log_.task.attributesToClear(), 0u);
+    EXPECT_EQ(std::tie(log_.task.exclusions, log_.task.backupFolder), std::make_tuple(std::string(), std::string()));
     EXPECT_TRUE(log_.dataComplete);
     EXPECT_EQ(log_.callingWindow, nullptr);
     EXPECT_FALSE(log_.released);
@@ -229,7 +229,7 @@ TEST_F(HandOff, MakeFolderSendsOnlyTheCount)
     ASSERT_TRUE(init("MKDIR", "/daten/Bilder", ""));
     EXPECT_EQ(send({{wire::kEnd, "1"}}), std::vector<Sent>{Sent::Accepted});
     ASSERT_TRUE(waitFor([this] { return log_.calls.size() == 3; }));
-    EXPECT_EQ(log_.task.selectedEntries, "");
+    EXPECT_EQ(project::fieldText(log_.task, project::kSelection), "");
     EXPECT_EQ(log_.task.sourceFolder, "/daten/Bilder");
     EXPECT_TRUE(log_.dataComplete);
 }
@@ -258,7 +258,8 @@ TEST_F(HandOff, CountThatDoesNotMatchOnlyClearsDataComplete)
         EXPECT_EQ(answers.size(), c.messages.size());
         ASSERT_TRUE(waitFor([&log] { return log.calls.size() == 3; }));
         EXPECT_EQ(log.dataComplete, c.complete) << c.messages.back().payload;
-        EXPECT_EQ(log.task.selectedEntries, "\\a" + std::string(c.messages[1].dwData == wire::kEntry ? ";\\b" : ""));
+        EXPECT_EQ(project::fieldText(log.task, project::kSelection),
+                  "\\a" + std::string(c.messages[1].dwData == wire::kEntry ? ";\\b" : ""));
     }
     EXPECT_TRUE(ui_.messages().empty());
 }
@@ -293,7 +294,7 @@ TEST_F(HandOff, FullPathsBelowMyComputer)
     EXPECT_EQ(send({{wire::kEntry, "/"}, {wire::kEntry, "/media/usb"}, {wire::kEnd, "2"}}), kAccepted3);
     ASSERT_TRUE(waitFor([this] { return log_.calls.size() == 3; }));
     EXPECT_EQ(log_.task.sourceFolder, "<Arbeitsplatz>");
-    EXPECT_EQ(log_.task.selectedEntries, "/;/media/usb");
+    EXPECT_EQ(project::fieldText(log_.task, project::kSelection), "/;/media/usb");
 }
 
 // Every bad entry ends the hand-off with a message; nothing reaches the coordinator.
@@ -360,7 +361,7 @@ TEST_F(HandOff, WithoutARuntimeFolder)
     EXPECT_TRUE(wire::isAbstractAddress(form_.socketPath()));
     EXPECT_EQ(send({{wire::kEntry, "/A"}, {wire::kEnd, "1"}}), (std::vector<Sent>{Sent::Accepted, Sent::Accepted}));
     ASSERT_TRUE(waitFor([this] { return log_.calls.size() == 3; }));
-    EXPECT_EQ(log_.task.selectedEntries, "\\A");
+    EXPECT_EQ(project::fieldText(log_.task, project::kSelection), "\\A");
 }
 
 TEST_F(HandOff, OversizedPayloadIsRefused)
@@ -421,7 +422,7 @@ TEST_F(HandOff, OnlyOneSenderAndOnlyUntilTheEnd)
     ASSERT_TRUE(waitFor([&] { return again.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
     EXPECT_EQ(again.get(), Sent::Refused);
     ASSERT_TRUE(waitFor([this] { return log_.calls.size() == 3; }));
-    EXPECT_EQ(log_.task.selectedEntries, "\\a");
+    EXPECT_EQ(project::fieldText(log_.task, project::kSelection), "\\a");
 }
 
 TEST_F(HandOff, EndMessageThatNeverArrives)

@@ -75,7 +75,7 @@ struct Replacement {
         dir.write("dst/src/a.txt", "alt a");
         dir.write("dst/src/Sub/b.txt", test::randomBytes(200 * 1024, 2));
     }
-    EngineTaskInput task() const { return {.Source = src, .Target = dst, .BackupFolder = backup}; }
+    project::Task task() const { return {.sourceFolder = src, .targetFolder = dst, .backupFolder = backup}; }
     // The name a replaced target's backup has (folder mode).
     std::string savedName(const std::string& relative) const
     {
@@ -155,11 +155,15 @@ TEST(Backup, AFileReplacedTwiceInOneRunKeepsBothContents)
     const std::string backup = dir.mkdir("backup");
     EngineRun r;
     r.statusEx = statusEx::kSaveFiles;
-    EXPECT_TRUE(r.run(
-        kReplace,
-        std::vector<EngineTaskInput>{
-            {.Source = dir.file("one"), .Selection = {"*.*"}, .Target = dir.file("dst"), .BackupFolder = backup},
-            {.Source = dir.file("two"), .Selection = {"*.*"}, .Target = dir.file("dst"), .BackupFolder = backup}}));
+    EXPECT_TRUE(r.run(kReplace,
+                      std::vector<project::Task>{{.sourceFolder = dir.file("one"),
+                                                  .selection = {"*.*"},
+                                                  .targetFolder = dir.file("dst"),
+                                                  .backupFolder = backup},
+                                                 {.sourceFolder = dir.file("two"),
+                                                  .selection = {"*.*"},
+                                                  .targetFolder = dir.file("dst"),
+                                                  .backupFolder = backup}}));
     EXPECT_EQ(dir.read("dst/a.txt"), "zwei");
     const std::string folder = entriesStartingWith(backup, "DaroRazu Backup ").at(0).substr(dir.path().size() + 1);
     EXPECT_EQ(dir.read(folder + "/" + fc_BackupFileName(dir.file("dst"), "a.txt")), "original");
@@ -196,8 +200,8 @@ TEST(Backup, WhenTheBackupFailsTheTargetStays)
         const auto inodesBefore = test::inodes(t.dst);
         EngineRun r;
         r.statusEx = statusEx::kSaveFiles;
-        EngineTaskInput task = t.task();
-        task.BackupFolder = folder;
+        project::Task task = t.task();
+        task.backupFolder = folder;
         r.run(kReplace | status::kContinueAfterError, task);
         const auto after = test::treeState(t.dst);
         EXPECT_EQ(after.at("src/a.txt") == before.at("src/a.txt"), !c.smallFileSaved);

@@ -73,7 +73,10 @@ struct Scene {
         if (withTarget && folder.empty())
             dir.write("dst/f.bin", "old target");
     }
-    EngineTaskInput task() const { return {.Source = sourceFolder, .Selection = {"f.bin"}, .Target = targetFolder}; }
+    project::Task task() const
+    {
+        return {.sourceFolder = sourceFolder, .selection = {"f.bin"}, .targetFolder = targetFolder};
+    }
 
     // No damage: the old target (or none), nothing else in its folder, and
     // (unless the fault was the source's) the source as it was.
@@ -204,7 +207,8 @@ TEST(CopyFaults, SmallDiskRunsFull)
     const auto sourceBefore = test::treeState(dir.file("src"));
     EngineRun r;
     r.questions.answers = {base::Answer::Ignore};
-    r.run(kCopyReplacing, {.Source = dir.file("src"), .Selection = {"small.txt", "large.bin"}, .Target = disk});
+    r.run(kCopyReplacing,
+          {.sourceFolder = dir.file("src"), .selection = {"small.txt", "large.bin"}, .targetFolder = disk});
     EXPECT_EQ(r.ready(),
               "Ready false 'Fehler bei Datei: large.bin - Auf dem Datenträger ist nicht genügend "
               "Speicherplatz vorhanden.' protocol");
@@ -215,7 +219,7 @@ TEST(CopyFaults, SmallDiskRunsFull)
     // The space of the broken copy is free again: a file of most of the disk fits.
     dir.write("src/after.bin", test::randomBytes(900 * 1024, 4));
     EngineRun after;
-    after.run(kCopyReplacing, {.Source = dir.file("src"), .Selection = {"after.bin"}, .Target = disk});
+    after.run(kCopyReplacing, {.sourceFolder = dir.file("src"), .selection = {"after.bin"}, .targetFolder = disk});
     EXPECT_EQ(after.ready(), "Ready true '' protocol");
 }
 

@@ -107,7 +107,7 @@ TEST(Copy, CopiedTreeIsTheSameAndARerunCopiesNothing)
     for (const auto& way : ways) {
         const std::string target = dir.mkdir(std::string("dst-") + (way.status & status::kBlockBytes ? "b" : "w"));
         EngineRun r;
-        ASSERT_TRUE(r.run(way.status, {.Source = source, .Target = target})) << way.label;
+        ASSERT_TRUE(r.run(way.status, {.sourceFolder = source, .targetFolder = target})) << way.label;
         EXPECT_EQ(r.ready(), "Ready true '' protocol") << way.label;
         // The target's file system was flushed before the end was reported.
         ASSERT_GE(r.rec.events.size(), 3u);
@@ -128,14 +128,15 @@ TEST(Copy, CopiedTreeIsTheSameAndARerunCopiesNothing)
     const std::string target = dir.file("dst-w");
     const auto inodesBefore = test::inodes(target);
     ProtocolRun again;
-    ASSERT_TRUE(again.run(kInfo | kCopy | kProtocol | status::kOnlyDifferent, {.Source = source, .Target = target}));
+    ASSERT_TRUE(again.run(kInfo | kCopy | kProtocol | status::kOnlyDifferent,
+                          {.sourceFolder = source, .targetFolder = target}));
     EXPECT_EQ(again.rec.only("Ready").back(),
               "Ready true 'Nichts zu kopieren, alle Dateien sind vom gleichen Zeitstempel!' none");
     EXPECT_EQ(again.rec.only("FileNot 1").size(), files);
     EXPECT_EQ(test::inodes(target), inodesBefore);
     // And the same walking the tree in the copy pass itself.
     EngineRun walk;
-    ASSERT_TRUE(walk.run(kCopy | status::kOnlyDifferent, {.Source = source, .Target = target}));
+    ASSERT_TRUE(walk.run(kCopy | status::kOnlyDifferent, {.sourceFolder = source, .targetFolder = target}));
     EXPECT_EQ(walk.counters().CountFiles_Done, 0);
     EXPECT_EQ(walk.counters().CountFiles_ExistsTimeOk, static_cast<std::int64_t>(files));
     EXPECT_EQ(walk.counters().CountFolder_ExistsTimeOk, static_cast<std::int64_t>(folders))
@@ -163,7 +164,7 @@ TEST(Copy, DifferingOnlyFindsEachDifferenceDeepInTheTree)
     }
     const std::string target = dir.mkdir("dst");
     EngineRun first;
-    ASSERT_TRUE(first.run(kCopy, {.Source = source, .Target = target}));
+    ASSERT_TRUE(first.run(kCopy, {.sourceFolder = source, .targetFolder = target}));
     const std::string copy = target + "/Daten";
     platform::ErrorCode code = 0;
     const struct {
@@ -197,11 +198,11 @@ TEST(Copy, DifferingOnlyFindsEachDifferenceDeepInTheTree)
 
     const std::int64_t differing = 4;
     EngineRun info;
-    ASSERT_TRUE(info.run(kInfo | status::kOnlyDifferent, {.Source = source, .Target = target}));
+    ASSERT_TRUE(info.run(kInfo | status::kOnlyDifferent, {.sourceFolder = source, .targetFolder = target}));
     EXPECT_EQ(info.counters().CountFiles_ToDo, differing);
     EngineRun r;
-    ASSERT_TRUE(
-        r.run(kCopy | status::kOnlyDifferent | status::kOverwriteExisting, {.Source = source, .Target = target}));
+    ASSERT_TRUE(r.run(kCopy | status::kOnlyDifferent | status::kOverwriteExisting,
+                      {.sourceFolder = source, .targetFolder = target}));
     EXPECT_EQ(r.counters().CountFiles_Done, differing);
     const auto inodesAfter = test::inodes(copy);
     for (const auto& [path, inode] : inodesBefore) {
@@ -220,7 +221,7 @@ TEST(Copy, ChangedFilesAreCopiedFromTheProtocol)
     dir.write("src/Daten/known.txt", "old content");
     const std::string target = dir.mkdir("dst");
     EngineRun first;
-    ASSERT_TRUE(first.run(kCopy, {.Source = source, .Target = target}));
+    ASSERT_TRUE(first.run(kCopy, {.sourceFolder = source, .targetFolder = target}));
     dir.write("src/Daten/known.txt", "changed");                          // new content, new time
     setTime(dir.file("src/Daten/F1/big.bin"), 1700000000LL * 1000000000); // only a new time
     dir.write("src/Daten/F1/new.txt", "new");
@@ -229,7 +230,7 @@ TEST(Copy, ChangedFilesAreCopiedFromTheProtocol)
 
     ProtocolRun r;
     ASSERT_TRUE(r.run(kInfo | kCopy | kProtocol | status::kOnlyDifferent | status::kOverwriteExisting,
-                      {.Source = source, .Target = target}));
+                      {.sourceFolder = source, .targetFolder = target}));
     EXPECT_EQ(r.engine.Counters().CountFiles_Done, 4);
     EXPECT_EQ(r.engine.Counters().CountFolder_Done, 2);
     EXPECT_EQ(r.engine.Counters().CountFiles_Not, 0);
@@ -268,7 +269,7 @@ TEST(Copy, FolderLinkInTheTargetLeadsNowhere)
             std::filesystem::create_directory_symlink("../../victim", dir.file("dst/src/docs"));
             const auto victim = test::treeState(dir.file("victim"));
             ProtocolRun r;
-            r.run(mode.status | goOn, {.Source = dir.file("src"), .Target = dir.file("dst")});
+            r.run(mode.status | goOn, {.sourceFolder = dir.file("src"), .targetFolder = dir.file("dst")});
             const std::string label = std::string(mode.label) + (goOn != 0 ? ", going on after errors" : "");
             EXPECT_TRUE(test::differences(victim, test::treeState(dir.file("victim"))).empty()) << label;
             EXPECT_TRUE(std::filesystem::is_symlink(dir.file("dst/src/docs"))) << label;
@@ -299,7 +300,10 @@ struct ExistingTargets {
         dir.write("dst/a.txt", "old a");
         dir.write("dst/b.txt", "old b");
     }
-    EngineTaskInput task() const { return {.Source = source, .Selection = {"a.txt", "b.txt"}, .Target = target}; }
+    project::Task task() const
+    {
+        return {.sourceFolder = source, .selection = {"a.txt", "b.txt"}, .targetFolder = target};
+    }
 };
 
 TEST(Copy, QuestionsAboutExistingTargets)
@@ -568,8 +572,8 @@ TEST(Copy, TimeInQuestionsIsLeftOut)
     };
     std::string error;
     engine.fc_Init(kCopy | status::kOverwriteExisting, 0, 2, error, 0);
-    EngineTaskInput task = scene.task();
-    task.Selection = {"a.txt"};
+    project::Task task = scene.task();
+    task.selection = {"a.txt"};
     chmod(scene.dir.file("dst/a.txt").c_str(), 0444); // one question and its "for all": 2.1 s
     engine.fc_InitAdd(task, error);
     engine.fc_ActionRun();
@@ -607,7 +611,7 @@ TEST(Copy, ThreeWaysOfCopying)
         clsFolderCopy engine(rec, questions);
         std::string error;
         engine.fc_Init(kCopy | c.status, 0, 2, error, 100000);
-        engine.fc_InitAdd({.Source = dir.file("src"), .Selection = {c.name}, .Target = target}, error);
+        engine.fc_InitAdd({.sourceFolder = dir.file("src"), .selection = {c.name}, .targetFolder = target}, error);
         ASSERT_TRUE(engine.fc_ActionRun());
         EXPECT_EQ(rec.steps, c.progress) << c.name;
         EXPECT_EQ(dir.read(std::string("dst/") + c.name), dir.read(std::string("src/") + c.name)) << c.name;
@@ -626,7 +630,7 @@ TEST(Copy, BlockCopyYieldsPausesAndVerifiesEveryByte)
         int ui = 0;
         r.engine.sb_SetDoEvents([&] { ++ui; });
         r.run(kCopy | status::kBlockBytes | status::kOverwriteExisting | yield,
-              {.Source = dir.file("src"), .Selection = {"a.bin"}, .Target = dir.file("dst")});
+              {.sourceFolder = dir.file("src"), .selection = {"a.bin"}, .targetFolder = dir.file("dst")});
         EXPECT_EQ(ui > 0, yield != 0);
         EXPECT_EQ(dir.read("dst/a.bin"), dir.read("src/a.bin"));
     }
@@ -658,7 +662,8 @@ TEST(Copy, BlockCopyYieldsPausesAndVerifiesEveryByte)
     clsFolderCopy engine(rec, questions);
     std::string error;
     engine.fc_Init(kCopy | status::kBlockBytes | status::kOverwriteExisting | kProtocol, 0, 2, error, 32767);
-    engine.fc_InitAdd({.Source = dir.file("src"), .Selection = {"a.bin"}, .Target = dir.file("dst")}, error);
+    engine.fc_InitAdd({.sourceFolder = dir.file("src"), .selection = {"a.bin"}, .targetFolder = dir.file("dst")},
+                      error);
     engine.fc_ActionRun();
     const std::string failure = "Fehler: 'Fehlerhaftes Kopieren - Dateiinhalte stimmen nicht überein.'\r\n"
                                 "Bei Aktion 'Kopieren (Byte Blöcke)': '"
@@ -688,8 +693,9 @@ TEST(Copy, TargetInsideItsOwnSourceIsNotCopiedIntoItself)
         dir.write("a/backup/older/stale.txt", "s");
         for (int run = 0; run < 2; ++run) { // the second run finds the first copy in the source
             EngineRun r;
-            ASSERT_TRUE(r.run(kInfo | kCopy | status::kOverwriteExisting,
-                              {.Source = dir.file("a"), .Selection = c.selection, .Target = dir.file(c.target)}))
+            ASSERT_TRUE(
+                r.run(kInfo | kCopy | status::kOverwriteExisting,
+                      {.sourceFolder = dir.file("a"), .selection = c.selection, .targetFolder = dir.file(c.target)}))
                 << c.label;
             EXPECT_EQ(r.rec.only("Ready").back(), "Ready true '' none") << c.label;
             EXPECT_EQ(r.counters().CountFiles_Done, c.files) << c.label << ", run " << run;
@@ -729,14 +735,14 @@ TEST(Copy, TargetThatIsItsSourceOrASystemFolderIsRefused)
         EngineRun r;
         // Checked before any pass: nothing is listed, made or written.
         EXPECT_FALSE(r.run(kInfo | kCopy | status::kOverwriteExisting,
-                           {.Source = dir.file("verweis"), .Selection = c.selection, .Target = c.target}));
+                           {.sourceFolder = dir.file("verweis"), .selection = c.selection, .targetFolder = c.target}));
         EXPECT_EQ(r.ready(), "Ready false '" + c.message + "' none") << c.target;
         EXPECT_TRUE(r.rec.only("FileStart").empty()) << c.target;
     }
     EXPECT_TRUE(test::differences(before, test::treeState(dir.path())).empty());
     // A target the window changed between two runs of one engine is checked anew.
     EngineRun twice;
-    ASSERT_TRUE(twice.run(kCopy, {.Source = a, .Target = dir.mkdir("ziel")}));
+    ASSERT_TRUE(twice.run(kCopy, {.sourceFolder = a, .targetFolder = dir.mkdir("ziel")}));
     twice.engine.Target(dir.file("verweis"));
     EXPECT_FALSE(twice.engine.fc_ActionRun());
     EXPECT_EQ(twice.ready(),
@@ -752,8 +758,8 @@ TEST(Copy, FilteredCopyRemovesOnlyTheFoldersItMade)
     dir.write("src/D/Was/z.bak", "z");
     dir.mkdir("dst/D/Was"); // there before the run, empty
     EngineRun r;
-    ASSERT_TRUE(
-        r.run(kCopy | kProtocol, {.Source = dir.file("src/D"), .Target = dir.file("dst"), .Extensions = ";.txt;"}));
+    ASSERT_TRUE(r.run(kCopy | kProtocol,
+                      {.sourceFolder = dir.file("src/D"), .targetFolder = dir.file("dst"), .extensions = "*.txt"}));
     EXPECT_EQ(dir.read("dst/D/Keep/x.txt"), "x");
     EXPECT_FALSE(std::filesystem::exists(dir.file("dst/D/Empty"))) << "made for nothing";
     EXPECT_TRUE(std::filesystem::exists(dir.file("dst/D/Was"))) << "the user's folder stays";
@@ -772,11 +778,11 @@ TEST(Copy, TaskAttributesAndCompression)
     dir.write("src/Sub/b.txt", "b");
     EngineRun r;
     ASSERT_TRUE(r.run(kCopy,
-                      {.Source = dir.file("src"),
-                       .Selection = {"*.*"},
-                       .Target = dir.mkdir("dst"),
-                       .AttributesSet = platform::attr::kReadOnly | platform::attr::kSystem,
-                       .AttributesClear = platform::attr::kArchive | platform::attr::kCompressed}));
+                      {.sourceFolder = dir.file("src"),
+                       .selection = {"*.*"},
+                       .targetFolder = dir.mkdir("dst"),
+                       .attributeSet = platform::attr::kReadOnly | platform::attr::kSystem,
+                       .attributeClear = platform::attr::kArchive | platform::attr::kCompressed}));
     for (const char* path : {"dst/a.txt", "dst/Sub/b.txt"}) {
         EXPECT_EQ(test::entryState(dir.file(path)).attributes, platform::attr::kReadOnly | platform::attr::kSystem)
             << path;
@@ -790,10 +796,10 @@ TEST(Copy, TaskAttributesAndCompression)
     EngineRun compress;
     compress.questions.answers = {Answer::Ignore};
     compress.run(kCopy | kProtocol,
-                 {.Source = dir.file("src"),
-                  .Selection = {"*.*"},
-                  .Target = dir.mkdir("plain"),
-                  .AttributesSet = platform::attr::kCompressed});
+                 {.sourceFolder = dir.file("src"),
+                  .selection = {"*.*"},
+                  .targetFolder = dir.mkdir("plain"),
+                  .attributeSet = platform::attr::kCompressed});
     EXPECT_EQ(compress.ready(), "Ready true '' protocol");
     EXPECT_EQ(dir.read("plain/a.txt"), "a");
     EXPECT_EQ(dir.read("plain/Sub/b.txt"), "b");
@@ -816,7 +822,7 @@ TEST(Copy, CompressionOnAVolumeThatCompresses)
     dir.write("src/D/Sub/b.txt", "b");
     const std::uint32_t compressed = platform::attr::kCompressed;
     EngineRun on;
-    ASSERT_TRUE(on.run(kCopy, {.Source = dir.file("src/D"), .Target = volume, .AttributesSet = compressed}));
+    ASSERT_TRUE(on.run(kCopy, {.sourceFolder = dir.file("src/D"), .targetFolder = volume, .attributeSet = compressed}));
     EXPECT_EQ(on.ready(), "Ready true '' none");
     for (const char* path : {"btrfs/D", "btrfs/D/a.txt", "btrfs/D/Sub", "btrfs/D/Sub/b.txt"})
         EXPECT_NE(test::entryState(dir.file(path)).attributes & compressed, 0u) << path;
@@ -824,9 +830,9 @@ TEST(Copy, CompressionOnAVolumeThatCompresses)
     // Taken off again, also where the volume gives it to the new entries of
     // a compressed folder.
     EngineRun off;
-    ASSERT_TRUE(
-        off.run(kCopy | status::kOverwriteExisting,
-                {.Source = dir.file("src/D/Sub"), .Target = dir.file("btrfs/D"), .AttributesClear = compressed}));
+    ASSERT_TRUE(off.run(
+        kCopy | status::kOverwriteExisting,
+        {.sourceFolder = dir.file("src/D/Sub"), .targetFolder = dir.file("btrfs/D"), .attributeClear = compressed}));
     EXPECT_EQ(off.ready(), "Ready true '' none");
     EXPECT_EQ(test::entryState(dir.file("btrfs/D/Sub/b.txt")).attributes & compressed, 0u);
 }
@@ -840,7 +846,7 @@ TEST(Copy, RootsCopyKeepsTheOwnersOfFoldersAndFiles)
     for (const char* path : {"src/D", "src/D/Sub", "src/D/Sub/a.txt"})
         ASSERT_EQ(lchown(dir.file(path).c_str(), 12345, 23456), 0);
     EngineRun r;
-    ASSERT_TRUE(r.run(kCopy, {.Source = dir.file("src/D"), .Target = dir.mkdir("dst")}));
+    ASSERT_TRUE(r.run(kCopy, {.sourceFolder = dir.file("src/D"), .targetFolder = dir.mkdir("dst")}));
     for (const char* path : {"dst/D", "dst/D/Sub", "dst/D/Sub/a.txt"}) {
         struct stat st {};
         ASSERT_EQ(lstat(dir.file(path).c_str(), &st), 0);
@@ -859,7 +865,7 @@ TEST(Copy, LinksAreCopiedAsLinksAndSpecialFilesFail)
     EngineRun r;
     r.questions.answers = {Answer::Ignore};
     r.run(kCopy | kProtocol,
-          {.Source = dir.file("src"), .Selection = {"link", "root", "pipe"}, .Target = dir.mkdir("dst")});
+          {.sourceFolder = dir.file("src"), .selection = {"link", "root", "pipe"}, .targetFolder = dir.mkdir("dst")});
     EXPECT_EQ(std::filesystem::read_symlink(dir.file("dst/link")), "file");
     EXPECT_EQ(std::filesystem::read_symlink(dir.file("dst/root")), "/");
     EXPECT_FALSE(std::filesystem::exists(dir.file("dst/pipe")));

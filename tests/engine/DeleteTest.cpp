@@ -90,7 +90,7 @@ TEST(Delete, TheFolderWithItsContentGoesAfterItsContent)
     dir.mkdir("src/Leer");
     const std::string src = dir.file("src");
     EngineRun r;
-    EXPECT_TRUE(r.run(kInfo | kDelete, {.Source = src}));
+    EXPECT_TRUE(r.run(kInfo | kDelete, {.sourceFolder = src}));
     EXPECT_FALSE(fs::exists(src));
     EXPECT_EQ(r.ready(), "Ready true '' protocol");
     EXPECT_EQ(r.counters().CountFiles_Done, 3);
@@ -114,7 +114,7 @@ TEST(Delete, TheFolderWithItsContentGoesAfterItsContent)
     dir.write("src2/a.txt", "a");
     dir.write("src2/Sub/b.txt", "b");
     EngineRun content;
-    EXPECT_TRUE(content.run(kDelete, {.Source = dir.file("src2"), .Selection = {"*.*"}}));
+    EXPECT_TRUE(content.run(kDelete, {.sourceFolder = dir.file("src2"), .selection = {"*.*"}}));
     EXPECT_TRUE(fs::is_directory(dir.file("src2")));
     EXPECT_TRUE(fs::is_empty(dir.file("src2")));
 }
@@ -134,7 +134,8 @@ TEST(Delete, NeverLeavesTheTasksFolder)
 
     // Named entries through a link, or up and out, are refused before anything happens.
     EngineRun named;
-    named.run(kDelete | kGoOn, {.Source = src, .Selection = {"\\Sub\\folderLink\\keep.txt", "..\\outside", "a.txt"}});
+    named.run(kDelete | kGoOn,
+              {.sourceFolder = src, .selection = {"\\Sub\\folderLink\\keep.txt", "..\\outside", "a.txt"}});
     EXPECT_TRUE(test::differences(outsideBefore, test::treeState(dir.file("outside"))).empty());
     EXPECT_FALSE(fs::exists(dir.file("src/a.txt"))) << "the sound entry of the list goes";
     ASSERT_EQ(named.questions.asked.size(), 2u);
@@ -150,7 +151,7 @@ TEST(Delete, NeverLeavesTheTasksFolder)
 
     // The whole tree: links go as links, never what they point to.
     EngineRun whole;
-    EXPECT_TRUE(whole.run(kInfo | kDelete, {.Source = src}));
+    EXPECT_TRUE(whole.run(kInfo | kDelete, {.sourceFolder = src}));
     EXPECT_FALSE(fs::exists(src));
     EXPECT_TRUE(test::differences(outsideBefore, test::treeState(dir.file("outside"))).empty());
     EXPECT_EQ(whole.counters().CountFiles_Done, 3) << "three links";
@@ -211,19 +212,19 @@ TEST(Delete, NeverTakesTheSystemOrAHomeAsAWhole)
     };
     for (const auto& run : runs) {
         EngineRun r;
-        EXPECT_FALSE(r.run(run.status, {.Source = run.source, .Selection = {"*.*"}})) << run.source;
+        EXPECT_FALSE(r.run(run.status, {.sourceFolder = run.source, .selection = {"*.*"}})) << run.source;
         EXPECT_EQ(r.ready(), "Ready false '" + run.message + "' none");
         EXPECT_EQ(r.rec.only("FileStart").size(), 0u);
     }
     // Named entries: a home among them is refused; entries inside a home go.
     EngineRun named;
-    EXPECT_FALSE(named.run(kDelete, {.Source = dir.file("Benutzer"), .Selection = {"\\ich"}}));
+    EXPECT_FALSE(named.run(kDelete, {.sourceFolder = dir.file("Benutzer"), .selection = {"\\ich"}}));
     EXPECT_EQ(named.ready(),
               "Ready false 'Quelle: '" + home
                   + "' ist das Benutzerverzeichnis des angemeldeten Benutzers: hier wird nichts gelöscht!' none");
     EXPECT_TRUE(test::differences(before, test::treeState(dir.path())).empty());
     EngineRun inside;
-    EXPECT_TRUE(inside.run(kDelete, {.Source = dir.file("verweis"), .Selection = {"brief.txt"}}));
+    EXPECT_TRUE(inside.run(kDelete, {.sourceFolder = dir.file("verweis"), .selection = {"brief.txt"}}));
     EXPECT_FALSE(fs::exists(dir.file("Benutzer/ich/brief.txt")));
 }
 
@@ -235,7 +236,7 @@ TEST(Delete, SourceThroughALinkIsTheFolderItLeadsTo)
     dir.write("echt/Sub/a.txt", "a");
     fs::create_directory_symlink(dir.file("echt/Sub"), dir.file("verweis"));
     EngineRun r;
-    EXPECT_TRUE(r.run(kDelete, {.Source = dir.file("verweis")}));
+    EXPECT_TRUE(r.run(kDelete, {.sourceFolder = dir.file("verweis")}));
     EXPECT_FALSE(fs::exists(dir.file("echt/Sub")));
     EXPECT_TRUE(fs::is_symlink(dir.file("verweis")));
     EXPECT_EQ(r.engine.Source(), dir.file("echt/Sub"));
@@ -262,7 +263,7 @@ TEST(Delete, FolderSwappedForALinkWhileItRunsLeadsNowhere)
             fs::create_directory_symlink(dir.file("outside"), dir.file("src/Sub"));
         }
     };
-    r.run(kDelete | kGoOn, {.Source = src, .Selection = {"*.*"}});
+    r.run(kDelete | kGoOn, {.sourceFolder = src, .selection = {"*.*"}});
     ASSERT_TRUE(swapped);
     EXPECT_TRUE(test::differences(outsideBefore, test::treeState(dir.file("outside"))).empty());
     EXPECT_TRUE(fs::is_empty(dir.file("moved"))) << "the files went from the folder the walk had open";
@@ -278,7 +279,7 @@ TEST(Delete, StopsAtAnotherFileSystemMountedInside)
         GTEST_SKIP() << "cannot mount a tmpfs here";
     dir.write("src/Laufwerk/fremd.txt", "fremd");
     EngineRun r;
-    r.run(kInfo | kDelete | kGoOn, {.Source = dir.file("src")});
+    r.run(kInfo | kDelete | kGoOn, {.sourceFolder = dir.file("src")});
     EXPECT_TRUE(fs::exists(dir.file("src/Laufwerk/fremd.txt")));
     EXPECT_FALSE(fs::exists(dir.file("src/a.txt")));
     EXPECT_NE(
@@ -299,8 +300,8 @@ TEST(Delete, OnlyWhatTheFiltersAdmit)
     const std::string src = dir.file("src");
     EngineRun r;
     r.questions.answers = {Answer::Ignore, Answer::Ignore};
-    EXPECT_TRUE(
-        r.run(kInfo | kDelete, {.Source = src, .Exclusions = "\\Keep;*.bak", .Extensions = ";.txt;", .MaxSizeK = 2}));
+    EXPECT_TRUE(r.run(kInfo | kDelete,
+                      {.sourceFolder = src, .exclusions = "\\Keep;*.bak", .extensions = "*.txt", .sizeMaxK = "2"}));
     std::vector<std::string> left;
     for (const auto& e : fs::recursive_directory_iterator(src))
         left.push_back(e.path().string().substr(src.size() + 1));
@@ -347,7 +348,7 @@ TEST(Delete, ReadOnlyIsAskedAfterTheFirstAttempt)
         EngineRun r;
         r.questions.answers = {row.answers.begin(), row.answers.end()};
         // Named one after the other, so the order is known.
-        r.run(kDelete | row.status, {.Source = dir.file("src"), .Selection = {"r1.txt", "r2.txt"}});
+        r.run(kDelete | row.status, {.sourceFolder = dir.file("src"), .selection = {"r1.txt", "r2.txt"}});
         EXPECT_EQ(!fs::exists(dir.file("src/r1.txt")), row.gone1);
         EXPECT_EQ(!fs::exists(dir.file("src/r2.txt")), row.gone2);
         ASSERT_EQ(r.questions.asked.size(), row.questions);
@@ -376,7 +377,7 @@ TEST(Delete, FailuresFollowThePolicy)
 
     EngineRun asked;
     asked.questions.answers = {Answer::Retry, Answer::Ignore};
-    asked.run(kDelete, {.Source = src, .Selection = {"fest.txt", "los.txt"}});
+    asked.run(kDelete, {.sourceFolder = src, .selection = {"fest.txt", "los.txt"}});
     ASSERT_EQ(asked.questions.asked.size(), 2u) << "asked again after the retry";
     EXPECT_EQ(asked.questions.asked[0].text,
               "Datei '" + src + "/fest.txt' konnte nicht gelöscht werden!\r\n\r\n" + failure
@@ -388,7 +389,7 @@ TEST(Delete, FailuresFollowThePolicy)
 
     dir.write("src/los.txt", "l");
     EngineRun goOn;
-    goOn.run(kDelete | kGoOn, {.Source = src, .Selection = {"fest.txt", "los.txt"}});
+    goOn.run(kDelete | kGoOn, {.sourceFolder = src, .selection = {"fest.txt", "los.txt"}});
     EXPECT_TRUE(goOn.questions.asked.empty());
     EXPECT_NE(goOn.engine.Protocol().find("nicht gelöscht (" + failure + ") => Fehler ignorieren, weiter"),
               std::string::npos);
@@ -398,7 +399,7 @@ TEST(Delete, FailuresFollowThePolicy)
     dir.write("src/los.txt", "l");
     EngineRun aborted;
     aborted.questions.answers = {Answer::Abort};
-    aborted.run(kDelete, {.Source = src, .Selection = {"fest.txt", "los.txt"}});
+    aborted.run(kDelete, {.sourceFolder = src, .selection = {"fest.txt", "los.txt"}});
     EXPECT_NE(aborted.engine.Protocol().find("fest.txt  ----  Datei nicht ausgeführt => abgebrochen"),
               std::string::npos);
     EXPECT_TRUE(fs::exists(dir.file("src/los.txt"))) << "the run stops";
@@ -422,7 +423,7 @@ TEST(Delete, CancelledRunReportsExactlyWhatWasDeleted)
             if (e == "FileDone" && ++done == stopAfter)
                 r.engine.fc_Cancel();
         };
-        r.run(kDelete, {.Source = src, .Selection = {"*.*"}});
+        r.run(kDelete, {.sourceFolder = src, .selection = {"*.*"}});
         std::size_t foldersAfter = 0;
         for (const auto& e : fs::recursive_directory_iterator(src))
             foldersAfter += e.is_directory() ? 1 : 0;
@@ -459,9 +460,11 @@ TEST(Attributes, MasksSetThenClear)
         platform::ErrorCode code = 0;
         platform::setAttributes(file, row.before, code);
         EngineRun r;
-        EXPECT_TRUE(r.run(
-            kAttrib,
-            {.Source = dir.file("src"), .Selection = {"*.*"}, .AttributesSet = row.set, .AttributesClear = row.clear}));
+        EXPECT_TRUE(r.run(kAttrib,
+                          {.sourceFolder = dir.file("src"),
+                           .selection = {"*.*"},
+                           .attributeSet = row.set,
+                           .attributeClear = row.clear}));
         EXPECT_EQ(test::entryState(file).attributes, row.after) << std::hex << row.set << " " << row.clear;
         EXPECT_NE(r.engine.Protocol().find("f.txt  ----  ok"), std::string::npos);
         EXPECT_EQ(r.counters().CountFiles_Done, 1);
@@ -480,7 +483,7 @@ TEST(Attributes, FoldersAfterTheirContentAndNothingWrittenWhenAsWanted)
     ::stat(file.c_str(), &before);
     const auto outsideBefore = test::entryState(dir.file("outside.txt"));
     EngineRun r;
-    EXPECT_TRUE(r.run(kAttrib, {.Source = dir.file("src"), .AttributesSet = platform::attr::kHidden}));
+    EXPECT_TRUE(r.run(kAttrib, {.sourceFolder = dir.file("src"), .attributeSet = platform::attr::kHidden}));
     struct stat after {};
     ::stat(file.c_str(), &after);
     EXPECT_EQ(after.st_ctim.tv_nsec, before.st_ctim.tv_nsec) << "already as wanted: not written";
@@ -503,19 +506,21 @@ TEST(Attributes, ACompressedFlagOnAVolumeThatCompresses)
         GTEST_SKIP() << "cannot mount a btrfs image here";
     const std::string file = dir.write("btrfs/src/f.txt", std::string(10000, 'a'));
     EngineRun on;
-    EXPECT_TRUE(on.run(kAttrib, {.Source = dir.file("btrfs/src"), .AttributesSet = platform::attr::kCompressed}));
+    EXPECT_TRUE(on.run(kAttrib, {.sourceFolder = dir.file("btrfs/src"), .attributeSet = platform::attr::kCompressed}));
     EXPECT_NE(test::entryState(file).attributes & platform::attr::kCompressed, 0u);
     EXPECT_NE(test::entryState(dir.file("btrfs/src")).attributes & platform::attr::kCompressed, 0u);
     EngineRun off;
-    EXPECT_TRUE(off.run(kAttrib, {.Source = dir.file("btrfs/src"), .AttributesClear = platform::attr::kCompressed}));
+    EXPECT_TRUE(
+        off.run(kAttrib, {.sourceFolder = dir.file("btrfs/src"), .attributeClear = platform::attr::kCompressed}));
     EXPECT_EQ(test::entryState(file).attributes & platform::attr::kCompressed, 0u);
 
     // A volume that does not compress says so, and the entry fails.
     TempDir plain;
     plain.write("src/f.txt", "f");
     EngineRun refused;
-    refused.run(kAttrib | kGoOn,
-                {.Source = plain.file("src"), .Selection = {"f.txt"}, .AttributesSet = platform::attr::kCompressed});
+    refused.run(
+        kAttrib | kGoOn,
+        {.sourceFolder = plain.file("src"), .selection = {"f.txt"}, .attributeSet = platform::attr::kCompressed});
     EXPECT_NE(refused.engine.Protocol().find("nicht gesetzt (Fehler, Daten Kompression fehlgeschlagen)"),
               std::string::npos)
         << refused.engine.Protocol();
@@ -530,7 +535,8 @@ TEST(Attributes, AFailureAsksWhetherToChangeIt)
         GTEST_SKIP() << "the volume has no immutable flag";
     EngineRun r;
     r.questions.answers = {Answer::Ignore};
-    r.run(kAttrib, {.Source = dir.file("src"), .Selection = {"fest.txt"}, .AttributesSet = platform::attr::kReadOnly});
+    r.run(kAttrib,
+          {.sourceFolder = dir.file("src"), .selection = {"fest.txt"}, .attributeSet = platform::attr::kReadOnly});
     ASSERT_EQ(r.questions.asked.size(), 1u);
     EXPECT_EQ(r.questions.asked[0].text.substr(0, r.questions.asked[0].text.find("\r")),
               "Datei '" + file + "' konnte nicht verändert werden!");

@@ -26,44 +26,44 @@ TEST(Driver, SourceAndTargetMessages)
     const struct {
         const char* label;
         std::uint32_t status;
-        EngineTaskInput task;
+        project::Task task;
         std::string message;
     } cases[] = {
         {"information, source",
          kInfo,
-         {.Source = none},
+         {.sourceFolder = none},
          "Quelle: '" + none + "' ist nicht vorhanden oder kein Zugriff!"},
         {"delete, source",
          status::kDelete,
-         {.Source = none},
+         {.sourceFolder = none},
          "Quelle: '" + none + "' ist nicht vorhanden oder keinen Zugriff!"},
-        {"copy, no target", status::kCopy, {.Source = src}, "bitte geben Sie ein Zielverzeichnis an ..."},
+        {"copy, no target", status::kCopy, {.sourceFolder = src}, "bitte geben Sie ein Zielverzeichnis an ..."},
         {"information before copy, missing target",
          kInfo | status::kCopy,
-         {.Source = src, .Target = none},
+         {.sourceFolder = src, .targetFolder = none},
          "Zielverzeichnis: '" + none + "' ist nicht vorhanden oder keinen Zugriff!"},
         {"differing files need a target",
          kInfo | status::kOnlyDifferent,
-         {.Source = src},
+         {.sourceFolder = src},
          "bitte geben Sie ein Zielverzeichnis an ..."},
-        {"unreadable date", kInfo, {.Source = src, .DateTo = "31.02.2026"}, "Datum '31.02.2026' ist ungültig!"},
+        {"unreadable date", kInfo, {.sourceFolder = src, .dateTo = "31.02.2026"}, "Datum '31.02.2026' ist ungültig!"},
         // Folders are full paths, checked before anything runs.
         {"relative source",
          status::kDelete,
-         {.Source = "zdr-gibt-es-nicht"},
+         {.sourceFolder = "zdr-gibt-es-nicht"},
          "Quelle: 'zdr-gibt-es-nicht' ist kein vollständiger Pfad (er muss mit \"/\" beginnen)!"},
-        {"empty source", kInfo, {.Source = ""}, "Quelle: bitte geben Sie ein Verzeichnis an ..."},
+        {"empty source", kInfo, {.sourceFolder = ""}, "Quelle: bitte geben Sie ein Verzeichnis an ..."},
         {"control character",
          kInfo | status::kDelete,
-         {.Source = src + "\n"},
+         {.sourceFolder = src + "\n"},
          "Quelle: '" + src + "?' enthält Steuerzeichen und ist kein gültiges Verzeichnis!"},
         {"relative target",
          status::kCopy,
-         {.Source = src, .Target = "zdr-ziel"},
+         {.sourceFolder = src, .targetFolder = "zdr-ziel"},
          "Zielverzeichnis: 'zdr-ziel' ist kein vollständiger Pfad (er muss mit \"/\" beginnen)!"},
         {"new folder outside its source",
          status::kMkDir,
-         {.Source = src, .Target = "../neu"},
+         {.sourceFolder = src, .targetFolder = "../neu"},
          "Verzeichnisbezeichnung: '../neu' muss ein Name im Quellverzeichnis sein (ohne \"/\" am Anfang, ohne \".\" "
          "und \"..\")!"},
     };
@@ -76,11 +76,11 @@ TEST(Driver, SourceAndTargetMessages)
     }
     // The missing target is reported after the task was announced.
     EngineRun r;
-    r.run(status::kCopy, {.Source = src});
+    r.run(status::kCopy, {.sourceFolder = src});
     EXPECT_EQ(r.rec.events.at(1), "Aufgabe COPY 1/1 0");
     // An information run needs no target, nor does one over the computer.
     EngineRun info;
-    EXPECT_TRUE(info.run(kInfo, {.Source = src, .Target = none}));
+    EXPECT_TRUE(info.run(kInfo, {.sourceFolder = src, .targetFolder = none}));
 }
 
 // Nothing is resolved against the current folder: "." and a relative name
@@ -94,13 +94,13 @@ TEST(Driver, RelativeFoldersNeverMeanTheCurrentFolder)
     std::filesystem::current_path(dir.file("hier"));
     for (const char* source : {".", "data", "./data"}) {
         EngineRun r;
-        EXPECT_FALSE(r.run(status::kDelete, {.Source = source})) << source;
+        EXPECT_FALSE(r.run(status::kDelete, {.sourceFolder = source})) << source;
         EXPECT_NE(r.ready().find("ist kein vollständiger Pfad"), std::string::npos) << r.ready();
     }
     EngineRun backup;
     backup.statusEx = statusEx::kSaveFiles;
-    EXPECT_FALSE(
-        backup.run(status::kCopy, {.Source = dir.file("hier/data"), .Target = dir.path(), .BackupFolder = "alt"}));
+    EXPECT_FALSE(backup.run(
+        status::kCopy, {.sourceFolder = dir.file("hier/data"), .targetFolder = dir.path(), .backupFolder = "alt"}));
     EXPECT_NE(backup.ready().find("Sicherungsverzeichnis: 'alt/' ist kein vollständiger Pfad"), std::string::npos)
         << backup.ready();
     std::filesystem::current_path(previous);
@@ -114,7 +114,7 @@ TEST(Driver, PassesRunInOrderAndEachReportsItsEnd)
     EngineRun r;
     // The delete takes the content only, so the later passes still find the folder.
     r.run(kInfo | status::kDelete | status::kAttrib | status::kMkDir,
-          {.Source = dir.file("src"), .Selection = {"*.*"}, .Target = "made"});
+          {.sourceFolder = dir.file("src"), .selection = {"*.*"}, .targetFolder = "made"});
     EXPECT_EQ(r.rec.only("Start"),
               (std::vector<std::string>{"Start INFO", "Start DELETE", "Start ATTRIB", "Start MKDIR"}));
     EXPECT_EQ(r.rec.only("Ready").size(), 4u);
@@ -127,15 +127,15 @@ TEST(Driver, SkipEmptyAndReviewBeforeTheAction)
     TempDir dir;
     dir.mkdir("empty");
     EngineRun skip;
-    EXPECT_TRUE(
-        skip.run(kInfo | status::kSkipEmpty | status::kDelete, {.Source = dir.file("empty"), .Selection = {"*.*"}}));
+    EXPECT_TRUE(skip.run(kInfo | status::kSkipEmpty | status::kDelete,
+                         {.sourceFolder = dir.file("empty"), .selection = {"*.*"}}));
     EXPECT_EQ(skip.rec.only("Start"), std::vector<std::string>{"Start INFO"});
 
     dir.write("src/a", "1");
     EngineRun review;
     review.rec.showAnswer = false;
-    EXPECT_TRUE(
-        review.run(kInfo | status::kAskBeforeAction | status::kDelete | status::kAttrib, {.Source = dir.file("src")}));
+    EXPECT_TRUE(review.run(kInfo | status::kAskBeforeAction | status::kDelete | status::kAttrib,
+                           {.sourceFolder = dir.file("src")}));
     const std::vector<std::string> tail(review.rec.events.end() - 3, review.rec.events.end());
     EXPECT_EQ(tail,
               (std::vector<std::string>{"Ready true '' none", "ProtocolShow true",
@@ -158,7 +158,7 @@ TEST(Driver, NothingToCopyWhenEveryFileIsTheSame)
     dir.mkdir("src/D/Leer"); // nothing in it to copy
     EngineRun r;
     EXPECT_TRUE(r.run(kInfo | status::kCopy | status::kOnlyDifferent,
-                      {.Source = dir.file("src/D"), .Target = dir.file("dst")}));
+                      {.sourceFolder = dir.file("src/D"), .targetFolder = dir.file("dst")}));
     EXPECT_EQ(r.ready(), "Ready true 'Nichts zu kopieren, alle Dateien sind vom gleichen Zeitstempel!' none");
     EXPECT_TRUE(r.rec.only("Start COPY").empty());
     // The figures of the end add up: every file and folder found the same
@@ -179,7 +179,8 @@ TEST(Driver, CopyFromTheProtocolAsksForTheTickedRows)
     dir.write("src/D/a.txt", "new");
     dir.mkdir("dst");
     EngineRun r;
-    r.run(kInfo | status::kCopy | status::kOnlyDifferent, {.Source = dir.file("src/D"), .Target = dir.file("dst")});
+    r.run(kInfo | status::kCopy | status::kOnlyDifferent,
+          {.sourceFolder = dir.file("src/D"), .targetFolder = dir.file("dst")});
     EXPECT_EQ(r.counters().CountFiles, 1); // set anew from the to-do counts
     EXPECT_EQ(r.counters().CountFolder, 1);
     const auto copy = std::find(r.rec.events.begin(), r.rec.events.end(), "Start COPY");
@@ -226,7 +227,7 @@ TEST(Driver, NetworkDrivesOfATask)
     const std::string src = dir.file("src");
 
     EngineRun noSupport;
-    EXPECT_FALSE(noSupport.run(kInfo, {.Source = src, .NetSource = "0|X|\\\\server\\share||"}));
+    EXPECT_FALSE(noSupport.run(kInfo, {.sourceFolder = src, .netSourceCode = "0|X|\\\\server\\share||"}));
     EXPECT_EQ(noSupport.ready(),
               "Ready false 'Quelle: '" + src
                   + "' konnte nicht verbunden werden: Fehler: Netzlaufwerk konnte nicht verbunden "
@@ -235,7 +236,7 @@ TEST(Driver, NetworkDrivesOfATask)
     std::vector<std::string> log;
     bool succeed = true;
     EngineRun r([&] { return std::make_unique<FakeDrive>(&log, succeed); });
-    EXPECT_TRUE(r.run(kInfo | status::kAttrib, {.Source = src, .NetSource = "2|X|\\\\server\\share||"}));
+    EXPECT_TRUE(r.run(kInfo | status::kAttrib, {.sourceFolder = src, .netSourceCode = "2|X|\\\\server\\share||"}));
     EXPECT_EQ(r.rec.events.at(1), "Info Quelle: 'X:' mit Netzlaufwerk '\\\\server\\share' verbinden ...");
     EXPECT_EQ(r.rec.events.at(2), "Info Quelle: 'X:' mit Netzlaufwerk '\\\\server\\share' verbunden");
     EXPECT_EQ(r.rec.events.at(3), "Aufgabe INFO 1/1 0");
@@ -245,8 +246,8 @@ TEST(Driver, NetworkDrivesOfATask)
 
     succeed = false;
     EngineRun failing([&] { return std::make_unique<FakeDrive>(&log, succeed); });
-    EXPECT_FALSE(
-        failing.run(kInfo | status::kCopy, {.Source = src, .Target = dir.file("t"), .NetTarget = "0|Y|\\\\s\\t||"}));
+    EXPECT_FALSE(failing.run(kInfo | status::kCopy,
+                             {.sourceFolder = src, .targetFolder = dir.file("t"), .netTargetCode = "0|Y|\\\\s\\t||"}));
     EXPECT_EQ(failing.ready(),
               "Ready false 'Ziel: '" + dir.file("t")
                   + "' konnte nicht verbunden werden: Fehler: Netzlaufwerk konnte nicht verbunden oder "
@@ -269,8 +270,8 @@ TEST(Driver, MakeDirectoryPass)
     EngineRun r;
     r.engine.sb_SetClipboardWriter(&clipboard);
     EXPECT_TRUE(r.run(status::kMkDir | status::kFolderToClipboard | status::kCreateProtocol,
-                      std::vector<EngineTaskInput>{{.Source = dir.file("base"), .Target = "Neu"},
-                                                   {.Source = dir.file("base"), .Target = "exists"}}));
+                      std::vector<project::Task>{{.sourceFolder = dir.file("base"), .targetFolder = "Neu"},
+                                                 {.sourceFolder = dir.file("base"), .targetFolder = "exists"}}));
     EXPECT_TRUE(std::filesystem::is_directory(dir.file("base/Neu")));
     EXPECT_EQ(r.counters().CountFolder_Done, 1); // the existing one changes nothing
     EXPECT_EQ(r.counters().CountFolder_ToDo, 2);
@@ -283,10 +284,10 @@ TEST(Driver, MakeDirectoryPass)
                   + dir.file("base/exists"));
 
     EngineRun noName;
-    EXPECT_FALSE(noName.run(status::kMkDir, {.Source = dir.file("base")}));
+    EXPECT_FALSE(noName.run(status::kMkDir, {.sourceFolder = dir.file("base")}));
     EXPECT_EQ(noName.ready(), "Ready false 'Bitte geben Sie eine Verzeichnisbezeichnung an!' none");
     EngineRun noParent;
-    EXPECT_FALSE(noParent.run(status::kMkDir, {.Source = dir.file("missing"), .Target = "x"}));
+    EXPECT_FALSE(noParent.run(status::kMkDir, {.sourceFolder = dir.file("missing"), .targetFolder = "x"}));
     EXPECT_EQ(noParent.ready(),
               "Ready false 'Fehler bei Verzeichnis: " + dir.file("missing/x")
                   + " - Die angegebene Datei wurde nicht gefunden.' none");
@@ -297,7 +298,7 @@ TEST(Driver, TargetOfASingleTaskRunCanBeChanged)
     EngineRun r;
     std::string error;
     r.engine.fc_Init(kInfo, 0, 2, error, 32767);
-    r.engine.fc_InitAdd({.Source = "/x", .Target = "/old"}, error);
+    r.engine.fc_InitAdd({.sourceFolder = "/x", .targetFolder = "/old"}, error);
     r.engine.Target("/new");
     EXPECT_EQ(r.engine.Target(), "/new");
     r.engine.fc_ActionRun(); // the run loads task 1 with the new target

@@ -16,17 +16,17 @@ struct EngineRun {
 
     explicit EngineRun(net::NetworkDriveFactory drives = {}) : engine(rec, questions, std::move(drives)) {}
 
-    bool run(std::uint32_t status, const std::vector<engine::EngineTaskInput>& tasks, std::uint8_t infoLevel = 2)
+    bool run(std::uint32_t status, const std::vector<project::Task>& tasks, std::uint8_t infoLevel = 2)
     {
         std::string error;
         engine.fc_Init(status, statusEx, infoLevel, error, 32767);
-        for (const engine::EngineTaskInput& t : tasks)
+        for (const project::Task& t : tasks)
             engine.fc_InitAdd(t, error);
         return engine.fc_ActionRun();
     }
-    bool run(std::uint32_t status, const engine::EngineTaskInput& task, std::uint8_t infoLevel = 2)
+    bool run(std::uint32_t status, const project::Task& task, std::uint8_t infoLevel = 2)
     {
-        return run(status, std::vector<engine::EngineTaskInput>{task}, infoLevel);
+        return run(status, std::vector<project::Task>{task}, infoLevel);
     }
     const engine::EngineCounters& counters() const { return engine.Counters(); }
     std::string ready() const

@@ -40,12 +40,12 @@ TEST(EngineTask, SplitsExclusionsAndFiltersIntoNamesAndPatterns)
 
 TEST(EngineTask, NormalisesFoldersSelectionRenameAndFiltered)
 {
-    EngineTaskInput in;
-    in.Source = "/data/src/";
-    in.Target = "/data/dst//";
-    in.BackupFolder = "/data/backup";
-    in.RenameParameter = "x|24|[NAMETOTAL]_[yyyy]";
-    EngineTask t = EngineTask::fromInput(in, false);
+    project::Task in;
+    in.sourceFolder = "/data/src/";
+    in.targetFolder = "/data/dst//";
+    in.backupFolder = "/data/backup";
+    in.renameCode = "x|24|[NAMETOTAL]_[yyyy]";
+    EngineTask t = EngineTask::fromTask(in, false);
     EXPECT_EQ(t.Source, "/data/src");
     EXPECT_EQ(t.Target, "/data/dst");
     EXPECT_EQ(t.BackupFolder, "/data/backup/");
@@ -54,18 +54,30 @@ TEST(EngineTask, NormalisesFoldersSelectionRenameAndFiltered)
     EXPECT_EQ(t.RenameCode, "[NAMETOTAL]_[yyyy]");
     EXPECT_FALSE(t.Filtered);
 
-    in.Source = "[Net][Share]\\";
-    in.BackupFolder.clear();
-    in.Selection = {"", "a.txt", "\\Sub"};
-    in.DateFrom = "01.01.2020"; // a date range alone does not filter
-    t = EngineTask::fromInput(in, false);
+    in.sourceFolder = "[Net][Share]\\";
+    in.backupFolder.clear();
+    in.selection = {"", "a.txt", "\\Sub"};
+    in.dateFrom = "01.01.2020"; // a date range alone does not filter
+    t = EngineTask::fromTask(in, false);
     EXPECT_EQ(t.Source, "[Net][Share]\\");
     EXPECT_EQ(t.BackupFolder, ""); // never the root
     EXPECT_EQ(t.Selection, (std::vector<std::string>{"a.txt", "\\Sub"}));
     EXPECT_FALSE(t.Filtered);
-    EXPECT_TRUE(EngineTask::fromInput(in, true).Filtered);
-    in.MaxSizeK = 1;
-    EXPECT_TRUE(EngineTask::fromInput(in, false).Filtered);
+    EXPECT_TRUE(EngineTask::fromTask(in, true).Filtered);
+    in.sizeMaxK = "1";
+    EXPECT_TRUE(EngineTask::fromTask(in, false).Filtered);
+
+    // Extensions as typed are searched framed and without stars; the size
+    // is the number in front, text that is none is no limit.
+    in.extensions = "*.txt;*.dat";
+    in.sizeMaxK = "512 KB";
+    t = EngineTask::fromTask(in, false);
+    EXPECT_EQ(t.Extensions, ";.txt;.dat;");
+    EXPECT_EQ(t.MaxSizeK, 512u);
+    for (const char* none : {"viel", "-5", ""}) {
+        in.sizeMaxK = none;
+        EXPECT_EQ(EngineTask::fromTask(in, false).MaxSizeK, 0u) << none;
+    }
 }
 
 TEST(Wildcard, MatchesLikeTheProgramsPatterns)
@@ -152,43 +164,43 @@ TEST(EntryFilter, FileRulesInTheirOrder)
     const std::int64_t noon = localNanos(2026, 3, 10, 12, 0, 0);
     const struct {
         const char* label;
-        EngineTaskInput task;
+        project::Task task;
         bool folderOnly;
         FileEntry entry;
         bool passes;
     } cases[] = {
         {"no rules", {}, false, file("a.txt"), true},
         {"folders only", {}, true, file("a.txt"), false},
-        {"extension listed", {.Extensions = ";.txt;"}, false, file("a.TXT"), true},
-        {"extension missing", {.Extensions = ";.txt;"}, false, file("README"), false},
-        {"size at the limit", {.MaxSizeK = 2}, false, file("a", 2000), true},
-        {"size one above", {.MaxSizeK = 2}, false, file("a", 2001), false},
-        {"5 GiB over a 1 MB limit", {.MaxSizeK = 1000}, false, file("big", 5ULL << 30), false},
-        {"include name", {.NameFilters = "a.txt;b.txt"}, false, file("B.TXT"), true},
-        {"include name missing", {.NameFilters = "a.txt"}, false, file("c.txt"), false},
-        {"include pattern", {.NameFilters = "*.doc"}, false, file("x.doc"), true},
-        {"name or pattern", {.NameFilters = "a.txt;*.doc"}, false, file("x.doc"), true},
-        {"name or pattern (name)", {.NameFilters = "a.txt;*.doc"}, false, file("a.txt"), true},
-        {"folder pattern filters no file", {.NameFilters = "\\D*"}, false, file("Daten"), false},
-        {"date from", {.DateFrom = "10.03.2026 12:00"}, false, file("a", 1, noon), true},
-        {"date from, older", {.DateFrom = "10.03.2026 12:00:01"}, false, file("a", 1, noon), false},
-        {"date to", {.DateTo = "10.03.2026 12:00"}, false, file("a", 1, noon), true},
-        {"date to, newer", {.DateTo = "10.03.2026 11:59:59"}, false, file("a", 1, noon), false},
+        {"extension listed", {.extensions = "*.txt"}, false, file("a.TXT"), true},
+        {"extension missing", {.extensions = "*.txt"}, false, file("README"), false},
+        {"size at the limit", {.sizeMaxK = "2"}, false, file("a", 2000), true},
+        {"size one above", {.sizeMaxK = "2"}, false, file("a", 2001), false},
+        {"5 GiB over a 1 MB limit", {.sizeMaxK = "1000"}, false, file("big", 5ULL << 30), false},
+        {"include name", {.nameFilters = "a.txt;b.txt"}, false, file("B.TXT"), true},
+        {"include name missing", {.nameFilters = "a.txt"}, false, file("c.txt"), false},
+        {"include pattern", {.nameFilters = "*.doc"}, false, file("x.doc"), true},
+        {"name or pattern", {.nameFilters = "a.txt;*.doc"}, false, file("x.doc"), true},
+        {"name or pattern (name)", {.nameFilters = "a.txt;*.doc"}, false, file("a.txt"), true},
+        {"folder pattern filters no file", {.nameFilters = "\\D*"}, false, file("Daten"), false},
+        {"date from", {.dateFrom = "10.03.2026 12:00"}, false, file("a", 1, noon), true},
+        {"date from, older", {.dateFrom = "10.03.2026 12:00:01"}, false, file("a", 1, noon), false},
+        {"date to", {.dateTo = "10.03.2026 12:00"}, false, file("a", 1, noon), true},
+        {"date to, newer", {.dateTo = "10.03.2026 11:59:59"}, false, file("a", 1, noon), false},
         {"date binds pattern matches",
-         {.NameFilters = "*.txt", .DateTo = "01.01.2000"},
+         {.nameFilters = "*.txt", .dateTo = "01.01.2000"},
          false,
          file("a.txt", 1, noon),
          false},
-        {"exclude name", {.Exclusions = "a.txt"}, false, file("A.txt"), false},
-        {"exclude folder name keeps file", {.Exclusions = "\\a.txt"}, false, file("a.txt"), true},
-        {"exclude pattern", {.Exclusions = "*.bak"}, false, file("x.bak"), false},
-        {"exclude pattern is case-sensitive", {.Exclusions = "*.bak"}, false, file("x.BAK"), true},
-        {"exclude beats include", {.Exclusions = "a.txt", .NameFilters = "*.txt"}, false, file("a.txt"), false},
+        {"exclude name", {.exclusions = "a.txt"}, false, file("A.txt"), false},
+        {"exclude folder name keeps file", {.exclusions = "\\a.txt"}, false, file("a.txt"), true},
+        {"exclude pattern", {.exclusions = "*.bak"}, false, file("x.bak"), false},
+        {"exclude pattern is case-sensitive", {.exclusions = "*.bak"}, false, file("x.BAK"), true},
+        {"exclude beats include", {.exclusions = "a.txt", .nameFilters = "*.txt"}, false, file("a.txt"), false},
     };
     for (const auto& c : cases) {
         EntryFilter filter;
         std::string error;
-        ASSERT_TRUE(filter.load(EngineTask::fromInput(c.task, false), c.folderOnly, error)) << c.label << error;
+        ASSERT_TRUE(filter.load(EngineTask::fromTask(c.task, false), c.folderOnly, error)) << c.label << error;
         EXPECT_EQ(filter.filePasses(c.entry), c.passes) << c.label;
     }
 }
@@ -206,7 +218,7 @@ TEST(EntryFilter, FolderRules)
     for (const auto& c : cases) {
         EntryFilter filter;
         std::string error;
-        ASSERT_TRUE(filter.load(EngineTask::fromInput({.Exclusions = c.exclusions}, false), false, error));
+        ASSERT_TRUE(filter.load(EngineTask::fromTask({.exclusions = c.exclusions}, false), false, error));
         EXPECT_EQ(filter.folderPasses(c.folder), c.passes) << c.exclusions << " / " << c.folder;
     }
 }
@@ -215,7 +227,7 @@ TEST(EntryFilter, UnreadableDateIsAnError)
 {
     EntryFilter filter;
     std::string error;
-    EXPECT_FALSE(filter.load(EngineTask::fromInput({.DateFrom = "gestern"}, false), false, error));
+    EXPECT_FALSE(filter.load(EngineTask::fromTask({.dateFrom = "gestern"}, false), false, error));
     EXPECT_EQ(error, "Datum 'gestern' ist ungültig!");
 }
 

@@ -68,7 +68,7 @@ TEST(EngineTask, RenameParameterIsReadByTheParameterRules)
         {"1|26|a|b", 26, "a|b", true},
     };
     for (const auto& row : rows) {
-        const EngineTask task = EngineTask::fromInput({.Source = "/s", .RenameParameter = row.parameter}, false);
+        const EngineTask task = EngineTask::fromTask({.sourceFolder = "/s", .renameCode = row.parameter}, false);
         EXPECT_EQ(task.RenameFlags, row.flags) << row.parameter;
         EXPECT_EQ(task.RenameCode, row.code) << row.parameter;
         EXPECT_EQ(!task.RenameProblem.empty(), row.problem) << row.parameter << ": " << task.RenameProblem;

@@ -39,7 +39,7 @@ struct ProtocolRun {
     ProtocolWorkList rec;
     ScriptedQuestioner questions;
     engine::clsFolderCopy engine{rec, questions};
-    bool run(std::uint32_t status, const engine::EngineTaskInput& task, std::uint32_t statusEx = 0)
+    bool run(std::uint32_t status, const project::Task& task, std::uint32_t statusEx = 0)
     {
         std::string error;
         engine.fc_Init(status, statusEx, 2, error, 32767);

@@ -78,10 +78,10 @@ TEST(Rename, WhatTheFlagsAskForAfterTheCopy)
         const std::string target = dir.mkdir("dst");
         EngineRun r;
         EXPECT_TRUE(r.run(kCopy,
-                          {.Source = dir.file("src"),
-                           .Selection = row.selection,
-                           .Target = target,
-                           .RenameParameter = row.parameter}));
+                          {.sourceFolder = dir.file("src"),
+                           .selection = row.selection,
+                           .targetFolder = target,
+                           .renameCode = row.parameter}));
         EXPECT_EQ(r.ready(), "Ready true '' protocol");
         // The task's own source folder is never renamed: the next run would not find it.
         const std::string source = dir.file("src");
@@ -103,10 +103,10 @@ TEST(Rename, RenamedSourcesAreCopiedOnce)
     const std::string target = dir.mkdir("dst");
     EngineRun r;
     EXPECT_TRUE(r.run(kCopy,
-                      {.Source = dir.file("src"),
-                       .Selection = {"*.*"},
-                       .Target = target,
-                       .RenameParameter = "1|18|done [NAMETOTAL]"}));
+                      {.sourceFolder = dir.file("src"),
+                       .selection = {"*.*"},
+                       .targetFolder = target,
+                       .renameCode = "1|18|done [NAMETOTAL]"}));
     EXPECT_EQ(r.rec.only("FileDone").size(), 200u);
     EXPECT_EQ(listing(target).size(), 200u);
     for (const std::string& name : listing(dir.file("src")))
@@ -122,10 +122,10 @@ TEST(Rename, ANameThatIsTakenIsNeverReplaced)
     dir.write("dst/done a.txt", "was here first");
     EngineRun r;
     r.run(kCopy,
-          {.Source = dir.file("src"),
-           .Selection = {"a.txt", "b.txt"},
-           .Target = target,
-           .RenameParameter = "1|20|done [NAMETOTAL]"});
+          {.sourceFolder = dir.file("src"),
+           .selection = {"a.txt", "b.txt"},
+           .targetFolder = target,
+           .renameCode = "1|20|done [NAMETOTAL]"});
     EXPECT_EQ(dir.read("dst/done a.txt"), "was here first");
     EXPECT_EQ(dir.read("dst/a.txt"), "a") << "copied, left under its name";
     EXPECT_EQ(dir.read("dst/done b.txt"), "b");
@@ -141,10 +141,10 @@ TEST(Rename, ANameThatIsTakenIsNeverReplaced)
     same.write("src/b.txt", "b");
     EngineRun once;
     once.run(kCopy,
-             {.Source = same.file("src"),
-              .Selection = {"a.txt", "b.txt"},
-              .Target = same.mkdir("dst"),
-              .RenameParameter = "1|20|gleich.txt"});
+             {.sourceFolder = same.file("src"),
+              .selection = {"a.txt", "b.txt"},
+              .targetFolder = same.mkdir("dst"),
+              .renameCode = "1|20|gleich.txt"});
     EXPECT_EQ(listing(same.file("dst")), (Names{"b.txt", "gleich.txt"}));
     EXPECT_EQ(same.read("dst/gleich.txt"), "a");
 }
@@ -156,19 +156,19 @@ TEST(Rename, RunningNumbersAndDamagedCodes)
         dir.write(std::string("src/") + f, f);
     EngineRun numbered;
     numbered.run(kCopy,
-                 {.Source = dir.file("src"),
-                  .Selection = {"*.*"},
-                  .Target = dir.mkdir("dst"),
-                  .RenameParameter = "1|20|Urlaub [00|8]"});
+                 {.sourceFolder = dir.file("src"),
+                  .selection = {"*.*"},
+                  .targetFolder = dir.mkdir("dst"),
+                  .renameCode = "1|20|Urlaub [00|8]"});
     EXPECT_EQ(listing(dir.file("dst")), (Names{"Urlaub 08", "Urlaub 09", "Urlaub 10"}));
 
     // A code the parameter rules refuse renames nothing and says why.
     EngineRun damaged;
     damaged.run(kCopy,
-                {.Source = dir.file("src"),
-                 .Selection = {"x.jpg"},
-                 .Target = dir.mkdir("dst2"),
-                 .RenameParameter = "1|20|../[NAMETOTAL]"});
+                {.sourceFolder = dir.file("src"),
+                 .selection = {"x.jpg"},
+                 .targetFolder = dir.mkdir("dst2"),
+                 .renameCode = "1|20|../[NAMETOTAL]"});
     EXPECT_EQ(listing(dir.file("dst2")), Names{"x.jpg"});
     EXPECT_NE(
         damaged.ready().find("Fehler bei Umbenennung Datei: " + dir.file("dst2/x.jpg") + " - Der Umbenennungscode"),
@@ -194,10 +194,10 @@ TEST(Rename, TheReviewedRowsThatWereCopiedFromTheLastToTheFirst)
         }
     };
     EXPECT_TRUE(r.run(kInfo | kCopy | status::kOnlyDifferent | status::kContinueAfterError,
-                      {.Source = dir.file("src"),
-                       .Selection = {"*.*"},
-                       .Target = target,
-                       .RenameParameter = "1|26|[000|1] [NAMETOTAL]"}));
+                      {.sourceFolder = dir.file("src"),
+                       .selection = {"*.*"},
+                       .targetFolder = target,
+                       .renameCode = "1|26|[000|1] [NAMETOTAL]"}));
     EXPECT_EQ(
         listing(dir.file("src")),
         (Names{"001 Sub", "001 Sub/002 a.txt", "001 Sub/003 Tief", "001 Sub/003 Tief/004 c.txt", "001 Sub/b.txt"}))
@@ -236,7 +236,10 @@ TEST(Rename, AReviewedRowCannotLeadOutOfItsTask)
                       row("FILE", dir.file("src"), "a.txt", dir.file("dst/../outside")),
                       row("FOLDER", dir.file("outside"), "outside", target + "/outside")};
     r.run(kInfo | kCopy | status::kOnlyDifferent | status::kContinueAfterError,
-          {.Source = dir.file("src"), .Selection = {"*.*"}, .Target = target, .RenameParameter = "1|26|x [NAMETOTAL]"});
+          {.sourceFolder = dir.file("src"),
+           .selection = {"*.*"},
+           .targetFolder = target,
+           .renameCode = "1|26|x [NAMETOTAL]"});
     EXPECT_EQ(listing(target), Names{}) << "nothing copied";
     EXPECT_EQ(listing(dir.file("outside")), Names{"secret.txt"}) << "nothing renamed";
     EXPECT_EQ(r.counters().CountFiles_Not + r.counters().CountFolder_Not, 4);

@@ -105,7 +105,7 @@ std::string makeMixedTree(const TempDir& dir)
 
 struct FindCase {
     const char* label;
-    EngineTaskInput task;
+    project::Task task;
     std::uint32_t extraStatus;
     // find expressions over the tree: which folders are walked (prune) and
     // which files pass
@@ -119,27 +119,27 @@ TEST(Walk, InformationRunCountsWhatFindAndDuSee)
     const std::string root = makeMixedTree(dir);
     const FindCase cases[] = {
         {"no filter", {}, 0, "-false", "-true"},
-        {"extensions", {.Extensions = ";.txt;"}, 0, "-false", "-iname '*.txt'"},
-        {"size limit", {.MaxSizeK = 5}, 0, "-false", "-size -5001c"},
+        {"extensions", {.extensions = "*.txt"}, 0, "-false", "-iname '*.txt'"},
+        {"size limit", {.sizeMaxK = "5"}, 0, "-false", "-size -5001c"},
         {"date range",
-         {.DateFrom = "01.01.2021", .DateTo = "31.12.2023 23:59:59"},
+         {.dateFrom = "01.01.2021", .dateTo = "31.12.2023 23:59:59"},
          0,
          "-false",
          "-newermt '2021-01-01' ! -newermt '2024-01-01'"},
-        {"name patterns", {.NameFilters = "*.doc;a1*"}, 0, "-false", "\\( -name '*.doc' -o -name 'a1*' \\)"},
-        {"include name", {.NameFilters = "KEEP.TXT"}, 0, "-false", "-iname keep.txt"},
+        {"name patterns", {.nameFilters = "*.doc;a1*"}, 0, "-false", "\\( -name '*.doc' -o -name 'a1*' \\)"},
+        {"include name", {.nameFilters = "KEEP.TXT"}, 0, "-false", "-iname keep.txt"},
         {"exclusions",
-         {.Exclusions = "\\Temp;*.bak;\\Cache*"},
+         {.exclusions = "\\Temp;*.bak;\\Cache*"},
          0,
          "\\( -iname Temp -o -name 'Cache*' -o -name '*.bak' \\)",
          "! -name '*.bak'"},
         {"folders only", {}, status::kFolderOnly, "-false", "-false"},
         {"everything at once",
-         {.Exclusions = "\\Bilder*",
-          .NameFilters = "*.txt;*.TXT",
-          .Extensions = ";.txt;",
-          .MaxSizeK = 15,
-          .DateFrom = "01.06.2020"},
+         {.exclusions = "\\Bilder*",
+          .nameFilters = "*.txt;*.TXT",
+          .extensions = "*.txt",
+          .sizeMaxK = "15",
+          .dateFrom = "01.06.2020"},
          0,
          "-name 'Bilder*'",
          "-iname '*.txt' -size -15001c -newermt '2020-06-01'"},
@@ -147,8 +147,8 @@ TEST(Walk, InformationRunCountsWhatFindAndDuSee)
     for (const FindCase& c : cases) {
         SCOPED_TRACE(c.label);
         EngineRun r;
-        EngineTaskInput task = c.task;
-        task.Source = root;
+        project::Task task = c.task;
+        task.sourceFolder = root;
         ASSERT_TRUE(r.run(kInfo | c.extraStatus, task));
         EXPECT_EQ(r.ready(), "Ready true '' none");
         // The walk keeps the source folder itself; pruned folders are not entered.
@@ -166,7 +166,7 @@ TEST(Walk, InformationRunCountsWhatFindAndDuSee)
     }
     // du agrees on the whole tree (its folder sizes taken out).
     EngineRun r;
-    ASSERT_TRUE(r.run(kInfo, {.Source = root}));
+    ASSERT_TRUE(r.run(kInfo, {.sourceFolder = root}));
     const long long du = shellNumber("du -sb --apparent-size " + quoted(root) + " | cut -f1");
     const long long dirBytes =
         shellNumber("find " + quoted(root) + " -type d -printf '%s\\n' | awk '{s+=$1} END {print s+0}'");
@@ -206,7 +206,7 @@ TEST(Walk, SelectionForms)
     };
     for (const auto& c : cases) {
         EngineRun r;
-        ASSERT_TRUE(r.run(kInfoProtocol, {.Source = root, .Selection = c.selection}));
+        ASSERT_TRUE(r.run(kInfoProtocol, {.sourceFolder = root, .selection = c.selection}));
         const std::string label = c.selection.empty() ? "(empty)" : c.selection.front();
         EXPECT_EQ(r.counters().CountFolder, c.folders) << label;
         EXPECT_EQ(r.counters().CountFiles, c.files) << label;
@@ -215,7 +215,7 @@ TEST(Walk, SelectionForms)
         EXPECT_EQ(r.rec.errors.size(), c.boxes) << label;
     }
     EngineRun r;
-    r.run(kInfoProtocol, {.Source = root, .Selection = {"missing.txt", "\\Fehlt"}});
+    r.run(kInfoProtocol, {.sourceFolder = root, .selection = {"missing.txt", "\\Fehlt"}});
     ASSERT_EQ(r.questions.asked.size(), 2u);
     EXPECT_EQ(r.questions.asked[0].title, "Fehler ...");
     EXPECT_EQ(r.questions.asked[0].text,
@@ -242,7 +242,7 @@ TEST(Walk, ComputerSourceWalksEachSelectedRoot)
     dir.write("disk2/Sub/b", "22");
     EngineRun r;
     ASSERT_TRUE(
-        r.run(kInfo, {.Source = kSourceComputer, .Selection = {dir.file("disk1/"), dir.file("disk2"), "C:\\"}}));
+        r.run(kInfo, {.sourceFolder = kSourceComputer, .selection = {dir.file("disk1/"), dir.file("disk2"), "C:\\"}}));
     EXPECT_EQ(r.counters().CountFiles, 2);
     EXPECT_EQ(r.counters().CountFolder, 1);
     ASSERT_EQ(r.questions.asked.size(), 1u); // the Windows drive does not exist here
@@ -256,7 +256,7 @@ TEST(Walk, EventOrderOfAnInformationRun)
     const std::string root = dir.mkdir("D");
     dir.write("D/A/f", "12345");
     EngineRun r;
-    ASSERT_TRUE(r.run(kInfoProtocol | status::kFolderEntriesInfo, {.Source = root}, 2));
+    ASSERT_TRUE(r.run(kInfoProtocol | status::kFolderEntriesInfo, {.sourceFolder = root}, 2));
     const std::vector<std::string> expected = {
         "Start INFO",
         "Aufgabe INFO 1/1 0",
@@ -290,7 +290,7 @@ TEST(Walk, TextProtocolAndCounters)
     dir.write("D/A/B/C/g", "12345");
     chmod(dir.file("D/A/B/C/g").c_str(), 0444);
     EngineRun r;
-    ASSERT_TRUE(r.run(kInfoProtocol, {.Source = root}));
+    ASSERT_TRUE(r.run(kInfoProtocol, {.sourceFolder = root}));
     EXPECT_EQ(r.engine.Protocol(),
               "\r\n" + root + "\r\n" + root + "/A\r\n" + root + "/A/B\r\n      /C/  ----  ok              " + root
                   + "/A/B/C\r\n" + "          g  ----  ok");
@@ -301,8 +301,8 @@ TEST(Walk, TextProtocolAndCounters)
     EXPECT_EQ(r.ready(), "Ready true '' protocol");
     // The next run starts from zero again.
     EngineRun again;
-    again.run(kInfo, {.Source = root});
-    r.run(kInfo, {.Source = root});
+    again.run(kInfo, {.sourceFolder = root});
+    r.run(kInfo, {.sourceFolder = root});
     EXPECT_EQ(r.counters(), again.counters());
 }
 
@@ -311,7 +311,7 @@ TEST(Walk, NoFileInfoStillCounts)
     TempDir dir;
     dir.write("D/a", "1");
     EngineRun r;
-    ASSERT_TRUE(r.run(kInfo | status::kNoFileInfo, {.Source = dir.file("D")}));
+    ASSERT_TRUE(r.run(kInfo | status::kNoFileInfo, {.sourceFolder = dir.file("D")}));
     EXPECT_TRUE(r.rec.only("File").empty());
     EXPECT_EQ(r.counters().CountFiles, 1);
 }
@@ -329,7 +329,7 @@ TEST(Walk, DifferingFilesInformationComparesWithTheTarget)
         setTime(dir.file(f), localTime(2024, 5, 1, 12));
     EngineRun r;
     ASSERT_TRUE(r.run(kInfoProtocol | status::kOnlyDifferent,
-                      {.Source = dir.file("src/D"), .Target = dir.file("dst"), .Exclusions = "*.bak"}));
+                      {.sourceFolder = dir.file("src/D"), .targetFolder = dir.file("dst"), .exclusions = "*.bak"}));
     const auto& k = r.counters();
     EXPECT_EQ(k.CountFiles_ExistsTimeOk, 1);
     EXPECT_EQ(k.CountFolder_ExistsTimeOk, 2); // dst/D exists, Skip is passed over
@@ -364,7 +364,7 @@ TEST(Walk, CancelEndsTheRunAfterTheCurrentFile)
             r.engine.fc_Cancel();
     };
     EXPECT_TRUE(r.run(kInfo | status::kDelete,
-                      std::vector<EngineTaskInput>{{.Source = dir.file("D")}, {.Source = dir.file("E")}}));
+                      std::vector<project::Task>{{.sourceFolder = dir.file("D")}, {.sourceFolder = dir.file("E")}}));
     EXPECT_EQ(r.counters().CountFiles, 3);
     EXPECT_EQ(r.ready(), "Ready false '' none");
     EXPECT_TRUE(r.rec.only("Aufgabe INFO 2").empty());
@@ -383,7 +383,7 @@ TEST(Walk, FolderWithoutAccessIsCountedAndTheWalkGoesOn)
     if (!noOverride.active())
         GTEST_SKIP() << "cannot drop the file access capabilities here";
     EngineRun r;
-    ASSERT_TRUE(r.run(kInfoProtocol, {.Source = dir.file("D"), .Selection = {"\\Locked"}}));
+    ASSERT_TRUE(r.run(kInfoProtocol, {.sourceFolder = dir.file("D"), .selection = {"\\Locked"}}));
     EXPECT_EQ(r.counters().CountFolder, 1);
     EXPECT_EQ(r.counters().CountFolder_Not, 1);
     EXPECT_EQ(r.counters().CountFiles, 0);
@@ -400,7 +400,7 @@ TEST(Walk, FolderWithoutAccessIsCountedAndTheWalkGoesOn)
     EXPECT_EQ(r.rec.errors[0].par_Target, "Zugriff verweigert");
 
     EngineRun open;
-    ASSERT_TRUE(open.run(kInfoProtocol, {.Source = dir.file("D"), .Selection = {"\\Open"}}));
+    ASSERT_TRUE(open.run(kInfoProtocol, {.sourceFolder = dir.file("D"), .selection = {"\\Open"}}));
     EXPECT_EQ(open.counters().CountFiles_Not, 1);
     EXPECT_EQ(open.rec.only("FileNot"), std::vector<std::string>{"FileNot 0"});
     EXPECT_NE(open.engine.Protocol().find("hidden  ----  Fehler: Zugriff verweigert"), std::string::npos);
@@ -413,7 +413,7 @@ TEST(Walk, FolderWithoutAccessIsCountedAndTheWalkGoesOn)
     const std::string target = dir.mkdir("T");
     test::ProtocolRun copy;
     copy.run(kInfoProtocol | status::kCopy | status::kOnlyDifferent | status::kContinueAfterError,
-             {.Source = dir.file("D"), .Selection = {"\\Locked", "a.txt"}, .Target = target});
+             {.sourceFolder = dir.file("D"), .selection = {"\\Locked", "a.txt"}, .targetFolder = target});
     EXPECT_TRUE(std::filesystem::exists(target + "/a.txt"));
     EXPECT_EQ(copy.engine.Counters().CountFolder_Not, 1);
     const std::size_t found = copy.rec.document.fc_NextError();
@@ -442,7 +442,7 @@ TEST(Walk, EntriesThatVanishDuringTheWalk)
         if (e == "FolderStart " + dir.file("D/W/w2"))
             std::filesystem::remove_all(dir.file("D/W/w2")); // after its listing, before it is opened
     };
-    ASSERT_TRUE(r.run(kInfoProtocol, {.Source = dir.file("D"), .Selection = {"\\V", "\\W"}}));
+    ASSERT_TRUE(r.run(kInfoProtocol, {.sourceFolder = dir.file("D"), .selection = {"\\V", "\\W"}}));
     const auto seenOfV = static_cast<std::int64_t>(r.rec.only("FileStart v").size());
     EXPECT_GE(seenOfV, 1);
     ASSERT_EQ(r.questions.asked.size(), 1u);
@@ -468,7 +468,7 @@ TEST(Walk, EntriesThatVanishDuringTheWalk)
             }
         }
     };
-    ASSERT_TRUE(renamed.run(kInfoProtocol, {.Source = dir.file("D"), .Selection = {"\\X"}}));
+    ASSERT_TRUE(renamed.run(kInfoProtocol, {.sourceFolder = dir.file("D"), .selection = {"\\X"}}));
     ASSERT_FALSE(moved.empty());
     EXPECT_EQ(renamed.counters().CountFolder_Not, 1);
     ASSERT_EQ(renamed.rec.errors.size(), 1u);
@@ -487,16 +487,16 @@ TEST(Walk, LinksAreEntriesNeverWalkedInto)
     std::filesystem::create_directory_symlink(dir.file("D/Sub"), dir.file("D/SubLink"));
     std::filesystem::create_directory_symlink(dir.file("D"), dir.file("Alias"));
     EngineRun r;
-    ASSERT_TRUE(r.run(kInfo, {.Source = dir.file("D")}));
+    ASSERT_TRUE(r.run(kInfo, {.sourceFolder = dir.file("D")}));
     EXPECT_EQ(r.counters().CountFolder, 2);
     EXPECT_EQ(r.counters().CountFiles, 5); // f, up, loop1, loop2, SubLink
     EngineRun named;
-    ASSERT_TRUE(named.run(kInfo, {.Source = dir.file("D"), .Selection = {"\\SubLink"}}));
+    ASSERT_TRUE(named.run(kInfo, {.sourceFolder = dir.file("D"), .selection = {"\\SubLink"}}));
     EXPECT_EQ(named.counters().CountFolder, 0);
     EXPECT_EQ(named.counters().CountFiles, 1);
     // A source that is itself a link was named by the user: it is walked.
     EngineRun alias;
-    ASSERT_TRUE(alias.run(kInfo, {.Source = dir.file("Alias")}));
+    ASSERT_TRUE(alias.run(kInfo, {.sourceFolder = dir.file("Alias")}));
     EXPECT_EQ(alias.counters().CountFiles, 5);
 }
 
@@ -509,7 +509,7 @@ TEST(Walk, OddNamesPassThrough)
     dir.mkdir("D/dir|with~°~marks\n");
     dir.write("D/dir|with~°~marks\n/inner\xC3", "1");
     EngineRun r;
-    ASSERT_TRUE(r.run(kInfoProtocol, {.Source = dir.file("D"), .Exclusions = "a~°~b;\\dir|with~°~marks\n"}));
+    ASSERT_TRUE(r.run(kInfoProtocol, {.sourceFolder = dir.file("D"), .exclusions = "a~°~b;\\dir|with~°~marks\n"}));
     EXPECT_EQ(r.counters().CountFiles, 4);
     EXPECT_EQ(r.counters().CountFolder, 1);
     // Printed as they are, but a line break of a name as its escape.
@@ -536,7 +536,7 @@ TEST(Walk, PathsLongerThanTheSystemLimit)
     close(file);
     close(fd);
     EngineRun r;
-    ASSERT_TRUE(r.run(kInfoProtocol, {.Source = root}));
+    ASSERT_TRUE(r.run(kInfoProtocol, {.sourceFolder = root}));
     EXPECT_EQ(r.counters().CountFolder, 26);
     EXPECT_EQ(r.counters().CountFiles, 1);
     EXPECT_NEAR(r.counters().SizeTotal * 1024, 3, 1e-9);
@@ -559,7 +559,7 @@ TEST(Walk, TreeDeeperThanTheWalkGoesIsReportedOnce)
     }
     close(fd);
     EngineRun r;
-    ASSERT_TRUE(r.run(kInfoProtocol, {.Source = root}));
+    ASSERT_TRUE(r.run(kInfoProtocol, {.sourceFolder = root}));
     EXPECT_EQ(r.counters().CountFolder, 513); // the source and 512 levels below it
     ASSERT_EQ(r.questions.asked.size(), 1u);
     EXPECT_NE(r.questions.asked[0].text.find("Der Dateiname oder die Erweiterung ist zu lang."), std::string::npos);
@@ -576,7 +576,7 @@ TEST(Walk, TreeDeeperThanTheWalkGoesIsReportedOnce)
     low.rlim_cur = static_cast<rlim_t>(openNow + 20);
     setrlimit(RLIMIT_NOFILE, &low);
     EngineRun limited;
-    limited.run(kInfoProtocol, {.Source = root});
+    limited.run(kInfoProtocol, {.sourceFolder = root});
     setrlimit(RLIMIT_NOFILE, &saved);
     EXPECT_EQ(limited.counters().CountFolder_Not, 1);
     ASSERT_EQ(limited.rec.errors.size(), 1u);
@@ -589,7 +589,7 @@ TEST(Walk, MissingSourceAndEmptyFolder)
 {
     TempDir dir;
     EngineRun missing;
-    EXPECT_FALSE(missing.run(kInfo | status::kCopy, {.Source = dir.file("nope")}));
+    EXPECT_FALSE(missing.run(kInfo | status::kCopy, {.sourceFolder = dir.file("nope")}));
     EXPECT_EQ(missing.rec.events,
               (std::vector<std::string>{
                   "Start INFO",
@@ -598,10 +598,10 @@ TEST(Walk, MissingSourceAndEmptyFolder)
     EXPECT_FALSE(missing.engine.IsRunning());
     dir.write("file", "x");
     EngineRun notAFolder;
-    EXPECT_FALSE(notAFolder.run(kInfo, {.Source = dir.file("file")}));
+    EXPECT_FALSE(notAFolder.run(kInfo, {.sourceFolder = dir.file("file")}));
     dir.mkdir("empty");
     EngineRun empty;
-    EXPECT_TRUE(empty.run(kInfo, {.Source = dir.file("empty")}));
+    EXPECT_TRUE(empty.run(kInfo, {.sourceFolder = dir.file("empty")}));
     EXPECT_EQ(empty.counters().CountFolder, 1);
     EXPECT_EQ(empty.counters().CountFiles, 0);
     EXPECT_EQ(empty.engine.Protocol(), "");

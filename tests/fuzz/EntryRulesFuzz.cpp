@@ -23,14 +23,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             __builtin_trap();
     }
 
-    zdr::engine::EngineTaskInput input;
-    input.Exclusions = pattern;
-    input.NameFilters = name;
-    input.Extensions = pattern;
-    input.DateFrom = name.substr(0, 40);
+    zdr::project::Task input;
+    input.exclusions = pattern;
+    input.nameFilters = name;
+    input.extensions = pattern;
+    input.dateFrom = name.substr(0, 40);
     zdr::engine::EntryFilter filter;
     std::string error;
-    if (filter.load(zdr::engine::EngineTask::fromInput(input, false), false, error)) {
+    if (filter.load(zdr::engine::EngineTask::fromTask(input, false), false, error)) {
         zdr::platform::FileEntry entry;
         entry.name = name;
         entry.size = size;

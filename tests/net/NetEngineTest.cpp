@@ -58,7 +58,7 @@ TEST_F(NetEngineTest, WalksThroughTheConnectedDriveAndReleasesIt)
 {
     test::EngineRun r(drives());
     ASSERT_TRUE(
-        r.run(test::kInfo, engine::EngineTaskInput{.Source = "Z:/Ordner", .NetSource = "2|Z|\\\\srv\\daten||"}));
+        r.run(test::kInfo, project::Task{.sourceFolder = "Z:/Ordner", .netSourceCode = "2|Z|\\\\srv\\daten||"}));
     EXPECT_EQ(r.ready(), "Ready true '' none");
     EXPECT_EQ(r.rec.events.at(1), "Info Quelle: 'Z:' mit Netzlaufwerk '\\\\srv\\daten' verbinden ...");
     EXPECT_EQ(r.counters().CountFiles, 2);
@@ -74,7 +74,7 @@ TEST_F(NetEngineTest, DriveThatCannotConnectEndsTheRunWithItsMessage)
     dir.write("tools/behaviour", "mount error(13): Permission denied");
     test::EngineRun r(drives());
     EXPECT_FALSE(r.run(test::kInfo,
-                       engine::EngineTaskInput{.Source = "Z:/Ordner", .NetSource = "2|Z|\\\\srv\\daten|anna|Sesam"}));
+                       project::Task{.sourceFolder = "Z:/Ordner", .netSourceCode = "2|Z|\\\\srv\\daten|anna|Sesam"}));
     EXPECT_EQ(r.ready(),
               "Ready false 'Quelle: 'Z:/Ordner' konnte nicht verbunden werden: Fehler: Netzlaufwerk konnte nicht "
               "verbunden oder zugegriffen werden: Username/Password-Kombination ist falsch' none");

@@ -242,7 +242,8 @@ TEST(Samba, TaskCopiesATreeOntoAShareMountedByTheDesktopAndBack)
 
     {
         test::EngineRun onto(drives);
-        const bool ok = onto.run(engine::status::kCopy, {.Source = source, .Target = "Z:/ziel", .NetTarget = release});
+        const bool ok = onto.run(engine::status::kCopy,
+                                 {.sourceFolder = source, .targetFolder = "Z:/ziel", .netTargetCode = release});
         const std::string ready = onto.ready();
         if (!ok && ready.find(fc_NetErrorText(error::kNoNetwork)) != std::string::npos)
             GTEST_SKIP() << "gvfs gave the share no FUSE folder (gvfsd-fuse did not start): " << ready;
@@ -257,8 +258,9 @@ TEST(Samba, TaskCopiesATreeOntoAShareMountedByTheDesktopAndBack)
 
     {
         test::EngineRun back(drives);
-        ASSERT_TRUE(back.run(engine::status::kCopy,
-                             {.Source = "Z:/ziel/Daten", .Target = dir.mkdir("zurück"), .NetSource = release}))
+        ASSERT_TRUE(
+            back.run(engine::status::kCopy,
+                     {.sourceFolder = "Z:/ziel/Daten", .targetFolder = dir.mkdir("zurück"), .netSourceCode = release}))
             << back.ready();
         EXPECT_EQ(back.counters().CountFiles_Done, 3);
         back.engine.sb_Action_CloseConnections();

@@ -42,7 +42,7 @@ TEST(TaskListModel, EditsKeepTheModelConsistentAndReportChanges)
     EXPECT_TRUE(model.move(1, 1)); // Ctrl+Down
     EXPECT_FALSE(model.move(2, 1));
     EXPECT_EQ(labels(model), (std::vector<std::string>{"(neuer Eintrag 2)", "(neuer Eintrag 3)", "Erste"}));
-    EXPECT_EQ(model.tasks()[0].field(kSourceFolder), "/daten");
+    EXPECT_EQ(model.tasks()[0].sourceFolder, "/daten");
     EXPECT_EQ(model.data(model.index(0, 0), TaskListModel::kKeyRole).toString(),
               QString::fromStdString(newTask(2).key));
 

@@ -13,12 +13,36 @@ TEST(Task, NewTasksAreNumberedAfterTheHighestKey)
     const Task next = newTask(nextTaskNumber(tasks));
     EXPECT_EQ(next.key, "(JOB6");
     EXPECT_EQ(next.label, "(neuer Eintrag 6)");
-    for (const std::string& field : next.subItems)
-        EXPECT_TRUE(field.empty());
+    for (int subItem = 1; subItem <= kSubItemCount; ++subItem)
+        EXPECT_EQ(fieldText(next, subItem), "") << subItem;
     EXPECT_EQ(taskNumber("(JOB12"), 12);
     EXPECT_EQ(taskNumber("(JOBx"), 0);
     EXPECT_EQ(taskNumber("(JO"), 0);
-    EXPECT_EQ(nextTaskNumber({Task{"(JOB99999999999999", {}, {}}}), INT_MAX);
+    EXPECT_EQ(nextTaskNumber({Task{.key = "(JOB99999999999999"}}), INT_MAX);
+}
+
+TEST(Task, FieldsAreTypedAndKeepTheirStoredText)
+{
+    Task task;
+    for (int subItem = 1; subItem <= kSubItemCount; ++subItem) {
+        const bool mask = subItem == kAttributeSet || subItem == kAttributeDel;
+        for (const char* text : {"", "0", "32", "\\a;b.txt", "a;;b;"}) {
+            if (mask && std::string_view(text).find(';') != std::string_view::npos)
+                continue;
+            ASSERT_TRUE(setFieldText(task, subItem, text));
+            EXPECT_EQ(fieldText(task, subItem), text) << subItem;
+        }
+    }
+    EXPECT_FALSE(setFieldText(task, kSubItemCount + 1, "x"));
+    // An untouched mask is empty in the file, a touched one a number.
+    setFieldText(task, kAttributeSet, "");
+    EXPECT_EQ(task.attributeSet, std::nullopt);
+    setFieldText(task, kAttributeSet, "0");
+    EXPECT_EQ(task.attributeSet, 0u);
+    setFieldText(task, kSelection, "\\a;b.txt");
+    EXPECT_EQ(task.selection, (std::vector<std::string>{"\\a", "b.txt"}));
+    setFieldText(task, kSelection, "");
+    EXPECT_TRUE(task.selection.empty());
 }
 
 TEST(Task, AttributeBoxesBuildDisjointMasks)

@@ -30,7 +30,7 @@ using namespace driver;
 using test::ScriptedUi;
 using test::TempDir;
 using RegistryRuns = test::RecordingRuns<run::SystemCoverTask>;
-using FolderRuns = test::RecordingRuns<run::CoverTask>;
+using FolderRuns = test::RecordingRuns<project::Task>;
 
 const std::string kPath = "HKEY_LOCAL_MACHINE\\Software\\Zendor";
 

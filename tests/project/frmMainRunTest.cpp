@@ -26,7 +26,7 @@ namespace {
 using test::ScriptedUi;
 using test::TempDir;
 
-using Runs = test::RecordingRuns<run::CoverTask>;
+using Runs = test::RecordingRuns<project::Task>;
 
 void runCommand(frmMain& w) { w.findChild<util::ui::CommandLabel*>("lblCmdProjectAction")->click(); }
 QCheckBox* box(frmMain& w, const char* name) { return w.findChild<QCheckBox*>(name); }
@@ -140,14 +140,14 @@ TEST(frmMainRun, TasksGoToTheCoordinatorInListOrder)
     EXPECT_EQ(run.caller, &w);
     ASSERT_EQ(run.tasks.size(), 2u);
     EXPECT_EQ(run.tasks[1].sourceFolder, "/q2");
-    const run::CoverTask& t = run.tasks[0];
-    EXPECT_EQ(std::tie(t.sourceFolder, t.selectedEntries, t.targetFolder, t.exclusions, t.nameFilters),
-              std::make_tuple(std::string("/q1"), std::string("\\a;b.txt"), std::string("/z1"), std::string("\\x"),
-                              std::string("f*")));
-    EXPECT_EQ(t.filesSizeMax, "12");
+    const project::Task& t = run.tasks[0];
+    EXPECT_EQ(std::tie(t.sourceFolder, t.targetFolder, t.exclusions, t.nameFilters),
+              std::make_tuple(std::string("/q1"), std::string("/z1"), std::string("\\x"), std::string("f*")));
+    EXPECT_EQ(t.selection, (std::vector<std::string>{"\\a", "b.txt"}));
+    EXPECT_EQ(t.sizeMaxK, "12");
     EXPECT_EQ(t.attributeSet, 3u);
-    EXPECT_EQ(t.attributeDel, 32u);
-    EXPECT_EQ(t.fileExtensions, "*.txt");
+    EXPECT_EQ(t.attributeClear, 32u);
+    EXPECT_EQ(t.extensions, "*.txt");
     EXPECT_EQ(t.renameCode, "1|20|done");
     EXPECT_EQ(t.netSourceCode, "2|X:|\\\\s\\q|u|p");
     EXPECT_EQ(t.netTargetCode, "0|Y:|\\\\s\\z|u|p");

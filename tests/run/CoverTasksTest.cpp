@@ -12,84 +12,66 @@ TEST(CoverTasks, RecordFollowsTheRulesOfInitAdd)
     const std::string file = dir.write("Daten/brief.txt", "x");
     const struct {
         const char* what;
-        run::CoverTask task;
+        project::Task task;
         const char* action;
-        engine::EngineTaskInput expected;
+        project::Task expected;
     } cases[] = {
         {"folders lose their final separator",
          {.sourceFolder = "/daten/", .targetFolder = "/ziel/"},
          "COPY",
-         {.Source = "/daten", .Selection = {"."}, .Target = "/ziel"}},
+         {.sourceFolder = "/daten", .selection = {"."}, .targetFolder = "/ziel"}},
         {"a root stays a root",
          {.sourceFolder = "/", .targetFolder = "/"},
          "INFO",
-         {.Source = "/", .Selection = {"."}, .Target = "/"}},
+         {.sourceFolder = "/", .selection = {"."}, .targetFolder = "/"}},
         {"a network placeholder stays as given",
          {.sourceFolder = "[Net][WG][daten]/"},
          "INFO",
-         {.Source = "[Net][WG][daten]/", .Selection = {"."}}},
+         {.sourceFolder = "[Net][WG][daten]/", .selection = {"."}}},
         {"a selection of one dot is the whole folder",
-         {.sourceFolder = "/d", .selectedEntries = "."},
+         {.sourceFolder = "/d", .selection = {"."}},
          "INFO",
-         {.Source = "/d", .Selection = {"."}}},
-        {"entries are split at the semicolon",
-         {.sourceFolder = "/d", .selectedEntries = "\\Bilder;a b.txt"},
+         {.sourceFolder = "/d", .selection = {"."}}},
+        {"entries stay as given",
+         {.sourceFolder = "/d", .selection = {"\\Bilder", "a b.txt"}},
          "INFO",
-         {.Source = "/d", .Selection = {"\\Bilder", "a b.txt"}}},
-        {"extensions lose their stars and are framed",
-         {.sourceFolder = "/d", .fileExtensions = "*.txt;*.dat"},
-         "INFO",
-         {.Source = "/d", .Selection = {"."}, .Extensions = ";.txt;.dat;"}},
-        {"the size is the number in front",
-         {.sourceFolder = "/d", .filesSizeMax = "512 KB"},
-         "INFO",
-         {.Source = "/d", .Selection = {"."}, .MaxSizeK = 512}},
-        {"a size that is no number is none",
-         {.sourceFolder = "/d", .filesSizeMax = "viel"},
-         "INFO",
-         {.Source = "/d", .Selection = {"."}}},
-        {"a negative size is none",
-         {.sourceFolder = "/d", .filesSizeMax = "-5"},
-         "INFO",
-         {.Source = "/d", .Selection = {"."}}},
+         {.sourceFolder = "/d", .selection = {"\\Bilder", "a b.txt"}}},
         {"a new folder's source that names a file is its folder",
          {.sourceFolder = file},
          "MKDIR",
-         {.Source = dir.file("Daten"), .Selection = {"."}}},
+         {.sourceFolder = dir.file("Daten"), .selection = {"."}}},
         {"only a new folder's source moves to the folder",
          {.sourceFolder = file},
          "INFO",
-         {.Source = file, .Selection = {"."}}},
+         {.sourceFolder = file, .selection = {"."}}},
     };
     for (const auto& c : cases) {
-        const engine::EngineTaskInput got = fc_TaskRecord(c.task, c.action);
-        EXPECT_EQ(got.Source, c.expected.Source) << c.what;
-        EXPECT_EQ(got.Selection, c.expected.Selection) << c.what;
-        EXPECT_EQ(got.Target, c.expected.Target) << c.what;
-        EXPECT_EQ(got.Extensions, c.expected.Extensions) << c.what;
-        EXPECT_EQ(got.MaxSizeK, c.expected.MaxSizeK) << c.what;
+        const project::Task got = fc_TaskRecord(c.task, c.action);
+        EXPECT_EQ(got.sourceFolder, c.expected.sourceFolder) << c.what;
+        EXPECT_EQ(got.selection, c.expected.selection) << c.what;
+        EXPECT_EQ(got.targetFolder, c.expected.targetFolder) << c.what;
     }
 }
 
-// Which fields beyond the first nine each action hands the engine.
+// Which fields each action hands the engine: the others are blank.
 TEST(CoverTasks, EngineGetsTheFieldsOfItsAction)
 {
-    run::CoverTask task{"/d",
-                        "\\a",
-                        "/z",
-                        1,
-                        2,
-                        "\\x",
-                        "f*",
-                        "*.txt",
-                        "9",
-                        "1|20|[NAME]",
-                        "2|X:|\\\\s\\a|u|p",
-                        "0|Y:|\\\\s\\b|u|p",
-                        "1.1.2020",
-                        "31.12.2020",
-                        "/sich"};
-    const engine::EngineTaskInput record = fc_TaskRecord(task, "COPY");
+    const project::Task task{.sourceFolder = "/d",
+                             .selection = {"\\a"},
+                             .targetFolder = "/z",
+                             .attributeSet = 1,
+                             .attributeClear = 2,
+                             .exclusions = "\\x",
+                             .nameFilters = "f*",
+                             .extensions = "*.txt",
+                             .sizeMaxK = "9",
+                             .renameCode = "1|20|[NAME]",
+                             .netSourceCode = "2|X:|\\\\s\\a|u|p",
+                             .netTargetCode = "0|Y:|\\\\s\\b|u|p",
+                             .dateFrom = "1.1.2020",
+                             .dateTo = "31.12.2020",
+                             .backupFolder = "/sich"};
+    const project::Task record = fc_TaskRecord(task, "COPY");
     struct Row {
         const char* action;
         bool rename, backup, dates;
@@ -97,17 +79,15 @@ TEST(CoverTasks, EngineGetsTheFieldsOfItsAction)
     for (const Row& row :
          {Row{"COPY", true, true, true}, Row{"INFO", false, false, true}, Row{"DELETE", false, false, true},
           Row{"ATTRIB", false, false, true}, Row{"MKDIR", false, false, false}}) {
-        const engine::EngineTaskInput in = fc_EngineInput(record, row.action);
-        EXPECT_EQ(std::tie(in.Source, in.Selection, in.Target, in.AttributesSet, in.AttributesClear, in.Exclusions,
-                           in.NameFilters, in.Extensions, in.MaxSizeK),
-                  std::tie(record.Source, record.Selection, record.Target, record.AttributesSet, record.AttributesClear,
-                           record.Exclusions, record.NameFilters, record.Extensions, record.MaxSizeK))
-            << row.action;
-        EXPECT_EQ(in.NetSource, record.NetSource) << row.action;
-        EXPECT_EQ(in.NetTarget, record.NetTarget) << row.action;
-        EXPECT_EQ(in.RenameParameter.empty(), !row.rename) << row.action;
-        EXPECT_EQ(in.BackupFolder.empty(), !row.backup) << row.action;
-        EXPECT_EQ(in.DateFrom.empty() && in.DateTo.empty(), !row.dates) << row.action;
+        const project::Task in = fc_EngineInput(record, row.action);
+        project::Task expected = record;
+        if (!row.rename)
+            expected.renameCode.clear();
+        if (!row.backup)
+            expected.backupFolder.clear();
+        if (!row.dates)
+            expected.dateFrom = expected.dateTo = "";
+        EXPECT_EQ(in, expected) << row.action;
     }
 }
 

@@ -84,11 +84,11 @@ TEST(PassTexts, ActionPassStartTable)
 
 TEST(PassTexts, ActionPassHeadingNamesTheTaskAtWork)
 {
-    std::vector<engine::EngineTaskInput> records(2);
-    records[0].Source = "/eins";
-    records[0].Selection = {"."};
-    records[1].Source = "/zwei";
-    records[1].Selection = {"a.txt"};
+    std::vector<project::Task> records(2);
+    records[0].sourceFolder = "/eins";
+    records[0].selection = {"."};
+    records[1].sourceFolder = "/zwei";
+    records[1].selection = {"a.txt"};
     EXPECT_EQ(actionPassHeading("COPY", 0, records, 0), "Verzeichnis '/eins (komplett)' kopieren ...");
     EXPECT_EQ(actionPassHeading("DELETE", 0, records, 1), "Verzeichnis '/zwei (Auswahl)' löschen ...");
     // The reviewed rows of all tasks are copied in one go.
@@ -109,33 +109,33 @@ TEST(PassTexts, MakeDirectoryPassStart)
     EXPECT_FALSE(u.text(Control::Caption));
 }
 
-engine::EngineTaskInput task(std::vector<std::string> selection)
+project::Task task(std::vector<std::string> selection)
 {
-    engine::EngineTaskInput r;
-    r.Source = "/data";
-    r.Selection = std::move(selection);
+    project::Task r;
+    r.sourceFolder = "/data";
+    r.selection = std::move(selection);
     return r;
 }
 
 TEST(PassTexts, TaskSourceDescriptions)
 {
     struct Case {
-        engine::EngineTaskInput record;
+        project::Task record;
         const char* expected;
     };
-    engine::EngineTaskInput excluded = task({"."});
-    excluded.Exclusions = "tmp";
-    engine::EngineTaskInput folderFiltered = task({"\\sub\\deep"});
-    folderFiltered.Extensions = ";.txt;";
-    folderFiltered.MaxSizeK = 100;
-    engine::EngineTaskInput mixed = task({"\\a", "\\b", "c.txt"});
-    mixed.AttributesSet = 1;
-    engine::EngineTaskInput all = task({"\\a", "\\b"});
-    all.Exclusions = "x";
-    all.Extensions = ";.a;";
-    all.MaxSizeK = 1;
-    all.AttributesSet = 2;
-    all.AttributesClear = 4;
+    project::Task excluded = task({"."});
+    excluded.exclusions = "tmp";
+    project::Task folderFiltered = task({"\\sub\\deep"});
+    folderFiltered.extensions = "*.txt";
+    folderFiltered.sizeMaxK = "100";
+    project::Task mixed = task({"\\a", "\\b", "c.txt"});
+    mixed.attributeSet = 1;
+    project::Task all = task({"\\a", "\\b"});
+    all.exclusions = "x";
+    all.extensions = "*.a";
+    all.sizeMaxK = "1";
+    all.attributeSet = 2;
+    all.attributeClear = 4;
     const Case cases[] = {
         {task({"."}), "von Verzeichnis: /data (komplett)"},
         {excluded, "von Verzeichnis: /data (komplett, Filter Daten auss.)"},
@@ -154,8 +154,8 @@ TEST(PassTexts, TaskSourceDescriptions)
 
 TEST(PassTexts, TaskHeadingsAndTargets)
 {
-    engine::EngineTaskInput r = task({"."});
-    r.Target = "/t";
+    project::Task r = task({"."});
+    r.targetFolder = "/t";
     ViewUpdate copy = taskStarted("COPY", 1, 3, 0, r);
     EXPECT_EQ(copy.text(Control::lblSystemInfoQuestion), "Kopiervorgang - Aufgabe (1 / 3) gestartet ...");
     EXPECT_EQ(copy.text(Control::lblSystemInfoSource), "von Verzeichnis: /data (komplett)");
@@ -171,7 +171,7 @@ TEST(PassTexts, TaskHeadingsAndTargets)
     EXPECT_FALSE(taskStarted("MKDIR", 1, 1, 0, r).text(Control::lblSystemInfoQuestion));
     EXPECT_FALSE(taskStarted("INFO", 1, 1, 0, r).text(Control::lblSystemInfoTarget));
 
-    r.Target.clear(); // the chosen target is not overwritten by an empty one
+    r.targetFolder.clear(); // the chosen target is not overwritten by an empty one
     EXPECT_FALSE(taskStarted("COPY", 1, 1, 0, r).text(Control::lblSystemInfoTarget));
 }
 
@@ -188,9 +188,9 @@ TEST(PassTexts, AttributeTargetLines)
         {0, 0, std::nullopt},
     };
     for (const Case& c : cases) {
-        engine::EngineTaskInput r = task({"."});
-        r.AttributesSet = c.set;
-        r.AttributesClear = c.clear;
+        project::Task r = task({"."});
+        r.attributeSet = c.set;
+        r.attributeClear = c.clear;
         EXPECT_EQ(taskTargetText("ATTRIB", r), c.expected) << c.set << " " << c.clear;
     }
 }

@@ -60,9 +60,9 @@ std::string makeTree(const TempDir& dir, int folders, int files)
     return dir.file("Daten");
 }
 
-run::CoverTask taskOf(const std::string& source, const std::string& target = {})
+project::Task taskOf(const std::string& source, const std::string& target = {})
 {
-    run::CoverTask task;
+    project::Task task;
     task.sourceFolder = source;
     task.targetFolder = target;
     return task;
@@ -76,14 +76,14 @@ struct RunArguments {
     std::uint32_t blockBytes = 32767;
 };
 
-bool prepare(clsFolderCopy_Cover& cover, const char* action, std::uint32_t bits, const run::CoverTask& task,
+bool prepare(clsFolderCopy_Cover& cover, const char* action, std::uint32_t bits, const project::Task& task,
              RunArguments arguments = {})
 {
     return cover.fc_Init(action, bits, 0, arguments.level, arguments.blockBytes) && cover.fc_InitAdd(task)
         && cover.fc_InitActionStart(arguments.dataComplete, nullptr);
 }
 
-bool prepareCopy(clsFolderCopy_Cover& cover, const run::CoverTask& task, std::uint32_t bits)
+bool prepareCopy(clsFolderCopy_Cover& cover, const project::Task& task, std::uint32_t bits)
 {
     return prepare(cover, "COPY", status::kCopy | bits, task);
 }
@@ -288,7 +288,7 @@ TEST(clsFolderCopy_Cover, CopyWithoutTargetWaitsForOne)
 
     ui.chooseFolder(target + "/");
     w.cmdTarget()->click();
-    EXPECT_EQ(cover.Tasks().front().Target, target);
+    EXPECT_EQ(cover.Tasks().front().targetFolder, target);
     EXPECT_EQ(shown(cover, Control::lblSystemInfoTarget), "Ziel: " + target);
     w.sb_ActionStart();
     EXPECT_EQ(shown(cover, Control::lblSystemInfoQuestion), "Vorgang erfolgreich abgeschlossen");
@@ -302,7 +302,7 @@ TEST(clsFolderCopy_Cover, BadTasksEndWithAMessage)
     const std::string data = makeTree(dir, 2, 2);
     const struct {
         const char* what;
-        run::CoverTask task;
+        project::Task task;
         std::string message;
     } cases[] = {
         {"missing source", taskOf(dir.file("fehlt"), dir.mkdir("Ziel")),
@@ -561,15 +561,15 @@ TEST(clsFolderCopy_Cover, NetworkSourceBecomesOneTaskPerShare)
     };
     clsFolderCopy_Cover cover({}, services);
     cover.fc_Init("INFO", kInfoRun, 0, 2, 32767);
-    run::CoverTask placeholder = taskOf("[Net][WG][*]", "/ziel");
+    project::Task placeholder = taskOf("[Net][WG][*]", "/ziel");
     placeholder.exclusions = "\\Alt";
     ASSERT_TRUE(cover.fc_InitAdd(placeholder));
     ASSERT_TRUE(cover.fc_InitAdd(taskOf("/danach")));
     std::vector<std::string> sources;
-    for (const engine::EngineTaskInput& task : cover.Tasks()) {
-        sources.push_back(task.Source);
-        if (task.Source != "/danach")
-            EXPECT_EQ(task.Exclusions, "\\Alt") << "each share keeps the task's fields";
+    for (const project::Task& task : cover.Tasks()) {
+        sources.push_back(task.sourceFolder);
+        if (task.sourceFolder != "/danach")
+            EXPECT_EQ(task.exclusions, "\\Alt") << "each share keeps the task's fields";
     }
     EXPECT_EQ(sources, (std::vector<std::string>{"\\\\A\\daten", "\\\\A\\bilder", "\\\\A\\texte", "/danach"}));
 }
@@ -653,8 +653,8 @@ TEST(clsFolderCopy_Cover, PassHeadingNamesTheTaskAtWork)
         ASSERT_TRUE(
             cover.fc_Init("COPY", status::kCopy | status::kCreateProtocol | status::kAutoStart | info, 0, 2, 32767));
         ASSERT_TRUE(cover.fc_InitAdd(taskOf(dir.file("Erste"), target)));
-        run::CoverTask second = taskOf(dir.file("Zweite"), target);
-        second.selectedEntries = "b.txt";
+        project::Task second = taskOf(dir.file("Zweite"), target);
+        second.selection = {"b.txt"};
         ASSERT_TRUE(cover.fc_InitAdd(second));
         ASSERT_TRUE(cover.fc_InitActionStart(true, nullptr));
         EXPECT_EQ(shown(cover, Control::lblSystemInfoTask),
@@ -686,8 +686,8 @@ TEST(clsFolderCopy_Cover, UnattendedProtocolDropsWithdrawnRows)
     Caller caller;
     {
         clsFolderCopy_Cover cover(caller.events());
-        run::CoverTask task = taskOf(dir.file("Daten"), dir.mkdir("Ziel"));
-        task.fileExtensions = "*.txt";
+        project::Task task = taskOf(dir.file("Daten"), dir.mkdir("Ziel"));
+        task.extensions = "*.txt";
         ASSERT_TRUE(prepare(cover, "INFO", kInfoRun | status::kOnlyDifferent | status::kAutoStart, task));
         ASSERT_TRUE(QTest::qWaitFor([&] { return caller.done == 1; }, 2000));
     }

@@ -266,10 +266,10 @@ TEST(frmFileSystem, ShowsTheFiguresTheTextsCompute)
     e.secondsUsed = 10;
 
     w.apply(passStarted("COPY", e));
-    engine::EngineTaskInput task;
-    task.Source = "/daten";
-    task.Target = "/ziel";
-    task.Exclusions = "tmp";
+    project::Task task;
+    task.sourceFolder = "/daten";
+    task.targetFolder = "/ziel";
+    task.exclusions = "tmp";
     w.apply(taskStarted("COPY", 1, 1, 0, task));
     w.apply(figures(e, 0));
     w.sb_ShowNow();

@@ -45,7 +45,7 @@ template <class Entry>
 void compressAsAsked(const clsFileCompress& compress, const EngineTask& task, const Entry& entry, std::string& problem)
 {
     std::string why;
-    if (!compress.fc_SetAsAsked(entry, task.AttributesSet, task.AttributesClear, why))
+    if (!compress.fc_SetAsAsked(entry, task.task.attributesToSet(), task.task.attributesToClear(), why))
         problem = why;
 }
 

@@ -139,7 +139,8 @@ bool AttribPass::fc_ChangeAttributes(const EntryAt& at, const std::string& path,
     // not the task's.
     if (at.entry.isSymlink())
         return true;
-    if (!compress_.fc_SetAsAsked(path, run_.current.AttributesSet, run_.current.AttributesClear, errorText))
+    if (!compress_.fc_SetAsAsked(path, run_.current.task.attributesToSet(), run_.current.task.attributesToClear(),
+                                 errorText))
         return false;
     constexpr std::uint32_t kWritten = platform::attr::kReadOnly | platform::attr::kStoredBits;
     const std::uint32_t wanted = run_.fc_TargetAttributes(at.entry.attributes);

@@ -52,8 +52,8 @@ void RunContext::sb_EntryDone(const EntryAt& at, const std::string& text)
 
 std::uint32_t RunContext::fc_TargetAttributes(std::uint32_t sourceAttributes) const
 {
-    const std::uint32_t set = current.AttributesSet & ~platform::attr::kCompressed;
-    const std::uint32_t clear = current.AttributesClear & ~platform::attr::kCompressed;
+    const std::uint32_t set = current.task.attributesToSet() & ~platform::attr::kCompressed;
+    const std::uint32_t clear = current.task.attributesToClear() & ~platform::attr::kCompressed;
     return (sourceAttributes | set) & ~clear;
 }
 
