@@ -52,7 +52,11 @@ int main(int argc, char** argv)
                                          services);
     cover.fc_Init("CHANGE", status::kWithInfo | status::kCreateProtocol | status::kYield, 0, 2, 32767);
     for (const char* pc : {"\\\\PC-BUERO1", "\\\\PC-BUERO2", "\\\\PC-EMPFANG", "\\\\PC-LAGER", "\\\\PC-CHEF"})
-        cover.fc_InitAdd({pc, "HKEY_LOCAL_MACHINE\\SOFTWARE\\Zendor\\DaroRazu", "Version", "2.0", "Spooler", ""});
+        cover.fc_InitAdd({.sourceFolder = pc,
+                          .selection = {"HKEY_LOCAL_MACHINE\\SOFTWARE\\Zendor\\DaroRazu"},
+                          .targetFolder = "Version",
+                          .exclusions = "2.0",
+                          .nameFilters = "Spooler"});
     if (!cover.fc_InitActionStart(true, nullptr))
         return 1;
     run::ui::frmFileSystem& w = *cover.progressWindow();

@@ -37,25 +37,14 @@ Task taskOf(const QTreeWidgetItem* row)
     return task;
 }
 
-std::string field(const QTreeWidgetItem* row, int subItem) { return row->text(subItem).toStdString(); }
-
-// A registry task: the fields that the registry actions relabel.
-run::SystemCoverTask systemTaskOf(const QTreeWidgetItem* row)
-{
-    return {field(row, kSourceFolder), field(row, kSelection),   field(row, kTargetFolder),
-            field(row, kExclusions),   field(row, kNameFilters), field(row, kNetSourceKey)};
-}
-
 // fc_Init, fc_InitAdd for every task from the first row, fc_InitActionStart;
 // false as soon as one refuses.
-template <class Record>
-bool fc_CoverStart(run::RunCoverOf<Record>& cover, const std::string& action, const run::RunWords& words,
-                   std::uint8_t level, std::uint32_t blockBytes, const QTreeWidget& tasks,
-                   Record (*recordOf)(const QTreeWidgetItem*), QWidget* caller)
+bool fc_CoverStart(run::RunCover& cover, const std::string& action, const run::RunWords& words, std::uint8_t level,
+                   std::uint32_t blockBytes, const QTreeWidget& tasks, QWidget* caller)
 {
     bool started = cover.fc_Init(action, words.status, words.statusEx, level, blockBytes);
     for (int i = 0; started && i < tasks.topLevelItemCount(); ++i)
-        started = cover.fc_InitAdd(recordOf(tasks.topLevelItem(i)));
+        started = cover.fc_InitAdd(taskOf(tasks.topLevelItem(i)));
     return started && cover.fc_InitActionStart(true, caller);
 }
 
@@ -102,8 +91,7 @@ void frmMain::sb_ProjectRun(bool autoStart)
         registryCover_ = registryCoverFactory_({.done = [this] { lkl_clsSystemChange_InfoCover_Done(); },
                                                 .actionStart = [this] { lkl_clsFolderCopy_InfoCover_ActionStart(); },
                                                 .exceptData = {}});
-        started = registryCover_
-            && fc_CoverStart(*registryCover_, action, words, 2, blockBytes, *lvwMain_, &systemTaskOf, this);
+        started = registryCover_ && fc_CoverStart(*registryCover_, action, words, 2, blockBytes, *lvwMain_, this);
         if (!started)
             releaseLater(registryCover_);
     } else {
@@ -112,7 +100,7 @@ void frmMain::sb_ProjectRun(bool autoStart)
              .actionStart = [this] { lkl_clsFolderCopy_InfoCover_ActionStart(); },
              .exceptData = [this](std::string& kind,
                                   std::string& name) { lkl_clsFolderCopy_InfoCover_ExceptData(kind, name); }});
-        started = cover_ && fc_CoverStart(*cover_, action, words, level, blockBytes, *lvwMain_, &taskOf, this);
+        started = cover_ && fc_CoverStart(*cover_, action, words, level, blockBytes, *lvwMain_, this);
         if (!started)
             releaseLater(cover_);
     }

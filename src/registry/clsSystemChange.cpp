@@ -49,13 +49,9 @@ bool clsSystemChange::fc_Init(std::uint32_t par_System_Status, std::uint8_t par_
     return true;
 }
 
-bool clsSystemChange::fc_InitAdd(const std::string& par_Computer, std::uint32_t par_RegistryRootKey,
-                                 const std::string& par_RegistryPath, const std::string& par_RegistryKey,
-                                 const std::string& par_RegistryValue, const std::string& par_ServiceStartAndStop,
-                                 const std::string& par_NetConnectSource)
+bool clsSystemChange::fc_InitAdd(const project::Task& par_Task)
 {
-    tasks_.push_back({par_Computer, par_RegistryRootKey, par_RegistryPath, par_RegistryKey, par_RegistryValue,
-                      par_ServiceStartAndStop, par_NetConnectSource});
+    tasks_.push_back(SystemTask::fromTask(par_Task));
     return true;
 }
 
@@ -115,7 +111,7 @@ void clsSystemChange::runInfoPhase()
     const auto count = static_cast<std::int32_t>(tasks_.size());
     for (std::int32_t i = 1; i <= count && !cancelled_; ++i) {
         currentTask_ = i;
-        computer_ = tasks_[i - 1].par_Computer;
+        computer_ = tasks_[i - 1].computer();
         fileNameCurrent_ = computer_;
         observer_.ActionStartAufgabe(kInfoPhase, i, count, 0);
         sb_SystemRead(tasks_[i - 1]);
@@ -158,24 +154,24 @@ void clsSystemChange::sb_SystemRead(const SystemTask& task)
 {
     const bool events = !has(status::kNoFileInfo);
     if (events)
-        observer_.ActionSystemStart(task.par_Computer);
+        observer_.ActionSystemStart(task.computer());
     sb_NetConnect(task);
 
     RegistryReadResult read;
     // The task's network-drive code carries the log-on for the computer.
-    const auto code = base::parseNetConnectCode(task.par_NetConnectSource);
-    if (net::isNetPlaceholder(task.par_Computer)) {
+    const auto code = base::parseNetConnectCode(task.netCode());
+    if (net::isNetPlaceholder(task.computer())) {
         // The network search found no computer for it: nothing to ask.
         read.result = static_cast<std::int32_t>(platform::error::kBadNetPath);
-        read.errorText = "Für '" + task.par_Computer + "' wurde im Netzwerk kein Computer gefunden.";
-    } else if (rootKeyName(task.par_RegistryRootKey).empty()) {
+        read.errorText = "Für '" + task.computer() + "' wurde im Netzwerk kein Computer gefunden.";
+    } else if (rootKeyName(task.path.rootKey).empty()) {
         read = errorResult(platform::error::kInvalidHandle);
     } else if (!code.empty && !code.ok()) {
         read.result = static_cast<std::int32_t>(platform::error::kInvalidParameter);
         read.errorText = code.error;
     } else {
-        read = provider_.fc_ReadValue({task.par_RegistryRootKey, task.par_RegistryPath, task.par_RegistryKey,
-                                       task.par_Computer, code.code.user, code.code.password});
+        read = provider_.fc_ReadValue({task.path.rootKey, task.path.keyPath, task.valueName(), task.computer(),
+                                       code.code.user, code.code.password});
     }
     ++counters_.CountSystem;
     if (!read.ok()) {
@@ -192,24 +188,24 @@ void clsSystemChange::sb_SystemRead(const SystemTask& task)
     else if (events)
         observer_.ActionSystemNot(read.result);
     if (has(status::kCreateProtocol) && !has(status::kFolderEntriesInfo))
-        sb_ProtocolAdd(task.par_Computer, read.ok() ? std::string("ok") : read.errorText);
+        sb_ProtocolAdd(task.computer(), read.ok() ? std::string("ok") : read.errorText);
 }
 
 void clsSystemChange::sb_NetConnect(const SystemTask& task)
 {
-    if (task.par_NetConnectSource.empty() || !networkDrives_)
+    if (task.netCode().empty() || !networkDrives_)
         return;
     std::unique_ptr<net::NetworkDrive>& drive = connections_[static_cast<std::size_t>(currentTask_ - 1)];
     if (!drive) {
         drive = networkDrives_();
-        if (!drive || !drive->fc_Init(task.par_NetConnectSource)) {
+        if (!drive || !drive->fc_Init(task.netCode())) {
             drive.reset();
             return;
         }
     }
     if (drive->Connected() || drive->LocalName().empty())
         return;
-    const std::string head = "Computer '" + task.par_Computer + "': '" + drive->LocalName() + "'";
+    const std::string head = "Computer '" + task.computer() + "': '" + drive->LocalName() + "'";
     observer_.ActionInfo(head + " mit Netzlaufwerk '" + drive->RemoteName() + "' verbinden ...");
     std::string message;
     if (drive->fc_Connect(message)) {

@@ -60,10 +60,8 @@ public:
     clsSystemChange& operator=(const clsSystemChange&) = delete;
 
     bool fc_Init(std::uint32_t par_System_Status, std::uint8_t par_FolderInfoLevel);
-    bool fc_InitAdd(const std::string& par_Computer, std::uint32_t par_RegistryRootKey,
-                    const std::string& par_RegistryPath, const std::string& par_RegistryKey,
-                    const std::string& par_RegistryValue, const std::string& par_ServiceStartAndStop,
-                    const std::string& par_NetConnectSource);
+    // One computer: the task's fields in their registry meaning (SystemTask).
+    bool fc_InitAdd(const project::Task& par_Task);
     // Runs both phases; returns when the run is over.
     bool fc_ActionRun();
     // Asks the run to stop after the computer being read.

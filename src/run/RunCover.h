@@ -11,17 +11,6 @@ class QWidget;
 
 namespace zdr::run {
 
-// One registry task as the registry coordinator's fc_InitAdd takes it: the
-// main window's fields 1, 4, 2, 5, 6 and 14 of a task.
-struct SystemCoverTask {
-    std::string computer;      // or "[Net][domain]" for the computers of a domain
-    std::string registryPath;  // "HKEY_LOCAL_MACHINE\Software\..."
-    std::string registryKey;   // name of the value
-    std::string registryValue; // shown only
-    std::string service;       // shown only
-    std::string netSourceCode; // its user and password log on to the computer
-};
-
 // A run coordinator as its callers (the main window, the hand-off receiver)
 // use it: fc_Init, fc_InitAdd per task (stop at the first false),
 // fc_InitActionStart; a false from it makes the caller release the
@@ -48,7 +37,7 @@ public:
 
 // The folder-run coordinator and the registry coordinator.
 using RunCover = RunCoverOf<project::Task>;
-using SystemChangeCover = RunCoverOf<SystemCoverTask>;
+using SystemChangeCover = RunCoverOf<project::Task>;
 
 using InfoCoverDone = std::function<void()>;
 
@@ -63,6 +52,6 @@ struct InfoCoverEvents {
 template <class Task>
 using CoverFactoryOf = std::function<std::unique_ptr<RunCoverOf<Task>>(InfoCoverEvents events)>;
 using RunCoverFactory = CoverFactoryOf<project::Task>;
-using SystemChangeCoverFactory = CoverFactoryOf<SystemCoverTask>;
+using SystemChangeCoverFactory = CoverFactoryOf<project::Task>;
 
 } // namespace zdr::run

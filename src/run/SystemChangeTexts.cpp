@@ -51,19 +51,18 @@ ViewUpdate systemPassStarted(const SystemState& engine, const std::string& compu
     return update;
 }
 
-std::string systemTaskDescription(const registry::SystemTask& task) { return "Computer: " + task.par_Computer; }
+std::string systemTaskDescription(const registry::SystemTask& task) { return "Computer: " + task.computer(); }
 
 std::string systemTaskDetails(const registry::SystemTask& task)
 {
     // The path as the user typed it: the root's name, then the key path.
-    std::string path(registry::rootKeyName(task.par_RegistryRootKey));
-    if (!path.empty() && !task.par_RegistryPath.empty())
+    std::string path(registry::rootKeyName(task.path.rootKey));
+    if (!path.empty() && !task.path.keyPath.empty())
         path += "\\";
-    path += task.par_RegistryPath;
-    std::string text =
-        "Registry Pfad und Schlüssel: " + path + " - " + task.par_RegistryKey + " = " + task.par_RegistryValue;
-    if (!task.par_ServiceStartAndStop.empty())
-        text += "\r\nDienst '" + task.par_ServiceStartAndStop + "' beenden und starten";
+    path += task.path.keyPath;
+    std::string text = "Registry Pfad und Schlüssel: " + path + " - " + task.valueName() + " = " + task.value();
+    if (!task.service().empty())
+        text += "\r\nDienst '" + task.service() + "' beenden und starten";
     return text;
 }
 

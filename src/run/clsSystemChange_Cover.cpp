@@ -15,7 +15,7 @@
 #include <QPushButton>
 
 namespace zdr::run::ui {
-template class EngineCover<run::SystemCoverTask, registry::SystemTask, registry::clsSystemChange>;
+template class EngineCover<project::Task, project::Task, registry::clsSystemChange>;
 }
 
 namespace zdr::run::ui {
@@ -66,23 +66,20 @@ bool clsSystemChange_Cover::fc_EngineRun()
 bool clsSystemChange_Cover::fc_EngineLoad(std::string& /*errorText*/)
 {
     engine_->fc_Init(status_, folderInfoLevel_);
-    for (const registry::SystemTask& t : tasks_)
-        engine_->fc_InitAdd(t.par_Computer, t.par_RegistryRootKey, t.par_RegistryPath, t.par_RegistryKey,
-                            t.par_RegistryValue, t.par_ServiceStartAndStop, t.par_NetConnectSource);
+    for (const project::Task& t : tasks_)
+        engine_->fc_InitAdd(t);
     return true;
 }
 
 // ---- configuration -----------------------------------------------------------
 
-bool clsSystemChange_Cover::fc_InitAdd(const run::SystemCoverTask& task)
+bool clsSystemChange_Cover::fc_InitAdd(const project::Task& task)
 {
-    const registry::RegistryPath path = registry::fc_SplitRegistryPath(task.registryPath);
-    tasks_.push_back({task.computer, path.rootKey, path.keyPath, task.registryKey, task.registryValue, task.service,
-                      task.netSourceCode});
+    tasks_.push_back(task);
     // "[Net][domain]": the computers of the domain ("*": of all domains).
-    if (net::isNetPlaceholder(task.computer))
-        sb_NetworkExpand(tasks_, &registry::SystemTask::par_Computer, net::parseNetPlaceholder(task.computer).domain,
-                         "", true, net::resource::kDisplayServer);
+    if (net::isNetPlaceholder(task.sourceFolder))
+        sb_NetworkExpand(tasks_, &project::Task::sourceFolder, net::parseNetPlaceholder(task.sourceFolder).domain, "",
+                         true, net::resource::kDisplayServer);
     return true;
 }
 
@@ -169,8 +166,8 @@ void clsSystemChange_Cover::sb_ShowPending()
 std::string clsSystemChange_Cover::computers() const
 {
     std::string names;
-    for (const registry::SystemTask& task : tasks_)
-        names += (names.empty() ? "" : ", ") + task.par_Computer;
+    for (const project::Task& task : tasks_)
+        names += (names.empty() ? "" : ", ") + task.sourceFolder;
     return names;
 }
 
@@ -189,8 +186,9 @@ void clsSystemChange_Cover::ActionStartAufgabe(const std::string& action, std::i
     const auto index = static_cast<std::size_t>(task - 1);
     if (task < 1 || index >= tasks_.size())
         return;
-    show(systemTaskStarted(action, task, taskCount, state, tasks_[index]));
-    sb_TaskLog(task, taskCount, state, systemTaskDescription(tasks_[index]));
+    const auto record = registry::SystemTask::fromTask(tasks_[index]);
+    show(systemTaskStarted(action, task, taskCount, state, record));
+    sb_TaskLog(task, taskCount, state, systemTaskDescription(record));
     // A read can take long: the window gets its turn before each computer,
     // also when the computers report no events of their own (0x40000).
     if (state != run::kTaskPending)

@@ -16,12 +16,12 @@ class RegistryProvider;
 } // namespace zdr::registry
 
 namespace zdr::run::ui {
-extern template class EngineCover<run::SystemCoverTask, registry::SystemTask, registry::clsSystemChange>;
+extern template class EngineCover<project::Task, project::Task, registry::clsSystemChange>;
 }
 
 namespace zdr::run::ui {
 
-using SystemCoverBase = run::ui::EngineCover<run::SystemCoverTask, registry::SystemTask, registry::clsSystemChange>;
+using SystemCoverBase = run::ui::EngineCover<project::Task, project::Task, registry::clsSystemChange>;
 
 // The coordinator of a registry run: sits between the registry engine and
 // the progress window as the folder-run coordinator does between the copy
@@ -47,7 +47,7 @@ public:
     ~clsSystemChange_Cover() override;
 
     // One task; a "[Net][domain]" computer becomes one task per computer found.
-    bool fc_InitAdd(const run::SystemCoverTask& task) override;
+    bool fc_InitAdd(const project::Task& task) override;
     // "INFO": fc_SystemRegistry_Info, "CHANGE": fc_SystemRegistry_Change;
     // any other action: false.
     bool fc_InitActionStart(bool dataComplete, QWidget* callingWindow) override;

@@ -29,7 +29,7 @@ namespace {
 using namespace driver;
 using test::ScriptedUi;
 using test::TempDir;
-using RegistryRuns = test::RecordingRuns<run::SystemCoverTask>;
+using RegistryRuns = test::RecordingRuns<project::Task>;
 using FolderRuns = test::RecordingRuns<project::Task>;
 
 const std::string kPath = "HKEY_LOCAL_MACHINE\\Software\\Zendor";
@@ -144,10 +144,11 @@ TEST(frmMainRegistry, RunHandsTheRegistryFieldsToTheRegistryCoordinator)
     EXPECT_TRUE(run.dataComplete);
     EXPECT_EQ(run.caller, &w);
     ASSERT_EQ(run.tasks.size(), 2u);
-    const run::SystemCoverTask& t = run.tasks[0];
-    EXPECT_EQ(std::tie(t.computer, t.registryPath, t.registryKey, t.registryValue, t.service, t.netSourceCode),
-              std::tie("PC1", kPath, "Version", "2.0", "Spooler", "0|||admin|geheim"));
-    EXPECT_EQ(run.tasks[1].computer, "[Net][FIRMA]");
+    const registry::SystemTask t = registry::SystemTask::fromTask(run.tasks[0]);
+    EXPECT_EQ(std::tie(t.computer(), t.valueName(), t.value(), t.service(), t.netCode()),
+              std::tie("PC1", "Version", "2.0", "Spooler", "0|||admin|geheim"));
+    EXPECT_EQ(registry::SystemTask::registryPathOf(t.task), kPath);
+    EXPECT_EQ(run.tasks[1].sourceFolder, "[Net][FIRMA]");
     EXPECT_FALSE(registry.events.exceptData) << "the exclusion box holds a registry value";
 
     w.sb_ProjectRun(false);

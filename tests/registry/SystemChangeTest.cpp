@@ -60,6 +60,19 @@ public:
     }
 };
 
+// A task of a registry project: the fields the registry actions relabel.
+project::Task registryTask(const std::string& computer, std::uint32_t root, const std::string& name,
+                           const std::string& value, const std::string& service, const std::string& netCode)
+{
+    const std::string rootName(rootKeyName(root));
+    return {.sourceFolder = computer,
+            .selection = {rootName.empty() ? kPath : rootName + "\\" + kPath},
+            .targetFolder = name,
+            .exclusions = value,
+            .nameFilters = service,
+            .netSourceCode = netCode};
+}
+
 struct Fixture {
     ScriptedRegistry registry;
     Recorder events;
@@ -68,7 +81,7 @@ struct Fixture {
     void add(const std::string& computer, std::uint32_t root = kHklm, const std::string& name = "Version",
              const std::string& netCode = {})
     {
-        engine.fc_InitAdd(computer, root, kPath, name, "2", "Spooler", netCode);
+        engine.fc_InitAdd(registryTask(computer, root, name, "2", "Spooler", netCode));
     }
 };
 
@@ -354,8 +367,8 @@ TEST(clsSystemChange, NetworkDrivesConnectPassTheirLogOnAndAreReleased)
     bool nextConnects = true;
     clsSystemChange engine(events, registry, [&] { return std::make_unique<FakeDrive>(drives, nextConnects); });
     engine.fc_Init(st::kWithInfo | st::kNoFileInfo, 2);
-    engine.fc_InitAdd("PC1", kHklm, kPath, "Version", "", "", "2|X:|\\\\srv\\daten|FIRMA\\admin|ge|heim");
-    engine.fc_InitAdd("PC2", kHklm, kPath, "Version", "", "", "");
+    engine.fc_InitAdd(registryTask("PC1", kHklm, "Version", "", "", "2|X:|\\\\srv\\daten|FIRMA\\admin|ge|heim"));
+    engine.fc_InitAdd(registryTask("PC2", kHklm, "Version", "", "", ""));
     engine.fc_ActionRun();
 
     EXPECT_EQ(drives, (std::vector<std::string>{"connect X:", "disconnect X:", "released"}));
@@ -415,7 +428,8 @@ TEST(clsSystemChange, InitEmptiesTheTaskList)
     EXPECT_TRUE(run.engine.fc_Init(st::kCopy, 3));
     run.add("PC3");
     ASSERT_EQ(run.engine.tasks().size(), 1u);
-    EXPECT_EQ(run.engine.tasks()[0], (SystemTask{"PC3", kHklm, kPath, "Version", "2", "Spooler", ""}));
+    EXPECT_EQ(run.engine.tasks()[0], SystemTask::fromTask(registryTask("PC3", kHklm, "Version", "2", "Spooler", "")));
+    EXPECT_EQ(run.engine.tasks()[0].path, (RegistryPath{kHklm, kPath}));
     EXPECT_EQ(run.engine.System_Status(), st::kCopy);
     EXPECT_EQ(run.engine.FolderInfoLevel(), 3);
 }

@@ -37,9 +37,13 @@ using test::ScriptedUi;
 constexpr std::uint32_t kRun = status::kCreateProtocol | status::kYield;
 const std::string kPath = "HKEY_LOCAL_MACHINE\\Software\\Zendor";
 
-run::SystemCoverTask taskOf(const std::string& computer, const std::string& valueName = "Version")
+project::Task taskOf(const std::string& computer, const std::string& valueName = "Version")
 {
-    return {computer, kPath, valueName, "2.0", "Spooler", ""};
+    return {.sourceFolder = computer,
+            .selection = {kPath},
+            .targetFolder = valueName,
+            .exclusions = "2.0",
+            .nameFilters = "Spooler"};
 }
 
 struct Caller {
@@ -210,17 +214,16 @@ TEST(clsSystemChange_Cover, NetworkPlaceholderBecomesOneTaskPerComputer)
         shownMeanwhile.clear();
         clsSystemChange_Cover& cover = *run.cover;
         cover.fc_Init("INFO", kRun, 0, 2, 32767);
-        run::SystemCoverTask placeholder = taskOf(c.computer);
+        project::Task placeholder = taskOf(c.computer);
         placeholder.netSourceCode = "0|||admin|geheim";
         ASSERT_TRUE(cover.fc_InitAdd(placeholder));
         ASSERT_TRUE(cover.fc_InitAdd(taskOf("danach")));
         std::vector<std::string> computers;
-        for (const registry::SystemTask& task : cover.Tasks()) {
-            computers.push_back(task.par_Computer);
-            if (task.par_Computer != "danach") {
-                EXPECT_EQ(task.par_RegistryRootKey, registry::rootKey::kLocalMachine);
-                EXPECT_EQ(task.par_RegistryPath, "Software\\Zendor");
-                EXPECT_EQ(task.par_NetConnectSource, "0|||admin|geheim") << "each computer keeps the task's fields";
+        for (const project::Task& task : cover.Tasks()) {
+            computers.push_back(task.sourceFolder);
+            if (task.sourceFolder != "danach") {
+                EXPECT_EQ(task.selection, std::vector<std::string>{kPath});
+                EXPECT_EQ(task.netSourceCode, "0|||admin|geheim") << "each computer keeps the task's fields";
             }
         }
         EXPECT_EQ(computers, c.computers) << c.computer;
@@ -326,8 +329,14 @@ TEST(clsSystemChange_Cover, ReadsARealRegistryServiceWithTheTasksLogOn)
     clsSystemChange_Cover cover(caller.events(), services);
     cover.fc_Init("INFO", kRun | status::kAutoStart, 0, 2, 32767);
     const std::string logOn = std::string("0|||root|") + test::PrivateSambaServer::kPassword;
-    cover.fc_InitAdd({"127.0.0.1", "HKEY_LOCAL_MACHINE\\SOFTWARE\\Zendor", "Version", "2.0", "", logOn});
-    cover.fc_InitAdd({"\\\\127.0.0.1", "HKEY_LOCAL_MACHINE\\SOFTWARE\\Zendor", "Fehlt", "", "", logOn});
+    const std::vector<std::string> path{"HKEY_LOCAL_MACHINE\\SOFTWARE\\Zendor"};
+    cover.fc_InitAdd({.sourceFolder = "127.0.0.1",
+                      .selection = path,
+                      .targetFolder = "Version",
+                      .exclusions = "2.0",
+                      .netSourceCode = logOn});
+    cover.fc_InitAdd(
+        {.sourceFolder = "\\\\127.0.0.1", .selection = path, .targetFolder = "Fehlt", .netSourceCode = logOn});
     ASSERT_TRUE(cover.fc_InitActionStart(true, nullptr));
     EXPECT_EQ(cover.engine()->Protocol(),
               "\r\n  127.0.0.1  ----  ok\r\n  \\\\127.0.0.1  ----  Die angegebene Datei wurde nicht gefunden.");

@@ -58,11 +58,14 @@ TEST(SystemChangeTexts, EndOfAPhase)
 
 TEST(SystemChangeTexts, TaskDetailsNameThePathAsTypedAndTheServiceWhenThereIsOne)
 {
-    SystemTask task{"PC1", rootKey::kCurrentUser, "Software\\Zendor", "Version", "2.0", "", ""};
+    SystemTask task = SystemTask::fromTask({.sourceFolder = "PC1",
+                                            .selection = {"HKEY_CURRENT_USER\\Software\\Zendor"},
+                                            .targetFolder = "Version",
+                                            .exclusions = "2.0"});
     EXPECT_EQ(systemTaskDetails(task),
               "Registry Pfad und Schlüssel: HKEY_CURRENT_USER\\Software\\Zendor - Version = 2.0");
-    task.par_RegistryRootKey = rootKey::kNone; // the typed path named no root
-    task.par_ServiceStartAndStop = "Spooler";
+    task.path.rootKey = rootKey::kNone; // the typed path named no root
+    task.task.nameFilters = "Spooler";
     EXPECT_EQ(systemTaskDetails(task),
               "Registry Pfad und Schlüssel: Software\\Zendor - Version = 2.0\r\n"
               "Dienst 'Spooler' beenden und starten");
