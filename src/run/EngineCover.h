@@ -10,17 +10,17 @@
 
 namespace zdr::run::ui {
 
-// A coordinator of one kind of task over one engine: what the caller sees
-// (run::RunCoverOf<Task>) and the engine hooks that read alike for the copy
-// engine and the registry engine. `Record` is the task as the coordinator
-// keeps it for its engine; the coordinator adds the rest: its entry points,
+// A coordinator over one engine: what the caller sees (run::RunCover) and
+// the engine hooks that read alike for the copy engine and the registry
+// engine. The coordinator keeps the tasks as its fc_InitAdd made them and
+// adds the rest: its entry points,
 // fc_InitAdd, the engine's option word and the engine's events.
 //
 // The members that reach the engine are defined below the class: each
 // coordinator's header declares its EngineCover `extern template`, and its
 // source file, which knows the engine, instantiates it.
-template <class Task, class Record, class Engine>
-class EngineCover : public RunCoverBase, public run::RunCoverOf<Task> {
+template <class Engine>
+class EngineCover : public RunCoverBase, public run::RunCover {
 public:
     bool fc_Init(const std::string& action, std::uint32_t status, std::uint32_t statusEx, std::uint8_t folderInfoLevel,
                  std::uint32_t fileBlockBytes) override
@@ -37,7 +37,7 @@ public:
     bool RunSucceeded() const override { return runSucceeded(); }
 
     // The task records, from the first.
-    const std::vector<Record>& Tasks() const { return tasks_; }
+    const std::vector<project::Task>& Tasks() const { return tasks_; }
     const Engine* engine() const { return engine_.get(); }
 
 protected:
@@ -54,53 +54,53 @@ protected:
     void sb_ReleaseEngine() override;
 
     std::unique_ptr<Engine> engine_;
-    std::vector<Record> tasks_;
+    std::vector<project::Task> tasks_;
     std::uint32_t statusEx_ = 0;
     std::uint8_t folderInfoLevel_ = 0;
     std::uint32_t fileBlockBytes_ = 0;
 };
 
-template <class Task, class Record, class Engine>
-EngineCover<Task, Record, Engine>::~EngineCover() = default;
+template <class Engine>
+EngineCover<Engine>::~EngineCover() = default;
 
-template <class Task, class Record, class Engine>
-bool EngineCover<Task, Record, Engine>::engineRunning() const
+template <class Engine>
+bool EngineCover<Engine>::engineRunning() const
 {
     return engine_ && engine_->IsRunning();
 }
 
-template <class Task, class Record, class Engine>
-void EngineCover<Task, Record, Engine>::engineCancel()
+template <class Engine>
+void EngineCover<Engine>::engineCancel()
 {
     engine_->fc_Cancel();
 }
 
-template <class Task, class Record, class Engine>
-void EngineCover<Task, Record, Engine>::engineSecondsOffAdd(std::int32_t seconds)
+template <class Engine>
+void EngineCover<Engine>::engineSecondsOffAdd(std::int32_t seconds)
 {
     engine_->sb_SecondsOffAdd(seconds);
 }
 
-template <class Task, class Record, class Engine>
-std::string EngineCover<Task, Record, Engine>::engineProtocol() const
+template <class Engine>
+std::string EngineCover<Engine>::engineProtocol() const
 {
     return engine_->Protocol();
 }
 
-template <class Task, class Record, class Engine>
-void EngineCover<Task, Record, Engine>::engineCloseConnections()
+template <class Engine>
+void EngineCover<Engine>::engineCloseConnections()
 {
     engine_->sb_Action_CloseConnections();
 }
 
-template <class Task, class Record, class Engine>
-bool EngineCover<Task, Record, Engine>::fc_EngineRun()
+template <class Engine>
+bool EngineCover<Engine>::fc_EngineRun()
 {
     return engine_->fc_ActionRun();
 }
 
-template <class Task, class Record, class Engine>
-void EngineCover<Task, Record, Engine>::sb_ReleaseEngine()
+template <class Engine>
+void EngineCover<Engine>::sb_ReleaseEngine()
 {
     engine_.reset();
 }

@@ -18,13 +18,14 @@ namespace zdr::run {
 // was created with. The end of the run (its window closed) is InfoCover_Done;
 // the caller releases the coordinator on the next turn of the event loop, so
 // InfoCover_Done must not be raised while a run is still on the stack.
-template <class Task>
-class RunCoverOf {
+// The folder-run coordinator and the registry coordinator both take the
+// project's task record.
+class RunCover {
 public:
-    virtual ~RunCoverOf() = default;
+    virtual ~RunCover() = default;
     virtual bool fc_Init(const std::string& action, std::uint32_t status, std::uint32_t statusEx,
                          std::uint8_t folderInfoLevel, std::uint32_t fileBlockBytes) = 0;
-    virtual bool fc_InitAdd(const Task& task) = 0;
+    virtual bool fc_InitAdd(const project::Task& task) = 0;
     virtual bool fc_InitActionStart(bool dataComplete, QWidget* callingWindow) = 0;
     // The engine's run is on the stack (inside the event loop's yields): the
     // coordinator must not be released now.
@@ -35,9 +36,7 @@ public:
     virtual bool RunSucceeded() const = 0;
 };
 
-// The folder-run coordinator and the registry coordinator.
-using RunCover = RunCoverOf<project::Task>;
-using SystemChangeCover = RunCoverOf<project::Task>;
+using SystemChangeCover = RunCover;
 
 using InfoCoverDone = std::function<void()>;
 
@@ -49,9 +48,7 @@ struct InfoCoverEvents {
     std::function<void(std::string& kind, std::string& name)> exceptData;
 };
 
-template <class Task>
-using CoverFactoryOf = std::function<std::unique_ptr<RunCoverOf<Task>>(InfoCoverEvents events)>;
-using RunCoverFactory = CoverFactoryOf<project::Task>;
-using SystemChangeCoverFactory = CoverFactoryOf<project::Task>;
+using RunCoverFactory = std::function<std::unique_ptr<RunCover>(InfoCoverEvents events)>;
+using SystemChangeCoverFactory = RunCoverFactory;
 
 } // namespace zdr::run

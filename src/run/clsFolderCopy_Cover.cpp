@@ -18,7 +18,7 @@ namespace zdr::run::ui {
 
 namespace status = engine::status;
 
-template class EngineCover<project::Task, project::Task, engine::clsFolderCopy>;
+template class EngineCover<engine::clsFolderCopy>;
 
 // What differs between the entry points: the action, and whether the window
 // offers each of the four action-bound option boxes (nothing: the box keeps

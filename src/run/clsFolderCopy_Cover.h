@@ -23,8 +23,8 @@ namespace zdr::run::ui {
 
 class frmFileSystem;
 
-using FolderCoverBase = EngineCover<project::Task, project::Task, engine::clsFolderCopy>;
-extern template class EngineCover<project::Task, project::Task, engine::clsFolderCopy>;
+using FolderCoverBase = EngineCover<engine::clsFolderCopy>;
+extern template class EngineCover<engine::clsFolderCopy>;
 
 // The run coordinator of folder tasks: carries out one run of a caller's
 // tasks. It owns the copy engine and the progress window and sits between

@@ -15,7 +15,7 @@
 #include <QPushButton>
 
 namespace zdr::run::ui {
-template class EngineCover<project::Task, project::Task, registry::clsSystemChange>;
+template class EngineCover<registry::clsSystemChange>;
 }
 
 namespace zdr::run::ui {

@@ -16,12 +16,12 @@ class RegistryProvider;
 } // namespace zdr::registry
 
 namespace zdr::run::ui {
-extern template class EngineCover<project::Task, project::Task, registry::clsSystemChange>;
+extern template class EngineCover<registry::clsSystemChange>;
 }
 
 namespace zdr::run::ui {
 
-using SystemCoverBase = run::ui::EngineCover<project::Task, project::Task, registry::clsSystemChange>;
+using SystemCoverBase = run::ui::EngineCover<registry::clsSystemChange>;
 
 // The coordinator of a registry run: sits between the registry engine and
 // the progress window as the folder-run coordinator does between the copy

@@ -13,7 +13,6 @@ namespace zdr::test {
 
 // What the main window handed to its coordinators of one kind (folder tasks
 // or registry tasks): a coordinator that records its calls.
-template <class Task>
 struct RecordingRuns {
     struct Run {
         std::string action;
@@ -21,7 +20,7 @@ struct RecordingRuns {
         std::uint32_t statusEx = 0;
         int level = 0;
         std::uint32_t blockBytes = 0;
-        std::vector<Task> tasks;
+        std::vector<project::Task> tasks;
         bool dataComplete = false;
         QWidget* caller = nullptr;
     };
@@ -34,7 +33,7 @@ struct RecordingRuns {
     // A coordinator released after its run goes on the next turn of the loop.
     ~RecordingRuns() { QCoreApplication::processEvents(); }
 
-    run::CoverFactoryOf<Task> factory()
+    run::RunCoverFactory factory()
     {
         return [this](run::InfoCoverEvents e) {
             events = std::move(e);
@@ -43,7 +42,7 @@ struct RecordingRuns {
         };
     }
 
-    class Cover : public run::RunCoverOf<Task> {
+    class Cover : public run::RunCover {
     public:
         explicit Cover(RecordingRuns& runs) : r_(runs) { ++r_.alive; }
         ~Cover() override { --r_.alive; }
@@ -58,7 +57,7 @@ struct RecordingRuns {
             run.blockBytes = blockBytes;
             return true;
         }
-        bool fc_InitAdd(const Task& task) override
+        bool fc_InitAdd(const project::Task& task) override
         {
             r_.runs.back().tasks.push_back(task);
             return true;

@@ -29,8 +29,8 @@ namespace {
 using namespace driver;
 using test::ScriptedUi;
 using test::TempDir;
-using RegistryRuns = test::RecordingRuns<project::Task>;
-using FolderRuns = test::RecordingRuns<project::Task>;
+using RegistryRuns = test::RecordingRuns;
+using FolderRuns = test::RecordingRuns;
 
 const std::string kPath = "HKEY_LOCAL_MACHINE\\Software\\Zendor";
 

@@ -26,7 +26,7 @@ namespace {
 using test::ScriptedUi;
 using test::TempDir;
 
-using Runs = test::RecordingRuns<project::Task>;
+using Runs = test::RecordingRuns;
 
 void runCommand(frmMain& w) { w.findChild<util::ui::CommandLabel*>("lblCmdProjectAction")->click(); }
 QCheckBox* box(frmMain& w, const char* name) { return w.findChild<QCheckBox*>(name); }
