@@ -3,8 +3,9 @@
 
 Fails (exit 1) on an include from a folder the table does not allow, a cycle
 in the table, a folder under src/ the table does not name, an include that
-climbs out of its folder with "..", a Qt header in a library built without Qt,
-or an include path to the whole of src/ in a CMake file.
+climbs out of its folder with "..", a header of another folder's subfolder
+(private to that folder, as engine/passes/), a Qt header in a library built
+without Qt, or an include path to the whole of src/ in a CMake file.
 Run from anywhere inside the repository: tools/check-layers.py
 """
 
@@ -128,6 +129,10 @@ def main():
                         problems.append(f"{where}: climbs out with ..")
                         continue
                     head = target.split("/")[0] if "/" in target else folder
+                    parts = target.split("/")
+                    if len(parts) > 2 and head != folder and head in folders:
+                        problems.append(f"{where}: {'/'.join(parts[:2])} is private to {head}")
+                        continue
                     if head != folder and head in folders and head not in allowed.get(folder, set()):
                         problems.append(f"{where}: {folder} may not include from {head}")
 

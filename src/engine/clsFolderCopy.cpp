@@ -2,33 +2,41 @@
 
 #include "engine/FolderCopyObserver.h"
 #include "engine/StatusBits.h"
-#include "engine/TimeEstimate.h"
-#include "engine/passes/BackupStore.h"
-#include "engine/passes/CopyPass.h"
-#include "engine/passes/DeletePass.h"
-#include "engine/passes/EntryPolicy.h"
-#include "engine/passes/MkDirPass.h"
-#include "engine/passes/RenamePass.h"
-#include "engine/passes/TreeWalk.h"
+#include "engine/passes/Passes.h"
 #include "net/NetworkDrives.h"
-
-#include <ctime>
 
 namespace zdr::engine {
 
 clsFolderCopy::clsFolderCopy(FolderCopyObserver& observer, base::Questioner& questioner,
                              net::NetworkDriveFactory networkDrives)
-    : context_(std::make_unique<RunContext>(observer, questioner)), run_(*context_),
-      info_(std::make_unique<InfoPass>(run_)), policy_(std::make_unique<EntryPolicy>(run_)),
-      rename_(std::make_unique<RenamePass>(run_)), backup_(std::make_unique<BackupStore>(run_)),
-      copy_(std::make_unique<CopyPass>(run_, *policy_, *rename_, *backup_)),
-      delete_(std::make_unique<DeletePass>(run_, *policy_)), attrib_(std::make_unique<AttribPass>(run_, *policy_)),
-      mkdir_(std::make_unique<MkDirPass>(run_)), walk_(std::make_unique<TreeWalk>(run_, *policy_)),
+    : passes_(std::make_unique<Passes>(observer, questioner)), run_(passes_->run),
       networkDrives_(std::move(networkDrives))
 {
 }
 
 clsFolderCopy::~clsFolderCopy() = default;
+
+std::uint32_t clsFolderCopy::FolderCopy_Status() const { return run_.status; }
+void clsFolderCopy::FolderCopy_Status(std::uint32_t value) { run_.status = value; }
+std::uint32_t clsFolderCopy::FolderCopy_StatusEx() const { return run_.statusEx; }
+void clsFolderCopy::FolderCopy_StatusEx(std::uint32_t value) { run_.statusEx = value; }
+const std::string& clsFolderCopy::FileName_Current() const { return run_.fileNameCurrent; }
+const std::string& clsFolderCopy::Protocol() const { return run_.protocol.text(); }
+void clsFolderCopy::sb_SecondsOffAdd(std::int32_t seconds) { run_.secondsOff += seconds; }
+const std::string& clsFolderCopy::Action() const { return run_.action; }
+const std::string& clsFolderCopy::Source() const { return run_.current.Source; }
+const std::string& clsFolderCopy::Target() const { return run_.current.Target; }
+std::uint8_t clsFolderCopy::FolderInfoLevel() const { return run_.folderInfoLevel; }
+void clsFolderCopy::FolderInfoLevel(std::uint8_t value) { run_.folderInfoLevel = value; }
+const EngineCounters& clsFolderCopy::Counters() const { return run_.counters; }
+std::int32_t clsFolderCopy::SecondsMax() const { return run_.secondsMax; }
+void clsFolderCopy::sb_SetClipboardWriter(base::ClipboardWriter* writer) { run_.clipboard = writer; }
+void clsFolderCopy::sb_SetDoEvents(std::function<void()> doEvents) { run_.doEvents = std::move(doEvents); }
+
+void clsFolderCopy::setClock(std::function<std::chrono::steady_clock::time_point()> clock)
+{
+    run_.clock = std::move(clock);
+}
 
 bool clsFolderCopy::fc_Init(std::uint32_t status, std::uint32_t statusEx, std::uint8_t folderInfoLevel,
                             std::string& /*errorText*/, std::uint32_t blockSize)
@@ -51,7 +59,7 @@ bool clsFolderCopy::fc_Cancel()
 {
     run_.cancel = true;
     run_.copyCancel = true; // a whole-file copy stops at its next step
-    copy_->sb_Cancel();
+    passes_->copy.sb_Cancel();
     return true;
 }
 

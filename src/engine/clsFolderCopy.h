@@ -2,52 +2,25 @@
 
 #include "engine/EngineCounters.h"
 #include "engine/EngineTask.h"
-#include "engine/TaskFolders.h"
-#include "engine/clsFileCompress.h"
-#include "engine/passes/InfoPass.h"
-#include "engine/passes/RunContext.h"
+#include "engine/PassAction.h"
 #include "net/NetworkDrive.h"
-#include "platform/FileEntry.h"
-#include "platform/FolderLookup.h"
-#include "platform/Leftovers.h"
-#include "protocol/ProtocolEntry.h"
 
 #include <chrono>
 #include <cstdint>
-#include <deque>
 #include <functional>
-#include <map>
 #include <memory>
-#include <optional>
-#include <set>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 namespace zdr::base {
 class ClipboardWriter;
 class Questioner;
-enum class Answer;
-enum class Buttons;
 } // namespace zdr::base
-namespace zdr::platform {
-class DirectoryReader;
-class ParallelRemover;
-} // namespace zdr::platform
 
 namespace zdr::engine {
 
 class FolderCopyObserver;
-class clsFileCopyEvt;
-class clsZip;
-class EntryPolicy;
-class RenamePass;
-class BackupStore;
-class CopyPass;
-class DeletePass;
-class AttribPass;
-class MkDirPass;
-class TreeWalk;
+class RunContext;
 class WalkPass;
 
 // The copy engine: one object carries out one run, an ordered list of tasks
@@ -57,8 +30,9 @@ class WalkPass;
 // through the questioner.
 //
 // The run:  fc_Init -> fc_InitAdd (per task) -> fc_ActionRun -> sb_Action_CloseConnections.
-// Inside a pass:  task driver -> fc_FolderWalk -> fc_FolderAction / fc_FileAction,
-// which dispatch by the pass to the entry routines (fc_InfoEntry, ...).
+// This class is the engine's face and its task driver; the passes are
+// objects of their own around a shared run context (engine/passes/, private
+// to the engine): the driver -> TreeWalk -> the pass's entry routine.
 class clsFolderCopy {
 public:
     clsFolderCopy(FolderCopyObserver& observer, base::Questioner& questioner,
@@ -68,13 +42,13 @@ public:
     clsFolderCopy& operator=(const clsFolderCopy&) = delete;
 
     bool IsRunning() const { return isRunning_; }
-    std::uint32_t FolderCopy_Status() const { return run_.status; }
-    void FolderCopy_Status(std::uint32_t value) { run_.status = value; }
-    std::uint32_t FolderCopy_StatusEx() const { return run_.statusEx; }
-    void FolderCopy_StatusEx(std::uint32_t value) { run_.statusEx = value; }
-    const std::string& FileName_Current() const { return run_.fileNameCurrent; }
+    std::uint32_t FolderCopy_Status() const;
+    void FolderCopy_Status(std::uint32_t value);
+    std::uint32_t FolderCopy_StatusEx() const;
+    void FolderCopy_StatusEx(std::uint32_t value);
+    const std::string& FileName_Current() const;
     // The text protocol of the current pass (it begins with a line break).
-    const std::string& Protocol() const { return run_.protocol.text(); }
+    const std::string& Protocol() const;
 
     // Empties the task list and keeps the options. errorText is not touched.
     bool fc_Init(std::uint32_t status, std::uint32_t statusEx, std::uint8_t folderInfoLevel, std::string& errorText,
@@ -84,26 +58,26 @@ public:
     // Cancels the run; the walk sees it after the current entry.
     bool fc_Cancel();
     // Seconds the time estimate must leave out (time spent in questions).
-    void sb_SecondsOffAdd(std::int32_t seconds) { run_.secondsOff += seconds; }
+    void sb_SecondsOffAdd(std::int32_t seconds);
 
-    const std::string& Action() const { return run_.action; }
-    const std::string& Source() const { return run_.current.Source; }
-    const std::string& Target() const { return run_.current.Target; }
+    const std::string& Action() const;
+    const std::string& Source() const;
+    const std::string& Target() const;
     // Also changes the target of task 1 (the progress window lets the user
     // pick the target of a single-task run).
     void Target(const std::string& value);
     // Element 0 of the current task's selection.
     std::string FolderAndFilesDot() const;
-    std::uint8_t FolderInfoLevel() const { return run_.folderInfoLevel; }
-    void FolderInfoLevel(std::uint8_t value) { run_.folderInfoLevel = value; }
+    std::uint8_t FolderInfoLevel() const;
+    void FolderInfoLevel(std::uint8_t value);
 
     // Progress within one file: recomputes the estimate, raises ActionFileDoneByte.
     void sb_ActionFileDoneByte(std::int64_t totalBytes, std::int64_t bytesDone);
     // Disconnects what the tasks ask to be disconnected and releases the connections.
     void sb_Action_CloseConnections();
 
-    const EngineCounters& Counters() const { return run_.counters; }
-    std::int32_t SecondsMax() const { return run_.secondsMax; }
+    const EngineCounters& Counters() const;
+    std::int32_t SecondsMax() const;
     std::int32_t SecondsUsed() const;
 
     // Runs all passes; true at the normal end.
@@ -111,17 +85,17 @@ public:
 
     // Where a made folder's path goes with option 0x400000 (the clipboard,
     // which the engine cannot reach itself); not owned.
-    void sb_SetClipboardWriter(base::ClipboardWriter* writer) { run_.clipboard = writer; }
+    void sb_SetClipboardWriter(base::ClipboardWriter* writer);
     // Lets the user interface run once. With option 0x8000 the block copy
     // calls it between its steps and during its pause after each block;
     // without it that pause only waits.
-    void sb_SetDoEvents(std::function<void()> doEvents) { run_.doEvents = std::move(doEvents); }
+    void sb_SetDoEvents(std::function<void()> doEvents);
     // Where the engine reads the time of its figures (seconds used, the
     // estimate, the user's time in questions); tests give a clock of their own.
-    void setClock(std::function<std::chrono::steady_clock::time_point()> clock) { run_.clock = std::move(clock); }
+    void setClock(std::function<std::chrono::steady_clock::time_point()> clock);
 
 private:
-    using Clock = RunContext::Clock;
+    struct Passes;
 
     // --- task driver (clsFolderCopyDriver.cpp)
     void sb_RunStart();
@@ -145,25 +119,14 @@ private:
     void sb_ErrorEnd();
     bool fc_NormalEnd();
 
-    std::unique_ptr<RunContext> context_;
+    // The run context and the passes; run_ is the context among them.
+    std::unique_ptr<Passes> passes_;
     RunContext& run_;
-    std::unique_ptr<InfoPass> info_;
-    std::unique_ptr<EntryPolicy> policy_;
-    std::unique_ptr<RenamePass> rename_;
-    std::unique_ptr<BackupStore> backup_;
-    std::unique_ptr<CopyPass> copy_;
-    std::unique_ptr<DeletePass> delete_;
-    std::unique_ptr<AttribPass> attrib_;
-    std::unique_ptr<MkDirPass> mkdir_;
-    std::unique_ptr<TreeWalk> walk_;
     net::NetworkDriveFactory networkDrives_;
 
     bool isRunning_ = false;
     std::vector<std::unique_ptr<net::NetworkDrive>> sourceDrives_;
     std::vector<std::unique_ptr<net::NetworkDrive>> targetDrives_;
-    // The users' home folders, read once per run when a delete or an
-    // attribute change needs them.
-    std::optional<std::vector<HomeFolder>> homes_;
 };
 
 } // namespace zdr::engine

@@ -5,14 +5,7 @@
 #include "engine/SizeText.h"
 #include "engine/StatusBits.h"
 #include "engine/clsFolderCopy.h"
-#include "engine/passes/BackupStore.h"
-#include "engine/passes/CopyPass.h"
-#include "engine/passes/DeletePass.h"
-#include "engine/passes/EntryPolicy.h"
-#include "engine/passes/InfoPass.h"
-#include "engine/passes/MkDirPass.h"
-#include "engine/passes/RenamePass.h"
-#include "engine/passes/TreeWalk.h"
+#include "engine/passes/Passes.h"
 
 #include "base/ClipboardWriter.h"
 #include "base/Text.h"
@@ -64,17 +57,17 @@ void clsFolderCopy::sb_RunStart()
     targetDrives_.resize(run_.tasks.size());
     isRunning_ = true;
     // Each run resolves its folders anew (the window may have changed a target).
-    homes_.reset();
+    passes_->homes.reset();
     for (EngineTask& task : run_.tasks)
         task.SourceResolved = task.TargetResolved = false;
     run_.cancel = false;
     run_.copyCancel = false;
-    policy_->sb_RunStart();
+    passes_->policy.sb_RunStart();
     run_.counters = EngineCounters{};
     run_.taskNumber = 0;
     run_.protocol.clear();
-    rename_->sb_RunStart();
-    backup_->sb_RunStart();
+    passes_->rename.sb_RunStart();
+    passes_->backup.sb_RunStart();
 }
 
 void clsFolderCopy::sb_PassStart(PassAction pass, const char* action)
@@ -90,7 +83,7 @@ void clsFolderCopy::sb_PassStart(PassAction pass, const char* action)
     run_.errorText.clear();
     run_.entryError.clear();
     run_.protocol.clear();
-    copy_->sb_PassStart();
+    passes_->copy.sb_PassStart();
     run_.observer.ActionStart(run_.action);
 }
 
@@ -263,10 +256,10 @@ bool clsFolderCopy::fc_TaskRefused(const EngineTask& task, std::string& errorTex
                 folders.push_back(platform::joinPath(
                     task.Source, platform::withoutTrailingSeparator(platform::entryToRelativePath(entry))));
         }
-        if (!homes_)
-            homes_ = fc_HomeFolders();
+        if (!passes_->homes)
+            passes_->homes = fc_HomeFolders();
         for (const std::string& folder : folders) {
-            const std::string reason = fc_ProtectedFolderReason(folder, *homes_);
+            const std::string reason = fc_ProtectedFolderReason(folder, *passes_->homes);
             if (!reason.empty()) {
                 errorText = "Quelle: '" + folder + "' " + reason
                     + (run_.has(status::kDelete) ? ": hier wird nichts gelöscht!"
@@ -319,14 +312,14 @@ bool clsFolderCopy::fc_CheckSide(bool source, const char* missingText)
 WalkPass& clsFolderCopy::fc_WalkPass(PassAction pass)
 {
     switch (pass) {
-    case PassAction::Copy: return *copy_;
-    case PassAction::Delete: return *delete_;
-    case PassAction::Attrib: return *attrib_;
+    case PassAction::Copy: return passes_->copy;
+    case PassAction::Delete: return passes_->remove;
+    case PassAction::Attrib: return passes_->attrib;
     case PassAction::Info:
     case PassAction::MkDir: // does not walk
     case PassAction::None: break;
     }
-    return *info_;
+    return passes_->info;
 }
 
 bool clsFolderCopy::fc_InfoPass()
@@ -346,9 +339,9 @@ bool clsFolderCopy::fc_InfoPass()
             sb_ErrorEnd();
             return false;
         }
-        walk_->fc_WalkTask(*info_, run_.current.Target);
+        passes_->walk.fc_WalkTask(passes_->info, run_.current.Target);
     }
-    info_->sb_PassDone();
+    passes_->info.sb_PassDone();
     return true;
 }
 
@@ -359,7 +352,7 @@ bool clsFolderCopy::fc_ActionPass(PassAction pass, const char* action)
     run_.action = action;
     if (run_.has(status::kSkipEmpty) && run_.counters.CountFolder + run_.counters.CountFiles == 0)
         return false;
-    const bool fromProtocol = pass == PassAction::Copy && copy_->fc_FromProtocol();
+    const bool fromProtocol = pass == PassAction::Copy && passes_->copy.fc_FromProtocol();
     if (fromProtocol) {
         if (run_.counters.CountFiles_ToDo + run_.counters.CountFolder_ToDo == 0) {
             run_.observer.ActionReady(true, kNothingToCopy, false);
@@ -380,10 +373,10 @@ bool clsFolderCopy::fc_ActionPass(PassAction pass, const char* action)
     }
     sb_PassStart(pass, action);
     if (pass == PassAction::Copy)
-        copy_->sb_TidyBackupFolders();
-    const bool walked = fromProtocol ? copy_->fc_ProtocolCopy() : fc_WalkTasks(pass);
+        passes_->copy.sb_TidyBackupFolders();
+    const bool walked = fromProtocol ? passes_->copy.fc_ProtocolCopy() : fc_WalkTasks(pass);
     if (pass == PassAction::Copy)
-        copy_->sb_PassEnd();
+        passes_->copy.sb_PassEnd();
     if (!walked) {
         sb_ErrorEnd();
         return false;
@@ -407,7 +400,7 @@ bool clsFolderCopy::fc_WalkTasks(PassAction pass)
             && targetMissing(run_.current, run_.errorText))
             return false;
         // Delete and attributes work in the source only.
-        walk_->fc_WalkTask(fc_WalkPass(pass), pass == PassAction::Copy ? run_.current.Target : std::string());
+        passes_->walk.fc_WalkTask(fc_WalkPass(pass), pass == PassAction::Copy ? run_.current.Target : std::string());
     }
     return true;
 }
@@ -423,7 +416,7 @@ bool clsFolderCopy::fc_MkDirPass()
         run_.observer.ActionStartAufgabe("MKDIR", static_cast<std::int32_t>(i), static_cast<std::int32_t>(taskCount),
                                          0);
         // A folder on a network drive: the drive is connected and reached through its link.
-        if (!mkdir_->fc_NameGiven() || !fc_CheckSide(true, nullptr) || !mkdir_->fc_MakeFolder()) {
+        if (!passes_->mkdir.fc_NameGiven() || !fc_CheckSide(true, nullptr) || !passes_->mkdir.fc_MakeFolder()) {
             sb_ErrorEnd();
             return false;
         }
