@@ -15,8 +15,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.zendor.example/darorazu")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Qt's German texts and its SVG icon loader are read at run time.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n, libqt6svg6")
+# Qt's German texts, its SVG icon loader and the zip library (for the backup
+# archive) are loaded at run time.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n, libqt6svg6, libzip4")
 # Network drives (gio mount, mount.cifs), the registry (net), the help in the browser.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gvfs-backends, gvfs-fuse, cifs-utils, samba-common-bin, xdg-utils")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
