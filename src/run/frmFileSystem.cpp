@@ -70,7 +70,7 @@ frmFileSystem::frmFileSystem(QWidget* parent) : QWidget(parent, Qt::Window)
     connect(&refreshTimer_, &QTimer::timeout, this, &frmFileSystem::refresh);
     buildControls();
     createBars();
-    createProtocolWindow();
+    connect(lblCmdProtocol_, &util::ui::CommandLabel::command, this, &frmFileSystem::commandProtocol);
 
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, [this] {
@@ -585,6 +585,7 @@ void frmFileSystem::closeEvent(QCloseEvent* event)
     unloaded_ = true;
     std::int32_t none = 0;
     ProgressBarAction(BarAction::Term, WhichBar::Both, none);
+    protocolMade_ = true;
     delete lkl_frmProtocol_.data();
     emit Unload();
 }

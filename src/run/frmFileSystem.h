@@ -65,8 +65,9 @@ public:
     void sb_Protocol_Show(bool& continueRun, const std::string& protocolText, bool ask);
     void sb_Protocol_SetBack();
     void sb_Protocol_Delete(const std::string& key);
-    // Nullptr once the protocol window is gone.
-    protocol::ui::frmProtocol* protocolWindow() const { return lkl_frmProtocol_; }
+    // The protocol window, made when first needed (most runs nobody watches
+    // never need it); nullptr once it is gone.
+    protocol::ui::frmProtocol* protocolWindow();
 
     // Texts, visibility and bars computed by the progress texts.
     void apply(const ViewUpdate& update);
@@ -180,6 +181,7 @@ private:
     QHash<std::uint32_t, QCheckBox*> options_;
     QMenu* mnuHelp_ = nullptr;
     QPointer<protocol::ui::frmProtocol> lkl_frmProtocol_;
+    bool protocolMade_ = false; // made (or the window unloaded): never made again
 
     std::function<bool()> runningQuery_;
     bool reverting_ = false;      // a refused click is being taken back

@@ -1,4 +1,4 @@
-// The progress window's protocol window: created with the window, filled by
+// The progress window's protocol window: made when first needed, filled by
 // the run, shown on the protocol button and for the review before an action.
 #include "engine/StatusBits.h"
 #include "protocol/frmProtocol.h"
@@ -12,8 +12,16 @@ namespace zdr::run::ui {
 
 namespace status = zdr::engine::status;
 
+protocol::ui::frmProtocol* frmFileSystem::protocolWindow()
+{
+    if (!protocolMade_)
+        createProtocolWindow();
+    return lkl_frmProtocol_;
+}
+
 void frmFileSystem::createProtocolWindow()
 {
+    protocolMade_ = true;
     lkl_frmProtocol_ = new protocol::ui::frmProtocol(this);
     connect(lkl_frmProtocol_, &protocol::ui::frmProtocol::ReLoad, this, [this](QString& text) {
         std::string protocolText;
@@ -24,7 +32,6 @@ void frmFileSystem::createProtocolWindow()
             [this](const QString& kind, const QString& value) {
                 emit ExceptData(kind.toStdString(), value.toStdString());
             });
-    connect(lblCmdProtocol_, &util::ui::CommandLabel::command, this, &frmFileSystem::commandProtocol);
 }
 
 void frmFileSystem::commandProtocol()
@@ -58,7 +65,7 @@ void frmFileSystem::sb_Protocol_EntryGetNext(protocol::WorkListStep& step)
 
 bool frmFileSystem::fc_Protocol_ListItem_Add(const protocol::ProtocolEntry& entry, bool error)
 {
-    if (!lkl_frmProtocol_)
+    if (!protocolWindow())
         return false;
     if (error) {
         lkl_frmProtocol_->fc_ListItem_Err(entry);
@@ -73,7 +80,7 @@ bool frmFileSystem::fc_Protocol_ListItem_Add(const protocol::ProtocolEntry& entr
 
 bool frmFileSystem::fc_Protocol_Init(const std::string& mode, bool display)
 {
-    return lkl_frmProtocol_ && lkl_frmProtocol_->fc_Init(mode, display);
+    return protocolWindow() && lkl_frmProtocol_->fc_Init(mode, display);
 }
 
 void frmFileSystem::sb_Protocol_Exists()
@@ -89,7 +96,7 @@ void frmFileSystem::sb_Protocol_Exists()
 
 void frmFileSystem::sb_Protocol_Show(bool& continueRun, const std::string& protocolText, bool ask)
 {
-    if (!lkl_frmProtocol_) {
+    if (!protocolWindow()) {
         util::ui::msgBox(this, "Protokoll wurde geschlossen, bitte wiederholen Sie die Aktion.", util::ui::Buttons::Ok,
                          util::ui::Icon::Information, "Hinweis");
         return;
