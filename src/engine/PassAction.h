@@ -25,6 +25,20 @@ constexpr PassAction passActionOf(std::string_view word)
     return PassAction::None;
 }
 
+// The word of a pass, as Action() and the events carry it; empty for None.
+constexpr const char* passActionWord(PassAction pass)
+{
+    switch (pass) {
+    case PassAction::Info: return "INFO";
+    case PassAction::Copy: return "COPY";
+    case PassAction::Delete: return "DELETE";
+    case PassAction::Attrib: return "ATTRIB";
+    case PassAction::MkDir: return "MKDIR";
+    case PassAction::None: break;
+    }
+    return "";
+}
+
 // A pass that acts on the entries it finds (and may close its window after the run).
 constexpr bool actsOnEntries(PassAction pass)
 {

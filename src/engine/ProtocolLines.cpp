@@ -2,7 +2,6 @@
 
 #include "base/Text.h"
 #include "engine/FolderCopyObserver.h"
-#include "engine/PassAction.h"
 #include "platform/Paths.h"
 
 namespace zdr::engine {
@@ -73,18 +72,20 @@ protocol::ProtocolEntry folderReportEntry(const ProtocolRecord& r, const Protoco
     const std::string level = std::to_string(r.level);
     if (sameFolder) {
         std::string info = std::string(shown.folder) + kSep + std::string(shown.name) + kSep + "     (" + level + ")";
-        return entry(r, r.type, std::move(info), blanks(5 * r.level) + std::string(r.text), r.folder, taskNumber);
+        return entry(r, entryTypeWord(r.type), std::move(info), blanks(5 * r.level) + std::string(r.text), r.folder,
+                     taskNumber);
     }
-    if (r.target == "DIRSTART") {
+    if (r.report == FolderReport::Start) {
         std::string info = std::string(shown.folder) + kSep + "     (" + std::to_string(r.level - 1) + ")  >>";
-        return entry(r, r.type, std::move(info), blanks(5 * (r.level - 1)) + "(", r.folder, taskNumber);
+        return entry(r, entryTypeWord(r.type), std::move(info), blanks(5 * (r.level - 1)) + "(", r.folder, taskNumber);
     }
     std::string info =
         r.folder.empty() ? std::string(shown.name) : std::string(shown.folder) + kSep + std::string(shown.name);
     info += kSep;
     info += "     (" + level + ")  <<";
     const std::string_view target = r.folder.empty() ? r.name : r.folder;
-    return entry(r, r.type, std::move(info), blanks(5 * r.level) + ") " + std::string(r.text), target, taskNumber);
+    return entry(r, entryTypeWord(r.type), std::move(info), blanks(5 * r.level) + ") " + std::string(r.text), target,
+                 taskNumber);
 }
 
 } // namespace
@@ -118,25 +119,26 @@ void ProtocolLines::add(const ProtocolRecord& r, bool onlyDifferent, std::int16_
                         FolderCopyObserver& observer)
 {
     const bool sameFolder = r.folder == lastFolder_;
-    const bool isFile = r.type == "FILE";
+    const bool isFile = r.type == EntryType::File;
+    const std::string_view type = entryTypeWord(r.type);
     const Printed printedRecord(r);
     const ProtocolRecord& shown = printedRecord.record;
-    const bool info = passActionOf(r.action) == PassAction::Info;
+    const bool info = r.action == PassAction::Info && r.report == FolderReport::None;
 
     if (r.error && info && onlyDifferent) {
         // A failure in the list of what is to be copied: its own row, marked.
         observer.ActionProtocolErr(
-            entry(r, r.type, isFile ? fileLine(shown) : std::string(shown.folder), r.folder, r.target, taskNumber));
-    } else if (r.action == "INFO FOLDER") {
+            entry(r, type, isFile ? fileLine(shown) : std::string(shown.folder), r.folder, r.target, taskNumber));
+    } else if (r.report != FolderReport::None) {
         observer.ActionProtocolAdd(folderReportEntry(r, shown, sameFolder, taskNumber));
     } else if (info && onlyDifferent) {
         if (isFile) {
             if (!sameFolder)
                 observer.ActionProtocolAdd(
                     entry(r, "INFO", "(" + std::string(shown.folder) + ")", r.folder, {}, taskNumber));
-            observer.ActionProtocolAdd(entry(r, r.type, fileLine(shown), r.folder, r.target, taskNumber));
+            observer.ActionProtocolAdd(entry(r, type, fileLine(shown), r.folder, r.target, taskNumber));
         } else {
-            observer.ActionProtocolAdd(entry(r, r.type, std::string(shown.folder), r.folder, r.target, taskNumber));
+            observer.ActionProtocolAdd(entry(r, type, std::string(shown.folder), r.folder, r.target, taskNumber));
         }
     } else {
         std::string line;
@@ -151,7 +153,7 @@ void ProtocolLines::add(const ProtocolRecord& r, bool onlyDifferent, std::int16_
                 + std::string(r.text) + blanks(14) + std::string(shown.folder);
         }
         if (r.error)
-            observer.ActionProtocolErr(entry(r, r.type, line, r.folder, r.target, taskNumber));
+            observer.ActionProtocolErr(entry(r, type, line, r.folder, r.target, taskNumber));
         else
             append(line, observer);
     }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "engine/EntryType.h"
+#include "engine/PassAction.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -8,15 +11,20 @@ namespace zdr::engine {
 
 class FolderCopyObserver;
 
+// The rows of the folder report (information pass, option 0x20000): where
+// a folder's subfolders start, and where its report ends.
+enum class FolderReport { None, Start, End };
+
 // One protocol record as the walk and the entry routines write it.
 struct ProtocolRecord {
-    std::string_view action; // "INFO", "INFO FOLDER", "COPY", "DELETE", "ATTRIB"
+    PassAction action = PassAction::None; // the pass that writes it
     std::int32_t level = 0;
-    std::string_view type; // "FILE" or "FOLDER"
+    EntryType type = EntryType::File;
     std::string_view name;
     std::string_view text;
     std::string_view folder;
-    std::string_view target; // for "INFO FOLDER": "DIRSTART" or "DIREND"
+    std::string_view target;
+    FolderReport report = FolderReport::None;
     bool targetSide = false;
     bool error = false;
 };

@@ -34,41 +34,61 @@ bool readNumbering(std::string_view inside, std::size_t& width, std::uint64_t& s
     return !digits.empty() && ec == std::errc() && end == digits.data() + digits.size();
 }
 
+// The placeholders of a rename pattern; their words are read only here.
+enum class Placeholder { NameTotal, Name, Ext, Year, Year2, Month, Day, Hour, Minute, Second };
+
+constexpr struct {
+    std::string_view word;
+    Placeholder kind;
+} kPlaceholders[] = {
+    {"NAMETOTAL", Placeholder::NameTotal},
+    {"NAME", Placeholder::Name},
+    {"EXT", Placeholder::Ext},
+    {"yyyy", Placeholder::Year},
+    {"yy", Placeholder::Year2},
+    {"mm", Placeholder::Month},
+    {"dd", Placeholder::Day},
+    {"hh", Placeholder::Hour},
+    {"nn", Placeholder::Minute},
+    {"ss", Placeholder::Second},
+};
+
+std::string placeholderValue(Placeholder kind, const RenameValues& v)
+{
+    const base::LocalDateTime& t = v.now;
+    switch (kind) {
+    case Placeholder::NameTotal: return v.name;
+    case Placeholder::Name: return v.name.substr(0, extensionStart(v));
+    case Placeholder::Ext: return v.name.substr(extensionStart(v));
+    case Placeholder::Year: return std::to_string(t.year);
+    case Placeholder::Year2: return twoDigits(t.year);
+    case Placeholder::Month: return twoDigits(t.month);
+    case Placeholder::Day: return twoDigits(t.day);
+    case Placeholder::Hour: return twoDigits(t.hour);
+    case Placeholder::Minute: return twoDigits(t.minute);
+    case Placeholder::Second: return twoDigits(t.second);
+    }
+    return {};
+}
+
 // The value of one placeholder (the text between the brackets); false when
 // it names none.
 bool placeholder(std::string_view inside, const RenameValues& v, bool& numberUsed, std::string& out)
 {
-    const base::LocalDateTime& t = v.now;
-    if (inside == "NAMETOTAL")
-        out = v.name;
-    else if (inside == "NAME")
-        out = v.name.substr(0, extensionStart(v));
-    else if (inside == "EXT")
-        out = v.name.substr(extensionStart(v));
-    else if (inside == "yyyy")
-        out = std::to_string(t.year);
-    else if (inside == "yy")
-        out = twoDigits(t.year);
-    else if (inside == "mm")
-        out = twoDigits(t.month);
-    else if (inside == "dd")
-        out = twoDigits(t.day);
-    else if (inside == "hh")
-        out = twoDigits(t.hour);
-    else if (inside == "nn")
-        out = twoDigits(t.minute);
-    else if (inside == "ss")
-        out = twoDigits(t.second);
-    else {
-        std::size_t width = 0;
-        std::uint64_t start = 0;
-        if (!readNumbering(inside, width, start))
-            return false;
-        out = std::to_string(start + v.numbered);
-        if (out.size() < width)
-            out.insert(0, width - out.size(), '0');
-        numberUsed = true;
+    for (const auto& p : kPlaceholders) {
+        if (inside == p.word) {
+            out = placeholderValue(p.kind, v);
+            return true;
+        }
     }
+    std::size_t width = 0;
+    std::uint64_t start = 0;
+    if (!readNumbering(inside, width, start))
+        return false;
+    out = std::to_string(start + v.numbered);
+    if (out.size() < width)
+        out.insert(0, width - out.size(), '0');
+    numberUsed = true;
     return true;
 }
 

@@ -24,6 +24,7 @@ const std::string& clsFolderCopy::FileName_Current() const { return run_.fileNam
 const std::string& clsFolderCopy::Protocol() const { return run_.protocol.text(); }
 void clsFolderCopy::sb_SecondsOffAdd(std::int32_t seconds) { run_.secondsOff += seconds; }
 const std::string& clsFolderCopy::Action() const { return run_.action; }
+PassAction clsFolderCopy::Pass() const { return run_.pass; }
 const std::string& clsFolderCopy::Source() const { return run_.current.Source; }
 const std::string& clsFolderCopy::Target() const { return run_.current.Target; }
 std::uint8_t clsFolderCopy::FolderInfoLevel() const { return run_.folderInfoLevel; }

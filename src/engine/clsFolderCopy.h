@@ -61,6 +61,8 @@ public:
     void sb_SecondsOffAdd(std::int32_t seconds);
 
     const std::string& Action() const;
+    // The pass now running, as the enum (Action() is its word).
+    PassAction Pass() const;
     const std::string& Source() const;
     const std::string& Target() const;
     // Also changes the target of task 1 (the progress window lets the user
@@ -99,10 +101,10 @@ private:
 
     // --- task driver (clsFolderCopyDriver.cpp)
     void sb_RunStart();
-    void sb_PassStart(PassAction pass, const char* action);
+    void sb_PassStart(PassAction pass);
     bool fc_InfoPass();
     // false: the run ends (error end or cancelled by the user).
-    bool fc_ActionPass(PassAction pass, const char* action);
+    bool fc_ActionPass(PassAction pass);
     bool fc_MkDirPass();
     bool fc_LoadTask(std::size_t index);
     bool fc_CheckSide(bool source, const char* missingText);

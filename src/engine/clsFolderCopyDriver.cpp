@@ -70,10 +70,10 @@ void clsFolderCopy::sb_RunStart()
     passes_->backup.sb_RunStart();
 }
 
-void clsFolderCopy::sb_PassStart(PassAction pass, const char* action)
+void clsFolderCopy::sb_PassStart(PassAction pass)
 {
     run_.pass = pass;
-    run_.action = action;
+    run_.action = passActionWord(pass);
     run_.passStart = run_.now();
     run_.secondsOff = 0;
     run_.secondsMax = 0;
@@ -96,15 +96,14 @@ bool clsFolderCopy::fc_ActionRun()
         const struct {
             std::uint32_t bit;
             PassAction pass;
-            const char* action;
-        } order[] = {{status::kWithInfo, PassAction::Info, "INFO"},
-                     {status::kCopy, PassAction::Copy, "COPY"},
-                     {status::kDelete, PassAction::Delete, "DELETE"},
-                     {status::kAttrib, PassAction::Attrib, "ATTRIB"},
-                     {status::kMkDir, PassAction::MkDir, "MKDIR"}};
+        } order[] = {{status::kWithInfo, PassAction::Info},
+                     {status::kCopy, PassAction::Copy},
+                     {status::kDelete, PassAction::Delete},
+                     {status::kAttrib, PassAction::Attrib},
+                     {status::kMkDir, PassAction::MkDir}};
         for (const auto& first : order) {
             if (run_.has(first.bit)) {
-                sb_PassStart(first.pass, first.action);
+                sb_PassStart(first.pass);
                 break;
             }
         }
@@ -117,14 +116,13 @@ bool clsFolderCopy::fc_ActionRun()
     const struct {
         std::uint32_t bit;
         PassAction pass;
-        const char* action;
     } actionPasses[] = {
-        {status::kCopy, PassAction::Copy, "COPY"},
-        {status::kDelete, PassAction::Delete, "DELETE"},
-        {status::kAttrib, PassAction::Attrib, "ATTRIB"},
+        {status::kCopy, PassAction::Copy},
+        {status::kDelete, PassAction::Delete},
+        {status::kAttrib, PassAction::Attrib},
     };
     for (const auto& p : actionPasses) {
-        if (run_.has(p.bit) && !run_.cancel && !fc_ActionPass(p.pass, p.action))
+        if (run_.has(p.bit) && !run_.cancel && !fc_ActionPass(p.pass))
             return !isRunning_ ? false : fc_NormalEnd();
     }
     if (run_.has(status::kMkDir) && !run_.cancel && !fc_MkDirPass())
@@ -324,7 +322,7 @@ WalkPass& clsFolderCopy::fc_WalkPass(PassAction pass)
 
 bool clsFolderCopy::fc_InfoPass()
 {
-    sb_PassStart(PassAction::Info, "INFO");
+    sb_PassStart(PassAction::Info);
     const bool targetRequired = run_.has(status::kCopy) || run_.has(status::kOnlyDifferent);
     const std::size_t taskCount = run_.tasks.size() - 1;
     // A cancelled run walks no further task.
@@ -334,7 +332,8 @@ bool clsFolderCopy::fc_InfoPass()
             sb_ErrorEnd();
             return false;
         }
-        run_.observer.ActionStartAufgabe("INFO", static_cast<std::int32_t>(i), static_cast<std::int32_t>(taskCount), 0);
+        run_.observer.ActionStartAufgabe(run_.action, static_cast<std::int32_t>(i),
+                                         static_cast<std::int32_t>(taskCount), 0);
         if (targetRequired && run_.current.Source != kSourceComputer && targetMissing(run_.current, run_.errorText)) {
             sb_ErrorEnd();
             return false;
@@ -347,9 +346,10 @@ bool clsFolderCopy::fc_InfoPass()
 
 // One action pass (copy, delete, attributes). false ends the run: at once
 // when an error end was raised (IsRunning is false then), else normally.
-bool clsFolderCopy::fc_ActionPass(PassAction pass, const char* action)
+bool clsFolderCopy::fc_ActionPass(PassAction pass)
 {
-    run_.action = action;
+    run_.pass = pass;
+    run_.action = passActionWord(pass);
     if (run_.has(status::kSkipEmpty) && run_.counters.CountFolder + run_.counters.CountFiles == 0)
         return false;
     const bool fromProtocol = pass == PassAction::Copy && passes_->copy.fc_FromProtocol();
@@ -371,7 +371,7 @@ bool clsFolderCopy::fc_ActionPass(PassAction pass, const char* action)
             return false;
         }
     }
-    sb_PassStart(pass, action);
+    sb_PassStart(pass);
     if (pass == PassAction::Copy)
         passes_->copy.sb_TidyBackupFolders();
     const bool walked = fromProtocol ? passes_->copy.fc_ProtocolCopy() : fc_WalkTasks(pass);
@@ -407,14 +407,14 @@ bool clsFolderCopy::fc_WalkTasks(PassAction pass)
 
 bool clsFolderCopy::fc_MkDirPass()
 {
-    sb_PassStart(PassAction::MkDir, "MKDIR");
+    sb_PassStart(PassAction::MkDir);
     const std::size_t taskCount = run_.tasks.size() - 1;
     run_.counters.CountFolder_ToDo = static_cast<std::int64_t>(taskCount);
     for (std::size_t i = 1; i <= taskCount; ++i) {
         run_.taskNumber = static_cast<std::int16_t>(i);
         run_.current = run_.tasks[i];
-        run_.observer.ActionStartAufgabe("MKDIR", static_cast<std::int32_t>(i), static_cast<std::int32_t>(taskCount),
-                                         0);
+        run_.observer.ActionStartAufgabe(run_.action, static_cast<std::int32_t>(i),
+                                         static_cast<std::int32_t>(taskCount), 0);
         // A folder on a network drive: the drive is connected and reached through its link.
         if (!passes_->mkdir.fc_NameGiven() || !fc_CheckSide(true, nullptr) || !passes_->mkdir.fc_MakeFolder()) {
             sb_ErrorEnd();

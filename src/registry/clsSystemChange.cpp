@@ -226,7 +226,11 @@ void clsSystemChange::sb_Action_CloseConnections() { net::sb_Action_CloseConnect
 void clsSystemChange::sb_ProtocolAdd(const std::string& computer, const std::string& text)
 {
     ProtocolRelay relay(observer_);
-    protocol_.add({.action = "INFO", .level = 0, .type = "FILE", .name = computer, .text = text},
+    protocol_.add({.action = engine::PassAction::Info,
+                   .level = 0,
+                   .type = engine::EntryType::File,
+                   .name = computer,
+                   .text = text},
                   has(status::kOnlyDifferent), static_cast<std::int16_t>(currentTask_), relay);
 }
 

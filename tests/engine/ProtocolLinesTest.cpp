@@ -20,12 +20,42 @@ struct Lines {
 TEST(ProtocolLines, TextProtocolOfTheInformationPass)
 {
     Lines p;
-    p.add({.action = "INFO", .level = 0, .type = "FOLDER", .name = "Data", .text = "ok", .folder = "/s/Data"});
-    p.add({.action = "INFO", .level = 1, .type = "FILE", .name = "a.txt", .text = "ok", .folder = "/s/Data"});
-    p.add({.action = "INFO", .level = 1, .type = "FILE", .name = "b.txt", .text = "ok", .folder = "/s/Data"});
-    p.add({.action = "INFO", .level = 3, .type = "FOLDER", .name = "D", .text = "ok", .folder = "/s/Data/A/B/D"});
-    p.add({.action = "INFO", .level = 3, .type = "FOLDER", .name = "D", .text = "ok", .folder = "/s/Data/A/B/D"});
-    p.add({.action = "INFO", .level = 4, .type = "FILE", .name = "c", .text = "ok", .folder = "/s/Data/A/B/D"});
+    p.add({.action = PassAction::Info,
+           .level = 0,
+           .type = EntryType::Folder,
+           .name = "Data",
+           .text = "ok",
+           .folder = "/s/Data"});
+    p.add({.action = PassAction::Info,
+           .level = 1,
+           .type = EntryType::File,
+           .name = "a.txt",
+           .text = "ok",
+           .folder = "/s/Data"});
+    p.add({.action = PassAction::Info,
+           .level = 1,
+           .type = EntryType::File,
+           .name = "b.txt",
+           .text = "ok",
+           .folder = "/s/Data"});
+    p.add({.action = PassAction::Info,
+           .level = 3,
+           .type = EntryType::Folder,
+           .name = "D",
+           .text = "ok",
+           .folder = "/s/Data/A/B/D"});
+    p.add({.action = PassAction::Info,
+           .level = 3,
+           .type = EntryType::Folder,
+           .name = "D",
+           .text = "ok",
+           .folder = "/s/Data/A/B/D"});
+    p.add({.action = PassAction::Info,
+           .level = 4,
+           .type = EntryType::File,
+           .name = "c",
+           .text = "ok",
+           .folder = "/s/Data/A/B/D"});
     EXPECT_EQ(p.lines.text(),
               "\r\n/s/Data"
               "\r\n    a.txt  ----  ok"
@@ -40,54 +70,66 @@ TEST(ProtocolLines, TextProtocolOfTheInformationPass)
 TEST(ProtocolLines, FileOfANewFolderGetsItsHeading)
 {
     Lines p;
-    p.add({.action = "COPY", .level = 2, .type = "FILE", .name = "x", .text = "ok", .folder = "/s/A"});
-    p.add({.action = "COPY", .level = 2, .type = "FILE", .name = "y", .text = "ok", .folder = "/s/A"});
-    p.add({.action = "DELETE", .level = 1, .type = "FILE", .name = "z", .text = "ok", .folder = "/s"});
+    p.add(
+        {.action = PassAction::Copy, .level = 2, .type = EntryType::File, .name = "x", .text = "ok", .folder = "/s/A"});
+    p.add(
+        {.action = PassAction::Copy, .level = 2, .type = EntryType::File, .name = "y", .text = "ok", .folder = "/s/A"});
+    p.add(
+        {.action = PassAction::Delete, .level = 1, .type = EntryType::File, .name = "z", .text = "ok", .folder = "/s"});
     EXPECT_EQ(p.lines.text(), "\r\n(/s/A)\r\n      x  ----  ok\r\n      y  ----  ok\r\n(/s)\r\n    z  ----  ok");
     p.lines.clear();
     EXPECT_EQ(p.lines.text(), "");
-    p.add({.action = "COPY", .level = 2, .type = "FILE", .name = "x", .text = "ok", .folder = "/s/A"});
+    p.add(
+        {.action = PassAction::Copy, .level = 2, .type = EntryType::File, .name = "x", .text = "ok", .folder = "/s/A"});
     EXPECT_EQ(p.lines.text(), "\r\n(/s/A)\r\n      x  ----  ok"); // a new pass names its folder again
 }
 
 TEST(ProtocolLines, ActionPassOfADifferingFilesRun)
 {
     Lines p;
-    p.add({.action = "COPY", .level = 1, .type = "FOLDER", .name = "A", .text = "ok", .folder = "/s/A"}, true);
-    p.add({.action = "COPY", .level = 1, .type = "FILE", .name = "x", .text = "ok", .folder = "/s/A"}, true);
+    p.add({.action = PassAction::Copy,
+           .level = 1,
+           .type = EntryType::Folder,
+           .name = "A",
+           .text = "ok",
+           .folder = "/s/A"},
+          true);
+    p.add(
+        {.action = PassAction::Copy, .level = 1, .type = EntryType::File, .name = "x", .text = "ok", .folder = "/s/A"},
+        true);
     EXPECT_EQ(p.lines.text(), "\r\n/s/A\r\n    x  ----  ok");
 }
 
 TEST(ProtocolLines, InformationOfADifferingFilesRunBecomesListEntries)
 {
     Lines p;
-    p.add({.action = "INFO",
+    p.add({.action = PassAction::Info,
            .level = 0,
-           .type = "FOLDER",
+           .type = EntryType::Folder,
            .name = "Data",
            .text = "ok",
            .folder = "/s/Data",
            .target = "/t/Data"},
           true);
-    p.add({.action = "INFO",
+    p.add({.action = PassAction::Info,
            .level = 1,
-           .type = "FILE",
+           .type = EntryType::File,
            .name = "a",
            .text = "diff",
            .folder = "/s/Data",
            .target = "/t/Data"},
           true);
-    p.add({.action = "INFO",
+    p.add({.action = PassAction::Info,
            .level = 1,
-           .type = "FILE",
+           .type = EntryType::File,
            .name = "b",
            .text = "diff",
            .folder = "/s/Data",
            .target = "/t/Data"},
           true);
-    p.add({.action = "INFO",
+    p.add({.action = PassAction::Info,
            .level = 2,
-           .type = "FILE",
+           .type = EntryType::File,
            .name = "c",
            .text = "d",
            .folder = "/s/Data/S",
@@ -109,11 +151,16 @@ TEST(ProtocolLines, InformationOfADifferingFilesRunBecomesListEntries)
 TEST(ProtocolLines, ControlCharactersOfNamesShowEscaped)
 {
     Lines p;
-    p.add({.action = "INFO", .level = 1, .type = "FILE", .name = "a\nb.txt", .text = "ok", .folder = "/s/\x1b"});
-    EXPECT_EQ(p.lines.text(), "\r\n(/s/\\x1b)\r\n    a\\nb.txt  ----  ok");
-    p.add({.action = "INFO",
+    p.add({.action = PassAction::Info,
            .level = 1,
-           .type = "FILE",
+           .type = EntryType::File,
+           .name = "a\nb.txt",
+           .text = "ok",
+           .folder = "/s/\x1b"});
+    EXPECT_EQ(p.lines.text(), "\r\n(/s/\\x1b)\r\n    a\\nb.txt  ----  ok");
+    p.add({.action = PassAction::Info,
+           .level = 1,
+           .type = EntryType::File,
            .name = "t\tab",
            .text = "diff",
            .folder = "/s/D\r",
@@ -129,23 +176,36 @@ TEST(ProtocolLines, ControlCharactersOfNamesShowEscaped)
 TEST(ProtocolLines, FolderReport)
 {
     Lines p;
-    p.add({.action = "INFO FOLDER", .level = 1, .type = "FOLDER", .folder = "/s/D", .target = "DIRSTART"});
-    p.add({.action = "INFO FOLDER", .level = 2, .type = "FOLDER", .folder = "/s/D/A", .target = "DIRSTART"});
-    p.add({.action = "INFO FOLDER",
+    p.add({.action = PassAction::Info,
+           .level = 1,
+           .type = EntryType::Folder,
+           .folder = "/s/D",
+           .report = FolderReport::Start});
+    p.add({.action = PassAction::Info,
            .level = 2,
-           .type = "FOLDER",
+           .type = EntryType::Folder,
+           .folder = "/s/D/A",
+           .report = FolderReport::Start});
+    p.add({.action = PassAction::Info,
+           .level = 2,
+           .type = EntryType::Folder,
            .name = "X",
            .text = "1 MB",
            .folder = "/s/D/A",
-           .target = "DIREND"});
-    p.add({.action = "INFO FOLDER",
+           .report = FolderReport::End});
+    p.add({.action = PassAction::Info,
            .level = 1,
-           .type = "FOLDER",
+           .type = EntryType::Folder,
            .name = "A",
            .text = "2 MB",
            .folder = "/s/D",
-           .target = "DIREND"});
-    p.add({.action = "INFO FOLDER", .level = 0, .type = "FOLDER", .name = "/s/D", .text = "3 MB", .target = "DIREND"});
+           .report = FolderReport::End});
+    p.add({.action = PassAction::Info,
+           .level = 0,
+           .type = EntryType::Folder,
+           .name = "/s/D",
+           .text = "3 MB",
+           .report = FolderReport::End});
     const std::vector<protocol::ProtocolEntry> expected = {
         {"FOLDER", "", "/s/D/     (0)  >>", "(", "/s/D", false, 1, 3},
         {"FOLDER", "", "/s/D/A/     (1)  >>", "     (", "/s/D/A", false, 2, 3},
@@ -159,9 +219,9 @@ TEST(ProtocolLines, FolderReport)
 TEST(ProtocolLines, ErrorEntryInsteadOfALine)
 {
     Lines p;
-    p.add({.action = "COPY",
+    p.add({.action = PassAction::Copy,
            .level = 1,
-           .type = "FILE",
+           .type = EntryType::File,
            .name = "x",
            .text = "ok",
            .folder = "/s",

@@ -117,9 +117,9 @@ bool CopyPass::fc_CopyFile(const EntryAt& at, std::string& errorText)
         }
         if (run_.copyCancel || !policy_.fc_AskUser(at, nullptr, skip, errorText)) {
             if (!errorText.empty() && run_.has(status::kCreateProtocol))
-                run_.sb_ProtocolAdd({.action = run_.action,
+                run_.sb_ProtocolAdd({.action = run_.pass,
                                      .level = at.level,
-                                     .type = "FILE",
+                                     .type = EntryType::File,
                                      .name = entry.name,
                                      .text = "ok",
                                      .folder = at.path,
@@ -425,8 +425,8 @@ void CopyPass::sb_TidyTarget(const std::string& targetPath)
     for (const std::string& name : platform::removeStaleTemporaries(targetPath)) {
         tidiedSomething_ = true;
         if (run_.has(status::kCreateProtocol))
-            run_.sb_ProtocolAdd({.action = run_.action,
-                                 .type = "FILE",
+            run_.sb_ProtocolAdd({.action = run_.pass,
+                                 .type = EntryType::File,
                                  .name = name,
                                  .text = "entfernt (Rest eines abgebrochenen Vorgangs)",
                                  .folder = targetPath});
@@ -462,7 +462,7 @@ bool CopyPass::fc_FromProtocol() const { return run_.has(status::kOnlyDifferent)
 // the run.
 bool CopyPass::fc_ProtocolCopy()
 {
-    run_.observer.ActionStartAufgabe("COPY", 1, 1, 2);
+    run_.observer.ActionStartAufgabe(run_.action, 1, 1, 2);
     copiedRows_.clear();
     protocol::WorkListStep step;
     step.index = 0;
@@ -488,7 +488,7 @@ bool CopyPass::fc_ProtocolCopy()
 // it) could reach outside them.
 bool CopyPass::fc_RowInside(const protocol::WorkListStep& step, std::string& errorText) const
 {
-    const bool isFile = step.type == "FILE";
+    const bool isFile = entryTypeOf(step.type) == EntryType::File;
     const EngineTask& task = run_.tasks[static_cast<std::size_t>(step.taskIndex)];
     const std::string source =
         task.Source == kSourceComputer ? std::string(platform::kSeparatorText) : net::resolveDrivePath(task.Source);
@@ -506,9 +506,9 @@ bool CopyPass::fc_RowInside(const protocol::WorkListStep& step, std::string& err
 // failure is kept for the rename after the copy.
 void CopyPass::sb_ProtocolEntryCopy(const protocol::WorkListStep& step, std::string& errorText)
 {
-    const bool isFile = step.type == "FILE";
-    if ((!isFile && step.type != "FOLDER") || step.taskIndex < 1
-        || static_cast<std::size_t>(step.taskIndex) >= run_.tasks.size())
+    const std::optional<EntryType> type = entryTypeOf(step.type);
+    const bool isFile = type == EntryType::File;
+    if (!type || step.taskIndex < 1 || static_cast<std::size_t>(step.taskIndex) >= run_.tasks.size())
         return;
     run_.taskNumber = step.taskIndex;
     run_.current = run_.tasks[static_cast<std::size_t>(step.taskIndex)];

@@ -240,9 +240,9 @@ bool EntryPolicy::fc_EntryFailed(const EntryAt& at, std::string& errorText)
         // A folder's failure has its error row too (a file's has it from
         // its action), so "nächster Fehler..." finds it.
         if (!at.isFile)
-            run_.sb_ProtocolAdd({.action = run_.action,
+            run_.sb_ProtocolAdd({.action = run_.pass,
                                  .level = at.level,
-                                 .type = "FOLDER",
+                                 .type = EntryType::Folder,
                                  .name = at.entry.name,
                                  .text = "ok",
                                  .folder = at.path,

@@ -62,9 +62,9 @@ bool InfoPass::fc_InfoFileCompared(const EntryAt& at)
     ++c.CountFiles_ToDo;
     c.SizeTotal_ToDo += sizeKB;
     if (run_.has(status::kCreateProtocol)) {
-        run_.sb_ProtocolAdd({.action = "INFO",
+        run_.sb_ProtocolAdd({.action = PassAction::Info,
                              .level = at.level,
-                             .type = "FILE",
+                             .type = EntryType::File,
                              .name = entry.name,
                              .text = text,
                              .folder = at.path,
@@ -98,9 +98,9 @@ bool InfoPass::fc_InfoEntry(const EntryAt& at)
         if (events)
             run_.observer.ActionFileDone();
         if (lines && !compared)
-            run_.sb_ProtocolAdd({.action = "INFO",
+            run_.sb_ProtocolAdd({.action = PassAction::Info,
                                  .level = level,
-                                 .type = "FILE",
+                                 .type = EntryType::File,
                                  .name = entry.name,
                                  .text = "ok",
                                  .folder = path,
@@ -127,9 +127,9 @@ bool InfoPass::fc_InfoEntry(const EntryAt& at)
     }
     sb_CountAttributes(entry.attributes, false);
     if (lines)
-        run_.sb_ProtocolAdd({.action = "INFO",
+        run_.sb_ProtocolAdd({.action = PassAction::Info,
                              .level = level - 1,
-                             .type = "FOLDER",
+                             .type = EntryType::Folder,
                              .name = entry.name,
                              .text = "ok",
                              .folder = path,
@@ -146,13 +146,13 @@ bool InfoPass::reportsFolder(std::int32_t level) const
 void InfoPass::sb_FolderOpened(std::int32_t level, const std::string& path)
 {
     if (reportsFolder(level))
-        run_.sb_ProtocolAdd({.action = "INFO FOLDER",
+        run_.sb_ProtocolAdd({.action = PassAction::Info,
                              .level = level,
-                             .type = "FOLDER",
+                             .type = EntryType::Folder,
                              .name = {},
                              .text = {},
                              .folder = path,
-                             .target = "DIRSTART"});
+                             .report = FolderReport::Start});
 }
 
 bool InfoPass::fc_LooksUpTargets(const std::string& /*ownTarget*/) const { return run_.has(status::kOnlyDifferent); }
@@ -169,13 +169,13 @@ void InfoPass::sb_SubfolderDone(std::int32_t level, const platform::FileEntry& e
         run_.observer.ActionFolderEntriesInfo(subPath, std::llround(sizeKB), folders, files);
         const std::string text = fc_SizeText(sizeKB, "MB", "0,000.00") + " - ("
             + "Unterverz.: " + std::to_string(folders - 1) + ", Dateien: " + std::to_string(files) + ")";
-        run_.sb_ProtocolAdd({.action = "INFO FOLDER",
+        run_.sb_ProtocolAdd({.action = PassAction::Info,
                              .level = level,
-                             .type = "FOLDER",
+                             .type = EntryType::Folder,
                              .name = entry.name,
                              .text = text,
                              .folder = path,
-                             .target = "DIREND"});
+                             .report = FolderReport::End});
     }
     // A folder with a failure inside is never taken back: its error rows and
     // counts stay, whatever else it holds.
@@ -205,13 +205,13 @@ void InfoPass::sb_PassDone()
         const std::string text = fc_SizeText(run_.counters.SizeTotal, "MB", "0,000.00") + " - ("
             + "Unterverz.: " + std::to_string(run_.counters.CountFolder - 1)
             + ", Dateien: " + std::to_string(run_.counters.CountFiles) + ")";
-        run_.sb_ProtocolAdd({.action = "INFO FOLDER",
+        run_.sb_ProtocolAdd({.action = PassAction::Info,
                              .level = 0,
-                             .type = "FOLDER",
+                             .type = EntryType::Folder,
                              .name = run_.current.Source,
                              .text = text,
                              .folder = {},
-                             .target = "DIREND"});
+                             .report = FolderReport::End});
     }
     run_.observer.ActionReady(true, {}, !run_.protocol.text().empty());
     if (run_.has(status::kFolderEntriesInfo)) {

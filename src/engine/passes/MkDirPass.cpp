@@ -34,8 +34,8 @@ bool MkDirPass::fc_MakeFolder()
         }
     }
     if (run_.has(status::kCreateProtocol))
-        run_.sb_ProtocolAdd({.action = run_.action,
-                             .type = "FOLDER",
+        run_.sb_ProtocolAdd({.action = run_.pass,
+                             .type = EntryType::Folder,
                              .name = run_.current.Target,
                              .text = exists ? "ok (vorhanden)" : "ok",
                              .folder = path});

@@ -19,9 +19,9 @@ void RunContext::sb_ProtocolEntry(const EntryAt& at, const std::string& text)
     // line must not pass for their heading and be left out.
     if (!at.isFile && (pass == PassAction::Delete || pass == PassAction::Attrib))
         protocol.forgetLastFolder();
-    sb_ProtocolAdd({.action = action,
+    sb_ProtocolAdd({.action = pass,
                     .level = at.isFile ? at.level : at.level - 1,
-                    .type = at.isFile ? "FILE" : "FOLDER",
+                    .type = at.isFile ? EntryType::File : EntryType::Folder,
                     .name = at.entry.name,
                     .text = text,
                     .folder = targetSide ? at.targetPath : at.path});

@@ -96,8 +96,8 @@ public:
     std::vector<EngineTask> tasks{1}; // numbered from 1; slot 0 unused
 
     // the pass and the task being worked
-    PassAction pass = PassAction::Info;
-    std::string action;
+    PassAction pass = PassAction::None;
+    std::string action; // the pass's word
     std::int16_t taskNumber = 0;
     EngineTask current;
     EntryFilter filter;

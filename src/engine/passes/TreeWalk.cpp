@@ -357,18 +357,18 @@ void TreeWalk::sb_EntryUnreadable(std::int32_t level, bool isFile, const std::st
     // marked as one by its separator.
     if (run_.pass != PassAction::Info || !run_.has(status::kOnlyDifferent)) {
         run_.protocol.forgetLastFolder();
-        run_.sb_ProtocolAdd({.action = run_.action,
+        run_.sb_ProtocolAdd({.action = run_.pass,
                              .level = lineLevel,
-                             .type = "FILE",
+                             .type = EntryType::File,
                              .name = isFile ? name : name + platform::kSeparator,
                              .text = text,
                              .folder = path,
                              .target = {}});
     }
     const std::string folder = isFile ? path : platform::joinPath(path, name);
-    run_.sb_ProtocolAdd({.action = run_.action,
+    run_.sb_ProtocolAdd({.action = run_.pass,
                          .level = lineLevel,
-                         .type = isFile ? "FILE" : "FOLDER",
+                         .type = isFile ? EntryType::File : EntryType::Folder,
                          .name = name,
                          .text = text,
                          .folder = folder,
