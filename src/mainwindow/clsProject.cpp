@@ -1,15 +1,16 @@
 #include "mainwindow/clsProject.h"
 
 #include "base/Text.h"
+#include "mainwindow/TaskListModel.h"
 #include "project/ProjectFile.h"
 #include "util/MsgBox.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
-#include <QTreeWidget>
 #include <QVariant>
 
 namespace zdr::project {
@@ -40,41 +41,36 @@ Qt::CheckState qtCheckState(int value)
     return value == 1 ? Qt::Checked : value == 2 ? Qt::PartiallyChecked : Qt::Unchecked;
 }
 
-ListViewData listViewData(const QTreeWidget* list)
+// A list view is a view over the project's tasks.
+TaskListModel* taskModelOf(QWidget* control)
+{
+    auto* view = qobject_cast<QAbstractItemView*>(control);
+    return view ? qobject_cast<TaskListModel*>(view->model()) : nullptr;
+}
+
+ListViewData listViewData(const QAbstractItemView* view, const TaskListModel& model)
 {
     ListViewData data;
-    const int subItems = list->columnCount() - 1;
-    for (int i = 0; i < list->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem* item = list->topLevelItem(i);
-        ListViewRow row;
-        row.key = text(item->data(0, kRowKeyRole).toString());
-        row.text = text(item->text(0));
-        for (int c = 1; c <= subItems; ++c)
-            row.subItems.push_back(text(item->text(c)));
-        data.rows.push_back(std::move(row));
-    }
-    if (const QTreeWidgetItem* selected = list->currentItem(); selected && selected->isSelected())
-        data.selectedKey = text(selected->data(0, kRowKeyRole).toString());
+    for (const Task& task : model.tasks())
+        data.rows.push_back(taskRow(task));
+    const QModelIndex current = view->currentIndex();
+    if (current.isValid() && view->selectionModel()->isRowSelected(current.row(), {}))
+        data.selectedKey = model.tasks()[static_cast<std::size_t>(current.row())].key;
     return data;
 }
 
-void restoreListView(QTreeWidget* list, const ListViewData& data)
+void restoreListView(QAbstractItemView* view, TaskListModel& model, const ListViewData& data)
 {
-    list->clear();
-    QTreeWidgetItem* selected = nullptr;
+    std::vector<Task> tasks;
+    int selected = -1;
     for (const ListViewRow& row : data.rows) {
-        auto* item = new QTreeWidgetItem(list);
-        item->setData(0, kRowKeyRole, qtext(row.key));
-        item->setText(0, qtext(row.text));
-        for (std::size_t c = 0; c < row.subItems.size(); ++c)
-            item->setText(static_cast<int>(c) + 1, qtext(row.subItems[c]));
-        if (row.key == data.selectedKey)
-            selected = item;
+        if (!data.selectedKey.empty() && row.key == data.selectedKey)
+            selected = static_cast<int>(tasks.size());
+        tasks.push_back(taskFromRow(row));
     }
-    if (selected) {
-        list->setCurrentItem(selected);
-        selected->setSelected(true);
-    }
+    model.setTasks(std::move(tasks));
+    if (selected >= 0)
+        view->setCurrentIndex(model.index(selected, 0));
 }
 
 // Whether a control of the element's kind can take its value.
@@ -100,10 +96,9 @@ bool fits(const ProjectElement& element, QWidget* control, std::string& descript
     }
     case ControlKind::List: return qobject_cast<QListWidget*>(control) ? true : refuse("keine Liste.");
     case ControlKind::ListView: {
-        auto* list = qobject_cast<QTreeWidget*>(control);
-        if (!list)
+        if (!taskModelOf(control))
             return refuse("keine Listenansicht.");
-        const std::size_t subItems = static_cast<std::size_t>(list->columnCount() - 1);
+        const auto subItems = static_cast<std::size_t>(kSubItemCount);
         for (std::size_t i = 0; i < element.listView.rows.size(); ++i)
             if (element.listView.rows[i].subItems.size() > subItems)
                 return refuse("Zeile " + std::to_string(i + 1) + " hat mehr als " + std::to_string(subItems + 3)
@@ -138,7 +133,9 @@ void apply(const ProjectElement& element, QWidget* control)
             list->addItem(qtext(entry));
         break;
     }
-    case ControlKind::ListView: restoreListView(qobject_cast<QTreeWidget*>(control), element.listView); break;
+    case ControlKind::ListView:
+        restoreListView(qobject_cast<QAbstractItemView*>(control), *taskModelOf(control), element.listView);
+        break;
     case ControlKind::NotStored: break;
     }
 }
@@ -186,8 +183,8 @@ ProjectDocument clsProject::documentFromForm(QWidget* form, const QString& exclu
                     element.listEntries.push_back(text(list->item(i)->text()));
             break;
         case ControlKind::ListView:
-            if (auto* list = qobject_cast<QTreeWidget*>(control))
-                element.listView = listViewData(list);
+            if (TaskListModel* model = taskModelOf(control))
+                element.listView = listViewData(qobject_cast<QAbstractItemView*>(control), *model);
             break;
         case ControlKind::NotStored: continue;
         }

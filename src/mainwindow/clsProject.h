@@ -10,7 +10,8 @@ class QWidget;
 namespace zdr::project {
 
 // Stores a window's input controls in a project file by control name and
-// restores them the same way. The stored controls and their order come from
+// restores them the same way; a list view ("lvw") is a view over a
+// TaskListModel, whose tasks are stored row by row. The stored controls and their order come from
 // the form's "zdrStoredControls" property (a list of names) when it has one,
 // else from its named children in creation order.
 class clsProject {
@@ -27,8 +28,5 @@ public:
     // A check box's value as the file keeps it: 0 cleared, 1 checked, 2 grey.
     static int checkValue(const QCheckBox* box);
 };
-
-// The role under which a list view row keeps its key.
-inline constexpr int kRowKeyRole = Qt::UserRole + 1;
 
 } // namespace zdr::project

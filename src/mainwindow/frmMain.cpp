@@ -1,5 +1,6 @@
 #include "mainwindow/frmMain.h"
 
+#include "mainwindow/TaskListModel.h"
 #include "mainwindow/clsProject.h"
 #include "project/Task.h"
 #include "run/OptionBoxes.h"
@@ -21,7 +22,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QShortcut>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace zdr::project {
@@ -142,7 +143,7 @@ frmMain::frmMain(QWidget* parent)
     cboAction_Click(cboAction_->currentIndex());
     // On load the changed flag is set without touching the caption.
     changed_ = true;
-    sb_TaskShow(nullptr);
+    sb_TaskShow(-1);
 }
 
 frmMain::~frmMain() = default;
@@ -293,7 +294,8 @@ QWidget* frmMain::buildTaskFrame()
     auto* frame = new QGroupBox(QStringLiteral("Aufgaben:"), this);
     frame->setObjectName(QStringLiteral("fraActionList"));
     auto* layout = new QVBoxLayout(frame);
-    lvwMain_ = new QTreeWidget(this);
+    tasks_ = new TaskListModel(this);
+    lvwMain_ = new QTreeView(this);
     lvwMain_->setObjectName(QStringLiteral("lvwMain"));
     lvwMain_->setToolTip(QStringLiteral(
         "Liste von Aufgaben über Quell-, Zielverzeichnis, Daten einschließen, - ausschließen, Filter, etc. Diese "
@@ -302,11 +304,7 @@ QWidget* frmMain::buildTaskFrame()
     lvwMain_->setUniformRowHeights(true);
     lvwMain_->setSelectionMode(QAbstractItemView::SingleSelection);
     lvwMain_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    QStringList headers;
-    for (const Column& column : taskColumns())
-        headers << QString::fromUtf8(column.header);
-    lvwMain_->setColumnCount(kColumnCount);
-    lvwMain_->setHeaderLabels(headers);
+    lvwMain_->setModel(tasks_);
     for (int c = 0; c < kColumnCount; ++c) {
         const int twips = taskColumns()[static_cast<std::size_t>(c)].widthTwips;
         if (twips == 0)

@@ -15,8 +15,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
-class QTreeWidget;
-class QTreeWidgetItem;
+class QTreeView;
 class QUrl;
 
 namespace zdr::util::ui {
@@ -24,6 +23,9 @@ class CommandLabel;
 }
 
 namespace zdr::project {
+
+class TaskListModel;
+struct Task;
 
 // The project editor: project name, action, run options, the task list and
 // the editing controls of the current task. Control names are part of the
@@ -52,10 +54,13 @@ public:
     void setRegistryCoverFactory(run::SystemChangeCoverFactory factory) { registryCoverFactory_ = std::move(factory); }
     bool isRunGoing() const { return cover_ != nullptr || registryCover_ != nullptr; }
 
-    // Shows a task in the editing controls, or none.
-    void sb_TaskShow(QTreeWidgetItem* task);
-    QTreeWidgetItem* currentTask() const { return currentTask_; }
-    void setCurrentTask(QTreeWidgetItem* task);
+    // The project's tasks, as the list shows them.
+    TaskListModel& tasks() const { return *tasks_; }
+    // Shows the task of a row in the editing controls, or none (-1).
+    void sb_TaskShow(int row);
+    // The row being edited, or -1.
+    int currentTask() const { return currentTask_; }
+    void setCurrentTask(int row);
 
     void sb_TaskNew();
     void sb_TaskDelete();
@@ -171,7 +176,10 @@ private:
     QCheckBox* option(std::string_view name) const;
 
     // Editing the current task.
+    // The task being edited, or nullptr.
+    const Task* currentRecord() const;
     void storeField(int subItem, const QString& value);
+    void selectRow(int row);
     void storeFolderField(QLineEdit* box, int subItem);
     void storeDateField(QLineEdit* box, int subItem);
     void storeOnLeaving(QObject* box);
@@ -223,13 +231,14 @@ private:
     void commandClose();
 
     Controls ui_;
-    QTreeWidget* lvwMain_ = nullptr;
+    TaskListModel* tasks_ = nullptr;
+    QTreeView* lvwMain_ = nullptr;
     QComboBox* cboAction_ = nullptr;
     QLineEdit* txtProjectName_ = nullptr;
     QMenu* mnuJobs_ = nullptr;
     util::ui::CommandLabel* lblCmdProjectAction_ = nullptr;
 
-    QTreeWidgetItem* currentTask_ = nullptr;
+    int currentTask_ = -1;
     bool changed_ = false;
     bool closeAfterRun_ = false;
     bool commandLineRun_ = false; // the run of /a has not ended yet

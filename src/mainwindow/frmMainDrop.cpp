@@ -72,7 +72,7 @@ bool frmMain::dropFilter(QObject* watched, QEvent* event)
     const QMimeData* mime = drop->mimeData();
     // File lists only; the rows of the current task only while there is one.
     const bool wanted =
-        mime->hasUrls() && (place == DropPlace::Project ? isProjectFile(mime->urls()) : currentTask_ != nullptr);
+        mime->hasUrls() && (place == DropPlace::Project ? isProjectFile(mime->urls()) : currentTask_ >= 0);
     if (!wanted) {
         drop->ignore();
         return true;

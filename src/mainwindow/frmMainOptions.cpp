@@ -11,7 +11,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTreeWidget>
 
 namespace zdr::project {
 
@@ -98,7 +97,7 @@ void frmMain::sb_OptionsEnable()
 {
     const int index = cboAction_->currentIndex();
     const bool copy = index == 1;
-    const bool hasTask = currentTask_ != nullptr;
+    const bool hasTask = currentTask_ >= 0;
     const auto enable = [](QWidget* control, bool enabled) { control->setEnabled(enabled); };
     enable(ui_.chkInfoAboutFolderEntries, index == 0);
     enable(ui_.txtFolderInfoLevel, index == 0);
@@ -119,7 +118,7 @@ void frmMain::sb_OptionsEnable()
     enable(ui_.chkCopyProtocolShowAuto, ui_.chkCopyCreateProtocol->isChecked());
     // A task that renames after the action needs the protocol, as does a
     // copy of differing files; the box is free when neither holds it.
-    const bool renames = currentTask_ && !currentTask_->text(kRenameKey).isEmpty();
+    const bool renames = currentTask_ >= 0 && !currentRecord()->renameCode.empty();
     enable(ui_.chkCopyCreateProtocol, !renames && !onlyDifferent);
 }
 
@@ -148,7 +147,7 @@ void frmMain::chkCopyInfoAskBeforeAction_Click(bool on)
 
 void frmMain::applyRenameProtocolRule()
 {
-    if (currentTask_ && !currentTask_->text(kRenameKey).isEmpty())
+    if (currentTask_ >= 0 && !currentRecord()->renameCode.empty())
         ui_.chkCopyCreateProtocol->setChecked(true);
     sb_OptionsEnable();
 }

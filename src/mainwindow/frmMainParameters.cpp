@@ -10,7 +10,6 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QTreeWidget>
 
 namespace zdr::project {
 
@@ -51,9 +50,14 @@ bool frmMain::parameterBoxEvent(QObject* watched, QEvent* event)
 
 void frmMain::sb_ParameterEdit(int codeSubItem)
 {
-    QTreeWidgetItem* const task = currentTask_;
-    if (!task)
+    if (currentTask_ < 0)
         return;
+    // The dialog is modal, but the task list can change meanwhile (a run's
+    // events): the answer goes only to the task it was asked for.
+    const std::string key = currentRecord()->key;
+    const auto stored = [this, codeSubItem] {
+        return QString::fromStdString(fieldText(*currentRecord(), codeSubItem));
+    };
     QLineEdit* renameBox = ui_.txtRenameAfterActionText;
     QString mode;
     QString text;
@@ -70,12 +74,12 @@ void frmMain::sb_ParameterEdit(int codeSubItem)
     }
 
     frmParameter dialog(this);
-    if (!dialog.fc_Init(mode, task->text(codeSubItem), text, folder))
+    if (!dialog.fc_Init(mode, stored(), text, folder))
         return;
     dialog.exec();
-    if (!dialog.ParameterSaved() || currentTask_ != task)
+    if (!dialog.ParameterSaved() || currentTask_ < 0 || currentRecord()->key != key)
         return;
-    if (dialog.ActionKEY() != task->text(codeSubItem)) {
+    if (dialog.ActionKEY() != stored()) {
         storeField(codeSubItem, dialog.ActionKEY());
         if (codeSubItem == kRenameKey) {
             storeField(kRenameText, dialog.ActiontText());
@@ -85,7 +89,7 @@ void frmMain::sb_ParameterEdit(int codeSubItem)
     if (codeSubItem == kRenameKey)
         applyRenameProtocolRule();
     else
-        markCaption(connectLabel(ui_, codeSubItem), !task->text(codeSubItem).isEmpty());
+        markCaption(connectLabel(ui_, codeSubItem), !stored().isEmpty());
 }
 
 } // namespace zdr::project

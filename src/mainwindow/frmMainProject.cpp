@@ -2,6 +2,7 @@
 #include "mainwindow/frmMain.h"
 
 #include "base/CommandLine.h"
+#include "mainwindow/TaskListModel.h"
 #include "mainwindow/clsProject.h"
 #include "platform/Paths.h"
 #include "project/ProjectFile.h"
@@ -14,7 +15,7 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace zdr::project {
 
@@ -62,8 +63,8 @@ void frmMain::fc_Init(const QString& projectFile, const QString& switch1, const 
 
 void frmMain::sb_ProjectLoad(const QString& fileName)
 {
-    setCurrentTask(nullptr);
-    sb_TaskShow(nullptr);
+    setCurrentTask(-1);
+    sb_TaskShow(-1);
 
     QString resolved;
     if (!fileName.isEmpty() && QFileInfo(fileName).isFile())
@@ -83,16 +84,14 @@ void frmMain::sb_ProjectLoad(const QString& fileName)
         sb_RegistryActionsOffer(false);
         setWindowTitle(QStringLiteral("Projekt: ") + resolved);
     }
-    QTreeWidgetItem* selected = lvwMain_->currentItem();
-    if (selected && selected->isSelected()) {
-        setCurrentTask(selected);
+    const QModelIndex selected = lvwMain_->currentIndex();
+    if (selected.isValid() && lvwMain_->selectionModel()->isRowSelected(selected.row(), {})) {
+        setCurrentTask(selected.row());
         if (isVisible())
             lvwMain_->setFocus();
     }
-    for (int i = 0; i < lvwMain_->topLevelItemCount(); ++i)
-        lvwMain_->topLevelItem(i)->setFlags(lvwMain_->topLevelItem(i)->flags() | Qt::ItemIsEditable);
     rememberedProjectName_ = txtProjectName_->text();
-    lblCmdProjectAction_->setEnabled(lvwMain_->topLevelItemCount() > 0);
+    lblCmdProjectAction_->setEnabled(tasks_->rowCount() > 0);
     changed_ = true; // the marker is cleared even when nothing was loaded
     sb_ChangedClear();
 }

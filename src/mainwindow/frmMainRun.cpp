@@ -5,6 +5,7 @@
 
 #include "base/Text.h"
 #include "base/Unattended.h"
+#include "mainwindow/TaskListModel.h"
 #include "mainwindow/clsProject.h"
 #include "project/Task.h"
 #include "run/RunOptions.h"
@@ -15,7 +16,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <algorithm>
 #include <climits>
@@ -26,25 +27,14 @@ namespace {
 
 constexpr const char* kStateTag = "Tag"; // the remembered window state, as decimal text
 
-// The task a row holds: every field from its text.
-Task taskOf(const QTreeWidgetItem* row)
-{
-    Task task;
-    task.key = row->data(0, kRowKeyRole).toString().toStdString();
-    task.label = row->text(0).toStdString();
-    for (int subItem = 1; subItem <= kSubItemCount; ++subItem)
-        setFieldText(task, subItem, row->text(subItem).toStdString());
-    return task;
-}
-
 // fc_Init, fc_InitAdd for every task from the first row, fc_InitActionStart;
 // false as soon as one refuses.
 bool fc_CoverStart(run::RunCover& cover, const std::string& action, const run::RunWords& words, std::uint8_t level,
-                   std::uint32_t blockBytes, const QTreeWidget& tasks, QWidget* caller)
+                   std::uint32_t blockBytes, const std::vector<Task>& tasks, QWidget* caller)
 {
     bool started = cover.fc_Init(action, words.status, words.statusEx, level, blockBytes);
-    for (int i = 0; started && i < tasks.topLevelItemCount(); ++i)
-        started = cover.fc_InitAdd(taskOf(tasks.topLevelItem(i)));
+    for (std::size_t i = 0; started && i < tasks.size(); ++i)
+        started = cover.fc_InitAdd(tasks[i]);
     return started && cover.fc_InitActionStart(true, caller);
 }
 
@@ -91,7 +81,7 @@ void frmMain::sb_ProjectRun(bool autoStart)
         registryCover_ = registryCoverFactory_({.done = [this] { lkl_clsSystemChange_InfoCover_Done(); },
                                                 .actionStart = [this] { lkl_clsFolderCopy_InfoCover_ActionStart(); },
                                                 .exceptData = {}});
-        started = registryCover_ && fc_CoverStart(*registryCover_, action, words, 2, blockBytes, *lvwMain_, this);
+        started = registryCover_ && fc_CoverStart(*registryCover_, action, words, 2, blockBytes, tasks_->tasks(), this);
         if (!started)
             releaseLater(registryCover_);
     } else {
@@ -100,7 +90,7 @@ void frmMain::sb_ProjectRun(bool autoStart)
              .actionStart = [this] { lkl_clsFolderCopy_InfoCover_ActionStart(); },
              .exceptData = [this](std::string& kind,
                                   std::string& name) { lkl_clsFolderCopy_InfoCover_ExceptData(kind, name); }});
-        started = cover_ && fc_CoverStart(*cover_, action, words, level, blockBytes, *lvwMain_, this);
+        started = cover_ && fc_CoverStart(*cover_, action, words, level, blockBytes, tasks_->tasks(), this);
         if (!started)
             releaseLater(cover_);
     }

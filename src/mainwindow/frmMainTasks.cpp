@@ -3,6 +3,7 @@
 
 #include "base/DateText.h"
 #include "base/Text.h"
+#include "mainwindow/TaskListModel.h"
 #include "mainwindow/clsProject.h"
 #include "platform/Paths.h"
 #include "project/Task.h"
@@ -17,7 +18,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <algorithm>
 
@@ -57,7 +58,7 @@ const FieldBox* fieldOf(const frmMain::Controls& ui, const QObject* box)
     return nullptr;
 }
 
-QString subItem(const QTreeWidgetItem* task, int n) { return task->text(n); }
+QString fieldOf(const Task& task, int subItem) { return QString::fromStdString(fieldText(task, subItem)); }
 
 Qt::CheckState qtState(CheckState state)
 {
@@ -93,15 +94,14 @@ void frmMain::connectEditing()
 
     const QList<QAction*> jobs = mnuJobs_->actions();
     connect(jobs[0], &QAction::triggered, this, [this] {
-        if (currentTask_)
-            lvwMain_->editItem(currentTask_, 0);
+        if (currentTask_ >= 0)
+            lvwMain_->edit(tasks_->index(currentTask_, 0));
     });
     connect(jobs[1], &QAction::triggered, this, &frmMain::sb_TaskDelete);
     connect(jobs[3], &QAction::triggered, this, &frmMain::sb_TaskNew);
-    connect(lvwMain_, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem*, int column) {
-        if (column == 0)
-            sb_ChangedSet();
-    });
+    // Every edit of the tasks (a field, a label renamed in the list, a task
+    // added, removed or moved) is a change of the project.
+    connect(tasks_, &TaskListModel::edited, this, &frmMain::sb_ChangedSet);
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event)
@@ -116,15 +116,16 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
             storeOnLeaving(watched);
     } else if (lvwMain_ && watched == lvwMain_->viewport() && event->type() == QEvent::MouseButtonRelease) {
         auto* mouse = static_cast<QMouseEvent*>(event);
-        QTreeWidgetItem* row = lvwMain_->itemAt(mouse->position().toPoint());
-        if (!row)
+        const QModelIndex at = lvwMain_->indexAt(mouse->position().toPoint());
+        const int row = at.isValid() ? at.row() : -1;
+        if (row < 0)
             lvwMain_->clearSelection();
         setCurrentTask(row);
         if (mouse->button() == Qt::RightButton) {
             const QList<QAction*> jobs = mnuJobs_->actions();
-            jobs[0]->setEnabled(row != nullptr);
-            jobs[1]->setEnabled(row != nullptr);
-            jobs[3]->setEnabled(row == nullptr);
+            jobs[0]->setEnabled(row >= 0);
+            jobs[1]->setEnabled(row >= 0);
+            jobs[3]->setEnabled(row < 0);
             mnuJobs_->popup(mouse->globalPosition().toPoint());
         }
     } else if (watched == lvwMain_ && event->type() == QEvent::KeyPress) {
@@ -138,7 +139,7 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
 // the last; Ctrl+Up and Ctrl+Down move the current task.
 bool frmMain::taskListKey(QKeyEvent* event)
 {
-    const int count = lvwMain_->topLevelItemCount();
+    const int count = tasks_->rowCount();
     const int key = event->key();
     if (count == 0 || (key != Qt::Key_Up && key != Qt::Key_Down && key != Qt::Key_PageUp && key != Qt::Key_PageDown))
         return false;
@@ -147,7 +148,7 @@ bool frmMain::taskListKey(QKeyEvent* event)
         sb_TaskMove(key == Qt::Key_Up ? -1 : 1);
         return true;
     }
-    const int row = lvwMain_->indexOfTopLevelItem(currentTask_ ? currentTask_ : lvwMain_->currentItem());
+    const int row = currentTask_ >= 0 ? currentTask_ : lvwMain_->currentIndex().row();
     int next = 0;
     if (key == Qt::Key_PageDown)
         next = count - 1;
@@ -155,37 +156,23 @@ bool frmMain::taskListKey(QKeyEvent* event)
         next = row < 0 ? 0 : std::max(row - 1, 0);
     else if (key == Qt::Key_Down)
         next = row < 0 ? 0 : std::min(row + 1, count - 1);
-    QTreeWidgetItem* task = lvwMain_->topLevelItem(next);
-    lvwMain_->clearSelection();
-    task->setSelected(true);
-    setCurrentTask(task);
+    selectRow(next);
+    setCurrentTask(next);
     return true;
 }
 
 void frmMain::sb_TaskMove(int direction)
 {
-    if (!currentTask_)
+    const int moved = currentTask_;
+    // The first row up and the last row down stay; the task goes with all
+    // its fields and its key.
+    currentTask_ = -1;
+    if (moved < 0 || !tasks_->move(moved, direction)) {
+        currentTask_ = moved;
         return;
-    QTreeWidgetItem* moved = currentTask_;
-    QTreeWidgetItem* neighbour = lvwMain_->topLevelItem(lvwMain_->indexOfTopLevelItem(moved) + direction);
-    if (!neighbour)
-        return; // the first row up, the last row down
-    currentTask_ = nullptr;
-    // The keys pass through a temporary form, so no two rows share a key at any moment.
-    const QVariant movedKey = moved->data(0, kRowKeyRole);
-    const QVariant neighbourKey = neighbour->data(0, kRowKeyRole);
-    moved->setData(0, kRowKeyRole, QStringLiteral("_") + movedKey.toString());
-    neighbour->setData(0, kRowKeyRole, movedKey);
-    moved->setData(0, kRowKeyRole, neighbourKey);
-    for (int column = 0; column < kColumnCount; ++column) {
-        const QString text = moved->text(column);
-        moved->setText(column, neighbour->text(column));
-        neighbour->setText(column, text);
     }
-    lvwMain_->clearSelection();
-    neighbour->setSelected(true);
-    setCurrentTask(neighbour);
-    sb_ChangedSet();
+    selectRow(moved + direction);
+    setCurrentTask(moved + direction);
 }
 
 void frmMain::storeOnLeaving(QObject* watched)
@@ -212,44 +199,55 @@ void frmMain::storeFocusedField()
         storeOnLeaving(focused);
 }
 
-void frmMain::setCurrentTask(QTreeWidgetItem* task)
+void frmMain::setCurrentTask(int row)
 {
-    currentTask_ = task;
-    if (task) {
-        lvwMain_->setCurrentItem(task);
-        sb_TaskShow(task);
+    currentTask_ = row >= 0 && row < tasks_->rowCount() ? row : -1;
+    if (currentTask_ >= 0) {
+        lvwMain_->setCurrentIndex(tasks_->index(currentTask_, 0));
+        sb_TaskShow(currentTask_);
     }
 }
 
-void frmMain::sb_TaskShow(QTreeWidgetItem* task)
+void frmMain::selectRow(int row)
 {
+    lvwMain_->clearSelection();
+    lvwMain_->selectionModel()->setCurrentIndex(tasks_->index(row, 0),
+                                                QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+const Task* frmMain::currentRecord() const
+{
+    return currentTask_ >= 0 ? &tasks_->tasks()[static_cast<std::size_t>(currentTask_)] : nullptr;
+}
+
+void frmMain::sb_TaskShow(int row)
+{
+    const Task* task = row >= 0 && row < tasks_->rowCount() ? &tasks_->tasks()[static_cast<std::size_t>(row)] : nullptr;
     // Showing a task must not write into it, so no task is current meanwhile.
-    QTreeWidgetItem* const current = currentTask_;
-    currentTask_ = nullptr;
+    const int current = currentTask_;
+    currentTask_ = -1;
     for (QCheckBox* box : ui_.chkAttribute)
         box->setCheckState(Qt::PartiallyChecked);
     for (const FieldBox& field : kFieldBoxes)
-        (ui_.*field.box)->setText(task ? subItem(task, field.subItem) : QString());
-    const QString renameText = task ? subItem(task, kRenameText) : QString();
+        (ui_.*field.box)->setText(task ? fieldOf(*task, field.subItem) : QString());
+    const QString renameText = task ? QString::fromStdString(task->renameText) : QString();
     ui_.txtRenameAfterActionText->setText(renameText.isEmpty() ? QString::fromUtf8(kRenameNone) : renameText);
     if (task) {
-        const auto set = static_cast<std::uint32_t>(base::numberValue(subItem(task, kAttributeSet).toStdString()));
-        const auto del = static_cast<std::uint32_t>(base::numberValue(subItem(task, kAttributeDel).toStdString()));
         for (std::size_t i = 0; i < ui_.chkAttribute.size(); ++i)
-            ui_.chkAttribute[i]->setCheckState(qtState(boxStateFromMasks(attributeBoxes()[i].bit, set, del)));
+            ui_.chkAttribute[i]->setCheckState(qtState(
+                boxStateFromMasks(attributeBoxes()[i].bit, task->attributesToSet(), task->attributesToClear())));
     }
     currentTask_ = current;
-    markCaption(ui_.lblCmdSystemDirConnect, task && !subItem(task, kNetSourceKey).isEmpty());
-    markCaption(ui_.lblCmdSystemTargetDirConnect, task && !subItem(task, kNetTargetKey).isEmpty());
+    markCaption(ui_.lblCmdSystemDirConnect, task && !task->netSourceCode.empty());
+    markCaption(ui_.lblCmdSystemTargetDirConnect, task && !task->netTargetCode.empty());
     setEditingEnabled(task != nullptr);
     updateCaptionMarks();
 }
 
 void frmMain::storeField(int n, const QString& value)
 {
-    if (!currentTask_ || currentTask_->text(n) == value)
+    if (currentTask_ < 0 || !tasks_->setField(currentTask_, n, value.toStdString()))
         return;
-    currentTask_->setText(n, value);
     sb_ChangedSet();
     updateCaptionMarks();
 }
@@ -258,14 +256,14 @@ void frmMain::storeFolderField(QLineEdit* box, int n)
 {
     const std::string folder = box->text().toStdString();
     const QString stored = QString::fromStdString(platform::withoutTrailingSeparator(folder));
-    if (stored != box->text() && currentTask_)
+    if (stored != box->text() && currentTask_ >= 0)
         box->setText(stored);
     storeField(n, stored);
 }
 
 void frmMain::storeDateField(QLineEdit* box, int n)
 {
-    if (!currentTask_ || box->text() == currentTask_->text(n))
+    if (currentTask_ < 0 || box->text() == fieldOf(*currentRecord(), n))
         return;
     // An empty box removes the bound; anything else must be a date.
     if (!box->text().isEmpty() && !base::parseDateTime(box->text().toStdString())) {
@@ -278,7 +276,7 @@ void frmMain::storeDateField(QLineEdit* box, int n)
 
 void frmMain::storeAttributes()
 {
-    if (!currentTask_)
+    if (currentTask_ < 0)
         return;
     std::array<CheckState, 4> boxes{};
     for (std::size_t i = 0; i < boxes.size(); ++i)
@@ -307,7 +305,7 @@ void frmMain::updateCaptionMarks()
             filled = filled || !ui_.txtSystemFilesDateTimeTo->text().isEmpty();
         markCaption(ui_.*field.caption, filled);
     }
-    const bool renamed = currentTask_ && !currentTask_->text(kRenameKey).isEmpty();
+    const bool renamed = currentTask_ >= 0 && !currentRecord()->renameCode.empty();
     markCaption(ui_.lblRenameAfterAction, renamed);
 }
 
@@ -328,22 +326,14 @@ void frmMain::setEditingEnabled(bool enabled)
 
 void frmMain::updateRunCommand()
 {
-    if (currentTask_)
+    if (currentTask_ >= 0)
         lblCmdProjectAction_->setEnabled(!ui_.txtSystemDir->text().isEmpty());
 }
 
 void frmMain::sb_TaskNew()
 {
-    std::vector<Task> tasks;
-    for (int i = 0; i < lvwMain_->topLevelItemCount(); ++i)
-        tasks.push_back(Task{.key = lvwMain_->topLevelItem(i)->data(0, kRowKeyRole).toString().toStdString()});
-    const Task task = newTask(nextTaskNumber(tasks));
-    auto* row = new QTreeWidgetItem(lvwMain_);
-    row->setFlags(row->flags() | Qt::ItemIsEditable);
-    row->setData(0, kRowKeyRole, QString::fromStdString(task.key));
-    row->setText(0, QString::fromStdString(task.label));
-    lvwMain_->clearSelection();
-    row->setSelected(true);
+    const int row = tasks_->append(newTask(nextTaskNumber(tasks_->tasks())));
+    selectRow(row);
     setCurrentTask(row);
     lblCmdProjectAction_->setEnabled(true);
     sb_ChangedSet();
@@ -351,14 +341,14 @@ void frmMain::sb_TaskNew()
 
 void frmMain::sb_TaskDelete()
 {
-    if (!currentTask_)
+    if (currentTask_ < 0)
         return;
-    QTreeWidgetItem* task = currentTask_;
-    currentTask_ = nullptr;
-    delete task;
+    const int row = currentTask_;
+    currentTask_ = -1;
+    tasks_->remove(row);
     lvwMain_->clearSelection();
-    sb_TaskShow(nullptr);
-    lblCmdProjectAction_->setEnabled(lvwMain_->topLevelItemCount() > 0);
+    sb_TaskShow(-1);
+    lblCmdProjectAction_->setEnabled(tasks_->rowCount() > 0);
     sb_ChangedSet();
 }
 

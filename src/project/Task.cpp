@@ -103,6 +103,24 @@ bool setFieldText(Task& task, int subItem, std::string_view text)
     return true;
 }
 
+ListViewRow taskRow(const Task& task)
+{
+    ListViewRow row{task.key, task.label, {}};
+    for (int subItem = 1; subItem <= kSubItemCount; ++subItem)
+        row.subItems.push_back(fieldText(task, subItem));
+    return row;
+}
+
+Task taskFromRow(const ListViewRow& row)
+{
+    Task task;
+    task.key = row.key;
+    task.label = row.text;
+    for (std::size_t i = 0; i < row.subItems.size(); ++i)
+        setFieldText(task, static_cast<int>(i) + 1, row.subItems[i]);
+    return task;
+}
+
 int taskNumber(std::string_view key)
 {
     if (key.size() <= 4)

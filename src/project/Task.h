@@ -1,5 +1,7 @@
 #pragma once
 
+#include "project/ProjectDocument.h"
+
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -79,6 +81,10 @@ struct Task {
 std::string fieldText(const Task& task, int subItem);
 // false for a sub-item number that names no field.
 bool setFieldText(Task& task, int subItem, std::string_view text);
+// A task as a row of the stored task list and back; sub-items a row lacks
+// stay empty.
+ListViewRow taskRow(const Task& task);
+Task taskFromRow(const ListViewRow& row);
 
 struct Column {
     const char* key;

@@ -58,8 +58,11 @@ ProjectDocument ProjectGenerator::next()
         ListViewRow row;
         row.key = "(JOB" + std::to_string(r * 3 + 1);
         row.text = text(6);
-        for (int s = 0; s < kSubItemCount; ++s)
-            row.subItems.push_back(text(4));
+        for (int s = 1; s <= kSubItemCount; ++s) {
+            // The attribute masks are numbers (or empty while untouched).
+            const bool mask = s == kAttributeSet || s == kAttributeDel;
+            row.subItems.push_back(!mask ? text(4) : random_() % 3 == 0 ? "" : std::to_string(random_() % 0x900));
+        }
         list.listView.rows.push_back(row);
     }
     if (rows > 0 && random_() % 2 == 0)

@@ -20,7 +20,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace zdr::project {
 namespace {
@@ -36,7 +36,7 @@ void type(frmMain& w, const char* name, const std::string& value)
     field->setFocus();
     field->selectAll();
     QTest::keyClicks(field, QString::fromStdString(value));
-    w.findChild<QTreeWidget*>("lvwMain")->setFocus();
+    w.findChild<QTreeView*>("lvwMain")->setFocus();
 }
 
 // Runs the window's project with the action, started at once, and hands

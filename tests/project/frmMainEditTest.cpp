@@ -27,7 +27,7 @@
 #include <QMimeData>
 #include <QTest>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QUrl>
 
 namespace zdr::project {
@@ -124,28 +124,28 @@ TEST(frmMainEdit, FieldsAreStoredByTheirRules)
     frmMain w;
     w.fc_Init({}, {}, {});
     QApplication::setActiveWindow(&w);
-    QTreeWidgetItem* task = w.currentTask();
-    ASSERT_NE(task, nullptr);
+    const int task = w.currentTask();
+    ASSERT_NE(task, -1);
     // The size is stored when the box is left, not on each key.
     text(w, "txtSystemFilesSizeMax")->setFocus();
     QTest::keyClicks(text(w, "txtSystemFilesSizeMax"), "512");
-    EXPECT_EQ(task->text(kFilesSizeMax), "");
+    EXPECT_EQ(field(w, task, kFilesSizeMax), "");
     list(w)->setFocus();
-    EXPECT_EQ(task->text(kFilesSizeMax), "512");
+    EXPECT_EQ(field(w, task, kFilesSizeMax), "512");
 
     type(w, "txtSystemFilesDateTimeFrom", "31.02.2024");
     ASSERT_FALSE(ui.messages().empty());
     EXPECT_EQ(ui.lastText(), "Bitte geben Sie ein korrektes Datum/Zeit Format an!");
     EXPECT_EQ(ui.messages().back().title, "Fehlerhafte Eingabe");
     EXPECT_EQ(ui.messages().back().icon, base::Icon::Exclamation);
-    EXPECT_EQ(task->text(kDateFrom), "") << "not stored";
+    EXPECT_EQ(field(w, task, kDateFrom), "") << "not stored";
     type(w, "txtSystemFilesDateTimeFrom", "29.02.2024 12:00");
-    EXPECT_EQ(task->text(kDateFrom), "29.02.2024 12:00");
+    EXPECT_EQ(field(w, task, kDateFrom), "29.02.2024 12:00");
     EXPECT_TRUE(w.findChild<QLabel*>("lblSystemFilesDateTime")->font().bold()) << "the caption marks a filled field";
     const std::size_t messages = ui.messages().size();
     type(w, "txtSystemFilesDateTimeFrom", "");
     EXPECT_EQ(ui.messages().size(), messages) << "an empty box removes the bound";
-    EXPECT_EQ(task->text(kDateFrom), "");
+    EXPECT_EQ(field(w, task, kDateFrom), "");
 
     // A command reads the box that is being edited: labels take no focus.
     text(w, "txtSystemFilesSizeMax")->setFocus();
@@ -154,7 +154,7 @@ TEST(frmMainEdit, FieldsAreStoredByTheirRules)
     TempDir dir;
     ui.chooseFile(dir.file("regeln.ZdrPrj"));
     w.sb_ProjectSave();
-    EXPECT_EQ(task->text(kFilesSizeMax), "5120");
+    EXPECT_EQ(field(w, task, kFilesSizeMax), "5120");
     EXPECT_NE(dir.read("regeln.ZdrPrj").find("|5120|"), std::string::npos);
 
     // The run command follows the source box.
@@ -165,9 +165,9 @@ TEST(frmMainEdit, FieldsAreStoredByTheirRules)
     EXPECT_FALSE(run->isEnabled());
 
     // Without a current task the boxes write nowhere.
-    w.setCurrentTask(nullptr);
+    w.setCurrentTask(-1);
     text(w, "txtSystemTargetDir")->setText("/nirgends");
-    EXPECT_EQ(task->text(kTargetFolder), "");
+    EXPECT_EQ(field(w, task, kTargetFolder), "");
 }
 
 TEST(frmMainEdit, TaskListKeysSelectAndMove)
@@ -178,43 +178,42 @@ TEST(frmMainEdit, TaskListKeysSelectAndMove)
     QApplication::setActiveWindow(&w);
     w.sb_TaskNew();
     w.sb_TaskNew();
-    QTreeWidget* tasks = list(w);
+    QTreeView* tasks = list(w);
     const auto keys = [&] {
         std::vector<std::string> k;
-        for (int i = 0; i < tasks->topLevelItemCount(); ++i)
-            k.push_back(tasks->topLevelItem(i)->data(0, kRowKeyRole).toString().toStdString() + " "
-                        + tasks->topLevelItem(i)->text(0).toStdString() + " "
-                        + tasks->topLevelItem(i)->text(kSourceFolder).toStdString());
+        for (int i = 0; i < rows(w); ++i)
+            k.push_back(key(w, i).toStdString() + " " + label(w, i).toStdString() + " "
+                        + field(w, i, kSourceFolder).toStdString());
         return k;
     };
     type(w, "txtSystemDir", "/drei");
-    const auto key = [&](int k, Qt::KeyboardModifiers m = Qt::NoModifier) { QTest::keyClick(tasks, Qt::Key(k), m); };
-    key(Qt::Key_PageUp);
-    EXPECT_EQ(w.currentTask(), tasks->topLevelItem(0));
-    key(Qt::Key_Down);
-    EXPECT_EQ(w.currentTask(), tasks->topLevelItem(1));
-    key(Qt::Key_PageDown);
-    EXPECT_EQ(w.currentTask(), tasks->topLevelItem(2));
+    const auto press = [&](int k, Qt::KeyboardModifiers m = Qt::NoModifier) { QTest::keyClick(tasks, Qt::Key(k), m); };
+    press(Qt::Key_PageUp);
+    EXPECT_EQ(w.currentTask(), 0);
+    press(Qt::Key_Down);
+    EXPECT_EQ(w.currentTask(), 1);
+    press(Qt::Key_PageDown);
+    EXPECT_EQ(w.currentTask(), 2);
     EXPECT_EQ(text(w, "txtSystemDir")->text(), "/drei") << "the current task is shown";
-    key(Qt::Key_Down);
-    EXPECT_EQ(w.currentTask(), tasks->topLevelItem(2)) << "the last row stays";
+    press(Qt::Key_Down);
+    EXPECT_EQ(w.currentTask(), 2) << "the last row stays";
 
-    key(Qt::Key_Up, Qt::ControlModifier);
+    press(Qt::Key_Up, Qt::ControlModifier);
     EXPECT_EQ(keys(),
               (std::vector<std::string>{"(JOB1 (neuer Eintrag 1) ", "(JOB3 (neuer Eintrag 3) /drei",
                                         "(JOB2 (neuer Eintrag 2) "}));
-    EXPECT_EQ(w.currentTask(), tasks->topLevelItem(1)) << "the moved task stays current";
-    EXPECT_TRUE(tasks->topLevelItem(1)->isSelected());
-    key(Qt::Key_Up, Qt::ControlModifier);
-    key(Qt::Key_Up, Qt::ControlModifier); // the first row goes no further
+    EXPECT_EQ(w.currentTask(), 1) << "the moved task stays current";
+    EXPECT_TRUE(selected(w, 1));
+    press(Qt::Key_Up, Qt::ControlModifier);
+    press(Qt::Key_Up, Qt::ControlModifier); // the first row goes no further
     EXPECT_EQ(keys().front(), "(JOB3 (neuer Eintrag 3) /drei");
-    key(Qt::Key_PageDown);
-    key(Qt::Key_Down, Qt::ControlModifier); // nor the last
+    press(Qt::Key_PageDown);
+    press(Qt::Key_Down, Qt::ControlModifier); // nor the last
     EXPECT_EQ(keys().back(), "(JOB2 (neuer Eintrag 2) ");
     EXPECT_TRUE(w.isChanged());
 
     // The context menu: over a row rename and delete, over the empty part new.
-    QTest::mouseClick(tasks->viewport(), Qt::RightButton, {}, tasks->visualItemRect(tasks->topLevelItem(0)).center());
+    QTest::mouseClick(tasks->viewport(), Qt::RightButton, {}, rowCenter(w, 0));
     auto* menu = w.findChild<QMenu*>("mnuJobs");
     const QList<QAction*> items = menu->actions();
     EXPECT_TRUE(items[0]->isEnabled());
@@ -222,13 +221,13 @@ TEST(frmMainEdit, TaskListKeysSelectAndMove)
     EXPECT_FALSE(items[3]->isEnabled());
     menu->hide();
     QTest::mouseClick(tasks->viewport(), Qt::RightButton, {}, QPoint(5, tasks->viewport()->height() - 5));
-    EXPECT_EQ(w.currentTask(), nullptr);
+    EXPECT_EQ(w.currentTask(), -1);
     EXPECT_FALSE(items[0]->isEnabled());
     EXPECT_TRUE(items[3]->isEnabled());
     menu->hide();
     items[3]->trigger();
-    EXPECT_EQ(tasks->topLevelItemCount(), 4);
-    EXPECT_EQ(w.currentTask()->data(0, kRowKeyRole).toString(), "(JOB4");
+    EXPECT_EQ(rows(w), 4);
+    EXPECT_EQ(key(w, w.currentTask()), "(JOB4");
 }
 
 TEST(frmMainEdit, FoldersAndFilesAreDropped)
@@ -243,34 +242,34 @@ TEST(frmMainEdit, FoldersAndFilesAreDropped)
     frmMain w;
     w.fc_Init({}, {}, {});
     QApplication::setActiveWindow(&w);
-    QTreeWidgetItem* task = w.currentTask();
+    const int task = w.currentTask();
 
     drop(w, "lblSystemDir", {data + "/Bilder", data + "/brief.txt"});
-    EXPECT_EQ(task->text(kSourceFolder).toStdString(), data);
-    EXPECT_EQ(task->text(kSelection), "\\Bilder;brief.txt");
+    EXPECT_EQ(field(w, task, kSourceFolder).toStdString(), data);
+    EXPECT_EQ(field(w, task, kSelection), "\\Bilder;brief.txt");
     EXPECT_TRUE(ui.messages().empty()) << ui.lastText();
 
     drop(w, "txtSystemDirAndFiles", {data + "/Bilder", dir.file("Ziel")});
     EXPECT_EQ(ui.lastText(), "Bitte nur Daten aus dem Verzeichnis '" + data + "' angeben!");
-    EXPECT_EQ(task->text(kSelection), "\\Bilder;brief.txt") << "unchanged";
+    EXPECT_EQ(field(w, task, kSelection), "\\Bilder;brief.txt") << "unchanged";
 
     drop(w, "txtSystemDirAndFilesExclude", {data + "/Alt", data + "/brief.txt"});
-    EXPECT_EQ(task->text(kExclusions), "\\Alt;brief.txt");
+    EXPECT_EQ(field(w, task, kExclusions), "\\Alt;brief.txt");
 
     drop(w, "txtSystemTargetDir", {target, data});
     EXPECT_EQ(ui.lastText(), "Bitte nur ein Zielverzeichnis angeben!");
-    EXPECT_EQ(task->text(kTargetFolder), "");
+    EXPECT_EQ(field(w, task, kTargetFolder), "");
     drop(w, "lblSystemTargetDir", {data + "/brief.txt"});
-    EXPECT_EQ(task->text(kTargetFolder), "") << "a file is no target";
+    EXPECT_EQ(field(w, task, kTargetFolder), "") << "a file is no target";
     drop(w, "lblSystemTargetDir", {target + "/"});
-    EXPECT_EQ(task->text(kTargetFolder).toStdString(), target);
+    EXPECT_EQ(field(w, task, kTargetFolder).toStdString(), target);
 
     const std::size_t before = ui.messages().size();
     drop(w, "txtSystemDir", {dir.file("fehlt")});
     ASSERT_EQ(ui.messages().size(), before + 1);
     EXPECT_EQ(ui.messages().back().title, "Fehler ...");
     EXPECT_EQ(ui.lastText().rfind("Fehler bei: '" + dir.file("fehlt") + "'\r\n\r\n", 0), 0u) << ui.lastText();
-    EXPECT_EQ(task->text(kSourceFolder).toStdString(), data);
+    EXPECT_EQ(field(w, task, kSourceFolder).toStdString(), data);
 }
 
 TEST(frmMainEdit, ProjectFileDroppedOnTheProjectFrame)

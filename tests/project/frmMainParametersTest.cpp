@@ -1,4 +1,5 @@
 // The main window edits a task's parameters through the parameter dialog.
+#include "frmMainDriver.h"
 #include "mainwindow/frmMain.h"
 #include "mainwindow/frmParameter.h"
 #include "project/Task.h"
@@ -13,12 +14,13 @@
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>
-#include <QTreeWidget>
 
 #include <functional>
 
 namespace zdr::project {
 namespace {
+
+using namespace driver;
 
 using test::ScriptedUi;
 using test::TempDir;
@@ -74,9 +76,9 @@ TEST(frmMainParameters, BothCodesOfALoadedTaskAreEditedAndSaved)
     const std::string file = dir.write("parameter.ZdrPrj", kProject);
     frmMain w;
     w.fc_Init(QString::fromStdString(file), {}, {});
-    QTreeWidgetItem* task = w.currentTask();
-    ASSERT_NE(task, nullptr);
-    ASSERT_EQ(task->text(0), "Texte");
+    const int task = w.currentTask();
+    ASSERT_NE(task, -1);
+    ASSERT_EQ(label(w, task), "Texte");
     EXPECT_FALSE(isMarked(w, "lblCmdSystemTargetDirConnect"));
     auto* protocol = w.findChild<QCheckBox*>("chkCopyCreateProtocol");
     EXPECT_TRUE(protocol->isEnabled());
@@ -91,9 +93,9 @@ TEST(frmMainParameters, BothCodesOfALoadedTaskAreEditedAndSaved)
     });
     clickRenameBox(w);
     EXPECT_TRUE(ui.messages().empty()) << ui.lastText();
-    EXPECT_EQ(task->text(kRenameKey), "1|20|[NAMETOTAL]_[yyyy][mm][dd]");
-    EXPECT_EQ(task->text(kRenameText), "Ziel, Dateien umbenennen in: [NAMETOTAL]_[yyyy][mm][dd]");
-    EXPECT_EQ(renameBox(w)->text(), task->text(kRenameText));
+    EXPECT_EQ(field(w, task, kRenameKey), "1|20|[NAMETOTAL]_[yyyy][mm][dd]");
+    EXPECT_EQ(field(w, task, kRenameText), "Ziel, Dateien umbenennen in: [NAMETOTAL]_[yyyy][mm][dd]");
+    EXPECT_EQ(renameBox(w)->text(), field(w, task, kRenameText));
     EXPECT_TRUE(isMarked(w, "lblRenameAfterAction"));
     EXPECT_TRUE(protocol->isChecked());
     EXPECT_FALSE(protocol->isEnabled()) << "a renaming task keeps the protocol on";
@@ -108,8 +110,8 @@ TEST(frmMainParameters, BothCodesOfALoadedTaskAreEditedAndSaved)
         press(d, "lblCmdParameterSave");
     });
     press(w, "lblCmdSystemTargetDirConnect");
-    EXPECT_EQ(task->text(kNetTargetKey), "2|Z:|\\\\nas\\texte|hans|Ge|heim~1");
-    EXPECT_EQ(task->text(kNetTargetText), "") << "a drive parameter has no readable text";
+    EXPECT_EQ(field(w, task, kNetTargetKey), "2|Z:|\\\\nas\\texte|hans|Ge|heim~1");
+    EXPECT_EQ(field(w, task, kNetTargetText), "") << "a drive parameter has no readable text";
     EXPECT_TRUE(isMarked(w, "lblCmdSystemTargetDirConnect"));
     EXPECT_FALSE(isMarked(w, "lblCmdSystemDirConnect"));
 
@@ -124,7 +126,7 @@ TEST(frmMainParameters, BothCodesOfALoadedTaskAreEditedAndSaved)
         press(d, "lblCmdParameterSave");
     });
     press(w, "lblCmdSystemDirConnect");
-    EXPECT_EQ(task->text(kNetSourceKey), "0|y|//nas/quelle|hans|pw");
+    EXPECT_EQ(field(w, task, kNetSourceKey), "0|y|//nas/quelle|hans|pw");
     EXPECT_TRUE(isMarked(w, "lblCmdSystemDirConnect"));
 
     const std::string saved = dir.file("gespeichert.ZdrPrj");
@@ -140,10 +142,10 @@ TEST(frmMainParameters, BothCodesOfALoadedTaskAreEditedAndSaved)
     // The saved project brings the same codes back.
     frmMain again;
     again.fc_Init(QString::fromStdString(saved), {}, {});
-    ASSERT_NE(again.currentTask(), nullptr);
+    ASSERT_NE(again.currentTask(), -1);
     for (int n : {kRenameText, kRenameKey, kNetSourceKey, kNetTargetKey})
-        EXPECT_EQ(again.currentTask()->text(n), task->text(n)) << n;
-    EXPECT_EQ(renameBox(again)->text(), task->text(kRenameText));
+        EXPECT_EQ(field(again, again.currentTask(), n), field(w, task, n)) << n;
+    EXPECT_EQ(renameBox(again)->text(), field(w, task, kRenameText));
     EXPECT_TRUE(isMarked(again, "lblCmdSystemDirConnect"));
     EXPECT_TRUE(isMarked(again, "lblCmdSystemTargetDirConnect"));
     EXPECT_TRUE(ui.messages().empty()) << ui.lastText();
@@ -155,11 +157,11 @@ TEST(frmMainParameters, DeletingAndClosingTheDialog)
     TempDir dir;
     frmMain w;
     w.fc_Init(QString::fromStdString(dir.write("parameter.ZdrPrj", kProject)), {}, {});
-    QTreeWidgetItem* task = w.currentTask();
-    ASSERT_NE(task, nullptr);
+    const int task = w.currentTask();
+    ASSERT_NE(task, -1);
     answerDialog([](frmParameter& d) { press(d, "lblCmdParameterSave"); });
     clickRenameBox(w);
-    ASSERT_EQ(task->text(kRenameKey), "1|26|done [NAMETOTAL]");
+    ASSERT_EQ(field(w, task, kRenameKey), "1|26|done [NAMETOTAL]");
 
     // Closing without storing changes nothing.
     w.sb_ChangedClear();
@@ -168,7 +170,7 @@ TEST(frmMainParameters, DeletingAndClosingTheDialog)
         press(d, "lblCmdClose");
     });
     clickRenameBox(w);
-    EXPECT_EQ(task->text(kRenameKey), "1|26|done [NAMETOTAL]");
+    EXPECT_EQ(field(w, task, kRenameKey), "1|26|done [NAMETOTAL]");
     EXPECT_FALSE(w.isChanged());
 
     // Deleting leaves the "none" text in the task and the box.
@@ -176,8 +178,8 @@ TEST(frmMainParameters, DeletingAndClosingTheDialog)
     answerDialog([](frmParameter& d) { press(d, "lblCmdParameterDelete"); });
     QTest::keyClick(renameBox(w), Qt::Key_Space);
     EXPECT_EQ(ui.lastText(), "Möchten Sie den Parameter entfernen?");
-    EXPECT_EQ(task->text(kRenameKey), "");
-    EXPECT_EQ(task->text(kRenameText), kRenameNone);
+    EXPECT_EQ(field(w, task, kRenameKey), "");
+    EXPECT_EQ(field(w, task, kRenameText), kRenameNone);
     EXPECT_EQ(renameBox(w)->text(), kRenameNone);
     EXPECT_FALSE(isMarked(w, "lblRenameAfterAction"));
     EXPECT_TRUE(w.isChanged());
@@ -191,7 +193,7 @@ TEST(frmMainParameters, DeletingAndClosingTheDialog)
     ui.answer(Answer::Yes);
     answerDialog([](frmParameter& d) { press(d, "lblCmdParameterDelete"); });
     clickRenameBox(w);
-    EXPECT_EQ(task->text(kRenameKey), "");
+    EXPECT_EQ(field(w, task, kRenameKey), "");
     EXPECT_FALSE(protocol->isEnabled());
 
     // Deleting the drive parameter unmarks its label.
@@ -207,8 +209,8 @@ TEST(frmMainParameters, DeletingAndClosingTheDialog)
     ui.answer(Answer::Yes);
     answerDialog([](frmParameter& d) { press(d, "lblCmdParameterDelete"); });
     press(w, "lblCmdSystemDirConnect");
-    EXPECT_EQ(task->text(kNetSourceKey), "");
-    EXPECT_EQ(task->text(kNetSourceText), "") << "the drive's text field stays empty";
+    EXPECT_EQ(field(w, task, kNetSourceKey), "");
+    EXPECT_EQ(field(w, task, kNetSourceText), "") << "the drive's text field stays empty";
     EXPECT_FALSE(isMarked(w, "lblCmdSystemDirConnect"));
 }
 
@@ -218,7 +220,7 @@ TEST(frmMainParameters, NothingOpensWithoutACurrentTask)
     frmMain w;
     w.fc_Init({}, {}, {});
     w.sb_TaskDelete();
-    ASSERT_EQ(w.currentTask(), nullptr);
+    ASSERT_EQ(w.currentTask(), -1);
     for (int n : {kRenameKey, kNetSourceKey, kNetTargetKey})
         w.sb_ParameterEdit(n); // would hang on a dialog nobody answers
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);

@@ -129,7 +129,7 @@ TEST(frmMainRegistry, RunHandsTheRegistryFieldsToTheRegistryCoordinator)
     type(w, "txtSystemDirAndFilesFilter", "Spooler");
     type(w, "txtSystemFilesExtensions", "*.txt"); // not a registry field
     type(w, "txtFolderInfoLevel", "5");
-    w.currentTask()->setText(kNetSourceKey, "0|||admin|geheim");
+    w.tasks().setField(w.currentTask(), kNetSourceKey, "0|||admin|geheim");
     w.sb_TaskNew();
     type(w, "txtSystemDir", "[Net][FIRMA]");
     box(w, "chkCopyCreateProtocol")->click();
@@ -204,7 +204,7 @@ TEST(frmMainRegistry, BuiltSavedLoadedAndRunOverComputers)
         registryEntry(w, "Computer Registry ändern")->trigger();
         type(w, "txtProjectName", "Version der PCs");
         for (const char* pc : {"PC1", "PC2"}) {
-            if (w.currentTask() == nullptr || !w.currentTask()->text(kSourceFolder).isEmpty())
+            if (w.currentTask() == -1 || !field(w, w.currentTask(), kSourceFolder).isEmpty())
                 w.sb_TaskNew();
             type(w, "txtSystemDir", pc);
             type(w, "txtSystemDirAndFiles", QString::fromStdString(kPath));

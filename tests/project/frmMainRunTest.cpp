@@ -2,6 +2,7 @@
 // controls, the tasks to the coordinator, and the coordinator's events.
 #include "OptionBoxBits.h"
 #include "RecordingRuns.h"
+#include "frmMainDriver.h"
 #include "mainwindow/frmMain.h"
 #include "project/Task.h"
 #include "run/RunOptions.h"
@@ -18,7 +19,6 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QTest>
-#include <QTreeWidget>
 
 namespace zdr::project {
 namespace {
@@ -294,7 +294,7 @@ TEST(frmMainRun, ExcludedEntriesGoIntoTheExclusionBox)
     except("FILE", "x.tmp");
     except("FOLDER", "alt"); // already there, whatever the case
     EXPECT_EQ(text(w, "txtSystemDirAndFilesExclude")->text(), "\\Alt;x.tmp");
-    EXPECT_EQ(w.currentTask()->text(kExclusions), "\\Alt;x.tmp");
+    EXPECT_EQ(driver::field(w, w.currentTask(), kExclusions), "\\Alt;x.tmp");
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "mainwindow/frmMain.h"
 #include "ProjectGenerator.h"
+#include "frmMainDriver.h"
 #include "mainwindow/clsProject.h"
 #include "project/ProjectFile.h"
 #include "project/Task.h"
@@ -13,17 +14,16 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
-#include <QTreeWidget>
 
 namespace zdr::project {
 namespace {
 
+using namespace driver;
 using test::ScriptedUi;
 using test::TempDir;
 using util::ui::Answer;
 
 QString box(frmMain& w, const char* name) { return w.findChild<QLineEdit*>(name)->text(); }
-QTreeWidget* tasks(frmMain& w) { return w.findChild<QTreeWidget*>("lvwMain"); }
 
 const char* kDemo = R"(<?xml version="1.0"?>
 <ZendorFileCopy>
@@ -66,11 +66,10 @@ TEST(frmMain, NewProjectStartsWithTaskOne)
     frmMain w;
     w.fc_Init({}, {}, {});
     QApplication::setActiveWindow(&w);
-    ASSERT_EQ(tasks(w)->topLevelItemCount(), 1);
-    const QTreeWidgetItem* first = tasks(w)->topLevelItem(0);
-    EXPECT_EQ(first->data(0, kRowKeyRole).toString(), "(JOB1");
-    EXPECT_EQ(first->text(0), "(neuer Eintrag 1)");
-    EXPECT_EQ(w.currentTask(), first);
+    ASSERT_EQ(rows(w), 1);
+    EXPECT_EQ(key(w, 0), "(JOB1");
+    EXPECT_EQ(label(w, 0), "(neuer Eintrag 1)");
+    EXPECT_EQ(w.currentTask(), 0);
     EXPECT_EQ(w.windowTitle(), "[Projekt]");
     EXPECT_EQ(w.findChild<QComboBox*>("cboAction")->currentIndex(), 1);
     EXPECT_EQ(w.findChild<QComboBox*>("cboAction")->count(), 6);
@@ -81,10 +80,10 @@ TEST(frmMain, NewProjectStartsWithTaskOne)
     auto* source = w.findChild<QLineEdit*>("txtSystemDir");
     source->setFocus();
     QTest::keyClicks(source, "/tmp/daten/");
-    EXPECT_EQ(first->text(kSourceFolder), "/tmp/daten/");
+    EXPECT_EQ(field(w, 0, kSourceFolder), "/tmp/daten/");
     w.findChild<QLineEdit*>("txtSystemTargetDir")->setFocus();
     QApplication::processEvents();
-    EXPECT_EQ(first->text(kSourceFolder), "/tmp/daten");
+    EXPECT_EQ(field(w, 0, kSourceFolder), "/tmp/daten");
     EXPECT_EQ(w.windowTitle(), "[Projekt]") << "a new project keeps its caption while edited";
 }
 
@@ -97,9 +96,9 @@ TEST(frmMain, LoadFillsTheControlsAndShowsTheSelectedTask)
     w.fc_Init(QString::fromStdString(file), {}, {});
     EXPECT_TRUE(ui.messages().empty()) << ui.lastText();
     EXPECT_EQ(w.windowTitle(), QString::fromStdString("Projekt: " + file));
-    EXPECT_EQ(tasks(w)->topLevelItemCount(), 2);
-    ASSERT_NE(w.currentTask(), nullptr);
-    EXPECT_EQ(w.currentTask()->text(0), "Texte | Briefe");
+    EXPECT_EQ(rows(w), 2);
+    ASSERT_NE(w.currentTask(), -1);
+    EXPECT_EQ(label(w, w.currentTask()), "Texte | Briefe");
     EXPECT_EQ(box(w, "txtSystemDir"), "/home/u/Texte") << "the selected task overwrites the stored box";
     EXPECT_EQ(box(w, "txtSystemDirAndFilesExclude"), "\\Alt;x.tmp");
     EXPECT_EQ(box(w, "txtBackupDir"), "/mnt/sich");
@@ -108,14 +107,14 @@ TEST(frmMain, LoadFillsTheControlsAndShowsTheSelectedTask)
     EXPECT_FALSE(w.isChanged());
 
     // Selecting the other task shows its attribute masks.
-    w.setCurrentTask(tasks(w)->topLevelItem(0));
+    w.setCurrentTask(0);
     EXPECT_EQ(w.findChild<QCheckBox*>("chkAttribute_Hidden")->checkState(), Qt::Checked);
     EXPECT_EQ(w.findChild<QCheckBox*>("chkAttribute_Archive")->checkState(), Qt::Unchecked);
     EXPECT_EQ(w.findChild<QCheckBox*>("chkAttribute_Protected")->checkState(), Qt::PartiallyChecked);
     // An edit marks the project changed.
     w.findChild<QCheckBox*>("chkAttribute_Protected")->setCheckState(Qt::Checked);
-    EXPECT_EQ(w.currentTask()->text(kAttributeSet), "3");
-    EXPECT_EQ(w.currentTask()->text(kAttributeDel), "32");
+    EXPECT_EQ(field(w, w.currentTask(), kAttributeSet), "3");
+    EXPECT_EQ(field(w, w.currentTask(), kAttributeDel), "32");
     EXPECT_TRUE(w.windowTitle().endsWith(" *"));
 }
 
@@ -163,7 +162,7 @@ TEST(frmMain, MissingFileFallsBackToTheOpenDialog)
     EXPECT_FALSE(ui.dialogs()[0].save);
     EXPECT_EQ(ui.dialogs()[0].fileExtDefault, "ZdrPrj");
     EXPECT_EQ(ui.dialogs()[0].filter, "Zendor File Copy Dateien (*.ZdrPrj)|*.ZdrPrj|Alle Dateien (*.*)|*.*");
-    EXPECT_EQ(tasks(w)->topLevelItemCount(), 2);
+    EXPECT_EQ(rows(w), 2);
 }
 
 TEST(frmMain, SaveAsksForANameAndWritesTheControlsInOrder)
@@ -242,7 +241,7 @@ TEST(frmMain, GeneratedProjectsRoundTripThroughTheWindow)
     w.fc_Init({}, {}, {});
     for (int i = 0; i < 60; ++i) {
         const ProjectDocument doc = generator.next();
-        w.setCurrentTask(nullptr);
+        w.setCurrentTask(-1);
         std::string why;
         ASSERT_TRUE(clsProject::applyDocument(doc, &w, why)) << why;
         const ProjectDocument back = clsProject::documentFromForm(&w, {});
