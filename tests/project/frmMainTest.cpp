@@ -196,6 +196,32 @@ TEST(frmMain, SaveAsksForANameAndWritesTheControlsInOrder)
     EXPECT_EQ(ui.dialogs()[1].fileName, file);
 }
 
+// The window holds tasks as typed records; a loaded task list is saved back
+// to the same row lines: untouched and zero masks, text in the columns no
+// operation writes, a selection with empty pieces, escaped bars.
+TEST(frmMain, TaskRowsAreSavedAsTheyWereLoaded)
+{
+    const std::string rowLines[] = {
+        "(JOB1|Bilder||/home/u/Bilder|/mnt/backup|Info|a;;b;||||0|0|*.jpg|||Quelle||Ziel||||",
+        "(JOB2|Texte ~°~ Briefe||/q|||\\Alt;x.tmp|f ~°~ g||12 "
+        "KB|2||*.txt|Umbenennen|1~°~20~°~x||2~°~Z:~°~\\\\s\\q~°~u~°~p|||1.1.2020||/s",
+    };
+    ScriptedUi ui;
+    TempDir dir;
+    const std::string file = dir.write("rows.ZdrPrj",
+                                       "<ZendorFileCopy><lvwMain><LVW1>" + rowLines[0] + "</LVW1><LVW2>" + rowLines[1]
+                                           + "</LVW2></lvwMain>"
+                                             "<txtProjectName>Zeilen</txtProjectName></ZendorFileCopy>");
+    frmMain w;
+    w.fc_Init(QString::fromStdString(file), {}, {});
+    ASSERT_EQ(rows(w), 2) << ui.lastText();
+    ui.chooseFile(dir.file("back.ZdrPrj"));
+    w.sb_ProjectSave();
+    const std::string xml = dir.read("back.ZdrPrj");
+    for (const std::string& line : rowLines)
+        EXPECT_NE(xml.find(">" + line + "<"), std::string::npos) << line << "\n" << xml;
+}
+
 TEST(frmMain, ClosingAChangedProjectAsksToSave)
 {
     ScriptedUi ui;
