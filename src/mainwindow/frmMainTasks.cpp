@@ -246,10 +246,9 @@ void frmMain::sb_TaskShow(int row)
 
 void frmMain::storeField(int n, const QString& value)
 {
-    if (currentTask_ < 0 || !tasks_->setField(currentTask_, n, value.toStdString()))
-        return;
-    sb_ChangedSet();
-    updateCaptionMarks();
+    // The model's edited signal marks the project changed.
+    if (currentTask_ >= 0 && tasks_->setField(currentTask_, n, value.toStdString()))
+        updateCaptionMarks();
 }
 
 void frmMain::storeFolderField(QLineEdit* box, int n)
@@ -336,7 +335,6 @@ void frmMain::sb_TaskNew()
     selectRow(row);
     setCurrentTask(row);
     lblCmdProjectAction_->setEnabled(true);
-    sb_ChangedSet();
 }
 
 void frmMain::sb_TaskDelete()
@@ -349,7 +347,6 @@ void frmMain::sb_TaskDelete()
     lvwMain_->clearSelection();
     sb_TaskShow(-1);
     lblCmdProjectAction_->setEnabled(tasks_->rowCount() > 0);
-    sb_ChangedSet();
 }
 
 } // namespace zdr::project
