@@ -35,12 +35,12 @@ static_assert(kInfo == 0x10800A && kInfoDir == 0x12800A && kCopy == 0x10870B && 
 const HandOffAction* handOffAction(std::string_view word)
 {
     static constexpr std::array<HandOffAction, 6> actions{{
-        {"INFO", "INFO", kInfo},
-        {"INFODIR", "INFO", kInfoDir},
-        {"COPY", "COPY", kCopy},
-        {"DELETE", "DELETE", kDelete},
-        {"ATTRIB", "ATTRIB", kAttrib},
-        {"MKDIR", "MKDIR", kMkDir},
+        {"INFO", engine::PassAction::Info, "INFO", kInfo},
+        {"INFODIR", engine::PassAction::Info, "INFO", kInfoDir},
+        {"COPY", engine::PassAction::Copy, "COPY", kCopy},
+        {"DELETE", engine::PassAction::Delete, "DELETE", kDelete},
+        {"ATTRIB", engine::PassAction::Attrib, "ATTRIB", kAttrib},
+        {"MKDIR", engine::PassAction::MkDir, "MKDIR", kMkDir},
     }};
     for (const HandOffAction& a : actions)
         if (a.word == word)

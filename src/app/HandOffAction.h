@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/PassAction.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -11,7 +13,8 @@ namespace zdr::app {
 // attribute runs; folder-contents information for INFODIR).
 struct HandOffAction {
     std::string_view word;
-    std::string_view action;
+    engine::PassAction pass;
+    std::string_view action; // the coordinator's word for the pass
     std::uint32_t status;
 };
 

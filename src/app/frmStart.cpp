@@ -212,7 +212,7 @@ bool frmStart::fc_ReadySendData(const std::string& countText)
     closeListener(); // nobody else can reach this hand-off any more
     // Entries are the point of a hand-off: without one nothing runs (a new
     // folder is made in the folder itself and comes without entries).
-    if (dataList_.empty() && actionWord_ != "MKDIR") {
+    if (dataList_.empty() && handOffAction(actionWord_)->pass != engine::PassAction::MkDir) {
         refuse("Der Dateimanager hat keine Einträge übergeben.");
         return false;
     }

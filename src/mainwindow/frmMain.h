@@ -217,7 +217,7 @@ private:
     // The run's events.
     void lkl_clsFolderCopy_InfoCover_ActionStart();
     void lkl_clsFolderCopy_InfoCover_Done();
-    void lkl_clsFolderCopy_InfoCover_ExceptData(std::string& kind, std::string& name);
+    void lkl_clsFolderCopy_InfoCover_ExceptData(protocol::EntryKind kind, std::string& name);
     void lkl_clsSystemChange_InfoCover_Done();
     // After a run: the window as before it, at the front; or the program
     // ends (a hidden window, or /s when `closeAfterRunTest`).

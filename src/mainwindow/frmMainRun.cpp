@@ -88,7 +88,7 @@ void frmMain::sb_ProjectRun(bool autoStart)
         cover_ = runCoverFactory_(
             {.done = [this] { lkl_clsFolderCopy_InfoCover_Done(); },
              .actionStart = [this] { lkl_clsFolderCopy_InfoCover_ActionStart(); },
-             .exceptData = [this](std::string& kind,
+             .exceptData = [this](protocol::EntryKind kind,
                                   std::string& name) { lkl_clsFolderCopy_InfoCover_ExceptData(kind, name); }});
         started = cover_ && fc_CoverStart(*cover_, action, words, level, blockBytes, tasks_->tasks(), this);
         if (!started)
@@ -165,9 +165,9 @@ void frmMain::sb_CommandLineRunOver(bool succeeded)
     exitCode_ = succeeded ? 0 : 1;
 }
 
-void frmMain::lkl_clsFolderCopy_InfoCover_ExceptData(std::string& kind, std::string& name)
+void frmMain::lkl_clsFolderCopy_InfoCover_ExceptData(protocol::EntryKind kind, std::string& name)
 {
-    if (kind == "FOLDER")
+    if (kind == protocol::EntryKind::Folder)
         name = "\\" + name;
     QLineEdit* box = ui_.txtSystemDirAndFilesExclude;
     const std::string text = box->text().toStdString();

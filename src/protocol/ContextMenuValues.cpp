@@ -51,12 +51,12 @@ std::optional<ExceptValue> fc_ExceptValue(const ProtocolList& list, RowId row, M
         return std::nullopt;
     const std::string_view text = list.text(row);
     switch (item) {
-    case MenuItem::FolderName: return ExceptValue{"FOLDER", folderExcludeName(text)};
-    case MenuItem::FolderPath: return ExceptValue{"FOLDER", folderExcludePath(text)};
-    case MenuItem::FileName: return ExceptValue{"FILE", fileExcludeName(text)};
+    case MenuItem::FolderName: return ExceptValue{EntryKind::Folder, folderExcludeName(text)};
+    case MenuItem::FolderPath: return ExceptValue{EntryKind::Folder, folderExcludePath(text)};
+    case MenuItem::FileName: return ExceptValue{EntryKind::File, fileExcludeName(text)};
     case MenuItem::FilePath:
         // The file's own folder: an exclusion names the source, not the target.
-        return ExceptValue{"FILE", fileExcludePath(list.folder(row), text)};
+        return ExceptValue{EntryKind::File, fileExcludePath(list.folder(row), text)};
     default: return std::nullopt;
     }
 }

@@ -25,7 +25,7 @@ enum class MenuItem : int {
 bool menuItemEnabled(MenuItem item, RowIcon clickedRow);
 
 struct ExceptValue {
-    std::string kind; // "FOLDER" or "FILE"
+    EntryKind kind;
     std::string value;
 };
 

@@ -99,7 +99,7 @@ void ProtocolDocument::fc_ListItem_Err(const ProtocolEntry& entry)
         sb_Protocol_Add("Fehler beim Kopieren von: '" + entry.par_Name + "' - " + entry.par_Target);
         return;
     }
-    const bool file = entry.par_Type == "FILE";
+    const bool file = entryKindOf(entry) == EntryKind::File;
     RowId row = rowOf(entry);
     if (row == kNoRow) {
         // A failure without a row (a file that was never listed, a folder
@@ -118,7 +118,7 @@ void ProtocolDocument::fc_ListItem_Err(const ProtocolEntry& entry)
 
 RowId ProtocolDocument::rowOf(const ProtocolEntry& entry) const
 {
-    if (entry.par_Type == "FILE")
+    if (entryKindOf(entry) == EntryKind::File)
         return list_.findFile(entry.par_Folder, entry.par_Name);
     return list_.findFolder(task_ == kListViewInfoDir ? entry.par_Info : entry.par_Folder);
 }

@@ -19,6 +19,13 @@ struct ProtocolEntry {
     bool operator==(const ProtocolEntry&) const = default;
 };
 
+// What an entry names: a file, or a folder (as every type that is not "FILE").
+enum class EntryKind : std::uint8_t { File, Folder };
+inline EntryKind entryKindOf(const ProtocolEntry& entry)
+{
+    return entry.par_Type == "FILE" ? EntryKind::File : EntryKind::Folder;
+}
+
 // One step through the protocol as a work list (the engine asks, the
 // protocol answers): the nine values of the request, in and out.
 struct WorkListStep {

@@ -82,7 +82,7 @@ void ProtocolList::clear()
 
 RowId ProtocolList::add(const ProtocolEntry& entry, FolderKey folderKey)
 {
-    const bool file = entry.par_Type == "FILE";
+    const bool file = entryKindOf(entry) == EntryKind::File;
     const bool byText = !file && folderKey == FolderKey::ByText;
     const std::string_view first = file || !byText ? std::string_view(entry.par_Folder) : entry.par_Info;
     if (findKey(file, first, file ? std::string_view(entry.par_Name) : std::string_view()) != kNoRow)

@@ -275,7 +275,7 @@ void frmProtocol::mnuDataWork_Click(int index)
     if (menuRow_ == kNoRow)
         return;
     if (const auto except = fc_ExceptValue(document_.list(), menuRow_, static_cast<MenuItem>(index)))
-        emit ExceptData(qs(except->kind), qs(except->value));
+        emit ExceptData(except->kind, qs(except->value));
 }
 
 // A click sorts by the column, a second click turns the order, a third

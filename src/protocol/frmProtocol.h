@@ -61,7 +61,7 @@ signals:
     // "Protokoll neu laden": the handler fills in the current text protocol.
     void ReLoad(QString& text);
     // The user excluded a folder or file: kind "FOLDER" or "FILE".
-    void ExceptData(QString kind, QString value);
+    void ExceptData(zdr::protocol::EntryKind kind, QString value);
 
 public slots:
     void reject() override;

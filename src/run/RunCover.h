@@ -1,6 +1,7 @@
 #pragma once
 
 #include "project/Task.h"
+#include "protocol/ProtocolEntry.h"
 
 #include <cstdint>
 #include <functional>
@@ -44,8 +45,8 @@ using InfoCoverDone = std::function<void()>;
 struct InfoCoverEvents {
     InfoCoverDone done;                // InfoCover_Done: the run's window has closed
     std::function<void()> actionStart; // InfoCover_ActionStart: a pass has started
-    // InfoCover_ExceptData: the user excluded a "FOLDER" or "FILE" in the protocol.
-    std::function<void(std::string& kind, std::string& name)> exceptData;
+    // InfoCover_ExceptData: the user excluded a folder or a file in the protocol.
+    std::function<void(protocol::EntryKind kind, std::string& name)> exceptData;
 };
 
 using RunCoverFactory = std::function<std::unique_ptr<RunCover>(InfoCoverEvents events)>;

@@ -119,12 +119,11 @@ frmFileSystem& RunCoverBase::sb_CreateWindow()
     connect(w, &frmFileSystem::ActionProtocolGet, this,
             [this](std::string& text) { text = hasEngine() ? engineProtocol() : std::string(); });
     connect(w, &frmFileSystem::FolderCopyStatusChange, this, &RunCoverBase::lkl_frmFileSystem_FolderCopyStatusChange);
-    connect(w, &frmFileSystem::ExceptData, this, [this](const std::string& kind, const std::string& value) {
+    connect(w, &frmFileSystem::ExceptData, this, [this](protocol::EntryKind kind, const std::string& value) {
         if (!events_.exceptData)
             return;
-        std::string k = kind;
         std::string v = value;
-        events_.exceptData(k, v);
+        events_.exceptData(kind, v);
     });
     connect(w, &frmFileSystem::Unload, this, &RunCoverBase::lkl_frmFileSystem_Unload);
     return *w;

@@ -32,7 +32,9 @@ void RunLog::entry(const protocol::ProtocolEntry& entry, bool error)
     // Rows keep their indentation; a text line's leading break goes.
     const std::string info = base::replaceAll(entry.par_Info, "\r\n", "");
     // Rows are keyed as the protocol list keys them, so a withdrawn row goes.
-    const std::string key = entry.par_Type == "FILE" ? entry.par_Folder + entry.par_Name : entry.par_Folder;
+    const std::string key = protocol::entryKindOf(entry) == protocol::EntryKind::File
+        ? entry.par_Folder + entry.par_Name
+        : entry.par_Folder;
     rows_.emplace_back(key,
                        error ? "  FEHLER: "
                                + (base::trim(info).empty()

@@ -118,7 +118,7 @@ signals:
     void FolderTargetChanged(const std::string& folder);
     void FolderInfoLevelChanged(std::uint8_t level);
     // The user excluded a folder ("FOLDER") or file ("FILE") in the protocol.
-    void ExceptData(const std::string& kind, const std::string& value);
+    void ExceptData(zdr::protocol::EntryKind kind, const std::string& value);
     void FileBlockBytesChange(std::int32_t blockBytes);
 
 protected:

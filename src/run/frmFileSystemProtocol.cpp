@@ -29,9 +29,7 @@ void frmFileSystem::createProtocolWindow()
         text = QString::fromStdString(protocolText);
     });
     connect(lkl_frmProtocol_, &protocol::ui::frmProtocol::ExceptData, this,
-            [this](const QString& kind, const QString& value) {
-                emit ExceptData(kind.toStdString(), value.toStdString());
-            });
+            [this](protocol::EntryKind kind, const QString& value) { emit ExceptData(kind, value.toStdString()); });
 }
 
 void frmFileSystem::commandProtocol()

@@ -207,6 +207,7 @@ TEST_F(HandOff, StatusWordPerActionWord)
         const HandOffAction* a = handOffAction(c.word);
         ASSERT_NE(a, nullptr) << c.word;
         EXPECT_EQ(a->action, c.action);
+        EXPECT_EQ(a->pass, engine::passActionOf(c.action)) << c.word;
         EXPECT_EQ(a->status, c.status) << c.word;
     }
     for (const char* unknown : {"", "copy", "COPYX", "RENAME"})

@@ -289,10 +289,10 @@ TEST(frmMainRun, ExcludedEntriesGoIntoTheExclusionBox)
     RecordedWindow window;
     frmMain& w = window.w;
     w.sb_ProjectRun(false);
-    const auto except = [&](std::string kind, std::string name) { window.runs.events.exceptData(kind, name); };
-    except("FOLDER", "Alt");
-    except("FILE", "x.tmp");
-    except("FOLDER", "alt"); // already there, whatever the case
+    const auto except = [&](protocol::EntryKind kind, std::string name) { window.runs.events.exceptData(kind, name); };
+    except(protocol::EntryKind::Folder, "Alt");
+    except(protocol::EntryKind::File, "x.tmp");
+    except(protocol::EntryKind::Folder, "alt"); // already there, whatever the case
     EXPECT_EQ(text(w, "txtSystemDirAndFilesExclude")->text(), "\\Alt;x.tmp");
     EXPECT_EQ(driver::field(w, w.currentTask(), kExclusions), "\\Alt;x.tmp");
 }

@@ -297,7 +297,7 @@ TEST(ContextMenu, ValuesAndEnablingFollowTheClickedRow)
     struct Case {
         RowId row;
         MenuItem item;
-        std::optional<std::string> kind;
+        std::optional<EntryKind> kind;
         std::string value;
     };
     const RowId folder = list.findFolder("/home/u/Daten");
@@ -305,15 +305,15 @@ TEST(ContextMenu, ValuesAndEnablingFollowTheClickedRow)
     const RowId file = list.findFile("/home/u/Daten", "brief.txt");
     const RowId bare = list.findFile("/home/u/Daten", "  ohne info");
     const std::vector<Case> cases{
-        {folder, MenuItem::FolderName, "FOLDER", "Daten"},
-        {folder, MenuItem::FolderPath, "FOLDER", "/home/u/Daten"},
-        {heading, MenuItem::FolderName, "FOLDER", "Bilder"},
-        {heading, MenuItem::FolderPath, "FOLDER", "/home/u/Bilder"},
+        {folder, MenuItem::FolderName, EntryKind::Folder, "Daten"},
+        {folder, MenuItem::FolderPath, EntryKind::Folder, "/home/u/Daten"},
+        {heading, MenuItem::FolderName, EntryKind::Folder, "Bilder"},
+        {heading, MenuItem::FolderPath, EntryKind::Folder, "/home/u/Bilder"},
         {folder, MenuItem::FileName, std::nullopt, ""},
         {folder, MenuItem::FolderHeading, std::nullopt, ""},
-        {file, MenuItem::FileName, "FILE", "brief.txt"},
-        {file, MenuItem::FilePath, "FILE", "/home/u/Daten/brief.txt"},
-        {bare, MenuItem::FileName, "FILE", "ohne info"},
+        {file, MenuItem::FileName, EntryKind::File, "brief.txt"},
+        {file, MenuItem::FilePath, EntryKind::File, "/home/u/Daten/brief.txt"},
+        {bare, MenuItem::FileName, EntryKind::File, "ohne info"},
         {file, MenuItem::FolderPath, std::nullopt, ""},
     };
     for (const Case& c : cases) {

@@ -151,8 +151,9 @@ TEST(frmProtocol, ContextMenuExcludesTheClickedRow)
     w.show();
     w.flush();
     QStringList raised;
-    QObject::connect(&w, &frmProtocol::ExceptData,
-                     [&](const QString& kind, const QString& value) { raised << kind + "=" + value; });
+    QObject::connect(&w, &frmProtocol::ExceptData, [&](EntryKind kind, const QString& value) {
+        raised << (kind == EntryKind::Folder ? "FOLDER=" : "FILE=") + value;
+    });
     QTableView* view = lvwMain(w);
     auto* menu = w.findChild<QMenu*>("mnuData");
     const auto clickItem = [&](int row, int item) {

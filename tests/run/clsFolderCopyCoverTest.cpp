@@ -46,7 +46,10 @@ struct Caller {
     {
         return {.done = [this] { ++done; },
                 .actionStart = [this] { ++actionStart; },
-                .exceptData = [this](std::string& kind, std::string& name) { excepted.push_back(kind + " " + name); }};
+                .exceptData =
+                    [this](protocol::EntryKind kind, std::string& name) {
+                        excepted.push_back((kind == protocol::EntryKind::Folder ? "Ordner " : "Datei ") + name);
+                    }};
     }
 };
 
@@ -581,8 +584,8 @@ TEST(clsFolderCopy_Cover, ExcludedEntriesReachTheCaller)
     Caller caller;
     clsFolderCopy_Cover cover(caller.events());
     ASSERT_TRUE(prepare(cover, "INFO", kInfoRun | status::kAutoStart, taskOf(makeTree(dir, 1, 1))));
-    emit cover.progressWindow()->protocolWindow()->ExceptData(QStringLiteral("FOLDER"), QStringLiteral("Ordner0"));
-    EXPECT_EQ(caller.excepted, std::vector<std::string>{"FOLDER Ordner0"});
+    emit cover.progressWindow()->protocolWindow()->ExceptData(protocol::EntryKind::Folder, QStringLiteral("Ordner0"));
+    EXPECT_EQ(caller.excepted, std::vector<std::string>{"Ordner Ordner0"});
 }
 
 // Without a person at the screen the window closes after the run, a run

@@ -168,14 +168,14 @@ TEST(frmFileSystemProtocol, ProtocolEventsReachTheCaller)
     frmFileSystem w;
     ProtocolFetches fetches(w);
     std::vector<std::string> excluded;
-    QObject::connect(&w, &frmFileSystem::ExceptData, [&excluded](const std::string& kind, const std::string& value) {
-        excluded.push_back(kind + " " + value);
+    QObject::connect(&w, &frmFileSystem::ExceptData, [&excluded](protocol::EntryKind kind, const std::string& value) {
+        excluded.push_back((kind == protocol::EntryKind::Folder ? "Ordner " : "Datei ") + value);
     });
     QString reloaded;
     emit w.protocolWindow()->ReLoad(reloaded);
     EXPECT_EQ(reloaded, "\r\nText-Protokoll");
-    emit w.protocolWindow()->ExceptData(QStringLiteral("FOLDER"), QStringLiteral("Temp"));
-    EXPECT_EQ(excluded, std::vector<std::string>{"FOLDER Temp"});
+    emit w.protocolWindow()->ExceptData(protocol::EntryKind::Folder, QStringLiteral("Temp"));
+    EXPECT_EQ(excluded, std::vector<std::string>{"Ordner Temp"});
 
     QPointer<protocol::ui::frmProtocol> protocolWindow = w.protocolWindow();
     w.close();
