@@ -30,7 +30,7 @@ void simulateCopy(run::ui::frmFileSystem& w)
 {
     const std::uint32_t bits = status::kCopy | status::kWithInfo | status::kCreateProtocol | status::kOnlyDifferent
         | status::kContinueAfterError | status::kOverwriteExisting | status::kYield;
-    const run::ActionTitles titles = *run::actionTitles("COPY");
+    const run::ActionTitles titles = *run::actionTitles(engine::PassAction::Copy);
     w.setText(Control::Caption, titles.title);
     w.setText(Control::lblSystemInfoTask, titles.taskLabel);
     w.setText(Control::lblCountNot, run::errorCountInitialText(true));
@@ -92,7 +92,7 @@ void simulateCopy(run::ui::frmFileSystem& w)
 
 void simulateMakeDirectory(run::ui::frmFileSystem& w, bool failed)
 {
-    const run::ActionTitles titles = *run::actionTitles("MKDIR");
+    const run::ActionTitles titles = *run::actionTitles(engine::PassAction::MkDir);
     w.setText(Control::Caption, titles.title);
     w.setText(Control::lblSystemInfoTask, titles.taskLabel);
     w.setText(Control::lblSystemInfoQuestion, titles.prompt);

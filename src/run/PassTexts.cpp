@@ -4,6 +4,7 @@
 #include "engine/PassAction.h"
 #include "engine/StatusBits.h"
 #include "platform/Paths.h"
+#include "registry/clsSystemChange.h"
 
 #include <array>
 
@@ -11,33 +12,34 @@ namespace zdr::run {
 
 namespace status = engine::status;
 
-std::optional<ActionTitles> actionTitles(std::string_view action)
+std::optional<ActionTitles> actionTitles(engine::PassAction action)
 {
-    struct Row {
-        const char* action;
-        ActionTitles titles;
-    };
-    static constexpr std::array<Row, 6> rows = {{
-        {"INFO",
-         {"Information erstellen ...", "Bitte starten Sie den Informationsvorgang ...", "Information erstellen ..."}},
-        {"COPY",
-         {"Verzeichnis kopieren ...", "Bitte starten Sie den Kopier- und ggf. Informationsvorgang ...",
-          "Daten kopieren ..."}},
-        {"DELETE",
-         {"Daten löschen ...", "Bitte starten Sie den Lösch- und ggf. Informationsvorgang ...", "Daten löschen ..."}},
-        {"ATTRIB",
-         {"Attribute setzen ...", "Bitte starten Sie den 'Attribute setzen' Vorgang ...", "Daten Attribute ..."}},
-        {"MKDIR",
-         {"Verzeichnis erstellen ...", "Bitte geben Sie eine Verzeichnisbezeichnung an ...",
-          "Verzeichnis erstellen ..."}},
-        {"CHANGE",
-         {"Computer Registry ändern ...", "Bitte starten Sie den Änderungs- und ggf. Informationsvorgang ...",
-          "Computer Registry ändern ..."}},
-    }};
-    for (const Row& row : rows)
-        if (action == row.action)
-            return row.titles;
+    using engine::PassAction;
+    switch (action) {
+    case PassAction::Info:
+        return ActionTitles{"Information erstellen ...", "Bitte starten Sie den Informationsvorgang ...",
+                            "Information erstellen ..."};
+    case PassAction::Copy:
+        return ActionTitles{"Verzeichnis kopieren ...",
+                            "Bitte starten Sie den Kopier- und ggf. Informationsvorgang ...", "Daten kopieren ..."};
+    case PassAction::Delete:
+        return ActionTitles{"Daten löschen ...", "Bitte starten Sie den Lösch- und ggf. Informationsvorgang ...",
+                            "Daten löschen ..."};
+    case PassAction::Attrib:
+        return ActionTitles{"Attribute setzen ...", "Bitte starten Sie den 'Attribute setzen' Vorgang ...",
+                            "Daten Attribute ..."};
+    case PassAction::MkDir:
+        return ActionTitles{"Verzeichnis erstellen ...", "Bitte geben Sie eine Verzeichnisbezeichnung an ...",
+                            "Verzeichnis erstellen ..."};
+    case PassAction::None: break;
+    }
     return std::nullopt;
+}
+
+ActionTitles registryChangeTitles()
+{
+    return {"Computer Registry ändern ...", "Bitte starten Sie den Änderungs- und ggf. Informationsvorgang ...",
+            "Computer Registry ändern ..."};
 }
 
 std::string tasksPendingText(std::int32_t taskCount)
@@ -50,22 +52,23 @@ std::string errorCountInitialText(bool dataComplete) { return dataComplete ? "(k
 namespace {
 
 struct ActionPass {
-    const char* action;
+    engine::PassAction action;
     const char* verb;     // after "(komplett)' " / "(Auswahl)' "
     const char* caption;  // window caption while the pass runs
     const char* question; // lblSystemInfoQuestion
 };
 
 constexpr std::array<ActionPass, 3> kActionPasses = {{
-    {"COPY", "kopieren ...", "kopiere ...", "Kopiervorgang gestartet ..."},
-    {"DELETE", "löschen ...", "lösche ...", "Löschvorgang gestartet ..."},
-    {"ATTRIB", "Attribute setzen/wegsetzen ...", "setze ...", "Attribute setzen gestartet ..."},
+    {engine::PassAction::Copy, "kopieren ...", "kopiere ...", "Kopiervorgang gestartet ..."},
+    {engine::PassAction::Delete, "löschen ...", "lösche ...", "Löschvorgang gestartet ..."},
+    {engine::PassAction::Attrib, "Attribute setzen/wegsetzen ...", "setze ...", "Attribute setzen gestartet ..."},
 }};
 
 const ActionPass* actionPass(const std::string& action)
 {
+    const engine::PassAction kind = engine::passActionOf(action);
     for (const ActionPass& pass : kActionPasses)
-        if (action == pass.action)
+        if (kind == pass.action)
             return &pass;
     return nullptr;
 }
@@ -144,14 +147,19 @@ namespace {
 // The registry run's phases take the headings of the information and the copy.
 const char* taskHeading(const std::string& action)
 {
-    if (action == "INFO" || action == "INFO REG")
-        return "Informationsvorgang - Aufgabe (";
-    if (action == "COPY" || action == "CHANGE")
-        return "Kopiervorgang - Aufgabe (";
-    if (action == "DELETE")
-        return "Löschvorgang - Aufgabe (";
-    if (action == "ATTRIB")
-        return "Attribute setzen - Aufgabe (";
+    engine::PassAction pass = engine::passActionOf(action);
+    if (action == registry::clsSystemChange::kInfoPhase)
+        pass = engine::PassAction::Info;
+    else if (action == registry::clsSystemChange::kChangePhase)
+        pass = engine::PassAction::Copy;
+    switch (pass) {
+    case engine::PassAction::Info: return "Informationsvorgang - Aufgabe (";
+    case engine::PassAction::Copy: return "Kopiervorgang - Aufgabe (";
+    case engine::PassAction::Delete: return "Löschvorgang - Aufgabe (";
+    case engine::PassAction::Attrib: return "Attribute setzen - Aufgabe (";
+    case engine::PassAction::MkDir:
+    case engine::PassAction::None: break;
+    }
     return nullptr;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/EngineTask.h"
+#include "engine/PassAction.h"
 #include "run/EngineState.h"
 #include "run/ProgressView.h"
 
@@ -13,14 +14,16 @@
 // The headings of a run, a pass and a task.
 namespace zdr::run {
 
-// Task label, prompt and title of the window for an action code (the registry
-// change "CHANGE" among them); nothing for an unknown code.
+// Task label, prompt and title of the window for a folder action; nothing
+// for PassAction::None.
 struct ActionTitles {
     const char* taskLabel;
     const char* prompt;
     const char* title;
 };
-std::optional<ActionTitles> actionTitles(std::string_view action);
+std::optional<ActionTitles> actionTitles(engine::PassAction action);
+// Those of the registry change run (its information run has the information's).
+ActionTitles registryChangeTitles();
 
 // lblSystemInfoSource of a run of several tasks before the start.
 std::string tasksPendingText(std::int32_t taskCount);

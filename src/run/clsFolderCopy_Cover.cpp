@@ -154,7 +154,7 @@ bool clsFolderCopy_Cover::fc_FolderAndFiles(const EntryPoint& entry, bool dataCo
 
 void clsFolderCopy_Cover::sb_FillWindow(bool dataComplete)
 {
-    RunCoverBase::sb_FillWindow(*actionTitles(action_), dataComplete);
+    RunCoverBase::sb_FillWindow(*actionTitles(pass_), dataComplete);
     frmFileSystem& w = *window_;
     if (pass_ == engine::PassAction::Copy && tasks_.size() == 1 && tasks_.front().targetFolder.empty()) {
         w.setText(Control::lblSystemInfoTarget, "Ziel: ...");

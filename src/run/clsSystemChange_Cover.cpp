@@ -127,7 +127,8 @@ bool clsSystemChange_Cover::fc_SystemRegistry(Run run, bool dataComplete, QWidge
     frmFileSystem& w = sb_CreateWindow();
     registry::SystemChangeObserver& observer = *this;
     engine_ = std::make_unique<registry::clsSystemChange>(observer, *registry_, services_.networkDrives);
-    sb_FillWindow(*run::actionTitles(action_), dataComplete);
+    sb_FillWindow(run_ == Run::Info ? *run::actionTitles(engine::PassAction::Info) : run::registryChangeTitles(),
+                  dataComplete);
     // No target to choose: the row shows the registry value of a task. And
     // computers have no size.
     w.cmdTarget()->hide();

@@ -200,10 +200,12 @@ TEST(PassTexts, RunTexts)
     EXPECT_EQ(tasksPendingText(3), "Durchlauf von 3 Aufgaben ...");
     EXPECT_EQ(errorCountInitialText(true), "(keine)");
     EXPECT_EQ(errorCountInitialText(false), "Datenempfang");
-    ASSERT_TRUE(actionTitles("ATTRIB"));
-    EXPECT_STREQ(actionTitles("ATTRIB")->title, "Daten Attribute ...");
-    EXPECT_STREQ(actionTitles("COPY")->prompt, "Bitte starten Sie den Kopier- und ggf. Informationsvorgang ...");
-    EXPECT_FALSE(actionTitles("REGISTRY"));
+    ASSERT_TRUE(actionTitles(engine::PassAction::Attrib));
+    EXPECT_STREQ(actionTitles(engine::PassAction::Attrib)->title, "Daten Attribute ...");
+    EXPECT_STREQ(actionTitles(engine::PassAction::Copy)->prompt,
+                 "Bitte starten Sie den Kopier- und ggf. Informationsvorgang ...");
+    EXPECT_STREQ(registryChangeTitles().title, "Computer Registry ändern ...");
+    EXPECT_FALSE(actionTitles(engine::PassAction::None));
 }
 
 } // namespace

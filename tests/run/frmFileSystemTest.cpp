@@ -360,7 +360,7 @@ TEST(frmFileSystem, MessagesWrapAndTheWindowGrows)
     const std::string error = "- Fehler bei Verzeichnis: /tmp/" + std::string(150, 'x')
         + "/neu - Das System kann die angegebene Datei nicht finden. Die angegebene Datei wurde nicht gefunden.";
     ViewUpdate failed;
-    failed.setText(Control::lblSystemInfoQuestion, actionTitles("MKDIR")->prompt);
+    failed.setText(Control::lblSystemInfoQuestion, actionTitles(engine::PassAction::MkDir)->prompt);
     failed.setText(Control::lblCreateFolderError, error);
     failed.show(Control::lblCreateFolderError, true);
     w.apply(failed);
