@@ -72,20 +72,21 @@ protocol::ProtocolEntry folderReportEntry(const ProtocolRecord& r, const Protoco
     const std::string level = std::to_string(r.level);
     if (sameFolder) {
         std::string info = std::string(shown.folder) + kSep + std::string(shown.name) + kSep + "     (" + level + ")";
-        return entry(r, entryTypeWord(r.type), std::move(info), blanks(5 * r.level) + std::string(r.text), r.folder,
-                     taskNumber);
+        return entry(r, protocol::entryKindWord(r.type), std::move(info), blanks(5 * r.level) + std::string(r.text),
+                     r.folder, taskNumber);
     }
     if (r.report == FolderReport::Start) {
         std::string info = std::string(shown.folder) + kSep + "     (" + std::to_string(r.level - 1) + ")  >>";
-        return entry(r, entryTypeWord(r.type), std::move(info), blanks(5 * (r.level - 1)) + "(", r.folder, taskNumber);
+        return entry(r, protocol::entryKindWord(r.type), std::move(info), blanks(5 * (r.level - 1)) + "(", r.folder,
+                     taskNumber);
     }
     std::string info =
         r.folder.empty() ? std::string(shown.name) : std::string(shown.folder) + kSep + std::string(shown.name);
     info += kSep;
     info += "     (" + level + ")  <<";
     const std::string_view target = r.folder.empty() ? r.name : r.folder;
-    return entry(r, entryTypeWord(r.type), std::move(info), blanks(5 * r.level) + ") " + std::string(r.text), target,
-                 taskNumber);
+    return entry(r, protocol::entryKindWord(r.type), std::move(info), blanks(5 * r.level) + ") " + std::string(r.text),
+                 target, taskNumber);
 }
 
 } // namespace
@@ -119,8 +120,8 @@ void ProtocolLines::add(const ProtocolRecord& r, bool onlyDifferent, std::int16_
                         FolderCopyObserver& observer)
 {
     const bool sameFolder = r.folder == lastFolder_;
-    const bool isFile = r.type == EntryType::File;
-    const std::string_view type = entryTypeWord(r.type);
+    const bool isFile = r.type == protocol::EntryKind::File;
+    const std::string_view type = protocol::entryKindWord(r.type);
     const Printed printedRecord(r);
     const ProtocolRecord& shown = printedRecord.record;
     const bool info = r.action == PassAction::Info && r.report == FolderReport::None;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "engine/EntryType.h"
 #include "engine/PassAction.h"
+#include "protocol/ProtocolEntry.h"
 
 #include <cstdint>
 #include <string>
@@ -19,7 +19,7 @@ enum class FolderReport { None, Start, End };
 struct ProtocolRecord {
     PassAction action = PassAction::None; // the pass that writes it
     std::int32_t level = 0;
-    EntryType type = EntryType::File;
+    protocol::EntryKind type = protocol::EntryKind::File;
     std::string_view name;
     std::string_view text;
     std::string_view folder;

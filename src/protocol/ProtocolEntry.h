@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace zdr::protocol {
 
@@ -21,9 +23,23 @@ struct ProtocolEntry {
 
 // What an entry names: a file, or a folder (as every type that is not "FILE").
 enum class EntryKind : std::uint8_t { File, Folder };
+
+// The words of the protocol's rows; inside the program compare the enum.
+constexpr std::string_view entryKindWord(EntryKind kind) { return kind == EntryKind::File ? "FILE" : "FOLDER"; }
+
+// The kind a row's word names; none for any other row (a heading).
+constexpr std::optional<EntryKind> entryKindOfWord(std::string_view word)
+{
+    if (word == "FILE")
+        return EntryKind::File;
+    if (word == "FOLDER")
+        return EntryKind::Folder;
+    return std::nullopt;
+}
+
 inline EntryKind entryKindOf(const ProtocolEntry& entry)
 {
-    return entry.par_Type == "FILE" ? EntryKind::File : EntryKind::Folder;
+    return entryKindOfWord(entry.par_Type).value_or(EntryKind::Folder);
 }
 
 // One step through the protocol as a work list (the engine asks, the

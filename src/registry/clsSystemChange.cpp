@@ -228,7 +228,7 @@ void clsSystemChange::sb_ProtocolAdd(const std::string& computer, const std::str
     ProtocolRelay relay(observer_);
     protocol_.add({.action = engine::PassAction::Info,
                    .level = 0,
-                   .type = engine::EntryType::File,
+                   .type = protocol::EntryKind::File,
                    .name = computer,
                    .text = text},
                   has(status::kOnlyDifferent), static_cast<std::int16_t>(currentTask_), relay);

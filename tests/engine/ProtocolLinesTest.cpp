@@ -22,37 +22,37 @@ TEST(ProtocolLines, TextProtocolOfTheInformationPass)
     Lines p;
     p.add({.action = PassAction::Info,
            .level = 0,
-           .type = EntryType::Folder,
+           .type = protocol::EntryKind::Folder,
            .name = "Data",
            .text = "ok",
            .folder = "/s/Data"});
     p.add({.action = PassAction::Info,
            .level = 1,
-           .type = EntryType::File,
+           .type = protocol::EntryKind::File,
            .name = "a.txt",
            .text = "ok",
            .folder = "/s/Data"});
     p.add({.action = PassAction::Info,
            .level = 1,
-           .type = EntryType::File,
+           .type = protocol::EntryKind::File,
            .name = "b.txt",
            .text = "ok",
            .folder = "/s/Data"});
     p.add({.action = PassAction::Info,
            .level = 3,
-           .type = EntryType::Folder,
+           .type = protocol::EntryKind::Folder,
            .name = "D",
            .text = "ok",
            .folder = "/s/Data/A/B/D"});
     p.add({.action = PassAction::Info,
            .level = 3,
-           .type = EntryType::Folder,
+           .type = protocol::EntryKind::Folder,
            .name = "D",
            .text = "ok",
            .folder = "/s/Data/A/B/D"});
     p.add({.action = PassAction::Info,
            .level = 4,
-           .type = EntryType::File,
+           .type = protocol::EntryKind::File,
            .name = "c",
            .text = "ok",
            .folder = "/s/Data/A/B/D"});
@@ -70,17 +70,33 @@ TEST(ProtocolLines, TextProtocolOfTheInformationPass)
 TEST(ProtocolLines, FileOfANewFolderGetsItsHeading)
 {
     Lines p;
-    p.add(
-        {.action = PassAction::Copy, .level = 2, .type = EntryType::File, .name = "x", .text = "ok", .folder = "/s/A"});
-    p.add(
-        {.action = PassAction::Copy, .level = 2, .type = EntryType::File, .name = "y", .text = "ok", .folder = "/s/A"});
-    p.add(
-        {.action = PassAction::Delete, .level = 1, .type = EntryType::File, .name = "z", .text = "ok", .folder = "/s"});
+    p.add({.action = PassAction::Copy,
+           .level = 2,
+           .type = protocol::EntryKind::File,
+           .name = "x",
+           .text = "ok",
+           .folder = "/s/A"});
+    p.add({.action = PassAction::Copy,
+           .level = 2,
+           .type = protocol::EntryKind::File,
+           .name = "y",
+           .text = "ok",
+           .folder = "/s/A"});
+    p.add({.action = PassAction::Delete,
+           .level = 1,
+           .type = protocol::EntryKind::File,
+           .name = "z",
+           .text = "ok",
+           .folder = "/s"});
     EXPECT_EQ(p.lines.text(), "\r\n(/s/A)\r\n      x  ----  ok\r\n      y  ----  ok\r\n(/s)\r\n    z  ----  ok");
     p.lines.clear();
     EXPECT_EQ(p.lines.text(), "");
-    p.add(
-        {.action = PassAction::Copy, .level = 2, .type = EntryType::File, .name = "x", .text = "ok", .folder = "/s/A"});
+    p.add({.action = PassAction::Copy,
+           .level = 2,
+           .type = protocol::EntryKind::File,
+           .name = "x",
+           .text = "ok",
+           .folder = "/s/A"});
     EXPECT_EQ(p.lines.text(), "\r\n(/s/A)\r\n      x  ----  ok"); // a new pass names its folder again
 }
 
@@ -89,14 +105,18 @@ TEST(ProtocolLines, ActionPassOfADifferingFilesRun)
     Lines p;
     p.add({.action = PassAction::Copy,
            .level = 1,
-           .type = EntryType::Folder,
+           .type = protocol::EntryKind::Folder,
            .name = "A",
            .text = "ok",
            .folder = "/s/A"},
           true);
-    p.add(
-        {.action = PassAction::Copy, .level = 1, .type = EntryType::File, .name = "x", .text = "ok", .folder = "/s/A"},
-        true);
+    p.add({.action = PassAction::Copy,
+           .level = 1,
+           .type = protocol::EntryKind::File,
+           .name = "x",
+           .text = "ok",
+           .folder = "/s/A"},
+          true);
     EXPECT_EQ(p.lines.text(), "\r\n/s/A\r\n    x  ----  ok");
 }
 
@@ -105,7 +125,7 @@ TEST(ProtocolLines, InformationOfADifferingFilesRunBecomesListEntries)
     Lines p;
     p.add({.action = PassAction::Info,
            .level = 0,
-           .type = EntryType::Folder,
+           .type = protocol::EntryKind::Folder,
            .name = "Data",
            .text = "ok",
            .folder = "/s/Data",
@@ -113,7 +133,7 @@ TEST(ProtocolLines, InformationOfADifferingFilesRunBecomesListEntries)
           true);
     p.add({.action = PassAction::Info,
            .level = 1,
-           .type = EntryType::File,
+           .type = protocol::EntryKind::File,
            .name = "a",
            .text = "diff",
            .folder = "/s/Data",
@@ -121,7 +141,7 @@ TEST(ProtocolLines, InformationOfADifferingFilesRunBecomesListEntries)
           true);
     p.add({.action = PassAction::Info,
            .level = 1,
-           .type = EntryType::File,
+           .type = protocol::EntryKind::File,
            .name = "b",
            .text = "diff",
            .folder = "/s/Data",
@@ -129,7 +149,7 @@ TEST(ProtocolLines, InformationOfADifferingFilesRunBecomesListEntries)
           true);
     p.add({.action = PassAction::Info,
            .level = 2,
-           .type = EntryType::File,
+           .type = protocol::EntryKind::File,
            .name = "c",
            .text = "d",
            .folder = "/s/Data/S",
@@ -153,14 +173,14 @@ TEST(ProtocolLines, ControlCharactersOfNamesShowEscaped)
     Lines p;
     p.add({.action = PassAction::Info,
            .level = 1,
-           .type = EntryType::File,
+           .type = protocol::EntryKind::File,
            .name = "a\nb.txt",
            .text = "ok",
            .folder = "/s/\x1b"});
     EXPECT_EQ(p.lines.text(), "\r\n(/s/\\x1b)\r\n    a\\nb.txt  ----  ok");
     p.add({.action = PassAction::Info,
            .level = 1,
-           .type = EntryType::File,
+           .type = protocol::EntryKind::File,
            .name = "t\tab",
            .text = "diff",
            .folder = "/s/D\r",
@@ -178,31 +198,31 @@ TEST(ProtocolLines, FolderReport)
     Lines p;
     p.add({.action = PassAction::Info,
            .level = 1,
-           .type = EntryType::Folder,
+           .type = protocol::EntryKind::Folder,
            .folder = "/s/D",
            .report = FolderReport::Start});
     p.add({.action = PassAction::Info,
            .level = 2,
-           .type = EntryType::Folder,
+           .type = protocol::EntryKind::Folder,
            .folder = "/s/D/A",
            .report = FolderReport::Start});
     p.add({.action = PassAction::Info,
            .level = 2,
-           .type = EntryType::Folder,
+           .type = protocol::EntryKind::Folder,
            .name = "X",
            .text = "1 MB",
            .folder = "/s/D/A",
            .report = FolderReport::End});
     p.add({.action = PassAction::Info,
            .level = 1,
-           .type = EntryType::Folder,
+           .type = protocol::EntryKind::Folder,
            .name = "A",
            .text = "2 MB",
            .folder = "/s/D",
            .report = FolderReport::End});
     p.add({.action = PassAction::Info,
            .level = 0,
-           .type = EntryType::Folder,
+           .type = protocol::EntryKind::Folder,
            .name = "/s/D",
            .text = "3 MB",
            .report = FolderReport::End});
@@ -221,7 +241,7 @@ TEST(ProtocolLines, ErrorEntryInsteadOfALine)
     Lines p;
     p.add({.action = PassAction::Copy,
            .level = 1,
-           .type = EntryType::File,
+           .type = protocol::EntryKind::File,
            .name = "x",
            .text = "ok",
            .folder = "/s",

@@ -119,7 +119,7 @@ bool CopyPass::fc_CopyFile(const EntryAt& at, std::string& errorText)
             if (!errorText.empty() && run_.has(status::kCreateProtocol))
                 run_.sb_ProtocolAdd({.action = run_.pass,
                                      .level = at.level,
-                                     .type = EntryType::File,
+                                     .type = protocol::EntryKind::File,
                                      .name = entry.name,
                                      .text = "ok",
                                      .folder = at.path,
@@ -426,7 +426,7 @@ void CopyPass::sb_TidyTarget(const std::string& targetPath)
         tidiedSomething_ = true;
         if (run_.has(status::kCreateProtocol))
             run_.sb_ProtocolAdd({.action = run_.pass,
-                                 .type = EntryType::File,
+                                 .type = protocol::EntryKind::File,
                                  .name = name,
                                  .text = "entfernt (Rest eines abgebrochenen Vorgangs)",
                                  .folder = targetPath});
@@ -488,7 +488,7 @@ bool CopyPass::fc_ProtocolCopy()
 // it) could reach outside them.
 bool CopyPass::fc_RowInside(const protocol::WorkListStep& step, std::string& errorText) const
 {
-    const bool isFile = entryTypeOf(step.type) == EntryType::File;
+    const bool isFile = protocol::entryKindOfWord(step.type) == protocol::EntryKind::File;
     const EngineTask& task = run_.tasks[static_cast<std::size_t>(step.taskIndex)];
     const std::string source =
         task.Source == kSourceComputer ? std::string(platform::kSeparatorText) : net::resolveDrivePath(task.Source);
@@ -506,8 +506,8 @@ bool CopyPass::fc_RowInside(const protocol::WorkListStep& step, std::string& err
 // failure is kept for the rename after the copy.
 void CopyPass::sb_ProtocolEntryCopy(const protocol::WorkListStep& step, std::string& errorText)
 {
-    const std::optional<EntryType> type = entryTypeOf(step.type);
-    const bool isFile = type == EntryType::File;
+    const std::optional<protocol::EntryKind> type = protocol::entryKindOfWord(step.type);
+    const bool isFile = type == protocol::EntryKind::File;
     if (!type || step.taskIndex < 1 || static_cast<std::size_t>(step.taskIndex) >= run_.tasks.size())
         return;
     run_.taskNumber = step.taskIndex;

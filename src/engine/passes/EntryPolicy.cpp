@@ -242,7 +242,7 @@ bool EntryPolicy::fc_EntryFailed(const EntryAt& at, std::string& errorText)
         if (!at.isFile)
             run_.sb_ProtocolAdd({.action = run_.pass,
                                  .level = at.level,
-                                 .type = EntryType::Folder,
+                                 .type = protocol::EntryKind::Folder,
                                  .name = at.entry.name,
                                  .text = "ok",
                                  .folder = at.path,

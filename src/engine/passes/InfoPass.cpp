@@ -64,7 +64,7 @@ bool InfoPass::fc_InfoFileCompared(const EntryAt& at)
     if (run_.has(status::kCreateProtocol)) {
         run_.sb_ProtocolAdd({.action = PassAction::Info,
                              .level = at.level,
-                             .type = EntryType::File,
+                             .type = protocol::EntryKind::File,
                              .name = entry.name,
                              .text = text,
                              .folder = at.path,
@@ -100,7 +100,7 @@ bool InfoPass::fc_InfoEntry(const EntryAt& at)
         if (lines && !compared)
             run_.sb_ProtocolAdd({.action = PassAction::Info,
                                  .level = level,
-                                 .type = EntryType::File,
+                                 .type = protocol::EntryKind::File,
                                  .name = entry.name,
                                  .text = "ok",
                                  .folder = path,
@@ -129,7 +129,7 @@ bool InfoPass::fc_InfoEntry(const EntryAt& at)
     if (lines)
         run_.sb_ProtocolAdd({.action = PassAction::Info,
                              .level = level - 1,
-                             .type = EntryType::Folder,
+                             .type = protocol::EntryKind::Folder,
                              .name = entry.name,
                              .text = "ok",
                              .folder = path,
@@ -148,7 +148,7 @@ void InfoPass::sb_FolderOpened(std::int32_t level, const std::string& path)
     if (reportsFolder(level))
         run_.sb_ProtocolAdd({.action = PassAction::Info,
                              .level = level,
-                             .type = EntryType::Folder,
+                             .type = protocol::EntryKind::Folder,
                              .name = {},
                              .text = {},
                              .folder = path,
@@ -171,7 +171,7 @@ void InfoPass::sb_SubfolderDone(std::int32_t level, const platform::FileEntry& e
             + "Unterverz.: " + std::to_string(folders - 1) + ", Dateien: " + std::to_string(files) + ")";
         run_.sb_ProtocolAdd({.action = PassAction::Info,
                              .level = level,
-                             .type = EntryType::Folder,
+                             .type = protocol::EntryKind::Folder,
                              .name = entry.name,
                              .text = text,
                              .folder = path,
@@ -207,7 +207,7 @@ void InfoPass::sb_PassDone()
             + ", Dateien: " + std::to_string(run_.counters.CountFiles) + ")";
         run_.sb_ProtocolAdd({.action = PassAction::Info,
                              .level = 0,
-                             .type = EntryType::Folder,
+                             .type = protocol::EntryKind::Folder,
                              .name = run_.current.Source,
                              .text = text,
                              .folder = {},

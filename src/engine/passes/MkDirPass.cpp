@@ -35,7 +35,7 @@ bool MkDirPass::fc_MakeFolder()
     }
     if (run_.has(status::kCreateProtocol))
         run_.sb_ProtocolAdd({.action = run_.pass,
-                             .type = EntryType::Folder,
+                             .type = protocol::EntryKind::Folder,
                              .name = run_.current.Target,
                              .text = exists ? "ok (vorhanden)" : "ok",
                              .folder = path});

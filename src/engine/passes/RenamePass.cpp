@@ -104,7 +104,7 @@ bool RenamePass::fc_ProtocolRename(const std::set<std::string>& copiedRows)
         run_.observer.ActionEntryGetNext(step);
         if (step.index <= 0)
             break;
-        const bool isFile = entryTypeOf(step.type) == EntryType::File;
+        const bool isFile = protocol::entryKindOfWord(step.type) == protocol::EntryKind::File;
         const std::string source = isFile ? platform::joinPath(step.sourcePath, step.source) : step.sourcePath;
         if (copiedRows.count(source) != 0
             && renameWanted(run_.tasks[static_cast<std::size_t>(step.taskIndex)].RenameFlags, isFile, step.level))
@@ -122,7 +122,7 @@ bool RenamePass::fc_ProtocolRename(const std::set<std::string>& copiedRows)
         const protocol::WorkListStep& row = rows[i];
         run_.taskNumber = row.taskIndex;
         run_.current = run_.tasks[static_cast<std::size_t>(row.taskIndex)];
-        const bool isFile = entryTypeOf(row.type) == EntryType::File;
+        const bool isFile = protocol::entryKindOfWord(row.type) == protocol::EntryKind::File;
         const std::string& folder = (run_.current.RenameFlags & flag::kSource) != 0 ? row.sourcePath : row.targetPath;
         const std::string full = isFile ? platform::joinPath(folder, row.source) : folder;
         std::string newName;
@@ -131,7 +131,7 @@ bool RenamePass::fc_ProtocolRename(const std::set<std::string>& copiedRows)
         if (run_.has(status::kCreateProtocol) || !renamed)
             run_.sb_ProtocolAdd({.action = run_.pass,
                                  .level = row.level,
-                                 .type = isFile ? EntryType::File : EntryType::Folder,
+                                 .type = isFile ? protocol::EntryKind::File : protocol::EntryKind::Folder,
                                  .name = row.source,
                                  .text = renamed ? "umbenannt in: " + newName : "nicht umbenannt",
                                  .folder = row.sourcePath,

@@ -21,7 +21,7 @@ void RunContext::sb_ProtocolEntry(const EntryAt& at, const std::string& text)
         protocol.forgetLastFolder();
     sb_ProtocolAdd({.action = pass,
                     .level = at.isFile ? at.level : at.level - 1,
-                    .type = at.isFile ? EntryType::File : EntryType::Folder,
+                    .type = at.isFile ? protocol::EntryKind::File : protocol::EntryKind::Folder,
                     .name = at.entry.name,
                     .text = text,
                     .folder = targetSide ? at.targetPath : at.path});

@@ -359,7 +359,7 @@ void TreeWalk::sb_EntryUnreadable(std::int32_t level, bool isFile, const std::st
         run_.protocol.forgetLastFolder();
         run_.sb_ProtocolAdd({.action = run_.pass,
                              .level = lineLevel,
-                             .type = EntryType::File,
+                             .type = protocol::EntryKind::File,
                              .name = isFile ? name : name + platform::kSeparator,
                              .text = text,
                              .folder = path,
@@ -368,7 +368,7 @@ void TreeWalk::sb_EntryUnreadable(std::int32_t level, bool isFile, const std::st
     const std::string folder = isFile ? path : platform::joinPath(path, name);
     run_.sb_ProtocolAdd({.action = run_.pass,
                          .level = lineLevel,
-                         .type = isFile ? EntryType::File : EntryType::Folder,
+                         .type = isFile ? protocol::EntryKind::File : protocol::EntryKind::Folder,
                          .name = name,
                          .text = text,
                          .folder = folder,
