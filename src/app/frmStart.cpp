@@ -78,9 +78,7 @@ bool frmStart::fc_Init(const std::string& /*firstWord: always DLL*/, const std::
 
 bool frmStart::listen(std::string& error)
 {
-    // No runtime folder: a name nobody can make first in a shared folder.
-    listener_ = wire::isAbstractAddress(socketPath_) ? wire::listenAbstract(socketPath_, error)
-                                                     : wire::listenPath(socketPath_, error);
+    listener_ = wire::listenReceiver(socketPath_, error);
     if (listener_ < 0)
         return false;
     fcntl(listener_, F_SETFL, fcntl(listener_, F_GETFL) | O_NONBLOCK);

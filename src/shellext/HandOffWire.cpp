@@ -104,38 +104,18 @@ bool socketAddress(const std::string& path, sockaddr_un& address, socklen_t& len
     return true;
 }
 
-int listenAbstract(const std::string& path, std::string& error)
+int listenReceiver(const std::string& path, std::string& error)
 {
     sockaddr_un address{};
     socklen_t length = 0;
-    if (!isAbstractAddress(path) || !socketAddress(path, address, length)) {
-        error = "ungültige Adresse";
-        return -1;
-    }
-    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) {
-        error = socketErrorText(errno);
-        return -1;
-    }
-    if (bind(fd, reinterpret_cast<const sockaddr*>(&address), length) != 0 || ::listen(fd, 4) != 0) {
-        error = socketErrorText(errno);
-        ::close(fd);
-        return -1;
-    }
-    return fd;
-}
-
-int listenPath(const std::string& path, std::string& error)
-{
-    sockaddr_un address{};
-    socklen_t length = 0;
-    if (isAbstractAddress(path) || !socketAddress(path, address, length)) {
+    if (!socketAddress(path, address, length)) {
         error = "ungültige Adresse";
         return -1;
     }
     const auto* at = reinterpret_cast<const sockaddr*>(&address);
+    const bool file = !isAbstractAddress(path);
     struct stat st {};
-    if (lstat(path.c_str(), &st) == 0) {
+    if (file && lstat(path.c_str(), &st) == 0) {
         const int probe = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
         const bool live = probe >= 0 && connect(probe, at, length) == 0;
         if (probe >= 0)
@@ -152,7 +132,7 @@ int listenPath(const std::string& path, std::string& error)
         return -1;
     }
     // A socket needs no execute bit; its folder is this user's alone already.
-    if (bind(fd, at, length) != 0 || chmod(path.c_str(), 0600) != 0 || ::listen(fd, 4) != 0) {
+    if (bind(fd, at, length) != 0 || (file && chmod(path.c_str(), 0600) != 0) || ::listen(fd, 4) != 0) {
         error = socketErrorText(errno);
         ::close(fd);
         return -1;

@@ -58,13 +58,12 @@ bool receiverSocketPath(std::string_view key, std::string& path, std::string& er
 bool isAbstractAddress(std::string_view path);
 // The local socket address of a path from receiverSocketPath.
 bool socketAddress(const std::string& path, sockaddr_un& address, socklen_t& length);
-// A socket listening at an abstract address (the receiver's end); -1 with
-// a German reason when the name is taken or the socket cannot be made.
-int listenAbstract(const std::string& path, std::string& error);
-// The same at a socket file (in the runtime folder), which only this user
-// may reach (mode 600). A file left by a receiver that died is replaced; a
-// live receiver's is not ("ein anderes Programm empfängt bereits ...").
-int listenPath(const std::string& path, std::string& error);
+// A socket listening at a path from receiverSocketPath (the receiver's end);
+// -1 with a German reason when the name is taken or the socket cannot be
+// made. A socket file (in the runtime folder) only this user may reach
+// (mode 600); one left by a receiver that died is replaced, a live
+// receiver's is not ("ein anderes Programm empfängt bereits ...").
+int listenReceiver(const std::string& path, std::string& error);
 
 // One frame; fails when the payload exceeds kMaxPayload.
 bool encodeMessage(std::uint32_t dwData, std::string_view payload, std::string& frame);

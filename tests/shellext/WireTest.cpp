@@ -138,10 +138,10 @@ TEST(HandOffWire, WithoutARuntimeFolderNoSharedFolderIsNeeded)
     ASSERT_TRUE(receiverSocketPath(key, path, error)) << error;
     EXPECT_TRUE(isAbstractAddress(path));
     EXPECT_EQ(path.substr(1), "zendor-darorazu-" + std::to_string(geteuid()) + "-Zendor DaroRazu - " + key);
-    const int server = listenAbstract(path, error);
+    const int server = listenReceiver(path, error);
     ASSERT_GE(server, 0) << error;
     std::string taken;
-    EXPECT_EQ(listenAbstract(path, taken), -1) << "a name is served once";
+    EXPECT_EQ(listenReceiver(path, taken), -1) << "a name is served once";
     EXPECT_NE(taken.find("bereits"), std::string::npos) << taken;
     // No file may be opened: the reason in German, as every message the user sees.
     rlimit files{};
@@ -150,7 +150,7 @@ TEST(HandOffWire, WithoutARuntimeFolderNoSharedFolderIsNeeded)
     none.rlim_cur = 0;
     setrlimit(RLIMIT_NOFILE, &none);
     std::string full;
-    const int refused = listenAbstract(path + "-voll", full);
+    const int refused = listenReceiver(path + "-voll", full);
     setrlimit(RLIMIT_NOFILE, &files);
     EXPECT_EQ(refused, -1);
     EXPECT_EQ(full, "zu viele offene Dateien");
