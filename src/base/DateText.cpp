@@ -81,17 +81,30 @@ LocalDateTime fromTm(const std::tm& t)
     return {t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec};
 }
 
-} // namespace
-
-LocalDateTime LocalDateTime::fromUnixNanos(std::int64_t nanos)
+std::time_t floorSeconds(std::int64_t nanos)
 {
     std::int64_t seconds = nanos / 1000000000;
     if (nanos < 0 && nanos % 1000000000 != 0)
         --seconds; // floor, so times before 1970 keep their second
-    const std::time_t t = static_cast<std::time_t>(seconds);
+    return static_cast<std::time_t>(seconds);
+}
+
+} // namespace
+
+LocalDateTime LocalDateTime::fromUnixNanos(std::int64_t nanos)
+{
+    const std::time_t t = floorSeconds(nanos);
     std::tm local{};
     localtime_r(&t, &local);
     return fromTm(local);
+}
+
+LocalDateTime LocalDateTime::fromUnixNanosUtc(std::int64_t nanos)
+{
+    const std::time_t t = floorSeconds(nanos);
+    std::tm utc{};
+    gmtime_r(&t, &utc);
+    return fromTm(utc);
 }
 
 LocalDateTime LocalDateTime::now()

@@ -22,6 +22,8 @@ struct LocalDateTime {
 
     // Local time of a moment given in nanoseconds since the Unix epoch.
     static LocalDateTime fromUnixNanos(std::int64_t nanos);
+    // The same moment as UTC reads it.
+    static LocalDateTime fromUnixNanosUtc(std::int64_t nanos);
     static LocalDateTime now();
 };
 

@@ -4,7 +4,6 @@
 #include "engine/SizeText.h"
 
 #include <algorithm>
-#include <ctime>
 
 namespace zdr::engine {
 
@@ -19,15 +18,7 @@ std::string sizeText(const platform::FileEntry& entry) { return fc_SizeText(stat
 
 base::LocalDateTime fc_FileTimeToDate(std::int64_t fileTime, bool local)
 {
-    if (local)
-        return base::LocalDateTime::fromUnixNanos(fileTime);
-    std::int64_t seconds = fileTime / 1000000000;
-    if (fileTime < 0 && fileTime % 1000000000 != 0)
-        --seconds; // floor, so times before 1970 keep their second
-    const std::time_t t = static_cast<std::time_t>(seconds);
-    std::tm utc{};
-    gmtime_r(&t, &utc);
-    return {utc.tm_year + 1900, utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec};
+    return local ? base::LocalDateTime::fromUnixNanos(fileTime) : base::LocalDateTime::fromUnixNanosUtc(fileTime);
 }
 
 bool fc_FilesEqual(const platform::FileEntry& source, const platform::FileEntry& target, bool onlyNewer)
