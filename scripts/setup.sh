@@ -13,14 +13,15 @@ packages=(
   dbus-bin gvfs-backends gvfs-fuse avahi-daemon avahi-utils
 )
 # libFuzzer comes with clang's runtime package of the installed version.
-clang_major=$(clang --version 2>/dev/null | sed -n 's/.*clang version \([0-9]*\).*/\1/p' | head -n1 || true)
+clang_version=$(clang --version 2>/dev/null || true)
+clang_major=$(sed -n 's/.*clang version \([0-9]*\).*/\1/p;T;q' <<<"$clang_version")
 if [ -n "${clang_major}" ]; then
   packages+=("libclang-rt-${clang_major}-dev")
 fi
 
 missing=()
 for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  [ "$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)" = "install ok installed" ] || missing+=("$p")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
@@ -32,6 +33,7 @@ $sudo apt-get update -qq
 $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 # clang's runtime is named after the clang that is now installed.
 if [ -z "${clang_major}" ]; then
-  clang_major=$(clang --version | sed -n 's/.*clang version \([0-9]*\).*/\1/p' | head -n1)
+  clang_version=$(clang --version)
+  clang_major=$(sed -n 's/.*clang version \([0-9]*\).*/\1/p;T;q' <<<"$clang_version")
   $sudo apt-get install -y -qq --no-install-recommends "libclang-rt-${clang_major}-dev" || true
 fi

@@ -20,8 +20,11 @@ export PATH="$stage/usr/bin:$PATH" XDG_DATA_HOME="$stage/usr/share" XDG_DATA_DIR
 export XDG_CONFIG_HOME="$stage/config"
 printf '<?xml version="1.0"?>\n<ZendorFileCopy/>\n' >"$stage/Sicherung.ZdrPrj"
 info=$(gio info -a standard::content-type,standard::icon "$stage/Sicherung.ZdrPrj")
-echo "$info" | grep -q "standard::content-type: application/x-zendor-darorazu-project"
-echo "$info" | grep -q "standard::icon: $id,"
+# Here-strings, not pipes: grep -q stops reading early, and with pipefail the
+# writer's SIGPIPE would fail the check.
+grep -q "standard::content-type: application/x-zendor-darorazu-project" <<<"$info"
+grep -q "standard::icon: $id," <<<"$info"
 [ -f "$stage/usr/share/icons/hicolor/scalable/apps/$id.svg" ]
-gio mime application/x-zendor-darorazu-project | grep -q "Default application .*: $id.desktop"
+handler=$(gio mime application/x-zendor-darorazu-project)
+grep -q "Default application .*: $id.desktop" <<<"$handler"
 echo "desktop integration: ok"
