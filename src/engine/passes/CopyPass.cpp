@@ -335,7 +335,10 @@ bool CopyPass::fc_EntryAction(const EntryAt& at, std::string& errorText)
     return fc_FileCopy(at, errorText) || policy_.fc_EntryFailed(at, errorText);
 }
 
-bool CopyPass::fc_PassesOver(const std::string& fullPath) const { return rename_.fc_RenamedSource(fullPath); }
+bool CopyPass::fc_PassesOver(const std::string& path, const std::string& name) const
+{
+    return rename_.fc_RenamedSource(path, name);
+}
 
 void CopyPass::sb_EnterTarget(const std::string& ownTarget)
 {

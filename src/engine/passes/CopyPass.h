@@ -42,7 +42,7 @@ public:
     // Not in a folder this run made: nothing is there yet.
     bool fc_LooksUpTargets(const std::string& ownTarget) const override { return !fc_MadeFolder(ownTarget); }
     bool fc_MakesTargets() const override { return true; }
-    bool fc_PassesOver(const std::string& fullPath) const override;
+    bool fc_PassesOver(const std::string& path, const std::string& name) const override;
     void sb_TaskStart() override;
     void sb_EnterTarget(const std::string& ownTarget) override;
     void sb_FolderContentDone(std::int32_t level, const platform::FileEntry& folder, const std::string& path,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/passes/RunContext.h"
+#include "platform/Paths.h"
 
 #include <cstdint>
 #include <map>
@@ -25,10 +26,12 @@ public:
     // A copied file, or a folder after its content: renamed in the source or
     // the target when the task asks for it.
     void sb_RenameAfterCopy(const EntryAt& at);
-    // A source entry renamed after its copy, met again under its new name.
-    bool fc_RenamedSource(const std::string& fullPath) const
+    // A source entry (name in folder path) renamed after its copy, met
+    // again under its new name. The path is only joined when a rename was
+    // made: the walk asks for every entry.
+    bool fc_RenamedSource(const std::string& path, const std::string& name) const
     {
-        return !renamedSources_.empty() && renamedSources_.count(fullPath) != 0;
+        return !renamedSources_.empty() && renamedSources_.count(platform::joinPath(path, name)) != 0;
     }
     // The copied rows of the protocol-driven copy (copiedRows: their source
     // paths), from the last to the first; false: a rename failed.

@@ -269,7 +269,7 @@ bool TreeWalk::fc_WalkEntry(std::int32_t level, const platform::FileEntry& entry
                             std::string& errorText)
 {
     // A source entry renamed after its copy, met again under its new name.
-    if (pass_->fc_PassesOver(platform::joinPath(path, entry.name)))
+    if (pass_->fc_PassesOver(path, entry.name))
         return true;
     if (entry.isDirectory()) {
         // The target inside its own source is the copy, not part of what is copied.

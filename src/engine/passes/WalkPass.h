@@ -34,8 +34,9 @@ public:
     virtual bool fc_LooksUpTargets(const std::string& /*ownTarget*/) const { return false; }
     // The pass makes the target folder of a drive root ("<Arbeitsplatz>").
     virtual bool fc_MakesTargets() const { return false; }
-    // An entry the walk passes over (a source entry renamed after its copy).
-    virtual bool fc_PassesOver(const std::string& /*fullPath*/) const { return false; }
+    // An entry of folder path the walk passes over (a source entry renamed
+    // after its copy).
+    virtual bool fc_PassesOver(const std::string& /*path*/, const std::string& /*name*/) const { return false; }
 
     // A task's walk begins.
     virtual void sb_TaskStart() {}
