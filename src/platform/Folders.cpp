@@ -2,6 +2,7 @@
 
 #include "platform/Paths.h"
 
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -81,20 +82,19 @@ int openFolderBelow(const std::string& root, const std::string& folder, ErrorCod
         const std::size_t end = std::min(rest.find(kSeparator), rest.size());
         const std::string step(rest.substr(0, end));
         rest.remove_prefix(end);
-        struct stat st {};
-        // A link is an entry of its folder, never a way out of it.
-        if (fstatat(fd, step.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode)) {
-            ::close(fd);
-            error = error::kCantResolveFilename;
-            return -1;
-        }
+        // A link is an entry of its folder, never a way out of it: it does
+        // not open as a folder, and only then is it asked what it is.
         const int next = ::openat(fd, step.c_str(), kFlags | O_NOFOLLOW);
-        const ErrorCode failed = next < 0 ? lastError() : error::kSuccess;
-        ::close(fd);
         if (next < 0) {
-            error = failed;
+            const int why = errno;
+            error = fromErrno(why);
+            struct stat st {};
+            if (why == ENOTDIR && fstatat(fd, step.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode))
+                error = error::kCantResolveFilename;
+            ::close(fd);
             return -1;
         }
+        ::close(fd);
         fd = next;
     }
     error = error::kSuccess;
