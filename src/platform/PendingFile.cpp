@@ -25,9 +25,9 @@ bool fail(ErrorCode& error)
     return false;
 }
 
-int openSource(int folder, const std::string& name)
+int openSource(int folder, const std::string& name, int flags = 0)
 {
-    constexpr int kFlags = O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK; // a fifo must not block the run
+    const int kFlags = O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | flags; // a fifo must not block the run
     const int fd = ::openat(folder, name.c_str(), kFlags | O_NOATIME);
     // Only the owner (or root) may read without moving the access time.
     return fd < 0 && errno == EPERM ? ::openat(folder, name.c_str(), kFlags) : fd;
@@ -35,12 +35,32 @@ int openSource(int folder, const std::string& name)
 
 bool sameTime(const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; }
 
-// A volume of a user-space file system (gvfs's share folders among them).
-bool onFuse(int fd)
+timespec toTimespec(std::int64_t nanoseconds)
 {
-    constexpr long kFuseMagic = 0x65735546;
-    struct statfs volume {};
-    return ::fstatfs(fd, &volume) == 0 && static_cast<long>(volume.f_type) == kFuseMagic;
+    constexpr std::int64_t kNs = 1000000000;
+    std::int64_t seconds = nanoseconds / kNs;
+    std::int64_t rest = nanoseconds % kNs;
+    if (rest < 0) {
+        rest += kNs;
+        --seconds;
+    }
+    return {static_cast<time_t>(seconds), static_cast<long>(rest)};
+}
+
+// What open() would have learnt of a regular file, from what the caller saw.
+struct stat statOf(const FileEntry& seen)
+{
+    struct stat st {};
+    st.st_mode = S_IFREG | static_cast<mode_t>(seen.mode & 07777);
+    st.st_size = static_cast<off_t>(seen.size);
+    st.st_atim = toTimespec(seen.lastAccess);
+    st.st_mtim = toTimespec(seen.lastWrite);
+    st.st_uid = seen.owner;
+    st.st_gid = seen.group;
+    st.st_dev = static_cast<dev_t>(seen.device);
+    st.st_ino = static_cast<ino_t>(seen.inode);
+    st.st_nlink = 1;
+    return st;
 }
 
 // Links the open unnamed file as name in folder (where nothing of that name
@@ -89,6 +109,13 @@ bool ownedByOthers(const struct stat& source)
 }
 
 } // namespace
+
+bool onUserSpaceVolume(int fd)
+{
+    constexpr long kFuseMagic = 0x65735546;
+    struct statfs volume {};
+    return ::fstatfs(fd, &volume) == 0 && static_cast<long>(volume.f_type) == kFuseMagic;
+}
 
 bool moveIntoPlace(int folder, const std::string& from, const std::string& to, bool replace, ErrorCode& error)
 {
@@ -143,6 +170,7 @@ bool PendingFile::open(const std::string& source, const std::string& target, Err
 bool PendingFile::open(const EntryPlace& source, const EntryPlace& target, ErrorCode& error)
 {
     discard();
+    seen_ = false;
     source_ = openSource(source.folder, source.name);
     if (source_ < 0 || ::fstat(source_, &sourceStat_) != 0)
         return fail(error);
@@ -150,6 +178,23 @@ bool PendingFile::open(const EntryPlace& source, const EntryPlace& target, Error
         error = S_ISDIR(sourceStat_.st_mode) ? error::kDirectory : error::kNotSupported;
         return false;
     }
+    return makeTarget(target, error);
+}
+
+bool PendingFile::open(const EntryPlace& source, const FileEntry& seen, const EntryPlace& target, ErrorCode& error)
+{
+    discard();
+    // What was seen is what is copied: finish() compares it with the file read.
+    seen_ = true;
+    sourceStat_ = statOf(seen);
+    source_ = openSource(source.folder, source.name, O_NOFOLLOW);
+    if (source_ < 0)
+        return fail(error);
+    return makeTarget(target, error);
+}
+
+bool PendingFile::makeTarget(const EntryPlace& target, ErrorCode& error)
+{
     targetFolder_ = target.folder;
     target_ = target.name;
     const std::string folder = parentPath(target_);
@@ -167,16 +212,29 @@ bool PendingFile::open(const EntryPlace& source, const EntryPlace& target, Error
     return true;
 }
 
+bool PendingFile::sourceIs(const FileEntry& seen) const
+{
+    return sourceStat_.st_dev == static_cast<dev_t>(seen.device) && sourceStat_.st_ino == static_cast<ino_t>(seen.inode)
+        && sourceStat_.st_size == static_cast<off_t>(seen.size)
+        && sameTime(sourceStat_.st_mtim, toTimespec(seen.lastWrite));
+}
+
 bool PendingFile::finish(std::uint32_t attributes, ErrorCode& error)
 {
     struct stat now {};
     if (::fstat(source_, &now) != 0)
         return fail(error);
+    if (seen_ && !S_ISREG(now.st_mode)) { // not examined on opening
+        error = S_ISDIR(now.st_mode) ? error::kDirectory : error::kNotSupported;
+        return false;
+    }
     if (now.st_nlink == 0) {
         error = error::kFileNotFound;
         return false;
     }
-    if (now.st_size != sourceStat_.st_size || !sameTime(now.st_mtim, sourceStat_.st_mtim)) {
+    // Another file in its place since it was seen counts as changed.
+    const bool other = seen_ && (now.st_dev != sourceStat_.st_dev || now.st_ino != sourceStat_.st_ino);
+    if (other || now.st_size != sourceStat_.st_size || !sameTime(now.st_mtim, sourceStat_.st_mtim)) {
         error = error::kSharingViolation;
         return false;
     }
@@ -224,7 +282,7 @@ bool PendingFile::commit(bool replace, ErrorCode& error)
     // gvfs writes a file to its share when it is closed, and the server then
     // gives it the time of that write: there the time is set again, by name,
     // once the file is closed and in place (what the share keeps of it).
-    const bool again = ok && onFuse(fd_);
+    const bool again = ok && (userSpace_ < 0 ? onUserSpaceVolume(fd_) : userSpace_ == 1);
     if (ok)
         error = error::kSuccess;
     discard();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ErrorCode.h"
+#include "platform/FileEntry.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -39,10 +40,20 @@ public:
     // The same with source and target named relative to open folders, which
     // must stay open until the commit: no path is walked again for each file.
     bool open(const EntryPlace& source, const EntryPlace& target, ErrorCode& error);
+    // The same for a source the caller has just examined (seen): it is not
+    // examined again, and never followed when it has become a link since;
+    // finish() fails unless the file read is still the one seen (the same
+    // object, size and last-write time).
+    bool open(const EntryPlace& source, const FileEntry& seen, const EntryPlace& target, ErrorCode& error);
+    // Whether the target's volume is a user-space one, when the caller knows
+    // it for the whole folder; else commit() asks the volume.
+    void setUserSpaceVolume(bool yes) { userSpace_ = yes ? 1 : 0; }
     int sourceFd() const { return source_; }
     int fd() const { return fd_; }
     // The source's size when it was opened.
     std::uint64_t size() const { return static_cast<std::uint64_t>(sourceStat_.st_size); }
+    // The source is the entry seen: the same object, size and last-write time.
+    bool sourceIs(const FileEntry& seen) const;
 
     // After the content: fails when the source changed while it was copied
     // (kSharingViolation) or was removed (kFileNotFound); else gives the new
@@ -57,9 +68,13 @@ public:
 private:
     void discard();
 
+    bool makeTarget(const EntryPlace& target, ErrorCode& error);
+
     int source_ = -1;
     int fd_ = -1;
     struct stat sourceStat_ {};
+    bool seen_ = false;  // sourceStat_ is what the caller saw before the open
+    int userSpace_ = -1; // the target's volume is a user-space one (-1: not known)
     int targetFolder_ = AT_FDCWD;
     std::string target_;    // relative to targetFolder_
     std::string temporary_; // the named kind only, relative to targetFolder_
@@ -68,5 +83,9 @@ private:
 // Renames from to to, both in folder (AT_FDCWD for paths); without replace
 // an existing to fails with kFileExists.
 bool moveIntoPlace(int folder, const std::string& from, const std::string& to, bool replace, ErrorCode& error);
+
+// The volume of the open entry fd is a user-space file system (gvfs's share
+// folders among them).
+bool onUserSpaceVolume(int fd);
 
 } // namespace zdr::platform

@@ -124,6 +124,47 @@ TEST(PendingFile, SourceThatChangesWhileItIsCopied)
     }
 }
 
+// Opened after it was examined: what is copied must be the file seen, not
+// one put in its place meanwhile (nor what a link put there points to).
+TEST(PendingFile, SourceReplacedAfterItWasExamined)
+{
+    const struct {
+        const char* label;
+        bool (*replace)(const std::string& source, const std::string& other);
+        bool opens;
+    } cases[] = {
+        {"another file, same size and time",
+         [](const std::string& p, const std::string& o) { return rename(o.c_str(), p.c_str()) == 0; }, true},
+        {"a link",
+         [](const std::string& p, const std::string& o) {
+             return unlink(p.c_str()) == 0 && symlink(o.c_str(), p.c_str()) == 0;
+         },
+         false},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        const std::string source = dir.write("a", "content");
+        const std::string other = dir.write("secret", "private");
+        const timespec times[2] = {{1500000000, 0}, {1600000000, 0}};
+        utimensat(AT_FDCWD, source.c_str(), times, 0);
+        utimensat(AT_FDCWD, other.c_str(), times, 0);
+        dir.mkdir("dst");
+        FileEntry seen;
+        ErrorCode error = 0;
+        ASSERT_TRUE(statEntry(source, seen, error));
+        ASSERT_TRUE(c.replace(source, other)) << c.label;
+        PendingFile file;
+        const bool opened = file.open({AT_FDCWD, source}, seen, {AT_FDCWD, dir.file("dst/a")}, error);
+        EXPECT_EQ(opened, c.opens) << c.label;
+        if (opened) {
+            ASSERT_TRUE(copyContent(file.sourceFd(), file.fd(), file.size(), file.size(), {}, error));
+            EXPECT_FALSE(file.finish(0, error)) << c.label;
+            EXPECT_EQ(error, error::kSharingViolation) << c.label;
+        }
+        EXPECT_EQ(entries(dir.file("dst")), 0u) << c.label;
+    }
+}
+
 TEST(ContentCopy, StepsCancelAndShortSources)
 {
     TempDir dir;

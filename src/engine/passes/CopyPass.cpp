@@ -162,7 +162,15 @@ bool CopyPass::fc_CopyContent(const EntryAt& at, bool replace, std::string& comp
     } else {
         // Named relative to their folders, each opened once.
         platform::PendingFile file;
-        ok = file.open(from, to, code);
+        ok = file.open(from, at.entry, to, code);
+        if (ok && to.folder >= 0) {
+            // The volume's kind, once per target folder.
+            if (volumeFolder_ != at.targetPath) {
+                volumeFolder_ = at.targetPath;
+                userSpaceVolume_ = platform::onUserSpaceVolume(to.folder);
+            }
+            file.setUserSpaceVolume(userSpaceVolume_);
+        }
         // Before the content, so a volume that compresses does so with
         // what is written; one that cannot still gets the copy.
         if (ok)
@@ -327,6 +335,7 @@ void CopyPass::sb_TaskStart()
 {
     madeFolders_.clear();
     madeFolderLines_.clear();
+    volumeFolder_.clear();
     rename_.sb_TaskStart();
 }
 
@@ -342,6 +351,7 @@ bool CopyPass::fc_PassesOver(const std::string& path, const std::string& name) c
 
 void CopyPass::sb_EnterTarget(const std::string& ownTarget)
 {
+    volumeFolder_.clear();
     if (!ownTarget.empty())
         sb_TidyTarget(ownTarget);
 }

@@ -110,6 +110,9 @@ private:
     std::set<std::string> resumedFolders_;
     std::vector<std::pair<std::string, std::string>> rowFolders_;
     std::set<std::string> tidied_;
+    // The target folder whose volume was asked last, and its answer.
+    std::string volumeFolder_;
+    bool userSpaceVolume_ = false;
     bool tidiedSomething_ = false;     // leftovers removed: written too
     std::set<std::string> copiedRows_; // rows the protocol-driven copy handled
 };
