@@ -159,12 +159,12 @@ int Main(int argc, char** argv)
     }
     case base::StartPlan::Form::MainWindow: break;
     }
-    auto* window = new project::frmMain;
+    auto* window = new mainwindow::frmMain;
     window->setAttribute(Qt::WA_DeleteOnClose);
     // Unloading the main window ends the program, with the exit code of the
     // run the command line started.
     int exitCode = 0;
-    QObject::connect(window, &project::frmMain::unloaded, &application, [&exitCode](int code) { exitCode = code; });
+    QObject::connect(window, &mainwindow::frmMain::unloaded, &application, [&exitCode](int code) { exitCode = code; });
     QObject::connect(window, &QObject::destroyed, &application, [&exitCode] { QApplication::exit(exitCode); });
     window->fc_Init(q(plan.arguments[0]), q(plan.arguments[1]), q(plan.arguments[2]));
     const int code = QApplication::exec();

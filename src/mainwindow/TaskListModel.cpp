@@ -2,11 +2,11 @@
 
 #include <utility>
 
-namespace zdr::project {
+namespace zdr::mainwindow {
 
 TaskListModel::TaskListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-void TaskListModel::setTasks(std::vector<Task> tasks)
+void TaskListModel::setTasks(std::vector<project::Task> tasks)
 {
     beginResetModel();
     tasks_ = std::move(tasks);
@@ -15,9 +15,9 @@ void TaskListModel::setTasks(std::vector<Task> tasks)
 
 bool TaskListModel::setField(int row, int subItem, const std::string& value)
 {
-    if (!validRow(row) || subItem < 1 || subItem > kSubItemCount)
+    if (!validRow(row) || subItem < 1 || subItem > project::kSubItemCount)
         return false;
-    Task& task = tasks_[static_cast<std::size_t>(row)];
+    project::Task& task = tasks_[static_cast<std::size_t>(row)];
     if (fieldText(task, subItem) == value)
         return false;
     setFieldText(task, subItem, value);
@@ -38,7 +38,7 @@ bool TaskListModel::setLabel(int row, const std::string& label)
     return true;
 }
 
-int TaskListModel::append(Task task)
+int TaskListModel::append(project::Task task)
 {
     const int row = static_cast<int>(tasks_.size());
     beginInsertRows({}, row, row);
@@ -78,13 +78,13 @@ int TaskListModel::rowCount(const QModelIndex& parent) const
     return parent.isValid() ? 0 : static_cast<int>(tasks_.size());
 }
 
-int TaskListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumnCount; }
+int TaskListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : project::kColumnCount; }
 
 QVariant TaskListModel::data(const QModelIndex& index, int role) const
 {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return {};
-    const Task& task = tasks_[static_cast<std::size_t>(index.row())];
+    const project::Task& task = tasks_[static_cast<std::size_t>(index.row())];
     if (role == kKeyRole)
         return QString::fromStdString(task.key);
     if (role != Qt::DisplayRole && role != Qt::EditRole)
@@ -115,9 +115,9 @@ Qt::ItemFlags TaskListModel::flags(const QModelIndex& index) const
 
 QVariant TaskListModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= kColumnCount)
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= project::kColumnCount)
         return {};
-    return QString::fromUtf8(taskColumns()[static_cast<std::size_t>(section)].header);
+    return QString::fromUtf8(project::taskColumns()[static_cast<std::size_t>(section)].header);
 }
 
-} // namespace zdr::project
+} // namespace zdr::mainwindow

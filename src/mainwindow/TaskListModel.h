@@ -6,7 +6,7 @@
 
 #include <vector>
 
-namespace zdr::project {
+namespace zdr::mainwindow {
 
 // The project's ordered tasks as a flat table for the main window's list:
 // one row per task, column 0 its label, columns 1.. its fields in the order
@@ -22,15 +22,15 @@ public:
 
     explicit TaskListModel(QObject* parent = nullptr);
 
-    const std::vector<Task>& tasks() const { return tasks_; }
+    const std::vector<project::Task>& tasks() const { return tasks_; }
     // Replaces every task (loading a project): no edit.
-    void setTasks(std::vector<Task> tasks);
+    void setTasks(std::vector<project::Task> tasks);
 
     // false when the row does not exist or the value is the same.
     bool setField(int row, int subItem, const std::string& value);
     bool setLabel(int row, const std::string& label);
     // Appends a task; returns its row.
-    int append(Task task);
+    int append(project::Task task);
     bool remove(int row);
     // Exchanges a row with its neighbour above (-1) or below (+1).
     bool move(int row, int direction);
@@ -48,7 +48,7 @@ signals:
 private:
     bool validRow(int row) const { return row >= 0 && row < static_cast<int>(tasks_.size()); }
 
-    std::vector<Task> tasks_;
+    std::vector<project::Task> tasks_;
 };
 
-} // namespace zdr::project
+} // namespace zdr::mainwindow

@@ -13,7 +13,7 @@
 #include <QPlainTextEdit>
 #include <QVariant>
 
-namespace zdr::project {
+namespace zdr::mainwindow {
 
 namespace {
 
@@ -48,10 +48,10 @@ TaskListModel* taskModelOf(QWidget* control)
     return view ? qobject_cast<TaskListModel*>(view->model()) : nullptr;
 }
 
-ListViewData listViewData(const QAbstractItemView* view, const TaskListModel& model)
+project::ListViewData listViewData(const QAbstractItemView* view, const TaskListModel& model)
 {
-    ListViewData data;
-    for (const Task& task : model.tasks())
+    project::ListViewData data;
+    for (const project::Task& task : model.tasks())
         data.rows.push_back(taskRow(task));
     const QModelIndex current = view->currentIndex();
     if (current.isValid() && view->selectionModel()->isRowSelected(current.row(), {}))
@@ -59,11 +59,11 @@ ListViewData listViewData(const QAbstractItemView* view, const TaskListModel& mo
     return data;
 }
 
-void restoreListView(QAbstractItemView* view, TaskListModel& model, const ListViewData& data)
+void restoreListView(QAbstractItemView* view, TaskListModel& model, const project::ListViewData& data)
 {
-    std::vector<Task> tasks;
+    std::vector<project::Task> tasks;
     int selected = -1;
-    for (const ListViewRow& row : data.rows) {
+    for (const project::ListViewRow& row : data.rows) {
         if (!data.selectedKey.empty() && row.key == data.selectedKey)
             selected = static_cast<int>(tasks.size());
         tasks.push_back(taskFromRow(row));
@@ -74,19 +74,20 @@ void restoreListView(QAbstractItemView* view, TaskListModel& model, const ListVi
 }
 
 // Whether a control of the element's kind can take its value.
-bool fits(const ProjectElement& element, QWidget* control, std::string& description)
+bool fits(const project::ProjectElement& element, QWidget* control, std::string& description)
 {
     const auto refuse = [&](const std::string& why) {
         description = "Der Wert von '" + element.name + "' kann nicht übernommen werden: " + why;
         return false;
     };
     switch (element.kind) {
-    case ControlKind::Text:
+    case project::ControlKind::Text:
         if (!qobject_cast<QLineEdit*>(control) && !qobject_cast<QPlainTextEdit*>(control))
             return refuse("kein Textfeld.");
         return true;
-    case ControlKind::Check: return qobject_cast<QCheckBox*>(control) ? true : refuse("kein Kontrollkästchen.");
-    case ControlKind::Combo: {
+    case project::ControlKind::Check:
+        return qobject_cast<QCheckBox*>(control) ? true : refuse("kein Kontrollkästchen.");
+    case project::ControlKind::Combo: {
         auto* combo = qobject_cast<QComboBox*>(control);
         if (!combo)
             return refuse("kein Auswahlfeld.");
@@ -94,49 +95,49 @@ bool fits(const ProjectElement& element, QWidget* control, std::string& descript
             return refuse("Index " + element.value + " ist nicht in der Liste.");
         return true;
     }
-    case ControlKind::List: return qobject_cast<QListWidget*>(control) ? true : refuse("keine Liste.");
-    case ControlKind::ListView: {
+    case project::ControlKind::List: return qobject_cast<QListWidget*>(control) ? true : refuse("keine Liste.");
+    case project::ControlKind::ListView: {
         if (!taskModelOf(control))
             return refuse("keine Listenansicht.");
-        const auto subItems = static_cast<std::size_t>(kSubItemCount);
+        const auto subItems = static_cast<std::size_t>(project::kSubItemCount);
         for (std::size_t i = 0; i < element.listView.rows.size(); ++i)
             if (element.listView.rows[i].subItems.size() > subItems)
                 return refuse("Zeile " + std::to_string(i + 1) + " hat mehr als " + std::to_string(subItems + 3)
                               + " Felder.");
         return true;
     }
-    case ControlKind::NotStored: return true;
+    case project::ControlKind::NotStored: return true;
     }
     return true;
 }
 
-void apply(const ProjectElement& element, QWidget* control)
+void apply(const project::ProjectElement& element, QWidget* control)
 {
     switch (element.kind) {
-    case ControlKind::Text:
+    case project::ControlKind::Text:
         if (auto* edit = qobject_cast<QLineEdit*>(control))
             edit->setText(qtext(element.value));
         else if (auto* plain = qobject_cast<QPlainTextEdit*>(control))
             plain->setPlainText(qtext(element.value));
         break;
-    case ControlKind::Check:
+    case project::ControlKind::Check:
         qobject_cast<QCheckBox*>(control)->setCheckState(
             qtCheckState(static_cast<int>(base::numberValue(element.value))));
         break;
-    case ControlKind::Combo:
+    case project::ControlKind::Combo:
         qobject_cast<QComboBox*>(control)->setCurrentIndex(static_cast<int>(base::numberValue(element.value)));
         break;
-    case ControlKind::List: {
+    case project::ControlKind::List: {
         auto* list = qobject_cast<QListWidget*>(control);
         list->clear();
         for (const std::string& entry : element.listEntries)
             list->addItem(qtext(entry));
         break;
     }
-    case ControlKind::ListView:
+    case project::ControlKind::ListView:
         restoreListView(qobject_cast<QAbstractItemView*>(control), *taskModelOf(control), element.listView);
         break;
-    case ControlKind::NotStored: break;
+    case project::ControlKind::NotStored: break;
     }
 }
 
@@ -151,52 +152,52 @@ int clsProject::checkValue(const QCheckBox* box)
     }
 }
 
-ProjectDocument clsProject::documentFromForm(QWidget* form, const QString& exclusions)
+project::ProjectDocument clsProject::documentFromForm(QWidget* form, const QString& exclusions)
 {
     const std::string excluded = ";" + text(exclusions) + ";";
-    ProjectDocument doc;
+    project::ProjectDocument doc;
     for (QWidget* control : storedControls(form)) {
         const std::string name = text(control->objectName());
         if (base::icontains(excluded, ";" + name + ";"))
             continue;
-        ProjectElement element;
+        project::ProjectElement element;
         element.name = name;
-        element.kind = controlKindOf(name);
+        element.kind = project::controlKindOf(name);
         switch (element.kind) {
-        case ControlKind::Text:
+        case project::ControlKind::Text:
             if (auto* edit = qobject_cast<QLineEdit*>(control))
                 element.value = text(edit->text());
             else if (auto* plain = qobject_cast<QPlainTextEdit*>(control))
                 element.value = text(plain->toPlainText());
             break;
-        case ControlKind::Check:
+        case project::ControlKind::Check:
             if (auto* box = qobject_cast<QCheckBox*>(control))
                 element.value = std::to_string(checkValue(box));
             break;
-        case ControlKind::Combo:
+        case project::ControlKind::Combo:
             if (auto* combo = qobject_cast<QComboBox*>(control))
                 element.value = std::to_string(combo->currentIndex());
             break;
-        case ControlKind::List:
+        case project::ControlKind::List:
             if (auto* list = qobject_cast<QListWidget*>(control))
                 for (int i = 0; i < list->count(); ++i)
                     element.listEntries.push_back(text(list->item(i)->text()));
             break;
-        case ControlKind::ListView:
+        case project::ControlKind::ListView:
             if (TaskListModel* model = taskModelOf(control))
                 element.listView = listViewData(qobject_cast<QAbstractItemView*>(control), *model);
             break;
-        case ControlKind::NotStored: continue;
+        case project::ControlKind::NotStored: continue;
         }
         doc.elements.push_back(std::move(element));
     }
     return doc;
 }
 
-bool clsProject::applyDocument(const ProjectDocument& doc, QWidget* form, std::string& description)
+bool clsProject::applyDocument(const project::ProjectDocument& doc, QWidget* form, std::string& description)
 {
-    std::vector<std::pair<const ProjectElement*, QWidget*>> targets;
-    for (const ProjectElement& element : doc.elements) {
+    std::vector<std::pair<const project::ProjectElement*, QWidget*>> targets;
+    for (const project::ProjectElement& element : doc.elements) {
         QWidget* control = form->findChild<QWidget*>(qtext(element.name));
         if (!control)
             continue; // elements that name no control are ignored
@@ -222,7 +223,7 @@ bool clsProject::fc_ProjectSaveXML(const QString& fileName, const QString& rootN
 
 bool clsProject::fc_ProjectLoadXML(const QString& fileName, const QString& rootName, QWidget* form)
 {
-    ProjectDocument doc;
+    project::ProjectDocument doc;
     std::string description;
     if (!readProjectFile(text(fileName), text(rootName), doc, description) || !applyDocument(doc, form, description)) {
         util::ui::msgBox(form, "Beim Laden des Projektes ist folgender Fehler aufgetreten: \r\n" + description);
@@ -231,4 +232,4 @@ bool clsProject::fc_ProjectLoadXML(const QString& fileName, const QString& rootN
     return true;
 }
 
-} // namespace zdr::project
+} // namespace zdr::mainwindow

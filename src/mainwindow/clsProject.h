@@ -7,7 +7,7 @@
 class QCheckBox;
 class QWidget;
 
-namespace zdr::project {
+namespace zdr::mainwindow {
 
 // Stores a window's input controls in a project file by control name and
 // restores them the same way; a list view ("lvw") is a view over a
@@ -21,12 +21,12 @@ public:
 
     // The document a save would write, and applying a read one; both public
     // for the tests that round-trip a window without files.
-    static ProjectDocument documentFromForm(QWidget* form, const QString& exclusions);
+    static project::ProjectDocument documentFromForm(QWidget* form, const QString& exclusions);
     // Checks every element against the form first; applies nothing unless all
     // fit. On failure description says why.
-    static bool applyDocument(const ProjectDocument& doc, QWidget* form, std::string& description);
+    static bool applyDocument(const project::ProjectDocument& doc, QWidget* form, std::string& description);
     // A check box's value as the file keeps it: 0 cleared, 1 checked, 2 grey.
     static int checkValue(const QCheckBox* box);
 };
 
-} // namespace zdr::project
+} // namespace zdr::mainwindow

@@ -25,7 +25,7 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
-namespace zdr::project {
+namespace zdr::mainwindow {
 
 using util::ui::CommandLabel;
 
@@ -203,9 +203,9 @@ void frmMain::buildMenus()
     auto* registry = new QActionGroup(this);
     registry->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
     for (std::size_t i = 0; i < ui_.mnuRegistryWork.size(); ++i) {
-        const int index = i == 0 ? kActionRegistryInfo : kActionRegistryChange;
+        const int index = i == 0 ? project::kActionRegistryInfo : project::kActionRegistryChange;
         QAction* entry =
-            extras->addAction(QString::fromUtf8(actionCatalogue()[static_cast<std::size_t>(index)].listText));
+            extras->addAction(QString::fromUtf8(project::actionCatalogue()[static_cast<std::size_t>(index)].listText));
         ui_.mnuRegistryWork[i] = entry;
         entry->setObjectName(QStringLiteral("mnuRegistryWork"));
         entry->setCheckable(true);
@@ -215,7 +215,7 @@ void frmMain::buildMenus()
         registry->addAction(entry);
         // Unticked again: back to the program's first action.
         connect(entry, &QAction::triggered, this,
-                [this, index](bool checked) { sb_ActionChoose(checked ? index : kActionInitialIndex); });
+                [this, index](bool checked) { sb_ActionChoose(checked ? index : project::kActionInitialIndex); });
     }
     QMenu* help = menuBar()->addMenu(QStringLiteral("Hilfe"));
     help->setObjectName(QStringLiteral("mnuHelp"));
@@ -236,9 +236,9 @@ QWidget* frmMain::buildProjectFrame()
     cboAction_->setObjectName(QStringLiteral("cboAction"));
     cboAction_->setToolTip(QStringLiteral("Aktion die durchgeführt werden soll, z.B.: Informationen ausgeben, "
                                           "Daten kopieren, - löschen oder Attribute setzen."));
-    for (int i = 0; i < kActionListCount; ++i)
-        cboAction_->addItem(QString::fromUtf8(actionCatalogue()[static_cast<std::size_t>(i)].listText));
-    cboAction_->setCurrentIndex(kActionInitialIndex);
+    for (int i = 0; i < project::kActionListCount; ++i)
+        cboAction_->addItem(QString::fromUtf8(project::actionCatalogue()[static_cast<std::size_t>(i)].listText));
+    cboAction_->setCurrentIndex(project::kActionInitialIndex);
     ui_.fraProject = frame;
     ui_.lblProjectName = caption("lblProjectName", "Projekt:", this);
     // Project files are dropped on the frame, its caption or the name box.
@@ -305,8 +305,8 @@ QWidget* frmMain::buildTaskFrame()
     lvwMain_->setSelectionMode(QAbstractItemView::SingleSelection);
     lvwMain_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lvwMain_->setModel(tasks_);
-    for (int c = 0; c < kColumnCount; ++c) {
-        const int twips = taskColumns()[static_cast<std::size_t>(c)].widthTwips;
+    for (int c = 0; c < project::kColumnCount; ++c) {
+        const int twips = project::taskColumns()[static_cast<std::size_t>(c)].widthTwips;
         if (twips == 0)
             lvwMain_->setColumnHidden(c, true);
         else
@@ -381,14 +381,14 @@ QWidget* frmMain::buildEditFrame()
                                    "Attribut \"Versteckt\" setzen, wegsetzen oder unberührt lassen.",
                                    "Attribut \"Archiv\" setzen, wegsetzen oder unberührt lassen.",
                                    "Attribut \"Komprimiert\" setzen, wegsetzen oder unberührt lassen."};
-    for (std::size_t i = 0; i < attributeBoxes().size(); ++i) {
-        const AttributeBox& box = attributeBoxes()[i];
+    for (std::size_t i = 0; i < project::attributeBoxes().size(); ++i) {
+        const project::AttributeBox& box = project::attributeBoxes()[i];
         QCheckBox* check = addOption(box.controlName, box.caption, attributeTips[i]);
         check->setTristate(true);
         ui_.chkAttribute[i] = check;
         attributeLayout->addWidget(check);
     }
-    attributeLayout->addWidget(ui_.Label1 = caption("Label1", kAttributeLegend, this));
+    attributeLayout->addWidget(ui_.Label1 = caption("Label1", project::kAttributeLegend, this));
     attributeLayout->addStretch();
     addRow(ui_.lblAttribute = caption("lblAttribute", "Attribute weg-/setzen:", this), attributes);
 
@@ -428,4 +428,4 @@ QWidget* frmMain::buildCommandStrip()
     return strip;
 }
 
-} // namespace zdr::project
+} // namespace zdr::mainwindow

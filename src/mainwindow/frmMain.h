@@ -23,9 +23,12 @@ class CommandLabel;
 }
 
 namespace zdr::project {
+struct Task;
+}
+
+namespace zdr::mainwindow {
 
 class TaskListModel;
-struct Task;
 
 // The project editor: project name, action, run options, the task list and
 // the editing controls of the current task. Control names are part of the
@@ -177,7 +180,7 @@ private:
 
     // Editing the current task.
     // The task being edited, or nullptr.
-    const Task* currentRecord() const;
+    const project::Task* currentRecord() const;
     void storeField(int subItem, const QString& value);
     void selectRow(int row);
     void storeFolderField(QLineEdit* box, int subItem);
@@ -255,4 +258,4 @@ private:
     bool starting_ = false; // inside the coordinator's preparing calls
 };
 
-} // namespace zdr::project
+} // namespace zdr::mainwindow

@@ -15,7 +15,7 @@
 #include <QMimeData>
 #include <QUrl>
 
-namespace zdr::project {
+namespace zdr::mainwindow {
 
 namespace {
 
@@ -155,8 +155,8 @@ void frmMain::dropSource(const QList<QUrl>& urls)
     QLineEdit* selectionBox = ui_.txtSystemDirAndFiles;
     sourceBox->setText(QString::fromStdString(source));
     selectionBox->setText(QString::fromStdString(base::join(entries, ";")));
-    storeFolderField(sourceBox, kSourceFolder);
-    storeField(kSelection, selectionBox->text());
+    storeFolderField(sourceBox, project::kSourceFolder);
+    storeField(project::kSelection, selectionBox->text());
 }
 
 void frmMain::dropExclusions(const QList<QUrl>& urls)
@@ -189,7 +189,7 @@ void frmMain::dropTarget(const QList<QUrl>& urls)
         return;
     QLineEdit* box = ui_.txtSystemTargetDir;
     box->setText(QString::fromStdString(path));
-    storeFolderField(box, kTargetFolder);
+    storeFolderField(box, project::kTargetFolder);
 }
 
-} // namespace zdr::project
+} // namespace zdr::mainwindow

@@ -12,7 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
-namespace zdr::project {
+namespace zdr::mainwindow {
 
 namespace {
 
@@ -46,7 +46,7 @@ void frmMain::connectOptions()
 
 void frmMain::cboAction_Click(int index)
 {
-    if (index == kActionSynchronise) {
+    if (index == project::kActionSynchronise) {
         util::ui::msgBox(this, "Diese Funktion ist noch nicht aktiviert, bitte wählen Sie eine andere Aktion aus!",
                          base::Buttons::Ok, base::Icon::Information, "Aktion deaktiviert...");
         cboAction_->setCurrentIndex(0);
@@ -55,7 +55,7 @@ void frmMain::cboAction_Click(int index)
     sb_RegistryActionsOffer(false);
     for (QAction* entry : ui_.mnuRegistryWork)
         entry->setChecked(entry->data().toInt() == index);
-    sb_FieldCaptions(isRegistryAction(index));
+    sb_FieldCaptions(project::isRegistryAction(index));
     sb_OptionsEnable();
     // The first action shown is the window's own, not an edit.
     if (shownActionIndex_ >= 0 && index != shownActionIndex_)
@@ -65,21 +65,21 @@ void frmMain::cboAction_Click(int index)
 
 void frmMain::sb_ActionChoose(int index)
 {
-    if (isRegistryAction(index))
+    if (project::isRegistryAction(index))
         sb_RegistryActionsOffer(true);
     cboAction_->setCurrentIndex(index);
 }
 
 void frmMain::sb_RegistryActionsOffer(bool offer)
 {
-    const auto all = static_cast<int>(actionCatalogue().size());
+    const auto all = static_cast<int>(project::actionCatalogue().size());
     if (offer) {
         for (int i = cboAction_->count(); i < all; ++i)
-            cboAction_->addItem(QString::fromUtf8(actionCatalogue()[static_cast<std::size_t>(i)].listText));
+            cboAction_->addItem(QString::fromUtf8(project::actionCatalogue()[static_cast<std::size_t>(i)].listText));
         return;
     }
     // The current entry is never removed, so the choice does not change.
-    while (cboAction_->count() > kActionListCount && cboAction_->currentIndex() < kActionListCount)
+    while (cboAction_->count() > project::kActionListCount && cboAction_->currentIndex() < project::kActionListCount)
         cboAction_->removeItem(cboAction_->count() - 1);
 }
 
@@ -152,4 +152,4 @@ void frmMain::applyRenameProtocolRule()
     sb_OptionsEnable();
 }
 
-} // namespace zdr::project
+} // namespace zdr::mainwindow

@@ -11,7 +11,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 
-namespace zdr::project {
+namespace zdr::mainwindow {
 
 using util::ui::CommandLabel;
 
@@ -19,14 +19,14 @@ namespace {
 
 CommandLabel* connectLabel(const frmMain::Controls& ui, int codeSubItem)
 {
-    return codeSubItem == kNetSourceKey ? ui.lblCmdSystemDirConnect : ui.lblCmdSystemTargetDirConnect;
+    return codeSubItem == project::kNetSourceKey ? ui.lblCmdSystemDirConnect : ui.lblCmdSystemTargetDirConnect;
 }
 
 } // namespace
 
 void frmMain::connectParameters()
 {
-    for (int codeSubItem : {kNetSourceKey, kNetTargetKey})
+    for (int codeSubItem : {project::kNetSourceKey, project::kNetTargetKey})
         connect(connectLabel(ui_, codeSubItem), &CommandLabel::command, this,
                 [this, codeSubItem] { sb_ParameterEdit(codeSubItem); });
 }
@@ -44,7 +44,7 @@ bool frmMain::parameterBoxEvent(QObject* watched, QEvent* event)
         open = key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
     }
     if (open)
-        sb_ParameterEdit(kRenameKey);
+        sb_ParameterEdit(project::kRenameKey);
     return open;
 }
 
@@ -56,16 +56,16 @@ void frmMain::sb_ParameterEdit(int codeSubItem)
     // events): the answer goes only to the task it was asked for.
     const std::string key = currentRecord()->key;
     const auto stored = [this, codeSubItem] {
-        return QString::fromStdString(fieldText(*currentRecord(), codeSubItem));
+        return QString::fromStdString(project::fieldText(*currentRecord(), codeSubItem));
     };
     QLineEdit* renameBox = ui_.txtRenameAfterActionText;
     QString mode;
     QString text;
     QString folder;
-    if (codeSubItem == kRenameKey) {
+    if (codeSubItem == project::kRenameKey) {
         mode = QStringLiteral("RENAME");
         text = renameBox->text();
-    } else if (codeSubItem == kNetSourceKey) {
+    } else if (codeSubItem == project::kNetSourceKey) {
         mode = QStringLiteral("NETCONNECT,SOURCE");
         folder = ui_.txtSystemDir->text();
     } else {
@@ -81,15 +81,15 @@ void frmMain::sb_ParameterEdit(int codeSubItem)
         return;
     if (dialog.ActionKEY() != stored()) {
         storeField(codeSubItem, dialog.ActionKEY());
-        if (codeSubItem == kRenameKey) {
-            storeField(kRenameText, dialog.ActiontText());
+        if (codeSubItem == project::kRenameKey) {
+            storeField(project::kRenameText, dialog.ActiontText());
             renameBox->setText(dialog.ActiontText());
         }
     }
-    if (codeSubItem == kRenameKey)
+    if (codeSubItem == project::kRenameKey)
         applyRenameProtocolRule();
     else
         markCaption(connectLabel(ui_, codeSubItem), !stored().isEmpty());
 }
 
-} // namespace zdr::project
+} // namespace zdr::mainwindow

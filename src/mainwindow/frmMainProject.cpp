@@ -17,7 +17,7 @@
 #include <QLineEdit>
 #include <QTreeView>
 
-namespace zdr::project {
+namespace zdr::mainwindow {
 
 using util::ui::Answer;
 using util::ui::Buttons;
@@ -72,15 +72,15 @@ void frmMain::sb_ProjectLoad(const QString& fileName)
     else if (!fileName.isEmpty() && QFileInfo(programFolder() + QLatin1Char('/') + fileName).isFile())
         resolved = programFolder() + QLatin1Char('/') + fileName;
     else
-        resolved = QString::fromStdString(
-            util::ui::clsCommonDialog().fc_ChooseFile(projectFileFilter().toStdString(), programFolder().toStdString(),
-                                                      false, std::string(), std::string(kProjectExtension), this));
+        resolved = QString::fromStdString(util::ui::clsCommonDialog().fc_ChooseFile(
+            projectFileFilter().toStdString(), programFolder().toStdString(), false, std::string(),
+            std::string(project::kProjectExtension), this));
 
     if (!resolved.isEmpty()) {
         // A registry project stores the index of a registry action: the
         // list must hold it while the project is read.
         sb_RegistryActionsOffer(true);
-        clsProject().fc_ProjectLoadXML(resolved, QString::fromLatin1(kProjectRootName.data()), this);
+        clsProject().fc_ProjectLoadXML(resolved, QString::fromLatin1(project::kProjectRootName.data()), this);
         sb_RegistryActionsOffer(false);
         setWindowTitle(QStringLiteral("Projekt: ") + resolved);
     }
@@ -113,13 +113,14 @@ bool frmMain::sb_ProjectSave()
     else
         proposal = txtProjectName_->text() + QStringLiteral(".ZdrPrj");
 
-    const QString chosen = QString::fromStdString(
-        util::ui::clsCommonDialog().fc_ChooseFile(projectFileFilter().toStdString(), programFolder().toStdString(),
-                                                  true, proposal.toStdString(), std::string(kProjectExtension), this));
+    const QString chosen = QString::fromStdString(util::ui::clsCommonDialog().fc_ChooseFile(
+        projectFileFilter().toStdString(), programFolder().toStdString(), true, proposal.toStdString(),
+        std::string(project::kProjectExtension), this));
     // Only a project on the disk loses its marker: a cancelled or failed
     // save leaves the caption and the question before closing as they were.
     if (chosen.isEmpty()
-        || !clsProject().fc_ProjectSaveXML(chosen, QString::fromLatin1(kProjectRootName.data()), this, QString()))
+        || !clsProject().fc_ProjectSaveXML(chosen, QString::fromLatin1(project::kProjectRootName.data()), this,
+                                           QString()))
         return false;
     setWindowTitle(QStringLiteral("Projekt: ") + chosen);
     changed_ = true;
@@ -191,4 +192,4 @@ void frmMain::closeEvent(QCloseEvent* event)
     emit unloaded(exitCode_);
 }
 
-} // namespace zdr::project
+} // namespace zdr::mainwindow

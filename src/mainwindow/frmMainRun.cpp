@@ -21,7 +21,7 @@
 #include <algorithm>
 #include <climits>
 
-namespace zdr::project {
+namespace zdr::mainwindow {
 
 namespace {
 
@@ -30,7 +30,7 @@ constexpr const char* kStateTag = "Tag"; // the remembered window state, as deci
 // fc_Init, fc_InitAdd for every task from the first row, fc_InitActionStart;
 // false as soon as one refuses.
 bool fc_CoverStart(run::RunCover& cover, const std::string& action, const run::RunWords& words, std::uint8_t level,
-                   std::uint32_t blockBytes, const std::vector<Task>& tasks, QWidget* caller)
+                   std::uint32_t blockBytes, const std::vector<project::Task>& tasks, QWidget* caller)
 {
     bool started = cover.fc_Init(action, words.status, words.statusEx, level, blockBytes);
     for (std::size_t i = 0; started && i < tasks.size(); ++i)
@@ -53,8 +53,8 @@ void frmMain::sb_ProjectRun(bool autoStart)
 {
     storeFocusedField();
     const int index = cboAction_->currentIndex();
-    const std::string action = actionCode(index);
-    const bool registry = isRegistryAction(index);
+    const std::string action = project::actionCode(index);
+    const bool registry = project::isRegistryAction(index);
     if (action.empty()) {
         // A project file with a damaged action index: nothing can run.
         util::ui::msgBox(this, "Bitte wählen Sie eine gültige Aktion aus!", util::ui::Buttons::Ok,
@@ -176,4 +176,4 @@ void frmMain::lkl_clsFolderCopy_InfoCover_ExceptData(protocol::EntryKind kind, s
     box->setText(QString::fromStdString(text.empty() ? name : text + ";" + name));
 }
 
-} // namespace zdr::project
+} // namespace zdr::mainwindow

@@ -22,7 +22,7 @@
 
 #include <algorithm>
 
-namespace zdr::project {
+namespace zdr::mainwindow {
 
 namespace {
 
@@ -38,16 +38,16 @@ struct FieldBox {
 using C = frmMain::Controls;
 
 constexpr FieldBox kFieldBoxes[] = {
-    {&C::txtSystemDir, &C::lblSystemDir, kSourceFolder, true},
-    {&C::txtSystemDirAndFiles, &C::lblSystemDirAndFiles, kSelection, true},
-    {&C::txtSystemTargetDir, &C::lblSystemTargetDir, kTargetFolder, true},
-    {&C::txtSystemDirAndFilesExclude, &C::lblSystemDirAndFilesExclude, kExclusions, true},
-    {&C::txtSystemDirAndFilesFilter, &C::lblSystemDirAndFilesFilter, kNameFilters, true},
-    {&C::txtSystemFilesExtensions, &C::lblSystemFilesExtensions, kExtensions, true},
-    {&C::txtSystemFilesSizeMax, &C::lblSystemFilesSizeMax, kFilesSizeMax, false},
-    {&C::txtSystemFilesDateTimeFrom, &C::lblSystemFilesDateTime, kDateFrom, false},
-    {&C::txtSystemFilesDateTimeTo, &C::lblSystemFilesDateTime, kDateTo, false},
-    {&C::txtBackupDir, &C::lblBackupDir, kBackupDir, true},
+    {&C::txtSystemDir, &C::lblSystemDir, project::kSourceFolder, true},
+    {&C::txtSystemDirAndFiles, &C::lblSystemDirAndFiles, project::kSelection, true},
+    {&C::txtSystemTargetDir, &C::lblSystemTargetDir, project::kTargetFolder, true},
+    {&C::txtSystemDirAndFilesExclude, &C::lblSystemDirAndFilesExclude, project::kExclusions, true},
+    {&C::txtSystemDirAndFilesFilter, &C::lblSystemDirAndFilesFilter, project::kNameFilters, true},
+    {&C::txtSystemFilesExtensions, &C::lblSystemFilesExtensions, project::kExtensions, true},
+    {&C::txtSystemFilesSizeMax, &C::lblSystemFilesSizeMax, project::kFilesSizeMax, false},
+    {&C::txtSystemFilesDateTimeFrom, &C::lblSystemFilesDateTime, project::kDateFrom, false},
+    {&C::txtSystemFilesDateTimeTo, &C::lblSystemFilesDateTime, project::kDateTo, false},
+    {&C::txtBackupDir, &C::lblBackupDir, project::kBackupDir, true},
 };
 
 const FieldBox* fieldOf(const frmMain::Controls& ui, const QObject* box)
@@ -58,18 +58,23 @@ const FieldBox* fieldOf(const frmMain::Controls& ui, const QObject* box)
     return nullptr;
 }
 
-QString fieldOf(const Task& task, int subItem) { return QString::fromStdString(fieldText(task, subItem)); }
-
-Qt::CheckState qtState(CheckState state)
+QString fieldOf(const project::Task& task, int subItem)
 {
-    return state == CheckState::Checked ? Qt::Checked
-        : state == CheckState::Cleared  ? Qt::Unchecked
-                                        : Qt::PartiallyChecked;
+    return QString::fromStdString(project::fieldText(task, subItem));
 }
 
-CheckState fromQt(Qt::CheckState state)
+Qt::CheckState qtState(project::CheckState state)
 {
-    return state == Qt::Checked ? CheckState::Checked : state == Qt::Unchecked ? CheckState::Cleared : CheckState::Grey;
+    return state == project::CheckState::Checked ? Qt::Checked
+        : state == project::CheckState::Cleared  ? Qt::Unchecked
+                                                 : Qt::PartiallyChecked;
+}
+
+project::CheckState fromQt(Qt::CheckState state)
+{
+    return state == Qt::Checked  ? project::CheckState::Checked
+        : state == Qt::Unchecked ? project::CheckState::Cleared
+                                 : project::CheckState::Grey;
 }
 
 } // namespace
@@ -179,9 +184,9 @@ void frmMain::storeOnLeaving(QObject* watched)
 {
     if (const FieldBox* field = fieldOf(ui_, watched)) {
         auto* box = static_cast<QLineEdit*>(watched);
-        if (field->subItem == kSourceFolder || field->subItem == kTargetFolder)
+        if (field->subItem == project::kSourceFolder || field->subItem == project::kTargetFolder)
             storeFolderField(box, field->subItem);
-        else if (field->subItem == kDateFrom || field->subItem == kDateTo)
+        else if (field->subItem == project::kDateFrom || field->subItem == project::kDateTo)
             storeDateField(box, field->subItem);
         else
             storeField(field->subItem, box->text());
@@ -215,14 +220,15 @@ void frmMain::selectRow(int row)
                                                 QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
-const Task* frmMain::currentRecord() const
+const project::Task* frmMain::currentRecord() const
 {
     return currentTask_ >= 0 ? &tasks_->tasks()[static_cast<std::size_t>(currentTask_)] : nullptr;
 }
 
 void frmMain::sb_TaskShow(int row)
 {
-    const Task* task = row >= 0 && row < tasks_->rowCount() ? &tasks_->tasks()[static_cast<std::size_t>(row)] : nullptr;
+    const project::Task* task =
+        row >= 0 && row < tasks_->rowCount() ? &tasks_->tasks()[static_cast<std::size_t>(row)] : nullptr;
     // Showing a task must not write into it, so no task is current meanwhile.
     const int current = currentTask_;
     currentTask_ = -1;
@@ -231,11 +237,11 @@ void frmMain::sb_TaskShow(int row)
     for (const FieldBox& field : kFieldBoxes)
         (ui_.*field.box)->setText(task ? fieldOf(*task, field.subItem) : QString());
     const QString renameText = task ? QString::fromStdString(task->renameText) : QString();
-    ui_.txtRenameAfterActionText->setText(renameText.isEmpty() ? QString::fromUtf8(kRenameNone) : renameText);
+    ui_.txtRenameAfterActionText->setText(renameText.isEmpty() ? QString::fromUtf8(project::kRenameNone) : renameText);
     if (task) {
         for (std::size_t i = 0; i < ui_.chkAttribute.size(); ++i)
-            ui_.chkAttribute[i]->setCheckState(qtState(
-                boxStateFromMasks(attributeBoxes()[i].bit, task->attributesToSet(), task->attributesToClear())));
+            ui_.chkAttribute[i]->setCheckState(qtState(project::boxStateFromMasks(
+                project::attributeBoxes()[i].bit, task->attributesToSet(), task->attributesToClear())));
     }
     currentTask_ = current;
     markCaption(ui_.lblCmdSystemDirConnect, task && !task->netSourceCode.empty());
@@ -277,12 +283,12 @@ void frmMain::storeAttributes()
 {
     if (currentTask_ < 0)
         return;
-    std::array<CheckState, 4> boxes{};
+    std::array<project::CheckState, 4> boxes{};
     for (std::size_t i = 0; i < boxes.size(); ++i)
         boxes[i] = fromQt(ui_.chkAttribute[i]->checkState());
     const auto [set, del] = masksFromBoxes(boxes);
-    storeField(kAttributeSet, QString::number(set));
-    storeField(kAttributeDel, QString::number(del));
+    storeField(project::kAttributeSet, QString::number(set));
+    storeField(project::kAttributeDel, QString::number(del));
 }
 
 void frmMain::markCaption(QLabel* label, bool filled)
@@ -297,10 +303,10 @@ void frmMain::markCaption(QLabel* label, bool filled)
 void frmMain::updateCaptionMarks()
 {
     for (const FieldBox& field : kFieldBoxes) {
-        if (field.subItem == kDateTo)
+        if (field.subItem == project::kDateTo)
             continue;
         bool filled = !(ui_.*field.box)->text().isEmpty();
-        if (field.subItem == kDateFrom)
+        if (field.subItem == project::kDateFrom)
             filled = filled || !ui_.txtSystemFilesDateTimeTo->text().isEmpty();
         markCaption(ui_.*field.caption, filled);
     }
@@ -331,7 +337,7 @@ void frmMain::updateRunCommand()
 
 void frmMain::sb_TaskNew()
 {
-    const int row = tasks_->append(newTask(nextTaskNumber(tasks_->tasks())));
+    const int row = tasks_->append(project::newTask(nextTaskNumber(tasks_->tasks())));
     selectRow(row);
     setCurrentTask(row);
     lblCmdProjectAction_->setEnabled(true);
@@ -349,4 +355,4 @@ void frmMain::sb_TaskDelete()
     lblCmdProjectAction_->setEnabled(tasks_->rowCount() > 0);
 }
 
-} // namespace zdr::project
+} // namespace zdr::mainwindow

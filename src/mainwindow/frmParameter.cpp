@@ -17,7 +17,7 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 
-namespace zdr::project {
+namespace zdr::mainwindow {
 
 using util::ui::Answer;
 using util::ui::Buttons;
@@ -265,9 +265,9 @@ void frmParameter::sb_ParameterDelete()
         != Answer::Yes)
         return;
     code_.clear();
-    text_ = QString::fromUtf8(kRenameNone);
+    text_ = QString::fromUtf8(project::kRenameNone);
     saved_ = true;
     accept();
 }
 
-} // namespace zdr::project
+} // namespace zdr::mainwindow

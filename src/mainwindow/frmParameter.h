@@ -7,7 +7,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 
-namespace zdr::project {
+namespace zdr::mainwindow {
 
 // Edits one task parameter at a time: the rename code, or the network-drive
 // code of the source or the target. Modal, one instance per use.
@@ -61,4 +61,4 @@ private:
     bool saved_ = false;
 };
 
-} // namespace zdr::project
+} // namespace zdr::mainwindow

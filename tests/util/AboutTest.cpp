@@ -167,7 +167,7 @@ TEST(frmAbout, F1OpensTheHelpFile)
 TEST(frmAbout, OpensModallyFromTheMainWindowsHelpMenu)
 {
     ScriptedUi ui;
-    project::frmMain main;
+    mainwindow::frmMain main;
     QAction* entry = nullptr;
     for (QAction* action : main.findChildren<QAction*>("mnuHelpWork"))
         if (action->text() == "Informationen")

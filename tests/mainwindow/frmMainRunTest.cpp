@@ -1,9 +1,9 @@
 // Running the project from the main window: the option words from the
 // controls, the tasks to the coordinator, and the coordinator's events.
-#include "OptionBoxBits.h"
 #include "RecordingRuns.h"
 #include "frmMainDriver.h"
 #include "mainwindow/frmMain.h"
+#include "project/OptionBoxBits.h"
 #include "project/Task.h"
 #include "run/RunOptions.h"
 #include "support/ScriptedUi.h"
@@ -20,7 +20,7 @@
 #include <QPointer>
 #include <QTest>
 
-namespace zdr::project {
+namespace zdr::mainwindow {
 namespace {
 
 using test::ScriptedUi;
@@ -294,8 +294,8 @@ TEST(frmMainRun, ExcludedEntriesGoIntoTheExclusionBox)
     except(protocol::EntryKind::File, "x.tmp");
     except(protocol::EntryKind::Folder, "alt"); // already there, whatever the case
     EXPECT_EQ(text(w, "txtSystemDirAndFilesExclude")->text(), "\\Alt;x.tmp");
-    EXPECT_EQ(driver::field(w, w.currentTask(), kExclusions), "\\Alt;x.tmp");
+    EXPECT_EQ(driver::field(w, w.currentTask(), project::kExclusions), "\\Alt;x.tmp");
 }
 
 } // namespace
-} // namespace zdr::project
+} // namespace zdr::mainwindow

@@ -1,8 +1,8 @@
 #include "mainwindow/frmMain.h"
-#include "ProjectGenerator.h"
 #include "frmMainDriver.h"
 #include "mainwindow/clsProject.h"
 #include "project/ProjectFile.h"
+#include "project/ProjectGenerator.h"
 #include "project/Task.h"
 #include "run/OptionBoxes.h"
 #include "support/ScriptedUi.h"
@@ -15,7 +15,7 @@
 #include <QLineEdit>
 #include <QTest>
 
-namespace zdr::project {
+namespace zdr::mainwindow {
 namespace {
 
 using namespace driver;
@@ -75,15 +75,15 @@ TEST(frmMain, NewProjectStartsWithTaskOne)
     EXPECT_EQ(w.findChild<QComboBox*>("cboAction")->count(), 6);
     EXPECT_EQ(box(w, "txtFolderInfoLevel"), "2");
     EXPECT_EQ(box(w, "txtFileBlockSize"), "32767");
-    EXPECT_EQ(box(w, "txtRenameAfterActionText"), kRenameNone);
+    EXPECT_EQ(box(w, "txtRenameAfterActionText"), project::kRenameNone);
     // Typing a source with a trailing separator stores it without.
     auto* source = w.findChild<QLineEdit*>("txtSystemDir");
     source->setFocus();
     QTest::keyClicks(source, "/tmp/daten/");
-    EXPECT_EQ(field(w, 0, kSourceFolder), "/tmp/daten/");
+    EXPECT_EQ(field(w, 0, project::kSourceFolder), "/tmp/daten/");
     w.findChild<QLineEdit*>("txtSystemTargetDir")->setFocus();
     QApplication::processEvents();
-    EXPECT_EQ(field(w, 0, kSourceFolder), "/tmp/daten");
+    EXPECT_EQ(field(w, 0, project::kSourceFolder), "/tmp/daten");
     EXPECT_EQ(w.windowTitle(), "[Projekt]") << "a new project keeps its caption while edited";
 }
 
@@ -113,8 +113,8 @@ TEST(frmMain, LoadFillsTheControlsAndShowsTheSelectedTask)
     EXPECT_EQ(w.findChild<QCheckBox*>("chkAttribute_Protected")->checkState(), Qt::PartiallyChecked);
     // An edit marks the project changed.
     w.findChild<QCheckBox*>("chkAttribute_Protected")->setCheckState(Qt::Checked);
-    EXPECT_EQ(field(w, w.currentTask(), kAttributeSet), "3");
-    EXPECT_EQ(field(w, w.currentTask(), kAttributeDel), "32");
+    EXPECT_EQ(field(w, w.currentTask(), project::kAttributeSet), "3");
+    EXPECT_EQ(field(w, w.currentTask(), project::kAttributeDel), "32");
     EXPECT_TRUE(w.windowTitle().endsWith(" *"));
 }
 
@@ -140,7 +140,7 @@ TEST(frmMain, FailedLoadTellsWhyAndLeavesTheProjectAsItWas)
         ScriptedUi ui;
         frmMain w;
         w.fc_Init(QString::fromStdString(good), {}, {});
-        const ProjectDocument before = clsProject::documentFromForm(&w, {});
+        const project::ProjectDocument before = clsProject::documentFromForm(&w, {});
         w.sb_ProjectLoad(QString::fromStdString(dir.write(b.name, b.content)));
         ASSERT_EQ(ui.messages().size(), 1u) << b.name;
         EXPECT_EQ(ui.lastText().rfind("Beim Laden des Projektes ist folgender Fehler aufgetreten: \r\n", 0), 0u);
@@ -266,15 +266,15 @@ TEST(frmMain, GeneratedProjectsRoundTripThroughTheWindow)
     frmMain w;
     w.fc_Init({}, {}, {});
     for (int i = 0; i < 60; ++i) {
-        const ProjectDocument doc = generator.next();
+        const project::ProjectDocument doc = generator.next();
         w.setCurrentTask(-1);
         std::string why;
         ASSERT_TRUE(clsProject::applyDocument(doc, &w, why)) << why;
-        const ProjectDocument back = clsProject::documentFromForm(&w, {});
-        for (const ProjectElement& element : doc.elements) {
-            const ProjectElement* read = back.find(element.name);
+        const project::ProjectDocument back = clsProject::documentFromForm(&w, {});
+        for (const project::ProjectElement& element : doc.elements) {
+            const project::ProjectElement* read = back.find(element.name);
             ASSERT_NE(read, nullptr) << element.name;
-            if (element.kind == ControlKind::ListView) {
+            if (element.kind == project::ControlKind::ListView) {
                 ASSERT_EQ(read->listView.rows.size(), element.listView.rows.size());
                 for (std::size_t r = 0; r < element.listView.rows.size(); ++r)
                     EXPECT_EQ(read->listView.rows[r], element.listView.rows[r]);
@@ -288,4 +288,4 @@ TEST(frmMain, GeneratedProjectsRoundTripThroughTheWindow)
 }
 
 } // namespace
-} // namespace zdr::project
+} // namespace zdr::mainwindow

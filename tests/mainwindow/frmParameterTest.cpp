@@ -13,7 +13,7 @@
 #include <QPlainTextEdit>
 #include <QTest>
 
-namespace zdr::project {
+namespace zdr::mainwindow {
 namespace {
 
 using test::ScriptedUi;
@@ -72,7 +72,7 @@ TEST(frmParameter, NewRenameParameterStartsFromTheInitialCode)
 {
     ScriptedUi ui;
     frmParameter d;
-    ASSERT_TRUE(d.fc_Init("RENAME", {}, kRenameNone, {}));
+    ASSERT_TRUE(d.fc_Init("RENAME", {}, project::kRenameNone, {}));
     d.show();
     const bool expected[] = {true, false, true, true, false};
     for (std::size_t i = 0; i < std::size(kRenameChecks); ++i)
@@ -240,7 +240,7 @@ TEST(frmParameter, DeleteAsksAndCloseKeepsEverything)
         EXPECT_TRUE(d.ParameterSaved());
         EXPECT_FALSE(d.isVisible());
         EXPECT_EQ(d.ActionKEY(), "");
-        EXPECT_EQ(d.ActiontText(), kRenameNone);
+        EXPECT_EQ(d.ActiontText(), project::kRenameNone);
     }
 
     ScriptedUi ui;
@@ -269,4 +269,4 @@ TEST(frmParameter, F1OpensTheHelp)
 }
 
 } // namespace
-} // namespace zdr::project
+} // namespace zdr::mainwindow

@@ -23,7 +23,7 @@
 #include <QMenu>
 #include <QPointer>
 
-namespace zdr::project {
+namespace zdr::mainwindow {
 namespace {
 
 using namespace driver;
@@ -129,7 +129,7 @@ TEST(frmMainRegistry, RunHandsTheRegistryFieldsToTheRegistryCoordinator)
     type(w, "txtSystemDirAndFilesFilter", "Spooler");
     type(w, "txtSystemFilesExtensions", "*.txt"); // not a registry field
     type(w, "txtFolderInfoLevel", "5");
-    w.tasks().setField(w.currentTask(), kNetSourceKey, "0|||admin|geheim");
+    w.tasks().setField(w.currentTask(), project::kNetSourceKey, "0|||admin|geheim");
     w.sb_TaskNew();
     type(w, "txtSystemDir", "[Net][FIRMA]");
     box(w, "chkCopyCreateProtocol")->click();
@@ -204,7 +204,7 @@ TEST(frmMainRegistry, BuiltSavedLoadedAndRunOverComputers)
         registryEntry(w, "Computer Registry ändern")->trigger();
         type(w, "txtProjectName", "Version der PCs");
         for (const char* pc : {"PC1", "PC2"}) {
-            if (w.currentTask() == -1 || !field(w, w.currentTask(), kSourceFolder).isEmpty())
+            if (w.currentTask() == -1 || !field(w, w.currentTask(), project::kSourceFolder).isEmpty())
                 w.sb_TaskNew();
             type(w, "txtSystemDir", pc);
             type(w, "txtSystemDirAndFiles", QString::fromStdString(kPath));
@@ -261,4 +261,4 @@ TEST(frmMainRegistry, BuiltSavedLoadedAndRunOverComputers)
 }
 
 } // namespace
-} // namespace zdr::project
+} // namespace zdr::mainwindow

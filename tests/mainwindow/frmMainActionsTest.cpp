@@ -22,7 +22,7 @@
 #include <QTest>
 #include <QTreeView>
 
-namespace zdr::project {
+namespace zdr::mainwindow {
 namespace {
 
 namespace fs = std::filesystem;
@@ -161,4 +161,4 @@ TEST(frmMainActions, CopySavesWhatItReplacesAndRenamesWhatItCopied)
 }
 
 } // namespace
-} // namespace zdr::project
+} // namespace zdr::mainwindow

@@ -10,7 +10,7 @@
 #include <QTreeView>
 
 // Driving the main window as a user does, for the window tests.
-namespace zdr::project::driver {
+namespace zdr::mainwindow::driver {
 
 inline QCheckBox* box(frmMain& w, const char* name) { return w.findChild<QCheckBox*>(name); }
 inline QLineEdit* text(frmMain& w, const char* name) { return w.findChild<QLineEdit*>(name); }
@@ -47,4 +47,4 @@ inline void type(frmMain& w, const char* name, const QString& value)
     list(w)->setFocus();
 }
 
-} // namespace zdr::project::driver
+} // namespace zdr::mainwindow::driver

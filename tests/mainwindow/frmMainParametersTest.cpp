@@ -17,7 +17,7 @@
 
 #include <functional>
 
-namespace zdr::project {
+namespace zdr::mainwindow {
 namespace {
 
 using namespace driver;
@@ -93,9 +93,9 @@ TEST(frmMainParameters, BothCodesOfALoadedTaskAreEditedAndSaved)
     });
     clickRenameBox(w);
     EXPECT_TRUE(ui.messages().empty()) << ui.lastText();
-    EXPECT_EQ(field(w, task, kRenameKey), "1|20|[NAMETOTAL]_[yyyy][mm][dd]");
-    EXPECT_EQ(field(w, task, kRenameText), "Ziel, Dateien umbenennen in: [NAMETOTAL]_[yyyy][mm][dd]");
-    EXPECT_EQ(renameBox(w)->text(), field(w, task, kRenameText));
+    EXPECT_EQ(field(w, task, project::kRenameKey), "1|20|[NAMETOTAL]_[yyyy][mm][dd]");
+    EXPECT_EQ(field(w, task, project::kRenameText), "Ziel, Dateien umbenennen in: [NAMETOTAL]_[yyyy][mm][dd]");
+    EXPECT_EQ(renameBox(w)->text(), field(w, task, project::kRenameText));
     EXPECT_TRUE(isMarked(w, "lblRenameAfterAction"));
     EXPECT_TRUE(protocol->isChecked());
     EXPECT_FALSE(protocol->isEnabled()) << "a renaming task keeps the protocol on";
@@ -110,8 +110,8 @@ TEST(frmMainParameters, BothCodesOfALoadedTaskAreEditedAndSaved)
         press(d, "lblCmdParameterSave");
     });
     press(w, "lblCmdSystemTargetDirConnect");
-    EXPECT_EQ(field(w, task, kNetTargetKey), "2|Z:|\\\\nas\\texte|hans|Ge|heim~1");
-    EXPECT_EQ(field(w, task, kNetTargetText), "") << "a drive parameter has no readable text";
+    EXPECT_EQ(field(w, task, project::kNetTargetKey), "2|Z:|\\\\nas\\texte|hans|Ge|heim~1");
+    EXPECT_EQ(field(w, task, project::kNetTargetText), "") << "a drive parameter has no readable text";
     EXPECT_TRUE(isMarked(w, "lblCmdSystemTargetDirConnect"));
     EXPECT_FALSE(isMarked(w, "lblCmdSystemDirConnect"));
 
@@ -126,7 +126,7 @@ TEST(frmMainParameters, BothCodesOfALoadedTaskAreEditedAndSaved)
         press(d, "lblCmdParameterSave");
     });
     press(w, "lblCmdSystemDirConnect");
-    EXPECT_EQ(field(w, task, kNetSourceKey), "0|y|//nas/quelle|hans|pw");
+    EXPECT_EQ(field(w, task, project::kNetSourceKey), "0|y|//nas/quelle|hans|pw");
     EXPECT_TRUE(isMarked(w, "lblCmdSystemDirConnect"));
 
     const std::string saved = dir.file("gespeichert.ZdrPrj");
@@ -143,9 +143,9 @@ TEST(frmMainParameters, BothCodesOfALoadedTaskAreEditedAndSaved)
     frmMain again;
     again.fc_Init(QString::fromStdString(saved), {}, {});
     ASSERT_NE(again.currentTask(), -1);
-    for (int n : {kRenameText, kRenameKey, kNetSourceKey, kNetTargetKey})
+    for (int n : {project::kRenameText, project::kRenameKey, project::kNetSourceKey, project::kNetTargetKey})
         EXPECT_EQ(field(again, again.currentTask(), n), field(w, task, n)) << n;
-    EXPECT_EQ(renameBox(again)->text(), field(w, task, kRenameText));
+    EXPECT_EQ(renameBox(again)->text(), field(w, task, project::kRenameText));
     EXPECT_TRUE(isMarked(again, "lblCmdSystemDirConnect"));
     EXPECT_TRUE(isMarked(again, "lblCmdSystemTargetDirConnect"));
     EXPECT_TRUE(ui.messages().empty()) << ui.lastText();
@@ -161,7 +161,7 @@ TEST(frmMainParameters, DeletingAndClosingTheDialog)
     ASSERT_NE(task, -1);
     answerDialog([](frmParameter& d) { press(d, "lblCmdParameterSave"); });
     clickRenameBox(w);
-    ASSERT_EQ(field(w, task, kRenameKey), "1|26|done [NAMETOTAL]");
+    ASSERT_EQ(field(w, task, project::kRenameKey), "1|26|done [NAMETOTAL]");
 
     // Closing without storing changes nothing.
     w.sb_ChangedClear();
@@ -170,7 +170,7 @@ TEST(frmMainParameters, DeletingAndClosingTheDialog)
         press(d, "lblCmdClose");
     });
     clickRenameBox(w);
-    EXPECT_EQ(field(w, task, kRenameKey), "1|26|done [NAMETOTAL]");
+    EXPECT_EQ(field(w, task, project::kRenameKey), "1|26|done [NAMETOTAL]");
     EXPECT_FALSE(w.isChanged());
 
     // Deleting leaves the "none" text in the task and the box.
@@ -178,9 +178,9 @@ TEST(frmMainParameters, DeletingAndClosingTheDialog)
     answerDialog([](frmParameter& d) { press(d, "lblCmdParameterDelete"); });
     QTest::keyClick(renameBox(w), Qt::Key_Space);
     EXPECT_EQ(ui.lastText(), "Möchten Sie den Parameter entfernen?");
-    EXPECT_EQ(field(w, task, kRenameKey), "");
-    EXPECT_EQ(field(w, task, kRenameText), kRenameNone);
-    EXPECT_EQ(renameBox(w)->text(), kRenameNone);
+    EXPECT_EQ(field(w, task, project::kRenameKey), "");
+    EXPECT_EQ(field(w, task, project::kRenameText), project::kRenameNone);
+    EXPECT_EQ(renameBox(w)->text(), project::kRenameNone);
     EXPECT_FALSE(isMarked(w, "lblRenameAfterAction"));
     EXPECT_TRUE(w.isChanged());
     auto* protocol = w.findChild<QCheckBox*>("chkCopyCreateProtocol");
@@ -193,7 +193,7 @@ TEST(frmMainParameters, DeletingAndClosingTheDialog)
     ui.answer(Answer::Yes);
     answerDialog([](frmParameter& d) { press(d, "lblCmdParameterDelete"); });
     clickRenameBox(w);
-    EXPECT_EQ(field(w, task, kRenameKey), "");
+    EXPECT_EQ(field(w, task, project::kRenameKey), "");
     EXPECT_FALSE(protocol->isEnabled());
 
     // Deleting the drive parameter unmarks its label.
@@ -209,8 +209,8 @@ TEST(frmMainParameters, DeletingAndClosingTheDialog)
     ui.answer(Answer::Yes);
     answerDialog([](frmParameter& d) { press(d, "lblCmdParameterDelete"); });
     press(w, "lblCmdSystemDirConnect");
-    EXPECT_EQ(field(w, task, kNetSourceKey), "");
-    EXPECT_EQ(field(w, task, kNetSourceText), "") << "the drive's text field stays empty";
+    EXPECT_EQ(field(w, task, project::kNetSourceKey), "");
+    EXPECT_EQ(field(w, task, project::kNetSourceText), "") << "the drive's text field stays empty";
     EXPECT_FALSE(isMarked(w, "lblCmdSystemDirConnect"));
 }
 
@@ -221,10 +221,10 @@ TEST(frmMainParameters, NothingOpensWithoutACurrentTask)
     w.fc_Init({}, {}, {});
     w.sb_TaskDelete();
     ASSERT_EQ(w.currentTask(), -1);
-    for (int n : {kRenameKey, kNetSourceKey, kNetTargetKey})
+    for (int n : {project::kRenameKey, project::kNetSourceKey, project::kNetTargetKey})
         w.sb_ParameterEdit(n); // would hang on a dialog nobody answers
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
 } // namespace
-} // namespace zdr::project
+} // namespace zdr::mainwindow

@@ -30,7 +30,7 @@
 #include <QTreeView>
 #include <QUrl>
 
-namespace zdr::project {
+namespace zdr::mainwindow {
 namespace {
 
 using namespace driver;
@@ -129,23 +129,23 @@ TEST(frmMainEdit, FieldsAreStoredByTheirRules)
     // The size is stored when the box is left, not on each key.
     text(w, "txtSystemFilesSizeMax")->setFocus();
     QTest::keyClicks(text(w, "txtSystemFilesSizeMax"), "512");
-    EXPECT_EQ(field(w, task, kFilesSizeMax), "");
+    EXPECT_EQ(field(w, task, project::kFilesSizeMax), "");
     list(w)->setFocus();
-    EXPECT_EQ(field(w, task, kFilesSizeMax), "512");
+    EXPECT_EQ(field(w, task, project::kFilesSizeMax), "512");
 
     type(w, "txtSystemFilesDateTimeFrom", "31.02.2024");
     ASSERT_FALSE(ui.messages().empty());
     EXPECT_EQ(ui.lastText(), "Bitte geben Sie ein korrektes Datum/Zeit Format an!");
     EXPECT_EQ(ui.messages().back().title, "Fehlerhafte Eingabe");
     EXPECT_EQ(ui.messages().back().icon, base::Icon::Exclamation);
-    EXPECT_EQ(field(w, task, kDateFrom), "") << "not stored";
+    EXPECT_EQ(field(w, task, project::kDateFrom), "") << "not stored";
     type(w, "txtSystemFilesDateTimeFrom", "29.02.2024 12:00");
-    EXPECT_EQ(field(w, task, kDateFrom), "29.02.2024 12:00");
+    EXPECT_EQ(field(w, task, project::kDateFrom), "29.02.2024 12:00");
     EXPECT_TRUE(w.findChild<QLabel*>("lblSystemFilesDateTime")->font().bold()) << "the caption marks a filled field";
     const std::size_t messages = ui.messages().size();
     type(w, "txtSystemFilesDateTimeFrom", "");
     EXPECT_EQ(ui.messages().size(), messages) << "an empty box removes the bound";
-    EXPECT_EQ(field(w, task, kDateFrom), "");
+    EXPECT_EQ(field(w, task, project::kDateFrom), "");
 
     // A command reads the box that is being edited: labels take no focus.
     text(w, "txtSystemFilesSizeMax")->setFocus();
@@ -154,7 +154,7 @@ TEST(frmMainEdit, FieldsAreStoredByTheirRules)
     TempDir dir;
     ui.chooseFile(dir.file("regeln.ZdrPrj"));
     w.sb_ProjectSave();
-    EXPECT_EQ(field(w, task, kFilesSizeMax), "5120");
+    EXPECT_EQ(field(w, task, project::kFilesSizeMax), "5120");
     EXPECT_NE(dir.read("regeln.ZdrPrj").find("|5120|"), std::string::npos);
 
     // The run command follows the source box.
@@ -167,7 +167,7 @@ TEST(frmMainEdit, FieldsAreStoredByTheirRules)
     // Without a current task the boxes write nowhere.
     w.setCurrentTask(-1);
     text(w, "txtSystemTargetDir")->setText("/nirgends");
-    EXPECT_EQ(field(w, task, kTargetFolder), "");
+    EXPECT_EQ(field(w, task, project::kTargetFolder), "");
 }
 
 TEST(frmMainEdit, TaskListKeysSelectAndMove)
@@ -183,7 +183,7 @@ TEST(frmMainEdit, TaskListKeysSelectAndMove)
         std::vector<std::string> k;
         for (int i = 0; i < rows(w); ++i)
             k.push_back(key(w, i).toStdString() + " " + label(w, i).toStdString() + " "
-                        + field(w, i, kSourceFolder).toStdString());
+                        + field(w, i, project::kSourceFolder).toStdString());
         return k;
     };
     type(w, "txtSystemDir", "/drei");
@@ -245,31 +245,31 @@ TEST(frmMainEdit, FoldersAndFilesAreDropped)
     const int task = w.currentTask();
 
     drop(w, "lblSystemDir", {data + "/Bilder", data + "/brief.txt"});
-    EXPECT_EQ(field(w, task, kSourceFolder).toStdString(), data);
-    EXPECT_EQ(field(w, task, kSelection), "\\Bilder;brief.txt");
+    EXPECT_EQ(field(w, task, project::kSourceFolder).toStdString(), data);
+    EXPECT_EQ(field(w, task, project::kSelection), "\\Bilder;brief.txt");
     EXPECT_TRUE(ui.messages().empty()) << ui.lastText();
 
     drop(w, "txtSystemDirAndFiles", {data + "/Bilder", dir.file("Ziel")});
     EXPECT_EQ(ui.lastText(), "Bitte nur Daten aus dem Verzeichnis '" + data + "' angeben!");
-    EXPECT_EQ(field(w, task, kSelection), "\\Bilder;brief.txt") << "unchanged";
+    EXPECT_EQ(field(w, task, project::kSelection), "\\Bilder;brief.txt") << "unchanged";
 
     drop(w, "txtSystemDirAndFilesExclude", {data + "/Alt", data + "/brief.txt"});
-    EXPECT_EQ(field(w, task, kExclusions), "\\Alt;brief.txt");
+    EXPECT_EQ(field(w, task, project::kExclusions), "\\Alt;brief.txt");
 
     drop(w, "txtSystemTargetDir", {target, data});
     EXPECT_EQ(ui.lastText(), "Bitte nur ein Zielverzeichnis angeben!");
-    EXPECT_EQ(field(w, task, kTargetFolder), "");
+    EXPECT_EQ(field(w, task, project::kTargetFolder), "");
     drop(w, "lblSystemTargetDir", {data + "/brief.txt"});
-    EXPECT_EQ(field(w, task, kTargetFolder), "") << "a file is no target";
+    EXPECT_EQ(field(w, task, project::kTargetFolder), "") << "a file is no target";
     drop(w, "lblSystemTargetDir", {target + "/"});
-    EXPECT_EQ(field(w, task, kTargetFolder).toStdString(), target);
+    EXPECT_EQ(field(w, task, project::kTargetFolder).toStdString(), target);
 
     const std::size_t before = ui.messages().size();
     drop(w, "txtSystemDir", {dir.file("fehlt")});
     ASSERT_EQ(ui.messages().size(), before + 1);
     EXPECT_EQ(ui.messages().back().title, "Fehler ...");
     EXPECT_EQ(ui.lastText().rfind("Fehler bei: '" + dir.file("fehlt") + "'\r\n\r\n", 0), 0u) << ui.lastText();
-    EXPECT_EQ(field(w, task, kSourceFolder).toStdString(), data);
+    EXPECT_EQ(field(w, task, project::kSourceFolder).toStdString(), data);
 }
 
 TEST(frmMainEdit, ProjectFileDroppedOnTheProjectFrame)
@@ -396,4 +396,4 @@ TEST(frmMainEdit, BuiltSavedLoadedAndRun)
 }
 
 } // namespace
-} // namespace zdr::project
+} // namespace zdr::mainwindow
