@@ -37,6 +37,7 @@ struct ReadAheadJob {
     std::unique_ptr<std::atomic<unsigned char>[]> ready;
     std::atomic<std::size_t> claimed{0};
     std::atomic<bool> stop{false};
+    bool readsStore = true;
     int busy = 0; // helpers working on it (guarded by the pool's mutex)
 
     ReadAheadJob(int fd, std::string path, std::vector<const std::string*> listed)
@@ -81,7 +82,7 @@ struct ReadAheadJob {
     void examine(std::size_t i, Result& out, std::string& path) const
     {
         path.assign(folder).append(*names[i]);
-        out.ok = statAt(dirFd, names[i]->c_str(), path.c_str(), out.entry, out.error);
+        out.ok = statAt(dirFd, names[i]->c_str(), path.c_str(), out.entry, out.error, readsStore);
     }
 };
 
@@ -95,6 +96,7 @@ struct ListingJob {
     std::string folder; // with its separator
     std::size_t depth = 0;
     std::size_t order = 0;
+    bool readsStore = true;
     State state = State::Queued; // guarded by the pool's mutex
     int fd = -1;                 // -1 when it could not be opened
     dev_t device = 0;            // the folder that was opened
@@ -253,6 +255,8 @@ private:
         job.inode = st.st_ino;
         job.listError = listFolder(fd, job.names);
         job.ahead = examineJob(fd, job.folder, job.names);
+        if (job.ahead != nullptr)
+            job.ahead->readsStore = job.readsStore;
     }
 
     void work()
@@ -401,8 +405,10 @@ void DirectoryReader::startAhead()
         return;
     if (ahead_ == nullptr) {
         ahead_ = detail::examineJob(fd_, folder_, names_);
-        if (ahead_ != nullptr)
+        if (ahead_ != nullptr) {
+            ahead_->readsStore = readsStore_;
             detail::ReadAheadPool::instance().submit(ahead_.get());
+        }
     }
     if (wanted_) {
         nextChild_ = static_cast<std::size_t>(
@@ -428,6 +434,7 @@ void DirectoryReader::listSubfoldersAhead() const
         job->name = listed.name;
         job->folder = folder_ + listed.name + '/';
         job->depth = depth;
+        job->readsStore = readsStore_;
         if (!detail::ReadAheadPool::instance().submitListing(job.get()))
             return; // enough held ahead: more when one is taken
         ++nextChild_;
@@ -473,7 +480,7 @@ bool DirectoryReader::next(FileEntry& out, ErrorCode& error)
         } else {
             const std::size_t folderLength = folder_.size();
             folder_ += name;
-            ok = statAt(dirFd, name.c_str(), folder_.c_str(), out, statError);
+            ok = statAt(dirFd, name.c_str(), folder_.c_str(), out, statError, readsStore_);
             folder_.resize(folderLength);
         }
         if (!ok) {

@@ -37,6 +37,9 @@ public:
     // entry only happens earlier. The helper is done with a folder before it
     // closes.
     void setReadAhead(bool on) { readAhead_ = on; }
+    // Without the attribute store the entries show the default bits besides
+    // what the mode says (read-only): for walks that decide by nothing else.
+    void setReadsStore(bool on) { readsStore_ = on; }
     // With listing ahead (and read-ahead) the subfolders of each folder
     // opened from now on are opened, listed and examined on helper threads
     // while the walk is still busy with the folder's files: openChild() then
@@ -85,6 +88,7 @@ private:
     std::size_t nextName_ = 0;
     ErrorCode listError_ = 0; // the listing broke off after names_
     bool readAhead_ = false;
+    bool readsStore_ = true;
     std::unique_ptr<detail::ReadAheadJob> ahead_; // the helper's work on this folder
     std::function<bool(const std::string&)> wanted_; // set: subfolders are listed ahead
     // Subfolders listed ahead, in the walk's order; the next one to hand out.

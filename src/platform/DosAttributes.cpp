@@ -110,7 +110,7 @@ static std::uint32_t readDosAttributes(int dirFd, const char* name, const char* 
     return parseDosAttrib(buffer, static_cast<std::size_t>(n)) | kStoreFound;
 }
 
-bool statAt(int dirFd, const char* name, const char* fullPath, FileEntry& out, ErrorCode& error)
+bool statAt(int dirFd, const char* name, const char* fullPath, FileEntry& out, ErrorCode& error, bool withStore)
 {
     struct statx sx {};
     const unsigned mask = STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_MTIME | STATX_ATIME | STATX_BTIME | STATX_CTIME
@@ -130,7 +130,7 @@ bool statAt(int dirFd, const char* name, const char* fullPath, FileEntry& out, E
         a |= attr::kReadOnly;
     if ((sx.stx_attributes & STATX_ATTR_COMPRESSED) != 0)
         a |= attr::kCompressed;
-    std::uint32_t stored = link ? 0 : readDosAttributes(dirFd, name, fullPath);
+    std::uint32_t stored = link || !withStore ? 0 : readDosAttributes(dirFd, name, fullPath);
     if ((stored & kStoreFound) == 0)
         stored = defaultBits(directory);
     a |= stored & attr::kStoredBits;

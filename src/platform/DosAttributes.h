@@ -12,8 +12,10 @@ namespace zdr::platform {
 
 // statx of name relative to dirFd (AT_FDCWD for a full path), not following
 // links, filled into out (name untouched). fullPath names the same entry for
-// the attribute store, whose calls take paths.
-bool statAt(int dirFd, const char* name, const char* fullPath, FileEntry& out, ErrorCode& error);
+// the attribute store, whose calls take paths. Without withStore the store is
+// not read and the entry shows the default bits (for a walk that decides by
+// the mode's read-only bit alone: one call less per entry).
+bool statAt(int dirFd, const char* name, const char* fullPath, FileEntry& out, ErrorCode& error, bool withStore = true);
 
 // Writes the store; removes it when the bits equal the default (archive for
 // files), so untouched files keep no extended attribute. Succeeds silently

@@ -36,6 +36,9 @@ public:
     // The delete goes relative to the folder and never follows a link: what
     // it finds may be examined ahead.
     bool fc_ReadsAhead() const override { return true; }
+    // What it decides by is the mode's read-only bit (and the policy looks
+    // at an entry again before it asks): the attribute store is not read.
+    bool fc_ReadsStoredAttributes() const override { return false; }
     // Removals on their way are named relative to the listed folder, which closes after it.
     void sb_ListingDone() override { sb_DeletesDone(); }
 

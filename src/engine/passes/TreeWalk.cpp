@@ -134,6 +134,7 @@ bool TreeWalk::fc_FolderWalk(std::int32_t level, const platform::FileEntry& fold
         // link. A copy opens its source by name after the examination, so it
         // keeps that moment as close as it was.
         reader.setReadAhead(pass_->fc_ReadsAhead());
+        reader.setReadsStore(pass_->fc_ReadsStoredAttributes());
         // The information pass only looks: the subfolders it will enter are
         // listed ahead too, on the helpers, while it reports the files.
         if (pass_->fc_ListsAhead())

@@ -28,6 +28,9 @@ public:
     // Entries are examined ahead on a helper thread where what is done with
     // them does not depend on the moment.
     virtual bool fc_ReadsAhead() const { return false; }
+    // The entries' attribute store is read (the hidden, system and archive
+    // bits); a pass that decides by the mode's read-only bit alone skips it.
+    virtual bool fc_ReadsStoredAttributes() const { return true; }
     // The subfolders the walk will enter are listed ahead too.
     virtual bool fc_ListsAhead() const { return false; }
     // The target's counterparts of a folder's files are looked up ahead.
