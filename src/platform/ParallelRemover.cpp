@@ -7,6 +7,9 @@
 namespace zdr::platform {
 
 namespace {
+// Removals asked for before an idle thread is woken.
+constexpr std::size_t kWakeBatch = 4;
+
 ErrorCode removeNamed(int folder, const std::string& name)
 {
     return ::unlinkat(folder, name.c_str(), 0) == 0 ? error::kSuccess : lastError();
@@ -20,7 +23,7 @@ unsigned ParallelRemover::threadsFor(int folderFd)
     struct statfs fs {};
     if (folderFd >= 0 && ::fstatfs(folderFd, &fs) == 0
         && (static_cast<long>(fs.f_type) == kTmpfsMagic || static_cast<long>(fs.f_type) == kRamfsMagic))
-        return 0;
+        return 1;
     return 4;
 }
 
@@ -50,7 +53,7 @@ void ParallelRemover::submit(int folderFd, const std::string& name)
     {
         std::lock_guard lock(mutex_);
         jobs_.push_back({folderFd, name});
-        wake = idleWorkers_ > 0;
+        wake = idleWorkers_ > 0 && jobs_.size() - firstUnstarted_ >= kWakeBatch;
     }
     if (wake)
         asked_.notify_one();
@@ -61,23 +64,33 @@ bool ParallelRemover::next(ErrorCode& error)
     std::unique_lock lock(mutex_);
     if (jobs_.empty())
         return false;
-    if (firstUnstarted_ == 0) {
-        // Nobody took the oldest yet: removed here, without a hand-over.
-        firstUnstarted_ = 1;
-        Job& job = jobs_.front();
-        lock.unlock();
-        const ErrorCode removed = removeNamed(job.folder, job.name);
-        lock.lock();
-        job.error = removed;
-        job.done = true;
+    while (!jobs_.front().done) {
+        if (firstUnstarted_ < jobs_.size()) {
+            // What nobody took yet is removed here rather than waited for;
+            // idle threads help with the rest.
+            if (idleWorkers_ > 0 && jobs_.size() - firstUnstarted_ > 1)
+                asked_.notify_all();
+            runNext(lock);
+            continue;
+        }
+        collectorWaits_ = true;
+        finished_.wait(lock, [this] { return jobs_.front().done; });
+        collectorWaits_ = false;
     }
-    collectorWaits_ = true;
-    finished_.wait(lock, [this] { return jobs_.front().done; });
-    collectorWaits_ = false;
     error = jobs_.front().error;
     jobs_.pop_front();
     --firstUnstarted_;
     return true;
+}
+
+void ParallelRemover::runNext(std::unique_lock<std::mutex>& lock)
+{
+    Job& job = jobs_[firstUnstarted_++];
+    lock.unlock();
+    const ErrorCode error = removeNamed(job.folder, job.name);
+    lock.lock();
+    job.error = error;
+    job.done = true;
 }
 
 void ParallelRemover::work()
@@ -89,12 +102,7 @@ void ParallelRemover::work()
         --idleWorkers_;
         if (firstUnstarted_ >= jobs_.size())
             return; // stopping, and nothing left to do
-        Job& job = jobs_[firstUnstarted_++];
-        lock.unlock();
-        const ErrorCode error = removeNamed(job.folder, job.name);
-        lock.lock();
-        job.error = error;
-        job.done = true;
+        runNext(lock);
         if (collectorWaits_)
             finished_.notify_all();
     }

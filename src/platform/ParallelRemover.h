@@ -21,8 +21,10 @@ class ParallelRemover {
 public:
     // With no threads the collector removes each file itself in next().
     explicit ParallelRemover(unsigned threads = 4);
-    // Threads worth having for removals in the folder: none on a volume in
-    // memory, where a removal never waits and handing it over costs more.
+    // Threads worth having for removals in the folder: several where a
+    // removal waits for the volume, one on a volume in memory (where it
+    // never waits: the thread only takes the removals off the caller, whose
+    // own work goes on meanwhile).
     static unsigned threadsFor(int folderFd);
     // Finishes what was asked, then stops its threads.
     ~ParallelRemover();
@@ -32,7 +34,8 @@ public:
     void submit(int folderFd, const std::string& name);
     std::size_t pending() const { return jobs_.size(); }
     // The result of the oldest removal not yet collected, once it is done;
-    // false when none is pending.
+    // false when none is pending. The caller removes the ones no thread has
+    // taken yet itself rather than wait.
     bool next(ErrorCode& error);
 
 private:
@@ -42,6 +45,8 @@ private:
         bool done = false;
         ErrorCode error = 0;
     };
+    // Takes the first removal nobody has taken and does it, without the lock.
+    void runNext(std::unique_lock<std::mutex>& lock);
     void work();
 
     std::vector<std::thread> threads_;
@@ -50,8 +55,8 @@ private:
     std::condition_variable finished_;
     std::deque<Job> jobs_; // oldest first; a deque keeps jobs in place while workers use them
     std::size_t firstUnstarted_ = 0;
-    // Waiting threads: only they are woken (a wake-up per file cost more than
-    // the removal of a small file).
+    // Waiting threads: only they are woken, and only once a few removals
+    // wait (a wake-up per file cost more than the removal of a small file).
     unsigned idleWorkers_ = 0;
     bool collectorWaits_ = false;
     bool stopping_ = false;

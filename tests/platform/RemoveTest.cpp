@@ -26,7 +26,7 @@ using test::TempDir;
 TEST(ParallelRemover, ResultsComeInTheOrderAsked)
 {
     // Without threads (a volume in memory) the collector removes them itself.
-    for (const unsigned threads : {4u, 0u}) {
+    for (const unsigned threads : {4u, 1u, 0u}) {
         TempDir dir;
         for (int i = 0; i < 300; ++i)
             dir.write("f/" + std::to_string(i), "x");
