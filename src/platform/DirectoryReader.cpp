@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -245,14 +246,16 @@ private:
         const int fd = openat(job.parentFd, job.name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         if (fd < 0)
             return;
-        struct stat st {};
-        if (fstat(fd, &st) != 0) {
+        // Another file system mounted here is not looked into ahead: the
+        // walks that change things never go there.
+        struct statx sx {};
+        if (statx(fd, "", AT_EMPTY_PATH, STATX_INO, &sx) != 0 || (sx.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0) {
             ::close(fd);
             return;
         }
         job.fd = fd;
-        job.device = st.st_dev;
-        job.inode = st.st_ino;
+        job.device = makedev(sx.stx_dev_major, sx.stx_dev_minor);
+        job.inode = sx.stx_ino;
         job.listError = listFolder(fd, job.names);
         job.ahead = examineJob(fd, job.folder, job.names);
         if (job.ahead != nullptr)

@@ -39,6 +39,10 @@ public:
     // What it decides by is the mode's read-only bit (and the policy looks
     // at an entry again before it asks): the attribute store is not read.
     bool fc_ReadsStoredAttributes() const override { return false; }
+    // Subfolders are listed ahead while a folder's files go: a listing
+    // stands for its folder only while that is still the same folder, and
+    // one where another file system is mounted is never listed.
+    bool fc_ListsAhead() const override { return true; }
     // Removals on their way are named relative to the listed folder, which closes after it.
     void sb_ListingDone() override { sb_DeletesDone(); }
 
