@@ -62,9 +62,9 @@ bool DeletePass::fc_DeleteEntry(const EntryAt& at, std::string& errorText)
 bool DeletePass::fc_DeleteAsking(const EntryAt& at, int folderFd, std::optional<platform::ErrorCode> tried,
                                  std::string& errorText)
 {
-    const std::string path = at.isFile ? platform::joinPath(at.path, at.entry.name) : at.path;
-    // Relative to the folder the walk holds open where it has one.
-    const std::string& name = folderFd >= 0 ? at.entry.name : path;
+    // The full path only where it is needed: by a removal without an open
+    // folder, and by the questions.
+    const auto fullPath = [&at] { return at.isFile ? platform::joinPath(at.path, at.entry.name) : at.path; };
     const bool folder = !at.isFile && !at.entry.isSymlink(); // a link is removed as itself
     // Kept until the first answer: it either allowed the delete or was
     // about something else (the entry is no longer read-only then).
@@ -74,15 +74,17 @@ bool DeletePass::fc_DeleteAsking(const EntryAt& at, int folderFd, std::optional<
         if (tried) {
             code = *tried;
             tried.reset();
+        } else if (!keep && folderFd >= 0) { // relative to the folder the walk holds open
+            platform::removeEntry(folderFd, at.entry.name, folder, code);
         } else if (!keep) {
-            platform::removeEntry(folderFd, name, folder, code);
+            platform::removeEntry(folderFd, fullPath(), folder, code);
         }
         if (code == platform::error::kSuccess)
             break;
         errorText = fc_EntryErrorText(at.isFile, at.entry.name, code);
         bool skipped = false;
         bool allowed = false;
-        if (!policy_.fc_AskAgain(at, path, skipped, allowed, errorText))
+        if (!policy_.fc_AskAgain(at, fullPath(), skipped, allowed, errorText))
             return skipped;
         keep = false;
     }
