@@ -107,13 +107,6 @@ struct ListingJob {
     std::unique_ptr<ReadAheadJob> ahead;
 };
 
-namespace {
-
-constexpr std::size_t kListingsPerFolder = 4; // subfolders of one folder listed ahead
-constexpr std::size_t kListingsInAll = 32;    // open folders held ahead, all walks together
-
-// Reads an open folder's names: the files by name, then the subfolders.
-// Reads an open folder's names: the files by name, then the subfolders.
 // The folder is read with getdents64 straight from its descriptor (a C
 // library folder stream would examine the descriptor again each time).
 ErrorCode listFolder(int fd, std::vector<ListedName>& names)
@@ -145,6 +138,11 @@ ErrorCode listFolder(int fd, std::vector<ListedName>& names)
     });
     return listError;
 }
+
+namespace {
+
+constexpr std::size_t kListingsPerFolder = 4; // subfolders of one folder listed ahead
+constexpr std::size_t kListingsInAll = 32;    // open folders held ahead, all walks together
 
 std::unique_ptr<ReadAheadJob> examineJob(int fd, const std::string& folder, const std::vector<ListedName>& listed)
 {

@@ -16,6 +16,9 @@ struct ListedName {
     bool folder = false;
     std::string name;
 };
+// Reads the names of the open folder fd (from its start): the files by
+// name, then the subfolders by name. The error where the reading broke off.
+ErrorCode listFolder(int fd, std::vector<ListedName>& names);
 } // namespace detail
 
 // Lists one folder: one readdir pass and one statx per entry, relative to the

@@ -9,10 +9,10 @@
 
 namespace zdr::platform {
 
-// The names of one source folder, as listed at one moment, each with what
-// a lookup of it gave in the folder looked in (its counterpart in a
-// target). Made ahead of a walk (ListingPrefetch); a shortcut only: what is
-// not fresh any more is looked up again.
+// The entries of one target folder, as listed at one moment, each with what
+// a lookup of it gave. Made ahead of a walk (ListingPrefetch); a shortcut
+// only: a name it does not hold, and everything once it is not fresh any
+// more, is looked up again.
 struct FolderListing {
     enum class Answer { Unknown, Found, Missing };
 
@@ -20,6 +20,8 @@ struct FolderListing {
     std::vector<FileEntry> entries; // name set also where the lookup failed
     std::vector<ErrorCode> errors;  // of each entry; 0: found
     std::vector<std::uint32_t> byName;
+    // The names that look like temporary siblings of a run (Leftovers).
+    std::vector<std::string> temporaries;
 
     // Younger than a second: older ones were perhaps changed since (a
     // question waited for the user, a large subfolder was copied).

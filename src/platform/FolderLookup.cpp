@@ -29,13 +29,31 @@ void FolderLookup::close()
         prefetch_->clear();
 }
 
-void FolderLookup::listAhead(const std::string& source, const std::string& folder)
+void FolderLookup::listAhead(const std::string& folder)
 {
     if (!prefetch_) {
         prefetch_ = std::make_unique<ListingPrefetch>();
         prefetch_->setRoot(root_);
     }
-    prefetch_->want(source, folder);
+    prefetch_->want(folder);
+}
+
+const FolderListing* FolderLookup::listingOf(const std::string& folder)
+{
+    if (prefetch_ && folder != listedFolder_) {
+        listed_ = prefetch_->listing(folder);
+        listedFolder_ = folder;
+    }
+    return listed_.get();
+}
+
+bool FolderLookup::listedTemporaries(const std::string& folder, std::vector<std::string>& names)
+{
+    const FolderListing* listed = listingOf(folder);
+    if (listed == nullptr || !listed->fresh())
+        return false;
+    names = listed->temporaries;
+    return true;
 }
 
 void FolderLookup::leave(const std::string& folder)
@@ -86,12 +104,8 @@ bool FolderLookup::place(const std::string& folder, const std::string& name, Ent
 
 bool FolderLookup::statEntry(const std::string& folder, const std::string& name, FileEntry& out, ErrorCode& error)
 {
-    if (prefetch_ && folder != listedFolder_) {
-        listed_ = prefetch_->listing(folder);
-        listedFolder_ = folder;
-    }
-    if (listed_) {
-        switch (listed_->find(name, out, error)) {
+    if (const FolderListing* listed = listingOf(folder)) {
+        switch (listed->find(name, out, error)) {
         case FolderListing::Answer::Found: return true;
         case FolderListing::Answer::Missing: return false;
         case FolderListing::Answer::Unknown: break;

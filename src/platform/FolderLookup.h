@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace zdr::platform {
 
@@ -34,15 +35,21 @@ public:
     // without following a link; empty: every folder by its path.
     void setRoot(const std::string& root);
 
-    // A walk enters source, whose entries it looks up in folder: they are
-    // looked up on another thread ahead of the walk (folder first, then its
-    // subfolders, guessed from both sides), until leave(folder).
-    void listAhead(const std::string& source, const std::string& folder);
+    // A walk looks its entries up in folder: they are looked up on another
+    // thread ahead of the walk (folder first, then its subfolders), until
+    // leave(folder).
+    void listAhead(const std::string& folder);
     void leave(const std::string& folder);
+    // The names in folder that look like a run's temporary siblings, from
+    // its fresh listing made ahead; false when there is none (read the
+    // folder).
+    bool listedTemporaries(const std::string& folder, std::vector<std::string>& names);
 
 private:
     // The open folder (a path-only descriptor); -1 when it cannot be opened.
     int open(const std::string& folder);
+    // The listing of folder made ahead (null: none).
+    const FolderListing* listingOf(const std::string& folder);
     void closeFolder();
 
     int fd_ = -1;

@@ -64,40 +64,72 @@ bool flushFileSystems(const std::vector<std::string>& folders, ErrorCode& error)
     return error == error::kSuccess;
 }
 
-int openFolderBelow(const std::string& root, const std::string& folder, ErrorCode& error)
+int openFolderStepsAt(int base, std::string_view rest, ErrorCode& error, bool readable)
 {
-    constexpr int kFlags = O_PATH | O_DIRECTORY | O_CLOEXEC;
-    const bool below = !root.empty() && isWithin(folder, root);
-    int fd = ::open((below ? root : folder).c_str(), kFlags);
-    if (fd < 0) {
-        error = lastError();
-        return -1;
-    }
-    std::string_view rest = below ? std::string_view(folder).substr(withoutTrailingSeparator(root).size()) : "";
-    while (!rest.empty()) {
-        if (rest.front() == kSeparator) {
+    constexpr int kPathFlags = O_PATH | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW;
+    const int lastFlags = readable ? O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW : kPathFlags;
+    int fd = base;
+    // The descriptor of the step before: base is the caller's.
+    const auto letGo = [&] {
+        if (fd != base)
+            ::close(fd);
+    };
+    for (;;) {
+        while (!rest.empty() && rest.front() == kSeparator)
             rest.remove_prefix(1);
-            continue;
-        }
+        if (rest.empty())
+            break;
         const std::size_t end = std::min(rest.find(kSeparator), rest.size());
         const std::string step(rest.substr(0, end));
         rest.remove_prefix(end);
+        while (!rest.empty() && rest.front() == kSeparator)
+            rest.remove_prefix(1);
         // A link is an entry of its folder, never a way out of it: it does
         // not open as a folder, and only then is it asked what it is.
-        const int next = ::openat(fd, step.c_str(), kFlags | O_NOFOLLOW);
+        const int next = ::openat(fd, step.c_str(), rest.empty() ? lastFlags : kPathFlags);
         if (next < 0) {
             const int why = errno;
             error = fromErrno(why);
             struct stat st {};
             if (why == ENOTDIR && fstatat(fd, step.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode))
                 error = error::kCantResolveFilename;
-            ::close(fd);
+            letGo();
             return -1;
         }
-        ::close(fd);
+        letGo();
         fd = next;
     }
+    if (fd == base) { // no step: the folder itself
+        fd = ::openat(base, ".", lastFlags);
+        if (fd < 0) {
+            error = lastError();
+            return -1;
+        }
+    }
     error = error::kSuccess;
+    return fd;
+}
+
+int openFolderBelow(const std::string& root, const std::string& folder, ErrorCode& error, bool readable)
+{
+    const int flags = (readable ? O_RDONLY : O_PATH) | O_DIRECTORY | O_CLOEXEC;
+    const bool below = !root.empty() && isWithin(folder, root);
+    const std::string_view rest = below ? std::string_view(folder).substr(withoutTrailingSeparator(root).size()) : "";
+    if (rest.find_first_not_of(kSeparator) == std::string_view::npos) {
+        const int fd = ::open((below ? root : folder).c_str(), flags);
+        if (fd < 0)
+            error = lastError();
+        else
+            error = error::kSuccess;
+        return fd;
+    }
+    const int top = ::open(root.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (top < 0) {
+        error = lastError();
+        return -1;
+    }
+    const int fd = openFolderStepsAt(top, rest, error, readable);
+    ::close(top);
     return fd;
 }
 

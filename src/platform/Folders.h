@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zdr::platform {
@@ -35,6 +36,11 @@ bool flushFileSystems(const std::vector<std::string>& folders, ErrorCode& error)
 // link on its way (one in a copy's target tree) leads nowhere (error 1921);
 // any other folder, and every folder when root is empty, by its path.
 // Returns -1 with error when it cannot be opened.
-int openFolderBelow(const std::string& root, const std::string& folder, ErrorCode& error);
+// readable: a descriptor the folder's names can be read from (O_RDONLY)
+// instead of a path-only one.
+int openFolderBelow(const std::string& root, const std::string& folder, ErrorCode& error, bool readable = false);
+// The same for the steps of rest below the open folder base (which stays
+// open), one at a time, never through a link.
+int openFolderStepsAt(int base, std::string_view rest, ErrorCode& error, bool readable = false);
 
 } // namespace zdr::platform

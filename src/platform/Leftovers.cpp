@@ -43,6 +43,22 @@ bool temporaryOwner(std::string_view name, long& process)
 
 bool processAlive(long process) { return ::kill(static_cast<pid_t>(process), 0) == 0 || errno == EPERM; }
 
+namespace {
+
+// Removes name from the open folder fd when it is a temporary sibling of a
+// process that is gone (a plain file or link; never this process's own).
+bool removeIfStale(int fd, const char* name, long self)
+{
+    long process = 0;
+    if (name[0] != '.' || !temporaryOwner(name, process) || process == self || processAlive(process))
+        return false;
+    struct stat st {};
+    return ::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) == 0 && (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode))
+        && ::unlinkat(fd, name, 0) == 0;
+}
+
+} // namespace
+
 std::vector<std::string> removeStaleTemporaries(const std::string& folder)
 {
     std::vector<std::string> removed;
@@ -52,15 +68,27 @@ std::vector<std::string> removeStaleTemporaries(const std::string& folder)
     const int fd = ::dirfd(dir);
     const long self = static_cast<long>(::getpid());
     while (const dirent* d = ::readdir(dir)) {
-        long process = 0;
-        if (d->d_name[0] != '.' || !temporaryOwner(d->d_name, process) || process == self || processAlive(process))
-            continue;
-        struct stat st {};
-        if (::fstatat(fd, d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode))
-            && ::unlinkat(fd, d->d_name, 0) == 0)
+        if (removeIfStale(fd, d->d_name, self))
             removed.emplace_back(d->d_name);
     }
     ::closedir(dir);
+    return removed;
+}
+
+std::vector<std::string> removeStaleTemporaries(const std::string& folder, const std::vector<std::string>& listed)
+{
+    std::vector<std::string> removed;
+    if (listed.empty())
+        return removed;
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return removed;
+    const long self = static_cast<long>(::getpid());
+    for (const std::string& name : listed) {
+        if (removeIfStale(fd, name.c_str(), self))
+            removed.push_back(name);
+    }
+    ::close(fd);
     return removed;
 }
 

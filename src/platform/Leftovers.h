@@ -18,6 +18,9 @@ bool processAlive(long process);
 // files of that name pattern only; never this process's own). The names
 // removed, for the protocol.
 std::vector<std::string> removeStaleTemporaries(const std::string& folder);
+// The same for the names of a listing of folder that look like temporary
+// siblings (the folder is not read again; nothing to do when there are none).
+std::vector<std::string> removeStaleTemporaries(const std::string& folder, const std::vector<std::string>& listed);
 
 // A folder this process made and has not finished yet (permissions and time
 // follow after its content): marked, so a later run can finish it when this

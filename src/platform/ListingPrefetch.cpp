@@ -1,16 +1,13 @@
 #include "platform/ListingPrefetch.h"
 
+#include "platform/DirectoryReader.h"
 #include "platform/DosAttributes.h"
 #include "platform/Folders.h"
+#include "platform/Leftovers.h"
 #include "platform/Paths.h"
 
-#include <dirent.h>
-#include <fcntl.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <vector>
 
 namespace zdr::platform {
@@ -21,6 +18,10 @@ namespace {
 // far ahead, until the walk has taken half of them (a wake-up costs more
 // than a listing of a few entries).
 constexpr std::size_t kGuessesAhead = 32;
+// Folders the lister keeps open to open their subfolders from (one per
+// level of the folder it lists), each for as long as a listing is fresh.
+constexpr std::size_t kOpenedAtMost = 64;
+constexpr auto kOpenedFor = std::chrono::seconds(1);
 
 } // namespace
 
@@ -35,18 +36,15 @@ ListingPrefetch::~ListingPrefetch()
         thread_.join();
 }
 
-void ListingPrefetch::want(const std::string& source, const std::string& target)
+void ListingPrefetch::want(const std::string& target)
 {
     {
         std::lock_guard lock(mutex_);
         if (!thread_.joinable())
             thread_ = std::thread([this] { work(); });
         auto it = listings_.find(target);
-        if (it == listings_.end() || it->second.source != source) {
-            if (it != listings_.end())
-                erase(it, std::next(it));
+        if (it == listings_.end()) {
             it = listings_.emplace(target, Listing{}).first;
-            it->second.source = source;
             it->second.id = nextId_++;
         }
         Listing& listing = it->second;
@@ -92,6 +90,7 @@ void ListingPrefetch::clear()
         listings_.clear();
         queue_.clear();
         guessesDone_ = 0;
+        ++forgotten_;
     }
     asked_.notify_one();
 }
@@ -104,6 +103,7 @@ void ListingPrefetch::setRoot(const std::string& root)
         listings_.clear();
         queue_.clear();
         guessesDone_ = 0;
+        ++forgotten_;
     }
     asked_.notify_one();
 }
@@ -161,22 +161,34 @@ ListingPrefetch::Listing* ListingPrefetch::nextJob(std::string& target)
 
 void ListingPrefetch::work()
 {
+    std::vector<Opened> opened;
+    const auto letGo = [&opened] {
+        for (const Opened& folder : opened)
+            ::close(folder.fd);
+        opened.clear();
+    };
+    std::uint64_t forgotten = 0;
     std::unique_lock lock(mutex_);
     for (;;) {
         std::string target;
         Listing* job = nullptr;
         asked_.wait(lock, [&] { return stopping_ || (job = nextJob(target)) != nullptr; });
-        if (stopping_)
+        if (stopping_) {
+            letGo();
             return;
+        }
         job->state = State::Running;
-        const std::string source = job->source;
         const std::uint64_t id = job->id;
         const std::string root = root_;
+        const bool forgottenSince = forgotten != forgotten_;
+        forgotten = forgotten_;
         lock.unlock();
+        if (forgottenSince) // the tree may have changed: from the root again
+            letGo();
         auto listed = std::make_shared<FolderListing>();
         listed->taken = Clock::now();
         std::vector<std::string> subfolders;
-        const bool ok = list(root, source, target, *listed, subfolders);
+        const bool ok = list(root, target, *listed, subfolders, opened);
         lock.lock();
         const auto it = listings_.find(target);
         if (it == listings_.end() || it->second.id != id)
@@ -193,7 +205,6 @@ void ListingPrefetch::work()
             if (listings_.count(childTarget) != 0)
                 continue;
             Listing& child = listings_[childTarget];
-            child.source = joinPath(source, *name);
             child.id = nextId_++;
             queue_.push_front(std::move(childTarget));
         }
@@ -201,44 +212,51 @@ void ListingPrefetch::work()
     }
 }
 
-bool ListingPrefetch::list(const std::string& root, const std::string& source, const std::string& target,
-                           FolderListing& listed, std::vector<std::string>& subfolders)
+bool ListingPrefetch::list(const std::string& root, const std::string& target, FolderListing& listed,
+                           std::vector<std::string>& subfolders, std::vector<Opened>& opened)
 {
-    DIR* dir = opendir(source.c_str());
-    if (dir == nullptr)
-        return false;
-    ErrorCode ignored = 0; // a folder not listed is looked up directly, which says why
-    const int folder = openFolderBelow(root, target, ignored);
-    if (folder < 0) {
-        closedir(dir);
-        return false;
+    // From the folder listed before that holds target (one step for a
+    // subfolder) where it was opened lately; else from the root.
+    const bool below = !root.empty() && isWithin(target, root);
+    while (!opened.empty()
+           && !(below && target.size() > opened.back().folder.size() && isWithin(target, opened.back().folder)
+                && listed.taken - opened.back().at < kOpenedFor)) {
+        ::close(opened.back().fd);
+        opened.pop_back();
     }
+    ErrorCode ignored = 0; // a folder not listed is looked up directly, which says why
+    const int folder = opened.empty()
+        ? openFolderBelow(root, target, ignored, true)
+        : openFolderStepsAt(opened.back().fd, std::string_view(target).substr(opened.back().folder.size()), ignored,
+                            true);
+    if (folder < 0)
+        return false;
+    std::vector<detail::ListedName> names;
+    const ErrorCode listError = detail::listFolder(folder, names);
     std::string path = joinPath(target, "");
     const std::size_t base = path.size();
-    bool ok = true;
-    for (;;) {
-        errno = 0;
-        const dirent* d = readdir(dir);
-        if (d == nullptr) {
-            ok = errno == 0;
-            break;
-        }
-        if (std::strcmp(d->d_name, ".") == 0 || std::strcmp(d->d_name, "..") == 0)
-            continue;
+    listed.entries.reserve(names.size());
+    listed.errors.reserve(names.size());
+    for (detail::ListedName& name : names) {
         path.resize(base);
-        path += d->d_name;
+        path += name.name;
         FileEntry& entry = listed.entries.emplace_back();
         ErrorCode& error = listed.errors.emplace_back();
-        statAt(folder, d->d_name, path.c_str(), entry, error);
-        entry.name = d->d_name;
-        if (error == 0 && entry.isDirectory() && (d->d_type == DT_DIR || d->d_type == DT_UNKNOWN))
-            subfolders.emplace_back(d->d_name);
+        statAt(folder, name.name.c_str(), path.c_str(), entry, error);
+        entry.name = std::move(name.name);
+        long process = 0;
+        if (entry.name.front() == '.' && temporaryOwner(entry.name, process))
+            listed.temporaries.push_back(entry.name);
+        // The walk's order: the subfolders by name, after the files.
+        if (error == 0 && entry.isDirectory())
+            subfolders.push_back(entry.name);
     }
-    ::close(folder);
-    closedir(dir);
-    std::sort(subfolders.begin(), subfolders.end()); // as DirectoryReader hands them to the walk
     listed.index();
-    return ok;
+    if (below && !subfolders.empty() && opened.size() < kOpenedAtMost)
+        opened.push_back({target, folder, listed.taken});
+    else
+        ::close(folder);
+    return listError == error::kSuccess;
 }
 
 } // namespace zdr::platform

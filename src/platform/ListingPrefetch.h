@@ -16,11 +16,11 @@
 namespace zdr::platform {
 
 // Looks a walk's entries up in a target tree ahead of the walk, on a thread
-// of its own: for a source folder it lists the names and reads what the
-// counterpart folder in the target holds under each (as statEntry would),
-// then goes on into the subfolders both trees have, in the listing's order,
+// of its own: it lists a target folder and reads each of its entries (as
+// statEntry would), then goes on into its subfolders in the walk's order,
 // so the walk, a folder or more behind, finds its lookups done while its
-// own thread reads the source side.
+// own thread reads the source side. A folder is opened from the one listed
+// before it where that holds it, else step by step from the root.
 //
 // A listing is only a shortcut: a folder that could not be listed has none,
 // and the caller looks for itself (see FolderListing for the rest).
@@ -34,9 +34,9 @@ public:
     ListingPrefetch(const ListingPrefetch&) = delete;
     ListingPrefetch& operator=(const ListingPrefetch&) = delete;
 
-    // The walk enters source, whose counterpart is target: its listing comes
-    // next, before any guessed one.
-    void want(const std::string& source, const std::string& target);
+    // The walk enters target's counterpart: its listing comes next, before
+    // any guessed one.
+    void want(const std::string& target);
     // The walk is done with target: its listing and every guess below it go.
     void leave(const std::string& target);
     // Forgets every listing (the target tree may have changed).
@@ -52,18 +52,22 @@ private:
     using Clock = std::chrono::steady_clock;
     enum class State { Queued, Running, Done, Failed };
     struct Listing {
-        std::string source;
         State state = State::Queued;
         bool wanted = false;
         std::uint64_t id = 0;
         std::shared_ptr<const FolderListing> listed; // when done
     };
+    // A folder the lister has open, to open its subfolders from.
+    struct Opened {
+        std::string folder;
+        int fd = -1;
+        Clock::time_point at;
+    };
     void work();
-    // Lists target for the names of source (without the lock); subfolders:
-    // the names that are folders on both sides. False when either folder
-    // cannot be read.
-    static bool list(const std::string& root, const std::string& source, const std::string& target,
-                     FolderListing& listed, std::vector<std::string>& subfolders);
+    // Lists target (without the lock): its entries, and its subfolders in
+    // the walk's order. False when it cannot be read.
+    static bool list(const std::string& root, const std::string& target, FolderListing& listed,
+                     std::vector<std::string>& subfolders, std::vector<Opened>& opened);
     // The next listing to make, or nullptr to wait (lock held).
     Listing* nextJob(std::string& target);
     void erase(std::map<std::string, Listing>::iterator first, std::map<std::string, Listing>::iterator last);
@@ -77,6 +81,7 @@ private:
     bool resting_ = false;                    // far enough ahead: guesses wait
     std::uint64_t nextId_ = 1;
     bool stopping_ = false;
+    std::uint64_t forgotten_ = 0; // raised by clear and setRoot: the lister lets go of its open folders
     std::string root_;   // under mutex_
     std::thread thread_; // started by the first want
 };

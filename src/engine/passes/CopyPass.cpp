@@ -435,7 +435,12 @@ void CopyPass::sb_TidyTarget(const std::string& targetPath)
 {
     if (madeFolders_.count(targetPath) != 0 || !tidied_.insert(targetPath).second)
         return; // new, or done already
-    for (const std::string& name : platform::removeStaleTemporaries(targetPath)) {
+    // The names of the target's listing made ahead where there is one.
+    std::vector<std::string> listed;
+    const std::vector<std::string> removed = run_.targets.listedTemporaries(targetPath, listed)
+        ? platform::removeStaleTemporaries(targetPath, listed)
+        : platform::removeStaleTemporaries(targetPath);
+    for (const std::string& name : removed) {
         tidiedSomething_ = true;
         if (run_.has(status::kCreateProtocol))
             run_.sb_ProtocolAdd({.action = run_.pass,

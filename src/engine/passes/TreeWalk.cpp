@@ -124,9 +124,16 @@ bool TreeWalk::fc_FolderWalk(std::int32_t level, const platform::FileEntry& fold
         pass_->sb_FolderOpened(level, path);
     }
 
+    const bool listing = whole || (level == 1 && run_.current.Selection.front() == kSelectionContent);
+    // The files' counterparts in the target are looked up on a thread ahead
+    // of the walk (and what the target folder holds is known before the
+    // pass enters it).
+    const bool lookups = listing && !ownTarget.empty() && pass_->fc_LooksUpTargets(ownTarget);
+    if (lookups)
+        run_.targets.listAhead(ownTarget);
     pass_->sb_EnterTarget(ownTarget);
     bool goOn = true;
-    if (whole || (level == 1 && run_.current.Selection.front() == kSelectionContent)) {
+    if (listing) {
         platform::DirectoryReader reader;
         // Entries are examined ahead on a helper thread where what is done
         // with them does not depend on the moment: the information pass only
@@ -146,18 +153,12 @@ bool TreeWalk::fc_FolderWalk(std::int32_t level, const platform::FileEntry& fold
         else
             opened =
                 parent != nullptr && level > 1 ? reader.openChild(*parent, folder.name, code) : reader.open(path, code);
-        // The files' counterparts in the target are looked up on a thread
-        // ahead of the walk.
-        const bool lookups = !ownTarget.empty() && pass_->fc_LooksUpTargets(ownTarget);
-        if (!opened) {
+        if (!opened)
             sb_SearchFailed(level, false, path, code, errorText);
-        } else {
-            if (lookups)
-                run_.targets.listAhead(path, ownTarget);
+        else
             goOn = fc_WalkListing(level, reader, path, ownTarget, errorText);
-            if (lookups)
-                run_.targets.leave(ownTarget);
-        }
+        if (lookups)
+            run_.targets.leave(ownTarget);
     } else if (run_.current.Source == kSourceComputer) {
         goOn = fc_WalkDrives(level, targetPath, errorText);
     } else {
