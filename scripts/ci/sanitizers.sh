@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The fast Qt-free unit tests under AddressSanitizer + UndefinedBehaviorSanitizer
 # (build-asan/), and the parts that run threads (listing prefetch, parallel
-# remover, the delete that uses it, the information walk that lists ahead)
+# remover, the delete that uses it, the information walk that lists ahead, the
+# copy of differing files that reads ahead)
 # under ThreadSanitizer (build-tsan/).
 # No fuzzers, no benchmarks, no windows: CI's whole run stays under 30 minutes.
 set -euo pipefail
@@ -10,7 +11,7 @@ jobs=$(nproc)
 
 asan_tests=(base_core platform_files engine_rules engine_walk engine_copy engine_copy_faults engine_delete
   engine_rename_backup protocol_core project_core registry_engine run_texts app_commandline net_connect net_network)
-tsan_tests=(platform_files engine_walk engine_delete)
+tsan_tests=(platform_files engine_walk engine_copy engine_delete)
 
 configure() { # folder, option
   cmake -S . -B "$1" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DZDR_WERROR=ON \

@@ -33,6 +33,7 @@ struct ReadAheadJob {
     };
     int dirFd = -1;
     std::string folder; // with its separator
+    std::chrono::steady_clock::time_point listedAt = std::chrono::steady_clock::now();
     const std::vector<const std::string*> names;
     std::vector<Result> results;
     std::unique_ptr<std::atomic<unsigned char>[]> ready;
@@ -102,6 +103,7 @@ struct ListingJob {
     int fd = -1;                 // -1 when it could not be opened
     dev_t device = 0;            // the folder that was opened
     ino_t inode = 0;
+    std::chrono::steady_clock::time_point listedAt;
     std::vector<ListedName> names;
     ErrorCode listError = 0;
     std::unique_ptr<ReadAheadJob> ahead;
@@ -254,6 +256,7 @@ private:
         job.fd = fd;
         job.device = makedev(sx.stx_dev_major, sx.stx_dev_minor);
         job.inode = sx.stx_ino;
+        job.listedAt = std::chrono::steady_clock::now();
         job.listError = listFolder(fd, job.names);
         job.ahead = examineJob(fd, job.folder, job.names);
         if (job.ahead != nullptr)
@@ -369,8 +372,9 @@ bool DirectoryReader::adoptListing(const DirectoryReader& parent, const std::str
     // its name: one removed, renamed or replaced since is opened now, as the
     // walk would (and fails as it would). So does one that could not be opened.
     struct stat now {};
-    const bool same = made && job->fd >= 0 && fstatat(parent.fd_, name.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0
-        && S_ISDIR(now.st_mode) && now.st_dev == job->device && now.st_ino == job->inode;
+    const bool same = made && job->fd >= 0 && !tooOld(job->listedAt)
+        && fstatat(parent.fd_, name.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(now.st_mode)
+        && now.st_dev == job->device && now.st_ino == job->inode;
     if (!same) {
         if (job->ahead != nullptr)
             detail::ReadAheadPool::instance().withdraw(job->ahead.get());
@@ -461,12 +465,22 @@ void DirectoryReader::stopReadAhead()
     ahead_.reset();
 }
 
+bool DirectoryReader::tooOld(std::chrono::steady_clock::time_point listed) const
+{
+    return aheadFor_ != std::chrono::steady_clock::duration::zero()
+        && std::chrono::steady_clock::now() - listed >= aheadFor_;
+}
+
 bool DirectoryReader::next(FileEntry& out, ErrorCode& error)
 {
     error = error::kSuccess;
     if (fd_ < 0)
         return false;
     const int dirFd = fd_;
+    if (ahead_ != nullptr && tooOld(ahead_->listedAt)) { // from now on each entry as it comes
+        detail::ReadAheadPool::instance().withdraw(ahead_.get());
+        ahead_.reset();
+    }
     while (nextName_ < names_.size()) {
         const std::size_t index = nextName_++;
         const Name& listed = names_[index];

@@ -2,6 +2,7 @@
 
 #include "platform/FileEntry.h"
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -51,6 +52,10 @@ public:
     // few per folder and a few dozen in all. For walks that only look: a
     // listing is as old as the moment it was made.
     void setListAhead(std::function<bool(const std::string& name)> wanted) { wanted_ = std::move(wanted); }
+    // What was listed and examined ahead serves only for this long after
+    // its folder was listed; then the walk lists and examines for itself,
+    // as it comes. Zero (the default): for as long as the folder is open.
+    void setAheadFor(std::chrono::steady_clock::duration age) { aheadFor_ = age; }
 
     bool open(const std::string& path, ErrorCode& error);
     // Opens the subfolder name of an open parent relative to it: no path is
@@ -84,6 +89,8 @@ private:
     bool adoptListing(const DirectoryReader& parent, const std::string& name);
     // Stops the helpers' work on this folder and waits until they have let go.
     void stopReadAhead();
+    // What was listed at listed is too old to serve the walk.
+    bool tooOld(std::chrono::steady_clock::time_point listed) const;
 
     int fd_ = -1;         // the open folder
     std::string folder_;  // the folder with its separator, reused for entry paths
@@ -92,6 +99,7 @@ private:
     ErrorCode listError_ = 0; // the listing broke off after names_
     bool readAhead_ = false;
     bool readsStore_ = true;
+    std::chrono::steady_clock::duration aheadFor_{};
     std::unique_ptr<detail::ReadAheadJob> ahead_; // the helper's work on this folder
     std::function<bool(const std::string&)> wanted_; // set: subfolders are listed ahead
     // Subfolders listed ahead, in the walk's order; the next one to hand out.

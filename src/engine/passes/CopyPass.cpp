@@ -77,20 +77,42 @@ bool CopyPass::fc_FileCopy(const EntryAt& at, std::string& errorText)
     return at.isFile ? fc_CopyFile(at, errorText) : fc_CopyFolder(at, errorText);
 }
 
+bool CopyPass::fc_Unchanged(const platform::FileEntry& source, const platform::FileEntry& existing) const
+{
+    // "Only newer files" protects a newer target also without "differing files".
+    return (run_.has(status::kOnlyDifferent) || run_.has(status::kOnlyNewer))
+        && fc_FilesEqual(source, existing, run_.has(status::kOnlyNewer));
+}
+
 bool CopyPass::fc_CopyFile(const EntryAt& at, std::string& errorText)
 {
-    const platform::FileEntry& entry = at.entry;
-    const double sizeKB = static_cast<double>(entry.size) / 1024;
-    run_.sb_EntryStart(at);
     platform::FileEntry existing;
     platform::ErrorCode code = 0;
     // In a folder this run made nothing is there yet; one that comes in
     // meanwhile is still never replaced unasked (the copy then fails).
-    const bool exists =
-        madeFolders_.count(at.targetPath) == 0 && run_.targets.statEntry(at.targetPath, entry.name, existing, code);
-    // "Only newer files" protects a newer target also without "differing files".
-    if (exists && (run_.has(status::kOnlyDifferent) || run_.has(status::kOnlyNewer))
-        && fc_FilesEqual(entry, existing, run_.has(status::kOnlyNewer))) {
+    const bool made = madeFolders_.count(at.targetPath) != 0;
+    const bool exists = !made && run_.targets.statEntry(at.targetPath, at.entry.name, existing, code);
+    if (made || !fc_ReadsAheadToCompare() || (exists && fc_Unchanged(at.entry, existing)))
+        return fc_CopyFileFound(at, exists, existing, errorText);
+    // Examined ahead of the walk (where the target is looked up), the file
+    // is as it was then: one to be copied is examined again and goes as it
+    // is now (one gone since is passed over, as the walk passes over a file
+    // gone since its listing).
+    platform::FileEntry now;
+    if (!run_.sources.statEntry(at.path, at.entry.name, now, code))
+        return code == platform::error::kFileNotFound || fc_CopyFileFound(at, exists, existing, errorText);
+    if (now.isDirectory()) // no longer a file: it fails as such
+        return fc_CopyFileFound(at, exists, existing, errorText);
+    return fc_CopyFileFound({at.isFile, at.level, now, at.path, at.targetPath}, exists, existing, errorText);
+}
+
+bool CopyPass::fc_CopyFileFound(const EntryAt& at, bool exists, const platform::FileEntry& existing,
+                                std::string& errorText)
+{
+    const platform::FileEntry& entry = at.entry;
+    const double sizeKB = static_cast<double>(entry.size) / 1024;
+    run_.sb_EntryStart(at);
+    if (exists && fc_Unchanged(entry, existing)) {
         ++run_.counters.CountFiles_ExistsTimeOk;
         run_.counters.SizeTotal_ExistsTimeOk += sizeKB;
         run_.observer.ActionFileNot(1);
@@ -342,6 +364,11 @@ void CopyPass::sb_TaskStart()
 bool CopyPass::fc_EntryAction(const EntryAt& at, std::string& errorText)
 {
     return fc_FileCopy(at, errorText) || policy_.fc_EntryFailed(at, errorText);
+}
+
+bool CopyPass::fc_ReadsAheadToCompare() const
+{
+    return run_.has(status::kOnlyDifferent) || run_.has(status::kOnlyNewer);
 }
 
 bool CopyPass::fc_PassesOver(const std::string& path, const std::string& name) const

@@ -39,6 +39,11 @@ public:
     bool fc_ChangesSource() const override { return false; }
     const char* fc_FolderFailedText() const override { return "Fehler bei Kopie Verzeichnis: '"; }
     bool fc_EntryAction(const EntryAt& at, std::string& errorText) override;
+    // Copying only what differs (or is newer), most files are only
+    // compared: the source is listed and examined ahead as the target is,
+    // and as fresh (a second). A file to be copied is examined again.
+    bool fc_ReadsAheadToCompare() const override;
+    std::chrono::steady_clock::duration fc_AheadFor() const override { return std::chrono::seconds(1); }
     // Not in a folder this run made: nothing is there yet.
     bool fc_LooksUpTargets(const std::string& ownTarget) const override { return !fc_MadeFolder(ownTarget); }
     bool fc_MakesTargets() const override { return true; }
@@ -81,6 +86,10 @@ public:
 
 private:
     bool fc_CopyFile(const EntryAt& at, std::string& errorText);
+    // The same with the file's target as looked up (exists: existing is it).
+    bool fc_CopyFileFound(const EntryAt& at, bool exists, const platform::FileEntry& existing, std::string& errorText);
+    // Nothing is to be done for source against its existing target.
+    bool fc_Unchanged(const platform::FileEntry& source, const platform::FileEntry& existing) const;
     bool fc_CopyFolder(const EntryAt& at, std::string& errorText);
     // compressProblem: a compression the volume refused, for the entry's line.
     bool fc_CopyContent(const EntryAt& at, bool replace, std::string& compressProblem, std::string& errorText);

@@ -138,13 +138,16 @@ bool TreeWalk::fc_FolderWalk(std::int32_t level, const platform::FileEntry& fold
         // Entries are examined ahead on a helper thread where what is done
         // with them does not depend on the moment: the information pass only
         // looks, the delete goes relative to the folder and never follows a
-        // link. A copy opens its source by name after the examination, so it
-        // keeps that moment as close as it was.
-        reader.setReadAhead(pass_->fc_ReadsAhead());
+        // link. A copy opens its source by name after the examination; only
+        // one that mostly compares takes examinations made ahead, and only
+        // fresh ones.
+        const bool toCompare = lookups && pass_->fc_ReadsAheadToCompare();
+        reader.setReadAhead(pass_->fc_ReadsAhead() || toCompare);
         reader.setReadsStore(pass_->fc_ReadsStoredAttributes());
-        // The information pass only looks: the subfolders it will enter are
-        // listed ahead too, on the helpers, while it reports the files.
-        if (pass_->fc_ListsAhead())
+        reader.setAheadFor(pass_->fc_AheadFor());
+        // The subfolders the walk will enter are listed ahead too, on the
+        // helpers, while it reports the files.
+        if (pass_->fc_ListsAhead() || toCompare)
             reader.setListAhead([this](const std::string& name) { return run_.filter.folderPasses(name); });
         platform::ErrorCode code = 0;
         bool opened = false;

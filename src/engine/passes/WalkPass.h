@@ -3,6 +3,7 @@
 #include "engine/EngineCounters.h"
 #include "engine/passes/RunContext.h"
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -33,6 +34,13 @@ public:
     virtual bool fc_ReadsStoredAttributes() const { return true; }
     // The subfolders the walk will enter are listed ahead too.
     virtual bool fc_ListsAhead() const { return false; }
+    // In the folders whose targets are looked up, entries are examined and
+    // subfolders listed ahead too (the pass mostly compares there), and
+    // serve for fc_AheadFor.
+    virtual bool fc_ReadsAheadToCompare() const { return false; }
+    // How long what was listed and examined ahead serves the walk (zero: as
+    // long as its folder is open).
+    virtual std::chrono::steady_clock::duration fc_AheadFor() const { return {}; }
     // The target's counterparts of a folder's files are looked up ahead.
     virtual bool fc_LooksUpTargets(const std::string& /*ownTarget*/) const { return false; }
     // The pass makes the target folder of a drive root ("<Arbeitsplatz>").
