@@ -9,6 +9,8 @@ namespace zdr::platform {
 namespace {
 // Removals asked for before an idle thread is woken.
 constexpr std::size_t kWakeBatch = 4;
+// Pauses the collector spins for a removal on its way before it sleeps.
+constexpr int kSpins = 500;
 
 ErrorCode removeNamed(int folder, const std::string& name)
 {
@@ -27,7 +29,7 @@ unsigned ParallelRemover::threadsFor(int folderFd)
     return 4;
 }
 
-ParallelRemover::ParallelRemover(unsigned threads)
+ParallelRemover::ParallelRemover(unsigned threads) : workers_(threads)
 {
     for (unsigned i = 0; i < threads; ++i)
         threads_.emplace_back([this] { work(); });
@@ -52,7 +54,7 @@ void ParallelRemover::submit(int folderFd, const std::string& name)
     bool wake = false;
     {
         std::lock_guard lock(mutex_);
-        jobs_.push_back({folderFd, name});
+        jobs_.emplace_back(folderFd, name);
         wake = idleWorkers_ > 0 && jobs_.size() - firstUnstarted_ >= kWakeBatch;
     }
     if (wake)
@@ -64,37 +66,56 @@ bool ParallelRemover::next(ErrorCode& error)
     std::unique_lock lock(mutex_);
     if (jobs_.empty())
         return false;
-    while (!jobs_.front().done) {
+    Job& oldest = jobs_.front(); // only the collector adds or drops jobs
+    while (!oldest.done.load(std::memory_order_acquire)) {
         if (firstUnstarted_ < jobs_.size()) {
             // What nobody took yet is removed here rather than waited for;
             // idle threads help with the rest.
             if (idleWorkers_ > 0 && jobs_.size() - firstUnstarted_ > 1)
                 asked_.notify_all();
-            runNext(lock);
+            Job& job = jobs_[firstUnstarted_++];
+            lock.unlock();
+            finish(job);
+            lock.lock();
             continue;
         }
-        collectorWaits_ = true;
-        finished_.wait(lock, [this] { return jobs_.front().done; });
-        collectorWaits_ = false;
+        // A thread is at it: a removal takes microseconds, a sleep and a
+        // wake-up cost more. Only a removal that waits for the volume is
+        // slept on.
+        lock.unlock();
+        for (int spin = 0; spin < kSpins && !oldest.done.load(std::memory_order_acquire); ++spin) {
+#if defined(__x86_64__)
+            __builtin_ia32_pause();
+#endif
+        }
+        lock.lock();
+        collectorWaits_.store(true);
+        finished_.wait(lock, [&oldest] { return oldest.done.load(); });
+        collectorWaits_.store(false);
     }
-    error = jobs_.front().error;
+    error = oldest.error;
     jobs_.pop_front();
     --firstUnstarted_;
     return true;
 }
 
-void ParallelRemover::runNext(std::unique_lock<std::mutex>& lock)
+void ParallelRemover::finish(Job& job)
 {
-    Job& job = jobs_[firstUnstarted_++];
-    lock.unlock();
-    const ErrorCode error = removeNamed(job.folder, job.name);
-    lock.lock();
-    job.error = error;
-    job.done = true;
+    job.error = removeNamed(job.folder, job.name);
+    job.done.store(true);
+    // Both sequentially consistent: a collector about to sleep either sees
+    // the job done or is seen waiting. It says so holding the lock, which it
+    // lets go only in its wait: once the lock is ours it waits, and is woken
+    // after the lock is free again (so it does not wake into a held lock).
+    if (collectorWaits_.load()) {
+        { std::lock_guard lock(mutex_); }
+        finished_.notify_all();
+    }
 }
 
 void ParallelRemover::work()
 {
+    std::vector<Job*> taken;
     std::unique_lock lock(mutex_);
     for (;;) {
         ++idleWorkers_;
@@ -102,9 +123,17 @@ void ParallelRemover::work()
         --idleWorkers_;
         if (firstUnstarted_ >= jobs_.size())
             return; // stopping, and nothing left to do
-        runNext(lock);
-        if (collectorWaits_)
-            finished_.notify_all();
+        // Each thread takes its share of what waits at once: the lock is
+        // held once for several removals, not twice for each.
+        const std::size_t waiting = jobs_.size() - firstUnstarted_;
+        const std::size_t share = (waiting + workers_ - 1) / workers_;
+        taken.clear();
+        for (std::size_t i = 0; i < share; ++i)
+            taken.push_back(&jobs_[firstUnstarted_++]);
+        lock.unlock();
+        for (Job* job : taken)
+            finish(*job);
+        lock.lock();
     }
 }
 

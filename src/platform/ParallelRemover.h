@@ -2,6 +2,7 @@
 
 #include "platform/ErrorCode.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
@@ -40,15 +41,17 @@ public:
 
 private:
     struct Job {
+        Job(int folderFd, const std::string& entry) : folder(folderFd), name(entry) {}
         int folder;
         std::string name;
-        bool done = false;
-        ErrorCode error = 0;
+        ErrorCode error = 0;           // written before done
+        std::atomic<bool> done{false}; // read by the collector without the lock
     };
-    // Takes the first removal nobody has taken and does it, without the lock.
-    void runNext(std::unique_lock<std::mutex>& lock);
+    // Does a removal taken from the queue (without the lock) and says so.
+    void finish(Job& job);
     void work();
 
+    const unsigned workers_;
     std::vector<std::thread> threads_;
     std::mutex mutex_;
     std::condition_variable asked_;
@@ -58,7 +61,7 @@ private:
     // Waiting threads: only they are woken, and only once a few removals
     // wait (a wake-up per file cost more than the removal of a small file).
     unsigned idleWorkers_ = 0;
-    bool collectorWaits_ = false;
+    std::atomic<bool> collectorWaits_{false};
     bool stopping_ = false;
 };
 
