@@ -108,7 +108,8 @@ void ParallelRemover::finish(Job& job)
     // lets go only in its wait: once the lock is ours it waits, and is woken
     // after the lock is free again (so it does not wake into a held lock).
     if (collectorWaits_.load()) {
-        { std::lock_guard lock(mutex_); }
+        std::unique_lock lock(mutex_);
+        lock.unlock();
         finished_.notify_all();
     }
 }
