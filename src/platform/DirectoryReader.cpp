@@ -81,10 +81,9 @@ struct ReadAheadJob {
         }
         return false;
     }
-    void examine(std::size_t i, Result& out, std::string& path) const
+    void examine(std::size_t i, Result& out) const
     {
-        path.assign(folder).append(*names[i]);
-        out.ok = statAt(dirFd, names[i]->c_str(), path.c_str(), out.entry, out.error, readsStore);
+        out.ok = statIn(dirFd, folder, names[i]->c_str(), out.entry, out.error, readsStore);
     }
 };
 
@@ -266,7 +265,6 @@ private:
     void work()
     {
         constexpr std::size_t kSlice = 16; // entries between looks for a newer job
-        std::string path;
         std::unique_lock<std::mutex> lock(mutex_);
         for (;;) {
             asked_.wait(lock, [&] { return !jobs_.empty() || !listings_.empty(); });
@@ -292,7 +290,7 @@ private:
                     finished = true;
                     break;
                 }
-                job->examine(i, job->results[i], path);
+                job->examine(i, job->results[i]);
                 job->ready[i].store(1, std::memory_order_release);
             }
             lock.lock();
@@ -493,10 +491,7 @@ bool DirectoryReader::next(FileEntry& out, ErrorCode& error)
             statError = result.error;
             ok = result.ok;
         } else {
-            const std::size_t folderLength = folder_.size();
-            folder_ += name;
-            ok = statAt(dirFd, name.c_str(), folder_.c_str(), out, statError, readsStore_);
-            folder_.resize(folderLength);
+            ok = statIn(dirFd, folder_, name.c_str(), out, statError, readsStore_);
         }
         if (!ok) {
             // A file that vanished since the listing is gone; a folder may

@@ -73,11 +73,31 @@ std::uint32_t parseDosAttrib(const unsigned char* data, std::size_t size)
     return 0;
 }
 
+namespace {
+
+// The full path of an entry for the calls that take paths: given, or made
+// of its folder and name only when one is needed.
+struct EntryPath {
+    const char* full = nullptr;
+    const std::string* folder = nullptr; // with its final separator
+    const char* name = nullptr;
+    std::string made;
+    const char* get()
+    {
+        if (full == nullptr) {
+            made.assign(*folder).append(name);
+            full = made.c_str();
+        }
+        return full;
+    }
+};
+
+} // namespace
+
 // Reads the store relative to the open folder where the kernel can
 // (getxattrat, Linux 6.13): one name to look up instead of the whole path,
 // and no path length limit. Older kernels take the full path.
-static ssize_t getDosAttribAt(int dirFd, const char* name, const char* fullPath, unsigned char* buffer,
-                              std::size_t size)
+static ssize_t getDosAttribAt(int dirFd, const char* name, EntryPath& path, unsigned char* buffer, std::size_t size)
 {
 #if defined(__linux__) && defined(__x86_64__)
     constexpr long kGetXattrAt = 464;
@@ -98,19 +118,19 @@ static ssize_t getDosAttribAt(int dirFd, const char* name, const char* fullPath,
     (void)dirFd;
     (void)name;
 #endif
-    return lgetxattr(fullPath, kDosAttribName, buffer, size);
+    return lgetxattr(path.get(), kDosAttribName, buffer, size);
 }
 
-static std::uint32_t readDosAttributes(int dirFd, const char* name, const char* fullPath)
+static std::uint32_t readDosAttributes(int dirFd, const char* name, EntryPath& path)
 {
     unsigned char buffer[128];
-    const ssize_t n = getDosAttribAt(dirFd, name, fullPath, buffer, sizeof buffer);
+    const ssize_t n = getDosAttribAt(dirFd, name, path, buffer, sizeof buffer);
     if (n <= 0)
         return 0;
     return parseDosAttrib(buffer, static_cast<std::size_t>(n)) | kStoreFound;
 }
 
-bool statAt(int dirFd, const char* name, const char* fullPath, FileEntry& out, ErrorCode& error, bool withStore)
+static bool statWith(int dirFd, const char* name, EntryPath& path, FileEntry& out, ErrorCode& error, bool withStore)
 {
     struct statx sx {};
     const unsigned mask = STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_MTIME | STATX_ATIME | STATX_BTIME | STATX_CTIME
@@ -130,7 +150,7 @@ bool statAt(int dirFd, const char* name, const char* fullPath, FileEntry& out, E
         a |= attr::kReadOnly;
     if ((sx.stx_attributes & STATX_ATTR_COMPRESSED) != 0)
         a |= attr::kCompressed;
-    std::uint32_t stored = link || !withStore ? 0 : readDosAttributes(dirFd, name, fullPath);
+    std::uint32_t stored = link || !withStore ? 0 : readDosAttributes(dirFd, name, path);
     if ((stored & kStoreFound) == 0)
         stored = defaultBits(directory);
     a |= stored & attr::kStoredBits;
@@ -150,6 +170,21 @@ bool statAt(int dirFd, const char* name, const char* fullPath, FileEntry& out, E
         (sx.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0 && (sx.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
     error = error::kSuccess;
     return true;
+}
+
+bool statAt(int dirFd, const char* name, const char* fullPath, FileEntry& out, ErrorCode& error, bool withStore)
+{
+    EntryPath path;
+    path.full = fullPath;
+    return statWith(dirFd, name, path, out, error, withStore);
+}
+
+bool statIn(int dirFd, const std::string& folder, const char* name, FileEntry& out, ErrorCode& error, bool withStore)
+{
+    EntryPath path;
+    path.folder = &folder;
+    path.name = name;
+    return statWith(dirFd, name, path, out, error, withStore);
 }
 
 // What the store must hold for bits: nothing (false) when the entry shows

@@ -16,6 +16,11 @@ namespace zdr::platform {
 // not read and the entry shows the default bits (for a walk that decides by
 // the mode's read-only bit alone: one call less per entry).
 bool statAt(int dirFd, const char* name, const char* fullPath, FileEntry& out, ErrorCode& error, bool withStore = true);
+// The same for name in the open folder dirFd whose path (with its final
+// separator) is folder: the full path is only made where the store cannot
+// be read relative to dirFd (kernels before 6.13).
+bool statIn(int dirFd, const std::string& folder, const char* name, FileEntry& out, ErrorCode& error,
+            bool withStore = true);
 
 // Writes the store; removes it when the bits equal the default (archive for
 // files), so untouched files keep no extended attribute. Succeeds silently

@@ -233,16 +233,13 @@ bool ListingPrefetch::list(const std::string& root, const std::string& target, F
         return false;
     std::vector<detail::ListedName> names;
     const ErrorCode listError = detail::listFolder(folder, names);
-    std::string path = joinPath(target, "");
-    const std::size_t base = path.size();
+    const std::string path = joinPath(target, "");
     listed.entries.reserve(names.size());
     listed.errors.reserve(names.size());
     for (detail::ListedName& name : names) {
-        path.resize(base);
-        path += name.name;
         FileEntry& entry = listed.entries.emplace_back();
         ErrorCode& error = listed.errors.emplace_back();
-        statAt(folder, name.name.c_str(), path.c_str(), entry, error);
+        statIn(folder, path, name.name.c_str(), entry, error);
         entry.name = std::move(name.name);
         long process = 0;
         if (entry.name.front() == '.' && temporaryOwner(entry.name, process))
