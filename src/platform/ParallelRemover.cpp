@@ -25,7 +25,7 @@ unsigned ParallelRemover::threadsFor(int folderFd)
     struct statfs fs {};
     if (folderFd >= 0 && ::fstatfs(folderFd, &fs) == 0
         && (static_cast<long>(fs.f_type) == kTmpfsMagic || static_cast<long>(fs.f_type) == kRamfsMagic))
-        return 1;
+        return 0;
     return 4;
 }
 
