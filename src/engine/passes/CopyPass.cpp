@@ -173,10 +173,14 @@ bool CopyPass::fc_CopyContent(const EntryAt& at, bool replace, std::string& comp
     platform::ErrorCode code = 0;
     bool ok = true;
     compressProblem.clear();
-    // Both folders are reached from the task's folders without a link.
+    // Both folders are reached from the task's folders without a link; the
+    // source's is the one the walk has open and listed, where it has one.
     platform::EntryPlace from;
     platform::EntryPlace to;
-    if (!run_.sources.place(at.path, at.entry.name, from, code)
+    const bool walked = run_.entryFolder >= 0 && !fc_FromProtocol();
+    if (walked)
+        from = {run_.entryFolder, at.entry.name};
+    if (!(walked || run_.sources.place(at.path, at.entry.name, from, code))
         || !run_.targets.place(at.targetPath, at.entry.name, to, code)) {
         ok = false;
     } else if (at.entry.isSymlink()) {
