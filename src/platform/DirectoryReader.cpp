@@ -189,6 +189,18 @@ public:
         released_.wait(lock, [&] { return job->busy == 0; });
     }
 
+    // A folder listed ahead that the walk now reads: its examination goes
+    // first, as that of a folder the walk opened itself would (else the
+    // helpers would examine the folders listed after it first, and the walk
+    // this one itself).
+    void promote(ReadAheadJob* job)
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        const auto it = std::find(jobs_.begin(), jobs_.end(), job);
+        if (it != jobs_.end())
+            std::rotate(it, it + 1, jobs_.end());
+    }
+
     // False when the limit of listings held ahead is reached.
     bool submitListing(ListingJob* job)
     {
@@ -385,9 +397,11 @@ bool DirectoryReader::adoptListing(const DirectoryReader& parent, const std::str
     names_ = std::move(job->names);
     nextName_ = 0;
     listError_ = job->listError;
-    if (readAhead_)
+    if (readAhead_) {
         ahead_ = std::move(job->ahead);
-    else if (job->ahead != nullptr)
+        if (ahead_ != nullptr)
+            detail::ReadAheadPool::instance().promote(ahead_.get());
+    } else if (job->ahead != nullptr)
         detail::ReadAheadPool::instance().withdraw(job->ahead.get());
     startAhead();
     return true;
