@@ -15,6 +15,7 @@
 #include <condition_variable>
 #include <cstring>
 #include <mutex>
+#include <numeric>
 #include <thread>
 #include <utility>
 
@@ -121,6 +122,7 @@ ErrorCode listFolder(int fd, std::vector<ListedName>& names)
                 listError = lastError();
             break;
         }
+        names.reserve(names.size() + static_cast<std::size_t>(got) / 32); // about a record each
         for (long at = 0; at < got;) {
             const auto* d = reinterpret_cast<const dirent64*>(buffer + at);
             at += d->d_reclen;
@@ -134,9 +136,20 @@ ErrorCode listFolder(int fd, std::vector<ListedName>& names)
             names.push_back({folder, d->d_name});
         }
     }
-    std::sort(names.begin(), names.end(), [](const ListedName& a, const ListedName& b) {
-        return a.folder != b.folder ? b.folder : a.name < b.name;
+    // The order is found on numbers and the names moved once into it: a
+    // sort of the names themselves would move each several times.
+    std::vector<std::uint32_t> order(names.size());
+    std::iota(order.begin(), order.end(), 0u);
+    std::sort(order.begin(), order.end(), [&names](std::uint32_t a, std::uint32_t b) {
+        const ListedName& x = names[a];
+        const ListedName& y = names[b];
+        return x.folder != y.folder ? y.folder : x.name < y.name;
     });
+    std::vector<ListedName> sorted;
+    sorted.reserve(names.size());
+    for (const std::uint32_t i : order)
+        sorted.push_back(std::move(names[i]));
+    names = std::move(sorted);
     return listError;
 }
 
