@@ -4,6 +4,8 @@
 #include <sys/vfs.h>
 #include <unistd.h>
 
+#include <cstdint>
+
 namespace zdr::platform {
 
 namespace {
@@ -20,13 +22,21 @@ ErrorCode removeNamed(int folder, const std::string& name)
 
 unsigned ParallelRemover::threadsFor(int folderFd)
 {
-    constexpr long kTmpfsMagic = 0x01021994;
-    constexpr long kRamfsMagic = 0x858458f6;
     struct statfs fs {};
-    if (folderFd >= 0 && ::fstatfs(folderFd, &fs) == 0
-        && (static_cast<long>(fs.f_type) == kTmpfsMagic || static_cast<long>(fs.f_type) == kRamfsMagic))
+    if (folderFd < 0 || ::fstatfs(folderFd, &fs) != 0)
+        return 4;
+    switch (static_cast<std::uint32_t>(fs.f_type)) {
+    case 0x01021994: // tmpfs
+    case 0x858458f6: // ramfs
         return 0;
-    return 4;
+    case 0xef53:     // ext2, ext3, ext4
+    case 0x58465342: // xfs
+    case 0x9123683e: // btrfs
+    case 0xf2f52010: // f2fs
+        return 1;
+    default: // a network or user-space volume, where each removal is a round trip
+        return 4;
+    }
 }
 
 ParallelRemover::ParallelRemover(unsigned threads) : workers_(threads)

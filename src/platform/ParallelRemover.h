@@ -22,11 +22,12 @@ class ParallelRemover {
 public:
     // With no threads the collector removes each file itself in next().
     explicit ParallelRemover(unsigned threads = 4);
-    // Threads worth having for removals in the folder: several where a
-    // removal waits for the volume, none on a volume in memory, where it
-    // never waits: a thread there took the removals off the caller but
-    // cost as much processor time again in hand-overs (and the removals in
-    // one folder wait for each other on its lock), for no shorter run.
+    // Threads worth having for removals in the folder: several where each
+    // removal waits for the volume (network and user-space volumes), one on
+    // a local disk (the walk has read the entries ahead, so a removal seldom
+    // waits, and more threads only wait for each other on the folder's and
+    // the journal's locks), none on a volume in memory, where a removal
+    // never waits and a hand-over costs as much as the removal.
     static unsigned threadsFor(int folderFd);
     // Finishes what was asked, then stops its threads.
     ~ParallelRemover();
