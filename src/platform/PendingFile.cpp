@@ -212,13 +212,6 @@ bool PendingFile::makeTarget(const EntryPlace& target, ErrorCode& error)
     return true;
 }
 
-bool PendingFile::sourceIs(const FileEntry& seen) const
-{
-    return sourceStat_.st_dev == static_cast<dev_t>(seen.device) && sourceStat_.st_ino == static_cast<ino_t>(seen.inode)
-        && sourceStat_.st_size == static_cast<off_t>(seen.size)
-        && sameTime(sourceStat_.st_mtim, toTimespec(seen.lastWrite));
-}
-
 bool PendingFile::finish(std::uint32_t attributes, ErrorCode& error)
 {
     struct stat now {};

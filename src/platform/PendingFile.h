@@ -52,8 +52,6 @@ public:
     int fd() const { return fd_; }
     // The source's size when it was opened.
     std::uint64_t size() const { return static_cast<std::uint64_t>(sourceStat_.st_size); }
-    // The source is the entry seen: the same object, size and last-write time.
-    bool sourceIs(const FileEntry& seen) const;
 
     // After the content: fails when the source changed while it was copied
     // (kSharingViolation) or was removed (kFileNotFound); else gives the new
