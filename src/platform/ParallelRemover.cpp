@@ -28,12 +28,11 @@ unsigned ParallelRemover::threadsFor(int folderFd)
     switch (static_cast<std::uint32_t>(fs.f_type)) {
     case 0x01021994: // tmpfs
     case 0x858458f6: // ramfs
-        return 0;
     case 0xef53:     // ext2, ext3, ext4
     case 0x58465342: // xfs
     case 0x9123683e: // btrfs
     case 0xf2f52010: // f2fs
-        return 1;
+        return 0;
     default: // a network or user-space volume, where each removal is a round trip
         return 4;
     }

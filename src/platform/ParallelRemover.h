@@ -23,11 +23,11 @@ public:
     // With no threads the collector removes each file itself in next().
     explicit ParallelRemover(unsigned threads = 4);
     // Threads worth having for removals in the folder: several where each
-    // removal waits for the volume (network and user-space volumes), one on
-    // a local disk (the walk has read the entries ahead, so a removal seldom
-    // waits, and more threads only wait for each other on the folder's and
-    // the journal's locks), none on a volume in memory, where a removal
-    // never waits and a hand-over costs as much as the removal.
+    // removal waits for the volume (network and user-space volumes), none
+    // on a local disk or in memory: there a removal seldom or never waits
+    // (the walk has read the entries ahead), threads only wait for each
+    // other on the folder's and the journal's locks, and a hand-over costs
+    // about as much as the removal.
     static unsigned threadsFor(int folderFd);
     // Finishes what was asked, then stops its threads.
     ~ParallelRemover();
