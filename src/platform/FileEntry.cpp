@@ -62,9 +62,21 @@ bool giveOwner(const std::string& path, std::uint32_t owner, std::uint32_t group
     return true;
 }
 
+timespec toTimespec(std::int64_t nanoseconds)
+{
+    constexpr std::int64_t kNs = 1000000000;
+    std::int64_t seconds = nanoseconds / kNs;
+    std::int64_t rest = nanoseconds % kNs;
+    if (rest < 0) {
+        rest += kNs;
+        --seconds;
+    }
+    return {static_cast<time_t>(seconds), static_cast<long>(rest)};
+}
+
 bool setLastWrite(const std::string& path, std::int64_t lastWrite, ErrorCode& error)
 {
-    const timespec times[2] = {{0, UTIME_OMIT}, {lastWrite / 1000000000, lastWrite % 1000000000}};
+    const timespec times[2] = {{0, UTIME_OMIT}, toTimespec(lastWrite)};
     if (utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) {
         error = lastError();
         return false;

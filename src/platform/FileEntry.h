@@ -3,6 +3,7 @@
 #include "platform/ErrorCode.h"
 
 #include <cstdint>
+#include <ctime>
 #include <string>
 
 namespace zdr::platform {
@@ -65,6 +66,10 @@ bool setPermissions(const std::string& path, std::uint32_t mode, ErrorCode& erro
 // where the process may (as root) and they are not its own; true when
 // nothing was to be done.
 bool giveOwner(const std::string& path, std::uint32_t owner, std::uint32_t group, ErrorCode& error);
+
+// A time in nanoseconds since the Unix epoch as the kernel's calls take it
+// (before 1970 too: the part below the second is never negative).
+timespec toTimespec(std::int64_t nanoseconds);
 
 // Sets the last-write time (nanoseconds since the Unix epoch) of an entry,
 // not following a link; the last-access time stays.

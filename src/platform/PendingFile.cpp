@@ -35,18 +35,6 @@ int openSource(int folder, const std::string& name, int flags = 0)
 
 bool sameTime(const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; }
 
-timespec toTimespec(std::int64_t nanoseconds)
-{
-    constexpr std::int64_t kNs = 1000000000;
-    std::int64_t seconds = nanoseconds / kNs;
-    std::int64_t rest = nanoseconds % kNs;
-    if (rest < 0) {
-        rest += kNs;
-        --seconds;
-    }
-    return {static_cast<time_t>(seconds), static_cast<long>(rest)};
-}
-
 // What open() would have learnt of a regular file, from what the caller saw.
 struct stat statOf(const FileEntry& seen)
 {

@@ -1,5 +1,6 @@
 #include "platform/DirectoryReader.h"
 #include "platform/DosAttributes.h"
+#include "platform/FileEntry.h"
 #include "platform/FileIo.h"
 #include "platform/Paths.h"
 #include "support/FileSizeLimit.h"
@@ -64,6 +65,20 @@ TEST(DirectoryReader, ListsEntriesWithSizeTimesAndAttributes)
     // A link is reported as itself, never followed.
     EXPECT_TRUE(entries.at("link").isSymlink());
     EXPECT_FALSE(entries.at("link").isDirectory());
+}
+
+// A time before 1970 is a negative count of nanoseconds: its part below the
+// second must still come out as the kernel wants it (0 to 999,999,999).
+TEST(FileEntry, LastWriteBeforeNineteenSeventyIsSet)
+{
+    TempDir dir;
+    const std::string folder = dir.mkdir("Alt");
+    const std::int64_t when = -1500000000LL * 1000000000 - 250000000; // 1922, and a quarter second
+    ErrorCode error = 0;
+    ASSERT_TRUE(setLastWrite(folder, when, error)) << error;
+    FileEntry entry;
+    ASSERT_TRUE(statEntry(folder, entry, error));
+    EXPECT_EQ(entry.lastWrite, when);
 }
 
 TEST(DirectoryReader, ListsFilesByNameThenFolders)
