@@ -80,8 +80,7 @@ bool CopyPass::fc_FileCopy(const EntryAt& at, std::string& errorText)
 bool CopyPass::fc_Unchanged(const platform::FileEntry& source, const platform::FileEntry& existing) const
 {
     // "Only newer files" protects a newer target also without "differing files".
-    return (run_.has(status::kOnlyDifferent) || run_.has(status::kOnlyNewer))
-        && fc_FilesEqual(source, existing, run_.has(status::kOnlyNewer));
+    return fc_ReadsAheadToCompare() && fc_FilesEqual(source, existing, run_.has(status::kOnlyNewer));
 }
 
 bool CopyPass::fc_CopyFile(const EntryAt& at, std::string& errorText)
