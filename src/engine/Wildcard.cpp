@@ -6,34 +6,50 @@ namespace zdr::engine {
 
 namespace {
 
-// Decodes the character at pos and advances pos past it. Invalid or
-// truncated sequences give their first byte as a character of its own.
+// Decodes the character at pos and advances pos past it. Invalid, overlong
+// or truncated sequences give their first byte as a character of its own,
+// kept above the Unicode range so that a stray byte never equals the
+// character of the same value.
 char32_t nextChar(std::string_view text, std::size_t& pos)
 {
+    constexpr char32_t kStrayByte = 0x110000;
     const auto b0 = static_cast<unsigned char>(text[pos]);
-    std::size_t length = 1;
-    char32_t cp = b0;
-    if (b0 >= 0xC2 && b0 <= 0xDF)
+    ++pos;
+    if (b0 < 0x80)
+        return b0;
+    std::size_t length = 0;
+    char32_t cp = 0;
+    // The second byte's range excludes overlong forms, surrogates and
+    // values past U+10FFFF.
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (b0 >= 0xC2 && b0 <= 0xDF) {
         length = 2, cp = b0 & 0x1F;
-    else if (b0 >= 0xE0 && b0 <= 0xEF)
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
         length = 3, cp = b0 & 0x0F;
-    else if (b0 >= 0xF0 && b0 <= 0xF4)
+        if (b0 == 0xE0)
+            low = 0xA0;
+        else if (b0 == 0xED)
+            high = 0x9F;
+    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
         length = 4, cp = b0 & 0x07;
-    if (length > 1) {
-        if (pos + length > text.size()) {
-            length = 1, cp = b0;
-        } else {
-            for (std::size_t i = 1; i < length; ++i) {
-                const auto b = static_cast<unsigned char>(text[pos + i]);
-                if ((b & 0xC0) != 0x80) {
-                    length = 1, cp = b0;
-                    break;
-                }
-                cp = cp << 6 | (b & 0x3F);
-            }
-        }
+        if (b0 == 0xF0)
+            low = 0x90;
+        else if (b0 == 0xF4)
+            high = 0x8F;
+    } else {
+        return kStrayByte + b0;
     }
-    pos += length;
+    const std::size_t start = pos - 1;
+    if (start + length > text.size())
+        return kStrayByte + b0;
+    for (std::size_t i = 1; i < length; ++i) {
+        const auto b = static_cast<unsigned char>(text[start + i]);
+        if (i == 1 ? (b < low || b > high) : (b & 0xC0) != 0x80)
+            return kStrayByte + b0;
+        cp = cp << 6 | (b & 0x3F);
+    }
+    pos = start + length;
     return cp;
 }
 

@@ -112,7 +112,10 @@ TEST(Wildcard, MatchesLikeTheProgramsPatterns)
         {"\\Temp*", "\\Temp1", true},
         {"*", "\xFF\xFE", true},
         {"?", "\xFF", true},
-        {"?", "\xC3", true}, // truncated sequence is one character
+        {"?", "\xC3", true},          // truncated sequence is one character
+        {"\xC3\x97", "\xD7", false},  // a stray byte is not the character of its value
+        {"A", "\xE0\x81\x81", false}, // nor is an overlong form
+        {"[\xC3\x80-\xC3\xBF]", "\xD7", false},
         {"a*", "a|b~°~c", true},
     };
     for (const auto& c : cases)
