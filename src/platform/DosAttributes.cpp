@@ -204,17 +204,15 @@ static std::size_t formatDosAttrib(std::uint32_t bits, char (&value)[16])
     return static_cast<std::size_t>(std::snprintf(value, sizeof value, "0x%x", bits)) + 1;
 }
 
-bool writeDosAttributes(const std::string& path, std::uint32_t bits, ErrorCode& error)
+bool writeDosAttributes(int fd, const std::string& name, bool directory, std::uint32_t bits, ErrorCode& error)
 {
-    struct stat st {};
-    if (lstat(path.c_str(), &st) != 0) {
-        error = lastError();
-        return false;
-    }
-    if (S_ISLNK(st.st_mode))
-        return true; // links have no attributes of their own here
-    if (!storeNeeded(path.c_str(), S_ISDIR(st.st_mode), bits)) {
-        if (removexattr(path.c_str(), kDosAttribName) != 0 && errno != ENODATA && errno != ENOTSUP) {
+    // A descriptor opened only to name the entry (O_PATH) takes no calls of
+    // its own: its name in /proc leads to the same entry.
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    if (!storeNeeded(name.c_str(), directory, bits)) {
+        const bool gone =
+            fremovexattr(fd, kDosAttribName) == 0 || (errno == EBADF && removexattr(self.c_str(), kDosAttribName) == 0);
+        if (!gone && errno != ENODATA && errno != ENOTSUP) {
             error = lastError();
             return false;
         }
@@ -222,7 +220,8 @@ bool writeDosAttributes(const std::string& path, std::uint32_t bits, ErrorCode& 
     }
     char value[16];
     const std::size_t length = formatDosAttrib(bits, value);
-    if (setxattr(path.c_str(), kDosAttribName, value, length, 0) != 0) {
+    if (fsetxattr(fd, kDosAttribName, value, length, 0) != 0
+        && (errno != EBADF || setxattr(self.c_str(), kDosAttribName, value, length, 0) != 0)) {
         error = lastError();
         return false;
     }

@@ -22,10 +22,12 @@ bool statAt(int dirFd, const char* name, const char* fullPath, FileEntry& out, E
 bool statIn(int dirFd, const std::string& folder, const char* name, FileEntry& out, ErrorCode& error,
             bool withStore = true);
 
-// Writes the store; removes it when the bits equal the default (archive for
-// files), so untouched files keep no extended attribute. Succeeds silently
-// where the file system has no extended attributes and nothing is to be kept.
-bool writeDosAttributes(const std::string& path, std::uint32_t bits, ErrorCode& error);
+// Writes the store of the entry open as fd (also a descriptor that only
+// names it), whose name is name; removes it when the bits equal the default
+// (archive for files), so untouched files keep no extended attribute.
+// Succeeds silently where the file system has no extended attributes and
+// nothing is to be kept.
+bool writeDosAttributes(int fd, const std::string& name, bool directory, std::uint32_t bits, ErrorCode& error);
 // The same for a new file (no store yet) open as fd, whose name is name.
 bool writeNewDosAttributes(int fd, const std::string& name, std::uint32_t bits, ErrorCode& error);
 

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <string>
 
 namespace zdr::platform {
 
@@ -19,33 +20,41 @@ bool statEntry(const std::string& path, FileEntry& out, ErrorCode& error)
 
 bool setAttributes(const std::string& path, std::uint32_t attributes, ErrorCode& error)
 {
+    return setAttributesAt(AT_FDCWD, path, attributes, error);
+}
+
+bool setAttributesAt(int folderFd, const std::string& name, std::uint32_t attributes, ErrorCode& error)
+{
+    // Opened once, not following a link: an entry swapped for a link
+    // meanwhile is changed as the link it now is (not at all), never
+    // wherever the link leads.
+    const int fd = ::openat(folderFd, name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
     struct stat st {};
-    if (lstat(path.c_str(), &st) != 0) {
+    if (fd < 0 || ::fstat(fd, &st) != 0) {
         error = lastError();
+        if (fd >= 0)
+            ::close(fd);
         return false;
     }
-    if (!S_ISLNK(st.st_mode)) {
+    bool ok = true;
+    error = error::kSuccess;
+    if (!S_ISLNK(st.st_mode)) { // links have no attributes of their own here
         mode_t mode = st.st_mode & 07777;
         if ((attributes & attr::kReadOnly) != 0)
             mode &= ~static_cast<mode_t>(0222);
         else if ((mode & 0222) == 0)
             mode |= S_IWUSR;
-        if (mode != (st.st_mode & 07777) && chmod(path.c_str(), mode) != 0) {
+        // The descriptor's name in /proc leads to the entry opened, whatever
+        // has its path by now.
+        const std::string self = "/proc/self/fd/" + std::to_string(fd);
+        if (mode != (st.st_mode & 07777) && ::chmod(self.c_str(), mode) != 0) {
             error = lastError();
-            return false;
+            ok = false;
         }
+        ok = ok && writeDosAttributes(fd, name, S_ISDIR(st.st_mode), attributes & attr::kStoredBits, error);
     }
-    return writeDosAttributes(path, attributes & attr::kStoredBits, error);
-}
-
-bool setPermissions(const std::string& path, std::uint32_t mode, ErrorCode& error)
-{
-    if (chmod(path.c_str(), static_cast<mode_t>(mode & 07777)) != 0) {
-        error = lastError();
-        return false;
-    }
-    error = error::kSuccess;
-    return true;
+    ::close(fd);
+    return ok;
 }
 
 bool giveOwner(const std::string& path, std::uint32_t owner, std::uint32_t group, ErrorCode& error)

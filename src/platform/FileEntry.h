@@ -58,9 +58,8 @@ bool statEntry(const std::string& path, FileEntry& out, ErrorCode& error);
 // Read-only is the absence of write bits; the other three live in the DOS
 // attribute store. Directory and compression bits are ignored here.
 bool setAttributes(const std::string& path, std::uint32_t attributes, ErrorCode& error);
-
-// Sets the permission bits (07777) of an entry.
-bool setPermissions(const std::string& path, std::uint32_t mode, ErrorCode& error);
+// The same for name in the open folder folderFd.
+bool setAttributesAt(int folderFd, const std::string& name, std::uint32_t attributes, ErrorCode& error);
 
 // Gives an entry (not following a link) the owner and group of its source
 // where the process may (as root) and they are not its own; true when

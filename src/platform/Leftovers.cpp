@@ -100,6 +100,14 @@ void markUnfinished(const std::string& folder)
 
 void clearUnfinished(const std::string& folder) { static_cast<void>(::lremovexattr(folder.c_str(), kUnfinishedName)); }
 
+void markUnfinished(int fd)
+{
+    const std::string process = std::to_string(::getpid());
+    static_cast<void>(::fsetxattr(fd, kUnfinishedName, process.data(), process.size(), 0));
+}
+
+void clearUnfinished(int fd) { static_cast<void>(::fremovexattr(fd, kUnfinishedName)); }
+
 bool unfinishedByGoneRun(const std::string& folder)
 {
     char value[32];

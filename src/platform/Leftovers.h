@@ -27,6 +27,9 @@ std::vector<std::string> removeStaleTemporaries(const std::string& folder, const
 // one is killed. Where the volume keeps no marks nothing is marked.
 void markUnfinished(const std::string& folder);
 void clearUnfinished(const std::string& folder);
+// The same for a folder open as fd.
+void markUnfinished(int fd);
+void clearUnfinished(int fd);
 // Marked by a process that is gone.
 bool unfinishedByGoneRun(const std::string& folder);
 

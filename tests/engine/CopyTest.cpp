@@ -302,6 +302,40 @@ TEST(Copy, FolderLinkInTheTargetLeadsNowhere)
     }
 }
 
+// A folder the copy made gets its bits, owner and time after its content.
+// Swapped for a link meanwhile (the folder itself, or its parent), the link
+// leads nowhere: nothing outside the target takes them.
+TEST(Copy, MadeFolderSwappedForALinkGetsNothingOutside)
+{
+    for (const char* swap : {"dst/src/docs", "dst/src"}) {
+        TempDir dir;
+        dir.write("src/docs/a.txt", "a");
+        dir.write("src/docs/b.txt", "b");
+        dir.mkdir("victim/docs");
+        for (const char* folder : {"src/docs", "victim", "victim/docs"})
+            ::chmod(dir.file(folder).c_str(), 0700);
+        ::chmod(dir.file("src/docs").c_str(), 0555);
+        const timespec old[2] = {{0, UTIME_OMIT}, {1000000000, 0}};
+        ::utimensat(AT_FDCWD, dir.file("victim").c_str(), old, 0);
+        ::utimensat(AT_FDCWD, dir.file("victim/docs").c_str(), old, 0);
+        const auto victim = treeState(dir.file("victim"));
+        EngineRun r;
+        bool swapped = false;
+        r.rec.onEvent = [&](const std::string& e) {
+            if (!swapped && e.rfind("FileStart b.txt", 0) == 0) {
+                swapped = true;
+                std::filesystem::rename(dir.file(swap), dir.file("moved"));
+                std::filesystem::create_directory_symlink(
+                    dir.file(std::string(swap) == "dst/src" ? "victim" : "victim/docs"), dir.file(swap));
+            }
+        };
+        r.run(kCopy | status::kContinueAfterError, {.sourceFolder = dir.file("src"), .targetFolder = dir.mkdir("dst")});
+        ASSERT_TRUE(swapped) << swap;
+        for (const std::string& d : test::differences(victim, treeState(dir.file("victim"))))
+            ADD_FAILURE() << swap << ": " << d;
+    }
+}
+
 // Two files named in the selection, copied over existing targets in this
 // order, answering the questions from a script.
 struct ExistingTargets {

@@ -245,28 +245,36 @@ TEST(Delete, SourceThroughALinkIsTheFolderItLeadsTo)
 
 TEST(Delete, FolderSwappedForALinkWhileItRunsLeadsNowhere)
 {
-    TempDir dir;
-    dir.write("outside/x1.txt", "keep");
-    dir.write("outside/x2.txt", "keep");
-    const auto outsideBefore = test::treeState(dir.file("outside"));
-    for (int i = 1; i <= 5; ++i)
-        dir.write("src/Sub/x" + std::to_string(i) + ".txt", "gone");
-    const std::string src = dir.file("src");
-    EngineRun r;
-    bool swapped = false;
-    r.rec.onEvent = [&](const std::string& e) {
-        // Inside Sub, after its first file: Sub is moved away and a link to
-        // the outside folder takes its name.
-        if (!swapped && e.rfind("FileStart x", 0) == 0) {
-            swapped = true;
-            fs::rename(dir.file("src/Sub"), dir.file("moved"));
-            fs::create_directory_symlink(dir.file("outside"), dir.file("src/Sub"));
-        }
-    };
-    r.run(kDelete | kGoOn, {.sourceFolder = src, .selection = {"*.*"}});
-    ASSERT_TRUE(swapped);
-    EXPECT_TRUE(test::differences(outsideBefore, test::treeState(dir.file("outside"))).empty());
-    EXPECT_TRUE(fs::is_empty(dir.file("moved"))) << "the files went from the folder the walk had open";
+    // The delete, and the attribute run that sets read-only and hidden.
+    for (const std::uint32_t action : {kDelete, kAttrib}) {
+        TempDir dir;
+        dir.write("outside/x1.txt", "keep");
+        dir.write("outside/x2.txt", "keep");
+        const auto outsideBefore = test::treeState(dir.file("outside"));
+        for (int i = 1; i <= 5; ++i)
+            dir.write("src/Sub/x" + std::to_string(i) + ".txt", "gone");
+        const std::string src = dir.file("src");
+        EngineRun r;
+        bool swapped = false;
+        r.rec.onEvent = [&](const std::string& e) {
+            // Inside Sub, after its first file: Sub is moved away and a link to
+            // the outside folder takes its name.
+            if (!swapped && e.rfind("FileStart x", 0) == 0) {
+                swapped = true;
+                fs::rename(dir.file("src/Sub"), dir.file("moved"));
+                fs::create_directory_symlink(dir.file("outside"), dir.file("src/Sub"));
+            }
+        };
+        r.run(action | kGoOn,
+              {.sourceFolder = src,
+               .selection = {"*.*"},
+               .attributeSet = platform::attr::kReadOnly | platform::attr::kHidden});
+        ASSERT_TRUE(swapped);
+        for (const std::string& d : test::differences(outsideBefore, test::treeState(dir.file("outside"))))
+            ADD_FAILURE() << (action == kDelete ? "delete: " : "attributes: ") << d;
+        if (action == kDelete)
+            EXPECT_TRUE(fs::is_empty(dir.file("moved"))) << "the files went from the folder the walk had open";
+    }
 }
 
 TEST(Delete, StopsAtAnotherFileSystemMountedInside)

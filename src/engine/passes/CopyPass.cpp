@@ -22,6 +22,7 @@
 #include "net/DriveFolder.h"
 #include "platform/ContentCopy.h"
 #include "platform/FileEntry.h"
+#include "platform/FolderToChange.h"
 #include "platform/Folders.h"
 #include "platform/LinkCopy.h"
 #include "platform/Paths.h"
@@ -272,12 +273,19 @@ bool CopyPass::fc_CopyFolder(const EntryAt& at, std::string& errorText)
         }
         found = platform::statEntry(at.targetPath, folder, code); // made: read back for its identity
     }
-    const FolderId id{folder.device, folder.inode};
+    // The folder opened once, from its parent as the task's target reaches
+    // it: its marks and bits go to it, never to a link swapped in for it.
+    platform::FolderToChange target;
+    if (!fc_OpenTargetFolder(at.targetPath, target, code)) {
+        errorText = fc_EntryErrorText(false, at.entry.name, code);
+        return false;
+    }
+    const FolderId id{target.device(), target.inode()};
     run_.ownTargets.insert(id); // the copy's own folder is never walked as source
     if (made) {
         // Until its content is in and it has its bits and time: a run that
         // is killed meanwhile leaves it for the next one to finish.
-        platform::markUnfinished(at.targetPath);
+        platform::markUnfinished(target.fd());
         madeFolders_[at.targetPath] = id;
     } else if (platform::unfinishedByGoneRun(at.targetPath)) {
         resumedFolders_.insert(at.targetPath);
@@ -290,12 +298,12 @@ bool CopyPass::fc_CopyFolder(const EntryAt& at, std::string& errorText)
         return true;
     }
     std::string compressProblem;
-    compressAsAsked(compress_, run_.current, at.targetPath, compressProblem);
+    compressAsAsked(compress_, run_.current, target.fd(), compressProblem);
     // A new folder takes the source's hidden and system bits; the task's
     // bits go on every folder. Read-only waits until the content is in.
     const std::uint32_t wanted = run_.fc_TargetAttributes(made ? at.entry.attributes : folder.attributes);
     if ((wanted & platform::attr::kStoredBits) != (folder.attributes & platform::attr::kStoredBits)
-        && !platform::setAttributes(at.targetPath, wanted & ~platform::attr::kReadOnly, code)) {
+        && !target.setAttributes(wanted & ~platform::attr::kReadOnly, code)) {
         errorText = fc_EntryErrorText(false, at.entry.name, code);
         return false;
     }
@@ -315,8 +323,19 @@ void CopyPass::sb_TargetFolderDone(const std::string& targetPath, const platform
 {
     platform::ErrorCode ignored = 0; // the folder and its content are there; these are finishing touches
     const bool resumed = resumedFolders_.erase(targetPath) != 0;
-    if (madeFolders_.count(targetPath) != 0 || resumed) {
-        platform::clearUnfinished(targetPath); // before the bits, which may take the owner's writing
+    const auto made = madeFolders_.find(targetPath);
+    const bool own = made != madeFolders_.end() || resumed;
+    if (!own && (run_.fc_TargetAttributes(0) & platform::attr::kReadOnly) == 0)
+        return;
+    // The folder as the task's target reaches it, and when this run made
+    // it, that very folder: one swapped for a link (or for another folder)
+    // meanwhile gets nothing.
+    platform::FolderToChange target;
+    if (!fc_OpenTargetFolder(targetPath, target, ignored)
+        || (made != madeFolders_.end() && !(made->second == FolderId{target.device(), target.inode()})))
+        return;
+    if (own) {
+        platform::clearUnfinished(target.fd()); // before the bits, which may take the owner's writing
         std::uint32_t mode = source.mode;
         if ((run_.fc_TargetAttributes(source.attributes) & platform::attr::kReadOnly) != 0)
             mode &= ~0222u;
@@ -324,14 +343,20 @@ void CopyPass::sb_TargetFolderDone(const std::string& targetPath, const platform
             mode |= 0200;
         // As root's copy of a file is its owner's (before the bits, which a
         // change of owner may clear).
-        platform::giveOwner(targetPath, source.owner, source.group, ignored);
-        platform::setPermissions(targetPath, mode, ignored);
-        platform::setLastWrite(targetPath, source.lastWrite, ignored);
-    } else if ((run_.fc_TargetAttributes(0) & platform::attr::kReadOnly) != 0) {
-        platform::FileEntry folder;
-        if (platform::statEntry(targetPath, folder, ignored))
-            platform::setAttributes(targetPath, folder.attributes | platform::attr::kReadOnly, ignored);
+        target.giveOwner(source.owner, source.group, ignored);
+        target.setPermissions(mode, ignored);
+        target.setLastWrite(source.lastWrite, ignored);
+    } else {
+        target.setPermissions(target.mode() & ~0222u, ignored);
     }
+}
+
+bool CopyPass::fc_OpenTargetFolder(const std::string& targetPath, platform::FolderToChange& target,
+                                   platform::ErrorCode& code)
+{
+    platform::EntryPlace place;
+    return run_.targets.place(platform::parentPath(targetPath), platform::fileName(targetPath), place, code)
+        && target.open(place.folder, place.name, code);
 }
 
 void CopyPass::sb_RowFoldersDone()

@@ -13,6 +13,10 @@
 #include <utility>
 #include <vector>
 
+namespace zdr::platform {
+class FolderToChange;
+}
+
 namespace zdr::protocol {
 struct WorkListStep;
 }
@@ -100,6 +104,10 @@ private:
     // The made folders of the protocol-driven copy get their finishing
     // touches after all rows, the deepest first.
     void sb_RowFoldersDone();
+    // The target folder at targetPath opened to change it, reached from the
+    // task's target without a link (the folder itself no link either).
+    bool fc_OpenTargetFolder(const std::string& targetPath, platform::FolderToChange& target,
+                             platform::ErrorCode& code);
     // Flushes the file systems of the tasks' targets and backup folders.
     bool fc_FlushTargets(std::string& errorText);
 

@@ -147,7 +147,12 @@ bool AttribPass::fc_ChangeAttributes(const EntryAt& at, const std::string& path,
     constexpr std::uint32_t kWritten = platform::attr::kReadOnly | platform::attr::kStoredBits;
     const std::uint32_t wanted = run_.fc_TargetAttributes(at.entry.attributes);
     platform::ErrorCode code = 0;
-    if (((wanted ^ at.entry.attributes) & kWritten) == 0 || platform::setAttributes(path, wanted, code))
+    if (((wanted ^ at.entry.attributes) & kWritten) == 0)
+        return true;
+    // Relative to the folder the walk has open: no step of the path is
+    // looked up again.
+    if (run_.entryFolder >= 0 ? platform::setAttributesAt(run_.entryFolder, at.entry.name, wanted, code)
+                              : platform::setAttributes(path, wanted, code))
         return true;
     errorText = fc_EntryErrorText(at.isFile, at.entry.name, code);
     return false;

@@ -1,0 +1,95 @@
+#include "platform/FolderToChange.h"
+
+#include "platform/DosAttributes.h"
+#include "platform/Paths.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace zdr::platform {
+
+namespace {
+
+bool fail(ErrorCode& error)
+{
+    error = lastError();
+    return false;
+}
+
+} // namespace
+
+FolderToChange::~FolderToChange()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+bool FolderToChange::open(int parentFd, const std::string& name, ErrorCode& error)
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = ::openat(parentFd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    struct stat st {};
+    if (fd_ < 0 || ::fstat(fd_, &st) != 0) {
+        const int why = errno;
+        // A link in its place is the folder's own entry, never a way out.
+        const bool link = fd_ < 0 && (why == ENOTDIR || why == ELOOP)
+            && ::fstatat(parentFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode);
+        error = link ? error::kCantResolveFilename : fromErrno(why);
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = -1;
+        return false;
+    }
+    name_ = fileName(name);
+    device_ = st.st_dev;
+    inode_ = st.st_ino;
+    mode_ = st.st_mode & 07777;
+    error = error::kSuccess;
+    return true;
+}
+
+bool FolderToChange::setAttributes(std::uint32_t attributes, ErrorCode& error)
+{
+    mode_t mode = mode_;
+    if ((attributes & attr::kReadOnly) != 0)
+        mode &= ~static_cast<mode_t>(0222);
+    else if ((mode & 0222) == 0)
+        mode |= S_IWUSR;
+    if (mode != mode_ && !setPermissions(mode, error))
+        return false;
+    return writeDosAttributes(fd_, name_, true, attributes & attr::kStoredBits, error);
+}
+
+bool FolderToChange::setPermissions(std::uint32_t mode, ErrorCode& error)
+{
+    if (::fchmod(fd_, static_cast<mode_t>(mode & 07777)) != 0)
+        return fail(error);
+    mode_ = mode & 07777;
+    error = error::kSuccess;
+    return true;
+}
+
+bool FolderToChange::giveOwner(std::uint32_t owner, std::uint32_t group, ErrorCode& error)
+{
+    static const uid_t user = geteuid();
+    static const gid_t own = getegid();
+    error = error::kSuccess;
+    if (user != 0 || (owner == user && group == own))
+        return true;
+    return ::fchown(fd_, owner, group) == 0 || fail(error);
+}
+
+bool FolderToChange::setLastWrite(std::int64_t lastWrite, ErrorCode& error)
+{
+    const timespec times[2] = {{0, UTIME_OMIT}, toTimespec(lastWrite)};
+    if (::futimens(fd_, times) != 0)
+        return fail(error);
+    error = error::kSuccess;
+    return true;
+}
+
+} // namespace zdr::platform
