@@ -13,8 +13,13 @@ namespace zdr::platform {
 
 bool copyLink(const std::string& source, const std::string& target, bool replace, ErrorCode& error)
 {
+    return copyLink(EntryPlace{AT_FDCWD, source}, EntryPlace{AT_FDCWD, target}, replace, error);
+}
+
+bool copyLink(const EntryPlace& source, const EntryPlace& target, bool replace, ErrorCode& error)
+{
     struct stat st {};
-    if (::lstat(source.c_str(), &st) != 0) {
+    if (::fstatat(source.folder, source.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
         error = lastError();
         return false;
     }
@@ -23,26 +28,26 @@ bool copyLink(const std::string& source, const std::string& target, bool replace
         return false;
     }
     std::vector<char> text(static_cast<std::size_t>(st.st_size) + 1);
-    const ssize_t n = ::readlink(source.c_str(), text.data(), text.size());
+    const ssize_t n = ::readlinkat(source.folder, source.name.c_str(), text.data(), text.size());
     if (n < 0 || static_cast<std::size_t>(n) >= text.size()) {
         // A link that changed since it was looked at: try again later.
         error = n < 0 ? lastError() : error::kSharingViolation;
         return false;
     }
     text[static_cast<std::size_t>(n)] = '\0';
-    const std::string temporary = temporarySibling(target);
+    const std::string temporary = temporarySibling(target.name);
     const timespec times[2] = {st.st_atim, st.st_mtim};
-    if (::symlink(text.data(), temporary.c_str()) != 0) {
+    if (::symlinkat(text.data(), target.folder, temporary.c_str()) != 0) {
         error = lastError();
         return false;
     }
-    bool ok = ::utimensat(AT_FDCWD, temporary.c_str(), times, AT_SYMLINK_NOFOLLOW) == 0;
+    bool ok = ::utimensat(target.folder, temporary.c_str(), times, AT_SYMLINK_NOFOLLOW) == 0;
     if (!ok)
         error = lastError();
     else
-        ok = moveIntoPlace(AT_FDCWD, temporary, target, replace, error);
+        ok = moveIntoPlace(target.folder, temporary, target.name, replace, error);
     if (!ok)
-        ::unlink(temporary.c_str());
+        ::unlinkat(target.folder, temporary.c_str(), 0);
     return ok;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ErrorCode.h"
+#include "platform/PendingFile.h"
 
 #include <string>
 
@@ -10,5 +11,8 @@ namespace zdr::platform {
 // last-write time, made beside target and renamed into place. Without
 // replace an existing target is not touched (kFileExists).
 bool copyLink(const std::string& source, const std::string& target, bool replace, ErrorCode& error);
+// The same with source and target named relative to open folders: no step
+// of their paths is looked up again.
+bool copyLink(const EntryPlace& source, const EntryPlace& target, bool replace, ErrorCode& error);
 
 } // namespace zdr::platform

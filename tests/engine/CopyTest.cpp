@@ -304,13 +304,15 @@ TEST(Copy, FolderLinkInTheTargetLeadsNowhere)
 
 // A folder the copy made gets its bits, owner and time after its content.
 // Swapped for a link meanwhile (the folder itself, or its parent), the link
-// leads nowhere: nothing outside the target takes them.
+// leads nowhere: nothing outside the target takes them, nor the folder's
+// files and links still to come.
 TEST(Copy, MadeFolderSwappedForALinkGetsNothingOutside)
 {
     for (const char* swap : {"dst/src/docs", "dst/src"}) {
         TempDir dir;
         dir.write("src/docs/a.txt", "a");
         dir.write("src/docs/b.txt", "b");
+        std::filesystem::create_symlink("a.txt", dir.file("src/docs/c.lnk"));
         dir.mkdir("victim/docs");
         for (const char* folder : {"src/docs", "victim", "victim/docs"})
             ::chmod(dir.file(folder).c_str(), 0700);

@@ -184,7 +184,7 @@ bool CopyPass::fc_CopyContent(const EntryAt& at, bool replace, std::string& comp
         || !run_.targets.place(at.targetPath, at.entry.name, to, code)) {
         ok = false;
     } else if (at.entry.isSymlink()) {
-        ok = platform::copyLink(source(), target(), replace, code);
+        ok = platform::copyLink(from, to, replace, code);
     } else {
         // Named relative to their folders, each opened once.
         platform::PendingFile file;
