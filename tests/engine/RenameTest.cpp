@@ -113,6 +113,33 @@ TEST(Rename, RenamedSourcesAreCopiedOnce)
         EXPECT_EQ(name.rfind("done f", 0), 0u) << name;
 }
 
+TEST(Rename, AFolderSwappedForALinkLeadsNowhere)
+{
+    // Renamed in the source after its copy: the folder that holds the next
+    // file is swapped for a link to an outside folder holding a file of
+    // that name.
+    TempDir dir;
+    dir.write("src/docs/a.txt", "a");
+    dir.write("src/docs/b.txt", "b");
+    dir.write("outside/b.txt", "keep");
+    EngineRun r;
+    bool swapped = false;
+    r.rec.onEvent = [&](const std::string& e) {
+        if (!swapped && e.rfind("FileStart b.txt", 0) == 0) {
+            swapped = true;
+            fs::rename(dir.file("src/docs"), dir.file("moved"));
+            fs::create_directory_symlink(dir.file("outside"), dir.file("src/docs"));
+        }
+    };
+    r.run(kCopy | status::kContinueAfterError,
+          {.sourceFolder = dir.file("src"),
+           .selection = {"*.*"},
+           .targetFolder = dir.mkdir("dst"),
+           .renameCode = "1|18|done [NAMETOTAL]"});
+    ASSERT_TRUE(swapped);
+    EXPECT_EQ(listing(dir.file("outside")), Names{"b.txt"});
+}
+
 TEST(Rename, ANameThatIsTakenIsNeverReplaced)
 {
     TempDir dir;

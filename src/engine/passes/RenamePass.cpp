@@ -36,8 +36,9 @@ bool renameWanted(std::uint32_t flags, bool isFile, std::int32_t rowLevel)
 
 } // namespace
 
-bool RenamePass::fc_Rename(const std::string& code, bool isFile, const std::string& fullPath, const std::string& name,
-                           std::uint64_t numbered, std::string& newName, std::string& errorText)
+bool RenamePass::fc_Rename(const std::string& code, bool isFile, bool inSource, const std::string& fullPath,
+                           const std::string& name, std::uint64_t numbered, std::string& newName,
+                           std::string& errorText)
 {
     const std::string failed =
         std::string("Fehler bei Umbenennung ") + (isFile ? "Datei" : "Verzeichnis") + ": " + fullPath;
@@ -48,10 +49,18 @@ bool RenamePass::fc_Rename(const std::string& code, bool isFile, const std::stri
     bool numberUsed = false;
     newName = fc_RenameName(code, {name, isFile, base::LocalDateTime::now(), numbered}, numberUsed);
     platform::ErrorCode error = platform::error::kInvalidName;
+    if (fc_RenameNameValid(newName) && newName == name)
+        return true;
+    // In its folder as the task's folder reaches it: a folder on the way
+    // swapped for a link meanwhile leads nowhere.
+    platform::EntryPlace place;
     if (fc_RenameNameValid(newName)
-        && (newName == name
-            || platform::moveIntoPlace(AT_FDCWD, fullPath, platform::joinPath(platform::parentPath(fullPath), newName),
-                                       false, error)))
+        && (inSource ? run_.sources : run_.targets)
+               .place(platform::parentPath(fullPath), platform::fileName(fullPath), place, error)
+        && platform::moveIntoPlace(
+            place.folder, place.name,
+            place.folder == AT_FDCWD ? platform::joinPath(platform::parentPath(fullPath), newName) : newName, false,
+            error))
         return true;
     errorText = fc_TextWithCode(failed, error);
     return false;
@@ -68,7 +77,7 @@ void RenamePass::sb_RenameAfterCopy(const EntryAt& at)
     std::uint64_t& numbered = renameNumbers_[run_.taskNumber];
     std::string newName;
     std::string errorText;
-    if (!fc_Rename(run_.current.RenameCode, at.isFile, full, at.entry.name, numbered, newName, errorText)) {
+    if (!fc_Rename(run_.current.RenameCode, at.isFile, inSource, full, at.entry.name, numbered, newName, errorText)) {
         // Copied, but not renamed: its line says so and the pass fails with it.
         if (run_.has(status::kCreateProtocol))
             run_.sb_ProtocolEntry(at, "nicht umbenannt (" + errorText + ")");
@@ -123,11 +132,12 @@ bool RenamePass::fc_ProtocolRename(const std::set<std::string>& copiedRows)
         run_.taskNumber = row.taskIndex;
         run_.current = run_.tasks[static_cast<std::size_t>(row.taskIndex)];
         const bool isFile = protocol::entryKindOfWord(row.type) == protocol::EntryKind::File;
-        const std::string& folder = (run_.current.RenameFlags & flag::kSource) != 0 ? row.sourcePath : row.targetPath;
+        const bool inSource = (run_.current.RenameFlags & flag::kSource) != 0;
+        const std::string& folder = inSource ? row.sourcePath : row.targetPath;
         const std::string full = isFile ? platform::joinPath(folder, row.source) : folder;
         std::string newName;
-        const bool renamed = fc_Rename(run_.current.RenameCode, isFile, full, platform::fileName(full), numbers[i],
-                                       newName, run_.errorText);
+        const bool renamed = fc_Rename(run_.current.RenameCode, isFile, inSource, full, platform::fileName(full),
+                                       numbers[i], newName, run_.errorText);
         if (run_.has(status::kCreateProtocol) || !renamed)
             run_.sb_ProtocolAdd({.action = run_.pass,
                                  .level = row.level,
