@@ -9,9 +9,9 @@ namespace zdr::engine {
 
 namespace {
 
-int openEntry(const std::string& path)
+int openEntry(int folder, const std::string& name)
 {
-    return ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW);
+    return ::openat(folder, name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW);
 }
 
 } // namespace
@@ -31,9 +31,14 @@ bool clsFileCompress::fc_SetCompression(int fd, bool uncompress, std::string& er
 
 bool clsFileCompress::fc_SetCompression(const std::string& path, bool uncompress, std::string& errorText) const
 {
-    const int fd = openEntry(path);
+    return fc_SetCompression(EntryIn{AT_FDCWD, path, path}, uncompress, errorText);
+}
+
+bool clsFileCompress::fc_SetCompression(const EntryIn& entry, bool uncompress, std::string& errorText) const
+{
+    const int fd = openEntry(entry.folder, entry.name);
     if (fd < 0) {
-        errorText = "Could not open file/directory name: " + path + "\r\nError: -1";
+        errorText = "Could not open file/directory name: " + entry.path + "\r\nError: -1";
         return false;
     }
     const bool ok = fc_SetCompression(fd, uncompress, errorText);

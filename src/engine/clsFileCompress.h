@@ -17,10 +17,19 @@ public:
     bool fc_SetCompression(const std::string& path, bool uncompress, std::string& errorText) const;
     // The same for an entry that is open as fd.
     bool fc_SetCompression(int fd, bool uncompress, std::string& errorText) const;
+    // An entry named relative to an open folder (a link is not followed);
+    // path names it in the error text.
+    struct EntryIn {
+        int folder;
+        std::string name;
+        std::string path;
+    };
+    bool fc_SetCompression(const EntryIn& entry, bool uncompress, std::string& errorText) const;
 
     // As a task's attribute masks ask: compressed when setMask has the
     // compressed bit, then uncompressed when clearMask has it (clearing
-    // comes second). entry: a path (a link is not followed) or an open fd.
+    // comes second). entry: a path (a link is not followed), an open fd or an
+    // EntryIn.
     template <class Entry>
     bool fc_SetAsAsked(const Entry& entry, std::uint32_t setMask, std::uint32_t clearMask, std::string& errorText) const
     {

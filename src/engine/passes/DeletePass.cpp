@@ -20,6 +20,8 @@
 #include "platform/ParallelRemover.h"
 #include "platform/Paths.h"
 
+#include <fcntl.h>
+
 namespace zdr::engine {
 
 namespace {
@@ -141,18 +143,19 @@ bool AttribPass::fc_ChangeAttributes(const EntryAt& at, const std::string& path,
     // not the task's.
     if (at.entry.isSymlink())
         return true;
-    if (!compress_.fc_SetAsAsked(path, run_.current.task.attributesToSet(), run_.current.task.attributesToClear(),
+    // Relative to the folder the walk has open: no step of the path is
+    // looked up again.
+    const clsFileCompress::EntryIn entry = run_.entryFolder >= 0
+        ? clsFileCompress::EntryIn{run_.entryFolder, at.entry.name, path}
+        : clsFileCompress::EntryIn{AT_FDCWD, path, path};
+    if (!compress_.fc_SetAsAsked(entry, run_.current.task.attributesToSet(), run_.current.task.attributesToClear(),
                                  errorText))
         return false;
     constexpr std::uint32_t kWritten = platform::attr::kReadOnly | platform::attr::kStoredBits;
     const std::uint32_t wanted = run_.fc_TargetAttributes(at.entry.attributes);
     platform::ErrorCode code = 0;
-    if (((wanted ^ at.entry.attributes) & kWritten) == 0)
-        return true;
-    // Relative to the folder the walk has open: no step of the path is
-    // looked up again.
-    if (run_.entryFolder >= 0 ? platform::setAttributesAt(run_.entryFolder, at.entry.name, wanted, code)
-                              : platform::setAttributes(path, wanted, code))
+    if (((wanted ^ at.entry.attributes) & kWritten) == 0
+        || platform::setAttributesAt(entry.folder, entry.name, wanted, code))
         return true;
     errorText = fc_EntryErrorText(at.isFile, at.entry.name, code);
     return false;
