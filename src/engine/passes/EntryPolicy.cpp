@@ -149,7 +149,11 @@ bool EntryPolicy::fc_AskUser(const EntryAt& at, const platform::FileEntry* obsta
             // A copy replaces the target as a whole and leaves it alone until
             // then; the other actions work on the entry and need it writable.
             platform::ErrorCode ignored = 0; // the action itself tells when this did not help
-            if (!copy)
+            // Relative to the folder the walk has open where it has one.
+            if (!copy && run_.entryFolder >= 0)
+                platform::setAttributesAt(run_.entryFolder, at.entry.name,
+                                          obstacle->attributes & ~platform::attr::kReadOnly, ignored);
+            else if (!copy)
                 platform::setAttributes(subject, obstacle->attributes & ~platform::attr::kReadOnly, ignored);
             if (!before)
                 return true; // repeat the action
