@@ -59,35 +59,43 @@ bool removeIfStale(int fd, const char* name, long self)
 
 } // namespace
 
-std::vector<std::string> removeStaleTemporaries(const std::string& folder)
+std::vector<std::string> removeStaleTemporaries(int folderFd)
 {
     std::vector<std::string> removed;
-    DIR* dir = ::opendir(folder.c_str());
-    if (dir == nullptr)
+    // A descriptor of its own to read the folder with.
+    const int own = ::openat(folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR* dir = own < 0 ? nullptr : ::fdopendir(own);
+    if (dir == nullptr) {
+        if (own >= 0)
+            ::close(own);
         return removed;
-    const int fd = ::dirfd(dir);
+    }
     const long self = static_cast<long>(::getpid());
     while (const dirent* d = ::readdir(dir)) {
-        if (removeIfStale(fd, d->d_name, self))
+        if (removeIfStale(folderFd, d->d_name, self))
             removed.emplace_back(d->d_name);
     }
     ::closedir(dir);
     return removed;
 }
 
-std::vector<std::string> removeStaleTemporaries(const std::string& folder, const std::vector<std::string>& listed)
+std::vector<std::string> removeStaleTemporaries(int folderFd, const std::vector<std::string>& listed)
 {
     std::vector<std::string> removed;
-    if (listed.empty())
-        return removed;
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return removed;
     const long self = static_cast<long>(::getpid());
     for (const std::string& name : listed) {
-        if (removeIfStale(fd, name.c_str(), self))
+        if (removeIfStale(folderFd, name.c_str(), self))
             removed.push_back(name);
     }
+    return removed;
+}
+
+std::vector<std::string> removeStaleTemporaries(const std::string& folder)
+{
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return {};
+    std::vector<std::string> removed = removeStaleTemporaries(fd);
     ::close(fd);
     return removed;
 }

@@ -14,13 +14,16 @@ bool temporaryOwner(std::string_view name, long& process);
 // A process of that number runs (perhaps another user's).
 bool processAlive(long process);
 
-// Removes the temporary siblings in folder whose process is gone (plain
-// files of that name pattern only; never this process's own). The names
-// removed, for the protocol.
+// Removes the temporary siblings in the open folder folderFd whose process
+// is gone (plain files of that name pattern only; never this process's
+// own). The names removed, for the protocol.
+std::vector<std::string> removeStaleTemporaries(int folderFd);
+// The same for the names of a listing of the folder that look like
+// temporary siblings (the folder is not read again; nothing to do when
+// there are none).
+std::vector<std::string> removeStaleTemporaries(int folderFd, const std::vector<std::string>& listed);
+// The same for a folder named by its path.
 std::vector<std::string> removeStaleTemporaries(const std::string& folder);
-// The same for the names of a listing of folder that look like temporary
-// siblings (the folder is not read again; nothing to do when there are none).
-std::vector<std::string> removeStaleTemporaries(const std::string& folder, const std::vector<std::string>& listed);
 
 // A folder this process made and has not finished yet (permissions and time
 // follow after its content): marked, so a later run can finish it when this

@@ -469,9 +469,15 @@ void CopyPass::sb_SubfolderDone(std::int32_t level, const platform::FileEntry& e
             + (run_.counters.CountFolder_ExistsTimeOk - before.CountFolder_ExistsTimeOk);
         run_.counters = restored;
         const auto made = madeFolders_.find(subTarget);
+        // Only an empty folder goes, the one this run made, in its parent as
+        // the task's target reaches it; a failure changes nothing.
+        platform::FolderToChange folder;
         platform::ErrorCode ignored = 0;
-        // Only an empty folder goes; a failure changes nothing.
-        if (!targetExisted && made != madeFolders_.end() && platform::removeDirectory(subTarget, ignored)) {
+        platform::EntryPlace place;
+        if (!targetExisted && made != madeFolders_.end() && fc_OpenTargetFolder(subTarget, folder, ignored)
+            && made->second == FolderId{folder.device(), folder.inode()}
+            && run_.targets.place(platform::parentPath(subTarget), platform::fileName(subTarget), place, ignored)
+            && platform::removeEntry(place.folder, place.name, true, ignored)) {
             run_.ownTargets.erase(made->second);
             madeFolders_.erase(made);
             run_.targets.close();
@@ -490,11 +496,16 @@ void CopyPass::sb_TidyTarget(const std::string& targetPath)
 {
     if (madeFolders_.count(targetPath) != 0 || !tidied_.insert(targetPath).second)
         return; // new, or done already
+    // Only in the folder as the task's target reaches it.
+    platform::FolderToChange target;
+    platform::ErrorCode code = 0;
+    if (!fc_OpenTargetFolder(targetPath, target, code))
+        return;
     // The names of the target's listing made ahead where there is one.
     std::vector<std::string> listed;
     const std::vector<std::string> removed = run_.targets.listedTemporaries(targetPath, listed)
-        ? platform::removeStaleTemporaries(targetPath, listed)
-        : platform::removeStaleTemporaries(targetPath);
+        ? platform::removeStaleTemporaries(target.fd(), listed)
+        : platform::removeStaleTemporaries(target.fd());
     for (const std::string& name : removed) {
         tidiedSomething_ = true;
         if (run_.has(status::kCreateProtocol))
