@@ -1,6 +1,7 @@
 #include "platform/FileEntry.h"
 
 #include "platform/DosAttributes.h"
+#include "platform/Paths.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -16,6 +17,12 @@ bool statEntry(const std::string& path, FileEntry& out, ErrorCode& error)
     const std::size_t slash = path.rfind('/');
     out.name = slash == std::string::npos ? path : path.substr(slash + 1);
     return statAt(AT_FDCWD, path.c_str(), path.c_str(), out, error);
+}
+
+bool statEntryAt(int folderFd, const std::string& name, const std::string& path, FileEntry& out, ErrorCode& error)
+{
+    out.name = fileName(name);
+    return statAt(folderFd, name.c_str(), path.c_str(), out, error);
 }
 
 bool setAttributes(const std::string& path, std::uint32_t attributes, ErrorCode& error)

@@ -53,6 +53,10 @@ struct FileEntry {
 
 // Reads one entry by its full path (the "search on a named entry").
 bool statEntry(const std::string& path, FileEntry& out, ErrorCode& error);
+// The same for name in the open folder folderFd, whose full path is path
+// (the attribute store is read by it where the kernel cannot read it
+// relative to the folder).
+bool statEntryAt(int folderFd, const std::string& name, const std::string& path, FileEntry& out, ErrorCode& error);
 
 // Writes the attribute bits kReadOnly, kHidden, kSystem and kArchive.
 // Read-only is the absence of write bits; the other three live in the DOS

@@ -147,6 +147,47 @@ TEST(Copy, CopiedTreeIsTheSameAndARerunCopiesNothing)
     EXPECT_EQ(test::differences(treeState(target + "/Daten"), sourceBefore), kSame);
 }
 
+// A tree whose paths are longer than the system takes (PATH_MAX) is walked
+// and copied folder by folder, each relative to the one before: every file
+// arrives with its folders' bits, and a rerun finds it unchanged.
+TEST(Copy, TreeLongerThanThePathLimit)
+{
+    TempDir dir;
+    const std::string step(200, 'd');
+    constexpr int kDepth = 30; // about 6,000 bytes of path
+    int folder = ::open(dir.mkdir("src").c_str(), O_RDONLY | O_DIRECTORY);
+    for (int i = 0; i < kDepth; ++i) {
+        ASSERT_EQ(::mkdirat(folder, step.c_str(), 0750), 0);
+        const int next = ::openat(folder, step.c_str(), O_RDONLY | O_DIRECTORY);
+        ::close(folder);
+        folder = next;
+        const int file = ::openat(folder, "f.txt", O_WRONLY | O_CREAT, 0640);
+        ASSERT_EQ(::write(file, "x", 1), 1);
+        ::close(file);
+    }
+    ::close(folder);
+    const std::string target = dir.mkdir("dst");
+    EngineRun r;
+    EXPECT_TRUE(r.run(kCopy, {.sourceFolder = dir.file("src"), .targetFolder = target}));
+    EXPECT_EQ(r.counters().CountFiles_Done, kDepth);
+    EXPECT_EQ(r.counters().CountFolder_Done, kDepth + 1);
+    EXPECT_EQ(r.counters().CountFolder_Not + r.counters().CountFiles_Not, 0);
+    folder = ::open((target + "/src").c_str(), O_RDONLY | O_DIRECTORY);
+    for (int i = 0; i < kDepth && folder >= 0; ++i) {
+        const int next = ::openat(folder, step.c_str(), O_RDONLY | O_DIRECTORY);
+        ::close(folder);
+        folder = next;
+        struct stat st {};
+        ASSERT_EQ(::fstat(folder, &st), 0) << "level " << i;
+        EXPECT_EQ(st.st_mode & 07777, 0750u) << "level " << i;
+        EXPECT_EQ(::fstatat(folder, "f.txt", &st, 0), 0) << "level " << i;
+    }
+    ::close(folder);
+    EngineRun again;
+    EXPECT_TRUE(again.run(kCopy | status::kOnlyDifferent, {.sourceFolder = dir.file("src"), .targetFolder = target}));
+    EXPECT_EQ(again.counters().CountFiles_ExistsTimeOk, kDepth);
+}
+
 // The copy pass looks its targets up ahead of the walk: every way a target
 // can differ, each deep in its own folder, is still found, and only those
 // files are replaced.

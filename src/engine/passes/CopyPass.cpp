@@ -256,12 +256,12 @@ bool CopyPass::fc_CopyFolder(const EntryAt& at, std::string& errorText)
         errorText = fc_EntryErrorText(false, at.entry.name, platform::error::kCantResolveFilename);
         return false;
     }
+    platform::EntryPlace place;
     while (!(found && folder.isDirectory())) {
         // The owner may do everything while the content goes in; the
         // source's own bits follow after it.
         // Made in its parent as opened from the task's target, so a link
         // swapped in on the way meanwhile leads nowhere.
-        platform::EntryPlace place;
         made = run_.targets.place(platform::parentPath(at.targetPath), platform::fileName(at.targetPath), place, code)
             && platform::makeDirectoryAt(place.folder, place.name, code, at.entry.mode | 0700);
         if (!made) {
@@ -271,7 +271,10 @@ bool CopyPass::fc_CopyFolder(const EntryAt& at, std::string& errorText)
                 return false;
             errorText.clear();
         }
-        found = platform::statEntry(at.targetPath, folder, code); // made: read back for its identity
+        // Made: read back in the folder it was made in (also where its full
+        // path is longer than the system takes).
+        found = made ? platform::statEntryAt(place.folder, place.name, at.targetPath, folder, code)
+                     : platform::statEntry(at.targetPath, folder, code);
     }
     // The folder opened once, from its parent as the task's target reaches
     // it: its marks and bits go to it, never to a link swapped in for it.
