@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <string>
 
 namespace zdr::platform {
 
@@ -32,6 +33,11 @@ bool FolderToChange::open(int parentFd, const std::string& name, ErrorCode& erro
     if (fd_ >= 0)
         ::close(fd_);
     fd_ = ::openat(parentFd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    // A folder its user may not read (only write and enter) is still changed:
+    // through a descriptor that only names it.
+    pathOnly_ = fd_ < 0 && errno == EACCES;
+    if (pathOnly_)
+        fd_ = ::openat(parentFd, name.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     struct stat st {};
     if (fd_ < 0 || ::fstat(fd_, &st) != 0) {
         const int why = errno;
@@ -64,9 +70,12 @@ bool FolderToChange::setAttributes(std::uint32_t attributes, ErrorCode& error)
     return writeDosAttributes(fd_, name_, true, attributes & attr::kStoredBits, error);
 }
 
+std::string FolderToChange::self() const { return "/proc/self/fd/" + std::to_string(fd_); }
+
 bool FolderToChange::setPermissions(std::uint32_t mode, ErrorCode& error)
 {
-    if (::fchmod(fd_, static_cast<mode_t>(mode & 07777)) != 0)
+    const auto bits = static_cast<mode_t>(mode & 07777);
+    if ((pathOnly_ ? ::chmod(self().c_str(), bits) : ::fchmod(fd_, bits)) != 0)
         return fail(error);
     mode_ = mode & 07777;
     error = error::kSuccess;
@@ -80,13 +89,13 @@ bool FolderToChange::giveOwner(std::uint32_t owner, std::uint32_t group, ErrorCo
     error = error::kSuccess;
     if (user != 0 || (owner == user && group == own))
         return true;
-    return ::fchown(fd_, owner, group) == 0 || fail(error);
+    return ::fchownat(fd_, "", owner, group, AT_EMPTY_PATH) == 0 || fail(error);
 }
 
 bool FolderToChange::setLastWrite(std::int64_t lastWrite, ErrorCode& error)
 {
     const timespec times[2] = {{0, UTIME_OMIT}, toTimespec(lastWrite)};
-    if (::futimens(fd_, times) != 0)
+    if ((pathOnly_ ? ::utimensat(AT_FDCWD, self().c_str(), times, 0) : ::futimens(fd_, times)) != 0)
         return fail(error);
     error = error::kSuccess;
     return true;
