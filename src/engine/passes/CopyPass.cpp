@@ -278,12 +278,19 @@ bool CopyPass::fc_CopyFolder(const EntryAt& at, std::string& errorText)
     }
     // The folder opened once, from its parent as the task's target reaches
     // it: its marks and bits go to it, never to a link swapped in for it.
+    // Opened from its parent as the task's target reaches it: its marks and
+    // bits go to it, never to a link swapped in for it. A folder this run
+    // made at once (its mark), one that was there when it is changed.
     platform::FolderToChange target;
-    if (!fc_OpenTargetFolder(at.targetPath, target, code)) {
+    const auto opened = [&] {
+        if (target.fd() >= 0 || fc_OpenTargetFolder(at.targetPath, target, code))
+            return true;
         errorText = fc_EntryErrorText(false, at.entry.name, code);
         return false;
-    }
-    const FolderId id{target.device(), target.inode()};
+    };
+    if (made && !opened())
+        return false;
+    const FolderId id = made ? FolderId{target.device(), target.inode()} : FolderId{folder.device, folder.inode};
     run_.ownTargets.insert(id); // the copy's own folder is never walked as source
     if (made) {
         // Until its content is in and it has its bits and time: a run that
@@ -301,14 +308,22 @@ bool CopyPass::fc_CopyFolder(const EntryAt& at, std::string& errorText)
         return true;
     }
     std::string compressProblem;
-    compressAsAsked(compress_, run_.current, target.fd(), compressProblem);
+    const EngineTask& task = run_.current;
+    if (((task.task.attributesToSet() | task.task.attributesToClear()) & platform::attr::kCompressed) != 0) {
+        if (!opened())
+            return false;
+        compressAsAsked(compress_, task, target.fd(), compressProblem);
+    }
     // A new folder takes the source's hidden and system bits; the task's
     // bits go on every folder. Read-only waits until the content is in.
     const std::uint32_t wanted = run_.fc_TargetAttributes(made ? at.entry.attributes : folder.attributes);
-    if ((wanted & platform::attr::kStoredBits) != (folder.attributes & platform::attr::kStoredBits)
-        && !target.setAttributes(wanted & ~platform::attr::kReadOnly, code)) {
-        errorText = fc_EntryErrorText(false, at.entry.name, code);
-        return false;
+    if ((wanted & platform::attr::kStoredBits) != (folder.attributes & platform::attr::kStoredBits)) {
+        if (!opened())
+            return false;
+        if (!target.setAttributes(wanted & ~platform::attr::kReadOnly, code)) {
+            errorText = fc_EntryErrorText(false, at.entry.name, code);
+            return false;
+        }
     }
     const std::size_t lineAt = run_.protocol.text().size();
     run_.sb_EntryDone(at,
@@ -499,16 +514,19 @@ void CopyPass::sb_TidyTarget(const std::string& targetPath)
 {
     if (madeFolders_.count(targetPath) != 0 || !tidied_.insert(targetPath).second)
         return; // new, or done already
-    // Only in the folder as the task's target reaches it.
-    platform::FolderToChange target;
-    platform::ErrorCode code = 0;
-    if (!fc_OpenTargetFolder(targetPath, target, code))
-        return;
     // The names of the target's listing made ahead where there is one.
     std::vector<std::string> listed;
-    const std::vector<std::string> removed = run_.targets.listedTemporaries(targetPath, listed)
-        ? platform::removeStaleTemporaries(target.fd(), listed)
-        : platform::removeStaleTemporaries(target.fd());
+    const bool fromListing = run_.targets.listedTemporaries(targetPath, listed);
+    if (fromListing && listed.empty())
+        return;
+    // Only in the folder as the task's target reaches it: the one its
+    // lookups open anyway.
+    platform::EntryPlace place;
+    platform::ErrorCode code = 0;
+    if (!run_.targets.place(targetPath, ".", place, code) || place.folder == AT_FDCWD)
+        return;
+    const std::vector<std::string> removed = fromListing ? platform::removeStaleTemporaries(place.folder, listed)
+                                                         : platform::removeStaleTemporaries(place.folder);
     for (const std::string& name : removed) {
         tidiedSomething_ = true;
         if (run_.has(status::kCreateProtocol))
