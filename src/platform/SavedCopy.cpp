@@ -14,8 +14,13 @@ namespace zdr::platform {
 
 bool saveCopy(const std::string& from, const std::string& to, ErrorCode& error)
 {
+    return saveCopy(EntryPlace{AT_FDCWD, from}, from, to, error);
+}
+
+bool saveCopy(const EntryPlace& from, const std::string& path, const std::string& to, ErrorCode& error)
+{
     // A link is linked as itself, never what it points to.
-    if (::linkat(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), 0) == 0) {
+    if (::linkat(from.folder, from.name.c_str(), AT_FDCWD, to.c_str(), 0) == 0) {
         error = error::kSuccess;
         return true;
     }
@@ -27,12 +32,13 @@ bool saveCopy(const std::string& from, const std::string& to, ErrorCode& error)
         return false;
     }
     FileEntry entry;
-    if (!statEntry(from, entry, error))
+    if (!statEntryAt(from.folder, from.name, path, entry, error))
         return false;
     if (entry.isSymlink())
-        return copyLink(from, to, false, error);
+        return copyLink(from, EntryPlace{AT_FDCWD, to}, false, error);
     PendingFile file;
-    return file.open(from, to, error) && copyContent(file.sourceFd(), file.fd(), file.size(), file.size(), {}, error)
+    return file.open(from, EntryPlace{AT_FDCWD, to}, error)
+        && copyContent(file.sourceFd(), file.fd(), file.size(), file.size(), {}, error)
         && file.finish(entry.attributes, error) && file.commit(false, error);
 }
 

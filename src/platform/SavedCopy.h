@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ErrorCode.h"
+#include "platform/PendingFile.h"
 
 #include <string>
 
@@ -12,5 +13,7 @@ namespace zdr::platform {
 // over from leaves it untouched), else a copy made beside to and put in
 // place when complete. An existing to is never replaced (kFileExists).
 bool saveCopy(const std::string& from, const std::string& to, ErrorCode& error);
+// The same for from named relative to an open folder (path: its full path).
+bool saveCopy(const EntryPlace& from, const std::string& path, const std::string& to, ErrorCode& error);
 
 } // namespace zdr::platform

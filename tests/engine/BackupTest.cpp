@@ -215,6 +215,32 @@ TEST(Backup, WhenTheBackupFailsTheTargetStays)
     }
 }
 
+// A target folder swapped for a link during the run: what the link leads to
+// is not the task's, so nothing of it is saved (folder and zip mode).
+TEST(Backup, ATargetFolderSwappedForALinkSavesNothingFromOutside)
+{
+    for (const std::uint32_t mode : {statusEx::kSaveFiles, statusEx::kSaveFiles | statusEx::kSaveFilesInZip}) {
+        Replacement t;
+        t.dir.write("outside/b.txt", "geheim");
+        EngineRun r;
+        r.statusEx = mode;
+        bool swapped = false;
+        r.rec.onEvent = [&](const std::string& e) {
+            if (!swapped && e.rfind("FileStart b.txt", 0) == 0) {
+                swapped = true;
+                fs::rename(t.dir.file("dst/src/Sub"), t.dir.file("moved"));
+                fs::create_directory_symlink(t.dir.file("outside"), t.dir.file("dst/src/Sub"));
+            }
+        };
+        r.run(kReplace | status::kContinueAfterError, t.task());
+        ASSERT_TRUE(swapped);
+        for (const auto& e : fs::recursive_directory_iterator(t.backup))
+            if (e.is_regular_file())
+                EXPECT_NE(t.dir.read(e.path().string().substr(t.dir.path().size() + 1)), "geheim") << e.path();
+        EXPECT_EQ(t.dir.read("outside/b.txt"), "geheim");
+    }
+}
+
 // unzip's own view: the archive tests good and holds exactly these members
 // with these contents.
 void expectArchive(const std::string& archive, const std::map<std::string, std::string>& members)

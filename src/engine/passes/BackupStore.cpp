@@ -47,14 +47,15 @@ bool makeFreshFolder(const std::string& path, std::string& made, platform::Error
     return false;
 }
 
-// Saves file under the name that nameFor(n) gives, taking the next number
-// while a name is taken; saved: the path used.
+// Saves file (at path) under the name that nameFor(n) gives, taking the
+// next number while a name is taken; saved: the path used.
 template <class NameFor>
-bool saveUnderFreeName(const std::string& file, const NameFor& nameFor, std::string& saved, platform::ErrorCode& code)
+bool saveUnderFreeName(const platform::EntryPlace& file, const std::string& path, const NameFor& nameFor,
+                       std::string& saved, platform::ErrorCode& code)
 {
     for (int n = 1; n <= kMostNumbers; ++n) {
         saved = nameFor(n);
-        if (platform::saveCopy(file, saved, code))
+        if (platform::saveCopy(file, path, saved, code))
             return true;
         if (code != platform::error::kFileExists)
             return false;
@@ -130,9 +131,13 @@ bool BackupStore::fc_BackupInFolder(const EntryAt& at, std::string& errorText)
         return platform::joinPath(
             folder, fc_BackupFileName(at.targetPath, n == 1 ? at.entry.name : fc_NumberedName(at.entry.name, n)));
     };
-    if (saveUnderFreeName(target, nameFor, saved, code))
+    // Read in its folder as the task's target reaches it, never through a
+    // link swapped in on the way.
+    platform::EntryPlace place;
+    if (run_.targets.place(at.targetPath, at.entry.name, place, code)
+        && saveUnderFreeName(place, target, nameFor, saved, code))
         return true;
-    errorText = failedText(target + "' nach '" + saved, code);
+    errorText = failedText(saved.empty() ? target : target + "' nach '" + saved, code);
     return false;
 }
 
@@ -159,11 +164,14 @@ bool BackupStore::fc_BackupForZip(const EntryAt& at, std::string& errorText)
                                   n == 1 ? archiveName
                                          : fc_BackupArchiveName(at.targetPath, fc_NumberedName(at.entry.name, n)));
     };
-    if (makeFolders(zip_->BasePath(), archiveName, code) && saveUnderFreeName(target, nameFor, saved, code)) {
+    platform::EntryPlace place;
+    if (makeFolders(zip_->BasePath(), archiveName, code)
+        && run_.targets.place(at.targetPath, at.entry.name, place, code)
+        && saveUnderFreeName(place, target, nameFor, saved, code)) {
         zip_->AddFileSpec(saved.substr(zip_->BasePath().size() + 1));
         return true;
     }
-    errorText = failedText(target + "' nach '" + saved, code);
+    errorText = failedText(saved.empty() ? target : target + "' nach '" + saved, code);
     return false;
 }
 
