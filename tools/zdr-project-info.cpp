@@ -26,18 +26,19 @@ int main(int argc, char** argv)
             continue;
         }
         for (const ListViewRow& row : element.listView.rows) {
-            std::cout << "\nAufgabe " << row.key << (row.key == element.listView.selectedKey ? " (ausgewählt)" : "")
-                      << ": " << zdr::base::toValidUtf8(row.text) << "\n";
-            for (std::size_t i = 0; i < row.subItems.size() && i < taskColumns().size() - 1; ++i) {
-                if (row.subItems[i].empty())
+            // The task as the program takes it, each field in its stored form.
+            const Task task = taskFromRow(row);
+            std::cout << "\nAufgabe " << task.key << (task.key == element.listView.selectedKey ? " (ausgewählt)" : "")
+                      << ": " << zdr::base::toValidUtf8(task.label) << "\n";
+            for (int subItem = 1; subItem <= kSubItemCount; ++subItem) {
+                std::string value = fieldText(task, subItem);
+                if (value.empty())
                     continue;
-                const std::string_view header = taskColumns()[i + 1].header;
                 // Network passwords stay in the file, not on the screen.
-                const std::string value =
-                    zdr::base::startsWith(header, "NetConnect") && zdr::base::endsWith(header, "KEY")
-                    ? zdr::base::maskedNetConnectCode(row.subItems[i])
-                    : row.subItems[i];
-                std::cout << "  " << header << ": " << zdr::base::toValidUtf8(value) << "\n";
+                if (subItem == kNetSourceKey || subItem == kNetTargetKey)
+                    value = zdr::base::maskedNetConnectCode(value);
+                std::cout << "  " << taskColumns()[static_cast<std::size_t>(subItem)].header << ": "
+                          << zdr::base::toValidUtf8(value) << "\n";
             }
         }
         std::cout << "\n";
