@@ -291,6 +291,18 @@ TEST(Driver, MakeDirectoryPass)
     EXPECT_EQ(noParent.ready(),
               "Ready false 'Fehler bei Verzeichnis: " + dir.file("missing/x")
                   + " - Die angegebene Datei wurde nicht gefunden.' none");
+
+    // A file of that name is no folder that is there; a name below a link
+    // in the source folder is not made where the link leads.
+    dir.write("base/datei", "d");
+    dir.mkdir("outside");
+    std::filesystem::create_directory_symlink(dir.file("outside"), dir.file("base/verweis"));
+    for (const char* name : {"datei", "verweis/x"}) {
+        EngineRun r2;
+        EXPECT_FALSE(r2.run(status::kMkDir, {.sourceFolder = dir.file("base"), .targetFolder = name})) << name;
+    }
+    EXPECT_TRUE(std::filesystem::is_regular_file(dir.file("base/datei")));
+    EXPECT_TRUE(std::filesystem::is_empty(dir.file("outside")));
 }
 
 TEST(Driver, TargetOfASingleTaskRunCanBeChanged)

@@ -4,6 +4,8 @@
 #include "base/mdlErrSys.h"
 #include "engine/FolderCopyObserver.h"
 #include "engine/StatusBits.h"
+#include "platform/FileEntry.h"
+#include "platform/FolderLookup.h"
 #include "platform/Folders.h"
 #include "platform/Paths.h"
 
@@ -24,11 +26,20 @@ bool MkDirPass::fc_MakeFolder()
         return false;
     }
     const std::string path = platform::joinPath(run_.current.Source, run_.current.Target);
-    const bool exists = platform::pathExists(path);
+    // In its parent as reached from the source folder, never through a link
+    // there; only a folder (not a file or link of that name) is there already.
+    platform::FolderLookup folders;
+    folders.setRoot(run_.current.Source);
+    platform::EntryPlace place;
+    platform::FileEntry there;
+    platform::ErrorCode code = 0;
+    const bool placed = folders.place(platform::parentPath(path), platform::fileName(path), place, code);
+    platform::ErrorCode ignored = 0;
+    const bool exists = placed && platform::statEntryAt(place.folder, place.name, path, there, ignored)
+        && there.isDirectory() && !there.isSymlink();
     if (!exists) {
         run_.observer.ActionFolderStart(path);
-        platform::ErrorCode code = 0;
-        if (!platform::makeDirectory(path, code)) {
+        if (!placed || !platform::makeDirectoryAt(place.folder, place.name, code)) {
             run_.errorText = "Fehler bei Verzeichnis: " + path + " - " + base::fc_GetApiErrorText(code);
             return false;
         }
