@@ -276,8 +276,6 @@ bool CopyPass::fc_CopyFolder(const EntryAt& at, std::string& errorText)
         found = made ? platform::statEntryAt(place.folder, place.name, at.targetPath, folder, code)
                      : platform::statEntry(at.targetPath, folder, code);
     }
-    // The folder opened once, from its parent as the task's target reaches
-    // it: its marks and bits go to it, never to a link swapped in for it.
     // Opened from its parent as the task's target reaches it: its marks and
     // bits go to it, never to a link swapped in for it. A folder this run
     // made at once (its mark), one that was there when it is changed.
