@@ -3,14 +3,14 @@
 #include "engine/FolderCopyObserver.h"
 #include "engine/StatusBits.h"
 #include "engine/passes/Passes.h"
-#include "net/NetworkDrives.h"
+#include "engine/passes/TaskDriver.h"
 
 namespace zdr::engine {
 
 clsFolderCopy::clsFolderCopy(FolderCopyObserver& observer, base::Questioner& questioner,
                              net::NetworkDriveFactory networkDrives)
     : passes_(std::make_unique<Passes>(observer, questioner)), run_(passes_->run),
-      networkDrives_(std::move(networkDrives))
+      driver_(std::make_unique<TaskDriver>(*passes_, std::move(networkDrives)))
 {
 }
 
@@ -83,10 +83,10 @@ void clsFolderCopy::sb_ActionFileDoneByte(std::int64_t totalBytes, std::int64_t 
     run_.sb_ActionFileDoneByte(totalBytes, bytesDone);
 }
 
-void clsFolderCopy::sb_Action_CloseConnections()
-{
-    net::sb_Action_CloseConnections(sourceDrives_);
-    net::sb_Action_CloseConnections(targetDrives_);
-}
+void clsFolderCopy::sb_Action_CloseConnections() { driver_->sb_CloseConnections(); }
+
+bool clsFolderCopy::IsRunning() const { return driver_->IsRunning(); }
+
+bool clsFolderCopy::fc_ActionRun() { return driver_->fc_ActionRun(); }
 
 } // namespace zdr::engine

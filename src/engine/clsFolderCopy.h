@@ -21,7 +21,8 @@ namespace zdr::engine {
 
 class FolderCopyObserver;
 class RunContext;
-class WalkPass;
+class TaskDriver;
+struct Passes;
 
 // The copy engine: one object carries out one run, an ordered list of tasks
 // that share one set of option bits, in passes (information, copy, delete,
@@ -30,7 +31,7 @@ class WalkPass;
 // through the questioner.
 //
 // The run:  fc_Init -> fc_InitAdd (per task) -> fc_ActionRun -> sb_Action_CloseConnections.
-// This class is the engine's face and its task driver; the passes are
+// This class is the engine's face; the task driver and the passes are
 // objects of their own around a shared run context (engine/passes/, private
 // to the engine): the driver -> TreeWalk -> the pass's entry routine.
 class clsFolderCopy {
@@ -41,7 +42,7 @@ public:
     clsFolderCopy(const clsFolderCopy&) = delete;
     clsFolderCopy& operator=(const clsFolderCopy&) = delete;
 
-    bool IsRunning() const { return isRunning_; }
+    bool IsRunning() const;
     std::uint32_t FolderCopy_Status() const;
     void FolderCopy_Status(std::uint32_t value);
     std::uint32_t FolderCopy_StatusEx() const;
@@ -97,38 +98,10 @@ public:
     void setClock(std::function<std::chrono::steady_clock::time_point()> clock);
 
 private:
-    struct Passes;
-
-    // --- task driver (clsFolderCopyDriver.cpp)
-    void sb_RunStart();
-    void sb_PassStart(PassAction pass);
-    bool fc_InfoPass();
-    // false: the run ends (error end or cancelled by the user).
-    bool fc_ActionPass(PassAction pass);
-    bool fc_MkDirPass();
-    bool fc_LoadTask(std::size_t index);
-    bool fc_CheckSide(bool source, const char* missingText);
-    // Run start, before any pass: the folders of every task as written,
-    // resolved, and refused where no pass of this run may take them.
-    bool fc_CheckTasks();
-    void sb_ResolveSide(EngineTask& task, bool source);
-    bool fc_TaskRefused(const EngineTask& task, std::string& errorText);
-    bool fc_ConnectDrive(bool source);
-    // The pass object that walks for pass (information, copy, delete, attributes).
-    WalkPass& fc_WalkPass(PassAction pass);
-    // The tasks of an action pass one after the other; false: an error end.
-    bool fc_WalkTasks(PassAction pass);
-    void sb_ErrorEnd();
-    bool fc_NormalEnd();
-
     // The run context and the passes; run_ is the context among them.
     std::unique_ptr<Passes> passes_;
     RunContext& run_;
-    net::NetworkDriveFactory networkDrives_;
-
-    bool isRunning_ = false;
-    std::vector<std::unique_ptr<net::NetworkDrive>> sourceDrives_;
-    std::vector<std::unique_ptr<net::NetworkDrive>> targetDrives_;
+    std::unique_ptr<TaskDriver> driver_;
 };
 
 } // namespace zdr::engine

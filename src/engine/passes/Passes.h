@@ -1,7 +1,6 @@
 #pragma once
 
 #include "engine/TaskFolders.h"
-#include "engine/clsFolderCopy.h"
 #include "engine/passes/BackupStore.h"
 #include "engine/passes/CopyPass.h"
 #include "engine/passes/DeletePass.h"
@@ -20,7 +19,7 @@ namespace zdr::engine {
 // The run context and the pass objects of one engine, each made once and
 // wired to the context and to the parts it uses; and what the task driver
 // keeps for a run.
-struct clsFolderCopy::Passes {
+struct Passes {
     Passes(FolderCopyObserver& observer, base::Questioner& questioner)
         : run(observer, questioner), info(run), policy(run), rename(run), backup(run),
           copy(run, policy, rename, backup), remove(run, policy), attrib(run, policy), mkdir(run), walk(run, policy)

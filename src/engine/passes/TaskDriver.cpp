@@ -1,16 +1,18 @@
 // The task driver: the passes of a run in their fixed order, the checks of
 // each task's source and target (with network drives), and the end of each
 // pass.
+#include "engine/passes/TaskDriver.h"
+
 #include "engine/FolderCopyObserver.h"
 #include "engine/SizeText.h"
 #include "engine/StatusBits.h"
-#include "engine/clsFolderCopy.h"
 #include "engine/passes/Passes.h"
 
 #include "base/ClipboardWriter.h"
 #include "base/Text.h"
 #include "base/mdlErrSys.h"
 #include "net/DriveFolder.h"
+#include "net/NetworkDrives.h"
 #include "platform/DirectoryReader.h"
 #include "platform/FileEntry.h"
 #include "platform/Folders.h"
@@ -48,8 +50,21 @@ bool targetMissing(const EngineTask& task, std::string& errorText)
 
 } // namespace
 
+TaskDriver::TaskDriver(Passes& passes, net::NetworkDriveFactory networkDrives)
+    : passes_(passes), run_(passes.run), networkDrives_(std::move(networkDrives))
+{
+}
+
+TaskDriver::~TaskDriver() = default;
+
+void TaskDriver::sb_CloseConnections()
+{
+    net::sb_Action_CloseConnections(sourceDrives_);
+    net::sb_Action_CloseConnections(targetDrives_);
+}
+
 // The rest is set anew by each pass start.
-void clsFolderCopy::sb_RunStart()
+void TaskDriver::sb_RunStart()
 {
     sourceDrives_.clear();
     targetDrives_.clear();
@@ -57,20 +72,20 @@ void clsFolderCopy::sb_RunStart()
     targetDrives_.resize(run_.tasks.size());
     isRunning_ = true;
     // Each run resolves its folders anew (the window may have changed a target).
-    passes_->homes.reset();
+    passes_.homes.reset();
     for (EngineTask& task : run_.tasks)
         task.SourceResolved = task.TargetResolved = false;
     run_.cancel = false;
     run_.copyCancel = false;
-    passes_->policy.sb_RunStart();
+    passes_.policy.sb_RunStart();
     run_.counters = EngineCounters{};
     run_.taskNumber = 0;
     run_.protocol.clear();
-    passes_->rename.sb_RunStart();
-    passes_->backup.sb_RunStart();
+    passes_.rename.sb_RunStart();
+    passes_.backup.sb_RunStart();
 }
 
-void clsFolderCopy::sb_PassStart(PassAction pass)
+void TaskDriver::sb_PassStart(PassAction pass)
 {
     run_.pass = pass;
     run_.action = passActionWord(pass);
@@ -83,11 +98,11 @@ void clsFolderCopy::sb_PassStart(PassAction pass)
     run_.errorText.clear();
     run_.entryError.clear();
     run_.protocol.clear();
-    passes_->copy.sb_PassStart();
+    passes_.copy.sb_PassStart();
     run_.observer.ActionStart(run_.action);
 }
 
-bool clsFolderCopy::fc_ActionRun()
+bool TaskDriver::fc_ActionRun()
 {
     sb_RunStart();
     if (!fc_CheckTasks()) {
@@ -130,7 +145,7 @@ bool clsFolderCopy::fc_ActionRun()
     return fc_NormalEnd();
 }
 
-bool clsFolderCopy::fc_NormalEnd()
+bool TaskDriver::fc_NormalEnd()
 {
     run_.cancel = false;
     run_.copyCancel = false;
@@ -138,20 +153,20 @@ bool clsFolderCopy::fc_NormalEnd()
     return true;
 }
 
-void clsFolderCopy::sb_ErrorEnd()
+void TaskDriver::sb_ErrorEnd()
 {
     run_.observer.ActionReady(false, run_.errorText, !run_.protocol.text().empty());
     isRunning_ = false;
 }
 
-bool clsFolderCopy::fc_LoadTask(std::size_t index)
+bool TaskDriver::fc_LoadTask(std::size_t index)
 {
     run_.taskNumber = static_cast<std::int16_t>(index);
     run_.current = run_.tasks[index];
     return run_.filter.load(run_.current, run_.has(status::kFolderOnly), run_.errorText);
 }
 
-bool clsFolderCopy::fc_ConnectDrive(bool source)
+bool TaskDriver::fc_ConnectDrive(bool source)
 {
     const std::string& code = source ? run_.current.task.netSourceCode : run_.current.task.netTargetCode;
     if (code.empty())
@@ -179,7 +194,7 @@ bool clsFolderCopy::fc_ConnectDrive(bool source)
     return true;
 }
 
-bool clsFolderCopy::fc_CheckTasks()
+bool TaskDriver::fc_CheckTasks()
 {
     const bool changes = run_.has(status::kDelete) || run_.has(status::kAttrib);
     const bool copies = run_.has(status::kCopy);
@@ -221,7 +236,7 @@ bool clsFolderCopy::fc_CheckTasks()
 // Every link on the folder's way is followed once, here: the walk below it
 // never follows one, and the protocol names the folder it reached. A drive
 // name ("X:", "X:/rest") reaches the file system through the drive's link.
-void clsFolderCopy::sb_ResolveSide(EngineTask& task, bool source)
+void TaskDriver::sb_ResolveSide(EngineTask& task, bool source)
 {
     bool& done = source ? task.SourceResolved : task.TargetResolved;
     std::string& folder = source ? task.Source : task.Target;
@@ -236,7 +251,7 @@ void clsFolderCopy::sb_ResolveSide(EngineTask& task, bool source)
 // The folders no pass may take as a whole: a delete or an attribute change
 // never the system's root, its top folders or a home folder (nor a folder
 // that holds one); a copy never into its own source or a system folder.
-bool clsFolderCopy::fc_TaskRefused(const EngineTask& task, std::string& errorText)
+bool TaskDriver::fc_TaskRefused(const EngineTask& task, std::string& errorText)
 {
     if ((run_.has(status::kDelete) || run_.has(status::kAttrib)) && task.SourceResolved) {
         // What the pass takes as a whole: the source (itself or all of its
@@ -254,10 +269,10 @@ bool clsFolderCopy::fc_TaskRefused(const EngineTask& task, std::string& errorTex
                 folders.push_back(platform::joinPath(
                     task.Source, platform::withoutTrailingSeparator(platform::entryToRelativePath(entry))));
         }
-        if (!passes_->homes)
-            passes_->homes = fc_HomeFolders();
+        if (!passes_.homes)
+            passes_.homes = fc_HomeFolders();
         for (const std::string& folder : folders) {
-            const std::string reason = fc_ProtectedFolderReason(folder, *passes_->homes);
+            const std::string reason = fc_ProtectedFolderReason(folder, *passes_.homes);
             if (!reason.empty()) {
                 errorText = "Quelle: '" + folder + "' " + reason
                     + (run_.has(status::kDelete) ? ": hier wird nichts gelöscht!"
@@ -291,7 +306,7 @@ bool clsFolderCopy::fc_TaskRefused(const EngineTask& task, std::string& errorTex
 // Checks (and connects) one side of the current task. missingText: the end
 // of the message for a missing folder; nullptr when only the connection is
 // made here and the caller reports a missing folder itself.
-bool clsFolderCopy::fc_CheckSide(bool source, const char* missingText)
+bool TaskDriver::fc_CheckSide(bool source, const char* missingText)
 {
     if (!fc_ConnectDrive(source))
         return false;
@@ -307,20 +322,20 @@ bool clsFolderCopy::fc_CheckSide(bool source, const char* missingText)
     return false;
 }
 
-WalkPass& clsFolderCopy::fc_WalkPass(PassAction pass)
+WalkPass& TaskDriver::fc_WalkPass(PassAction pass)
 {
     switch (pass) {
-    case PassAction::Copy: return passes_->copy;
-    case PassAction::Delete: return passes_->remove;
-    case PassAction::Attrib: return passes_->attrib;
+    case PassAction::Copy: return passes_.copy;
+    case PassAction::Delete: return passes_.remove;
+    case PassAction::Attrib: return passes_.attrib;
     case PassAction::Info:
     case PassAction::MkDir: // does not walk
     case PassAction::None: break;
     }
-    return passes_->info;
+    return passes_.info;
 }
 
-bool clsFolderCopy::fc_InfoPass()
+bool TaskDriver::fc_InfoPass()
 {
     sb_PassStart(PassAction::Info);
     const bool targetRequired = run_.has(status::kCopy) || run_.has(status::kOnlyDifferent);
@@ -338,21 +353,21 @@ bool clsFolderCopy::fc_InfoPass()
             sb_ErrorEnd();
             return false;
         }
-        passes_->walk.fc_WalkTask(passes_->info, run_.current.Target);
+        passes_.walk.fc_WalkTask(passes_.info, run_.current.Target);
     }
-    passes_->info.sb_PassDone();
+    passes_.info.sb_PassDone();
     return true;
 }
 
 // One action pass (copy, delete, attributes). false ends the run: at once
 // when an error end was raised (IsRunning is false then), else normally.
-bool clsFolderCopy::fc_ActionPass(PassAction pass)
+bool TaskDriver::fc_ActionPass(PassAction pass)
 {
     run_.pass = pass;
     run_.action = passActionWord(pass);
     if (run_.has(status::kSkipEmpty) && run_.counters.CountFolder + run_.counters.CountFiles == 0)
         return false;
-    const bool fromProtocol = pass == PassAction::Copy && passes_->copy.fc_FromProtocol();
+    const bool fromProtocol = pass == PassAction::Copy && passes_.copy.fc_FromProtocol();
     if (fromProtocol) {
         if (run_.counters.CountFiles_ToDo + run_.counters.CountFolder_ToDo == 0) {
             run_.observer.ActionReady(true, kNothingToCopy, false);
@@ -373,10 +388,10 @@ bool clsFolderCopy::fc_ActionPass(PassAction pass)
     }
     sb_PassStart(pass);
     if (pass == PassAction::Copy)
-        passes_->copy.sb_TidyBackupFolders();
-    const bool walked = fromProtocol ? passes_->copy.fc_ProtocolCopy() : fc_WalkTasks(pass);
+        passes_.copy.sb_TidyBackupFolders();
+    const bool walked = fromProtocol ? passes_.copy.fc_ProtocolCopy() : fc_WalkTasks(pass);
     if (pass == PassAction::Copy)
-        passes_->copy.sb_PassEnd();
+        passes_.copy.sb_PassEnd();
     if (!walked) {
         sb_ErrorEnd();
         return false;
@@ -387,7 +402,7 @@ bool clsFolderCopy::fc_ActionPass(PassAction pass)
     return true;
 }
 
-bool clsFolderCopy::fc_WalkTasks(PassAction pass)
+bool TaskDriver::fc_WalkTasks(PassAction pass)
 {
     const std::size_t taskCount = run_.tasks.size() - 1;
     for (std::size_t i = 1; i <= taskCount && !run_.cancel; ++i) {
@@ -400,12 +415,12 @@ bool clsFolderCopy::fc_WalkTasks(PassAction pass)
             && targetMissing(run_.current, run_.errorText))
             return false;
         // Delete and attributes work in the source only.
-        passes_->walk.fc_WalkTask(fc_WalkPass(pass), pass == PassAction::Copy ? run_.current.Target : std::string());
+        passes_.walk.fc_WalkTask(fc_WalkPass(pass), pass == PassAction::Copy ? run_.current.Target : std::string());
     }
     return true;
 }
 
-bool clsFolderCopy::fc_MkDirPass()
+bool TaskDriver::fc_MkDirPass()
 {
     sb_PassStart(PassAction::MkDir);
     const std::size_t taskCount = run_.tasks.size() - 1;
@@ -416,7 +431,7 @@ bool clsFolderCopy::fc_MkDirPass()
         run_.observer.ActionStartAufgabe(run_.action, static_cast<std::int32_t>(i),
                                          static_cast<std::int32_t>(taskCount), 0);
         // A folder on a network drive: the drive is connected and reached through its link.
-        if (!passes_->mkdir.fc_NameGiven() || !fc_CheckSide(true, nullptr) || !passes_->mkdir.fc_MakeFolder()) {
+        if (!passes_.mkdir.fc_NameGiven() || !fc_CheckSide(true, nullptr) || !passes_.mkdir.fc_MakeFolder()) {
             sb_ErrorEnd();
             return false;
         }

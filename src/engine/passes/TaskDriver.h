@@ -1,0 +1,65 @@
+#pragma once
+
+#include "engine/EngineTask.h"
+#include "engine/PassAction.h"
+#include "net/NetworkDrive.h"
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace zdr::engine {
+
+struct Passes;
+class RunContext;
+class WalkPass;
+
+// The task driver: the passes of a run in their fixed order, the checks of
+// each task's source and target (with network drives), and the end of each
+// pass. One per engine; the engine's face hands it the run.
+class TaskDriver {
+public:
+    TaskDriver(Passes& passes, net::NetworkDriveFactory networkDrives);
+    ~TaskDriver();
+    TaskDriver(const TaskDriver&) = delete;
+    TaskDriver& operator=(const TaskDriver&) = delete;
+
+    bool IsRunning() const { return isRunning_; }
+    // Runs all passes; true at the normal end.
+    bool fc_ActionRun();
+    // Disconnects what the tasks ask to be disconnected and releases the connections.
+    void sb_CloseConnections();
+
+private:
+    void sb_RunStart();
+    void sb_PassStart(PassAction pass);
+    bool fc_InfoPass();
+    // false: the run ends (error end or cancelled by the user).
+    bool fc_ActionPass(PassAction pass);
+    bool fc_MkDirPass();
+    bool fc_LoadTask(std::size_t index);
+    bool fc_CheckSide(bool source, const char* missingText);
+    // Run start, before any pass: the folders of every task as written,
+    // resolved, and refused where no pass of this run may take them.
+    bool fc_CheckTasks();
+    void sb_ResolveSide(EngineTask& task, bool source);
+    bool fc_TaskRefused(const EngineTask& task, std::string& errorText);
+    bool fc_ConnectDrive(bool source);
+    // The pass object that walks for pass (information, copy, delete, attributes).
+    WalkPass& fc_WalkPass(PassAction pass);
+    // The tasks of an action pass one after the other; false: an error end.
+    bool fc_WalkTasks(PassAction pass);
+    void sb_ErrorEnd();
+    bool fc_NormalEnd();
+
+    Passes& passes_;
+    RunContext& run_;
+    net::NetworkDriveFactory networkDrives_;
+
+    bool isRunning_ = false;
+    std::vector<std::unique_ptr<net::NetworkDrive>> sourceDrives_;
+    std::vector<std::unique_ptr<net::NetworkDrive>> targetDrives_;
+};
+
+} // namespace zdr::engine
