@@ -208,7 +208,7 @@ bool writeDosAttributes(int fd, const std::string& name, bool directory, std::ui
 {
     // A descriptor opened only to name the entry (O_PATH) takes no calls of
     // its own: its name in /proc leads to the same entry.
-    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    const std::string self = selfPath(fd);
     if (!storeNeeded(name.c_str(), directory, bits)) {
         const bool gone =
             fremovexattr(fd, kDosAttribName) == 0 || (errno == EBADF && removexattr(self.c_str(), kDosAttribName) == 0);

@@ -46,15 +46,8 @@ bool setAttributesAt(int folderFd, const std::string& name, std::uint32_t attrib
     bool ok = true;
     error = error::kSuccess;
     if (!S_ISLNK(st.st_mode)) { // links have no attributes of their own here
-        mode_t mode = st.st_mode & 07777;
-        if ((attributes & attr::kReadOnly) != 0)
-            mode &= ~static_cast<mode_t>(0222);
-        else if ((mode & 0222) == 0)
-            mode |= S_IWUSR;
-        // The descriptor's name in /proc leads to the entry opened, whatever
-        // has its path by now.
-        const std::string self = "/proc/self/fd/" + std::to_string(fd);
-        if (mode != (st.st_mode & 07777) && ::chmod(self.c_str(), mode) != 0) {
+        const auto mode = static_cast<mode_t>(modeFor(st.st_mode, attributes));
+        if (mode != (st.st_mode & 07777) && ::chmod(selfPath(fd).c_str(), mode) != 0) {
             error = lastError();
             ok = false;
         }
@@ -64,19 +57,22 @@ bool setAttributesAt(int folderFd, const std::string& name, std::uint32_t attrib
     return ok;
 }
 
-bool giveOwner(const std::string& path, std::uint32_t owner, std::uint32_t group, ErrorCode& error)
+std::uint32_t modeFor(std::uint32_t mode, std::uint32_t attributes)
+{
+    mode &= 07777;
+    if ((attributes & attr::kReadOnly) != 0)
+        return mode & ~0222u;
+    return (mode & 0222) == 0 ? mode | S_IWUSR : mode;
+}
+
+bool ownerToGive(std::uint32_t owner, std::uint32_t group)
 {
     static const uid_t user = geteuid();
     static const gid_t own = getegid();
-    error = error::kSuccess;
-    if (user != 0 || (owner == user && group == own))
-        return true;
-    if (fchownat(AT_FDCWD, path.c_str(), owner, group, AT_SYMLINK_NOFOLLOW) != 0) {
-        error = lastError();
-        return false;
-    }
-    return true;
+    return user == 0 && (owner != user || group != own);
 }
+
+std::string selfPath(int fd) { return "/proc/self/fd/" + std::to_string(fd); }
 
 timespec toTimespec(std::int64_t nanoseconds)
 {
@@ -88,17 +84,6 @@ timespec toTimespec(std::int64_t nanoseconds)
         --seconds;
     }
     return {static_cast<time_t>(seconds), static_cast<long>(rest)};
-}
-
-bool setLastWrite(const std::string& path, std::int64_t lastWrite, ErrorCode& error)
-{
-    const timespec times[2] = {{0, UTIME_OMIT}, toTimespec(lastWrite)};
-    if (utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) {
-        error = lastError();
-        return false;
-    }
-    error = error::kSuccess;
-    return true;
 }
 
 } // namespace zdr::platform

@@ -65,17 +65,22 @@ bool setAttributes(const std::string& path, std::uint32_t attributes, ErrorCode&
 // The same for name in the open folder folderFd.
 bool setAttributesAt(int folderFd, const std::string& name, std::uint32_t attributes, ErrorCode& error);
 
-// Gives an entry (not following a link) the owner and group of its source
-// where the process may (as root) and they are not its own; true when
-// nothing was to be done.
-bool giveOwner(const std::string& path, std::uint32_t owner, std::uint32_t group, ErrorCode& error);
+// The permission bits an entry of mode gets for attributes: read-only takes
+// every write bit; one that is not read-only keeps its bits, or gets the
+// owner's write bit where it had none.
+std::uint32_t modeFor(std::uint32_t mode, std::uint32_t attributes);
+
+// A copy gives its entry the source's owner and group: where the process
+// may (as root) and they are not its own.
+bool ownerToGive(std::uint32_t owner, std::uint32_t group);
+
+// The name in /proc of the open descriptor fd: it leads to the entry that
+// was opened, whatever has its path by now, also for a descriptor that only
+// names it (O_PATH), which takes no calls of its own.
+std::string selfPath(int fd);
 
 // A time in nanoseconds since the Unix epoch as the kernel's calls take it
 // (before 1970 too: the part below the second is never negative).
 timespec toTimespec(std::int64_t nanoseconds);
-
-// Sets the last-write time (nanoseconds since the Unix epoch) of an entry,
-// not following a link; the last-access time stays.
-bool setLastWrite(const std::string& path, std::int64_t lastWrite, ErrorCode& error);
 
 } // namespace zdr::platform

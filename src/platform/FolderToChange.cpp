@@ -60,22 +60,16 @@ bool FolderToChange::open(int parentFd, const std::string& name, ErrorCode& erro
 
 bool FolderToChange::setAttributes(std::uint32_t attributes, ErrorCode& error)
 {
-    mode_t mode = mode_;
-    if ((attributes & attr::kReadOnly) != 0)
-        mode &= ~static_cast<mode_t>(0222);
-    else if ((mode & 0222) == 0)
-        mode |= S_IWUSR;
+    const std::uint32_t mode = modeFor(mode_, attributes);
     if (mode != mode_ && !setPermissions(mode, error))
         return false;
     return writeDosAttributes(fd_, name_, true, attributes & attr::kStoredBits, error);
 }
 
-std::string FolderToChange::self() const { return "/proc/self/fd/" + std::to_string(fd_); }
-
 bool FolderToChange::setPermissions(std::uint32_t mode, ErrorCode& error)
 {
     const auto bits = static_cast<mode_t>(mode & 07777);
-    if ((pathOnly_ ? ::chmod(self().c_str(), bits) : ::fchmod(fd_, bits)) != 0)
+    if ((pathOnly_ ? ::chmod(selfPath(fd_).c_str(), bits) : ::fchmod(fd_, bits)) != 0)
         return fail(error);
     mode_ = mode & 07777;
     error = error::kSuccess;
@@ -84,10 +78,8 @@ bool FolderToChange::setPermissions(std::uint32_t mode, ErrorCode& error)
 
 bool FolderToChange::giveOwner(std::uint32_t owner, std::uint32_t group, ErrorCode& error)
 {
-    static const uid_t user = geteuid();
-    static const gid_t own = getegid();
     error = error::kSuccess;
-    if (user != 0 || (owner == user && group == own))
+    if (!ownerToGive(owner, group))
         return true;
     return ::fchownat(fd_, "", owner, group, AT_EMPTY_PATH) == 0 || fail(error);
 }
@@ -95,7 +87,7 @@ bool FolderToChange::giveOwner(std::uint32_t owner, std::uint32_t group, ErrorCo
 bool FolderToChange::setLastWrite(std::int64_t lastWrite, ErrorCode& error)
 {
     const timespec times[2] = {{0, UTIME_OMIT}, toTimespec(lastWrite)};
-    if ((pathOnly_ ? ::utimensat(AT_FDCWD, self().c_str(), times, 0) : ::futimens(fd_, times)) != 0)
+    if ((pathOnly_ ? ::utimensat(AT_FDCWD, selfPath(fd_).c_str(), times, 0) : ::futimens(fd_, times)) != 0)
         return fail(error);
     error = error::kSuccess;
     return true;

@@ -35,11 +35,8 @@ public:
     bool setLastWrite(std::int64_t lastWrite, ErrorCode& error);
 
 private:
-    // The descriptor's name in /proc, which leads to the folder opened.
-    std::string self() const;
-
     int fd_ = -1;
-    bool pathOnly_ = false; // opened only to name it (O_PATH): changed through self()
+    bool pathOnly_ = false; // opened only to name it (O_PATH): changed through selfPath()
     std::string name_;
     std::uint64_t device_ = 0;
     std::uint64_t inode_ = 0;

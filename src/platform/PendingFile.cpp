@@ -60,9 +60,7 @@ bool linkUnnamed(int fd, int folder, const std::string& name)
         return true;
     if (errno != EPERM && errno != ENOENT && errno != EINVAL)
         return false;
-    char procPath[64];
-    std::snprintf(procPath, sizeof procPath, "/proc/self/fd/%d", fd);
-    return ::linkat(AT_FDCWD, procPath, folder, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
+    return ::linkat(AT_FDCWD, selfPath(fd).c_str(), folder, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
 }
 
 // The process's file mode mask, read once (setting it to learn it would
@@ -85,15 +83,6 @@ mode_t processUmask()
         return value;
     }();
     return mask;
-}
-
-// Whose files root's copies are made as: a copy of another's file is given
-// to its owner.
-bool ownedByOthers(const struct stat& source)
-{
-    static const uid_t user = geteuid();
-    static const gid_t group = getegid();
-    return user == 0 && (source.st_uid != user || source.st_gid != group);
 }
 
 } // namespace
@@ -220,13 +209,9 @@ bool PendingFile::finish(std::uint32_t attributes, ErrorCode& error)
         return false;
     }
     // The owner where the volume keeps it; a share that does not is no reason to fail.
-    if (ownedByOthers(sourceStat_))
+    if (ownerToGive(sourceStat_.st_uid, sourceStat_.st_gid))
         static_cast<void>(::fchown(fd_, sourceStat_.st_uid, sourceStat_.st_gid));
-    mode_t mode = sourceStat_.st_mode & 07777;
-    if ((attributes & attr::kReadOnly) != 0)
-        mode &= ~static_cast<mode_t>(0222);
-    else if ((mode & 0222) == 0)
-        mode |= S_IWUSR;
+    const auto mode = static_cast<mode_t>(modeFor(sourceStat_.st_mode, attributes));
     // The new file was made with the source's bits less the mask.
     if (mode != ((sourceStat_.st_mode & 0777) & ~processUmask()) && ::fchmod(fd_, mode) != 0)
         return fail(error);

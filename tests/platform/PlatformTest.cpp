@@ -2,6 +2,7 @@
 #include "platform/DosAttributes.h"
 #include "platform/FileEntry.h"
 #include "platform/FileIo.h"
+#include "platform/FolderToChange.h"
 #include "platform/Paths.h"
 #include "support/FileSizeLimit.h"
 #include "support/ScratchMount.h"
@@ -75,7 +76,9 @@ TEST(FileEntry, LastWriteBeforeNineteenSeventyIsSet)
     const std::string folder = dir.mkdir("Alt");
     const std::int64_t when = -1500000000LL * 1000000000 - 250000000; // 1922, and a quarter second
     ErrorCode error = 0;
-    ASSERT_TRUE(setLastWrite(folder, when, error)) << error;
+    FolderToChange opened;
+    ASSERT_TRUE(opened.open(AT_FDCWD, folder, error)) << error;
+    ASSERT_TRUE(opened.setLastWrite(when, error)) << error;
     FileEntry entry;
     ASSERT_TRUE(statEntry(folder, entry, error));
     EXPECT_EQ(entry.lastWrite, when);

@@ -352,11 +352,7 @@ void CopyPass::sb_TargetFolderDone(const std::string& targetPath, const platform
         return;
     if (own) {
         platform::clearUnfinished(target.fd()); // before the bits, which may take the owner's writing
-        std::uint32_t mode = source.mode;
-        if ((run_.fc_TargetAttributes(source.attributes) & platform::attr::kReadOnly) != 0)
-            mode &= ~0222u;
-        else if ((mode & 0222) == 0)
-            mode |= 0200;
+        const std::uint32_t mode = platform::modeFor(source.mode, run_.fc_TargetAttributes(source.attributes));
         // As root's copy of a file is its owner's (before the bits, which a
         // change of owner may clear).
         target.giveOwner(source.owner, source.group, ignored);
