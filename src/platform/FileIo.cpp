@@ -89,18 +89,26 @@ void takeOver(const std::string& old, int fd)
 
 } // namespace
 
-bool readWholeFile(const std::string& path, std::size_t maxSize, std::string& data, ErrorCode& error, bool* tooLarge)
+bool readWholeFile(const std::string& path, std::size_t maxSize, std::string& data, ErrorCode& error, bool* tooLarge,
+                   bool* notAFile)
 {
     if (tooLarge)
         *tooLarge = false;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (notAFile)
+        *notAFile = false;
+    // Without O_NONBLOCK opening a pipe waits for a writer, and reading it
+    // for data that may never come.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
         error = lastError();
         return false;
     }
     struct stat st {};
-    if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        error = S_ISDIR(st.st_mode) ? error::kAccessDenied : lastError();
+    const bool examined = fstat(fd, &st) == 0;
+    if (!examined || !S_ISREG(st.st_mode)) {
+        error = examined ? error::kAccessDenied : lastError();
+        if (notAFile && examined && !S_ISDIR(st.st_mode))
+            *notAFile = true;
         ::close(fd);
         return false;
     }

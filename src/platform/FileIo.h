@@ -10,9 +10,10 @@
 namespace zdr::platform {
 
 // Reads a whole file of at most maxSize bytes. A larger file fails and sets
-// *tooLarge, so callers can say so in their own words.
+// *tooLarge, anything but a plain file (a pipe, a device; never waited for)
+// sets *notAFile, so callers can say so in their own words.
 bool readWholeFile(const std::string& path, std::size_t maxSize, std::string& data, ErrorCode& error,
-                   bool* tooLarge = nullptr);
+                   bool* tooLarge = nullptr, bool* notAFile = nullptr);
 
 // Writes data to a temporary file beside path, flushes it to the disk and
 // renames it over path, so the old file stays whole until the new one is.

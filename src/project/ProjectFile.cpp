@@ -274,10 +274,11 @@ bool readProjectFile(const std::string& fileName, std::string_view rootName, Pro
     std::string data;
     platform::ErrorCode error = platform::error::kSuccess;
     bool tooLarge = false;
-    if (!platform::readWholeFile(fileName, kMaxProjectFileSize, data, error, &tooLarge)) {
-        description = tooLarge
-            ? "Die Datei '" + fileName + "' ist zu groß für eine Projektdatei (mehr als 16 MB)."
-            : "Die Datei '" + fileName + "' kann nicht gelesen werden: " + platform::systemMessage(error);
+    bool notAFile = false;
+    if (!platform::readWholeFile(fileName, kMaxProjectFileSize, data, error, &tooLarge, &notAFile)) {
+        description = tooLarge ? "Die Datei '" + fileName + "' ist zu groß für eine Projektdatei (mehr als 16 MB)."
+            : notAFile         ? "'" + fileName + "' ist keine gewöhnliche Datei (eine Pipe, ein Gerät ...)."
+                       : "Die Datei '" + fileName + "' kann nicht gelesen werden: " + platform::systemMessage(error);
         return false;
     }
     return parseProjectXml(data, rootName, doc, description);

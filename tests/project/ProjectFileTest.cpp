@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -186,6 +188,29 @@ TEST(ProjectFile, FilesThatCannotBeReadGiveAClearReason)
     EXPECT_FALSE(readProjectFile(big, kProjectRootName, doc, why));
     EXPECT_NE(why.find("zu groß"), std::string::npos) << why;
     EXPECT_TRUE(doc.elements.empty());
+
+    // A pipe with a writer that never ends is refused at once, not read: in a
+    // child that an alarm ends should it wait.
+    const std::string pipe = dir.file("pipe.ZdrPrj");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const int writer = open(pipe.c_str(), O_RDWR | O_NONBLOCK);
+    ASSERT_GE(writer, 0);
+    const std::string xml = wrap("<txtA>x</txtA>");
+    ASSERT_EQ(write(writer, xml.data(), xml.size()), static_cast<ssize_t>(xml.size()));
+    const pid_t child = fork();
+    if (child == 0) {
+        alarm(10);
+        ProjectDocument piped;
+        std::string reason;
+        const bool refused = !readProjectFile(pipe, kProjectRootName, piped, reason)
+            && reason == "'" + pipe + "' ist keine gewöhnliche Datei (eine Pipe, ein Gerät ...).";
+        _exit(refused ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    close(writer);
+    EXPECT_TRUE(WIFEXITED(status)) << "waited for the pipe";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "read the pipe, or said something else";
 }
 
 TEST(ProjectFile, GeneratedProjectsRoundTripFieldForField)
