@@ -32,14 +32,12 @@ void RunLog::entry(const protocol::ProtocolEntry& entry, bool error)
     // Rows keep their indentation; a text line's leading break goes.
     const std::string info = base::replaceAll(entry.par_Info, "\r\n", "");
     // Rows are keyed as the protocol list keys them, so a withdrawn row goes.
-    const std::string key = protocol::entryKindOf(entry) == protocol::EntryKind::File
-        ? entry.par_Folder + entry.par_Name
-        : entry.par_Folder;
+    // A folder's row holds the folder's own path; its name is already in it.
+    const bool file = protocol::entryKindOf(entry) == protocol::EntryKind::File;
+    const std::string key = file ? entry.par_Folder + entry.par_Name : entry.par_Folder;
+    const std::string path = file ? entry.par_Folder + "/" + entry.par_Name : entry.par_Folder;
     rows_.emplace_back(key,
-                       error ? "  FEHLER: "
-                               + (base::trim(info).empty()
-                                      ? base::escapeControls(entry.par_Folder + "/" + entry.par_Name)
-                                      : base::trim(info))
+                       error ? "  FEHLER: " + (base::trim(info).empty() ? base::escapeControls(path) : base::trim(info))
                                + " - " + base::escapeControls(entry.par_Target) + "\n"
                              : "  " + info + "\n");
 }
