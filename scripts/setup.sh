@@ -11,6 +11,7 @@ packages=(
   zip unzip rsync btrfs-progs
   samba-common-bin libsmbclient-dev samba smbclient cifs-utils
   dbus-bin gvfs-backends gvfs-fuse avahi-daemon avahi-utils
+  exfat-fuse exfatprogs ntfs-3g dosfstools
 )
 # libFuzzer comes with clang's runtime package of the installed version.
 clang_version=$(clang --version 2>/dev/null || true)

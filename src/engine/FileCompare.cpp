@@ -21,12 +21,33 @@ base::LocalDateTime fc_FileTimeToDate(std::int64_t fileTime, bool local)
     return local ? base::LocalDateTime::fromUnixNanos(fileTime) : base::LocalDateTime::fromUnixNanosUtc(fileTime);
 }
 
-bool fc_FilesEqual(const platform::FileEntry& source, const platform::FileEntry& target, bool onlyNewer)
+namespace {
+
+std::int64_t fileTimeUnits(std::int64_t nanos) { return nanos / kFileTimeUnit - (nanos % kFileTimeUnit < 0 ? 1 : 0); }
+
+} // namespace
+
+bool fc_SameTime(std::int64_t a, std::int64_t b, std::int64_t precision)
+{
+    if (precision <= kFileTimeUnit)
+        return fileTimeUnits(a) == fileTimeUnits(b);
+    return (a > b ? a - b : b - a) < precision;
+}
+
+bool fc_NotLater(std::int64_t source, std::int64_t target, std::int64_t precision)
+{
+    if (precision <= kFileTimeUnit)
+        return fileTimeUnits(source) <= fileTimeUnits(target);
+    return source - target < precision;
+}
+
+bool fc_FilesEqual(const platform::FileEntry& source, const platform::FileEntry& target, bool onlyNewer,
+                   std::int64_t precision)
 {
     if (onlyNewer)
-        return source.lastWrite <= target.lastWrite;
+        return fc_NotLater(source.lastWrite, target.lastWrite, precision);
     return (source.attributes & kComparedBits) == (target.attributes & kComparedBits) && source.size == target.size
-        && source.lastWrite == target.lastWrite;
+        && fc_SameTime(source.lastWrite, target.lastWrite, precision);
 }
 
 std::string fc_AttributeText(std::uint32_t attributes)
@@ -65,12 +86,13 @@ std::string subSecondText(std::int64_t nanos)
 
 } // namespace
 
-std::string fc_DifferenceText(const platform::FileEntry& source, const platform::FileEntry& target, bool onlyNewer)
+std::string fc_DifferenceText(const platform::FileEntry& source, const platform::FileEntry& target, bool onlyNewer,
+                              std::int64_t precision)
 {
     const base::LocalDateTime s = fc_FileTimeToDate(source.lastWrite, true);
     const base::LocalDateTime t = fc_FileTimeToDate(target.lastWrite, true);
     std::string text;
-    if (t != s || source.lastWrite != target.lastWrite) {
+    if (!fc_SameTime(source.lastWrite, target.lastWrite, precision)) {
         text = "'" + base::formatDateTime(s)
             + (target.lastWrite < source.lastWrite ? "' (x  =>  x): '" : "' (x  ~>  x): '") + base::formatDateTime(t)
             + "' - ";

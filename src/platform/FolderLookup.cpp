@@ -3,6 +3,7 @@
 #include "platform/DosAttributes.h"
 #include "platform/Folders.h"
 #include "platform/Paths.h"
+#include "platform/VolumeTimes.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -27,6 +28,17 @@ void FolderLookup::close()
     listedFolder_.clear();
     if (prefetch_)
         prefetch_->clear();
+    precisions_.clear(); // a stick may be swapped under the same device number
+}
+
+std::int64_t FolderLookup::timePrecision(const std::string& folder, std::uint64_t device, bool mayWrite)
+{
+    if (const auto known = precisions_.find(device); known != precisions_.end())
+        return known->second;
+    const int fd = open(folder);
+    if (fd < 0)
+        return kExactTimes;
+    return precisions_[device] = volumeTimePrecision(fd, mayWrite);
 }
 
 void FolderLookup::listAhead(const std::string& folder)

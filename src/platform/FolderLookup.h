@@ -4,6 +4,8 @@
 #include "platform/ListingPrefetch.h"
 #include "platform/PendingFile.h"
 
+#include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -44,6 +46,9 @@ public:
     // its fresh listing made ahead; false when there is none (read the
     // folder).
     bool listedTemporaries(const std::string& folder, std::vector<std::string>& names);
+    // How finely the volume of folder (device) keeps last-write times
+    // (volumeTimePrecision), asked once per volume until close().
+    std::int64_t timePrecision(const std::string& folder, std::uint64_t device, bool mayWrite);
 
 private:
     // The open folder (a path-only descriptor); -1 when it cannot be opened.
@@ -60,6 +65,7 @@ private:
     // The listing of the folder looked up last (null: none).
     std::string listedFolder_;
     std::shared_ptr<const FolderListing> listed_;
+    std::map<std::uint64_t, std::int64_t> precisions_; // by device
 };
 
 } // namespace zdr::platform

@@ -263,7 +263,7 @@ TEST(FileCompare, EqualityAndItsReasons)
     FileEntry s = file("a", 100, 1000);
     FileEntry t = s;
     EXPECT_TRUE(fc_FilesEqual(s, t, false));
-    t.lastWrite = 1001; // one unit of the file time
+    t.lastWrite = 1100; // one unit of the file time
     EXPECT_FALSE(fc_FilesEqual(s, t, false));
     EXPECT_TRUE(fc_FilesEqual(s, t, true)); // target newer: nothing to do
     t = s;
@@ -280,6 +280,41 @@ TEST(FileCompare, EqualityAndItsReasons)
     EXPECT_NE(fc_DifferenceText(s, t, false).find("' (x  ~>  x): '"), std::string::npos);
     EXPECT_EQ(fc_DifferenceText(s, s, false), "");
     EXPECT_EQ(fc_AttributeText(0x1 | 0x4 | 0x800), "schreigeschützt, System, kompirmiert");
+}
+
+// Times as the target volume keeps them: in 100-ns units, and no finer than
+// the volume (NTFS, exFAT through its FUSE driver, FAT).
+TEST(FileCompare, TimesAtTheTargetVolumesPrecision)
+{
+    constexpr std::int64_t s = 1'700'000'001'123'456'789;
+    const struct {
+        std::int64_t target;
+        std::int64_t precision;
+        bool same;
+        bool notLater;
+    } cases[] = {
+        {s, 1, true, true},
+        {s - 89, 1, true, true},                          // NTFS cut it to 100 ns
+        {s - 90, 1, false, false},                        // one unit earlier
+        {s + 10, 1, true, true},                          // within the same unit
+        {s + 111, 1, false, true},                        // one unit later
+        {s - 123'456'789, 1'000'000'000, true, true},     // exFAT through FUSE: whole seconds
+        {s - 1'123'456'789, 1'000'000'000, false, false}, // changed by more than a second
+        {s + 876'543'211, 2'000'000'000, true, true},     // FAT rounded up to its two seconds
+        {s - 1'123'456'789, 2'000'000'000, true, true},   // FAT cut down
+        {s - 2'123'456'789, 2'000'000'000, false, false},
+        {s + 3'000'000'000, 2'000'000'000, false, true}, // target newer
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(fc_SameTime(s, c.target, c.precision), c.same) << c.target - s << " at " << c.precision;
+        EXPECT_EQ(fc_NotLater(s, c.target, c.precision), c.notLater) << c.target - s << " at " << c.precision;
+    }
+    FileEntry source = file("a", 100, s);
+    FileEntry target = file("a", 100, s - 123'456'789);
+    EXPECT_TRUE(fc_FilesEqual(source, target, false, 1'000'000'000));
+    EXPECT_EQ(fc_DifferenceText(source, target, false, 1'000'000'000), "");
+    target.size = 101; // a change in size goes whatever the time
+    EXPECT_FALSE(fc_FilesEqual(source, target, false, 1'000'000'000));
 }
 
 TEST(FileCompare, DifferenceLines)
@@ -306,8 +341,9 @@ TEST(FileCompare, DifferenceLines)
          "'02.05.2024 08:30:15' (x  =>  x): '01.05.2024 12:00:00' -  '10 Byte"},
         {"source newer below a second", file("a", 10, noon + 250'000'000), file("a", 10, noon), false,
          "'01.05.2024 12:00:00' (x  =>  x): '01.05.2024 12:00:00' Zeitunterschied: '0,25 s'"},
-        {"target newer by a nanosecond", file("a", 10, noon), file("a", 10, noon + 1), false,
-         "'01.05.2024 12:00:00' (x  ~>  x): '01.05.2024 12:00:00' Zeitunterschied: '0,000000001 s'"},
+        {"target newer by one unit of the file time", file("a", 10, noon), file("a", 10, noon + 100), false,
+         "'01.05.2024 12:00:00' (x  ~>  x): '01.05.2024 12:00:00' Zeitunterschied: '0,0000001 s'"},
+        {"a nanosecond within the unit", file("a", 10, noon), file("a", 10, noon + 1), false, ""},
     };
     for (const auto& c : cases)
         EXPECT_EQ(fc_DifferenceText(c.source, c.target, c.onlyNewer), c.text) << c.label;

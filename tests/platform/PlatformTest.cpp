@@ -4,6 +4,7 @@
 #include "platform/FileIo.h"
 #include "platform/FolderToChange.h"
 #include "platform/Paths.h"
+#include "platform/VolumeTimes.h"
 #include "support/FileSizeLimit.h"
 #include "support/ScratchMount.h"
 #include "support/TempDir.h"
@@ -408,6 +409,48 @@ TEST(ErrorCodes, MapErrnoToTheSystemsNumbers)
         EXPECT_NE(text, std::strerror(e)) << e;
         EXPECT_NE(text, "Unbekannter Systemfehler.") << e;
     }
+}
+
+// How finely a volume keeps file times: from its driver's name in the mount
+// table, or from a time written and read back.
+TEST(VolumeTimes, DriversAndReadBackTellThePrecision)
+{
+    const std::string mountinfo =
+        "26 1 8:2 / / rw,relatime shared:1 - ext4 /dev/sda2 rw\n"
+        "66 46 7:0 / /media/stick rw,nosuid - fuseblk /dev/loop0 rw,user_id=0,allow_other\n"
+        "70 30 0:52 / /run/user/1000/gvfs rw,nosuid,nodev shared:60 - fuse.gvfsd-fuse gvfsd-fuse rw,user_id=1000\n"
+        "71 30 0:53 / /media/win rw - fuseblk.ntfs-3g /dev/sdb1 rw\n";
+    EXPECT_EQ(mountTypeOf(mountinfo, 7, 0), "fuseblk");
+    EXPECT_EQ(mountTypeOf(mountinfo, 0, 52), "fuse.gvfsd-fuse");
+    EXPECT_EQ(mountTypeOf(mountinfo, 0, 5), "");
+    EXPECT_EQ(userSpacePrecision(mountTypeOf(mountinfo, 0, 52)), 1'000'000'000);
+    EXPECT_EQ(userSpacePrecision(mountTypeOf(mountinfo, 0, 53)), 100);
+    EXPECT_EQ(userSpacePrecision("fuseblk"), 0) << "exfat-fuse and ntfs-3g alike: found otherwise";
+    EXPECT_EQ(userSpacePrecision("fuse.sshfs"), 0);
+
+    constexpr std::int64_t w = 1'600'000'001'123'456'789;
+    const struct {
+        std::int64_t read;
+        std::int64_t precision;
+    } cases[] = {
+        {w, kExactTimes},
+        {w - 89, 100},                      // NTFS
+        {w - 789, 1000},                    // microseconds
+        {w - 3'456'789, 10'000'000},        // exFAT in the kernel
+        {w - 123'456'789, 1'000'000'000},   // exfat-fuse, gvfs
+        {w - 1'123'456'789, 2'000'000'000}, // FAT cuts down
+        {w + 876'543'211, 2'000'000'000},   // or rounds up
+        {w - 50'000'000'000, kExactTimes},  // nothing plausible
+        {w - 1, kExactTimes},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(precisionFromReadBack(w, c.read), c.precision) << c.read - w;
+
+    TempDir dir;
+    const int fd = ::open(dir.path().c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    EXPECT_EQ(volumeTimePrecision(fd, true), kExactTimes) << "the test folder's volume keeps nanoseconds";
+    ::close(fd);
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path())) << "nothing left of a look";
 }
 
 } // namespace

@@ -78,10 +78,13 @@ bool CopyPass::fc_FileCopy(const EntryAt& at, std::string& errorText)
     return at.isFile ? fc_CopyFile(at, errorText) : fc_CopyFolder(at, errorText);
 }
 
-bool CopyPass::fc_Unchanged(const platform::FileEntry& source, const platform::FileEntry& existing) const
+bool CopyPass::fc_Unchanged(const platform::FileEntry& source, const platform::FileEntry& existing,
+                            const std::string& targetFolder) const
 {
     // "Only newer files" protects a newer target also without "differing files".
-    return fc_ReadsAheadToCompare() && fc_FilesEqual(source, existing, run_.has(status::kOnlyNewer));
+    return fc_ReadsAheadToCompare()
+        && fc_FilesEqual(source, existing, run_.has(status::kOnlyNewer),
+                         run_.fc_TargetPrecision(targetFolder, existing));
 }
 
 bool CopyPass::fc_CopyFile(const EntryAt& at, std::string& errorText)
@@ -92,7 +95,7 @@ bool CopyPass::fc_CopyFile(const EntryAt& at, std::string& errorText)
     // meanwhile is still never replaced unasked (the copy then fails).
     const bool made = madeFolders_.count(at.targetPath) != 0;
     const bool exists = !made && run_.targets.statEntry(at.targetPath, at.entry.name, existing, code);
-    if (made || !fc_ReadsAheadToCompare() || (exists && fc_Unchanged(at.entry, existing)))
+    if (made || !fc_ReadsAheadToCompare() || (exists && fc_Unchanged(at.entry, existing, at.targetPath)))
         return fc_CopyFileFound(at, exists, existing, errorText);
     // Examined ahead of the walk (where the target is looked up), the file
     // is as it was then: one to be copied is examined again and goes as it
@@ -112,7 +115,7 @@ bool CopyPass::fc_CopyFileFound(const EntryAt& at, bool exists, const platform::
     const platform::FileEntry& entry = at.entry;
     const double sizeKB = static_cast<double>(entry.size) / 1024;
     run_.sb_EntryStart(at);
-    if (exists && fc_Unchanged(entry, existing)) {
+    if (exists && fc_Unchanged(entry, existing, at.targetPath)) {
         ++run_.counters.CountFiles_ExistsTimeOk;
         run_.counters.SizeTotal_ExistsTimeOk += sizeKB;
         run_.observer.ActionFileNot(1);

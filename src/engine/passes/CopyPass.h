@@ -93,7 +93,8 @@ private:
     // The same with the file's target as looked up (exists: existing is it).
     bool fc_CopyFileFound(const EntryAt& at, bool exists, const platform::FileEntry& existing, std::string& errorText);
     // Nothing is to be done for source against its existing target.
-    bool fc_Unchanged(const platform::FileEntry& source, const platform::FileEntry& existing) const;
+    bool fc_Unchanged(const platform::FileEntry& source, const platform::FileEntry& existing,
+                      const std::string& targetFolder) const;
     bool fc_CopyFolder(const EntryAt& at, std::string& errorText);
     // compressProblem: a compression the volume refused, for the entry's line.
     bool fc_CopyContent(const EntryAt& at, bool replace, std::string& compressProblem, std::string& errorText);

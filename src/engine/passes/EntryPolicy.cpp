@@ -9,6 +9,7 @@
 #include "engine/passes/EntryPolicy.h"
 
 #include "base/Message.h"
+#include "engine/FileCompare.h"
 #include "engine/FolderCopyObserver.h"
 #include "engine/StatusBits.h"
 #include "platform/FileEntry.h"
@@ -96,7 +97,7 @@ bool EntryPolicy::fc_AskUser(const EntryAt& at, const platform::FileEntry* obsta
     // A target newer than its source is asked about whatever else allows
     // the replace; the answer stands for this file in place of the next question.
     const bool newer = before && copy && at.isFile && obstacle != nullptr && run_.has(status::kAskByTargetNewer)
-        && obstacle->lastWrite > at.entry.lastWrite;
+        && !fc_NotLater(obstacle->lastWrite, at.entry.lastWrite, run_.fc_TargetPrecision(at.targetPath, *obstacle));
     if (newer && (askedFlags_ & kNewerForAll) == 0) {
         const std::string text = "Zieldatei '" + subject + "' ist neuer als die Quelldatei!" + kTwoLines
             + " => Zieldatei trotzdem überschreiben?";

@@ -48,13 +48,14 @@ bool InfoPass::fc_InfoFileCompared(const EntryAt& at)
     platform::ErrorCode code = 0;
     std::string text;
     if (!targetPath.empty() && run_.targets.statEntry(targetPath, entry.name, target, code)) {
-        if (fc_FilesEqual(entry, target, run_.has(status::kOnlyNewer))) {
+        const std::int64_t precision = run_.fc_TargetPrecision(targetPath, target);
+        if (fc_FilesEqual(entry, target, run_.has(status::kOnlyNewer), precision)) {
             ++c.CountFiles_ExistsTimeOk;
             run_.observer.ActionFileNot(1);
             return true;
         }
         c.SizeTotal_NeedHD += (static_cast<double>(entry.size) - static_cast<double>(target.size)) / 1024;
-        text = fc_DifferenceText(entry, target, run_.has(status::kOnlyNewer));
+        text = fc_DifferenceText(entry, target, run_.has(status::kOnlyNewer), precision);
     } else {
         c.SizeTotal_NeedHD += sizeKB;
         text = " (x  =>  .)  =>  " + fc_SizeText(sizeKB);

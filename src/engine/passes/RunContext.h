@@ -5,6 +5,7 @@
 #include "engine/EntryFilter.h"
 #include "engine/PassAction.h"
 #include "engine/ProtocolLines.h"
+#include "engine/StatusBits.h"
 #include "platform/FileEntry.h"
 #include "platform/FolderLookup.h"
 
@@ -80,6 +81,13 @@ public:
     bool fc_IsOwnTarget(const platform::FileEntry& folder) const
     {
         return !ownTargets.empty() && ownTargets.count({folder.device, folder.inode}) != 0;
+    }
+
+    // How finely the volume of a target entry in targetFolder keeps
+    // last-write times; a copy run may write there to find out.
+    std::int64_t fc_TargetPrecision(const std::string& targetFolder, const platform::FileEntry& target)
+    {
+        return targets.timePrecision(targetFolder, target.device, has(status::kCopy));
     }
 
     FolderCopyObserver& observer;

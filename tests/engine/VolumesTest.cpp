@@ -1,0 +1,117 @@
+// Copies onto the volumes users carry between systems (USB sticks with exFAT
+// or FAT, disks that Windows uses with NTFS), mounted through the drivers
+// users have: a rerun that copies only differing files copies nothing when
+// nothing changed, whatever the volume keeps of the file times, and still
+// copies what changed by more than that or in size.
+#include "EngineRun.h"
+#include "support/ForeignVolume.h"
+#include "support/TempDir.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace zdr::engine {
+namespace {
+
+using test::EngineRun;
+using test::ForeignVolume;
+using test::TempDir;
+
+// Before any thread: the mounts of these tests stay in the process.
+std::string noMounts;
+class PrivateMounts : public ::testing::Environment {
+public:
+    void SetUp() override { noMounts = ForeignVolume::privateMounts(); }
+};
+[[maybe_unused]] auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new PrivateMounts);
+
+constexpr std::int64_t kSecond = 1000000000;
+
+void setTime(const std::string& path, std::int64_t nanos)
+{
+    const timespec times[2] = {{nanos / kSecond, nanos % kSecond}, {nanos / kSecond, nanos % kSecond}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0) << path;
+}
+
+std::int64_t timeOf(const std::string& path)
+{
+    struct stat st {};
+    ::stat(path.c_str(), &st);
+    return st.st_mtim.tv_sec * kSecond + st.st_mtim.tv_nsec;
+}
+
+struct VolumeCase {
+    const char* label;
+    ForeignVolume::Kind kind;
+    const char* options;
+};
+
+class Volumes : public ::testing::TestWithParam<VolumeCase> {};
+
+TEST_P(Volumes, UnchangedRerunCopiesNothingAndChangesStillGo)
+{
+    if (!noMounts.empty())
+        GTEST_SKIP() << noMounts;
+    TempDir dir;
+    ForeignVolume volume(GetParam().kind, dir.mkdir("stick"), dir.file("stick.img"), GetParam().options);
+    if (!volume.mounted())
+        GTEST_SKIP() << GetParam().label << ": " << volume.skipReason();
+    // Times with every digit of the nanoseconds, odd seconds among them
+    // (FAT keeps two), and one in whole seconds.
+    const std::string source = dir.mkdir("Daten");
+    constexpr int kFiles = 12;
+    const std::int64_t base = 1700000001 * kSecond;
+    for (int i = 0; i < kFiles; ++i) {
+        const std::string name = "Unter/f" + std::to_string(i) + ".txt";
+        const std::string path = dir.write("Daten/" + name, std::string(static_cast<std::size_t>(100 + i), 'x'));
+        setTime(path, base + i * 3 * kSecond + (i == 0 ? 0 : 123456789 * i % kSecond));
+    }
+    const project::Task task{.sourceFolder = source, .targetFolder = dir.file("stick")};
+    const std::uint32_t differing = status::kCopy | status::kOnlyDifferent | status::kOverwriteExisting;
+
+    EngineRun first;
+    ASSERT_TRUE(first.run(differing, task)) << first.ready();
+    ASSERT_EQ(first.counters().CountFiles_Done, kFiles);
+
+    for (const std::uint32_t extra : {0u, status::kWithInfo, status::kOnlyNewer}) {
+        EngineRun again;
+        ASSERT_TRUE(again.run(differing | extra, task)) << again.ready();
+        EXPECT_EQ(again.counters().CountFiles_ExistsTimeOk, kFiles) << GetParam().label << " extra " << extra;
+        EXPECT_EQ(again.counters().CountFiles_ToDo, 0) << GetParam().label;
+    }
+
+    // Changed by more than the volume keeps (FAT's two seconds), or in size
+    // at the same time: copied.
+    const std::string later = dir.file("Daten/Unter/f3.txt");
+    setTime(later, timeOf(later) + 2 * kSecond + kSecond / 10);
+    const std::string longer = dir.file("Daten/Unter/f5.txt");
+    const std::int64_t kept = timeOf(longer);
+    std::ofstream(longer, std::ios::app) << "mehr";
+    setTime(longer, kept);
+    EngineRun info;
+    ASSERT_TRUE(info.run(differing | status::kWithInfo, task)) << info.ready();
+    EXPECT_EQ(info.counters().CountFiles_ToDo, 2) << GetParam().label;
+    EngineRun changed;
+    ASSERT_TRUE(changed.run(differing, task)) << changed.ready();
+    EXPECT_EQ(changed.counters().CountFiles_ExistsTimeOk, kFiles - 2) << GetParam().label;
+    std::ifstream copied(dir.file("stick/Daten/Unter/f5.txt"));
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(copied), {}), std::string(105, 'x') + "mehr");
+}
+
+INSTANTIATE_TEST_SUITE_P(Sticks, Volumes,
+                         ::testing::Values(VolumeCase{"exFAT (exfat-fuse)", ForeignVolume::Kind::ExFat, ""},
+                                           VolumeCase{"NTFS (ntfs-3g)", ForeignVolume::Kind::Ntfs, ""},
+                                           VolumeCase{"FAT32 (kernel)", ForeignVolume::Kind::Fat32, ""}),
+                         [](const auto& info) {
+                             return std::string(info.param.kind == ForeignVolume::Kind::ExFat      ? "ExFat"
+                                                    : info.param.kind == ForeignVolume::Kind::Ntfs ? "Ntfs"
+                                                                                                   : "Fat32");
+                         });
+
+} // namespace
+} // namespace zdr::engine
