@@ -253,6 +253,16 @@ TEST(Samba, TaskCopiesATreeOntoAShareMountedByTheDesktopAndBack)
         onto.engine.sb_Action_CloseConnections();
     }
     EXPECT_EQ(resolveDrivePath("Z:"), "Z:") << "the drive is released after the run";
+    {
+        // gvfs keeps whole seconds: an unchanged rerun copies nothing.
+        test::EngineRun again(drives);
+        ASSERT_TRUE(
+            again.run(engine::status::kCopy | engine::status::kOnlyDifferent | engine::status::kOverwriteExisting,
+                      {.sourceFolder = source, .targetFolder = "Z:/ziel", .netTargetCode = release}))
+            << again.ready();
+        EXPECT_EQ(again.counters().CountFiles_ExistsTimeOk, 3);
+        again.engine.sb_Action_CloseConnections();
+    }
     // On the server's disk as in the source.
     EXPECT_EQ(copiedState(server.shareFolder() + "/ziel/Daten"), sourceState);
 
