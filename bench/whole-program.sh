@@ -8,6 +8,8 @@
 #
 #   copy    20,000 x 4 KB in 1,000 folders into an empty target   cp -a
 #   rerun   the same tree again, "Dateien abgleichen" (unchanged)  rsync -a
+#   ntfs    that rerun onto NTFS through ntfs-3g (a loop image;   rsync -a --modify-window=1
+#           disk only, as root)
 #   info    information run, 100,000 x 1 KB in 5,000 folders      du -s + find | wc -l
 #   delete  the 20,000-file tree                                   rm -rf
 #   big     one 1 GiB file                                         cp
@@ -29,7 +31,7 @@
 # would be timed rather than the programs), else a plain folder.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
-only="copy,rerun,info,delete,big,start,memory"
+only="copy,rerun,ntfs,info,delete,big,start,memory"
 scale=1
 pairs=5
 where=both
@@ -47,7 +49,7 @@ while [ $# -gt 0 ]; do
     --tmpfs) tmpfsBase="$2"; shift 2 ;;
     --disk) diskBase="$2"; shift 2 ;;
     --platform) platform="$2"; shift 2 ;;
-    -h|--help) sed -n '2,29p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,31p' "$0"; exit 0 ;;
     *) echo "unknown argument: $1" >&2; exit 2 ;;
   esac
 done
@@ -151,6 +153,36 @@ results=$(mktemp)
 cpuFile=$(mktemp)
 trap 'rm -f "$results" "$cpuFile"' EXIT
 
+# The unchanged rerun onto an NTFS volume of its own through ntfs-3g (NTFS
+# keeps times in 100-ns units; rsync needs --modify-window to pass them).
+ntfs_rerun() {
+  if [ "$(id -u)" != 0 ] || ! command -v ntfs-3g >/dev/null || ! command -v mkntfs >/dev/null; then
+    echo "  (ntfs: needs root, ntfs-3g and mkntfs)"
+    return 0
+  fi
+  local image="$W/ntfs.img" device
+  truncate -s 1G "$image"
+  mkntfs -F -Q "$image" >/dev/null 2>&1
+  device=$(losetup -f --show "$image")
+  mkdir -p "$W/N"
+  if ! ntfs-3g "$device" "$W/N"; then
+    losetup -d "$device"
+    echo "  (ntfs: ntfs-3g cannot mount here)"
+    return 0
+  fi
+  mkdir -p "$W/N/Ziel" "$W/N/ZielRsync"
+  project "$W/ntfs.ZdrPrj" 1 "$W/Quelle" "$W/N/Ziel" "" chkCopyContinueAfterError chkCopyOverwriteExisting \
+    chkCopyOnlyDiffrentFiles
+  "$W/zdr" "$W/ntfs.ZdrPrj" /a /s >/dev/null 2>&1 || echo "    (first copy onto NTFS failed)" >&2
+  rsync -a "$W/Quelle" "$W/N/ZielRsync/"
+  prep_none() { :; }
+  compare "unchanged rerun onto NTFS (ntfs-3g)" "rsync -a --modify-window=1" prep_none \
+    "$W/zdr $W/ntfs.ZdrPrj /a /s" "rsync -a --modify-window=1 $W/Quelle $W/N/ZielRsync/"
+  umount "$W/N"
+  losetup -d "$device" 2>/dev/null || true
+  rm -f "$image"
+}
+
 run_at() {
   local base=$1
   W="$base/zdr-whole-bench"
@@ -173,7 +205,7 @@ run_at() {
   local files folders
   files=$(scaled 20000); folders=$(scaled 1000)
 
-  if wanted copy || wanted rerun || wanted delete; then
+  if wanted copy || wanted rerun || wanted ntfs || wanted delete; then
     make_tree "$W/Quelle" "$files" "$folders" 4096
   fi
   if wanted copy; then
@@ -194,6 +226,9 @@ run_at() {
     prep_none() { :; }
     compare "unchanged rerun, only differing" "rsync -a" prep_none "$W/zdr $W/rerun.ZdrPrj /a /s" \
       "rsync -a $W/Quelle $W/ZielCp/"
+  fi
+  if wanted ntfs && [ "$where_now" = disk ]; then
+    ntfs_rerun
   fi
   if wanted delete; then
     project "$W/delete.ZdrPrj" 3 "$W/Weg" "" "" chkActionAutoStart chkCopyContinueAfterError
