@@ -28,6 +28,13 @@ constexpr std::uint32_t kStoreFound = 0x80000000u;
 
 std::uint32_t defaultBits(bool directory) { return directory ? 0 : attr::kArchive; }
 
+// What the store holds of an entry: a folder's read-only bit lives there
+// (its write bits stay, so it still takes and gives up entries, as on the
+// system these bits come from); a file's is the absence of its write bits.
+std::uint32_t storedBits(bool directory) { return attr::kStoredBits | (directory ? attr::kReadOnly : 0); }
+
+constexpr std::uint32_t kParsedBits = attr::kStoredBits | attr::kReadOnly;
+
 const char* baseName(const char* path)
 {
     const char* slash = std::strrchr(path, '/');
@@ -59,16 +66,16 @@ std::uint32_t parseDosAttrib(const unsigned char* data, std::size_t size)
                 break;
             value = value << 4 | static_cast<std::uint32_t>(digit);
         }
-        return value & attr::kStoredBits;
+        return value & kParsedBits;
     }
     // Binary form: version, union level, then the record; versions 1 and 2
     // start with the attributes, later ones with a flags word before them.
     if (size >= 8) {
         const unsigned version = data[0] | data[1] << 8;
         if (version == 1 || version == 2)
-            return readLe32(data + 4) & attr::kStoredBits;
+            return readLe32(data + 4) & kParsedBits;
         if (version >= 3 && version <= 5 && size >= 12)
-            return readLe32(data + 8) & attr::kStoredBits;
+            return readLe32(data + 8) & kParsedBits;
     }
     return 0;
 }
@@ -153,7 +160,7 @@ static bool statWith(int dirFd, const char* name, EntryPath& path, FileEntry& ou
     std::uint32_t stored = link || !withStore ? 0 : readDosAttributes(dirFd, name, path);
     if ((stored & kStoreFound) == 0)
         stored = defaultBits(directory);
-    a |= stored & attr::kStoredBits;
+    a |= stored & storedBits(directory);
     if (baseName(name)[0] == '.')
         a |= attr::kHidden; // the Linux convention for hidden entries
     out.attributes = a;
@@ -192,7 +199,7 @@ bool statIn(int dirFd, const std::string& folder, const char* name, FileEntry& o
 // with a dot.
 static bool storeNeeded(const char* name, bool directory, std::uint32_t& bits)
 {
-    bits &= attr::kStoredBits;
+    bits &= storedBits(directory);
     if (baseName(name)[0] == '.')
         bits &= ~attr::kHidden;
     return bits != defaultBits(directory);

@@ -12,6 +12,46 @@
 
 namespace zdr::platform {
 
+namespace {
+
+// The store first, the write bits after it: Linux lets nobody but root
+// write the store of an entry its owner cannot write. One change, or none:
+// an entry that stays (or is) read-only is its owner's to write for the
+// moment the store takes, and gets its bits back when the store refuses.
+bool changeAttributes(int fd, const std::string& name, const struct stat& st, std::uint32_t attributes,
+                      ErrorCode& error)
+{
+    const bool directory = S_ISDIR(st.st_mode);
+    const auto old = static_cast<mode_t>(st.st_mode & 07777);
+    // A folder keeps "read-only" in the store and its write bits as they are.
+    const auto mode =
+        directory && (attributes & attr::kReadOnly) != 0 ? old : static_cast<mode_t>(modeFor(old, attributes));
+    const uid_t user = geteuid();
+    const bool owner = user == 0 || user == st.st_uid;
+    if (mode != old && !owner) { // the bits would refuse after the store had changed
+        error = error::kAccessDenied;
+        return false;
+    }
+    const std::string self = selfPath(fd);
+    const std::uint32_t bits = attributes & (attr::kStoredBits | attr::kReadOnly);
+    mode_t now = old;
+    bool ok = writeDosAttributes(fd, name, directory, bits, error);
+    if (!ok && error == error::kAccessDenied && owner && (old & S_IWUSR) == 0
+        && ::chmod(self.c_str(), old | S_IWUSR) == 0) {
+        now = old | S_IWUSR;
+        ok = writeDosAttributes(fd, name, directory, bits, error);
+    }
+    if (ok && mode != now && ::chmod(self.c_str(), mode) != 0) {
+        error = lastError();
+        ok = false;
+    }
+    if (!ok && now != old)
+        static_cast<void>(::chmod(self.c_str(), old));
+    return ok;
+}
+
+} // namespace
+
 bool statEntry(const std::string& path, FileEntry& out, ErrorCode& error)
 {
     const std::size_t slash = path.rfind('/');
@@ -43,16 +83,9 @@ bool setAttributesAt(int folderFd, const std::string& name, std::uint32_t attrib
             ::close(fd);
         return false;
     }
-    bool ok = true;
     error = error::kSuccess;
-    if (!S_ISLNK(st.st_mode)) { // links have no attributes of their own here
-        const auto mode = static_cast<mode_t>(modeFor(st.st_mode, attributes));
-        if (mode != (st.st_mode & 07777) && ::chmod(selfPath(fd).c_str(), mode) != 0) {
-            error = lastError();
-            ok = false;
-        }
-        ok = ok && writeDosAttributes(fd, name, S_ISDIR(st.st_mode), attributes & attr::kStoredBits, error);
-    }
+    const bool ok = S_ISLNK(st.st_mode) // links have no attributes of their own here
+        || changeAttributes(fd, name, st, attributes, error);
     ::close(fd);
     return ok;
 }

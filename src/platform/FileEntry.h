@@ -59,8 +59,9 @@ bool statEntry(const std::string& path, FileEntry& out, ErrorCode& error);
 bool statEntryAt(int folderFd, const std::string& name, const std::string& path, FileEntry& out, ErrorCode& error);
 
 // Writes the attribute bits kReadOnly, kHidden, kSystem and kArchive.
-// Read-only is the absence of write bits; the other three live in the DOS
-// attribute store. Directory and compression bits are ignored here.
+// A file's read-only is the absence of write bits; a folder's lives in the
+// DOS attribute store with the other three (its write bits stay). One
+// change or none. Directory and compression bits are ignored here.
 bool setAttributes(const std::string& path, std::uint32_t attributes, ErrorCode& error);
 // The same for name in the open folder folderFd.
 bool setAttributesAt(int folderFd, const std::string& name, std::uint32_t attributes, ErrorCode& error);

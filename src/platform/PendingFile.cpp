@@ -175,7 +175,9 @@ bool PendingFile::makeTarget(const EntryPlace& target, ErrorCode& error)
     targetFolder_ = target.folder;
     target_ = target.name;
     const std::string folder = parentPath(target_);
-    const mode_t mode = sourceStat_.st_mode & 0777;
+    // Writable by its owner until finish(): Linux lets only root write the
+    // attribute store of a file its owner cannot write.
+    const mode_t mode = (sourceStat_.st_mode & 0777) | S_IWUSR;
     fd_ = ::openat(targetFolder_, folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, mode);
     if (fd_ < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
         temporary_ = temporarySibling(target_);
@@ -211,12 +213,13 @@ bool PendingFile::finish(std::uint32_t attributes, ErrorCode& error)
     // The owner where the volume keeps it; a share that does not is no reason to fail.
     if (ownerToGive(sourceStat_.st_uid, sourceStat_.st_gid))
         static_cast<void>(::fchown(fd_, sourceStat_.st_uid, sourceStat_.st_gid));
-    const auto mode = static_cast<mode_t>(modeFor(sourceStat_.st_mode, attributes));
-    // The new file was made with the source's bits less the mask.
-    if (mode != ((sourceStat_.st_mode & 0777) & ~processUmask()) && ::fchmod(fd_, mode) != 0)
-        return fail(error);
+    // The store before the bits, which may take the owner's writing.
     if (!writeNewDosAttributes(fd_, target_, attributes, error))
         return false;
+    const auto mode = static_cast<mode_t>(modeFor(sourceStat_.st_mode, attributes));
+    // The new file was made with the source's bits and the owner's writing, less the mask.
+    if (mode != (((sourceStat_.st_mode & 0777) | S_IWUSR) & ~processUmask()) && ::fchmod(fd_, mode) != 0)
+        return fail(error);
     // Last: every write before moves the last-write time.
     const timespec times[2] = {sourceStat_.st_atim, sourceStat_.st_mtim};
     if (::futimens(fd_, times) != 0)

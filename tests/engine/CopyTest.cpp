@@ -12,6 +12,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -75,6 +76,9 @@ std::string makeTree(const TempDir& dir, const std::string& relative, unsigned s
     platform::setAttributes(files[2], platform::attr::kSystem, code);
     platform::setAttributes(files[3], platform::attr::kReadOnly | platform::attr::kArchive, code);
     platform::setAttributes(folders[2], platform::attr::kHidden, code);
+    // Hidden and read-only: the copy's store must go in before its write bits go.
+    setxattr(files[4].c_str(), "user.DOSATTRIB", "0x2", 4, 0);
+    chmod(files[4].c_str(), 0444);
     std::filesystem::create_symlink("f1.dat", root + "/link");
     std::filesystem::create_symlink("/nirgendwo", root + "/F0 mit Leerzeichen/dangling");
     for (const std::string& f : files)

@@ -14,6 +14,8 @@
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -461,6 +463,9 @@ TEST(Attributes, MasksSetThenClear)
         {kArchive, kHidden | kSystem, kArchive, kHidden | kSystem},
         {kHidden | kReadOnly | kArchive, 0, kHidden | kReadOnly, kArchive},
         {kArchive, kReadOnly, 0, kReadOnly | kArchive},
+        // The store goes first: the owner cannot write it once the file is read-only.
+        {kArchive, kReadOnly | kHidden, 0, kReadOnly | kHidden | kArchive},
+        {kReadOnly | kArchive, kSystem, 0, kReadOnly | kSystem | kArchive},
     };
     for (const auto& row : rows) {
         TempDir dir;
@@ -503,6 +508,40 @@ TEST(Attributes, FoldersAfterTheirContentAndNothingWrittenWhenAsWanted)
     const auto& events = r.rec.events;
     const auto at = [&](const std::string& e) { return std::find(events.begin(), events.end(), e) - events.begin(); };
     EXPECT_LT(at("FileStart f.txt 1"), at("FolderStart " + dir.file("src/Sub")));
+}
+
+// A folder keeps "read-only" in its store and its write bits as they are,
+// so it still takes and gives up entries; one without write bits (a copy
+// of a read-only folder) still takes the other bits.
+TEST(Attributes, ReadOnlyFolderKeepsItsWriteBits)
+{
+    TempDir dir;
+    dir.write("src/Sub/f.txt", "f");
+    if (setxattr(dir.file("src").c_str(), "user.probe", "1", 1, 0) != 0)
+        GTEST_SKIP() << "no user extended attributes on " << dir.path();
+    using namespace platform::attr;
+    const unsigned mode = test::entryState(dir.file("src/Sub")).mode;
+    EngineRun set;
+    EXPECT_TRUE(set.run(kAttrib, {.sourceFolder = dir.file("src"), .attributeSet = kReadOnly | kHidden}));
+    for (const char* folder : {"src", "src/Sub"}) {
+        EXPECT_EQ(test::entryState(dir.file(folder)).attributes, kDirectory | kReadOnly | kHidden) << folder;
+        EXPECT_EQ(test::entryState(dir.file(folder)).mode, mode) << folder;
+    }
+    EXPECT_EQ(test::entryState(dir.file("src/Sub/f.txt")).mode & 0222, 0u) << "a file's read-only is its mode";
+    EXPECT_NO_THROW(dir.write("src/Sub/new.txt", "n"));
+    EXPECT_EQ(dir.read("src/Sub/new.txt"), "n");
+
+    ASSERT_EQ(::chmod(dir.file("src/Sub").c_str(), 0555), 0);
+    EngineRun system;
+    EXPECT_TRUE(system.run(kAttrib, {.sourceFolder = dir.file("src"), .attributeSet = kSystem}));
+    EXPECT_EQ(system.counters().CountFolder_Not, 0);
+    EXPECT_EQ(test::entryState(dir.file("src/Sub")).attributes, kDirectory | kReadOnly | kHidden | kSystem);
+    EXPECT_EQ(test::entryState(dir.file("src/Sub")).mode & 0777, 0555u);
+
+    EngineRun clear;
+    EXPECT_TRUE(clear.run(kAttrib, {.sourceFolder = dir.file("src"), .attributeClear = kReadOnly}));
+    EXPECT_EQ(test::entryState(dir.file("src")).attributes, kDirectory | kHidden | kSystem);
+    EXPECT_EQ(test::entryState(dir.file("src/Sub")).mode & 0777, 0755u);
 }
 
 TEST(Attributes, ACompressedFlagOnAVolumeThatCompresses)
