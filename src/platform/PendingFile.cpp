@@ -4,6 +4,7 @@
 #include "platform/FileEntry.h"
 #include "platform/FileIo.h"
 #include "platform/Paths.h"
+#include "platform/WriteSeam.h"
 
 #include <fcntl.h>
 #include <linux/fs.h>
@@ -230,36 +231,49 @@ bool PendingFile::finish(std::uint32_t attributes, ErrorCode& error)
 
 bool PendingFile::commit(bool replace, ErrorCode& error)
 {
+    // gvfs writes a file to its share when it is closed, and the server then
+    // gives it the time of that write: there the time is set again, by name,
+    // once the file is closed and in place (what the share keeps of it).
+    const bool userSpace = userSpace_ < 0 ? onUserSpaceVolume(fd_) : userSpace_ == 1;
     bool ok = false;
     if (!temporary_.empty()) {
-        ok = moveIntoPlace(targetFolder_, temporary_, target_, replace, error);
+        // Shares and user-space volumes often write the data at the close:
+        // a close that fails is a copy that failed, never put in place.
+        ok = closeNew(error) && moveIntoPlace(targetFolder_, temporary_, target_, replace, error);
         if (ok)
             temporary_.clear();
     } else if (!replace) {
         ok = linkUnnamed(fd_, targetFolder_, target_);
         if (!ok)
             error = lastError();
+        else if (!closeNew(error)) { // linked a moment ago, by this call: it goes again
+            ::unlinkat(targetFolder_, target_.c_str(), 0);
+            ok = false;
+        }
     } else {
         // A name is needed to rename over the old file; it lives for two calls.
         const std::string named = temporarySibling(target_);
         ok = linkUnnamed(fd_, targetFolder_, named);
         if (!ok)
             error = lastError();
-        else if (!(ok = moveIntoPlace(targetFolder_, named, target_, true, error)))
+        else if (!(ok = closeNew(error) && moveIntoPlace(targetFolder_, named, target_, true, error)))
             ::unlinkat(targetFolder_, named.c_str(), 0);
     }
-    // gvfs writes a file to its share when it is closed, and the server then
-    // gives it the time of that write: there the time is set again, by name,
-    // once the file is closed and in place (what the share keeps of it).
-    const bool again = ok && (userSpace_ < 0 ? onUserSpaceVolume(fd_) : userSpace_ == 1);
     if (ok)
         error = error::kSuccess;
     discard();
-    if (again) {
+    if (ok && userSpace) {
         const timespec times[2] = {sourceStat_.st_atim, sourceStat_.st_mtim};
         static_cast<void>(::utimensat(targetFolder_, target_.c_str(), times, AT_SYMLINK_NOFOLLOW));
     }
     return ok;
+}
+
+bool PendingFile::closeNew(ErrorCode& error)
+{
+    const int fd = fd_;
+    fd_ = -1;
+    return seamClose(fd) == 0 || fail(error);
 }
 
 } // namespace zdr::platform

@@ -65,6 +65,8 @@ public:
 
 private:
     void discard();
+    // Closes the new file; its failure is the copy's.
+    bool closeNew(ErrorCode& error);
 
     bool makeTarget(const EntryPlace& target, ErrorCode& error);
 

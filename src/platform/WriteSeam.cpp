@@ -14,6 +14,12 @@ WriteHook& hook()
     return instance;
 }
 
+CloseHook& closeHook()
+{
+    static CloseHook instance;
+    return instance;
+}
+
 bool refused(std::size_t size)
 {
     if (!hook())
@@ -41,6 +47,19 @@ ssize_t seamCopyRange(int in, off_t* inOffset, int out, off_t* outOffset, std::s
     return ::copy_file_range(in, inOffset, out, outOffset, size, 0);
 }
 
+int seamClose(int fd)
+{
+    const int result = ::close(fd);
+    const int refusal = result == 0 && closeHook() ? closeHook()() : 0;
+    if (refusal != 0) {
+        errno = refusal;
+        return -1;
+    }
+    return result;
+}
+
 void setWriteHook(WriteHook h) { hook() = std::move(h); }
+
+void setCloseHook(CloseHook h) { closeHook() = std::move(h); }
 
 } // namespace zdr::platform

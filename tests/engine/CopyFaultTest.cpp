@@ -1,7 +1,8 @@
 // Faults during a copy, on real files: a full disk (a small tmpfs, the file
 // size limit, an injected failure), a failing medium, a read-only target, a
-// source that is removed or shrinks while it is copied, a cancel in the
-// middle of a large file, and a process killed while it replaces a file.
+// source that is removed or shrinks while it is copied, a close that fails,
+// a cancel in the middle of a large file, and a process killed while it
+// replaces a file.
 // In every case the old target is intact (or no new file is there), no
 // temporary file is left, the source is as it was, and the entry is
 // reported as failed.
@@ -130,6 +131,9 @@ TEST(CopyFaults, EveryWayFailsWithoutDamage)
          [](const Scene&) { return std::make_shared<test::WriteFault>(64 * 1024, ENOSPC); }},
         {"the medium fails (injected)", "Die Anforderung konnte wegen eines E/A-Gerätefehlers nicht ausgeführt werden.",
          true, [](const Scene&) { return std::make_shared<test::WriteFault>(64 * 1024, EIO); }},
+        {"the close fails (the share writes then)",
+         "Die Anforderung konnte wegen eines E/A-Gerätefehlers nicht ausgeführt werden.", true,
+         [](const Scene&) { return std::make_shared<test::CloseFault>(EIO); }},
         {"the source is removed during its copy", "Die angegebene Datei wurde nicht gefunden.", false,
          [](const Scene& s) {
              return std::make_shared<test::WriteFault>([path = s.source](std::size_t) {

@@ -36,4 +36,17 @@ private:
     int writes_ = 0;
 };
 
+// Fails every close of a written file with errnoValue while it lives, as a
+// share or a user-space volume does that writes the data only then.
+class CloseFault {
+public:
+    explicit CloseFault(int errnoValue)
+    {
+        platform::setCloseHook([errnoValue] { return errnoValue; });
+    }
+    ~CloseFault() { platform::setCloseHook({}); }
+    CloseFault(const CloseFault&) = delete;
+    CloseFault& operator=(const CloseFault&) = delete;
+};
+
 } // namespace zdr::test
