@@ -1,12 +1,16 @@
 #include "platform/DosAttributes.h"
 
 #include <fcntl.h>
+#include <linux/msdos_fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <sys/syscall.h>
 #include <sys/sysmacros.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <array>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -17,6 +21,81 @@ namespace zdr::platform {
 namespace {
 
 constexpr const char* kDosAttribName = "user.DOSATTRIB";
+// NTFS's own attributes as ntfs-3g and the kernel's ntfs3 show them (big endian).
+constexpr const char* kNtfsAttribName = "system.ntfs_attrib_be";
+// The bits a volume with attributes of its own keeps for us.
+constexpr std::uint32_t kVolumeBits = attr::kReadOnly | attr::kHidden | attr::kSystem | attr::kArchive;
+
+// Where a volume keeps the DOS attributes: in its own entries (NTFS; FAT
+// and exFAT where the kernel gives them through the FAT calls), which
+// Windows shows, else in Samba's store.
+enum class Home : std::uint8_t { Store, Ntfs, Fat };
+
+std::atomic<unsigned> volumesSeen{1};
+
+// The home of the volume of the open entry fd (any kind of descriptor).
+Home lookForHome(int fd)
+{
+    struct statfs volume {};
+    if (::fstatfs(fd, &volume) != 0)
+        return Home::Store;
+    switch (static_cast<std::uint32_t>(volume.f_type)) {
+    case 0x4d44:     // FAT
+    case 0x2011BAB0: // exFAT: only kernels that answer the FAT calls
+    {
+        const int readable = ::open(selfPath(fd).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+        std::uint32_t bits = 0;
+        const bool answers = readable >= 0 && ::ioctl(readable, FAT_IOCTL_GET_ATTRIBUTES, &bits) == 0;
+        if (readable >= 0)
+            ::close(readable);
+        return answers ? Home::Fat : Home::Store;
+    }
+    case 0x7366746e: // ntfs3
+    case 0x65735546: // FUSE: ntfs-3g among others
+    {
+        unsigned char value[4];
+        return ::getxattr(selfPath(fd).c_str(), kNtfsAttribName, value, sizeof value) == sizeof value ? Home::Ntfs
+                                                                                                      : Home::Store;
+    }
+    default: return Home::Store;
+    }
+}
+
+// The home of the volume device, looked for once per thread and volume
+// (until forgetVolumeHomes()) through look().
+template <typename Look>
+Home homeOf(std::uint64_t device, const Look& look)
+{
+    struct Known {
+        std::uint64_t device;
+        unsigned seen;
+        Home home;
+    };
+    thread_local std::array<Known, 4> known{};
+    thread_local unsigned next = 0;
+    const unsigned seen = volumesSeen.load(std::memory_order_relaxed);
+    for (const Known& k : known) {
+        if (k.seen == seen && k.device == device)
+            return k.home;
+    }
+    const Home home = look();
+    known[next++ % known.size()] = {device, seen, home};
+    return home;
+}
+
+Home homeOfFd(int fd)
+{
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        return Home::Store;
+    return homeOf(st.st_dev, [fd] { return lookForHome(fd); });
+}
+
+std::uint32_t readBigEndian32(const unsigned char* p)
+{
+    return static_cast<std::uint32_t>(p[0]) << 24 | static_cast<std::uint32_t>(p[1]) << 16
+        | static_cast<std::uint32_t>(p[2]) << 8 | static_cast<std::uint32_t>(p[3]);
+}
 
 std::int64_t nanos(const struct statx_timestamp& t)
 {
@@ -25,6 +104,8 @@ std::int64_t nanos(const struct statx_timestamp& t)
 
 // Marks a value read from the store, so an empty store differs from none.
 constexpr std::uint32_t kStoreFound = 0x80000000u;
+// Marks a value read from the volume's own attributes (read-only among them).
+constexpr std::uint32_t kVolumeFound = 0x40000000u;
 
 std::uint32_t defaultBits(bool directory) { return directory ? 0 : attr::kArchive; }
 
@@ -104,7 +185,8 @@ struct EntryPath {
 // Reads the store relative to the open folder where the kernel can
 // (getxattrat, Linux 6.13): one name to look up instead of the whole path,
 // and no path length limit. Older kernels take the full path.
-static ssize_t getDosAttribAt(int dirFd, const char* name, EntryPath& path, unsigned char* buffer, std::size_t size)
+static ssize_t getXattrAt(int dirFd, const char* name, EntryPath& path, const char* attribute, unsigned char* buffer,
+                          std::size_t size)
 {
 #if defined(__linux__) && defined(__x86_64__)
     constexpr long kGetXattrAt = 464;
@@ -116,7 +198,7 @@ static ssize_t getDosAttribAt(int dirFd, const char* name, EntryPath& path, unsi
     static std::atomic<bool> unavailable{false};
     if (dirFd != AT_FDCWD && !unavailable.load(std::memory_order_relaxed)) {
         XattrArgs args{reinterpret_cast<std::uintptr_t>(buffer), static_cast<std::uint32_t>(size), 0};
-        const long n = syscall(kGetXattrAt, dirFd, name, AT_SYMLINK_NOFOLLOW, kDosAttribName, &args, sizeof args);
+        const long n = syscall(kGetXattrAt, dirFd, name, AT_SYMLINK_NOFOLLOW, attribute, &args, sizeof args);
         if (n >= 0 || errno != ENOSYS)
             return n;
         unavailable.store(true, std::memory_order_relaxed);
@@ -125,13 +207,34 @@ static ssize_t getDosAttribAt(int dirFd, const char* name, EntryPath& path, unsi
     (void)dirFd;
     (void)name;
 #endif
-    return lgetxattr(path.get(), kDosAttribName, buffer, size);
+    return lgetxattr(path.get(), attribute, buffer, size);
 }
 
-static std::uint32_t readDosAttributes(int dirFd, const char* name, EntryPath& path)
+// The bits of an entry (not a link) on device: its volume's own where it
+// has them (read-only among them), else the store's.
+static std::uint32_t readDosAttributes(int dirFd, const char* name, EntryPath& path, std::uint64_t device)
 {
+    const Home home = homeOf(device, [&] {
+        const int fd = ::openat(dirFd, name, O_PATH | O_NOFOLLOW | O_CLOEXEC);
+        const Home found = fd >= 0 ? lookForHome(fd) : Home::Store;
+        if (fd >= 0)
+            ::close(fd);
+        return found;
+    });
     unsigned char buffer[128];
-    const ssize_t n = getDosAttribAt(dirFd, name, path, buffer, sizeof buffer);
+    if (home == Home::Ntfs) {
+        const ssize_t n = getXattrAt(dirFd, name, path, kNtfsAttribName, buffer, sizeof buffer);
+        return n == 4 ? (readBigEndian32(buffer) & kVolumeBits) | kStoreFound | kVolumeFound : 0;
+    }
+    if (home == Home::Fat) {
+        const int fd = ::openat(dirFd, name, O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+        std::uint32_t bits = 0;
+        const bool read = fd >= 0 && ::ioctl(fd, FAT_IOCTL_GET_ATTRIBUTES, &bits) == 0;
+        if (fd >= 0)
+            ::close(fd);
+        return read ? (bits & kVolumeBits) | kStoreFound | kVolumeFound : 0;
+    }
+    const ssize_t n = getXattrAt(dirFd, name, path, kDosAttribName, buffer, sizeof buffer);
     if (n <= 0)
         return 0;
     return parseDosAttrib(buffer, static_cast<std::size_t>(n)) | kStoreFound;
@@ -157,10 +260,11 @@ static bool statWith(int dirFd, const char* name, EntryPath& path, FileEntry& ou
         a |= attr::kReadOnly;
     if ((sx.stx_attributes & STATX_ATTR_COMPRESSED) != 0)
         a |= attr::kCompressed;
-    std::uint32_t stored = link || !withStore ? 0 : readDosAttributes(dirFd, name, path);
+    std::uint32_t stored =
+        link || !withStore ? 0 : readDosAttributes(dirFd, name, path, makedev(sx.stx_dev_major, sx.stx_dev_minor));
     if ((stored & kStoreFound) == 0)
         stored = defaultBits(directory);
-    a |= stored & storedBits(directory);
+    a |= stored & ((stored & kVolumeFound) != 0 ? kVolumeBits : storedBits(directory));
     if (baseName(name)[0] == '.')
         a |= attr::kHidden; // the Linux convention for hidden entries
     out.attributes = a;
@@ -211,8 +315,56 @@ static std::size_t formatDosAttrib(std::uint32_t bits, char (&value)[16])
     return static_cast<std::size_t>(std::snprintf(value, sizeof value, "0x%x", bits)) + 1;
 }
 
+namespace {
+
+// Writes the bits into the volume's own attributes of the entry open as fd,
+// keeping every other bit the volume has there.
+bool writeVolumeAttributes(int fd, Home home, std::uint32_t bits, ErrorCode& error)
+{
+    bits &= kVolumeBits;
+    const std::string self = selfPath(fd);
+    if (home == Home::Ntfs) {
+        unsigned char value[4];
+        if (::getxattr(self.c_str(), kNtfsAttribName, value, sizeof value) != sizeof value) {
+            error = lastError();
+            return false;
+        }
+        const std::uint32_t now = readBigEndian32(value);
+        const std::uint32_t wanted = (now & ~kVolumeBits) | bits;
+        if (wanted == now)
+            return true;
+        const unsigned char out[4] = {static_cast<unsigned char>(wanted >> 24),
+                                      static_cast<unsigned char>(wanted >> 16), static_cast<unsigned char>(wanted >> 8),
+                                      static_cast<unsigned char>(wanted)};
+        if (::setxattr(self.c_str(), kNtfsAttribName, out, sizeof out, 0) != 0) {
+            error = lastError();
+            return false;
+        }
+        return true;
+    }
+    // FAT's calls need a descriptor that reads.
+    const int readable = ::open(self.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    std::uint32_t now = 0;
+    bool ok = readable >= 0 && ::ioctl(readable, FAT_IOCTL_GET_ATTRIBUTES, &now) == 0;
+    if (ok) {
+        std::uint32_t wanted = (now & ~kVolumeBits) | bits;
+        ok = wanted == now || ::ioctl(readable, FAT_IOCTL_SET_ATTRIBUTES, &wanted) == 0;
+    }
+    if (!ok)
+        error = lastError();
+    if (readable >= 0)
+        ::close(readable);
+    return ok;
+}
+
+} // namespace
+
+void forgetVolumeHomes() { volumesSeen.fetch_add(1, std::memory_order_relaxed); }
+
 bool writeDosAttributes(int fd, const std::string& name, bool directory, std::uint32_t bits, ErrorCode& error)
 {
+    if (const Home home = homeOfFd(fd); home != Home::Store)
+        return writeVolumeAttributes(fd, home, bits, error);
     // A descriptor opened only to name the entry (O_PATH) takes no calls of
     // its own: its name in /proc leads to the same entry.
     const std::string self = selfPath(fd);
@@ -237,6 +389,8 @@ bool writeDosAttributes(int fd, const std::string& name, bool directory, std::ui
 
 bool writeNewDosAttributes(int fd, const std::string& name, std::uint32_t bits, ErrorCode& error)
 {
+    if (const Home home = homeOfFd(fd); home != Home::Store)
+        return writeVolumeAttributes(fd, home, bits, error);
     if (!storeNeeded(name.c_str(), false, bits))
         return true;
     char value[16];

@@ -22,11 +22,19 @@ bool statAt(int dirFd, const char* name, const char* fullPath, FileEntry& out, E
 bool statIn(int dirFd, const std::string& folder, const char* name, FileEntry& out, ErrorCode& error,
             bool withStore = true);
 
-// Writes the store of the entry open as fd (also a descriptor that only
-// names it), whose name is name; removes it when the bits equal the default
-// (archive for files), so untouched files keep no extended attribute.
-// Succeeds silently where the file system has no extended attributes and
-// nothing is to be kept.
+// Where a volume keeps its own attributes (NTFS through ntfs-3g or ntfs3,
+// FAT through the kernel), the entries read and write those (read-only
+// among them), so Windows sees what was set; elsewhere Samba's store.
+// Volumes are told apart by device once per thread until this is called
+// (a run's start: another stick may have the same device number by then).
+void forgetVolumeHomes();
+
+// Writes the bits kReadOnly, kHidden, kSystem, kArchive into the volume's
+// own attributes of the entry open as fd (also a descriptor that only names
+// it), whose name is name; elsewhere hidden, system and archive into the
+// store, removing it when they equal the default (archive for files), so
+// untouched files keep no extended attribute. Succeeds silently where the
+// file system has no extended attributes and nothing is to be kept.
 bool writeDosAttributes(int fd, const std::string& name, bool directory, std::uint32_t bits, ErrorCode& error);
 // The same for a new file (no store yet) open as fd, whose name is name.
 bool writeNewDosAttributes(int fd, const std::string& name, std::uint32_t bits, ErrorCode& error);

@@ -28,7 +28,9 @@ void FolderLookup::close()
     listedFolder_.clear();
     if (prefetch_)
         prefetch_->clear();
-    precisions_.clear(); // a stick may be swapped under the same device number
+    // A stick may be swapped under the same device number.
+    precisions_.clear();
+    forgetVolumeHomes();
 }
 
 std::int64_t FolderLookup::timePrecision(const std::string& folder, std::uint64_t device, bool mayWrite)

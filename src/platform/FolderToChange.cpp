@@ -63,7 +63,7 @@ bool FolderToChange::setAttributes(std::uint32_t attributes, ErrorCode& error)
     const std::uint32_t mode = modeFor(mode_, attributes);
     if (mode != mode_ && !setPermissions(mode, error))
         return false;
-    return writeDosAttributes(fd_, name_, true, attributes & attr::kStoredBits, error);
+    return writeDosAttributes(fd_, name_, true, attributes, error);
 }
 
 bool FolderToChange::setPermissions(std::uint32_t mode, ErrorCode& error)

@@ -4,11 +4,13 @@
 // nothing changed, whatever the volume keeps of the file times, and still
 // copies what changed by more than that or in size.
 #include "EngineRun.h"
+#include "platform/FileEntry.h"
 #include "support/ForeignVolume.h"
 #include "support/TempDir.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 
 #include <gtest/gtest.h>
 
@@ -101,6 +103,69 @@ TEST_P(Volumes, UnchangedRerunCopiesNothingAndChangesStillGo)
     EXPECT_EQ(changed.counters().CountFiles_ExistsTimeOk, kFiles - 2) << GetParam().label;
     std::ifstream copied(dir.file("stick/Daten/Unter/f5.txt"));
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(copied), {}), std::string(105, 'x') + "mehr");
+}
+
+std::uint32_t ntfsBits(const std::string& path)
+{
+    unsigned char v[4] = {};
+    if (::getxattr(path.c_str(), "system.ntfs_attrib_be", v, sizeof v) != sizeof v)
+        return 0xffffffff;
+    return static_cast<std::uint32_t>(v[0]) << 24 | static_cast<std::uint32_t>(v[1]) << 16
+        | static_cast<std::uint32_t>(v[2]) << 8 | v[3];
+}
+
+// Hidden, system and read-only on NTFS are NTFS's own attributes, which
+// Windows shows (not Samba's store beside them); copies carry them across
+// volumes both ways, and an unchanged rerun finds them equal.
+TEST(NtfsAttributes, AreTheVolumesOwnAndGoBothWays)
+{
+    if (!noMounts.empty())
+        GTEST_SKIP() << noMounts;
+    TempDir dir;
+    ForeignVolume volume(ForeignVolume::Kind::Ntfs, dir.mkdir("disk"), dir.file("disk.img"));
+    if (!volume.mounted())
+        GTEST_SKIP() << volume.skipReason();
+    using namespace platform::attr;
+    const std::string source = dir.mkdir("Daten");
+    const std::string hidden = dir.write("Daten/versteckt.txt", "h");
+    const std::string locked = dir.write("Daten/fest.txt", "r");
+    dir.write("Daten/normal.txt", "n");
+    platform::ErrorCode code = 0;
+    ASSERT_TRUE(platform::setAttributes(hidden, kHidden | kSystem | kArchive, code));
+    ASSERT_TRUE(platform::setAttributes(locked, kReadOnly | kArchive, code));
+    const std::uint32_t differing = status::kCopy | status::kOnlyDifferent | status::kOverwriteExisting;
+    const project::Task onto{.sourceFolder = source, .targetFolder = dir.file("disk")};
+    EngineRun copy;
+    ASSERT_TRUE(copy.run(differing, onto)) << copy.ready();
+
+    EXPECT_EQ(ntfsBits(dir.file("disk/Daten/versteckt.txt")) & 0x27, kHidden | kSystem | kArchive);
+    EXPECT_EQ(ntfsBits(dir.file("disk/Daten/fest.txt")) & 0x27, kReadOnly | kArchive);
+    EXPECT_EQ(ntfsBits(dir.file("disk/Daten/normal.txt")) & 0x27, kArchive);
+    EXPECT_LT(::getxattr(dir.file("disk/Daten/versteckt.txt").c_str(), "user.DOSATTRIB", nullptr, 0), 0)
+        << "nothing beside NTFS's own attributes";
+    EngineRun again;
+    ASSERT_TRUE(again.run(differing, onto)) << again.ready();
+    EXPECT_EQ(again.counters().CountFiles_ExistsTimeOk, 3);
+
+    // "versteckt" set on the volume goes where Windows looks.
+    EngineRun attrib;
+    ASSERT_TRUE(
+        attrib.run(status::kAttrib,
+                   {.sourceFolder = dir.file("disk/Daten"), .selection = {"normal.txt"}, .attributeSet = kHidden}))
+        << attrib.ready();
+    EXPECT_EQ(ntfsBits(dir.file("disk/Daten/normal.txt")) & 0x27, kHidden | kArchive);
+
+    // And back onto the local disk, into the store there.
+    EngineRun back;
+    ASSERT_TRUE(back.run(status::kCopy, {.sourceFolder = dir.file("disk/Daten"), .targetFolder = dir.mkdir("zurück")}))
+        << back.ready();
+    platform::FileEntry entry;
+    ASSERT_TRUE(platform::statEntry(dir.file("zurück/Daten/versteckt.txt"), entry, code));
+    EXPECT_EQ(entry.attributes & 0x27, kHidden | kSystem | kArchive);
+    ASSERT_TRUE(platform::statEntry(dir.file("zurück/Daten/fest.txt"), entry, code));
+    EXPECT_EQ(entry.attributes & 0x27, kReadOnly | kArchive);
+    ASSERT_TRUE(platform::statEntry(dir.file("zurück/Daten/normal.txt"), entry, code));
+    EXPECT_EQ(entry.attributes & 0x27, kHidden | kArchive);
 }
 
 INSTANTIATE_TEST_SUITE_P(Sticks, Volumes,
