@@ -7,6 +7,11 @@
 #include "shellext/ProcessStart.h"
 #include "shellext/WireClient.h"
 
+#include <signal.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <climits>
 #include <cstdio>
@@ -27,6 +32,9 @@ constexpr const char* kRefused = "Aktion abgebrochen, nichts wurde übergeben.\n
 constexpr int kAnswerTimeoutMs = 30000;
 // Every name of the file list is read into a buffer of this size.
 constexpr std::size_t kNameBuffer = PATH_MAX;
+
+// A process of that number runs (or has ended and waits to be collected).
+bool processAlive(long process) { return ::kill(static_cast<pid_t>(process), 0) == 0 || errno == EPERM; }
 
 bool readName(const char* name, std::string& out)
 {
@@ -112,6 +120,8 @@ void ContextMenuHandler::setMessageCallback(zse_MessageFn fn, void* context)
     messageContext_ = context;
 }
 
+void ContextMenuHandler::pinTime(const timespec& utc) { pinnedTime_ = utc; }
+
 void ContextMenuHandler::setReceiverWait(int retries, int intervalMs)
 {
     waitRetries_ = std::max(0, retries);
@@ -196,9 +206,12 @@ ZSE_HRESULT ContextMenuHandler::GetCommandString(std::uintptr_t idCmd, unsigned 
 
 ZSE_HRESULT ContextMenuHandler::InvokeCommand(const char* verb) const
 {
-    timespec now{};
-    clock_gettime(CLOCK_REALTIME, &now);
-    const std::string key = handOffKey(now);
+    // Counted per process: the threads of one file manager may hand off at once.
+    static std::atomic<unsigned> handOffs{0};
+    timespec now = pinnedTime_;
+    if (now.tv_sec == 0 && now.tv_nsec == 0)
+        clock_gettime(CLOCK_REALTIME, &now);
+    const std::string key = wire::handOffKey(now, static_cast<long>(getpid()), handOffs++);
 
     const auto value = reinterpret_cast<std::uintptr_t>(verb);
     if ((value >> 16) != 0)
@@ -216,18 +229,28 @@ ZSE_HRESULT ContextMenuHandler::InvokeCommand(const char* verb) const
         return ZSE_E_INVALIDARG;
     }
     int startError = 0;
-    if (!startDetached(moduleFolder_ + "/" + kProgramName, plan.arguments, moduleFolder_, startError)) {
+    long started = 0;
+    if (!startDetached(moduleFolder_ + "/" + kProgramName, plan.arguments, moduleFolder_, started, startError)) {
         message("Fehler beim Aufrufen des Programmes Zendor DaroRazu.exe.\n" + plan.commandLine);
         return ZSE_E_INVALIDARG;
     }
 
+    // The entries go only to the program started here: the process that
+    // listens under the key must be that one.
     wire::WireClient client;
-    bool found = client.connect(socketPath);
-    for (int attempt = 0; !found && attempt < waitRetries_; ++attempt) {
+    using Connect = wire::WireClient::ConnectResult;
+    Connect found = client.connectTo(socketPath, started);
+    for (int attempt = 0; found == Connect::NoReceiver && attempt < waitRetries_ && processAlive(started); ++attempt) {
         std::this_thread::sleep_for(std::chrono::milliseconds(waitIntervalMs_));
-        found = client.connect(socketPath);
+        found = client.connectTo(socketPath, started);
     }
-    if (!found) {
+    if (found == Connect::Stranger) {
+        message(std::string(kCannotSend) + "\nUnter dem Übergabeschlüssel " + key + " empfängt ein anderes Programm"
+                + (client.peer() > 0 ? " (Prozess " + std::to_string(client.peer()) + ")" : std::string())
+                + " als das gestartete (Prozess " + std::to_string(started) + "); nichts wurde übergeben.");
+        return ZSE_E_FAIL;
+    }
+    if (found != Connect::Connected) {
         message(kCannotSend);
         return ZSE_E_FAIL;
     }

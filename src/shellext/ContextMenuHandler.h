@@ -3,6 +3,7 @@
 #include "shellext/ZendorShellExtensions.h"
 
 #include <cstdint>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,8 @@ public:
 
     void setMessageCallback(zse_MessageFn fn, void* context);
     void setReceiverWait(int retries, int intervalMs);
+    // The time the hand-off key is made of; zero: the clock's.
+    void pinTime(const timespec& utc);
 
     ZSE_HRESULT Initialize(const char* folder, const char* const* names, int count);
     ZSE_HRESULT QueryContextMenu(zse_Menu& menu, unsigned indexMenu, unsigned idCmdFirst, unsigned idCmdLast,
@@ -34,6 +37,7 @@ private:
     void* messageContext_ = nullptr;
     int waitRetries_ = 50;
     int waitIntervalMs_ = 200;
+    timespec pinnedTime_{};
 };
 
 } // namespace zdr::shellext

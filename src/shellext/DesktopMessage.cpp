@@ -99,11 +99,13 @@ void showDesktopMessage(const std::string& caption, const std::string& text)
     if (notifyDesktop(caption, text) || !hasDisplay())
         return;
     int error = 0;
+    long started = 0;
     if (const std::string zenity = findInPath("zenity"); !zenity.empty()
-        && startDetached(zenity, {"--error", "--no-markup", "--title=" + caption, "--text=" + text}, "/", error))
+        && startDetached(zenity, {"--error", "--no-markup", "--title=" + caption, "--text=" + text}, "/", started,
+                         error))
         return;
     if (const std::string notify = findInPath("notify-send"); !notify.empty())
-        startDetached(notify, {"--app-name=" + caption, caption, escapeMarkup(text)}, "/", error);
+        startDetached(notify, {"--app-name=" + caption, caption, escapeMarkup(text)}, "/", started, error);
 }
 
 } // namespace zdr::shellext

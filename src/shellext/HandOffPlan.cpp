@@ -4,7 +4,6 @@
 #include "shellext/MenuCommands.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <fstream>
 #include <iterator>
 
@@ -45,16 +44,6 @@ bool checkCommandLineFolder(const std::string& folder, std::string& error)
 }
 
 } // namespace
-
-std::string handOffKey(const timespec& utcNow)
-{
-    tm parts{};
-    gmtime_r(&utcNow.tv_sec, &parts);
-    char key[64];
-    std::snprintf(key, sizeof(key), "%d%d%d%d%d%d%d", parts.tm_mday, parts.tm_mon + 1, parts.tm_year + 1900,
-                  parts.tm_hour, parts.tm_min, parts.tm_sec, static_cast<int>(utcNow.tv_nsec / 1000000));
-    return key;
-}
 
 std::vector<std::string> mountPoints(std::string_view mountInfo)
 {

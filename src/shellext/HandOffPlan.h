@@ -1,6 +1,5 @@
 #pragma once
 
-#include <ctime>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,10 +18,6 @@ struct HandOffPlan {
     std::vector<std::string> entries;
     std::string endText;
 };
-
-// The key: day, month, year, hour, minute, second, millisecond of a UTC
-// time written one after the other ("%d%d%d%d%d%d%d").
-std::string handOffKey(const timespec& utcNow);
 
 // True for "/" and for every mount point of this process's mount table: they
 // stand where a drive root stands, so the hand-off uses full paths.

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstddef>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -61,6 +62,20 @@ bool isValidKey(std::string_view key)
 {
     return !key.empty() && key.size() <= kMaxKeyLength
         && std::all_of(key.begin(), key.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+std::string handOffKey(const timespec& utcNow, long process, unsigned number)
+{
+    tm parts{};
+    if (gmtime_r(&utcNow.tv_sec, &parts) == nullptr)
+        parts = tm{};
+    // A year past 9999 comes from no real clock; it must not make the key too long.
+    const int year = std::clamp(parts.tm_year + 1900, 0, 9999);
+    const long millisecond = std::clamp(utcNow.tv_nsec, 0L, 999999999L) / 1000000;
+    char key[64];
+    std::snprintf(key, sizeof(key), "%d%d%d%d%d%d%ld%07ld%04u", parts.tm_mday, parts.tm_mon + 1, year, parts.tm_hour,
+                  parts.tm_min, parts.tm_sec, millisecond, std::labs(process % 10000000), number % 10000);
+    return key;
 }
 
 bool runtimeFolder(std::string& folder)
@@ -219,6 +234,15 @@ bool peerIsSameUser(int socketFd)
     if (getsockopt(socketFd, SOL_SOCKET, SO_PEERCRED, &credentials, &length) != 0)
         return false;
     return credentials.uid == geteuid();
+}
+
+long peerProcess(int socketFd)
+{
+    ucred credentials{};
+    socklen_t length = sizeof(credentials);
+    if (getsockopt(socketFd, SOL_SOCKET, SO_PEERCRED, &credentials, &length) != 0)
+        return 0;
+    return credentials.pid;
 }
 
 } // namespace zdr::shellext::wire

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include <ctime>
 #include <sys/socket.h>
 #include <sys/un.h>
 
@@ -42,6 +43,13 @@ std::string receiverTitle(std::string_view key);
 
 // Keys are decimal digits only: they end up in a file name.
 bool isValidKey(std::string_view key);
+
+// The key of one hand-off: day, month, year, hour, minute, second and
+// millisecond of a UTC time ("%d" each), then the sending process (seven
+// digits) and that process's count of hand-offs (four digits). Two
+// hand-offs in one millisecond, from one process or two, never share a key,
+// and with it the receiver's socket.
+std::string handOffKey(const timespec& utcNow, long process, unsigned number);
 
 // The folder receivers listen in: $XDG_RUNTIME_DIR (the user's own) when
 // set; false without one.
@@ -97,5 +105,8 @@ bool checkEntry(std::string_view entry, bool fullPath, std::string& error);
 // True when the process at the other end of a connected local socket runs as
 // the same user as this one.
 bool peerIsSameUser(int socketFd);
+// The process at the other end of a connected local socket (the one that
+// listened, seen from the sender); 0 when the system does not say.
+long peerProcess(int socketFd);
 
 } // namespace zdr::shellext::wire

@@ -25,9 +25,23 @@ std::string moduleFolder()
     return slash == 0 ? "/" : file.substr(0, slash);
 }
 
+namespace {
+
+// What the children report through the pipe: the started process's number,
+// or the errno of a failed start. Each report is one atomic write.
+struct Report {
+    int failure = 0;
+    pid_t started = 0;
+};
+
+void report(int fd, const Report& what) { (void)!write(fd, &what, sizeof(what)); }
+
+} // namespace
+
 bool startDetached(const std::string& program, const std::vector<std::string>& arguments,
-                   const std::string& workingFolder, int& errorNumber)
+                   const std::string& workingFolder, long& started, int& errorNumber)
 {
+    started = 0;
     // Everything the children need is built before fork: after it only
     // async-signal-safe calls are allowed in a threaded file manager.
     std::vector<std::string> owned;
@@ -39,22 +53,22 @@ bool startDetached(const std::string& program, const std::vector<std::string>& a
         argv.push_back(argument.data());
     argv.push_back(nullptr);
 
-    // The grandchild reports a failed chdir or exec through this pipe; a
-    // successful exec closes it (O_CLOEXEC) and the parent reads nothing.
-    int report[2];
-    if (pipe2(report, O_CLOEXEC) != 0) {
+    // The middle child reports the grandchild's number, the grandchild a
+    // failed chdir or exec; a successful exec closes its end (O_CLOEXEC).
+    int pipeEnds[2];
+    if (pipe2(pipeEnds, O_CLOEXEC) != 0) {
         errorNumber = errno;
         return false;
     }
     const pid_t child = fork();
     if (child < 0) {
         errorNumber = errno;
-        close(report[0]);
-        close(report[1]);
+        close(pipeEnds[0]);
+        close(pipeEnds[1]);
         return false;
     }
     if (child == 0) {
-        close(report[0]);
+        close(pipeEnds[0]);
         setsid();
         const pid_t grandchild = fork();
         if (grandchild == 0) {
@@ -62,28 +76,33 @@ bool startDetached(const std::string& program, const std::vector<std::string>& a
             close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
             if (chdir(workingFolder.c_str()) == 0)
                 execv(argv[0], argv.data());
-            const int failure = errno;
-            (void)!write(report[1], &failure, sizeof(failure));
+            report(pipeEnds[1], {.failure = errno});
             _exit(127);
         }
-        if (grandchild < 0) {
-            const int failure = errno;
-            (void)!write(report[1], &failure, sizeof(failure));
-        }
+        report(pipeEnds[1], grandchild < 0 ? Report{.failure = errno} : Report{.started = grandchild});
         _exit(0);
     }
-    close(report[1]);
+    close(pipeEnds[1]);
     int status = 0;
     while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
+    Report got;
     int failure = 0;
-    ssize_t n = 0;
-    do {
-        n = read(report[0], &failure, sizeof(failure));
-    } while (n < 0 && errno == EINTR);
-    close(report[0]);
-    if (n == static_cast<ssize_t>(sizeof(failure))) {
-        errorNumber = failure;
+    for (;;) {
+        const ssize_t n = read(pipeEnds[0], &got, sizeof(got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n != static_cast<ssize_t>(sizeof(got)))
+            break;
+        if (got.failure != 0)
+            failure = got.failure;
+        else
+            started = got.started;
+    }
+    close(pipeEnds[0]);
+    if (failure != 0 || started <= 0) {
+        errorNumber = failure != 0 ? failure : ECHILD;
+        started = 0;
         return false;
     }
     errorNumber = 0;

@@ -11,9 +11,10 @@ std::string moduleFolder();
 
 // Starts program with the arguments (argv[1..]) in workingFolder, detached:
 // the started process is not our child, so a long-lived file manager
-// collects no zombies. Returns false with the errno of the failed start.
+// collects no zombies. started: its process number. Returns false with the
+// errno of the failed start.
 bool startDetached(const std::string& program, const std::vector<std::string>& arguments,
-                   const std::string& workingFolder, int& errorNumber);
+                   const std::string& workingFolder, long& started, int& errorNumber);
 
 // Full path of a program found in $PATH, empty when there is none.
 std::string findInPath(const std::string& name);

@@ -19,23 +19,33 @@ void WireClient::close()
     fd_ = -1;
 }
 
-bool WireClient::connect(const std::string& socketPath)
+bool WireClient::connect(const std::string& socketPath) { return connectTo(socketPath, 0) == ConnectResult::Connected; }
+
+WireClient::ConnectResult WireClient::connectTo(const std::string& socketPath, long process)
 {
     close();
+    peer_ = 0;
     sockaddr_un address{};
     socklen_t length = 0;
     if (!socketAddress(socketPath, address, length))
-        return false;
+        return ConnectResult::NoReceiver;
     const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0)
-        return false;
-    // The receiver must be this user's: an abstract name can be taken by anyone.
-    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), length) != 0 || !peerIsSameUser(fd)) {
+        return ConnectResult::NoReceiver;
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), length) != 0) {
         ::close(fd);
-        return false;
+        return ConnectResult::NoReceiver;
+    }
+    // The receiver must be this user's (an abstract name can be taken by
+    // anyone) and, where the sender knows it, the very process it started:
+    // any other would get entries meant for another hand-off.
+    peer_ = peerProcess(fd);
+    if (!peerIsSameUser(fd) || (process != 0 && peer_ != process)) {
+        ::close(fd);
+        return ConnectResult::Stranger;
     }
     fd_ = fd;
-    return true;
+    return ConnectResult::Connected;
 }
 
 WireClient::SendResult WireClient::send(std::uint32_t dwData, std::string_view payload, int answerTimeoutMs)

@@ -51,6 +51,12 @@ void zse_SetReceiverWait(zse_Handler* handler, int retries, int intervalMs)
         handler->handler.setReceiverWait(retries, intervalMs);
 }
 
+void zse_PinHandOffTime(zse_Handler* handler, int64_t seconds, int32_t nanoseconds)
+{
+    if (handler)
+        handler->handler.pinTime(timespec{.tv_sec = static_cast<time_t>(seconds), .tv_nsec = nanoseconds});
+}
+
 ZSE_HRESULT zse_Initialize(zse_Handler* handler, const char* folder, const char* const* names, int count)
 {
     return guarded(handler, [&](ContextMenuHandler& h) { return h.Initialize(folder, names, count); });

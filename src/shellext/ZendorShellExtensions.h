@@ -63,6 +63,8 @@ ZSE_API void zse_ReleaseHandler(zse_Handler* handler);
 ZSE_API void zse_SetMessageCallback(zse_Handler* handler, zse_MessageFn fn, void* context);
 /* How often and how long to look for the receiver (default 50 x 200 ms). */
 ZSE_API void zse_SetReceiverWait(zse_Handler* handler, int retries, int intervalMs);
+/* The UTC time the hand-off key is made of, for tests; 0, 0: the clock's. */
+ZSE_API void zse_PinHandOffTime(zse_Handler* handler, int64_t seconds, int32_t nanoseconds);
 
 /* The selection: names are full paths of the selected folders in the file
  * manager's order; names == NULL means the file manager gave no file list.

@@ -23,6 +23,7 @@ ShellExtensionLibrary::ShellExtensionLibrary(const std::string& file)
     resolve(module_, "zse_ReleaseHandler", ReleaseHandler);
     resolve(module_, "zse_SetMessageCallback", SetMessageCallback);
     resolve(module_, "zse_SetReceiverWait", SetReceiverWait);
+    resolve(module_, "zse_PinHandOffTime", PinHandOffTime);
     resolve(module_, "zse_Initialize", Initialize);
     resolve(module_, "zse_QueryContextMenu", QueryContextMenu);
     resolve(module_, "zse_GetCommandString", GetCommandString);

@@ -23,6 +23,7 @@ public:
     decltype(&zse_ReleaseHandler) ReleaseHandler = nullptr;
     decltype(&zse_SetMessageCallback) SetMessageCallback = nullptr;
     decltype(&zse_SetReceiverWait) SetReceiverWait = nullptr;
+    decltype(&zse_PinHandOffTime) PinHandOffTime = nullptr;
     decltype(&zse_Initialize) Initialize = nullptr;
     decltype(&zse_QueryContextMenu) QueryContextMenu = nullptr;
     decltype(&zse_GetCommandString) GetCommandString = nullptr;

@@ -362,6 +362,59 @@ TEST_F(ShellExtension, MissingReceiverGivesUp)
     EXPECT_EQ(lib.messages(), std::vector<std::string>{kCannotSend});
 }
 
+// Hand-offs started in one millisecond (the sender's clock pinned), ten at a
+// time from the threads of one file manager: each reaches the program it
+// started, with its own entries, and none is lost. The receivers are light
+// stand-ins that write down what they got before they answer the end.
+TEST_F(ShellExtension, HandOffsInOneMillisecondEachReachTheirOwnProgram)
+{
+    ShellExtensionLibrary lib(isolatedLibrary("#!/bin/sh\nexec '" ZDR_STANDIN "' \"$@\"\n"));
+    ASSERT_NE(lib.PinHandOffTime, nullptr);
+    TempDir targets;
+    constexpr int kHandOffs = 200;
+    constexpr int kAtOnce = 10;
+    std::vector<ZSE_HRESULT> results(kHandOffs, ZSE_E_FAIL);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kAtOnce; ++t)
+        threads.emplace_back([&, t] {
+            for (int i = t; i < kHandOffs; i += kAtOnce) {
+                const std::string target = targets.mkdir("Ziel" + std::to_string(i));
+                const std::string a = "/daten/Quelle" + std::to_string(i) + "/a";
+                const std::string b = "/daten/Quelle" + std::to_string(i) + "/b";
+                const char* names[] = {a.c_str(), b.c_str()};
+                zse_Handler* handler = lib.CreateHandler();
+                lib.SetReceiverWait(handler, 2000, 5);
+                lib.PinHandOffTime(handler, 1765195200, 123456789);
+                if (lib.Initialize(handler, target.c_str(), names, 2) == ZSE_S_OK)
+                    results[static_cast<std::size_t>(i)] = lib.InvokeCommand(handler, ZSE_MAKEINTVERB(1));
+                lib.ReleaseHandler(handler);
+            }
+        });
+    for (std::thread& thread : threads)
+        thread.join();
+    for (int i = 0; i < kHandOffs; ++i) {
+        EXPECT_EQ(results[static_cast<std::size_t>(i)], ZSE_S_OK) << i;
+        const std::string n = std::to_string(i);
+        EXPECT_EQ(targets.read("Ziel" + n + "/empfangen"), "/daten/Quelle" + n + "\n/a\n/b\n2\n") << i;
+    }
+}
+
+// The process that listens under the key is not the one the hand-off
+// started (here a child of it): nothing is handed over, and the user is told.
+TEST_F(ShellExtension, EntriesGoOnlyToTheProgramItStarted)
+{
+    ShellExtensionLibrary lib(isolatedLibrary("#!/bin/sh\n'" ZDR_STANDIN "' \"$@\" &\nwait\n"));
+    TempDir target;
+    lib.SetReceiverWait(lib.handler(), 2000, 5);
+    EXPECT_EQ(lib.invoke(1, {"/daten/bilder/a"}, target.path()), ZSE_E_FAIL);
+    ASSERT_EQ(lib.messages().size(), 1u);
+    EXPECT_EQ(lib.lastMessage().rfind(std::string(kCannotSend) + "\nUnter dem Übergabeschlüssel ", 0), 0u)
+        << lib.lastMessage();
+    EXPECT_NE(lib.lastMessage().find("empfängt ein anderes Programm (Prozess "), std::string::npos)
+        << lib.lastMessage();
+    EXPECT_FALSE(fs::exists(target.file("empfangen")));
+}
+
 // The protocol file of an unattended run, once the run's window has closed
 // (empty when it did not within the limit).
 std::string protocolOfEndedRun(const std::string& file, std::chrono::seconds limit)
