@@ -1,5 +1,8 @@
 #include "platform/Compression.h"
 
+#include "platform/DosAttributes.h"
+#include "platform/FileEntry.h"
+
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/vfs.h>
@@ -15,17 +18,33 @@ constexpr long kBtrfsMagic = 0x9123683E;
 bool volumeCompresses(int fd)
 {
     struct statfs fs {};
-    return ::fstatfs(fd, &fs) == 0 && fs.f_type == kBtrfsMagic;
+    std::uint32_t ntfs = 0;
+    return (::fstatfs(fd, &fs) == 0 && fs.f_type == kBtrfsMagic) || readNtfsAttributes(fd, ntfs);
 }
 
 bool compressionFlag(int fd)
 {
+    if (std::uint32_t ntfs = 0; readNtfsAttributes(fd, ntfs))
+        return (ntfs & attr::kCompressed) != 0;
     int flags = 0; // the kernel reads and writes an int, whatever the call's name says
     return ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 && (flags & FS_COMPR_FL) != 0;
 }
 
 bool setCompressionFlag(int fd, bool on, ErrorCode& error)
 {
+    // NTFS (ntfs-3g): a folder's attribute is what Windows sets; a file is
+    // compressed when it is made in a compressed folder and stays as made.
+    if (std::uint32_t ntfs = 0; readNtfsAttributes(fd, ntfs)) {
+        const std::uint32_t wanted = on ? ntfs | attr::kCompressed : ntfs & ~attr::kCompressed;
+        if (!writeNtfsAttributes(fd, wanted, error))
+            return false;
+        if (!readNtfsAttributes(fd, ntfs) || ((ntfs & attr::kCompressed) != 0) != on) {
+            error = error::kNotSupported;
+            return false;
+        }
+        error = error::kSuccess;
+        return true;
+    }
     int flags = 0;
     if (::ioctl(fd, FS_IOC_GETFLAGS, &flags) != 0) {
         error = lastError();

@@ -224,7 +224,7 @@ static std::uint32_t readDosAttributes(int dirFd, const char* name, EntryPath& p
     unsigned char buffer[128];
     if (home == Home::Ntfs) {
         const ssize_t n = getXattrAt(dirFd, name, path, kNtfsAttribName, buffer, sizeof buffer);
-        return n == 4 ? (readBigEndian32(buffer) & kVolumeBits) | kStoreFound | kVolumeFound : 0;
+        return n == 4 ? (readBigEndian32(buffer) & (kVolumeBits | attr::kCompressed)) | kStoreFound | kVolumeFound : 0;
     }
     if (home == Home::Fat) {
         const int fd = ::openat(dirFd, name, O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
@@ -264,7 +264,7 @@ static bool statWith(int dirFd, const char* name, EntryPath& path, FileEntry& ou
         link || !withStore ? 0 : readDosAttributes(dirFd, name, path, makedev(sx.stx_dev_major, sx.stx_dev_minor));
     if ((stored & kStoreFound) == 0)
         stored = defaultBits(directory);
-    a |= stored & ((stored & kVolumeFound) != 0 ? kVolumeBits : storedBits(directory));
+    a |= stored & ((stored & kVolumeFound) != 0 ? kVolumeBits | attr::kCompressed : storedBits(directory));
     if (baseName(name)[0] == '.')
         a |= attr::kHidden; // the Linux convention for hidden entries
     out.attributes = a;
@@ -322,28 +322,17 @@ namespace {
 bool writeVolumeAttributes(int fd, Home home, std::uint32_t bits, ErrorCode& error)
 {
     bits &= kVolumeBits;
-    const std::string self = selfPath(fd);
     if (home == Home::Ntfs) {
-        unsigned char value[4];
-        if (::getxattr(self.c_str(), kNtfsAttribName, value, sizeof value) != sizeof value) {
+        std::uint32_t now = 0;
+        if (!readNtfsAttributes(fd, now)) {
             error = lastError();
             return false;
         }
-        const std::uint32_t now = readBigEndian32(value);
         const std::uint32_t wanted = (now & ~kVolumeBits) | bits;
-        if (wanted == now)
-            return true;
-        const unsigned char out[4] = {static_cast<unsigned char>(wanted >> 24),
-                                      static_cast<unsigned char>(wanted >> 16), static_cast<unsigned char>(wanted >> 8),
-                                      static_cast<unsigned char>(wanted)};
-        if (::setxattr(self.c_str(), kNtfsAttribName, out, sizeof out, 0) != 0) {
-            error = lastError();
-            return false;
-        }
-        return true;
+        return wanted == now || writeNtfsAttributes(fd, wanted, error);
     }
     // FAT's calls need a descriptor that reads.
-    const int readable = ::open(self.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    const int readable = ::open(selfPath(fd).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     std::uint32_t now = 0;
     bool ok = readable >= 0 && ::ioctl(readable, FAT_IOCTL_GET_ATTRIBUTES, &now) == 0;
     if (ok) {
@@ -358,6 +347,26 @@ bool writeVolumeAttributes(int fd, Home home, std::uint32_t bits, ErrorCode& err
 }
 
 } // namespace
+
+bool readNtfsAttributes(int fd, std::uint32_t& bits)
+{
+    unsigned char value[4];
+    if (::getxattr(selfPath(fd).c_str(), kNtfsAttribName, value, sizeof value) != sizeof value)
+        return false;
+    bits = readBigEndian32(value);
+    return true;
+}
+
+bool writeNtfsAttributes(int fd, std::uint32_t bits, ErrorCode& error)
+{
+    const unsigned char value[4] = {static_cast<unsigned char>(bits >> 24), static_cast<unsigned char>(bits >> 16),
+                                    static_cast<unsigned char>(bits >> 8), static_cast<unsigned char>(bits)};
+    if (::setxattr(selfPath(fd).c_str(), kNtfsAttribName, value, sizeof value, 0) != 0) {
+        error = lastError();
+        return false;
+    }
+    return true;
+}
 
 void forgetVolumeHomes() { volumesSeen.fetch_add(1, std::memory_order_relaxed); }
 

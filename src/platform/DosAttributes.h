@@ -29,6 +29,12 @@ bool statIn(int dirFd, const std::string& folder, const char* name, FileEntry& o
 // (a run's start: another stick may have the same device number by then).
 void forgetVolumeHomes();
 
+// NTFS's own attribute bits of the entry open as fd (any kind of
+// descriptor), as ntfs-3g and ntfs3 show them; false where the volume has
+// none. The write replaces every bit the volume lets change.
+bool readNtfsAttributes(int fd, std::uint32_t& bits);
+bool writeNtfsAttributes(int fd, std::uint32_t bits, ErrorCode& error);
+
 // Writes the bits kReadOnly, kHidden, kSystem, kArchive into the volume's
 // own attributes of the entry open as fd (also a descriptor that only names
 // it), whose name is name; elsewhere hidden, system and archive into the

@@ -168,6 +168,46 @@ TEST(NtfsAttributes, AreTheVolumesOwnAndGoBothWays)
     EXPECT_EQ(entry.attributes & 0x27, kHidden | kArchive);
 }
 
+// "komprimiert" on NTFS (ntfs-3g, compression on) is NTFS's compressed
+// attribute: a copied folder gets it before its content, so the files made
+// in it are compressed too; the attribute run clears a folder's (a file
+// stays as it was made there).
+TEST(NtfsAttributes, CompressionIsNtfsOwn)
+{
+    if (!noMounts.empty())
+        GTEST_SKIP() << noMounts;
+    TempDir dir;
+    ForeignVolume volume(ForeignVolume::Kind::Ntfs, dir.mkdir("disk"), dir.file("disk.img"), "compression");
+    if (!volume.mounted())
+        GTEST_SKIP() << volume.skipReason();
+    using platform::attr::kCompressed;
+    dir.write("Daten/Sub/b.txt", std::string(100000, 'b'));
+    dir.write("Daten/a.txt", std::string(100000, 'a'));
+    dir.mkdir("Daten/Leer");
+    EngineRun copy;
+    ASSERT_TRUE(
+        copy.run(status::kCopy | status::kCreateProtocol,
+                 {.sourceFolder = dir.file("Daten"), .targetFolder = dir.file("disk"), .attributeSet = kCompressed}))
+        << copy.ready();
+    EXPECT_EQ(copy.engine.Protocol().find("Kompression fehlgeschlagen"), std::string::npos) << copy.engine.Protocol();
+    for (const char* path :
+         {"disk/Daten", "disk/Daten/Sub", "disk/Daten/Leer", "disk/Daten/a.txt", "disk/Daten/Sub/b.txt"})
+        EXPECT_EQ(ntfsBits(dir.file(path)) & kCompressed, kCompressed) << path;
+    EXPECT_EQ(dir.read("disk/Daten/Sub/b.txt"), std::string(100000, 'b'));
+    platform::FileEntry entry;
+    platform::ErrorCode code = 0;
+    ASSERT_TRUE(platform::statEntry(dir.file("disk/Daten/a.txt"), entry, code));
+    EXPECT_NE(entry.attributes & kCompressed, 0u) << "the walk sees it";
+
+    EngineRun clear;
+    ASSERT_TRUE(
+        clear.run(status::kAttrib,
+                  {.sourceFolder = dir.file("disk/Daten"), .selection = {"\\Leer"}, .attributeClear = kCompressed}))
+        << clear.ready();
+    EXPECT_EQ(clear.ready(), "Ready true '' none");
+    EXPECT_EQ(ntfsBits(dir.file("disk/Daten/Leer")) & kCompressed, 0u);
+}
+
 INSTANTIATE_TEST_SUITE_P(Sticks, Volumes,
                          ::testing::Values(VolumeCase{"exFAT (exfat-fuse)", ForeignVolume::Kind::ExFat, ""},
                                            VolumeCase{"NTFS (ntfs-3g)", ForeignVolume::Kind::Ntfs, ""},
