@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-apps imagemagick libqt6svg6 libxcb1-dev
   desktop-file-utils appstream libglib2.0-bin shared-mime-info dbus-daemon
-  zip unzip rsync btrfs-progs
+  zip unzip rsync btrfs-progs acl attr
   samba-common-bin libsmbclient-dev samba smbclient cifs-utils
   dbus-bin gvfs-backends gvfs-fuse avahi-daemon avahi-utils
   exfat-fuse exfatprogs ntfs-3g dosfstools

@@ -2,6 +2,8 @@
 
 #include "base/Text.h"
 #include "engine/SizeText.h"
+#include "platform/LinkCopy.h"
+#include "platform/Metadata.h"
 
 #include <algorithm>
 
@@ -48,6 +50,55 @@ bool fc_FilesEqual(const platform::FileEntry& source, const platform::FileEntry&
         return fc_NotLater(source.lastWrite, target.lastWrite, precision);
     return (source.attributes & kComparedBits) == (target.attributes & kComparedBits) && source.size == target.size
         && fc_SameTime(source.lastWrite, target.lastWrite, precision);
+}
+
+std::vector<std::string> fc_KeptDifferences(const platform::FileEntry& source, const platform::FileEntry& target,
+                                            const std::string& sourceFile, const std::string& targetFile,
+                                            std::uint32_t wantedMode)
+{
+    std::vector<std::string> words;
+    if (source.isSymlink() || target.isSymlink()) {
+        if (!platform::sameLinkText(sourceFile, targetFile))
+            words.emplace_back("Linkziel");
+        return words;
+    }
+    if (target.mode != wantedMode)
+        words.emplace_back("Rechte");
+    // Only root gives owners; anyone else's copies are their own.
+    if ((platform::ownerToGive(source.owner, source.group) || platform::ownerToGive(target.owner, target.group))
+        && (source.owner != target.owner || source.group != target.group))
+        words.emplace_back("Besitzer");
+    platform::ExtendedAttributes from;
+    platform::ExtendedAttributes to;
+    if (!platform::readExtendedAttributes(sourceFile, from) || !platform::readExtendedAttributes(targetFile, to)
+        || from == to)
+        return words;
+    const auto acls = [](const platform::ExtendedAttributes& a) {
+        return std::make_pair(a.find(platform::kAccessAcl), a.find(platform::kDefaultAcl));
+    };
+    const auto [fromAccess, fromDefault] = acls(from);
+    const auto [toAccess, toDefault] = acls(to);
+    const auto same = [](const std::string* a, const std::string* b) { return a == b || (a && b && *a == *b); };
+    const bool aclDiffers = !same(fromAccess, toAccess) || !same(fromDefault, toDefault);
+    if (aclDiffers)
+        words.emplace_back("ACL");
+    const auto others = [](const platform::ExtendedAttributes& a) {
+        std::size_t n = 0;
+        for (const auto& item : a.items)
+            n += item.first.rfind("system.posix_acl_", 0) == 0 ? 0 : 1;
+        return n;
+    };
+    // Differing beyond the ACLs: not the same number of others, or one of them.
+    bool othersDiffer = others(from) != others(to);
+    for (const auto& [name, value] : from.items) {
+        if (othersDiffer || name.rfind("system.posix_acl_", 0) == 0)
+            continue;
+        const std::string* there = to.find(name);
+        othersDiffer = there == nullptr || *there != value;
+    }
+    if (othersDiffer)
+        words.emplace_back("erweiterte Attribute");
+    return words;
 }
 
 std::string fc_AttributeText(std::uint32_t attributes)

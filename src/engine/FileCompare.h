@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace zdr::engine {
 
@@ -25,6 +26,14 @@ bool fc_NotLater(std::int64_t source, std::int64_t target, std::int64_t precisio
 // last-write time (at the target volume's precision) are all the same.
 bool fc_FilesEqual(const platform::FileEntry& source, const platform::FileEntry& target, bool onlyNewer,
                    std::int64_t precision = kFileTimeUnit);
+
+// What a copy keeps beyond data and times that differs between source and
+// its target, which are equal by fc_FilesEqual: the words "Rechte",
+// "Besitzer" (as root), "ACL", "erweiterte Attribute"; for a link only
+// "Linkziel". wantedMode is the mode the target should have.
+std::vector<std::string> fc_KeptDifferences(const platform::FileEntry& source, const platform::FileEntry& target,
+                                            const std::string& sourceFile, const std::string& targetFile,
+                                            std::uint32_t wantedMode);
 
 // A file time (nanoseconds since the Unix epoch, universal time) as a date
 // and time to the second: in local time when local is true, else as it is.

@@ -244,7 +244,7 @@ static bool statWith(int dirFd, const char* name, EntryPath& path, FileEntry& ou
 {
     struct statx sx {};
     const unsigned mask = STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_MTIME | STATX_ATIME | STATX_BTIME | STATX_CTIME
-        | STATX_UID | STATX_GID;
+        | STATX_UID | STATX_GID | STATX_NLINK;
     if (statx(dirFd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, mask, &sx) != 0) {
         error = lastError();
         return false;
@@ -275,6 +275,8 @@ static bool statWith(int dirFd, const char* name, EntryPath& path, FileEntry& ou
     out.device = makedev(sx.stx_dev_major, sx.stx_dev_minor);
     out.inode = sx.stx_ino;
     out.mode = sx.stx_mode & 07777;
+    out.fileType = sx.stx_mode & S_IFMT;
+    out.links = sx.stx_nlink;
     out.owner = sx.stx_uid;
     out.group = sx.stx_gid;
     out.mountRoot =

@@ -90,6 +90,13 @@ bool setAttributesAt(int folderFd, const std::string& name, std::uint32_t attrib
     return ok;
 }
 
+bool FileEntry::isSpecial() const
+{
+    return S_ISFIFO(fileType) || S_ISCHR(fileType) || S_ISBLK(fileType) || S_ISSOCK(fileType);
+}
+
+bool FileEntry::isSocket() const { return S_ISSOCK(fileType); }
+
 std::uint32_t modeFor(std::uint32_t mode, std::uint32_t attributes)
 {
     mode &= 07777;

@@ -43,12 +43,19 @@ struct FileEntry {
     // Owner and group: root's copy gives them on.
     std::uint32_t owner = 0;
     std::uint32_t group = 0;
+    // The kind of entry as the mode's file type bits (S_IFREG, S_IFIFO, ...),
+    // and its number of names: a copy keeps fifos, devices and hard links.
+    std::uint32_t fileType = 0;
+    std::uint32_t links = 1;
     // Another file system is mounted here: walks that change things stop at it.
     bool mountRoot = false;
 
     bool isDirectory() const { return (attributes & attr::kDirectory) != 0; }
     // A symbolic link is reported as itself, never followed.
     bool isSymlink() const { return (attributes & attr::kReparsePoint) != 0; }
+    // A fifo, device node or socket (an entry read before the kind was known counts as a file).
+    bool isSpecial() const;
+    bool isSocket() const;
 };
 
 // Reads one entry by its full path (the "search on a named entry").

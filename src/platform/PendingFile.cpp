@@ -217,9 +217,12 @@ bool PendingFile::finish(std::uint32_t attributes, ErrorCode& error)
     // The store before the bits, which may take the owner's writing.
     if (!writeNewDosAttributes(fd_, target_, attributes, error))
         return false;
-    const auto mode = static_cast<mode_t>(modeFor(sourceStat_.st_mode, attributes));
-    // The new file was made with the source's bits and the owner's writing, less the mask.
-    if (mode != (((sourceStat_.st_mode & 0777) | S_IWUSR) & ~processUmask()) && ::fchmod(fd_, mode) != 0)
+    // After the owner and the content, either of which takes capabilities.
+    const bool changed = keepExtendedAttributes();
+    const auto mode = static_cast<mode_t>(modeFor(kept_.mode(sourceStat_.st_mode), attributes));
+    // The new file was made with the source's bits and the owner's writing,
+    // less the mask; an ACL set or taken away since changed them.
+    if ((changed || mode != (((sourceStat_.st_mode & 0777) | S_IWUSR) & ~processUmask())) && ::fchmod(fd_, mode) != 0)
         return fail(error);
     // Last: every write before moves the last-write time.
     const timespec times[2] = {sourceStat_.st_atim, sourceStat_.st_mtim};
@@ -227,6 +230,13 @@ bool PendingFile::finish(std::uint32_t attributes, ErrorCode& error)
         return fail(error);
     error = error::kSuccess;
     return true;
+}
+
+bool PendingFile::keepExtendedAttributes()
+{
+    ExtendedAttributes wanted;
+    static_cast<void>(readExtendedAttributes(source_, wanted));
+    return kept_.apply(fd_, wanted, false);
 }
 
 bool PendingFile::commit(bool replace, ErrorCode& error)

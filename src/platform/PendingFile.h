@@ -2,6 +2,7 @@
 
 #include "platform/ErrorCode.h"
 #include "platform/FileEntry.h"
+#include "platform/Metadata.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -55,10 +56,14 @@ public:
 
     // After the content: fails when the source changed while it was copied
     // (kSharingViolation) or was removed (kFileNotFound); else gives the new
-    // file the source's owner (as root), mode, access and last-write times,
-    // and the attribute bits kReadOnly, kHidden, kSystem, kArchive of
-    // attributes.
+    // file the source's owner (as root), extended attributes (ACLs and
+    // capabilities among them, where the volume and the process allow),
+    // mode, access and last-write times, and the attribute bits kReadOnly,
+    // kHidden, kSystem, kArchive of attributes.
     bool finish(std::uint32_t attributes, ErrorCode& error);
+    // After finish(): the source's extended attributes (ACLs, capabilities)
+    // the target could not keep, by name.
+    const std::vector<std::string>& notKept() const { return kept_.notKept; }
     // Puts the new file in place. Without replace an existing target is not
     // touched and the commit fails with kFileExists.
     bool commit(bool replace, ErrorCode& error);
@@ -69,6 +74,8 @@ private:
     bool closeNew(ErrorCode& error);
 
     bool makeTarget(const EntryPlace& target, ErrorCode& error);
+    // The source's extended attributes onto the new file; whether any changed it.
+    bool keepExtendedAttributes();
 
     int source_ = -1;
     int fd_ = -1;
@@ -78,6 +85,7 @@ private:
     int targetFolder_ = AT_FDCWD;
     std::string target_;    // relative to targetFolder_
     std::string temporary_; // the named kind only, relative to targetFolder_
+    KeptAttributes kept_;
 };
 
 // Renames from to to, both in folder (AT_FDCWD for paths); without replace

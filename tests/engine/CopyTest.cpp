@@ -11,7 +11,10 @@
 #include "support/WriteFault.h"
 
 #include <fcntl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -951,21 +954,43 @@ TEST(Copy, RootsCopyKeepsTheOwnersOfFoldersAndFiles)
     }
 }
 
-TEST(Copy, LinksAreCopiedAsLinksAndSpecialFilesFail)
+TEST(Copy, LinksAreCopiedAsLinksFifosAndDevicesMadeSocketsFail)
 {
     TempDir dir;
     dir.write("src/file", "f");
     std::filesystem::create_symlink("file", dir.file("src/link"));
     std::filesystem::create_directory_symlink("/", dir.file("src/root"));
-    mkfifo(dir.file("src/pipe").c_str(), 0644);
+    mkfifo(dir.file("src/pipe").c_str(), 0640);
+    // Only root makes device nodes (as cp -a); this one is made in the test's folder.
+    const bool device = geteuid() == 0 && mknod(dir.file("src/null").c_str(), S_IFCHR | 0600, makedev(1, 3)) == 0;
+    const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string socketPath = dir.file("src/sock");
+    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+    socketPath.copy(address.sun_path, socketPath.size());
+    ASSERT_EQ(bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
     EngineRun r;
     r.questions.answers = {Answer::Ignore};
     r.run(kCopy | kProtocol,
-          {.sourceFolder = dir.file("src"), .selection = {"link", "root", "pipe"}, .targetFolder = dir.mkdir("dst")});
+          {.sourceFolder = dir.file("src"),
+           .selection = {"link", "root", "pipe", "null", "sock"},
+           .targetFolder = dir.mkdir("dst")});
+    close(listener);
     EXPECT_EQ(std::filesystem::read_symlink(dir.file("dst/link")), "file");
     EXPECT_EQ(std::filesystem::read_symlink(dir.file("dst/root")), "/");
-    EXPECT_FALSE(std::filesystem::exists(dir.file("dst/pipe")));
-    EXPECT_EQ(r.ready(), "Ready false 'Fehler bei Datei: pipe - Die Anforderung wird nicht unterstützt.' protocol");
+    struct stat st {};
+    ASSERT_EQ(lstat(dir.file("dst/pipe").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    if (device) {
+        ASSERT_EQ(lstat(dir.file("dst/null").c_str(), &st), 0);
+        EXPECT_TRUE(S_ISCHR(st.st_mode) && st.st_rdev == makedev(1, 3));
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.file("dst/sock")));
+    EXPECT_EQ(r.ready(),
+              "Ready false 'Fehler bei Datei: sock - Das ist ein Socket (die Verbindungsstelle eines laufenden "
+              "Programms); er kann nicht kopiert werden.' protocol");
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 // behind; the source is only read.
 #include "engine/passes/CopyPass.h"
 
+#include "base/Text.h"
 #include "base/mdlErrSys.h"
 #include "engine/ErrorTexts.h"
 #include "engine/FileCompare.h"
@@ -25,6 +26,7 @@
 #include "platform/FolderToChange.h"
 #include "platform/Folders.h"
 #include "platform/LinkCopy.h"
+#include "platform/Metadata.h"
 #include "platform/Paths.h"
 #include "platform/PendingFile.h"
 #include "protocol/ProtocolEntry.h"
@@ -78,13 +80,37 @@ bool CopyPass::fc_FileCopy(const EntryAt& at, std::string& errorText)
     return at.isFile ? fc_CopyFile(at, errorText) : fc_CopyFolder(at, errorText);
 }
 
-bool CopyPass::fc_Unchanged(const platform::FileEntry& source, const platform::FileEntry& existing,
-                            const std::string& targetFolder) const
+bool CopyPass::fc_Unchanged(const EntryAt& at, const platform::FileEntry& existing) const
 {
     // "Only newer files" protects a newer target also without "differing files".
-    return fc_ReadsAheadToCompare()
-        && fc_FilesEqual(source, existing, run_.has(status::kOnlyNewer),
-                         run_.fc_TargetPrecision(targetFolder, existing));
+    if (!fc_ReadsAheadToCompare()
+        || !fc_FilesEqual(at.entry, existing, run_.has(status::kOnlyNewer),
+                          run_.fc_TargetPrecision(at.targetPath, existing)))
+        return false;
+    // A link retargeted keeps its time: its text tells.
+    return !at.entry.isSymlink() || !existing.isSymlink()
+        || platform::sameLinkText(platform::joinPath(at.path, at.entry.name),
+                                  platform::joinPath(at.targetPath, at.entry.name));
+}
+
+bool CopyPass::fc_KeepMetadataOnly(const EntryAt& at, const std::vector<std::string>& words, std::string& errorText)
+{
+    platform::EntryPlace from;
+    platform::EntryPlace to;
+    platform::ErrorCode code = 0;
+    platform::KeptAttributes kept;
+    const std::uint32_t mode = platform::modeFor(at.entry.mode, run_.fc_TargetAttributes(at.entry.attributes));
+    if (!run_.sources.place(at.path, at.entry.name, from, code)
+        || !run_.targets.place(at.targetPath, at.entry.name, to, code)
+        || !platform::keepMetadata(from.folder, from.name, to.folder, to.name, mode, kept, code)) {
+        errorText = fc_EntryErrorText(true, at.entry.name, code);
+        return false;
+    }
+    std::string text = "ok (übernommen: " + base::join(words, ", ");
+    if (!kept.notKept.empty())
+        text += "; " + platform::notKeptText(kept.notKept);
+    run_.sb_EntryDone(at, text + ")");
+    return true;
 }
 
 bool CopyPass::fc_CopyFile(const EntryAt& at, std::string& errorText)
@@ -95,7 +121,7 @@ bool CopyPass::fc_CopyFile(const EntryAt& at, std::string& errorText)
     // meanwhile is still never replaced unasked (the copy then fails).
     const bool made = madeFolders_.count(at.targetPath) != 0;
     const bool exists = !made && run_.targets.statEntry(at.targetPath, at.entry.name, existing, code);
-    if (made || !fc_ReadsAheadToCompare() || (exists && fc_Unchanged(at.entry, existing, at.targetPath)))
+    if (made || !fc_ReadsAheadToCompare() || (exists && fc_Unchanged(at, existing)))
         return fc_CopyFileFound(at, exists, existing, errorText);
     // Examined ahead of the walk (where the target is looked up), the file
     // is as it was then: one to be copied is examined again and goes as it
@@ -115,7 +141,15 @@ bool CopyPass::fc_CopyFileFound(const EntryAt& at, bool exists, const platform::
     const platform::FileEntry& entry = at.entry;
     const double sizeKB = static_cast<double>(entry.size) / 1024;
     run_.sb_EntryStart(at);
-    if (exists && fc_Unchanged(entry, existing, at.targetPath)) {
+    if (exists && fc_Unchanged(at, existing)) {
+        // Equal data, but what else a copy keeps may have changed: only that goes.
+        if (run_.has(status::kOnlyDifferent) && !run_.has(status::kOnlyNewer) && !entry.isSymlink()) {
+            const std::vector<std::string> words = fc_KeptDifferences(
+                entry, existing, platform::joinPath(at.path, entry.name), platform::joinPath(at.targetPath, entry.name),
+                platform::modeFor(entry.mode, run_.fc_TargetAttributes(entry.attributes)));
+            if (!words.empty())
+                return fc_KeepMetadataOnly(at, words, errorText);
+        }
         ++run_.counters.CountFiles_ExistsTimeOk;
         run_.counters.SizeTotal_ExistsTimeOk += sizeKB;
         run_.observer.ActionFileNot(1);
@@ -164,7 +198,7 @@ bool CopyPass::fc_CopyFileFound(const EntryAt& at, bool exists, const platform::
 
 // The content, compression, times and attributes of one file, put in place
 // when all is done. replace: an existing target may be replaced.
-bool CopyPass::fc_CopyContent(const EntryAt& at, bool replace, std::string& compressProblem, std::string& errorText)
+bool CopyPass::fc_CopyContent(const EntryAt& at, bool replace, std::string& note, std::string& errorText)
 {
     const bool blocks = run_.has(status::kBlockBytes);
     // Full paths only where they are needed: a link, and the block copy's texts.
@@ -175,7 +209,7 @@ bool CopyPass::fc_CopyContent(const EntryAt& at, bool replace, std::string& comp
     };
     platform::ErrorCode code = 0;
     bool ok = true;
-    compressProblem.clear();
+    note.clear();
     // Both folders are reached from the task's folders without a link; the
     // source's is the one the walk has open and listed, where it has one.
     platform::EntryPlace from;
@@ -188,7 +222,14 @@ bool CopyPass::fc_CopyContent(const EntryAt& at, bool replace, std::string& comp
         ok = false;
     } else if (at.entry.isSymlink()) {
         ok = platform::copyLink(from, to, replace, code);
-    } else {
+    } else if (at.entry.isSocket()) {
+        // It belongs to the program that listens on it; there is nothing to copy.
+        errorText = "Fehler bei Datei: " + at.entry.name
+            + " - Das ist ein Socket (die Verbindungsstelle eines laufenden Programms); er kann nicht kopiert werden.";
+        return false;
+    } else if (at.entry.isSpecial()) {
+        ok = platform::copySpecial(from, to, replace, code);
+    } else if (!fc_LinkToCopy(at, to, replace, note)) {
         // Named relative to their folders, each opened once.
         platform::PendingFile file;
         ok = file.open(from, at.entry, to, code);
@@ -203,7 +244,7 @@ bool CopyPass::fc_CopyContent(const EntryAt& at, bool replace, std::string& comp
         // Before the content, so a volume that compresses does so with
         // what is written; one that cannot still gets the copy.
         if (ok)
-            compressAsAsked(compress_, run_.current, file.fd(), compressProblem);
+            compressAsAsked(compress_, run_.current, file.fd(), note);
         if (ok && blocks) {
             if (!fileCopyEvt_) {
                 fileCopyEvt_ = std::make_unique<clsFileCopyEvt>();
@@ -233,14 +274,39 @@ bool CopyPass::fc_CopyContent(const EntryAt& at, bool replace, std::string& comp
                 code);
         }
         ok = ok && file.finish(run_.fc_TargetAttributes(at.entry.attributes), code) && file.commit(replace, code);
+        if (ok && !file.notKept().empty())
+            note += (note.empty() ? "" : "; ") + platform::notKeptText(file.notKept());
+        // Its other names in this task become names of this copy.
+        platform::FileEntry copy;
+        if (ok && at.entry.links > 1 && run_.targets.statEntry(at.targetPath, at.entry.name, copy, code))
+            hardLinks_[{at.entry.device, at.entry.inode}] = {platform::joinPath(at.targetPath, at.entry.name),
+                                                             {copy.device, copy.inode}};
     }
-    if (ok)
+    if (ok) {
+        changedFolders_.emplace(at.targetPath, at.path);
         return true;
+    }
     if (blocks)
         errorText = "Fehler: '" + base::fc_GetApiErrorText(code) + "'" + inBlocks();
     else
         errorText = fc_EntryErrorText(true, at.entry.name, code);
     return false;
+}
+
+bool CopyPass::fc_LinkToCopy(const EntryAt& at, const platform::EntryPlace& to, bool replace, std::string& note)
+{
+    if (at.entry.links < 2)
+        return false;
+    const auto it = hardLinks_.find({at.entry.device, at.entry.inode});
+    platform::FileEntry copy;
+    platform::ErrorCode code = 0;
+    // Only to the copy this task made, as long as it is there; else it is copied.
+    if (it == hardLinks_.end() || !platform::statEntry(it->second.first, copy, code)
+        || !(FolderId{copy.device, copy.inode} == it->second.second)
+        || !platform::addHardLink(it->second.first, to, replace, code))
+        return false;
+    note = "fester Link";
+    return true;
 }
 
 bool CopyPass::fc_CopyFolder(const EntryAt& at, std::string& errorText)
@@ -308,12 +374,24 @@ bool CopyPass::fc_CopyFolder(const EntryAt& at, std::string& errorText)
         run_.observer.ActionFolderNot(1);
         return true;
     }
-    std::string compressProblem;
+    std::string note;
     const EngineTask& task = run_.current;
     if (((task.task.attributesToSet() | task.task.attributesToClear()) & platform::attr::kCompressed) != 0) {
         if (!opened())
             return false;
-        compressAsAsked(compress_, task, target.fd(), compressProblem);
+        compressAsAsked(compress_, task, target.fd(), note);
+    }
+    if (made) {
+        changedFolders_.emplace(platform::parentPath(at.targetPath), platform::parentPath(at.path));
+        // Its ACLs and attributes now (a default ACL goes on to what the
+        // copy puts in it), its owner's bits of them after the content.
+        platform::ExtendedAttributes wanted;
+        platform::KeptAttributes kept;
+        if (platform::readExtendedAttributes(at.path, wanted) && kept.apply(target.fd(), wanted, true)
+            && !kept.notKept.empty()) {
+            note += (note.empty() ? "" : "; ") + platform::notKeptText(kept.notKept);
+            folderAttributes_[at.targetPath] = kept;
+        }
     }
     // A new folder takes the source's hidden and system bits; the task's
     // bits go on every folder. Read-only waits until the content is in.
@@ -327,24 +405,24 @@ bool CopyPass::fc_CopyFolder(const EntryAt& at, std::string& errorText)
         }
     }
     const std::size_t lineAt = run_.protocol.text().size();
-    run_.sb_EntryDone(at,
-                      made ? doneText("ok", "ok (", compressProblem)
-                           : doneText("ok (vorhanden)", "ok (vorhanden; ", compressProblem));
+    run_.sb_EntryDone(at, made ? doneText("ok", "ok (", note) : doneText("ok (vorhanden)", "ok (vorhanden; ", note));
     if (made && run_.protocol.text().size() > lineAt)
         madeFolderLines_[at.targetPath] = {lineAt, run_.protocol.text().substr(lineAt)};
     return true;
 }
 
 // After a copied folder's content: a folder this run made gets the source's
-// permission bits and last-write time (the content moved it); every folder
-// gets the read-only bit the task asks for.
+// permission bits and last-write time (the content moved it), as does one
+// whose content it changed; every folder gets the read-only bit the task
+// asks for.
 void CopyPass::sb_TargetFolderDone(const std::string& targetPath, const platform::FileEntry& source)
 {
     platform::ErrorCode ignored = 0; // the folder and its content are there; these are finishing touches
     const bool resumed = resumedFolders_.erase(targetPath) != 0;
+    const bool changed = changedFolders_.erase(targetPath) != 0;
     const auto made = madeFolders_.find(targetPath);
     const bool own = made != madeFolders_.end() || resumed;
-    if (!own && (run_.fc_TargetAttributes(0) & platform::attr::kReadOnly) == 0)
+    if (!own && !changed && (run_.fc_TargetAttributes(0) & platform::attr::kReadOnly) == 0)
         return;
     // The folder as the task's target reaches it, and when this run made
     // it, that very folder: one swapped for a link (or for another folder)
@@ -355,15 +433,22 @@ void CopyPass::sb_TargetFolderDone(const std::string& targetPath, const platform
         return;
     if (own) {
         platform::clearUnfinished(target.fd()); // before the bits, which may take the owner's writing
-        const std::uint32_t mode = platform::modeFor(source.mode, run_.fc_TargetAttributes(source.attributes));
+        std::uint32_t mode = platform::modeFor(source.mode, run_.fc_TargetAttributes(source.attributes));
+        if (const auto kept = folderAttributes_.find(targetPath); kept != folderAttributes_.end()) {
+            mode = kept->second.mode(mode);
+            folderAttributes_.erase(kept);
+        }
         // As root's copy of a file is its owner's (before the bits, which a
         // change of owner may clear).
         target.giveOwner(source.owner, source.group, ignored);
         target.setPermissions(mode, ignored);
         target.setLastWrite(source.lastWrite, ignored);
-    } else {
-        target.setPermissions(target.mode() & ~0222u, ignored);
+        return;
     }
+    if ((run_.fc_TargetAttributes(0) & platform::attr::kReadOnly) != 0)
+        target.setPermissions(target.mode() & ~0222u, ignored);
+    if (changed)
+        target.setLastWrite(source.lastWrite, ignored);
 }
 
 bool CopyPass::fc_OpenTargetFolder(const std::string& targetPath, platform::FolderToChange& target,
@@ -383,6 +468,17 @@ void CopyPass::sb_RowFoldersDone()
             sb_TargetFolderDone(it->first, source);
     }
     rowFolders_.clear();
+    // The folders whose content the rows changed.
+    const std::map<std::string, std::string> changed = std::move(changedFolders_);
+    changedFolders_.clear();
+    for (const auto& [target, from] : changed) {
+        platform::FileEntry source;
+        platform::ErrorCode ignored = 0;
+        if (platform::statEntry(from, source, ignored) && source.isDirectory()) {
+            changedFolders_.emplace(target, from);
+            sb_TargetFolderDone(target, source);
+        }
+    }
 }
 
 void CopyPass::sb_PassStart()
@@ -391,6 +487,7 @@ void CopyPass::sb_PassStart()
     tidiedSomething_ = false;
     resumedFolders_.clear();
     rowFolders_.clear();
+    changedFolders_.clear();
     backup_.sb_PassStart();
 }
 
@@ -400,6 +497,8 @@ void CopyPass::sb_TaskStart()
 {
     madeFolders_.clear();
     madeFolderLines_.clear();
+    hardLinks_.clear();
+    folderAttributes_.clear();
     volumeFolder_.clear();
     rename_.sb_TaskStart();
 }
@@ -478,18 +577,19 @@ void CopyPass::sb_SubfolderDone(std::int32_t level, const platform::FileEntry& e
         EngineCounters restored = before;
         restored.CountFiles_ExistsTimeOk = run_.counters.CountFiles_ExistsTimeOk;
         restored.SizeTotal_ExistsTimeOk = run_.counters.SizeTotal_ExistsTimeOk;
-        const bool targetExisted = run_.counters.CountFolder_ExistsTimeOk != before.CountFolder_ExistsTimeOk;
         // Its folders need nothing: each is passed over, so the figures add up.
         restored.CountFolder_ExistsTimeOk += (run_.counters.CountFolder_Done - before.CountFolder_Done)
             + (run_.counters.CountFolder_ExistsTimeOk - before.CountFolder_ExistsTimeOk);
         run_.counters = restored;
         const auto made = madeFolders_.find(subTarget);
         // Only an empty folder goes, the one this run made, in its parent as
-        // the task's target reaches it; a failure changes nothing.
+        // the task's target reaches it; a failure changes nothing. (Whether
+        // it was there is the list's business: the counters of an emptied
+        // subfolder count that one as there.)
         platform::FolderToChange folder;
         platform::ErrorCode ignored = 0;
         platform::EntryPlace place;
-        if (!targetExisted && made != madeFolders_.end() && fc_OpenTargetFolder(subTarget, folder, ignored)
+        if (made != madeFolders_.end() && fc_OpenTargetFolder(subTarget, folder, ignored)
             && made->second == FolderId{folder.device(), folder.inode()}
             && run_.targets.place(platform::parentPath(subTarget), platform::fileName(subTarget), place, ignored)
             && platform::removeEntry(place.folder, place.name, true, ignored)) {

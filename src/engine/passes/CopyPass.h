@@ -4,8 +4,10 @@
 #include "engine/clsFileCompress.h"
 #include "engine/passes/RunContext.h"
 #include "engine/passes/WalkPass.h"
+#include "platform/Metadata.h"
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -15,7 +17,8 @@
 
 namespace zdr::platform {
 class FolderToChange;
-}
+struct EntryPlace;
+} // namespace zdr::platform
 
 namespace zdr::protocol {
 struct WorkListStep;
@@ -93,11 +96,18 @@ private:
     // The same with the file's target as looked up (exists: existing is it).
     bool fc_CopyFileFound(const EntryAt& at, bool exists, const platform::FileEntry& existing, std::string& errorText);
     // Nothing is to be done for source against its existing target.
-    bool fc_Unchanged(const platform::FileEntry& source, const platform::FileEntry& existing,
-                      const std::string& targetFolder) const;
+    bool fc_Unchanged(const EntryAt& at, const platform::FileEntry& existing) const;
+    // The same by data and times, but with another mode, owner, ACL or
+    // extended attributes: brings them over (the line says which). False
+    // when it failed (errorText set).
+    bool fc_KeepMetadataOnly(const EntryAt& at, const std::vector<std::string>& words, std::string& errorText);
     bool fc_CopyFolder(const EntryAt& at, std::string& errorText);
-    // compressProblem: a compression the volume refused, for the entry's line.
-    bool fc_CopyContent(const EntryAt& at, bool replace, std::string& compressProblem, std::string& errorText);
+    // note: a compression the volume refused, what it could not keep, or
+    // that the file became a hard link, for the entry's line.
+    bool fc_CopyContent(const EntryAt& at, bool replace, std::string& note, std::string& errorText);
+    // A file whose other name this task copied already becomes another name
+    // of that copy; false: it is to be copied.
+    bool fc_LinkToCopy(const EntryAt& at, const platform::EntryPlace& to, bool replace, std::string& note);
     // One ticked row of the protocol-driven copy.
     void sb_ProtocolEntryCopy(const protocol::WorkListStep& step, std::string& errorText);
     // A reviewed row names its entry inside its task's folders.
@@ -133,6 +143,14 @@ private:
     bool userSpaceVolume_ = false;
     bool tidiedSomething_ = false;     // leftovers removed: written too
     std::set<std::string> copiedRows_; // rows the protocol-driven copy handled
+    // Files of more than one name copied in this task, by identity: where
+    // their copy went (full path), and which object that is.
+    std::map<FolderId, std::pair<std::string, FolderId>> hardLinks_;
+    // Target folders whose content this pass changed, with their sources:
+    // they get the source's time when the run leaves them.
+    std::map<std::string, std::string> changedFolders_;
+    // A folder made whose access ACL it could not keep: the bits it must keep to.
+    std::map<std::string, platform::KeptAttributes> folderAttributes_;
 };
 
 } // namespace zdr::engine

@@ -1,5 +1,6 @@
 #include "engine/passes/InfoPass.h"
 
+#include "base/Text.h"
 #include "engine/FileCompare.h"
 #include "engine/FolderCopyObserver.h"
 #include "engine/SizeText.h"
@@ -49,13 +50,23 @@ bool InfoPass::fc_InfoFileCompared(const EntryAt& at)
     std::string text;
     if (!targetPath.empty() && run_.targets.statEntry(targetPath, entry.name, target, code)) {
         const std::int64_t precision = run_.fc_TargetPrecision(targetPath, target);
-        if (fc_FilesEqual(entry, target, run_.has(status::kOnlyNewer), precision)) {
+        const bool equal = fc_FilesEqual(entry, target, run_.has(status::kOnlyNewer), precision);
+        // Equal by data and time: what else a copy keeps (a link's target
+        // among it) may still differ, and only that is to be brought over.
+        std::vector<std::string> words;
+        // A newer target is kept as it is ("only newer"), but not a link retargeted.
+        if (equal && (!run_.has(status::kOnlyNewer) || entry.isSymlink()))
+            words = fc_KeptDifferences(entry, target, platform::joinPath(at.path, entry.name),
+                                       platform::joinPath(targetPath, entry.name),
+                                       platform::modeFor(entry.mode, run_.fc_TargetAttributes(entry.attributes)));
+        if (equal && words.empty()) {
             ++c.CountFiles_ExistsTimeOk;
             run_.observer.ActionFileNot(1);
             return true;
         }
         c.SizeTotal_NeedHD += (static_cast<double>(entry.size) - static_cast<double>(target.size)) / 1024;
-        text = fc_DifferenceText(entry, target, run_.has(status::kOnlyNewer), precision);
+        text = equal ? "'" + base::join(words, ", ") + "' ungleich"
+                     : fc_DifferenceText(entry, target, run_.has(status::kOnlyNewer), precision);
     } else {
         c.SizeTotal_NeedHD += sizeKB;
         text = " (x  =>  .)  =>  " + fc_SizeText(sizeKB);
