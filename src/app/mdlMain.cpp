@@ -36,7 +36,9 @@ QString q(const std::string& s) { return QString::fromStdString(s); }
 void answerForNobody()
 {
     util::ui::setAnswerer([](const base::MessageRequest& request) {
-        run::printNote("Zendor DaroRazu: " + request.title + ": " + request.text);
+        // A title that is the program's name is said once.
+        const bool ownTitle = request.title.empty() || request.title == base::kProgramTitle;
+        run::printNote(std::string(base::kProgramTitle) + ": " + (ownTitle ? "" : request.title + ": ") + request.text);
         switch (request.buttons) {
         case base::Buttons::Ok: return base::Answer::Ok;
         case base::Buttons::YesNo: return base::Answer::No;
@@ -85,10 +87,8 @@ void headlessMessages(QtMsgType type, const QMessageLogContext& context, const Q
 // Chooses the screen before Qt looks for one: without a display a run that
 // needs nobody is drawn in memory and shows its progress on the terminal;
 // anything else says why it cannot start. Returns false when it cannot.
-bool prepareScreen(int argc, char** argv)
+bool prepareScreen(const base::StartPlan& plan)
 {
-    const base::StartPlan plan =
-        base::planStart(base::fc_GetCommandLine(base::rawCommandLine(std::vector<std::string>(argv + 1, argv + argc))));
     switch (startScreen(plan, [](const char* name) {
         const char* value = std::getenv(name);
         return std::string(value ? value : "");
@@ -123,7 +123,14 @@ int Main(int argc, char** argv)
     // file's copy reports; the signal the kernel sends as well would end the
     // program in the middle of the run.
     std::signal(SIGXFSZ, SIG_IGN);
-    if (!prepareScreen(argc, argv))
+    const base::StartPlan plan =
+        base::planStart(base::fc_GetCommandLine(base::rawCommandLine(std::vector<std::string>(argv + 1, argv + argc))));
+    if (plan.form == base::StartPlan::Form::Help || plan.form == base::StartPlan::Form::Version) {
+        const std::string text =
+            plan.form == base::StartPlan::Form::Help ? base::commandLineHelp() : base::versionText();
+        return std::fputs(text.c_str(), stdout) >= 0 && std::fflush(stdout) == 0 ? 0 : 1;
+    }
+    if (!prepareScreen(plan))
         return 1;
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zendor DaroRazu"));
@@ -142,8 +149,6 @@ int Main(int argc, char** argv)
     if (base::unattended())
         answerForNobody();
 
-    std::vector<std::string> given(argv + 1, argv + argc);
-    const base::StartPlan plan = base::planStart(base::fc_GetCommandLine(base::rawCommandLine(given)));
     switch (plan.form) {
     case base::StartPlan::Form::WrongCall:
         util::ui::msgBox(nullptr, plan.messageText, util::ui::Buttons::Ok, util::ui::Icon::Critical, plan.messageTitle);
@@ -157,7 +162,9 @@ int Main(int argc, char** argv)
         util::ui::clsClipboard::sb_HandOver();
         return code;
     }
-    case base::StartPlan::Form::MainWindow: break;
+    case base::StartPlan::Form::MainWindow:
+    case base::StartPlan::Form::Help:
+    case base::StartPlan::Form::Version: break;
     }
     auto* window = new mainwindow::frmMain;
     window->setAttribute(Qt::WA_DeleteOnClose);

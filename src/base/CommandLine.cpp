@@ -1,5 +1,6 @@
 #include "base/CommandLine.h"
 
+#include "base/ProgramInfo.h"
 #include "base/Text.h"
 
 namespace zdr::base {
@@ -45,6 +46,47 @@ std::string rawCommandLine(const std::vector<std::string>& arguments)
     return raw;
 }
 
+std::string commandLineHelp()
+{
+    return "Aufruf: zendor-darorazu [PROJEKTDATEI [/a] [/s]]\n"
+           "       zendor-darorazu --help | -h | /?\n"
+           "       zendor-darorazu --version\n"
+           "\n"
+           "Ohne Angabe öffnet sich das Hauptfenster mit einem neuen Projekt.\n"
+           "  PROJEKTDATEI  das Projekt (*.ZdrPrj) im Hauptfenster öffnen\n"
+           "  /a            das Projekt sofort ausführen, das Hauptfenster bleibt verborgen\n"
+           "                (mit gedrückter Strg-Taste wird es nur geöffnet)\n"
+           "  /s            nur mit /a: nach einem erfolgreichen Lauf das Fortschrittsfenster\n"
+           "                und das Programm schließen\n"
+           "  --help        diese Hilfe zeigen\n"
+           "  --version     die Version zeigen\n"
+           "\n"
+           "Ohne Anzeige (cron, ssh, systemd) läuft nur ein Projekt mit /a, ohne Fenster und ohne\n"
+           "Rückfragen. Jeder unbeaufsichtigte Lauf schreibt auf die Standardfehlerausgabe je eine\n"
+           "Zeile für jeden Eintrag, der nicht ausgeführt wurde (Pfad und Grund), und eine\n"
+           "Schlusszeile mit erledigt, übersprungen, Fehler und Dauer; auf einem Terminal dazu\n"
+           "eine Fortschrittszeile. Strg+C oder SIGTERM brechen den Lauf ab wie \"Abbrechen\".\n"
+           "\n"
+           "Rückgabewerte:\n"
+           "  0    jeder Durchlauf endete mit \"Vorgang erfolgreich abgeschlossen\"\n"
+           "       (oder das Programm wurde ohne /a geöffnet und geschlossen)\n"
+           "  1    fehlgeschlagen, Einträge nicht ausgeführt, abgebrochen, Protokoll nicht\n"
+           "       bestätigt oder nicht gestartet (z. B. Projektdatei nicht gefunden)\n"
+           "  130  mit Strg+C (SIGINT) abgebrochen\n"
+           "  143  mit SIGTERM abgebrochen\n"
+           "\n"
+           "Umgebung: ZDR_UNATTENDED=1 (niemand am Bildschirm), ZDR_PROTOCOL_FILE=DATEI\n"
+           "(Protokoll jedes Laufs an DATEI anhängen).\n"
+           "Mehr: man zendor-darorazu\n";
+}
+
+std::string versionText()
+{
+    const Version v = programVersion();
+    return std::string(kProgramTitle) + " " + std::to_string(v.major) + "." + std::to_string(v.minor) + "."
+        + std::to_string(v.revision) + "\n";
+}
+
 bool isSwitch(std::string_view argument, char letter)
 {
     const std::string upper = base::toUpper(argument);
@@ -59,6 +101,15 @@ StartPlan planStart(const std::vector<std::string>& arguments)
 
     if (arguments.empty()) {
         plan.arguments = {"", "", ""};
+        return plan;
+    }
+    // Asked from a terminal: no project of that name is meant.
+    if (arguments[0] == "--help" || arguments[0] == "-h" || arguments[0] == "/?") {
+        plan.form = StartPlan::Form::Help;
+        return plan;
+    }
+    if (arguments[0] == "--version") {
+        plan.form = StartPlan::Form::Version;
         return plan;
     }
     if (arguments[0] != "DLL") {

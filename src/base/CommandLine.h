@@ -20,7 +20,8 @@ std::string rawCommandLine(const std::vector<std::string>& arguments);
 
 // How Main starts the program.
 struct StartPlan {
-    enum class Form { MainWindow, HandOff, WrongCall };
+    // Help and Version are answered on standard output without a window.
+    enum class Form { MainWindow, HandOff, WrongCall, Help, Version };
     Form form = Form::MainWindow;
     // MainWindow: project file, switch 1, switch 2 (quotes removed).
     // HandOff: DLL, action word, key, source folder, shell folder.
@@ -31,6 +32,17 @@ struct StartPlan {
 };
 
 StartPlan planStart(const std::vector<std::string>& arguments);
+
+// What --help (-h, /?) prints: the command line, what an unattended run
+// prints and the exit codes.
+std::string commandLineHelp();
+// What --version prints.
+std::string versionText();
+
+// Exit codes of a run that a signal cancelled (Ctrl+C, SIGTERM), as shells
+// report a program ended by that signal.
+inline constexpr int kExitInterrupted = 130;
+inline constexpr int kExitTerminated = 143;
 
 // True when a switch equals "/a" (resp. "/s") compared in upper case.
 bool isSwitch(std::string_view argument, char letter);

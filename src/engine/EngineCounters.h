@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace zdr::engine {
 
@@ -43,6 +44,16 @@ struct EngineCounters {
     }
 
     bool operator==(const EngineCounters&) const = default;
+};
+
+// The entry that failed or was left last (its full path and why), as the
+// handlers of ActionFileNot(0) and ActionFolderNot(0) can read it: the
+// protocol holds it only when one is made, a run without a person lists it
+// anyway.
+struct EntryFailure {
+    std::string path;
+    std::string reason;
+    bool countedDone = false; // also in the "_Done" counters (it was reached, then left)
 };
 
 } // namespace zdr::engine

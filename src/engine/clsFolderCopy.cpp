@@ -30,6 +30,8 @@ const std::string& clsFolderCopy::Target() const { return run_.current.Target; }
 std::uint8_t clsFolderCopy::FolderInfoLevel() const { return run_.folderInfoLevel; }
 void clsFolderCopy::FolderInfoLevel(std::uint8_t value) { run_.folderInfoLevel = value; }
 const EngineCounters& clsFolderCopy::Counters() const { return run_.counters; }
+const EntryFailure& clsFolderCopy::LastFailure() const { return run_.lastFailure; }
+bool clsFolderCopy::Cancelled() const { return run_.cancel; }
 std::int32_t clsFolderCopy::SecondsMax() const { return run_.secondsMax; }
 void clsFolderCopy::sb_SetClipboardWriter(base::ClipboardWriter* writer) { run_.clipboard = writer; }
 void clsFolderCopy::sb_SetDoEvents(std::function<void()> doEvents) { run_.doEvents = std::move(doEvents); }

@@ -80,6 +80,10 @@ public:
     void sb_Action_CloseConnections();
 
     const EngineCounters& Counters() const;
+    const EntryFailure& LastFailure() const;
+    // The run was cancelled (fc_Cancel, a cancel answer); true up to its
+    // last ActionReady.
+    bool Cancelled() const;
     std::int32_t SecondsMax() const;
     std::int32_t SecondsUsed() const;
 

@@ -124,7 +124,7 @@ QStringList frmMain::storedControlOrder()
 
 QString frmMain::projectFileFilter()
 {
-    return QStringLiteral("Zendor File Copy Dateien (*.ZdrPrj)|*.ZdrPrj|Alle Dateien (*.*)|*.*");
+    return QStringLiteral("Zendor DaroRazu Projekte (*.ZdrPrj)|*.ZdrPrj|Alle Dateien (*.*)|*.*");
 }
 
 frmMain::frmMain(QWidget* parent)

@@ -45,7 +45,8 @@ public:
     void fc_Init(const QString& projectFile, const QString& switch1, const QString& switch2);
 
     // Loading and saving as the commands do them.
-    void sb_ProjectLoad(const QString& fileName);
+    // false when nothing was loaded (not found, damaged, dialog cancelled).
+    bool sb_ProjectLoad(const QString& fileName);
     // true when the project is on the disk.
     bool sb_ProjectSave();
 
@@ -246,6 +247,7 @@ private:
     bool closeAfterRun_ = false;
     bool commandLineRun_ = false; // the run of /a has not ended yet
     int exitCode_ = 0;
+    QString lastProject_; // loaded or saved last: where the file dialogs start
     bool closing_ = false;
     QString rememberedProjectName_;
     int shownActionIndex_ = -1;

@@ -13,8 +13,10 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QStandardPaths>
 #include <QTreeView>
 
 namespace zdr::mainwindow {
@@ -26,6 +28,16 @@ using util::ui::Icon;
 namespace {
 
 QString programFolder() { return QString::fromStdString(platform::programFolder()); }
+
+// The program's folder is no place for projects (installed, nobody may write
+// there): the dialogs start beside the last project, else in the documents.
+QString dialogFolder(const QString& lastProject)
+{
+    if (!lastProject.isEmpty())
+        return QFileInfo(lastProject).absolutePath();
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
 
 } // namespace
 
@@ -40,8 +52,7 @@ void frmMain::connectCommands()
 
 void frmMain::fc_Init(const QString& projectFile, const QString& switch1, const QString& switch2)
 {
-    if (!projectFile.isEmpty())
-        sb_ProjectLoad(projectFile);
+    const bool loaded = projectFile.isEmpty() || sb_ProjectLoad(projectFile);
     const auto isA = [](const QString& s) { return base::isSwitch(s.toStdString(), 'a'); };
     const auto isS = [](const QString& s) { return base::isSwitch(s.toStdString(), 's'); };
     if (isA(switch1) || isA(switch2)) {
@@ -51,7 +62,11 @@ void frmMain::fc_Init(const QString& projectFile, const QString& switch1, const 
         }
         closeAfterRun_ = isS(switch1) || isS(switch2);
         commandLineRun_ = true;
-        sb_ProjectRun(true);
+        // What was not loaded is not run (its message was shown).
+        if (!loaded)
+            sb_StartFailed();
+        else
+            sb_ProjectRun(true);
         return;
     }
     show();
@@ -61,7 +76,7 @@ void frmMain::fc_Init(const QString& projectFile, const QString& switch1, const 
     }
 }
 
-void frmMain::sb_ProjectLoad(const QString& fileName)
+bool frmMain::sb_ProjectLoad(const QString& fileName)
 {
     setCurrentTask(-1);
     sb_TaskShow(-1);
@@ -73,16 +88,22 @@ void frmMain::sb_ProjectLoad(const QString& fileName)
         resolved = programFolder() + QLatin1Char('/') + fileName;
     else
         resolved = QString::fromStdString(util::ui::clsCommonDialog().fc_ChooseFile(
-            projectFileFilter().toStdString(), programFolder().toStdString(), false, std::string(),
+            projectFileFilter().toStdString(), dialogFolder(lastProject_).toStdString(), false, std::string(),
             std::string(project::kProjectExtension), this));
 
+    bool loaded = false;
     if (!resolved.isEmpty()) {
         // A registry project stores the index of a registry action: the
         // list must hold it while the project is read.
         sb_RegistryActionsOffer(true);
-        clsProject().fc_ProjectLoadXML(resolved, QString::fromLatin1(project::kProjectRootName.data()), this);
+        loaded = clsProject().fc_ProjectLoadXML(resolved, QString::fromLatin1(project::kProjectRootName.data()), this);
         sb_RegistryActionsOffer(false);
         setWindowTitle(QStringLiteral("Projekt: ") + resolved);
+        lastProject_ = resolved;
+    } else if (!fileName.isEmpty()) {
+        util::ui::msgBox(this,
+                         "Projektdatei '" + QFileInfo(fileName).absoluteFilePath().toStdString() + "' nicht gefunden",
+                         Buttons::Ok, Icon::Critical);
     }
     const QModelIndex selected = lvwMain_->currentIndex();
     if (selected.isValid() && lvwMain_->selectionModel()->isRowSelected(selected.row(), {})) {
@@ -94,6 +115,7 @@ void frmMain::sb_ProjectLoad(const QString& fileName)
     lblCmdProjectAction_->setEnabled(tasks_->rowCount() > 0);
     changed_ = true; // the marker is cleared even when nothing was loaded
     sb_ChangedClear();
+    return loaded;
 }
 
 bool frmMain::sb_ProjectSave()
@@ -114,7 +136,7 @@ bool frmMain::sb_ProjectSave()
         proposal = txtProjectName_->text() + QStringLiteral(".ZdrPrj");
 
     const QString chosen = QString::fromStdString(util::ui::clsCommonDialog().fc_ChooseFile(
-        projectFileFilter().toStdString(), programFolder().toStdString(), true, proposal.toStdString(),
+        projectFileFilter().toStdString(), dialogFolder(lastProject_).toStdString(), true, proposal.toStdString(),
         std::string(project::kProjectExtension), this));
     // Only a project on the disk loses its marker: a cancelled or failed
     // save leaves the caption and the question before closing as they were.
@@ -123,6 +145,7 @@ bool frmMain::sb_ProjectSave()
                                            QString()))
         return false;
     setWindowTitle(QStringLiteral("Projekt: ") + chosen);
+    lastProject_ = chosen;
     changed_ = true;
     sb_ChangedClear();
     return true;

@@ -325,14 +325,24 @@ void RunCoverBase::sb_ActionReady(const std::string& action, bool success, bool 
     w.lblCmdClose()->setEnabled(true);
     show(texts);
     w.sb_ShowNow();
-    if (TerminalProgress* terminal = terminalProgress())
-        terminal->line(w.text(Control::lblSystemInfoQuestion) + (message.empty() ? "" : ": " + message));
+    // Nobody sees the window: the result goes to standard error (a cron
+    // mail, a journal), also without a terminal.
+    if (base::unattended())
+        printNote(closingText(w.text(Control::lblSystemInfoQuestion) + (message.empty() ? "" : ": " + message)));
     if (log_)
         // The summary, also of a pass whose texts give one despite a failure.
         log_->passEnded(action, w.text(Control::lblSystemInfoQuestion),
                         (success || texts.text(Control::lblSystemInfo) ? w.text(Control::lblSystemInfo) : std::string())
                             + (message.empty() ? "" : "\r\nMeldung: " + message),
                         engineProtocol());
+}
+
+std::string RunCoverBase::closingText(const std::string& result) const { return result; }
+
+void RunCoverBase::sb_EntryFailed(const std::string& path, const std::string& reason)
+{
+    if (base::unattended())
+        printNote(failureLine(path, reason));
 }
 
 void RunCoverBase::sb_TerminalFigures(const EngineState& state, double extraDoneK, bool now)

@@ -122,6 +122,13 @@ protected:
     // counters), even when the pass went on after them.
     void sb_ActionReady(const std::string& action, bool success, bool entriesFailed, const std::string& message,
                         const ViewUpdate& texts);
+    // The line that ends a pass of a run without a person: `result` (the
+    // state and the engine's message), and the pass's figures where the
+    // coordinator has them.
+    virtual std::string closingText(const std::string& result) const;
+    // An entry failed or was left: a run without a person names it on
+    // standard error.
+    void sb_EntryFailed(const std::string& path, const std::string& reason);
     // The figures on the terminal of a run without a screen (when it shows them).
     void sb_TerminalFigures(const EngineState& state, double extraDoneK = 0, bool now = false);
     // A message of the engine (a network drive connected, ...).

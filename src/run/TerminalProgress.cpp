@@ -1,5 +1,6 @@
 #include "run/TerminalProgress.h"
 
+#include "base/Text.h"
 #include "engine/PassAction.h"
 #include "engine/StatusBits.h"
 #include "run/ProgressFigures.h"
@@ -8,6 +9,7 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 
@@ -87,6 +89,25 @@ std::string terminalLine(const EngineState& state, double extraDoneK)
     return line;
 }
 
+std::string closingLine(const EngineState& state, const std::string& result, std::int64_t leftAmongDone)
+{
+    const engine::EngineCounters& c = state.counters;
+    const engine::PassAction pass = engine::passActionOf(state.action);
+    std::string line = result + " - " + actionName(pass) + ": ";
+    if (pass == engine::PassAction::Info)
+        line += entries(c.CountFiles + c.CountFolder) + ", " + sizeText(c.SizeTotal);
+    else
+        line += std::to_string(std::max<std::int64_t>(0, c.CountFiles_Done + c.CountFolder_Done - leftAmongDone))
+            + " erledigt, " + std::to_string(c.CountFiles_ExistsTimeOk + c.CountFolder_ExistsTimeOk) + " übersprungen";
+    return line + ", " + std::to_string(c.CountFiles_Not + c.CountFolder_Not) + " Fehler, Dauer "
+        + timeText(state.secondsUsed);
+}
+
+std::string failureLine(const std::string& path, const std::string& reason)
+{
+    return "Fehler: '" + base::escapeControls(path) + "' - " + base::escapeControls(reason);
+}
+
 TerminalProgress::TerminalProgress(std::function<void(const std::string&)> write, std::function<double()> seconds)
     : write_(std::move(write)), seconds_(std::move(seconds))
 {
@@ -111,8 +132,11 @@ void TerminalProgress::line(const std::string& text)
 
 TerminalProgress* terminalProgress() { return instance().get(); }
 
-void printNote(const std::string& text)
+void printNote(const std::string& message)
 {
+    // The program's texts break lines as Windows does; a log read on Linux
+    // shows each "\r" as a stray "^M".
+    const std::string text = base::replaceAll(base::replaceAll(message, "\r\n", "\n"), "\r", "\n");
     if (TerminalProgress* progress = terminalProgress()) {
         progress->line(text);
         return;

@@ -15,6 +15,14 @@ namespace zdr::run {
 // in progress already done, in kilobytes.
 std::string terminalLine(const EngineState& state, double extraDoneK = 0);
 
+// A pass's closing line for a log: its result (and the engine's message),
+// what was done, left unchanged and failed, and how long it took.
+// `leftAmongDone`: failed entries the "_Done" counters hold too.
+std::string closingLine(const EngineState& state, const std::string& result, std::int64_t leftAmongDone);
+
+// An entry a run without a person could not do, as its line for a log.
+std::string failureLine(const std::string& path, const std::string& reason);
+
 class TerminalProgress {
 public:
     // `write` gets each text to put on the terminal ("\r" rewrites the line);

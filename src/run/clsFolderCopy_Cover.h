@@ -65,6 +65,7 @@ private:
     void setEngineStatus(std::uint32_t status) override;
     bool fc_EngineLoad(std::string& errorText) override;
     bool closeAfterRun(bool done) const override;
+    std::string closingText(const std::string& result) const override;
     void sb_ShowPending() override;
 
     // Events of the progress window only folder runs have.
@@ -93,6 +94,8 @@ private:
     void ActionEntryGetNext(protocol::WorkListStep& step) override;
 
     EngineState state() const;
+    // An entry failed or was left (ActionFileNot/ActionFolderNot with 0).
+    void sb_EntryLeft();
 
     // What the frequent events would show, kept until the view is due.
     enum class Kept : std::uint8_t { Folder, File, Bytes, Figures, Unchanged };
@@ -122,6 +125,8 @@ private:
 
     engine::PassAction pass_ = engine::PassAction::None; // the entry point's action
     KeptView kept_;
+    std::int64_t leftAmongDone_ = 0; // failures of the pass also counted as done
+    std::string noAccessFolder_;     // the last folder the walk could not open
     ShowingQuestioner showingQuestioner_{*this};
     util::ui::MsgBoxQuestioner questioner_;
     util::ui::clsClipboard clipboard_;

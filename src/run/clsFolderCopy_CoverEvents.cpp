@@ -3,11 +3,16 @@
 // The walk's frequent events (folder, file, bytes, done) keep what they show
 // until the view is due; then it is shown and the event loop turned. Every
 // other event shows what was kept first.
+#include "base/Text.h"
+#include "base/mdlErrSys.h"
+#include "engine/ErrorTexts.h"
 #include "engine/clsFolderCopy.h"
+#include "platform/ErrorCode.h"
 #include "run/PassSummary.h"
 #include "run/PassTexts.h"
 #include "run/ProgressFigures.h"
 #include "run/StartTiming.h"
+#include "run/TerminalProgress.h"
 #include "run/clsFolderCopy_Cover.h"
 #include "run/frmFileSystem.h"
 
@@ -24,6 +29,8 @@ EngineState clsFolderCopy_Cover::state() const { return engineStateOf(*engine_);
 void clsFolderCopy_Cover::ActionStart(const std::string& action)
 {
     sb_ShowKept();
+    leftAmongDone_ = 0;
+    noAccessFolder_.clear();
     const EngineState now = state();
     ViewUpdate update = passStarted(action, now);
     // The engine has loaded no task of this pass yet: the heading names the
@@ -149,6 +156,7 @@ void clsFolderCopy_Cover::ActionFileNot(std::int32_t reason)
         return;
     }
     sb_ShowKept();
+    sb_EntryLeft();
     const EngineState now = state();
     show(entryNotDone(now, reason, lastMainPercent_));
     sb_TerminalFigures(now);
@@ -162,10 +170,21 @@ void clsFolderCopy_Cover::ActionFolderNot(std::int32_t reason)
         return;
     }
     sb_ShowKept();
+    sb_EntryLeft();
     const EngineState now = state();
     show(entryNotDone(now, reason, lastMainPercent_));
     sb_TerminalFigures(now);
     sb_DoEvents();
+}
+
+void clsFolderCopy_Cover::sb_EntryLeft()
+{
+    const engine::EntryFailure& failure = engine_->LastFailure();
+    if (failure.countedDone)
+        ++leftAmongDone_;
+    if (failure.reason == base::fc_GetApiErrorText(platform::error::kAccessDenied))
+        noAccessFolder_ = failure.path;
+    sb_EntryFailed(failure.path, failure.reason);
 }
 
 void clsFolderCopy_Cover::ActionReady(bool success, const std::string& message, bool /*protocolPresent*/)
@@ -174,9 +193,20 @@ void clsFolderCopy_Cover::ActionReady(bool success, const std::string& message, 
     frmFileSystem& w = *window_;
     const engine::EngineCounters& c = engine_->Counters();
     sb_TerminalFigures(state(), 0, true);
+    // A folder the walk could not open fails the pass, but the walk went on
+    // past it: the pass ran to its end ("Vorgang abgeschlossen", the folder
+    // counted as failed), it did not stop.
+    const bool wentOn = !success && message == engine::kNoAccess && !engine_->Cancelled();
+    const std::string shown =
+        wentOn && !noAccessFolder_.empty() ? message + " ('" + base::escapeControls(noAccessFolder_) + "')" : message;
     sb_ActionReady(
-        engine_->Action(), success, c.CountFiles_Not + c.CountFolder_Not > 0, message,
-        passReady(state(), success, message, w.cmdTarget()->isEnabled(), w.text(Control::lblSystemInfoObject)));
+        engine_->Action(), success || wentOn, c.CountFiles_Not + c.CountFolder_Not > 0, shown,
+        passReady(state(), success || wentOn, shown, w.cmdTarget()->isEnabled(), w.text(Control::lblSystemInfoObject)));
+}
+
+std::string clsFolderCopy_Cover::closingText(const std::string& result) const
+{
+    return closingLine(state(), result, leftAmongDone_);
 }
 
 void clsFolderCopy_Cover::ActionProtocolExists() { window_->sb_Protocol_Exists(); }

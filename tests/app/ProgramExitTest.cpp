@@ -39,7 +39,8 @@ using test::TempDir;
 constexpr int kNotEnded = -1;
 
 // Started without a display and without being told that nobody is there
-// (cron, ssh, a systemd timer); its standard error goes to `errorOutput`.
+// (cron, ssh, a systemd timer); its standard error (and output) goes to
+// `errorOutput`.
 struct NoDisplay {
     int errorOutput;
 };
@@ -75,6 +76,7 @@ public:
             for (const char* name : {"QT_QPA_PLATFORM", "ZDR_UNATTENDED", "DISPLAY", "WAYLAND_DISPLAY"})
                 env.erase(name);
             posix_spawn_file_actions_adddup2(&actions, noDisplay->errorOutput, STDERR_FILENO);
+            posix_spawn_file_actions_adddup2(&actions, noDisplay->errorOutput, STDOUT_FILENO);
         }
         std::vector<std::string> envText;
         for (const auto& [key, value] : env)
@@ -191,6 +193,23 @@ protected:
             if (client.send(wire::kEntry, entry, 10000) != wire::WireClient::SendResult::Accepted)
                 return false;
         return client.send(wire::kEnd, std::to_string(entries.size()), 10000) == wire::WireClient::SendResult::Accepted;
+    }
+
+    // Runs the program without a display and without a terminal, as cron
+    // does (output into a file); returns the exit code and what it wrote.
+    std::pair<int, std::string> runLikeCron(const std::vector<std::string>& arguments)
+    {
+        const std::string log = tree_.file("cron.log");
+        const int output = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        int code = kNotEnded;
+        {
+            Program program(arguments, runtime_, 0, NoDisplay{output});
+            code = program.exitCode(120s);
+        }
+        close(output);
+        std::ostringstream text;
+        text << std::ifstream(log).rdbuf();
+        return {code, text.str()};
     }
 
     TempDir tree_;
@@ -366,6 +385,48 @@ TEST_F(ProgramExit, WithoutADisplay)
     std::ostringstream text;
     text << std::ifstream(errors).rdbuf();
     EXPECT_NE(text.str().find("Keine grafische Anzeige gefunden"), std::string::npos) << text.str();
+}
+
+// What a cron mail or a journal shows of an unattended run: every entry that
+// failed with its path and reason, a closing line per pass; the help and the
+// version without a display; a project file that is not there, by its name.
+TEST_F(ProgramExit, UnattendedRunTellsWhatHappened)
+{
+    for (const char* asked : {"--help", "-h", "/?", "--version"}) {
+        const auto [code, text] = runLikeCron({asked});
+        EXPECT_EQ(code, 0) << asked;
+        EXPECT_NE(text.find(std::string_view(asked) == "--version" ? "Zendor DaroRazu 1." : "/a"), std::string::npos)
+            << asked << ": " << text;
+        EXPECT_EQ(text.find("Keine grafische Anzeige"), std::string::npos) << text;
+    }
+
+    tree_.write("Teils/Offen/gut.txt", "gut");
+    mkfifo(tree_.file("Teils/Offen/Rohr").c_str(), 0600);
+    tree_.write("Teils/Zu/geheim.txt", "geheim");
+    chmod(tree_.file("Teils/Zu").c_str(), 0);
+    const auto [code, text] = runLikeCron(
+        {project("teils", 1, tree_.file("Teils"), tree_.mkdir("Ziel6"), {"chkCopyContinueAfterError"}), "/a", "/s"});
+    chmod(tree_.file("Teils/Zu").c_str(), 0700);
+    EXPECT_EQ(code, 1);
+    EXPECT_NE(text.find("Fehler: '" + tree_.file("Teils/Offen/Rohr") + "' - "), std::string::npos) << text;
+    EXPECT_NE(text.find("Vorgang abgeschlossen"), std::string::npos) << text;
+    EXPECT_NE(text.find(" erledigt, 0 übersprungen, "), std::string::npos) << text;
+    EXPECT_EQ(text.find("Vorgang abgebrochen"), std::string::npos) << "the run went on to its end: " << text;
+    EXPECT_EQ(text.find('\r'), std::string::npos) << text;
+    if (geteuid() != 0) // root opens every folder
+        EXPECT_NE(text.find("Kein Zugriff! ('" + tree_.file("Teils/Zu") + "')"), std::string::npos) << text;
+    EXPECT_TRUE(fs::exists(tree_.file("Ziel6/Teils/Offen/gut.txt")));
+
+    const std::string missing = tree_.file("nirgends.ZdrPrj");
+    const auto [missingCode, missingText] = runLikeCron({missing, "/a", "/s"});
+    EXPECT_EQ(missingCode, 1);
+    EXPECT_NE(missingText.find("Projektdatei '" + missing + "' nicht gefunden"), std::string::npos) << missingText;
+    EXPECT_EQ(missingText.find("Keine Aufgabe"), std::string::npos) << missingText;
+
+    const auto [damagedCode, damagedText] = runLikeCron({tree_.write("kaputt.ZdrPrj", "<ZendorFileCopy>"), "/a"});
+    EXPECT_EQ(damagedCode, 1);
+    EXPECT_EQ(damagedText.find("Zendor DaroRazu: Zendor DaroRazu"), std::string::npos) << damagedText;
+    EXPECT_EQ(damagedText.find('\r'), std::string::npos) << damagedText;
 }
 
 } // namespace

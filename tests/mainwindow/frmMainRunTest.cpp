@@ -265,7 +265,7 @@ TEST(frmMainRun, CtrlHeldOpensTheWindowInsteadOfRunning)
 }
 
 // /a with a project file that is nowhere: the open dialog (cancelled), then
-// the coordinator refuses an empty task list, and the window shows itself
+// the file is named as not found, nothing runs, and the window shows itself
 // instead of leaving an invisible program behind.
 TEST(frmMainRun, FailedAutomaticStartShowsTheWindow)
 {
@@ -275,8 +275,7 @@ TEST(frmMainRun, FailedAutomaticStartShowsTheWindow)
     w.fc_Init(QString::fromStdString(dir.file("fehlt.ZdrPrj")), "/a", "/s");
     ASSERT_EQ(ui.dialogs().size(), 1u) << "the open dialog offers another file";
     ASSERT_EQ(ui.messages().size(), 1u);
-    EXPECT_EQ(ui.lastText(), "Keine Aufgabe vorhanden, bitte legen Sie mindestens eine Aufgabe an!");
-    EXPECT_EQ(ui.messages()[0].title, "Aktion abgebrochen ...");
+    EXPECT_EQ(ui.lastText(), "Projektdatei '" + dir.file("fehlt.ZdrPrj") + "' nicht gefunden");
     EXPECT_TRUE(w.isVisible());
     EXPECT_EQ(w.exitCode(), 1) << "the run could not start";
     QApplication::processEvents();

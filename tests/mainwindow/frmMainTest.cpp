@@ -1,6 +1,7 @@
 #include "mainwindow/frmMain.h"
 #include "frmMainDriver.h"
 #include "mainwindow/clsProject.h"
+#include "platform/Paths.h"
 #include "project/ProjectFile.h"
 #include "project/ProjectGenerator.h"
 #include "project/Task.h"
@@ -161,8 +162,14 @@ TEST(frmMain, MissingFileFallsBackToTheOpenDialog)
     ASSERT_EQ(ui.dialogs().size(), 1u);
     EXPECT_FALSE(ui.dialogs()[0].save);
     EXPECT_EQ(ui.dialogs()[0].fileExtDefault, "ZdrPrj");
-    EXPECT_EQ(ui.dialogs()[0].filter, "Zendor File Copy Dateien (*.ZdrPrj)|*.ZdrPrj|Alle Dateien (*.*)|*.*");
+    EXPECT_EQ(ui.dialogs()[0].filter, "Zendor DaroRazu Projekte (*.ZdrPrj)|*.ZdrPrj|Alle Dateien (*.*)|*.*");
+    // Never the program's folder (installed, nobody may write there).
+    EXPECT_NE(ui.dialogs()[0].initDir, platform::programFolder());
     EXPECT_EQ(rows(w), 2);
+    // The next dialog starts beside the project loaded last.
+    w.sb_ProjectLoad({});
+    ASSERT_EQ(ui.dialogs().size(), 2u);
+    EXPECT_EQ(ui.dialogs()[1].initDir, dir.path());
 }
 
 TEST(frmMain, SaveAsksForANameAndWritesTheControlsInOrder)

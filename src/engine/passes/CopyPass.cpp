@@ -161,7 +161,7 @@ bool CopyPass::fc_CopyFileFound(const EntryAt& at, bool exists, const platform::
     bool skip = false;
     std::string compressProblem;
     if (exists && !itself && !policy_.fc_AskUser(at, &existing, skip, errorText)) {
-        policy_.sb_CountLeft(at); // skipped, or the run was cancelled in the question
+        policy_.sb_CountLeft(at, errorText); // skipped, or the run was cancelled in the question
         return true;
     }
     // A target about to be replaced is saved first; when that fails it stays.

@@ -209,12 +209,14 @@ bool EntryPolicy::fc_AskAgain(const EntryAt& at, const std::string& path, bool& 
     }
     skipped = skip;
     if (skip)
-        sb_CountLeft(at);
+        sb_CountLeft(at, {});
     return false;
 }
 
-void EntryPolicy::sb_CountLeft(const EntryAt& at)
+void EntryPolicy::sb_CountLeft(const EntryAt& at, const std::string& reason)
 {
+    run_.lastFailure = {at.isFile ? platform::joinPath(at.path, at.entry.name) : at.path,
+                        reason.empty() ? "übersprungen" : reason, true};
     EngineCounters& c = run_.counters;
     if (at.isFile) {
         const double sizeKB = static_cast<double>(at.entry.size) / 1024;
@@ -254,11 +256,11 @@ bool EntryPolicy::fc_EntryFailed(const EntryAt& at, std::string& errorText)
                                  .target = errorText,
                                  .error = true});
     }
+    sb_CountLeft(at, errorText);
     if (stop)
         run_.entryError = errorText;
     else
         errorText.clear();
-    sb_CountLeft(at);
     if (at.isFile)
         return true;
     run_.folderLeft = true;

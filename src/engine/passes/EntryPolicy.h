@@ -36,8 +36,9 @@ public:
     // readOnlyAllowed: the answer was a yes to the read-only question.
     bool fc_AskAgain(const EntryAt& at, const std::string& path, bool& skipped, bool& readOnlyAllowed,
                      std::string& errorText);
-    // An entry skipped or left: counted as done and as not done.
-    void sb_CountLeft(const EntryAt& at);
+    // An entry skipped or left: counted as done and as not done; `reason`
+    // (empty: skipped) is kept as the run's last failure.
+    void sb_CountLeft(const EntryAt& at, const std::string& reason);
 
 private:
     base::Answer fc_Question(const EntryAt& at, const std::string& text, base::Buttons buttons);

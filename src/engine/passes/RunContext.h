@@ -120,6 +120,7 @@ public:
     // so a later entry that clears the error text cannot hide it.
     std::string entryError;
     bool folderLeft = false; // the failed folder's content is not walked
+    EntryFailure lastFailure;
     // The task's folders, each opened once: entries are looked up and
     // copied relative to them.
     platform::FolderLookup sources;

@@ -10,6 +10,7 @@
 #include "base/Message.h"
 #include "base/Text.h"
 #include "base/mdlErrSys.h"
+#include "engine/ErrorTexts.h"
 #include "engine/FolderCopyObserver.h"
 #include "engine/StatusBits.h"
 #include "engine/passes/EntryPolicy.h"
@@ -330,7 +331,7 @@ void TreeWalk::sb_SearchFailed(std::int32_t level, bool isFile, const std::strin
         return;
     sb_EntryUnreadable(level, isFile, platform::parentPath(fullPath), platform::fileName(fullPath), code);
     if (code == platform::error::kAccessDenied) {
-        errorText = "Kein Zugriff!";
+        errorText = kNoAccess;
         return;
     }
     run_.questioner.ask({.text = "Fehler bei: '" + fullPath + "'\r\n\r\n" + base::fc_GetApiErrorText(code),
@@ -345,6 +346,7 @@ void TreeWalk::sb_SearchFailed(std::int32_t level, bool isFile, const std::strin
 void TreeWalk::sb_EntryUnreadable(std::int32_t level, bool isFile, const std::string& path, const std::string& name,
                                   std::uint32_t code)
 {
+    run_.lastFailure = {platform::joinPath(path, name), base::fc_GetApiErrorText(code)};
     if (isFile) {
         ++run_.counters.CountFiles_Not;
         run_.observer.ActionFileNot(0);
