@@ -13,6 +13,8 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -37,6 +39,19 @@ using namespace std::chrono_literals;
 using test::TempDir;
 
 constexpr int kNotEnded = -1;
+
+// A socket in the tree: a copy cannot make one, so its entry fails.
+void makeSocket(const std::string& path)
+{
+    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(fd, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(path.size(), sizeof address.sun_path);
+    path.copy(address.sun_path, path.size());
+    EXPECT_EQ(bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    close(fd);
+}
 
 // Started without a display and without being told that nobody is there
 // (cron, ssh, a systemd timer); its standard error (and output) goes to
@@ -156,7 +171,7 @@ protected:
         tree_.write("Daten/Bilder/a.jpg", "Bild");
         tree_.write("Defekt/gut.txt", "gut");
         // A file kind nothing can copy: its entry fails, whatever the user's rights.
-        mkfifo(tree_.file("Defekt/Rohr").c_str(), 0600);
+        makeSocket(tree_.file("Defekt/Rohr"));
     }
 
     // A project of one task with the action index and option boxes; more:
@@ -401,7 +416,7 @@ TEST_F(ProgramExit, UnattendedRunTellsWhatHappened)
     }
 
     tree_.write("Teils/Offen/gut.txt", "gut");
-    mkfifo(tree_.file("Teils/Offen/Rohr").c_str(), 0600);
+    makeSocket(tree_.file("Teils/Offen/Rohr"));
     tree_.write("Teils/Zu/geheim.txt", "geheim");
     chmod(tree_.file("Teils/Zu").c_str(), 0);
     const auto [code, text] = runLikeCron(
