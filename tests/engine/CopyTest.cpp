@@ -868,6 +868,17 @@ TEST(Copy, FilteredCopyRemovesOnlyTheFoldersItMade)
     // The protocol names only the folders that stay.
     EXPECT_NE(r.engine.Protocol().find("/Keep/  ----  ok"), std::string::npos) << r.engine.Protocol();
     EXPECT_EQ(r.engine.Protocol().find("/Empty/"), std::string::npos) << r.engine.Protocol();
+
+    // A parent emptied by the exclusion goes as the folders in it do, however deep.
+    dir.write("src/E/a/b/ex/g", "g");
+    dir.write("src/E/c/ex/h", "h");
+    dir.write("src/E/keep.txt", "k");
+    EngineRun excluded;
+    ASSERT_TRUE(excluded.run(
+        kCopy, {.sourceFolder = dir.file("src/E"), .targetFolder = dir.file("dst"), .exclusions = "\\ex"}));
+    EXPECT_EQ(dir.read("dst/E/keep.txt"), "k");
+    for (const char* gone : {"dst/E/a", "dst/E/c"})
+        EXPECT_FALSE(std::filesystem::exists(dir.file(gone))) << gone;
 }
 
 TEST(Copy, TaskAttributesAndCompression)

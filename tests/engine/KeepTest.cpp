@@ -6,11 +6,13 @@
 // they may.
 #include "EngineRun.h"
 #include "ProtocolWorkList.h"
+#include "platform/Metadata.h"
 #include "support/TempDir.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -145,6 +147,59 @@ TEST(Keep, CopyIsWhatRsyncMakesAndARerunFollowsEveryChange)
         EXPECT_NE(lines.find("eigen.txt  ----  ok (übernommen: Besitzer)"), std::string::npos) << lines;
     // neu.txt, zeiger, privat.txt, innen.txt and one name of the three, which carries the others'.
     EXPECT_EQ(rerun.engine.Counters().CountFiles_Done, root() ? 6 : 5);
+}
+
+// What the target cannot keep is named on the entry's line, never dropped
+// in silence: an ordinary user's copy of a file with capabilities. And a
+// mode without its ACL grants the owning group what the ACL's group entry
+// did, not the mask.
+TEST(Keep, WhatTheCopyCannotKeepIsNamed)
+{
+    if (!run("command -v setfacl && command -v setcap"))
+        GTEST_SKIP() << "needs setfacl and setcap (packages acl, libcap2-bin)";
+    TempDir dir;
+    const std::string file = dir.write("src/helfer", "#!/bin/sh\n");
+    ::chmod(file.c_str(), 0750);
+    ASSERT_TRUE(run("setfacl -m u:1234:rw " + quoted(file)));
+    platform::ExtendedAttributes attributes;
+    ASSERT_TRUE(platform::readExtendedAttributes(file, attributes));
+    struct stat st {};
+    ASSERT_EQ(::stat(file.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0770u) << "the mask in the group bits";
+    EXPECT_EQ(platform::modeWithoutAcl(st.st_mode & 0777, attributes), 0750u);
+
+    if (!root())
+        GTEST_SKIP() << "only root gives a file capabilities, which an ordinary user's copy cannot keep";
+    ASSERT_TRUE(run("setcap cap_net_admin+ep " + quoted(file)));
+    ::chmod(file.c_str(), 0755);
+    const std::string target = dir.mkdir("dst");
+    for (const std::string& folder : {dir.path(), target})
+        ASSERT_EQ(::chown(folder.c_str(), 65534, 65534), 0);
+    int lines[2];
+    ASSERT_EQ(::pipe(lines), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(lines[0]);
+        if (::setresgid(65534, 65534, 65534) != 0 || ::setresuid(65534, 65534, 65534) != 0)
+            ::_exit(2);
+        test::EngineRun copy;
+        const bool ok = copy.run(status::kCopy | status::kCreateProtocol,
+                                 {.sourceFolder = dir.file("src"), .selection = {"helfer"}, .targetFolder = target});
+        const std::string& text = copy.engine.Protocol();
+        const bool written = ::write(lines[1], text.data(), text.size()) == static_cast<ssize_t>(text.size());
+        ::_exit(ok && written ? 0 : 1);
+    }
+    ::close(lines[1]);
+    std::string protocol;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(lines[0], buffer, sizeof buffer)) > 0;)
+        protocol.append(buffer, static_cast<std::size_t>(n));
+    ::close(lines[0]);
+    int result = -1;
+    ::waitpid(child, &result, 0);
+    EXPECT_EQ(result, 0);
+    EXPECT_NE(protocol.find("helfer  ----  ok (nicht übernommen: security.capability)"), std::string::npos) << protocol;
+    EXPECT_EQ(dir.read("dst/helfer"), "#!/bin/sh\n");
 }
 
 } // namespace
