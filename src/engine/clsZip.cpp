@@ -33,6 +33,7 @@ namespace {
     X(zip_file_set_external_attributes)                                                                                \
     X(zip_file_set_mtime)                                                                                              \
     X(zip_get_error)                                                                                                   \
+    X(zip_name_locate)                                                                                                 \
     X(zip_open)                                                                                                        \
     X(zip_register_progress_callback_with_state)                                                                       \
     X(zip_set_file_compression)                                                                                        \
@@ -201,6 +202,21 @@ bool clsZip::Impl::write(const std::string& temporary, std::string& errorText)
         return false;
     }
     return true;
+}
+
+bool clsZip::HoldsFileSpecs() const
+{
+    if (!zipLibrary().loaded)
+        return false;
+    int code = 0;
+    zip_t* archive = zipLibrary().zip_open(impl_->zipFile.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
+    if (archive == nullptr)
+        return false;
+    bool all = true;
+    for (const std::string& name : impl_->specs)
+        all = all && zipLibrary().zip_name_locate(archive, name.c_str(), 0) >= 0;
+    zipLibrary().zip_discard(archive);
+    return all;
 }
 
 bool clsZip::Zip(std::string& errorText)

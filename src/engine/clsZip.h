@@ -40,6 +40,9 @@ public:
     bool Zip(std::string& errorText);
     // The last Zip succeeded.
     bool Success() const;
+    // ZipFile is a complete archive that holds an entry of every listed
+    // name (how a killed run's finished archive is told from a stray file).
+    bool HoldsFileSpecs() const;
 
 private:
     struct Impl;

@@ -10,6 +10,7 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
@@ -33,9 +34,23 @@ bool temporaryOwner(std::string_view name, long& process)
     const std::size_t mark = name.rfind(kTemporaryMark);
     if (name.size() < 2 || name.front() != '.' || mark == std::string_view::npos || mark < 2)
         return false;
-    const std::string_view rest = name.substr(mark + kTemporaryMark.size());
+    std::string_view rest = name.substr(mark + kTemporaryMark.size());
+    // libzip writes an archive as "<its name>.XXXXXX" first (mkstemp).
+    const std::size_t dot = rest.find('.');
+    if (dot != std::string_view::npos) {
+        const std::string_view own = rest.substr(dot + 1);
+        const bool sixLettersOrDigits =
+            own.size() == 6 && std::all_of(own.begin(), own.end(), [](char c) {
+                return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+            });
+        if (!sixLettersOrDigits)
+            return false;
+        rest = rest.substr(0, dot);
+    }
     const std::size_t dash = rest.find('-');
-    if (dash == std::string_view::npos || !digitsOnly(rest.substr(0, dash)) || !digitsOnly(rest.substr(dash + 1)))
+    // The process as the program writes it: no leading zero.
+    if (dash == std::string_view::npos || !digitsOnly(rest.substr(0, dash)) || rest.front() == '0'
+        || !digitsOnly(rest.substr(dash + 1)))
         return false;
     const auto [end, error] = std::from_chars(rest.data(), rest.data() + dash, process);
     return error == std::errc() && end == rest.data() + dash && process > 0;

@@ -9,7 +9,9 @@
 namespace zdr::platform {
 
 // The process that made a temporary sibling (temporarySibling's names:
-// "." + name + ".zdrtmp-" + process + "-" + number); false for other names.
+// "." + name + ".zdrtmp-" + process + "-" + number, perhaps with the zip
+// library's own temporary ending "." + six letters or digits, as a partial
+// archive has it); false for other names.
 bool temporaryOwner(std::string_view name, long& process);
 // A process of that number runs (perhaps another user's).
 bool processAlive(long process);

@@ -18,6 +18,7 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -353,13 +354,33 @@ TEST(Backup, ARerunClearsWhatAKilledRunLeft)
     const std::string sub = t.dst + "/src/Sub";
     const bool marks = setxattr(sub.c_str(), "user.zendor.unfinished", gone.data(), gone.size(), 0) == 0;
     const std::string partial = t.dir.write("backup/._DaroRazu Backup 261207 090503.zip.zdrtmp-" + gone + "-3", "PK");
+    // The zip library's own partial archive, and a dated folder the killed
+    // run was saving into (its mark, a half-saved copy, a saved one).
+    const std::string libraryPartial =
+        t.dir.write("backup/._DaroRazu Backup 261207 090503.zip.zdrtmp-" + gone + "-4.aB3xY9", "PK");
+    const std::string notOurs = t.dir.write("backup/._x.zip.zdrtmp-" + gone + "-4.aB3xY", "fremd");
     t.dir.write("backup/_DaroRazu Backup 261207 090503/dst/src/alt.txt", "gesichert");
+    const std::string dated = t.dir.mkdir("backup/DaroRazu Backup 261207 090501");
+    const std::string halfSaved = t.dir.write("backup/DaroRazu Backup 261207 090501/.x.zdrtmp-" + gone + "-1", "halb");
+    t.dir.write("backup/DaroRazu Backup 261207 090501/dst ~ src ~ x", "gesichert");
+    const bool datedMark = setxattr(dated.c_str(), "user.zendor.unfinished", gone.data(), gone.size(), 0) == 0;
 
     EngineRun r;
     r.statusEx = statusEx::kSaveFiles | statusEx::kSaveFilesInZip;
     EXPECT_TRUE(r.run(kReplace, t.task()));
     EXPECT_FALSE(fs::exists(stale));
     EXPECT_FALSE(fs::exists(partial));
+    EXPECT_FALSE(fs::exists(libraryPartial));
+    EXPECT_TRUE(fs::exists(notOurs)) << "not the library's ending";
+    EXPECT_NE(r.engine.Protocol().find(fs::path(libraryPartial).filename().string()
+                                       + "  ----  entfernt (Rest eines abgebrochenen Vorgangs)"),
+              std::string::npos)
+        << r.engine.Protocol();
+    if (datedMark) {
+        EXPECT_FALSE(fs::exists(halfSaved));
+        EXPECT_LT(getxattr(dated.c_str(), "user.zendor.unfinished", nullptr, 0), 0);
+    }
+    EXPECT_TRUE(fs::exists(dated + "/dst ~ src ~ x"));
     EXPECT_TRUE(fs::exists(live)) << "a live process's temporary stays";
     EXPECT_TRUE(fs::exists(foreign)) << "not our name pattern";
     EXPECT_NE(
@@ -371,6 +392,105 @@ TEST(Backup, ARerunClearsWhatAKilledRunLeft)
     if (marks) {
         EXPECT_EQ(test::entryState(sub).lastWrite, test::entryState(t.src + "/Sub").lastWrite) << "finished now";
         EXPECT_LT(getxattr(sub.c_str(), "user.zendor.unfinished", nullptr, 0), 0);
+    }
+}
+
+// The names under folder that are temporaries of this program, the zip
+// library's partial archives included.
+std::vector<std::string> temporariesIn(const std::string& folder)
+{
+    std::vector<std::string> found;
+    for (const auto& e : fs::recursive_directory_iterator(folder))
+        if (e.path().filename().string().find(".zdrtmp-") != std::string::npos)
+            found.push_back(e.path().string());
+    return found;
+}
+
+// A run killed in each phase (a child process, ended by a hook at that
+// moment): the next run over the same folders clears or finishes what it
+// left, says so in its protocol, and ends well; the replaced contents the
+// killed run saved are kept.
+TEST(Backup, RunKilledInAnyPhaseLeavesNothingTheNextRunDoesNotClear)
+{
+    enum class Phase { FileCopy, BackupFolder, ZipWriting, ZipWritten, LeftoverPacking };
+    const struct {
+        const char* label;
+        Phase phase;
+        bool zip;
+        const char* line; // of the next run's protocol; empty: nothing named was left
+    } cases[] = {
+        {"file copy", Phase::FileCopy, false, ""},
+        {"backup into a folder", Phase::BackupFolder, false, ""},
+        {"zip writing", Phase::ZipWriting, true, "zdrtmp-"},
+        {"archive written, its folder not yet gone", Phase::ZipWritten, true, "' ist vollständig)"},
+        {"zip packing of a killed run's folder", Phase::LeftoverPacking, true,
+         "erstellt aus den gesicherten Dateien eines abgebrochenen Vorgangs"},
+    };
+    const auto partialArchive = [](const std::string& folder) {
+        for (const std::string& name : temporariesIn(folder))
+            if (name.find(".zip.zdrtmp-") != std::string::npos && name[name.size() - 7] == '.')
+                return true;
+        return false;
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        Replacement t;
+        const std::string oldB = t.dir.read("dst/src/Sub/b.txt");
+        const std::uint32_t extra = statusEx::kSaveFiles | (c.zip ? statusEx::kSaveFilesInZip : 0u);
+        // Runs in a child that the hook kills; false when it never got there.
+        const auto killedRun = [&](Phase phase) {
+            const pid_t child = fork();
+            if (child == 0) {
+                const auto kill = [] { raise(SIGKILL); };
+                test::WriteFault writes([&](std::size_t) {
+                    if (phase == Phase::FileCopy)
+                        kill();
+                    return 0;
+                });
+                EngineRun r;
+                r.statusEx = extra;
+                r.rec.onEvent = [&](const std::string& e) {
+                    if ((phase == Phase::BackupFolder && e.rfind("FileDone", 0) == 0
+                         && !entriesStartingWith(t.backup, "DaroRazu Backup ").empty())
+                        || (phase == Phase::ZipWritten && e == "Info Sicherungsdatei erstellt."))
+                        kill();
+                };
+                r.engine.sb_SetDoEvents([&] {
+                    if ((phase == Phase::ZipWriting || phase == Phase::LeftoverPacking) && partialArchive(t.backup))
+                        kill();
+                });
+                r.run(kReplace | status::kYield, t.task());
+                _exit(0);
+            }
+            int status = 0;
+            return waitpid(child, &status, 0) == child && WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+        };
+        if (c.phase == Phase::LeftoverPacking)
+            ASSERT_TRUE(killedRun(Phase::ZipWriting));
+        ASSERT_TRUE(killedRun(c.phase)) << "never killed in that phase";
+
+        EngineRun r;
+        r.statusEx = extra;
+        EXPECT_TRUE(r.run(kReplace, t.task()));
+        EXPECT_EQ(r.ready(), "Ready true '' protocol");
+        EXPECT_EQ(t.dir.read("dst/src/a.txt"), "neu a");
+        EXPECT_EQ(t.dir.read("dst/src/Sub/b.txt"), t.dir.read("src/Sub/b.txt"));
+        EXPECT_EQ(temporariesIn(t.dir.path()), std::vector<std::string>{});
+        if (*c.line != '\0')
+            EXPECT_NE(r.engine.Protocol().find(c.line), std::string::npos) << r.engine.Protocol();
+        if (c.zip) {
+            for (const std::string& entry : entriesStartingWith(t.backup, "_DaroRazu Backup "))
+                EXPECT_TRUE(fs::is_regular_file(entry)) << entry << ": no folder of saved files stays";
+            // The old content of b.txt, saved by the killed run, is in an archive.
+            int holding = 0;
+            const std::string member = quoted(fc_BackupArchiveName(t.dst + "/src/Sub", "b.txt"));
+            for (const std::string& archive : entriesStartingWith(t.backup, "_DaroRazu Backup "))
+                holding += commandOutput("unzip -p " + quoted(archive) + " " + member + " 2>/dev/null") == oldB;
+            EXPECT_EQ(holding, 1);
+        } else {
+            for (const std::string& folder : entriesStartingWith(t.backup, "DaroRazu Backup "))
+                EXPECT_LT(getxattr(folder.c_str(), "user.zendor.unfinished", nullptr, 0), 0) << folder;
+        }
     }
 }
 

@@ -28,18 +28,23 @@ namespace {
 // Enough numbered names for the same file saved again and again in one run.
 constexpr int kMostNumbers = 1000;
 
+constexpr const char* kLeftoverRemoved = "entfernt (Rest eines abgebrochenen Vorgangs)";
+
 std::string failedText(const std::string& what, platform::ErrorCode code)
 {
     return fc_TextWithCode("Fehler bei Sicherung: '" + what + "'", code);
 }
 
 // Makes the folder, or a numbered one beside it when the name is taken (a
-// run in the same second).
-bool makeFreshFolder(const std::string& path, std::string& made, platform::ErrorCode& code)
+// run in the same second); with a suffix, also when the folder's name with
+// it is taken (the archive of an earlier run in that second).
+bool makeFreshFolder(const std::string& path, std::string& made, platform::ErrorCode& code,
+                     const std::string& alsoFree = {})
 {
     for (int n = 1; n <= kMostNumbers; ++n) {
         made = n == 1 ? path : path + " (" + std::to_string(n) + ")";
-        if (platform::makeDirectory(made, code))
+        code = platform::error::kFileExists;
+        if ((alsoFree.empty() || !platform::pathExists(made + alsoFree)) && platform::makeDirectory(made, code))
             return true;
         if (code != platform::error::kFileExists)
             return false;
@@ -74,18 +79,18 @@ bool makeFolders(const std::string& base, const std::string& relative, platform:
     return true;
 }
 
-// "_DaroRazu Backup yymmdd hhnnss", perhaps numbered " (n)": where a run
-// gathers the files of its archive.
-bool isGatherFolderName(const std::string& name)
+// "DaroRazu Backup yymmdd hhnnss", perhaps numbered " (n)", with head "":
+// a run's dated backup folder; with head "_": where a run gathers the files
+// of its archive.
+bool isBackupFolderName(const std::string& name, const std::string& head)
 {
-    const std::string head = "_DaroRazu Backup ";
     const auto digits = [&](std::size_t at, std::size_t n) {
         return name.size() >= at + n && name.find_first_not_of("0123456789", at) >= at + n;
     };
-    if (name.rfind(head, 0) != 0 || !digits(head.size(), 6) || name.size() < head.size() + 13
-        || name[head.size() + 6] != ' ' || !digits(head.size() + 7, 6))
+    if (name.rfind(head + "DaroRazu Backup ", 0) != 0 || !digits(head.size() + 16, 6) || name.size() < head.size() + 29
+        || name[head.size() + 22] != ' ' || !digits(head.size() + 23, 6))
         return false;
-    const std::string rest = name.substr(head.size() + 13);
+    const std::string rest = name.substr(head.size() + 29);
     return rest.empty()
         || (rest.size() > 3 && rest.rfind(" (", 0) == 0 && rest.back() == ')'
             && rest.find_first_not_of("0123456789", 2) == rest.size() - 1);
@@ -120,10 +125,15 @@ bool BackupStore::fc_BackupInFolder(const EntryAt& at, std::string& errorText)
     platform::ErrorCode code = 0;
     // The run's folder, in each backup folder its tasks name.
     std::string& folder = backupFolders_[run_.current.BackupFolder];
-    if (folder.empty() && !makeFreshFolder(run_.current.BackupFolder + backupName_, folder, code)) {
-        errorText = failedText(run_.current.BackupFolder + backupName_, code);
-        folder.clear();
-        return false;
+    if (folder.empty()) {
+        if (!makeFreshFolder(run_.current.BackupFolder + backupName_, folder, code)) {
+            errorText = failedText(run_.current.BackupFolder + backupName_, code);
+            folder.clear();
+            return false;
+        }
+        // Where a copy is saved under a temporary name first, a killed run
+        // leaves it here: the mark sends a later run's tidying in.
+        platform::markUnfinished(folder);
     }
     const std::string target = platform::joinPath(at.targetPath, at.entry.name);
     std::string saved;
@@ -146,7 +156,7 @@ bool BackupStore::fc_BackupForZip(const EntryAt& at, std::string& errorText)
     platform::ErrorCode code = 0;
     if (!zip_) {
         std::string gathered;
-        if (!makeFreshFolder(run_.current.BackupFolder + "_" + backupName_, gathered, code)) {
+        if (!makeFreshFolder(run_.current.BackupFolder + "_" + backupName_, gathered, code, ".zip")) {
             errorText = failedText(run_.current.BackupFolder + "_" + backupName_, code);
             return false;
         }
@@ -177,6 +187,10 @@ bool BackupStore::fc_BackupForZip(const EntryAt& at, std::string& errorText)
 
 bool BackupStore::fc_BackupZipClose(std::string& errorText)
 {
+    // Nothing more is saved in this run's dated folders.
+    for (const auto& [backupFolder, folder] : backupFolders_)
+        if (!folder.empty())
+            platform::clearUnfinished(folder);
     if (!zip_)
         return true;
     struct Unlock {
@@ -196,10 +210,19 @@ bool BackupStore::fc_BackupZipClose(std::string& errorText)
         errorText += " - die gesicherten Dateien liegen in '" + zip->BasePath() + "'";
         return false;
     }
+    run_.observer.ActionInfo("Sicherungsdatei erstellt.");
+    // Killed from here on, the next run finds the folder beside its archive.
     std::error_code ignored;
     std::filesystem::remove_all(zip->BasePath(), ignored);
-    run_.observer.ActionInfo("Sicherungsdatei erstellt.");
     return true;
+}
+
+void BackupStore::sb_LeftoverLine(const std::string& folder, const std::string& name, const std::string& text)
+{
+    tidiedSomething_ = true;
+    if (run_.has(status::kCreateProtocol))
+        run_.sb_ProtocolAdd(
+            {.action = run_.pass, .type = protocol::EntryKind::File, .name = name, .text = text, .folder = folder});
 }
 
 void BackupStore::sb_TidyBackupFolder(const std::string& folder)
@@ -207,45 +230,83 @@ void BackupStore::sb_TidyBackupFolder(const std::string& folder)
     platform::FolderLock lock;
     if (!lock.exclusiveNow(folder))
         return; // a live run gathers its files here (or the folder is not there)
-    tidiedSomething_ = !platform::removeStaleTemporaries(folder).empty() || tidiedSomething_;
+    for (const std::string& name : platform::removeStaleTemporaries(folder))
+        sb_LeftoverLine(folder, name, kLeftoverRemoved);
     std::error_code error;
     std::vector<std::string> gathered;
     for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
         const std::string name = entry.path().filename().string();
         std::error_code kind;
-        if (isGatherFolderName(name) && entry.is_directory(kind) && !entry.is_symlink(kind))
+        if (!entry.is_directory(kind) || entry.is_symlink(kind))
+            continue;
+        if (isBackupFolderName(name, "_"))
             gathered.push_back(entry.path().string());
+        else if (isBackupFolderName(name, "") && platform::unfinishedByGoneRun(entry.path().string())) {
+            // A dated folder a killed run was saving into.
+            for (const std::string& stale : platform::removeStaleTemporaries(entry.path().string()))
+                sb_LeftoverLine(entry.path().string(), stale, kLeftoverRemoved);
+            platform::clearUnfinished(entry.path().string());
+        }
     }
     for (const std::string& path : gathered)
         sb_PackLeftover(path);
 }
 
 // A killed run's saved files, gathered for its archive: packed under the
-// archive's name now, or named where they stay.
+// archive's name now; or, when the run got as far as its archive, removed
+// once the archive is found to hold them all; or named where they stay.
 void BackupStore::sb_PackLeftover(const std::string& gathered)
 {
     clsZip zip;
     zip.BasePath(gathered);
     zip.ZipFile(gathered + ".zip");
     std::error_code error;
+    std::size_t others = 0; // neither saved nor half saved: never removed unasked
     std::filesystem::recursive_directory_iterator it(gathered, error);
     for (; !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
         std::error_code kind;
-        if (it->is_regular_file(kind) && !it->is_symlink(kind))
+        long process = 0;
+        if (it->is_directory(kind) && !it->is_symlink(kind))
+            continue;
+        // A file the killed run was still saving is no saved file.
+        if (platform::temporaryOwner(it->path().filename().string(), process))
+            continue;
+        if (it->is_symlink(kind) || it->is_regular_file(kind))
             zip.AddFileSpec(it->path().string().substr(gathered.size() + 1));
+        else
+            ++others;
     }
-    std::string why;
-    if (!error && !std::filesystem::exists(zip.ZipFile(), error) && zip.FileSpecCount() > 0 && zip.Zip(why)) {
+    const std::string folder = platform::parentPath(gathered);
+    const std::string archiveName = platform::fileName(zip.ZipFile());
+    std::error_code probe;
+    const bool archived = !error && std::filesystem::exists(zip.ZipFile(), probe);
+    if (archived && others == 0 && zip.HoldsFileSpecs()) {
         std::filesystem::remove_all(gathered, error);
-        tidiedSomething_ = true;
+        if (!error) {
+            sb_LeftoverLine(folder, platform::fileName(gathered) + platform::kSeparator,
+                            "entfernt (Rest eines abgebrochenen Vorgangs, die Sicherungsdatei '" + archiveName
+                                + "' ist vollständig)");
+            return;
+        }
+    }
+    if (run_.has(status::kYield) && run_.doEvents)
+        zip.Progress(run_.doEvents);
+    std::string why;
+    if (!error && !archived && others == 0 && zip.FileSpecCount() > 0 && zip.Zip(why)) {
+        std::filesystem::remove_all(gathered, error);
+        sb_LeftoverLine(folder, archiveName, "erstellt aus den gesicherten Dateien eines abgebrochenen Vorgangs");
         run_.observer.ActionInfo("Sicherungsdatei eines abgebrochenen Vorgangs erstellt: '" + zip.ZipFile() + "'");
         return;
     }
-    if (zip.FileSpecCount() == 0 && !error) {
-        platform::ErrorCode ignored = 0;
-        if (platform::removeDirectory(gathered, ignored)) // nothing was saved in it yet
+    if (zip.FileSpecCount() == 0 && others == 0 && !error && !archived) {
+        std::filesystem::remove_all(gathered, error); // nothing was saved in it yet
+        if (!error) {
+            sb_LeftoverLine(folder, platform::fileName(gathered) + platform::kSeparator, kLeftoverRemoved);
             return;
+        }
     }
+    sb_LeftoverLine(folder, platform::fileName(gathered) + platform::kSeparator,
+                    "bleibt: gesicherte Dateien eines abgebrochenen Vorgangs" + (why.empty() ? "" : " (" + why + ")"));
     run_.observer.ActionInfo("Gesicherte Dateien eines abgebrochenen Vorgangs liegen in '" + gathered + "'");
 }
 

@@ -41,6 +41,8 @@ private:
     bool fc_BackupInFolder(const EntryAt& at, std::string& errorText);
     bool fc_BackupForZip(const EntryAt& at, std::string& errorText);
     void sb_PackLeftover(const std::string& gathered);
+    // A killed run's leftover removed, packed or kept: its protocol line.
+    void sb_LeftoverLine(const std::string& folder, const std::string& name, const std::string& text);
 
     RunContext& run_;
     // The run's name, its folder in each backup folder, and in zip mode the
