@@ -15,6 +15,7 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -305,6 +306,56 @@ TEST(Copy, ChangedFilesAreCopiedFromTheProtocol)
         const bool replaced = path == "known.txt" || path == "F1/big.bin";
         EXPECT_EQ(inodesAfter.at(path) != inode, replaced) << path;
     }
+}
+
+// A copy of a read-only folder is read-only too; a later copy still
+// updates it (walking or from the protocol) and leaves it with its
+// source's bits, also after a run that was killed while it had it open.
+TEST(Copy, ReadOnlyFolderIsUpdatedAndKeepsItsBits)
+{
+    TempDir dir;
+    dir.write("src/D/RO/a.txt", "a");
+    const auto mode = [&](const char* path) { return test::entryState(dir.file(path)).mode & 07777; };
+    const auto change = [&](const char* name, const char* content, std::int64_t seconds) {
+        ::chmod(dir.file("src/D/RO").c_str(), 0755);
+        setTime(dir.write(std::string("src/D/RO/") + name, content), seconds * 1000000000);
+        ::chmod(dir.file("src/D/RO").c_str(), 0555);
+    };
+    change("a.txt", "a", 1600000000);
+    const project::Task task{.sourceFolder = dir.file("src/D"), .targetFolder = dir.mkdir("dst")};
+    EngineRun first;
+    ASSERT_TRUE(first.run(kCopy, task));
+    EXPECT_EQ(mode("dst/D/RO"), 0555u);
+
+    const std::uint32_t update = kCopy | kProtocol | status::kOnlyDifferent | status::kOverwriteExisting;
+    change("a.txt", "walk", 1600000100);
+    change("b.txt", "b", 1600000100);
+    EngineRun walk;
+    ASSERT_TRUE(walk.run(update, task));
+    EXPECT_EQ(walk.ready(), "Ready true '' protocol") << walk.engine.Protocol();
+    EXPECT_EQ(dir.read("dst/D/RO/a.txt"), "walk");
+    EXPECT_EQ(dir.read("dst/D/RO/b.txt"), "b");
+    EXPECT_EQ(mode("dst/D/RO"), 0555u);
+
+    change("a.txt", "rows", 1600000200);
+    ProtocolRun rows;
+    ASSERT_TRUE(rows.run(kInfo | update, task));
+    EXPECT_EQ(rows.rec.only("Ready").back(), "Ready true '' protocol") << rows.engine.Protocol();
+    EXPECT_EQ(dir.read("dst/D/RO/a.txt"), "rows");
+    EXPECT_EQ(mode("dst/D/RO"), 0555u);
+
+    // Killed while it had the folder open: the next run gives its bits back.
+    const pid_t gone = fork();
+    if (gone == 0)
+        _exit(0);
+    waitpid(gone, nullptr, 0);
+    ::chmod(dir.file("dst/D/RO").c_str(), 0755);
+    const std::string mark = std::to_string(gone) + " 555";
+    if (setxattr(dir.file("dst/D/RO").c_str(), "user.zendor.mode", mark.data(), mark.size(), 0) != 0)
+        GTEST_SKIP() << "no user extended attributes on " << dir.path();
+    EngineRun next;
+    ASSERT_TRUE(next.run(update, task));
+    EXPECT_EQ(mode("dst/D/RO"), 0555u);
 }
 
 // A folder link in the target tree is the target's own entry, never a way

@@ -347,31 +347,47 @@ TEST(Delete, ReadOnlyIsAskedAfterTheFirstAttempt)
         {"cancel", 0, {Answer::Cancel}, false, false, 1, "r1.txt  ----  Datei nicht ausgeführt => abgebrochen"},
         {"option 0x400", status::kOverwriteProtected, {}, true, true, 0, "r1.txt  ----  ok (geschützt)"},
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.label);
-        TempDir dir;
-        dir.write("src/r1.txt", "1");
-        dir.write("src/r2.txt", "2");
-        platform::ErrorCode code = 0;
-        for (const char* f : {"src/r1.txt", "src/r2.txt"})
-            platform::setAttributes(dir.file(f), platform::attr::kReadOnly, code);
-        EngineRun r;
-        r.questions.answers = {row.answers.begin(), row.answers.end()};
-        // Named one after the other, so the order is known.
-        r.run(kDelete | row.status, {.sourceFolder = dir.file("src"), .selection = {"r1.txt", "r2.txt"}});
-        EXPECT_EQ(!fs::exists(dir.file("src/r1.txt")), row.gone1);
-        EXPECT_EQ(!fs::exists(dir.file("src/r2.txt")), row.gone2);
-        ASSERT_EQ(r.questions.asked.size(), row.questions);
-        if (row.questions > 0) {
-            EXPECT_EQ(r.questions.asked[0].text, "Datei '" + dir.file("src/r1.txt") + question);
-            EXPECT_EQ(r.questions.asked[0].title, "Datei Fehler ...");
+    // In a folder of the user's own without write bits too: it gives them
+    // up while the run works in it, and gets its bits back.
+    for (const unsigned folderMode : {0755u, 0555u}) {
+        for (const auto& row : rows) {
+            SCOPED_TRACE(std::string(row.label) + (folderMode == 0555 ? ", read-only folder" : ""));
+            TempDir dir;
+            dir.write("src/r1.txt", "1");
+            dir.write("src/r2.txt", "2");
+            platform::ErrorCode code = 0;
+            for (const char* f : {"src/r1.txt", "src/r2.txt"})
+                platform::setAttributes(dir.file(f), platform::attr::kReadOnly, code);
+            ::chmod(dir.file("src").c_str(), folderMode);
+            EngineRun r;
+            r.questions.answers = {row.answers.begin(), row.answers.end()};
+            // Named one after the other, so the order is known.
+            r.run(kDelete | row.status, {.sourceFolder = dir.file("src"), .selection = {"r1.txt", "r2.txt"}});
+            EXPECT_EQ(!fs::exists(dir.file("src/r1.txt")), row.gone1);
+            EXPECT_EQ(!fs::exists(dir.file("src/r2.txt")), row.gone2);
+            ASSERT_EQ(r.questions.asked.size(), row.questions);
+            if (row.questions > 0) {
+                EXPECT_EQ(r.questions.asked[0].text, "Datei '" + dir.file("src/r1.txt") + question);
+                EXPECT_EQ(r.questions.asked[0].title, "Datei Fehler ...");
+            }
+            if (row.questions > 1 && row.answers[0] == Answer::Yes)
+                EXPECT_EQ(r.questions.asked[1].text, "Möchten Sie alle schreibgeschützten Daten löschen?");
+            EXPECT_NE(r.engine.Protocol().find(row.line1), std::string::npos) << r.engine.Protocol();
+            const std::int64_t deleted = (row.gone1 ? 1 : 0) + (row.gone2 ? 1 : 0);
+            EXPECT_EQ(r.counters().CountFiles_Done - r.counters().CountFiles_Not, deleted);
+            EXPECT_EQ(test::entryState(dir.file("src")).mode & 0777, folderMode);
         }
-        if (row.questions > 1 && row.answers[0] == Answer::Yes)
-            EXPECT_EQ(r.questions.asked[1].text, "Möchten Sie alle schreibgeschützten Daten löschen?");
-        EXPECT_NE(r.engine.Protocol().find(row.line1), std::string::npos) << r.engine.Protocol();
-        const std::int64_t deleted = (row.gone1 ? 1 : 0) + (row.gone2 ? 1 : 0);
-        EXPECT_EQ(r.counters().CountFiles_Done - r.counters().CountFiles_Not, deleted);
     }
+    // Walked: the files of a read-only folder go, and so does the folder.
+    TempDir dir;
+    dir.write("src/RO/Sub/a.txt", "a");
+    dir.write("src/RO/b.txt", "b");
+    for (const char* folder : {"src/RO/Sub", "src/RO"})
+        ::chmod(dir.file(folder).c_str(), 0555);
+    EngineRun r;
+    r.run(kDelete | status::kOverwriteProtected, {.sourceFolder = dir.file("src/RO")});
+    EXPECT_EQ(r.ready(), "Ready true '' protocol") << r.engine.Protocol();
+    EXPECT_FALSE(fs::exists(dir.file("src/RO")));
 }
 
 TEST(Delete, FailuresFollowThePolicy)

@@ -31,6 +31,8 @@
 #include "platform/PendingFile.h"
 #include "protocol/ProtocolEntry.h"
 
+#include <sys/stat.h>
+
 namespace zdr::engine {
 
 namespace {
@@ -332,7 +334,10 @@ bool CopyPass::fc_CopyFolder(const EntryAt& at, std::string& errorText)
         // Made in its parent as opened from the task's target, so a link
         // swapped in on the way meanwhile leads nowhere.
         made = run_.targets.place(platform::parentPath(at.targetPath), platform::fileName(at.targetPath), place, code)
-            && platform::makeDirectoryAt(place.folder, place.name, code, at.entry.mode | 0700);
+            && (platform::makeDirectoryAt(place.folder, place.name, code, at.entry.mode | 0700)
+                || (code == platform::error::kAccessDenied && place.folder != AT_FDCWD
+                    && writable_.openUp(place.folder)
+                    && platform::makeDirectoryAt(place.folder, place.name, code, at.entry.mode | 0700)));
         if (!made) {
             errorText = fc_EntryErrorText(false, at.entry.name, code);
             bool skip = false;
@@ -418,6 +423,11 @@ bool CopyPass::fc_CopyFolder(const EntryAt& at, std::string& errorText)
 void CopyPass::sb_TargetFolderDone(const std::string& targetPath, const platform::FileEntry& source)
 {
     platform::ErrorCode ignored = 0; // the folder and its content are there; these are finishing touches
+    platform::EntryPlace place;
+    struct stat left {};
+    if (!writable_.empty() && run_.targets.place(targetPath, ".", place, ignored) && place.folder != AT_FDCWD
+        && ::fstat(place.folder, &left) == 0)
+        writable_.restore(left.st_dev, left.st_ino);
     const bool resumed = resumedFolders_.erase(targetPath) != 0;
     const bool changed = changedFolders_.erase(targetPath) != 0;
     const auto made = madeFolders_.find(targetPath);
@@ -547,6 +557,8 @@ void CopyPass::sb_TidyBackupFolders()
 
 void CopyPass::sb_PassEnd()
 {
+    // Also after a cancel: every folder opened up for the run gets its bits back.
+    writable_.restoreAll();
     // The archive holds the only copy of what was replaced: it is packed
     // however the copy ended. A failure to pack outweighs the others.
     std::string packError;
@@ -611,16 +623,19 @@ void CopyPass::sb_TidyTarget(const std::string& targetPath)
 {
     if (madeFolders_.count(targetPath) != 0 || !tidied_.insert(targetPath).second)
         return; // new, or done already
-    // The names of the target's listing made ahead where there is one.
-    std::vector<std::string> listed;
-    const bool fromListing = run_.targets.listedTemporaries(targetPath, listed);
-    if (fromListing && listed.empty())
-        return;
     // Only in the folder as the task's target reaches it: the one its
     // lookups open anyway.
     platform::EntryPlace place;
     platform::ErrorCode code = 0;
     if (!run_.targets.place(targetPath, ".", place, code) || place.folder == AT_FDCWD)
+        return;
+    // A folder of the user's own without write bits still takes files while
+    // the run works in it; one a killed run left so gets its bits back.
+    static_cast<void>(writable_.openUp(place.folder));
+    // The names of the target's listing made ahead where there is one.
+    std::vector<std::string> listed;
+    const bool fromListing = run_.targets.listedTemporaries(targetPath, listed);
+    if (fromListing && listed.empty())
         return;
     const std::vector<std::string> removed = fromListing ? platform::removeStaleTemporaries(place.folder, listed)
                                                          : platform::removeStaleTemporaries(place.folder);

@@ -5,6 +5,7 @@
 #include "engine/passes/RunContext.h"
 #include "engine/passes/WalkPass.h"
 #include "platform/Metadata.h"
+#include "platform/WritableFolders.h"
 
 #include <cstdint>
 #include <map>
@@ -151,6 +152,8 @@ private:
     std::map<std::string, std::string> changedFolders_;
     // A folder made whose access ACL it could not keep: the bits it must keep to.
     std::map<std::string, platform::KeptAttributes> folderAttributes_;
+    // Target folders without write bits, writable while the copy works in them.
+    platform::WritableFolders writable_;
 };
 
 } // namespace zdr::engine

@@ -21,6 +21,7 @@
 #include "platform/Paths.h"
 
 #include <fcntl.h>
+#include <unistd.h>
 
 namespace zdr::engine {
 
@@ -81,17 +82,53 @@ bool DeletePass::fc_DeleteAsking(const EntryAt& at, int folderFd, std::optional<
         } else if (!keep) {
             platform::removeEntry(folderFd, fullPath(), folder, code);
         }
+        if (code == platform::error::kAccessDenied && !keep && fc_OpenUpFolder(folderFd, fullPath()))
+            continue; // its folder had no write bits for its owner: once more
         if (code == platform::error::kSuccess)
             break;
         errorText = fc_EntryErrorText(at.isFile, at.entry.name, code);
         bool skipped = false;
         bool allowed = false;
-        if (!policy_.fc_AskAgain(at, fullPath(), skipped, allowed, errorText))
+        if (!policy_.fc_AskAgain(at, fullPath(), skipped, allowed, errorText)) {
+            sb_NamedEntryDone(folderFd);
             return skipped;
+        }
         keep = false;
     }
+    sb_NamedEntryDone(folderFd);
     run_.sb_EntryDone(at, readOnly(at.entry) ? "ok (geschützt)" : "ok");
     return true;
+}
+
+// An entry reached by its path has no listing whose end gives back the
+// bits of its folder: they come back with it.
+void DeletePass::sb_NamedEntryDone(int folderFd)
+{
+    if (folderFd < 0)
+        writable_.restoreAll();
+}
+
+// A folder of the user's own without write bits still gives up its entries
+// while the run works in it (as where these bits come from).
+bool DeletePass::fc_OpenUpFolder(int folderFd, const std::string& fullPath)
+{
+    if (folderFd >= 0)
+        return writable_.openUp(folderFd);
+    // A named entry: its folder, reached as the walk checked it.
+    const int parent =
+        ::open(platform::parentPath(fullPath).c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    const bool opened = parent >= 0 && writable_.openUp(parent);
+    if (parent >= 0)
+        ::close(parent);
+    return opened;
+}
+
+void DeletePass::sb_ListingDone()
+{
+    sb_DeletesDone();
+    // What this run opened up gets its bits back (a folder that goes
+    // later is opened up again in its parent).
+    writable_.restoreAll();
 }
 
 void DeletePass::sb_DeleteLater(const EntryAt& at)

@@ -4,6 +4,7 @@
 #include "engine/passes/RunContext.h"
 #include "engine/passes/WalkPass.h"
 #include "platform/ErrorCode.h"
+#include "platform/WritableFolders.h"
 
 #include <cstdint>
 #include <deque>
@@ -43,8 +44,9 @@ public:
     // stands for its folder only while that is still the same folder, and
     // one where another file system is mounted is never listed.
     bool fc_ListsAhead() const override { return true; }
-    // Removals on their way are named relative to the listed folder, which closes after it.
-    void sb_ListingDone() override { sb_DeletesDone(); }
+    // Removals on their way are named relative to the listed folder, which
+    // closes after it; folders opened up for them get their bits back.
+    void sb_ListingDone() override;
 
     bool fc_DeleteEntry(const EntryAt& at, std::string& errorText);
     // Reports every removal handed on, in order.
@@ -55,6 +57,10 @@ private:
     bool fc_DeleteAsking(const EntryAt& at, int folderFd, std::optional<platform::ErrorCode> tried,
                          std::string& errorText);
     void sb_DeleteLater(const EntryAt& at);
+    // The folder of an entry that could not go, made writable for its owner
+    // (folderFd, else the folder that holds fullPath): true when it was not.
+    bool fc_OpenUpFolder(int folderFd, const std::string& fullPath);
+    void sb_NamedEntryDone(int folderFd);
 
     RunContext& run_;
     EntryPolicy& policy_;
@@ -67,6 +73,7 @@ private:
     };
     std::deque<PendingDelete> pendingDeletes_;
     std::unique_ptr<platform::ParallelRemover> remover_;
+    platform::WritableFolders writable_;
 };
 
 // The attribute pass: compression first, then the entry's bits with the
