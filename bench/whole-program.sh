@@ -13,6 +13,7 @@
 #   info    information run, 100,000 x 1 KB in 5,000 folders      du -s + find | wc -l
 #   delete  the 20,000-file tree                                   rm -rf
 #   big     one 1 GiB file                                         cp
+#   sparse  one 2 GiB file holding 1 MiB of data (holes kept)      cp -a + sync -f
 #   start   one small file copied, start to exit                   cp (and in ms),
 #           and start to first entry in ms (wall and processor time)
 #   memory  peak memory of an information run over 200,000 files   (MB, goal 100)
@@ -31,7 +32,7 @@
 # would be timed rather than the programs), else a plain folder.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
-only="copy,rerun,ntfs,info,delete,big,start,memory"
+only="copy,rerun,ntfs,info,delete,big,sparse,start,memory"
 scale=1
 pairs=5
 where=both
@@ -49,7 +50,7 @@ while [ $# -gt 0 ]; do
     --tmpfs) tmpfsBase="$2"; shift 2 ;;
     --disk) diskBase="$2"; shift 2 ;;
     --platform) platform="$2"; shift 2 ;;
-    -h|--help) sed -n '2,31p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,32p' "$0"; exit 0 ;;
     *) echo "unknown argument: $1" >&2; exit 2 ;;
   esac
 done
@@ -257,6 +258,22 @@ run_at() {
         "$W/then-sync.sh $W/ZielGrossCp cp $W/Gross/gross.bin $W/ZielGrossCp/"
     fi
     rm -rf "$W/Gross" "$W/ZielGross" "$W/ZielGrossCp"
+  fi
+  if wanted sparse; then
+    # 2 GiB holding 1 MiB of data in the middle: only the data is copied.
+    mkdir -p "$W/Duenn"
+    truncate -s "$(scaled 2147483648)" "$W/Duenn/duenn.img"
+    head -c 1048576 /dev/urandom | dd of="$W/Duenn/duenn.img" bs=1M seek="$(($(scaled 2048) / 2))" conv=notrunc \
+      status=none
+    project "$W/sparse.ZdrPrj" 1 "$W/Duenn" "$W/ZielDuenn" "duenn.img" chkCopyContinueAfterError \
+      chkCopyOverwriteExisting
+    prep_sparse() { rm -rf "$W/ZielDuenn" "$W/ZielDuennCp"; mkdir -p "$W/ZielDuenn" "$W/ZielDuennCp"; }
+    label="sparse file of $(($(scaled 2147483648) / 1048576)) MiB, 1 MiB data"
+    compare "$label" "cp -a + sync -f" prep_sparse "$W/zdr $W/sparse.ZdrPrj /a /s" \
+      "$W/then-sync.sh $W/ZielDuennCp cp -a $W/Duenn/duenn.img $W/ZielDuennCp/"
+    printf '  %-34s %s KiB on the volume (cp -a: %s KiB)\n' "sparse copy takes" \
+      "$(du -k "$W/ZielDuenn/duenn.img" | cut -f1)" "$(du -k "$W/ZielDuennCp/duenn.img" | cut -f1)"
+    rm -rf "$W/Duenn" "$W/ZielDuenn" "$W/ZielDuennCp"
   fi
   if wanted start; then
     mkdir -p "$W/Eins"; echo "eine Datei" >"$W/Eins/brief.txt"
