@@ -222,7 +222,7 @@ bool KeptAttributes::apply(int to, const ExtendedAttributes& wanted, bool ownerW
 }
 
 bool keepMetadata(int sourceFolder, const std::string& sourceName, int targetFolder, const std::string& targetName,
-                  std::uint32_t mode, KeptAttributes& kept, ErrorCode& error)
+                  std::uint32_t mode, bool ownerWrites, KeptAttributes& kept, ErrorCode& error)
 {
     const int from = ::openat(sourceFolder, sourceName.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
     const int to = from < 0 ? -1 : ::openat(targetFolder, targetName.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
@@ -243,7 +243,7 @@ bool keepMetadata(int sourceFolder, const std::string& sourceName, int targetFol
     }
     ExtendedAttributes wanted;
     if (ok && readExtendedAttributes(from, wanted)) {
-        static_cast<void>(kept.apply(to, wanted, false));
+        static_cast<void>(kept.apply(to, wanted, ownerWrites));
         if (::chmod(selfPath(to).c_str(), static_cast<mode_t>(kept.mode(mode) & 07777)) != 0) {
             ok = false;
             error = lastError();

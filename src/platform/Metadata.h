@@ -64,8 +64,9 @@ struct KeptAttributes {
 // (as root), extended attributes and mode of sourceName in sourceFolder
 // (mode: the bits it is to have), its data and times untouched; neither is
 // followed where it is a link. What it could not keep goes into kept.
+// ownerWrites as for applyExtendedAttributes().
 bool keepMetadata(int sourceFolder, const std::string& sourceName, int targetFolder, const std::string& targetName,
-                  std::uint32_t mode, KeptAttributes& kept, ErrorCode& error);
+                  std::uint32_t mode, bool ownerWrites, KeptAttributes& kept, ErrorCode& error);
 
 // The names in notKept as the protocol says them: "nicht übernommen: ACL, user.x".
 std::string notKeptText(const std::vector<std::string>& notKept);

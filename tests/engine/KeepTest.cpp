@@ -135,6 +135,10 @@ TEST(Keep, CopyIsWhatRsyncMakesAndARerunFollowsEveryChange)
     setTime(source + "/zeiger", 1600000000);
     if (root())
         ASSERT_EQ(::chown((source + "/eigen.txt").c_str(), 4321, 4321), 0);
+    // And of folders: a mode, a default ACL and an attribute.
+    ::chmod((source + "/hl").c_str(), 0750);
+    ASSERT_TRUE(run("setfacl -d -m u:999:rx " + quoted(source + "/Geteilt")));
+    ASSERT_EQ(::setxattr((source + "/Geteilt").c_str(), "user.ordner", "y", 1, 0), 0);
     test::ProtocolRun rerun;
     ASSERT_TRUE(rerun.run(status::kCopy | status::kWithInfo | status::kOnlyDifferent | status::kCreateProtocol
                               | status::kOverwriteExisting,
@@ -145,6 +149,7 @@ TEST(Keep, CopyIsWhatRsyncMakesAndARerunFollowsEveryChange)
     EXPECT_NE(lines.find("innen.txt  ----  ok (übernommen: ACL)"), std::string::npos) << lines;
     if (root())
         EXPECT_NE(lines.find("eigen.txt  ----  ok (übernommen: Besitzer)"), std::string::npos) << lines;
+    EXPECT_EQ(rerun.engine.Counters().CountFolder_Done, 2) << "hl and Geteilt";
     // neu.txt, zeiger, privat.txt, innen.txt and one name of the three, which carries the others'.
     EXPECT_EQ(rerun.engine.Counters().CountFiles_Done, root() ? 6 : 5);
 }

@@ -104,7 +104,7 @@ bool CopyPass::fc_KeepMetadataOnly(const EntryAt& at, const std::vector<std::str
     const std::uint32_t mode = platform::modeFor(at.entry.mode, run_.fc_TargetAttributes(at.entry.attributes));
     if (!run_.sources.place(at.path, at.entry.name, from, code)
         || !run_.targets.place(at.targetPath, at.entry.name, to, code)
-        || !platform::keepMetadata(from.folder, from.name, to.folder, to.name, mode, kept, code)) {
+        || !platform::keepMetadata(from.folder, from.name, to.folder, to.name, mode, false, kept, code)) {
         errorText = fc_EntryErrorText(true, at.entry.name, code);
         return false;
     }
@@ -375,8 +375,31 @@ bool CopyPass::fc_CopyFolder(const EntryAt& at, std::string& errorText)
     if ((made || resumedFolders_.count(at.targetPath) != 0) && fc_FromProtocol())
         rowFolders_.emplace_back(at.targetPath, at.path);
     if (!made && run_.has(status::kOnlyDifferent)) {
-        ++run_.counters.CountFolder_ExistsTimeOk;
-        run_.observer.ActionFolderNot(1);
+        const std::uint32_t mode = platform::modeFor(at.entry.mode, run_.fc_TargetAttributes(at.entry.attributes));
+        const std::vector<std::string> words = run_.has(status::kOnlyNewer)
+            ? std::vector<std::string>()
+            : fc_KeptDifferences(at.entry, folder, at.path, at.targetPath, mode);
+        if (words.empty()) {
+            ++run_.counters.CountFolder_ExistsTimeOk;
+            run_.observer.ActionFolderNot(1);
+            return true;
+        }
+        // Its owner, ACLs and attributes now, its bits (which may take the
+        // owner's writing) when its content is in.
+        platform::EntryPlace there;
+        platform::KeptAttributes kept;
+        if (!run_.targets.place(platform::parentPath(at.targetPath), platform::fileName(at.targetPath), there, code)
+            || !platform::keepMetadata(AT_FDCWD, at.path, there.folder, there.name, mode | 0700, true, kept, code)) {
+            errorText = fc_EntryErrorText(false, at.entry.name, code);
+            return false;
+        }
+        folderAttributes_[at.targetPath] = kept;
+        if (fc_FromProtocol())
+            rowFolders_.emplace_back(at.targetPath, at.path);
+        std::string text = "ok (übernommen: " + base::join(words, ", ");
+        if (!kept.notKept.empty())
+            text += "; " + platform::notKeptText(kept.notKept);
+        run_.sb_EntryDone(at, text + ")");
         return true;
     }
     std::string note;
@@ -432,7 +455,8 @@ void CopyPass::sb_TargetFolderDone(const std::string& targetPath, const platform
     const bool changed = changedFolders_.erase(targetPath) != 0;
     const auto made = madeFolders_.find(targetPath);
     const bool own = made != madeFolders_.end() || resumed;
-    if (!own && !changed && (run_.fc_TargetAttributes(0) & platform::attr::kReadOnly) == 0)
+    if (!own && !changed && folderAttributes_.count(targetPath) == 0
+        && (run_.fc_TargetAttributes(0) & platform::attr::kReadOnly) == 0)
         return;
     // The folder as the task's target reaches it, and when this run made
     // it, that very folder: one swapped for a link (or for another folder)
@@ -454,6 +478,12 @@ void CopyPass::sb_TargetFolderDone(const std::string& targetPath, const platform
         target.setPermissions(mode, ignored);
         target.setLastWrite(source.lastWrite, ignored);
         return;
+    }
+    // One whose mode, ACL or attributes a rerun brought over: its true bits now.
+    if (const auto kept = folderAttributes_.find(targetPath); kept != folderAttributes_.end()) {
+        target.setPermissions(
+            kept->second.mode(platform::modeFor(source.mode, run_.fc_TargetAttributes(source.attributes))), ignored);
+        folderAttributes_.erase(kept);
     }
     if ((run_.fc_TargetAttributes(0) & platform::attr::kReadOnly) != 0)
         target.setPermissions(target.mode() & ~0222u, ignored);

@@ -150,7 +150,9 @@ private:
     // Target folders whose content this pass changed, with their sources:
     // they get the source's time when the run leaves them.
     std::map<std::string, std::string> changedFolders_;
-    // A folder made whose access ACL it could not keep: the bits it must keep to.
+    // Folders whose bits are finished when their content is in: one made
+    // whose access ACL it could not keep, one whose mode, ACL or attributes
+    // a rerun brought over.
     std::map<std::string, platform::KeptAttributes> folderAttributes_;
     // Target folders without write bits, writable while the copy works in them.
     platform::WritableFolders writable_;

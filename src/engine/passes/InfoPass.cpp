@@ -123,6 +123,7 @@ bool InfoPass::fc_InfoEntry(const EntryAt& at)
     run_.observer.ActionFolderStart(path);
     ++c.CountFolder;
     c.FullPathMaxLetters = std::max(c.FullPathMaxLetters, letters(path));
+    std::string folderText = "ok";
     if (run_.has(status::kOnlyDifferent)) {
         // A link there is not the folder: its content would be compared
         // (and then copied) outside the target.
@@ -131,9 +132,17 @@ bool InfoPass::fc_InfoEntry(const EntryAt& at)
         if (!targetPath.empty()
             && run_.targets.statEntry(platform::parentPath(targetPath), platform::fileName(targetPath), target, code)
             && target.isDirectory()) {
-            ++c.CountFolder_ExistsTimeOk;
-            run_.observer.ActionFolderNot(1);
-            return true;
+            // There: only what a copy keeps beyond it may be to bring over.
+            const std::vector<std::string> words = run_.has(status::kOnlyNewer)
+                ? std::vector<std::string>()
+                : fc_KeptDifferences(entry, target, path, targetPath,
+                                     platform::modeFor(entry.mode, run_.fc_TargetAttributes(entry.attributes)));
+            if (words.empty()) {
+                ++c.CountFolder_ExistsTimeOk;
+                run_.observer.ActionFolderNot(1);
+                return true;
+            }
+            folderText = "'" + base::join(words, ", ") + "' ungleich";
         }
         ++c.CountFolder_ToDo;
     }
@@ -143,7 +152,7 @@ bool InfoPass::fc_InfoEntry(const EntryAt& at)
                              .level = level - 1,
                              .type = protocol::EntryKind::Folder,
                              .name = entry.name,
-                             .text = "ok",
+                             .text = folderText,
                              .folder = path,
                              .target = targetPath});
     run_.observer.ActionFolderDone();
