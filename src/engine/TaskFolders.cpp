@@ -1,10 +1,13 @@
 #include "engine/TaskFolders.h"
 
 #include "net/DriveFolder.h"
+#include "platform/MountTable.h"
 #include "platform/Paths.h"
 
 #include <pwd.h>
+#include <sys/stat.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 
@@ -85,10 +88,19 @@ std::vector<HomeFolder> fc_HomeFolders()
     return homes;
 }
 
+namespace {
+
+const char* const kTop[] = {"/", "/bin", "/boot", "/dev", "/etc", "/proc", "/run", "/sbin", "/sys", "/usr", "/var"};
+
+std::string whose(const HomeFolder& home)
+{
+    return home.user.empty() ? "des angemeldeten Benutzers" : "von '" + home.user + "'";
+}
+
+} // namespace
+
 bool fc_IsSystemFolder(const std::string& resolved)
 {
-    static const char* const kTop[] = {"/",    "/bin",  "/boot", "/dev", "/etc", "/proc",
-                                       "/run", "/sbin", "/sys",  "/usr", "/var"};
     for (const char* top : kTop)
         if (resolved == top)
             return true;
@@ -106,12 +118,97 @@ std::string fc_ProtectedFolderReason(const std::string& resolved, const std::vec
     if (fc_IsSystemFolder(resolved))
         return "ist ein Systemverzeichnis";
     for (const HomeFolder& home : homes) {
-        const std::string whose = home.user.empty() ? "des angemeldeten Benutzers" : "von '" + home.user + "'";
         if (home.path == resolved)
-            return "ist das Benutzerverzeichnis " + whose;
+            return "ist das Benutzerverzeichnis " + whose(home);
         if (platform::isWithin(home.path, resolved))
-            return "enthält das Benutzerverzeichnis " + whose + " ('" + home.path + "')";
+            return "enthält das Benutzerverzeichnis " + whose(home) + " ('" + home.path + "')";
     }
+    return {};
+}
+
+ProtectedFolders::ProtectedFolders(std::vector<HomeFolder> homes, const std::vector<std::string>& systemFolders,
+                                   std::string_view mountInfo)
+    : homes_(std::move(homes))
+{
+    for (const std::string& folder : systemFolders)
+        sb_Protect(folder, platform::isRoot(folder) ? "das Stammverzeichnis des Systems" : "ein Systemverzeichnis",
+                   mountInfo);
+    for (const HomeFolder& home : homes_)
+        sb_Protect(home.path, "das Benutzerverzeichnis " + whose(home), mountInfo);
+}
+
+ProtectedFolders ProtectedFolders::ofSystem(std::vector<HomeFolder> homes)
+{
+    std::vector<std::string> system(std::begin(kTop), std::end(kTop));
+    for (const char* lib : {"/lib", "/lib32", "/lib64", "/libx32"})
+        system.emplace_back(lib);
+    return ProtectedFolders(std::move(homes), system, platform::readMountInfo());
+}
+
+// The folder itself, the folders on its way, and every other mount point
+// that shows one of them, with the folders on that one's way.
+void ProtectedFolders::sb_Protect(const std::string& path, const std::string& what, std::string_view mountInfo)
+{
+    const auto idOf = [](const std::string& folder, Id& id) {
+        struct stat st {};
+        if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+            return false;
+        id = {st.st_dev, st.st_ino};
+        return true;
+    };
+    Id id;
+    if (!platform::isAbsolute(path) || !idOf(path, id))
+        return;
+    is_.try_emplace(id, what, path);
+    std::vector<std::string> way;
+    for (std::string up = path; !platform::isRoot(up);) {
+        up = platform::parentPath(up);
+        way.push_back(up);
+        if (idOf(up, id))
+            holds_.try_emplace(id, what, path);
+    }
+    // Only mounts of the file systems these folders lie on can show them
+    // again; no other mount point is looked at (an automounter's would
+    // mount, a lost server's would hang).
+    const std::vector<platform::MountEntry> mounts = platform::parseMountInfo(mountInfo);
+    std::vector<dev_t> devices;
+    way.insert(way.begin(), path);
+    for (const std::string& folder : way) {
+        const platform::MountEntry* holder = nullptr;
+        for (const platform::MountEntry& mount : mounts)
+            if (platform::isWithin(folder, mount.point)
+                && (holder == nullptr || mount.point.size() >= holder->point.size()))
+                holder = &mount;
+        if (holder != nullptr)
+            devices.push_back(holder->device);
+    }
+    for (const platform::MountEntry& mount : mounts) {
+        if (std::find(devices.begin(), devices.end(), mount.device) == devices.end() || !idOf(mount.point, id))
+            continue;
+        const bool shows = is_.count(id) != 0 || holds_.count(id) != 0;
+        if (!shows || std::find(way.begin(), way.end(), mount.point) != way.end())
+            continue;
+        for (std::string up = mount.point; !platform::isRoot(up);) {
+            up = platform::parentPath(up);
+            if (idOf(up, id))
+                holds_.try_emplace(id, what, mount.point);
+        }
+    }
+}
+
+std::string ProtectedFolders::reason(const std::string& resolved) const
+{
+    std::string byPath = fc_ProtectedFolderReason(resolved, homes_);
+    if (!byPath.empty())
+        return byPath;
+    struct stat st {};
+    if (::stat(resolved.c_str(), &st) != 0)
+        return {};
+    const Id id{st.st_dev, st.st_ino};
+    if (const auto is = is_.find(id); is != is_.end())
+        return "ist " + is->second.first + " ('" + is->second.second + "', hier ein weiteres Mal eingehängt)";
+    if (const auto holds = holds_.find(id); holds != holds_.end())
+        return "enthält " + holds->second.first + " ('" + holds->second.second + "')";
     return {};
 }
 

@@ -7,14 +7,18 @@
 #include "EngineRun.h"
 #include "TreeState.h"
 #include "engine/TaskFolders.h"
+#include "platform/MountTable.h"
 #include "support/ScopedEnv.h"
 #include "support/ScratchMount.h"
 #include "support/TempDir.h"
 
 #include <fcntl.h>
 #include <linux/fs.h>
+#include <sched.h>
 #include <sys/ioctl.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -228,6 +232,81 @@ TEST(Delete, NeverTakesTheSystemOrAHomeAsAWhole)
     EngineRun inside;
     EXPECT_TRUE(inside.run(kDelete, {.sourceFolder = dir.file("verweis"), .selection = {"brief.txt"}}));
     EXPECT_FALSE(fs::exists(dir.file("Benutzer/ich/brief.txt")));
+}
+
+// The guard by what a folder is: a home mounted a second time elsewhere
+// (a bind mount, in a mount namespace of the test's own, on temporary
+// folders only) is that home there too, the folders holding that mount
+// point hold it, and a run that would delete it is refused. Ordinary
+// folders stay free.
+TEST(Delete, AHomeMountedElsewhereIsKnownByWhatItIs)
+{
+    TempDir dir;
+    const std::string home = dir.mkdir("home/anna");
+    dir.write("home/anna/brief.txt", "bleibt");
+    const std::string free = dir.mkdir("frei");
+    EXPECT_EQ(ProtectedFolders({{"anna", home}}, {}, platform::readMountInfo()).reason(free), "");
+    if (geteuid() != 0)
+        GTEST_SKIP() << "a bind mount needs root (in a mount namespace of the test's own)";
+    const std::string elsewhere = dir.mkdir("anderswo");
+    const std::string mounted = dir.mkdir("anderswo/h");
+    const std::string whole = dir.mkdir("ganz");
+    int report[2];
+    ASSERT_EQ(pipe(report), 0);
+    const pid_t child = fork();
+    if (child == 0) {
+        close(report[0]);
+        std::string failures;
+        if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+            _exit(77);
+        if (mount(home.c_str(), mounted.c_str(), nullptr, MS_BIND, nullptr) != 0
+            || mount(dir.file("home").c_str(), whole.c_str(), nullptr, MS_BIND, nullptr) != 0)
+            _exit(78);
+        const ProtectedFolders guard({{"anna", home}}, {}, platform::readMountInfo());
+        const std::string again =
+            "das Benutzerverzeichnis von 'anna' ('" + home + "', hier ein weiteres Mal eingehängt)";
+        const struct {
+            std::string folder;
+            std::string reason;
+        } rows[] = {
+            {mounted, "ist " + again},
+            {whole + "/anna", "ist " + again},
+            {elsewhere, "enthält das Benutzerverzeichnis von 'anna' ('" + mounted + "')"},
+            {whole, "enthält das Benutzerverzeichnis von 'anna' ('" + home + "')"},
+            {mounted + "/Dokumente", ""},
+            {free, ""},
+        };
+        fs::create_directory(mounted + "/Dokumente");
+        for (const auto& row : rows)
+            if (const std::string got = guard.reason(row.folder); got != row.reason)
+                failures += row.folder + ": '" + got + "' statt '" + row.reason + "'\n";
+        // End to end: the home of $HOME, reached through the other mount.
+        test::ScopedEnv env("HOME", home.c_str());
+        EngineRun r;
+        if (r.run(kDelete, {.sourceFolder = mounted, .selection = {"*.*"}}))
+            failures += "the delete ran\n";
+        if (r.ready()
+            != "Ready false 'Quelle: '" + mounted + "' ist das Benutzerverzeichnis des angemeldeten Benutzers ('" + home
+                + "', hier ein weiteres Mal eingehängt): hier wird nichts gelöscht!' none")
+            failures += r.ready() + "\n";
+        if (!fs::exists(home + "/brief.txt"))
+            failures += "the home was emptied\n";
+        (void)!write(report[1], failures.data(), failures.size());
+        _exit(failures.empty() ? 0 : 1);
+    }
+    close(report[1]);
+    std::string failures;
+    char buffer[4096];
+    for (ssize_t n = 0; (n = read(report[0], buffer, sizeof buffer)) > 0;)
+        failures.append(buffer, static_cast<std::size_t>(n));
+    close(report[0]);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 77)
+        GTEST_SKIP() << "no mount namespace of its own here";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << failures;
+    EXPECT_EQ(dir.read("home/anna/brief.txt"), "bleibt");
 }
 
 // A source reached through a link is resolved once: the run and its

@@ -36,9 +36,9 @@ struct Passes {
     AttribPass attrib;
     MkDirPass mkdir;
     TreeWalk walk;
-    // The users' home folders, read once per run when a delete or an
-    // attribute change needs them.
-    std::optional<std::vector<HomeFolder>> homes;
+    // The folders no delete or attribute change takes as a whole, read once
+    // per run when one needs them.
+    std::optional<ProtectedFolders> protectedFolders;
 };
 
 } // namespace zdr::engine

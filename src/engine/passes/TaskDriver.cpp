@@ -72,7 +72,7 @@ void TaskDriver::sb_RunStart()
     targetDrives_.resize(run_.tasks.size());
     isRunning_ = true;
     // Each run resolves its folders anew (the window may have changed a target).
-    passes_.homes.reset();
+    passes_.protectedFolders.reset();
     for (EngineTask& task : run_.tasks)
         task.SourceResolved = task.TargetResolved = false;
     run_.cancel = false;
@@ -269,10 +269,10 @@ bool TaskDriver::fc_TaskRefused(const EngineTask& task, std::string& errorText)
                 folders.push_back(platform::joinPath(
                     task.Source, platform::withoutTrailingSeparator(platform::entryToRelativePath(entry))));
         }
-        if (!passes_.homes)
-            passes_.homes = fc_HomeFolders();
+        if (!passes_.protectedFolders)
+            passes_.protectedFolders = ProtectedFolders::ofSystem(fc_HomeFolders());
         for (const std::string& folder : folders) {
-            const std::string reason = fc_ProtectedFolderReason(folder, *passes_.homes);
+            const std::string reason = passes_.protectedFolders->reason(folder);
             if (!reason.empty()) {
                 errorText = "Quelle: '" + folder + "' " + reason
                     + (run_.has(status::kDelete) ? ": hier wird nichts gelöscht!"
