@@ -15,9 +15,15 @@
 #include "util/clsCommonDialog.h"
 #include "util/mdlGetFolder.h"
 
+#include "base/StopSignal.h"
+#include "run/RunCoverBase.h"
+
 #include <QApplication>
 #include <QIcon>
+#include <QPointer>
 #include <QProxyStyle>
+#include <QSocketNotifier>
+#include <QTimer>
 
 #include <unistd.h>
 
@@ -115,6 +121,33 @@ bool prepareScreen(const base::StartPlan& plan)
     return false;
 }
 
+// Ctrl+C and SIGTERM: what runs is cancelled as by its cancel button (no
+// half-made file stays), and once nothing runs the program ends with the
+// signal's exit code.
+void stopOnSignals(QObject* owner)
+{
+    const int fd = base::installStopSignals();
+    if (fd < 0)
+        return;
+    auto* notifier = new QSocketNotifier(fd, QSocketNotifier::Read, owner);
+    QObject::connect(notifier, &QSocketNotifier::activated, owner, [fd, notifier, owner] {
+        char bytes[16];
+        while (read(fd, bytes, sizeof bytes) > 0) {
+        }
+        notifier->setEnabled(false);
+        run::printNote(std::string(base::kProgramTitle) + ": " + (base::stopSignal() == SIGINT ? "Strg+C" : "SIGTERM")
+                       + " - der Vorgang wird abgebrochen");
+        auto* waiting = new QTimer(owner);
+        QObject::connect(waiting, &QTimer::timeout, owner, [] {
+            if (!run::ui::RunCoverBase::fc_CancelAllRuns())
+                QApplication::exit(base::stopExitCode());
+        });
+        waiting->start(50);
+        if (!run::ui::RunCoverBase::fc_CancelAllRuns())
+            QApplication::exit(base::stopExitCode());
+    });
+}
+
 } // namespace
 
 int Main(int argc, char** argv)
@@ -148,6 +181,7 @@ int Main(int argc, char** argv)
     util::ui::keepDialogHistoryOwn();
     if (base::unattended())
         answerForNobody();
+    stopOnSignals(&application);
 
     switch (plan.form) {
     case base::StartPlan::Form::WrongCall:
@@ -160,13 +194,13 @@ int Main(int argc, char** argv)
         start.fc_Init(a[0], a[1], a[2], a[3], a[4]);
         const int code = QApplication::exec();
         util::ui::clsClipboard::sb_HandOver();
-        return code;
+        return base::stopSignal() ? base::stopExitCode() : code;
     }
     case base::StartPlan::Form::MainWindow:
     case base::StartPlan::Form::Help:
     case base::StartPlan::Form::Version: break;
     }
-    auto* window = new mainwindow::frmMain;
+    QPointer<mainwindow::frmMain> window = new mainwindow::frmMain;
     window->setAttribute(Qt::WA_DeleteOnClose);
     // Unloading the main window ends the program, with the exit code of the
     // run the command line started.
@@ -175,8 +209,11 @@ int Main(int argc, char** argv)
     QObject::connect(window, &QObject::destroyed, &application, [&exitCode] { QApplication::exit(exitCode); });
     window->fc_Init(q(plan.arguments[0]), q(plan.arguments[1]), q(plan.arguments[2]));
     const int code = QApplication::exec();
+    // Ended by a signal with the window still there: it goes now, with its
+    // run's coordinator and the network drives it connected.
+    delete window.data();
     util::ui::clsClipboard::sb_HandOver();
-    return code;
+    return base::stopSignal() ? base::stopExitCode() : code;
 }
 
 } // namespace zdr::app

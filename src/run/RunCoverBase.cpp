@@ -34,6 +34,13 @@ constexpr const char* kAbortedTitle = "Aktion abgebrochen ...";
 constexpr const char* kNoTask = "Keine Aufgabe vorhanden, bitte legen Sie mindestens eine Aufgabe an!";
 constexpr std::int64_t kViewPaceMs = 30; // "Abbrechen ..." is seen well within 200 ms
 
+// The coordinators alive now, for a cancel that comes from outside (a signal).
+std::vector<RunCoverBase*>& liveCovers()
+{
+    static std::vector<RunCoverBase*> covers;
+    return covers;
+}
+
 std::function<std::int64_t()>& viewClock()
 {
     static std::function<std::int64_t()> clock;
@@ -58,9 +65,22 @@ RunCoverBase::RunCoverBase(run::InfoCoverEvents events, Services services)
 {
     if (const std::string file = base::protocolFileName(); !file.empty())
         log_ = std::make_unique<RunLog>(file);
+    liveCovers().push_back(this);
 }
 
-RunCoverBase::~RunCoverBase() = default;
+RunCoverBase::~RunCoverBase() { std::erase(liveCovers(), this); }
+
+bool RunCoverBase::fc_CancelAllRuns()
+{
+    bool any = false;
+    for (RunCoverBase* cover : liveCovers()) {
+        if (cover->hasEngine() && cover->engineRunning()) {
+            cover->engineCancel();
+            any = true;
+        }
+    }
+    return any;
+}
 
 bool RunCoverBase::closeAfterRun(bool /*done*/) const { return false; }
 
@@ -311,7 +331,7 @@ void RunCoverBase::sb_ActionStart(const std::string& action, const ViewUpdate& t
     if (log_)
         log_->passStarted(action, w.text(Control::lblSystemInfoTask));
     if (TerminalProgress* terminal = terminalProgress())
-        terminal->line(w.text(Control::lblSystemInfoTask));
+        terminal->passStarted(w.text(Control::lblSystemInfoTask));
     sb_DoEvents();
 }
 

@@ -71,6 +71,9 @@ public:
     // The clock (milliseconds) that paces the view of the frequent events;
     // tests give their own, an empty one restores the steady clock.
     static void setViewClock(std::function<std::int64_t()> clock);
+    // Cancels every run that goes on now, without asking (Ctrl+C, SIGTERM);
+    // true when one was going.
+    static bool fc_CancelAllRuns();
     std::uint32_t Status() const { return status_; }
 
 protected:

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 
 namespace zdr::run {
@@ -18,6 +19,9 @@ namespace zdr::run {
 namespace {
 
 constexpr double kInterval = 0.2;
+// The speed is what the last seconds did: a pass that slows down (a large
+// file after many small ones, a slower disk) shows it at once.
+constexpr double kPaceWindow = 5;
 
 const char* actionName(engine::PassAction pass)
 {
@@ -34,10 +38,15 @@ const char* actionName(engine::PassAction pass)
 
 std::string entries(std::int64_t count) { return std::to_string(count) + (count == 1 ? " Eintrag" : " Einträge"); }
 
-std::string speed(double kilobytes, std::int32_t seconds)
+std::string speed(double kilobytes, std::int32_t seconds, const Pace& pace)
 {
+    if (pace.kilobytesPerSecond >= 0)
+        return ", " + sizeText(pace.kilobytesPerSecond) + "/s";
     return seconds > 0 ? ", " + sizeText(kilobytes / seconds) + "/s" : std::string();
 }
+
+// Whole seconds, rounded up: what is left is never shown as nothing.
+std::int64_t secondsUp(double seconds) { return static_cast<std::int64_t>(std::ceil(seconds - 1e-9)); }
 
 // Cuts a UTF-8 text to `columns` characters.
 std::string cut(const std::string& text, std::size_t columns)
@@ -60,7 +69,7 @@ std::unique_ptr<TerminalProgress>& instance()
 
 } // namespace
 
-std::string terminalLine(const EngineState& state, double extraDoneK)
+std::string terminalLine(const EngineState& state, double extraDoneK, const Pace& pace)
 {
     const engine::EngineCounters& c = state.counters;
     const std::int64_t count = c.CountFiles + c.CountFolder;
@@ -69,18 +78,23 @@ std::string terminalLine(const EngineState& state, double extraDoneK)
     const engine::PassAction pass = engine::passActionOf(state.action);
     const std::string head = std::string(actionName(pass)) + ": ";
     if (pass == engine::PassAction::Info)
-        return head + entries(count) + ", " + sizeText(c.SizeTotal) + speed(c.SizeTotal, state.secondsUsed) + ", "
+        return head + entries(count) + ", " + sizeText(c.SizeTotal) + speed(c.SizeTotal, state.secondsUsed, pace) + ", "
             + timeText(state.secondsUsed);
     if ((state.status & engine::status::kWithInfo) == 0 || count == 0)
-        return head + entries(done) + ", " + sizeText(sizeDone) + speed(sizeDone, state.secondsUsed) + ", "
+        return head + entries(done) + ", " + sizeText(sizeDone) + speed(sizeDone, state.secondsUsed, pace) + ", "
             + timeText(state.secondsUsed);
     std::string line = head + std::to_string(done) + " von " + std::to_string(count) + " Einträgen, "
-        + sizeText(sizeDone) + " von " + sizeText(c.SizeTotal) + speed(sizeDone, state.secondsUsed);
-    // The share done so far (counts and sizes) tells how long the rest takes;
-    // before anything is done the engine's estimate does.
+        + sizeText(sizeDone) + " von " + sizeText(c.SizeTotal) + speed(sizeDone, state.secondsUsed, pace);
+    // The size left at the recent speed tells how long the rest takes; else
+    // the share done so far (counts and sizes) in the time it took; before
+    // anything is done the engine's estimate.
     const std::int32_t percent = mainPercent(c, extraDoneK);
     std::int64_t left = -1;
-    if (percent > 0 && state.secondsUsed > 0)
+    if (pace.kilobytesPerSecond > 0 && c.SizeTotal > sizeDone)
+        left = secondsUp((c.SizeTotal - sizeDone) / pace.kilobytesPerSecond);
+    else if (percent > 0 && pace.seconds > 0)
+        left = secondsUp(pace.seconds * (100 - percent) / percent);
+    else if (percent > 0 && state.secondsUsed > 0)
         left = static_cast<std::int64_t>(state.secondsUsed) * (100 - percent) / percent;
     else if (state.secondsMax > state.secondsUsed)
         left = state.secondsMax - state.secondsUsed;
@@ -119,7 +133,19 @@ void TerminalProgress::update(const EngineState& state, double extraDoneK, bool 
     if (!now && lastShown_ >= 0 && t - lastShown_ < kInterval)
         return;
     lastShown_ = t;
-    write_("\r" + terminalLine(state, extraDoneK));
+    const engine::EngineCounters& c = state.counters;
+    const double kilobytes =
+        engine::passActionOf(state.action) == engine::PassAction::Info ? c.SizeTotal : c.SizeTotal_Done + extraDoneK;
+    if (passBegan_ < 0)
+        passBegan_ = t;
+    samples_.push_back({t, kilobytes});
+    while (samples_.size() > 2 && t - samples_[1].at >= kPaceWindow)
+        samples_.erase(samples_.begin());
+    Pace pace;
+    pace.seconds = t - passBegan_;
+    if (const double span = t - samples_.front().at; span >= 0.5)
+        pace.kilobytesPerSecond = std::max(0.0, kilobytes - samples_.front().kilobytes) / span;
+    write_("\r" + terminalLine(state, extraDoneK, pace));
     lineOpen_ = true;
 }
 
@@ -128,6 +154,13 @@ void TerminalProgress::line(const std::string& text)
     write_((lineOpen_ ? "\n" : "") + text + "\n");
     lineOpen_ = false;
     lastShown_ = -1;
+}
+
+void TerminalProgress::passStarted(const std::string& heading)
+{
+    line(heading);
+    passBegan_ = -1;
+    samples_.clear();
 }
 
 TerminalProgress* terminalProgress() { return instance().get(); }

@@ -23,6 +23,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <sstream>
 #include <thread>
@@ -52,6 +53,61 @@ void makeSocket(const std::string& path)
     EXPECT_EQ(bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
     close(fd);
 }
+
+// A terminal (a pseudo-terminal pair) for the program; what the program
+// writes on it is read on a thread of its own until the program is gone.
+class Terminal {
+public:
+    Terminal()
+    {
+        master_ = posix_openpt(O_RDWR | O_NOCTTY);
+        if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0)
+            return;
+        side_ = open(ptsname(master_), O_RDWR | O_NOCTTY);
+        reader_ = std::thread([this] {
+            char buffer[4096];
+            ssize_t n = 0;
+            while ((n = read(master_, buffer, sizeof buffer)) > 0) {
+                const std::lock_guard guard(lock_);
+                shown_.append(buffer, static_cast<std::size_t>(n));
+            }
+        });
+    }
+    ~Terminal() { sb_Finish(); }
+    Terminal(const Terminal&) = delete;
+    Terminal& operator=(const Terminal&) = delete;
+
+    bool opened() const { return side_ >= 0; }
+    // The program's side; closed here once the program has it.
+    int side() const { return side_; }
+    void sb_Handed()
+    {
+        close(side_);
+        side_ = -2;
+    }
+    std::string shown()
+    {
+        const std::lock_guard guard(lock_);
+        return shown_;
+    }
+    // Everything once the program has ended (the reader reads to the end).
+    std::string sb_Finish()
+    {
+        if (reader_.joinable())
+            reader_.join();
+        if (master_ >= 0)
+            close(master_);
+        master_ = -1;
+        return shown();
+    }
+
+private:
+    int master_ = -1;
+    int side_ = -1;
+    std::mutex lock_;
+    std::string shown_;
+    std::thread reader_;
+};
 
 // Started without a display and without being told that nobody is there
 // (cron, ssh, a systemd timer); its standard error (and output) goes to
@@ -137,6 +193,8 @@ public:
     }
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
+
+    void sendSignal(int signal) const { kill(pid_, signal); }
 
     // The exit code once the program has ended within the limit, else kNotEnded.
     int exitCode(std::chrono::seconds limit)
@@ -362,28 +420,16 @@ TEST_F(ProgramExit, NewFolderPathOutlivesTheProgram)
 // progress on the terminal; a window someone should use cannot open.
 TEST_F(ProgramExit, WithoutADisplay)
 {
-    const int terminal = posix_openpt(O_RDWR | O_NOCTTY);
-    ASSERT_GE(terminal, 0);
-    ASSERT_EQ(grantpt(terminal), 0);
-    ASSERT_EQ(unlockpt(terminal), 0);
-    const int terminalSide = open(ptsname(terminal), O_RDWR | O_NOCTTY);
-    ASSERT_GE(terminalSide, 0);
-    std::string shown;
-    std::thread reader([&] {
-        char buffer[4096];
-        ssize_t n = 0;
-        while ((n = read(terminal, buffer, sizeof buffer)) > 0)
-            shown.append(buffer, static_cast<std::size_t>(n));
-    });
+    Terminal terminal;
+    ASSERT_TRUE(terminal.opened());
     {
         Program program(
             {project("nachts", 1, tree_.file("Daten"), tree_.mkdir("Ziel5"), {"chkCopyWithInfo"}), "/a", "/s"},
-            runtime_, 0, NoDisplay{terminalSide});
-        close(terminalSide);
+            runtime_, 0, NoDisplay{terminal.side()});
+        terminal.sb_Handed();
         EXPECT_EQ(program.exitCode(120s), 0);
     }
-    reader.join(); // the terminal reads to its end once the program is gone
-    close(terminal);
+    const std::string shown = terminal.sb_Finish();
     EXPECT_TRUE(fs::exists(tree_.file("Ziel5/Daten/Texte/brief.txt")));
     EXPECT_NE(shown.find("\rKopieren: "), std::string::npos) << shown;
     EXPECT_NE(shown.find("Vorgang erfolgreich abgeschlossen"), std::string::npos) << shown;
@@ -400,6 +446,49 @@ TEST_F(ProgramExit, WithoutADisplay)
     std::ostringstream text;
     text << std::ifstream(errors).rdbuf();
     EXPECT_NE(text.str().find("Keine grafische Anzeige gefunden"), std::string::npos) << text.str();
+}
+
+// Ctrl+C and SIGTERM cancel a run as its cancel button does: the file being
+// copied is not left half-made, the terminal line ends, the run says it was
+// cancelled, and the program ends with the signal's documented code.
+TEST_F(ProgramExit, SignalsCancelTheRun)
+{
+    // Copied in blocks of 1 KB with the engine's pause after each: minutes.
+    tree_.write("Lang/gross.bin", std::string(4 << 20, 'g'));
+    const struct {
+        int signal;
+        int expected;
+    } cases[] = {{SIGINT, 130}, {SIGTERM, 143}};
+    for (const auto& c : cases) {
+        const std::string target = tree_.mkdir("Ziel-" + std::to_string(c.signal));
+        std::ostringstream xml;
+        xml << std::ifstream(project("lang", 1, tree_.file("Lang"), target, {"chkCopyBlockBytes"})).rdbuf();
+        std::string text = xml.str();
+        text.insert(text.find("<cboAction>"), "<txtFileBlockSize>1024</txtFileBlockSize>");
+        const std::string file = tree_.write("lang.ZdrPrj", text);
+        Terminal terminal;
+        ASSERT_TRUE(terminal.opened());
+        int code = kNotEnded;
+        {
+            Program program({file, "/a", "/s"}, runtime_, 0, NoDisplay{terminal.side()});
+            terminal.sb_Handed();
+            // The copy of the file has begun once its bytes are shown.
+            const auto end = std::chrono::steady_clock::now() + 60s;
+            while (terminal.shown().find("\rKopieren: ") == std::string::npos && std::chrono::steady_clock::now() < end)
+                std::this_thread::sleep_for(20ms);
+            program.sendSignal(c.signal);
+            code = program.exitCode(120s);
+        }
+        const std::string shown = terminal.sb_Finish();
+        EXPECT_EQ(code, c.expected) << shown;
+        EXPECT_NE(shown.find("Vorgang abgebrochen"), std::string::npos) << shown;
+        EXPECT_NE(shown.find("\x1b[K\r\n"), std::string::npos) << "the progress line ends first: " << shown;
+        std::vector<std::string> left;
+        for (const auto& entry : fs::recursive_directory_iterator(target))
+            if (entry.is_regular_file())
+                left.push_back(entry.path().filename());
+        EXPECT_TRUE(left.empty()) << "half-made: " << left.front();
+    }
 }
 
 // What a cron mail or a journal shows of an unattended run: every entry that

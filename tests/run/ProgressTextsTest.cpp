@@ -230,6 +230,33 @@ TEST(TerminalProgress, LinePerPass)
     EXPECT_EQ(terminalLine(del), "Löschen: 3 Einträge, 3,00 KB, 00:00:00");
 }
 
+// The speed is the last seconds', the time left the size left at that speed,
+// never "00:00:00" while something is left, measured on the clock the
+// progress is given (not the engine's whole seconds).
+TEST(TerminalProgress, SpeedOfTheLastSecondsAndTimeLeft)
+{
+    std::string out;
+    double now = 100;
+    TerminalProgress progress([&](const std::string& text) { out = text; }, [&] { return now; });
+    progress.passStarted("Kopieren ...");
+    const auto at = [](double doneK) {
+        EngineState e = engineIn("COPY", status::kWithInfo,
+                                 {.CountFiles = 2, .CountFiles_Done = 1, .SizeTotal = 100000, .SizeTotal_Done = doneK});
+        e.secondsUsed = 0; // the engine's whole seconds have not moved yet
+        return e;
+    };
+    progress.update(at(0));
+    now += 0.8;
+    progress.update(at(80000));
+    EXPECT_EQ(out, "\rKopieren: 1 von 2 Einträgen, 78,13 MB von 97,66 MB, 97,66 MB/s, noch 00:00:01");
+    // Slower now: 1 MB a second, and so the last five seconds.
+    for (int i = 1; i <= 10; ++i) {
+        now += 1;
+        progress.update(at(80000 + 1024 * i));
+    }
+    EXPECT_EQ(out, "\rKopieren: 1 von 2 Einträgen, 88,13 MB von 97,66 MB, 1,00 MB/s, noch 00:00:10");
+}
+
 TEST(TerminalProgress, RewritesItsLineAtMostFiveTimesASecond)
 {
     std::string out;
