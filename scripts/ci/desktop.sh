@@ -14,6 +14,14 @@ id=example.zendor.DaroRazu
 desktop-file-validate "$stage/usr/share/applications/$id.desktop"
 appstreamcli validate --no-net "$stage/usr/share/metainfo/$id.metainfo.xml"
 [ -x "$stage/usr/bin/zendor-darorazu" ]
+# The manual page is there and renders without a warning.
+man_page="$stage/usr/share/man/man1/zendor-darorazu.1"
+[ -f "$man_page" ]
+man_warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$man_page" 2>&1 >/dev/null)
+[ -z "$man_warnings" ] || { echo "$man_warnings"; exit 1; }
+# Help and version need no display.
+env -u DISPLAY -u WAYLAND_DISPLAY "$stage/usr/bin/zendor-darorazu" --help | grep -q "/a"
+env -u DISPLAY -u WAYLAND_DISPLAY "$stage/usr/bin/zendor-darorazu" --version | grep -q "Zendor DaroRazu"
 
 # What the desktop sees once the caches know the installed files.
 export PATH="$stage/usr/bin:$PATH" XDG_DATA_HOME="$stage/usr/share" XDG_DATA_DIRS="$stage/usr/share:/usr/share"
