@@ -2,6 +2,7 @@
 // the names of the backup of replaced files.
 #include "engine/BackupNames.h"
 #include "engine/EngineTask.h"
+#include "engine/ErrorTexts.h"
 #include "engine/RenamePattern.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,34 @@ namespace zdr::engine {
 namespace {
 
 const base::LocalDateTime kDecember7{2026, 12, 7, 9, 5, 3};
+
+// What a volume of the Windows family answers for a name it cannot hold
+// ("not found" from exfat-fuse, "invalid" from ntfs-3g and FAT) becomes a
+// text that says so; the same answer for a name it holds keeps its own.
+TEST(TargetErrorText, NamesTheVolumeRefuses)
+{
+    using namespace platform::error;
+    const struct {
+        const char* name;
+        platform::ErrorCode code;
+        bool volumeRefuses;
+        bool saysRefused;
+    } cases[] = {
+        {"a:b.txt", kFileNotFound, true, true},     {"Frage?", kInvalidParameter, true, true},
+        {"ende.", kInvalidName, true, true},        {"ende ", kInvalidParameter, true, true},
+        {"neue\nZeile", kPathNotFound, true, true}, {"a\\b", kFileNotFound, true, true},
+        {"a:b.txt", kFileNotFound, false, false}, // ext4 holds it: the source went
+        {"a:b.txt", kDiskFull, true, false},        {"gut.txt", kFileNotFound, true, false},
+        {"..", kFileNotFound, true, false},
+    };
+    for (const auto& c : cases) {
+        const std::string text = fc_TargetErrorText(true, c.name, c.code, c.volumeRefuses);
+        EXPECT_EQ(text.find("nicht erlaubt") != std::string::npos, c.saysRefused) << c.name << ": " << text;
+        if (!c.saysRefused)
+            EXPECT_EQ(text, fc_EntryErrorText(true, c.name, c.code));
+    }
+    EXPECT_NE(fc_TooLargeText("g.bin", 0xFFFFFFFF).find("höchstens 4.294.967.295 Byte"), std::string::npos);
+}
 
 TEST(RenamePattern, PlaceholdersAreReplacedInOnePass)
 {

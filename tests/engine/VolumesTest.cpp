@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -76,9 +77,18 @@ TEST_P(Volumes, UnchangedRerunCopiesNothingAndChangesStillGo)
     const project::Task task{.sourceFolder = source, .targetFolder = dir.file("stick")};
     const std::uint32_t differing = status::kCopy | status::kOnlyDifferent | status::kOverwriteExisting;
 
+    // Another user's files with modes of their own: a volume that keeps no
+    // owners or modes (exFAT, NTFS, FAT) gives no error lines for them.
+    for (const auto& e : std::filesystem::recursive_directory_iterator(source)) {
+        ASSERT_EQ(::lchown(e.path().c_str(), 65534, 65534), 0);
+        if (e.is_regular_file())
+            ::chmod(e.path().c_str(), 0640);
+    }
     EngineRun first;
-    ASSERT_TRUE(first.run(differing, task)) << first.ready();
+    ASSERT_TRUE(first.run(differing | status::kCreateProtocol, task)) << first.ready();
     ASSERT_EQ(first.counters().CountFiles_Done, kFiles);
+    EXPECT_EQ(first.counters().CountFolder_Not, 0);
+    EXPECT_EQ(first.engine.Protocol().find("Fehler"), std::string::npos) << first.engine.Protocol();
 
     for (const std::uint32_t extra : {0u, status::kWithInfo, status::kOnlyNewer}) {
         EngineRun again;
@@ -206,6 +216,75 @@ TEST(NtfsAttributes, CompressionIsNtfsOwn)
         << clear.ready();
     EXPECT_EQ(clear.ready(), "Ready true '' none");
     EXPECT_EQ(ntfsBits(dir.file("disk/Daten/Leer")) & kCompressed, 0u);
+}
+
+// Names the target cannot hold fail with a text that says so; of two names
+// that differ only in letter case the second fails where the volume takes
+// them for one (exfat-fuse), and goes where it does not (ntfs-3g).
+TEST_P(Volumes, NamesTheTargetCannotHold)
+{
+    if (!noMounts.empty())
+        GTEST_SKIP() << noMounts;
+    const bool foldsCase = GetParam().kind != ForeignVolume::Kind::Ntfs;
+    TempDir dir;
+    ForeignVolume volume(GetParam().kind, dir.mkdir("stick"), dir.file("stick.img"),
+                         GetParam().kind == ForeignVolume::Kind::Ntfs ? "windows_names" : "");
+    if (!volume.mounted())
+        GTEST_SKIP() << GetParam().label << ": " << volume.skipReason();
+    dir.write("Daten/Brief.txt", "der erste");
+    dir.write("Daten/brief.txt", "der zweite");
+    dir.write("Daten/Frage?.txt", "?");
+    dir.write("Daten/a|b/c.txt", "c");
+    dir.write("Daten/gut.txt", "gut");
+    EngineRun r;
+    r.run(status::kCopy | status::kCreateProtocol | status::kOverwriteExisting | status::kContinueAfterError,
+          {.sourceFolder = dir.file("Daten"), .targetFolder = dir.file("stick")});
+    const std::string& lines = r.engine.Protocol();
+    const std::string refused = " - Der Name ist auf dem Ziellaufwerk nicht erlaubt";
+    EXPECT_NE(lines.find("Fehler bei Datei: Frage?.txt" + refused), std::string::npos) << lines;
+    EXPECT_NE(lines.find("Fehler bei Verzeichnis: a|b" + refused), std::string::npos) << lines;
+    EXPECT_EQ(lines.find("nicht gefunden"), std::string::npos) << lines;
+    EXPECT_EQ(dir.read("stick/Daten/gut.txt"), "gut");
+    if (foldsCase) {
+        EXPECT_NE(lines.find("Fehler bei Datei: brief.txt - Das Ziellaufwerk unterscheidet nicht zwischen Groß- und "
+                             "Kleinschreibung: die Datei 'Brief.txt' wurde eben dorthin kopiert und bleibt"),
+                  std::string::npos)
+            << lines;
+        EXPECT_EQ(dir.read("stick/Daten/Brief.txt"), "der erste") << "the first copy stays";
+        EXPECT_EQ(r.counters().CountFiles_Not, 2);
+    } else {
+        EXPECT_EQ(dir.read("stick/Daten/Brief.txt"), "der erste");
+        EXPECT_EQ(dir.read("stick/Daten/brief.txt"), "der zweite");
+        EXPECT_EQ(r.counters().CountFiles_Not, 1);
+    }
+    EXPECT_EQ(r.counters().CountFolder_Not, 1) << "counted: the run never ends \"erfolgreich\"";
+}
+
+// FAT32 holds no file of 4 GiB: such a copy fails before any byte is
+// written, with a text that names the limit.
+TEST(FatLimit, FileOfFourGibFailsBeforeAnyByte)
+{
+    if (!noMounts.empty())
+        GTEST_SKIP() << noMounts;
+    TempDir dir;
+    ForeignVolume volume(ForeignVolume::Kind::Fat32, dir.mkdir("stick"), dir.file("stick.img"));
+    if (!volume.mounted())
+        GTEST_SKIP() << volume.skipReason();
+    const std::string big = dir.write("Daten/gross.bin", "");
+    ASSERT_EQ(::truncate(big.c_str(), 4LL << 30), 0); // sparse: nothing to read
+    dir.write("Daten/klein.txt", "klein");
+    EngineRun r;
+    r.run(status::kCopy | status::kCreateProtocol | status::kContinueAfterError,
+          {.sourceFolder = dir.file("Daten"), .targetFolder = dir.file("stick")});
+    EXPECT_NE(r.engine.Protocol().find("Fehler bei Datei: gross.bin - Die Datei ist zu groß für das Dateisystem des "
+                                       "Ziellaufwerks (FAT32 nimmt Dateien bis 4 GB: höchstens 4.294.967.295 Byte)"),
+              std::string::npos)
+        << r.engine.Protocol();
+    EXPECT_EQ(dir.read("stick/Daten/klein.txt"), "klein");
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir.file("stick/Daten")))
+        names.push_back(e.path().filename().string());
+    EXPECT_EQ(names, std::vector<std::string>{"klein.txt"}) << "nothing of it written, no leftover";
 }
 
 INSTANTIATE_TEST_SUITE_P(Sticks, Volumes,

@@ -29,11 +29,34 @@
 #include "platform/Metadata.h"
 #include "platform/Paths.h"
 #include "platform/PendingFile.h"
+#include "platform/VolumeNames.h"
 #include "protocol/ProtocolEntry.h"
 
 #include <sys/stat.h>
 
 namespace zdr::engine {
+
+namespace {
+
+// Letter case folded as the volumes of the Windows family fold it, for the
+// letters of the names users have (ASCII and the German umlauts).
+std::string foldCase(const std::string& name)
+{
+    std::string folded = name;
+    for (std::size_t i = 0; i < folded.size(); ++i) {
+        char& c = folded[i];
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+        else if (c == '\xC3' && i + 1 < folded.size()
+                 && (folded[i + 1] == '\x84' || folded[i + 1] == '\x96' || folded[i + 1] == '\x9C')) {
+            folded[i + 1] = static_cast<char>(folded[i + 1] + 0x20); // Ä Ö Ü
+            ++i;
+        }
+    }
+    return folded;
+}
+
+} // namespace
 
 namespace {
 
@@ -160,17 +183,21 @@ bool CopyPass::fc_CopyFileFound(const EntryAt& at, bool exists, const platform::
     // The target is the source itself (a copy into its own folder): never
     // replace a file by a copy of itself.
     const bool itself = exists && existing.device == entry.device && existing.inode == entry.inode;
+    // Nor a file this run copied by a name the volume takes for this one.
+    const std::string twin = fc_CaseTwin(at, exists, existing);
     bool skip = false;
     std::string compressProblem;
-    if (exists && !itself && !policy_.fc_AskUser(at, &existing, skip, errorText)) {
+    if (exists && !itself && twin.empty() && !policy_.fc_AskUser(at, &existing, skip, errorText)) {
         policy_.sb_CountLeft(at, errorText); // skipped, or the run was cancelled in the question
         return true;
     }
     // A target about to be replaced is saved first; when that fails it stays.
-    bool backup = exists && !itself && run_.hasEx(statusEx::kSaveFiles);
+    bool backup = exists && !itself && twin.empty() && run_.hasEx(statusEx::kSaveFiles);
     for (;;) {
         if (itself)
             errorText = fc_EntryErrorText(true, entry.name, platform::error::kSharingViolation);
+        else if (!twin.empty())
+            errorText = fc_CaseTwinText(entry.name, twin);
         else if (!backup || backup_.fc_BackupZip(at, errorText)) {
             backup = false;
             if (fc_CopyContent(at, exists, compressProblem, errorText))
@@ -193,9 +220,31 @@ bool CopyPass::fc_CopyFileFound(const EntryAt& at, bool exists, const platform::
     run_.sb_EntryDone(at,
                       exists ? doneText("ok (überschrieben)", "ok (überschrieben; ", compressProblem)
                              : doneText("ok", "ok (", compressProblem));
+    if (copiedFolder_ != at.targetPath) {
+        copiedFolder_ = at.targetPath;
+        copiedNames_.clear();
+    }
+    copiedNames_.insert_or_assign(foldCase(entry.name), entry.name);
     if (!fc_FromProtocol())
         rename_.sb_RenameAfterCopy(at);
     return true;
+}
+
+std::string CopyPass::fc_CaseTwin(const EntryAt& at, bool exists, const platform::FileEntry& existing)
+{
+    if (copiedFolder_ != at.targetPath)
+        return {};
+    const auto copied = copiedNames_.find(foldCase(at.entry.name));
+    if (copied == copiedNames_.end() || copied->second == at.entry.name)
+        return {};
+    // Where the volume tells them apart this name finds nothing (or a file
+    // of its own); where it does not, the other copy.
+    platform::FileEntry other;
+    platform::ErrorCode code = 0;
+    if (!exists || !run_.targets.statEntry(at.targetPath, copied->second, other, code)
+        || other.device != existing.device || other.inode != existing.inode)
+        return {};
+    return copied->second;
 }
 
 // The content, compression, times and attributes of one file, put in place
@@ -232,17 +281,23 @@ bool CopyPass::fc_CopyContent(const EntryAt& at, bool replace, std::string& note
     } else if (at.entry.isSpecial()) {
         ok = platform::copySpecial(from, to, replace, code);
     } else if (!fc_LinkToCopy(at, to, replace, note)) {
+        // The volume's kind, once per target folder.
+        if (to.folder >= 0 && volumeFolder_ != at.targetPath) {
+            volumeFolder_ = at.targetPath;
+            userSpaceVolume_ = platform::onUserSpaceVolume(to.folder);
+            refusesWindowsNames_ = platform::mayRefuseWindowsNames(to.folder);
+            largestFile_ = platform::largestFileOn(to.folder);
+        }
+        // FAT takes no file of 4 GiB: it fails before a byte is written.
+        if (to.folder >= 0 && largestFile_ != 0 && at.entry.size > largestFile_) {
+            errorText = fc_TooLargeText(at.entry.name, largestFile_);
+            return false;
+        }
         // Named relative to their folders, each opened once.
         platform::PendingFile file;
         ok = file.open(from, at.entry, to, code);
-        if (ok && to.folder >= 0) {
-            // The volume's kind, once per target folder.
-            if (volumeFolder_ != at.targetPath) {
-                volumeFolder_ = at.targetPath;
-                userSpaceVolume_ = platform::onUserSpaceVolume(to.folder);
-            }
+        if (ok && to.folder >= 0)
             file.setUserSpaceVolume(userSpaceVolume_);
-        }
         // Before the content, so a volume that compresses does so with
         // what is written; one that cannot still gets the copy.
         if (ok)
@@ -290,8 +345,11 @@ bool CopyPass::fc_CopyContent(const EntryAt& at, bool replace, std::string& note
     }
     if (blocks)
         errorText = "Fehler: '" + base::fc_GetApiErrorText(code) + "'" + inBlocks();
+    else if (const auto copied = copiedNames_.find(foldCase(at.entry.name)); code == platform::error::kFileExists
+             && copiedFolder_ == at.targetPath && copied != copiedNames_.end() && copied->second != at.entry.name)
+        errorText = fc_CaseTwinText(at.entry.name, copied->second); // not there when looked up, there when put in place
     else
-        errorText = fc_EntryErrorText(true, at.entry.name, code);
+        errorText = fc_TargetErrorText(true, at.entry.name, code, to.folder >= 0 && refusesWindowsNames_);
     return false;
 }
 
@@ -339,7 +397,8 @@ bool CopyPass::fc_CopyFolder(const EntryAt& at, std::string& errorText)
                     && writable_.openUp(place.folder)
                     && platform::makeDirectoryAt(place.folder, place.name, code, at.entry.mode | 0700)));
         if (!made) {
-            errorText = fc_EntryErrorText(false, at.entry.name, code);
+            errorText = fc_TargetErrorText(false, at.entry.name, code,
+                                           place.folder >= 0 && platform::mayRefuseWindowsNames(place.folder));
             bool skip = false;
             if (!policy_.fc_AskUser(at, nullptr, skip, errorText))
                 return false;

@@ -109,6 +109,10 @@ private:
     // A file whose other name this task copied already becomes another name
     // of that copy; false: it is to be copied.
     bool fc_LinkToCopy(const EntryAt& at, const platform::EntryPlace& to, bool replace, std::string& note);
+    // The file this run copied into the same target folder under a name
+    // that differs from at's only in letter case, where the volume takes
+    // them for one (exists: at's target was found); else empty.
+    std::string fc_CaseTwin(const EntryAt& at, bool exists, const platform::FileEntry& existing);
     // One ticked row of the protocol-driven copy.
     void sb_ProtocolEntryCopy(const protocol::WorkListStep& step, std::string& errorText);
     // A reviewed row names its entry inside its task's folders.
@@ -139,9 +143,16 @@ private:
     std::set<std::string> resumedFolders_;
     std::vector<std::pair<std::string, std::string>> rowFolders_;
     std::set<std::string> tidied_;
-    // The target folder whose volume was asked last, and its answer.
+    // The target folder whose volume was asked last, and its answers.
     std::string volumeFolder_;
     bool userSpaceVolume_ = false;
+    bool refusesWindowsNames_ = false;
+    std::uint64_t largestFile_ = 0; // 0: no limit
+    // The files this run copied into the target folder copiedFolder_, by
+    // their names with letter case folded: a volume that does not tell
+    // "a.txt" from "A.txt" would put the second over the first.
+    std::string copiedFolder_;
+    std::unordered_map<std::string, std::string> copiedNames_;
     bool tidiedSomething_ = false;     // leftovers removed: written too
     std::set<std::string> copiedRows_; // rows the protocol-driven copy handled
     // Files of more than one name copied in this task, by identity: where
