@@ -54,7 +54,7 @@ bool fc_FilesEqual(const platform::FileEntry& source, const platform::FileEntry&
 
 std::vector<std::string> fc_KeptDifferences(const platform::FileEntry& source, const platform::FileEntry& target,
                                             const std::string& sourceFile, const std::string& targetFile,
-                                            std::uint32_t wantedMode)
+                                            std::uint32_t wantedMode, bool modesKept)
 {
     std::vector<std::string> words;
     if (source.isSymlink() || target.isSymlink()) {
@@ -62,10 +62,11 @@ std::vector<std::string> fc_KeptDifferences(const platform::FileEntry& source, c
             words.emplace_back("Linkziel");
         return words;
     }
-    if (target.mode != wantedMode)
+    if (modesKept && target.mode != wantedMode)
         words.emplace_back("Rechte");
     // Only root gives owners; anyone else's copies are their own.
-    if ((platform::ownerToGive(source.owner, source.group) || platform::ownerToGive(target.owner, target.group))
+    if (modesKept
+        && (platform::ownerToGive(source.owner, source.group) || platform::ownerToGive(target.owner, target.group))
         && (source.owner != target.owner || source.group != target.group))
         words.emplace_back("Besitzer");
     platform::ExtendedAttributes from;

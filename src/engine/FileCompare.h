@@ -30,10 +30,12 @@ bool fc_FilesEqual(const platform::FileEntry& source, const platform::FileEntry&
 // What a copy keeps beyond data and times that differs between source and
 // its target, which are equal by fc_FilesEqual: the words "Rechte",
 // "Besitzer" (as root), "ACL", "erweiterte Attribute"; for a link only
-// "Linkziel". wantedMode is the mode the target should have.
+// "Linkziel". wantedMode is the mode the target should have; modesKept:
+// the target's volume keeps modes and owners (FAT, exFAT, NTFS, shares do
+// not: there they are no difference).
 std::vector<std::string> fc_KeptDifferences(const platform::FileEntry& source, const platform::FileEntry& target,
                                             const std::string& sourceFile, const std::string& targetFile,
-                                            std::uint32_t wantedMode);
+                                            std::uint32_t wantedMode, bool modesKept);
 
 // A file time (nanoseconds since the Unix epoch, universal time) as a date
 // and time to the second: in local time when local is true, else as it is.

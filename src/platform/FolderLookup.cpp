@@ -3,6 +3,7 @@
 #include "platform/DosAttributes.h"
 #include "platform/Folders.h"
 #include "platform/Paths.h"
+#include "platform/VolumeNames.h"
 #include "platform/VolumeTimes.h"
 
 #include <fcntl.h>
@@ -30,7 +31,16 @@ void FolderLookup::close()
         prefetch_->clear();
     // A stick may be swapped under the same device number.
     precisions_.clear();
+    keepsModes_.clear();
     forgetVolumeHomes();
+}
+
+bool FolderLookup::keepsModes(const std::string& folder, std::uint64_t device)
+{
+    if (const auto known = keepsModes_.find(device); known != keepsModes_.end())
+        return known->second;
+    const int fd = open(folder);
+    return fd < 0 || (keepsModes_[device] = volumeKeepsModes(fd));
 }
 
 std::int64_t FolderLookup::timePrecision(const std::string& folder, std::uint64_t device, bool mayWrite)

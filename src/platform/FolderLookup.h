@@ -49,6 +49,9 @@ public:
     // How finely the volume of folder (device) keeps last-write times
     // (volumeTimePrecision), asked once per volume until close().
     std::int64_t timePrecision(const std::string& folder, std::uint64_t device, bool mayWrite);
+    // Whether that volume keeps modes and owners (volumeKeepsModes), asked
+    // once per volume until close().
+    bool keepsModes(const std::string& folder, std::uint64_t device);
 
 private:
     // The open folder (a path-only descriptor); -1 when it cannot be opened.
@@ -66,6 +69,7 @@ private:
     std::string listedFolder_;
     std::shared_ptr<const FolderListing> listed_;
     std::map<std::uint64_t, std::int64_t> precisions_; // by device
+    std::map<std::uint64_t, bool> keepsModes_;
 };
 
 } // namespace zdr::platform

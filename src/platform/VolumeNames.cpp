@@ -1,12 +1,23 @@
 #include "platform/VolumeNames.h"
 
+#include "platform/VolumeTimes.h"
+
 #include <sys/statfs.h>
+
+#include <string>
 
 namespace zdr::platform {
 
 namespace {
 
 constexpr std::uint32_t kFat = 0x4d44;
+constexpr std::uint32_t kFuse = 0x65735546;
+
+// The kernel's volumes of the Windows family: FAT, exFAT, ntfs3, CIFS, SMB2.
+bool windowsFamily(std::uint32_t kind)
+{
+    return kind == kFat || kind == 0x2011BAB0 || kind == 0x7366746e || kind == 0xFF534D42 || kind == 0xFE534D42;
+}
 
 std::uint32_t volumeKind(int folderFd)
 {
@@ -30,16 +41,20 @@ bool nameRefusedByWindows(std::string_view name)
 
 bool mayRefuseWindowsNames(int folderFd)
 {
-    switch (volumeKind(folderFd)) {
-    case kFat:
-    case 0x2011BAB0: // exFAT
-    case 0x7366746e: // ntfs3
-    case 0xFF534D42: // CIFS
-    case 0xFE534D42: // SMB2
-    case 0x65735546: // FUSE
+    const std::uint32_t kind = volumeKind(folderFd);
+    return windowsFamily(kind) || kind == kFuse;
+}
+
+bool volumeKeepsModes(int folderFd)
+{
+    const std::uint32_t kind = volumeKind(folderFd);
+    if (windowsFamily(kind))
+        return false;
+    if (kind != kFuse)
         return true;
-    default: return false;
-    }
+    // User-space: exfat-fuse and ntfs-3g (block devices), gvfs.
+    const std::string type = mountTypeOf(folderFd);
+    return type.rfind("fuseblk", 0) != 0 && type != "fuse.gvfsd-fuse";
 }
 
 std::uint64_t largestFileOn(int folderFd) { return volumeKind(folderFd) == kFat ? 0xFFFFFFFFull : 0; }

@@ -16,6 +16,11 @@ bool nameRefusedByWindows(std::string_view name);
 // ntfs-3g with windows_names, gvfs).
 bool mayRefuseWindowsNames(int folderFd);
 
+// The volume of folderFd keeps the modes and owners it is given: not FAT,
+// exFAT, NTFS (ntfs3, ntfs-3g), SMB shares or gvfs, whose modes come from
+// how they were mounted.
+bool volumeKeepsModes(int folderFd);
+
 // The largest file the volume of folderFd holds; 0 when it sets no limit
 // below what the system handles (FAT: 4 GiB less one byte).
 std::uint64_t largestFileOn(int folderFd);

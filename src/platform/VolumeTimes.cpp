@@ -2,6 +2,7 @@
 
 #include "platform/FileEntry.h"
 #include "platform/FileIo.h"
+#include "platform/MountTable.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -11,7 +12,6 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 
 namespace zdr::platform {
@@ -78,6 +78,14 @@ std::string mountTypeOf(std::string_view mountinfo, unsigned major, unsigned min
     return {};
 }
 
+std::string mountTypeOf(int fd)
+{
+    struct stat entry {};
+    if (::fstat(fd, &entry) != 0)
+        return {};
+    return mountTypeOf(readMountInfo(), major(entry.st_dev), minor(entry.st_dev));
+}
+
 std::int64_t userSpacePrecision(std::string_view mountType)
 {
     if (mountType == "fuse.gvfsd-fuse")
@@ -117,15 +125,8 @@ std::int64_t volumeTimePrecision(int folderFd, bool mayWrite)
         return known;
     if (static_cast<std::uint32_t>(volume.f_type) != 0x65735546) // not FUSE: the kernel keeps nanoseconds
         return kExactTimes;
-    struct stat folder {};
-    if (::fstat(folderFd, &folder) == 0) {
-        std::ifstream file("/proc/self/mountinfo");
-        std::stringstream text;
-        text << file.rdbuf();
-        if (const std::int64_t known =
-                userSpacePrecision(mountTypeOf(text.str(), major(folder.st_dev), minor(folder.st_dev))))
-            return known;
-    }
+    if (const std::int64_t known = userSpacePrecision(mountTypeOf(folderFd)))
+        return known;
     // ntfs-3g shows NTFS's own attributes; its mounts carry no subtype.
     char attributes[4];
     if (::getxattr(selfPath(folderFd).c_str(), "system.ntfs_attrib_be", attributes, sizeof attributes) > 0)

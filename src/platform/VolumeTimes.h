@@ -23,6 +23,9 @@ std::int64_t volumeTimePrecision(int folderFd, bool mayWrite);
 // /proc/self/mountinfo) gives for the device major:minor ("fuseblk",
 // "fuse.gvfsd-fuse"); empty when it lists none.
 std::string mountTypeOf(std::string_view mountinfo, unsigned major, unsigned minor);
+// The same for the mount of the volume of the open entry fd, from the
+// process's mount table.
+std::string mountTypeOf(int fd);
 // The precision a user-space driver keeps, by its mount type (exfat-fuse,
 // ntfs-3g where the mount carries a subtype; gvfs); 0 when not known.
 std::int64_t userSpacePrecision(std::string_view mountType);

@@ -171,7 +171,8 @@ bool CopyPass::fc_CopyFileFound(const EntryAt& at, bool exists, const platform::
         if (run_.has(status::kOnlyDifferent) && !run_.has(status::kOnlyNewer) && !entry.isSymlink()) {
             const std::vector<std::string> words = fc_KeptDifferences(
                 entry, existing, platform::joinPath(at.path, entry.name), platform::joinPath(at.targetPath, entry.name),
-                platform::modeFor(entry.mode, run_.fc_TargetAttributes(entry.attributes)));
+                platform::modeFor(entry.mode, run_.fc_TargetAttributes(entry.attributes)),
+                run_.targets.keepsModes(at.targetPath, existing.device));
             if (!words.empty())
                 return fc_KeepMetadataOnly(at, words, errorText);
         }
@@ -437,7 +438,8 @@ bool CopyPass::fc_CopyFolder(const EntryAt& at, std::string& errorText)
         const std::uint32_t mode = platform::modeFor(at.entry.mode, run_.fc_TargetAttributes(at.entry.attributes));
         const std::vector<std::string> words = run_.has(status::kOnlyNewer)
             ? std::vector<std::string>()
-            : fc_KeptDifferences(at.entry, folder, at.path, at.targetPath, mode);
+            : fc_KeptDifferences(at.entry, folder, at.path, at.targetPath, mode,
+                                 run_.targets.keepsModes(at.targetPath, folder.device));
         if (words.empty()) {
             ++run_.counters.CountFolder_ExistsTimeOk;
             run_.observer.ActionFolderNot(1);

@@ -58,7 +58,8 @@ bool InfoPass::fc_InfoFileCompared(const EntryAt& at)
         if (equal && (!run_.has(status::kOnlyNewer) || entry.isSymlink()))
             words = fc_KeptDifferences(entry, target, platform::joinPath(at.path, entry.name),
                                        platform::joinPath(targetPath, entry.name),
-                                       platform::modeFor(entry.mode, run_.fc_TargetAttributes(entry.attributes)));
+                                       platform::modeFor(entry.mode, run_.fc_TargetAttributes(entry.attributes)),
+                                       run_.targets.keepsModes(targetPath, target.device));
         if (equal && words.empty()) {
             ++c.CountFiles_ExistsTimeOk;
             run_.observer.ActionFileNot(1);
@@ -136,7 +137,8 @@ bool InfoPass::fc_InfoEntry(const EntryAt& at)
             const std::vector<std::string> words = run_.has(status::kOnlyNewer)
                 ? std::vector<std::string>()
                 : fc_KeptDifferences(entry, target, path, targetPath,
-                                     platform::modeFor(entry.mode, run_.fc_TargetAttributes(entry.attributes)));
+                                     platform::modeFor(entry.mode, run_.fc_TargetAttributes(entry.attributes)),
+                                     run_.targets.keepsModes(targetPath, target.device));
             if (words.empty()) {
                 ++c.CountFolder_ExistsTimeOk;
                 run_.observer.ActionFolderNot(1);
