@@ -81,5 +81,17 @@ TEST_F(NetEngineTest, DriveThatCannotConnectEndsTheRunWithItsMessage)
     EXPECT_EQ(now, 110); // two waits of 5 s between the three tries
 }
 
+// A code with too few fields connects nothing: the run ends with a text that
+// names the code (its password masked), not with a missing folder.
+TEST_F(NetEngineTest, DamagedDriveCodeIsNamed)
+{
+    test::EngineRun r(drives());
+    EXPECT_FALSE(r.run(test::kInfo, project::Task{.sourceFolder = "Z:", .netSourceCode = "2|Z|\\\\srv\\daten"}));
+    EXPECT_EQ(r.ready(),
+              "Ready false 'Quelle: 'Z:' konnte nicht verbunden werden: Der Netzlaufwerksparameter "
+              "'2|Z|\\\\srv\\daten' ist beschädigt - Der Netzlaufwerksparameter hat 3 statt 5 Felder.' none");
+    EXPECT_EQ(resolveDrivePath("Z:"), "Z:");
+}
+
 } // namespace
 } // namespace zdr::net

@@ -9,6 +9,7 @@
 #include "engine/passes/Passes.h"
 
 #include "base/ClipboardWriter.h"
+#include "base/ParameterCodes.h"
 #include "base/Text.h"
 #include "base/mdlErrSys.h"
 #include "net/DriveFolder.h"
@@ -182,7 +183,12 @@ bool TaskDriver::fc_ConnectDrive(bool source)
     }
     if (drive->Connected())
         return true;
-    drive->fc_Init(code);
+    // A damaged code names no drive: said so, never taken for a folder that is missing.
+    if (!drive->fc_Init(code)) {
+        run_.errorText = side + folder + "' konnte nicht verbunden werden: Der Netzlaufwerksparameter '"
+            + base::maskedNetConnectCode(code) + "' ist beschädigt - " + base::parseNetConnectCode(code).error;
+        return false;
+    }
     run_.observer.ActionInfo(side + drive->LocalName() + "' mit Netzlaufwerk '" + drive->RemoteName()
                              + "' verbinden ...");
     std::string message;
