@@ -139,6 +139,9 @@ TEST(Keep, CopyIsWhatRsyncMakesAndARerunFollowsEveryChange)
     ::chmod((source + "/hl").c_str(), 0750);
     ASSERT_TRUE(run("setfacl -d -m u:999:rx " + quoted(source + "/Geteilt")));
     ASSERT_EQ(::setxattr((source + "/Geteilt").c_str(), "user.ordner", "y", 1, 0), 0);
+    // Folder times apart from now, which rsync would take for equal within a second.
+    for (const char* folder : {"/Geteilt", "/hl", ""})
+        setTime(source + folder, 1500000007);
     test::ProtocolRun rerun;
     ASSERT_TRUE(rerun.run(status::kCopy | status::kWithInfo | status::kOnlyDifferent | status::kCreateProtocol
                               | status::kOverwriteExisting,
@@ -150,6 +153,12 @@ TEST(Keep, CopyIsWhatRsyncMakesAndARerunFollowsEveryChange)
     if (root())
         EXPECT_NE(lines.find("eigen.txt  ----  ok (übernommen: Besitzer)"), std::string::npos) << lines;
     EXPECT_EQ(rerun.engine.Counters().CountFolder_Done, 2) << "hl and Geteilt";
+
+    // The content alone into a folder of its own: that folder is the source's too.
+    test::EngineRun content;
+    ASSERT_TRUE(content.run(status::kCopy,
+                            {.sourceFolder = source, .selection = {"*.*"}, .targetFolder = dir.mkdir("inhalt")}));
+    EXPECT_EQ(rsyncDifferences(source, dir.file("inhalt")), "");
     // neu.txt, zeiger, privat.txt, innen.txt and one name of the three, which carries the others'.
     EXPECT_EQ(rerun.engine.Counters().CountFiles_Done, root() ? 6 : 5);
 }

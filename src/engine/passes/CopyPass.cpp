@@ -471,7 +471,9 @@ bool CopyPass::fc_CopyFolder(const EntryAt& at, std::string& errorText)
         compressAsAsked(compress_, task, target.fd(), note);
     }
     if (made) {
-        changedFolders_.emplace(platform::parentPath(at.targetPath), platform::parentPath(at.path));
+        // The folder it is in changed, unless that is only where the task puts the source folder.
+        if (at.level > 1)
+            changedFolders_.emplace(platform::parentPath(at.targetPath), platform::parentPath(at.path));
         // Its ACLs and attributes now (a default ACL goes on to what the
         // copy puts in it), its owner's bits of them after the content.
         platform::ExtendedAttributes wanted;
@@ -540,15 +542,18 @@ void CopyPass::sb_TargetFolderDone(const std::string& targetPath, const platform
         target.setLastWrite(source.lastWrite, ignored);
         return;
     }
-    // One whose mode, ACL or attributes a rerun brought over: its true bits now.
-    if (const auto kept = folderAttributes_.find(targetPath); kept != folderAttributes_.end()) {
+    // One whose mode, ACL or attributes a rerun brought over: its true bits
+    // now, and its time as its source's, as a folder made.
+    const auto kept = folderAttributes_.find(targetPath);
+    const bool brought = kept != folderAttributes_.end();
+    if (brought) {
         target.setPermissions(
             kept->second.mode(platform::modeFor(source.mode, run_.fc_TargetAttributes(source.attributes))), ignored);
         folderAttributes_.erase(kept);
     }
     if ((run_.fc_TargetAttributes(0) & platform::attr::kReadOnly) != 0)
         target.setPermissions(target.mode() & ~0222u, ignored);
-    if (changed)
+    if (changed || brought)
         target.setLastWrite(source.lastWrite, ignored);
 }
 
@@ -632,6 +637,14 @@ void CopyPass::sb_FolderContentDone(std::int32_t level, const platform::FileEntr
     sb_TargetFolderDone(ownTarget, folder);
     if (level == 1) // the source folder itself; its subfolders are renamed as the walk comes back from them
         rename_.sb_RenameAfterCopy({false, level, folder, path, ownTarget});
+}
+
+void CopyPass::sb_SourceContentDone(const platform::FileEntry& folder, const std::string& target)
+{
+    platform::FolderToChange opened;
+    platform::ErrorCode ignored = 0;
+    if (changedFolders_.erase(target) != 0 && opened.open(AT_FDCWD, target, ignored))
+        opened.setLastWrite(folder.lastWrite, ignored);
 }
 
 void CopyPass::sb_TidyBackupFolders()

@@ -61,6 +61,9 @@ public:
     void sb_FolderContentDone(std::int32_t level, const platform::FileEntry& folder, const std::string& path,
                               const std::string& ownTarget) override;
 
+    // The task's target whose content the copy changed gets its source's time.
+    void sb_SourceContentDone(const platform::FileEntry& folder, const std::string& target) override;
+
     // A new pass.
     void sb_PassStart();
     // The copy works from the reviewed protocol instead of walking.

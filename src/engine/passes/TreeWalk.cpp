@@ -173,6 +173,8 @@ bool TreeWalk::fc_FolderWalk(std::int32_t level, const platform::FileEntry& fold
 
     if (whole)
         pass_->sb_FolderContentDone(level, folder, path, ownTarget);
+    else if (listing)
+        pass_->sb_SourceContentDone(folder, ownTarget);
     // Removed or changed relative to the folder that holds it, where the walk has it open.
     run_.entryFolder = parent != nullptr ? parent->fd() : -1;
     if (whole && changes && !pass_->fc_EntryAction({false, level, folder, path, targetPath}, errorText))

@@ -60,6 +60,9 @@ public:
                                       const std::string& /*path*/, const std::string& /*ownTarget*/)
     {
     }
+    // After the content of the task's source folder went into target
+    // (the selection "*.*": the folder itself is not handled).
+    virtual void sb_SourceContentDone(const platform::FileEntry& /*folder*/, const std::string& /*target*/) {}
     // At the end of each listing, before its folder closes.
     virtual void sb_ListingDone() {}
     // After a subfolder's walk (the counters as they were before it).
