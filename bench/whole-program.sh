@@ -59,7 +59,7 @@ program="$build/bin/Zendor DaroRazu"
 [ -x "$program" ] || { echo "no program at $program (build it first)" >&2; exit 2; }
 
 wanted() { [[ ",$only," == *",$1,"* ]]; }
-scaled() { awk -v n="$1" -v s="$scale" 'BEGIN { v = int(n * s + 0.5); print (v < 1 ? 1 : v) }'; }
+scaled() { awk -v n="$1" -v s="$scale" 'BEGIN { v = int(n * s + 0.5); printf "%.0f\n", (v < 1 ? 1 : v) }'; }
 
 # No display, as in a cron job or over ssh: the program draws its windows
 # for nobody (--platform offscreen: Qt's offscreen platform, as tests use).
