@@ -341,7 +341,7 @@ bool CopyPass::fc_CopyContent(const EntryAt& at, bool replace, std::string& note
                                                              {copy.device, copy.inode}};
     }
     if (ok) {
-        changedFolders_.emplace(at.targetPath, at.path);
+        changedFolders_.try_emplace(at.targetPath, at.path);
         return true;
     }
     if (blocks)
@@ -473,7 +473,7 @@ bool CopyPass::fc_CopyFolder(const EntryAt& at, std::string& errorText)
     if (made) {
         // The folder it is in changed, unless that is only where the task puts the source folder.
         if (at.level > 1)
-            changedFolders_.emplace(platform::parentPath(at.targetPath), platform::parentPath(at.path));
+            changedFolders_.try_emplace(platform::parentPath(at.targetPath), platform::parentPath(at.path));
         // Its ACLs and attributes now (a default ACL goes on to what the
         // copy puts in it), its owner's bits of them after the content.
         platform::ExtendedAttributes wanted;
@@ -581,7 +581,7 @@ void CopyPass::sb_RowFoldersDone()
         platform::FileEntry source;
         platform::ErrorCode ignored = 0;
         if (platform::statEntry(from, source, ignored) && source.isDirectory()) {
-            changedFolders_.emplace(target, from);
+            changedFolders_.try_emplace(target, from);
             sb_TargetFolderDone(target, source);
         }
     }
