@@ -37,6 +37,9 @@ namespace {
 
 constexpr const char* kToolGio = "gio";
 constexpr const char* kToolCifs = "cifs";
+// A share gvfs had mounted before (the user's own): the drive only borrows
+// it, and its release leaves it mounted.
+constexpr const char* kToolBorrowed = "gio-borrowed";
 
 bool exists(const std::string& path)
 {
@@ -291,20 +294,22 @@ NetCallResult LinuxNetProvider::connectWithGio(const Request& request)
     if (!mount.started || mount.timedOut || (mount.exitCode != 0 && !base::icontains(mount.err, "already mounted"))) {
         return {passwordPrompts > 1 ? error::kInvalidPassword : errorFromRun(mount, request.hasCredentials()), {}};
     }
+    const bool mountedBefore = mount.exitCode != 0;
 
     // The share's files are reached through gvfs's FUSE folder.
     const ToolRun info = runTool({gio, "info", uri}, {}, options_.timeoutSeconds);
     static const std::regex kLocalPath(R"((^|\n)local path: ([^\n]+))");
     std::smatch match;
     if (info.exitCode != 0 || !std::regex_search(info.out, match, kLocalPath)) {
-        runTool({gio, "mount", "-u", uri}, {}, options_.timeoutSeconds);
+        if (!mountedBefore)
+            runTool({gio, "mount", "-u", uri}, {}, options_.timeoutSeconds);
         return {error::kNoNetwork, {}};
     }
     waitForFuseFolder(match[2].str());
     std::string target = match[2].str();
     if (!request.unc.folder.empty())
         target += "/" + request.unc.folder;
-    return finishConnect(request, kToolGio, uri, target);
+    return finishConnect(request, mountedBefore ? kToolBorrowed : kToolGio, uri, target);
 }
 
 NetCallResult LinuxNetProvider::connectWithCifs(const Request& request)

@@ -15,7 +15,9 @@ NetworkDriveFactory networkDriveFactory(WaitHooks waitHooks)
 void sb_Action_CloseConnections(std::vector<std::unique_ptr<NetworkDrive>>& drives)
 {
     for (std::unique_ptr<NetworkDrive>& drive : drives) {
-        if (drive && drive->DisConnectAfterAction()) {
+        // Only what this run connected: a drive that answered before the
+        // run (a share the user had mounted, with files open) stays.
+        if (drive && drive->DisConnectAfterAction() && drive->Connected()) {
             std::string ignored;
             drive->fc_DisConnect(ignored);
         }

@@ -139,6 +139,19 @@ TEST_F(LinuxNetProviderTest, GioGetsThePasswordAtItsPrompt)
     EXPECT_FALSE(provider.pathAnswers("Y:"));
 }
 
+// A share the user had mounted through the desktop before: the drive
+// borrows it, and releasing the drive leaves the user's mount alone.
+TEST_F(LinuxNetProviderTest, ShareMountedBeforeStaysMounted)
+{
+    behave("Location is already mounted");
+    LinuxNetProvider provider(gioOptions());
+    ASSERT_EQ(provider.connect("Y:", "//srv/daten", "anna", "richtig").code, 0u);
+    EXPECT_EQ(resolveDrivePath("Y:", drives), tools + "/gvfs/share");
+    ASSERT_EQ(provider.cancel("Y:", true).code, 0u);
+    EXPECT_EQ(noted("gio-calls").find("mount -u"), std::string::npos) << noted("gio-calls");
+    EXPECT_FALSE(provider.pathAnswers("Y:")) << "the drive itself is gone";
+}
+
 TEST_F(LinuxNetProviderTest, GioRefusedPasswordIsAnsweredOnce)
 {
     LinuxNetProvider provider(gioOptions());

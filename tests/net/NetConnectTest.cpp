@@ -257,12 +257,18 @@ TEST_F(NetConnectTest, DisconnectIsForcedAndReportsItsError)
 TEST_F(NetConnectTest, ClosingTheRunDisconnectsOnlyWhereTheCodeAsks)
 {
     std::vector<std::unique_ptr<NetworkDrive>> drives;
-    for (const char* code : {"2|A|\\\\s\\a|u|p", "0|B|\\\\s\\b|u|p"}) {
+    for (const char* code : {"2|A|\\\\s\\a|u|p", "0|B|\\\\s\\b|u|p", "2|C|\\\\s\\c|u|p"}) {
         drives.push_back(std::make_unique<clsNetConnect>(provider, clock.hooks()));
         drives.back()->fc_Init(code);
     }
     drives.push_back(nullptr);
-    // Neither drive was connected by this run: the flag alone decides.
+    std::string message;
+    ASSERT_TRUE(drives[0]->fc_Connect(message));
+    ASSERT_TRUE(drives[1]->fc_Connect(message));
+    provider->answers = true; // C: was mapped before the run: this run never connected it
+    ASSERT_TRUE(drives[2]->fc_Connect(message));
+    ASSERT_FALSE(drives[2]->Connected());
+    // The flag decides, and only for what this run connected.
     sb_Action_CloseConnections(drives);
     EXPECT_EQ(provider->cancels, std::vector<std::string>{"A:"});
     for (const auto& slot : drives)
