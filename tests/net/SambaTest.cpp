@@ -277,6 +277,20 @@ TEST(Samba, TaskCopiesATreeOntoAShareMountedByTheDesktopAndBack)
     }
     EXPECT_EQ(resolveDrivePath("Z:"), "Z:") << "the drive is released after the run";
     EXPECT_EQ(copiedState(dir.file("zurück/Daten")), sourceState);
+
+    {
+        // A share as the source, as "[Net][*][daten]" gives it: through a
+        // drive of its own, released after the run.
+        test::EngineRun share(drives);
+        ASSERT_TRUE(share.run(engine::status::kCopy,
+                              {.sourceFolder = "\\\\127.0.0.1\\daten\\ziel", .targetFolder = dir.mkdir("vom Netz")}))
+            << share.ready();
+        EXPECT_EQ(share.counters().CountFiles_Done, 3);
+        share.engine.sb_Action_CloseConnections();
+    }
+    EXPECT_EQ(copiedState(dir.file("vom Netz/ziel/Daten")), sourceState);
+    for (char c = 'D'; c <= 'Z'; ++c)
+        EXPECT_EQ(resolveDrivePath(std::string(1, c) + ":"), std::string(1, c) + ":") << c << ": released";
 }
 
 } // namespace

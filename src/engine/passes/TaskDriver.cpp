@@ -14,10 +14,14 @@
 #include "base/mdlErrSys.h"
 #include "net/DriveFolder.h"
 #include "net/NetworkDrives.h"
+#include "net/UncName.h"
 #include "platform/DirectoryReader.h"
 #include "platform/FileEntry.h"
 #include "platform/Folders.h"
 #include "platform/Paths.h"
+
+#include <cctype>
+#include <set>
 
 namespace zdr::engine {
 
@@ -200,6 +204,40 @@ bool TaskDriver::fc_ConnectDrive(bool source)
     return true;
 }
 
+bool TaskDriver::fc_ShareOnDrive(EngineTask& task)
+{
+    const std::string& source = task.Source;
+    const bool share = source.size() > 2 && (source.starts_with("\\\\") || source.starts_with("//"));
+    if (!share || !net::parseUncName(source))
+        return true;
+    // The letters other tasks' codes name, and those connected already.
+    std::set<char> taken;
+    for (std::size_t i = 1; i < run_.tasks.size(); ++i) {
+        for (const std::string* code : {&run_.tasks[i].task.netSourceCode, &run_.tasks[i].task.netTargetCode}) {
+            const std::string local = base::parseNetConnectCode(*code).code.localName;
+            if (!local.empty())
+                taken.insert(static_cast<char>(std::toupper(static_cast<unsigned char>(local.front()))));
+        }
+    }
+    char letter = 0;
+    for (char c = 'Z'; c >= 'D' && letter == 0; --c) {
+        const std::string drive = std::string(1, c) + ":";
+        if (taken.count(c) == 0 && net::resolveDrivePath(drive) == drive)
+            letter = c;
+    }
+    if (letter == 0) {
+        run_.errorText = "Quelle: '" + source + "' konnte nicht verbunden werden: kein Laufwerksbuchstabe ist frei";
+        return false;
+    }
+    // The task's own code may carry the user and password for its shares.
+    const base::ParsedCode<base::NetConnectCode> own = base::parseNetConnectCode(task.task.netSourceCode);
+    task.task.netSourceCode =
+        base::buildNetConnectCode({base::netFlag::kDisconnectAfterAction, std::string(1, letter) + ":", source,
+                                   own.code.user, own.code.password});
+    task.Source = std::string(1, letter) + ":";
+    return true;
+}
+
 bool TaskDriver::fc_CheckTasks()
 {
     const bool changes = run_.has(status::kDelete) || run_.has(status::kAttrib);
@@ -208,6 +246,10 @@ bool TaskDriver::fc_CheckTasks()
     const bool backups = copies && run_.hasEx(statusEx::kSaveFiles);
     for (std::size_t i = 1; i < run_.tasks.size(); ++i) {
         EngineTask& task = run_.tasks[i];
+        if (!fc_ShareOnDrive(task)) {
+            run_.taskNumber = static_cast<std::int16_t>(i);
+            return false;
+        }
         std::string problem;
         if (task.Source != kSourceComputer)
             problem = fc_FolderTextProblem("Quelle", task.Source);

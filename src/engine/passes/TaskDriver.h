@@ -43,6 +43,11 @@ private:
     // Run start, before any pass: the folders of every task as written,
     // resolved, and refused where no pass of this run may take them.
     bool fc_CheckTasks();
+    // A source that names a share ("\\server\share", as a network placeholder
+    // becomes one task per share) runs through a drive of its own: a free
+    // drive letter, released after the run. False (errorText set) when no
+    // letter is free.
+    bool fc_ShareOnDrive(EngineTask& task);
     void sb_ResolveSide(EngineTask& task, bool source);
     bool fc_TaskRefused(const EngineTask& task, std::string& errorText);
     bool fc_ConnectDrive(bool source);
