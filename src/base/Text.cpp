@@ -1,50 +1,117 @@
 #include "base/Text.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <limits>
 
 namespace zdr::base {
 
 namespace {
 
-// Folds one code point of the ASCII and Latin-1 ranges; others stay.
-char32_t foldUpper(char32_t c)
+struct CaseRange {
+    char32_t first;
+    char32_t last;
+    char32_t step;
+    std::int32_t delta;
+};
+
+#include "base/CaseTables.inc"
+
+template <std::size_t N>
+char32_t mapped(const CaseRange (&ranges)[N], char32_t c)
 {
-    if (c >= U'a' && c <= U'z')
-        return c - 32;
-    if (c >= 0xE0 && c <= 0xFE && c != 0xF7)
-        return c - 32;
-    return c;
+    const CaseRange* end = ranges + N;
+    const CaseRange* at = std::upper_bound(ranges, end, c, [](char32_t v, const CaseRange& r) { return v < r.first; });
+    if (at == ranges)
+        return c;
+    --at;
+    if (c > at->last || (c - at->first) % at->step != 0)
+        return c;
+    return static_cast<char32_t>(static_cast<std::int32_t>(c) + at->delta);
 }
 
-char32_t foldLower(char32_t c)
+// Length of the valid UTF-8 sequence at text[i] and its code point, or 0
+// when it is invalid (stray, overlong, a surrogate, past U+10FFFF, cut).
+std::size_t utf8Sequence(std::string_view text, std::size_t i, char32_t& cp)
 {
-    if (c >= U'A' && c <= U'Z')
-        return c + 32;
-    if (c >= 0xC0 && c <= 0xDE && c != 0xD7)
-        return c + 32;
-    return c;
+    const auto b0 = static_cast<unsigned char>(text[i]);
+    std::size_t len = 0;
+    cp = b0;
+    if (b0 < 0x80)
+        return 1;
+    if ((b0 & 0xE0) == 0xC0) {
+        len = 2;
+        cp = b0 & 0x1F;
+    } else if ((b0 & 0xF0) == 0xE0) {
+        len = 3;
+        cp = b0 & 0x0F;
+    } else if ((b0 & 0xF8) == 0xF0) {
+        len = 4;
+        cp = b0 & 0x07;
+    } else {
+        return 0;
+    }
+    if (i + len > text.size())
+        return 0;
+    for (std::size_t k = 1; k < len; ++k) {
+        const auto b = static_cast<unsigned char>(text[i + k]);
+        if ((b & 0xC0) != 0x80)
+            return 0;
+        cp = (cp << 6) | (b & 0x3F);
+    }
+    const bool overlong = (len == 2 && cp < 0x80) || (len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000);
+    const bool surrogate = cp >= 0xD800 && cp <= 0xDFFF;
+    if (overlong || surrogate || cp > 0x10FFFF)
+        return 0;
+    return len;
 }
 
-// Maps the two-byte UTF-8 sequences of U+00C0..U+00FF; everything else is
-// copied byte by byte, so invalid UTF-8 passes through unchanged.
-template <typename Fold>
-std::string mapCase(std::string_view text, Fold fold)
+std::size_t utf8SequenceLength(std::string_view text, std::size_t i)
+{
+    char32_t cp = 0;
+    return utf8Sequence(text, i, cp);
+}
+
+void encode(char32_t cp, std::string& out)
+{
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+// Maps every character of valid UTF-8 by the table; a byte that is not
+// valid UTF-8 stays as it is, so it equals only itself. ASCII, what most
+// names are made of, goes the short way.
+template <bool Upper>
+std::string mapCase(std::string_view text)
 {
     std::string out;
     out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
+    for (std::size_t i = 0; i < text.size();) {
         const auto b = static_cast<unsigned char>(text[i]);
+        char32_t cp = 0;
         if (b < 0x80) {
-            out += static_cast<char>(fold(b));
-        } else if (b == 0xC3 && i + 1 < text.size() && (static_cast<unsigned char>(text[i + 1]) & 0xC0) == 0x80) {
-            const char32_t cp = 0xC0 + (static_cast<unsigned char>(text[i + 1]) & 0x3F);
-            const char32_t mapped = fold(cp);
-            out += static_cast<char>(0xC3);
-            out += static_cast<char>(0x80 | (mapped & 0x3F));
+            const bool change = Upper ? (b >= 'a' && b <= 'z') : (b >= 'A' && b <= 'Z');
+            out += static_cast<char>(change ? (Upper ? b - 32 : b + 32) : b);
             ++i;
+        } else if (const std::size_t length = utf8Sequence(text, i, cp); length > 0) {
+            encode(Upper ? mapped(kUpperRanges, cp) : mapped(kFoldRanges, cp), out);
+            i += length;
         } else {
             out += static_cast<char>(b);
+            ++i;
         }
     }
     return out;
@@ -52,15 +119,16 @@ std::string mapCase(std::string_view text, Fold fold)
 
 } // namespace
 
-std::string toUpper(std::string_view text) { return mapCase(text, foldUpper); }
-std::string toLower(std::string_view text) { return mapCase(text, foldLower); }
+std::string toUpper(std::string_view text) { return mapCase<true>(text); }
+std::string toLower(std::string_view text) { return mapCase<false>(text); }
 
-bool iequals(std::string_view a, std::string_view b) { return a.size() == b.size() && toLower(a) == toLower(b); }
+// Folding may change a name's length in bytes (the Kelvin sign is three,
+// its "k" one): whole folded texts are compared.
+bool iequals(std::string_view a, std::string_view b) { return toLower(a) == toLower(b); }
 
-std::size_t ifind(std::string_view haystack, std::string_view needle)
+bool icontains(std::string_view haystack, std::string_view needle)
 {
-    // Folding keeps byte lengths, so positions carry over.
-    return toLower(haystack).find(toLower(needle));
+    return toLower(haystack).find(toLower(needle)) != std::string::npos;
 }
 
 bool startsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
@@ -142,45 +210,6 @@ std::string trim(std::string_view text)
     const std::size_t last = text.find_last_not_of(' ');
     return std::string(text.substr(first, last - first + 1));
 }
-
-namespace {
-
-// Length of the valid UTF-8 sequence at text[i], or 0 when it is invalid.
-std::size_t utf8SequenceLength(std::string_view text, std::size_t i)
-{
-    const auto b0 = static_cast<unsigned char>(text[i]);
-    std::size_t len = 0;
-    char32_t cp = 0;
-    if (b0 < 0x80)
-        return 1;
-    if ((b0 & 0xE0) == 0xC0) {
-        len = 2;
-        cp = b0 & 0x1F;
-    } else if ((b0 & 0xF0) == 0xE0) {
-        len = 3;
-        cp = b0 & 0x0F;
-    } else if ((b0 & 0xF8) == 0xF0) {
-        len = 4;
-        cp = b0 & 0x07;
-    } else {
-        return 0;
-    }
-    if (i + len > text.size())
-        return 0;
-    for (std::size_t k = 1; k < len; ++k) {
-        const auto b = static_cast<unsigned char>(text[i + k]);
-        if ((b & 0xC0) != 0x80)
-            return 0;
-        cp = (cp << 6) | (b & 0x3F);
-    }
-    const bool overlong = (len == 2 && cp < 0x80) || (len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000);
-    const bool surrogate = cp >= 0xD800 && cp <= 0xDFFF;
-    if (overlong || surrogate || cp > 0x10FFFF)
-        return 0;
-    return len;
-}
-
-} // namespace
 
 namespace {
 bool isControl(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }
@@ -267,21 +296,7 @@ bool utf16ToUtf8(std::string_view bytes, bool bigEndian, std::string& out)
             cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
             i += 2;
         }
-        if (cp < 0x80) {
-            out += static_cast<char>(cp);
-        } else if (cp < 0x800) {
-            out += static_cast<char>(0xC0 | (cp >> 6));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else if (cp < 0x10000) {
-            out += static_cast<char>(0xE0 | (cp >> 12));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (cp >> 18));
-            out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        }
+        encode(cp, out);
     }
     return true;
 }

@@ -5,20 +5,17 @@
 #include <vector>
 
 // Text helpers for the system's own rules: case-insensitive tests, ";" and "|"
-// lists, and UTF-8 checks. Case folding covers ASCII and the Latin-1 letters
-// (umlauts), which is what German names on disk need.
+// lists, and UTF-8 checks. Case goes by Unicode's simple mappings, for every
+// script (CaseTables.inc); a byte that is not valid UTF-8 stays as it is and
+// so equals only itself.
 namespace zdr::base {
 
 std::string toUpper(std::string_view text);
+// Folded for comparing ("Σ", "σ" and "ς" alike); not always the lower case.
 std::string toLower(std::string_view text);
 
 bool iequals(std::string_view a, std::string_view b);
-// Position of needle in haystack compared without regard to case, or npos.
-std::size_t ifind(std::string_view haystack, std::string_view needle);
-inline bool icontains(std::string_view haystack, std::string_view needle)
-{
-    return ifind(haystack, needle) != std::string_view::npos;
-}
+bool icontains(std::string_view haystack, std::string_view needle);
 
 bool startsWith(std::string_view text, std::string_view prefix);
 bool endsWith(std::string_view text, std::string_view suffix);

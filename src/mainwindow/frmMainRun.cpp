@@ -171,7 +171,9 @@ void frmMain::lkl_clsFolderCopy_InfoCover_ExceptData(protocol::EntryKind kind, s
         name = "\\" + name;
     QLineEdit* box = ui_.txtSystemDirAndFilesExclude;
     const std::string text = box->text().toStdString();
-    if (base::icontains(text, name))
+    // Already there as an entry of its own; a longer one holding the name
+    // ("x.tmp" for "t.tmp") is another entry.
+    if (base::icontains(";" + text + ";", ";" + name + ";"))
         return;
     box->setText(QString::fromStdString(text.empty() ? name : text + ";" + name));
 }

@@ -6,11 +6,33 @@
 namespace zdr::base {
 namespace {
 
-TEST(Text, CaseFoldingCoversUmlautsAndKeepsInvalidBytes)
+TEST(Text, CaseFoldingCoversEveryScriptAndKeepsInvalidBytes)
 {
     EXPECT_EQ(toUpper("Größe äöü ß"), "GRÖßE ÄÖÜ ß");
-    EXPECT_TRUE(iequals("ÄRGER.txt", "ärger.TXT"));
+    EXPECT_EQ(toUpper("отчёт σοφος"), "ОТЧЁТ ΣΟΦΟΣ");
+    EXPECT_EQ(toLower("ОТЧЁТ ΣΟΦΟΣ ẞ"), "отчёт σοφοσ ß");
+    const struct {
+        const char* a;
+        const char* b;
+        bool equal;
+    } pairs[] = {
+        {"ÄRGER.txt", "ärger.TXT", true},
+        {"ОТЧЁТ.TXT", "отчёт.txt", true},
+        {"ΣΟΦΟΣ", "σοφος", true}, // the final sigma too
+        {"ՀԱՅ", "հայ", true},
+        {"ⰀⰁ", "ⰰⰱ", true},          // Glagolitic
+        {"𐐀𐐁", "𐐨𐐩", true},          // Deseret, four bytes each
+        {"\xE2\x84\xAA", "k", true}, // the Kelvin sign folds to a shorter "k"
+        {"Ё", "Е", false},
+        {"\xC4", "\xE4", false}, // Latin-1 bytes, no UTF-8: each only itself
+        {"\xC4", "Ä", false},
+        {"a\xC3(b\xFF", "A\xC3(B\xFF", true},
+        {"\xED\xA0\x80", "\xED\xA0\x80", true}, // a surrogate's bytes stay bytes
+    };
+    for (const auto& p : pairs)
+        EXPECT_EQ(iequals(p.a, p.b), p.equal) << p.a << " / " << p.b;
     EXPECT_TRUE(icontains(";temp;\\cache;", ";\\CACHE;"));
+    EXPECT_TRUE(icontains(";a.txt;\xE2\x84\xAA.txt;", ";K.TXT;"));
     EXPECT_FALSE(icontains(";temp;", ";tem;"));
     const std::string invalid = "a\xC3(b\xFF";
     EXPECT_EQ(toUpper(invalid), "A\xC3(B\xFF");

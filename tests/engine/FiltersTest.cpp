@@ -117,6 +117,14 @@ TEST(Wildcard, MatchesLikeTheProgramsPatterns)
         {"A", "\xE0\x81\x81", false}, // nor is an overlong form
         {"[\xC3\x80-\xC3\xBF]", "\xD7", false},
         {"a*", "a|b~°~c", true},
+        // Patterns stay case-sensitive in every script; "?" and lists take
+        // whole characters.
+        {"отчёт.*", "ОТЧЁТ.txt", false},
+        {"от?ёт.txt", "отчёт.txt", true},
+        {"[а-я]*", "ж", true},
+        {"[а-я]*", "Ж", false},
+        {"σοφο?", "σοφος", true},
+        {"*\xC4*", "\xC3\x84", false}, // a stray byte is not Ä
     };
     for (const auto& c : cases)
         EXPECT_EQ(wildcardMatch(c.pattern, c.name), c.match) << c.pattern << " vs " << c.name;
@@ -199,6 +207,18 @@ TEST(EntryFilter, FileRulesInTheirOrder)
         {"exclude pattern", {.exclusions = "*.bak"}, false, file("x.bak"), false},
         {"exclude pattern is case-sensitive", {.exclusions = "*.bak"}, false, file("x.BAK"), true},
         {"exclude beats include", {.exclusions = "a.txt", .nameFilters = "*.txt"}, false, file("a.txt"), false},
+        // Names compare without regard to case in every script; a byte that
+        // is not UTF-8 equals only itself.
+        {"exclude Cyrillic", {.exclusions = "ОТЧЁТ.TXT"}, false, file("отчёт.txt"), false},
+        {"exclude Greek, final sigma", {.exclusions = "ΣΟΦΟΣ.doc"}, false, file("σοφος.DOC"), false},
+        {"exclude Armenian", {.exclusions = "ՀԱՅ.txt"}, false, file("հայ.txt"), false},
+        {"exclude Georgian Mtavruli", {.exclusions = "ᲐᲑᲒ.txt"}, false, file("აბგ.txt"), false},
+        {"exclude by the Kelvin sign", {.exclusions = "\xE2\x84\xAA.txt"}, false, file("k.txt"), false},
+        {"exclude Latin-1 byte only itself", {.exclusions = "\xC4rger"}, false, file("\xE4rger"), true},
+        {"exclude stray byte itself", {.exclusions = "\xC4rger"}, false, file("\xC4RGER"), false},
+        {"stray byte no umlaut", {.exclusions = "\xC3rger"}, false, file("\xC3\x83rger"), true},
+        {"include Cyrillic", {.nameFilters = "ДАННЫЕ.CSV"}, false, file("данные.csv"), true},
+        {"extension Cyrillic", {.extensions = "*.ТХТ"}, false, file("a.тхт"), true},
     };
     for (const auto& c : cases) {
         EntryFilter filter;
@@ -215,8 +235,11 @@ TEST(EntryFilter, FolderRules)
         const char* folder;
         bool passes;
     } cases[] = {
-        {"\\Temp", "Temp", false}, {"\\Temp", "TEMP", false}, {"Temp", "Temp", true}, {"\\T*", "Tmp", false},
-        {"\\T*", "tmp", true},     {"*.old", "x.old", false}, {"", "Temp", true},
+        {"\\Temp", "Temp", false},   {"\\Temp", "TEMP", false},
+        {"Temp", "Temp", true},      {"\\T*", "Tmp", false},
+        {"\\T*", "tmp", true},       {"*.old", "x.old", false},
+        {"", "Temp", true},          {"\\ЧЕРНОВИК", "Черновик", false},
+        {"\\Ωμέγα", "ΩΜΈΓΑ", false},
     };
     for (const auto& c : cases) {
         EntryFilter filter;

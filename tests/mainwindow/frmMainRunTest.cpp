@@ -292,8 +292,13 @@ TEST(frmMainRun, ExcludedEntriesGoIntoTheExclusionBox)
     except(protocol::EntryKind::Folder, "Alt");
     except(protocol::EntryKind::File, "x.tmp");
     except(protocol::EntryKind::Folder, "alt"); // already there, whatever the case
-    EXPECT_EQ(text(w, "txtSystemDirAndFilesExclude")->text(), "\\Alt;x.tmp");
-    EXPECT_EQ(driver::field(w, w.currentTask(), project::kExclusions), "\\Alt;x.tmp");
+    except(protocol::EntryKind::File, "ОТЧЁТ.txt");
+    except(protocol::EntryKind::File, "отчёт.TXT"); // in every script
+    except(protocol::EntryKind::File, "t.tmp");     // not there for being part of "x.tmp"
+    except(protocol::EntryKind::Folder, "Al");      // nor of "\Alt"
+    const QString all = QString::fromUtf8("\\Alt;x.tmp;ОТЧЁТ.txt;t.tmp;\\Al");
+    EXPECT_EQ(text(w, "txtSystemDirAndFilesExclude")->text(), all);
+    EXPECT_EQ(driver::field(w, w.currentTask(), project::kExclusions), all);
 }
 
 } // namespace
