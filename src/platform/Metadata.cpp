@@ -160,10 +160,11 @@ bool readExtendedAttributes(const std::string& path, ExtendedAttributes& out)
 }
 
 bool applyExtendedAttributes(int to, const ExtendedAttributes& wanted, bool ownerWrites,
-                             std::vector<std::string>& notKept)
+                             std::vector<std::string>& notKept, bool fresh)
 {
     ExtendedAttributes there;
-    static_cast<void>(readExtendedAttributes(to, there));
+    if (!fresh)
+        static_cast<void>(readExtendedAttributes(to, there));
     bool changed = false;
     for (const auto& [name, value] : there.items) {
         if (!removable(name) || wanted.find(name) != nullptr)
@@ -211,11 +212,11 @@ std::uint32_t modeWithoutAcl(std::uint32_t mode, const ExtendedAttributes& attri
     return (mode & ~070u) | (group & mask & (mode >> 3)) << 3;
 }
 
-bool KeptAttributes::apply(int to, const ExtendedAttributes& wanted, bool ownerWrites)
+bool KeptAttributes::apply(int to, const ExtendedAttributes& wanted, bool ownerWrites, bool fresh)
 {
     notKept.clear();
     groupLimit = 07;
-    const bool changed = applyExtendedAttributes(to, wanted, ownerWrites, notKept);
+    const bool changed = applyExtendedAttributes(to, wanted, ownerWrites, notKept, fresh);
     if (std::find(notKept.begin(), notKept.end(), "ACL") != notKept.end())
         groupLimit = (modeWithoutAcl(0777, wanted) >> 3) & 07u;
     return changed;
@@ -255,6 +256,8 @@ bool keepMetadata(int sourceFolder, const std::string& sourceName, int targetFol
     }
     return ok;
 }
+
+bool passesOnAcl(int folder) { return getValue(folder, kDefaultAcl, nullptr, 0) > 0; }
 
 std::string notKeptText(const std::vector<std::string>& notKept)
 {

@@ -40,7 +40,7 @@ bool readExtendedAttributes(const std::string& path, ExtendedAttributes& out);
 // still go in; its mode set afterwards gives the owner's true bits. Returns
 // whether anything was changed.
 bool applyExtendedAttributes(int to, const ExtendedAttributes& wanted, bool ownerWrites,
-                             std::vector<std::string>& notKept);
+                             std::vector<std::string>& notKept, bool fresh = false);
 
 // The permission bits of mode as they must be where the access ACL of
 // attributes is not kept: the owning group gets what the ACL's group entry
@@ -54,8 +54,9 @@ struct KeptAttributes {
     std::vector<std::string> notKept;
     std::uint32_t groupLimit = 07; // the owning group's bits without the ACL
 
-    // applyExtendedAttributes() for one entry, remembered.
-    bool apply(int to, const ExtendedAttributes& wanted, bool ownerWrites);
+    // applyExtendedAttributes() for one entry, remembered. fresh: the entry
+    // is new in a folder that passes on no ACL, so it has nothing to take away.
+    bool apply(int to, const ExtendedAttributes& wanted, bool ownerWrites, bool fresh = false);
     // mode narrowed where the access ACL was not kept.
     std::uint32_t mode(std::uint32_t mode) const { return mode & ~(070u & ~(groupLimit << 3)); }
 };
@@ -67,6 +68,9 @@ struct KeptAttributes {
 // ownerWrites as for applyExtendedAttributes().
 bool keepMetadata(int sourceFolder, const std::string& sourceName, int targetFolder, const std::string& targetName,
                   std::uint32_t mode, bool ownerWrites, KeptAttributes& kept, ErrorCode& error);
+
+// The open folder gives new entries an ACL of its own (a default ACL).
+bool passesOnAcl(int folder);
 
 // The names in notKept as the protocol says them: "nicht übernommen: ACL, user.x".
 std::string notKeptText(const std::vector<std::string>& notKept);

@@ -236,7 +236,8 @@ bool PendingFile::keepExtendedAttributes()
 {
     ExtendedAttributes wanted;
     static_cast<void>(readExtendedAttributes(source_, wanted));
-    return kept_.apply(fd_, wanted, false);
+    // A new file has only what its folder passes on: nothing, most often.
+    return kept_.apply(fd_, wanted, false, !folderAcl_);
 }
 
 bool PendingFile::commit(bool replace, ErrorCode& error)

@@ -49,6 +49,9 @@ public:
     // Whether the target's volume is a user-space one, when the caller knows
     // it for the whole folder; else commit() asks the volume.
     void setUserSpaceVolume(bool yes) { userSpace_ = yes ? 1 : 0; }
+    // Whether the target's folder gives new files an ACL (passesOnAcl()),
+    // when the caller knows it; else the new file is looked at.
+    void setFolderPassesOnAcl(bool yes) { folderAcl_ = yes; }
     int sourceFd() const { return source_; }
     int fd() const { return fd_; }
     // The source's size when it was opened.
@@ -86,6 +89,7 @@ private:
     std::string target_;    // relative to targetFolder_
     std::string temporary_; // the named kind only, relative to targetFolder_
     KeptAttributes kept_;
+    bool folderAcl_ = true;
 };
 
 // Renames from to to, both in folder (AT_FDCWD for paths); without replace

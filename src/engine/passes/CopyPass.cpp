@@ -288,6 +288,7 @@ bool CopyPass::fc_CopyContent(const EntryAt& at, bool replace, std::string& note
             userSpaceVolume_ = platform::onUserSpaceVolume(to.folder);
             refusesWindowsNames_ = platform::mayRefuseWindowsNames(to.folder);
             largestFile_ = platform::largestFileOn(to.folder);
+            folderPassesOnAcl_ = platform::passesOnAcl(to.folder);
         }
         // FAT takes no file of 4 GiB: it fails before a byte is written.
         if (to.folder >= 0 && largestFile_ != 0 && at.entry.size > largestFile_) {
@@ -297,8 +298,10 @@ bool CopyPass::fc_CopyContent(const EntryAt& at, bool replace, std::string& note
         // Named relative to their folders, each opened once.
         platform::PendingFile file;
         ok = file.open(from, at.entry, to, code);
-        if (ok && to.folder >= 0)
+        if (ok && to.folder >= 0) {
             file.setUserSpaceVolume(userSpaceVolume_);
+            file.setFolderPassesOnAcl(folderPassesOnAcl_);
+        }
         // Before the content, so a volume that compresses does so with
         // what is written; one that cannot still gets the copy.
         if (ok)

@@ -149,6 +149,7 @@ private:
     // The target folder whose volume was asked last, and its answers.
     std::string volumeFolder_;
     bool userSpaceVolume_ = false;
+    bool folderPassesOnAcl_ = true; // the target folder gives new files an ACL
     bool refusesWindowsNames_ = false;
     std::uint64_t largestFile_ = 0; // 0: no limit
     // The files this run copied into the target folder copiedFolder_, by
