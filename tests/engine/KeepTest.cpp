@@ -159,6 +159,13 @@ TEST(Keep, CopyIsWhatRsyncMakesAndARerunFollowsEveryChange)
     ASSERT_TRUE(content.run(status::kCopy,
                             {.sourceFolder = source, .selection = {"*.*"}, .targetFolder = dir.mkdir("inhalt")}));
     EXPECT_EQ(rsyncDifferences(source, dir.file("inhalt")), "");
+
+    // A new name of a file whose copy is there becomes a name of that copy.
+    ASSERT_EQ(::link((source + "/a").c_str(), (source + "/hl/d").c_str()), 0);
+    test::EngineRun walked;
+    ASSERT_TRUE(
+        walked.run(status::kCopy | status::kOnlyDifferent, {.sourceFolder = source, .targetFolder = dir.file("dst")}));
+    EXPECT_EQ(rsyncDifferences(source, target), "");
     // neu.txt, zeiger, privat.txt, innen.txt and one name of the three, which carries the others'.
     EXPECT_EQ(rerun.engine.Counters().CountFiles_Done, root() ? 6 : 5);
 }

@@ -176,6 +176,10 @@ bool CopyPass::fc_CopyFileFound(const EntryAt& at, bool exists, const platform::
             if (!words.empty())
                 return fc_KeepMetadataOnly(at, words, errorText);
         }
+        // Its copy is there: a name of it new since becomes a name of that copy.
+        if (entry.links > 1 && !entry.isSymlink())
+            hardLinks_.try_emplace({entry.device, entry.inode}, platform::joinPath(at.targetPath, entry.name),
+                                   FolderId{existing.device, existing.inode});
         ++run_.counters.CountFiles_ExistsTimeOk;
         run_.counters.SizeTotal_ExistsTimeOk += sizeKB;
         run_.observer.ActionFileNot(1);
