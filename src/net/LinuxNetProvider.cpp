@@ -16,7 +16,9 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <csignal>
 #include <fstream>
+#include <mutex>
 #include <regex>
 #include <thread>
 
@@ -40,6 +42,67 @@ constexpr const char* kToolCifs = "cifs";
 // A share gvfs had mounted before (the user's own): the drive only borrows
 // it, and its release leaves it mounted.
 constexpr const char* kToolBorrowed = "gio-borrowed";
+// Mounted by gio on the process's own session bus.
+constexpr const char* kToolPrivateGio = "gio-private";
+
+// A session bus of this process's own, for runs without a desktop session:
+// gvfs starts on it when gio first asks, and goes with it. Started once,
+// ended when the process ends.
+class PrivateBus {
+public:
+    static PrivateBus& instance()
+    {
+        static PrivateBus bus;
+        return bus;
+    }
+    // The bus's address; empty when none can be started.
+    std::string address()
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (tried_)
+            return address_;
+        tried_ = true;
+        const std::string daemon = findTool("dbus-daemon");
+        if (daemon.empty())
+            return address_;
+        const ToolRun run =
+            runTool({daemon, "--session", "--fork", "--nosyslog", "--print-address=1", "--print-pid=1"}, {}, 10);
+        const std::size_t line = run.out.find('\n');
+        if (run.exitCode != 0 || line == std::string::npos)
+            return address_;
+        pid_ = static_cast<pid_t>(std::atol(run.out.c_str() + line + 1));
+        address_ = run.out.substr(0, line);
+        return address_;
+    }
+    // Ends it: gvfs and its FUSE folder go with it. The next drive that
+    // needs one starts another.
+    void end()
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (pid_ > 0)
+            kill(pid_, SIGTERM);
+        pid_ = 0;
+        address_.clear();
+        tried_ = false;
+    }
+    ~PrivateBus() { end(); }
+
+private:
+    PrivateBus() = default;
+    std::mutex mutex_;
+    bool tried_ = false;
+    std::string address_;
+    pid_t pid_ = 0;
+};
+
+// gio's command line, on the given session bus (empty: the session's).
+std::vector<std::string> gioOn(const std::string& bus, const std::string& gio, std::vector<std::string> args)
+{
+    args.insert(args.begin(), gio);
+    if (!bus.empty())
+        args.insert(args.begin(), {findTool("env"), "DBUS_SESSION_BUS_ADDRESS=" + bus});
+    return args;
+}
 
 bool exists(const std::string& path)
 {
@@ -214,6 +277,8 @@ private:
 
 } // namespace
 
+void endPrivateSessionBus() { PrivateBus::instance().end(); }
+
 LinuxNetProvider::LinuxNetProvider() : LinuxNetProvider(Options{}) {}
 
 LinuxNetProvider::LinuxNetProvider(Options options) : options_(std::move(options)) {}
@@ -259,19 +324,28 @@ NetCallResult LinuxNetProvider::connect(const std::string& localName, const std:
         if (result.code != error::kNoNetwork || !result.failure.empty())
             return result;
     }
-    if (options_.mayMount.value_or(geteuid() == 0) && !findTool(options_.mountCifsTool).empty())
-        return connectWithCifs(request);
+    if (options_.mayMount.value_or(geteuid() == 0) && !findTool(options_.mountCifsTool).empty()) {
+        const NetCallResult result = connectWithCifs(request);
+        if (result.code != error::kNoNetwork || !result.failure.empty() || session || !options_.privateBus)
+            return result;
+    }
+    // Unattended (cron, ssh, a timer): gvfs on a bus of the process's own.
+    if (!session && options_.privateBus && !findTool(options_.gioTool).empty()) {
+        if (const std::string own = PrivateBus::instance().address(); !own.empty())
+            return connectWithGio(request, own);
+    }
     return {error::kNoNetwork, {}};
 }
 
-NetCallResult LinuxNetProvider::connectWithGio(const Request& request)
+NetCallResult LinuxNetProvider::connectWithGio(const Request& request, const std::string& bus)
 {
     const std::string gio = findTool(options_.gioTool);
     const std::string uri = smbUri(request.unc, request.user, options_.port);
-    std::vector<std::string> args{gio, "mount"};
+    std::vector<std::string> args{"mount"};
     if (!request.hasCredentials())
         args.emplace_back("-a");
     args.push_back(uri);
+    args = gioOn(bus, gio, std::move(args));
 
     // Each prompt is answered once; a second password prompt means the first
     // was refused, and closing the input makes gio give up.
@@ -297,19 +371,23 @@ NetCallResult LinuxNetProvider::connectWithGio(const Request& request)
     const bool mountedBefore = mount.exitCode != 0;
 
     // The share's files are reached through gvfs's FUSE folder.
-    const ToolRun info = runTool({gio, "info", uri}, {}, options_.timeoutSeconds);
+    const ToolRun info = runTool(gioOn(bus, gio, {"info", uri}), {}, options_.timeoutSeconds);
     static const std::regex kLocalPath(R"((^|\n)local path: ([^\n]+))");
     std::smatch match;
     if (info.exitCode != 0 || !std::regex_search(info.out, match, kLocalPath)) {
         if (!mountedBefore)
-            runTool({gio, "mount", "-u", uri}, {}, options_.timeoutSeconds);
+            runTool(gioOn(bus, gio, {"mount", "-u", uri}), {}, options_.timeoutSeconds);
         return {error::kNoNetwork, {}};
     }
     waitForFuseFolder(match[2].str());
     std::string target = match[2].str();
     if (!request.unc.folder.empty())
         target += "/" + request.unc.folder;
-    return finishConnect(request, mountedBefore ? kToolBorrowed : kToolGio, uri, target);
+    return finishConnect(request,
+                         mountedBefore     ? kToolBorrowed
+                             : bus.empty() ? kToolGio
+                                           : kToolPrivateGio,
+                         uri, target);
 }
 
 NetCallResult LinuxNetProvider::connectWithCifs(const Request& request)
@@ -386,12 +464,15 @@ NetCallResult LinuxNetProvider::release(const std::string& localName, bool force
     const std::string dir = folder();
     const std::string record = recordPath(dir, localName);
     if (const std::optional<MountRecord> mounted = readRecord(record)) {
-        if (mounted->tool == kToolGio) {
-            std::vector<std::string> args{findTool(options_.gioTool), "mount", "-u"};
+        if (mounted->tool == kToolGio || mounted->tool == kToolPrivateGio) {
+            std::vector<std::string> args{"mount", "-u"};
             if (force)
                 args.emplace_back("-f");
             args.push_back(mounted->handle);
-            const ToolRun run = runTool(args, {}, options_.timeoutSeconds);
+            // One of an earlier process's own bus went with that process.
+            const std::string bus = mounted->tool == kToolPrivateGio ? PrivateBus::instance().address() : "";
+            const ToolRun run =
+                runTool(gioOn(bus, findTool(options_.gioTool), std::move(args)), {}, options_.timeoutSeconds);
             // A share that is no longer mounted is released all the same.
             if (run.started && run.exitCode != 0 && !containsAny(run.err + run.out, {"not mounted", "no such"}))
                 return {errorFromRun(run, false), {}};

@@ -14,7 +14,9 @@ NetworkDriveFactory networkDriveFactory(WaitHooks waitHooks)
 
 void sb_Action_CloseConnections(std::vector<std::unique_ptr<NetworkDrive>>& drives)
 {
+    bool kept = false; // a drive this run connected stays
     for (std::unique_ptr<NetworkDrive>& drive : drives) {
+        kept = kept || (drive && drive->Connected() && !drive->DisConnectAfterAction());
         // Only what this run connected: a drive that answered before the
         // run (a share the user had mounted, with files open) stays.
         if (drive && drive->DisConnectAfterAction() && drive->Connected()) {
@@ -23,6 +25,9 @@ void sb_Action_CloseConnections(std::vector<std::unique_ptr<NetworkDrive>>& driv
         }
         drive.reset();
     }
+    // An unattended run's own session bus is not kept for nothing.
+    if (!kept)
+        endPrivateSessionBus();
 }
 
 } // namespace zdr::net

@@ -38,6 +38,7 @@ protected:
         o.gioTool = tools + "/gio";
         o.desktopSession = false;
         o.mayMount = true;
+        o.privateBus = false;
         o.port = 4455;
         return o;
     }

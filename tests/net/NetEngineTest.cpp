@@ -43,6 +43,7 @@ protected:
         options.mountCifsTool = dir.file("tools/mount.cifs");
         options.desktopSession = false;
         options.mayMount = true;
+        options.privateBus = false;
         return [options, this] {
             return std::make_unique<clsNetConnect>(std::make_shared<LinuxNetProvider>(options),
                                                    WaitHooks{[this] { return now; }, [this] { now += 1; }});

@@ -10,6 +10,7 @@
 #include "net/ToolRun.h"
 #include "net/clsNetConnect.h"
 #include "net/clsNetwork.h"
+#include "support/ScopedEnv.h"
 
 #include <gtest/gtest.h>
 
@@ -77,6 +78,7 @@ TEST(Samba, DriveCopiesATreeThroughTheShareAndIsReleased)
     options.drivesFolder = drives;
     options.port = server.port();
     options.desktopSession = false;
+    options.privateBus = false; // the kernel's way only
     options.timeoutSeconds = 30;
     double now = 0;
     std::vector<std::unique_ptr<NetworkDrive>> run;
@@ -110,26 +112,29 @@ TEST(Samba, DriveCopiesATreeThroughTheShareAndIsReleased)
 // A desktop user's session as far as shares go: a session bus of its own
 // (dbus-run-session) in a private runtime folder, where gio starts gvfs and
 // its FUSE folder. The bus, and with it gvfs, ends with the object.
+// Why gvfs cannot give shares a FUSE folder here; empty when it can.
+std::string gvfsMissing()
+{
+    for (const char* tool : {"dbus-run-session", "dbus-daemon", "gio", "fusermount3"}) {
+        if (findTool(tool).empty())
+            return std::string(tool) + " is not installed (scripts/setup.sh installs it)";
+    }
+    if (access("/usr/libexec/gvfsd-fuse", X_OK) != 0 || access("/usr/libexec/gvfsd-smb", X_OK) != 0)
+        return "gvfs is not installed (Debian packages gvfs-backends, gvfs-fuse)";
+    const int fd = open("/dev/fuse", O_RDWR | O_CLOEXEC);
+    if (fd < 0)
+        return std::string("/dev/fuse cannot be opened: ") + std::strerror(errno);
+    close(fd);
+    return {};
+}
+
 class DesktopSession {
 public:
     explicit DesktopSession(const std::string& runtimeFolder)
     {
-        for (const char* tool : {"dbus-run-session", "gio", "fusermount3"}) {
-            if (findTool(tool).empty()) {
-                skipReason_ = std::string(tool) + " is not installed (scripts/setup.sh installs it)";
-                return;
-            }
-        }
-        if (access("/usr/libexec/gvfsd-fuse", X_OK) != 0 || access("/usr/libexec/gvfsd-smb", X_OK) != 0) {
-            skipReason_ = "gvfs is not installed (Debian packages gvfs-backends, gvfs-fuse)";
+        skipReason_ = gvfsMissing();
+        if (!skipReason_.empty())
             return;
-        }
-        if (const int fd = open("/dev/fuse", O_RDWR | O_CLOEXEC); fd >= 0) {
-            close(fd);
-        } else {
-            skipReason_ = std::string("/dev/fuse cannot be opened: ") + std::strerror(errno);
-            return;
-        }
         save("DBUS_SESSION_BUS_ADDRESS");
         save("XDG_RUNTIME_DIR");
         setenv("XDG_RUNTIME_DIR", runtimeFolder.c_str(), 1);
@@ -291,6 +296,55 @@ TEST(Samba, TaskCopiesATreeOntoAShareMountedByTheDesktopAndBack)
     EXPECT_EQ(copiedState(dir.file("vom Netz/ziel/Daten")), sourceState);
     for (char c = 'D'; c <= 'Z'; ++c)
         EXPECT_EQ(resolveDrivePath(std::string(1, c) + ":"), std::string(1, c) + ":") << c << ": released";
+}
+
+// An unattended run (cron, ssh, a timer): no session bus, not root. The
+// drive connects through gvfs on a bus of the run's own, copies onto the
+// share and is released, and the bus goes with the run's last drive.
+TEST(Samba, UnattendedRunReachesTheShareWithoutADesktop)
+{
+    test::SambaServer server;
+    if (!server.running())
+        GTEST_SKIP() << server.skipReason();
+    test::TempDir dir;
+    const std::string runtime = dir.mkdir("run");
+    fs::permissions(runtime, fs::perms::owner_all);
+    if (const std::string missing = gvfsMissing(); !missing.empty())
+        GTEST_SKIP() << missing;
+    test::ScopedEnv noBus("DBUS_SESSION_BUS_ADDRESS", nullptr);
+    test::ScopedEnv ownRuntime("XDG_RUNTIME_DIR", runtime.c_str());
+    dir.write("quelle/Daten/brief.txt", "ohne Bildschirm\n");
+    fs::create_directory(server.shareFolder() + "/nachts");
+
+    LinuxNetProvider::Options options;
+    options.port = server.port();
+    options.desktopSession = false;
+    options.mayMount = false; // an ordinary user's run
+    options.timeoutSeconds = 60;
+    double now = 0;
+    const NetworkDriveFactory drives = [&] {
+        return std::make_unique<clsNetConnect>(std::make_shared<LinuxNetProvider>(options),
+                                               WaitHooks{[&] { return now; }, [&] { now += 1; }});
+    };
+    {
+        test::EngineRun onto(drives);
+        const bool ok = onto.run(engine::status::kCopy,
+                                 {.sourceFolder = dir.file("quelle/Daten"),
+                                  .targetFolder = "Y:/nachts",
+                                  .netTargetCode = "2|Y|\\\\127.0.0.1\\daten||"});
+        const std::string ready = onto.ready();
+        onto.engine.sb_Action_CloseConnections();
+        ASSERT_TRUE(ok) << ready;
+        EXPECT_EQ(onto.counters().CountFiles_Done, 1);
+    }
+    EXPECT_EQ(resolveDrivePath("Y:"), "Y:") << "the drive is released after the run";
+    std::ifstream copied(server.shareFolder() + "/nachts/Daten/brief.txt");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(copied), {}), "ohne Bildschirm\n");
+    // The bus went with the drive; gvfs's FUSE folder with it (detached if not).
+    if (std::error_code ec; fs::exists(runtime + "/gvfs", ec) || ec) {
+        if (const std::string fusermount = findTool("fusermount3"); !fusermount.empty())
+            runTool({fusermount, "-u", "-z", runtime + "/gvfs"}, {}, 10);
+    }
 }
 
 } // namespace
