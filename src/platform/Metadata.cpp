@@ -244,6 +244,10 @@ bool keepMetadata(int sourceFolder, const std::string& sourceName, int targetFol
     }
     ExtendedAttributes wanted;
     if (ok && readExtendedAttributes(from, wanted)) {
+        // Its owner writes attributes only where the mode lets him write;
+        // the mode below is the one it keeps.
+        if ((target.st_mode & S_IWUSR) == 0)
+            static_cast<void>(::chmod(selfPath(to).c_str(), (target.st_mode & 07777) | S_IWUSR));
         static_cast<void>(kept.apply(to, wanted, ownerWrites));
         if (::chmod(selfPath(to).c_str(), static_cast<mode_t>(kept.mode(mode) & 07777)) != 0) {
             ok = false;

@@ -73,6 +73,8 @@ std::string makeTree(const TempDir& dir)
     EXPECT_TRUE(run("setfacl -m u:1234:rw " + quoted(f("privat.txt"))));
     dir.write("src/D/Geteilt/innen.txt", "inside");
     EXPECT_TRUE(run("setfacl -m u:1234:rx -d -m u:1234:rwx,g::rx " + quoted(f("Geteilt"))));
+    dir.write("src/D/nurlesen.txt", "read only");
+    ::chmod(f("nurlesen.txt").c_str(), 0444);
     dir.write("src/D/daten.txt", "data");
     EXPECT_EQ(::setxattr(f("daten.txt").c_str(), "user.kommentar", "wert", 4, 0), 0);
     EXPECT_EQ(::setxattr(f("Geteilt").c_str(), "user.ordner", "x", 1, 0), 0);
@@ -100,7 +102,8 @@ std::string makeTree(const TempDir& dir)
             EXPECT_EQ(::lchown(f(entry).c_str(), 12345, 23456), 0) << entry;
         EXPECT_EQ(::mknod(f("null").c_str(), S_IFCHR | 0640, makedev(1, 3)), 0);
     }
-    for (const char* entry : {"privat.txt", "Geteilt/innen.txt", "daten.txt", "a", "leer.img", "zeiger", "rohr"})
+    for (const char* entry :
+         {"privat.txt", "Geteilt/innen.txt", "nurlesen.txt", "daten.txt", "a", "leer.img", "zeiger", "rohr"})
         setTime(f(entry), 1600000000);
     for (const char* folder : {"Geteilt", "hl", ""})
         setTime(f(folder), 1500000000);
@@ -130,6 +133,9 @@ TEST(Keep, CopyIsWhatRsyncMakesAndARerunFollowsEveryChange)
     ::chmod((source + "/privat.txt").c_str(), 0600);
     ASSERT_TRUE(run("setfacl -m u:999:r " + quoted(source + "/Geteilt/innen.txt")));
     ASSERT_EQ(::setxattr((source + "/a").c_str(), "user.neu", "2", 1, 0), 0);
+    ::chmod((source + "/nurlesen.txt").c_str(), 0644); // its owner may write attributes only so
+    ASSERT_EQ(::setxattr((source + "/nurlesen.txt").c_str(), "user.neu", "3", 1, 0), 0);
+    ::chmod((source + "/nurlesen.txt").c_str(), 0444);
     std::filesystem::remove(source + "/zeiger");
     std::filesystem::create_symlink("daten.txt", source + "/zeiger");
     setTime(source + "/zeiger", 1600000000);
@@ -166,8 +172,8 @@ TEST(Keep, CopyIsWhatRsyncMakesAndARerunFollowsEveryChange)
     ASSERT_TRUE(
         walked.run(status::kCopy | status::kOnlyDifferent, {.sourceFolder = source, .targetFolder = dir.file("dst")}));
     EXPECT_EQ(rsyncDifferences(source, target), "");
-    // neu.txt, zeiger, privat.txt, innen.txt and one name of the three, which carries the others'.
-    EXPECT_EQ(rerun.engine.Counters().CountFiles_Done, root() ? 6 : 5);
+    // neu.txt, zeiger, privat.txt, innen.txt, nurlesen.txt and one name of the three, which carries the others'.
+    EXPECT_EQ(rerun.engine.Counters().CountFiles_Done, root() ? 7 : 6);
 }
 
 // What the target cannot keep is named on the entry's line, never dropped
