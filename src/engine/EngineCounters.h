@@ -25,6 +25,10 @@ struct EngineCounters {
     std::int64_t CountFolder_Not = 0;
     std::int64_t CountFiles_ExistsTimeOk = 0;
     std::int64_t CountFolder_ExistsTimeOk = 0;
+    // Left by the review's choice: unticked, not in its list, or a folder
+    // that holds such an entry. Neither done nor failed.
+    std::int64_t CountFiles_Left = 0;
+    std::int64_t CountFolder_Left = 0;
     std::int64_t CountFiles_ToDo = 0;
     std::int64_t CountFolder_ToDo = 0;
     double SizeTotal = 0;

@@ -7,6 +7,9 @@
 
 namespace zdr::engine {
 
+// ActionFileNot / ActionFolderNot: the review did not choose the entry.
+inline constexpr std::int32_t kLeftByChoice = 2;
+
 // The twenty events of the engine, in the order of their declaration. The
 // engine calls them synchronously on its own thread; a handler may yield to
 // an event loop (option bit 0x8000) and may call back into the engine
@@ -32,7 +35,8 @@ public:
     virtual void ActionFileStart(const std::string& /*name*/, std::int64_t /*size*/) {}
     virtual void ActionFileDone() {}
     virtual void ActionFileDoneByte(std::int64_t /*total*/, std::int64_t /*done*/) {}
-    // code 1: target equal (or left by "only newer"); 0: failed or skipped.
+    // code 1: target equal (or left by "only newer"); 0: failed or skipped;
+    // 2 (also for folders): left because the review did not choose it.
     virtual void ActionFileNot(std::int32_t /*code*/) {}
     virtual void ActionReady(bool /*success*/, const std::string& /*message*/, bool /*protocolPresent*/) {}
     virtual void ActionProtocolExists() {}
@@ -47,6 +51,14 @@ public:
     }
     // The next ticked protocol entry; index <= 0 in the answer means none.
     virtual void ActionEntryGetNext(protocol::WorkListStep& step) { step.index = -1; }
+    // After the review before an action: what it chose for one entry the
+    // action meets (a folder by its own path, a file by its folder and name).
+    // Whoever lists nothing chose nothing.
+    virtual protocol::EntryChoice ActionEntryChosen(protocol::EntryKind /*kind*/, const std::string& /*folder*/,
+                                                    const std::string& /*name*/)
+    {
+        return protocol::EntryChoice::NotListed;
+    }
 };
 
 } // namespace zdr::engine

@@ -42,6 +42,17 @@ inline EntryKind entryKindOf(const ProtocolEntry& entry)
     return entryKindOfWord(entry.par_Type).value_or(EntryKind::Folder);
 }
 
+// What the review before an action chose for one entry: ticked, unticked,
+// or not in its list at all (nothing the user saw, so nothing to act on).
+enum class EntryChoice : std::uint8_t { Chosen, Unticked, NotListed };
+
+// What a review leaves chosen: the files, and the folders that go as a whole
+// (none of their entries unticked).
+struct ChosenCounts {
+    std::int64_t files = 0;
+    std::int64_t folders = 0;
+};
+
 // One step through the protocol as a work list (the engine asks, the
 // protocol answers): the nine values of the request, in and out.
 struct WorkListStep {

@@ -106,6 +106,8 @@ public:
     bool dimmed(RowId row) const { return has(row, kDimmed); }
     bool bold(RowId row) const { return has(row, kBold); }
     std::string_view messageTag(RowId row) const;
+    // A ticked folder row that holds an unticked entry (shown partly ticked).
+    bool partly(RowId row) const { return has(row, kPartly); }
 
     // Changes; the observer hears each.
     void setTicked(RowId row, bool ticked) { setFlag(row, kTicked, ticked); }
@@ -113,6 +115,15 @@ public:
     void setIcon(RowId row, RowIcon icon);
     void setColour(RowId row, RowColour colour);
     void setMessageTag(RowId row, std::string_view message);
+
+    // The review's choices (ReviewChoice.cpp). A user's tick: a folder row
+    // takes its whole subtree along, a ticked row also ticks the folders on
+    // its way; then every folder row's partly mark is set anew.
+    void choose(RowId row, bool ticked);
+    // Marks the ticked folder rows that hold an unticked entry.
+    void refreshPartly();
+    EntryChoice choice(EntryKind kind, std::string_view folder, std::string_view name) const;
+    ChosenCounts chosenCounts() const;
 
     // Three-way comparison of two rows by a column's raw value (numbers as
     // numbers, texts byte by byte with ASCII case folded, the sort key folder
@@ -129,6 +140,7 @@ private:
         kDimmed = 32,
         kBold = 64,
         kRemoved = 128,
+        kPartly = 256,
     };
     struct Row {
         StringTable::Id info;

@@ -72,7 +72,11 @@ QVariant ProtocolModel::data(const QModelIndex& index, int role) const
     case Qt::DecorationRole:
         return column == Column::Entry ? QVariant(rowIcon(list_.icon(row), list_.dimmed(row))) : QVariant();
     case Qt::CheckStateRole:
-        return column == Column::Entry ? QVariant(list_.ticked(row) ? Qt::Checked : Qt::Unchecked) : QVariant();
+        if (column != Column::Entry)
+            return {};
+        if (!list_.ticked(row))
+            return Qt::Unchecked;
+        return list_.partly(row) ? Qt::PartiallyChecked : Qt::Checked;
     case Qt::ForegroundRole:
         switch (list_.colour(row)) {
         case RowColour::Grey: return QApplication::palette().color(QPalette::Dark);
@@ -96,7 +100,8 @@ bool ProtocolModel::setData(const QModelIndex& index, const QVariant& value, int
     const RowId row = rowId(index);
     if (row == kNoRow || role != Qt::CheckStateRole || index.column() != 0 || list_.dimmed(row))
         return false;
-    document_.list().setTicked(row, value.value<Qt::CheckState>() == Qt::Checked);
+    // A folder takes its content along; a partly ticked one clicked becomes ticked whole.
+    document_.list().choose(row, value.value<Qt::CheckState>() != Qt::Unchecked);
     return true;
 }
 

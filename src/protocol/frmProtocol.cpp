@@ -95,6 +95,9 @@ frmProtocol::frmProtocol(QWidget* parent) : QDialog(parent)
     lblCmdProtocolReLoad_ = new util::ui::CommandLabel(QStringLiteral("lblCmdProtocolReLoad"),
                                                        QStringLiteral("&Protokoll neu laden"), fraButtons_);
     lblCmdProtocolReLoad_->hide();
+    lblCmdActionRun_ =
+        new util::ui::CommandLabel(QStringLiteral("lblCmdActionRun"), QStringLiteral("Aktion &ausführen"), fraButtons_);
+    lblCmdActionRun_->hide();
     lblCmdClose_ = new util::ui::CommandLabel(QStringLiteral("lblCmdClose"), QStringLiteral("&Schließen"), fraButtons_);
     strip->addWidget(caption);
     strip->addWidget(lblSystemActionInfoValue_);
@@ -103,6 +106,7 @@ frmProtocol::frmProtocol(QWidget* parent) : QDialog(parent)
     strip->addSpacing(16);
     strip->addWidget(lblCmdShowError_);
     strip->addWidget(lblCmdProtocolReLoad_);
+    strip->addWidget(lblCmdActionRun_);
     strip->addWidget(lblCmdClose_);
 
     batch_ = new QTimer(this);
@@ -114,6 +118,7 @@ frmProtocol::frmProtocol(QWidget* parent) : QDialog(parent)
     connect(lblCmdClose_, &util::ui::CommandLabel::command, this, &frmProtocol::reject);
     connect(lblCmdProtocolReLoad_, &util::ui::CommandLabel::command, this, &frmProtocol::lblCmdProtocolReLoad_Click);
     connect(lblCmdShowError_, &util::ui::CommandLabel::command, this, &frmProtocol::lblCmdShowError_Click);
+    connect(lblCmdActionRun_, &util::ui::CommandLabel::command, this, &frmProtocol::lblCmdActionRun_Click);
     connect(lvwMain_, &QTableView::doubleClicked, this, &frmProtocol::lvwMain_DblClick);
     connect(lvwMain_, &QTableView::customContextMenuRequested, this, &frmProtocol::lvwMain_ContextMenu);
     connect(lvwMain_->horizontalHeader(), &QHeaderView::sectionClicked, this, &frmProtocol::headerClicked);
@@ -172,8 +177,37 @@ void frmProtocol::flush()
     document_.list().flush();
 }
 
+void frmProtocol::sb_ReviewBegin(bool offerRun, std::function<bool()> confirm)
+{
+    flush();
+    document_.list().refreshPartly();
+    chkActionContinue_->setChecked(false);
+    chkActionContinue_->hide();
+    lblCmdActionRun_->setVisible(offerRun);
+    confirm_ = std::move(confirm);
+    setResult(QDialog::Rejected);
+}
+
+bool frmProtocol::reviewAccepted() const { return result() == QDialog::Accepted && chkActionContinue_->isChecked(); }
+
+void frmProtocol::sb_ReviewEnd()
+{
+    lblCmdActionRun_->hide();
+    confirm_ = {};
+}
+
+void frmProtocol::lblCmdActionRun_Click()
+{
+    if (!lblCmdActionRun_->isVisible() || (confirm_ && !confirm_()))
+        return;
+    chkActionContinue_->setChecked(true);
+    accept();
+}
+
 void frmProtocol::reject()
 {
+    // Backing out of a review never starts the action.
+    chkActionContinue_->setChecked(false);
     document_.clearText();
     QDialog::reject();
     if (tag_ == QLatin1String("UNLOAD"))

@@ -5,6 +5,7 @@
 
 #include <QDialog>
 
+#include <functional>
 #include <string>
 
 class QCheckBox;
@@ -48,8 +49,16 @@ public:
     QString tag() const { return tag_; }
     void setTag(const QString& tag) { tag_ = tag; }
 
-    // "Aktion ausführen"; hidden unless the progress window asks.
+    // "Aktion ausführen": the answer of the review, ticked only by the
+    // review's own command; hidden.
     QCheckBox* chkActionContinue() const { return chkActionContinue_; }
+    // The review before an action, shown modally between these two: only
+    // "Aktion ausführen" (lblCmdActionRun, when offered) starts the action,
+    // after confirm agrees; Esc, the close box and "Schließen" decline.
+    void sb_ReviewBegin(bool offerRun, std::function<bool()> confirm);
+    void sb_ReviewEnd();
+    bool reviewAccepted() const;
+    util::ui::CommandLabel* lblCmdActionRun() const { return lblCmdActionRun_; }
 
     // Puts the rows added since the last batch into the list now.
     void flush();
@@ -75,6 +84,7 @@ private:
     void buildMenu();
     void lblCmdProtocolReLoad_Click();
     void lblCmdShowError_Click();
+    void lblCmdActionRun_Click();
     void sb_NextErrorLine();
     void lvwMain_DblClick();
     void lvwMain_ContextMenu(const QPoint& position);
@@ -95,6 +105,8 @@ private:
     util::ui::CommandLabel* lblCmdClose_ = nullptr;
     util::ui::CommandLabel* lblCmdProtocolReLoad_ = nullptr;
     util::ui::CommandLabel* lblCmdShowError_ = nullptr;
+    util::ui::CommandLabel* lblCmdActionRun_ = nullptr;
+    std::function<bool()> confirm_;
     QCheckBox* chkActionContinue_ = nullptr;
     QLabel* lblSystemActionInfoValue_ = nullptr;
     QMenu* mnuData_ = nullptr;

@@ -45,20 +45,24 @@ std::string passSummary(const EngineState& engine)
         return {};
     // One line per kind; the folder line of a copy after the information pass
     // has two blanks before "- (übersprungen".
+    // What the review left out stands apart from errors and equal files.
     auto line = [&](const char* head, std::int64_t done, std::int64_t all, std::int64_t failed, std::int64_t skipped,
-                    const char* skippedGap) {
+                    const char* skippedGap, std::int64_t left) {
         std::string text = std::string(head) + to_string(done);
         if (withInfo)
             text += " (von " + to_string(all) + ")";
         text += " - (Fehler " + to_string(failed) + ")";
         if (copy)
             text += std::string(skippedGap) + "- (übersprungen " + to_string(skipped) + ")";
+        if (left > 0)
+            text += " - (ausgelassen " + to_string(left) + ")";
         return text;
     };
     return line(" Anzahl Ordner: ", c.CountFolder_Done, c.CountFolder, c.CountFolder_Not, c.CountFolder_ExistsTimeOk,
-                withInfo ? "  " : " ")
+                withInfo ? "  " : " ", c.CountFolder_Left)
         + crlf
-        + line("Anzahl Dateien: ", c.CountFiles_Done, c.CountFiles, c.CountFiles_Not, c.CountFiles_ExistsTimeOk, " ");
+        + line("Anzahl Dateien: ", c.CountFiles_Done, c.CountFiles, c.CountFiles_Not, c.CountFiles_ExistsTimeOk, " ",
+               c.CountFiles_Left);
 }
 
 ViewUpdate passReady(const EngineState& engine, bool success, const std::string& message, bool targetMissing,
@@ -72,8 +76,9 @@ ViewUpdate passReady(const EngineState& engine, bool success, const std::string&
         if (message == kNothingToCopy) {
             update.setText(Control::lblSystemInfoObject, objectText + " - " + message);
         } else {
-            const char* state = (c.CountFiles_Not + c.CountFolder_Not > 0) ? "Vorgang abgeschlossen"
-                                                                           : "Vorgang erfolgreich abgeschlossen";
+            // Not "erfolgreich" while anything was left, by an error or by the review.
+            const bool leftSome = c.CountFiles_Not + c.CountFolder_Not + c.CountFiles_Left + c.CountFolder_Left > 0;
+            const char* state = leftSome ? "Vorgang abgeschlossen" : "Vorgang erfolgreich abgeschlossen";
             update.setText(Control::Caption, state);
             update.setText(Control::lblSystemInfoQuestion, state);
         }

@@ -2,6 +2,7 @@
 
 #include "base/NumberFormat.h"
 #include "base/Text.h"
+#include "engine/FolderCopyObserver.h"
 #include "engine/PassAction.h"
 #include "engine/StatusBits.h"
 #include "run/ProgressTexts.h"
@@ -92,6 +93,8 @@ ViewUpdate entryNotDone(const EngineState& engine, std::int32_t reason, std::int
 {
     ViewUpdate update = figures(engine, lastMainPercent);
     const engine::EngineCounters& c = engine.counters;
+    if (reason == engine::kLeftByChoice)
+        return update; // neither done nor failed: the summary counts it apart
     if (reason == 1) {
         update.setText(Control::lblCountExistsTimeOk,
                        std::to_string(c.CountFiles_ExistsTimeOk + c.CountFolder_ExistsTimeOk) + " - "

@@ -405,6 +405,12 @@ void RunCoverBase::sb_ProtocolShow(bool& continueRun)
         continueRun = false;
         return;
     }
+    // Nothing has been done yet: the window says it waits, over the
+    // information pass's figures.
+    window_->setText(Control::Caption, actionCaption_.toStdString() + " - wartet auf Prüfung");
+    window_->setText(Control::lblSystemInfoQuestion, "Bitte prüfen Sie die Liste und starten Sie dort die Aktion ...");
+    window_->sb_ShowNow();
+    window_->setReviewAction(action_);
     window_->sb_Protocol_Show(continueRun, engineProtocol(), true);
 }
 

@@ -92,6 +92,8 @@ private:
     void ActionProtocolDel(const std::string& folderPath) override;
     void ActionProtocolShow(bool& continueRun) override;
     void ActionEntryGetNext(protocol::WorkListStep& step) override;
+    protocol::EntryChoice ActionEntryChosen(protocol::EntryKind kind, const std::string& folder,
+                                            const std::string& name) override;
 
     EngineState state() const;
     // An entry failed or was left (ActionFileNot/ActionFolderNot with 0).

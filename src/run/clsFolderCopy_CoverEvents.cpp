@@ -219,5 +219,10 @@ void clsFolderCopy_Cover::ActionProtocolShow(bool& continueRun)
     sb_ProtocolShow(continueRun);
 }
 void clsFolderCopy_Cover::ActionEntryGetNext(protocol::WorkListStep& step) { window_->sb_Protocol_EntryGetNext(step); }
+protocol::EntryChoice clsFolderCopy_Cover::ActionEntryChosen(protocol::EntryKind kind, const std::string& folder,
+                                                             const std::string& name)
+{
+    return window_->fc_Protocol_EntryChoice(kind, folder, name);
+}
 
 } // namespace zdr::run::ui

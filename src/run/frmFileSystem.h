@@ -38,6 +38,11 @@ class clsProgressBar;
 // Figures arrive per engine event; the window shows texts and bar values at
 // most ten times a second, so a run of many small files does not spend its
 // time painting. State changes (visibility, bars shown or hidden) show at once.
+// The question a delete or an attribute change asks before it starts from
+// the review ("16.008 Dateien und 1.022 Ordner endgültig löschen?"); empty
+// for the other actions.
+std::string reviewQuestion(const std::string& action, const protocol::ChosenCounts& chosen);
+
 class frmFileSystem : public QWidget {
     Q_OBJECT
 public:
@@ -53,6 +58,9 @@ public:
 
     // The protocol window this window owns, one per run.
     void sb_Protocol_EntryGetNext(protocol::WorkListStep& step);
+    // What the review chose for an entry; without a protocol nothing is chosen.
+    protocol::EntryChoice fc_Protocol_EntryChoice(protocol::EntryKind kind, const std::string& folder,
+                                                  const std::string& name);
     // Error flag: marks the entry failed. Otherwise adds its row (preparing
     // the list before the first) and shows the protocol button.
     bool fc_Protocol_ListItem_Add(const protocol::ProtocolEntry& entry, bool error);
@@ -63,6 +71,10 @@ public:
     // Shows the protocol text (or the list); with `ask` modally as the review
     // before the action, `continueRun` then being the user's answer.
     void sb_Protocol_Show(bool& continueRun, const std::string& protocolText, bool ask);
+    // The action the next review decides ("COPY", "DELETE", "ATTRIB"): a
+    // delete or an attribute change asks once more, naming what it will do,
+    // before the review lets it start.
+    void setReviewAction(std::string action) { reviewAction_ = std::move(action); }
     void sb_Protocol_SetBack();
     void sb_Protocol_Delete(const std::string& key);
     // The protocol window, made when first needed (most runs nobody watches
@@ -138,6 +150,7 @@ private:
     QLabel* addLabel(Control control, const char* text, bool shown = true);
 
     void connectOption(QCheckBox* box, std::uint32_t bit);
+    bool fc_ConfirmAction();
     void optionToggled(QCheckBox* box, std::uint32_t bit, bool on);
     void blockSizeEdited();
     void blockSizeLeft();
@@ -185,6 +198,7 @@ private:
 
     std::function<bool()> runningQuery_;
     bool reverting_ = false;      // a refused click is being taken back
+    std::string reviewAction_;
     bool followProtocol_ = false; // the shown text protocol is kept current with the run
     bool closeWhenIdle_ = false;  // the run asked to close the window when it returns
     int actionDepth_ = 0;

@@ -1,5 +1,7 @@
 // The progress window's protocol window: made when first needed, filled by
 // the run, shown on the protocol button and for the review before an action.
+#include "base/NumberFormat.h"
+#include "base/Unattended.h"
 #include "engine/StatusBits.h"
 #include "protocol/frmProtocol.h"
 #include "run/frmFileSystem.h"
@@ -11,6 +13,22 @@
 namespace zdr::run::ui {
 
 namespace status = zdr::engine::status;
+
+namespace {
+
+std::string count(std::int64_t n) { return base::formatNumber(static_cast<double>(n), "#,##0"); }
+
+} // namespace
+
+std::string reviewQuestion(const std::string& action, const protocol::ChosenCounts& chosen)
+{
+    if (action == "DELETE")
+        return count(chosen.files) + " Dateien und " + count(chosen.folders) + " Ordner endgültig löschen?";
+    if (action == "ATTRIB")
+        return "Die Attribute von " + count(chosen.files) + " Dateien und " + count(chosen.folders)
+            + " Ordnern ändern?";
+    return {};
+}
 
 protocol::ui::frmProtocol* frmFileSystem::protocolWindow()
 {
@@ -61,6 +79,14 @@ void frmFileSystem::sb_Protocol_EntryGetNext(protocol::WorkListStep& step)
         step.index = -1; // no list: no further entry
 }
 
+protocol::EntryChoice frmFileSystem::fc_Protocol_EntryChoice(protocol::EntryKind kind, const std::string& folder,
+                                                             const std::string& name)
+{
+    if (!lkl_frmProtocol_)
+        return protocol::EntryChoice::NotListed;
+    return lkl_frmProtocol_->document().list().choice(kind, folder, name);
+}
+
 bool frmFileSystem::fc_Protocol_ListItem_Add(const protocol::ProtocolEntry& entry, bool error)
 {
     if (!protocolWindow())
@@ -101,8 +127,16 @@ void frmFileSystem::sb_Protocol_Show(bool& continueRun, const std::string& proto
     }
     protocol::ui::frmProtocol& window = *lkl_frmProtocol_;
     QCheckBox* onlyDifferent = optionBox(status::kOnlyDifferent);
-    if (!onlyDifferent || !onlyDifferent->isChecked())
+    const bool listHeld = window.Task() == protocol::ProtocolDocument::kListView;
+    // A review of folders is always the list with its check boxes (empty
+    // when the information pass found nothing), never their text; a text
+    // alone (the registry's computers) stays text.
+    if (ask && (listHeld || protocolText.empty())) {
+        if (!listHeld)
+            window.fc_Init(std::string(protocol::ProtocolDocument::kListView), true);
+    } else if ((!onlyDifferent || !onlyDifferent->isChecked()) && !(listHeld && protocolText.empty())) {
         window.fc_Init(protocolText, true);
+    }
     if (window.isVisible() && !ask)
         window.raise();
     window.chkActionContinue()->setChecked(continueRun);
@@ -114,14 +148,28 @@ void frmFileSystem::sb_Protocol_Show(bool& continueRun, const std::string& proto
         return;
     }
     QCheckBox* folderEntries = optionBox(status::kFolderEntriesInfo);
-    if (!folderEntries || !folderEntries->isChecked())
-        window.chkActionContinue()->show();
+    window.sb_ReviewBegin(!folderEntries || !folderEntries->isChecked(), [this] { return fc_ConfirmAction(); });
     // The review is modal: a list shown before without blocking is shown
     // again as the modal one.
     window.hide();
     QPointer<protocol::ui::frmProtocol> alive(&window);
     window.exec();
-    continueRun = alive && alive->chkActionContinue()->isChecked();
+    continueRun = alive && alive->reviewAccepted();
+    if (alive)
+        alive->sb_ReviewEnd();
+}
+
+// What cannot be undone is named once more before it starts.
+bool frmFileSystem::fc_ConfirmAction()
+{
+    if (!lkl_frmProtocol_ || base::unattended())
+        return true;
+    const std::string text = reviewQuestion(reviewAction_, lkl_frmProtocol_->document().list().chosenCounts());
+    if (text.empty())
+        return true;
+    return util::ui::msgBox(lkl_frmProtocol_, text, util::ui::Buttons::YesNo, util::ui::Icon::Question,
+                            "Aktion ausführen ...")
+        == util::ui::Answer::Yes;
 }
 
 void frmFileSystem::sb_Protocol_SetBack()

@@ -33,6 +33,11 @@ struct ProtocolWorkList : EngineRecorder {
         document.sb_EntryGetNext(step);
         EngineRecorder::events.push_back("EntryGetNext " + step.type + " " + step.source);
     }
+    protocol::EntryChoice ActionEntryChosen(protocol::EntryKind kind, const std::string& folder,
+                                            const std::string& name) override
+    {
+        return document.list().choice(kind, folder, name);
+    }
 };
 
 struct ProtocolRun {

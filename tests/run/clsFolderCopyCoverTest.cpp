@@ -379,8 +379,8 @@ TEST(clsFolderCopy_Cover, CopyThenOnlyDifferingFilesCopyNothing)
     EXPECT_TRUE(ui.messages().empty()) << ui.lastText();
 }
 
-// "Protokoll vor Aktion": the protocol is shown modally between the passes;
-// its "Aktion ausführen" box is the user's answer.
+// "Protokoll vor Aktion": the list is shown modally between the passes; only
+// its "Aktion ausführen" starts the copy.
 TEST(clsFolderCopy_Cover, ReviewBeforeTheActionDecides)
 {
     TempDir dir;
@@ -396,10 +396,13 @@ TEST(clsFolderCopy_Cover, ReviewBeforeTheActionDecides)
             auto* review = qobject_cast<protocol::ui::frmProtocol*>(QApplication::activeModalWidget());
             if (!review)
                 return;
-            reviewed = review->chkActionContinue()->isVisible();
-            EXPECT_NE(review->document().text().find("datei1.txt"), std::string::npos);
-            review->chkActionContinue()->setChecked(confirm);
-            review->reject();
+            reviewed = review->lblCmdActionRun()->isVisible();
+            review->flush();
+            EXPECT_NE(review->document().list().findFile(data + "/Ordner0", "datei1.txt"), protocol::kNoRow);
+            if (confirm)
+                review->lblCmdActionRun()->click();
+            else
+                review->reject();
         });
         watch.start(0);
         ASSERT_TRUE(prepareCopy(cover, taskOf(data, target), kInfoRun | status::kAskBeforeAction | status::kAutoStart));

@@ -96,39 +96,80 @@ TEST(frmFileSystemProtocol, TheWorkListIsTheProtocolList)
     EXPECT_EQ(w.protocolWindow()->Task(), "LISTVIEW") << "set back: the next entry prepares the list anew";
 }
 
-// Answers the modal review: ticks or clears "Aktion ausführen" and closes.
-void answerReview(bool tick, bool* continueShown)
+// How the user leaves the modal review.
+enum class Leave { Escape, CloseBox, CloseButton, RunButton };
+
+// Leaves the review when it opens (after ticking "Aktion ausführen", which
+// alone must never start anything); notes whether the run button was offered.
+void answerReview(Leave leave, bool* runOffered)
 {
-    QTimer::singleShot(0, [tick, continueShown] {
+    QTimer::singleShot(0, [leave, runOffered] {
         auto* review = qobject_cast<protocol::ui::frmProtocol*>(QApplication::activeModalWidget());
         ASSERT_TRUE(review);
-        *continueShown = review->chkActionContinue()->isVisible();
-        review->chkActionContinue()->setChecked(tick);
-        review->reject();
+        *runOffered = review->lblCmdActionRun()->isVisible();
+        review->chkActionContinue()->setChecked(true);
+        switch (leave) {
+        case Leave::Escape: QTest::keyClick(review, Qt::Key_Escape); break;
+        case Leave::CloseBox: review->close(); break;
+        case Leave::CloseButton: review->findChild<util::ui::CommandLabel*>("lblCmdClose")->click(); break;
+        case Leave::RunButton:
+            review->lblCmdActionRun()->click();
+            if (review->isVisible()) // the question said no: the user backs out
+                review->reject();
+            break;
+        }
     });
 }
 
+// Escape, the close box and "Schließen" back out of the review; only its
+// run button starts the action, and a delete or an attribute change asks
+// once more, naming what it will do.
 TEST(frmFileSystemProtocol, ReviewBeforeTheAction)
 {
+    ScriptedUi ui;
     frmFileSystem w;
     w.show();
+    w.fc_Protocol_ListItem_Add(folderEntry("/a"), false);
     w.fc_Protocol_ListItem_Add(fileEntry("/a", "x.txt"), false);
+    w.fc_Protocol_ListItem_Add(fileEntry("/a", "y.txt"), false);
     struct Case {
-        bool initially;
-        bool tick;
+        Leave leave;
+        const char* action;
+        util::ui::Answer answer; // to the question, where one comes
         bool folderEntries;
-        bool shown;
+        bool goesOn;
+        const char* question;
     };
-    const Case cases[] = {{true, false, false, true}, {false, true, false, true}, {true, true, true, false}};
+    const Case cases[] = {
+        {Leave::Escape, "DELETE", util::ui::Answer::Yes, false, false, ""},
+        {Leave::CloseBox, "DELETE", util::ui::Answer::Yes, false, false, ""},
+        {Leave::CloseButton, "COPY", util::ui::Answer::Yes, false, false, ""},
+        {Leave::RunButton, "COPY", util::ui::Answer::Yes, false, true, ""},
+        {Leave::RunButton, "DELETE", util::ui::Answer::No, false, false, "2 Dateien und 1 Ordner endgültig löschen?"},
+        {Leave::RunButton, "ATTRIB", util::ui::Answer::Yes, false, true,
+         "Die Attribute von 2 Dateien und 1 Ordnern ändern?"},
+        {Leave::RunButton, "COPY", util::ui::Answer::Yes, true, false, ""},
+    };
     for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.action) + " " + std::to_string(static_cast<int>(c.leave)));
+        const std::size_t asked = ui.messages().size();
+        if (*c.question)
+            ui.answer(c.answer);
         w.optionBox(status::kFolderEntriesInfo)->setChecked(c.folderEntries);
-        w.protocolWindow()->chkActionContinue()->hide();
-        bool continueRun = c.initially;
-        bool shown = !c.shown;
-        answerReview(c.tick, &shown);
+        w.setReviewAction(c.action);
+        bool continueRun = true;
+        bool offered = false;
+        answerReview(c.leave, &offered);
         w.sb_Protocol_Show(continueRun, "\r\nProtokoll", true);
-        EXPECT_EQ(continueRun, c.tick);
-        EXPECT_EQ(shown, c.shown) << "\"Aktion ausführen\" is offered unless folder contents are listed";
+        EXPECT_EQ(continueRun, c.goesOn);
+        EXPECT_EQ(offered, !c.folderEntries) << "the action is offered unless folder contents are listed";
+        EXPECT_EQ(w.protocolWindow()->Task(), "LISTVIEW") << "a review is the list, never the text";
+        if (*c.question) {
+            ASSERT_EQ(ui.messages().size(), asked + 1);
+            EXPECT_EQ(ui.messages().back().text, c.question);
+        } else {
+            EXPECT_EQ(ui.messages().size(), asked) << ui.lastText();
+        }
     }
 }
 

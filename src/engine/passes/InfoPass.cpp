@@ -74,7 +74,7 @@ bool InfoPass::fc_InfoFileCompared(const EntryAt& at)
     }
     ++c.CountFiles_ToDo;
     c.SizeTotal_ToDo += sizeKB;
-    if (run_.has(status::kCreateProtocol)) {
+    if (run_.writesProtocol()) {
         run_.sb_ProtocolAdd({.action = PassAction::Info,
                              .level = at.level,
                              .type = protocol::EntryKind::File,
@@ -86,6 +86,18 @@ bool InfoPass::fc_InfoFileCompared(const EntryAt& at)
     return false;
 }
 
+// A row of the review says what the action will do with the entry.
+const char* InfoPass::fc_ReviewText() const
+{
+    if (!run_.reviews())
+        return "ok";
+    if (run_.has(status::kCopy))
+        return "wird kopiert";
+    if (run_.has(status::kDelete))
+        return "wird gelöscht";
+    return "Attribute werden gesetzt";
+}
+
 bool InfoPass::fc_InfoEntry(const EntryAt& at)
 {
     const bool isFile = at.isFile;
@@ -95,7 +107,7 @@ bool InfoPass::fc_InfoEntry(const EntryAt& at)
     const std::string& targetPath = at.targetPath;
     EngineCounters& c = run_.counters;
     c.LevelMax = std::max(c.LevelMax, level);
-    const bool lines = run_.has(status::kCreateProtocol) && !run_.has(status::kFolderEntriesInfo);
+    const bool lines = run_.writesProtocol() && !run_.has(status::kFolderEntriesInfo);
     if (isFile) {
         const bool events = !run_.has(status::kNoFileInfo);
         if (events)
@@ -115,7 +127,7 @@ bool InfoPass::fc_InfoEntry(const EntryAt& at)
                                  .level = level,
                                  .type = protocol::EntryKind::File,
                                  .name = entry.name,
-                                 .text = "ok",
+                                 .text = fc_ReviewText(),
                                  .folder = path,
                                  .target = targetPath});
         return true;
@@ -209,7 +221,7 @@ void InfoPass::sb_SubfolderDone(std::int32_t level, const platform::FileEntry& e
         // found, measured and found equal in it stays counted, so the figures
         // after the pass add up.
         const std::int64_t wasToDo = c.CountFolder_ToDo - before.CountFolder_ToDo;
-        if (run_.has(status::kCreateProtocol) && wasToDo != 0)
+        if (run_.writesProtocol() && wasToDo != 0)
             run_.observer.ActionProtocolDel(subPath);
         c.CountFolder_ToDo = before.CountFolder_ToDo;
         c.CountFolder_ExistsTimeOk += wasToDo;

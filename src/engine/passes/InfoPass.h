@@ -28,6 +28,7 @@ public:
 
     // One entry of the walk; a folder before its content.
     bool fc_InfoEntry(const EntryAt& at);
+    const char* fc_ReviewText() const;
     // The row that opens the report of a folder's content.
     void sb_FolderOpened(std::int32_t level, const std::string& path) override;
     // After a subfolder's content (counters as they were before it): its

@@ -6,9 +6,22 @@
 
 namespace zdr::engine {
 
+bool RunContext::reviews() const
+{
+    return has(status::kAskBeforeAction) && has(status::kWithInfo)
+        && (has(status::kCopy) || has(status::kDelete) || has(status::kAttrib));
+}
+
+bool RunContext::listsRows() const { return pass == PassAction::Info && (has(status::kOnlyDifferent) || reviews()); }
+
+bool RunContext::writesProtocol() const
+{
+    return has(status::kCreateProtocol) || (pass == PassAction::Info && reviews());
+}
+
 void RunContext::sb_ProtocolAdd(const ProtocolRecord& record)
 {
-    protocol.add(record, has(status::kOnlyDifferent), taskNumber, observer);
+    protocol.add(record, has(status::kOnlyDifferent) || listsRows(), taskNumber, observer);
 }
 
 void RunContext::sb_ProtocolEntry(const EntryAt& at, const std::string& text)

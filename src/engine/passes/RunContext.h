@@ -54,6 +54,13 @@ public:
     RunContext& operator=(const RunContext&) = delete;
 
     bool has(std::uint32_t bit) const { return (status & bit) != 0; }
+    // The user reviews the information pass's list before the action: the
+    // pass lists every entry it finds, with what the action will do to it.
+    bool reviews() const;
+    // The information pass gives list rows instead of text lines.
+    bool listsRows() const;
+    // Protocol records are written: asked for, or the review needs them.
+    bool writesProtocol() const;
     bool hasEx(std::uint32_t bit) const { return (statusEx & bit) != 0; }
     Clock::time_point now() const { return clock(); }
 
@@ -121,6 +128,8 @@ public:
     std::string entryError;
     bool folderLeft = false; // the failed folder's content is not walked
     EntryFailure lastFailure;
+    // The action pass follows a review: it acts only on what the review chose.
+    bool reviewed = false;
     // The task's folders, each opened once: entries are looked up and
     // copied relative to them.
     platform::FolderLookup sources;

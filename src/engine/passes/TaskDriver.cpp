@@ -82,6 +82,8 @@ void TaskDriver::sb_RunStart()
         task.SourceResolved = task.TargetResolved = false;
     run_.cancel = false;
     run_.copyCancel = false;
+    run_.reviewed = false;
+    sb_DropUnusedOptions();
     passes_.policy.sb_RunStart();
     run_.counters = EngineCounters{};
     run_.taskNumber = 0;
@@ -105,6 +107,19 @@ void TaskDriver::sb_PassStart(PassAction pass)
     run_.protocol.clear();
     passes_.copy.sb_PassStart();
     run_.observer.ActionStart(run_.action);
+}
+
+// An option the run's action does not use is not applied to it, whatever
+// the caller's word holds (a project switched from a copy to a delete keeps
+// "Dateien abgleichen", whose comparison would find nothing to delete and
+// leave the review empty; the folder report has no review).
+void TaskDriver::sb_DropUnusedOptions()
+{
+    const bool changes = run_.has(status::kDelete) || run_.has(status::kAttrib);
+    if (changes && !run_.has(status::kCopy))
+        run_.status &= ~(status::kOnlyDifferent | status::kOnlyNewer | status::kBlockBytes);
+    if (changes || run_.has(status::kCopy))
+        run_.status &= ~status::kFolderEntriesInfo;
 }
 
 bool TaskDriver::fc_ActionRun()
@@ -433,6 +448,8 @@ bool TaskDriver::fc_ActionPass(PassAction pass)
             run_.observer.ActionReady(false, kCancelledByUser, false);
             return false;
         }
+        // The walk then does exactly what the review listed and left ticked.
+        run_.reviewed = !fromProtocol;
     }
     sb_PassStart(pass);
     if (pass == PassAction::Copy)

@@ -33,6 +33,7 @@ public:
 
 private:
     void sb_RunStart();
+    void sb_DropUnusedOptions();
     void sb_PassStart(PassAction pass);
     bool fc_InfoPass();
     // false: the run ends (error end or cancelled by the user).

@@ -110,12 +110,16 @@ bool TreeWalk::fc_FolderWalk(std::int32_t level, const platform::FileEntry& fold
     ++level;
     const bool whole = level > 1 || run_.current.Selection.front() == kSelectionAll;
     const bool changes = pass_->fc_ChangesSource();
+    const std::int64_t leftBefore = run_.counters.CountFiles_Left + run_.counters.CountFolder_Left;
     if (changes)
         run_.observer.ActionFolderSet(path);
     // The source folder handled as a whole goes into the target under its own name.
     const std::string ownTarget = level == 1 && whole ? joinTarget(targetPath, folder.name) : targetPath;
     if (whole && !changes) {
         run_.folderLeft = false;
+        // Nothing of a folder the review did not choose goes without it.
+        if (run_.reviewed && !fc_Chosen({false, level, folder, path, ownTarget}))
+            return !run_.cancel;
         if (!pass_->fc_EntryAction({false, level, folder, path, ownTarget}, errorText)) {
             errorText = pass_->fc_FolderFailedText() + folder.name + "'";
             return false;
@@ -177,7 +181,20 @@ bool TreeWalk::fc_FolderWalk(std::int32_t level, const platform::FileEntry& fold
         pass_->sb_SourceContentDone(folder, ownTarget);
     // Removed or changed relative to the folder that holds it, where the walk has it open.
     run_.entryFolder = parent != nullptr ? parent->fd() : -1;
-    if (whole && changes && !pass_->fc_EntryAction({false, level, folder, path, targetPath}, errorText))
+    if (!whole || !changes)
+        return !run_.cancel;
+    const EntryAt self{false, level, folder, path, targetPath};
+    if (run_.reviewed) {
+        if (!fc_Chosen(self))
+            return !run_.cancel;
+        // A folder that keeps an entry left out is not removed as a whole.
+        if (run_.pass == PassAction::Delete
+            && run_.counters.CountFiles_Left + run_.counters.CountFolder_Left != leftBefore) {
+            sb_Left(self, "enthält ausgelassene Einträge");
+            return !run_.cancel;
+        }
+    }
+    if (!pass_->fc_EntryAction(self, errorText))
         errorText = pass_->fc_FolderFailedText() + folder.name + "'";
     return !run_.cancel;
 }
@@ -289,6 +306,8 @@ bool TreeWalk::fc_WalkEntry(std::int32_t level, const platform::FileEntry& entry
     }
     if (!run_.filter.filePasses(entry))
         return true;
+    if (run_.reviewed && !fc_Chosen({true, level, entry, path, targetPath}))
+        return !run_.cancel;
     errorText.clear();
     run_.fileNameCurrent = entry.name;
     run_.entryFolder = reader != nullptr ? reader->fd() : -1;
@@ -319,6 +338,37 @@ bool TreeWalk::fc_MountedFolder(std::int32_t level, const platform::FileEntry& e
     errorText = "Fehler bei Verzeichnis: " + entry.name + " - ein anderes Laufwerk ist hier eingebunden";
     policy_.fc_EntryFailed(at, errorText);
     return !run_.cancel;
+}
+
+// After a review the action touches only what it chose: an entry unticked
+// there, or not in its list at all (it came later), is left and named.
+bool TreeWalk::fc_Chosen(const EntryAt& at)
+{
+    const protocol::EntryKind kind = at.isFile ? protocol::EntryKind::File : protocol::EntryKind::Folder;
+    switch (run_.observer.ActionEntryChosen(kind, at.path, at.isFile ? at.entry.name : std::string())) {
+    case protocol::EntryChoice::Chosen: return true;
+    case protocol::EntryChoice::Unticked: sb_Left(at, "abgewählt"); break;
+    case protocol::EntryChoice::NotListed: sb_Left(at, "nicht in der geprüften Liste"); break;
+    }
+    return false;
+}
+
+void TreeWalk::sb_Left(const EntryAt& at, const char* why)
+{
+    EngineCounters& c = run_.counters;
+    if (at.isFile) {
+        run_.observer.ActionFileStart(at.entry.name, static_cast<std::int64_t>(at.entry.size));
+        ++c.CountFiles_Left;
+        run_.observer.ActionFileNot(kLeftByChoice);
+    } else {
+        run_.observer.ActionFolderStart(at.path);
+        ++c.CountFolder_Left;
+        run_.observer.ActionFolderNot(kLeftByChoice);
+    }
+    const char* what = run_.pass == PassAction::Copy ? "nicht kopiert ("
+        : run_.pass == PassAction::Delete            ? "nicht gelöscht ("
+                                                     : "nicht gesetzt (";
+    run_.sb_ProtocolEntry(at, std::string(what) + why + ")");
 }
 
 // An entry the walk meant to handle and cannot reach: a folder that cannot
@@ -356,7 +406,7 @@ void TreeWalk::sb_EntryUnreadable(std::int32_t level, bool isFile, const std::st
         ++run_.counters.CountFolder_Not;
         run_.observer.ActionFolderNot(0);
     }
-    if (!run_.has(status::kCreateProtocol))
+    if (!run_.writesProtocol())
         return;
     const std::string reason = base::fc_GetApiErrorText(code);
     const std::string text = "Fehler: " + reason;
@@ -364,7 +414,7 @@ void TreeWalk::sb_EntryUnreadable(std::int32_t level, bool isFile, const std::st
     // The list of a "differing files" information pass holds only what is to
     // be copied; everywhere else the text protocol gets the line, a folder
     // marked as one by its separator.
-    if (run_.pass != PassAction::Info || !run_.has(status::kOnlyDifferent)) {
+    if (!run_.listsRows()) {
         run_.protocol.forgetLastFolder();
         run_.sb_ProtocolAdd({.action = run_.pass,
                              .level = lineLevel,

@@ -41,6 +41,8 @@ private:
                           std::string& errorText);
     bool fc_MountedFolder(std::int32_t level, const platform::FileEntry& entry, const std::string& path,
                           std::string& errorText);
+    bool fc_Chosen(const EntryAt& at);
+    void sb_Left(const EntryAt& at, const char* why);
     void sb_SearchFailed(std::int32_t level, bool isFile, const std::string& fullPath, std::uint32_t code,
                          std::string& errorText);
     void sb_EntryUnreadable(std::int32_t level, bool isFile, const std::string& path, const std::string& name,
