@@ -56,6 +56,13 @@ struct VolumeCase {
 
 class Volumes : public ::testing::TestWithParam<VolumeCase> {};
 
+std::string caseName(const ::testing::TestParamInfo<VolumeCase>& c)
+{
+    return c.param.kind == ForeignVolume::Kind::ExFat ? "ExFat"
+        : c.param.kind == ForeignVolume::Kind::Ntfs   ? "Ntfs"
+                                                      : "Fat32";
+}
+
 TEST_P(Volumes, UnchangedRerunCopiesNothingAndChangesStillGo)
 {
     if (!noMounts.empty())
@@ -291,11 +298,7 @@ INSTANTIATE_TEST_SUITE_P(Sticks, Volumes,
                          ::testing::Values(VolumeCase{"exFAT (exfat-fuse)", ForeignVolume::Kind::ExFat, ""},
                                            VolumeCase{"NTFS (ntfs-3g)", ForeignVolume::Kind::Ntfs, ""},
                                            VolumeCase{"FAT32 (kernel)", ForeignVolume::Kind::Fat32, ""}),
-                         [](const auto& info) {
-                             return std::string(info.param.kind == ForeignVolume::Kind::ExFat      ? "ExFat"
-                                                    : info.param.kind == ForeignVolume::Kind::Ntfs ? "Ntfs"
-                                                                                                   : "Fat32");
-                         });
+                         caseName);
 
 } // namespace
 } // namespace zdr::engine
