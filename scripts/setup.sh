@@ -6,7 +6,7 @@ packages=(
   cmake ninja-build g++ clang clang-format pkg-config ccache
   qt6-base-dev qt6-translations-l10n libgl-dev libpugixml-dev libzip-dev libnautilus-extension-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth x11-apps imagemagick libqt6svg6 libxcb1-dev openbox xdotool man-db
+  xvfb xauth x11-apps imagemagick libqt6svg6 libxcb1-dev openbox xdotool x11-utils man-db
   desktop-file-utils appstream libglib2.0-bin shared-mime-info dbus-daemon
   zip unzip rsync btrfs-progs acl attr
   samba-common-bin libsmbclient-dev samba smbclient cifs-utils

@@ -25,6 +25,8 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include <functional>
+
 namespace zdr::mainwindow {
 
 using util::ui::CommandLabel;
@@ -178,13 +180,48 @@ void frmMain::buildControls()
 {
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
+    // A laptop of 1366 x 768 with a panel leaves about 700 pixels: the
+    // window's least height stays below that, the task list takes the rest.
+    layout->setContentsMargins(6, 4, 6, 4);
+    layout->setSpacing(4);
     layout->addWidget(buildProjectFrame());
     layout->addWidget(buildOptionsFrame());
     layout->addWidget(buildTaskFrame(), 1);
     layout->addWidget(buildEditFrame());
     layout->addWidget(buildCommandStrip());
     setCentralWidget(central);
-    resize(900, 780);
+    resize(900, 700);
+    nameControlsForReaders();
+}
+
+// Screen readers name a box by its caption; captions are labels of their
+// own beside the boxes, so each box gets its caption's text as its name.
+void frmMain::nameControlsForReaders()
+{
+    const auto name = [](QWidget* box, const QLabel* caption) {
+        QString text = caption->text();
+        text.remove(QLatin1Char('*'));
+        text.remove(QLatin1Char(':'));
+        box->setAccessibleName(text.trimmed());
+    };
+    name(txtProjectName_, ui_.lblProjectName);
+    name(cboAction_, findChild<QLabel*>(QStringLiteral("lblAction")));
+    name(ui_.txtSystemDir, ui_.lblSystemDir);
+    name(ui_.txtSystemDirAndFiles, ui_.lblSystemDirAndFiles);
+    name(ui_.txtSystemTargetDir, ui_.lblSystemTargetDir);
+    name(ui_.txtSystemDirAndFilesExclude, ui_.lblSystemDirAndFilesExclude);
+    name(ui_.txtSystemDirAndFilesFilter, ui_.lblSystemDirAndFilesFilter);
+    name(ui_.txtSystemFilesExtensions, ui_.lblSystemFilesExtensions);
+    name(ui_.txtSystemFilesSizeMax, ui_.lblSystemFilesSizeMax);
+    name(ui_.txtRenameAfterActionText, ui_.lblRenameAfterAction);
+    name(ui_.txtBackupDir, ui_.lblBackupDir);
+    ui_.txtSystemFilesDateTimeFrom->setAccessibleName(QStringLiteral("Datum/Zeit von"));
+    ui_.txtSystemFilesDateTimeTo->setAccessibleName(QStringLiteral("Datum/Zeit bis"));
+    ui_.txtFolderInfoLevel->setAccessibleName(QStringLiteral("Verzeichnistiefe"));
+    ui_.txtFileBlockSize->setAccessibleName(QStringLiteral("Blockgröße"));
+    lvwMain_->setAccessibleName(QStringLiteral("Aufgaben"));
+    ui_.lblCmdSystemDirConnect->setAccessibleName(QStringLiteral("Quellverzeichnis verbinden"));
+    ui_.lblCmdSystemTargetDirConnect->setAccessibleName(QStringLiteral("Zielverzeichnis verbinden"));
 }
 
 void frmMain::buildMenus()
@@ -195,6 +232,27 @@ void frmMain::buildMenus()
     for (const char* item : jobItems) {
         QAction* action = item ? mnuJobs_->addAction(QString::fromUtf8(item)) : mnuJobs_->addSeparator();
         action->setObjectName(QStringLiteral("mnuJobsWork"));
+    }
+    // The commands of the window by keys the desktops use for them; each
+    // runs as a click on its command label.
+    QMenu* projectMenu = menuBar()->addMenu(QStringLiteral("&Projekt"));
+    projectMenu->setObjectName(QStringLiteral("mnuProject"));
+    const struct {
+        const char* text;
+        QKeySequence keys;
+        std::function<void()> command;
+    } projectItems[] = {
+        {"&Neue Aufgabe", QKeySequence(Qt::CTRL | Qt::Key_N), [this] { sb_TaskNew(); }},
+        {"Projekt &laden ...", QKeySequence(Qt::CTRL | Qt::Key_O), [this] { ui_.lblCmdProjectLoad->click(); }},
+        {"Projekt &speichern ...", QKeySequence(Qt::CTRL | Qt::Key_S), [this] { ui_.lblCmdProjectSave->click(); }},
+        {"&Aktion ausführen", QKeySequence(Qt::CTRL | Qt::Key_Return), [this] { lblCmdProjectAction_->click(); }},
+        {"S&chließen", QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { ui_.lblCmdClose->click(); }},
+    };
+    for (const auto& item : projectItems) {
+        QAction* action = projectMenu->addAction(QString::fromUtf8(item.text));
+        action->setShortcut(item.keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, this, item.command);
     }
     // The registry actions, which the action list offers only once chosen.
     QMenu* extras = menuBar()->addMenu(QStringLiteral("&Extras"));
@@ -217,7 +275,7 @@ void frmMain::buildMenus()
         connect(entry, &QAction::triggered, this,
                 [this, index](bool checked) { sb_ActionChoose(checked ? index : project::kActionInitialIndex); });
     }
-    QMenu* help = menuBar()->addMenu(QStringLiteral("Hilfe"));
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Hilfe"));
     help->setObjectName(QStringLiteral("mnuHelp"));
     util::ui::fillHelpMenu(help, this);
     auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
@@ -270,6 +328,7 @@ QWidget* frmMain::buildOptionsFrame()
         grid->addWidget(ui_.*option.box, i / 4, i % 4);
         ++i;
     }
+    grid->setVerticalSpacing(2);
     auto* numbers = new QHBoxLayout;
     const struct {
         const char* text;
@@ -285,7 +344,11 @@ QWidget* frmMain::buildOptionsFrame()
         numbers->addWidget(box);
     }
     numbers->addStretch();
-    grid->addLayout(numbers, i / 4 + 1, 0, 1, 4);
+    // The last row has a free cell: the number fields take it.
+    if (i % 4 != 0)
+        grid->addLayout(numbers, i / 4, i % 4, 1, 4 - i % 4);
+    else
+        grid->addLayout(numbers, i / 4, 0, 1, 4);
     return frame;
 }
 
@@ -314,6 +377,8 @@ QWidget* frmMain::buildTaskFrame()
     }
     lvwMain_->viewport()->installEventFilter(this);
     lvwMain_->installEventFilter(this);
+    lvwMain_->setMinimumHeight(4 * lvwMain_->fontMetrics().height());
+    layout->setContentsMargins(4, 2, 4, 2);
     layout->addWidget(lvwMain_);
     return frame;
 }
@@ -323,13 +388,24 @@ QWidget* frmMain::buildEditFrame()
     auto* frame = new QWidget(this);
     auto* grid = new QGridLayout(frame);
     grid->setContentsMargins(0, 0, 0, 0);
+    grid->setVerticalSpacing(3);
+    // Columns: caption, box, second caption, second box, "verbinden". A
+    // long box spans to the end; two short ones share a row.
     int row = 0;
     const auto addRow = [&](QLabel* label, QWidget* field, QWidget* extra = nullptr) {
         grid->addWidget(label, row, 0);
-        grid->addWidget(field, row, 1, 1, extra ? 1 : 2);
+        grid->addWidget(field, row, 1, 1, extra ? 3 : 4);
         if (extra)
-            grid->addWidget(extra, row, 2);
+            grid->addWidget(extra, row, 4);
         ++row;
+    };
+    bool pairOpen = false;
+    const auto addPair = [&](QLabel* label, QWidget* field) {
+        grid->addWidget(label, row, pairOpen ? 2 : 0);
+        grid->addWidget(field, row, pairOpen ? 3 : 1, 1, pairOpen ? 2 : 1);
+        if (pairOpen)
+            ++row;
+        pairOpen = !pairOpen;
     };
     addRow(ui_.lblSystemDir = caption("lblSystemDir", "* Quellverzeichnis:", this),
            ui_.txtSystemDir = addTextBox("txtSystemDir", "Komplettes Quellverzeichnis (z.B.: C:\\Temp)."),
@@ -350,18 +426,18 @@ QWidget* frmMain::buildEditFrame()
                addTextBox("txtSystemDirAndFilesExclude",
                           "Verzeichnisse oder Dateien die übersprungen werden sollen, getrennt durch \";\". "
                           "Verzeichnisse bitte mit einem \"\\\" vorangestellt eintragen (z.B.: \\Daten;Textdateien)."));
-    addRow(ui_.lblSystemDirAndFilesFilter = caption("lblSystemDirAndFilesFilter", "Datei Filter Bezeichnungen:", this),
-           ui_.txtSystemDirAndFilesFilter =
-               addTextBox("txtSystemDirAndFilesFilter",
-                          "Verzeichnisse oder Dateien die durch die eingebebenen Textdaten mit Wildcards (*, ?) "
-                          "gefiltert werden, getrennt durch \";\" (z.B.: Daten*;Textdatei*)."));
-    addRow(ui_.lblSystemFilesExtensions = caption("lblSystemFilesExtensions", "Datei Filter Endungen:", this),
-           ui_.txtSystemFilesExtensions =
-               addTextBox("txtSystemFilesExtensions",
-                          "Dateiendungen die genommen werden sollen, getrennt durch \";\" (z.B.: *.txt;*.dat)."));
-    addRow(ui_.lblSystemFilesSizeMax = caption("lblSystemFilesSizeMax", "bis max. Größe (KB):", this),
-           ui_.txtSystemFilesSizeMax =
-               addTextBox("txtSystemFilesSizeMax", "Maximale Dateigröße in KB die zur Aktion zugelassen sind."));
+    addPair(ui_.lblSystemDirAndFilesFilter = caption("lblSystemDirAndFilesFilter", "Datei Filter Bezeichnungen:", this),
+            ui_.txtSystemDirAndFilesFilter =
+                addTextBox("txtSystemDirAndFilesFilter",
+                           "Verzeichnisse oder Dateien die durch die eingebebenen Textdaten mit Wildcards (*, ?) "
+                           "gefiltert werden, getrennt durch \";\" (z.B.: Daten*;Textdatei*)."));
+    addPair(ui_.lblSystemFilesExtensions = caption("lblSystemFilesExtensions", "Datei Filter Endungen:", this),
+            ui_.txtSystemFilesExtensions =
+                addTextBox("txtSystemFilesExtensions",
+                           "Dateiendungen die genommen werden sollen, getrennt durch \";\" (z.B.: *.txt;*.dat)."));
+    addPair(ui_.lblSystemFilesSizeMax = caption("lblSystemFilesSizeMax", "bis max. Größe (KB):", this),
+            ui_.txtSystemFilesSizeMax =
+                addTextBox("txtSystemFilesSizeMax", "Maximale Dateigröße in KB die zur Aktion zugelassen sind."));
 
     auto* dates = new QWidget(this);
     auto* dateLayout = new QHBoxLayout(dates);
@@ -372,7 +448,7 @@ QWidget* frmMain::buildEditFrame()
     dateLayout->addWidget(
         ui_.txtSystemFilesDateTimeTo =
             addTextBox("txtSystemFilesDateTimeTo", "Datei Änderungszeitraum \"bis\" die zur Aktion zugelassen sind."));
-    addRow(ui_.lblSystemFilesDateTime = caption("lblSystemFilesDateTime", "Datum/Zeit (von/bis):", this), dates);
+    addPair(ui_.lblSystemFilesDateTime = caption("lblSystemFilesDateTime", "Datum/Zeit (von/bis):", this), dates);
 
     auto* attributes = new QWidget(this);
     auto* attributeLayout = new QHBoxLayout(attributes);
@@ -395,11 +471,12 @@ QWidget* frmMain::buildEditFrame()
     ui_.txtRenameAfterActionText =
         addTextBox("txtRenameAfterActionText", "Bestimmte Daten nach erfolgreicher Aktion umbenennen.");
     ui_.txtRenameAfterActionText->setReadOnly(true);
-    addRow(ui_.lblRenameAfterAction = caption("lblRenameAfterAction", "Daten umbenennen:", this),
-           ui_.txtRenameAfterActionText);
-    addRow(ui_.lblBackupDir = caption("lblBackupDir", "Sicherungsverzeichnis:", this),
-           ui_.txtBackupDir = addTextBox("txtBackupDir", "Komplettes Sicherungsverzeichnis (z.B.: C:\\Temp)."));
+    addPair(ui_.lblRenameAfterAction = caption("lblRenameAfterAction", "Daten umbenennen:", this),
+            ui_.txtRenameAfterActionText);
+    addPair(ui_.lblBackupDir = caption("lblBackupDir", "Sicherungsverzeichnis:", this),
+            ui_.txtBackupDir = addTextBox("txtBackupDir", "Komplettes Sicherungsverzeichnis (z.B.: C:\\Temp)."));
     grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
     // Folders and files from the file manager are dropped on these rows.
     for (QWidget* place : std::initializer_list<QWidget*>{
              ui_.lblSystemDir, ui_.lblSystemDirAndFiles, ui_.lblSystemDirAndFilesExclude, ui_.lblSystemTargetDir,

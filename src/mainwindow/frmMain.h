@@ -167,6 +167,7 @@ private:
     QWidget* buildEditFrame();
     QWidget* buildCommandStrip();
     void buildMenus();
+    void nameControlsForReaders();
     void connectCommands();
     void connectEditing();
     void connectOptions();

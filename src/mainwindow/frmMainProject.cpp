@@ -70,10 +70,10 @@ void frmMain::fc_Init(const QString& projectFile, const QString& switch1, const 
         return;
     }
     show();
-    if (projectFile.isEmpty()) {
+    if (projectFile.isEmpty())
         sb_TaskNew();
-        lvwMain_->setFocus();
-    }
+    // The keyboard starts in the task list, and the focus shows there.
+    lvwMain_->setFocus(Qt::TabFocusReason);
 }
 
 bool frmMain::sb_ProjectLoad(const QString& fileName)

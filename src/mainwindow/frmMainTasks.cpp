@@ -146,6 +146,26 @@ bool frmMain::taskListKey(QKeyEvent* event)
 {
     const int count = tasks_->rowCount();
     const int key = event->key();
+    // Einfg and Entf add and remove tasks as the list's menu does; F2
+    // renames, the menu key (or Shift+F10) opens that menu at the row.
+    const QList<QAction*> jobs = mnuJobs_->actions();
+    if (key == Qt::Key_Insert && event->modifiers() == Qt::NoModifier) {
+        sb_TaskNew();
+        return true;
+    }
+    if (currentTask_ >= 0 && event->modifiers() == Qt::NoModifier && (key == Qt::Key_Delete || key == Qt::Key_F2)) {
+        jobs[key == Qt::Key_Delete ? 1 : 0]->trigger();
+        return true;
+    }
+    if (key == Qt::Key_Menu || (key == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier)) {
+        const bool onRow = currentTask_ >= 0;
+        jobs[0]->setEnabled(onRow);
+        jobs[1]->setEnabled(onRow);
+        jobs[3]->setEnabled(!onRow);
+        const QRect at = onRow ? lvwMain_->visualRect(tasks_->index(currentTask_, 0)) : QRect();
+        mnuJobs_->popup(lvwMain_->viewport()->mapToGlobal(at.bottomLeft()));
+        return true;
+    }
     if (count == 0 || (key != Qt::Key_Up && key != Qt::Key_Down && key != Qt::Key_PageUp && key != Qt::Key_PageDown))
         return false;
     const bool ctrl = (event->modifiers() & Qt::ControlModifier) != 0;

@@ -87,6 +87,13 @@ ViewUpdate passReady(const EngineState& engine, bool success, const std::string&
         // Small files are copied without progress steps: the last one's bar
         // would stay where it started.
         update.bar(BarAction::Value, WhichBar::Sub, 100);
+        // The main bar's share of counts and sizes can end a hair short (a
+        // folder counted but not an entry of the action): a pass that did
+        // everything shows it full.
+        if (c.CountFiles_Not + c.CountFolder_Not == 0) {
+            update.bar(BarAction::Value, WhichBar::Main, 100);
+            update.lastMainPercent = 100;
+        }
         update.unloadWindow = engine::actsOnEntries(pass) && (engine.statusEx & engine::statusEx::kCloseAfterRun) != 0;
         return update;
     }

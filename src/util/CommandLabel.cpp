@@ -1,5 +1,6 @@
 #include "util/CommandLabel.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QShortcut>
@@ -12,6 +13,7 @@ CommandLabel::CommandLabel(const QString& objectName, const QString& caption, QW
     setTextFormat(Qt::PlainText);
     setAlignment(Qt::AlignCenter);
     setMargin(3);
+    setFocusPolicy(Qt::TabFocus);
     setCaption(caption);
     setPressedLook(false);
 }
@@ -30,6 +32,7 @@ void CommandLabel::setCaption(const QString& caption)
         shown += caption[i];
     }
     setText(shown);
+    setAccessibleName(shown);
     delete shortcut_;
     shortcut_ = nullptr;
     if (!mnemonic.isNull()) {
@@ -53,6 +56,17 @@ void CommandLabel::click()
         return;
     tag_ = QStringLiteral("DOWN");
     release();
+}
+
+void CommandLabel::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    if ((key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter)
+        && event->modifiers() == Qt::NoModifier) {
+        click();
+        return;
+    }
+    QLabel::keyPressEvent(event);
 }
 
 void CommandLabel::mousePressEvent(QMouseEvent* event)
@@ -103,7 +117,8 @@ void CommandLabel::setPressedLook(bool pressed)
     setAutoFillBackground(pressed);
     setFrameShape(pressed ? QFrame::Box : QFrame::NoFrame);
     setBackgroundRole(pressed ? QPalette::ToolTipBase : QPalette::Window);
-    setStyleSheet(isEnabled() ? QStringLiteral("QLabel { color: palette(link); text-decoration: underline; }")
+    setStyleSheet(isEnabled() ? QStringLiteral("QLabel { color: palette(link); text-decoration: underline; }"
+                                               "QLabel:focus { border: 1px dotted palette(text); }")
                               : QString());
 }
 

@@ -8,7 +8,9 @@ namespace zdr::util::ui {
 
 // A label that acts as a command button. Its tag is "DOWN" while pressed,
 // "RUN" while the command executes and empty at rest, so a command cannot
-// start twice; the hand cursor shows while hovering.
+// start twice; the hand cursor shows while hovering. Tab reaches it (a click
+// does not take the focus from the field being edited), Space or Enter
+// starts it, and a dotted frame shows the focus.
 class CommandLabel : public QLabel {
     Q_OBJECT
 public:
@@ -35,6 +37,7 @@ signals:
     void command();
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void enterEvent(QEnterEvent* event) override;

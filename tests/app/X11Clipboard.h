@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/PrivateXServer.h"
+
 #include <sys/types.h>
 
 #include <atomic>
@@ -12,24 +14,6 @@
 struct xcb_connection_t;
 
 namespace zdr::test {
-
-// A private X server (Xvfb) on a display number of its own, gone with the
-// object. Empty name when the machine cannot start one; `why` says why.
-class PrivateXServer {
-public:
-    PrivateXServer();
-    ~PrivateXServer();
-    PrivateXServer(const PrivateXServer&) = delete;
-    PrivateXServer& operator=(const PrivateXServer&) = delete;
-
-    const std::string& display() const { return display_; }
-    const std::string& why() const { return why_; }
-
-private:
-    pid_t pid_ = -1;
-    std::string display_;
-    std::string why_;
-};
 
 // The part of a desktop's clipboard manager that keeps the clipboard of a
 // program that ends: it owns CLIPBOARD_MANAGER, answers SAVE_TARGETS by

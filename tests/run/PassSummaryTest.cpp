@@ -69,6 +69,11 @@ TEST(PassSummary, FinalStates)
     EXPECT_EQ(ok.text(Control::Caption), "Vorgang erfolgreich abgeschlossen");
     EXPECT_EQ(ok.text(Control::lblSystemInfoQuestion), "Vorgang erfolgreich abgeschlossen");
     EXPECT_FALSE(ok.text(Control::lblSystemInfoObject));
+    // Done means done: the main bar ends at 100 %, whatever the counts' rounding left it at.
+    EXPECT_EQ(
+        ok.bars,
+        (std::vector<BarCommand>{{BarAction::Value, WhichBar::Sub, 100}, {BarAction::Value, WhichBar::Main, 100}}));
+    EXPECT_EQ(ok.lastMainPercent, 100);
 
     ViewUpdate errors = passReady(counted("COPY", 0), true, "", false, "x");
     EXPECT_EQ(errors.text(Control::Caption), "Vorgang abgeschlossen");
