@@ -19,6 +19,10 @@ man_page="$stage/usr/share/man/man1/zendor-darorazu.1"
 [ -f "$man_page" ]
 man_warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$man_page" 2>&1 >/dev/null)
 [ -z "$man_warnings" ] || { echo "$man_warnings"; exit 1; }
+# The guide is under share/, not beside the program.
+[ -f "$stage/usr/share/doc/zendor-darorazu/hilfe/index.html" ]
+beside=$(find "$stage/usr" -path '*/zendor-darorazu/hilfe' -not -path '*/share/*')
+[ -z "$beside" ] || { echo "guide beside the program: $beside"; exit 1; }
 # Help and version need no display.
 env -u DISPLAY -u WAYLAND_DISPLAY "$stage/usr/bin/zendor-darorazu" --help | grep -q "/a"
 env -u DISPLAY -u WAYLAND_DISPLAY "$stage/usr/bin/zendor-darorazu" --version | grep -q "Zendor DaroRazu"

@@ -5,9 +5,12 @@
 #include "util/MsgBox.h"
 
 #include <QDesktopServices>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QUrl>
 
 #include <array>
+#include <filesystem>
 
 namespace zdr::util::ui {
 
@@ -36,9 +39,41 @@ std::span<const char* const> helpTopics()
 
 std::string helpFilePath()
 {
-    return platform::joinPath(folderOverride().empty() ? platform::programFolder() : folderOverride(),
-                              base::kHelpFileName);
+    if (!folderOverride().empty())
+        return platform::joinPath(folderOverride(), base::kHelpFileName);
+    const std::string beside = platform::joinPath(platform::programFolder(), base::kHelpFileName);
+    if (platform::pathExists(beside))
+        return beside; // the build's bin folder
+    // Installed, the guide is architecture-independent and lives under share/.
+    const std::filesystem::path shared =
+        std::filesystem::path(platform::programFolder()) / ZDR_HELP_FROM_PROGRAM / "index.html";
+    return platform::pathExists(shared.string()) ? shared.lexically_normal().string() : beside;
 }
+
+namespace {
+
+// Whether a file of the guide can reach a browser: xdg-open, and a program
+// for web pages that it would start. Without one xdg-open fails after the
+// program has let go of it, and F1 would seem to do nothing.
+bool browserAvailable()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("xdg-open")).isEmpty())
+        return false;
+    if (!qEnvironmentVariableIsEmpty("BROWSER"))
+        return true;
+    QProcess query;
+    query.start(QStringLiteral("xdg-mime"),
+                {QStringLiteral("query"), QStringLiteral("default"), QStringLiteral("text/html")});
+    if (query.waitForFinished(3000) && !query.readAllStandardOutput().trimmed().isEmpty())
+        return true;
+    for (const char* browser : {"x-www-browser", "sensible-browser", "firefox", "firefox-esr", "chromium",
+                                "google-chrome", "epiphany", "konqueror", "falkon", "midori"})
+        if (!QStandardPaths::findExecutable(QString::fromLatin1(browser)).isEmpty())
+            return true;
+    return false;
+}
+
+} // namespace
 
 void openHelpFile(QWidget* owner, const char* topic)
 {
@@ -50,6 +85,10 @@ void openHelpFile(QWidget* owner, const char* topic)
     bool opened = false;
     if (opener()) {
         opened = opener()(topic ? path + "#" + topic : path);
+    } else if (!browserAvailable()) {
+        msgBox(owner, "Es ist kein Browser eingerichtet, der die Hilfe zeigen kann. Die Hilfe liegt in:\r\n" + path,
+               Buttons::Ok, Icon::Information);
+        return;
     } else {
         QUrl url = QUrl::fromLocalFile(QString::fromStdString(path));
         if (topic)

@@ -18,13 +18,14 @@ inline constexpr const char* kAbout = "info";
 } // namespace helpTopic
 std::span<const char* const> helpTopics();
 
-// The user guide "hilfe/index.html" in the program's folder (installed
-// beside the program, copied there in the build).
+// The user guide: "hilfe/index.html" in the program's folder (the build), else
+// where it is installed (share/doc/zendor-darorazu/hilfe).
 std::string helpFilePath();
 
 // F1 and the help menus: opens the guide in the desktop's browser, at the
-// topic when one is given, else at its table of contents. A missing file or a
-// failed start is told in a message box.
+// topic when one is given, else at its table of contents. A missing file, a
+// desktop without a browser or a failed start is told in a message box that
+// says where the guide is.
 void openHelpFile(QWidget* owner, const char* topic = nullptr);
 
 // The help menus' web-page entry: opens the address in the system's browser.

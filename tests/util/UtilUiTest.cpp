@@ -1,6 +1,7 @@
 // The clipboard, the file dialog and the help file behind the program's own
 // interfaces.
 #include "platform/Paths.h"
+#include "support/ScopedEnv.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
 #include "util/ElidedLabel.h"
@@ -186,6 +187,15 @@ TEST(HelpFile, OpensThePresentFileAndTellsAboutAMissingOne)
     ui.failHelp();
     openHelpFile(nullptr);
     EXPECT_EQ(ui.lastText(), "Die Hilfedatei '" + path + "' konnte nicht geöffnet werden.");
+
+    // No browser to start (no xdg-open on the path): the user learns where the guide is.
+    setHelpOpener({});
+    {
+        const test::ScopedEnv noPrograms("PATH", dir.path().c_str());
+        openHelpFile(nullptr);
+    }
+    EXPECT_EQ(ui.lastText(),
+              "Es ist kein Browser eingerichtet, der die Hilfe zeigen kann. Die Hilfe liegt in:\r\n" + path);
     setHelpFolder({});
 }
 
