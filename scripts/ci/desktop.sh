@@ -39,4 +39,14 @@ grep -q "standard::icon: $id," <<<"$info"
 [ -f "$stage/usr/share/icons/hicolor/scalable/apps/$id.svg" ]
 handler=$(gio mime application/x-zendor-darorazu-project)
 grep -q "Default application .*: $id.desktop" <<<"$handler"
+# The uninstall step removes every file of the program and its folders, and
+# the caches forget it.
+cmake --build build --target uninstall >/dev/null
+left=$(find "$stage/usr" -iname '*zendor*' -o -iname "$id*")
+[ -z "$left" ] || { echo "left after uninstall: $left"; exit 1; }
+handler=$(gio mime application/x-zendor-darorazu-project 2>&1 || true)
+if grep -q "$id.desktop" <<<"$handler"; then
+  echo "the file type still opens in the removed program"
+  exit 1
+fi
 echo "desktop integration: ok"
