@@ -7,6 +7,8 @@
 #include "EngineRun.h"
 #include "ProtocolWorkList.h"
 #include "platform/Metadata.h"
+#include "support/ForeignVolume.h"
+#include "support/ScratchMount.h"
 #include "support/TempDir.h"
 
 #include <fcntl.h>
@@ -196,7 +198,22 @@ TEST(Keep, WhatTheCopyCannotKeepIsNamed)
     EXPECT_EQ(platform::modeWithoutAcl(st.st_mode & 0777, attributes), 0750u);
 
     if (!root())
-        GTEST_SKIP() << "only root gives a file capabilities, which an ordinary user's copy cannot keep";
+        GTEST_SKIP() << "only root mounts a volume without ACLs and gives a file capabilities";
+    // Onto a volume that holds no ACLs: the line says so, and the group
+    // gets no more than its entry granted.
+    if (const std::string why = test::ForeignVolume::privateMounts(); why.empty()) {
+        const std::string volume = dir.mkdir("ohneAcl");
+        const auto mount = test::ScratchMount::btrfs(volume, dir.file("ohneAcl.img"), {}, "noacl");
+        if (mount.mounted()) {
+            test::EngineRun onto;
+            ASSERT_TRUE(onto.run(status::kCopy | status::kCreateProtocol,
+                                 {.sourceFolder = dir.file("src"), .selection = {"helfer"}, .targetFolder = volume}));
+            ASSERT_EQ(::stat((volume + "/helfer").c_str(), &st), 0);
+            EXPECT_EQ(st.st_mode & 0777, 0750u);
+            EXPECT_NE(onto.engine.Protocol().find("helfer  ----  ok (nicht übernommen: ACL)"), std::string::npos)
+                << onto.engine.Protocol();
+        }
+    }
     ASSERT_TRUE(run("setcap cap_net_admin+ep " + quoted(file)));
     ::chmod(file.c_str(), 0755);
     const std::string target = dir.mkdir("dst");

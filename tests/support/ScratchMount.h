@@ -19,12 +19,15 @@ public:
         m.mounted_ = ::mount("tmpfs", folder.c_str(), "tmpfs", 0, ("size=" + size).c_str()) == 0;
         return m;
     }
-    static ScratchMount btrfs(const std::string& folder, const std::string& image, const std::string& label = {})
+    // options: more mount options ("noacl").
+    static ScratchMount btrfs(const std::string& folder, const std::string& image, const std::string& label = {},
+                              const std::string& options = {})
     {
         ScratchMount m(folder);
         const std::string command = "truncate -s 128M '" + image + "' && mkfs.btrfs -q "
             + (label.empty() ? std::string() : "-L '" + label + "' ") + "'" + image
-            + "' >/dev/null 2>&1 && mount -o loop '" + image + "' '" + folder + "' 2>/dev/null";
+            + "' >/dev/null 2>&1 && mount -o loop" + (options.empty() ? std::string() : "," + options) + " '" + image
+            + "' '" + folder + "' 2>/dev/null";
         m.mounted_ = std::system(command.c_str()) == 0;
         return m;
     }
