@@ -1,5 +1,6 @@
 #include "platform/FileIo.h"
 
+#include "platform/Leftovers.h"
 #include "platform/Paths.h"
 #include "platform/WriteSeam.h"
 
@@ -181,6 +182,9 @@ bool writeFileAtomically(const std::string& givenPath, std::string_view data, Er
         ::unlink(temporary.c_str());
         return false;
     }
+    // What a save that was killed left beside the file (perhaps the
+    // project with its network passwords) goes with the next save.
+    static_cast<void>(removeStaleTemporariesOf(path));
     error = error::kSuccess;
     return true;
 }

@@ -115,6 +115,29 @@ std::vector<std::string> removeStaleTemporaries(const std::string& folder)
     return removed;
 }
 
+std::vector<std::string> removeStaleTemporariesOf(const std::string& path)
+{
+    const std::string parent = parentPath(path);
+    const int fd = ::open(parent.empty() ? "." : parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return {};
+    // A descriptor of its own to read the folder with.
+    const int own = ::openat(fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR* dir = own < 0 ? nullptr : ::fdopendir(own);
+    if (dir == nullptr && own >= 0)
+        ::close(own);
+    std::vector<std::string> listed;
+    const std::string head = "." + fileName(path) + std::string(kTemporaryMark);
+    while (const dirent* d = dir != nullptr ? ::readdir(dir) : nullptr)
+        if (std::string_view(d->d_name).rfind(head, 0) == 0)
+            listed.emplace_back(d->d_name);
+    if (dir != nullptr)
+        ::closedir(dir);
+    std::vector<std::string> removed = removeStaleTemporaries(fd, listed);
+    ::close(fd);
+    return removed;
+}
+
 void markUnfinished(const std::string& folder)
 {
     const std::string process = std::to_string(::getpid());

@@ -26,6 +26,9 @@ std::vector<std::string> removeStaleTemporaries(int folderFd);
 std::vector<std::string> removeStaleTemporaries(int folderFd, const std::vector<std::string>& listed);
 // The same for a folder named by its path.
 std::vector<std::string> removeStaleTemporaries(const std::string& folder);
+// The same for the temporaries of one file only (those made for path's
+// name), in its folder.
+std::vector<std::string> removeStaleTemporariesOf(const std::string& path);
 
 // A folder this process made and has not finished yet (permissions and time
 // follow after its content): marked, so a later run can finish it when this

@@ -14,6 +14,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/time.h>
+#include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -292,6 +293,19 @@ TEST(FileIo, AtomicWriteReplacesWholeOrNotAtAll)
     dir.write("folder/inside", "x");
     EXPECT_FALSE(writeFileAtomically(dir.file("folder"), "x", error));
     EXPECT_EQ(listAll(dir.path()).size(), 2u);
+    // What a killed save of this file left goes with the next save; a live
+    // process's and another file's stay.
+    const pid_t child = fork();
+    if (child == 0)
+        _exit(0);
+    waitpid(child, nullptr, 0);
+    const std::string stale = dir.write(".p.xml.zdrtmp-" + std::to_string(child) + "-0", "halb");
+    const std::string live = dir.write(".p.xml.zdrtmp-1-0", "lebt");
+    const std::string other = dir.write(".q.xml.zdrtmp-" + std::to_string(child) + "-0", "fremd");
+    ASSERT_TRUE(writeFileAtomically(file, "again", error));
+    EXPECT_FALSE(std::filesystem::exists(stale));
+    EXPECT_TRUE(std::filesystem::exists(live));
+    EXPECT_TRUE(std::filesystem::exists(other));
 }
 
 TEST(FileIo, AtomicWriteKeepsTheRightsAndFollowsLinks)
