@@ -107,6 +107,20 @@ TEST(HandOffWire, KeysAreDigitsOnly)
     std::string error;
     EXPECT_FALSE(receiverSocketPath("../x", path, error));
     EXPECT_NE(error.find("Übergabeschlüssel"), std::string::npos);
+
+    // The time first (7 Dec 2025, 14:30:05.123 UTC), then the sending
+    // process and its count: one millisecond, different keys.
+    const timespec at{.tv_sec = 1765117805, .tv_nsec = 123456789};
+    EXPECT_EQ(handOffKey(at, 4711, 3),
+              "7122025143051230004711"
+              "0003");
+    EXPECT_EQ(handOffKey(at, 4194304, 12345),
+              "7122025143051234194304"
+              "2345");
+    EXPECT_NE(handOffKey(at, 4711, 3), handOffKey(at, 4711, 4));
+    EXPECT_NE(handOffKey(at, 471, 13), handOffKey(at, 4711, 3)) << "fixed widths: no two ways to read a key";
+    EXPECT_TRUE(isValidKey(handOffKey({.tv_sec = -1, .tv_nsec = -5}, -1, ~0U)));
+    EXPECT_TRUE(isValidKey(handOffKey({.tv_sec = 1LL << 50, .tv_nsec = 5000000000}, 1L << 40, 1)));
 }
 
 TEST(HandOffWire, SocketLivesInTheRuntimeFolder)
