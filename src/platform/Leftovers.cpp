@@ -1,5 +1,6 @@
 #include "platform/Leftovers.h"
 
+#include "platform/FileIo.h"
 #include "platform/Paths.h"
 
 #include <dirent.h>
@@ -136,6 +137,24 @@ std::vector<std::string> removeStaleTemporariesOf(const std::string& path)
     std::vector<std::string> removed = removeStaleTemporaries(fd, listed);
     ::close(fd);
     return removed;
+}
+
+std::string markBeside(const std::string& folder)
+{
+    const std::string mark = temporarySibling(folder);
+    const int fd = ::open(mark.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return {};
+    ::close(fd);
+    return mark;
+}
+
+std::string markedFolder(std::string_view markName)
+{
+    long process = 0;
+    if (!temporaryOwner(markName, process))
+        return {};
+    return std::string(markName.substr(1, markName.rfind(kTemporaryMark) - 1));
 }
 
 void markUnfinished(const std::string& folder)

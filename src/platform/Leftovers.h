@@ -30,6 +30,15 @@ std::vector<std::string> removeStaleTemporaries(const std::string& folder);
 // name), in its folder.
 std::vector<std::string> removeStaleTemporariesOf(const std::string& path);
 
+// A mark beside a folder this process is filling, named as the folder's
+// temporary sibling, so every volume can keep it (no extended attributes
+// needed): a later run that finds it stale knows the folder may hold this
+// run's temporaries. The mark's path; empty when none could be made.
+std::string markBeside(const std::string& folder);
+// The folder a stale mark of markBeside stands for (by name, in the same
+// folder); empty for any other name.
+std::string markedFolder(std::string_view markName);
+
 // A folder this process made and has not finished yet (permissions and time
 // follow after its content): marked, so a later run can finish it when this
 // one is killed. Where the volume keeps no marks nothing is marked.

@@ -106,6 +106,7 @@ void BackupStore::sb_RunStart()
 {
     backupName_.clear();
     backupFolders_.clear();
+    marks_.clear();
 }
 
 bool BackupStore::fc_BackupZip(const EntryAt& at, std::string& errorText)
@@ -131,9 +132,11 @@ bool BackupStore::fc_BackupInFolder(const EntryAt& at, std::string& errorText)
             folder.clear();
             return false;
         }
-        // Where a copy is saved under a temporary name first, a killed run
-        // leaves it here: the mark sends a later run's tidying in.
-        platform::markUnfinished(folder);
+        // Where a copy is saved under a temporary name first (a volume
+        // without unnamed files), a killed run leaves it in there: the mark
+        // beside the folder sends a later run's tidying in.
+        if (std::string mark = platform::markBeside(folder); !mark.empty())
+            marks_.push_back(std::move(mark));
     }
     const std::string target = platform::joinPath(at.targetPath, at.entry.name);
     std::string saved;
@@ -188,9 +191,11 @@ bool BackupStore::fc_BackupForZip(const EntryAt& at, std::string& errorText)
 bool BackupStore::fc_BackupZipClose(std::string& errorText)
 {
     // Nothing more is saved in this run's dated folders.
-    for (const auto& [backupFolder, folder] : backupFolders_)
-        if (!folder.empty())
-            platform::clearUnfinished(folder);
+    for (const std::string& mark : marks_) {
+        platform::ErrorCode ignored = 0;
+        static_cast<void>(platform::removeEntry(-1, mark, false, ignored));
+    }
+    marks_.clear();
     if (!zip_)
         return true;
     struct Unlock {
@@ -230,8 +235,16 @@ void BackupStore::sb_TidyBackupFolder(const std::string& folder)
     platform::FolderLock lock;
     if (!lock.exclusiveNow(folder))
         return; // a live run gathers its files here (or the folder is not there)
-    for (const std::string& name : platform::removeStaleTemporaries(folder))
+    for (const std::string& name : platform::removeStaleTemporaries(folder)) {
         sb_LeftoverLine(folder, name, kLeftoverRemoved);
+        // The mark of a dated folder a killed run was saving into.
+        const std::string dated = platform::joinPath(folder, platform::markedFolder(name));
+        std::error_code kind;
+        if (isBackupFolderName(platform::markedFolder(name), "")
+            && std::filesystem::symlink_status(dated, kind).type() == std::filesystem::file_type::directory)
+            for (const std::string& stale : platform::removeStaleTemporaries(dated))
+                sb_LeftoverLine(dated, stale, kLeftoverRemoved);
+    }
     std::error_code error;
     std::vector<std::string> gathered;
     for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
@@ -241,12 +254,6 @@ void BackupStore::sb_TidyBackupFolder(const std::string& folder)
             continue;
         if (isBackupFolderName(name, "_"))
             gathered.push_back(entry.path().string());
-        else if (isBackupFolderName(name, "") && platform::unfinishedByGoneRun(entry.path().string())) {
-            // A dated folder a killed run was saving into.
-            for (const std::string& stale : platform::removeStaleTemporaries(entry.path().string()))
-                sb_LeftoverLine(entry.path().string(), stale, kLeftoverRemoved);
-            platform::clearUnfinished(entry.path().string());
-        }
     }
     for (const std::string& path : gathered)
         sb_PackLeftover(path);

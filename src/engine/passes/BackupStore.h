@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace zdr::engine {
 
@@ -49,6 +50,8 @@ private:
     // archive with the folder its files are gathered in until it is packed.
     std::string backupName_;
     std::map<std::string, std::string> backupFolders_;
+    // The marks beside the dated folders this run saves into.
+    std::vector<std::string> marks_;
     std::unique_ptr<clsZip> zip_;
     // Held while the archive's files gather in the backup folder.
     platform::FolderLock backupLock_;
