@@ -97,7 +97,7 @@ ViewUpdate passReady(const EngineState& engine, bool success, const std::string&
         update.unloadWindow = engine::actsOnEntries(pass) && (engine.statusEx & engine::statusEx::kCloseAfterRun) != 0;
         return update;
     }
-    const char* state = targetMissing ? "Eingabe erwartet..." : "Vorgang abgebrochen";
+    const char* state = targetMissing ? kTargetWanted : "Vorgang abgebrochen";
     update.setText(Control::Caption, state);
     update.setText(Control::lblSystemInfoQuestion, state);
     if (!message.empty()) {

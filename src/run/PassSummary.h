@@ -9,6 +9,8 @@
 namespace zdr::run {
 
 // The engine's message when a compare finds every file up to date.
+// A copy that stopped for want of a target (the user may still choose one).
+inline constexpr const char* kTargetWanted = "Eingabe erwartet...";
 inline constexpr const char* kNothingToCopy = "Nichts zu kopieren, alle Dateien sind vom gleichen Zeitstempel!";
 
 // The summary lines of a pass (CR LF between them); empty for "MKDIR" and

@@ -5,6 +5,7 @@
 #include "net/NetEnumerator.h"
 #include "net/NetPlaceholder.h"
 #include "run/CoverTasks.h"
+#include "run/PassSummary.h"
 #include "run/PassTexts.h"
 #include "run/frmFileSystem.h"
 #include "util/KeyState.h"
@@ -159,6 +160,9 @@ void clsFolderCopy_Cover::sb_FillWindow(bool dataComplete)
     if (pass_ == engine::PassAction::Copy && tasks_.size() == 1 && tasks_.front().targetFolder.empty()) {
         w.setText(Control::lblSystemInfoTarget, "Ziel: ...");
         w.setTargetSelectable(true);
+        // A copy handed over from a file manager has no target: the picker
+        // starts beside the handed entries, not at the file system's top.
+        w.setTargetStartFolder(tasks_.front().sourceFolder);
     }
     if (pass_ == engine::PassAction::MkDir) {
         w.setMakeDirectoryMode(true);
@@ -228,6 +232,14 @@ void clsFolderCopy_Cover::lkl_frmFileSystem_FolderTargetChanged(const std::strin
         tasks_.front().targetFolder = folder;
     if (engine_)
         engine_->Target(folder);
+    // The run that stopped for want of a target asks no longer.
+    frmFileSystem& w = *window_;
+    if (pass_ != engine::PassAction::MkDir && w.text(Control::lblSystemInfoQuestion) == kTargetWanted) {
+        const ActionTitles titles = *actionTitles(pass_);
+        w.setText(Control::lblSystemInfoQuestion, titles.prompt);
+        w.setText(Control::Caption, titles.title);
+        w.setText(Control::lblSystemInfoObject, "");
+    }
 }
 
 } // namespace zdr::run::ui

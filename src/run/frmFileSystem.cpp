@@ -493,6 +493,7 @@ bool frmFileSystem::targetChangeAllowed() const
 void frmFileSystem::takeTarget(const std::string& folder)
 {
     const std::string target = platform::withoutTrailingSeparator(folder);
+    targetStart_ = target;
     setText(Control::lblSystemInfoTarget, "Ziel: " + target);
     sb_ShowNow();
     emit FolderTargetChanged(target);
@@ -504,7 +505,7 @@ void frmFileSystem::chooseTarget()
         return;
     const std::string folder =
         util::ui::fc_BrowseForFolder(util::ui::kFolderRootDrives, "Bitte wählen Sie das Zielverzeichnis aus ...", this,
-                                     util::ui::kBrowseFileSystemOnly, "");
+                                     util::ui::kBrowseFileSystemOnly, targetStart_);
     if (!folder.empty())
         takeTarget(folder);
 }

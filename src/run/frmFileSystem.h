@@ -100,6 +100,8 @@ public:
     void setMakeDirectoryMode(bool on);
     // Offers the target chooser (a copy run without a target).
     void setTargetSelectable(bool on);
+    // Where the target picker opens until a target was chosen (then there).
+    void setTargetStartFolder(const std::string& folder) { targetStart_ = folder; }
 
     // Closes the window; while the run's command executes, as soon as it
     // returns.
@@ -181,6 +183,7 @@ private:
     util::ui::CommandLabel* lblCmdProtocol_ = nullptr;
     util::ui::CommandLabel* lblCmdClose_ = nullptr;
     QPushButton* cmdTarget_ = nullptr;
+    std::string targetStart_;
     QLabel* imgMain_ = nullptr;
     QWidget* picMain_ = nullptr;
     QWidget* picSub_ = nullptr;

@@ -67,6 +67,13 @@ std::string lower(std::string text)
     return text;
 }
 
+// Nemo and Thunar list the entries among everybody else's, without a submenu
+// of the program's: each entry names the program.
+std::string namingTheProgram(const std::string& label)
+{
+    return label.find("Zendor") != std::string::npos ? label : label + " (Zendor DaroRazu)";
+}
+
 // Desktop entries quote an Exec argument that holds blanks.
 std::string execQuoted(const std::string& path) { return '"' + path + '"'; }
 
@@ -107,10 +114,11 @@ bool writeServiceMenus(const std::string& shareFolder, const std::string& frontE
 
     for (const Action& a : actions) {
         const std::string name = "zendor-darorazu-" + lower(a.word);
-        const std::string nemo = "[Nemo Action]\nName=" + a.label + "\nComment=" + a.help + "\nExec=" + exec + " "
-            + a.word + " %F\nIcon-Name=" + a.icon + "\nSelection=notnone\nExtensions=dir;\n";
-        const std::string thunar = "[Desktop Entry]\nType=Application\nVersion=1.0\nName=" + a.label + "\nComment="
-            + a.help + "\nIcon=" + a.icon + "\nExec=" + exec + " " + a.word + " %F\nMimeType=inode/directory;\n";
+        const std::string nemo = "[Nemo Action]\nName=" + namingTheProgram(a.label) + "\nComment=" + a.help
+            + "\nExec=" + exec + " " + a.word + " %F\nIcon-Name=" + a.icon + "\nSelection=notnone\nExtensions=dir;\n";
+        const std::string thunar = "[Desktop Entry]\nType=Application\nVersion=1.0\nName=" + namingTheProgram(a.label)
+            + "\nComment=" + a.help + "\nIcon=" + a.icon + "\nExec=" + exec + " " + a.word
+            + " %F\nMimeType=inode/directory;\n";
         if (!writeFile(share / "nemo/actions" / (name + ".nemo_action"), nemo, false, error)
             || !writeFile(share / "Thunar/sendto" / (name + ".desktop"), thunar, false, error))
             return false;

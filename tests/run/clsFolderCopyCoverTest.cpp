@@ -291,8 +291,16 @@ TEST(clsFolderCopy_Cover, CopyWithoutTargetWaitsForOne)
 
     ui.chooseFolder(target + "/");
     w.cmdTarget()->click();
+    // The picker starts beside the source, not at the file system's top.
+    ASSERT_EQ(ui.folderRequests().size(), 1u);
+    EXPECT_EQ(ui.folderRequests()[0].initialFolder, data);
     EXPECT_EQ(cover.Tasks().front().targetFolder, target);
     EXPECT_EQ(shown(cover, Control::lblSystemInfoTarget), "Ziel: " + target);
+    EXPECT_NE(shown(cover, Control::lblSystemInfoQuestion), "Eingabe erwartet...") << "the hint went with the answer";
+    EXPECT_EQ(shown(cover, Control::lblSystemInfoObject), "");
+    ui.chooseFolder({});
+    w.cmdTarget()->click();
+    EXPECT_EQ(ui.folderRequests()[1].initialFolder, target) << "then where the last target was";
     w.sb_ActionStart();
     EXPECT_EQ(shown(cover, Control::lblSystemInfoQuestion), "Vorgang erfolgreich abgeschlossen");
     EXPECT_TRUE(fs::exists(target + "/Daten/Ordner0/datei1.txt")) << "copied into the chosen target";

@@ -540,6 +540,10 @@ TEST_F(ShellExtension, CommandLineFrontEnd)
     const std::vector<std::string> nemo = lines(share + "/nemo/actions/zendor-darorazu-mkdir.nemo_action");
     EXPECT_NE(std::find(nemo.begin(), nemo.end(), "Exec=\"/opt/z d/zendor-shellext\" MKDIR %F"), nemo.end());
     EXPECT_NE(std::find(nemo.begin(), nemo.end(), "Extensions=dir;"), nemo.end());
+    // Among other programs' entries each names the program.
+    EXPECT_NE(std::find(nemo.begin(), nemo.end(), "Name=Verzeichnis anlegen (Zendor DaroRazu)"), nemo.end());
+    const std::vector<std::string> thunar = lines(share + "/Thunar/sendto/zendor-darorazu-copy.desktop");
+    EXPECT_NE(std::find(thunar.begin(), thunar.end(), "Name=Kopieren (Zendor Daten kopieren)"), thunar.end());
 }
 
 } // namespace
