@@ -6,6 +6,7 @@
 #include "net/ToolRun.h"
 #include "net/UncName.h"
 #include "platform/ErrorCode.h"
+#include "platform/FileEntry.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -36,6 +37,16 @@ struct LinuxNetProvider::Request {
 };
 
 namespace {
+
+// Another file system is mounted at folder (or it cannot be told).
+bool mountedAt(const std::string& folder)
+{
+    platform::FileEntry entry;
+    platform::ErrorCode error = 0;
+    if (platform::statEntry(folder, entry, error))
+        return entry.mountRoot;
+    return error != platform::error::kFileNotFound && error != platform::error::kPathNotFound;
+}
 
 constexpr const char* kToolGio = "gio";
 constexpr const char* kToolCifs = "cifs";
@@ -478,8 +489,11 @@ NetCallResult LinuxNetProvider::release(const std::string& localName, bool force
                 return {errorFromRun(run, false), {}};
         } else if (mounted->tool == kToolCifs) {
             // Forced: detach now, the kernel finishes when open files close.
-            if (umount2(mounted->handle.c_str(), force ? MNT_DETACH : 0) != 0 && errno != EINVAL && errno != ENOENT)
-                return {errno == EBUSY ? error::kBusy : error::kAccessDenied, {}};
+            // A share no longer mounted there is released all the same; a
+            // user may not unmount at all and learns only that (EPERM).
+            const int why = umount2(mounted->handle.c_str(), force ? MNT_DETACH : 0) == 0 ? 0 : errno;
+            if (why != 0 && why != EINVAL && why != ENOENT && (why != EPERM || mountedAt(mounted->handle)))
+                return {why == EBUSY ? error::kBusy : error::kAccessDenied, {}};
             rmdir(mounted->handle.c_str());
         }
     }
