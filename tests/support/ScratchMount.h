@@ -1,22 +1,34 @@
 #pragma once
 
+#include <sched.h>
 #include <sys/mount.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <string>
 
 namespace zdr::test {
 
+// A test process that mounts does so in a mount namespace of its own, so
+// one killed halfway leaves no mount on the machine. Made before main(),
+// while the process has one thread (a thread keeps the namespace it was
+// started in). Never mounted outside it.
+inline const bool kOwnMountNamespace = [] {
+    return ::geteuid() == 0 && ::unshare(CLONE_NEWNS) == 0
+        && ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+}();
+
 // A small file system of its own for one test, mounted on an empty folder
 // (which must outlive it): a tmpfs of a given size, or a loop-mounted btrfs
 // image. mounted() is false where the test may not mount (not root, no
-// loop devices, no mkfs.btrfs); the test should GTEST_SKIP() then.
+// mount namespace of its own, no loop devices, no mkfs.btrfs); the test
+// should GTEST_SKIP() then.
 class ScratchMount {
 public:
     static ScratchMount tmpfs(const std::string& folder, const std::string& size)
     {
         ScratchMount m(folder);
-        m.mounted_ = ::mount("tmpfs", folder.c_str(), "tmpfs", 0, ("size=" + size).c_str()) == 0;
+        m.mounted_ = kOwnMountNamespace && ::mount("tmpfs", folder.c_str(), "tmpfs", 0, ("size=" + size).c_str()) == 0;
         return m;
     }
     // options: more mount options ("noacl").
@@ -28,7 +40,7 @@ public:
             + (label.empty() ? std::string() : "-L '" + label + "' ") + "'" + image
             + "' >/dev/null 2>&1 && mount -o loop" + (options.empty() ? std::string() : "," + options) + " '" + image
             + "' '" + folder + "' 2>/dev/null";
-        m.mounted_ = std::system(command.c_str()) == 0;
+        m.mounted_ = kOwnMountNamespace && std::system(command.c_str()) == 0;
         return m;
     }
     ScratchMount(ScratchMount&& other) noexcept : folder_(other.folder_), mounted_(other.mounted_)
