@@ -344,6 +344,15 @@ TEST(Copy, ReadOnlyFolderIsUpdatedAndKeepsItsBits)
     EXPECT_EQ(dir.read("dst/D/RO/a.txt"), "rows");
     EXPECT_EQ(mode("dst/D/RO"), 0555u);
 
+    // Cancelled while it works in the folder: its bits come back all the same.
+    change("a.txt", "cancel", 1600000300);
+    EngineRun cancelled;
+    cancelled.questions.answers = {Answer::Cancel};
+    cancelled.run(kCopy | kProtocol | status::kOnlyDifferent, task);
+    ASSERT_EQ(cancelled.questions.asked.size(), 1u);
+    EXPECT_EQ(dir.read("dst/D/RO/a.txt"), "rows");
+    EXPECT_EQ(mode("dst/D/RO"), 0555u);
+
     // Killed while it had the folder open: the next run gives its bits back.
     const pid_t gone = fork();
     if (gone == 0)
