@@ -35,6 +35,10 @@ void checkLeftoverName(const std::string& name, const std::string& other)
                 __builtin_trap();
             rest = rest.substr(0, dot);
         }
+        // The folder a mark stands for is the name it was made for.
+        const std::string marked = zdr::platform::markedFolder(name);
+        if (marked.empty() || "." + marked + name.substr(mark) != name)
+            __builtin_trap();
         const std::string head = std::to_string(process) + "-";
         if (name.front() != '.' || mark < 2 || process <= 0 || rest.rfind(head, 0) != 0 || rest.size() == head.size()
             || rest.substr(head.size()).find_first_not_of("0123456789") != std::string::npos)
