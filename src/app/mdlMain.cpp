@@ -9,6 +9,7 @@
 #include "mainwindow/frmMain.h"
 #include "run/TerminalProgress.h"
 #include "run/clsFolderCopy_Cover.h"
+#include "shellext/DesktopMessage.h"
 #include "util/MsgBox.h"
 #include "util/QtSetup.h"
 #include "util/clsClipboard.h"
@@ -93,12 +94,15 @@ void headlessMessages(QtMsgType type, const QMessageLogContext& context, const Q
 // Chooses the screen before Qt looks for one: without a display a run that
 // needs nobody is drawn in memory and shows its progress on the terminal;
 // anything else says why it cannot start. Returns false when it cannot.
+std::string environmentValue(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
 bool prepareScreen(const base::StartPlan& plan)
 {
-    switch (startScreen(plan, [](const char* name) {
-        const char* value = std::getenv(name);
-        return std::string(value ? value : "");
-    })) {
+    switch (startScreen(plan, environmentValue)) {
     case StartScreen::Display: return true;
     case StartScreen::Offscreen:
         // Nobody sees these windows: Qt's minimal platform draws them in
@@ -135,15 +139,16 @@ void stopOnSignals(QObject* owner)
         while (read(fd, bytes, sizeof bytes) > 0) {
         }
         notifier->setEnabled(false);
+        const bool running = run::ui::RunCoverBase::fc_CancelAllRuns();
         run::printNote(std::string(base::kProgramTitle) + ": " + (base::stopSignal() == SIGINT ? "Strg+C" : "SIGTERM")
-                       + " - der Vorgang wird abgebrochen");
+                       + (running ? " - der Vorgang wird abgebrochen" : " - das Programm wird beendet"));
         auto* waiting = new QTimer(owner);
         QObject::connect(waiting, &QTimer::timeout, owner, [] {
             if (!run::ui::RunCoverBase::fc_CancelAllRuns())
                 QApplication::exit(base::stopExitCode());
         });
         waiting->start(50);
-        if (!run::ui::RunCoverBase::fc_CancelAllRuns())
+        if (!running)
             QApplication::exit(base::stopExitCode());
     });
 }
@@ -163,7 +168,14 @@ int Main(int argc, char** argv)
             plan.form == base::StartPlan::Form::Help ? base::commandLineHelp() : base::versionText();
         return std::fputs(text.c_str(), stdout) >= 0 && std::fflush(stdout) == 0 ? 0 : 1;
     }
-    if (!prepareScreen(plan))
+    // A file manager's front end whose hand-off was refused, on a desktop
+    // without a notification service: the message in a window of our own.
+    const bool message = argc == 4 && std::string_view(argv[1]) == shellext::kMessageSwitch;
+    if (message && startScreen(plan, environmentValue) != StartScreen::Display) {
+        std::fprintf(stderr, "%s: %s\n", argv[2], argv[3]);
+        return 1;
+    }
+    if (!message && !prepareScreen(plan))
         return 1;
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zendor DaroRazu"));
@@ -182,6 +194,10 @@ int Main(int argc, char** argv)
     if (base::unattended())
         answerForNobody();
     stopOnSignals(&application);
+    if (message) {
+        util::ui::msgBox(nullptr, argv[3], util::ui::Buttons::Ok, util::ui::Icon::Critical, argv[2]);
+        return 0;
+    }
 
     switch (plan.form) {
     case base::StartPlan::Form::WrongCall:

@@ -104,8 +104,13 @@ void showDesktopMessage(const std::string& caption, const std::string& text)
         && startDetached(zenity, {"--error", "--no-markup", "--title=" + caption, "--text=" + text}, "/", started,
                          error))
         return;
-    if (const std::string notify = findInPath("notify-send"); !notify.empty())
-        startDetached(notify, {"--app-name=" + caption, caption, escapeMarkup(text)}, "/", started, error);
+    if (const std::string notify = findInPath("notify-send"); !notify.empty()
+        && startDetached(notify, {"--app-name=" + caption, caption, escapeMarkup(text)}, "/", started, error))
+        return;
+    // A bare desktop: the program beside the front end shows the message in
+    // a small window of its own.
+    startDetached(moduleFolder() + "/" + kMessageProgram, {std::string(kMessageSwitch), caption, text}, "/", started,
+                  error);
 }
 
 } // namespace zdr::shellext

@@ -527,6 +527,12 @@ TEST_F(ProgramExit, UnattendedRunTellsWhatHappened)
     EXPECT_NE(missingText.find("Projektdatei '" + missing + "' nicht gefunden"), std::string::npos) << missingText;
     EXPECT_EQ(missingText.find("Keine Aufgabe"), std::string::npos) << missingText;
 
+    // A refused hand-off's message for a desktop without notifications:
+    // shown in a window of the program's own, without a display on stderr.
+    const auto [messageCode, messageText] = runLikeCron({"--meldung", "ZendorShellExtension", "abgelehnt"});
+    EXPECT_EQ(messageCode, 1);
+    EXPECT_EQ(messageText, "ZendorShellExtension: abgelehnt\n");
+
     const auto [damagedCode, damagedText] = runLikeCron({tree_.write("kaputt.ZdrPrj", "<ZendorFileCopy>"), "/a"});
     EXPECT_EQ(damagedCode, 1);
     EXPECT_EQ(damagedText.find("Zendor DaroRazu: Zendor DaroRazu"), std::string::npos) << damagedText;
