@@ -1,5 +1,7 @@
 #include "run/RunCoverBase.h"
 
+#include "base/ProgramInfo.h"
+#include "base/Text.h"
 #include "base/Unattended.h"
 #include "engine/StatusBits.h"
 #include "net/NetworkDrives.h"
@@ -10,6 +12,7 @@
 #include "run/TerminalProgress.h"
 #include "run/frmFileSystem.h"
 #include "util/CommandLabel.h"
+#include "util/DesktopNotice.h"
 #include "util/KeyState.h"
 #include "util/MsgBox.h"
 
@@ -33,6 +36,8 @@ namespace {
 constexpr const char* kAbortedTitle = "Aktion abgebrochen ...";
 constexpr const char* kNoTask = "Keine Aufgabe vorhanden, bitte legen Sie mindestens eine Aufgabe an!";
 constexpr std::int64_t kViewPaceMs = 30; // "Abbrechen ..." is seen well within 200 ms
+// A run this long that ends behind other windows is told on the desktop.
+constexpr std::int64_t kNoticeAfterMs = 10000;
 
 // The coordinators alive now, for a cancel that comes from outside (a signal).
 std::vector<RunCoverBase*>& liveCovers()
@@ -231,8 +236,10 @@ void RunCoverBase::lkl_frmFileSystem_ActionStart()
     runSucceeded_ = false;
     passEnded_ = false;
     passesClean_ = true;
+    const std::int64_t began = clockMs();
     const bool done = fc_EngineRun();
     runSucceeded_ = done && passEnded_ && passesClean_;
+    sb_NoticeIfUnseen(clockMs() - began);
     if (closeAfterRun(done) || base::unattended())
         w.sb_Unload();
 }
@@ -303,9 +310,24 @@ std::int64_t coarseMs()
 
 } // namespace
 
+std::int64_t RunCoverBase::clockMs() { return viewClock() ? viewClock()() : coarseMs(); }
+
+void RunCoverBase::sb_NoticeIfUnseen(std::int64_t tookMs)
+{
+    frmFileSystem& w = *window_;
+    // Short runs are watched; a run without a person has nobody to tell.
+    if (tookMs < kNoticeAfterMs || base::unattended() || (w.isActiveWindow() && !w.isMinimized()))
+        return;
+    const std::string result = w.text(Control::lblSystemInfoQuestion);
+    const std::string summary = w.text(Control::lblSystemInfo);
+    util::ui::notifyDesktop(
+        std::string(base::kProgramTitle) + ": " + result,
+        base::replaceAll(w.text(Control::lblSystemInfoTask) + (summary.empty() ? "" : "\r\n" + summary), "\r\n", "\n"));
+}
+
 bool RunCoverBase::fc_ViewDue()
 {
-    const std::int64_t now = viewClock() ? viewClock()() : coarseMs();
+    const std::int64_t now = clockMs();
     if (viewShownAt_ >= 0 && now - viewShownAt_ < kViewPaceMs)
         return false;
     viewShownAt_ = now;

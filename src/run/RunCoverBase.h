@@ -181,6 +181,11 @@ private:
                         std::uint32_t displayType, const std::function<void(const std::string&)>& found);
     void lkl_clsNetwork_ResourceFound(const std::string& name, std::uint32_t displayType);
     void sb_AskCancel();
+    // The view's clock (ms), also the measure of a run's length.
+    static std::int64_t clockMs();
+    // A run of `tookMs` ended: when it was long and its window is not in
+    // front, the desktop's notification service tells its result.
+    void sb_NoticeIfUnseen(std::int64_t tookMs);
 
     // Events of the progress window.
     void lkl_frmFileSystem_ActionStart();

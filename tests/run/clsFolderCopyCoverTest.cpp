@@ -10,6 +10,7 @@
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
 #include "util/CommandLabel.h"
+#include "util/DesktopNotice.h"
 #include "util/KeyState.h"
 
 #include <gtest/gtest.h>
@@ -304,6 +305,32 @@ TEST(clsFolderCopy_Cover, CopyWithoutTargetWaitsForOne)
     w.sb_ActionStart();
     EXPECT_EQ(shown(cover, Control::lblSystemInfoQuestion), "Vorgang erfolgreich abgeschlossen");
     EXPECT_TRUE(fs::exists(target + "/Daten/Ordner0/datei1.txt")) << "copied into the chosen target";
+}
+
+// A run longer than 10 s that ends while its window is not in front tells
+// its result on the desktop; a short one, or one watched, does not.
+TEST(clsFolderCopy_Cover, LongRunEndingUnseenIsToldOnTheDesktop)
+{
+    ScriptedUi ui;
+    TempDir dir;
+    const std::string data = makeTree(dir, 1, 2);
+    std::vector<std::string> notices;
+    util::ui::setDesktopNotifier([&](const std::string& summary, const std::string& body) {
+        notices.push_back(summary + " | " + body);
+        return true;
+    });
+    for (const std::int64_t step : {std::int64_t{0}, std::int64_t{11000}}) {
+        RunCoverBase::setViewClock([step, ms = std::int64_t{0}]() mutable { return ms += step; });
+        clsFolderCopy_Cover cover;
+        ASSERT_TRUE(prepareCopy(cover, taskOf(data, dir.mkdir("Ziel" + std::to_string(step))), kInfoRun));
+        frmFileSystem& w = *cover.progressWindow();
+        w.showMinimized(); // behind everything else
+        w.sb_ActionStart();
+    }
+    RunCoverBase::setViewClock({});
+    util::ui::setDesktopNotifier({});
+    ASSERT_EQ(notices.size(), 1u) << "only the long run";
+    EXPECT_EQ(notices[0].rfind("Zendor DaroRazu: Vorgang erfolgreich abgeschlossen | ", 0), 0u) << notices[0];
 }
 
 // Bad tasks end the run with the engine's message in the window, and touch nothing.
