@@ -17,9 +17,9 @@ int pipeFds[2] = {-1, -1};
 
 static_assert(std::atomic<int>::is_always_lock_free, "read and written inside a signal handler");
 
-extern "C" void onStopSignal(int signal)
+extern "C" void onStopSignal(int number)
 {
-    received.store(signal);
+    received.store(number);
     if (pipeFds[1] >= 0) {
         const char byte = 1;
         // Nothing to do when the pipe is full: a byte is already waiting.

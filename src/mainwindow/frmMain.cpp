@@ -198,8 +198,8 @@ void frmMain::buildControls()
 // own beside the boxes, so each box gets its caption's text as its name.
 void frmMain::nameControlsForReaders()
 {
-    const auto name = [](QWidget* box, const QLabel* caption) {
-        QString text = caption->text();
+    const auto name = [](QWidget* box, const QLabel* captionLabel) {
+        QString text = captionLabel->text();
         text.remove(QLatin1Char('*'));
         text.remove(QLatin1Char(':'));
         box->setAccessibleName(text.trimmed());

@@ -194,7 +194,7 @@ public:
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
-    void sendSignal(int signal) const { kill(pid_, signal); }
+    void sendSignal(int number) const { kill(pid_, number); }
 
     // The exit code once the program has ended within the limit, else kNotEnded.
     int exitCode(std::chrono::seconds limit)
