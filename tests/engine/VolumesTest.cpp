@@ -164,6 +164,15 @@ TEST(NtfsAttributes, AreTheVolumesOwnAndGoBothWays)
     ASSERT_TRUE(again.run(differing, onto)) << again.ready();
     EXPECT_EQ(again.counters().CountFiles_ExistsTimeOk, 3);
 
+    // A changed source replaces its read-only copy when the task allows it.
+    ASSERT_TRUE(platform::setAttributes(locked, kArchive, code));
+    dir.write("Daten/fest.txt", "neu");
+    ASSERT_TRUE(platform::setAttributes(locked, kReadOnly | kArchive, code));
+    EngineRun replace;
+    ASSERT_TRUE(replace.run(differing | status::kOverwriteProtected, onto)) << replace.ready();
+    EXPECT_EQ(dir.read("disk/Daten/fest.txt"), "neu");
+    EXPECT_EQ(ntfsBits(dir.file("disk/Daten/fest.txt")) & 0x27, kReadOnly | kArchive);
+
     // "versteckt" set on the volume goes where Windows looks.
     EngineRun attrib;
     ASSERT_TRUE(
