@@ -259,7 +259,12 @@ TEST(Samba, TaskCopiesATreeOntoAShareMountedByTheDesktopAndBack)
     }
     EXPECT_EQ(resolveDrivePath("Z:"), "Z:") << "the drive is released after the run";
     {
-        // gvfs keeps whole seconds: an unchanged rerun copies nothing.
+        // gvfs keeps whole seconds: an unchanged rerun copies nothing. The
+        // user has the share mounted (as the file manager mounts it): the
+        // run borrows it, and its release leaves the user's mount alone.
+        const std::string gio = findTool("gio");
+        const std::string uri = "smb://127.0.0.1:" + std::to_string(server.port()) + "/daten";
+        ASSERT_EQ(runTool({gio, "mount", "-a", uri}, {}, 60).exitCode, 0);
         test::EngineRun again(drives);
         ASSERT_TRUE(
             again.run(engine::status::kCopy | engine::status::kOnlyDifferent | engine::status::kOverwriteExisting,
@@ -267,6 +272,9 @@ TEST(Samba, TaskCopiesATreeOntoAShareMountedByTheDesktopAndBack)
             << again.ready();
         EXPECT_EQ(again.counters().CountFiles_ExistsTimeOk, 3);
         again.engine.sb_Action_CloseConnections();
+        EXPECT_EQ(resolveDrivePath("Z:"), "Z:") << "the drive is released";
+        EXPECT_EQ(runTool({gio, "info", uri}, {}, 60).exitCode, 0) << "the user's mount stays";
+        runTool({gio, "mount", "-u", uri}, {}, 60);
     }
     // On the server's disk as in the source.
     EXPECT_EQ(copiedState(server.shareFolder() + "/ziel/Daten"), sourceState);
