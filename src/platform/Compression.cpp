@@ -60,4 +60,18 @@ bool setCompressionFlag(int fd, bool on, ErrorCode& error)
     return true;
 }
 
+bool makeAsFolderCompresses(int folderFd, bool compressed, const std::function<bool()>& make)
+{
+    std::uint32_t folder = 0;
+    if (!readNtfsAttributes(folderFd, folder) || ((folder & attr::kCompressed) != 0) == compressed)
+        return make();
+    const std::uint32_t asked = compressed ? folder | attr::kCompressed : folder & ~attr::kCompressed;
+    ErrorCode ignored = 0; // where the folder refuses, the file's own line says what it became
+    const bool changed = writeNtfsAttributes(folderFd, asked, ignored);
+    const bool made = make();
+    if (changed)
+        static_cast<void>(writeNtfsAttributes(folderFd, folder, ignored));
+    return made;
+}
+
 } // namespace zdr::platform

@@ -232,6 +232,21 @@ TEST(NtfsAttributes, CompressionIsNtfsOwn)
         << clear.ready();
     EXPECT_EQ(clear.ready(), "Ready true '' none");
     EXPECT_EQ(ntfsBits(dir.file("disk/Daten/Leer")) & kCompressed, 0u);
+
+    // A file copied into a folder that is not compressed is made compressed
+    // all the same; the folder stays as it was.
+    dir.write("Quelle/c.txt", std::string(100000, 'c'));
+    EngineRun single;
+    ASSERT_TRUE(single.run(status::kCopy | status::kCreateProtocol,
+                           {.sourceFolder = dir.file("Quelle"),
+                            .selection = {"c.txt"},
+                            .targetFolder = dir.file("disk/Daten/Leer"),
+                            .attributeSet = kCompressed}))
+        << single.ready();
+    EXPECT_EQ(single.engine.Protocol().find("Kompression fehlgeschlagen"), std::string::npos)
+        << single.engine.Protocol();
+    EXPECT_EQ(ntfsBits(dir.file("disk/Daten/Leer/c.txt")) & kCompressed, kCompressed);
+    EXPECT_EQ(ntfsBits(dir.file("disk/Daten/Leer")) & kCompressed, 0u);
 }
 
 // Names the target cannot hold fail with a text that says so; of two names

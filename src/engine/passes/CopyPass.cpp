@@ -21,6 +21,7 @@
 #include "engine/passes/EntryPolicy.h"
 #include "engine/passes/RenamePass.h"
 #include "net/DriveFolder.h"
+#include "platform/Compression.h"
 #include "platform/ContentCopy.h"
 #include "platform/FileEntry.h"
 #include "platform/FolderToChange.h"
@@ -301,7 +302,11 @@ bool CopyPass::fc_CopyContent(const EntryAt& at, bool replace, std::string& note
         }
         // Named relative to their folders, each opened once.
         platform::PendingFile file;
-        ok = file.open(from, at.entry, to, code);
+        const auto open = [&] { return file.open(from, at.entry, to, code); };
+        const std::uint32_t set = run_.current.task.attributesToSet() & platform::attr::kCompressed;
+        const std::uint32_t cleared = run_.current.task.attributesToClear() & platform::attr::kCompressed;
+        ok = (set | cleared) != 0 && to.folder >= 0 ? platform::makeAsFolderCompresses(to.folder, cleared == 0, open)
+                                                    : open();
         if (ok && to.folder >= 0) {
             file.setUserSpaceVolume(userSpaceVolume_);
             file.setFolderPassesOnAcl(folderPassesOnAcl_);
