@@ -69,6 +69,11 @@ std::vector<std::string> fc_KeptDifferences(const platform::FileEntry& source, c
         && (platform::ownerToGive(source.owner, source.group) || platform::ownerToGive(target.owner, target.group))
         && (source.owner != target.owner || source.group != target.group))
         words.emplace_back("Besitzer");
+    // Any change of the source's ACLs or attributes moves its change time
+    // past that of its copy, which was made (or brought up to date) after
+    // it: only then are both read (a call by path on each side, per file).
+    if (source.change <= target.change)
+        return words;
     platform::ExtendedAttributes from;
     platform::ExtendedAttributes to;
     if (!platform::readExtendedAttributes(sourceFile, from) || !platform::readExtendedAttributes(targetFile, to)

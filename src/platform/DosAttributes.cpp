@@ -275,6 +275,7 @@ static bool statWith(int dirFd, const char* name, EntryPath& path, FileEntry& ou
     out.device = makedev(sx.stx_dev_major, sx.stx_dev_minor);
     out.inode = sx.stx_ino;
     out.mode = sx.stx_mode & 07777;
+    out.change = nanos(sx.stx_ctime);
     out.fileType = sx.stx_mode & S_IFMT;
     out.links = sx.stx_nlink;
     out.owner = sx.stx_uid;

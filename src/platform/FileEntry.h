@@ -34,6 +34,8 @@ struct FileEntry {
     std::int64_t lastWrite = 0;
     std::int64_t lastAccess = 0;
     std::int64_t creation = 0;
+    // When its data, mode, owner, links or attributes last changed (ctime).
+    std::int64_t change = 0;
     // Which object on which file system: tells a folder from its copy when
     // the copy lies inside the tree being walked.
     std::uint64_t device = 0;
