@@ -82,7 +82,16 @@ frmFileSystem::frmFileSystem(QWidget* parent) : QWidget(parent, Qt::Window)
             [this] { util::ui::openHelpFile(this, util::ui::helpTopic::kProgress); });
 }
 
-frmFileSystem::~frmFileSystem() = default;
+frmFileSystem::~frmFileSystem()
+{
+    // Released while shown (the program ended by a signal, its caller gone):
+    // QWidget's destructor hides the window after this class's members are
+    // gone, and the focus leaving a field would run its handler on them and
+    // tell a coordinator that is going too.
+    blockSignals(true);
+    for (QLineEdit* edit : findChildren<QLineEdit*>())
+        disconnect(edit, nullptr, this, nullptr);
+}
 
 // ---- controls ---------------------------------------------------------------
 

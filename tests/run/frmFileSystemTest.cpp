@@ -252,6 +252,16 @@ TEST(frmFileSystem, NumberFieldRules)
         EXPECT_EQ(level->text(), l.shownAfter) << l.typed;
         EXPECT_EQ(raised.levels, std::vector<int>{l.reported}) << l.typed;
     }
+
+    // A window released while shown, the focus in a number field (the
+    // program ended by a signal): leaving the field must not reach what
+    // the window has already let go of.
+    auto* shown = new frmFileSystem;
+    showActive(*shown);
+    box(*shown, "chkCopyBlockBytes")->setChecked(true);
+    field(*shown, "txtFileBlockSize")->setFocus();
+    ASSERT_TRUE(field(*shown, "txtFileBlockSize")->hasFocus());
+    delete shown;
 }
 
 TEST(frmFileSystem, ShowsTheFiguresTheTextsCompute)
