@@ -52,10 +52,10 @@ public:
     // The next ticked protocol entry; index <= 0 in the answer means none.
     virtual void ActionEntryGetNext(protocol::WorkListStep& step) { step.index = -1; }
     // After the review before an action: what it chose for one entry the
-    // action meets (a folder by its own path, a file by its folder and name).
-    // Whoever lists nothing chose nothing.
+    // action meets (a folder by its own path, a file by its folder and name)
+    // in the task of that number. Whoever lists nothing chose nothing.
     virtual protocol::EntryChoice ActionEntryChosen(protocol::EntryKind /*kind*/, const std::string& /*folder*/,
-                                                    const std::string& /*name*/)
+                                                    const std::string& /*name*/, std::int16_t /*task*/)
     {
         return protocol::EntryChoice::NotListed;
     }

@@ -119,8 +119,9 @@ void ProtocolDocument::fc_ListItem_Err(const ProtocolEntry& entry)
 RowId ProtocolDocument::rowOf(const ProtocolEntry& entry) const
 {
     if (entryKindOf(entry) == EntryKind::File)
-        return list_.findFile(entry.par_Folder, entry.par_Name);
-    return list_.findFolder(task_ == kListViewInfoDir ? entry.par_Info : entry.par_Folder);
+        return list_.findFile(entry.par_Folder, entry.par_Name, entry.par_SystemActionTypeIndex);
+    return list_.findFolder(task_ == kListViewInfoDir ? entry.par_Info : entry.par_Folder,
+                            entry.par_SystemActionTypeIndex);
 }
 
 void ProtocolDocument::sb_EntryGetNext(WorkListStep& step)

@@ -85,7 +85,9 @@ RowId ProtocolList::add(const ProtocolEntry& entry, FolderKey folderKey)
     const bool file = entryKindOf(entry) == EntryKind::File;
     const bool byText = !file && folderKey == FolderKey::ByText;
     const std::string_view first = file || !byText ? std::string_view(entry.par_Folder) : entry.par_Info;
-    if (findKey(file, first, file ? std::string_view(entry.par_Name) : std::string_view()) != kNoRow)
+    if (findKey(file, first, file ? std::string_view(entry.par_Name) : std::string_view(),
+                entry.par_SystemActionTypeIndex)
+        != kNoRow)
         return kNoRow;
 
     Row row{};
@@ -304,24 +306,30 @@ bool ProtocolList::keyEquals(RowId row, bool file, std::string_view first, std::
     return concatEquals(strings_.get((r.flags & kKeyByText) ? r.info : r.folder), {}, first, second);
 }
 
-RowId ProtocolList::findKey(bool file, std::string_view first, std::string_view second) const
+// Rows of the same key (one per task) share a probe chain.
+RowId ProtocolList::findKey(bool file, std::string_view first, std::string_view second, int task) const
 {
     const std::size_t mask = slots_.size() - 1;
+    RowId found = kNoRow;
     for (std::size_t slot = keyHashOf(first, second) & mask;; slot = (slot + 1) & mask) {
         const RowId row = slots_[slot];
         if (row == kNoRow)
-            return kNoRow;
-        if (row != kRemovedSlot && keyEquals(row, file, first, second))
+            return found;
+        if (row == kRemovedSlot || !keyEquals(row, file, first, second))
+            continue;
+        if (task != kAnyTask && rows_[row].taskIndex == task)
             return row;
+        if (task == kAnyTask && (found == kNoRow || row > found))
+            found = row;
     }
 }
 
-RowId ProtocolList::findFile(std::string_view folder, std::string_view name) const
+RowId ProtocolList::findFile(std::string_view folder, std::string_view name, int task) const
 {
-    return findKey(true, folder, name);
+    return findKey(true, folder, name, task);
 }
 
-RowId ProtocolList::findFolder(std::string_view key) const { return findKey(false, key, {}); }
+RowId ProtocolList::findFolder(std::string_view key, int task) const { return findKey(false, key, {}, task); }
 
 void ProtocolList::indexInsert(RowId row)
 {

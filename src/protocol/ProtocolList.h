@@ -67,11 +67,15 @@ public:
     void setObserver(ProtocolListObserver* observer) { observer_ = observer; }
 
     // A new ticked row ("INFO" rows: dimmed, grey, unticked), or kNoRow when
-    // a row of the same kind has that key already.
+    // a row of the same kind and task has that key already. Rows of two
+    // tasks never stand for each other: an entry two tasks share is work
+    // for each.
     RowId add(const ProtocolEntry& entry, FolderKey folderKey);
-    RowId findFile(std::string_view folder, std::string_view name) const;
-    RowId findFolder(std::string_view key) const;
-    // Removes the row with that key: a folder's first, else a file's.
+    // The row with that key of the task; kAnyTask: the newest of any task.
+    static constexpr int kAnyTask = -1;
+    RowId findFile(std::string_view folder, std::string_view name, int task = kAnyTask) const;
+    RowId findFolder(std::string_view key, int task = kAnyTask) const;
+    // Removes the newest row with that key: a folder's first, else a file's.
     bool remove(std::string_view key);
     void clear();
 
@@ -122,7 +126,7 @@ public:
     void choose(RowId row, bool ticked);
     // Marks the ticked folder rows that hold an unticked entry.
     void refreshPartly();
-    EntryChoice choice(EntryKind kind, std::string_view folder, std::string_view name) const;
+    EntryChoice choice(EntryKind kind, std::string_view folder, std::string_view name, int task = kAnyTask) const;
     ChosenCounts chosenCounts() const;
 
     // Three-way comparison of two rows by a column's raw value (numbers as
@@ -163,7 +167,7 @@ private:
     // Key index: open addressing over row ids.
     std::uint64_t keyHash(RowId row) const;
     bool keyEquals(RowId row, bool file, std::string_view first, std::string_view second) const;
-    RowId findKey(bool file, std::string_view first, std::string_view second) const;
+    RowId findKey(bool file, std::string_view first, std::string_view second, int task = kAnyTask) const;
     void indexInsert(RowId row);
     void indexErase(RowId row);
     void indexGrow();

@@ -49,7 +49,7 @@ void ProtocolList::choose(RowId row, bool ticked)
         // What a ticked entry needs: the folders on its way.
         for (std::string_view way = isFile(row) ? folder(row) : parentOf(folder(row)); !way.empty();
              way = parentOf(way)) {
-            const RowId above = findFolder(way);
+            const RowId above = findFolder(way, taskIndex(row));
             if (above != kNoRow && !dimmed(above))
                 setTicked(above, true);
         }
@@ -88,9 +88,9 @@ void ProtocolList::refreshPartly()
         close();
 }
 
-EntryChoice ProtocolList::choice(EntryKind kind, std::string_view folder, std::string_view name) const
+EntryChoice ProtocolList::choice(EntryKind kind, std::string_view folder, std::string_view name, int task) const
 {
-    const RowId row = kind == EntryKind::File ? findFile(folder, name) : findFolder(folder);
+    const RowId row = kind == EntryKind::File ? findFile(folder, name, task) : findFolder(folder, task);
     if (row == kNoRow || dimmed(row))
         return EntryChoice::NotListed;
     return ticked(row) ? EntryChoice::Chosen : EntryChoice::Unticked;

@@ -93,7 +93,7 @@ private:
     void ActionProtocolShow(bool& continueRun) override;
     void ActionEntryGetNext(protocol::WorkListStep& step) override;
     protocol::EntryChoice ActionEntryChosen(protocol::EntryKind kind, const std::string& folder,
-                                            const std::string& name) override;
+                                            const std::string& name, std::int16_t task) override;
 
     EngineState state() const;
     // An entry failed or was left (ActionFileNot/ActionFolderNot with 0).

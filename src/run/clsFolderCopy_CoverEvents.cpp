@@ -220,9 +220,9 @@ void clsFolderCopy_Cover::ActionProtocolShow(bool& continueRun)
 }
 void clsFolderCopy_Cover::ActionEntryGetNext(protocol::WorkListStep& step) { window_->sb_Protocol_EntryGetNext(step); }
 protocol::EntryChoice clsFolderCopy_Cover::ActionEntryChosen(protocol::EntryKind kind, const std::string& folder,
-                                                             const std::string& name)
+                                                             const std::string& name, std::int16_t task)
 {
-    return window_->fc_Protocol_EntryChoice(kind, folder, name);
+    return window_->fc_Protocol_EntryChoice(kind, folder, name, task);
 }
 
 } // namespace zdr::run::ui

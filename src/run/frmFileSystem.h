@@ -60,7 +60,7 @@ public:
     void sb_Protocol_EntryGetNext(protocol::WorkListStep& step);
     // What the review chose for an entry; without a protocol nothing is chosen.
     protocol::EntryChoice fc_Protocol_EntryChoice(protocol::EntryKind kind, const std::string& folder,
-                                                  const std::string& name);
+                                                  const std::string& name, std::int16_t task);
     // Error flag: marks the entry failed. Otherwise adds its row (preparing
     // the list before the first) and shows the protocol button.
     bool fc_Protocol_ListItem_Add(const protocol::ProtocolEntry& entry, bool error);

@@ -80,11 +80,11 @@ void frmFileSystem::sb_Protocol_EntryGetNext(protocol::WorkListStep& step)
 }
 
 protocol::EntryChoice frmFileSystem::fc_Protocol_EntryChoice(protocol::EntryKind kind, const std::string& folder,
-                                                             const std::string& name)
+                                                             const std::string& name, std::int16_t task)
 {
     if (!lkl_frmProtocol_)
         return protocol::EntryChoice::NotListed;
-    return lkl_frmProtocol_->document().list().choice(kind, folder, name);
+    return lkl_frmProtocol_->document().list().choice(kind, folder, name, task);
 }
 
 bool frmFileSystem::fc_Protocol_ListItem_Add(const protocol::ProtocolEntry& entry, bool error)

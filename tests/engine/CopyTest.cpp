@@ -308,6 +308,33 @@ TEST(Copy, ChangedFilesAreCopiedFromTheProtocol)
     }
 }
 
+// Two tasks share entries: task 2 copies part of task 1's source to a target
+// of its own. The protocol holds each entry once per task, so the copy from
+// the protocol does the work of both.
+TEST(Copy, TaskInsideAnotherTasksSourceCopiesToItsOwnTarget)
+{
+    TempDir dir;
+    dir.write("Quelle/a.txt", "a");
+    dir.write("Quelle/Bilder/x.jpg", "x");
+    dir.write("Quelle/Bilder/y.png", "y");
+    const std::string target1 = dir.mkdir("Ziel");
+    const std::string target2 = dir.mkdir("Ziel2");
+    ProtocolRun r;
+    std::string error;
+    r.engine.fc_Init(kInfo | kCopy | kProtocol | status::kOnlyDifferent, 0, 2, error, 32767);
+    r.engine.fc_InitAdd({.sourceFolder = dir.file("Quelle"), .targetFolder = target1}, error);
+    r.engine.fc_InitAdd({.sourceFolder = dir.file("Quelle/Bilder"), .targetFolder = target2, .nameFilters = "*.jpg"},
+                        error);
+    ASSERT_TRUE(r.engine.fc_ActionRun());
+    EXPECT_EQ(r.rec.only("Ready").back(), "Ready true '' protocol") << r.engine.Protocol();
+    EXPECT_EQ(dir.read("Ziel/Quelle/Bilder/x.jpg"), "x");
+    EXPECT_EQ(dir.read("Ziel2/Bilder/x.jpg"), "x") << "the second task's own target";
+    EXPECT_FALSE(std::filesystem::exists(target2 + "/Bilder/y.png")) << "its filter holds";
+    const engine::EngineCounters& c = r.engine.Counters();
+    EXPECT_EQ(c.CountFiles_Done, c.CountFiles_ToDo);
+    EXPECT_EQ(c.CountFiles_Done, 4);
+}
+
 // A copy of a read-only folder is read-only too; a later copy still
 // updates it (walking or from the protocol) and leaves it with its
 // source's bits, also after a run that was killed while it had it open.

@@ -34,9 +34,9 @@ struct ProtocolWorkList : EngineRecorder {
         EngineRecorder::events.push_back("EntryGetNext " + step.type + " " + step.source);
     }
     protocol::EntryChoice ActionEntryChosen(protocol::EntryKind kind, const std::string& folder,
-                                            const std::string& name) override
+                                            const std::string& name, std::int16_t task) override
     {
-        return document.list().choice(kind, folder, name);
+        return document.list().choice(kind, folder, name, task);
     }
 };
 

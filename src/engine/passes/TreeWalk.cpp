@@ -345,7 +345,8 @@ bool TreeWalk::fc_MountedFolder(std::int32_t level, const platform::FileEntry& e
 bool TreeWalk::fc_Chosen(const EntryAt& at)
 {
     const protocol::EntryKind kind = at.isFile ? protocol::EntryKind::File : protocol::EntryKind::Folder;
-    switch (run_.observer.ActionEntryChosen(kind, at.path, at.isFile ? at.entry.name : std::string())) {
+    switch (
+        run_.observer.ActionEntryChosen(kind, at.path, at.isFile ? at.entry.name : std::string(), run_.taskNumber)) {
     case protocol::EntryChoice::Chosen: return true;
     case protocol::EntryChoice::Unticked: sb_Left(at, "abgewählt"); break;
     case protocol::EntryChoice::NotListed: sb_Left(at, "nicht in der geprüften Liste"); break;
