@@ -143,9 +143,10 @@ frmMain::frmMain(QWidget* parent)
     connectOptions();
     connectParameters();
     cboAction_Click(cboAction_->currentIndex());
-    // On load the changed flag is set without touching the caption.
+    // What the window sets up is no edit: the first edit marks the project.
     changed_ = true;
     sb_TaskShow(-1);
+    sb_ChangedClear();
 }
 
 frmMain::~frmMain() = default;

@@ -247,6 +247,7 @@ private:
     bool changed_ = false;
     bool closeAfterRun_ = false;
     bool commandLineRun_ = false; // the run of /a has not ended yet
+    bool actionRefused_ = false;  // the loaded project's action cannot run (and was replaced)
     int exitCode_ = 0;
     QString lastProject_; // loaded or saved last: where the file dialogs start
     bool closing_ = false;

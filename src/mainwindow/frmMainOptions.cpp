@@ -50,6 +50,9 @@ void frmMain::cboAction_Click(int index)
         util::ui::msgBox(this, "Diese Funktion ist noch nicht aktiviert, bitte wählen Sie eine andere Aktion aus!",
                          base::Buttons::Ok, base::Icon::Information, "Aktion deaktiviert...");
         cboAction_->setCurrentIndex(0);
+        // The project chose what cannot run: its run from the command line
+        // fails rather than run the information in its place.
+        actionRefused_ = true;
         return;
     }
     sb_RegistryActionsOffer(false);

@@ -63,15 +63,19 @@ void frmMain::fc_Init(const QString& projectFile, const QString& switch1, const 
         closeAfterRun_ = isS(switch1) || isS(switch2);
         commandLineRun_ = true;
         // What was not loaded is not run (its message was shown).
-        if (!loaded)
+        if (!loaded || actionRefused_)
             sb_StartFailed();
         else
             sb_ProjectRun(true);
         return;
     }
     show();
-    if (projectFile.isEmpty())
+    if (projectFile.isEmpty()) {
         sb_TaskNew();
+        // The first task of a new project is no edit either.
+        changed_ = true;
+        sb_ChangedClear();
+    }
     // The keyboard starts in the task list, and the focus shows there.
     lvwMain_->setFocus(Qt::TabFocusReason);
 }
@@ -92,6 +96,7 @@ bool frmMain::sb_ProjectLoad(const QString& fileName)
             std::string(project::kProjectExtension), this));
 
     bool loaded = false;
+    actionRefused_ = false;
     if (!resolved.isEmpty()) {
         // A registry project stores the index of a registry action: the
         // list must hold it while the project is read.

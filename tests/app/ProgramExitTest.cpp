@@ -317,6 +317,9 @@ TEST_F(ProgramExit, ProjectRunFromTheCommandLine)
          1},
         {"a project file that is nowhere", {tree_.file("fehlt.ZdrPrj"), "/a", "/s"}, 1},
         {"a damaged action index", {project("kaputt", -1, data, "", {"chkCopyWithInfo"}), "/a", "/s"}, 1},
+        {"an action that cannot run yet is not replaced by another",
+         {project("synchron", 2, data, tree_.mkdir("ZielSynchron"), {"chkCopyWithInfo"}), "/a", "/s"},
+         1},
     };
     for (const auto& c : cases) {
         Program program(c.arguments, runtime_);

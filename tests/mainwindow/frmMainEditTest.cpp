@@ -283,6 +283,8 @@ TEST(frmMainEdit, ProjectFileDroppedOnTheProjectFrame)
     frmMain w;
     w.fc_Init({}, {}, {});
     QApplication::setActiveWindow(&w);
+    EXPECT_FALSE(w.isChanged()) << "a new project is unchanged until edited";
+    text(w, "txtFileBlockSize")->setText("4096");
     ASSERT_TRUE(w.isChanged());
     // Two files are not accepted at all.
     auto* data = new QMimeData;

@@ -8,6 +8,7 @@
 #include "run/OptionBoxes.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
+#include "util/CommandLabel.h"
 
 #include <gtest/gtest.h>
 
@@ -85,7 +86,16 @@ TEST(frmMain, NewProjectStartsWithTaskOne)
     w.findChild<QLineEdit*>("txtSystemTargetDir")->setFocus();
     QApplication::processEvents();
     EXPECT_EQ(field(w, 0, project::kSourceFolder), "/tmp/daten");
-    EXPECT_EQ(w.windowTitle(), "[Projekt]") << "a new project keeps its caption while edited";
+    // A new project is marked changed by any edit, and closing asks, as
+    // for a saved one (cancelled here: the typed task is not lost).
+    EXPECT_EQ(w.windowTitle(), "[Projekt] *");
+    w.show();
+    ui.answer(base::Answer::Cancel);
+    w.findChild<util::ui::CommandLabel*>("lblCmdClose")->click();
+    EXPECT_EQ(ui.lastText(), "Möchten Sie die geänderten Daten speichern?");
+    EXPECT_TRUE(w.isVisible());
+    w.close();
+    EXPECT_TRUE(w.isVisible()) << "the close box asks too";
 }
 
 TEST(frmMain, LoadFillsTheControlsAndShowsTheSelectedTask)
