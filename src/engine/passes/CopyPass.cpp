@@ -168,6 +168,7 @@ bool CopyPass::fc_CopyFileFound(const EntryAt& at, bool exists, const platform::
     const double sizeKB = static_cast<double>(entry.size) / 1024;
     run_.sb_EntryStart(at);
     if (exists && fc_Unchanged(at, existing)) {
+        sb_NoteName(at); // its copy is there by this name (a rerun)
         // Equal data, but what else a copy keeps may have changed: only that goes.
         if (run_.has(status::kOnlyDifferent) && !run_.has(status::kOnlyNewer) && !entry.isSymlink()) {
             const std::vector<std::string> words = fc_KeptDifferences(
@@ -226,14 +227,19 @@ bool CopyPass::fc_CopyFileFound(const EntryAt& at, bool exists, const platform::
     run_.sb_EntryDone(at,
                       exists ? doneText("ok (überschrieben)", "ok (überschrieben; ", compressProblem)
                              : doneText("ok", "ok (", compressProblem));
+    sb_NoteName(at);
+    if (!fc_FromProtocol())
+        rename_.sb_RenameAfterCopy(at);
+    return true;
+}
+
+void CopyPass::sb_NoteName(const EntryAt& at)
+{
     if (copiedFolder_ != at.targetPath) {
         copiedFolder_ = at.targetPath;
         copiedNames_.clear();
     }
-    copiedNames_.insert_or_assign(foldCase(entry.name), entry.name);
-    if (!fc_FromProtocol())
-        rename_.sb_RenameAfterCopy(at);
-    return true;
+    copiedNames_.insert_or_assign(foldCase(at.entry.name), at.entry.name);
 }
 
 std::string CopyPass::fc_CaseTwin(const EntryAt& at, bool exists, const platform::FileEntry& existing)

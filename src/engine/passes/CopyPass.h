@@ -116,6 +116,8 @@ private:
     // that differs from at's only in letter case, where the volume takes
     // them for one (exists: at's target was found); else empty.
     std::string fc_CaseTwin(const EntryAt& at, bool exists, const platform::FileEntry& existing);
+    // at's file is in its target folder by its name now (copied, or found equal).
+    void sb_NoteName(const EntryAt& at);
     // One ticked row of the protocol-driven copy.
     void sb_ProtocolEntryCopy(const protocol::WorkListStep& step, std::string& errorText);
     // A reviewed row names its entry inside its task's folders.
