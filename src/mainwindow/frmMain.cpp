@@ -411,7 +411,7 @@ QWidget* frmMain::buildEditFrame()
     addRow(ui_.lblSystemDir = caption("lblSystemDir", "* Quellverzeichnis:", this),
            ui_.txtSystemDir = addTextBox("txtSystemDir", "Komplettes Quellverzeichnis (z.B.: C:\\Temp)."),
            ui_.lblCmdSystemDirConnect =
-               new CommandLabel(QStringLiteral("lblCmdSystemDirConnect"), QStringLiteral("verbinden"), this));
+               new CommandLabel(QStringLiteral("lblCmdSystemDirConnect"), QStringLiteral("&verbinden"), this));
     addRow(ui_.lblSystemDirAndFiles = caption("lblSystemDirAndFiles", "ausgewählte Daten:", this),
            ui_.txtSystemDirAndFiles = addTextBox(
                "txtSystemDirAndFiles",
@@ -421,7 +421,7 @@ QWidget* frmMain::buildEditFrame()
     addRow(ui_.lblSystemTargetDir = caption("lblSystemTargetDir", "* Zielverzeichnis:", this),
            ui_.txtSystemTargetDir = addTextBox("txtSystemTargetDir", "Komplettes Zielverzeichnis (z.B.: C:\\Temp)."),
            ui_.lblCmdSystemTargetDirConnect =
-               new CommandLabel(QStringLiteral("lblCmdSystemTargetDirConnect"), QStringLiteral("verbinden"), this));
+               new CommandLabel(QStringLiteral("lblCmdSystemTargetDirConnect"), QStringLiteral("ver&binden"), this));
     addRow(ui_.lblSystemDirAndFilesExclude = caption("lblSystemDirAndFilesExclude", "Daten ausschließen:", this),
            ui_.txtSystemDirAndFilesExclude =
                addTextBox("txtSystemDirAndFilesExclude",
@@ -492,17 +492,19 @@ QWidget* frmMain::buildCommandStrip()
 {
     auto* strip = new QWidget(this);
     auto* layout = new QHBoxLayout(strip);
+    // Each command has an Alt key as "&Aktion ausführen" has (the menus
+    // take Alt+P, Alt+E and Alt+H).
     lblCmdProjectAction_ =
         new CommandLabel(QStringLiteral("lblCmdProjectAction"), QStringLiteral("&Aktion ausführen"), this);
     lblCmdProjectAction_->setToolTip(QStringLiteral("Aktion ausführen ..."));
     layout->addWidget(lblCmdProjectAction_);
     layout->addStretch();
-    layout->addWidget(ui_.lblCmdProjectLoad =
-                          new CommandLabel(QStringLiteral("lblCmdProjectLoad"), QStringLiteral("Projekt laden"), this));
+    layout->addWidget(ui_.lblCmdProjectLoad = new CommandLabel(QStringLiteral("lblCmdProjectLoad"),
+                                                               QStringLiteral("Projekt &laden"), this));
     layout->addWidget(ui_.lblCmdProjectSave = new CommandLabel(QStringLiteral("lblCmdProjectSave"),
-                                                               QStringLiteral("Projekt speichern"), this));
+                                                               QStringLiteral("Projekt &speichern"), this));
     layout->addWidget(ui_.lblCmdClose =
-                          new CommandLabel(QStringLiteral("lblCmdClose"), QStringLiteral("Schließen"), this));
+                          new CommandLabel(QStringLiteral("lblCmdClose"), QStringLiteral("S&chließen"), this));
     return strip;
 }
 

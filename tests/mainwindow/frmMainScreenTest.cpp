@@ -173,6 +173,10 @@ TEST_F(frmMainScreen, KeysForTheCommands)
     QTest::keyClick(save, Qt::Key_Space);
     ASSERT_EQ(ui_.dialogs().size(), 2u);
     EXPECT_TRUE(ui_.dialogs().back().save);
+    // The commands' Alt keys.
+    QTest::keyClick(&w_, Qt::Key_L, Qt::AltModifier);
+    ASSERT_EQ(ui_.dialogs().size(), 3u);
+    EXPECT_FALSE(ui_.dialogs().back().save);
 }
 
 } // namespace
