@@ -2,7 +2,9 @@
 
 #include "app/HandOffAction.h"
 #include "app/mdlFolderCopyCallback.h"
+#include "base/mdlErrSys.h"
 #include "base/Text.h"
+#include "platform/ErrorCode.h"
 #include "project/Task.h"
 #include "util/MsgBox.h"
 
@@ -81,7 +83,14 @@ bool frmStart::listen(std::string& error)
     listener_ = wire::listenReceiver(socketPath_, error);
     if (listener_ < 0)
         return false;
-    fcntl(listener_, F_SETFL, fcntl(listener_, F_GETFL) | O_NONBLOCK);
+    // A blocking listener would hang the program at its second accept.
+    const int flags = fcntl(listener_, F_GETFL);
+    if (flags < 0 || fcntl(listener_, F_SETFL, flags | O_NONBLOCK) != 0) {
+        error = base::fc_GetApiErrorText(platform::fromErrno(errno));
+        ::close(listener_);
+        listener_ = -1;
+        return false;
+    }
     listenerNotifier_ = new QSocketNotifier(listener_, QSocketNotifier::Read, this);
     connect(listenerNotifier_, &QSocketNotifier::activated, this, &frmStart::onNewConnection);
     return true;

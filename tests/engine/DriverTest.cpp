@@ -261,10 +261,11 @@ TEST(Driver, MakeDirectoryPass)
     dir.mkdir("base/exists");
     struct Clipboard : base::ClipboardWriter {
         std::vector<std::string> texts;
+        bool refuses = false;
         bool ClipboardAll_Copy(const std::string& text, std::uint32_t format) override
         {
             texts.push_back(text + (format == base::clipboardFormat::kText ? "" : " (format?)"));
-            return true;
+            return !refuses;
         }
     } clipboard;
     EngineRun r;
@@ -282,6 +283,17 @@ TEST(Driver, MakeDirectoryPass)
                   + "\r\n/exists/  ----  ok "
                     "(vorhanden)              "
                   + dir.file("base/exists"));
+
+    // A clipboard that cannot be reached: the folder is made, and the user is told.
+    clipboard.refuses = true;
+    EngineRun refused;
+    refused.engine.sb_SetClipboardWriter(&clipboard);
+    EXPECT_TRUE(refused.run(status::kMkDir | status::kFolderToClipboard,
+                            {.sourceFolder = dir.file("base"), .targetFolder = "Zweit"}));
+    EXPECT_TRUE(std::filesystem::is_directory(dir.file("base/Zweit")));
+    EXPECT_EQ(refused.rec.only("Info "),
+              std::vector<std::string>{"Info Der Pfad '" + dir.file("base/Zweit")
+                                       + "' konnte nicht in die Zwischenablage kopiert werden."});
 
     EngineRun noName;
     EXPECT_FALSE(noName.run(status::kMkDir, {.sourceFolder = dir.file("base")}));
@@ -309,8 +321,8 @@ TEST(Driver, TargetOfASingleTaskRunCanBeChanged)
 {
     EngineRun r;
     std::string error;
-    r.engine.fc_Init(kInfo, 0, 2, error, 32767);
-    r.engine.fc_InitAdd({.sourceFolder = "/x", .targetFolder = "/old"}, error);
+    static_cast<void>(r.engine.fc_Init(kInfo, 0, 2, error, 32767));
+    static_cast<void>(r.engine.fc_InitAdd({.sourceFolder = "/x", .targetFolder = "/old"}, error));
     r.engine.Target("/new");
     EXPECT_EQ(r.engine.Target(), "/new");
     r.engine.fc_ActionRun(); // the run loads task 1 with the new target

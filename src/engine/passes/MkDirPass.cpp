@@ -53,8 +53,10 @@ bool MkDirPass::fc_MakeFolder()
     if (exists)
         return true;
     ++run_.counters.CountFolder_Done;
-    if (run_.has(status::kFolderToClipboard) && run_.clipboard != nullptr)
-        run_.clipboard->ClipboardAll_Copy(path, base::clipboardFormat::kText);
+    // The folder is made either way; the user learns that its path is not on the clipboard.
+    if (run_.has(status::kFolderToClipboard) && run_.clipboard != nullptr
+        && !run_.clipboard->ClipboardAll_Copy(path, base::clipboardFormat::kText))
+        run_.observer.ActionInfo("Der Pfad '" + path + "' konnte nicht in die Zwischenablage kopiert werden.");
     run_.observer.ActionFolderDone();
     return true;
 }

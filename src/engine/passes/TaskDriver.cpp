@@ -416,8 +416,10 @@ bool TaskDriver::fc_InfoPass()
             sb_ErrorEnd();
             return false;
         }
-        passes_.walk.fc_WalkTask(passes_.info, run_.current.Target);
+        sb_KeepWalkFailure(passes_.walk.fc_WalkTask(passes_.info, run_.current.Target));
     }
+    if (run_.errorText.empty())
+        run_.errorText = run_.entryError;
     passes_.info.sb_PassDone();
     return true;
 }
@@ -480,9 +482,18 @@ bool TaskDriver::fc_WalkTasks(PassAction pass)
             && targetMissing(run_.current, run_.errorText))
             return false;
         // Delete and attributes work in the source only.
-        passes_.walk.fc_WalkTask(fc_WalkPass(pass), pass == PassAction::Copy ? run_.current.Target : std::string());
+        sb_KeepWalkFailure(passes_.walk.fc_WalkTask(fc_WalkPass(pass),
+                                                    pass == PassAction::Copy ? run_.current.Target : std::string()));
     }
     return true;
+}
+
+// A walk that fails does not stop the loop over the tasks, but its text
+// must reach the pass's end: the next task's walk clears the error text.
+void TaskDriver::sb_KeepWalkFailure(bool walked)
+{
+    if (!walked && !run_.errorText.empty() && run_.entryError.empty())
+        run_.entryError = run_.errorText;
 }
 
 bool TaskDriver::fc_MkDirPass()

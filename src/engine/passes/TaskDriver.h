@@ -50,12 +50,13 @@ private:
     // letter is free.
     bool fc_ShareOnDrive(EngineTask& task);
     void sb_ResolveSide(EngineTask& task, bool source);
-    bool fc_TaskRefused(const EngineTask& task, std::string& errorText);
+    [[nodiscard]] bool fc_TaskRefused(const EngineTask& task, std::string& errorText);
     bool fc_ConnectDrive(bool source);
     // The pass object that walks for pass (information, copy, delete, attributes).
     WalkPass& fc_WalkPass(PassAction pass);
     // The tasks of an action pass one after the other; false: an error end.
     bool fc_WalkTasks(PassAction pass);
+    void sb_KeepWalkFailure(bool walked);
     void sb_ErrorEnd();
     bool fc_NormalEnd();
 

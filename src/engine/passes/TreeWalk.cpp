@@ -336,8 +336,8 @@ bool TreeWalk::fc_MountedFolder(std::int32_t level, const platform::FileEntry& e
     const EntryAt at{false, level + 1, entry, platform::joinPath(path, entry.name), {}};
     run_.sb_EntryStart(at);
     errorText = "Fehler bei Verzeichnis: " + entry.name + " - ein anderes Laufwerk ist hier eingebunden";
-    policy_.fc_EntryFailed(at, errorText);
-    return !run_.cancel;
+    // A failed folder stops the walk unless errors are passed over.
+    return policy_.fc_EntryFailed(at, errorText) && !run_.cancel;
 }
 
 // After a review the action touches only what it chose: an entry unticked
