@@ -57,8 +57,8 @@ int main(int argc, char** argv)
     Silent silent;
     zdr::engine::clsFolderCopy bare(nobody, silent);
     std::string error;
-    bare.fc_Init(kBits, 0, 2, error, 32767);
-    bare.fc_InitAdd({.sourceFolder = source, .selection = {"."}}, error);
+    static_cast<void>(bare.fc_Init(kBits, 0, 2, error, 32767));
+    static_cast<void>(bare.fc_InitAdd({.sourceFolder = source, .selection = {"."}}, error));
     auto start = std::chrono::steady_clock::now();
     bare.fc_ActionRun();
     const double engineOnly = secondsSince(start);

@@ -192,8 +192,8 @@ int main(int argc, char** argv)
     ConsoleQuestioner questioner;
     engine::clsFolderCopy engine(recorder, questioner);
     std::string errorText;
-    engine.fc_Init(status, statusEx, static_cast<std::uint8_t>(level), errorText, 32767);
-    engine.fc_InitAdd(task, errorText);
+    static_cast<void>(engine.fc_Init(status, statusEx, static_cast<std::uint8_t>(level), errorText, 32767));
+    static_cast<void>(engine.fc_InitAdd(task, errorText));
     const bool ok = engine.fc_ActionRun();
     engine.sb_Action_CloseConnections();
 

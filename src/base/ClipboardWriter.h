@@ -22,7 +22,7 @@ public:
     // Replaces the clipboard's content with the text in the given format.
     // False when the clipboard cannot be reached or the format is unknown;
     // the clipboard is then unchanged and nobody is told.
-    virtual bool ClipboardAll_Copy(const std::string& text, std::uint32_t format) = 0;
+    [[nodiscard]] virtual bool ClipboardAll_Copy(const std::string& text, std::uint32_t format) = 0;
 };
 
 } // namespace zdr::base

@@ -17,7 +17,7 @@ namespace zdr::engine {
 class EntryFilter {
 public:
     // False with a German text when a date bound cannot be read.
-    bool load(const EngineTask& task, bool folderOnly, std::string& errorText);
+    [[nodiscard]] bool load(const EngineTask& task, bool folderOnly, std::string& errorText);
 
     bool folderPasses(std::string_view name) const;
     bool filePasses(const platform::FileEntry& entry) const;

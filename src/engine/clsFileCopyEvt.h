@@ -29,12 +29,12 @@ public:
     // "Fehler: '<description>'"; a verification that finds a difference
     // gives the text of a bad copy. A stopped copy fails with the text of
     // an aborted request.
-    bool fc_CopyFile(platform::PendingFile& file, std::uint32_t blockSize, std::int32_t pauseMs, bool yield,
+    [[nodiscard]] bool fc_CopyFile(platform::PendingFile& file, std::uint32_t blockSize, std::int32_t pauseMs, bool yield,
                      std::string& errorText, bool verify);
 
 private:
     void sb_Pause(std::int32_t ms);
-    bool fc_Verify(platform::PendingFile& file, std::size_t blockSize, std::string& errorText);
+    [[nodiscard]] bool fc_Verify(platform::PendingFile& file, std::size_t blockSize, std::string& errorText);
 
     bool stop_ = false;
 };

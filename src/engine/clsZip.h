@@ -37,7 +37,7 @@ public:
 
     // Packs the listed files; false with a text when the archive could not
     // be written (nothing is left behind then).
-    bool Zip(std::string& errorText);
+    [[nodiscard]] bool Zip(std::string& errorText);
     // The last Zip succeeded.
     bool Success() const;
     // ZipFile is a complete archive that holds an entry of every listed

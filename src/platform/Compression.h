@@ -14,7 +14,7 @@ bool volumeCompresses(int fd);
 // Reads the flag; false when it cannot be read (then it is taken as off).
 bool compressionFlag(int fd);
 // Sets or clears the flag; new data written afterwards follows it.
-bool setCompressionFlag(int fd, bool on, ErrorCode& error);
+[[nodiscard]] bool setCompressionFlag(int fd, bool on, ErrorCode& error);
 
 // NTFS through ntfs-3g makes a file compressed or not as its folder is
 // when the file is made, and never changes a file's later: make() (which

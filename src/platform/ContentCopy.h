@@ -12,7 +12,7 @@ namespace zdr::platform {
 // steps of at most chunk bytes; after each, onChunk(bytes done) is asked
 // whether to go on (false ends it with kRequestAborted). A source that ends
 // early fails with kHandleEof.
-bool copyContent(int in, int out, std::uint64_t size, std::uint64_t chunk,
+[[nodiscard]] bool copyContent(int in, int out, std::uint64_t size, std::uint64_t chunk,
                  const std::function<bool(std::uint64_t)>& onChunk, ErrorCode& error);
 
 } // namespace zdr::platform

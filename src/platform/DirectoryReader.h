@@ -57,18 +57,18 @@ public:
     // as it comes. Zero (the default): for as long as the folder is open.
     void setAheadFor(std::chrono::steady_clock::duration age) { aheadFor_ = age; }
 
-    bool open(const std::string& path, ErrorCode& error);
+    [[nodiscard]] bool open(const std::string& path, ErrorCode& error);
     // Opens the subfolder name of an open parent relative to it: no path is
     // resolved again (so depth is not bound by the path length limit), and a
     // subfolder that was replaced by a symbolic link is not followed.
-    bool openChild(const DirectoryReader& parent, const std::string& name, ErrorCode& error);
+    [[nodiscard]] bool openChild(const DirectoryReader& parent, const std::string& name, ErrorCode& error);
     // Next entry; false at the end (error 0; the folder stays open) or on a
     // failure (error set; for an entry that cannot be examined its name is in
     // out.name, its folder attribute, and the next call goes on after it; a
     // listing that fails is closed after the entries read before the failure,
     // and the next call reports the end). A file that vanished since the
     // listing is skipped; a folder that did is a failure (its content is missed).
-    bool next(FileEntry& out, ErrorCode& error);
+    [[nodiscard]] bool next(FileEntry& out, ErrorCode& error);
     void close();
     bool isOpen() const { return fd_ >= 0; }
     // The open folder's descriptor (-1 when closed): entries listed here can

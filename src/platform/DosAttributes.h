@@ -15,11 +15,11 @@ namespace zdr::platform {
 // the attribute store, whose calls take paths. Without withStore the store is
 // not read and the entry shows the default bits (for a walk that decides by
 // the mode's read-only bit alone: one call less per entry).
-bool statAt(int dirFd, const char* name, const char* fullPath, FileEntry& out, ErrorCode& error, bool withStore = true);
+[[nodiscard]] bool statAt(int dirFd, const char* name, const char* fullPath, FileEntry& out, ErrorCode& error, bool withStore = true);
 // The same for name in the open folder dirFd whose path (with its final
 // separator) is folder: the full path is only made where the store cannot
 // be read relative to dirFd (kernels before 6.13).
-bool statIn(int dirFd, const std::string& folder, const char* name, FileEntry& out, ErrorCode& error,
+[[nodiscard]] bool statIn(int dirFd, const std::string& folder, const char* name, FileEntry& out, ErrorCode& error,
             bool withStore = true);
 
 // Where a volume keeps its own attributes (NTFS through ntfs-3g or ntfs3,
@@ -33,7 +33,7 @@ void forgetVolumeHomes();
 // descriptor), as ntfs-3g and ntfs3 show them; false where the volume has
 // none. The write replaces every bit the volume lets change.
 bool readNtfsAttributes(int fd, std::uint32_t& bits);
-bool writeNtfsAttributes(int fd, std::uint32_t bits, ErrorCode& error);
+[[nodiscard]] bool writeNtfsAttributes(int fd, std::uint32_t bits, ErrorCode& error);
 
 // Writes the bits kReadOnly, kHidden, kSystem, kArchive into the volume's
 // own attributes of the entry open as fd (also a descriptor that only names
@@ -41,9 +41,9 @@ bool writeNtfsAttributes(int fd, std::uint32_t bits, ErrorCode& error);
 // store, removing it when they equal the default (archive for files), so
 // untouched files keep no extended attribute. Succeeds silently where the
 // file system has no extended attributes and nothing is to be kept.
-bool writeDosAttributes(int fd, const std::string& name, bool directory, std::uint32_t bits, ErrorCode& error);
+[[nodiscard]] bool writeDosAttributes(int fd, const std::string& name, bool directory, std::uint32_t bits, ErrorCode& error);
 // The same for a new file (no store yet) open as fd, whose name is name.
-bool writeNewDosAttributes(int fd, const std::string& name, std::uint32_t bits, ErrorCode& error);
+[[nodiscard]] bool writeNewDosAttributes(int fd, const std::string& name, std::uint32_t bits, ErrorCode& error);
 
 // Parses a stored value: the text form "0x22" or the binary form with its
 // version header. Unknown forms give 0.

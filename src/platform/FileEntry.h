@@ -61,19 +61,19 @@ struct FileEntry {
 };
 
 // Reads one entry by its full path (the "search on a named entry").
-bool statEntry(const std::string& path, FileEntry& out, ErrorCode& error);
+[[nodiscard]] bool statEntry(const std::string& path, FileEntry& out, ErrorCode& error);
 // The same for name in the open folder folderFd, whose full path is path
 // (the attribute store is read by it where the kernel cannot read it
 // relative to the folder).
-bool statEntryAt(int folderFd, const std::string& name, const std::string& path, FileEntry& out, ErrorCode& error);
+[[nodiscard]] bool statEntryAt(int folderFd, const std::string& name, const std::string& path, FileEntry& out, ErrorCode& error);
 
 // Writes the attribute bits kReadOnly, kHidden, kSystem and kArchive.
 // A file's read-only is the absence of write bits; a folder's lives in the
 // DOS attribute store with the other three (its write bits stay). One
 // change or none. Directory and compression bits are ignored here.
-bool setAttributes(const std::string& path, std::uint32_t attributes, ErrorCode& error);
+[[nodiscard]] bool setAttributes(const std::string& path, std::uint32_t attributes, ErrorCode& error);
 // The same for name in the open folder folderFd.
-bool setAttributesAt(int folderFd, const std::string& name, std::uint32_t attributes, ErrorCode& error);
+[[nodiscard]] bool setAttributesAt(int folderFd, const std::string& name, std::uint32_t attributes, ErrorCode& error);
 
 // The permission bits an entry of mode gets for attributes: read-only takes
 // every write bit; one that is not read-only keeps its bits, or gets the

@@ -25,12 +25,12 @@ public:
 
     // As statEntry(folder + "/" + name); from the listing made ahead where
     // there is one.
-    bool statEntry(const std::string& folder, const std::string& name, FileEntry& out, ErrorCode& error);
+    [[nodiscard]] bool statEntry(const std::string& folder, const std::string& name, FileEntry& out, ErrorCode& error);
     // Where name in folder is: relative to the open folder, or by its full
     // path when the folder cannot be opened (the call using it says why).
     // A folder below the root that cannot be reached without a link has no
     // place: false with the reason.
-    bool place(const std::string& folder, const std::string& name, EntryPlace& out, ErrorCode& error);
+    [[nodiscard]] bool place(const std::string& folder, const std::string& name, EntryPlace& out, ErrorCode& error);
     // Forgets the open folder and every listing (they may have changed).
     void close();
     // Folders within root (a task's resolved folder) are reached from it

@@ -21,7 +21,7 @@ public:
 
     // Opens name in the open folder parentFd (AT_FDCWD: name is a path) as a
     // folder, not following a link in its place.
-    bool open(int parentFd, const std::string& name, ErrorCode& error);
+    [[nodiscard]] bool open(int parentFd, const std::string& name, ErrorCode& error);
     int fd() const { return fd_; }
     // Which folder it is.
     std::uint64_t device() const { return device_; }
@@ -29,10 +29,10 @@ public:
     std::uint32_t mode() const { return mode_; }
 
     // As setAttributes() and its kin for paths.
-    bool setAttributes(std::uint32_t attributes, ErrorCode& error);
-    bool setPermissions(std::uint32_t mode, ErrorCode& error);
-    bool giveOwner(std::uint32_t owner, std::uint32_t group, ErrorCode& error);
-    bool setLastWrite(std::int64_t lastWrite, ErrorCode& error);
+    [[nodiscard]] bool setAttributes(std::uint32_t attributes, ErrorCode& error);
+    [[nodiscard]] bool setPermissions(std::uint32_t mode, ErrorCode& error);
+    [[nodiscard]] bool giveOwner(std::uint32_t owner, std::uint32_t group, ErrorCode& error);
+    [[nodiscard]] bool setLastWrite(std::int64_t lastWrite, ErrorCode& error);
 
 private:
     int fd_ = -1;

@@ -12,24 +12,24 @@ namespace zdr::platform {
 // Makes one folder (its parent must exist) with the permission bits mode,
 // less the process's mask. An existing entry of that name is a failure
 // (error 80 for a file or folder there already).
-bool makeDirectory(const std::string& path, ErrorCode& error, std::uint32_t mode = 0777);
+[[nodiscard]] bool makeDirectory(const std::string& path, ErrorCode& error, std::uint32_t mode = 0777);
 
 // The same, with name relative to an open folder (AT_FDCWD: a path).
-bool makeDirectoryAt(int folderFd, const std::string& name, ErrorCode& error, std::uint32_t mode = 0777);
+[[nodiscard]] bool makeDirectoryAt(int folderFd, const std::string& name, ErrorCode& error, std::uint32_t mode = 0777);
 
 // Removes one empty folder; a folder with content is left alone (error 145).
-bool removeDirectory(const std::string& path, ErrorCode& error);
+[[nodiscard]] bool removeDirectory(const std::string& path, ErrorCode& error);
 
 // Removes one entry named relative to an open folder (folderFd -1: name is
 // a path): a file or a link (never what it points to) or, with folder set,
 // an empty folder.
-bool removeEntry(int folderFd, const std::string& name, bool folder, ErrorCode& error);
+[[nodiscard]] bool removeEntry(int folderFd, const std::string& name, bool folder, ErrorCode& error);
 
 // Writes out what is cached for the file systems that hold these folders
 // (each file system once), so what was written there is on the storage.
 // A folder that cannot be opened is passed over; a failed flush (a write
 // error of the device) is the failure.
-bool flushFileSystems(const std::vector<std::string>& folders, ErrorCode& error);
+[[nodiscard]] bool flushFileSystems(const std::vector<std::string>& folders, ErrorCode& error);
 
 // Opens a folder as a path-only descriptor without following a link below
 // root: a folder within root is reached from root one step at a time, so a

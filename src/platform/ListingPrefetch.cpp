@@ -239,7 +239,7 @@ bool ListingPrefetch::list(const std::string& root, const std::string& target, F
     for (detail::ListedName& name : names) {
         FileEntry& entry = listed.entries.emplace_back();
         ErrorCode& error = listed.errors.emplace_back();
-        statIn(folder, path, name.name.c_str(), entry, error);
+        static_cast<void>(statIn(folder, path, name.name.c_str(), entry, error)); // the error goes with it
         entry.name = std::move(name.name);
         long process = 0;
         if (entry.name.front() == '.' && temporaryOwner(entry.name, process))

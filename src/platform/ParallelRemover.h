@@ -39,7 +39,7 @@ public:
     // The result of the oldest removal not yet collected, once it is done;
     // false when none is pending. The caller removes the ones no thread has
     // taken yet itself rather than wait.
-    bool next(ErrorCode& error);
+    [[nodiscard]] bool next(ErrorCode& error);
 
 private:
     struct Job {

@@ -37,15 +37,15 @@ public:
     // Opens source for reading (it is never written, nor its access time
     // moved where the system allows) and makes the new file beside target.
     // Only regular files can be copied so.
-    bool open(const std::string& source, const std::string& target, ErrorCode& error);
+    [[nodiscard]] bool open(const std::string& source, const std::string& target, ErrorCode& error);
     // The same with source and target named relative to open folders, which
     // must stay open until the commit: no path is walked again for each file.
-    bool open(const EntryPlace& source, const EntryPlace& target, ErrorCode& error);
+    [[nodiscard]] bool open(const EntryPlace& source, const EntryPlace& target, ErrorCode& error);
     // The same for a source the caller has just examined (seen): it is not
     // examined again, and never followed when it has become a link since;
     // finish() fails unless the file read is still the one seen (the same
     // object, size and last-write time).
-    bool open(const EntryPlace& source, const FileEntry& seen, const EntryPlace& target, ErrorCode& error);
+    [[nodiscard]] bool open(const EntryPlace& source, const FileEntry& seen, const EntryPlace& target, ErrorCode& error);
     // Whether the target's volume is a user-space one, when the caller knows
     // it for the whole folder; else commit() asks the volume.
     void setUserSpaceVolume(bool yes) { userSpace_ = yes ? 1 : 0; }
@@ -63,20 +63,20 @@ public:
     // capabilities among them, where the volume and the process allow),
     // mode, access and last-write times, and the attribute bits kReadOnly,
     // kHidden, kSystem, kArchive of attributes.
-    bool finish(std::uint32_t attributes, ErrorCode& error);
+    [[nodiscard]] bool finish(std::uint32_t attributes, ErrorCode& error);
     // After finish(): the source's extended attributes (ACLs, capabilities)
     // the target could not keep, by name.
     const std::vector<std::string>& notKept() const { return kept_.notKept; }
     // Puts the new file in place. Without replace an existing target is not
     // touched and the commit fails with kFileExists.
-    bool commit(bool replace, ErrorCode& error);
+    [[nodiscard]] bool commit(bool replace, ErrorCode& error);
 
 private:
     void discard();
     // Closes the new file; its failure is the copy's.
-    bool closeNew(ErrorCode& error);
+    [[nodiscard]] bool closeNew(ErrorCode& error);
 
-    bool makeTarget(const EntryPlace& target, ErrorCode& error);
+    [[nodiscard]] bool makeTarget(const EntryPlace& target, ErrorCode& error);
     // The source's extended attributes onto the new file; whether any changed it.
     bool keepExtendedAttributes();
 
@@ -94,7 +94,7 @@ private:
 
 // Renames from to to, both in folder (AT_FDCWD for paths); without replace
 // an existing to fails with kFileExists.
-bool moveIntoPlace(int folder, const std::string& from, const std::string& to, bool replace, ErrorCode& error);
+[[nodiscard]] bool moveIntoPlace(int folder, const std::string& from, const std::string& to, bool replace, ErrorCode& error);
 
 // The volume of the open entry fd is a user-space file system (gvfs's share
 // folders among them).

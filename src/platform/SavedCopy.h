@@ -12,8 +12,8 @@ namespace zdr::platform {
 // (complete at once, nothing copied; a replacement that renames a new file
 // over from leaves it untouched), else a copy made beside to and put in
 // place when complete. An existing to is never replaced (kFileExists).
-bool saveCopy(const std::string& from, const std::string& to, ErrorCode& error);
+[[nodiscard]] bool saveCopy(const std::string& from, const std::string& to, ErrorCode& error);
 // The same for from named relative to an open folder (path: its full path).
-bool saveCopy(const EntryPlace& from, const std::string& path, const std::string& to, ErrorCode& error);
+[[nodiscard]] bool saveCopy(const EntryPlace& from, const std::string& path, const std::string& to, ErrorCode& error);
 
 } // namespace zdr::platform

@@ -24,7 +24,7 @@ public:
     // from now on where this user owns it and it was not. One a killed run
     // left writable gets its bits back when this run leaves it. true when it
     // was changed now.
-    bool openUp(int fd);
+    [[nodiscard]] bool openUp(int fd);
     // Gives the folder of that identity its bits back.
     void restore(std::uint64_t device, std::uint64_t inode);
     void restoreAll();

@@ -60,7 +60,7 @@ bool runtimeFolder(std::string& folder);
 // + title), so no folder in a shared place is needed that another user
 // could make first; both ends check that the other runs as the same user.
 // Fails for a bad key or an address longer than a local socket holds.
-bool receiverSocketPath(std::string_view key, std::string& path, std::string& error);
+[[nodiscard]] bool receiverSocketPath(std::string_view key, std::string& path, std::string& error);
 
 // An address in the abstract namespace begins with a NUL.
 bool isAbstractAddress(std::string_view path);
@@ -100,7 +100,7 @@ bool hasDotStep(std::string_view path);
 // "." or ".." step, no ";" (the separator of a task's selection), no "\"
 // (a folder marker of stored selections) and fits
 // into one message. Returns false with a German reason.
-bool checkEntry(std::string_view entry, bool fullPath, std::string& error);
+[[nodiscard]] bool checkEntry(std::string_view entry, bool fullPath, std::string& error);
 
 // True when the process at the other end of a connected local socket runs as
 // the same user as this one.

@@ -188,8 +188,8 @@ TEST(CopyFaults, CancelInTheMiddleOfALargeFile)
             clsFolderCopy engine(rec, questions);
             rec.engine = &engine;
             std::string error;
-            engine.fc_Init(kCopyReplacing | way.status, 0, 2, error, 32767);
-            engine.fc_InitAdd(scene.task(), error);
+            static_cast<void>(engine.fc_Init(kCopyReplacing | way.status, 0, 2, error, 32767));
+            static_cast<void>(engine.fc_InitAdd(scene.task(), error));
             engine.fc_ActionRun();
             expectFailure(rec, engine.Counters(), failureText(way, scene, "Die Anforderung wurde abgebrochen."), label);
             EXPECT_TRUE(questions.asked.empty()) << label << ": a cancel asks nothing";

@@ -76,10 +76,10 @@ std::string makeTree(const TempDir& dir, const std::string& relative, unsigned s
     }
     files.push_back(dir.write(relative + "/F1/big.bin", test::randomBytes(1200 * 1024, seed)));
     platform::ErrorCode code = 0;
-    platform::setAttributes(files[1], platform::attr::kHidden | platform::attr::kArchive, code);
-    platform::setAttributes(files[2], platform::attr::kSystem, code);
-    platform::setAttributes(files[3], platform::attr::kReadOnly | platform::attr::kArchive, code);
-    platform::setAttributes(folders[2], platform::attr::kHidden, code);
+    EXPECT_TRUE(platform::setAttributes(files[1], platform::attr::kHidden | platform::attr::kArchive, code));
+    EXPECT_TRUE(platform::setAttributes(files[2], platform::attr::kSystem, code));
+    EXPECT_TRUE(platform::setAttributes(files[3], platform::attr::kReadOnly | platform::attr::kArchive, code));
+    EXPECT_TRUE(platform::setAttributes(folders[2], platform::attr::kHidden, code));
     // Hidden and read-only: the copy's store must go in before its write bits go.
     setxattr(files[4].c_str(), "user.DOSATTRIB", "0x2", 4, 0);
     chmod(files[4].c_str(), 0444);
@@ -224,17 +224,17 @@ TEST(Copy, DifferingOnlyFindsEachDifferenceDeepInTheTree)
         {"A1/B2/f0.txt",
          [&](const std::string& p) { // only the size: the time stays
              platform::FileEntry before;
-             platform::statEntry(p, before, code);
+             EXPECT_TRUE(platform::statEntry(p, before, code));
              std::ofstream(p) << "inhalt!";
              setTime(p, before.lastWrite);
          }},
         {"A2/B0/f4.txt",
          [&](const std::string& p) {
-             platform::setAttributes(p, platform::attr::kHidden | platform::attr::kArchive, code);
+             EXPECT_TRUE(platform::setAttributes(p, platform::attr::kHidden | platform::attr::kArchive, code));
          }},
         {"A3/B1/f1.txt",
          [&](const std::string& p) {
-             platform::setAttributes(p, platform::attr::kSystem | platform::attr::kArchive, code);
+             EXPECT_TRUE(platform::setAttributes(p, platform::attr::kSystem | platform::attr::kArchive, code));
          }},
     };
     for (const auto& c : changes)
@@ -757,11 +757,11 @@ TEST(Copy, TimeInQuestionsIsLeftOut)
         }
     };
     std::string error;
-    engine.fc_Init(kCopy | status::kOverwriteExisting, 0, 2, error, 0);
+    static_cast<void>(engine.fc_Init(kCopy | status::kOverwriteExisting, 0, 2, error, 0));
     project::Task task = scene.task();
     task.selection = {"a.txt"};
     chmod(scene.dir.file("dst/a.txt").c_str(), 0444); // one question and its "for all": 2.1 s
-    engine.fc_InitAdd(task, error);
+    static_cast<void>(engine.fc_InitAdd(task, error));
     engine.fc_ActionRun();
     EXPECT_EQ(elapsed, 2);
     EXPECT_EQ(used, 0);
@@ -796,8 +796,8 @@ TEST(Copy, ThreeWaysOfCopying)
         test::ScriptedQuestioner questions;
         clsFolderCopy engine(rec, questions);
         std::string error;
-        engine.fc_Init(kCopy | c.status, 0, 2, error, 100000);
-        engine.fc_InitAdd({.sourceFolder = dir.file("src"), .selection = {c.name}, .targetFolder = target}, error);
+        static_cast<void>(engine.fc_Init(kCopy | c.status, 0, 2, error, 100000));
+        static_cast<void>(engine.fc_InitAdd({.sourceFolder = dir.file("src"), .selection = {c.name}, .targetFolder = target}, error));
         ASSERT_TRUE(engine.fc_ActionRun());
         EXPECT_EQ(rec.steps, c.progress) << c.name;
         EXPECT_EQ(dir.read(std::string("dst/") + c.name), dir.read(std::string("src/") + c.name)) << c.name;
@@ -847,9 +847,9 @@ TEST(Copy, BlockCopyYieldsPausesAndVerifiesEveryByte)
     questions.answers = {Answer::Ignore};
     clsFolderCopy engine(rec, questions);
     std::string error;
-    engine.fc_Init(kCopy | status::kBlockBytes | status::kOverwriteExisting | kProtocol, 0, 2, error, 32767);
-    engine.fc_InitAdd({.sourceFolder = dir.file("src"), .selection = {"a.bin"}, .targetFolder = dir.file("dst")},
-                      error);
+    static_cast<void>(engine.fc_Init(kCopy | status::kBlockBytes | status::kOverwriteExisting | kProtocol, 0, 2, error, 32767));
+    static_cast<void>(engine.fc_InitAdd(
+        {.sourceFolder = dir.file("src"), .selection = {"a.bin"}, .targetFolder = dir.file("dst")}, error));
     engine.fc_ActionRun();
     const std::string failure = "Fehler: 'Fehlerhaftes Kopieren - Dateiinhalte stimmen nicht überein.'\r\n"
                                 "Bei Aktion 'Kopieren (Byte Blöcke)': '"

@@ -436,7 +436,7 @@ TEST(Delete, ReadOnlyIsAskedAfterTheFirstAttempt)
             dir.write("src/r2.txt", "2");
             platform::ErrorCode code = 0;
             for (const char* f : {"src/r1.txt", "src/r2.txt"})
-                platform::setAttributes(dir.file(f), platform::attr::kReadOnly, code);
+                EXPECT_TRUE(platform::setAttributes(dir.file(f), platform::attr::kReadOnly, code));
             ::chmod(dir.file("src").c_str(), folderMode);
             EngineRun r;
             r.questions.answers = {row.answers.begin(), row.answers.end()};
@@ -566,7 +566,7 @@ TEST(Attributes, MasksSetThenClear)
         TempDir dir;
         const std::string file = dir.write("src/f.txt", "f");
         platform::ErrorCode code = 0;
-        platform::setAttributes(file, row.before, code);
+        EXPECT_TRUE(platform::setAttributes(file, row.before, code));
         EngineRun r;
         EXPECT_TRUE(r.run(kAttrib,
                           {.sourceFolder = dir.file("src"),
@@ -586,7 +586,7 @@ TEST(Attributes, FoldersAfterTheirContentAndNothingWrittenWhenAsWanted)
     dir.write("outside.txt", "o");
     fs::create_symlink(dir.file("outside.txt"), dir.file("src/Sub/link"));
     platform::ErrorCode code = 0;
-    platform::setAttributes(file, platform::attr::kHidden | platform::attr::kArchive, code);
+    EXPECT_TRUE(platform::setAttributes(file, platform::attr::kHidden | platform::attr::kArchive, code));
     struct stat before {};
     ::stat(file.c_str(), &before);
     const auto outsideBefore = test::entryState(dir.file("outside.txt"));

@@ -19,9 +19,9 @@ struct EngineRun {
     bool run(std::uint32_t status, const std::vector<project::Task>& tasks, std::uint8_t infoLevel = 2)
     {
         std::string error;
-        engine.fc_Init(status, statusEx, infoLevel, error, 32767);
+        static_cast<void>(engine.fc_Init(status, statusEx, infoLevel, error, 32767));
         for (const project::Task& t : tasks)
-            engine.fc_InitAdd(t, error);
+            static_cast<void>(engine.fc_InitAdd(t, error)); // a task refused fails the run
         return engine.fc_ActionRun();
     }
     bool run(std::uint32_t status, const project::Task& task, std::uint8_t infoLevel = 2)

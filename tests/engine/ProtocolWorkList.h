@@ -47,8 +47,8 @@ struct ProtocolRun {
     bool run(std::uint32_t status, const project::Task& task, std::uint32_t statusEx = 0)
     {
         std::string error;
-        engine.fc_Init(status, statusEx, 2, error, 32767);
-        engine.fc_InitAdd(task, error);
+        static_cast<void>(engine.fc_Init(status, statusEx, 2, error, 32767));
+        static_cast<void>(engine.fc_InitAdd(task, error));
         return engine.fc_ActionRun();
     }
 };

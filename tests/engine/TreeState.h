@@ -52,7 +52,7 @@ inline EntryState entryState(const std::string& path, bool folderTimes = true)
         return s;
     platform::FileEntry entry;
     platform::ErrorCode code = 0;
-    platform::statEntry(path, entry, code);
+    static_cast<void>(platform::statEntry(path, entry, code));
     s.attributes = entry.attributes;
     s.lastWrite = entry.lastWrite;
     s.mode = st.st_mode & 07777;

@@ -205,7 +205,7 @@ bool BackupStore::fc_BackupZipClose(std::string& errorText)
     const std::unique_ptr<clsZip> zip = std::move(zip_);
     if (zip->FileSpecCount() == 0) { // nothing was replaced after all
         platform::ErrorCode ignored = 0;
-        platform::removeDirectory(zip->BasePath(), ignored);
+        static_cast<void>(platform::removeDirectory(zip->BasePath(), ignored));
         return true;
     }
     run_.observer.ActionInfo("Sicherungsdatei wird zusammengepackt ...");

@@ -555,9 +555,9 @@ void CopyPass::sb_TargetFolderDone(const std::string& targetPath, const platform
         }
         // As root's copy of a file is its owner's (before the bits, which a
         // change of owner may clear).
-        target.giveOwner(source.owner, source.group, ignored);
-        target.setPermissions(mode, ignored);
-        target.setLastWrite(source.lastWrite, ignored);
+        static_cast<void>(target.giveOwner(source.owner, source.group, ignored));
+        static_cast<void>(target.setPermissions(mode, ignored));
+        static_cast<void>(target.setLastWrite(source.lastWrite, ignored));
         return;
     }
     // One whose mode, ACL or attributes a rerun brought over: its true bits
@@ -565,14 +565,14 @@ void CopyPass::sb_TargetFolderDone(const std::string& targetPath, const platform
     const auto kept = folderAttributes_.find(targetPath);
     const bool brought = kept != folderAttributes_.end();
     if (brought) {
-        target.setPermissions(
-            kept->second.mode(platform::modeFor(source.mode, run_.fc_TargetAttributes(source.attributes))), ignored);
+        static_cast<void>(target.setPermissions(
+            kept->second.mode(platform::modeFor(source.mode, run_.fc_TargetAttributes(source.attributes))), ignored));
         folderAttributes_.erase(kept);
     }
     if ((run_.fc_TargetAttributes(0) & platform::attr::kReadOnly) != 0)
-        target.setPermissions(target.mode() & ~0222u, ignored);
+        static_cast<void>(target.setPermissions(target.mode() & ~0222u, ignored));
     if (changed || brought)
-        target.setLastWrite(source.lastWrite, ignored);
+        static_cast<void>(target.setLastWrite(source.lastWrite, ignored));
 }
 
 bool CopyPass::fc_OpenTargetFolder(const std::string& targetPath, platform::FolderToChange& target,
@@ -662,7 +662,7 @@ void CopyPass::sb_SourceContentDone(const platform::FileEntry& folder, const std
     platform::FolderToChange opened;
     platform::ErrorCode ignored = 0;
     if (changedFolders_.erase(target) != 0 && opened.open(AT_FDCWD, target, ignored))
-        opened.setLastWrite(folder.lastWrite, ignored);
+        static_cast<void>(opened.setLastWrite(folder.lastWrite, ignored));
 }
 
 void CopyPass::sb_TidyBackupFolders()
@@ -869,8 +869,9 @@ void CopyPass::sb_ProtocolEntryCopy(const protocol::WorkListStep& step, std::str
     const bool inside = fc_RowInside(step, errorText);
     if (inside && isFile)
         sb_TidyTarget(step.targetPath);
+    // A failed row has its line and counts; the rows go on (only a cancel stops them).
     if (!inside || !fc_FileCopy(at, errorText))
-        policy_.fc_EntryFailed(at, errorText);
+        static_cast<void>(policy_.fc_EntryFailed(at, errorText));
     else if (run_.counters.CountFiles_Not + run_.counters.CountFolder_Not == notBefore)
         copiedRows_.insert(source);
 }

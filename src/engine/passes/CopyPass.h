@@ -72,7 +72,7 @@ public:
     void sb_TidyBackupFolders();
     // One entry of the walk (a folder before its content); false: it failed
     // and goes through the error policy.
-    bool fc_FileCopy(const EntryAt& at, std::string& errorText);
+    [[nodiscard]] bool fc_FileCopy(const EntryAt& at, std::string& errorText);
     // The rows of the reviewed protocol one by one, then the archive packed
     // and the copied rows renamed; false ends the run.
     bool fc_ProtocolCopy();
@@ -96,19 +96,19 @@ public:
                           const EngineCounters& before) override;
 
 private:
-    bool fc_CopyFile(const EntryAt& at, std::string& errorText);
+    [[nodiscard]] bool fc_CopyFile(const EntryAt& at, std::string& errorText);
     // The same with the file's target as looked up (exists: existing is it).
-    bool fc_CopyFileFound(const EntryAt& at, bool exists, const platform::FileEntry& existing, std::string& errorText);
+    [[nodiscard]] bool fc_CopyFileFound(const EntryAt& at, bool exists, const platform::FileEntry& existing, std::string& errorText);
     // Nothing is to be done for source against its existing target.
     bool fc_Unchanged(const EntryAt& at, const platform::FileEntry& existing) const;
     // The same by data and times, but with another mode, owner, ACL or
     // extended attributes: brings them over (the line says which). False
     // when it failed (errorText set).
-    bool fc_KeepMetadataOnly(const EntryAt& at, const std::vector<std::string>& words, std::string& errorText);
-    bool fc_CopyFolder(const EntryAt& at, std::string& errorText);
+    [[nodiscard]] bool fc_KeepMetadataOnly(const EntryAt& at, const std::vector<std::string>& words, std::string& errorText);
+    [[nodiscard]] bool fc_CopyFolder(const EntryAt& at, std::string& errorText);
     // note: a compression the volume refused, what it could not keep, or
     // that the file became a hard link, for the entry's line.
-    bool fc_CopyContent(const EntryAt& at, bool replace, std::string& note, std::string& errorText);
+    [[nodiscard]] bool fc_CopyContent(const EntryAt& at, bool replace, std::string& note, std::string& errorText);
     // A file whose other name this task copied already becomes another name
     // of that copy; false: it is to be copied.
     bool fc_LinkToCopy(const EntryAt& at, const platform::EntryPlace& to, bool replace, std::string& note);
@@ -121,16 +121,16 @@ private:
     // One ticked row of the protocol-driven copy.
     void sb_ProtocolEntryCopy(const protocol::WorkListStep& step, std::string& errorText);
     // A reviewed row names its entry inside its task's folders.
-    bool fc_RowInside(const protocol::WorkListStep& step, std::string& errorText) const;
+    [[nodiscard]] bool fc_RowInside(const protocol::WorkListStep& step, std::string& errorText) const;
     // The made folders of the protocol-driven copy get their finishing
     // touches after all rows, the deepest first.
     void sb_RowFoldersDone();
     // The target folder at targetPath opened to change it, reached from the
     // task's target without a link (the folder itself no link either).
-    bool fc_OpenTargetFolder(const std::string& targetPath, platform::FolderToChange& target,
+    [[nodiscard]] bool fc_OpenTargetFolder(const std::string& targetPath, platform::FolderToChange& target,
                              platform::ErrorCode& code);
     // Flushes the file systems of the tasks' targets and backup folders.
-    bool fc_FlushTargets(std::string& errorText);
+    [[nodiscard]] bool fc_FlushTargets(std::string& errorText);
 
     RunContext& run_;
     EntryPolicy& policy_;

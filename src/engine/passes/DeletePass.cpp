@@ -78,9 +78,9 @@ bool DeletePass::fc_DeleteAsking(const EntryAt& at, int folderFd, std::optional<
             code = *tried;
             tried.reset();
         } else if (!keep && folderFd >= 0) { // relative to the folder the walk holds open
-            platform::removeEntry(folderFd, at.entry.name, folder, code);
+            static_cast<void>(platform::removeEntry(folderFd, at.entry.name, folder, code));
         } else if (!keep) {
-            platform::removeEntry(folderFd, fullPath(), folder, code);
+            static_cast<void>(platform::removeEntry(folderFd, fullPath(), folder, code));
         }
         if (code == platform::error::kAccessDenied && !keep && fc_OpenUpFolder(folderFd, fullPath()))
             continue; // its folder had no write bits for its owner: once more
@@ -154,7 +154,7 @@ void DeletePass::sb_DeletesDone()
         run_.sb_EntryStart(at);
         std::string errorText;
         if (!fc_DeleteAsking(at, pending.folder, code, errorText))
-            policy_.fc_EntryFailed(at, errorText);
+            static_cast<void>(policy_.fc_EntryFailed(at, errorText)); // a file never stops the walk
     }
 }
 

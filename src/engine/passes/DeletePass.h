@@ -48,13 +48,13 @@ public:
     // closes after it; folders opened up for them get their bits back.
     void sb_ListingDone() override;
 
-    bool fc_DeleteEntry(const EntryAt& at, std::string& errorText);
+    [[nodiscard]] bool fc_DeleteEntry(const EntryAt& at, std::string& errorText);
     // Reports every removal handed on, in order.
     void sb_DeletesDone();
 
 private:
     // tried: the outcome of an attempt made already.
-    bool fc_DeleteAsking(const EntryAt& at, int folderFd, std::optional<platform::ErrorCode> tried,
+    [[nodiscard]] bool fc_DeleteAsking(const EntryAt& at, int folderFd, std::optional<platform::ErrorCode> tried,
                          std::string& errorText);
     void sb_DeleteLater(const EntryAt& at);
     // The folder of an entry that could not go, made writable for its owner
@@ -86,10 +86,10 @@ public:
     const char* fc_FolderFailedText() const override { return "Fehler bei Attribute setzen Verzeichnis: '"; }
     bool fc_EntryAction(const EntryAt& at, std::string& errorText) override;
 
-    bool fc_SetAttributes(const EntryAt& at, std::string& errorText);
+    [[nodiscard]] bool fc_SetAttributes(const EntryAt& at, std::string& errorText);
 
 private:
-    bool fc_ChangeAttributes(const EntryAt& at, const std::string& path, std::string& errorText);
+    [[nodiscard]] bool fc_ChangeAttributes(const EntryAt& at, const std::string& path, std::string& errorText);
 
     RunContext& run_;
     EntryPolicy& policy_;

@@ -152,10 +152,11 @@ bool EntryPolicy::fc_AskUser(const EntryAt& at, const platform::FileEntry* obsta
             platform::ErrorCode ignored = 0; // the action itself tells when this did not help
             // Relative to the folder the walk has open where it has one.
             if (!copy && run_.entryFolder >= 0)
-                platform::setAttributesAt(run_.entryFolder, at.entry.name,
-                                          obstacle->attributes & ~platform::attr::kReadOnly, ignored);
+                static_cast<void>(platform::setAttributesAt(run_.entryFolder, at.entry.name,
+                                                            obstacle->attributes & ~platform::attr::kReadOnly, ignored));
             else if (!copy)
-                platform::setAttributes(subject, obstacle->attributes & ~platform::attr::kReadOnly, ignored);
+                static_cast<void>(
+                    platform::setAttributes(subject, obstacle->attributes & ~platform::attr::kReadOnly, ignored));
             if (!before)
                 return true; // repeat the action
             break;
@@ -198,7 +199,7 @@ bool EntryPolicy::fc_AskAgain(const EntryAt& at, const std::string& path, bool& 
     // The entry as it is now: an earlier answer may have made it writable.
     platform::FileEntry now = at.entry;
     platform::ErrorCode ignored = 0;
-    platform::statEntry(path, now, ignored);
+    static_cast<void>(platform::statEntry(path, now, ignored)); // else as the walk saw it
     const bool readOnlyQuestion =
         (now.attributes & platform::attr::kReadOnly) != 0 && !run_.has(status::kOverwriteProtected);
     bool skip = false;

@@ -40,7 +40,7 @@ public:
 private:
     // Renames the entry at fullPath (in the source or the target) to what
     // code makes of name.
-    bool fc_Rename(const std::string& code, bool isFile, bool inSource, const std::string& fullPath,
+    [[nodiscard]] bool fc_Rename(const std::string& code, bool isFile, bool inSource, const std::string& fullPath,
                    const std::string& name, std::uint64_t numbered, std::string& newName, std::string& errorText);
 
     RunContext& run_;

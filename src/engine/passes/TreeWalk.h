@@ -24,22 +24,22 @@ public:
     // The current task's source for pass, its counterparts in targetPath
     // (empty: the pass works in the source only); false: the source cannot
     // be examined.
-    bool fc_WalkTask(WalkPass& pass, const std::string& targetPath);
+    [[nodiscard]] bool fc_WalkTask(WalkPass& pass, const std::string& targetPath);
 
 private:
-    bool fc_FolderWalk(std::int32_t level, const platform::FileEntry& folder, const std::string& path,
+    [[nodiscard]] bool fc_FolderWalk(std::int32_t level, const platform::FileEntry& folder, const std::string& path,
                        const std::string& targetPath, const platform::DirectoryReader* parent, std::string& errorText);
-    bool fc_WalkListing(std::int32_t level, platform::DirectoryReader& reader, const std::string& path,
+    [[nodiscard]] bool fc_WalkListing(std::int32_t level, platform::DirectoryReader& reader, const std::string& path,
                         const std::string& targetPath, std::string& errorText);
-    bool fc_WalkNamed(std::int32_t level, const std::string& path, const std::string& targetPath,
+    [[nodiscard]] bool fc_WalkNamed(std::int32_t level, const std::string& path, const std::string& targetPath,
                       std::string& errorText);
-    bool fc_WalkDrives(std::int32_t level, const std::string& targetPath, std::string& errorText);
-    bool fc_WalkEntry(std::int32_t level, const platform::FileEntry& entry, const std::string& path,
+    [[nodiscard]] bool fc_WalkDrives(std::int32_t level, const std::string& targetPath, std::string& errorText);
+    [[nodiscard]] bool fc_WalkEntry(std::int32_t level, const platform::FileEntry& entry, const std::string& path,
                       const std::string& targetPath, const platform::DirectoryReader* reader, std::string& errorText);
-    bool fc_WalkSubfolder(std::int32_t level, const platform::FileEntry& entry, const std::string& path,
+    [[nodiscard]] bool fc_WalkSubfolder(std::int32_t level, const platform::FileEntry& entry, const std::string& path,
                           const std::string& targetPath, const platform::DirectoryReader* reader,
                           std::string& errorText);
-    bool fc_MountedFolder(std::int32_t level, const platform::FileEntry& entry, const std::string& path,
+    [[nodiscard]] bool fc_MountedFolder(std::int32_t level, const platform::FileEntry& entry, const std::string& path,
                           std::string& errorText);
     bool fc_Chosen(const EntryAt& at);
     void sb_Left(const EntryAt& at, const char* why);

@@ -24,7 +24,7 @@ public:
     // The start of "... Verzeichnis: 'name'" when a folder's action stops the walk.
     virtual const char* fc_FolderFailedText() const = 0;
     // One entry with the error policy: false stops the walk.
-    virtual bool fc_EntryAction(const EntryAt& at, std::string& errorText) = 0;
+    [[nodiscard]] virtual bool fc_EntryAction(const EntryAt& at, std::string& errorText) = 0;
 
     // Entries are examined ahead on a helper thread where what is done with
     // them does not depend on the moment.
