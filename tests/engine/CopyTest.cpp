@@ -321,10 +321,10 @@ TEST(Copy, TaskInsideAnotherTasksSourceCopiesToItsOwnTarget)
     const std::string target2 = dir.mkdir("Ziel2");
     ProtocolRun r;
     std::string error;
-    r.engine.fc_Init(kInfo | kCopy | kProtocol | status::kOnlyDifferent, 0, 2, error, 32767);
-    r.engine.fc_InitAdd({.sourceFolder = dir.file("Quelle"), .targetFolder = target1}, error);
-    r.engine.fc_InitAdd({.sourceFolder = dir.file("Quelle/Bilder"), .targetFolder = target2, .nameFilters = "*.jpg"},
-                        error);
+    ASSERT_TRUE(r.engine.fc_Init(kInfo | kCopy | kProtocol | status::kOnlyDifferent, 0, 2, error, 32767));
+    ASSERT_TRUE(r.engine.fc_InitAdd({.sourceFolder = dir.file("Quelle"), .targetFolder = target1}, error));
+    ASSERT_TRUE(r.engine.fc_InitAdd(
+        {.sourceFolder = dir.file("Quelle/Bilder"), .targetFolder = target2, .nameFilters = "*.jpg"}, error));
     ASSERT_TRUE(r.engine.fc_ActionRun());
     EXPECT_EQ(r.rec.only("Ready").back(), "Ready true '' protocol") << r.engine.Protocol();
     EXPECT_EQ(dir.read("Ziel/Quelle/Bilder/x.jpg"), "x");
