@@ -2,8 +2,8 @@
 
 #include "app/HandOffAction.h"
 #include "app/mdlFolderCopyCallback.h"
-#include "base/mdlErrSys.h"
 #include "base/Text.h"
+#include "base/mdlErrSys.h"
 #include "platform/ErrorCode.h"
 #include "project/Task.h"
 #include "util/MsgBox.h"

@@ -31,7 +31,8 @@ public:
     // comes second). entry: a path (a link is not followed), an open fd or an
     // EntryIn.
     template <class Entry>
-    [[nodiscard]] bool fc_SetAsAsked(const Entry& entry, std::uint32_t setMask, std::uint32_t clearMask, std::string& errorText) const
+    [[nodiscard]] bool fc_SetAsAsked(const Entry& entry, std::uint32_t setMask, std::uint32_t clearMask,
+                                     std::string& errorText) const
     {
         using platform::attr::kCompressed;
         return ((setMask & kCompressed) == 0 || fc_SetCompression(entry, false, errorText))

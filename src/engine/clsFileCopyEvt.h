@@ -29,8 +29,8 @@ public:
     // "Fehler: '<description>'"; a verification that finds a difference
     // gives the text of a bad copy. A stopped copy fails with the text of
     // an aborted request.
-    [[nodiscard]] bool fc_CopyFile(platform::PendingFile& file, std::uint32_t blockSize, std::int32_t pauseMs, bool yield,
-                     std::string& errorText, bool verify);
+    [[nodiscard]] bool fc_CopyFile(platform::PendingFile& file, std::uint32_t blockSize, std::int32_t pauseMs,
+                                   bool yield, std::string& errorText, bool verify);
 
 private:
     void sb_Pause(std::int32_t ms);

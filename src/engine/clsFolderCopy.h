@@ -52,8 +52,8 @@ public:
     const std::string& Protocol() const;
 
     // Empties the task list and keeps the options. errorText is not touched.
-    [[nodiscard]] bool fc_Init(std::uint32_t status, std::uint32_t statusEx, std::uint8_t folderInfoLevel, std::string& errorText,
-                 std::uint32_t blockSize);
+    [[nodiscard]] bool fc_Init(std::uint32_t status, std::uint32_t statusEx, std::uint8_t folderInfoLevel,
+                               std::string& errorText, std::uint32_t blockSize);
     // Appends one task. Input is not checked here; the run checks it.
     [[nodiscard]] bool fc_InitAdd(const project::Task& task, std::string& errorText);
     // Cancels the run; the walk sees it after the current entry.

@@ -13,6 +13,6 @@ namespace zdr::platform {
 // whether to go on (false ends it with kRequestAborted). A source that ends
 // early fails with kHandleEof.
 [[nodiscard]] bool copyContent(int in, int out, std::uint64_t size, std::uint64_t chunk,
-                 const std::function<bool(std::uint64_t)>& onChunk, ErrorCode& error);
+                               const std::function<bool(std::uint64_t)>& onChunk, ErrorCode& error);
 
 } // namespace zdr::platform

@@ -15,12 +15,13 @@ namespace zdr::platform {
 // the attribute store, whose calls take paths. Without withStore the store is
 // not read and the entry shows the default bits (for a walk that decides by
 // the mode's read-only bit alone: one call less per entry).
-[[nodiscard]] bool statAt(int dirFd, const char* name, const char* fullPath, FileEntry& out, ErrorCode& error, bool withStore = true);
+[[nodiscard]] bool statAt(int dirFd, const char* name, const char* fullPath, FileEntry& out, ErrorCode& error,
+                          bool withStore = true);
 // The same for name in the open folder dirFd whose path (with its final
 // separator) is folder: the full path is only made where the store cannot
 // be read relative to dirFd (kernels before 6.13).
 [[nodiscard]] bool statIn(int dirFd, const std::string& folder, const char* name, FileEntry& out, ErrorCode& error,
-            bool withStore = true);
+                          bool withStore = true);
 
 // Where a volume keeps its own attributes (NTFS through ntfs-3g or ntfs3,
 // FAT through the kernel), the entries read and write those (read-only
@@ -41,7 +42,8 @@ bool readNtfsAttributes(int fd, std::uint32_t& bits);
 // store, removing it when they equal the default (archive for files), so
 // untouched files keep no extended attribute. Succeeds silently where the
 // file system has no extended attributes and nothing is to be kept.
-[[nodiscard]] bool writeDosAttributes(int fd, const std::string& name, bool directory, std::uint32_t bits, ErrorCode& error);
+[[nodiscard]] bool writeDosAttributes(int fd, const std::string& name, bool directory, std::uint32_t bits,
+                                      ErrorCode& error);
 // The same for a new file (no store yet) open as fd, whose name is name.
 [[nodiscard]] bool writeNewDosAttributes(int fd, const std::string& name, std::uint32_t bits, ErrorCode& error);
 

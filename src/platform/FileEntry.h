@@ -65,7 +65,8 @@ struct FileEntry {
 // The same for name in the open folder folderFd, whose full path is path
 // (the attribute store is read by it where the kernel cannot read it
 // relative to the folder).
-[[nodiscard]] bool statEntryAt(int folderFd, const std::string& name, const std::string& path, FileEntry& out, ErrorCode& error);
+[[nodiscard]] bool statEntryAt(int folderFd, const std::string& name, const std::string& path, FileEntry& out,
+                               ErrorCode& error);
 
 // Writes the attribute bits kReadOnly, kHidden, kSystem and kArchive.
 // A file's read-only is the absence of write bits; a folder's lives in the

@@ -13,7 +13,7 @@ namespace zdr::platform {
 // *tooLarge, anything but a plain file (a pipe, a device; never waited for)
 // sets *notAFile, so callers can say so in their own words.
 [[nodiscard]] bool readWholeFile(const std::string& path, std::size_t maxSize, std::string& data, ErrorCode& error,
-                   bool* tooLarge = nullptr, bool* notAFile = nullptr);
+                                 bool* tooLarge = nullptr, bool* notAFile = nullptr);
 
 // Writes data to a temporary file beside path, flushes it to the disk and
 // renames it over path, so the old file stays whole until the new one is.
@@ -22,7 +22,7 @@ namespace zdr::platform {
 // group and extended attributes (ACLs among them). A file that is not there
 // yet is made with newFileMode (less the process's mask).
 [[nodiscard]] bool writeFileAtomically(const std::string& path, std::string_view data, ErrorCode& error,
-                         std::uint32_t newFileMode = 0666);
+                                       std::uint32_t newFileMode = 0666);
 
 // A name for a temporary file in the folder of path, unique for this process.
 std::string temporarySibling(const std::string& path);

@@ -66,8 +66,9 @@ struct KeptAttributes {
 // (mode: the bits it is to have), its data and times untouched; neither is
 // followed where it is a link. What it could not keep goes into kept.
 // ownerWrites as for applyExtendedAttributes().
-[[nodiscard]] bool keepMetadata(int sourceFolder, const std::string& sourceName, int targetFolder, const std::string& targetName,
-                  std::uint32_t mode, bool ownerWrites, KeptAttributes& kept, ErrorCode& error);
+[[nodiscard]] bool keepMetadata(int sourceFolder, const std::string& sourceName, int targetFolder,
+                                const std::string& targetName, std::uint32_t mode, bool ownerWrites,
+                                KeptAttributes& kept, ErrorCode& error);
 
 // The open folder gives new entries an ACL of its own (a default ACL).
 bool passesOnAcl(int folder);

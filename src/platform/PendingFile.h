@@ -45,7 +45,8 @@ public:
     // examined again, and never followed when it has become a link since;
     // finish() fails unless the file read is still the one seen (the same
     // object, size and last-write time).
-    [[nodiscard]] bool open(const EntryPlace& source, const FileEntry& seen, const EntryPlace& target, ErrorCode& error);
+    [[nodiscard]] bool open(const EntryPlace& source, const FileEntry& seen, const EntryPlace& target,
+                            ErrorCode& error);
     // Whether the target's volume is a user-space one, when the caller knows
     // it for the whole folder; else commit() asks the volume.
     void setUserSpaceVolume(bool yes) { userSpace_ = yes ? 1 : 0; }
@@ -94,7 +95,8 @@ private:
 
 // Renames from to to, both in folder (AT_FDCWD for paths); without replace
 // an existing to fails with kFileExists.
-[[nodiscard]] bool moveIntoPlace(int folder, const std::string& from, const std::string& to, bool replace, ErrorCode& error);
+[[nodiscard]] bool moveIntoPlace(int folder, const std::string& from, const std::string& to, bool replace,
+                                 ErrorCode& error);
 
 // The volume of the open entry fd is a user-space file system (gvfs's share
 // folders among them).

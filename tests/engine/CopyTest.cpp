@@ -797,7 +797,8 @@ TEST(Copy, ThreeWaysOfCopying)
         clsFolderCopy engine(rec, questions);
         std::string error;
         static_cast<void>(engine.fc_Init(kCopy | c.status, 0, 2, error, 100000));
-        static_cast<void>(engine.fc_InitAdd({.sourceFolder = dir.file("src"), .selection = {c.name}, .targetFolder = target}, error));
+        static_cast<void>(
+            engine.fc_InitAdd({.sourceFolder = dir.file("src"), .selection = {c.name}, .targetFolder = target}, error));
         ASSERT_TRUE(engine.fc_ActionRun());
         EXPECT_EQ(rec.steps, c.progress) << c.name;
         EXPECT_EQ(dir.read(std::string("dst/") + c.name), dir.read(std::string("src/") + c.name)) << c.name;
@@ -847,7 +848,8 @@ TEST(Copy, BlockCopyYieldsPausesAndVerifiesEveryByte)
     questions.answers = {Answer::Ignore};
     clsFolderCopy engine(rec, questions);
     std::string error;
-    static_cast<void>(engine.fc_Init(kCopy | status::kBlockBytes | status::kOverwriteExisting | kProtocol, 0, 2, error, 32767));
+    static_cast<void>(
+        engine.fc_Init(kCopy | status::kBlockBytes | status::kOverwriteExisting | kProtocol, 0, 2, error, 32767));
     static_cast<void>(engine.fc_InitAdd(
         {.sourceFolder = dir.file("src"), .selection = {"a.bin"}, .targetFolder = dir.file("dst")}, error));
     engine.fc_ActionRun();

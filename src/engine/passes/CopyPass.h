@@ -98,13 +98,15 @@ public:
 private:
     [[nodiscard]] bool fc_CopyFile(const EntryAt& at, std::string& errorText);
     // The same with the file's target as looked up (exists: existing is it).
-    [[nodiscard]] bool fc_CopyFileFound(const EntryAt& at, bool exists, const platform::FileEntry& existing, std::string& errorText);
+    [[nodiscard]] bool fc_CopyFileFound(const EntryAt& at, bool exists, const platform::FileEntry& existing,
+                                        std::string& errorText);
     // Nothing is to be done for source against its existing target.
     bool fc_Unchanged(const EntryAt& at, const platform::FileEntry& existing) const;
     // The same by data and times, but with another mode, owner, ACL or
     // extended attributes: brings them over (the line says which). False
     // when it failed (errorText set).
-    [[nodiscard]] bool fc_KeepMetadataOnly(const EntryAt& at, const std::vector<std::string>& words, std::string& errorText);
+    [[nodiscard]] bool fc_KeepMetadataOnly(const EntryAt& at, const std::vector<std::string>& words,
+                                           std::string& errorText);
     [[nodiscard]] bool fc_CopyFolder(const EntryAt& at, std::string& errorText);
     // note: a compression the volume refused, what it could not keep, or
     // that the file became a hard link, for the entry's line.
@@ -128,7 +130,7 @@ private:
     // The target folder at targetPath opened to change it, reached from the
     // task's target without a link (the folder itself no link either).
     [[nodiscard]] bool fc_OpenTargetFolder(const std::string& targetPath, platform::FolderToChange& target,
-                             platform::ErrorCode& code);
+                                           platform::ErrorCode& code);
     // Flushes the file systems of the tasks' targets and backup folders.
     [[nodiscard]] bool fc_FlushTargets(std::string& errorText);
 

@@ -55,7 +55,7 @@ public:
 private:
     // tried: the outcome of an attempt made already.
     [[nodiscard]] bool fc_DeleteAsking(const EntryAt& at, int folderFd, std::optional<platform::ErrorCode> tried,
-                         std::string& errorText);
+                                       std::string& errorText);
     void sb_DeleteLater(const EntryAt& at);
     // The folder of an entry that could not go, made writable for its owner
     // (folderFd, else the folder that holds fullPath): true when it was not.

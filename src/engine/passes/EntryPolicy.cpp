@@ -152,8 +152,8 @@ bool EntryPolicy::fc_AskUser(const EntryAt& at, const platform::FileEntry* obsta
             platform::ErrorCode ignored = 0; // the action itself tells when this did not help
             // Relative to the folder the walk has open where it has one.
             if (!copy && run_.entryFolder >= 0)
-                static_cast<void>(platform::setAttributesAt(run_.entryFolder, at.entry.name,
-                                                            obstacle->attributes & ~platform::attr::kReadOnly, ignored));
+                static_cast<void>(platform::setAttributesAt(
+                    run_.entryFolder, at.entry.name, obstacle->attributes & ~platform::attr::kReadOnly, ignored));
             else if (!copy)
                 static_cast<void>(
                     platform::setAttributes(subject, obstacle->attributes & ~platform::attr::kReadOnly, ignored));

@@ -27,7 +27,8 @@ public:
     // questions after it. true: act (again); false with skip: the user
     // skipped the entry (its line is written; count it with sb_CountLeft);
     // false without skip: leave it (or the run was cancelled).
-    [[nodiscard]] bool fc_AskUser(const EntryAt& at, const platform::FileEntry* obstacle, bool& skip, std::string& errorText);
+    [[nodiscard]] bool fc_AskUser(const EntryAt& at, const platform::FileEntry* obstacle, bool& skip,
+                                  std::string& errorText);
     // After the action routine reported failure: the entry's line, its
     // counts, and whether the walk goes on.
     [[nodiscard]] bool fc_EntryFailed(const EntryAt& at, std::string& errorText);
@@ -35,7 +36,7 @@ public:
     // again; false: skipped (counted, the entry is done) or failed (errorText set).
     // readOnlyAllowed: the answer was a yes to the read-only question.
     [[nodiscard]] bool fc_AskAgain(const EntryAt& at, const std::string& path, bool& skipped, bool& readOnlyAllowed,
-                     std::string& errorText);
+                                   std::string& errorText);
     // An entry skipped or left: counted as done and as not done; `reason`
     // (empty: skipped) is kept as the run's last failure.
     void sb_CountLeft(const EntryAt& at, const std::string& reason);

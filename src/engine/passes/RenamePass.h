@@ -41,7 +41,8 @@ private:
     // Renames the entry at fullPath (in the source or the target) to what
     // code makes of name.
     [[nodiscard]] bool fc_Rename(const std::string& code, bool isFile, bool inSource, const std::string& fullPath,
-                   const std::string& name, std::uint64_t numbered, std::string& newName, std::string& errorText);
+                                 const std::string& name, std::uint64_t numbered, std::string& newName,
+                                 std::string& errorText);
 
     RunContext& run_;
     std::map<std::int16_t, std::uint64_t> renameNumbers_; // numbers given, by task

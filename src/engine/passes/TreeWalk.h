@@ -28,19 +28,21 @@ public:
 
 private:
     [[nodiscard]] bool fc_FolderWalk(std::int32_t level, const platform::FileEntry& folder, const std::string& path,
-                       const std::string& targetPath, const platform::DirectoryReader* parent, std::string& errorText);
+                                     const std::string& targetPath, const platform::DirectoryReader* parent,
+                                     std::string& errorText);
     [[nodiscard]] bool fc_WalkListing(std::int32_t level, platform::DirectoryReader& reader, const std::string& path,
-                        const std::string& targetPath, std::string& errorText);
+                                      const std::string& targetPath, std::string& errorText);
     [[nodiscard]] bool fc_WalkNamed(std::int32_t level, const std::string& path, const std::string& targetPath,
-                      std::string& errorText);
+                                    std::string& errorText);
     [[nodiscard]] bool fc_WalkDrives(std::int32_t level, const std::string& targetPath, std::string& errorText);
     [[nodiscard]] bool fc_WalkEntry(std::int32_t level, const platform::FileEntry& entry, const std::string& path,
-                      const std::string& targetPath, const platform::DirectoryReader* reader, std::string& errorText);
+                                    const std::string& targetPath, const platform::DirectoryReader* reader,
+                                    std::string& errorText);
     [[nodiscard]] bool fc_WalkSubfolder(std::int32_t level, const platform::FileEntry& entry, const std::string& path,
-                          const std::string& targetPath, const platform::DirectoryReader* reader,
-                          std::string& errorText);
+                                        const std::string& targetPath, const platform::DirectoryReader* reader,
+                                        std::string& errorText);
     [[nodiscard]] bool fc_MountedFolder(std::int32_t level, const platform::FileEntry& entry, const std::string& path,
-                          std::string& errorText);
+                                        std::string& errorText);
     bool fc_Chosen(const EntryAt& at);
     void sb_Left(const EntryAt& at, const char* why);
     void sb_SearchFailed(std::int32_t level, bool isFile, const std::string& fullPath, std::uint32_t code,
