@@ -192,9 +192,9 @@ bool CopyPass::fc_CopyFileFound(const EntryAt& at, bool exists, const platform::
     const bool itself = exists && existing.device == entry.device && existing.inode == entry.inode;
     // Nor a file this run copied by a name the volume takes for this one.
     const std::string twin = fc_CaseTwin(at, exists, existing);
-    bool skip = false;
     std::string compressProblem;
-    if (exists && !itself && twin.empty() && !policy_.fc_AskUser(at, &existing, skip, errorText)) {
+    if (exists && !itself && twin.empty()
+        && policy_.fc_AskUser(at, &existing, errorText) != EntryPolicy::Decision::GoOn) {
         policy_.sb_CountLeft(at, errorText); // skipped, or the run was cancelled in the question
         return true;
     }
@@ -210,7 +210,7 @@ bool CopyPass::fc_CopyFileFound(const EntryAt& at, bool exists, const platform::
             if (fc_CopyContent(at, exists, compressProblem, errorText))
                 break;
         }
-        if (run_.copyCancel || !policy_.fc_AskUser(at, nullptr, skip, errorText)) {
+        if (run_.copyCancel || policy_.fc_AskUser(at, nullptr, errorText) != EntryPolicy::Decision::Retry) {
             if (!errorText.empty() && run_.has(status::kCreateProtocol))
                 run_.sb_ProtocolAdd({.action = run_.pass,
                                      .level = at.level,
@@ -418,8 +418,7 @@ bool CopyPass::fc_CopyFolder(const EntryAt& at, std::string& errorText)
         if (!made) {
             errorText = fc_TargetErrorText(false, at.entry.name, code,
                                            place.folder >= 0 && platform::mayRefuseWindowsNames(place.folder));
-            bool skip = false;
-            if (!policy_.fc_AskUser(at, nullptr, skip, errorText))
+            if (policy_.fc_AskUser(at, nullptr, errorText) != EntryPolicy::Decision::Retry)
                 return false;
             errorText.clear();
         }

@@ -87,11 +87,11 @@ bool DeletePass::fc_DeleteAsking(const EntryAt& at, int folderFd, std::optional<
         if (code == platform::error::kSuccess)
             break;
         errorText = fc_EntryErrorText(at.isFile, at.entry.name, code);
-        bool skipped = false;
         bool allowed = false;
-        if (!policy_.fc_AskAgain(at, fullPath(), skipped, allowed, errorText)) {
+        const EntryPolicy::Decision decision = policy_.fc_AskAgain(at, fullPath(), allowed, errorText);
+        if (decision != EntryPolicy::Decision::Retry) {
             sb_NamedEntryDone(folderFd);
-            return skipped;
+            return decision == EntryPolicy::Decision::Skip;
         }
         keep = false;
     }
@@ -164,9 +164,9 @@ bool AttribPass::fc_SetAttributes(const EntryAt& at, std::string& errorText)
     const std::string path = at.isFile ? platform::joinPath(at.path, at.entry.name) : at.path;
     bool allowed = false; // the read-only question let the change go on
     while (!fc_ChangeAttributes(at, path, errorText)) {
-        bool skipped = false;
-        if (!policy_.fc_AskAgain(at, path, skipped, allowed, errorText))
-            return skipped;
+        const EntryPolicy::Decision decision = policy_.fc_AskAgain(at, path, allowed, errorText);
+        if (decision != EntryPolicy::Decision::Retry)
+            return decision == EntryPolicy::Decision::Skip;
     }
     run_.sb_EntryDone(at, allowed ? "ok (geschützt)" : "ok");
     return true;

@@ -63,21 +63,21 @@ bool EntryPolicy::fc_ForAll(const EntryAt& at, std::uint32_t askedBit, const std
     return first && fc_Question(at, question, base::Buttons::YesNo) == base::Answer::Yes;
 }
 
-bool EntryPolicy::fc_Skipped(const EntryAt& at, bool& skip)
+EntryPolicy::Decision EntryPolicy::fc_Skipped(const EntryAt& at)
 {
     sb_AskLine(at, "Datei übersprungen", "Verzeichnis übersprungen");
-    skip = true;
-    return false;
+    return Decision::Skip;
 }
 
-bool EntryPolicy::fc_CopyCancelled(const EntryAt& at)
+EntryPolicy::Decision EntryPolicy::fc_CopyCancelled(const EntryAt& at)
 {
     sb_AskLine(at, "Datei nicht kopiert => abgebrochen", "Verzeichnis nicht kopiert => abgebrochen");
     run_.cancel = true;
-    return false;
+    return Decision::Cancel;
 }
 
-bool EntryPolicy::fc_AskUser(const EntryAt& at, const platform::FileEntry* obstacle, bool& skip, std::string& errorText)
+EntryPolicy::Decision EntryPolicy::fc_AskUser(const EntryAt& at, const platform::FileEntry* obstacle,
+                                              std::string& errorText)
 {
     // The time the user takes does not count in the estimate.
     struct Timed {
@@ -86,7 +86,6 @@ bool EntryPolicy::fc_AskUser(const EntryAt& at, const platform::FileEntry* obsta
         ~Timed() { policy.sb_QuestionTimeAdd(start); }
     } timed{*this, run_.now()};
 
-    skip = false;
     const bool before = errorText.empty();
     const bool copy = run_.pass == PassAction::Copy;
     const std::string& name = at.entry.name;
@@ -110,7 +109,7 @@ bool EntryPolicy::fc_AskUser(const EntryAt& at, const platform::FileEntry* obsta
         case base::Answer::No:
             if (fc_ForAll(at, kAskedKeep, "Möchten Sie alle neueren Zieldateien behalten?"))
                 askedFlags_ |= kKeepForAll;
-            return fc_Skipped(at, skip);
+            return fc_Skipped(at);
         default: return fc_CopyCancelled(at);
         }
     }
@@ -125,7 +124,7 @@ bool EntryPolicy::fc_AskUser(const EntryAt& at, const platform::FileEntry* obsta
                                     : "Möchten Sie alle vorhandenen Verzeichnisse überschreiben?"))
                 run_.status |= status::kOverwriteExisting;
             break;
-        case base::Answer::No: return fc_Skipped(at, skip);
+        case base::Answer::No: return fc_Skipped(at);
         default: return fc_CopyCancelled(at);
         }
     }
@@ -158,25 +157,25 @@ bool EntryPolicy::fc_AskUser(const EntryAt& at, const platform::FileEntry* obsta
                 static_cast<void>(
                     platform::setAttributes(subject, obstacle->attributes & ~platform::attr::kReadOnly, ignored));
             if (!before)
-                return true; // repeat the action
+                return Decision::Retry;
             break;
         }
-        case base::Answer::No: return fc_Skipped(at, skip);
+        case base::Answer::No: return fc_Skipped(at);
         default:
             if (copy)
                 return fc_CopyCancelled(at);
             // A delete or a change is not a copy: its line says so.
             sb_AskLine(at, "Datei nicht ausgeführt => abgebrochen", "Verzeichnis nicht ausgeführt => abgebrochen");
             run_.cancel = true;
-            return false;
+            return Decision::Cancel;
         }
     }
     if (before)
-        return true;
+        return Decision::GoOn;
 
     // A failure: with "continue after errors" nobody is asked; the entry is left.
     if (run_.has(status::kContinueAfterError))
-        return false;
+        return Decision::GoOn;
     const std::string text = (at.isFile ? "Datei '" + platform::joinPath(at.path, name) : "Verzeichnis '" + at.path)
         + "' konnte nicht "
         + (copy                                  ? "kopiert"
@@ -184,17 +183,17 @@ bool EntryPolicy::fc_AskUser(const EntryAt& at, const platform::FileEntry* obsta
                                                  : "verändert")
         + " werden!" + kTwoLines + errorText + kTwoLines + "=> Vorgang wiederholen?";
     switch (fc_Question(at, text, base::Buttons::AbortRetryIgnore)) {
-    case base::Answer::Retry: return true;
-    case base::Answer::Ignore: return false;
+    case base::Answer::Retry: return Decision::Retry;
+    case base::Answer::Ignore: return Decision::GoOn;
     default:
         sb_AskLine(at, "Datei nicht ausgeführt => abgebrochen", "Verzeichnis nicht ausgeführt => abgebrochen");
         run_.cancel = true;
-        return false;
+        return Decision::Cancel;
     }
 }
 
-bool EntryPolicy::fc_AskAgain(const EntryAt& at, const std::string& path, bool& skipped, bool& readOnlyAllowed,
-                              std::string& errorText)
+EntryPolicy::Decision EntryPolicy::fc_AskAgain(const EntryAt& at, const std::string& path, bool& readOnlyAllowed,
+                                               std::string& errorText)
 {
     // The entry as it is now: an earlier answer may have made it writable.
     platform::FileEntry now = at.entry;
@@ -202,16 +201,14 @@ bool EntryPolicy::fc_AskAgain(const EntryAt& at, const std::string& path, bool& 
     static_cast<void>(platform::statEntry(path, now, ignored)); // else as the walk saw it
     const bool readOnlyQuestion =
         (now.attributes & platform::attr::kReadOnly) != 0 && !run_.has(status::kOverwriteProtected);
-    bool skip = false;
-    if (fc_AskUser(at, &now, skip, errorText)) {
+    const Decision decision = fc_AskUser(at, &now, errorText);
+    if (decision == Decision::Retry) {
         errorText.clear();
         readOnlyAllowed = readOnlyAllowed || readOnlyQuestion;
-        return true;
-    }
-    skipped = skip;
-    if (skip)
+    } else if (decision == Decision::Skip) {
         sb_CountLeft(at, {});
-    return false;
+    }
+    return decision;
 }
 
 void EntryPolicy::sb_CountLeft(const EntryAt& at, const std::string& reason)

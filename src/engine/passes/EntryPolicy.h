@@ -22,21 +22,25 @@ public:
 
     // A new run: every question may come again.
     void sb_RunStart();
+    // What the questions decide about an entry.
+    enum class Decision {
+        GoOn,  // before the action: act; after a failure: leave it failed and go on
+        Retry, // act again (a failure the user wants repeated, a read-only bit taken)
+        Skip,  // the user skipped it: its line is written; count it with sb_CountLeft
+        Cancel // the run stops (its line is written, the cancel flag set)
+    };
     // With an empty errorText the questions before the action (obstacle:
     // the existing target of a copy); with the failed action's text the
-    // questions after it. true: act (again); false with skip: the user
-    // skipped the entry (its line is written; count it with sb_CountLeft);
-    // false without skip: leave it (or the run was cancelled).
-    [[nodiscard]] bool fc_AskUser(const EntryAt& at, const platform::FileEntry* obstacle, bool& skip,
-                                  std::string& errorText);
+    // questions after it.
+    [[nodiscard]] Decision fc_AskUser(const EntryAt& at, const platform::FileEntry* obstacle, std::string& errorText);
     // After the action routine reported failure: the entry's line, its
     // counts, and whether the walk goes on.
     [[nodiscard]] bool fc_EntryFailed(const EntryAt& at, std::string& errorText);
-    // After a failed delete or attribute change: the questions. true: try
-    // again; false: skipped (counted, the entry is done) or failed (errorText set).
-    // readOnlyAllowed: the answer was a yes to the read-only question.
-    [[nodiscard]] bool fc_AskAgain(const EntryAt& at, const std::string& path, bool& skipped, bool& readOnlyAllowed,
-                                   std::string& errorText);
+    // After a failed delete or attribute change: the questions. Retry (the
+    // error text cleared); Skip (counted, the entry is done); else it failed
+    // (errorText set). readOnlyAllowed: the answer was a yes to the read-only question.
+    [[nodiscard]] Decision fc_AskAgain(const EntryAt& at, const std::string& path, bool& readOnlyAllowed,
+                                       std::string& errorText);
     // An entry skipped or left: counted as done and as not done; `reason`
     // (empty: skipped) is kept as the run's last failure.
     void sb_CountLeft(const EntryAt& at, const std::string& reason);
@@ -47,9 +51,9 @@ private:
     // The question for all after an answer, asked once per run (askedBit
     // of askedFlags_): true for a yes.
     bool fc_ForAll(const EntryAt& at, std::uint32_t askedBit, const std::string& question);
-    // The answers "no" (the entry is skipped) and "cancel" of a copy question: false.
-    bool fc_Skipped(const EntryAt& at, bool& skip);
-    bool fc_CopyCancelled(const EntryAt& at);
+    // The answers "no" (the entry is skipped) and "cancel" of a copy question.
+    Decision fc_Skipped(const EntryAt& at);
+    Decision fc_CopyCancelled(const EntryAt& at);
     void sb_QuestionTimeAdd(RunContext::Clock::time_point start);
 
     RunContext& run_;
