@@ -130,6 +130,8 @@ void ProtocolDocument::sb_EntryGetNext(WorkListStep& step)
     const auto count = static_cast<std::int64_t>(list_.size());
     const bool next = step.direction == "NEXT";
     const bool previous = step.direction == "PREVIOUS";
+    step.uncheckedFiles = 0;
+    step.uncheckedFolders = 0;
     std::int64_t index = step.index;
     const auto finish = [&] {
         step.index = -1;
@@ -161,8 +163,12 @@ void ProtocolDocument::sb_EntryGetNext(WorkListStep& step)
             return;
         }
         const RowId row = list_.workRow(static_cast<std::size_t>(index - 1));
-        if (!list_.ticked(row) || list_.dimmed(row))
+        if (list_.dimmed(row))
             continue;
+        if (!list_.ticked(row)) {
+            ++(list_.isFile(row) ? step.uncheckedFiles : step.uncheckedFolders);
+            continue;
+        }
         list_.setBold(row, true);
         step.index = static_cast<std::int32_t>(index);
         step.type = list_.type(row);

@@ -65,6 +65,9 @@ struct WorkListStep {
     std::string targetPath;     // out: column 3
     std::int16_t level = 0;     // out
     std::int16_t taskIndex = 0; // out: left unchanged when no row is found
+    // out: the unticked rows passed over on the way (left by the review).
+    std::int32_t uncheckedFiles = 0;
+    std::int32_t uncheckedFolders = 0;
 };
 
 } // namespace zdr::protocol

@@ -231,6 +231,7 @@ TEST(Rename, TheReviewedRowsThatWereCopiedFromTheLastToTheFirst)
         << "numbered in the list's order, renamed children first";
     EXPECT_EQ(listing(target), (Names{"Sub", "Sub/Tief", "Sub/Tief/c.txt", "Sub/a.txt"}));
     EXPECT_EQ(r.rec.only("EntryGetNext FILE d.txt").size(), 2u) << "met by the copy and by the rename";
+    EXPECT_EQ(r.engine.Counters().CountFiles_Left, 1) << "the unticked row is counted apart, once";
     EXPECT_NE(
         r.engine.Protocol().find("d.txt  ----  nicht kopiert (Fehler bei Datei: d.txt - Die angegebene Datei wurde "
                                  "nicht gefunden.) => Fehler ignorieren, weiter"),

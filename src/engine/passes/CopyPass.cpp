@@ -808,6 +808,9 @@ bool CopyPass::fc_ProtocolCopy()
         step.direction = "NEXT";
         step.action = "COPY";
         run_.observer.ActionEntryGetNext(step);
+        // What the review unticked is left, counted apart from errors.
+        run_.counters.CountFiles_Left += step.uncheckedFiles;
+        run_.counters.CountFolder_Left += step.uncheckedFolders;
         if (step.index <= 0 || run_.cancel)
             break;
         sb_ProtocolEntryCopy(step, run_.errorText);
