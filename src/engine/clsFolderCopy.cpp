@@ -16,66 +16,66 @@ clsFolderCopy::clsFolderCopy(FolderCopyObserver& observer, base::Questioner& que
 
 clsFolderCopy::~clsFolderCopy() = default;
 
-std::uint32_t clsFolderCopy::FolderCopy_Status() const { return run_.status; }
-void clsFolderCopy::FolderCopy_Status(std::uint32_t value) { run_.status = value; }
-std::uint32_t clsFolderCopy::FolderCopy_StatusEx() const { return run_.statusEx; }
-void clsFolderCopy::FolderCopy_StatusEx(std::uint32_t value) { run_.statusEx = value; }
-const std::string& clsFolderCopy::FileName_Current() const { return run_.fileNameCurrent; }
-const std::string& clsFolderCopy::Protocol() const { return run_.protocol.text(); }
-void clsFolderCopy::sb_SecondsOffAdd(std::int32_t seconds) { run_.secondsOff += seconds; }
+std::uint32_t clsFolderCopy::FolderCopy_Status() const { return run_.options().status; }
+void clsFolderCopy::FolderCopy_Status(std::uint32_t value) { run_.optionsToSet().status = value; }
+std::uint32_t clsFolderCopy::FolderCopy_StatusEx() const { return run_.options().statusEx; }
+void clsFolderCopy::FolderCopy_StatusEx(std::uint32_t value) { run_.optionsToSet().statusEx = value; }
+const std::string& clsFolderCopy::FileName_Current() const { return run_.report.fileNameCurrent; }
+const std::string& clsFolderCopy::Protocol() const { return run_.report.protocol.text(); }
+void clsFolderCopy::sb_SecondsOffAdd(std::int32_t seconds) { run_.counts.secondsOff += seconds; }
 const std::string& clsFolderCopy::Action() const { return run_.action; }
 PassAction clsFolderCopy::Pass() const { return run_.pass; }
-const std::string& clsFolderCopy::Source() const { return run_.current.Source; }
-const std::string& clsFolderCopy::Target() const { return run_.current.Target; }
-std::uint8_t clsFolderCopy::FolderInfoLevel() const { return run_.folderInfoLevel; }
-void clsFolderCopy::FolderInfoLevel(std::uint8_t value) { run_.folderInfoLevel = value; }
-const EngineCounters& clsFolderCopy::Counters() const { return run_.counters; }
-const EntryFailure& clsFolderCopy::LastFailure() const { return run_.lastFailure; }
-bool clsFolderCopy::Cancelled() const { return run_.cancel; }
-std::int32_t clsFolderCopy::SecondsMax() const { return run_.secondsMax; }
+const std::string& clsFolderCopy::Source() const { return run_.current().Source; }
+const std::string& clsFolderCopy::Target() const { return run_.current().Target; }
+std::uint8_t clsFolderCopy::FolderInfoLevel() const { return run_.options().folderInfoLevel; }
+void clsFolderCopy::FolderInfoLevel(std::uint8_t value) { run_.optionsToSet().folderInfoLevel = value; }
+const EngineCounters& clsFolderCopy::Counters() const { return run_.counts.counters; }
+const EntryFailure& clsFolderCopy::LastFailure() const { return run_.report.lastFailure; }
+bool clsFolderCopy::Cancelled() const { return run_.stop.cancel; }
+std::int32_t clsFolderCopy::SecondsMax() const { return run_.counts.secondsMax; }
 void clsFolderCopy::sb_SetClipboardWriter(base::ClipboardWriter* writer) { run_.clipboard = writer; }
 void clsFolderCopy::sb_SetDoEvents(std::function<void()> doEvents) { run_.doEvents = std::move(doEvents); }
 
 void clsFolderCopy::setClock(std::function<std::chrono::steady_clock::time_point()> clock)
 {
-    run_.clock = std::move(clock);
+    run_.counts.clock = std::move(clock);
 }
 
 bool clsFolderCopy::fc_Init(std::uint32_t status, std::uint32_t statusEx, std::uint8_t folderInfoLevel,
                             std::string& /*errorText*/, std::uint32_t blockSize)
 {
-    run_.tasks.resize(1);
-    run_.status = status;
-    run_.statusEx = statusEx;
-    run_.folderInfoLevel = folderInfoLevel;
-    run_.blockSize = blockSize;
+    run_.optionsToSet().tasks.resize(1);
+    run_.optionsToSet().status = status;
+    run_.optionsToSet().statusEx = statusEx;
+    run_.optionsToSet().folderInfoLevel = folderInfoLevel;
+    run_.optionsToSet().blockSize = blockSize;
     return true;
 }
 
 bool clsFolderCopy::fc_InitAdd(const project::Task& task, std::string& /*errorText*/)
 {
-    run_.tasks.push_back(EngineTask::fromTask(task, run_.has(status::kOnlyDifferent)));
+    run_.optionsToSet().tasks.push_back(EngineTask::fromTask(task, run_.has(status::kOnlyDifferent)));
     return true;
 }
 
 bool clsFolderCopy::fc_Cancel()
 {
-    run_.cancel = true;
-    run_.copyCancel = true; // a whole-file copy stops at its next step
+    run_.stop.cancel = true;
+    run_.stop.copyCancel = true; // a whole-file copy stops at its next step
     passes_->copy.sb_Cancel();
     return true;
 }
 
 void clsFolderCopy::Target(const std::string& value)
 {
-    run_.current.Target = value;
-    if (run_.tasks.size() > 1)
-        run_.tasks[1].Target = value;
+    run_.currentToSet().Target = value;
+    if (run_.options().tasks.size() > 1)
+        run_.optionsToSet().tasks[1].Target = value;
 }
 
 std::string clsFolderCopy::FolderAndFilesDot() const
 {
-    return run_.current.Selection.empty() ? std::string() : run_.current.Selection.front();
+    return run_.current().Selection.empty() ? std::string() : run_.current().Selection.front();
 }
 
 std::int32_t clsFolderCopy::SecondsUsed() const { return run_.SecondsUsed(); }

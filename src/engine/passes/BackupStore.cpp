@@ -111,7 +111,7 @@ void BackupStore::sb_RunStart()
 
 bool BackupStore::fc_BackupZip(const EntryAt& at, std::string& errorText)
 {
-    if (run_.current.BackupFolder.empty()) {
+    if (run_.current().BackupFolder.empty()) {
         errorText = "Fehler bei Sicherung: kein Sicherungsverzeichnis angegeben für '"
             + platform::joinPath(at.targetPath, at.entry.name) + "'";
         return false;
@@ -125,10 +125,10 @@ bool BackupStore::fc_BackupInFolder(const EntryAt& at, std::string& errorText)
 {
     platform::ErrorCode code = 0;
     // The run's folder, in each backup folder its tasks name.
-    std::string& folder = backupFolders_[run_.current.BackupFolder];
+    std::string& folder = backupFolders_[run_.current().BackupFolder];
     if (folder.empty()) {
-        if (!makeFreshFolder(run_.current.BackupFolder + backupName_, folder, code)) {
-            errorText = failedText(run_.current.BackupFolder + backupName_, code);
+        if (!makeFreshFolder(run_.current().BackupFolder + backupName_, folder, code)) {
+            errorText = failedText(run_.current().BackupFolder + backupName_, code);
             folder.clear();
             return false;
         }
@@ -159,12 +159,12 @@ bool BackupStore::fc_BackupForZip(const EntryAt& at, std::string& errorText)
     platform::ErrorCode code = 0;
     if (!zip_) {
         std::string gathered;
-        if (!makeFreshFolder(run_.current.BackupFolder + "_" + backupName_, gathered, code, ".zip")) {
-            errorText = failedText(run_.current.BackupFolder + "_" + backupName_, code);
+        if (!makeFreshFolder(run_.current().BackupFolder + "_" + backupName_, gathered, code, ".zip")) {
+            errorText = failedText(run_.current().BackupFolder + "_" + backupName_, code);
             return false;
         }
         // A later run's tidying leaves the folder alone while this run lives.
-        backupLock_.shared(run_.current.BackupFolder);
+        backupLock_.shared(run_.current().BackupFolder);
         zip_ = std::make_unique<clsZip>();
         zip_->ZipFile(gathered + ".zip");
         zip_->BasePath(gathered);

@@ -182,8 +182,8 @@ bool CopyPass::fc_CopyFileFound(const EntryAt& at, bool exists, const platform::
         if (entry.links > 1 && !entry.isSymlink())
             hardLinks_.try_emplace({entry.device, entry.inode}, platform::joinPath(at.targetPath, entry.name),
                                    FolderId{existing.device, existing.inode});
-        ++run_.counters.CountFiles_ExistsTimeOk;
-        run_.counters.SizeTotal_ExistsTimeOk += sizeKB;
+        ++run_.counts.counters.CountFiles_ExistsTimeOk;
+        run_.counts.counters.SizeTotal_ExistsTimeOk += sizeKB;
         run_.observer.ActionFileNot(1);
         return true;
     }
@@ -210,7 +210,7 @@ bool CopyPass::fc_CopyFileFound(const EntryAt& at, bool exists, const platform::
             if (fc_CopyContent(at, exists, compressProblem, errorText))
                 break;
         }
-        if (run_.copyCancel || policy_.fc_AskUser(at, nullptr, errorText) != EntryPolicy::Decision::Retry) {
+        if (run_.stop.copyCancel || policy_.fc_AskUser(at, nullptr, errorText) != EntryPolicy::Decision::Retry) {
             if (!errorText.empty() && run_.has(status::kCreateProtocol))
                 run_.sb_ProtocolAdd({.action = run_.pass,
                                      .level = at.level,
@@ -309,8 +309,8 @@ bool CopyPass::fc_CopyContent(const EntryAt& at, bool replace, std::string& note
         // Named relative to their folders, each opened once.
         platform::PendingFile file;
         const auto open = [&] { return file.open(from, at.entry, to, code); };
-        const std::uint32_t set = run_.current.task.attributesToSet() & platform::attr::kCompressed;
-        const std::uint32_t cleared = run_.current.task.attributesToClear() & platform::attr::kCompressed;
+        const std::uint32_t set = run_.current().task.attributesToSet() & platform::attr::kCompressed;
+        const std::uint32_t cleared = run_.current().task.attributesToClear() & platform::attr::kCompressed;
         ok = (set | cleared) != 0 && to.folder >= 0 ? platform::makeAsFolderCompresses(to.folder, cleared == 0, open)
                                                     : open();
         if (ok && to.folder >= 0) {
@@ -320,7 +320,7 @@ bool CopyPass::fc_CopyContent(const EntryAt& at, bool replace, std::string& note
         // Before the content, so a volume that compresses does so with
         // what is written; one that cannot still gets the copy.
         if (ok)
-            compressAsAsked(compress_, run_.current, file.fd(), note);
+            compressAsAsked(compress_, run_.current(), file.fd(), note);
         if (ok && blocks) {
             if (!fileCopyEvt_) {
                 fileCopyEvt_ = std::make_unique<clsFileCopyEvt>();
@@ -332,8 +332,8 @@ bool CopyPass::fc_CopyContent(const EntryAt& at, bool replace, std::string& note
                         run_.doEvents();
                 };
             }
-            if (!fileCopyEvt_->fc_CopyFile(file, run_.blockSize, kBlockPauseMs, run_.has(status::kYield), errorText,
-                                           true)) {
+            if (!fileCopyEvt_->fc_CopyFile(file, run_.options().blockSize, kBlockPauseMs, run_.has(status::kYield),
+                                           errorText, true)) {
                 errorText += inBlocks();
                 return false;
             }
@@ -345,7 +345,7 @@ bool CopyPass::fc_CopyContent(const EntryAt& at, bool replace, std::string& note
                 [&](std::uint64_t done) {
                     if (withProgress)
                         run_.sb_ActionFileDoneByte(total, static_cast<std::int64_t>(done));
-                    return !run_.copyCancel;
+                    return !run_.stop.copyCancel;
                 },
                 code);
         }
@@ -458,7 +458,7 @@ bool CopyPass::fc_CopyFolder(const EntryAt& at, std::string& errorText)
             : fc_KeptDifferences(at.entry, folder, at.path, at.targetPath, mode,
                                  run_.targets.keepsModes(at.targetPath, folder.device));
         if (words.empty()) {
-            ++run_.counters.CountFolder_ExistsTimeOk;
+            ++run_.counts.counters.CountFolder_ExistsTimeOk;
             run_.observer.ActionFolderNot(1);
             return true;
         }
@@ -481,7 +481,7 @@ bool CopyPass::fc_CopyFolder(const EntryAt& at, std::string& errorText)
         return true;
     }
     std::string note;
-    const EngineTask& task = run_.current;
+    const EngineTask& task = run_.current();
     if (((task.task.attributesToSet() | task.task.attributesToClear()) & platform::attr::kCompressed) != 0) {
         if (!opened())
             return false;
@@ -512,10 +512,10 @@ bool CopyPass::fc_CopyFolder(const EntryAt& at, std::string& errorText)
             return false;
         }
     }
-    const std::size_t lineAt = run_.protocol.text().size();
+    const std::size_t lineAt = run_.report.protocol.text().size();
     run_.sb_EntryDone(at, made ? doneText("ok", "ok (", note) : doneText("ok (vorhanden)", "ok (vorhanden; ", note));
-    if (made && run_.protocol.text().size() > lineAt)
-        madeFolderLines_[at.targetPath] = {lineAt, run_.protocol.text().substr(lineAt)};
+    if (made && run_.report.protocol.text().size() > lineAt)
+        madeFolderLines_[at.targetPath] = {lineAt, run_.report.protocol.text().substr(lineAt)};
     return true;
 }
 
@@ -669,9 +669,10 @@ void CopyPass::sb_TidyBackupFolders()
     if (!run_.hasEx(statusEx::kSaveFiles))
         return;
     std::set<std::string> backupFolders;
-    for (std::size_t i = 1; i < run_.tasks.size(); ++i)
-        if (!run_.tasks[i].BackupFolder.empty())
-            backupFolders.insert(net::resolveDrivePath(platform::withoutTrailingSeparator(run_.tasks[i].BackupFolder)));
+    for (std::size_t i = 1; i < run_.options().tasks.size(); ++i)
+        if (!run_.options().tasks[i].BackupFolder.empty())
+            backupFolders.insert(
+                net::resolveDrivePath(platform::withoutTrailingSeparator(run_.options().tasks[i].BackupFolder)));
     for (const std::string& folder : backupFolders)
         backup_.sb_TidyBackupFolder(folder);
 }
@@ -684,16 +685,16 @@ void CopyPass::sb_PassEnd()
     // however the copy ended. A failure to pack outweighs the others.
     std::string packError;
     if (!backup_.fc_BackupZipClose(packError))
-        run_.errorText = packError;
+        run_.report.errorText = packError;
     // "Done" means on the disk: what this pass wrote reaches the storage
     // before its end is reported (a stick pulled then holds it all). A pass
     // that found everything as it was wrote nothing to flush.
-    const EngineCounters& c = run_.counters;
+    const EngineCounters& c = run_.counts.counters;
     const bool wrote = c.CountFiles_Done + c.CountFolder_Done > c.CountFiles_Not + c.CountFolder_Not
         || backup_.fc_Wrote() || tidiedSomething_;
     std::string flushError;
-    if (wrote && !fc_FlushTargets(flushError) && run_.errorText.empty())
-        run_.errorText = flushError;
+    if (wrote && !fc_FlushTargets(flushError) && run_.report.errorText.empty())
+        run_.report.errorText = flushError;
 }
 
 void CopyPass::sb_SubfolderDone(std::int32_t level, const platform::FileEntry& entry, const std::string& /*path*/,
@@ -701,19 +702,19 @@ void CopyPass::sb_SubfolderDone(std::int32_t level, const platform::FileEntry& e
 {
     // A folder with a failure inside is never taken back: its error rows and
     // counts stay, whatever else it holds.
-    const bool copiedNothing = run_.current.Filtered && !run_.counters.failedSince(before)
-        && run_.counters.CountFiles_Done == before.CountFiles_Done;
+    const bool copiedNothing = run_.current().Filtered && !run_.counts.counters.failedSince(before)
+        && run_.counts.counters.CountFiles_Done == before.CountFiles_Done;
     if (copiedNothing) {
         // No file was copied into this folder: take it back, and remove the
         // target folder when this run made it (one that was there before
         // stays, empty or not).
         EngineCounters restored = before;
-        restored.CountFiles_ExistsTimeOk = run_.counters.CountFiles_ExistsTimeOk;
-        restored.SizeTotal_ExistsTimeOk = run_.counters.SizeTotal_ExistsTimeOk;
+        restored.CountFiles_ExistsTimeOk = run_.counts.counters.CountFiles_ExistsTimeOk;
+        restored.SizeTotal_ExistsTimeOk = run_.counts.counters.SizeTotal_ExistsTimeOk;
         // Its folders need nothing: each is passed over, so the figures add up.
-        restored.CountFolder_ExistsTimeOk += (run_.counters.CountFolder_Done - before.CountFolder_Done)
-            + (run_.counters.CountFolder_ExistsTimeOk - before.CountFolder_ExistsTimeOk);
-        run_.counters = restored;
+        restored.CountFolder_ExistsTimeOk += (run_.counts.counters.CountFolder_Done - before.CountFolder_Done)
+            + (run_.counts.counters.CountFolder_ExistsTimeOk - before.CountFolder_ExistsTimeOk);
+        run_.counts.counters = restored;
         const auto made = madeFolders_.find(subTarget);
         // Only an empty folder goes, the one this run made, in its parent as
         // the task's target reaches it; a failure changes nothing. (Whether
@@ -731,10 +732,10 @@ void CopyPass::sb_SubfolderDone(std::int32_t level, const platform::FileEntry& e
             run_.targets.close();
             // Its "ok" would name a folder that is not there.
             if (const auto line = madeFolderLines_.find(subTarget); line != madeFolderLines_.end())
-                run_.protocol.withdraw(line->second.first, line->second.second);
+                run_.report.protocol.withdraw(line->second.first, line->second.second);
         }
         run_.observer.ActionFolderDone();
-    } else if (!run_.cancel) {
+    } else if (!run_.stop.cancel) {
         rename_.sb_RenameAfterCopy({false, level + 1, entry, subPath, subTarget});
     }
     madeFolderLines_.erase(subTarget);
@@ -776,10 +777,10 @@ void CopyPass::sb_TidyTarget(const std::string& targetPath)
 bool CopyPass::fc_FlushTargets(std::string& errorText)
 {
     std::vector<std::string> folders;
-    for (std::size_t i = 1; i < run_.tasks.size(); ++i) {
-        folders.push_back(net::resolveDrivePath(run_.tasks[i].Target));
-        if (!run_.tasks[i].BackupFolder.empty())
-            folders.push_back(net::resolveDrivePath(run_.tasks[i].BackupFolder));
+    for (std::size_t i = 1; i < run_.options().tasks.size(); ++i) {
+        folders.push_back(net::resolveDrivePath(run_.options().tasks[i].Target));
+        if (!run_.options().tasks[i].BackupFolder.empty())
+            folders.push_back(net::resolveDrivePath(run_.options().tasks[i].BackupFolder));
     }
     run_.observer.ActionInfo("Daten werden auf den Datenträger geschrieben ...");
     platform::ErrorCode code = 0;
@@ -809,16 +810,16 @@ bool CopyPass::fc_ProtocolCopy()
         step.action = "COPY";
         run_.observer.ActionEntryGetNext(step);
         // What the review unticked is left, counted apart from errors.
-        run_.counters.CountFiles_Left += step.uncheckedFiles;
-        run_.counters.CountFolder_Left += step.uncheckedFolders;
-        if (step.index <= 0 || run_.cancel)
+        run_.counts.counters.CountFiles_Left += step.uncheckedFiles;
+        run_.counts.counters.CountFolder_Left += step.uncheckedFolders;
+        if (step.index <= 0 || run_.stop.cancel)
             break;
-        sb_ProtocolEntryCopy(step, run_.errorText);
+        sb_ProtocolEntryCopy(step, run_.report.errorText);
     }
     sb_RowFoldersDone();
     std::string packError;
     if (!backup_.fc_BackupZipClose(packError)) {
-        run_.errorText = packError;
+        run_.report.errorText = packError;
         return false;
     }
     return rename_.fc_ProtocolRename(copiedRows_);
@@ -830,7 +831,7 @@ bool CopyPass::fc_ProtocolCopy()
 bool CopyPass::fc_RowInside(const protocol::WorkListStep& step, std::string& errorText) const
 {
     const bool isFile = protocol::entryKindOfWord(step.type) == protocol::EntryKind::File;
-    const EngineTask& task = run_.tasks[static_cast<std::size_t>(step.taskIndex)];
+    const EngineTask& task = run_.options().tasks[static_cast<std::size_t>(step.taskIndex)];
     const std::string source =
         task.Source == kSourceComputer ? std::string(platform::kSeparatorText) : net::resolveDrivePath(task.Source);
     if ((!isFile || fc_RenameNameValid(step.source)) && platform::isWithin(step.sourcePath, source)
@@ -849,12 +850,12 @@ void CopyPass::sb_ProtocolEntryCopy(const protocol::WorkListStep& step, std::str
 {
     const std::optional<protocol::EntryKind> type = protocol::entryKindOfWord(step.type);
     const bool isFile = type == protocol::EntryKind::File;
-    if (!type || step.taskIndex < 1 || static_cast<std::size_t>(step.taskIndex) >= run_.tasks.size())
+    if (!type || step.taskIndex < 1 || static_cast<std::size_t>(step.taskIndex) >= run_.options().tasks.size())
         return;
     run_.taskNumber = step.taskIndex;
-    run_.current = run_.tasks[static_cast<std::size_t>(step.taskIndex)];
-    run_.sources.setRoot(run_.current.Source == kSourceComputer ? std::string() : run_.current.Source);
-    run_.targets.setRoot(run_.current.Target);
+    run_.selectTask(static_cast<std::size_t>(step.taskIndex));
+    run_.sources.setRoot(run_.current().Source == kSourceComputer ? std::string() : run_.current().Source);
+    run_.targets.setRoot(run_.current().Target);
     const std::string source = isFile ? platform::joinPath(step.sourcePath, step.source) : step.sourcePath;
     platform::FileEntry entry;
     platform::ErrorCode code = 0;
@@ -863,18 +864,18 @@ void CopyPass::sb_ProtocolEntryCopy(const protocol::WorkListStep& step, std::str
         entry = {};
         entry.name = platform::fileName(source);
     }
-    run_.fileNameCurrent = entry.name;
+    run_.report.fileNameCurrent = entry.name;
     errorText.clear();
     // A folder's row carries the level of its parent, as its line does.
     const EntryAt at{isFile, isFile ? step.level : step.level + 1, entry, step.sourcePath, step.targetPath};
-    const std::int64_t notBefore = run_.counters.CountFiles_Not + run_.counters.CountFolder_Not;
+    const std::int64_t notBefore = run_.counts.counters.CountFiles_Not + run_.counts.counters.CountFolder_Not;
     const bool inside = fc_RowInside(step, errorText);
     if (inside && isFile)
         sb_TidyTarget(step.targetPath);
     // A failed row has its line and counts; the rows go on (only a cancel stops them).
     if (!inside || !fc_FileCopy(at, errorText))
         static_cast<void>(policy_.fc_EntryFailed(at, errorText));
-    else if (run_.counters.CountFiles_Not + run_.counters.CountFolder_Not == notBefore)
+    else if (run_.counts.counters.CountFiles_Not + run_.counts.counters.CountFolder_Not == notBefore)
         copiedRows_.insert(source);
 }
 

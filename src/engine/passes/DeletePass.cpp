@@ -150,7 +150,7 @@ void DeletePass::sb_DeletesDone()
         const PendingDelete pending = std::move(pendingDeletes_.front());
         pendingDeletes_.pop_front();
         const EntryAt at{true, pending.level, pending.entry, pending.path, {}};
-        run_.fileNameCurrent = pending.entry.name;
+        run_.report.fileNameCurrent = pending.entry.name;
         run_.sb_EntryStart(at);
         std::string errorText;
         if (!fc_DeleteAsking(at, pending.folder, code, errorText))
@@ -185,7 +185,7 @@ bool AttribPass::fc_ChangeAttributes(const EntryAt& at, const std::string& path,
     const clsFileCompress::EntryIn entry = run_.entryFolder >= 0
         ? clsFileCompress::EntryIn{run_.entryFolder, at.entry.name, path}
         : clsFileCompress::EntryIn{AT_FDCWD, path, path};
-    if (!compress_.fc_SetAsAsked(entry, run_.current.task.attributesToSet(), run_.current.task.attributesToClear(),
+    if (!compress_.fc_SetAsAsked(entry, run_.current().task.attributesToSet(), run_.current().task.attributesToClear(),
                                  errorText))
         return false;
     constexpr std::uint32_t kWritten = platform::attr::kReadOnly | platform::attr::kStoredBits;

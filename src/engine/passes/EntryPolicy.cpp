@@ -52,7 +52,7 @@ void EntryPolicy::sb_AskLine(const EntryAt& at, const char* fileText, const char
 void EntryPolicy::sb_QuestionTimeAdd(RunContext::Clock::time_point start)
 {
     questionMillis_ += std::chrono::duration_cast<std::chrono::milliseconds>(run_.now() - start).count();
-    run_.secondsOff += static_cast<std::int32_t>(questionMillis_ / 1000);
+    run_.counts.secondsOff += static_cast<std::int32_t>(questionMillis_ / 1000);
     questionMillis_ %= 1000;
 }
 
@@ -72,7 +72,7 @@ EntryPolicy::Decision EntryPolicy::fc_Skipped(const EntryAt& at)
 EntryPolicy::Decision EntryPolicy::fc_CopyCancelled(const EntryAt& at)
 {
     sb_AskLine(at, "Datei nicht kopiert => abgebrochen", "Verzeichnis nicht kopiert => abgebrochen");
-    run_.cancel = true;
+    run_.stop.cancel = true;
     return Decision::Cancel;
 }
 
@@ -122,7 +122,7 @@ EntryPolicy::Decision EntryPolicy::fc_AskUser(const EntryAt& at, const platform:
             if (fc_ForAll(at, kAskedExisting,
                           at.isFile ? "Möchten Sie alle vorhandenen Dateien überschreiben?"
                                     : "Möchten Sie alle vorhandenen Verzeichnisse überschreiben?"))
-                run_.status |= status::kOverwriteExisting;
+                run_.optionsToSet().status |= status::kOverwriteExisting;
             break;
         case base::Answer::No: return fc_Skipped(at);
         default: return fc_CopyCancelled(at);
@@ -145,7 +145,7 @@ EntryPolicy::Decision EntryPolicy::fc_AskUser(const EntryAt& at, const platform:
             if (fc_ForAll(at, kAskedReadOnly,
                           std::string("Möchten Sie alle schreibgeschützten Daten ")
                               + (remove ? "löschen?" : "überschreiben?")))
-                run_.status |= status::kOverwriteProtected;
+                run_.optionsToSet().status |= status::kOverwriteProtected;
             // A copy replaces the target as a whole and leaves it alone until
             // then; the other actions work on the entry and need it writable.
             platform::ErrorCode ignored = 0; // the action itself tells when this did not help
@@ -166,7 +166,7 @@ EntryPolicy::Decision EntryPolicy::fc_AskUser(const EntryAt& at, const platform:
                 return fc_CopyCancelled(at);
             // A delete or a change is not a copy: its line says so.
             sb_AskLine(at, "Datei nicht ausgeführt => abgebrochen", "Verzeichnis nicht ausgeführt => abgebrochen");
-            run_.cancel = true;
+            run_.stop.cancel = true;
             return Decision::Cancel;
         }
     }
@@ -187,7 +187,7 @@ EntryPolicy::Decision EntryPolicy::fc_AskUser(const EntryAt& at, const platform:
     case base::Answer::Ignore: return Decision::GoOn;
     default:
         sb_AskLine(at, "Datei nicht ausgeführt => abgebrochen", "Verzeichnis nicht ausgeführt => abgebrochen");
-        run_.cancel = true;
+        run_.stop.cancel = true;
         return Decision::Cancel;
     }
 }
@@ -213,9 +213,9 @@ EntryPolicy::Decision EntryPolicy::fc_AskAgain(const EntryAt& at, const std::str
 
 void EntryPolicy::sb_CountLeft(const EntryAt& at, const std::string& reason)
 {
-    run_.lastFailure = {at.isFile ? platform::joinPath(at.path, at.entry.name) : at.path,
-                        reason.empty() ? "übersprungen" : reason, true};
-    EngineCounters& c = run_.counters;
+    run_.report.lastFailure = {at.isFile ? platform::joinPath(at.path, at.entry.name) : at.path,
+                               reason.empty() ? "übersprungen" : reason, true};
+    EngineCounters& c = run_.counts.counters;
     if (at.isFile) {
         const double sizeKB = static_cast<double>(at.entry.size) / 1024;
         ++c.CountFiles_Done;
@@ -236,7 +236,7 @@ void EntryPolicy::sb_CountLeft(const EntryAt& at, const std::string& reason)
 // then its content is left.
 bool EntryPolicy::fc_EntryFailed(const EntryAt& at, std::string& errorText)
 {
-    const bool stop = run_.cancel || !run_.has(status::kContinueAfterError);
+    const bool stop = run_.stop.cancel || !run_.has(status::kContinueAfterError);
     if (run_.has(status::kCreateProtocol)) {
         const char* what = run_.pass == PassAction::Copy ? "nicht kopiert ("
             : run_.pass == PassAction::Delete            ? "nicht gelöscht ("
@@ -256,12 +256,12 @@ bool EntryPolicy::fc_EntryFailed(const EntryAt& at, std::string& errorText)
     }
     sb_CountLeft(at, errorText);
     if (stop)
-        run_.entryError = errorText;
+        run_.report.entryError = errorText;
     else
         errorText.clear();
     if (at.isFile)
         return true;
-    run_.folderLeft = true;
+    run_.report.folderLeft = true;
     return !stop;
 }
 

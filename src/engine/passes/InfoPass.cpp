@@ -29,7 +29,7 @@ std::int32_t letters(const std::string& text)
 void InfoPass::sb_CountAttributes(std::uint32_t a, bool isFile)
 {
     using namespace platform::attr;
-    EngineCounters& c = run_.counters;
+    EngineCounters& c = run_.counts.counters;
     (isFile ? c.CountFiles_Protected : c.CountFolder_Protected) += (a & kReadOnly) != 0;
     (isFile ? c.CountFiles_System : c.CountFolder_System) += (a & kSystem) != 0;
     (isFile ? c.CountFiles_Hidden : c.CountFolder_Hidden) += (a & kHidden) != 0;
@@ -43,7 +43,7 @@ bool InfoPass::fc_InfoFileCompared(const EntryAt& at)
 {
     const platform::FileEntry& entry = at.entry;
     const std::string& targetPath = at.targetPath;
-    EngineCounters& c = run_.counters;
+    EngineCounters& c = run_.counts.counters;
     const double sizeKB = static_cast<double>(entry.size) / 1024;
     platform::FileEntry target;
     platform::ErrorCode code = 0;
@@ -105,7 +105,7 @@ bool InfoPass::fc_InfoEntry(const EntryAt& at)
     const platform::FileEntry& entry = at.entry;
     const std::string& path = at.path;
     const std::string& targetPath = at.targetPath;
-    EngineCounters& c = run_.counters;
+    EngineCounters& c = run_.counts.counters;
     c.LevelMax = std::max(c.LevelMax, level);
     const bool lines = run_.writesProtocol() && !run_.has(status::kFolderEntriesInfo);
     if (isFile) {
@@ -175,7 +175,7 @@ bool InfoPass::fc_InfoEntry(const EntryAt& at)
 
 bool InfoPass::reportsFolder(std::int32_t level) const
 {
-    return run_.has(status::kFolderEntriesInfo) && level <= run_.folderInfoLevel;
+    return run_.has(status::kFolderEntriesInfo) && level <= run_.options().folderInfoLevel;
 }
 
 void InfoPass::sb_FolderOpened(std::int32_t level, const std::string& path)
@@ -196,7 +196,7 @@ void InfoPass::sb_SubfolderDone(std::int32_t level, const platform::FileEntry& e
                                 const std::string& subPath, const std::string& /*subTarget*/,
                                 const EngineCounters& before)
 {
-    EngineCounters& c = run_.counters;
+    EngineCounters& c = run_.counts.counters;
     if (reportsFolder(level)) {
         const double sizeKB = c.SizeTotal - before.SizeTotal;
         const std::int64_t folders = c.CountFolder - before.CountFolder;
@@ -214,7 +214,7 @@ void InfoPass::sb_SubfolderDone(std::int32_t level, const platform::FileEntry& e
     }
     // A folder with a failure inside is never taken back: its error rows and
     // counts stay, whatever else it holds.
-    if (run_.current.Filtered && run_.has(status::kOnlyDifferent) && !c.failedSince(before)
+    if (run_.current().Filtered && run_.has(status::kOnlyDifferent) && !c.failedSince(before)
         && c.CountFiles_ToDo == before.CountFiles_ToDo) {
         // Nothing to copy in here: the folder is no work for the copy (its
         // row goes), it is passed over as one that needs nothing. What was
@@ -231,24 +231,24 @@ void InfoPass::sb_SubfolderDone(std::int32_t level, const platform::FileEntry& e
 
 void InfoPass::sb_PassDone()
 {
-    const bool protocolPresent = !run_.protocol.text().empty();
-    if (!run_.errorText.empty() || run_.cancel) {
-        run_.observer.ActionReady(false, run_.errorText, protocolPresent);
+    const bool protocolPresent = !run_.report.protocol.text().empty();
+    if (!run_.report.errorText.empty() || run_.stop.cancel) {
+        run_.observer.ActionReady(false, run_.report.errorText, protocolPresent);
         return;
     }
     if (run_.has(status::kFolderEntriesInfo)) {
-        const std::string text = fc_SizeText(run_.counters.SizeTotal, "MB", "0,000.00") + " - ("
-            + "Unterverz.: " + std::to_string(run_.counters.CountFolder - 1)
-            + ", Dateien: " + std::to_string(run_.counters.CountFiles) + ")";
+        const std::string text = fc_SizeText(run_.counts.counters.SizeTotal, "MB", "0,000.00") + " - ("
+            + "Unterverz.: " + std::to_string(run_.counts.counters.CountFolder - 1)
+            + ", Dateien: " + std::to_string(run_.counts.counters.CountFiles) + ")";
         run_.sb_ProtocolAdd({.action = PassAction::Info,
                              .level = 0,
                              .type = protocol::EntryKind::Folder,
-                             .name = run_.current.Source,
+                             .name = run_.current().Source,
                              .text = text,
                              .folder = {},
                              .report = FolderReport::End});
     }
-    run_.observer.ActionReady(true, {}, !run_.protocol.text().empty());
+    run_.observer.ActionReady(true, {}, !run_.report.protocol.text().empty());
     if (run_.has(status::kFolderEntriesInfo)) {
         bool shown = false;
         run_.observer.ActionProtocolShow(shown);

@@ -2,6 +2,8 @@
 
 #include "engine/passes/RunContext.h"
 
+#include <string>
+
 namespace zdr::engine {
 
 // The make-directory pass: each task names a new folder (its target) in
@@ -10,11 +12,11 @@ class MkDirPass {
 public:
     explicit MkDirPass(RunContext& run) : run_(run) {}
 
-    // The current task names its folder; false: the error text says it must.
-    bool fc_NameGiven();
+    // The current task names its folder; false: errorText says it must.
+    [[nodiscard]] bool fc_NameGiven(std::string& errorText) const;
     // Makes the current task's folder (its source is connected and
-    // resolved): its line, its count, the clipboard; false: the error text.
-    bool fc_MakeFolder();
+    // resolved): its line, its count, the clipboard; false: errorText.
+    [[nodiscard]] bool fc_MakeFolder(std::string& errorText);
 
 private:
     RunContext& run_;

@@ -42,8 +42,8 @@ bool RenamePass::fc_Rename(const std::string& code, bool isFile, bool inSource, 
 {
     const std::string failed =
         std::string("Fehler bei Umbenennung ") + (isFile ? "Datei" : "Verzeichnis") + ": " + fullPath;
-    if (!run_.current.RenameProblem.empty()) {
-        errorText = failed + " - " + run_.current.RenameProblem;
+    if (!run_.current().RenameProblem.empty()) {
+        errorText = failed + " - " + run_.current().RenameProblem;
         return false;
     }
     bool numberUsed = false;
@@ -68,8 +68,8 @@ bool RenamePass::fc_Rename(const std::string& code, bool isFile, bool inSource, 
 
 void RenamePass::sb_RenameAfterCopy(const EntryAt& at)
 {
-    const std::uint32_t flags = run_.current.RenameFlags;
-    if (run_.cancel || !renameWanted(flags, at.isFile, at.isFile ? at.level : at.level - 1))
+    const std::uint32_t flags = run_.current().RenameFlags;
+    if (run_.stop.cancel || !renameWanted(flags, at.isFile, at.isFile ? at.level : at.level - 1))
         return;
     const bool inSource = (flags & flag::kSource) != 0;
     const std::string& folder = inSource ? at.path : at.targetPath;
@@ -77,14 +77,14 @@ void RenamePass::sb_RenameAfterCopy(const EntryAt& at)
     std::uint64_t& numbered = renameNumbers_[run_.taskNumber];
     std::string newName;
     std::string errorText;
-    if (!fc_Rename(run_.current.RenameCode, at.isFile, inSource, full, at.entry.name, numbered, newName, errorText)) {
+    if (!fc_Rename(run_.current().RenameCode, at.isFile, inSource, full, at.entry.name, numbered, newName, errorText)) {
         // Copied, but not renamed: its line says so and the pass fails with it.
         if (run_.has(status::kCreateProtocol))
             run_.sb_ProtocolEntry(at, "nicht umbenannt (" + errorText + ")");
-        run_.entryError = errorText;
+        run_.report.entryError = errorText;
         return;
     }
-    if (fc_RenameNumbers(run_.current.RenameCode))
+    if (fc_RenameNumbers(run_.current().RenameCode))
         ++numbered;
     if (run_.has(status::kCreateProtocol))
         run_.sb_ProtocolEntry(at, "umbenannt in: " + newName);
@@ -99,9 +99,9 @@ void RenamePass::sb_RenameAfterCopy(const EntryAt& at)
 
 bool RenamePass::fc_ProtocolRename(const std::set<std::string>& copiedRows)
 {
-    if (run_.cancel || std::none_of(run_.tasks.begin() + 1, run_.tasks.end(), [](const EngineTask& t) {
-            return t.RenameFlags != 0;
-        }))
+    if (run_.stop.cancel
+        || std::none_of(run_.options().tasks.begin() + 1, run_.options().tasks.end(),
+                        [](const EngineTask& t) { return t.RenameFlags != 0; }))
         return true;
     // The copied rows that their task renames, from the last to the first.
     std::vector<protocol::WorkListStep> rows;
@@ -116,7 +116,8 @@ bool RenamePass::fc_ProtocolRename(const std::set<std::string>& copiedRows)
         const bool isFile = protocol::entryKindOfWord(step.type) == protocol::EntryKind::File;
         const std::string source = isFile ? platform::joinPath(step.sourcePath, step.source) : step.sourcePath;
         if (copiedRows.count(source) != 0
-            && renameWanted(run_.tasks[static_cast<std::size_t>(step.taskIndex)].RenameFlags, isFile, step.level))
+            && renameWanted(run_.options().tasks[static_cast<std::size_t>(step.taskIndex)].RenameFlags, isFile,
+                            step.level))
             rows.push_back(step);
     }
     // Numbers are given in the order of the list.
@@ -124,20 +125,20 @@ bool RenamePass::fc_ProtocolRename(const std::set<std::string>& copiedRows)
     for (std::size_t i = rows.size(); i-- > 0;) {
         std::uint64_t& next = renameNumbers_[rows[i].taskIndex];
         numbers[i] = next;
-        if (fc_RenameNumbers(run_.tasks[static_cast<std::size_t>(rows[i].taskIndex)].RenameCode))
+        if (fc_RenameNumbers(run_.options().tasks[static_cast<std::size_t>(rows[i].taskIndex)].RenameCode))
             ++next;
     }
-    for (std::size_t i = 0; i < rows.size() && !run_.cancel; ++i) {
+    for (std::size_t i = 0; i < rows.size() && !run_.stop.cancel; ++i) {
         const protocol::WorkListStep& row = rows[i];
         run_.taskNumber = row.taskIndex;
-        run_.current = run_.tasks[static_cast<std::size_t>(row.taskIndex)];
+        run_.selectTask(static_cast<std::size_t>(row.taskIndex));
         const bool isFile = protocol::entryKindOfWord(row.type) == protocol::EntryKind::File;
-        const bool inSource = (run_.current.RenameFlags & flag::kSource) != 0;
+        const bool inSource = (run_.current().RenameFlags & flag::kSource) != 0;
         const std::string& folder = inSource ? row.sourcePath : row.targetPath;
         const std::string full = isFile ? platform::joinPath(folder, row.source) : folder;
         std::string newName;
-        const bool renamed = fc_Rename(run_.current.RenameCode, isFile, inSource, full, platform::fileName(full),
-                                       numbers[i], newName, run_.errorText);
+        const bool renamed = fc_Rename(run_.current().RenameCode, isFile, inSource, full, platform::fileName(full),
+                                       numbers[i], newName, run_.report.errorText);
         if (run_.has(status::kCreateProtocol) || !renamed)
             run_.sb_ProtocolAdd({.action = run_.pass,
                                  .level = row.level,
@@ -145,7 +146,7 @@ bool RenamePass::fc_ProtocolRename(const std::set<std::string>& copiedRows)
                                  .name = row.source,
                                  .text = renamed ? "umbenannt in: " + newName : "nicht umbenannt",
                                  .folder = row.sourcePath,
-                                 .target = renamed ? std::string_view() : std::string_view(run_.errorText),
+                                 .target = renamed ? std::string_view() : std::string_view(run_.report.errorText),
                                  .error = !renamed});
         if (!renamed)
             return false;

@@ -21,7 +21,7 @@ bool RunContext::writesProtocol() const
 
 void RunContext::sb_ProtocolAdd(const ProtocolRecord& record)
 {
-    protocol.add(record, has(status::kOnlyDifferent) || listsRows(), taskNumber, observer);
+    report.protocol.add(record, has(status::kOnlyDifferent) || listsRows(), taskNumber, observer);
 }
 
 void RunContext::sb_ProtocolEntry(const EntryAt& at, const std::string& text)
@@ -31,7 +31,7 @@ void RunContext::sb_ProtocolEntry(const EntryAt& at, const std::string& text)
     // A folder handled after its content follows its files' lines: its own
     // line must not pass for their heading and be left out.
     if (!at.isFile && (pass == PassAction::Delete || pass == PassAction::Attrib))
-        protocol.forgetLastFolder();
+        report.protocol.forgetLastFolder();
     sb_ProtocolAdd({.action = pass,
                     .level = at.isFile ? at.level : at.level - 1,
                     .type = at.isFile ? protocol::EntryKind::File : protocol::EntryKind::Folder,
@@ -53,39 +53,39 @@ void RunContext::sb_EntryDone(const EntryAt& at, const std::string& text)
     if (has(status::kCreateProtocol))
         sb_ProtocolEntry(at, text);
     if (at.isFile) {
-        ++counters.CountFiles_Done;
-        counters.SizeTotal_Done += static_cast<double>(at.entry.size) / 1024;
+        ++counts.counters.CountFiles_Done;
+        counts.counters.SizeTotal_Done += static_cast<double>(at.entry.size) / 1024;
         sb_Estimate(0);
         observer.ActionFileDone();
     } else {
-        ++counters.CountFolder_Done;
+        ++counts.counters.CountFolder_Done;
         observer.ActionFolderDone();
     }
 }
 
 std::uint32_t RunContext::fc_TargetAttributes(std::uint32_t sourceAttributes) const
 {
-    const std::uint32_t set = current.task.attributesToSet() & ~platform::attr::kCompressed;
-    const std::uint32_t clear = current.task.attributesToClear() & ~platform::attr::kCompressed;
+    const std::uint32_t set = current_.task.attributesToSet() & ~platform::attr::kCompressed;
+    const std::uint32_t clear = current_.task.attributesToClear() & ~platform::attr::kCompressed;
     return (sourceAttributes | set) & ~clear;
 }
 
 std::int32_t RunContext::SecondsUsed() const
 {
-    const auto elapsed = std::chrono::duration_cast<std::chrono::seconds>(now() - passStart).count();
-    return static_cast<std::int32_t>(elapsed) - secondsOff;
+    const auto elapsed = std::chrono::duration_cast<std::chrono::seconds>(now() - counts.passStart).count();
+    return static_cast<std::int32_t>(elapsed) - counts.secondsOff;
 }
 
 void RunContext::sb_Estimate(std::int64_t currentFileBytes)
 {
     const std::int64_t presentSecond =
         std::chrono::duration_cast<std::chrono::seconds>(now().time_since_epoch()).count();
-    const auto sincePassStart = std::chrono::duration_cast<std::chrono::seconds>(now() - passStart).count();
+    const auto sincePassStart = std::chrono::duration_cast<std::chrono::seconds>(now() - counts.passStart).count();
     // At most once a second, and then only every fifth second once there is an estimate.
-    if (presentSecond != lastEstimateSecond && (sincePassStart % 5 == 0 || secondsMax == 0)) {
-        secondsMax =
-            fc_EstimateSeconds(sincePassStart - secondsOff, counters, currentFileBytes, has(status::kInfoOnlyCount));
-        lastEstimateSecond = presentSecond;
+    if (presentSecond != counts.lastEstimateSecond && (sincePassStart % 5 == 0 || counts.secondsMax == 0)) {
+        counts.secondsMax = fc_EstimateSeconds(sincePassStart - counts.secondsOff, counts.counters, currentFileBytes,
+                                               has(status::kInfoOnlyCount));
+        counts.lastEstimateSecond = presentSecond;
     }
 }
 

@@ -41,19 +41,69 @@ struct FolderId {
     auto operator<=>(const FolderId&) const = default;
 };
 
-// What every pass of a run shares: the options and tasks, the pass and task
-// being worked, the counters, the protocol, the cancel flags, the clock and
-// the task's folders as opened for the lookups. The passes keep their own
-// state; this is all they see of each other.
+// What a pass reads of the run: the options and the tasks as the engine's
+// face set them. Passes see them const; the driver and an "all" answer
+// change them through RunContext::optionsToSet.
+struct RunOptions {
+    std::uint32_t status = 0;
+    std::uint32_t statusEx = 0;
+    std::uint8_t folderInfoLevel = 0;
+    std::uint32_t blockSize = 0;
+    std::vector<EngineTask> tasks{1}; // numbered from 1; slot 0 unused
+};
+
+// What a pass counts: the figures and the clock they are timed by.
+struct RunCounts {
+    using Clock = std::chrono::steady_clock;
+
+    EngineCounters counters;
+    std::function<Clock::time_point()> clock = [] { return Clock::now(); };
+    Clock::time_point passStart{};
+    std::int32_t secondsOff = 0;
+    std::int32_t secondsMax = 0;
+    std::int64_t lastEstimateSecond = -1;
+};
+
+// How a run stops.
+struct CancelToken {
+    bool cancel = false; // set by fc_Cancel and a cancel answer
+    // The program-wide flag: stops a running whole-file copy between its chunks.
+    bool copyCancel = false;
+};
+
+// What a pass reports: the run's error, the failed entry, the protocol.
+struct RunReport {
+    std::string fileNameCurrent;
+    std::string errorText;
+    ProtocolLines protocol;
+    // The failure of an entry that the policy kept for the pass's result,
+    // so a later entry that clears the error text cannot hide it.
+    std::string entryError;
+    bool folderLeft = false; // the failed folder's content is not walked
+    EntryFailure lastFailure;
+};
+
+// What every pass of a run shares: the options and the task being worked
+// (read only), the counts, the cancel token, the report, and the task's
+// folders as opened for the lookups. The passes keep their own state; this
+// is all they see of each other.
 class RunContext {
 public:
-    using Clock = std::chrono::steady_clock;
+    using Clock = RunCounts::Clock;
 
     RunContext(FolderCopyObserver& eventsTo, base::Questioner& asks) : observer(eventsTo), questioner(asks) {}
     RunContext(const RunContext&) = delete;
     RunContext& operator=(const RunContext&) = delete;
 
-    bool has(std::uint32_t bit) const { return (status & bit) != 0; }
+    const RunOptions& options() const { return options_; }
+    // For the engine's face, the task driver and an answer that holds for all.
+    RunOptions& optionsToSet() { return options_; }
+    // The task being worked: a copy of one of the options' tasks.
+    const EngineTask& current() const { return current_; }
+    EngineTask& currentToSet() { return current_; }
+    void selectTask(std::size_t index) { current_ = options_.tasks[index]; }
+
+    bool has(std::uint32_t bit) const { return (options_.status & bit) != 0; }
     // The user reviews the information pass's list before the action: the
     // pass lists every entry it finds, with what the action will do to it.
     bool reviews() const;
@@ -61,8 +111,8 @@ public:
     bool listsRows() const;
     // Protocol records are written: asked for, or the review needs them.
     bool writesProtocol() const;
-    bool hasEx(std::uint32_t bit) const { return (statusEx & bit) != 0; }
-    Clock::time_point now() const { return clock(); }
+    bool hasEx(std::uint32_t bit) const { return (options_.statusEx & bit) != 0; }
+    Clock::time_point now() const { return counts.clock(); }
 
     // A record for the protocol, under the current task's number.
     void sb_ProtocolAdd(const ProtocolRecord& record);
@@ -101,33 +151,16 @@ public:
     base::Questioner& questioner;
     base::ClipboardWriter* clipboard = nullptr;
     std::function<void()> doEvents;
-    std::function<Clock::time_point()> clock = [] { return Clock::now(); };
 
-    // options
-    std::uint32_t status = 0;
-    std::uint32_t statusEx = 0;
-    std::uint8_t folderInfoLevel = 0;
-    std::uint32_t blockSize = 0;
-    std::vector<EngineTask> tasks{1}; // numbered from 1; slot 0 unused
+    RunCounts counts;
+    CancelToken stop;
+    RunReport report;
 
-    // the pass and the task being worked
+    // the pass being worked
     PassAction pass = PassAction::None;
     std::string action; // the pass's word
     std::int16_t taskNumber = 0;
-    EngineTask current;
     EntryFilter filter;
-    EngineCounters counters;
-    std::string fileNameCurrent;
-    std::string errorText;
-    ProtocolLines protocol;
-    bool cancel = false; // set by fc_Cancel and a cancel answer
-    // The program-wide flag: stops a running whole-file copy between its chunks.
-    bool copyCancel = false;
-    // The failure of an entry that the policy kept for the pass's result,
-    // so a later entry that clears the error text cannot hide it.
-    std::string entryError;
-    bool folderLeft = false; // the failed folder's content is not walked
-    EntryFailure lastFailure;
     // The action pass follows a review: it acts only on what the review chose.
     bool reviewed = false;
     // The task's folders, each opened once: entries are looked up and
@@ -141,11 +174,9 @@ public:
     // what was made in it, never walked as source.
     std::set<FolderId> ownTargets;
 
-    // timing
-    Clock::time_point passStart{};
-    std::int32_t secondsOff = 0;
-    std::int32_t secondsMax = 0;
-    std::int64_t lastEstimateSecond = -1;
+private:
+    RunOptions options_;
+    EngineTask current_;
 };
 
 } // namespace zdr::engine

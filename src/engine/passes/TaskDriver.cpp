@@ -73,21 +73,21 @@ void TaskDriver::sb_RunStart()
 {
     sourceDrives_.clear();
     targetDrives_.clear();
-    sourceDrives_.resize(run_.tasks.size());
-    targetDrives_.resize(run_.tasks.size());
+    sourceDrives_.resize(run_.options().tasks.size());
+    targetDrives_.resize(run_.options().tasks.size());
     isRunning_ = true;
     // Each run resolves its folders anew (the window may have changed a target).
     passes_.protectedFolders.reset();
-    for (EngineTask& task : run_.tasks)
+    for (EngineTask& task : run_.optionsToSet().tasks)
         task.SourceResolved = task.TargetResolved = false;
-    run_.cancel = false;
-    run_.copyCancel = false;
+    run_.stop.cancel = false;
+    run_.stop.copyCancel = false;
     run_.reviewed = false;
     sb_DropUnusedOptions();
     passes_.policy.sb_RunStart();
-    run_.counters = EngineCounters{};
+    run_.counts.counters = EngineCounters{};
     run_.taskNumber = 0;
-    run_.protocol.clear();
+    run_.report.protocol.clear();
     passes_.rename.sb_RunStart();
     passes_.backup.sb_RunStart();
 }
@@ -96,15 +96,15 @@ void TaskDriver::sb_PassStart(PassAction pass)
 {
     run_.pass = pass;
     run_.action = passActionWord(pass);
-    run_.passStart = run_.now();
-    run_.secondsOff = 0;
-    run_.secondsMax = 0;
-    run_.lastEstimateSecond = -1;
-    run_.fileNameCurrent.clear();
+    run_.counts.passStart = run_.now();
+    run_.counts.secondsOff = 0;
+    run_.counts.secondsMax = 0;
+    run_.counts.lastEstimateSecond = -1;
+    run_.report.fileNameCurrent.clear();
     // A failure of the pass before must not make this one look failed.
-    run_.errorText.clear();
-    run_.entryError.clear();
-    run_.protocol.clear();
+    run_.report.errorText.clear();
+    run_.report.entryError.clear();
+    run_.report.protocol.clear();
     passes_.copy.sb_PassStart();
     run_.observer.ActionStart(run_.action);
 }
@@ -117,9 +117,9 @@ void TaskDriver::sb_DropUnusedOptions()
 {
     const bool changes = run_.has(status::kDelete) || run_.has(status::kAttrib);
     if (changes && !run_.has(status::kCopy))
-        run_.status &= ~(status::kOnlyDifferent | status::kOnlyNewer | status::kBlockBytes);
+        run_.optionsToSet().status &= ~(status::kOnlyDifferent | status::kOnlyNewer | status::kBlockBytes);
     if (changes || run_.has(status::kCopy))
-        run_.status &= ~status::kFolderEntriesInfo;
+        run_.optionsToSet().status &= ~status::kFolderEntriesInfo;
 }
 
 bool TaskDriver::fc_ActionRun()
@@ -127,7 +127,7 @@ bool TaskDriver::fc_ActionRun()
     sb_RunStart();
     if (!fc_CheckTasks()) {
         // Reported as the end of the pass that would have come first.
-        const std::string refused = run_.errorText;
+        const std::string refused = run_.report.errorText;
         const struct {
             std::uint32_t bit;
             PassAction pass;
@@ -142,7 +142,7 @@ bool TaskDriver::fc_ActionRun()
                 break;
             }
         }
-        run_.errorText = refused;
+        run_.report.errorText = refused;
         sb_ErrorEnd();
         return false;
     }
@@ -157,54 +157,54 @@ bool TaskDriver::fc_ActionRun()
         {status::kAttrib, PassAction::Attrib},
     };
     for (const auto& p : actionPasses) {
-        if (run_.has(p.bit) && !run_.cancel && !fc_ActionPass(p.pass))
+        if (run_.has(p.bit) && !run_.stop.cancel && !fc_ActionPass(p.pass))
             return !isRunning_ ? false : fc_NormalEnd();
     }
-    if (run_.has(status::kMkDir) && !run_.cancel && !fc_MkDirPass())
+    if (run_.has(status::kMkDir) && !run_.stop.cancel && !fc_MkDirPass())
         return false;
     return fc_NormalEnd();
 }
 
 bool TaskDriver::fc_NormalEnd()
 {
-    run_.cancel = false;
-    run_.copyCancel = false;
+    run_.stop.cancel = false;
+    run_.stop.copyCancel = false;
     isRunning_ = false;
     return true;
 }
 
 void TaskDriver::sb_ErrorEnd()
 {
-    run_.observer.ActionReady(false, run_.errorText, !run_.protocol.text().empty());
+    run_.observer.ActionReady(false, run_.report.errorText, !run_.report.protocol.text().empty());
     isRunning_ = false;
 }
 
 bool TaskDriver::fc_LoadTask(std::size_t index)
 {
     run_.taskNumber = static_cast<std::int16_t>(index);
-    run_.current = run_.tasks[index];
-    return run_.filter.load(run_.current, run_.has(status::kFolderOnly), run_.errorText);
+    run_.selectTask(index);
+    return run_.filter.load(run_.current(), run_.has(status::kFolderOnly), run_.report.errorText);
 }
 
 bool TaskDriver::fc_ConnectDrive(bool source)
 {
-    const std::string& code = source ? run_.current.task.netSourceCode : run_.current.task.netTargetCode;
+    const std::string& code = source ? run_.current().task.netSourceCode : run_.current().task.netTargetCode;
     if (code.empty())
         return true;
     const char* side = source ? "Quelle: '" : "Ziel: '";
-    const std::string& folder = source ? run_.current.Source : run_.current.Target;
+    const std::string& folder = source ? run_.current().Source : run_.current().Target;
     std::unique_ptr<net::NetworkDrive>& drive = (source ? sourceDrives_ : targetDrives_)[run_.taskNumber];
     if (!drive && networkDrives_)
         drive = networkDrives_();
     if (!drive) {
-        run_.errorText = side + folder + "' konnte nicht verbunden werden: " + kNoNetworkSupport;
+        run_.report.errorText = side + folder + "' konnte nicht verbunden werden: " + kNoNetworkSupport;
         return false;
     }
     if (drive->Connected())
         return true;
     // A damaged code names no drive: said so, never taken for a folder that is missing.
     if (!drive->fc_Init(code)) {
-        run_.errorText = side + folder + "' konnte nicht verbunden werden: Der Netzlaufwerksparameter '"
+        run_.report.errorText = side + folder + "' konnte nicht verbunden werden: Der Netzlaufwerksparameter '"
             + base::maskedNetConnectCode(code) + "' ist beschädigt - " + base::parseNetConnectCode(code).error;
         return false;
     }
@@ -212,7 +212,7 @@ bool TaskDriver::fc_ConnectDrive(bool source)
                              + "' verbinden ...");
     std::string message;
     if (!drive->fc_Connect(message)) {
-        run_.errorText = side + folder + "' konnte nicht verbunden werden: " + message;
+        run_.report.errorText = side + folder + "' konnte nicht verbunden werden: " + message;
         return false;
     }
     run_.observer.ActionInfo(side + drive->LocalName() + "' mit Netzlaufwerk '" + drive->RemoteName() + "' verbunden");
@@ -227,8 +227,9 @@ bool TaskDriver::fc_ShareOnDrive(EngineTask& task)
         return true;
     // The letters other tasks' codes name, and those connected already.
     std::set<char> taken;
-    for (std::size_t i = 1; i < run_.tasks.size(); ++i) {
-        for (const std::string* code : {&run_.tasks[i].task.netSourceCode, &run_.tasks[i].task.netTargetCode}) {
+    for (std::size_t i = 1; i < run_.options().tasks.size(); ++i) {
+        for (const std::string* code :
+             {&run_.options().tasks[i].task.netSourceCode, &run_.options().tasks[i].task.netTargetCode}) {
             const std::string local = base::parseNetConnectCode(*code).code.localName;
             if (!local.empty())
                 taken.insert(static_cast<char>(std::toupper(static_cast<unsigned char>(local.front()))));
@@ -241,7 +242,8 @@ bool TaskDriver::fc_ShareOnDrive(EngineTask& task)
             letter = c;
     }
     if (letter == 0) {
-        run_.errorText = "Quelle: '" + source + "' konnte nicht verbunden werden: kein Laufwerksbuchstabe ist frei";
+        run_.report.errorText =
+            "Quelle: '" + source + "' konnte nicht verbunden werden: kein Laufwerksbuchstabe ist frei";
         return false;
     }
     // The task's own code may carry the user and password for its shares.
@@ -259,8 +261,8 @@ bool TaskDriver::fc_CheckTasks()
     const bool copies = run_.has(status::kCopy);
     const bool targetUsed = copies || (run_.has(status::kWithInfo) && run_.has(status::kOnlyDifferent));
     const bool backups = copies && run_.hasEx(statusEx::kSaveFiles);
-    for (std::size_t i = 1; i < run_.tasks.size(); ++i) {
-        EngineTask& task = run_.tasks[i];
+    for (std::size_t i = 1; i < run_.options().tasks.size(); ++i) {
+        EngineTask& task = run_.optionsToSet().tasks[i];
         if (!fc_ShareOnDrive(task)) {
             run_.taskNumber = static_cast<std::int16_t>(i);
             return false;
@@ -278,7 +280,7 @@ bool TaskDriver::fc_CheckTasks()
             problem = fc_FolderTextProblem("Sicherungsverzeichnis", task.BackupFolder);
         if (!problem.empty()) {
             run_.taskNumber = static_cast<std::int16_t>(i);
-            run_.errorText = problem;
+            run_.report.errorText = problem;
             return false;
         }
         // A folder on a network drive is resolved once its drive is connected.
@@ -287,7 +289,7 @@ bool TaskDriver::fc_CheckTasks()
         if (targetUsed && task.task.netTargetCode.empty() && !task.Target.empty())
             sb_ResolveSide(task, false);
         if (changes || copies) {
-            if (fc_TaskRefused(task, run_.errorText)) {
+            if (fc_TaskRefused(task, run_.report.errorText)) {
                 run_.taskNumber = static_cast<std::int16_t>(i);
                 return false;
             }
@@ -373,15 +375,15 @@ bool TaskDriver::fc_CheckSide(bool source, const char* missingText)
 {
     if (!fc_ConnectDrive(source))
         return false;
-    EngineTask& task = run_.tasks[static_cast<std::size_t>(run_.taskNumber)];
+    EngineTask& task = run_.optionsToSet().tasks[static_cast<std::size_t>(run_.taskNumber)];
     sb_ResolveSide(task, source);
-    std::string& folder = source ? run_.current.Source : run_.current.Target;
+    std::string& folder = source ? run_.currentToSet().Source : run_.currentToSet().Target;
     folder = source ? task.Source : task.Target;
-    if (fc_TaskRefused(task, run_.errorText))
+    if (fc_TaskRefused(task, run_.report.errorText))
         return false;
     if (missingText == nullptr || folderExists(folder))
         return true;
-    run_.errorText = std::string(source ? "Quelle: '" : "Zielverzeichnis: '") + folder + missingText;
+    run_.report.errorText = std::string(source ? "Quelle: '" : "Zielverzeichnis: '") + folder + missingText;
     return false;
 }
 
@@ -402,9 +404,9 @@ bool TaskDriver::fc_InfoPass()
 {
     sb_PassStart(PassAction::Info);
     const bool targetRequired = run_.has(status::kCopy) || run_.has(status::kOnlyDifferent);
-    const std::size_t taskCount = run_.tasks.size() - 1;
+    const std::size_t taskCount = run_.options().tasks.size() - 1;
     // A cancelled run walks no further task.
-    for (std::size_t i = 1; i <= taskCount && !run_.cancel; ++i) {
+    for (std::size_t i = 1; i <= taskCount && !run_.stop.cancel; ++i) {
         if (!fc_LoadTask(i) || !fc_CheckSide(true, "' ist nicht vorhanden oder kein Zugriff!")
             || (targetRequired && !fc_CheckSide(false, nullptr))) {
             sb_ErrorEnd();
@@ -412,14 +414,15 @@ bool TaskDriver::fc_InfoPass()
         }
         run_.observer.ActionStartAufgabe(run_.action, static_cast<std::int32_t>(i),
                                          static_cast<std::int32_t>(taskCount), 0);
-        if (targetRequired && run_.current.Source != kSourceComputer && targetMissing(run_.current, run_.errorText)) {
+        if (targetRequired && run_.current().Source != kSourceComputer
+            && targetMissing(run_.current(), run_.report.errorText)) {
             sb_ErrorEnd();
             return false;
         }
-        sb_KeepWalkFailure(passes_.walk.fc_WalkTask(passes_.info, run_.current.Target));
+        sb_KeepWalkFailure(passes_.walk.fc_WalkTask(passes_.info, run_.current().Target, run_.report.errorText));
     }
-    if (run_.errorText.empty())
-        run_.errorText = run_.entryError;
+    if (run_.report.errorText.empty())
+        run_.report.errorText = run_.report.entryError;
     passes_.info.sb_PassDone();
     return true;
 }
@@ -430,18 +433,18 @@ bool TaskDriver::fc_ActionPass(PassAction pass)
 {
     run_.pass = pass;
     run_.action = passActionWord(pass);
-    if (run_.has(status::kSkipEmpty) && run_.counters.CountFolder + run_.counters.CountFiles == 0)
+    if (run_.has(status::kSkipEmpty) && run_.counts.counters.CountFolder + run_.counts.counters.CountFiles == 0)
         return false;
     const bool fromProtocol = pass == PassAction::Copy && passes_.copy.fc_FromProtocol();
     if (fromProtocol) {
-        if (run_.counters.CountFiles_ToDo + run_.counters.CountFolder_ToDo == 0) {
+        if (run_.counts.counters.CountFiles_ToDo + run_.counts.counters.CountFolder_ToDo == 0) {
             run_.observer.ActionReady(true, kNothingToCopy, false);
             return false;
         }
-        run_.counters.CountFiles_ExistsTimeOk = 0;
-        run_.counters.CountFolder_ExistsTimeOk = 0;
-        run_.counters.CountFiles = run_.counters.CountFiles_ToDo;
-        run_.counters.CountFolder = run_.counters.CountFolder_ToDo;
+        run_.counts.counters.CountFiles_ExistsTimeOk = 0;
+        run_.counts.counters.CountFolder_ExistsTimeOk = 0;
+        run_.counts.counters.CountFiles = run_.counts.counters.CountFiles_ToDo;
+        run_.counts.counters.CountFolder = run_.counts.counters.CountFolder_ToDo;
     }
     if (run_.has(status::kAskBeforeAction)) {
         bool goOn = true;
@@ -464,26 +467,27 @@ bool TaskDriver::fc_ActionPass(PassAction pass)
         return false;
     }
     // An entry that failed earlier in the pass fails the pass, and so does a cancel.
-    const std::string& message = run_.errorText.empty() ? run_.entryError : run_.errorText;
-    run_.observer.ActionReady(message.empty() && !run_.cancel, message, !run_.protocol.text().empty());
+    const std::string& message = run_.report.errorText.empty() ? run_.report.entryError : run_.report.errorText;
+    run_.observer.ActionReady(message.empty() && !run_.stop.cancel, message, !run_.report.protocol.text().empty());
     return true;
 }
 
 bool TaskDriver::fc_WalkTasks(PassAction pass)
 {
-    const std::size_t taskCount = run_.tasks.size() - 1;
-    for (std::size_t i = 1; i <= taskCount && !run_.cancel; ++i) {
+    const std::size_t taskCount = run_.options().tasks.size() - 1;
+    for (std::size_t i = 1; i <= taskCount && !run_.stop.cancel; ++i) {
         if (!fc_LoadTask(i) || !fc_CheckSide(true, "' ist nicht vorhanden oder keinen Zugriff!")
             || (pass == PassAction::Copy && !fc_CheckSide(false, nullptr)))
             return false;
         run_.observer.ActionStartAufgabe(run_.action, static_cast<std::int32_t>(i),
                                          static_cast<std::int32_t>(taskCount), 0);
-        if (pass == PassAction::Copy && run_.current.Source != kSourceComputer
-            && targetMissing(run_.current, run_.errorText))
+        if (pass == PassAction::Copy && run_.current().Source != kSourceComputer
+            && targetMissing(run_.current(), run_.report.errorText))
             return false;
         // Delete and attributes work in the source only.
         sb_KeepWalkFailure(passes_.walk.fc_WalkTask(fc_WalkPass(pass),
-                                                    pass == PassAction::Copy ? run_.current.Target : std::string()));
+                                                    pass == PassAction::Copy ? run_.current().Target : std::string(),
+                                                    run_.report.errorText));
     }
     return true;
 }
@@ -492,27 +496,29 @@ bool TaskDriver::fc_WalkTasks(PassAction pass)
 // must reach the pass's end: the next task's walk clears the error text.
 void TaskDriver::sb_KeepWalkFailure(bool walked)
 {
-    if (!walked && !run_.errorText.empty() && run_.entryError.empty())
-        run_.entryError = run_.errorText;
+    if (!walked && !run_.report.errorText.empty() && run_.report.entryError.empty())
+        run_.report.entryError = run_.report.errorText;
 }
 
 bool TaskDriver::fc_MkDirPass()
 {
     sb_PassStart(PassAction::MkDir);
-    const std::size_t taskCount = run_.tasks.size() - 1;
-    run_.counters.CountFolder_ToDo = static_cast<std::int64_t>(taskCount);
+    const std::size_t taskCount = run_.options().tasks.size() - 1;
+    run_.counts.counters.CountFolder_ToDo = static_cast<std::int64_t>(taskCount);
     for (std::size_t i = 1; i <= taskCount; ++i) {
         run_.taskNumber = static_cast<std::int16_t>(i);
-        run_.current = run_.tasks[i];
+        run_.selectTask(i);
         run_.observer.ActionStartAufgabe(run_.action, static_cast<std::int32_t>(i),
                                          static_cast<std::int32_t>(taskCount), 0);
         // A folder on a network drive: the drive is connected and reached through its link.
-        if (!passes_.mkdir.fc_NameGiven() || !fc_CheckSide(true, nullptr) || !passes_.mkdir.fc_MakeFolder()) {
+        if (!passes_.mkdir.fc_NameGiven(run_.report.errorText) || !fc_CheckSide(true, nullptr)
+            || !passes_.mkdir.fc_MakeFolder(run_.report.errorText)) {
             sb_ErrorEnd();
             return false;
         }
     }
-    run_.observer.ActionReady(run_.errorText.empty(), run_.errorText, !run_.protocol.text().empty());
+    run_.observer.ActionReady(run_.report.errorText.empty(), run_.report.errorText,
+                              !run_.report.protocol.text().empty());
     return true;
 }
 

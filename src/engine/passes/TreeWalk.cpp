@@ -68,17 +68,17 @@ std::string joinTarget(const std::string& targetPath, const std::string& name)
 
 } // namespace
 
-bool TreeWalk::fc_WalkTask(WalkPass& pass, const std::string& targetPath)
+bool TreeWalk::fc_WalkTask(WalkPass& pass, const std::string& targetPath, std::string& errorText)
 {
     pass_ = &pass;
     platform::FileEntry self;
-    if (run_.current.Source == kSourceComputer) {
-        self.name = run_.current.Source;
+    if (run_.current().Source == kSourceComputer) {
+        self.name = run_.current().Source;
         self.attributes = platform::attr::kDirectory;
     } else {
         platform::ErrorCode code = 0;
-        if (!platform::statEntry(run_.current.Source, self, code)) {
-            sb_SearchFailed(1, false, run_.current.Source, code, run_.errorText);
+        if (!platform::statEntry(run_.current().Source, self, code)) {
+            sb_SearchFailed(1, false, run_.current().Source, code, errorText);
             return false;
         }
     }
@@ -89,10 +89,10 @@ bool TreeWalk::fc_WalkTask(WalkPass& pass, const std::string& targetPath)
     run_.sources.close();
     run_.targets.close();
     // Below the task's folders no link is followed, on either side.
-    run_.sources.setRoot(run_.current.Source == kSourceComputer ? std::string() : run_.current.Source);
+    run_.sources.setRoot(run_.current().Source == kSourceComputer ? std::string() : run_.current().Source);
     run_.targets.setRoot(targetPath);
     const std::string copyOfSource =
-        run_.current.Selection.front() == kSelectionAll ? platform::joinPath(targetPath, self.name) : std::string();
+        run_.current().Selection.front() == kSelectionAll ? platform::joinPath(targetPath, self.name) : std::string();
     for (const std::string& folder : {targetPath, copyOfSource}) {
         platform::FileEntry entry;
         platform::ErrorCode ignored = 0;
@@ -100,7 +100,7 @@ bool TreeWalk::fc_WalkTask(WalkPass& pass, const std::string& targetPath)
             && entry.isDirectory())
             run_.ownTargets.insert({entry.device, entry.inode});
     }
-    return fc_FolderWalk(0, self, run_.current.Source, targetPath, nullptr, run_.errorText);
+    return fc_FolderWalk(0, self, run_.current().Source, targetPath, nullptr, errorText);
 }
 
 bool TreeWalk::fc_FolderWalk(std::int32_t level, const platform::FileEntry& folder, const std::string& path,
@@ -108,28 +108,28 @@ bool TreeWalk::fc_FolderWalk(std::int32_t level, const platform::FileEntry& fold
                              std::string& errorText)
 {
     ++level;
-    const bool whole = level > 1 || run_.current.Selection.front() == kSelectionAll;
+    const bool whole = level > 1 || run_.current().Selection.front() == kSelectionAll;
     const bool changes = pass_->fc_ChangesSource();
-    const std::int64_t leftBefore = run_.counters.CountFiles_Left + run_.counters.CountFolder_Left;
+    const std::int64_t leftBefore = run_.counts.counters.CountFiles_Left + run_.counts.counters.CountFolder_Left;
     if (changes)
         run_.observer.ActionFolderSet(path);
     // The source folder handled as a whole goes into the target under its own name.
     const std::string ownTarget = level == 1 && whole ? joinTarget(targetPath, folder.name) : targetPath;
     if (whole && !changes) {
-        run_.folderLeft = false;
+        run_.report.folderLeft = false;
         // Nothing of a folder the review did not choose goes without it.
         if (run_.reviewed && !fc_Chosen({false, level, folder, path, ownTarget}))
-            return !run_.cancel;
+            return !run_.stop.cancel;
         if (!pass_->fc_EntryAction({false, level, folder, path, ownTarget}, errorText)) {
             errorText = pass_->fc_FolderFailedText() + folder.name + "'";
             return false;
         }
-        if (run_.folderLeft) // it failed and errors are passed over: its content has nowhere to go
-            return !run_.cancel;
+        if (run_.report.folderLeft) // it failed and errors are passed over: its content has nowhere to go
+            return !run_.stop.cancel;
         pass_->sb_FolderOpened(level, path);
     }
 
-    const bool listing = whole || (level == 1 && run_.current.Selection.front() == kSelectionContent);
+    const bool listing = whole || (level == 1 && run_.current().Selection.front() == kSelectionContent);
     // The files' counterparts in the target are looked up on a thread ahead
     // of the walk (and what the target folder holds is known before the
     // pass enters it).
@@ -167,7 +167,7 @@ bool TreeWalk::fc_FolderWalk(std::int32_t level, const platform::FileEntry& fold
             goOn = fc_WalkListing(level, reader, path, ownTarget, errorText);
         if (lookups)
             run_.targets.leave(ownTarget);
-    } else if (run_.current.Source == kSourceComputer) {
+    } else if (run_.current().Source == kSourceComputer) {
         goOn = fc_WalkDrives(level, targetPath, errorText);
     } else {
         goOn = fc_WalkNamed(level, path, targetPath, errorText);
@@ -182,21 +182,21 @@ bool TreeWalk::fc_FolderWalk(std::int32_t level, const platform::FileEntry& fold
     // Removed or changed relative to the folder that holds it, where the walk has it open.
     run_.entryFolder = parent != nullptr ? parent->fd() : -1;
     if (!whole || !changes)
-        return !run_.cancel;
+        return !run_.stop.cancel;
     const EntryAt self{false, level, folder, path, targetPath};
     if (run_.reviewed) {
         if (!fc_Chosen(self))
-            return !run_.cancel;
+            return !run_.stop.cancel;
         // A folder that keeps an entry left out is not removed as a whole.
         if (run_.pass == PassAction::Delete
-            && run_.counters.CountFiles_Left + run_.counters.CountFolder_Left != leftBefore) {
+            && run_.counts.counters.CountFiles_Left + run_.counts.counters.CountFolder_Left != leftBefore) {
             sb_Left(self, "enthält ausgelassene Einträge");
-            return !run_.cancel;
+            return !run_.stop.cancel;
         }
     }
     if (!pass_->fc_EntryAction(self, errorText))
         errorText = pass_->fc_FolderFailedText() + folder.name + "'";
-    return !run_.cancel;
+    return !run_.stop.cancel;
 }
 
 bool TreeWalk::fc_WalkListing(std::int32_t level, platform::DirectoryReader& reader, const std::string& path,
@@ -222,7 +222,7 @@ bool TreeWalk::fc_WalkListing(std::int32_t level, platform::DirectoryReader& rea
     }
     // Removals on their way are named relative to this folder, which closes after it.
     pass_->sb_ListingDone();
-    return goOn && !run_.cancel;
+    return goOn && !run_.stop.cancel;
 }
 
 // Level 1 with a list of named entries: each is looked up on its own; one
@@ -230,7 +230,7 @@ bool TreeWalk::fc_WalkListing(std::int32_t level, platform::DirectoryReader& rea
 bool TreeWalk::fc_WalkNamed(std::int32_t level, const std::string& path, const std::string& targetPath,
                             std::string& errorText)
 {
-    for (const std::string& element : run_.current.Selection) {
+    for (const std::string& element : run_.current().Selection) {
         const std::string relative = platform::withoutTrailingSeparator(platform::entryToRelativePath(element));
         const std::string full = platform::joinPath(path, relative);
         // What a name that cannot be reached stands for: "\\Sub" is a folder.
@@ -264,7 +264,7 @@ bool TreeWalk::fc_WalkNamed(std::int32_t level, const std::string& path, const s
 // walked into a target folder named after the drive.
 bool TreeWalk::fc_WalkDrives(std::int32_t level, const std::string& targetPath, std::string& errorText)
 {
-    for (const std::string& element : run_.current.Selection) {
+    for (const std::string& element : run_.current().Selection) {
         const std::string root = platform::withoutTrailingSeparator(element);
         platform::DirectoryReader reader;
         // A root is a full path, never one below the current folder.
@@ -307,25 +307,25 @@ bool TreeWalk::fc_WalkEntry(std::int32_t level, const platform::FileEntry& entry
     if (!run_.filter.filePasses(entry))
         return true;
     if (run_.reviewed && !fc_Chosen({true, level, entry, path, targetPath}))
-        return !run_.cancel;
+        return !run_.stop.cancel;
     errorText.clear();
-    run_.fileNameCurrent = entry.name;
+    run_.report.fileNameCurrent = entry.name;
     run_.entryFolder = reader != nullptr ? reader->fd() : -1;
-    return pass_->fc_EntryAction({true, level, entry, path, targetPath}, errorText) && !run_.cancel;
+    return pass_->fc_EntryAction({true, level, entry, path, targetPath}, errorText) && !run_.stop.cancel;
 }
 
 bool TreeWalk::fc_WalkSubfolder(std::int32_t level, const platform::FileEntry& entry, const std::string& path,
                                 const std::string& targetPath, const platform::DirectoryReader* reader,
                                 std::string& errorText)
 {
-    const EngineCounters before = run_.counters;
+    const EngineCounters before = run_.counts.counters;
     const std::string subPath = platform::joinPath(path, entry.name);
     const std::string subTarget = joinTarget(targetPath, entry.name);
     if (!fc_FolderWalk(level, entry, subPath, subTarget, reader, errorText))
         return false;
 
     pass_->sb_SubfolderDone(level, entry, path, subPath, subTarget, before);
-    return !run_.cancel;
+    return !run_.stop.cancel;
 }
 
 // Another file system mounted inside the tree: a delete or a change stops
@@ -337,7 +337,7 @@ bool TreeWalk::fc_MountedFolder(std::int32_t level, const platform::FileEntry& e
     run_.sb_EntryStart(at);
     errorText = "Fehler bei Verzeichnis: " + entry.name + " - ein anderes Laufwerk ist hier eingebunden";
     // A failed folder stops the walk unless errors are passed over.
-    return policy_.fc_EntryFailed(at, errorText) && !run_.cancel;
+    return policy_.fc_EntryFailed(at, errorText) && !run_.stop.cancel;
 }
 
 // After a review the action touches only what it chose: an entry unticked
@@ -356,7 +356,7 @@ bool TreeWalk::fc_Chosen(const EntryAt& at)
 
 void TreeWalk::sb_Left(const EntryAt& at, const char* why)
 {
-    EngineCounters& c = run_.counters;
+    EngineCounters& c = run_.counts.counters;
     if (at.isFile) {
         run_.observer.ActionFileStart(at.entry.name, static_cast<std::int64_t>(at.entry.size));
         ++c.CountFiles_Left;
@@ -399,12 +399,12 @@ void TreeWalk::sb_SearchFailed(std::int32_t level, bool isFile, const std::strin
 void TreeWalk::sb_EntryUnreadable(std::int32_t level, bool isFile, const std::string& path, const std::string& name,
                                   std::uint32_t code)
 {
-    run_.lastFailure = {platform::joinPath(path, name), base::fc_GetApiErrorText(code)};
+    run_.report.lastFailure = {platform::joinPath(path, name), base::fc_GetApiErrorText(code)};
     if (isFile) {
-        ++run_.counters.CountFiles_Not;
+        ++run_.counts.counters.CountFiles_Not;
         run_.observer.ActionFileNot(0);
     } else {
-        ++run_.counters.CountFolder_Not;
+        ++run_.counts.counters.CountFolder_Not;
         run_.observer.ActionFolderNot(0);
     }
     if (!run_.writesProtocol())
@@ -416,7 +416,7 @@ void TreeWalk::sb_EntryUnreadable(std::int32_t level, bool isFile, const std::st
     // be copied; everywhere else the text protocol gets the line, a folder
     // marked as one by its separator.
     if (!run_.listsRows()) {
-        run_.protocol.forgetLastFolder();
+        run_.report.protocol.forgetLastFolder();
         run_.sb_ProtocolAdd({.action = run_.pass,
                              .level = lineLevel,
                              .type = protocol::EntryKind::File,

@@ -22,9 +22,9 @@ public:
     TreeWalk(RunContext& run, EntryPolicy& policy) : run_(run), policy_(policy) {}
 
     // The current task's source for pass, its counterparts in targetPath
-    // (empty: the pass works in the source only); false: the source cannot
-    // be examined.
-    [[nodiscard]] bool fc_WalkTask(WalkPass& pass, const std::string& targetPath);
+    // (empty: the pass works in the source only); false (errorText says why):
+    // the source cannot be examined or the walk stopped.
+    [[nodiscard]] bool fc_WalkTask(WalkPass& pass, const std::string& targetPath, std::string& errorText);
 
 private:
     [[nodiscard]] bool fc_FolderWalk(std::int32_t level, const platform::FileEntry& folder, const std::string& path,
