@@ -50,18 +50,23 @@ public:
         setenv("DISPLAY", x11_.display().c_str(), 1);
         setenv("QT_QPA_PLATFORM", "xcb", 1);
         unsetenv("WAYLAND_DISPLAY");
-        std::vector<char*> argv{const_cast<char*>("openbox"), nullptr};
+        // Openbox runs the startup command once it has taken the screen and
+        // the windows already there; a window mapped before that is one it
+        // found, not a new one, and never gets the focus.
+        const char* tmp = std::getenv("TMPDIR");
+        ready_ = std::string(tmp && *tmp ? tmp : "/tmp") + "/zdr-openbox-ready-" + std::to_string(getpid());
+        unlink(ready_.c_str());
+        const std::string startup = "touch " + ready_;
+        std::vector<char*> argv{const_cast<char*>("openbox"), const_cast<char*>("--startup"),
+                                const_cast<char*>(startup.c_str()), nullptr};
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
         if (posix_spawnp(&openbox_, "openbox", &actions, nullptr, argv.data(), environ) != 0)
             openbox_ = -1;
         posix_spawn_file_actions_destroy(&actions);
-        // The window manager is there once it names itself on the root window.
-        const std::string named =
-            "xprop -display " + x11_.display() + " -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'";
         for (int tries = 0; openbox_ > 0 && tries < 1500; ++tries) {
-            if (std::system(named.c_str()) == 0)
+            if (access(ready_.c_str(), F_OK) == 0)
                 return;
             usleep(20000);
         }
@@ -73,6 +78,8 @@ public:
             kill(openbox_, SIGTERM);
             waitpid(openbox_, nullptr, 0);
         }
+        if (!ready_.empty())
+            unlink(ready_.c_str());
     }
     SmallScreen(const SmallScreen&) = delete;
     SmallScreen& operator=(const SmallScreen&) = delete;
@@ -80,6 +87,7 @@ public:
 private:
     PrivateXServer x11_{"1024x768x24"};
     pid_t openbox_ = -1;
+    std::string ready_;
 };
 
 class frmMainScreen : public ::testing::Test {
