@@ -184,6 +184,8 @@ void frmProtocol::sb_ReviewBegin(bool offerRun, std::function<bool()> confirm)
     chkActionContinue_->setChecked(false);
     chkActionContinue_->hide();
     lblCmdActionRun_->setVisible(offerRun);
+    // The list is complete: what waits now is the user, not the protocol.
+    lblSystemActionInfoValue_->setText(QStringLiteral("wartet auf Prüfung"));
     confirm_ = std::move(confirm);
     setResult(QDialog::Rejected);
 }
@@ -193,6 +195,7 @@ bool frmProtocol::reviewAccepted() const { return result() == QDialog::Accepted 
 void frmProtocol::sb_ReviewEnd()
 {
     lblCmdActionRun_->hide();
+    lblSystemActionInfoValue_->setText(qs(document_.actionInfo()));
     confirm_ = {};
 }
 

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLabel>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -73,6 +74,7 @@ struct ReviewedRun {
             rows = window->document().list().size();
             // Nothing has happened yet, and the progress window says so.
             EXPECT_EQ(cover.progressWindow()->text(Control::Caption), "Daten löschen ... - wartet auf Prüfung");
+            EXPECT_EQ(window->findChild<QLabel*>("lblSystemActionInfoValue")->text(), "wartet auf Prüfung");
             review(*window);
         });
         watch.start(0);
