@@ -1,6 +1,7 @@
 // Builds a protocol of 1,000,000 rows as an information run would send them
 // (folders in walk order, their files in directory order), then sorts it by
 // every column. Prints memory per row above the empty list and the times.
+#include "Memory.h"
 #include "protocol/ProtocolDocument.h"
 
 #include <algorithm>
@@ -13,21 +14,14 @@
 
 namespace {
 
+using zdr::bench::residentBytes;
+
 using zdr::protocol::Column;
 using zdr::protocol::ProtocolDocument;
 using zdr::protocol::ProtocolEntry;
 
 constexpr int kFolders = 50000;
 constexpr int kFilesPerFolder = 19; // with the folder rows: 1,000,000 rows
-
-long residentBytes()
-{
-    std::ifstream statm("/proc/self/statm");
-    long size = 0;
-    long resident = 0;
-    statm >> size >> resident;
-    return resident * sysconf(_SC_PAGESIZE);
-}
 
 double secondsSince(std::chrono::steady_clock::time_point start)
 {

@@ -3,6 +3,7 @@
 // list takes to show, to scroll a page, to untick a folder with its
 // content, and the memory above the empty window. Run offscreen
 // (QT_QPA_PLATFORM=offscreen) or on a display.
+#include "Memory.h"
 #include "protocol/ProtocolModel.h"
 #include "protocol/frmProtocol.h"
 #include "run/frmFileSystem.h"
@@ -22,17 +23,10 @@
 
 namespace {
 
+using zdr::bench::residentBytes;
+
 constexpr int kFolders = 10000;
 constexpr int kFilesPerFolder = 19; // with the folder rows: 200,000 rows
-
-long residentBytes()
-{
-    std::ifstream statm("/proc/self/statm");
-    long size = 0;
-    long resident = 0;
-    statm >> size >> resident;
-    return resident * sysconf(_SC_PAGESIZE);
-}
 
 using Clock = std::chrono::steady_clock;
 
