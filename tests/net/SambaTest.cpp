@@ -45,28 +45,33 @@ Found walk(const test::SambaServer& server, const std::string& shareFilter)
     return found;
 }
 
-TEST(Samba, EnumerationListsTheLoopbackServersShares)
-{
-    test::SambaServer server;
-    if (!server.running())
-        GTEST_SKIP() << server.skipReason();
+// Each test has a private smbd on loopback, or skips and says why.
+class Samba : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!server_.running())
+            GTEST_SKIP() << server_.skipReason();
+    }
 
-    const Found all = walk(server, "*");
+    test::SambaServer server_;
+};
+
+TEST_F(Samba, EnumerationListsTheLoopbackServersShares)
+{
+    const Found all = walk(server_, "*");
     const Found expected{{"Windows-Netzwerk", resource::kDisplayNetwork},
                          {"\\\\127.0.0.1", resource::kDisplayServer},
                          {"\\\\127.0.0.1\\daten", resource::kDisplayShare},
                          {"\\\\127.0.0.1\\geheim$", resource::kDisplayShare}};
     EXPECT_EQ(all, expected);
 
-    EXPECT_EQ(walk(server, "$"), (Found{{"\\\\127.0.0.1\\geheim$", resource::kDisplayShare}}));
-    EXPECT_EQ(walk(server, "DATEN"), (Found{{"\\\\127.0.0.1\\daten", resource::kDisplayShare}}));
+    EXPECT_EQ(walk(server_, "$"), (Found{{"\\\\127.0.0.1\\geheim$", resource::kDisplayShare}}));
+    EXPECT_EQ(walk(server_, "DATEN"), (Found{{"\\\\127.0.0.1\\daten", resource::kDisplayShare}}));
 }
 
-TEST(Samba, DriveCopiesATreeThroughTheShareAndIsReleased)
+TEST_F(Samba, DriveCopiesATreeThroughTheShareAndIsReleased)
 {
-    test::SambaServer server;
-    if (!server.running())
-        GTEST_SKIP() << server.skipReason();
     if (geteuid() != 0)
         GTEST_SKIP() << "mounting a share needs root here (not running as root)";
     if (findTool("mount.cifs").empty())
@@ -76,7 +81,7 @@ TEST(Samba, DriveCopiesATreeThroughTheShareAndIsReleased)
     const std::string drives = dir.file("drives");
     LinuxNetProvider::Options options;
     options.drivesFolder = drives;
-    options.port = server.port();
+    options.port = server_.port();
     options.desktopSession = false;
     options.privateBus = false; // the kernel's way only
     options.timeoutSeconds = 30;
@@ -103,7 +108,7 @@ TEST(Samba, DriveCopiesATreeThroughTheShareAndIsReleased)
         std::ofstream out(resolveDrivePath("Z:/neu.txt", drives));
         out << "über das Laufwerk\n";
     }
-    EXPECT_TRUE(fs::exists(server.shareFolder() + "/neu.txt"));
+    EXPECT_TRUE(fs::exists(server_.shareFolder() + "/neu.txt"));
 
     sb_Action_CloseConnections(run);
     EXPECT_EQ(resolveDrivePath("Z:", drives), "Z:");
@@ -203,11 +208,8 @@ std::map<std::string, std::string> copiedState(const std::string& root)
     return state;
 }
 
-TEST(Samba, TaskCopiesATreeOntoAShareMountedByTheDesktopAndBack)
+TEST_F(Samba, TaskCopiesATreeOntoAShareMountedByTheDesktopAndBack)
 {
-    test::SambaServer server;
-    if (!server.running())
-        GTEST_SKIP() << server.skipReason();
     test::TempDir dir;
     const std::string runtime = dir.mkdir("run");
     fs::permissions(runtime, fs::perms::owner_all);
@@ -229,10 +231,10 @@ TEST(Samba, TaskCopiesATreeOntoAShareMountedByTheDesktopAndBack)
     setTime(dir.file("quelle/Daten/Bilder/groß.bin"), 946'684'800, 0);
     setTime(dir.file("quelle/Daten/Bilder/Urlaub/leer.txt"), 1'700'000'000, 123'456'700);
     const auto sourceState = copiedState(source);
-    fs::create_directory(server.shareFolder() + "/ziel");
+    fs::create_directory(server_.shareFolder() + "/ziel");
 
     LinuxNetProvider::Options options;
-    options.port = server.port();
+    options.port = server_.port();
     options.desktopSession = true;
     options.mayMount = false; // the desktop's way only
     options.timeoutSeconds = 60;
@@ -263,7 +265,7 @@ TEST(Samba, TaskCopiesATreeOntoAShareMountedByTheDesktopAndBack)
         // user has the share mounted (as the file manager mounts it): the
         // run borrows it, and its release leaves the user's mount alone.
         const std::string gio = findTool("gio");
-        const std::string uri = "smb://127.0.0.1:" + std::to_string(server.port()) + "/daten";
+        const std::string uri = "smb://127.0.0.1:" + std::to_string(server_.port()) + "/daten";
         ASSERT_EQ(runTool({gio, "mount", "-a", uri}, {}, 60).exitCode, 0);
         test::EngineRun again(drives);
         ASSERT_TRUE(
@@ -276,8 +278,8 @@ TEST(Samba, TaskCopiesATreeOntoAShareMountedByTheDesktopAndBack)
         EXPECT_EQ(runTool({gio, "info", uri}, {}, 60).exitCode, 0) << "the user's mount stays";
         runTool({gio, "mount", "-u", uri}, {}, 60);
     }
-    // On the server's disk as in the source.
-    EXPECT_EQ(copiedState(server.shareFolder() + "/ziel/Daten"), sourceState);
+    // On the server_'s disk as in the source.
+    EXPECT_EQ(copiedState(server_.shareFolder() + "/ziel/Daten"), sourceState);
 
     {
         test::EngineRun back(drives);
@@ -309,11 +311,8 @@ TEST(Samba, TaskCopiesATreeOntoAShareMountedByTheDesktopAndBack)
 // An unattended run (cron, ssh, a timer): no session bus, not root. The
 // drive connects through gvfs on a bus of the run's own, copies onto the
 // share and is released, and the bus goes with the run's last drive.
-TEST(Samba, UnattendedRunReachesTheShareWithoutADesktop)
+TEST_F(Samba, UnattendedRunReachesTheShareWithoutADesktop)
 {
-    test::SambaServer server;
-    if (!server.running())
-        GTEST_SKIP() << server.skipReason();
     test::TempDir dir;
     const std::string runtime = dir.mkdir("run");
     fs::permissions(runtime, fs::perms::owner_all);
@@ -322,10 +321,10 @@ TEST(Samba, UnattendedRunReachesTheShareWithoutADesktop)
     test::ScopedEnv noBus("DBUS_SESSION_BUS_ADDRESS", nullptr);
     test::ScopedEnv ownRuntime("XDG_RUNTIME_DIR", runtime.c_str());
     dir.write("quelle/Daten/brief.txt", "ohne Bildschirm\n");
-    fs::create_directory(server.shareFolder() + "/nachts");
+    fs::create_directory(server_.shareFolder() + "/nachts");
 
     LinuxNetProvider::Options options;
-    options.port = server.port();
+    options.port = server_.port();
     options.desktopSession = false;
     options.mayMount = false; // an ordinary user's run
     options.timeoutSeconds = 60;
@@ -346,7 +345,7 @@ TEST(Samba, UnattendedRunReachesTheShareWithoutADesktop)
         EXPECT_EQ(onto.counters().CountFiles_Done, 1);
     }
     EXPECT_EQ(resolveDrivePath("Y:"), "Y:") << "the drive is released after the run";
-    std::ifstream copied(server.shareFolder() + "/nachts/Daten/brief.txt");
+    std::ifstream copied(server_.shareFolder() + "/nachts/Daten/brief.txt");
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(copied), {}), "ohne Bildschirm\n");
     // The bus went with the drive; gvfs's FUSE folder with it (detached if not).
     if (std::error_code ec; fs::exists(runtime + "/gvfs", ec) || ec) {
