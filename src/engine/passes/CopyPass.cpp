@@ -229,7 +229,7 @@ bool CopyPass::fc_CopyFileFound(const EntryAt& at, bool exists, const platform::
                              : doneText("ok", "ok (", compressProblem));
     sb_NoteName(at);
     if (!fc_FromProtocol())
-        rename_.sb_RenameAfterCopy(at);
+        policy_.sb_KeepFailure(rename_.fc_RenameAfterCopy(at));
     return true;
 }
 
@@ -653,7 +653,7 @@ void CopyPass::sb_FolderContentDone(std::int32_t level, const platform::FileEntr
 {
     sb_TargetFolderDone(ownTarget, folder);
     if (level == 1) // the source folder itself; its subfolders are renamed as the walk comes back from them
-        rename_.sb_RenameAfterCopy({false, level, folder, path, ownTarget});
+        policy_.sb_KeepFailure(rename_.fc_RenameAfterCopy({false, level, folder, path, ownTarget}));
 }
 
 void CopyPass::sb_SourceContentDone(const platform::FileEntry& folder, const std::string& target)
@@ -736,7 +736,7 @@ void CopyPass::sb_SubfolderDone(std::int32_t level, const platform::FileEntry& e
         }
         run_.observer.ActionFolderDone();
     } else if (!run_.stop.cancel) {
-        rename_.sb_RenameAfterCopy({false, level + 1, entry, subPath, subTarget});
+        policy_.sb_KeepFailure(rename_.fc_RenameAfterCopy({false, level + 1, entry, subPath, subTarget}));
     }
     madeFolderLines_.erase(subTarget);
 }
@@ -822,7 +822,11 @@ bool CopyPass::fc_ProtocolCopy()
         run_.report.errorText = packError;
         return false;
     }
-    return rename_.fc_ProtocolRename(copiedRows_);
+    if (const StepError renamed = rename_.fc_ProtocolRename(copiedRows_); renamed.failed()) {
+        run_.report.errorText = renamed.text();
+        return false;
+    }
+    return true;
 }
 
 // A row comes from the protocol window: it must name a plain entry inside

@@ -33,6 +33,7 @@ void EntryPolicy::sb_RunStart()
 {
     askedFlags_ = 0;
     questionMillis_ = 0;
+    kept_.reset();
 }
 
 base::Answer EntryPolicy::fc_Question(const EntryAt& at, const std::string& text, base::Buttons buttons)
@@ -256,7 +257,7 @@ bool EntryPolicy::fc_EntryFailed(const EntryAt& at, std::string& errorText)
     }
     sb_CountLeft(at, errorText);
     if (stop)
-        run_.report.entryError = errorText;
+        kept_ = errorText;
     else
         errorText.clear();
     if (at.isFile)

@@ -3,7 +3,9 @@
 #include "engine/passes/RunContext.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <utility>
 
 namespace zdr::base {
 enum class Answer;
@@ -22,6 +24,8 @@ public:
 
     // A new run: every question may come again.
     void sb_RunStart();
+    // A new pass: no failure kept yet.
+    void sb_PassStart() { kept_.reset(); }
     // What the questions decide about an entry.
     enum class Decision {
         GoOn,  // before the action: act; after a failure: leave it failed and go on
@@ -44,6 +48,16 @@ public:
     // An entry skipped or left: counted as done and as not done; `reason`
     // (empty: skipped) is kept as the run's last failure.
     void sb_CountLeft(const EntryAt& at, const std::string& reason);
+    // A failure that fails the pass at its end while the walk goes on (a
+    // rename after the copy): kept as a failure of an entry is.
+    void sb_KeepFailure(const StepError& error)
+    {
+        if (error.failed())
+            kept_ = error.text();
+    }
+    // The failure kept since the last call (the last one wins), for the
+    // task driver, which ends the pass with it.
+    [[nodiscard]] std::optional<std::string> fc_TakeKept() { return std::exchange(kept_, std::nullopt); }
 
 private:
     base::Answer fc_Question(const EntryAt& at, const std::string& text, base::Buttons buttons);
@@ -59,6 +73,9 @@ private:
     RunContext& run_;
     std::uint32_t askedFlags_ = 0;    // which questions "for all" were asked
     std::int64_t questionMillis_ = 0; // question time not yet a whole second
+    // The failure of an entry kept for the pass's result, so a later entry
+    // that clears the walk's error text cannot hide it.
+    std::optional<std::string> kept_;
 };
 
 } // namespace zdr::engine

@@ -36,21 +36,18 @@ bool renameWanted(std::uint32_t flags, bool isFile, std::int32_t rowLevel)
 
 } // namespace
 
-bool RenamePass::fc_Rename(const std::string& code, bool isFile, bool inSource, const std::string& fullPath,
-                           const std::string& name, std::uint64_t numbered, std::string& newName,
-                           std::string& errorText)
+StepError RenamePass::fc_Rename(const std::string& code, bool isFile, bool inSource, const std::string& fullPath,
+                                const std::string& name, std::uint64_t numbered, std::string& newName)
 {
     const std::string failed =
         std::string("Fehler bei Umbenennung ") + (isFile ? "Datei" : "Verzeichnis") + ": " + fullPath;
-    if (!run_.current().RenameProblem.empty()) {
-        errorText = failed + " - " + run_.current().RenameProblem;
-        return false;
-    }
+    if (!run_.current().RenameProblem.empty())
+        return StepError(failed + " - " + run_.current().RenameProblem);
     bool numberUsed = false;
     newName = fc_RenameName(code, {name, isFile, base::LocalDateTime::now(), numbered}, numberUsed);
     platform::ErrorCode error = platform::error::kInvalidName;
     if (fc_RenameNameValid(newName) && newName == name)
-        return true;
+        return {};
     // In its folder as the task's folder reaches it: a folder on the way
     // swapped for a link meanwhile leads nowhere.
     platform::EntryPlace place;
@@ -61,28 +58,26 @@ bool RenamePass::fc_Rename(const std::string& code, bool isFile, bool inSource, 
             place.folder, place.name,
             place.folder == AT_FDCWD ? platform::joinPath(platform::parentPath(fullPath), newName) : newName, false,
             error))
-        return true;
-    errorText = fc_TextWithCode(failed, error);
-    return false;
+        return {};
+    return StepError(fc_TextWithCode(failed, error));
 }
 
-void RenamePass::sb_RenameAfterCopy(const EntryAt& at)
+StepError RenamePass::fc_RenameAfterCopy(const EntryAt& at)
 {
     const std::uint32_t flags = run_.current().RenameFlags;
     if (run_.stop.cancel || !renameWanted(flags, at.isFile, at.isFile ? at.level : at.level - 1))
-        return;
+        return {};
     const bool inSource = (flags & flag::kSource) != 0;
     const std::string& folder = inSource ? at.path : at.targetPath;
     const std::string full = at.isFile ? platform::joinPath(folder, at.entry.name) : folder;
     std::uint64_t& numbered = renameNumbers_[run_.taskNumber];
     std::string newName;
-    std::string errorText;
-    if (!fc_Rename(run_.current().RenameCode, at.isFile, inSource, full, at.entry.name, numbered, newName, errorText)) {
+    StepError error = fc_Rename(run_.current().RenameCode, at.isFile, inSource, full, at.entry.name, numbered, newName);
+    if (error.failed()) {
         // Copied, but not renamed: its line says so and the pass fails with it.
         if (run_.has(status::kCreateProtocol))
-            run_.sb_ProtocolEntry(at, "nicht umbenannt (" + errorText + ")");
-        run_.report.entryError = errorText;
-        return;
+            run_.sb_ProtocolEntry(at, "nicht umbenannt (" + error.text() + ")");
+        return error;
     }
     if (fc_RenameNumbers(run_.current().RenameCode))
         ++numbered;
@@ -95,14 +90,15 @@ void RenamePass::sb_RenameAfterCopy(const EntryAt& at)
     } else {
         run_.targets.close();
     }
+    return {};
 }
 
-bool RenamePass::fc_ProtocolRename(const std::set<std::string>& copiedRows)
+StepError RenamePass::fc_ProtocolRename(const std::set<std::string>& copiedRows)
 {
     if (run_.stop.cancel
         || std::none_of(run_.options().tasks.begin() + 1, run_.options().tasks.end(),
                         [](const EngineTask& t) { return t.RenameFlags != 0; }))
-        return true;
+        return {};
     // The copied rows that their task renames, from the last to the first.
     std::vector<protocol::WorkListStep> rows;
     protocol::WorkListStep step;
@@ -137,8 +133,9 @@ bool RenamePass::fc_ProtocolRename(const std::set<std::string>& copiedRows)
         const std::string& folder = inSource ? row.sourcePath : row.targetPath;
         const std::string full = isFile ? platform::joinPath(folder, row.source) : folder;
         std::string newName;
-        const bool renamed = fc_Rename(run_.current().RenameCode, isFile, inSource, full, platform::fileName(full),
-                                       numbers[i], newName, run_.report.errorText);
+        StepError error =
+            fc_Rename(run_.current().RenameCode, isFile, inSource, full, platform::fileName(full), numbers[i], newName);
+        const bool renamed = !error.failed();
         if (run_.has(status::kCreateProtocol) || !renamed)
             run_.sb_ProtocolAdd({.action = run_.pass,
                                  .level = row.level,
@@ -146,12 +143,12 @@ bool RenamePass::fc_ProtocolRename(const std::set<std::string>& copiedRows)
                                  .name = row.source,
                                  .text = renamed ? "umbenannt in: " + newName : "nicht umbenannt",
                                  .folder = row.sourcePath,
-                                 .target = renamed ? std::string_view() : std::string_view(run_.report.errorText),
+                                 .target = renamed ? std::string_view() : std::string_view(error.text()),
                                  .error = !renamed});
         if (!renamed)
-            return false;
+            return error;
     }
-    return true;
+    return {};
 }
 
 } // namespace zdr::engine

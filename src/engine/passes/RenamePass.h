@@ -24,8 +24,9 @@ public:
     // A task's walk begins: nothing of it is renamed yet.
     void sb_TaskStart() { renamedSources_.clear(); }
     // A copied file, or a folder after its content: renamed in the source or
-    // the target when the task asks for it.
-    void sb_RenameAfterCopy(const EntryAt& at);
+    // the target when the task asks for it. A failure has its line and fails
+    // the pass.
+    [[nodiscard]] StepError fc_RenameAfterCopy(const EntryAt& at);
     // A source entry (name in folder path) renamed after its copy, met
     // again under its new name. The path is only joined when a rename was
     // made: the walk asks for every entry.
@@ -34,15 +35,14 @@ public:
         return !renamedSources_.empty() && renamedSources_.count(platform::joinPath(path, name)) != 0;
     }
     // The copied rows of the protocol-driven copy (copiedRows: their source
-    // paths), from the last to the first; false: a rename failed.
-    bool fc_ProtocolRename(const std::set<std::string>& copiedRows);
+    // paths), from the last to the first; a failed rename ends the run.
+    [[nodiscard]] StepError fc_ProtocolRename(const std::set<std::string>& copiedRows);
 
 private:
     // Renames the entry at fullPath (in the source or the target) to what
-    // code makes of name.
-    [[nodiscard]] bool fc_Rename(const std::string& code, bool isFile, bool inSource, const std::string& fullPath,
-                                 const std::string& name, std::uint64_t numbered, std::string& newName,
-                                 std::string& errorText);
+    // code makes of name (newName).
+    [[nodiscard]] StepError fc_Rename(const std::string& code, bool isFile, bool inSource, const std::string& fullPath,
+                                      const std::string& name, std::uint64_t numbered, std::string& newName);
 
     RunContext& run_;
     std::map<std::int16_t, std::uint64_t> renameNumbers_; // numbers given, by task

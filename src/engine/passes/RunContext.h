@@ -14,6 +14,7 @@
 #include <functional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace zdr::base {
@@ -32,6 +33,20 @@ struct EntryAt {
     const platform::FileEntry& entry;
     const std::string& path;       // the folder that holds a file; a folder's own path
     const std::string& targetPath; // the matching target folder; a folder's own target
+};
+
+// An error a step hands back to its caller instead of leaving it in the
+// run's report: the German text, empty when the step went well.
+class [[nodiscard]] StepError {
+public:
+    StepError() = default;
+    explicit StepError(std::string text) : text_(std::move(text)) {}
+
+    bool failed() const { return !text_.empty(); }
+    const std::string& text() const { return text_; }
+
+private:
+    std::string text_;
 };
 
 // A folder by its identity on the disk.
@@ -76,8 +91,8 @@ struct RunReport {
     std::string fileNameCurrent;
     std::string errorText;
     ProtocolLines protocol;
-    // The failure of an entry that the policy kept for the pass's result,
-    // so a later entry that clears the error text cannot hide it.
+    // The failure that fails the pass (the policy's or the walk's), gathered
+    // by the task driver alone.
     std::string entryError;
     bool folderLeft = false; // the failed folder's content is not walked
     EntryFailure lastFailure;

@@ -104,6 +104,7 @@ void TaskDriver::sb_PassStart(PassAction pass)
     // A failure of the pass before must not make this one look failed.
     run_.report.errorText.clear();
     run_.report.entryError.clear();
+    passes_.policy.sb_PassStart();
     run_.report.protocol.clear();
     passes_.copy.sb_PassStart();
     run_.observer.ActionStart(run_.action);
@@ -460,6 +461,7 @@ bool TaskDriver::fc_ActionPass(PassAction pass)
     if (pass == PassAction::Copy)
         passes_.copy.sb_TidyBackupFolders();
     const bool walked = fromProtocol ? passes_.copy.fc_ProtocolCopy() : fc_WalkTasks(pass);
+    sb_GatherKept();
     if (pass == PassAction::Copy)
         passes_.copy.sb_PassEnd();
     if (!walked) {
@@ -496,8 +498,15 @@ bool TaskDriver::fc_WalkTasks(PassAction pass)
 // must reach the pass's end: the next task's walk clears the error text.
 void TaskDriver::sb_KeepWalkFailure(bool walked)
 {
+    sb_GatherKept();
     if (!walked && !run_.report.errorText.empty() && run_.report.entryError.empty())
         run_.report.entryError = run_.report.errorText;
+}
+
+void TaskDriver::sb_GatherKept()
+{
+    if (std::optional<std::string> kept = passes_.policy.fc_TakeKept())
+        run_.report.entryError = std::move(*kept);
 }
 
 bool TaskDriver::fc_MkDirPass()

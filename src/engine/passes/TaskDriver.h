@@ -57,6 +57,8 @@ private:
     // The tasks of an action pass one after the other; false: an error end.
     bool fc_WalkTasks(PassAction pass);
     void sb_KeepWalkFailure(bool walked);
+    // The failure the policy kept since it was last asked: the last one wins.
+    void sb_GatherKept();
     void sb_ErrorEnd();
     bool fc_NormalEnd();
 
