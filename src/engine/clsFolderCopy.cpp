@@ -30,7 +30,7 @@ const std::string& clsFolderCopy::Target() const { return run_.current().Target;
 std::uint8_t clsFolderCopy::FolderInfoLevel() const { return run_.options().folderInfoLevel; }
 void clsFolderCopy::FolderInfoLevel(std::uint8_t value) { run_.optionsToSet().folderInfoLevel = value; }
 const EngineCounters& clsFolderCopy::Counters() const { return run_.counts.counters; }
-const EntryFailure& clsFolderCopy::LastFailure() const { return run_.report.lastFailure; }
+const EntryFailure& clsFolderCopy::LastFailure() const { return passes_->policy.fc_LastFailure(); }
 bool clsFolderCopy::Cancelled() const { return run_.stop.cancel; }
 std::int32_t clsFolderCopy::SecondsMax() const { return run_.counts.secondsMax; }
 void clsFolderCopy::sb_SetClipboardWriter(base::ClipboardWriter* writer) { run_.clipboard = writer; }

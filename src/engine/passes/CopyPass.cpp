@@ -626,9 +626,9 @@ void CopyPass::sb_TaskStart()
     rename_.sb_TaskStart();
 }
 
-bool CopyPass::fc_EntryAction(const EntryAt& at, std::string& errorText)
+EntryResult CopyPass::fc_EntryAction(const EntryAt& at, std::string& errorText)
 {
-    return fc_FileCopy(at, errorText) || policy_.fc_EntryFailed(at, errorText);
+    return fc_FileCopy(at, errorText) ? EntryResult::GoOn : policy_.fc_EntryFailed(at, errorText);
 }
 
 bool CopyPass::fc_ReadsAheadToCompare() const

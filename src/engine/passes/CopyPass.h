@@ -46,7 +46,7 @@ public:
 
     bool fc_ChangesSource() const override { return false; }
     const char* fc_FolderFailedText() const override { return "Fehler bei Kopie Verzeichnis: '"; }
-    bool fc_EntryAction(const EntryAt& at, std::string& errorText) override;
+    EntryResult fc_EntryAction(const EntryAt& at, std::string& errorText) override;
     // Copying only what differs (or is newer), most files are only
     // compared: the source is listed and examined ahead as the target is,
     // and as fresh (a second). A file to be copied is examined again.

@@ -39,14 +39,14 @@ DeletePass::DeletePass(RunContext& run, EntryPolicy& policy) : run_(run), policy
 
 DeletePass::~DeletePass() = default;
 
-bool DeletePass::fc_EntryAction(const EntryAt& at, std::string& errorText)
+EntryResult DeletePass::fc_EntryAction(const EntryAt& at, std::string& errorText)
 {
-    return fc_DeleteEntry(at, errorText) || policy_.fc_EntryFailed(at, errorText);
+    return fc_DeleteEntry(at, errorText) ? EntryResult::GoOn : policy_.fc_EntryFailed(at, errorText);
 }
 
-bool AttribPass::fc_EntryAction(const EntryAt& at, std::string& errorText)
+EntryResult AttribPass::fc_EntryAction(const EntryAt& at, std::string& errorText)
 {
-    return fc_SetAttributes(at, errorText) || policy_.fc_EntryFailed(at, errorText);
+    return fc_SetAttributes(at, errorText) ? EntryResult::GoOn : policy_.fc_EntryFailed(at, errorText);
 }
 
 bool DeletePass::fc_DeleteEntry(const EntryAt& at, std::string& errorText)

@@ -33,7 +33,7 @@ public:
 
     bool fc_ChangesSource() const override { return true; }
     const char* fc_FolderFailedText() const override { return "Fehler bei Löschen Verzeichnis: '"; }
-    bool fc_EntryAction(const EntryAt& at, std::string& errorText) override;
+    EntryResult fc_EntryAction(const EntryAt& at, std::string& errorText) override;
     // The delete goes relative to the folder and never follows a link: what
     // it finds may be examined ahead.
     bool fc_ReadsAhead() const override { return true; }
@@ -84,7 +84,7 @@ public:
 
     bool fc_ChangesSource() const override { return true; }
     const char* fc_FolderFailedText() const override { return "Fehler bei Attribute setzen Verzeichnis: '"; }
-    bool fc_EntryAction(const EntryAt& at, std::string& errorText) override;
+    EntryResult fc_EntryAction(const EntryAt& at, std::string& errorText) override;
 
     [[nodiscard]] bool fc_SetAttributes(const EntryAt& at, std::string& errorText);
 

@@ -214,8 +214,8 @@ EntryPolicy::Decision EntryPolicy::fc_AskAgain(const EntryAt& at, const std::str
 
 void EntryPolicy::sb_CountLeft(const EntryAt& at, const std::string& reason)
 {
-    run_.report.lastFailure = {at.isFile ? platform::joinPath(at.path, at.entry.name) : at.path,
-                               reason.empty() ? "übersprungen" : reason, true};
+    lastFailure_ = {at.isFile ? platform::joinPath(at.path, at.entry.name) : at.path,
+                    reason.empty() ? "übersprungen" : reason, true};
     EngineCounters& c = run_.counts.counters;
     if (at.isFile) {
         const double sizeKB = static_cast<double>(at.entry.size) / 1024;
@@ -235,7 +235,7 @@ void EntryPolicy::sb_CountLeft(const EntryAt& at, const std::string& reason)
 // and whether the walk goes on. A file never stops the walk (only the cancel
 // flag does); a folder stops it unless errors are to be passed over, and
 // then its content is left.
-bool EntryPolicy::fc_EntryFailed(const EntryAt& at, std::string& errorText)
+EntryResult EntryPolicy::fc_EntryFailed(const EntryAt& at, std::string& errorText)
 {
     const bool stop = run_.stop.cancel || !run_.has(status::kContinueAfterError);
     if (run_.has(status::kCreateProtocol)) {
@@ -261,9 +261,8 @@ bool EntryPolicy::fc_EntryFailed(const EntryAt& at, std::string& errorText)
     else
         errorText.clear();
     if (at.isFile)
-        return true;
-    run_.report.folderLeft = true;
-    return !stop;
+        return EntryResult::GoOn;
+    return stop ? EntryResult::Stop : EntryResult::ContentLeft;
 }
 
 } // namespace zdr::engine

@@ -38,8 +38,8 @@ public:
     // questions after it.
     [[nodiscard]] Decision fc_AskUser(const EntryAt& at, const platform::FileEntry* obstacle, std::string& errorText);
     // After the action routine reported failure: the entry's line, its
-    // counts, and whether the walk goes on.
-    [[nodiscard]] bool fc_EntryFailed(const EntryAt& at, std::string& errorText);
+    // counts, and whether the walk goes on (a file: always).
+    [[nodiscard]] EntryResult fc_EntryFailed(const EntryAt& at, std::string& errorText);
     // After a failed delete or attribute change: the questions. Retry (the
     // error text cleared); Skip (counted, the entry is done); else it failed
     // (errorText set). readOnlyAllowed: the answer was a yes to the read-only question.
@@ -55,6 +55,10 @@ public:
         if (error.failed())
             kept_ = error.text();
     }
+    // An entry the walk meant to handle and cannot reach: the run's last failure.
+    void sb_Unreachable(const std::string& path, const std::string& reason) { lastFailure_ = {path, reason}; }
+    // The last entry left, skipped or not reached, for the engine's face.
+    const EntryFailure& fc_LastFailure() const { return lastFailure_; }
     // The failure kept since the last call (the last one wins), for the
     // task driver, which ends the pass with it.
     [[nodiscard]] std::optional<std::string> fc_TakeKept() { return std::exchange(kept_, std::nullopt); }
@@ -76,6 +80,7 @@ private:
     // The failure of an entry kept for the pass's result, so a later entry
     // that clears the walk's error text cannot hide it.
     std::optional<std::string> kept_;
+    EntryFailure lastFailure_;
 };
 
 } // namespace zdr::engine

@@ -19,7 +19,10 @@ public:
 
     bool fc_ChangesSource() const override { return false; }
     const char* fc_FolderFailedText() const override { return "Fehler bei Info Verzeichnis: '"; }
-    bool fc_EntryAction(const EntryAt& at, std::string& /*errorText*/) override { return fc_InfoEntry(at); }
+    EntryResult fc_EntryAction(const EntryAt& at, std::string& /*errorText*/) override
+    {
+        return fc_InfoEntry(at) ? EntryResult::GoOn : EntryResult::Stop;
+    }
     // The information pass only looks: what it sees may be examined and
     // listed ahead.
     bool fc_ReadsAhead() const override { return true; }

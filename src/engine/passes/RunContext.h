@@ -35,6 +35,13 @@ struct EntryAt {
     const std::string& targetPath; // the matching target folder; a folder's own target
 };
 
+// What became of an entry the walk handed to a pass.
+enum class EntryResult {
+    GoOn,        // handled, skipped or left: the walk goes on (into a folder's content)
+    ContentLeft, // a folder failed and errors are passed over: its content is not walked
+    Stop,        // the walk stops
+};
+
 // An error a step hands back to its caller instead of leaving it in the
 // run's report: the German text, empty when the step went well.
 class [[nodiscard]] StepError {
@@ -94,8 +101,6 @@ struct RunReport {
     // The failure that fails the pass (the policy's or the walk's), gathered
     // by the task driver alone.
     std::string entryError;
-    bool folderLeft = false; // the failed folder's content is not walked
-    EntryFailure lastFailure;
 };
 
 // What every pass of a run shares: the options and the task being worked

@@ -116,15 +116,15 @@ bool TreeWalk::fc_FolderWalk(std::int32_t level, const platform::FileEntry& fold
     // The source folder handled as a whole goes into the target under its own name.
     const std::string ownTarget = level == 1 && whole ? joinTarget(targetPath, folder.name) : targetPath;
     if (whole && !changes) {
-        run_.report.folderLeft = false;
         // Nothing of a folder the review did not choose goes without it.
         if (run_.reviewed && !fc_Chosen({false, level, folder, path, ownTarget}))
             return !run_.stop.cancel;
-        if (!pass_->fc_EntryAction({false, level, folder, path, ownTarget}, errorText)) {
+        const EntryResult result = pass_->fc_EntryAction({false, level, folder, path, ownTarget}, errorText);
+        if (result == EntryResult::Stop) {
             errorText = pass_->fc_FolderFailedText() + folder.name + "'";
             return false;
         }
-        if (run_.report.folderLeft) // it failed and errors are passed over: its content has nowhere to go
+        if (result == EntryResult::ContentLeft) // it failed and errors are passed over: its content has nowhere to go
             return !run_.stop.cancel;
         pass_->sb_FolderOpened(level, path);
     }
@@ -194,7 +194,7 @@ bool TreeWalk::fc_FolderWalk(std::int32_t level, const platform::FileEntry& fold
             return !run_.stop.cancel;
         }
     }
-    if (!pass_->fc_EntryAction(self, errorText))
+    if (pass_->fc_EntryAction(self, errorText) == EntryResult::Stop)
         errorText = pass_->fc_FolderFailedText() + folder.name + "'";
     return !run_.stop.cancel;
 }
@@ -311,7 +311,8 @@ bool TreeWalk::fc_WalkEntry(std::int32_t level, const platform::FileEntry& entry
     errorText.clear();
     run_.report.fileNameCurrent = entry.name;
     run_.entryFolder = reader != nullptr ? reader->fd() : -1;
-    return pass_->fc_EntryAction({true, level, entry, path, targetPath}, errorText) && !run_.stop.cancel;
+    return pass_->fc_EntryAction({true, level, entry, path, targetPath}, errorText) != EntryResult::Stop
+        && !run_.stop.cancel;
 }
 
 bool TreeWalk::fc_WalkSubfolder(std::int32_t level, const platform::FileEntry& entry, const std::string& path,
@@ -337,7 +338,7 @@ bool TreeWalk::fc_MountedFolder(std::int32_t level, const platform::FileEntry& e
     run_.sb_EntryStart(at);
     errorText = "Fehler bei Verzeichnis: " + entry.name + " - ein anderes Laufwerk ist hier eingebunden";
     // A failed folder stops the walk unless errors are passed over.
-    return policy_.fc_EntryFailed(at, errorText) && !run_.stop.cancel;
+    return policy_.fc_EntryFailed(at, errorText) != EntryResult::Stop && !run_.stop.cancel;
 }
 
 // After a review the action touches only what it chose: an entry unticked
@@ -399,7 +400,7 @@ void TreeWalk::sb_SearchFailed(std::int32_t level, bool isFile, const std::strin
 void TreeWalk::sb_EntryUnreadable(std::int32_t level, bool isFile, const std::string& path, const std::string& name,
                                   std::uint32_t code)
 {
-    run_.report.lastFailure = {platform::joinPath(path, name), base::fc_GetApiErrorText(code)};
+    policy_.sb_Unreachable(platform::joinPath(path, name), base::fc_GetApiErrorText(code));
     if (isFile) {
         ++run_.counts.counters.CountFiles_Not;
         run_.observer.ActionFileNot(0);

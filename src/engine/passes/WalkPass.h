@@ -23,8 +23,8 @@ public:
     virtual bool fc_ChangesSource() const = 0;
     // The start of "... Verzeichnis: 'name'" when a folder's action stops the walk.
     virtual const char* fc_FolderFailedText() const = 0;
-    // One entry with the error policy: false stops the walk.
-    [[nodiscard]] virtual bool fc_EntryAction(const EntryAt& at, std::string& errorText) = 0;
+    // One entry with the error policy.
+    [[nodiscard]] virtual EntryResult fc_EntryAction(const EntryAt& at, std::string& errorText) = 0;
 
     // Entries are examined ahead on a helper thread where what is done with
     // them does not depend on the moment.
