@@ -677,15 +677,16 @@ void CopyPass::sb_TidyBackupFolders()
         backup_.sb_TidyBackupFolder(folder);
 }
 
-void CopyPass::sb_PassEnd()
+CopyPass::PassEnd CopyPass::fc_PassEnd()
 {
     // Also after a cancel: every folder opened up for the run gets its bits back.
     writable_.restoreAll();
     // The archive holds the only copy of what was replaced: it is packed
     // however the copy ended. A failure to pack outweighs the others.
+    PassEnd end;
     std::string packError;
     if (!backup_.fc_BackupZipClose(packError))
-        run_.report.errorText = packError;
+        end.pack = StepError(packError);
     // "Done" means on the disk: what this pass wrote reaches the storage
     // before its end is reported (a stick pulled then holds it all). A pass
     // that found everything as it was wrote nothing to flush.
@@ -693,8 +694,9 @@ void CopyPass::sb_PassEnd()
     const bool wrote = c.CountFiles_Done + c.CountFolder_Done > c.CountFiles_Not + c.CountFolder_Not
         || backup_.fc_Wrote() || tidiedSomething_;
     std::string flushError;
-    if (wrote && !fc_FlushTargets(flushError) && run_.report.errorText.empty())
-        run_.report.errorText = flushError;
+    if (wrote && !fc_FlushTargets(flushError))
+        end.flush = StepError(flushError);
+    return end;
 }
 
 void CopyPass::sb_SubfolderDone(std::int32_t level, const platform::FileEntry& entry, const std::string& /*path*/,
@@ -799,7 +801,7 @@ bool CopyPass::fc_FromProtocol() const { return run_.has(status::kOnlyDifferent)
 // the backup archive is packed (extra options 0x1 and 0x2) and the copied
 // rows are renamed (the rows again, backwards); a failure of either ends
 // the run.
-bool CopyPass::fc_ProtocolCopy()
+bool CopyPass::fc_ProtocolCopy(std::string& errorText)
 {
     run_.observer.ActionStartAufgabe(run_.action, 1, 1, 2);
     copiedRows_.clear();
@@ -814,16 +816,16 @@ bool CopyPass::fc_ProtocolCopy()
         run_.counts.counters.CountFolder_Left += step.uncheckedFolders;
         if (step.index <= 0 || run_.stop.cancel)
             break;
-        sb_ProtocolEntryCopy(step, run_.report.errorText);
+        sb_ProtocolEntryCopy(step, errorText);
     }
     sb_RowFoldersDone();
     std::string packError;
     if (!backup_.fc_BackupZipClose(packError)) {
-        run_.report.errorText = packError;
+        errorText = packError;
         return false;
     }
     if (const StepError renamed = rename_.fc_ProtocolRename(copiedRows_); renamed.failed()) {
-        run_.report.errorText = renamed.text();
+        errorText = renamed.text();
         return false;
     }
     return true;

@@ -74,11 +74,17 @@ public:
     // and goes through the error policy.
     [[nodiscard]] bool fc_FileCopy(const EntryAt& at, std::string& errorText);
     // The rows of the reviewed protocol one by one, then the archive packed
-    // and the copied rows renamed; false ends the run.
-    bool fc_ProtocolCopy();
+    // and the copied rows renamed. errorText: as a walk leaves it (the last
+    // row's failure); false (errorText: the pack's or the rename's failure)
+    // ends the run.
+    [[nodiscard]] bool fc_ProtocolCopy(std::string& errorText);
     // The end of the pass: the archive packed, what was written flushed to
-    // the disk; a failure becomes the pass's error text.
-    void sb_PassEnd();
+    // the disk.
+    struct PassEnd {
+        StepError pack;  // outweighs every other failure of the pass
+        StepError flush; // the pass's failure when it has no other
+    };
+    [[nodiscard]] PassEnd fc_PassEnd();
     // Stops a block copy after its current block.
     void sb_Cancel();
 

@@ -229,11 +229,11 @@ void InfoPass::sb_SubfolderDone(std::int32_t level, const platform::FileEntry& e
     }
 }
 
-void InfoPass::sb_PassDone()
+void InfoPass::sb_PassDone(const std::string& errorText)
 {
     const bool protocolPresent = !run_.report.protocol.text().empty();
-    if (!run_.report.errorText.empty() || run_.stop.cancel) {
-        run_.observer.ActionReady(false, run_.report.errorText, protocolPresent);
+    if (!errorText.empty() || run_.stop.cancel) {
+        run_.observer.ActionReady(false, errorText, protocolPresent);
         return;
     }
     if (run_.has(status::kFolderEntriesInfo)) {

@@ -39,9 +39,10 @@ public:
     void sb_SubfolderDone(std::int32_t level, const platform::FileEntry& entry, const std::string& path,
                           const std::string& subPath, const std::string& subTarget,
                           const EngineCounters& before) override;
-    // The end of the pass: the last report row, ActionReady and, after a
-    // folder report, the protocol shown.
-    void sb_PassDone();
+    // The end of the pass with the error the driver gathered (empty: none):
+    // the last report row, ActionReady and, after a folder report, the
+    // protocol shown.
+    void sb_PassDone(const std::string& errorText);
 
 private:
     bool fc_InfoFileCompared(const EntryAt& at);

@@ -93,14 +93,11 @@ struct CancelToken {
     bool copyCancel = false;
 };
 
-// What a pass reports: the run's error, the failed entry, the protocol.
+// What a pass reports on its way: the entry being worked, the protocol.
+// Its errors it returns; the task driver gathers them.
 struct RunReport {
     std::string fileNameCurrent;
-    std::string errorText;
     ProtocolLines protocol;
-    // The failure that fails the pass (the policy's or the walk's), gathered
-    // by the task driver alone.
-    std::string entryError;
 };
 
 // What every pass of a run shares: the options and the task being worked

@@ -102,8 +102,8 @@ void TaskDriver::sb_PassStart(PassAction pass)
     run_.counts.lastEstimateSecond = -1;
     run_.report.fileNameCurrent.clear();
     // A failure of the pass before must not make this one look failed.
-    run_.report.errorText.clear();
-    run_.report.entryError.clear();
+    errorText_.clear();
+    keptError_.clear();
     passes_.policy.sb_PassStart();
     run_.report.protocol.clear();
     passes_.copy.sb_PassStart();
@@ -128,7 +128,7 @@ bool TaskDriver::fc_ActionRun()
     sb_RunStart();
     if (!fc_CheckTasks()) {
         // Reported as the end of the pass that would have come first.
-        const std::string refused = run_.report.errorText;
+        const std::string refused = errorText_;
         const struct {
             std::uint32_t bit;
             PassAction pass;
@@ -143,7 +143,7 @@ bool TaskDriver::fc_ActionRun()
                 break;
             }
         }
-        run_.report.errorText = refused;
+        errorText_ = refused;
         sb_ErrorEnd();
         return false;
     }
@@ -176,7 +176,7 @@ bool TaskDriver::fc_NormalEnd()
 
 void TaskDriver::sb_ErrorEnd()
 {
-    run_.observer.ActionReady(false, run_.report.errorText, !run_.report.protocol.text().empty());
+    run_.observer.ActionReady(false, errorText_, !run_.report.protocol.text().empty());
     isRunning_ = false;
 }
 
@@ -184,7 +184,7 @@ bool TaskDriver::fc_LoadTask(std::size_t index)
 {
     run_.taskNumber = static_cast<std::int16_t>(index);
     run_.selectTask(index);
-    return run_.filter.load(run_.current(), run_.has(status::kFolderOnly), run_.report.errorText);
+    return run_.filter.load(run_.current(), run_.has(status::kFolderOnly), errorText_);
 }
 
 bool TaskDriver::fc_ConnectDrive(bool source)
@@ -198,14 +198,14 @@ bool TaskDriver::fc_ConnectDrive(bool source)
     if (!drive && networkDrives_)
         drive = networkDrives_();
     if (!drive) {
-        run_.report.errorText = side + folder + "' konnte nicht verbunden werden: " + kNoNetworkSupport;
+        errorText_ = side + folder + "' konnte nicht verbunden werden: " + kNoNetworkSupport;
         return false;
     }
     if (drive->Connected())
         return true;
     // A damaged code names no drive: said so, never taken for a folder that is missing.
     if (!drive->fc_Init(code)) {
-        run_.report.errorText = side + folder + "' konnte nicht verbunden werden: Der Netzlaufwerksparameter '"
+        errorText_ = side + folder + "' konnte nicht verbunden werden: Der Netzlaufwerksparameter '"
             + base::maskedNetConnectCode(code) + "' ist beschädigt - " + base::parseNetConnectCode(code).error;
         return false;
     }
@@ -213,7 +213,7 @@ bool TaskDriver::fc_ConnectDrive(bool source)
                              + "' verbinden ...");
     std::string message;
     if (!drive->fc_Connect(message)) {
-        run_.report.errorText = side + folder + "' konnte nicht verbunden werden: " + message;
+        errorText_ = side + folder + "' konnte nicht verbunden werden: " + message;
         return false;
     }
     run_.observer.ActionInfo(side + drive->LocalName() + "' mit Netzlaufwerk '" + drive->RemoteName() + "' verbunden");
@@ -243,8 +243,7 @@ bool TaskDriver::fc_ShareOnDrive(EngineTask& task)
             letter = c;
     }
     if (letter == 0) {
-        run_.report.errorText =
-            "Quelle: '" + source + "' konnte nicht verbunden werden: kein Laufwerksbuchstabe ist frei";
+        errorText_ = "Quelle: '" + source + "' konnte nicht verbunden werden: kein Laufwerksbuchstabe ist frei";
         return false;
     }
     // The task's own code may carry the user and password for its shares.
@@ -281,7 +280,7 @@ bool TaskDriver::fc_CheckTasks()
             problem = fc_FolderTextProblem("Sicherungsverzeichnis", task.BackupFolder);
         if (!problem.empty()) {
             run_.taskNumber = static_cast<std::int16_t>(i);
-            run_.report.errorText = problem;
+            errorText_ = problem;
             return false;
         }
         // A folder on a network drive is resolved once its drive is connected.
@@ -290,7 +289,7 @@ bool TaskDriver::fc_CheckTasks()
         if (targetUsed && task.task.netTargetCode.empty() && !task.Target.empty())
             sb_ResolveSide(task, false);
         if (changes || copies) {
-            if (fc_TaskRefused(task, run_.report.errorText)) {
+            if (fc_TaskRefused(task, errorText_)) {
                 run_.taskNumber = static_cast<std::int16_t>(i);
                 return false;
             }
@@ -380,11 +379,11 @@ bool TaskDriver::fc_CheckSide(bool source, const char* missingText)
     sb_ResolveSide(task, source);
     std::string& folder = source ? run_.currentToSet().Source : run_.currentToSet().Target;
     folder = source ? task.Source : task.Target;
-    if (fc_TaskRefused(task, run_.report.errorText))
+    if (fc_TaskRefused(task, errorText_))
         return false;
     if (missingText == nullptr || folderExists(folder))
         return true;
-    run_.report.errorText = std::string(source ? "Quelle: '" : "Zielverzeichnis: '") + folder + missingText;
+    errorText_ = std::string(source ? "Quelle: '" : "Zielverzeichnis: '") + folder + missingText;
     return false;
 }
 
@@ -415,16 +414,15 @@ bool TaskDriver::fc_InfoPass()
         }
         run_.observer.ActionStartAufgabe(run_.action, static_cast<std::int32_t>(i),
                                          static_cast<std::int32_t>(taskCount), 0);
-        if (targetRequired && run_.current().Source != kSourceComputer
-            && targetMissing(run_.current(), run_.report.errorText)) {
+        if (targetRequired && run_.current().Source != kSourceComputer && targetMissing(run_.current(), errorText_)) {
             sb_ErrorEnd();
             return false;
         }
-        sb_KeepWalkFailure(passes_.walk.fc_WalkTask(passes_.info, run_.current().Target, run_.report.errorText));
+        sb_KeepWalkFailure(passes_.walk.fc_WalkTask(passes_.info, run_.current().Target, errorText_));
     }
-    if (run_.report.errorText.empty())
-        run_.report.errorText = run_.report.entryError;
-    passes_.info.sb_PassDone();
+    if (errorText_.empty())
+        errorText_ = keptError_;
+    passes_.info.sb_PassDone(errorText_);
     return true;
 }
 
@@ -460,16 +458,16 @@ bool TaskDriver::fc_ActionPass(PassAction pass)
     sb_PassStart(pass);
     if (pass == PassAction::Copy)
         passes_.copy.sb_TidyBackupFolders();
-    const bool walked = fromProtocol ? passes_.copy.fc_ProtocolCopy() : fc_WalkTasks(pass);
+    const bool walked = fromProtocol ? passes_.copy.fc_ProtocolCopy(errorText_) : fc_WalkTasks(pass);
     sb_GatherKept();
     if (pass == PassAction::Copy)
-        passes_.copy.sb_PassEnd();
+        sb_CopyPassEnd();
     if (!walked) {
         sb_ErrorEnd();
         return false;
     }
     // An entry that failed earlier in the pass fails the pass, and so does a cancel.
-    const std::string& message = run_.report.errorText.empty() ? run_.report.entryError : run_.report.errorText;
+    const std::string& message = errorText_.empty() ? keptError_ : errorText_;
     run_.observer.ActionReady(message.empty() && !run_.stop.cancel, message, !run_.report.protocol.text().empty());
     return true;
 }
@@ -484,12 +482,11 @@ bool TaskDriver::fc_WalkTasks(PassAction pass)
         run_.observer.ActionStartAufgabe(run_.action, static_cast<std::int32_t>(i),
                                          static_cast<std::int32_t>(taskCount), 0);
         if (pass == PassAction::Copy && run_.current().Source != kSourceComputer
-            && targetMissing(run_.current(), run_.report.errorText))
+            && targetMissing(run_.current(), errorText_))
             return false;
         // Delete and attributes work in the source only.
-        sb_KeepWalkFailure(passes_.walk.fc_WalkTask(fc_WalkPass(pass),
-                                                    pass == PassAction::Copy ? run_.current().Target : std::string(),
-                                                    run_.report.errorText));
+        sb_KeepWalkFailure(passes_.walk.fc_WalkTask(
+            fc_WalkPass(pass), pass == PassAction::Copy ? run_.current().Target : std::string(), errorText_));
     }
     return true;
 }
@@ -499,14 +496,25 @@ bool TaskDriver::fc_WalkTasks(PassAction pass)
 void TaskDriver::sb_KeepWalkFailure(bool walked)
 {
     sb_GatherKept();
-    if (!walked && !run_.report.errorText.empty() && run_.report.entryError.empty())
-        run_.report.entryError = run_.report.errorText;
+    if (!walked && !errorText_.empty() && keptError_.empty())
+        keptError_ = errorText_;
+}
+
+// The archive's pack failure outweighs every other error of the pass; the
+// flush's counts only when there is none.
+void TaskDriver::sb_CopyPassEnd()
+{
+    const CopyPass::PassEnd end = passes_.copy.fc_PassEnd();
+    if (end.pack.failed())
+        errorText_ = end.pack.text();
+    if (end.flush.failed() && errorText_.empty())
+        errorText_ = end.flush.text();
 }
 
 void TaskDriver::sb_GatherKept()
 {
     if (std::optional<std::string> kept = passes_.policy.fc_TakeKept())
-        run_.report.entryError = std::move(*kept);
+        keptError_ = std::move(*kept);
 }
 
 bool TaskDriver::fc_MkDirPass()
@@ -520,14 +528,13 @@ bool TaskDriver::fc_MkDirPass()
         run_.observer.ActionStartAufgabe(run_.action, static_cast<std::int32_t>(i),
                                          static_cast<std::int32_t>(taskCount), 0);
         // A folder on a network drive: the drive is connected and reached through its link.
-        if (!passes_.mkdir.fc_NameGiven(run_.report.errorText) || !fc_CheckSide(true, nullptr)
-            || !passes_.mkdir.fc_MakeFolder(run_.report.errorText)) {
+        if (!passes_.mkdir.fc_NameGiven(errorText_) || !fc_CheckSide(true, nullptr)
+            || !passes_.mkdir.fc_MakeFolder(errorText_)) {
             sb_ErrorEnd();
             return false;
         }
     }
-    run_.observer.ActionReady(run_.report.errorText.empty(), run_.report.errorText,
-                              !run_.report.protocol.text().empty());
+    run_.observer.ActionReady(errorText_.empty(), errorText_, !run_.report.protocol.text().empty());
     return true;
 }
 

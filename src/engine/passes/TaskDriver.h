@@ -59,6 +59,8 @@ private:
     void sb_KeepWalkFailure(bool walked);
     // The failure the policy kept since it was last asked: the last one wins.
     void sb_GatherKept();
+    // The copy pass's end: its archive packed, its targets flushed.
+    void sb_CopyPassEnd();
     void sb_ErrorEnd();
     bool fc_NormalEnd();
 
@@ -67,6 +69,12 @@ private:
     net::NetworkDriveFactory networkDrives_;
 
     bool isRunning_ = false;
+    // The error the pass ends with, as the walks, the checks and the pass's
+    // end return it.
+    std::string errorText_;
+    // The failure that fails the pass though later entries succeed: the
+    // policy's, or a walk's that the next task's walk would clear.
+    std::string keptError_;
     std::vector<std::unique_ptr<net::NetworkDrive>> sourceDrives_;
     std::vector<std::unique_ptr<net::NetworkDrive>> targetDrives_;
 };
