@@ -109,28 +109,25 @@ void BackupStore::sb_RunStart()
     marks_.clear();
 }
 
-bool BackupStore::fc_BackupZip(const EntryAt& at, std::string& errorText)
+StepError BackupStore::fc_BackupZip(const EntryAt& at)
 {
-    if (run_.current().BackupFolder.empty()) {
-        errorText = "Fehler bei Sicherung: kein Sicherungsverzeichnis angegeben für '"
-            + platform::joinPath(at.targetPath, at.entry.name) + "'";
-        return false;
-    }
+    if (run_.current().BackupFolder.empty())
+        return StepError("Fehler bei Sicherung: kein Sicherungsverzeichnis angegeben für '"
+                         + platform::joinPath(at.targetPath, at.entry.name) + "'");
     if (backupName_.empty())
         backupName_ = fc_BackupName(base::LocalDateTime::now());
-    return run_.hasEx(statusEx::kSaveFilesInZip) ? fc_BackupForZip(at, errorText) : fc_BackupInFolder(at, errorText);
+    return run_.hasEx(statusEx::kSaveFilesInZip) ? fc_BackupForZip(at) : fc_BackupInFolder(at);
 }
 
-bool BackupStore::fc_BackupInFolder(const EntryAt& at, std::string& errorText)
+StepError BackupStore::fc_BackupInFolder(const EntryAt& at)
 {
     platform::ErrorCode code = 0;
     // The run's folder, in each backup folder its tasks name.
     std::string& folder = backupFolders_[run_.current().BackupFolder];
     if (folder.empty()) {
         if (!makeFreshFolder(run_.current().BackupFolder + backupName_, folder, code)) {
-            errorText = failedText(run_.current().BackupFolder + backupName_, code);
             folder.clear();
-            return false;
+            return StepError(failedText(run_.current().BackupFolder + backupName_, code));
         }
         // Where a copy is saved under a temporary name first (a volume
         // without unnamed files), a killed run leaves it in there: the mark
@@ -149,20 +146,17 @@ bool BackupStore::fc_BackupInFolder(const EntryAt& at, std::string& errorText)
     platform::EntryPlace place;
     if (run_.targets.place(at.targetPath, at.entry.name, place, code)
         && saveUnderFreeName(place, target, nameFor, saved, code))
-        return true;
-    errorText = failedText(saved.empty() ? target : target + "' nach '" + saved, code);
-    return false;
+        return {};
+    return StepError(failedText(saved.empty() ? target : target + "' nach '" + saved, code));
 }
 
-bool BackupStore::fc_BackupForZip(const EntryAt& at, std::string& errorText)
+StepError BackupStore::fc_BackupForZip(const EntryAt& at)
 {
     platform::ErrorCode code = 0;
     if (!zip_) {
         std::string gathered;
-        if (!makeFreshFolder(run_.current().BackupFolder + "_" + backupName_, gathered, code, ".zip")) {
-            errorText = failedText(run_.current().BackupFolder + "_" + backupName_, code);
-            return false;
-        }
+        if (!makeFreshFolder(run_.current().BackupFolder + "_" + backupName_, gathered, code, ".zip"))
+            return StepError(failedText(run_.current().BackupFolder + "_" + backupName_, code));
         // A later run's tidying leaves the folder alone while this run lives.
         backupLock_.shared(run_.current().BackupFolder);
         zip_ = std::make_unique<clsZip>();
@@ -182,13 +176,12 @@ bool BackupStore::fc_BackupForZip(const EntryAt& at, std::string& errorText)
         && run_.targets.place(at.targetPath, at.entry.name, place, code)
         && saveUnderFreeName(place, target, nameFor, saved, code)) {
         zip_->AddFileSpec(saved.substr(zip_->BasePath().size() + 1));
-        return true;
+        return {};
     }
-    errorText = failedText(saved.empty() ? target : target + "' nach '" + saved, code);
-    return false;
+    return StepError(failedText(saved.empty() ? target : target + "' nach '" + saved, code));
 }
 
-bool BackupStore::fc_BackupZipClose(std::string& errorText)
+StepError BackupStore::fc_BackupZipClose()
 {
     // Nothing more is saved in this run's dated folders.
     for (const std::string& mark : marks_) {
@@ -197,7 +190,7 @@ bool BackupStore::fc_BackupZipClose(std::string& errorText)
     }
     marks_.clear();
     if (!zip_)
-        return true;
+        return {};
     struct Unlock {
         platform::FolderLock& lock;
         ~Unlock() { lock.release(); }
@@ -206,20 +199,18 @@ bool BackupStore::fc_BackupZipClose(std::string& errorText)
     if (zip->FileSpecCount() == 0) { // nothing was replaced after all
         platform::ErrorCode ignored = 0;
         static_cast<void>(platform::removeDirectory(zip->BasePath(), ignored));
-        return true;
+        return {};
     }
     run_.observer.ActionInfo("Sicherungsdatei wird zusammengepackt ...");
     if (run_.has(status::kYield) && run_.doEvents)
         zip->Progress(run_.doEvents);
-    if (!zip->Zip(errorText)) {
-        errorText += " - die gesicherten Dateien liegen in '" + zip->BasePath() + "'";
-        return false;
-    }
+    if (std::string errorText; !zip->Zip(errorText))
+        return StepError(errorText + " - die gesicherten Dateien liegen in '" + zip->BasePath() + "'");
     run_.observer.ActionInfo("Sicherungsdatei erstellt.");
     // Killed from here on, the next run finds the folder beside its archive.
     std::error_code ignored;
     std::filesystem::remove_all(zip->BasePath(), ignored);
-    return true;
+    return {};
 }
 
 void BackupStore::sb_LeftoverLine(const std::string& folder, const std::string& name, const std::string& text)

@@ -28,9 +28,9 @@ public:
     // A new pass: nothing tidied yet.
     void sb_PassStart() { tidiedSomething_ = false; }
     // Saves the target of a copy before it is replaced.
-    [[nodiscard]] bool fc_BackupZip(const EntryAt& at, std::string& errorText);
+    [[nodiscard]] StepError fc_BackupZip(const EntryAt& at);
     // Packs the run's archive of saved files (zip mode), however the copy ended.
-    [[nodiscard]] bool fc_BackupZipClose(std::string& errorText);
+    [[nodiscard]] StepError fc_BackupZipClose();
     // A backup folder where no live run works: stale temporaries go, an
     // unpacked archive folder is packed (or named when it cannot be).
     void sb_TidyBackupFolder(const std::string& folder);
@@ -39,8 +39,8 @@ public:
     bool fc_Wrote() const { return !backupName_.empty() || tidiedSomething_; }
 
 private:
-    [[nodiscard]] bool fc_BackupInFolder(const EntryAt& at, std::string& errorText);
-    [[nodiscard]] bool fc_BackupForZip(const EntryAt& at, std::string& errorText);
+    [[nodiscard]] StepError fc_BackupInFolder(const EntryAt& at);
+    [[nodiscard]] StepError fc_BackupForZip(const EntryAt& at);
     void sb_PackLeftover(const std::string& gathered);
     // A killed run's leftover removed, packed or kept: its protocol line.
     void sb_LeftoverLine(const std::string& folder, const std::string& name, const std::string& text);

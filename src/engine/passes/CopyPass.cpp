@@ -205,7 +205,9 @@ bool CopyPass::fc_CopyFileFound(const EntryAt& at, bool exists, const platform::
             errorText = fc_EntryErrorText(true, entry.name, platform::error::kSharingViolation);
         else if (!twin.empty())
             errorText = fc_CaseTwinText(entry.name, twin);
-        else if (!backup || backup_.fc_BackupZip(at, errorText)) {
+        else if (const StepError saved = backup ? backup_.fc_BackupZip(at) : StepError(); saved.failed())
+            errorText = saved.text();
+        else {
             backup = false;
             if (fc_CopyContent(at, exists, compressProblem, errorText))
                 break;
@@ -684,18 +686,15 @@ CopyPass::PassEnd CopyPass::fc_PassEnd()
     // The archive holds the only copy of what was replaced: it is packed
     // however the copy ended. A failure to pack outweighs the others.
     PassEnd end;
-    std::string packError;
-    if (!backup_.fc_BackupZipClose(packError))
-        end.pack = StepError(packError);
+    end.pack = backup_.fc_BackupZipClose();
     // "Done" means on the disk: what this pass wrote reaches the storage
     // before its end is reported (a stick pulled then holds it all). A pass
     // that found everything as it was wrote nothing to flush.
     const EngineCounters& c = run_.counts.counters;
     const bool wrote = c.CountFiles_Done + c.CountFolder_Done > c.CountFiles_Not + c.CountFolder_Not
         || backup_.fc_Wrote() || tidiedSomething_;
-    std::string flushError;
-    if (wrote && !fc_FlushTargets(flushError))
-        end.flush = StepError(flushError);
+    if (wrote)
+        end.flush = fc_FlushTargets();
     return end;
 }
 
@@ -776,7 +775,7 @@ void CopyPass::sb_TidyTarget(const std::string& targetPath)
 
 // The target and backup folders of every task, each file system once: the
 // pass's last phase.
-bool CopyPass::fc_FlushTargets(std::string& errorText)
+StepError CopyPass::fc_FlushTargets()
 {
     std::vector<std::string> folders;
     for (std::size_t i = 1; i < run_.options().tasks.size(); ++i) {
@@ -788,10 +787,9 @@ bool CopyPass::fc_FlushTargets(std::string& errorText)
     platform::ErrorCode code = 0;
     if (platform::flushFileSystems(folders, code)) {
         run_.observer.ActionInfo("Daten auf den Datenträger geschrieben.");
-        return true;
+        return {};
     }
-    errorText = "Fehler beim Schreiben auf den Datenträger - " + base::fc_GetApiErrorText(code);
-    return false;
+    return StepError("Fehler beim Schreiben auf den Datenträger - " + base::fc_GetApiErrorText(code));
 }
 
 bool CopyPass::fc_FromProtocol() const { return run_.has(status::kOnlyDifferent) && run_.has(status::kWithInfo); }
@@ -819,9 +817,8 @@ bool CopyPass::fc_ProtocolCopy(std::string& errorText)
         sb_ProtocolEntryCopy(step, errorText);
     }
     sb_RowFoldersDone();
-    std::string packError;
-    if (!backup_.fc_BackupZipClose(packError)) {
-        errorText = packError;
+    if (const StepError packed = backup_.fc_BackupZipClose(); packed.failed()) {
+        errorText = packed.text();
         return false;
     }
     if (const StepError renamed = rename_.fc_ProtocolRename(copiedRows_); renamed.failed()) {

@@ -138,7 +138,7 @@ private:
     [[nodiscard]] bool fc_OpenTargetFolder(const std::string& targetPath, platform::FolderToChange& target,
                                            platform::ErrorCode& code);
     // Flushes the file systems of the tasks' targets and backup folders.
-    [[nodiscard]] bool fc_FlushTargets(std::string& errorText);
+    [[nodiscard]] StepError fc_FlushTargets();
 
     RunContext& run_;
     EntryPolicy& policy_;
