@@ -16,34 +16,32 @@ int openEntry(int folder, const std::string& name)
 
 } // namespace
 
-bool clsFileCompress::fc_SetCompression(int fd, bool uncompress, std::string& errorText) const
+StepError clsFileCompress::fc_SetCompression(int fd, bool uncompress) const
 {
     const bool compress = !uncompress;
     if (platform::compressionFlag(fd) == compress)
-        return true;
+        return {};
     platform::ErrorCode code = 0;
     // A volume that keeps the flag without compressing would only pretend.
     if (!(compress && !platform::volumeCompresses(fd)) && platform::setCompressionFlag(fd, compress, code))
-        return true;
-    errorText = compress ? "Fehler, Daten Kompression fehlgeschlagen" : "Fehler, Daten Dekompression fehlgeschlagen";
-    return false;
+        return {};
+    return StepError(compress ? "Fehler, Daten Kompression fehlgeschlagen"
+                              : "Fehler, Daten Dekompression fehlgeschlagen");
 }
 
-bool clsFileCompress::fc_SetCompression(const std::string& path, bool uncompress, std::string& errorText) const
+StepError clsFileCompress::fc_SetCompression(const std::string& path, bool uncompress) const
 {
-    return fc_SetCompression(EntryIn{AT_FDCWD, path, path}, uncompress, errorText);
+    return fc_SetCompression(EntryIn{AT_FDCWD, path, path}, uncompress);
 }
 
-bool clsFileCompress::fc_SetCompression(const EntryIn& entry, bool uncompress, std::string& errorText) const
+StepError clsFileCompress::fc_SetCompression(const EntryIn& entry, bool uncompress) const
 {
     const int fd = openEntry(entry.folder, entry.name);
-    if (fd < 0) {
-        errorText = "Could not open file/directory name: " + entry.path + "\r\nError: -1";
-        return false;
-    }
-    const bool ok = fc_SetCompression(fd, uncompress, errorText);
+    if (fd < 0)
+        return StepError("Could not open file/directory name: " + entry.path + "\r\nError: -1");
+    StepError result = fc_SetCompression(fd, uncompress);
     ::close(fd);
-    return ok;
+    return result;
 }
 
 } // namespace zdr::engine

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/StepError.h"
 #include "platform/FileEntry.h"
 
 #include <cstdint>
@@ -14,9 +15,9 @@ class clsFileCompress {
 public:
     // uncompress false: compress; true: uncompress. Nothing is done (and
     // nothing fails) when the entry is already as asked.
-    [[nodiscard]] bool fc_SetCompression(const std::string& path, bool uncompress, std::string& errorText) const;
+    [[nodiscard]] StepError fc_SetCompression(const std::string& path, bool uncompress) const;
     // The same for an entry that is open as fd.
-    [[nodiscard]] bool fc_SetCompression(int fd, bool uncompress, std::string& errorText) const;
+    [[nodiscard]] StepError fc_SetCompression(int fd, bool uncompress) const;
     // An entry named relative to an open folder (a link is not followed);
     // path names it in the error text.
     struct EntryIn {
@@ -24,19 +25,23 @@ public:
         std::string name;
         std::string path;
     };
-    [[nodiscard]] bool fc_SetCompression(const EntryIn& entry, bool uncompress, std::string& errorText) const;
+    [[nodiscard]] StepError fc_SetCompression(const EntryIn& entry, bool uncompress) const;
 
     // As a task's attribute masks ask: compressed when setMask has the
     // compressed bit, then uncompressed when clearMask has it (clearing
     // comes second). entry: a path (a link is not followed), an open fd or an
     // EntryIn.
     template <class Entry>
-    [[nodiscard]] bool fc_SetAsAsked(const Entry& entry, std::uint32_t setMask, std::uint32_t clearMask,
-                                     std::string& errorText) const
+    [[nodiscard]] StepError fc_SetAsAsked(const Entry& entry, std::uint32_t setMask, std::uint32_t clearMask) const
     {
         using platform::attr::kCompressed;
-        return ((setMask & kCompressed) == 0 || fc_SetCompression(entry, false, errorText))
-            && ((clearMask & kCompressed) == 0 || fc_SetCompression(entry, true, errorText));
+        if ((setMask & kCompressed) != 0) {
+            if (StepError compressed = fc_SetCompression(entry, false); compressed.failed())
+                return compressed;
+        }
+        if ((clearMask & kCompressed) != 0)
+            return fc_SetCompression(entry, true);
+        return {};
     }
 };
 

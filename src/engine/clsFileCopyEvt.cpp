@@ -18,11 +18,7 @@ namespace {
 
 constexpr const char* kBadCopy = "Fehler: 'Fehlerhaftes Kopieren - Dateiinhalte stimmen nicht überein.'";
 
-bool failed(platform::ErrorCode code, std::string& errorText)
-{
-    errorText = "Fehler: '" + base::fc_GetApiErrorText(code) + "'";
-    return false;
-}
+StepError failed(platform::ErrorCode code) { return StepError("Fehler: '" + base::fc_GetApiErrorText(code) + "'"); }
 
 // Reads exactly size bytes at offset; a file that ends before fails with
 // the end-of-file code.
@@ -60,8 +56,8 @@ bool writeAll(int fd, const char* data, std::size_t size, platform::ErrorCode& c
 
 } // namespace
 
-bool clsFileCopyEvt::fc_CopyFile(platform::PendingFile& file, std::uint32_t blockSize, std::int32_t pauseMs, bool yield,
-                                 std::string& errorText, bool verify)
+StepError clsFileCopyEvt::fc_CopyFile(platform::PendingFile& file, std::uint32_t blockSize, std::int32_t pauseMs,
+                                      bool yield, bool verify)
 {
     stop_ = false;
     const std::size_t block = blockSize == 0 || blockSize > kMaxBlockBytes ? kMaxBlockBytes : blockSize;
@@ -72,11 +68,11 @@ bool clsFileCopyEvt::fc_CopyFile(platform::PendingFile& file, std::uint32_t bloc
         const auto n =
             static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(block), total - written));
         if (!readAt(file.sourceFd(), buffer.data(), n, static_cast<off_t>(written), code))
-            return failed(code, errorText);
+            return failed(code);
         if (yield && DoEvents)
             DoEvents();
         if (!writeAll(file.fd(), buffer.data(), n, code))
-            return failed(code, errorText);
+            return failed(code);
         if (yield && DoEvents)
             DoEvents();
         written += static_cast<std::int64_t>(n);
@@ -85,13 +81,13 @@ bool clsFileCopyEvt::fc_CopyFile(platform::PendingFile& file, std::uint32_t bloc
         if (yield)
             sb_Pause(pauseMs);
         if (stop_)
-            return failed(platform::error::kRequestAborted, errorText);
+            return failed(platform::error::kRequestAborted);
     }
-    return !verify || fc_Verify(file, block, errorText);
+    return verify ? fc_Verify(file, block) : StepError();
 }
 
 // Reads both files again and compares them block by block.
-bool clsFileCopyEvt::fc_Verify(platform::PendingFile& file, std::size_t blockSize, std::string& errorText)
+StepError clsFileCopyEvt::fc_Verify(platform::PendingFile& file, std::size_t blockSize)
 {
     std::vector<char> source(blockSize);
     std::vector<char> copy(blockSize);
@@ -100,20 +96,16 @@ bool clsFileCopyEvt::fc_Verify(platform::PendingFile& file, std::size_t blockSiz
     for (off_t at = 0; at < total;) {
         const auto n = static_cast<std::size_t>(std::min<off_t>(static_cast<off_t>(blockSize), total - at));
         if (!readAt(file.sourceFd(), source.data(), n, at, code))
-            return failed(code, errorText);
-        if (!readAt(file.fd(), copy.data(), n, at, code) || std::memcmp(source.data(), copy.data(), n) != 0) {
-            errorText = kBadCopy;
-            return false;
-        }
+            return failed(code);
+        if (!readAt(file.fd(), copy.data(), n, at, code) || std::memcmp(source.data(), copy.data(), n) != 0)
+            return StepError(kBadCopy);
         at += static_cast<off_t>(n);
     }
     // Nothing may follow in the copy.
     char extra = 0;
-    if (::pread(file.fd(), &extra, 1, total) != 0) {
-        errorText = kBadCopy;
-        return false;
-    }
-    return true;
+    if (::pread(file.fd(), &extra, 1, total) != 0)
+        return StepError(kBadCopy);
+    return {};
 }
 
 void clsFileCopyEvt::sb_Pause(std::int32_t ms)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/StepError.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -29,12 +31,12 @@ public:
     // "Fehler: '<description>'"; a verification that finds a difference
     // gives the text of a bad copy. A stopped copy fails with the text of
     // an aborted request.
-    [[nodiscard]] bool fc_CopyFile(platform::PendingFile& file, std::uint32_t blockSize, std::int32_t pauseMs,
-                                   bool yield, std::string& errorText, bool verify);
+    [[nodiscard]] StepError fc_CopyFile(platform::PendingFile& file, std::uint32_t blockSize, std::int32_t pauseMs,
+                                        bool yield, bool verify);
 
 private:
     void sb_Pause(std::int32_t ms);
-    [[nodiscard]] bool fc_Verify(platform::PendingFile& file, std::size_t blockSize, std::string& errorText);
+    [[nodiscard]] StepError fc_Verify(platform::PendingFile& file, std::size_t blockSize);
 
     bool stop_ = false;
 };

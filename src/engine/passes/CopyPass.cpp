@@ -73,9 +73,10 @@ constexpr std::int32_t kBlockPauseMs = 20;
 template <class Entry>
 void compressAsAsked(const clsFileCompress& compress, const EngineTask& task, const Entry& entry, std::string& problem)
 {
-    std::string why;
-    if (!compress.fc_SetAsAsked(entry, task.task.attributesToSet(), task.task.attributesToClear(), why))
-        problem = why;
+    if (const StepError failed =
+            compress.fc_SetAsAsked(entry, task.task.attributesToSet(), task.task.attributesToClear());
+        failed.failed())
+        problem = failed.text();
 }
 
 // The entry's line: text, and the compression failure when there was one.
@@ -334,9 +335,10 @@ bool CopyPass::fc_CopyContent(const EntryAt& at, bool replace, std::string& note
                         run_.doEvents();
                 };
             }
-            if (!fileCopyEvt_->fc_CopyFile(file, run_.options().blockSize, kBlockPauseMs, run_.has(status::kYield),
-                                           errorText, true)) {
-                errorText += inBlocks();
+            if (const StepError copied = fileCopyEvt_->fc_CopyFile(file, run_.options().blockSize, kBlockPauseMs,
+                                                                   run_.has(status::kYield), true);
+                copied.failed()) {
+                errorText = copied.text() + inBlocks();
                 return false;
             }
         } else if (ok) {

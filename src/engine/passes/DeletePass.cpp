@@ -185,9 +185,12 @@ bool AttribPass::fc_ChangeAttributes(const EntryAt& at, const std::string& path,
     const clsFileCompress::EntryIn entry = run_.entryFolder >= 0
         ? clsFileCompress::EntryIn{run_.entryFolder, at.entry.name, path}
         : clsFileCompress::EntryIn{AT_FDCWD, path, path};
-    if (!compress_.fc_SetAsAsked(entry, run_.current().task.attributesToSet(), run_.current().task.attributesToClear(),
-                                 errorText))
+    if (const StepError compressed = compress_.fc_SetAsAsked(entry, run_.current().task.attributesToSet(),
+                                                             run_.current().task.attributesToClear());
+        compressed.failed()) {
+        errorText = compressed.text();
         return false;
+    }
     constexpr std::uint32_t kWritten = platform::attr::kReadOnly | platform::attr::kStoredBits;
     const std::uint32_t wanted = run_.fc_TargetAttributes(at.entry.attributes);
     platform::ErrorCode code = 0;

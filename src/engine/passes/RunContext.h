@@ -6,6 +6,7 @@
 #include "engine/PassAction.h"
 #include "engine/ProtocolLines.h"
 #include "engine/StatusBits.h"
+#include "engine/StepError.h"
 #include "platform/FileEntry.h"
 #include "platform/FolderLookup.h"
 
@@ -14,7 +15,6 @@
 #include <functional>
 #include <set>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace zdr::base {
@@ -40,20 +40,6 @@ enum class EntryResult {
     GoOn,        // handled, skipped or left: the walk goes on (into a folder's content)
     ContentLeft, // a folder failed and errors are passed over: its content is not walked
     Stop,        // the walk stops
-};
-
-// An error a step hands back to its caller instead of leaving it in the
-// run's report: the German text, empty when the step went well.
-class [[nodiscard]] StepError {
-public:
-    StepError() = default;
-    explicit StepError(std::string text) : text_(std::move(text)) {}
-
-    bool failed() const { return !text_.empty(); }
-    const std::string& text() const { return text_; }
-
-private:
-    std::string text_;
 };
 
 // A folder by its identity on the disk.
