@@ -41,16 +41,13 @@ bool folderExists(const std::string& path)
 }
 
 // The target check of a task: a target is required; an empty one asks for it.
-bool targetMissing(const EngineTask& task, std::string& errorText)
+StepError targetMissing(const EngineTask& task)
 {
-    if (task.Target.empty()) {
-        errorText = "bitte geben Sie ein Zielverzeichnis an ...";
-        return true;
-    }
+    if (task.Target.empty())
+        return StepError("bitte geben Sie ein Zielverzeichnis an ...");
     if (folderExists(task.Target) && task.Target != kSourceComputer)
-        return false;
-    errorText = "Zielverzeichnis: '" + task.Target + "' ist nicht vorhanden oder keinen Zugriff!";
-    return true;
+        return {};
+    return StepError("Zielverzeichnis: '" + task.Target + "' ist nicht vorhanden oder keinen Zugriff!");
 }
 
 } // namespace
@@ -126,9 +123,8 @@ void TaskDriver::sb_DropUnusedOptions()
 bool TaskDriver::fc_ActionRun()
 {
     sb_RunStart();
-    if (!fc_CheckTasks()) {
+    if (const StepError refused = fc_CheckTasks(); refused.failed()) {
         // Reported as the end of the pass that would have come first.
-        const std::string refused = errorText_;
         const struct {
             std::uint32_t bit;
             PassAction pass;
@@ -143,7 +139,7 @@ bool TaskDriver::fc_ActionRun()
                 break;
             }
         }
-        errorText_ = refused;
+        errorText_ = refused.text();
         sb_ErrorEnd();
         return false;
     }
@@ -180,52 +176,58 @@ void TaskDriver::sb_ErrorEnd()
     isRunning_ = false;
 }
 
-bool TaskDriver::fc_LoadTask(std::size_t index)
+bool TaskDriver::fc_Failed(const StepError& step)
+{
+    if (!step.failed())
+        return false;
+    errorText_ = step.text();
+    return true;
+}
+
+StepError TaskDriver::fc_LoadTask(std::size_t index)
 {
     run_.taskNumber = static_cast<std::int16_t>(index);
     run_.selectTask(index);
-    return run_.filter.load(run_.current(), run_.has(status::kFolderOnly), errorText_);
+    std::string errorText;
+    if (!run_.filter.load(run_.current(), run_.has(status::kFolderOnly), errorText))
+        return StepError(errorText);
+    return {};
 }
 
-bool TaskDriver::fc_ConnectDrive(bool source)
+StepError TaskDriver::fc_ConnectDrive(bool source)
 {
     const std::string& code = source ? run_.current().task.netSourceCode : run_.current().task.netTargetCode;
     if (code.empty())
-        return true;
+        return {};
     const char* side = source ? "Quelle: '" : "Ziel: '";
     const std::string& folder = source ? run_.current().Source : run_.current().Target;
     std::unique_ptr<net::NetworkDrive>& drive = (source ? sourceDrives_ : targetDrives_)[run_.taskNumber];
     if (!drive && networkDrives_)
         drive = networkDrives_();
-    if (!drive) {
-        errorText_ = side + folder + "' konnte nicht verbunden werden: " + kNoNetworkSupport;
-        return false;
-    }
+    if (!drive)
+        return StepError(side + folder + "' konnte nicht verbunden werden: " + kNoNetworkSupport);
     if (drive->Connected())
-        return true;
+        return {};
     // A damaged code names no drive: said so, never taken for a folder that is missing.
-    if (!drive->fc_Init(code)) {
-        errorText_ = side + folder + "' konnte nicht verbunden werden: Der Netzlaufwerksparameter '"
-            + base::maskedNetConnectCode(code) + "' ist beschädigt - " + base::parseNetConnectCode(code).error;
-        return false;
-    }
+    if (!drive->fc_Init(code))
+        return StepError(side + folder + "' konnte nicht verbunden werden: Der Netzlaufwerksparameter '"
+                         + base::maskedNetConnectCode(code) + "' ist beschädigt - "
+                         + base::parseNetConnectCode(code).error);
     run_.observer.ActionInfo(side + drive->LocalName() + "' mit Netzlaufwerk '" + drive->RemoteName()
                              + "' verbinden ...");
     std::string message;
-    if (!drive->fc_Connect(message)) {
-        errorText_ = side + folder + "' konnte nicht verbunden werden: " + message;
-        return false;
-    }
+    if (!drive->fc_Connect(message))
+        return StepError(side + folder + "' konnte nicht verbunden werden: " + message);
     run_.observer.ActionInfo(side + drive->LocalName() + "' mit Netzlaufwerk '" + drive->RemoteName() + "' verbunden");
-    return true;
+    return {};
 }
 
-bool TaskDriver::fc_ShareOnDrive(EngineTask& task)
+StepError TaskDriver::fc_ShareOnDrive(EngineTask& task)
 {
     const std::string& source = task.Source;
     const bool share = source.size() > 2 && (source.starts_with("\\\\") || source.starts_with("//"));
     if (!share || !net::parseUncName(source))
-        return true;
+        return {};
     // The letters other tasks' codes name, and those connected already.
     std::set<char> taken;
     for (std::size_t i = 1; i < run_.options().tasks.size(); ++i) {
@@ -242,20 +244,18 @@ bool TaskDriver::fc_ShareOnDrive(EngineTask& task)
         if (taken.count(c) == 0 && net::resolveDrivePath(drive) == drive)
             letter = c;
     }
-    if (letter == 0) {
-        errorText_ = "Quelle: '" + source + "' konnte nicht verbunden werden: kein Laufwerksbuchstabe ist frei";
-        return false;
-    }
+    if (letter == 0)
+        return StepError("Quelle: '" + source + "' konnte nicht verbunden werden: kein Laufwerksbuchstabe ist frei");
     // The task's own code may carry the user and password for its shares.
     const base::ParsedCode<base::NetConnectCode> own = base::parseNetConnectCode(task.task.netSourceCode);
     task.task.netSourceCode =
         base::buildNetConnectCode({base::netFlag::kDisconnectAfterAction, std::string(1, letter) + ":", source,
                                    own.code.user, own.code.password});
     task.Source = std::string(1, letter) + ":";
-    return true;
+    return {};
 }
 
-bool TaskDriver::fc_CheckTasks()
+StepError TaskDriver::fc_CheckTasks()
 {
     const bool changes = run_.has(status::kDelete) || run_.has(status::kAttrib);
     const bool copies = run_.has(status::kCopy);
@@ -263,9 +263,9 @@ bool TaskDriver::fc_CheckTasks()
     const bool backups = copies && run_.hasEx(statusEx::kSaveFiles);
     for (std::size_t i = 1; i < run_.options().tasks.size(); ++i) {
         EngineTask& task = run_.optionsToSet().tasks[i];
-        if (!fc_ShareOnDrive(task)) {
+        if (StepError noDrive = fc_ShareOnDrive(task); noDrive.failed()) {
             run_.taskNumber = static_cast<std::int16_t>(i);
-            return false;
+            return noDrive;
         }
         std::string problem;
         if (task.Source != kSourceComputer)
@@ -280,8 +280,7 @@ bool TaskDriver::fc_CheckTasks()
             problem = fc_FolderTextProblem("Sicherungsverzeichnis", task.BackupFolder);
         if (!problem.empty()) {
             run_.taskNumber = static_cast<std::int16_t>(i);
-            errorText_ = problem;
-            return false;
+            return StepError(problem);
         }
         // A folder on a network drive is resolved once its drive is connected.
         if (task.task.netSourceCode.empty())
@@ -289,13 +288,13 @@ bool TaskDriver::fc_CheckTasks()
         if (targetUsed && task.task.netTargetCode.empty() && !task.Target.empty())
             sb_ResolveSide(task, false);
         if (changes || copies) {
-            if (fc_TaskRefused(task, errorText_)) {
+            if (StepError refused = fc_TaskRefused(task); refused.failed()) {
                 run_.taskNumber = static_cast<std::int16_t>(i);
-                return false;
+                return refused;
             }
         }
     }
-    return true;
+    return {};
 }
 
 // Every link on the folder's way is followed once, here: the walk below it
@@ -316,7 +315,7 @@ void TaskDriver::sb_ResolveSide(EngineTask& task, bool source)
 // The folders no pass may take as a whole: a delete or an attribute change
 // never the system's root, its top folders or a home folder (nor a folder
 // that holds one); a copy never into its own source or a system folder.
-bool TaskDriver::fc_TaskRefused(const EngineTask& task, std::string& errorText)
+StepError TaskDriver::fc_TaskRefused(const EngineTask& task)
 {
     if ((run_.has(status::kDelete) || run_.has(status::kAttrib)) && task.SourceResolved) {
         // What the pass takes as a whole: the source (itself or all of its
@@ -338,53 +337,45 @@ bool TaskDriver::fc_TaskRefused(const EngineTask& task, std::string& errorText)
             passes_.protectedFolders = ProtectedFolders::ofSystem(fc_HomeFolders());
         for (const std::string& folder : folders) {
             const std::string reason = passes_.protectedFolders->reason(folder);
-            if (!reason.empty()) {
-                errorText = "Quelle: '" + folder + "' " + reason
-                    + (run_.has(status::kDelete) ? ": hier wird nichts gelöscht!"
-                                                 : ": hier werden keine Attribute geändert!");
-                return true;
-            }
+            if (!reason.empty())
+                return StepError("Quelle: '" + folder + "' " + reason
+                                 + (run_.has(status::kDelete) ? ": hier wird nichts gelöscht!"
+                                                              : ": hier werden keine Attribute geändert!"));
         }
     }
     if (run_.has(status::kCopy) && task.SourceResolved && task.TargetResolved && task.Source != kSourceComputer
         && platform::isAbsolute(task.Target)) {
-        if (fc_IsSystemFolder(task.Target)) {
-            errorText = "Zielverzeichnis: '" + task.Target + "' "
+        if (fc_IsSystemFolder(task.Target))
+            return StepError(
+                "Zielverzeichnis: '" + task.Target + "' "
                 + (platform::isRoot(task.Target) ? "ist das Stammverzeichnis des Systems" : "ist ein Systemverzeichnis")
-                + ": dorthin wird nicht kopiert!";
-            return true;
-        }
-        if (task.Target == task.Source) {
-            errorText = "Zielverzeichnis: '" + task.Target
-                + "' ist die Quelle selbst: eine Kopie in sich selbst ist nicht möglich!";
-            return true;
-        }
-        if (task.Selection.front() == kSelectionAll && task.Target == platform::parentPath(task.Source)) {
-            errorText = "Zielverzeichnis: '" + task.Target + "' enthält die Quelle '" + task.Source
-                + "': die Kopie wäre die Quelle selbst!";
-            return true;
-        }
+                + ": dorthin wird nicht kopiert!");
+        if (task.Target == task.Source)
+            return StepError("Zielverzeichnis: '" + task.Target
+                             + "' ist die Quelle selbst: eine Kopie in sich selbst ist nicht möglich!");
+        if (task.Selection.front() == kSelectionAll && task.Target == platform::parentPath(task.Source))
+            return StepError("Zielverzeichnis: '" + task.Target + "' enthält die Quelle '" + task.Source
+                             + "': die Kopie wäre die Quelle selbst!");
     }
-    return false;
+    return {};
 }
 
 // Checks (and connects) one side of the current task. missingText: the end
 // of the message for a missing folder; nullptr when only the connection is
 // made here and the caller reports a missing folder itself.
-bool TaskDriver::fc_CheckSide(bool source, const char* missingText)
+StepError TaskDriver::fc_CheckSide(bool source, const char* missingText)
 {
-    if (!fc_ConnectDrive(source))
-        return false;
+    if (StepError notConnected = fc_ConnectDrive(source); notConnected.failed())
+        return notConnected;
     EngineTask& task = run_.optionsToSet().tasks[static_cast<std::size_t>(run_.taskNumber)];
     sb_ResolveSide(task, source);
     std::string& folder = source ? run_.currentToSet().Source : run_.currentToSet().Target;
     folder = source ? task.Source : task.Target;
-    if (fc_TaskRefused(task, errorText_))
-        return false;
+    if (StepError refused = fc_TaskRefused(task); refused.failed())
+        return refused;
     if (missingText == nullptr || folderExists(folder))
-        return true;
-    errorText_ = std::string(source ? "Quelle: '" : "Zielverzeichnis: '") + folder + missingText;
-    return false;
+        return {};
+    return StepError(std::string(source ? "Quelle: '" : "Zielverzeichnis: '") + folder + missingText);
 }
 
 WalkPass& TaskDriver::fc_WalkPass(PassAction pass)
@@ -407,14 +398,14 @@ bool TaskDriver::fc_InfoPass()
     const std::size_t taskCount = run_.options().tasks.size() - 1;
     // A cancelled run walks no further task.
     for (std::size_t i = 1; i <= taskCount && !run_.stop.cancel; ++i) {
-        if (!fc_LoadTask(i) || !fc_CheckSide(true, "' ist nicht vorhanden oder kein Zugriff!")
-            || (targetRequired && !fc_CheckSide(false, nullptr))) {
+        if (fc_Failed(fc_LoadTask(i)) || fc_Failed(fc_CheckSide(true, "' ist nicht vorhanden oder kein Zugriff!"))
+            || (targetRequired && fc_Failed(fc_CheckSide(false, nullptr)))) {
             sb_ErrorEnd();
             return false;
         }
         run_.observer.ActionStartAufgabe(run_.action, static_cast<std::int32_t>(i),
                                          static_cast<std::int32_t>(taskCount), 0);
-        if (targetRequired && run_.current().Source != kSourceComputer && targetMissing(run_.current(), errorText_)) {
+        if (targetRequired && run_.current().Source != kSourceComputer && fc_Failed(targetMissing(run_.current()))) {
             sb_ErrorEnd();
             return false;
         }
@@ -476,13 +467,13 @@ bool TaskDriver::fc_WalkTasks(PassAction pass)
 {
     const std::size_t taskCount = run_.options().tasks.size() - 1;
     for (std::size_t i = 1; i <= taskCount && !run_.stop.cancel; ++i) {
-        if (!fc_LoadTask(i) || !fc_CheckSide(true, "' ist nicht vorhanden oder keinen Zugriff!")
-            || (pass == PassAction::Copy && !fc_CheckSide(false, nullptr)))
+        if (fc_Failed(fc_LoadTask(i)) || fc_Failed(fc_CheckSide(true, "' ist nicht vorhanden oder keinen Zugriff!"))
+            || (pass == PassAction::Copy && fc_Failed(fc_CheckSide(false, nullptr))))
             return false;
         run_.observer.ActionStartAufgabe(run_.action, static_cast<std::int32_t>(i),
                                          static_cast<std::int32_t>(taskCount), 0);
         if (pass == PassAction::Copy && run_.current().Source != kSourceComputer
-            && targetMissing(run_.current(), errorText_))
+            && fc_Failed(targetMissing(run_.current())))
             return false;
         // Delete and attributes work in the source only.
         sb_KeepWalkFailure(passes_.walk.fc_WalkTask(
@@ -528,7 +519,7 @@ bool TaskDriver::fc_MkDirPass()
         run_.observer.ActionStartAufgabe(run_.action, static_cast<std::int32_t>(i),
                                          static_cast<std::int32_t>(taskCount), 0);
         // A folder on a network drive: the drive is connected and reached through its link.
-        if (!passes_.mkdir.fc_NameGiven(errorText_) || !fc_CheckSide(true, nullptr)
+        if (!passes_.mkdir.fc_NameGiven(errorText_) || fc_Failed(fc_CheckSide(true, nullptr))
             || !passes_.mkdir.fc_MakeFolder(errorText_)) {
             sb_ErrorEnd();
             return false;

@@ -2,6 +2,7 @@
 
 #include "engine/EngineTask.h"
 #include "engine/PassAction.h"
+#include "engine/StepError.h"
 #include "net/NetworkDrive.h"
 
 #include <cstddef>
@@ -39,19 +40,20 @@ private:
     // false: the run ends (error end or cancelled by the user).
     bool fc_ActionPass(PassAction pass);
     bool fc_MkDirPass();
-    bool fc_LoadTask(std::size_t index);
-    bool fc_CheckSide(bool source, const char* missingText);
+    // A step's error becomes the pass's: true when it failed.
+    [[nodiscard]] bool fc_Failed(const StepError& step);
+    [[nodiscard]] StepError fc_LoadTask(std::size_t index);
+    [[nodiscard]] StepError fc_CheckSide(bool source, const char* missingText);
     // Run start, before any pass: the folders of every task as written,
     // resolved, and refused where no pass of this run may take them.
-    bool fc_CheckTasks();
+    [[nodiscard]] StepError fc_CheckTasks();
     // A source that names a share ("\\server\share", as a network placeholder
     // becomes one task per share) runs through a drive of its own: a free
-    // drive letter, released after the run. False (errorText set) when no
-    // letter is free.
-    bool fc_ShareOnDrive(EngineTask& task);
+    // drive letter, released after the run. Fails when no letter is free.
+    [[nodiscard]] StepError fc_ShareOnDrive(EngineTask& task);
     void sb_ResolveSide(EngineTask& task, bool source);
-    [[nodiscard]] bool fc_TaskRefused(const EngineTask& task, std::string& errorText);
-    bool fc_ConnectDrive(bool source);
+    [[nodiscard]] StepError fc_TaskRefused(const EngineTask& task);
+    [[nodiscard]] StepError fc_ConnectDrive(bool source);
     // The pass object that walks for pass (information, copy, delete, attributes).
     WalkPass& fc_WalkPass(PassAction pass);
     // The tasks of an action pass one after the other; false: an error end.
