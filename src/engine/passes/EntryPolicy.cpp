@@ -78,7 +78,7 @@ EntryPolicy::Decision EntryPolicy::fc_CopyCancelled(const EntryAt& at)
 }
 
 EntryPolicy::Decision EntryPolicy::fc_AskUser(const EntryAt& at, const platform::FileEntry* obstacle,
-                                              std::string& errorText)
+                                              const std::string& errorText)
 {
     // The time the user takes does not count in the estimate.
     struct Timed {

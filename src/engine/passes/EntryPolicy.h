@@ -36,7 +36,8 @@ public:
     // With an empty errorText the questions before the action (obstacle:
     // the existing target of a copy); with the failed action's text the
     // questions after it.
-    [[nodiscard]] Decision fc_AskUser(const EntryAt& at, const platform::FileEntry* obstacle, std::string& errorText);
+    [[nodiscard]] Decision fc_AskUser(const EntryAt& at, const platform::FileEntry* obstacle,
+                                      const std::string& errorText);
     // After the action routine reported failure: the entry's line, its
     // counts, and whether the walk goes on (a file: always).
     [[nodiscard]] EntryResult fc_EntryFailed(const EntryAt& at, std::string& errorText);
