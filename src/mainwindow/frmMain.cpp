@@ -1,22 +1,27 @@
 #include "mainwindow/frmMain.h"
 
+#include "base/CommandLine.h"
+#include "mainwindow/ActionOptions.h"
+#include "mainwindow/DropTargets.h"
+#include "mainwindow/ProjectCommands.h"
+#include "mainwindow/RunStart.h"
+#include "mainwindow/TaskEditor.h"
 #include "mainwindow/TaskListModel.h"
-#include "mainwindow/clsProject.h"
 #include "project/Task.h"
-#include "run/OptionBoxes.h"
-#include "run/clsFolderCopy_Cover.h"
-#include "run/clsSystemChange_Cover.h"
 #include "util/CommandLabel.h"
 #include "util/HelpFile.h"
 #include "util/HelpMenu.h"
+#include "util/KeyState.h"
+#include "util/MsgBox.h"
 
 #include <QActionGroup>
+#include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -30,56 +35,6 @@
 namespace zdr::mainwindow {
 
 using util::ui::CommandLabel;
-
-namespace {
-
-// Run options of the options frame in their order. The boxes the progress
-// window has too take its caption and tool tip; the others bring their own.
-struct OptionBox {
-    const char* name;
-    QCheckBox* frmMain::Controls::*box;
-    const char* caption = nullptr;
-    const char* tip = nullptr;
-};
-
-using C = frmMain::Controls;
-
-constexpr OptionBox kOptionBoxes[] = {
-    {"chkCopyWithInfo", &C::chkCopyWithInfo},
-    {"chkCopyNoFileInfo", &C::chkCopyNoFileInfo},
-    {"chkCopyInfoOnlyCount", &C::chkCopyInfoOnlyCount},
-    {"chkCopyInfoAskBeforeAction", &C::chkCopyInfoAskBeforeAction},
-    {"chkInfoAboutFolderEntries", &C::chkInfoAboutFolderEntries},
-    {"chkCopyOnlyDiffrentFiles", &C::chkCopyOnlyDiffrentFiles},
-    {"chkCopyOnlyNewer", &C::chkCopyOnlyNewer},
-    {"chkCopyAskByTargetNewer", &C::chkCopyAskByTargetNewer, "bei neuerem Ziel nachfragen",
-     "Vergleicht bei ungleichen Dateien das Datum eines neueren Ziels mit der Quelle."},
-    {"chkCopyOverwriteExisting", &C::chkCopyOverwriteExisting},
-    {"chkCopyOverwriteProtected", &C::chkCopyOverwriteProtected},
-    {"chkCopyCreateProtocol", &C::chkCopyCreateProtocol},
-    {"chkCopyProtocolShowAuto", &C::chkCopyProtocolShowAuto},
-    {"chkCopyContinueAfterError", &C::chkCopyContinueAfterError},
-    {"chkCopyBlockBytes", &C::chkCopyBlockBytes},
-    {"chkCopyFolderOnly", &C::chkCopyFolderOnly, "nur Verzeichnisse",
-     "Nur Verzeichnisse bearbeiten, Dateien werden übersprungen."},
-    {"chkCopySaveFiles", &C::chkCopySaveFiles, "ersetzte Dateien sichern",
-     "Dateien, die beim Kopieren ersetzt werden, vorher in das Sicherungsverzeichnis sichern."},
-    {"chkCopySaveFilesInZip", &C::chkCopySaveFilesInZip, "Sicherung als Zip-Archiv",
-     "Die gesicherten Dateien am Ende in ein Zip-Archiv packen."},
-    {"chkActionAutoStart", &C::chkActionAutoStart, "Aktion automatisch starten",
-     "Die Aktion beginnt sofort, ohne auf den Start im Fortschrittsfenster zu warten."},
-    {"chkFormMinAfterStart", &C::chkFormMinAfterStart, "Fenster nach Start minimieren",
-     "Das Hauptfenster wird während der Aktion minimiert und danach wiederhergestellt."},
-};
-
-QLabel* caption(const char* name, const char* text, QWidget* parent)
-{
-    auto* label = new QLabel(QString::fromUtf8(text), parent);
-    label->setObjectName(QString::fromLatin1(name));
-    return label;
-}
-
-} // namespace
 
 QStringList frmMain::storedControlOrder()
 {
@@ -124,61 +79,25 @@ QStringList frmMain::storedControlOrder()
             "txtProjectName"};
 }
 
-QString frmMain::projectFileFilter()
-{
-    return QStringLiteral("Zendor DaroRazu Projekte (*.ZdrPrj)|*.ZdrPrj|Alle Dateien (*.*)|*.*");
-}
+QString frmMain::projectFileFilter() { return ProjectCommands::projectFileFilter(); }
 
-frmMain::frmMain(QWidget* parent)
-    : QMainWindow(parent), runCoverFactory_(run::ui::clsFolderCopy_Cover::factory()),
-      registryCoverFactory_(run::ui::clsSystemChange_Cover::factory())
+frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("frmMain"));
     setProperty("zdrStoredControls", storedControlOrder());
     setWindowTitle(QStringLiteral("[Projekt]"));
-    buildControls();
-    buildMenus();
-    connectCommands();
-    connectEditing();
-    connectOptions();
-    connectParameters();
-    cboAction_Click(cboAction_->currentIndex());
-    // What the window sets up is no edit: the first edit marks the project.
-    changed_ = true;
-    sb_TaskShow(-1);
-    sb_ChangedClear();
-}
+    // The parts make their controls in the window's Tab order: the project
+    // name, the action and its options, the task list and its fields; the
+    // command strip follows.
+    project_ = new ProjectCommands(this);
+    options_ = new ActionOptions(this, [this] {
+        const project::Task* task = editor_->currentRecord();
+        return task && !task->renameCode.empty();
+    });
+    editor_ = new TaskEditor(this);
+    run_ = new RunStart(this, *editor_, *options_);
+    drops_ = new DropTargets(this, *editor_);
 
-frmMain::~frmMain() = default;
-
-QCheckBox* frmMain::option(std::string_view name) const
-{
-    for (const OptionBox& option : kOptionBoxes)
-        if (name == option.name)
-            return ui_.*option.box;
-    return nullptr;
-}
-
-QLineEdit* frmMain::addTextBox(const char* name, const char* tip)
-{
-    auto* box = new QLineEdit(this);
-    box->setObjectName(QString::fromLatin1(name));
-    if (tip)
-        box->setToolTip(QString::fromUtf8(tip));
-    box->installEventFilter(this);
-    return box;
-}
-
-QCheckBox* frmMain::addOption(const char* name, const char* captionText, const char* tip)
-{
-    auto* box = new QCheckBox(QString::fromUtf8(captionText), this);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setToolTip(QString::fromUtf8(tip));
-    return box;
-}
-
-void frmMain::buildControls()
-{
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
     // A laptop of 1366 x 768 with a panel leaves about 700 pixels: the
@@ -192,48 +111,89 @@ void frmMain::buildControls()
     layout->addWidget(buildCommandStrip());
     setCentralWidget(central);
     resize(900, 700);
-    nameControlsForReaders();
+    buildMenus();
+    connectParts();
+    options_->cboAction_Click(options_->actionIndex());
+    // What the window sets up is no edit: the first edit marks the project.
+    editor_->sb_TaskShow(-1);
+    project_->startUnchanged();
 }
 
-// Screen readers name a box by its caption; captions are labels of their
-// own beside the boxes, so each box gets its caption's text as its name.
-void frmMain::nameControlsForReaders()
+frmMain::~frmMain()
 {
-    const auto name = [](QWidget* box, const QLabel* captionLabel) {
-        QString text = captionLabel->text();
-        text.remove(QLatin1Char('*'));
-        text.remove(QLatin1Char(':'));
-        box->setAccessibleName(text.trimmed());
+    // The coordinators go while the window is whole, as its own members did.
+    run_->release();
+}
+
+void frmMain::connectParts()
+{
+    // Every edit of the tasks (a field, a label renamed in the list, a task
+    // added, removed or moved) and of the options is a change of the project.
+    connect(&editor_->tasks(), &TaskListModel::edited, project_, &ProjectCommands::sb_ChangedSet);
+    connect(options_, &ActionOptions::changed, project_, &ProjectCommands::sb_ChangedSet);
+
+    connect(editor_, &TaskEditor::taskShown, options_, &ActionOptions::sb_OptionsEnable);
+    connect(editor_, &TaskEditor::renameEdited, options_, &ActionOptions::applyRenameProtocolRule);
+    connect(options_, &ActionOptions::offersChanged, editor_, &TaskEditor::setOptionOffers);
+    connect(options_, &ActionOptions::actionShown, this, [this](int index) {
+        for (QAction* entry : mnuRegistryWork_)
+            entry->setChecked(entry->data().toInt() == index);
+        editor_->sb_FieldCaptions(project::isRegistryAction(index));
+    });
+    connect(editor_, &TaskEditor::runnableChanged, lblCmdProjectAction_, &QWidget::setEnabled);
+
+    connect(project_, &ProjectCommands::loadStarting, this, [this] {
+        editor_->setCurrentTask(-1);
+        editor_->sb_TaskShow(-1);
+        options_->clearRefusal();
+    });
+    // A registry project stores the index of a registry action: the list
+    // must hold it while the project is read.
+    connect(project_, &ProjectCommands::reading, options_, &ActionOptions::sb_RegistryActionsOffer);
+    connect(project_, &ProjectCommands::loadDone, this, [this] {
+        editor_->showStoredSelection();
+        lblCmdProjectAction_->setEnabled(editor_->tasks().rowCount() > 0);
+    });
+    connect(project_, &ProjectCommands::storingEdits, this, &frmMain::storeFocusedField);
+    connect(run_, &RunStart::storingEdits, this, &frmMain::storeFocusedField);
+
+    connect(drops_, &DropTargets::projectDropped, project_, &ProjectCommands::loadDropped);
+    using Place = DropTargets::Place;
+    const TaskEditor::Widgets& fields = editor_->widgets();
+    const std::pair<QWidget*, Place> places[] = {
+        {fraProject_, Place::Project},
+        {project_->lblProjectName(), Place::Project},
+        {project_->txtProjectName(), Place::Project},
+        {fields.lblSystemDir, Place::Source},
+        {fields.lblSystemDirAndFiles, Place::Source},
+        {fields.lblSystemDirAndFilesExclude, Place::Exclusions},
+        {fields.lblSystemTargetDir, Place::Target},
+        {fields.txtSystemDir, Place::Source},
+        {fields.txtSystemDirAndFiles, Place::Source},
+        {fields.txtSystemDirAndFilesExclude, Place::Exclusions},
+        {fields.txtSystemTargetDir, Place::Target},
     };
-    name(txtProjectName_, ui_.lblProjectName);
-    name(cboAction_, findChild<QLabel*>(QStringLiteral("lblAction")));
-    name(ui_.txtSystemDir, ui_.lblSystemDir);
-    name(ui_.txtSystemDirAndFiles, ui_.lblSystemDirAndFiles);
-    name(ui_.txtSystemTargetDir, ui_.lblSystemTargetDir);
-    name(ui_.txtSystemDirAndFilesExclude, ui_.lblSystemDirAndFilesExclude);
-    name(ui_.txtSystemDirAndFilesFilter, ui_.lblSystemDirAndFilesFilter);
-    name(ui_.txtSystemFilesExtensions, ui_.lblSystemFilesExtensions);
-    name(ui_.txtSystemFilesSizeMax, ui_.lblSystemFilesSizeMax);
-    name(ui_.txtRenameAfterActionText, ui_.lblRenameAfterAction);
-    name(ui_.txtBackupDir, ui_.lblBackupDir);
-    ui_.txtSystemFilesDateTimeFrom->setAccessibleName(QStringLiteral("Datum/Zeit von"));
-    ui_.txtSystemFilesDateTimeTo->setAccessibleName(QStringLiteral("Datum/Zeit bis"));
-    ui_.txtFolderInfoLevel->setAccessibleName(QStringLiteral("Verzeichnistiefe"));
-    ui_.txtFileBlockSize->setAccessibleName(QStringLiteral("Blockgröße"));
-    lvwMain_->setAccessibleName(QStringLiteral("Aufgaben"));
-    ui_.lblCmdSystemDirConnect->setAccessibleName(QStringLiteral("Quellverzeichnis verbinden"));
-    ui_.lblCmdSystemTargetDirConnect->setAccessibleName(QStringLiteral("Zielverzeichnis verbinden"));
+    for (const auto& [control, place] : places)
+        drops_->addPlace(control, place);
+
+    connect(lblCmdProjectLoad_, &CommandLabel::command, this, [this] { project_->sb_ProjectLoad(QString()); });
+    connect(lblCmdProjectSave_, &CommandLabel::command, project_, &ProjectCommands::sb_ProjectSave);
+    connect(lblCmdClose_, &CommandLabel::command, this, &frmMain::commandClose);
+    connect(lblCmdProjectAction_, &CommandLabel::command, this,
+            [this] { run_->sb_ProjectRun(options_->widgets().chkActionAutoStart->checkState() == Qt::Checked); });
+}
+
+// Commands are labels, which take no focus: the box being edited is stored
+// before a command reads the project.
+void frmMain::storeFocusedField()
+{
+    editor_->storeFocusedField();
+    if (QApplication::focusWidget() == project_->txtProjectName())
+        project_->storeFocusedName();
 }
 
 void frmMain::buildMenus()
 {
-    mnuJobs_ = new QMenu(QStringLiteral("Aufgaben"), this);
-    mnuJobs_->setObjectName(QStringLiteral("mnuJobs"));
-    const char* jobItems[] = {"&Umbenennen", "&Löschen", nullptr, "&Neu"};
-    for (const char* item : jobItems) {
-        QAction* action = item ? mnuJobs_->addAction(QString::fromUtf8(item)) : mnuJobs_->addSeparator();
-        action->setObjectName(QStringLiteral("mnuJobsWork"));
-    }
     // The commands of the window by keys the desktops use for them; each
     // runs as a click on its command label.
     QMenu* projectMenu = menuBar()->addMenu(QStringLiteral("&Projekt"));
@@ -243,11 +203,11 @@ void frmMain::buildMenus()
         QKeySequence keys;
         std::function<void()> command;
     } projectItems[] = {
-        {"&Neue Aufgabe", QKeySequence(Qt::CTRL | Qt::Key_N), [this] { sb_TaskNew(); }},
-        {"Projekt &laden ...", QKeySequence(Qt::CTRL | Qt::Key_O), [this] { ui_.lblCmdProjectLoad->click(); }},
-        {"Projekt &speichern ...", QKeySequence(Qt::CTRL | Qt::Key_S), [this] { ui_.lblCmdProjectSave->click(); }},
+        {"&Neue Aufgabe", QKeySequence(Qt::CTRL | Qt::Key_N), [this] { editor_->sb_TaskNew(); }},
+        {"Projekt &laden ...", QKeySequence(Qt::CTRL | Qt::Key_O), [this] { lblCmdProjectLoad_->click(); }},
+        {"Projekt &speichern ...", QKeySequence(Qt::CTRL | Qt::Key_S), [this] { lblCmdProjectSave_->click(); }},
         {"&Aktion ausführen", QKeySequence(Qt::CTRL | Qt::Key_Return), [this] { lblCmdProjectAction_->click(); }},
-        {"S&chließen", QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { ui_.lblCmdClose->click(); }},
+        {"S&chließen", QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { lblCmdClose_->click(); }},
     };
     for (const auto& item : projectItems) {
         QAction* action = projectMenu->addAction(QString::fromUtf8(item.text));
@@ -261,11 +221,11 @@ void frmMain::buildMenus()
     extras->setToolTipsVisible(true);
     auto* registry = new QActionGroup(this);
     registry->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
-    for (std::size_t i = 0; i < ui_.mnuRegistryWork.size(); ++i) {
+    for (std::size_t i = 0; i < mnuRegistryWork_.size(); ++i) {
         const int index = i == 0 ? project::kActionRegistryInfo : project::kActionRegistryChange;
         QAction* entry =
             extras->addAction(QString::fromUtf8(project::actionCatalogue()[static_cast<std::size_t>(index)].listText));
-        ui_.mnuRegistryWork[i] = entry;
+        mnuRegistryWork_[i] = entry;
         entry->setObjectName(QStringLiteral("mnuRegistryWork"));
         entry->setCheckable(true);
         entry->setData(index);
@@ -273,8 +233,9 @@ void frmMain::buildMenus()
                                          "Computer, Registry Pfad, Schlüssel, Wert und Dienst."));
         registry->addAction(entry);
         // Unticked again: back to the program's first action.
-        connect(entry, &QAction::triggered, this,
-                [this, index](bool checked) { sb_ActionChoose(checked ? index : project::kActionInitialIndex); });
+        connect(entry, &QAction::triggered, this, [this, index](bool checked) {
+            options_->sb_ActionChoose(checked ? index : project::kActionInitialIndex);
+        });
     }
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Hilfe"));
     help->setObjectName(QStringLiteral("mnuHelp"));
@@ -289,26 +250,12 @@ QWidget* frmMain::buildProjectFrame()
 {
     auto* frame = new QGroupBox(this);
     frame->setObjectName(QStringLiteral("fraProject"));
+    fraProject_ = frame;
     auto* grid = new QGridLayout(frame);
-    txtProjectName_ = addTextBox("txtProjectName", "Bezeichnung, Name des Projektes.");
-    cboAction_ = new QComboBox(this);
-    cboAction_->setObjectName(QStringLiteral("cboAction"));
-    cboAction_->setToolTip(QStringLiteral("Aktion die durchgeführt werden soll, z.B.: Informationen ausgeben, "
-                                          "Daten kopieren, - löschen oder Attribute setzen."));
-    for (int i = 0; i < project::kActionListCount; ++i)
-        cboAction_->addItem(QString::fromUtf8(project::actionCatalogue()[static_cast<std::size_t>(i)].listText));
-    cboAction_->setCurrentIndex(project::kActionInitialIndex);
-    ui_.fraProject = frame;
-    ui_.lblProjectName = caption("lblProjectName", "Projekt:", this);
-    // Project files are dropped on the frame, its caption or the name box.
-    for (QWidget* place : std::initializer_list<QWidget*>{frame, ui_.lblProjectName, txtProjectName_}) {
-        place->setAcceptDrops(true);
-        place->installEventFilter(this);
-    }
-    grid->addWidget(ui_.lblProjectName, 0, 0);
-    grid->addWidget(txtProjectName_, 0, 1);
-    grid->addWidget(caption("lblAction", "Aktion:", this), 0, 2);
-    grid->addWidget(cboAction_, 0, 3);
+    grid->addWidget(project_->lblProjectName(), 0, 0);
+    grid->addWidget(project_->txtProjectName(), 0, 1);
+    grid->addWidget(options_->widgets().lblAction, 0, 2);
+    grid->addWidget(options_->widgets().cboAction, 0, 3);
     grid->setColumnStretch(1, 2);
     grid->setColumnStretch(3, 1);
     return frame;
@@ -316,34 +263,21 @@ QWidget* frmMain::buildProjectFrame()
 
 QWidget* frmMain::buildOptionsFrame()
 {
+    const ActionOptions::Widgets& options = options_->widgets();
     auto* frame = new QGroupBox(QStringLiteral("Aktionszusammenstellung (Verzeichnisse und Dateien) "), this);
     frame->setObjectName(QStringLiteral("fraCopyFolder"));
     auto* grid = new QGridLayout(frame);
     int i = 0;
-    for (OptionBox option : kOptionBoxes) {
-        if (!option.caption) {
-            const run::OptionBox* shared = run::progressOptionBox(option.name);
-            option = {shared->name, option.box, shared->caption, shared->tip};
-        }
-        ui_.*option.box = addOption(option.name, option.caption, option.tip);
-        grid->addWidget(ui_.*option.box, i / 4, i % 4);
+    for (QCheckBox* box : options.boxes) {
+        grid->addWidget(box, i / 4, i % 4);
         ++i;
     }
     grid->setVerticalSpacing(2);
     auto* numbers = new QHBoxLayout;
-    const struct {
-        const char* text;
-        int width;
-    } numberFields[] = {{"2", 50}, {"32767", 70}};
-    for (std::size_t f = 0; f < std::size(numberFields); ++f) {
-        const run::NumberField& field = run::optionNumberFields()[f];
-        QLineEdit* box = addTextBox(field.name, field.tip);
-        (f == 0 ? ui_.txtFolderInfoLevel : ui_.txtFileBlockSize) = box;
-        box->setText(QString::fromLatin1(numberFields[f].text));
-        box->setMaximumWidth(numberFields[f].width);
-        numbers->addWidget(new QLabel(QString::fromUtf8(field.caption), this));
-        numbers->addWidget(box);
-    }
+    numbers->addWidget(options.numberCaptions[0]);
+    numbers->addWidget(options.txtFolderInfoLevel);
+    numbers->addWidget(options.numberCaptions[1]);
+    numbers->addWidget(options.txtFileBlockSize);
     numbers->addStretch();
     // The last row has a free cell: the number fields take it.
     if (i % 4 != 0)
@@ -358,34 +292,14 @@ QWidget* frmMain::buildTaskFrame()
     auto* frame = new QGroupBox(QStringLiteral("Aufgaben:"), this);
     frame->setObjectName(QStringLiteral("fraActionList"));
     auto* layout = new QVBoxLayout(frame);
-    tasks_ = new TaskListModel(this);
-    lvwMain_ = new QTreeView(this);
-    lvwMain_->setObjectName(QStringLiteral("lvwMain"));
-    lvwMain_->setToolTip(QStringLiteral(
-        "Liste von Aufgaben über Quell-, Zielverzeichnis, Daten einschließen, - ausschließen, Filter, etc. Diese "
-        "Aufgaben werden von oben nach unten durchlaufen und ausgeführt."));
-    lvwMain_->setRootIsDecorated(false);
-    lvwMain_->setUniformRowHeights(true);
-    lvwMain_->setSelectionMode(QAbstractItemView::SingleSelection);
-    lvwMain_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    lvwMain_->setModel(tasks_);
-    for (int c = 0; c < project::kColumnCount; ++c) {
-        const int twips = project::taskColumns()[static_cast<std::size_t>(c)].widthTwips;
-        if (twips == 0)
-            lvwMain_->setColumnHidden(c, true);
-        else
-            lvwMain_->setColumnWidth(c, twips / 15); // 15 twips per pixel at 96 dpi
-    }
-    lvwMain_->viewport()->installEventFilter(this);
-    lvwMain_->installEventFilter(this);
-    lvwMain_->setMinimumHeight(4 * lvwMain_->fontMetrics().height());
     layout->setContentsMargins(4, 2, 4, 2);
-    layout->addWidget(lvwMain_);
+    layout->addWidget(editor_->widgets().lvwMain);
     return frame;
 }
 
 QWidget* frmMain::buildEditFrame()
 {
+    const TaskEditor::Widgets& ui = editor_->widgets();
     auto* frame = new QWidget(this);
     auto* grid = new QGridLayout(frame);
     grid->setContentsMargins(0, 0, 0, 0);
@@ -408,83 +322,34 @@ QWidget* frmMain::buildEditFrame()
             ++row;
         pairOpen = !pairOpen;
     };
-    addRow(ui_.lblSystemDir = caption("lblSystemDir", "* Quellverzeichnis:", this),
-           ui_.txtSystemDir = addTextBox("txtSystemDir", "Komplettes Quellverzeichnis (z.B.: C:\\Temp)."),
-           ui_.lblCmdSystemDirConnect =
-               new CommandLabel(QStringLiteral("lblCmdSystemDirConnect"), QStringLiteral("&verbinden"), this));
-    addRow(ui_.lblSystemDirAndFiles = caption("lblSystemDirAndFiles", "ausgewählte Daten:", this),
-           ui_.txtSystemDirAndFiles = addTextBox(
-               "txtSystemDirAndFiles",
-               "Verzeichnisse oder Dateien, die im Quellverzeichnis existieren und herangezogen werden solle, "
-               "Verzeichnisse bitte mit einem vorangestellten \"\\\" eintragen (z.B.: \\Daten;Text "
-               "01.txt;Text 02.txt)."));
-    addRow(ui_.lblSystemTargetDir = caption("lblSystemTargetDir", "* Zielverzeichnis:", this),
-           ui_.txtSystemTargetDir = addTextBox("txtSystemTargetDir", "Komplettes Zielverzeichnis (z.B.: C:\\Temp)."),
-           ui_.lblCmdSystemTargetDirConnect =
-               new CommandLabel(QStringLiteral("lblCmdSystemTargetDirConnect"), QStringLiteral("ver&binden"), this));
-    addRow(ui_.lblSystemDirAndFilesExclude = caption("lblSystemDirAndFilesExclude", "Daten ausschließen:", this),
-           ui_.txtSystemDirAndFilesExclude =
-               addTextBox("txtSystemDirAndFilesExclude",
-                          "Verzeichnisse oder Dateien die übersprungen werden sollen, getrennt durch \";\". "
-                          "Verzeichnisse bitte mit einem \"\\\" vorangestellt eintragen (z.B.: \\Daten;Textdateien)."));
-    addPair(ui_.lblSystemDirAndFilesFilter = caption("lblSystemDirAndFilesFilter", "Datei Filter Bezeichnungen:", this),
-            ui_.txtSystemDirAndFilesFilter =
-                addTextBox("txtSystemDirAndFilesFilter",
-                           "Verzeichnisse oder Dateien die durch die eingebebenen Textdaten mit Wildcards (*, ?) "
-                           "gefiltert werden, getrennt durch \";\" (z.B.: Daten*;Textdatei*)."));
-    addPair(ui_.lblSystemFilesExtensions = caption("lblSystemFilesExtensions", "Datei Filter Endungen:", this),
-            ui_.txtSystemFilesExtensions =
-                addTextBox("txtSystemFilesExtensions",
-                           "Dateiendungen die genommen werden sollen, getrennt durch \";\" (z.B.: *.txt;*.dat)."));
-    addPair(ui_.lblSystemFilesSizeMax = caption("lblSystemFilesSizeMax", "bis max. Größe (KB):", this),
-            ui_.txtSystemFilesSizeMax =
-                addTextBox("txtSystemFilesSizeMax", "Maximale Dateigröße in KB die zur Aktion zugelassen sind."));
+    addRow(ui.lblSystemDir, ui.txtSystemDir, ui.lblCmdSystemDirConnect);
+    addRow(ui.lblSystemDirAndFiles, ui.txtSystemDirAndFiles);
+    addRow(ui.lblSystemTargetDir, ui.txtSystemTargetDir, ui.lblCmdSystemTargetDirConnect);
+    addRow(ui.lblSystemDirAndFilesExclude, ui.txtSystemDirAndFilesExclude);
+    addPair(ui.lblSystemDirAndFilesFilter, ui.txtSystemDirAndFilesFilter);
+    addPair(ui.lblSystemFilesExtensions, ui.txtSystemFilesExtensions);
+    addPair(ui.lblSystemFilesSizeMax, ui.txtSystemFilesSizeMax);
 
     auto* dates = new QWidget(this);
     auto* dateLayout = new QHBoxLayout(dates);
     dateLayout->setContentsMargins(0, 0, 0, 0);
-    dateLayout->addWidget(ui_.txtSystemFilesDateTimeFrom =
-                              addTextBox("txtSystemFilesDateTimeFrom",
-                                         "Datei Änderungszeitraum \"von\" die zur Aktion zugelassen sind."));
-    dateLayout->addWidget(
-        ui_.txtSystemFilesDateTimeTo =
-            addTextBox("txtSystemFilesDateTimeTo", "Datei Änderungszeitraum \"bis\" die zur Aktion zugelassen sind."));
-    addPair(ui_.lblSystemFilesDateTime = caption("lblSystemFilesDateTime", "Datum/Zeit (von/bis):", this), dates);
+    dateLayout->addWidget(ui.txtSystemFilesDateTimeFrom);
+    dateLayout->addWidget(ui.txtSystemFilesDateTimeTo);
+    addPair(ui.lblSystemFilesDateTime, dates);
 
     auto* attributes = new QWidget(this);
     auto* attributeLayout = new QHBoxLayout(attributes);
     attributeLayout->setContentsMargins(0, 0, 0, 0);
-    const char* attributeTips[] = {"Attribut \"Schreibgeschützt\" setzen, wegsetzen oder unberührt lassen.",
-                                   "Attribut \"Versteckt\" setzen, wegsetzen oder unberührt lassen.",
-                                   "Attribut \"Archiv\" setzen, wegsetzen oder unberührt lassen.",
-                                   "Attribut \"Komprimiert\" setzen, wegsetzen oder unberührt lassen."};
-    for (std::size_t i = 0; i < project::attributeBoxes().size(); ++i) {
-        const project::AttributeBox& box = project::attributeBoxes()[i];
-        QCheckBox* check = addOption(box.controlName, box.caption, attributeTips[i]);
-        check->setTristate(true);
-        ui_.chkAttribute[i] = check;
-        attributeLayout->addWidget(check);
-    }
-    attributeLayout->addWidget(ui_.Label1 = caption("Label1", project::kAttributeLegend, this));
+    for (QCheckBox* box : ui.chkAttribute)
+        attributeLayout->addWidget(box);
+    attributeLayout->addWidget(ui.Label1);
     attributeLayout->addStretch();
-    addRow(ui_.lblAttribute = caption("lblAttribute", "Attribute weg-/setzen:", this), attributes);
+    addRow(ui.lblAttribute, attributes);
 
-    ui_.txtRenameAfterActionText =
-        addTextBox("txtRenameAfterActionText", "Bestimmte Daten nach erfolgreicher Aktion umbenennen.");
-    ui_.txtRenameAfterActionText->setReadOnly(true);
-    addPair(ui_.lblRenameAfterAction = caption("lblRenameAfterAction", "Daten umbenennen:", this),
-            ui_.txtRenameAfterActionText);
-    addPair(ui_.lblBackupDir = caption("lblBackupDir", "Sicherungsverzeichnis:", this),
-            ui_.txtBackupDir = addTextBox("txtBackupDir", "Komplettes Sicherungsverzeichnis (z.B.: C:\\Temp)."));
+    addPair(ui.lblRenameAfterAction, ui.txtRenameAfterActionText);
+    addPair(ui.lblBackupDir, ui.txtBackupDir);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
-    // Folders and files from the file manager are dropped on these rows.
-    for (QWidget* place : std::initializer_list<QWidget*>{
-             ui_.lblSystemDir, ui_.lblSystemDirAndFiles, ui_.lblSystemDirAndFilesExclude, ui_.lblSystemTargetDir,
-             ui_.txtSystemDir, ui_.txtSystemDirAndFiles, ui_.txtSystemDirAndFilesExclude, ui_.txtSystemTargetDir}) {
-        place->setAcceptDrops(true);
-        place->installEventFilter(this);
-    }
     return frame;
 }
 
@@ -499,13 +364,97 @@ QWidget* frmMain::buildCommandStrip()
     lblCmdProjectAction_->setToolTip(QStringLiteral("Aktion ausführen ..."));
     layout->addWidget(lblCmdProjectAction_);
     layout->addStretch();
-    layout->addWidget(ui_.lblCmdProjectLoad = new CommandLabel(QStringLiteral("lblCmdProjectLoad"),
-                                                               QStringLiteral("Projekt &laden"), this));
-    layout->addWidget(ui_.lblCmdProjectSave = new CommandLabel(QStringLiteral("lblCmdProjectSave"),
-                                                               QStringLiteral("Projekt &speichern"), this));
-    layout->addWidget(ui_.lblCmdClose =
+    layout->addWidget(lblCmdProjectLoad_ = new CommandLabel(QStringLiteral("lblCmdProjectLoad"),
+                                                            QStringLiteral("Projekt &laden"), this));
+    layout->addWidget(lblCmdProjectSave_ = new CommandLabel(QStringLiteral("lblCmdProjectSave"),
+                                                            QStringLiteral("Projekt &speichern"), this));
+    layout->addWidget(lblCmdClose_ =
                           new CommandLabel(QStringLiteral("lblCmdClose"), QStringLiteral("S&chließen"), this));
     return strip;
 }
+
+void frmMain::fc_Init(const QString& projectFile, const QString& switch1, const QString& switch2)
+{
+    const bool loaded = projectFile.isEmpty() || project_->sb_ProjectLoad(projectFile);
+    const auto isA = [](const QString& s) { return base::isSwitch(s.toStdString(), 'a'); };
+    const auto isS = [](const QString& s) { return base::isSwitch(s.toStdString(), 's'); };
+    if (isA(switch1) || isA(switch2)) {
+        if (util::ui::ctrlKeyHeld()) {
+            show();
+            return;
+        }
+        run_->setCommandLineRun(isS(switch1) || isS(switch2));
+        // What was not loaded is not run (its message was shown).
+        if (!loaded || options_->actionRefused())
+            run_->sb_StartFailed();
+        else
+            run_->sb_ProjectRun(true);
+        return;
+    }
+    show();
+    if (projectFile.isEmpty()) {
+        editor_->sb_TaskNew();
+        // The first task of a new project is no edit either.
+        project_->startUnchanged();
+    }
+    // The keyboard starts in the task list, and the focus shows there.
+    editor_->widgets().lvwMain->setFocus(Qt::TabFocusReason);
+}
+
+void frmMain::commandClose()
+{
+    if (!project_->askSaveBeforeClose())
+        return;
+    closing_ = true;
+    close();
+}
+
+void frmMain::closeEvent(QCloseEvent* event)
+{
+    // Unloading releases the coordinator; its engine must not be in the middle of a run.
+    if (run_->isBusy()) {
+        util::ui::msgBox(this,
+                         "Es läuft noch ein Vorgang. Bitte brechen Sie ihn im Fortschrittsfenster ab oder warten Sie "
+                         "sein Ende ab.",
+                         util::ui::Buttons::Ok, util::ui::Icon::Information, "Schließen ...");
+        closing_ = false;
+        event->ignore();
+        return;
+    }
+    // The window's close box asks like the "Schließen" command.
+    if (!closing_ && !project_->askSaveBeforeClose()) {
+        event->ignore();
+        return;
+    }
+    closing_ = true;
+    QMainWindow::closeEvent(event);
+    // Not inside a coordinator here (their own events release them first):
+    // they go now, with their windows and the runs' network drives.
+    run_->release();
+    emit unloaded(run_->exitCode());
+}
+
+bool frmMain::sb_ProjectLoad(const QString& fileName) { return project_->sb_ProjectLoad(fileName); }
+bool frmMain::sb_ProjectSave() { return project_->sb_ProjectSave(); }
+void frmMain::sb_ProjectRun(bool autoStart) { run_->sb_ProjectRun(autoStart); }
+void frmMain::setRunCoverFactory(run::RunCoverFactory factory) { run_->setRunCoverFactory(std::move(factory)); }
+void frmMain::setRegistryCoverFactory(run::SystemChangeCoverFactory factory)
+{
+    run_->setRegistryCoverFactory(std::move(factory));
+}
+bool frmMain::isRunGoing() const { return run_->isRunGoing(); }
+TaskListModel& frmMain::tasks() const { return editor_->tasks(); }
+void frmMain::sb_TaskShow(int row) { editor_->sb_TaskShow(row); }
+int frmMain::currentTask() const { return editor_->currentTask(); }
+void frmMain::setCurrentTask(int row) { editor_->setCurrentTask(row); }
+void frmMain::sb_TaskNew() { editor_->sb_TaskNew(); }
+void frmMain::sb_TaskDelete() { editor_->sb_TaskDelete(); }
+void frmMain::sb_TaskMove(int direction) { editor_->sb_TaskMove(direction); }
+void frmMain::sb_ParameterEdit(int codeSubItem) { editor_->sb_ParameterEdit(codeSubItem); }
+bool frmMain::isChanged() const { return project_->isChanged(); }
+void frmMain::sb_ChangedSet() { project_->sb_ChangedSet(); }
+void frmMain::sb_ChangedClear() { project_->sb_ChangedClear(); }
+bool frmMain::closeAfterRun() const { return run_->closeAfterRun(); }
+int frmMain::exitCode() const { return run_->exitCode(); }
 
 } // namespace zdr::mainwindow

@@ -1,22 +1,22 @@
-// Running the project: the option words from the controls, the tasks to the
-// run coordinator, and the coordinator's events (minimising and restoring the
-// window, the end of the run, entries excluded in the protocol).
-#include "mainwindow/frmMain.h"
+#include "mainwindow/RunStart.h"
 
 #include "base/Text.h"
 #include "base/Unattended.h"
+#include "mainwindow/ActionOptions.h"
+#include "mainwindow/TaskEditor.h"
 #include "mainwindow/TaskListModel.h"
 #include "mainwindow/clsProject.h"
 #include "project/Task.h"
 #include "run/RunOptions.h"
+#include "run/clsFolderCopy_Cover.h"
+#include "run/clsSystemChange_Cover.h"
 #include "util/MsgBox.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QComboBox>
 #include <QLineEdit>
 #include <QTimer>
-#include <QTreeView>
+#include <QWidget>
 
 #include <algorithm>
 #include <climits>
@@ -49,27 +49,53 @@ void releaseLater(std::unique_ptr<Cover>& cover)
 
 } // namespace
 
-void frmMain::sb_ProjectRun(bool autoStart)
+RunStart::RunStart(QWidget* window, TaskEditor& tasks, const ActionOptions& options)
+    : QObject(window), window_(window), tasks_(tasks), options_(options),
+      runCoverFactory_(run::ui::clsFolderCopy_Cover::factory()),
+      registryCoverFactory_(run::ui::clsSystemChange_Cover::factory())
 {
-    storeFocusedField();
-    const int index = cboAction_->currentIndex();
+}
+
+RunStart::~RunStart() = default;
+
+void RunStart::setCommandLineRun(bool closeAfterRun)
+{
+    closeAfterRun_ = closeAfterRun;
+    commandLineRun_ = true;
+}
+
+bool RunStart::isBusy() const
+{
+    return starting_ || (cover_ && cover_->IsRunning()) || (registryCover_ && registryCover_->IsRunning());
+}
+
+void RunStart::release()
+{
+    cover_.reset();
+    registryCover_.reset();
+}
+
+void RunStart::sb_ProjectRun(bool autoStart)
+{
+    emit storingEdits();
+    const int index = options_.actionIndex();
     const std::string action = project::actionCode(index);
     const bool registry = project::isRegistryAction(index);
     if (action.empty()) {
         // A project file with a damaged action index: nothing can run.
-        util::ui::msgBox(this, "Bitte wählen Sie eine gültige Aktion aus!", util::ui::Buttons::Ok,
+        util::ui::msgBox(window_, "Bitte wählen Sie eine gültige Aktion aus!", util::ui::Buttons::Ok,
                          util::ui::Icon::Information, "Aktion abgebrochen ...");
         sb_StartFailed();
         return;
     }
     if (registry ? registryCover_ != nullptr : cover_ != nullptr)
         return; // a run of that kind is going on
-    const auto checkValue = [this](std::string_view name) { return clsProject::checkValue(option(name)); };
+    const auto checkValue = [this](std::string_view name) { return clsProject::checkValue(options_.option(name)); };
     const run::RunWords words = run::fc_RunWords(index, checkValue, autoStart, closeAfterRun_);
     const auto level = static_cast<std::uint8_t>(
-        std::clamp<long long>(base::numberValue(ui_.txtFolderInfoLevel->text().toStdString()), 0, 255));
-    const auto blockBytes = static_cast<std::uint32_t>(
-        std::clamp<long long>(base::numberValue(ui_.txtFileBlockSize->text().toStdString()), 0, INT32_MAX));
+        std::clamp<long long>(base::numberValue(options_.widgets().txtFolderInfoLevel->text().toStdString()), 0, 255));
+    const auto blockBytes = static_cast<std::uint32_t>(std::clamp<long long>(
+        base::numberValue(options_.widgets().txtFileBlockSize->text().toStdString()), 0, INT32_MAX));
 
     // The coordinator turns the event loop while it prepares (a network
     // source) and an automatic start runs inside fc_InitActionStart.
@@ -81,7 +107,8 @@ void frmMain::sb_ProjectRun(bool autoStart)
         registryCover_ = registryCoverFactory_({.done = [this] { lkl_clsSystemChange_InfoCover_Done(); },
                                                 .actionStart = [this] { lkl_clsFolderCopy_InfoCover_ActionStart(); },
                                                 .exceptData = {}});
-        started = registryCover_ && fc_CoverStart(*registryCover_, action, words, 2, blockBytes, tasks_->tasks(), this);
+        started = registryCover_
+            && fc_CoverStart(*registryCover_, action, words, 2, blockBytes, tasks_.tasks().tasks(), window_);
         if (!started)
             releaseLater(registryCover_);
     } else {
@@ -90,7 +117,7 @@ void frmMain::sb_ProjectRun(bool autoStart)
              .actionStart = [this] { lkl_clsFolderCopy_InfoCover_ActionStart(); },
              .exceptData = [this](protocol::EntryKind kind,
                                   std::string& name) { lkl_clsFolderCopy_InfoCover_ExceptData(kind, name); }});
-        started = cover_ && fc_CoverStart(*cover_, action, words, level, blockBytes, tasks_->tasks(), this);
+        started = cover_ && fc_CoverStart(*cover_, action, words, level, blockBytes, tasks_.tasks().tasks(), window_);
         if (!started)
             releaseLater(cover_);
     }
@@ -99,65 +126,66 @@ void frmMain::sb_ProjectRun(bool autoStart)
         sb_StartFailed();
 }
 
-void frmMain::sb_StartFailed()
+void RunStart::sb_StartFailed()
 {
     sb_CommandLineRunOver(false);
     // A start from the command line that failed must not leave a program
     // without a window behind.
-    if (!isVisible()) {
+    if (!window_->isVisible()) {
         if (base::unattended())
-            close();
+            window_->close();
         else
-            show();
+            window_->show();
     }
 }
 
-void frmMain::lkl_clsFolderCopy_InfoCover_ActionStart()
+void RunStart::lkl_clsFolderCopy_InfoCover_ActionStart()
 {
-    if (ui_.chkFormMinAfterStart->checkState() != Qt::Checked || !isVisible() || isMinimized())
+    if (options_.widgets().chkFormMinAfterStart->checkState() != Qt::Checked || !window_->isVisible()
+        || window_->isMinimized())
         return;
-    setProperty(kStateTag, QString::number(static_cast<int>(windowState())));
-    showMinimized();
+    window_->setProperty(kStateTag, QString::number(static_cast<int>(window_->windowState())));
+    window_->showMinimized();
     QCoreApplication::processEvents();
 }
 
-void frmMain::lkl_clsFolderCopy_InfoCover_Done()
+void RunStart::lkl_clsFolderCopy_InfoCover_Done()
 {
     sb_CommandLineRunOver(cover_->RunSucceeded());
     releaseLater(cover_);
     sb_RunOver(true);
 }
 
-void frmMain::lkl_clsSystemChange_InfoCover_Done()
+void RunStart::lkl_clsSystemChange_InfoCover_Done()
 {
     sb_CommandLineRunOver(registryCover_->RunSucceeded());
     releaseLater(registryCover_);
     sb_RunOver(false);
 }
 
-void frmMain::sb_RunOver(bool closeAfterRunTest)
+void RunStart::sb_RunOver(bool closeAfterRunTest)
 {
-    const QString remembered = property(kStateTag).toString();
+    const QString remembered = window_->property(kStateTag).toString();
     if (!remembered.isEmpty()) {
-        setProperty(kStateTag, QString());
-        setWindowState(static_cast<Qt::WindowStates>(remembered.toInt()));
-        show();
+        window_->setProperty(kStateTag, QString());
+        window_->setWindowState(static_cast<Qt::WindowStates>(remembered.toInt()));
+        window_->show();
         QCoreApplication::processEvents();
-    } else if (!isVisible()) {
+    } else if (!window_->isVisible()) {
         // Started from the command line with the window hidden: the program ends.
-        close();
+        window_->close();
         return;
     }
     if (closeAfterRunTest && closeAfterRun_) {
-        close();
+        window_->close();
         return;
     }
-    raise();
-    activateWindow();
-    lvwMain_->setFocus();
+    window_->raise();
+    window_->activateWindow();
+    tasks_.focusList();
 }
 
-void frmMain::sb_CommandLineRunOver(bool succeeded)
+void RunStart::sb_CommandLineRunOver(bool succeeded)
 {
     if (!commandLineRun_)
         return;
@@ -165,17 +193,16 @@ void frmMain::sb_CommandLineRunOver(bool succeeded)
     exitCode_ = succeeded ? 0 : 1;
 }
 
-void frmMain::lkl_clsFolderCopy_InfoCover_ExceptData(protocol::EntryKind kind, std::string& name)
+void RunStart::lkl_clsFolderCopy_InfoCover_ExceptData(protocol::EntryKind kind, std::string& name)
 {
     if (kind == protocol::EntryKind::Folder)
         name = "\\" + name;
-    QLineEdit* box = ui_.txtSystemDirAndFilesExclude;
-    const std::string text = box->text().toStdString();
+    const std::string text = tasks_.fieldText(project::kExclusions).toStdString();
     // Already there as an entry of its own; a longer one holding the name
     // ("x.tmp" for "t.tmp") is another entry.
     if (base::icontains(";" + text + ";", ";" + name + ";"))
         return;
-    box->setText(QString::fromStdString(text.empty() ? name : text + ";" + name));
+    tasks_.setFieldText(project::kExclusions, QString::fromStdString(text.empty() ? name : text + ";" + name));
 }
 
 } // namespace zdr::mainwindow

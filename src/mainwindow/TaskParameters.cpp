@@ -1,6 +1,6 @@
 // The task parameters: the rename box and the two "verbinden" labels open the
 // parameter dialog, and what the user stored there goes into the current task.
-#include "mainwindow/frmMain.h"
+#include "mainwindow/TaskEditor.h"
 
 #include "mainwindow/frmParameter.h"
 #include "project/Task.h"
@@ -17,21 +17,21 @@ using util::ui::CommandLabel;
 
 namespace {
 
-CommandLabel* connectLabel(const frmMain::Controls& ui, int codeSubItem)
+CommandLabel* connectLabel(const TaskEditor::Widgets& ui, int codeSubItem)
 {
     return codeSubItem == project::kNetSourceKey ? ui.lblCmdSystemDirConnect : ui.lblCmdSystemTargetDirConnect;
 }
 
 } // namespace
 
-void frmMain::connectParameters()
+void TaskEditor::connectParameters()
 {
     for (int codeSubItem : {project::kNetSourceKey, project::kNetTargetKey})
         connect(connectLabel(ui_, codeSubItem), &CommandLabel::command, this,
                 [this, codeSubItem] { sb_ParameterEdit(codeSubItem); });
 }
 
-bool frmMain::parameterBoxEvent(QObject* watched, QEvent* event)
+bool TaskEditor::parameterBoxEvent(QObject* watched, QEvent* event)
 {
     if (watched != ui_.txtRenameAfterActionText)
         return false;
@@ -48,7 +48,7 @@ bool frmMain::parameterBoxEvent(QObject* watched, QEvent* event)
     return open;
 }
 
-void frmMain::sb_ParameterEdit(int codeSubItem)
+void TaskEditor::sb_ParameterEdit(int codeSubItem)
 {
     if (currentTask_ < 0)
         return;
@@ -73,7 +73,7 @@ void frmMain::sb_ParameterEdit(int codeSubItem)
         folder = ui_.txtSystemTargetDir->text();
     }
 
-    frmParameter dialog(this);
+    frmParameter dialog(window_);
     if (!dialog.fc_Init(mode, stored(), text, folder))
         return;
     dialog.exec();
@@ -87,7 +87,7 @@ void frmMain::sb_ParameterEdit(int codeSubItem)
         }
     }
     if (codeSubItem == project::kRenameKey)
-        applyRenameProtocolRule();
+        emit renameEdited();
     else
         markCaption(connectLabel(ui_, codeSubItem), !stored().isEmpty());
 }
