@@ -156,6 +156,15 @@ TEST_F(frmMainScreen, TabReachesEveryCommand)
     for (const char* name : {"lblCmdProjectAction", "lblCmdProjectLoad", "lblCmdProjectSave", "lblCmdClose",
                              "lblCmdSystemDirConnect", "lblCmdSystemTargetDirConnect", "txtSystemDir"})
         EXPECT_NE(std::find(stops.begin(), stops.end(), QString::fromLatin1(name)), stops.end()) << name;
+    // Row by row as the window shows them, a folder box before its "verbinden", whichever compiler
+    // built the window (the order the controls are made in).
+    const auto position = [&stops](const char* name) {
+        return std::find(stops.begin(), stops.end(), QString::fromLatin1(name)) - stops.begin();
+    };
+    const char* rows[] = {"txtSystemDir",       "lblCmdSystemDirConnect",       "txtSystemDirAndFiles",
+                          "txtSystemTargetDir", "lblCmdSystemTargetDirConnect", "txtSystemDirAndFilesExclude"};
+    for (std::size_t i = 1; i < std::size(rows); ++i)
+        EXPECT_LT(position(rows[i - 1]), position(rows[i])) << rows[i - 1] << " before " << rows[i];
 }
 
 // The keys: Einfg and Entf on the task list, Ctrl+S and Ctrl+O for the
