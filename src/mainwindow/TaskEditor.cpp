@@ -5,6 +5,7 @@
 #include "mainwindow/TaskListModel.h"
 #include "platform/Paths.h"
 #include "project/Task.h"
+#include "util/Caption.h"
 #include "util/CommandLabel.h"
 #include "util/MsgBox.h"
 
@@ -22,6 +23,7 @@
 
 namespace zdr::mainwindow {
 
+using util::ui::caption;
 using util::ui::CommandLabel;
 
 namespace {
@@ -90,13 +92,6 @@ project::CheckState fromQt(Qt::CheckState state)
     return state == Qt::Checked  ? project::CheckState::Checked
         : state == Qt::Unchecked ? project::CheckState::Cleared
                                  : project::CheckState::Grey;
-}
-
-QLabel* caption(const char* name, const char* text, QWidget* parent)
-{
-    auto* label = new QLabel(QString::fromUtf8(text), parent);
-    label->setObjectName(QString::fromLatin1(name));
-    return label;
 }
 
 // Screen readers name a box by its caption; captions are labels of their

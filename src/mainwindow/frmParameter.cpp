@@ -2,6 +2,7 @@
 
 #include "base/ParameterCodes.h"
 #include "project/Task.h"
+#include "util/Caption.h"
 #include "util/CommandLabel.h"
 #include "util/HelpFile.h"
 #include "util/MsgBox.h"
@@ -21,6 +22,7 @@ namespace zdr::mainwindow {
 
 using util::ui::Answer;
 using util::ui::Buttons;
+using util::ui::caption;
 using util::ui::CommandLabel;
 using util::ui::Icon;
 
@@ -45,11 +47,6 @@ Widget* named(Widget* widget, const char* name, const char* tip = nullptr)
     if (tip)
         widget->setToolTip(QString::fromUtf8(tip));
     return widget;
-}
-
-QLabel* caption(const char* name, const char* text, QWidget* parent)
-{
-    return named(new QLabel(QString::fromUtf8(text), parent), name);
 }
 
 QCheckBox* checkBox(const char* name, const char* text, QWidget* parent)

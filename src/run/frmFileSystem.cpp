@@ -7,6 +7,7 @@
 #include "platform/Paths.h"
 #include "run/OptionBoxes.h"
 #include "run/clsProgressBar.h"
+#include "util/Caption.h"
 #include "util/CommandLabel.h"
 #include "util/ElidedLabel.h"
 #include "util/HelpFile.h"
@@ -35,6 +36,7 @@
 
 namespace zdr::run::ui {
 
+using util::ui::caption;
 using util::ui::CommandLabel;
 namespace status = zdr::engine::status;
 
@@ -106,13 +108,6 @@ QLabel* frmFileSystem::addLabel(Control control, const char* text, bool shown)
 }
 
 namespace {
-
-QLabel* caption(const char* name, const char* text, QWidget* parent)
-{
-    auto* label = new QLabel(QString::fromUtf8(text), parent);
-    label->setObjectName(QString::fromLatin1(name));
-    return label;
-}
 
 // A label whose text may be longer than the window: it is cut, the window
 // keeps its size.
